@@ -65,6 +65,11 @@ struct ChannelStore {
     int16_t unsavedRead = 0;
     int16_t unsavedEdit = 0;
     QString currentFileName;
+
+    // Insertion staging: file offset of each staged slot's samples, and the
+    // slot of the n-th block of the file (1-based; 0 = none).
+    std::array<qint64, kSlots + 1> stagedSampleOffset{};
+    std::array<int16_t, kChannels + 1> fileChannelSlot{};
 };
 
 // qlet7.dat
