@@ -7,7 +7,7 @@
 
 #include <memory>
 
-namespace quillet::testing {
+namespace quillet::fakes {
 
 int ScriptedMessages::show(const QString& title, const QString& text, int style) {
     shown.push_back({title, text, style});
@@ -63,4 +63,4 @@ TestContext::TestContext() {
 
 TestContext::~TestContext() = default;
 
-}  // namespace quillet::testing
+}  // namespace quillet::fakes

@@ -9,7 +9,7 @@
 #include <functional>
 #include <vector>
 
-namespace quillet::testing {
+namespace quillet::fakes {
 
 // Message boxes that record what was shown and answer from a script
 // (OK, or Yes for a Yes/No box, when the script is empty).
@@ -64,4 +64,4 @@ struct TestContext {
     QString root;  // the temporary directory
 };
 
-}  // namespace quillet::testing
+}  // namespace quillet::fakes

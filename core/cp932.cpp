@@ -1,0 +1,56 @@
+#include "core/cp932.h"
+
+#include <unicode/ucnv.h>
+#include <unicode/ucnv_err.h>
+
+#include <memory>
+
+namespace quillet::cp932 {
+namespace {
+
+struct ConverterDeleter {
+    void operator()(UConverter* c) const { ucnv_close(c); }
+};
+using Converter = std::unique_ptr<UConverter, ConverterDeleter>;
+
+// ICU's "windows-31j" is the Windows variant of Shift_JIS (U+FF5E <-> 81 60).
+Converter open() {
+    UErrorCode e = U_ZERO_ERROR;
+    Converter c(ucnv_open("windows-31j", &e));
+    return U_SUCCESS(e) ? std::move(c) : Converter();
+}
+
+}  // namespace
+
+QByteArray encode(const QString& text) {
+    if (text.isEmpty()) return {};
+    Converter c = open();
+    if (!c) return text.toLatin1();
+    UErrorCode e = U_ZERO_ERROR;
+    ucnv_setSubstChars(c.get(), "?", 1, &e);
+    const auto* src = reinterpret_cast<const UChar*>(text.utf16());
+    QByteArray out(int(text.size()) * 2 + 8, Qt::Uninitialized);
+    e = U_ZERO_ERROR;
+    const int32_t n = ucnv_fromUChars(c.get(), out.data(), int32_t(out.size()), src, int32_t(text.size()), &e);
+    if (U_FAILURE(e)) return {};
+    out.resize(n);
+    return out;
+}
+
+std::optional<QString> decode(const QByteArray& bytes) {
+    if (bytes.isEmpty()) return QString();
+    Converter c = open();
+    if (!c) return std::nullopt;
+    UErrorCode e = U_ZERO_ERROR;
+    // Stop at the first byte sequence that is not CP932.
+    ucnv_setToUCallBack(c.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &e);
+    QString out(int(bytes.size()) + 1, Qt::Uninitialized);
+    e = U_ZERO_ERROR;
+    const int32_t n = ucnv_toUChars(c.get(), reinterpret_cast<UChar*>(out.data()), int32_t(out.size()),
+                                    bytes.constData(), int32_t(bytes.size()), &e);
+    if (U_FAILURE(e)) return std::nullopt;
+    out.resize(n);
+    return out;
+}
+
+}  // namespace quillet::cp932
