@@ -1,0 +1,173 @@
+// The text ("#") and CSV (",") export: a header block with every channel's
+// header values, then one line per row of the common time axis. Every field,
+// the last one of a line too, is followed by the separator; text fields are
+// quoted, numbers are not.
+#include "datafile/fileops.h"
+
+#include "core/cp932.h"
+#include "core/overtool.h"
+#include "core/store.h"
+#include "core/vb.h"
+
+#include <optional>
+
+namespace quillet {
+namespace {
+
+const QString Q = QStringLiteral("\"");
+const QString kEmptyField = Q + QStringLiteral("       ") + Q;  // seven blanks
+const QString kNineBlanks = QStringLiteral("         ");
+
+bool isHumidity(const ChannelRecord& c) { return c.kind == 2; }
+bool hasAlarms(const ChannelRecord& c) { return c.kind == 1 || c.kind == 2; }
+
+// Value formats of the header block and of the samples.
+QString valueFormat(const ChannelRecord& c) {
+    return isHumidity(c) ? QStringLiteral("  0    ") : QStringLiteral("  0.0  ");
+}
+QString sampleFormat(const ChannelRecord& c) {
+    return isHumidity(c) ? QStringLiteral(" 0 ") : QStringLiteral(" 0.0 ");
+}
+QString tenths(int v, const QString& pattern) { return vb::format(v / 10.0, pattern); }
+
+class ExportWriter {
+public:
+    ExportWriter(AppContext& ctx, int mode) : ctx_(ctx), s_(ctx.store), sep_(QChar(mode * 9 + 8)) {}
+
+    QByteArray bytes() {
+        for (int ch = 1; ch <= kChannels; ++ch) {
+            if (!inUse(ch)) continue;
+            ChannelRecord& c = s_.ch[size_t(ch)];
+            cardTest_[ch] = cardText(ctx_, c.cardNo) + QLatin1Char('-') + testText(ctx_, c.testNo);
+        }
+        headerBlock();
+        dataBlock();
+        return cp932::encode(out_);
+    }
+
+private:
+    bool inUse(int ch) const { return s_.ch[size_t(ch)].inUse == 1; }
+    void field(const QString& f) { out_ += f + sep_; }
+    void endLine() { out_ += QStringLiteral("\r\n"); }
+
+    // One header line: prefix, label, then a field per channel. `f` gives a
+    // channel in use its field, or nothing for no field at all.
+    template <typename F>
+    void headerLine(const QString& label, F f) {
+        field(Q + QStringLiteral("    ") + Q);
+        field(Q + label + Q);
+        for (int ch = 1; ch <= kChannels; ++ch) {
+            if (!inUse(ch)) {
+                field(kEmptyField);
+                continue;
+            }
+            const std::optional<QString> v = f(s_.ch[size_t(ch)], ch);
+            if (v) field(*v);
+        }
+        endLine();
+    }
+
+    void unitLine() {
+        headerLine(kNineBlanks, [](const ChannelRecord& c, int) -> std::optional<QString> {
+            if (c.kind == 0 || c.kind == 1) return Q + QStringLiteral("  [ﾟC ]  ") + Q;
+            if (c.kind == 2) return Q + QStringLiteral("  [%RH]  ") + Q;
+            return std::nullopt;
+        });
+    }
+
+    void headerBlock() {
+        using R = const ChannelRecord&;
+        endLine();
+        headerLine(QStringLiteral("ｶｰﾄﾞ-ﾃｽﾄNo:"),
+                   [this](R, int ch) -> std::optional<QString> { return Q + cardTest_[ch] + Q; });
+        unitLine();
+        headerLine(QStringLiteral(" 開始時刻: "), [](R c, int) -> std::optional<QString> {
+            return vb::formatDate(c.startTime, QStringLiteral(" yy-mm-dd"));
+        });
+        headerLine(kNineBlanks, [](R c, int) -> std::optional<QString> {
+            return vb::formatDate(c.startTime, QStringLiteral(" hh:nn:ss"));
+        });
+        headerLine(QStringLiteral(" 測定間隔: "), [](R c, int) -> std::optional<QString> {
+            return vb::formatDate(c.interval, QStringLiteral(" hh:nn:ss"));
+        });
+        headerLine(QStringLiteral(" 測定範囲: "), [](R c, int) -> std::optional<QString> {
+            const double low = c.rangeLow / 10.0;
+            return Q + vb::format(low, QStringLiteral("0")) + QStringLiteral("～") +
+                   vb::format(low + 100, QStringLiteral("0")) + Q;
+        });
+        headerLine(QStringLiteral("  収録数:  "), [](R c, int) -> std::optional<QString> {
+            return vb::format(c.sampleCount, QStringLiteral("   0  "));
+        });
+        headerLine(QStringLiteral("  ｴﾗｰ 数:  "), [](R c, int) -> std::optional<QString> {
+            return vb::format(c.errorCount, QStringLiteral("   0  "));
+        });
+        headerLine(QStringLiteral("  最高値:  "),
+                   [](R c, int) -> std::optional<QString> { return tenths(c.maxValue, valueFormat(c)); });
+        headerLine(QStringLiteral("  最低値:  "),
+                   [](R c, int) -> std::optional<QString> { return tenths(c.minValue, valueFormat(c)); });
+        headerLine(QStringLiteral("  平均値:  "),
+                   [](R c, int) -> std::optional<QString> { return tenths(c.averageValue, valueFormat(c)); });
+        headerLine(QStringLiteral("  積算値:  "), [](R c, int) -> std::optional<QString> {
+            if (c.referenceValue == kNotSet) return kEmptyField;
+            return vb::format(c.integratedValue, QStringLiteral("  0  "));
+        });
+        headerLine(QStringLiteral("  基準値:  "), [](R c, int) -> std::optional<QString> {
+            if (c.referenceValue == kNotSet) return kEmptyField;
+            // 0 gives "H", 8 gives "L".
+            const double code = vb::intPart(c.referenceSide / 2.0 + 72);
+            const QChar letter = code >= 0x20 && code < 0x7F ? QChar(char16_t(code)) : QLatin1Char('?');
+            return tenths(c.referenceValue, valueFormat(c).left(5)) + letter + QStringLiteral("  ");
+        });
+        headerLine(QStringLiteral("上限警報値:"), [](R c, int) -> std::optional<QString> {
+            return hasAlarms(c) ? tenths(c.upperAlarm, valueFormat(c)) : QStringLiteral("------ ");
+        });
+        headerLine(QStringLiteral("下限警報値:"), [](R c, int) -> std::optional<QString> {
+            return hasAlarms(c) ? tenths(c.lowerAlarm, valueFormat(c)) : QStringLiteral("------ ");
+        });
+        endLine();
+    }
+
+    void dataBlock() {
+        field(Q + QStringLiteral(" No ") + Q);
+        field(Q + QStringLiteral("時刻 ") + Q);
+        for (int ch = 1; ch <= kChannels; ++ch) field(inUse(ch) ? cardTest_[ch] : kEmptyField);
+        endLine();
+        unitLine();
+        out_ += Q + QString(78, QLatin1Char('-')) + Q;
+        endLine();
+
+        // Without a channel in use the axis means nothing: no rows.
+        if (countChannelsInUse(s_) == 0) return;
+        std::array<QString, kChannels + 1> fmt;
+        for (int ch = 1; ch <= kChannels; ++ch) fmt[size_t(ch)] = sampleFormat(s_.ch[size_t(ch)]);
+        for (int r = 1; r <= s_.rowCount; ++r) {
+            field(vb::format(r, QStringLiteral(" #### ")));
+            field(Q +
+                  vb::formatDate(s_.axisStart + (r - 1) * s_.axisInterval, QStringLiteral("yyyy-mm-dd hh:nn:ss")) +
+                  Q);
+            for (int ch = 1; ch <= kChannels; ++ch) {
+                const ChannelRecord& c = s_.ch[size_t(ch)];
+                const int i = r - c.rowOffset;
+                if (c.inUse != 1 || i < 1 || i > c.sampleCount || i > kMaxSamples) {
+                    field(kEmptyField);
+                    continue;
+                }
+                const int16_t v = s_.samples[size_t(ch)][size_t(i)];
+                field(v == kErrorSample ? QStringLiteral("-----") : tenths(v, fmt[size_t(ch)]));
+            }
+            endLine();
+        }
+    }
+
+    AppContext& ctx_;
+    ChannelStore& s_;
+    const QChar sep_;
+    std::array<QString, kChannels + 1> cardTest_;
+    QString out_;
+};
+
+}  // namespace
+
+QByteArray exportBytes(AppContext& ctx, int mode) { return ExportWriter(ctx, mode).bytes(); }
+
+}  // namespace quillet

@@ -1,0 +1,352 @@
+#include "datafile/fileops.h"
+
+#include "core/catalog.h"
+#include "core/overtool.h"
+#include "core/store.h"
+#include "core/vb.h"
+#include "datafile/datafile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <algorithm>
+
+namespace quillet {
+namespace {
+
+const QString kDataFilter =
+    QStringLiteral("File(*.ql*)|*.ql6;*.ql5;*.ql4;*.ql3;*.ql2;*.ql1;*.ql;*.qlg");
+
+// Run-time errors of the file layer.
+constexpr int kErrPathFileAccess = 75;
+constexpr int kErrPathNotFound = 76;
+constexpr int kErrWriting = 31036;
+constexpr int kErrReading = 31037;
+
+// What one run of the dispatcher came to. The public entry only keeps
+// commStatus; the menu commands need to tell a finished operation from one
+// that ended without effect.
+enum class Outcome { Done, NoEffect, Cancelled, Failed };
+
+// The one failure handler of the dispatcher: commStatus, the error box under
+// the operation's caption, and during the usual communication the channels
+// are dropped.
+Outcome fail(AppContext& ctx, int mode, int error) {
+    ctx.comm.commStatus = kFaulty;
+    showRuntimeError(ctx, error, captionText(mode == kOpen ? 8 : 9), kOkOnly);
+    if (ctx.usualCommunicationActive != 0) {
+        for (int ch = 1; ch <= kChannels; ++ch) ctx.store.ch[ch].inUse = 0;
+        ctx.store.channelsInUse = 0;
+    }
+    return Outcome::Failed;
+}
+
+// Reads at most what a data file can hold. 0 or a run-time error number;
+// an empty file is an error too.
+int readDataBytes(const QString& fileName, QByteArray& bytes) {
+    const QFileInfo info(fileName);
+    if (!info.exists()) return kErrFileNotFound;
+    if (info.isDir()) return kErrPathFileAccess;
+    QFile f(fileName);
+    if (!f.open(QIODevice::ReadOnly)) return kErrPathFileAccess;
+    bytes = f.read(kMaxDataFileBytes);
+    if (f.error() != QFileDevice::NoError) return kErrReading;
+    if (bytes.isEmpty()) return kErrInputPastEnd;
+    return 0;
+}
+
+// The name a loaded file is saved under later: its extension becomes ".ql6"
+// (the file itself is not renamed).
+QString ql6Name(const QString& fileName) {
+    if (fileName.endsWith(QLatin1String(".ql6"), Qt::CaseInsensitive)) return fileName;
+    const qsizetype slash = std::max(fileName.lastIndexOf(QLatin1Char('/')), fileName.lastIndexOf(QLatin1Char('\\')));
+    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
+    return (dot > slash ? fileName.left(dot) : fileName) + QStringLiteral(".ql6");
+}
+
+// A setting character becomes part of a file name in mode 7: it must stay
+// one name inside the day folder, whatever the user typed into the table.
+QString safeNamePart(QString s) {
+    static const QString forbidden = QStringLiteral("\\/:*?\"<>|");
+    for (QChar& c : s)
+        if (c.unicode() < 0x20 || forbidden.contains(c)) c = QLatin1Char('_');
+    s.replace(QStringLiteral(".."), QStringLiteral("_"));
+    return s;
+}
+
+// Open steps 1..6 without the dialog. `cleared` tells whether the store was
+// emptied (everything after the missing / empty file checks).
+int loadInto(AppContext& ctx, const QString& fileName, bool& cleared) {
+    cleared = false;
+    const bool withTenSec = layoutWithTenSecFor(fileName, ctx.fileLayoutWithTenSec);
+    ctx.fileLayoutWithTenSec = withTenSec;
+
+    QByteArray bytes;
+    if (const int error = readDataBytes(fileName, bytes)) return error;
+
+    const ParsedDataFile parsed = parseDataFile(bytes, withTenSec);
+    clearAllChannels(ctx);
+    cleared = true;
+    ChannelStore& s = ctx.store;
+    // Later blocks of the same channel overwrite earlier ones.
+    for (const FileBlock& b : parsed.blocks) {
+        ChannelRecord& c = s.ch[size_t(b.channel)];
+        c = b.header;
+        c.rangeLow = rangeLowFor(c.rangeCode);  // not in the file
+        copySamples(bytes, b.sampleOffset, c.sampleCount, s.samples[size_t(b.channel)].data());
+    }
+    s.channelsInUse = int16_t(countChannelsInUse(s));
+    return parsed.error;
+}
+
+Outcome openFile(AppContext& ctx) {
+    const auto chosen = ctx.dialogs->openFile(
+        {QStringLiteral("ファイルの読み込み"), kDataFilter, QStringLiteral("ql*"), QString()});
+    if (!chosen) {
+        ctx.comm.commStatus = kFaulty;  // a cancelled open counts as failed
+        return Outcome::Cancelled;
+    }
+    if (chosen->isEmpty()) return Outcome::NoEffect;
+
+    bool cleared = false;
+    const int error = loadInto(ctx, *chosen, cleared);
+    if (cleared) {
+        // Also after a failed open that kept some channels: the ".ql6" name
+        // keeps a later overwrite save from writing this layout under an
+        // older layout's name.
+        ctx.store.currentFileName = ql6Name(*chosen);
+        ctx.view->updateCaption();
+    }
+    return error == 0 ? Outcome::Done : fail(ctx, kOpen, error);
+}
+
+// Modes 1, 2, 6 and 7.
+Outcome saveFile(AppContext& ctx, int mode) {
+    QString name;
+    if (mode == kOverwriteSave) {
+        name = ctx.store.currentFileName;
+    } else if (mode == kSaveAs) {
+        const auto chosen = ctx.dialogs->saveFile({QStringLiteral("名前をつけて保存"),
+                                                   QStringLiteral("ファイル(*.ql6)|*.ql6"),
+                                                   QStringLiteral("ql6"), ctx.store.currentFileName});
+        if (!chosen) return Outcome::Cancelled;
+        if (chosen->isEmpty()) return Outcome::NoEffect;
+        name = *chosen;
+    } else {
+        const AutoSaveName a = autoSaveName(ctx, mode, ctx.clock->now());
+        if (!QDir().mkpath(a.folder)) return fail(ctx, mode, kErrPathNotFound);
+        name = a.fileName;
+    }
+
+    // The chosen name becomes the current one only when the file is really
+    // written: after a declined overwrite a later overwrite save must not
+    // write to the file the user chose to keep.
+    if (mode != kOverwriteSave && QFileInfo::exists(name) &&
+        showMessage(ctx, 9, 9, kOkCancel) != kOk)
+        return Outcome::Cancelled;
+
+    ChannelStore& s = ctx.store;
+    s.channelsInUse = int16_t(countChannelsInUse(s));
+    if (const int error = writeFileAtomically(name, ql6Bytes(s))) return fail(ctx, mode, error);
+    s.currentFileName = name;
+    ctx.view->updateCaption();
+    s.unsavedRead = 0;
+    s.unsavedEdit = 0;
+    return Outcome::Done;
+}
+
+// Modes 3 and 4.
+Outcome exportFile(AppContext& ctx, int mode) {
+    const bool text = mode == kTextExport;
+    const auto chosen = ctx.dialogs->saveFile(
+        {text ? QStringLiteral("テキストファイルの保存") : QStringLiteral("ＣＳＶファイルの保存"),
+         text ? QStringLiteral("テキスト(*.txt)|*.txt") : QStringLiteral("ＣＳＶ(*.csv)|*.csv"),
+         text ? QStringLiteral("txt") : QStringLiteral("csv"),
+         replaceLastFour(ctx.store.currentFileName, text ? QStringLiteral(".txt") : QStringLiteral(".csv"))});
+    if (!chosen) return Outcome::Cancelled;
+    if (chosen->isEmpty()) return Outcome::NoEffect;
+
+    // currentFileName keeps its ".ql6" name unless the export is written.
+    if (QFileInfo::exists(*chosen) && showMessage(ctx, 9, 9, kOkCancel) != kOk) return Outcome::Cancelled;
+    if (const int error = writeFileAtomically(*chosen, exportBytes(ctx, mode))) return fail(ctx, mode, error);
+    ctx.store.currentFileName = replaceLastFour(*chosen, QStringLiteral(".ql6"));
+    ctx.store.unsavedRead = 0;
+    return Outcome::Done;
+}
+
+// Mode 5: stage the file's channels, let the dialog choose, copy one in.
+Outcome insertFile(AppContext& ctx, InsertDialog* dialog) {
+    const auto chosen = ctx.dialogs->openFile(
+        {QStringLiteral("データの挿入"), kDataFilter, QStringLiteral("ql6"), QString()});
+    if (!chosen) return Outcome::Cancelled;
+    if (chosen->isEmpty()) return Outcome::NoEffect;
+    const QString fileName = *chosen;
+
+    const bool withTenSec = layoutWithTenSecFor(fileName, ctx.fileLayoutWithTenSec);
+    ctx.fileLayoutWithTenSec = withTenSec;
+
+    ChannelStore& s = ctx.store;
+    for (int slot = kChannels + 1; slot <= kSlots; ++slot) s.ch[size_t(slot)].inUse = 0;
+    s.fileChannelSlot.fill(0);
+    s.stagedSampleOffset.fill(0);
+
+    QByteArray bytes;
+    if (const int error = readDataBytes(fileName, bytes)) return fail(ctx, kInsert, error);
+    const ParsedDataFile parsed = parseDataFile(bytes, withTenSec);
+    if (parsed.error != 0) return fail(ctx, kInsert, parsed.error);
+    for (size_t n = 0; n < parsed.blocks.size(); ++n) {
+        const FileBlock& b = parsed.blocks[n];
+        const int slot = b.channel + kChannels;
+        ChannelRecord& staged = s.ch[size_t(slot)];
+        staged = b.header;
+        deriveDates(staged);
+        s.fileChannelSlot[n + 1] = int16_t(slot);
+        s.stagedSampleOffset[size_t(slot)] = b.sampleOffset;
+    }
+
+    if (!dialog) {
+        ctx.comm.commStatus = kFaulty;
+        return Outcome::Cancelled;
+    }
+    const auto choice = dialog->choose(ctx, fileName);
+    if (!choice) {
+        ctx.comm.commStatus = kFaulty;
+        return Outcome::Cancelled;
+    }
+
+    // The list shows the used slots in slot order; its index names the slot
+    // directly, whatever order the file holds its blocks in.
+    int slot = 0;
+    for (int sl = kChannels + 1, k = 0; sl <= kSlots; ++sl) {
+        if (s.ch[size_t(sl)].inUse != 1) continue;
+        if (k++ == choice->listIndex) {
+            slot = sl;
+            break;
+        }
+    }
+    const int target = choice->targetChannel;
+    if (slot == 0 || target < 1 || target > kChannels || s.ch[size_t(target)].inUse == 1)
+        return fail(ctx, kInsert, kErrSubscript);
+
+    // Reopen the file for the samples; the target channel is written only
+    // once everything has been read.
+    QByteArray again;
+    if (const int error = readDataBytes(fileName, again)) return fail(ctx, kInsert, error);
+    const ChannelRecord& staged = s.ch[size_t(slot)];
+    std::array<int16_t, kMaxSamples + 1> table{};
+    copySamples(again, s.stagedSampleOffset[size_t(slot)], staged.sampleCount, table.data());
+
+    ChannelRecord& c = s.ch[size_t(target)];
+    c = staged;
+    c.rangeLow = rangeLowFor(c.rangeCode);  // not in the file
+    c.inUse = 1;
+    s.samples[size_t(target)] = table;
+    s.channelsInUse = int16_t(countChannelsInUse(s));
+    return Outcome::Done;
+}
+
+Outcome dispatch(AppContext& ctx, int mode, InsertDialog* insertDialog) {
+    switch (mode) {
+    case kOpen:
+        return openFile(ctx);
+    case kOverwriteSave:
+    case kSaveAs:
+    case kAutoSaveDate:
+    case kAutoSaveNumber:
+        return saveFile(ctx, mode);
+    case kTextExport:
+    case kCsvExport:
+        return exportFile(ctx, mode);
+    case kInsert:
+        return insertFile(ctx, insertDialog);
+    default:
+        return Outcome::NoEffect;
+    }
+}
+
+}  // namespace
+
+void runFileOperation(AppContext& ctx, int mode, InsertDialog* insertDialog) {
+    dispatch(ctx, mode, insertDialog);
+}
+
+void openDataFile(AppContext& ctx) {
+    if (holdsUnsavedData(ctx.store) && showMessage(ctx, 0, 28, kYesNo) == kYes) {
+        // A save that failed keeps the data on screen: opening now would
+        // throw away what the user just asked to keep.
+        if (dispatch(ctx, kSaveAs, nullptr) == Outcome::Failed) {
+            ctx.comm.commStatus = 0;
+            return;
+        }
+    }
+    dispatch(ctx, kOpen, nullptr);
+    if (ctx.comm.commStatus == kFaulty) {
+        ctx.comm.commStatus = 0;
+        if (countChannelsInUse(ctx.store) == 0) return;
+    }
+    rebuildAxisAndDisplay(ctx);
+    if (countChannelsInUse(ctx.store) > 0)
+        ctx.view->enableAllCommands();
+    else
+        ctx.view->updateCommandStates();  // an empty file: nothing to graph or save
+}
+
+void insertData(AppContext& ctx, InsertDialog& dialog) {
+    if (lowestFreeChannel(ctx.store) == 0) {
+        showMessage(ctx, 8, 10, kOkOnly);
+        return;
+    }
+    const Outcome o = dispatch(ctx, kInsert, &dialog);
+    if (ctx.comm.commStatus == kFaulty) ctx.comm.commStatus = 0;
+    if (o != Outcome::Done) return;
+    rebuildAxisAndDisplay(ctx);
+    ctx.store.unsavedEdit = 1;
+}
+
+int loadDataFile(AppContext& ctx, const QString& fileName) {
+    bool cleared = false;
+    return loadInto(ctx, fileName, cleared);
+}
+
+QString replaceLastFour(const QString& name, const QString& newTail) {
+    return (name.size() >= 4 ? name.left(name.size() - 4) : name) + newTail;
+}
+
+int writeFileAtomically(const QString& path, const QByteArray& bytes) {
+    if (path.isEmpty()) return 52;
+    const QFileInfo info(path);
+    if (!info.absoluteDir().exists()) return kErrPathNotFound;
+    if (info.isDir()) return kErrPathFileAccess;
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly)) return kErrPathFileAccess;
+    if (f.write(bytes) != bytes.size()) {
+        f.cancelWriting();
+        return kErrWriting;
+    }
+    if (!f.commit()) return kErrWriting;
+    return 0;
+}
+
+AutoSaveName autoSaveName(AppContext& ctx, int mode, const QDateTime& now) {
+    AutoSaveName a;
+    if (mode == kAutoSaveDate) {
+        a.folder = ctx.folders.dateFolder + QLatin1Char('/') + vb::formatDate(now, QStringLiteral("yy年mm月"));
+        a.fileName = a.folder + QLatin1Char('/') + vb::formatDate(now, QStringLiteral("dd日hh時nn分")) +
+                     QStringLiteral(".ql6");
+    } else {
+        a.folder = ctx.folders.numberFolder + QLatin1Char('/') + vb::formatDate(now, QStringLiteral("yy年mm月dd日"));
+        // The lowest-numbered channel in use names the file.
+        int ch = 1;
+        while (ch < kChannels && ctx.store.ch[size_t(ch)].inUse != 1) ++ch;
+        ChannelRecord& c = ctx.store.ch[size_t(ch)];
+        a.fileName = a.folder + QLatin1Char('/') + safeNamePart(cardText(ctx, c.cardNo)) + QLatin1Char('_') +
+                     safeNamePart(testText(ctx, c.testNo)) + QStringLiteral(".ql6");
+    }
+    a.folder = QDir::toNativeSeparators(a.folder);
+    a.fileName = QDir::toNativeSeparators(a.fileName);
+    return a;
+}
+
+}  // namespace quillet

@@ -1,0 +1,89 @@
+// The file dispatcher of the main window and the caller logic of its file
+// commands. Every side effect (file dialogs, questions, error boxes, the
+// window caption) goes through the context's interfaces, so all of it runs
+// without a display.
+#pragma once
+
+#include "core/context.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+namespace quillet {
+
+enum FileMode {
+    kOpen = 0,
+    kOverwriteSave = 1,
+    kSaveAs = 2,
+    kTextExport = 3,
+    kCsvExport = 4,
+    kInsert = 5,
+    kAutoSaveDate = 6,
+    kAutoSaveNumber = 7,
+};
+
+// The insertion dialog's answer: the index of the chosen entry among the
+// staged slots (slots 9..16 in order, used ones only) and the target
+// channel 1..8.
+struct InsertChoice {
+    int listIndex;
+    int targetChannel;
+};
+
+// The data insertion dialog (frmFileins). Called with the staged slots
+// filled: ctx.store.ch[9..16] (inUse marks a used slot), with
+// ctx.store.fileChannelSlot and ctx.store.stagedSampleOffset.
+class InsertDialog {
+public:
+    virtual ~InsertDialog() = default;
+    // nullopt = Cancel.
+    virtual std::optional<InsertChoice> choose(AppContext& ctx, const QString& fileName) = 0;
+};
+
+// The one entry of all file work. Sets ctx.comm.commStatus = 1 when the
+// operation failed or an open (or insertion) was cancelled; leaves it alone
+// otherwise. Mode 5 needs the insertion dialog.
+void runFileOperation(AppContext& ctx, int mode, InsertDialog* insertDialog = nullptr);
+
+// File → Open and the toolbar's open button: the unsaved question (Yes saves
+// under a new name first), the open, the axis rebuild and the command
+// states.
+void openDataFile(AppContext& ctx);
+
+// File → Data insertion and the toolbar's add button: the free-channel
+// check, the insertion, the axis rebuild and the unsaved mark.
+void insertData(AppContext& ctx, InsertDialog& dialog);
+
+// ---- The headless pieces, shared with quillet-cli -------------------------
+
+// Reads a data file into the store as an open does (clears the store first,
+// unless the file is missing or empty). Uses and updates
+// ctx.fileLayoutWithTenSec. Returns 0, or the run-time error number; after
+// an error the channels read completely before it stay in the store. Does
+// not touch currentFileName.
+int loadDataFile(AppContext& ctx, const QString& fileName);
+
+// The text (mode 3) or CSV (mode 4) export of the store, CP932 with CR LF.
+// Card and test numbers of 256 and more are corrected to 255 in the store,
+// as every rendering through the setting characters does.
+QByteArray exportBytes(AppContext& ctx, int mode);
+
+// name with its last four characters replaced by newTail (".txt", ".ql6").
+QString replaceLastFour(const QString& name, const QString& newTail);
+
+// Writes bytes to path atomically: either the whole new file is there
+// afterwards or the old one is untouched. Returns 0 or a run-time error
+// number for the error box.
+int writeFileAtomically(const QString& path, const QByteArray& bytes);
+
+// The names of the automatic saves (modes 6 and 7) at time `now`: the folder
+// to create and the file name.
+struct AutoSaveName {
+    QString folder;
+    QString fileName;
+};
+AutoSaveName autoSaveName(AppContext& ctx, int mode, const QDateTime& now);
+
+}  // namespace quillet
