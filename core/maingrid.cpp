@@ -1,0 +1,144 @@
+#include "core/maingrid.h"
+
+#include "core/context.h"
+#include "core/overtool.h"
+#include "core/store.h"
+#include "core/vb.h"
+
+#include <algorithm>
+
+namespace quillet {
+namespace {
+
+const QString kDashes = QStringLiteral("-----  ");  // five dashes, two blanks
+const QString kCr = QStringLiteral("\r");
+
+bool hasAlarms(int kind) { return kind == 1 || kind == 2; }
+
+bool validColumn(int col) { return col >= 0 && col < kGridColumns; }
+
+// Channel shown in data-grid column col (2..9), 0 for the other columns.
+int channelOfColumn(int col) { return (col >= 2 && col <= kChannels + 1) ? col - 1 : 0; }
+
+QString tenths(const ChannelRecord& c, int value) { return vb::format(value / 10.0, numberFormat(c.kind)); }
+
+}  // namespace
+
+int gridRowCount(const ChannelStore& s) {
+    if (s.channelsInUse <= 0) return kGridRows;
+    return std::max<int>(kGridRows, s.rowCount);
+}
+
+QString numberFormat(int kind) { return kind == 2 ? QStringLiteral("0") : QStringLiteral("0.0"); }
+
+QString unitText(int kind) { return kind == 2 ? QStringLiteral("[%RH]") : QStringLiteral("[ﾟC]"); }
+
+QString alarmMark(const ChannelRecord& c, int16_t raw) {
+    if (!hasAlarms(c.kind) || raw == kErrorSample) return QStringLiteral("   ");
+    const bool above = raw > c.upperAlarm;
+    const bool below = raw < c.lowerAlarm;
+    if (above && below) return QStringLiteral("◆");
+    if (above) return QStringLiteral("▲");
+    if (below) return QStringLiteral("▼");
+    return QStringLiteral("   ");
+}
+
+QString sampleText(const ChannelRecord& c, int16_t raw) {
+    if (raw == kErrorSample) return kDashes;
+    return tenths(c, raw) + alarmMark(c, raw);
+}
+
+std::array<QString, kGridColumns> emptyChannelLabels(const ChannelStore& s) {
+    std::array<QString, kGridColumns> labels{};
+    for (int ch = 1; ch <= kChannels; ++ch)
+        if (s.ch[ch].inUse != 1) labels[size_t(ch + 1)] = channelLetter(ch);
+    return labels;
+}
+
+QString gridHeaderText(AppContext& ctx, int col) {
+    if (col == 0) return QStringLiteral("No.");
+    if (col == 1) return QStringLiteral("時  刻");
+    const int ch = channelOfColumn(col);
+    if (ch == 0) return {};
+    ChannelRecord& c = ctx.store.ch[ch];
+    if (c.inUse != 1) return channelLetter(ch);
+    return cardText(ctx, c.cardNo) + kCr + testText(ctx, c.testNo) + kCr + unitText(c.kind);
+}
+
+QString gridCellText(const AppContext& ctx, int row, int col) {
+    const ChannelStore& s = ctx.store;
+    if (row < 1 || !validColumn(col) || row > gridRowCount(s)) return {};
+    if (col == 0) return QString::number(row);
+    if (s.channelsInUse <= 0) return {};
+    if (col == 1) {
+        if (row > std::max<int>(s.rowCount, kVisibleRows)) return {};
+        return vb::formatDate(s.axisStart + (row - 1) * s.axisInterval, QStringLiteral("yy-mm-dd hh:nn:ss"));
+    }
+    const int ch = channelOfColumn(col);
+    const ChannelRecord& c = s.ch[ch];
+    if (c.inUse != 1) return {};
+    const int i = row - c.rowOffset;
+    const int count = std::min<int>(c.sampleCount, kMaxSamples);
+    if (i < 1 || i > count) return {};
+    return sampleText(c, s.samples[size_t(ch)][size_t(i)]);
+}
+
+QString statsRowLabel(int row) {
+    static const char16_t* const labels[kStatsRows] = {u"開始時刻", u"測定間隔", u"最高値",   u"最低値",    u"平均値",
+                                                       u"積算値",   u"基準値",   u"上限警報値", u"下限警報値"};
+    if (row < 0 || row >= kStatsRows) return {};
+    return QString::fromUtf16(labels[row]);
+}
+
+QString statsCellText(const AppContext& ctx, int row, int col) {
+    if (row < 0 || row >= kStatsRows || col < 0 || col >= kStatsColumns) return {};
+    if (col == 0) return statsRowLabel(row);
+    const ChannelRecord& c = ctx.store.ch[size_t(col)];
+    if (c.inUse != 1) return {};
+    const bool noValidSample = c.sampleCount - c.errorCount < 1;
+    const bool referenceSet = c.referenceValue != kNotSet;
+    switch (row) {
+    case 0:
+        return vb::formatDate(c.startTime, QStringLiteral("yy-mm-dd")) + kCr +
+               vb::formatDate(c.startTime, QStringLiteral("hh:nn:ss "));
+    case 1:
+        return vb::formatDate(c.interval, QStringLiteral("hh:nn:ss "));
+    case 2:
+        return noValidSample ? kDashes : tenths(c, c.maxValue);
+    case 3:
+        return noValidSample ? kDashes : tenths(c, c.minValue);
+    case 4:
+        return noValidSample ? kDashes : tenths(c, c.averageValue);
+    case 5:
+        if (noValidSample || !referenceSet) return kDashes;
+        return vb::format(c.integratedValue, QStringLiteral("0  "));
+    case 6: {
+        if (!referenceSet) return kDashes;
+        // The side is shown as the character Int(side ÷ 2 + 72): 0 "H", 8 "L".
+        const int code = int(vb::intPart(c.referenceSide / 2.0 + 72));
+        const QString side = (code >= 0x21 && code <= 0x7E) ? QString(QChar(code)) : QString();
+        return tenths(c, c.referenceValue) + side + QLatin1Char(' ');
+    }
+    case 7:
+        return hasAlarms(c.kind) ? tenths(c, c.upperAlarm) : QStringLiteral("-----");
+    case 8:
+        return hasAlarms(c.kind) ? tenths(c, c.lowerAlarm) : QStringLiteral("-----");
+    }
+    return {};
+}
+
+ScrollSettings scrollSettingsFor(const ChannelStore& s) {
+    ScrollSettings r;
+    const int rows = std::min(int(s.rowCount), gridRowCount(s));
+    if (s.channelsInUse <= 0 || rows < kVisibleRows + 1) return r;
+    r.largeChange = int(vb::cint(rows / 20.0 + 1));
+    r.maximum = rows - (kVisibleRows - 1);
+    return r;
+}
+
+int wheelScroll(int value, int minimum, int maximum, int wheelDelta, int step) {
+    const int next = wheelDelta < 0 ? value + step : value - step;
+    return std::clamp(next, std::min(minimum, maximum), std::max(minimum, maximum));
+}
+
+}  // namespace quillet

@@ -1,0 +1,118 @@
+#include "core/ui/gridmodels.h"
+
+#include "core/context.h"
+#include "core/maingrid.h"
+
+#include <QApplication>
+#include <QPalette>
+
+namespace quillet {
+namespace {
+
+QString shown(const QString& raw) {
+    QString t = raw;
+    t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return t;
+}
+
+QVariant markedRole(bool marked, int role) {
+    if (!marked) return {};
+    const QPalette pal = QApplication::palette();
+    if (role == Qt::BackgroundRole) return pal.brush(QPalette::Highlight);
+    if (role == Qt::ForegroundRole) return pal.brush(QPalette::HighlightedText);
+    return {};
+}
+
+}  // namespace
+
+DataGridModel::DataGridModel(AppContext& ctx, QObject* parent)
+    : QAbstractTableModel(parent), ctx_(ctx), rows_(gridRowCount(ctx.store)) {}
+
+int DataGridModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
+
+int DataGridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kGridColumns; }
+
+QVariant DataGridModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid()) return {};
+    const int row = index.row() + 1;  // data rows are 1-based below the header
+    switch (role) {
+    case Qt::DisplayRole:
+        return gridCellText(ctx_, row, index.column());
+    case kRawTextRole:
+        return gridCellText(ctx_, row, index.column());
+    case Qt::TextAlignmentRole:
+        return int(Qt::AlignCenter);
+    case Qt::BackgroundRole:
+    case Qt::ForegroundRole:
+        return markedRole(marked_.isMarked(index.column()), role);
+    }
+    return {};
+}
+
+QVariant DataGridModel::headerData(int section, Qt::Orientation o, int role) const {
+    if (o != Qt::Horizontal) return QAbstractTableModel::headerData(section, o, role);
+    switch (role) {
+    case Qt::DisplayRole:
+        return shown(gridHeaderText(ctx_, section));
+    case kRawTextRole:
+        return gridHeaderText(ctx_, section);
+    case Qt::TextAlignmentRole:
+        return int(Qt::AlignCenter);
+    case Qt::BackgroundRole:
+    case Qt::ForegroundRole:
+        return markedRole(marked_.isMarked(section), role);
+    }
+    return {};
+}
+
+void DataGridModel::refill() {
+    beginResetModel();
+    rows_ = gridRowCount(ctx_.store);
+    endResetModel();
+}
+
+void DataGridModel::relabel() { emit headerDataChanged(Qt::Horizontal, 0, kGridColumns - 1); }
+
+void DataGridModel::setMarked(const MarkedColumns& m) {
+    marked_ = m;
+    emit dataChanged(index(0, 0), index(rows_ - 1, kGridColumns - 1), {Qt::BackgroundRole, Qt::ForegroundRole});
+    emit headerDataChanged(Qt::Horizontal, 0, kGridColumns - 1);
+}
+
+StatsGridModel::StatsGridModel(AppContext& ctx, QObject* parent) : QAbstractTableModel(parent), ctx_(ctx) {}
+
+int StatsGridModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kStatsRows; }
+
+int StatsGridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kStatsColumns; }
+
+QVariant StatsGridModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid()) return {};
+    switch (role) {
+    case Qt::DisplayRole:
+        return shown(statsCellText(ctx_, index.row(), index.column()));
+    case kRawTextRole:
+        return statsCellText(ctx_, index.row(), index.column());
+    case Qt::TextAlignmentRole:
+        return int(Qt::AlignCenter);
+    case Qt::BackgroundRole:
+        if (marked_.isMarked(index.column())) return markedRole(true, role);
+        // The label column looks like a fixed column.
+        if (index.column() == 0) return QApplication::palette().brush(QPalette::Button);
+        return {};
+    case Qt::ForegroundRole:
+        return markedRole(marked_.isMarked(index.column()), role);
+    }
+    return {};
+}
+
+void StatsGridModel::refill() {
+    beginResetModel();
+    endResetModel();
+}
+
+void StatsGridModel::setMarked(const MarkedColumns& m) {
+    marked_ = m;
+    emit dataChanged(index(0, 0), index(kStatsRows - 1, kStatsColumns - 1), {Qt::BackgroundRole, Qt::ForegroundRole});
+}
+
+}  // namespace quillet

@@ -1,0 +1,72 @@
+// The models behind the main window's data grid (`grid`) and statistics
+// grid (`pgrid`). They hold no texts: every cell asks core/maingrid for its
+// text when the view paints it, so a refill after any change of the store
+// is a model reset and costs nothing until cells are shown.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QColor>
+
+namespace quillet {
+
+struct AppContext;
+
+// The cell's text exactly as the grid holds it (CR between the lines of a
+// two-line cell); Qt::DisplayRole shows the same text with LF.
+constexpr int kRawTextRole = Qt::UserRole + 1;
+
+// Columns marked while a deletion asks for confirmation.
+class MarkedColumns {
+public:
+    void clear() { bits_ = 0; }
+    void mark(int col) { if (col >= 0 && col < 32) bits_ |= 1u << col; }
+    bool isMarked(int col) const { return col >= 0 && col < 32 && (bits_ >> col) & 1u; }
+    bool any() const { return bits_ != 0; }
+
+private:
+    unsigned bits_ = 0;
+};
+
+class DataGridModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit DataGridModel(AppContext& ctx, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation o, int role) const override;
+
+    // All texts may have changed (refreshDisplay).
+    void refill();
+    // Only the header texts (labelEmptyChannels).
+    void relabel();
+
+    void setMarked(const MarkedColumns& m);
+    const MarkedColumns& marked() const { return marked_; }
+
+private:
+    AppContext& ctx_;
+    int rows_;
+    MarkedColumns marked_;
+};
+
+class StatsGridModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit StatsGridModel(AppContext& ctx, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+
+    void refill();
+    void setMarked(const MarkedColumns& m);
+    const MarkedColumns& marked() const { return marked_; }
+
+private:
+    AppContext& ctx_;
+    MarkedColumns marked_;
+};
+
+}  // namespace quillet

@@ -1,0 +1,115 @@
+#include "core/ui/qtplatform.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include <utility>
+#include <vector>
+
+namespace quillet {
+
+QString displayText(const QString& text) {
+    QString t = text;
+    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return t;
+}
+
+int QtMessageBoxes::show(const QString& title, const QString& text, int style) {
+    QWidget* parent = parent_ ? parent_.data() : QApplication::activeWindow();
+    QMessageBox box(parent);
+    box.setWindowTitle(title);
+    box.setText(displayText(text));
+    box.setTextFormat(Qt::PlainText);
+    switch (style & 0x70) {
+    case kIconError:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case kIconQuestion:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case kIconExclamation:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case kIconInformation:
+        box.setIcon(QMessageBox::Information);
+        break;
+    default:
+        box.setIcon(QMessageBox::NoIcon);
+    }
+    // The buttons in the order the style names them, with the answer each gives.
+    std::vector<std::pair<QMessageBox::StandardButton, int>> buttons;
+    switch (style & 7) {
+    case 1:
+        buttons = {{QMessageBox::Ok, kOk}, {QMessageBox::Cancel, kCancel}};
+        break;
+    case 2:
+        buttons = {{QMessageBox::Abort, 3}, {QMessageBox::Retry, 4}, {QMessageBox::Ignore, 5}};
+        break;
+    case 3:
+        buttons = {{QMessageBox::Yes, kYes}, {QMessageBox::No, kNo}, {QMessageBox::Cancel, kCancel}};
+        break;
+    case 4:
+        buttons = {{QMessageBox::Yes, kYes}, {QMessageBox::No, kNo}};
+        break;
+    case 5:
+        buttons = {{QMessageBox::Retry, 4}, {QMessageBox::Cancel, kCancel}};
+        break;
+    default:
+        buttons = {{QMessageBox::Ok, kOk}};
+    }
+    QMessageBox::StandardButtons set;
+    for (const auto& b : buttons) set |= b.first;
+    box.setStandardButtons(set);
+    box.setDefaultButton(buttons.front().first);
+    box.setEscapeButton(buttons.back().first);
+    const auto pressed = QMessageBox::StandardButton(box.exec());
+    for (const auto& b : buttons)
+        if (b.first == pressed) return b.second;
+    return buttons.back().second;  // closed without a button: the escape answer
+}
+
+QString qtFileFilter(const QString& filter) {
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
+        for (QString& p : patterns) p = p.trimmed();
+        out << parts[i] + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+    }
+    if (parts.size() % 2 == 1 && !parts.last().isEmpty()) out << parts.last();
+    return out.join(QStringLiteral(";;"));
+}
+
+std::optional<QString> QtFileDialogs::openFile(const FileDialogRequest& r) { return run(r, false); }
+
+std::optional<QString> QtFileDialogs::saveFile(const FileDialogRequest& r) { return run(r, true); }
+
+std::optional<QString> QtFileDialogs::run(const FileDialogRequest& r, bool save) {
+    QFileDialog dlg(parent_, r.title);
+    dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dlg.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dlg.setNameFilter(qtFileFilter(r.filter));
+    if (!r.defaultExtension.isEmpty() && !r.defaultExtension.contains(QLatin1Char('*')))
+        dlg.setDefaultSuffix(r.defaultExtension);
+    // A save asks about an existing file itself (message 9).
+    dlg.setOption(QFileDialog::DontConfirmOverwrite, true);
+    const QFileInfo initial(r.initialName);
+    if (!r.initialName.isEmpty() && initial.isAbsolute()) {
+        dlg.setDirectory(initial.absolutePath());
+        dlg.selectFile(initial.fileName());
+    } else {
+        dlg.setDirectory(startFolder_);
+        if (!r.initialName.isEmpty()) dlg.selectFile(r.initialName);
+    }
+    if (dlg.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList files = dlg.selectedFiles();
+    if (files.isEmpty()) return QString();
+    return files.first();
+}
+
+}  // namespace quillet

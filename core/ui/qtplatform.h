@@ -1,0 +1,52 @@
+// Qt implementations of the side-effect interfaces of core/platform.h: the
+// message boxes and the file dialogs the program shows.
+#pragma once
+
+#include "core/platform.h"
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+namespace quillet {
+
+// Message boxes: the buttons of the style's low bits (0 OK, 1 OK/Cancel,
+// 2 Abort/Retry/Ignore, 3 Yes/No/Cancel, 4 Yes/No, 5 Retry/Cancel), the icon
+// of its flags (16 stop, 32 question, 48 exclamation, 64 information), the
+// catalogue title, and the answer as the catalogue callers test it.
+class QtMessageBoxes : public MessageBoxes {
+public:
+    explicit QtMessageBoxes(QWidget* parent = nullptr) : parent_(parent) {}
+    void setParent(QWidget* parent) { parent_ = parent; }
+    int show(const QString& title, const QString& text, int style) override;
+
+private:
+    QPointer<QWidget> parent_;
+};
+
+// Message texts use CR or CR LF between lines; a message box wants LF.
+QString displayText(const QString& text);
+
+// "description|pattern|description|pattern", patterns separated by ";"
+// ("File(*.ql*)|*.ql6;*.ql5") as Qt wants it:
+// "File(*.ql*) (*.ql6 *.ql5)", one filter per line.
+QString qtFileFilter(const QString& filter);
+
+// File dialogs: the caller's title, filter, default extension (a wildcard
+// extension such as "ql*" adds nothing) and initial name; a relative or
+// empty initial name starts in the given folder.
+class QtFileDialogs : public FileDialogs {
+public:
+    QtFileDialogs(QWidget* parent, QString startFolder)
+        : parent_(parent), startFolder_(std::move(startFolder)) {}
+    void setParent(QWidget* parent) { parent_ = parent; }
+    std::optional<QString> openFile(const FileDialogRequest& r) override;
+    std::optional<QString> saveFile(const FileDialogRequest& r) override;
+
+private:
+    std::optional<QString> run(const FileDialogRequest& r, bool save);
+    QPointer<QWidget> parent_;
+    QString startFolder_;
+};
+
+}  // namespace quillet

@@ -1,0 +1,90 @@
+#include "core/ui/versiondialog.h"
+
+#include "core/catalog.h"
+#include "core/filemove.h"
+
+#include <QKeyEvent>
+#include <QVBoxLayout>
+
+#ifndef QUILLET_VERSION_MAJOR
+#define QUILLET_VERSION_MAJOR 8
+#define QUILLET_VERSION_MINOR 0
+#define QUILLET_VERSION_PATCH 0
+#endif
+
+namespace quillet {
+
+QString versionText(int major, int minor, int revision) {
+    return QStringLiteral("Ver%1.%2.%3").arg(major).arg(minor, 2, 10, QLatin1Char('0')).arg(revision);
+}
+
+QString programVersionText() {
+    return versionText(QUILLET_VERSION_MAJOR, QUILLET_VERSION_MINOR, QUILLET_VERSION_PATCH);
+}
+
+VERDISP::VERDISP(AppContext& ctx, std::function<void(bool)> setMonitorVisible, QWidget* parent)
+    : QDialog(parent), ctx_(ctx), setMonitorVisible_(std::move(setMonitorVisible)) {
+    setObjectName(QStringLiteral("VERDISP"));
+    setWindowTitle(captionText(7));
+    setModal(true);
+
+    Verlabel[0] = new QLabel(programVersionText(), this);
+    Verlabel[0]->setObjectName(QStringLiteral("Verlabel_0"));
+    Verlabel[1] = new QLabel(QStringLiteral("2013.11.15"), this);
+    Verlabel[1]->setObjectName(QStringLiteral("Verlabel_1"));
+    Frame1 = new QGroupBox(QStringLiteral("対応機種"), this);
+    LaVer = new QLabel(QStringLiteral("LX2441 LX1200 LX1220 LX3100 LX2442"), Frame1);
+    LaVer->setObjectName(QStringLiteral("LaVer"));
+    LaVer->setToolTip(QStringLiteral("現在のバージョンで対応しているクイレット一覧"));
+    LaVer->setWordWrap(true);
+    auto* frameLayout = new QVBoxLayout(Frame1);
+    frameLayout->addWidget(LaVer);
+    verdispok = new QPushButton(QStringLiteral("OK"), this);
+    verdispok->setObjectName(QStringLiteral("verdispok"));
+    connect(verdispok, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Verlabel[0]);
+    layout->addWidget(Verlabel[1]);
+    layout->addWidget(Frame1);
+    layout->addWidget(verdispok, 0, Qt::AlignHCenter);
+
+    // Keys reach the window before its controls.
+    for (QWidget* w : findChildren<QWidget*>()) w->installEventFilter(this);
+    showDebugColour();
+}
+
+void VERDISP::showDebugColour() {
+    QPalette p = Verlabel[0]->palette();
+    p.setColor(QPalette::WindowText, ctx_.debug.debugMode ? QColor(255, 0, 0) : QColor(0, 0, 0));
+    Verlabel[0]->setPalette(p);
+}
+
+void VERDISP::Form_KeyDown(int key, Qt::KeyboardModifiers modifiers) {
+    if (key != Qt::Key_D) return;
+    const Qt::KeyboardModifiers shiftState =
+        modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    if (shiftState == Qt::ShiftModifier) {
+        ctx_.debug.debugMode = !ctx_.debug.debugMode;
+        if (setMonitorVisible_) setMonitorVisible_(ctx_.debug.debugMode);
+        showDebugColour();
+    }
+    // Edited timing values take effect without a restart.
+    if (ctx_.debug.debugMode) loadTimingSettings(ctx_.timing, ctx_.folders.timingFile);
+}
+
+bool VERDISP::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() == QEvent::KeyPress) {
+        auto* k = static_cast<QKeyEvent*>(e);
+        Form_KeyDown(k->key(), k->modifiers());
+    }
+    return QDialog::eventFilter(watched, e);
+}
+
+void VERDISP::keyPressEvent(QKeyEvent* e) {
+    // Keys the controls did not see (the window itself has the focus).
+    if (!focusWidget() || focusWidget() == this) Form_KeyDown(e->key(), e->modifiers());
+    QDialog::keyPressEvent(e);
+}
+
+}  // namespace quillet

@@ -1,0 +1,66 @@
+// Filling channels of the store for the grid, deletion and window tests.
+#pragma once
+
+#include "core/context.h"
+#include "core/store.h"
+
+#include <QDateTime>
+
+#include <vector>
+
+namespace quillet::fakes {
+
+struct ChannelSpec {
+    int kind = 1;
+    QDateTime start = QDateTime(QDate(2013, 11, 15), QTime(10, 0, 0));
+    int intervalSeconds = 600;
+    std::vector<int16_t> samples{};
+    int16_t cardNo = 1;
+    int16_t testNo = 1;
+    int16_t upperAlarm = 250;
+    int16_t lowerAlarm = 100;
+    int16_t referenceValue = kNotSet;
+    int16_t referenceSide = 0;
+};
+
+// Writes channel ch as a read-out or an open does and counts it in use.
+inline void fillChannel(AppContext& ctx, int ch, const ChannelSpec& spec) {
+    ChannelRecord& c = ctx.store.ch[size_t(ch)];
+    const bool wasInUse = c.inUse == 1;
+    c = ChannelRecord{};
+    c.inUse = 1;
+    c.kind = int16_t(spec.kind);
+    c.cardNo = spec.cardNo;
+    c.testNo = spec.testNo;
+    c.startYear = int16_t(spec.start.date().year());
+    c.startMonth = int16_t(spec.start.date().month());
+    c.startDay = int16_t(spec.start.date().day());
+    c.startHour = int16_t(spec.start.time().hour());
+    c.startMinute = int16_t(spec.start.time().minute());
+    c.startTenSec = int16_t(spec.start.time().second() / 10);
+    c.intervalHour = int16_t(spec.intervalSeconds / 3600);
+    c.intervalMinute = int16_t(spec.intervalSeconds / 60 % 60);
+    c.intervalTenSec = int16_t(spec.intervalSeconds % 60 / 10);
+    c.upperAlarm = spec.upperAlarm;
+    c.lowerAlarm = spec.lowerAlarm;
+    c.referenceValue = spec.referenceValue;
+    c.referenceSide = spec.referenceSide;
+    c.sampleCount = int16_t(spec.samples.size());
+    int16_t errors = 0;
+    for (size_t i = 0; i < spec.samples.size(); ++i) {
+        ctx.store.samples[size_t(ch)][i + 1] = spec.samples[i];
+        if (spec.samples[i] == kErrorSample) ++errors;
+    }
+    c.errorCount = errors;
+    deriveDates(c);
+    if (!wasInUse) ++ctx.store.channelsInUse;
+}
+
+// n samples counting up from first.
+inline std::vector<int16_t> ramp(int n, int first = 200) {
+    std::vector<int16_t> v;
+    for (int i = 0; i < n; ++i) v.push_back(int16_t(first + i));
+    return v;
+}
+
+}  // namespace quillet::fakes
