@@ -1,6 +1,262 @@
-#include <cstdio>
+// quillet-cli: the program's data-file work from the command line, on the
+// same headless code as the main window. Every subcommand is one entry of
+// the table in subcommands(); a new one needs an entry and a run function.
+#include "core/catalog.h"
+#include "core/context.h"
+#include "core/overtool.h"
+#include "core/startup.h"
+#include "core/store.h"
+#include "core/vb.h"
+#include "datafile/datafile.h"
+#include "datafile/fileops.h"
 
-int main() {
-    std::puts("quillet-cli: no subcommands yet");
-    return 0;
+#include <QCoreApplication>
+#include <QMap>
+#include <QStringList>
+#include <QTextStream>
+
+#include <functional>
+#include <vector>
+
+namespace quillet {
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;  // the operation failed; the reason is on stderr
+constexpr int kExitUsage = 2;   // the command line is wrong
+
+QTextStream& out() {
+    static QTextStream s(stdout);
+    return s;
+}
+QTextStream& err() {
+    static QTextStream s(stderr);
+    return s;
+}
+
+// The arguments after the subcommand's name.
+struct Arguments {
+    QStringList positional;
+    QMap<QString, QString> options;  // "--csv" -> value
+    bool help = false;
+};
+
+struct Subcommand {
+    QString name;
+    QString synopsis;     // the usage line after "quillet-cli "
+    QString description;  // what it does, for --help
+    QStringList valueOptions;  // options followed by a value
+    int positionalCount;       // required positional arguments
+    std::function<int(AppContext&, const Arguments&)> run;
+};
+
+const std::vector<Subcommand>& subcommands();
+
+// A run-time error as the program's error box shows it: the catalogue's
+// text, then "エラー" and the number, under the operation's caption.
+int failWith(int error, int captionNo, const QString& file) {
+    QString text = runtimeErrorMessage(error);
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    err() << "quillet-cli: " << captionText(captionNo) << ": " << file << "\n" << text << "\n";
+    err().flush();
+    return kExitFailed;
+}
+
+// Opens file into the store as File → Open does; false after an error
+// (already reported).
+bool openAlone(AppContext& ctx, const QString& file, int& exitCode) {
+    const int error = loadDataFile(ctx, file);
+    if (error != 0) {
+        exitCode = failWith(error, 8, file);
+        return false;
+    }
+    rebuildTimeAxis(ctx.store);
+    return true;
+}
+
+QString kindText(int kind) {
+    switch (kind) {
+    case 0:
+        return QStringLiteral("temperature [ﾟC], no alarm values");
+    case 1:
+        return QStringLiteral("temperature [ﾟC] with alarm values");
+    case 2:
+        return QStringLiteral("humidity [%RH] with alarm values");
+    default:
+        return QStringLiteral("kind %1").arg(kind);
+    }
+}
+
+int runInfo(AppContext& ctx, const Arguments& a) {
+    const QString file = a.positional[0];
+    int code = kExitOk;
+    if (!openAlone(ctx, file, code)) return code;
+    const ChannelStore& s = ctx.store;
+    out() << "File:     " << file << "\n";
+    out() << "Layout:   "
+          << (ctx.fileLayoutWithTenSec ? "with ten-second fields (.ql4, .ql5, .ql6)"
+                                       : "without ten-second fields (.qlg, .qld)")
+          << "\n";
+    out() << "Channels: " << s.channelsInUse << "\n";
+    for (int ch = 1; ch <= kChannels; ++ch) {
+        ChannelRecord& c = ctx.store.ch[size_t(ch)];
+        if (c.inUse != 1) continue;
+        const bool humid = c.kind == 2;
+        const QString fmt = humid ? QStringLiteral("0") : QStringLiteral("0.0");
+        auto value = [&](int v) { return vb::format(v / 10.0, fmt); };
+        const int card = c.cardNo;
+        const int test = c.testNo;
+        out() << "\nCH " << channelLetter(ch) << " (channel " << ch << "): " << kindText(c.kind) << "\n";
+        out() << "  card-test:    " << cardText(ctx, c.cardNo) << "-" << testText(ctx, c.testNo) << "  (card "
+              << card << ", test " << test << ")\n";
+        out() << "  start:        " << vb::formatDate(c.startTime, QStringLiteral("yyyy-mm-dd hh:nn:ss")) << "\n";
+        out() << "  interval:     " << vb::formatDate(c.interval, QStringLiteral("hh:nn:ss")) << "\n";
+        out() << "  range:        code " << c.rangeCode << ", " << vb::format(c.rangeLow / 10.0, QStringLiteral("0"))
+              << "～" << vb::format(c.rangeLow / 10.0 + 100, QStringLiteral("0")) << "\n";
+        out() << "  samples:      " << c.sampleCount << " (errors " << c.errorCount << ")\n";
+        out() << "  max/min/avg:  " << value(c.maxValue) << " / " << value(c.minValue) << " / "
+              << value(c.averageValue) << "\n";
+        if (c.referenceValue == kNotSet) {
+            out() << "  reference:    not set\n";
+        } else {
+            out() << "  reference:    " << value(c.referenceValue) << " "
+                  << QChar(char16_t(vb::intPart(c.referenceSide / 2.0 + 72))) << ", integrated value " << c.integratedValue << "\n";
+        }
+        if (c.kind == 1 || c.kind == 2)
+            out() << "  alarms:       upper " << value(c.upperAlarm) << ", lower " << value(c.lowerAlarm) << "\n";
+        out() << "  first row:    " << (c.rowOffset + 1) << " of " << s.rowCount << "\n";
+    }
+    out().flush();
+    return kExitOk;
+}
+
+int runExport(AppContext& ctx, const Arguments& a) {
+    const bool csv = a.options.contains(QStringLiteral("--csv"));
+    const bool text = a.options.contains(QStringLiteral("--text"));
+    if (csv == text) {
+        err() << "quillet-cli: export needs exactly one of --csv OUT and --text OUT\n";
+        return kExitUsage;
+    }
+    const QString file = a.positional[0];
+    const QString target = a.options.value(csv ? QStringLiteral("--csv") : QStringLiteral("--text"));
+    int code = kExitOk;
+    if (!openAlone(ctx, file, code)) return code;
+    const QByteArray bytes = exportBytes(ctx, csv ? kCsvExport : kTextExport);
+    if (const int error = writeFileAtomically(target, bytes)) return failWith(error, 9, target);
+    return kExitOk;
+}
+
+int runConvert(AppContext& ctx, const Arguments& a) {
+    const QString file = a.positional[0];
+    const QString target = a.options.value(QStringLiteral("--out"));
+    if (target.isEmpty()) {
+        err() << "quillet-cli: convert needs --out OUT.ql6\n";
+        return kExitUsage;
+    }
+    int code = kExitOk;
+    if (!openAlone(ctx, file, code)) return code;
+    if (const int error = writeFileAtomically(target, ql6Bytes(ctx.store))) return failWith(error, 9, target);
+    return kExitOk;
+}
+
+const std::vector<Subcommand>& subcommands() {
+    static const std::vector<Subcommand> table = {
+        {QStringLiteral("info"), QStringLiteral("info FILE"),
+         QStringLiteral("Shows the channels of a data file and their header values."), {}, 1, runInfo},
+        {QStringLiteral("export"), QStringLiteral("export FILE (--csv OUT | --text OUT)"),
+         QStringLiteral("Writes the CSV (\",\") or text (\"#\") export of a data file, byte for byte as\n"
+                        "the program's export after opening FILE alone. OUT is overwritten without asking."),
+         {QStringLiteral("--csv"), QStringLiteral("--text")}, 1, runExport},
+        {QStringLiteral("convert"), QStringLiteral("convert FILE --out OUT.ql6"),
+         QStringLiteral("Writes a data file of any layout (.ql6, .ql5, .ql4, .qlg, .qld) as a .ql6 file.\n"
+                        "OUT is overwritten without asking."),
+         {QStringLiteral("--out")}, 1, runConvert},
+    };
+    return table;
+}
+
+void printHelp(QTextStream& s) {
+    s << "Usage: quillet-cli COMMAND ARGUMENTS\n"
+         "       quillet-cli --help | COMMAND --help\n\n"
+         "Works on the data files of the Quillet analysis program.\n\n"
+         "Commands:\n";
+    for (const Subcommand& c : subcommands()) {
+        s << "  quillet-cli " << c.synopsis << "\n";
+        for (const QString& line : c.description.split(QLatin1Char('\n'))) s << "      " << line << "\n";
+        s << "\n";
+    }
+    s << "The layout of FILE is told by its extension: .qlg and .qld without the\n"
+         "ten-second fields, .ql4, .ql5 and .ql6 with them, any other name the old\n"
+         "layout. Card and test numbers are shown through the setting characters\n"
+         "of the user's settings (qlet7.dat), as in the program.\n\n"
+         "Exit status: 0 on success; 1 when the operation failed (the program's\n"
+         "error text is written to standard error); 2 for a wrong command line.\n";
+    s.flush();
+}
+
+// Splits the arguments after the subcommand; false for a wrong command line.
+bool parseArguments(const Subcommand& c, const QStringList& args, Arguments& a) {
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
+            a.help = true;
+        } else if (c.valueOptions.contains(arg)) {
+            if (i + 1 >= args.size()) {
+                err() << "quillet-cli: " << arg << " needs a value\n";
+                return false;
+            }
+            a.options.insert(arg, args[++i]);
+        } else if (arg.startsWith(QLatin1String("--"))) {
+            err() << "quillet-cli: unknown option " << arg << " for " << c.name << "\n";
+            return false;
+        } else {
+            a.positional << arg;
+        }
+    }
+    if (!a.help && a.positional.size() != c.positionalCount) {
+        err() << "quillet-cli: usage: quillet-cli " << c.synopsis << "\n";
+        return false;
+    }
+    return true;
+}
+
+int run(const QStringList& argv) {
+    if (argv.size() < 2) {
+        printHelp(err());
+        return kExitUsage;
+    }
+    const QString name = argv[1];
+    if (name == QLatin1String("--help") || name == QLatin1String("-h") || name == QLatin1String("help")) {
+        printHelp(out());
+        return kExitOk;
+    }
+    for (const Subcommand& c : subcommands()) {
+        if (c.name != name) continue;
+        Arguments a;
+        if (!parseArguments(c, argv.mid(2), a)) {
+            err().flush();
+            return kExitUsage;
+        }
+        if (a.help) {
+            out() << "Usage: quillet-cli " << c.synopsis << "\n" << c.description << "\n";
+            out().flush();
+            return kExitOk;
+        }
+        AppContext ctx;
+        startUp(ctx, standardFolders());  // the user's setting characters
+        const int code = c.run(ctx, a);
+        err().flush();
+        return code;
+    }
+    err() << "quillet-cli: unknown command " << name << " (see quillet-cli --help)\n";
+    err().flush();
+    return kExitUsage;
+}
+
+}  // namespace
+}  // namespace quillet
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    return quillet::run(QCoreApplication::arguments());
 }
