@@ -1,0 +1,656 @@
+#include "tools/sim/device.h"
+
+#include "tools/sim/records.h"
+#include "tools/sim/wire.h"
+
+#include <QDate>
+
+#include <algorithm>
+#include <random>
+
+namespace quillet::sim {
+
+using wire::field;
+
+int channelCount(int model) {
+    switch (model) {
+    case 1: case 2: case 4: return 2;
+    case 3: return 1;
+    default: return 0;
+    }
+}
+
+int valuesPerBlock(int model) { return model == 3 ? 32 : 16; }
+
+int identificationLength(int model) {
+    switch (model) {
+    case 1: case 2: return 71;
+    case 3: return 49;
+    case 4: return 65;
+    default: return 0;
+    }
+}
+
+int memorySize(int model) {
+    switch (model) {
+    case 1: return 3000;
+    case 2: case 4: return 6000;
+    case 3: return 8000;
+    default: return 0;
+    }
+}
+
+int rangeLowOf(int rangeCode) {
+    switch (rangeCode) {
+    case 1: case 6: return -400;
+    case 3: case 8: return 500;
+    default: return 0;  // 2, 7, 10, 11 and any code the loggers do not use
+    }
+}
+
+namespace {
+
+constexpr int kMaxRecords = 65535;  // the last-record field "FFFE" + 1
+
+int clampTo(int v, int lo, int hi) { return std::clamp(v, lo, hi); }
+
+void clampTime(LoggerTime& t, bool tenSec) {
+    t.year = clampTo(t.year, 1995, 2094);
+    t.month = clampTo(t.month, 1, 12);
+    t.day = clampTo(t.day, 1, 31);
+    t.hour = clampTo(t.hour, 0, 23);
+    t.minute = clampTo(t.minute, 0, 59);
+    t.tenSec = tenSec ? clampTo(t.tenSec, 0, 5) : 0;
+}
+
+bool fullWrap(const Config& c) { return c.model == 4 && c.flags == 3; }
+
+}  // namespace
+
+Config resolved(const Config& in) {
+    Config c = in;
+    c.model = clampTo(c.model, 1, 4);
+    const bool seconds = c.model == 3 || c.model == 4;
+    c.records = clampTo(c.records, 0, kMaxRecords);
+    c.cardNo = clampTo(c.cardNo, 0, 255);
+    c.testNo = clampTo(c.testNo, 0, 255);
+    clampTime(c.start, seconds);
+    clampTime(c.clock, seconds);
+    c.intervalMinute = clampTo(c.intervalMinute, 0, 255);
+    c.intervalHour = clampTo(c.intervalHour, 0, seconds ? 15 : 255);
+    c.intervalTenSec = seconds ? clampTo(c.intervalTenSec, 0, 15) : 0;
+
+    // Range codes: model 1 reports "A" for its humidity channel, which is
+    // what tells it from model 2; model 2 therefore never reports "A".
+    switch (c.model) {
+    case 1:
+        if (c.rangeCode[0] < 0) c.rangeCode[0] = 1;
+        c.rangeCode[1] = 10;
+        break;
+    case 2:
+        if (c.rangeCode[0] < 0) c.rangeCode[0] = 1;
+        if (c.rangeCode[1] < 0 || c.rangeCode[1] == 10) c.rangeCode[1] = 11;
+        break;
+    case 3:
+        if (c.rangeCode[0] < 0) c.rangeCode[0] = 1;
+        c.rangeCode[1] = 0;
+        break;
+    case 4:
+        if (c.rangeCode[0] < 0) c.rangeCode[0] = 1;
+        if (c.rangeCode[1] < 0) c.rangeCode[1] = 1;
+        break;
+    }
+    for (int& code : c.rangeCode) code = clampTo(code, 0, 15);
+
+    for (int ch = 0; ch < 2; ++ch) {
+        const int low = rangeLowOf(c.rangeCode[ch]);
+        const bool humidityChannel = ch == 1 && (c.model == 1 || c.model == 2);
+        int upper = 0, lower = 0;  // model 3 has no alarms
+        if (c.model == 4) {
+            upper = 1500 + 400;
+            lower = -400 + 400;
+        } else if (c.model != 3) {
+            upper = (humidityChannel ? 1000 : 600) - low;
+            lower = (humidityChannel ? 0 : -400) - low;
+        }
+        if (c.upperAlarmRaw[ch] < 0) c.upperAlarmRaw[ch] = upper;
+        if (c.lowerAlarmRaw[ch] < 0) c.lowerAlarmRaw[ch] = lower;
+        c.upperAlarmRaw[ch] = clampTo(c.upperAlarmRaw[ch], 0, 0xFFF);
+        c.lowerAlarmRaw[ch] = clampTo(c.lowerAlarmRaw[ch], 0, 0xFFF);
+        c.referenceRaw[ch] = clampTo(c.referenceRaw[ch], 0, 0xFFF);
+        c.referenceSide[ch] = clampTo(c.referenceSide[ch], 0, 15);
+    }
+    if (c.recordLimit < 0) c.recordLimit = c.model == 3 ? 0 : memorySize(c.model) - 1;
+    c.recordLimit = clampTo(c.recordLimit, 0, 0xFFFF);
+    c.flags = c.model == 4 ? clampTo(c.flags, 0, 3) : 0;
+    c.wrapPosition = clampTo(c.wrapPosition, 1, memorySize(4));
+
+    if (c.status.size() != 2) c.status = (c.status + "22").left(2);
+    c.errorSamples = std::max(0, c.errorSamples);
+
+    for (int& v : c.rawRecords1) v = clampTo(v, 0, wire::kErrorRaw);
+    for (int& v : c.rawRecords2) v = clampTo(v, 0, wire::kErrorRaw);
+    if (!c.rawRecords1.empty()) {
+        const size_t n = fullWrap(c) ? memorySize(4) : std::min<size_t>(c.rawRecords1.size(), kMaxRecords);
+        c.rawRecords1.resize(n, wire::kErrorRaw);
+        if (channelCount(c.model) == 2) {
+            c.rawRecords2.resize(n, wire::kErrorRaw);
+        } else {
+            c.rawRecords2.clear();
+        }
+    }
+    return c;
+}
+
+QString validate(const Config& c) {
+    if (c.model < 1 || c.model > 4) return QStringLiteral("the model must be 1, 2, 3 or 4");
+    if (c.records < 0 || c.records > kMaxRecords) {
+        return QStringLiteral("the number of records must be 0 .. %1").arg(kMaxRecords);
+    }
+    if (c.cardNo < 0 || c.cardNo > 255) return QStringLiteral("the card number must be 0 .. 255");
+    if (c.testNo < 0 || c.testNo > 255) return QStringLiteral("the test number must be 0 .. 255");
+    if (c.status.size() != 2) return QStringLiteral("the status must be two characters");
+    if (!QDate::isValid(c.start.year, c.start.month, c.start.day) || c.start.hour < 0 || c.start.hour > 23 ||
+        c.start.minute < 0 || c.start.minute > 59) {
+        return QStringLiteral("the start time is not a valid time");
+    }
+    if (c.start.year < 1995 || c.start.year > 2094) {
+        return QStringLiteral("the start year must be 1995 .. 2094 (the logger keeps two digits)");
+    }
+    const bool seconds = c.model == 3 || c.model == 4;
+    if (!seconds && (c.intervalTenSec != 0 || c.start.tenSec != 0)) {
+        return QStringLiteral("models 1 and 2 have no seconds in their interval and start time");
+    }
+    if (c.intervalTenSec < 0 || c.intervalTenSec > 5 || c.intervalMinute < 0 || c.intervalMinute > 59 ||
+        c.intervalHour < 0 || c.intervalHour > (seconds ? 15 : 99)) {
+        return QStringLiteral("the interval is out of range");
+    }
+    if (c.intervalHour == 0 && c.intervalMinute == 0 && c.intervalTenSec == 0) {
+        return QStringLiteral("the interval must not be zero");
+    }
+    if (c.model == 2 && c.rangeCode[1] == 10) {
+        return QStringLiteral("model 2 cannot report range code A for channel 2 (that is model 1)");
+    }
+    if (c.model == 4 && (c.flags < 0 || c.flags > 3)) return QStringLiteral("the flags must be 0 .. 3");
+    if (c.model == 4 && (c.wrapPosition < 1 || c.wrapPosition > memorySize(4))) {
+        return QStringLiteral("the wrap position must be 1 .. %1").arg(memorySize(4));
+    }
+    if (!c.rawRecords1.empty()) {
+        if (channelCount(c.model) == 2 && c.rawRecords2.size() != c.rawRecords1.size()) {
+            return QStringLiteral("both channels must hold the same number of records");
+        }
+        if (fullWrap(c) && c.rawRecords1.size() != size_t(memorySize(4))) {
+            return QStringLiteral("a wrapped model 4 memory holds exactly %1 records").arg(memorySize(4));
+        }
+        if (c.rawRecords1.size() > size_t(kMaxRecords)) {
+            return QStringLiteral("at most %1 records").arg(kMaxRecords);
+        }
+    }
+    const Faults& f = c.faults;
+    if (f.brokenBlock < 0 || f.failFirst < 0 || f.identLength < 0 || f.identLength > 1024) {
+        return QStringLiteral("a fault count is out of range");
+    }
+    return {};
+}
+
+Device::Device(const Config& config) : config_(resolved(config)) {
+    if (!config_.rawRecords1.empty()) {
+        records_[0] = config_.rawRecords1;
+        records_[1] = config_.rawRecords2;
+    } else {
+        generateRecords(config_, records_[0], records_[1]);
+    }
+    config_.rawRecords1.clear();
+    config_.rawRecords2.clear();
+}
+
+const std::vector<int>& Device::rawRecords(int channel) const { return records_[index(channel)]; }
+
+bool Device::endless() const {
+    if (config_.model == 3) return config_.rangeCode[0] >= 6;
+    if (config_.model == 4) return (config_.flags & 2) != 0;
+    return false;
+}
+
+int Device::pending() const { return disconnected_ ? 0 : static_cast<int>(out_.size()); }
+
+QByteArray Device::take(int maxBytes) {
+    if (disconnected_ || maxBytes <= 0) return {};
+    int n = std::min<int>(maxBytes, out_.size());
+    if (disconnectAt_ >= 0) n = std::min(n, disconnectAt_);
+    const QByteArray chunk = out_.left(n);
+    out_.remove(0, n);
+    if (disconnectAt_ >= 0) {
+        disconnectAt_ -= n;
+        if (disconnectAt_ == 0) {
+            disconnected_ = true;
+            out_.clear();
+        }
+    }
+    return chunk;
+}
+
+void Device::receive(const QByteArray& fromHost) {
+    if (disconnected_) return;
+    in_ += fromHost;
+    for (int lf = in_.indexOf(wire::LF); lf >= 0; lf = in_.indexOf(wire::LF)) {
+        const QByteArray bytes = in_.left(lf + 1);
+        in_.remove(0, lf + 1);
+        const std::optional<wire::Frame> f = wire::parseFrame(bytes);
+        if (!f) continue;  // not a command: the reader ignores it
+        received_.push_back(Received{f->group, f->number, f->data});
+        answer(received_.back());
+        if (disconnected_) return;
+    }
+    // Line noise without an end is not kept for ever.
+    if (in_.size() > 4096) in_ = in_.right(64);
+}
+
+bool Device::faultHits(const Received& cmd) {
+    const Faults& f = config_.faults;
+    const int code = cmd.group * 10 + cmd.number;
+    if (!f.only.empty() && std::find(f.only.begin(), f.only.end(), code) == f.only.end()) return false;
+    const bool setting = cmd.group == 2 || cmd.group == 3;
+    const bool anyKind = f.silence || f.garbage || f.nak || f.brokenBlock > 0 || f.cutAfter >= 0 ||
+                         f.identLength > 0;
+    const bool applies = f.silence || f.garbage || f.cutAfter >= 0 || (f.nak && setting) ||
+                         (f.identLength > 0 && code == 11) || (f.brokenBlock > 0 && code == 12) ||
+                         (!anyKind && f.failFirst > 0);
+    if (!applies) return false;
+    if (f.failFirst > 0) {
+        if (faultsUsed_ >= f.failFirst) return false;
+        ++faultsUsed_;
+    }
+    return true;
+}
+
+void Device::answer(const Received& cmd) {
+    // A new command ends whatever was still being sent.
+    out_.clear();
+    if (disconnectAt_ >= 0) {
+        disconnected_ = true;
+        return;
+    }
+    const Faults& f = config_.faults;
+    const bool hit = faultHits(cmd);
+    const bool setting = cmd.group == 2 || cmd.group == 3;
+    const bool anyKind = f.silence || f.garbage || f.nak || f.brokenBlock > 0 || f.cutAfter >= 0 ||
+                         f.identLength > 0;
+
+    QByteArray reply;
+    if (hit && (f.silence || !anyKind)) {
+        return;  // the reader did not hear it
+    }
+    if (hit && f.garbage) {
+        std::mt19937 rng(config_.seed * 7919u + static_cast<uint32_t>(received_.size()));
+        for (int i = 0; i < 24; ++i) reply += char(0x20 + rng() % 0x5F);
+        reply += wire::CR;
+        reply += wire::LF;
+    } else if (hit && f.nak && setting) {
+        reply = wire::nak();
+    } else if (cmd.group == 1) {
+        switch (cmd.number) {
+        case 1: reply = identificationAnswer(); break;
+        case 2: reply = valuesAnswer(); break;
+        case 3: reply = statusAnswer(); break;
+        case 4: reply = summaryAnswer(); break;
+        default: return;  // no such request: no answer
+        }
+    } else if (setting) {
+        reply = settingAnswer(cmd);
+    } else {
+        return;
+    }
+
+    if (hit && !f.garbage) {
+        if (f.identLength > 0 && cmd.group == 1 && cmd.number == 1) {
+            // Keep the head and the ETX CR LF ending, stretch or shorten the body.
+            const int tail = 3;
+            QByteArray body = reply.left(reply.size() - tail);
+            body = body.leftJustified(std::max(0, f.identLength - tail), '0', true);
+            reply = (body + reply.right(tail)).right(f.identLength);
+        }
+        if (f.brokenBlock > 0 && cmd.group == 1 && cmd.number == 2) {
+            const int at = (f.brokenBlock - 1) * wire::kBlockLength;
+            if (at < reply.size()) reply[at] = '*';
+        }
+        if (f.cutAfter >= 0) reply.truncate(f.cutAfter);
+    }
+    if (f.disconnectAfter >= 0 && cmd.group == 1 && cmd.number == 2) {
+        reply.truncate(f.disconnectAfter);
+        disconnectAt_ = reply.size();
+        if (disconnectAt_ == 0) disconnected_ = true;
+    }
+    out_ = reply;
+}
+
+namespace {
+
+// Reads a time of the setting commands: minute, hour, day, month and
+// two-digit year, two reversed hex digits each.
+std::optional<LoggerTime> readTime(const QByteArray& d) {
+    if (d.size() != 10) return std::nullopt;
+    unsigned v[5];
+    for (int i = 0; i < 5; ++i) {
+        const auto x = wire::readField(d.mid(2 * i, 2));
+        if (!x) return std::nullopt;
+        v[i] = *x;
+    }
+    LoggerTime t;
+    t.minute = int(v[0]);
+    t.hour = int(v[1]);
+    t.day = int(v[2]);
+    t.month = int(v[3]);
+    t.year = int(v[4]) < 95 ? 2000 + int(v[4]) : 1900 + int(v[4]);
+    if (v[4] > 99 || t.minute > 59 || t.hour > 23 || !QDate::isValid(t.year, t.month, t.day)) {
+        return std::nullopt;
+    }
+    return t;
+}
+
+bool allHex(const QByteArray& d) {
+    return !d.isEmpty() && std::all_of(d.begin(), d.end(), [](char c) {
+        return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+    });
+}
+
+}  // namespace
+
+QByteArray Device::settingAnswer(const Received& cmd) {
+    const QByteArray& d = cmd.data;
+    Config& c = config_;
+    auto num = [&](int from, int width) { return int(*wire::readField(d.mid(from, width))); };
+
+    if (cmd.group == 2) {
+        if (cmd.number != 1) return wire::nak();
+        if (d == "1") {
+            c.status[1] = '1';
+        } else if (d == "2") {
+            c.status[1] = '2';
+        } else {
+            return wire::nak();
+        }
+        return wire::ack();
+    }
+
+    // Group 3. A strict logger refuses settings while locked or recording.
+    if (c.strict && (locked() || c.status.at(0) == '1' || c.status.at(0) == '3')) return wire::nak();
+    const bool seconds = c.model == 3 || c.model == 4;
+    switch (cmd.number) {
+    case 0:  // record limit
+        if (d.size() != 4 || !allHex(d)) return wire::nak();
+        if (c.model != 3) c.recordLimit = num(0, 4);
+        break;
+    case 1: {  // clock
+        const auto t = readTime(d);
+        if (!t) return wire::nak();
+        c.clock = *t;
+        break;
+    }
+    case 2: {  // start time: a new recording, the old one is erased
+        const auto t = readTime(d);
+        if (!t) return wire::nak();
+        c.start = *t;
+        clearRecords();
+        break;
+    }
+    case 3: {  // interval: minutes (2 digits), then hours (2 digits); models 3
+               // and 4 read the last two characters as hour and tens of seconds
+        if (d.size() != 4 || !allHex(d)) return wire::nak();
+        const int minute = num(0, 2);
+        const int hour = seconds ? num(2, 1) : num(2, 2);
+        const int tenSec = seconds ? num(3, 1) : 0;
+        if (minute > 59 || tenSec > 5 || (minute == 0 && hour == 0 && tenSec == 0)) return wire::nak();
+        c.intervalMinute = minute;
+        c.intervalHour = hour;
+        c.intervalTenSec = tenSec;
+        break;
+    }
+    case 4: {  // reference values and sides
+        const int expected = c.model == 3 ? 4 : 8;
+        if (c.model == 4) {
+            if ((d.size() != 4 && d.size() != 8) || !allHex(d)) return wire::nak();
+            break;  // no integrated value on model 4
+        }
+        if (d.size() != expected || !allHex(d)) return wire::nak();
+        for (int ch = 0; ch < expected / 4; ++ch) {
+            const int side = num(4 * ch + 3, 1);
+            if (side != 0 && side != 8) return wire::nak();
+        }
+        for (int ch = 0; ch < expected / 4; ++ch) {
+            c.referenceRaw[ch] = num(4 * ch, 3);
+            c.referenceSide[ch] = num(4 * ch + 3, 1);
+        }
+        break;
+    }
+    case 5:  // card number
+    case 6:  // test number
+        if (d.size() != 2 || !allHex(d)) return wire::nak();
+        (cmd.number == 5 ? c.cardNo : c.testNo) = num(0, 2);
+        break;
+    case 7: {  // record mode
+        if (d != "0" && d != "1") return wire::nak();
+        const bool endlessMode = d == "1";
+        if (c.model == 3) {
+            int range = c.rangeCode[0] >= 6 ? c.rangeCode[0] - 5 : c.rangeCode[0];
+            if (range < 1 || range > 3) range = 1;
+            c.rangeCode[0] = range + (endlessMode ? 5 : 0);
+        } else if (c.model == 4) {
+            c.flags = (c.flags & 1) | (endlessMode ? 2 : 0);
+        }
+        break;
+    }
+    case 8:  // alarms of channel 1
+    case 9:  // alarms of channel 2
+        if (d.size() != 6 || !allHex(d)) return wire::nak();
+        if (c.model != 3) {
+            const int ch = cmd.number - 8;
+            c.upperAlarmRaw[ch] = num(0, 3);
+            c.lowerAlarmRaw[ch] = num(3, 3);
+        }
+        break;
+    }
+    return wire::ack();
+}
+
+void Device::clearRecords() {
+    records_[0].clear();
+    records_[1].clear();
+    config_.flags &= ~1;  // no longer wrapped
+    config_.wrapPosition = 1;
+}
+
+namespace {
+
+void put(QByteArray& buf, int position, const QByteArray& text) {
+    buf.replace(position - 1, text.size(), text);
+}
+
+QByteArray frameOf(int length, char header) {
+    QByteArray buf(length, ',');
+    buf[0] = wire::STX;
+    buf[1] = ' ';
+    buf[2] = header;
+    buf[3] = ',';
+    buf[length - 3] = wire::ETX;
+    buf[length - 2] = wire::CR;
+    buf[length - 1] = wire::LF;
+    return buf;
+}
+
+QByteArray hexDigit(int v) { return field(unsigned(v), 1); }
+
+}  // namespace
+
+QByteArray Device::identificationAnswer() const {
+    const Config& c = config_;
+    const int len = identificationLength(c.model);
+    QByteArray buf = frameOf(len, '1');
+    // A serial number in the positions the program does not read.
+    const QByteArray serial = QByteArray::number(0x10000000ull + c.seed, 16).toUpper().right(10).rightJustified(10, '0');
+    const unsigned year = unsigned(c.start.year % 100);
+    put(buf, 5, field(c.cardNo, 2));
+    if (c.model == 1 || c.model == 2) {
+        put(buf, 8, field(c.start.minute, 2));
+        put(buf, 10, field(c.start.hour, 2));
+        put(buf, 12, field(c.start.day, 2));
+        put(buf, 14, field(c.start.month, 2));
+        put(buf, 16, field(year, 2));
+        put(buf, 19, field(c.intervalMinute, 2));
+        put(buf, 21, field(c.intervalHour, 2));
+        put(buf, 24, field(c.referenceRaw[0], 3));
+        put(buf, 27, hexDigit(c.referenceSide[0]));
+        put(buf, 28, field(c.referenceRaw[1], 3));
+        put(buf, 31, hexDigit(c.referenceSide[1]));
+        put(buf, 33, field(c.upperAlarmRaw[0], 3));
+        put(buf, 36, field(c.lowerAlarmRaw[0], 3));
+        put(buf, 40, field(c.upperAlarmRaw[1], 3));
+        put(buf, 43, field(c.lowerAlarmRaw[1], 3));
+        put(buf, 47, field(c.testNo, 2));
+        put(buf, 50, hexDigit(c.rangeCode[0]));
+        put(buf, 51, hexDigit(c.rangeCode[1]));
+        put(buf, 53, serial);
+        put(buf, 64, field(c.recordLimit, 4));
+        return buf;
+    }
+    // Models 3 and 4 share the head: start with tens of seconds, interval
+    // minutes (2 digits), hour (1) and tens of seconds (1).
+    put(buf, 8, hexDigit(c.start.tenSec));
+    put(buf, 9, field(c.start.minute, 2));
+    put(buf, 11, field(c.start.hour, 2));
+    put(buf, 13, field(c.start.day, 2));
+    put(buf, 15, field(c.start.month, 2));
+    put(buf, 17, field(year, 2));
+    put(buf, 20, field(c.intervalMinute, 2));
+    put(buf, 22, hexDigit(c.intervalHour));
+    put(buf, 23, hexDigit(c.intervalTenSec));
+    if (c.model == 3) {
+        put(buf, 25, field(c.referenceRaw[0], 3));
+        put(buf, 28, hexDigit(c.referenceSide[0]));
+        put(buf, 30, field(c.testNo, 2));
+        // The range/mode code is reported twice (the recording held, and the
+        // next one); this reader always has them alike.
+        put(buf, 33, hexDigit(c.rangeCode[0]));
+        put(buf, 34, hexDigit(c.rangeCode[0]));
+        put(buf, 36, serial);
+        return buf;
+    }
+    put(buf, 25, field(c.upperAlarmRaw[0], 3));
+    put(buf, 28, field(c.lowerAlarmRaw[0], 3));
+    put(buf, 32, field(c.upperAlarmRaw[1], 3));
+    put(buf, 35, field(c.lowerAlarmRaw[1], 3));
+    put(buf, 39, field(c.testNo, 2));
+    put(buf, 42, hexDigit(c.rangeCode[0]));
+    put(buf, 43, hexDigit(c.rangeCode[1]));
+    put(buf, 45, serial);
+    put(buf, 56, field(c.recordLimit, 4));
+    put(buf, 61, hexDigit(c.flags));
+    return buf;
+}
+
+namespace {
+
+struct Stats {
+    int max = 0, min = 0, average = 0, errors = 0;
+};
+
+Stats statsOf(const std::vector<int>& raw) {
+    Stats s;
+    long long sum = 0;
+    int n = 0;
+    for (int v : raw) {
+        if (v == wire::kErrorRaw) {
+            ++s.errors;
+            continue;
+        }
+        if (n == 0 || v > s.max) s.max = v;
+        if (n == 0 || v < s.min) s.min = v;
+        sum += v;
+        ++n;
+    }
+    if (n > 0) s.average = int((sum + n / 2) / n);
+    return s;
+}
+
+}  // namespace
+
+int Device::integratedValue() const {
+    const Config& c = config_;
+    if (c.referenceRaw[0] == 0xFFF) return 0;
+    long long sum = 0;
+    for (int v : records_[0]) {
+        if (v == wire::kErrorRaw) continue;
+        if (c.referenceSide[0] == 0 && v > c.referenceRaw[0]) sum += v - c.referenceRaw[0];
+        if (c.referenceSide[0] == 8 && v < c.referenceRaw[0]) sum += c.referenceRaw[0] - v;
+    }
+    // degree-hours of whole units: tenths x records x hours per record / 10
+    const long long intervalSec = c.intervalHour * 3600LL + c.intervalMinute * 60LL + c.intervalTenSec * 10LL;
+    const long long value = sum * intervalSec / 3600 / 10;
+    return int(std::min<long long>(value, 0xFFFFF));
+}
+
+QByteArray Device::summaryAnswer() const {
+    const Config& c = config_;
+    const int count = recordCount();
+    unsigned last = 0xFFFF;
+    if (fullWrap(c) && count > 0) {
+        last = unsigned(c.wrapPosition - 1);
+    } else if (count > 0) {
+        last = unsigned(count - 1);
+    }
+    const Stats s1 = statsOf(records_[0]);
+    if (c.model == 3) {
+        QByteArray buf = frameOf(32, '4');
+        put(buf, 5, field(s1.max, 3));
+        put(buf, 8, field(s1.min, 3));
+        put(buf, 11, field(s1.average, 3));
+        put(buf, 15, field(integratedValue(), 5));
+        put(buf, 21, field(last, 4));
+        put(buf, 26, field(s1.errors, 3));
+        return buf;
+    }
+    const Stats s2 = statsOf(records_[1]);
+    QByteArray buf = frameOf(40, '4');
+    put(buf, 5, field(s1.max, 3));
+    put(buf, 8, field(s1.min, 3));
+    put(buf, 11, field(s1.average, 3));
+    put(buf, 15, field(s2.max, 3));
+    put(buf, 18, field(s2.min, 3));
+    put(buf, 21, field(s2.average, 3));
+    put(buf, 25, field(last, 4));
+    put(buf, 30, field(s1.errors, 3));
+    put(buf, 34, field(s2.errors, 3));
+    return buf;
+}
+
+QByteArray Device::statusAnswer() const {
+    QByteArray buf;
+    buf += wire::STX;
+    buf += " 3,";
+    buf += config_.status;
+    buf += ',';
+    buf += wire::ETX;
+    buf += wire::CR;
+    buf += wire::LF;
+    return buf;
+}
+
+QByteArray Device::valuesAnswer() const {
+    const int count = recordCount();
+    const int per = valuesPerBlock(config_.model);
+    const int blocks = count == 0 ? 1 : (count - 1) / per + 1;
+    const bool two = channelCount(config_.model) == 2;
+    auto at = [&](int ch, int i) { return i < count ? records_[ch][i] : wire::kErrorRaw; };
+    QByteArray out;
+    out.reserve(blocks * wire::kBlockLength);
+    for (int k = 0; k < blocks; ++k) {
+        int values[32];
+        for (int j = 0; j < 32; ++j) {
+            values[j] = two ? at(j % 2, k * 16 + j / 2) : at(0, k * 32 + j);
+        }
+        out += wire::block(values, k == blocks - 1);
+    }
+    return out;
+}
+
+}  // namespace quillet::sim

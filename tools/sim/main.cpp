@@ -1,0 +1,222 @@
+// quillet-logger-sim: serves the simulated reader and logger on a
+// pseudo-terminal. The first line on stdout is the path of the serial
+// device (the pseudo-terminal's slave side); the program serves until it
+// receives SIGTERM or SIGINT.
+//
+// The host opens and closes the device for every exchange. The simulator
+// keeps a descriptor of the slave side open itself, so the master never
+// sees a hang-up when the host's last descriptor closes, and the line keeps
+// its raw settings (no echo, no line editing) between opens.
+
+#include "tools/sim/device.h"
+#include "tools/sim/options.h"
+#include "tools/sim/pacer.h"
+
+#include <QCoreApplication>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
+
+using namespace quillet::sim;
+
+namespace {
+
+volatile sig_atomic_t g_stop = 0;
+
+void onSignal(int) { g_stop = 1; }
+
+int64_t monotonicNs() {
+    timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return int64_t(ts.tv_sec) * 1'000'000'000 + ts.tv_nsec;
+}
+
+void fail(const char* what) {
+    std::fprintf(stderr, "quillet-logger-sim: %s: %s\n", what, std::strerror(errno));
+    std::exit(1);
+}
+
+struct Pty {
+    int master = -1;
+    int slave = -1;  // held by the simulator for the whole run
+    QByteArray path;
+};
+
+Pty openPty() {
+    Pty p;
+    p.master = posix_openpt(O_RDWR | O_NOCTTY);
+    if (p.master < 0) fail("posix_openpt");
+    if (grantpt(p.master) != 0) fail("grantpt");
+    if (unlockpt(p.master) != 0) fail("unlockpt");
+    const char* name = ptsname(p.master);
+    if (!name) fail("ptsname");
+    p.path = name;
+    p.slave = open(name, O_RDWR | O_NOCTTY);
+    if (p.slave < 0) fail("open slave");
+    termios t;
+    if (tcgetattr(p.slave, &t) != 0) fail("tcgetattr");
+    cfmakeraw(&t);
+    cfsetispeed(&t, B4800);
+    cfsetospeed(&t, B4800);
+    t.c_cflag |= CLOCAL | CREAD;
+    if (tcsetattr(p.slave, TCSANOW, &t) != 0) fail("tcsetattr");
+    const int flags = fcntl(p.master, F_GETFL);
+    if (flags < 0 || fcntl(p.master, F_SETFL, flags | O_NONBLOCK) != 0) fail("fcntl");
+    return p;
+}
+
+bool makeLink(const QString& link, const QByteArray& target) {
+    const QByteArray path = link.toLocal8Bit();
+    struct stat st;
+    if (lstat(path.constData(), &st) == 0) {
+        if (!S_ISLNK(st.st_mode)) {
+            std::fprintf(stderr, "quillet-logger-sim: %s exists and is not a symbolic link\n", path.constData());
+            return false;
+        }
+        unlink(path.constData());
+    }
+    if (symlink(target.constData(), path.constData()) != 0) {
+        std::fprintf(stderr, "quillet-logger-sim: symlink %s: %s\n", path.constData(), std::strerror(errno));
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    ServerOptions options;
+    QString message;
+    switch (parseOptions(QCoreApplication::arguments(), options, message)) {
+    case ParseResult::Help:
+        std::fputs(message.toLocal8Bit().constData(), stdout);
+        return 0;
+    case ParseResult::Error:
+        std::fprintf(stderr, "quillet-logger-sim: %s\n", message.toLocal8Bit().constData());
+        return 2;
+    case ParseResult::Ok:
+        break;
+    }
+
+    // SIGTERM and SIGINT are blocked except inside ppoll(), so a signal
+    // always interrupts the wait instead of slipping in before it.
+    sigset_t blocked, waitMask;
+    sigemptyset(&blocked);
+    sigaddset(&blocked, SIGTERM);
+    sigaddset(&blocked, SIGINT);
+    sigprocmask(SIG_BLOCK, &blocked, &waitMask);
+    sigdelset(&waitMask, SIGTERM);
+    sigdelset(&waitMask, SIGINT);
+    struct sigaction sa;
+    std::memset(&sa, 0, sizeof sa);
+    sa.sa_handler = onSignal;
+    sigaction(SIGTERM, &sa, nullptr);
+    sigaction(SIGINT, &sa, nullptr);
+    std::signal(SIGPIPE, SIG_IGN);
+
+    Device device(options.config);
+    Pty pty = openPty();
+    if (!options.link.isEmpty() && !makeLink(options.link, pty.path)) return 1;
+
+    std::printf("%s\n", pty.path.constData());
+    std::fflush(stdout);
+
+    Pacer pacer(options.baud);
+    QByteArray outgoing;  // taken from the device, not yet written
+    bool dead = false;
+    int64_t holdUntil = 0;  // no character of an answer before this time
+    char buf[4096];
+    while (!g_stop) {
+        if (!dead && device.disconnected() && outgoing.isEmpty()) {
+            // The line goes dead: once the host has read what was sent
+            // (or after two seconds), the device path disappears for it.
+            // The first pause lets the line's buffer take up the characters.
+            for (int waited = 0; waited < 400 && !g_stop; ++waited) {
+                const timespec step{0, 5'000'000};
+                nanosleep(&step, nullptr);
+                int queued = 0;
+                if (waited >= 10 && (ioctl(pty.slave, FIONREAD, &queued) != 0 || queued == 0)) break;
+            }
+            std::fprintf(stderr, "quillet-logger-sim: disconnected\n");
+            close(pty.master);
+            close(pty.slave);
+            pty.master = pty.slave = -1;
+            dead = true;
+        }
+        if (dead) {
+            sigsuspend(&waitMask);
+            continue;
+        }
+        if (outgoing.isEmpty() && device.pending() > 0) {
+            outgoing = device.take(options.paced ? 1 : int(sizeof buf));
+        }
+        if (outgoing.isEmpty()) pacer.idle();
+
+        pollfd pfd{pty.master, POLLIN, 0};
+        timespec timeout{};
+        const timespec* timeoutPtr = nullptr;
+        bool writeNow = false;
+        if (!outgoing.isEmpty()) {
+            const int64_t now = monotonicNs();
+            const int64_t wait = now < holdUntil ? holdUntil - now
+                                 : options.paced  ? pacer.due(now) - now
+                                                  : 0;
+            if (wait <= 0) {
+                writeNow = true;
+                pfd.events |= POLLOUT;
+            } else {
+                timeout.tv_sec = wait / 1'000'000'000;
+                timeout.tv_nsec = wait % 1'000'000'000;
+                timeoutPtr = &timeout;
+            }
+        }
+        const int r = ppoll(&pfd, 1, timeoutPtr, &waitMask);
+        if (r < 0) {
+            if (errno == EINTR) continue;
+            fail("ppoll");
+        }
+        if (pfd.revents & POLLIN) {
+            const ssize_t n = read(pty.master, buf, sizeof buf);
+            if (n > 0) {
+                const int before = device.requestCount();
+                device.receive(QByteArray(buf, int(n)));
+                if (device.requestCount() != before) {
+                    // A new command: what was left of the last answer is not
+                    // sent, neither from here nor from the line's buffer.
+                    outgoing.clear();
+                    tcflush(pty.slave, TCIFLUSH);
+                    pacer.idle();
+                    // The reader takes a moment before it answers.
+                    holdUntil = monotonicNs() + int64_t(options.delayMs) * 1'000'000;
+                    continue;
+                }
+            }
+        }
+        if (writeNow && (pfd.revents & POLLOUT)) {
+            const int chunk = options.paced ? 1 : int(outgoing.size());
+            const ssize_t n = write(pty.master, outgoing.constData(), size_t(chunk));
+            if (n > 0) {
+                outgoing.remove(0, int(n));
+                if (options.paced) pacer.sent();
+            } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
+                fail("write");
+            }
+        }
+    }
+
+    if (pty.master >= 0) close(pty.master);
+    if (pty.slave >= 0) close(pty.slave);
+    if (!options.link.isEmpty()) unlink(options.link.toLocal8Bit().constData());
+    return 0;
+}

@@ -1,0 +1,158 @@
+#include "tools/sim/records.h"
+
+#include "tools/sim/wire.h"
+
+#include <QFile>
+#include <QList>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <random>
+
+namespace quillet::sim {
+
+namespace {
+
+// Roughly normal noise with the given spread, the same on every platform
+// (std::mt19937's output is fixed by the standard, its distributions are not).
+class Noise {
+public:
+    explicit Noise(uint32_t seed) : rng_(seed) {}
+    double next(double spread) {
+        double sum = 0;
+        for (int i = 0; i < 4; ++i) sum += rng_() / 4294967296.0;
+        return (sum - 2.0) * spread * std::sqrt(3.0);
+    }
+    int below(int n) { return n <= 0 ? 0 : static_cast<int>(rng_() % static_cast<uint32_t>(n)); }
+
+private:
+    std::mt19937 rng_;
+};
+
+int clampRaw(double tenths, int rangeLow) {
+    const long raw = std::lround(tenths) - rangeLow;
+    return static_cast<int>(std::clamp<long>(raw, 0, wire::kErrorRaw - 1));
+}
+
+// Centre of the generated temperature for a measuring range, 0.1 °C.
+double temperatureCentre(int rangeLow) {
+    if (rangeLow < 0) return 200;
+    if (rangeLow >= 500) return 850;
+    return 450;
+}
+
+}  // namespace
+
+void generateRecords(const Config& c, std::vector<int>& ch1, std::vector<int>& ch2) {
+    const bool fullWrap = c.model == 4 && c.flags == 3;
+    const int count = fullWrap ? memorySize(4) : std::max(0, c.records);
+    const int channels = channelCount(c.model);
+    Noise noise(c.seed);
+
+    const int intervalSec = std::max(10, c.intervalHour * 3600 + c.intervalMinute * 60 + c.intervalTenSec * 10);
+    const double startSec = c.start.hour * 3600 + c.start.minute * 60 + c.start.tenSec * 10;
+    const int low1 = rangeLowOf(c.rangeCode[0]);
+    const int low2 = rangeLowOf(c.rangeCode[1]);
+    const bool humidity = c.model == 1 || c.model == 2;
+
+    std::vector<int> logical[2];
+    logical[0].resize(count);
+    if (channels == 2) logical[1].resize(count);
+    const double dayPhase = noise.next(0.5);
+    for (int i = 0; i < count; ++i) {
+        const double hours = std::fmod((startSec + double(i) * intervalSec) / 3600.0, 24.0);
+        const double wave = std::sin(2 * std::numbers::pi * (hours - 9.0 + dayPhase) / 24.0);
+        logical[0][i] = clampRaw(temperatureCentre(low1) + 60 * wave + noise.next(3), low1);
+        if (channels == 2) {
+            const double second = humidity ? std::clamp(600 - 150 * wave + noise.next(10), 0.0, 1000.0)
+                                           : temperatureCentre(low2) - 20 + 40 * wave + noise.next(3);
+            logical[1][i] = clampRaw(second, low2);
+        }
+    }
+    for (int ch = 0; ch < channels; ++ch) {
+        for (int e = 0; e < c.errorSamples && count > 0; ++e) {
+            logical[ch][noise.below(count)] = wire::kErrorRaw;
+        }
+    }
+
+    if (fullWrap) {
+        // The record written last sits at the wrap position p; the oldest one
+        // follows it: memory record (p + i) mod 6000 holds logical record i.
+        const int p = std::clamp(c.wrapPosition, 1, count);
+        for (auto& v : logical) {
+            if (v.empty()) continue;
+            std::vector<int> memory(count);
+            for (int i = 0; i < count; ++i) memory[(p + i) % count] = v[i];
+            v.swap(memory);
+        }
+    }
+    ch1 = std::move(logical[0]);
+    ch2 = std::move(logical[1]);
+}
+
+bool parseRecords(const QByteArray& text, const Config& c, std::vector<int>& ch1,
+                  std::vector<int>& ch2, QString* error) {
+    const int channels = channelCount(c.model);
+    const int lows[2] = {rangeLowOf(c.rangeCode[0]), rangeLowOf(c.rangeCode[1])};
+    std::vector<int> out[2];
+    static const QRegularExpression separators(QStringLiteral("[\\s,;]+"));
+    const QList<QByteArray> lines = text.split('\n');
+    auto fail = [&](int line, const QString& what) {
+        if (error) *error = QStringLiteral("line %1: %2").arg(line).arg(what);
+        return false;
+    };
+    for (int n = 0; n < lines.size(); ++n) {
+        QString line = QString::fromUtf8(lines[n]);
+        const int hash = line.indexOf(QLatin1Char('#'));
+        if (hash >= 0) line.truncate(hash);
+        line = line.trimmed();
+        if (line.isEmpty()) continue;
+        const QStringList tokens = line.split(separators, Qt::SkipEmptyParts);
+        if (tokens.size() != channels) {
+            return fail(n + 1, QStringLiteral("%1 value(s) expected, %2 found").arg(channels).arg(tokens.size()));
+        }
+        for (int ch = 0; ch < channels; ++ch) {
+            const QString& t = tokens[ch];
+            if (t.compare(QLatin1String("E"), Qt::CaseInsensitive) == 0 ||
+                t.compare(QLatin1String("ERR"), Qt::CaseInsensitive) == 0) {
+                out[ch].push_back(wire::kErrorRaw);
+                continue;
+            }
+            bool ok = false;
+            const double v = t.toDouble(&ok);
+            if (!ok || !std::isfinite(v)) return fail(n + 1, QStringLiteral("\"%1\" is not a number").arg(t));
+            const long raw = std::lround(v * 10) - lows[ch];
+            if (raw < 0 || raw > wire::kErrorRaw - 1) {
+                return fail(n + 1, QStringLiteral("%1 is outside the measuring range %2 .. %3 of channel %4")
+                                       .arg(t)
+                                       .arg(lows[ch] / 10.0, 0, 'f', 1)
+                                       .arg((lows[ch] + wire::kErrorRaw - 1) / 10.0, 0, 'f', 1)
+                                       .arg(ch + 1));
+            }
+            out[ch].push_back(static_cast<int>(raw));
+        }
+        if (out[0].size() > 65535) return fail(n + 1, QStringLiteral("more than 65535 records"));
+    }
+    ch1 = std::move(out[0]);
+    ch2 = std::move(out[1]);
+    return true;
+}
+
+bool loadRecords(const QString& path, const Config& c, std::vector<int>& ch1, std::vector<int>& ch2,
+                 QString* error) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error) *error = QStringLiteral("%1: %2").arg(path, file.errorString());
+        return false;
+    }
+    QString why;
+    if (!parseRecords(file.readAll(), c, ch1, ch2, &why)) {
+        if (error) *error = QStringLiteral("%1: %2").arg(path, why);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace quillet::sim
