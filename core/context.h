@@ -5,6 +5,8 @@
 #include "core/globals.h"
 #include "core/platform.h"
 
+#include <functional>
+
 namespace quillet {
 
 class SerialPort;  // comm/serialport.h
@@ -35,6 +37,14 @@ struct AppContext {
     HelpViewer* help;
     MainView* view;
     SerialPort* serial = nullptr;  // set by the program or the test
+
+    // Hooks of the serial link (comm/commnication.h); empty = nothing shown.
+    // commProgress(maximum, value): the progress bar of a data read (1,2).
+    // commMonitor(answer, group, number, progressMode): every judged,
+    // non-empty answer in debug mode, for the received-data monitor.
+    std::function<void(int maximum, int value)> commProgress;
+    std::function<void(const QByteArray& answer, int group, int number, int progressMode)>
+        commMonitor;
 };
 
 // The system clock: QElapsedTimer, and Qt's event processing.

@@ -1,0 +1,532 @@
+#include "comm/protocol.h"
+
+#include "core/catalog.h"
+#include "core/context.h"
+
+#include <algorithm>
+#include <climits>
+
+namespace quillet {
+namespace {
+
+int hexDigitValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+int16_t toInt16(long v) {
+    return int16_t(std::clamp<long>(v, INT16_MIN, INT16_MAX));
+}
+
+// ---- Identification layouts --------------------------------------------
+
+enum IdField {
+    fCardNo,
+    fStartTenSec,
+    fStartMinute,
+    fStartHour,
+    fStartDay,
+    fStartMonth,
+    fStartYear,
+    fIntervalMinute,
+    fIntervalHour,
+    fIntervalTenSec,
+    fReference1,
+    fSide1,
+    fReference2,
+    fSide2,
+    fUpper1,
+    fLower1,
+    fUpper2,
+    fLower2,
+    fTestNo,
+    fRange1,
+    fRange2,
+    fRecordLimit,
+    fFlags,
+    fIdFieldCount
+};
+
+struct FieldAt {
+    int field;
+    int position;
+    int digits;
+};
+
+// The reader answers 1,1 with 71 characters for models 1 and 2.
+const FieldAt kIdentModel12[] = {
+    {fCardNo, 5, 2},       {fStartMinute, 8, 2},    {fStartHour, 10, 2},
+    {fStartDay, 12, 2},    {fStartMonth, 14, 2},    {fStartYear, 16, 2},
+    {fIntervalMinute, 19, 2}, {fIntervalHour, 21, 2}, {fReference1, 24, 3},
+    {fSide1, 27, 1},       {fReference2, 28, 3},    {fSide2, 31, 1},
+    {fUpper1, 33, 3},      {fLower1, 36, 3},        {fUpper2, 40, 3},
+    {fLower2, 43, 3},      {fTestNo, 47, 2},        {fRange1, 50, 1},
+    {fRange2, 51, 1},      {fRecordLimit, 64, 4},
+};
+
+// 49 characters for the one-channel model 3; the range code sits at 33, or
+// at 34 for the second reading of the settings preparation.
+const FieldAt kIdentModel3[] = {
+    {fCardNo, 5, 2},          {fStartTenSec, 8, 1},    {fStartMinute, 9, 2},
+    {fStartHour, 11, 2},      {fStartDay, 13, 2},      {fStartMonth, 15, 2},
+    {fStartYear, 17, 2},      {fIntervalMinute, 20, 2}, {fIntervalHour, 22, 1},
+    {fIntervalTenSec, 23, 1}, {fReference1, 25, 3},    {fSide1, 28, 1},
+    {fTestNo, 30, 2},
+};
+
+// 65 characters for model 4 (two temperature channels, no reference).
+const FieldAt kIdentModel4[] = {
+    {fCardNo, 5, 2},          {fStartTenSec, 8, 1},    {fStartMinute, 9, 2},
+    {fStartHour, 11, 2},      {fStartDay, 13, 2},      {fStartMonth, 15, 2},
+    {fStartYear, 17, 2},      {fIntervalMinute, 20, 2}, {fIntervalHour, 22, 1},
+    {fIntervalTenSec, 23, 1}, {fUpper1, 25, 3},        {fLower1, 28, 3},
+    {fUpper2, 32, 3},         {fLower2, 35, 3},        {fTestNo, 39, 2},
+    {fRange1, 42, 1},         {fRange2, 43, 1},        {fRecordLimit, 56, 4},
+    {fFlags, 61, 1},
+};
+
+template <size_t N>
+std::array<int, fIdFieldCount> readFields(const QByteArray& answer, const FieldAt (&table)[N]) {
+    std::array<int, fIdFieldCount> v{};
+    for (const auto& f : table) v[f.field] = readField(answer, f.position, f.digits);
+    return v;
+}
+
+// ---- Summary layouts ------------------------------------------------------
+
+enum SumField { sMax1, sMin1, sAvg1, sMax2, sMin2, sAvg2, sLast, sErr1, sErr2, sIntegrated, sFieldCount };
+
+const FieldAt kSummaryTwoChannels[] = {
+    {sMax1, 5, 3},  {sMin1, 8, 3},  {sAvg1, 11, 3}, {sMax2, 15, 3}, {sMin2, 18, 3},
+    {sAvg2, 21, 3}, {sLast, 25, 4}, {sErr1, 30, 3}, {sErr2, 34, 3},
+};
+const FieldAt kSummaryModel3[] = {
+    {sMax1, 5, 3}, {sMin1, 8, 3}, {sAvg1, 11, 3}, {sIntegrated, 15, 5}, {sLast, 21, 4}, {sErr1, 26, 3},
+};
+
+template <size_t N>
+int lastFieldEnd(const FieldAt (&table)[N]) {
+    int end = 0;
+    for (const auto& f : table) end = std::max(end, f.position + f.digits - 1);
+    return end;
+}
+
+}  // namespace
+
+// ---- Number encoding --------------------------------------------------
+
+QByteArray hexField(int value, int width) {
+    if (value < 0) value = 0;
+    QByteArray h = QByteArray::number(value, 16).toUpper();
+    if (h.size() < width) h.prepend(QByteArray(width - h.size(), '0'));
+    return h;
+}
+
+QByteArray reverseDigits(const QByteArray& text) {
+    QByteArray r(text);
+    std::reverse(r.begin(), r.end());
+    return r;
+}
+
+QByteArray encodeField(int value, int width) {
+    const int maxValue = width >= 7 ? INT_MAX : (1 << (4 * width)) - 1;
+    return reverseDigits(hexField(std::clamp(value, 0, maxValue), width));
+}
+
+int decodeField(const QByteArray& fieldText) {
+    const QByteArray r = reverseDigits(fieldText);
+    int v = 0;
+    for (int i = 0; i < r.size() && i < 7; ++i) {
+        const int d = hexDigitValue(r[i]);
+        if (d < 0) break;
+        v = v * 16 + d;
+    }
+    return v;
+}
+
+int readField(const QByteArray& answer, int position, int digits) {
+    if (position < 1 || digits < 1 || position > answer.size()) return 0;
+    return decodeField(answer.mid(position - 1, digits));
+}
+
+int16_t rangeLowForCode(int rangeCode) {
+    switch (rangeCode) {
+    case 1:
+    case 6:
+        return -400;
+    case 3:
+    case 8:
+        return 500;
+    default:
+        return 0;
+    }
+}
+
+// ---- Frames -----------------------------------------------------------
+
+QByteArray commandFrame(int group, int number, const QByteArray& data) {
+    QByteArray f;
+    f += kStx;
+    f += ' ';
+    f += char('0' + std::clamp(group, 0, 9));
+    f += ',';
+    f += ' ';
+    f += char('0' + std::clamp(number, 0, 9));
+    if (!data.isEmpty()) {
+        f += ',';
+        f += data;
+    }
+    f += ',';
+    f += kEtx;
+    f += kCr;
+    f += kLf;
+    return f;
+}
+
+// ---- Identification ------------------------------------------------------
+
+int modelFromIdentification(const QByteArray& answer) {
+    switch (answer.size()) {
+    case 71:
+        return answer[50] == 'A' ? 1 : 2;
+    case 49:
+        return 3;
+    case 65:
+        return 4;
+    default:
+        return 0;
+    }
+}
+
+int parseIdentification(const QByteArray& answer, int secondCode, PendingLogger& logger) {
+    const int model = modelFromIdentification(answer);
+    logger = PendingLogger{};
+    logger.loggerModel = int16_t(model);
+    if (model == 0) return 0;
+
+    std::array<int, fIdFieldCount> v{};
+    if (model == 3) {
+        v = readFields(answer, kIdentModel3);
+        v[fRange1] = readField(answer, secondCode == 1 ? 34 : 33, 1);
+    } else if (model == 4) {
+        v = readFields(answer, kIdentModel4);
+    } else {
+        v = readFields(answer, kIdentModel12);
+    }
+
+    logger.cardNo = int16_t(v[fCardNo]);
+    logger.testNo = int16_t(v[fTestNo]);
+    const int y = v[fStartYear];
+    logger.startYear = int16_t(y < 95 ? 2000 + y : 1900 + y);
+    logger.startMonth = int16_t(v[fStartMonth]);
+    logger.startDay = int16_t(v[fStartDay]);
+    logger.startHour = int16_t(v[fStartHour]);
+    logger.startMinute = int16_t(v[fStartMinute]);
+    logger.startTenSec = int16_t(v[fStartTenSec]);
+    logger.intervalHour = int16_t(v[fIntervalHour]);
+    logger.intervalMinute = int16_t(v[fIntervalMinute]);
+    logger.intervalTenSec = int16_t(v[fIntervalTenSec]);
+    logger.hasSecondsInterval = logger.intervalTenSec > 0;
+
+    auto& c1 = logger.ch[1];
+    auto& c2 = logger.ch[2];
+    c1.rangeCode = int16_t(v[fRange1]);
+    c1.rangeLow = rangeLowForCode(c1.rangeCode);
+    if (model != 3) {
+        c2.rangeCode = int16_t(v[fRange2]);
+        c2.rangeLow = rangeLowForCode(c2.rangeCode);
+    }
+
+    auto setReference = [](PendingChannel& c, int raw, int side) {
+        if (raw == 0xFFF) {
+            c.referenceValue = kNotSet;
+            c.referenceSide = 0;
+        } else {
+            c.referenceValue = int16_t(raw + c.rangeLow);
+            c.referenceSide = int16_t(side);
+        }
+    };
+
+    switch (model) {
+    case 1:
+    case 2:
+        setReference(c1, v[fReference1], v[fSide1]);
+        setReference(c2, v[fReference2], v[fSide2]);
+        // Alarms count from the range bottom; a raw upper alarm of 0 reads
+        // as one unit above it, a raw lower alarm of 1000 one unit below the
+        // top.
+        c1.upperAlarm = int16_t(v[fUpper1] + c1.rangeLow + (v[fUpper1] == 0 ? 10 : 0));
+        c1.lowerAlarm = int16_t(v[fLower1] + c1.rangeLow - (v[fLower1] == 1000 ? 10 : 0));
+        c2.upperAlarm = int16_t(v[fUpper2] + c2.rangeLow + (v[fUpper2] == 0 ? 10 : 0));
+        c2.lowerAlarm = int16_t(v[fLower2] + c2.rangeLow - (v[fLower2] == 1000 ? 10 : 0));
+        c1.kind = 1;
+        c2.kind = 2;
+        logger.recordLimit = toInt16(long(v[fRecordLimit]) + 1);
+        break;
+    case 3:
+        setReference(c1, v[fReference1], v[fSide1]);
+        logger.rangeModeCode = c1.rangeCode;
+        c1.kind = 0;
+        break;
+    case 4:
+        // No reference values; alarms always count from -40.0.
+        c1.upperAlarm = int16_t(v[fUpper1] - 400);
+        c1.lowerAlarm = int16_t(v[fLower1] - 400);
+        c2.upperAlarm = int16_t(v[fUpper2] - 400);
+        c2.lowerAlarm = int16_t(v[fLower2] - 400);
+        c1.kind = 1;
+        c2.kind = 1;
+        logger.endlessFlag = (v[fFlags] & 2) != 0;
+        logger.wrapFlag = (v[fFlags] & 1) != 0;
+        logger.recordLimit = logger.endlessFlag && logger.wrapFlag
+                                 ? int16_t(kModel4Memory)
+                                 : toInt16(long(v[fRecordLimit]) + 1);
+        break;
+    }
+    return model;
+}
+
+int parseIdentification(AppContext& ctx, int secondCode) {
+    const int model = parseIdentification(ctx.comm.receiveBuffer, secondCode, ctx.pendingLogger);
+    if (model == 0) {
+        showMessage(ctx, 2, 12, kOkOnly);
+        ctx.comm.commStatus = kFaulty;
+    }
+    return model;
+}
+
+// ---- Summary --------------------------------------------------------------
+
+bool parseSummary(const QByteArray& answer, PendingLogger& logger) {
+    const bool model3 = logger.loggerModel == 3;
+    const int end = model3 ? lastFieldEnd(kSummaryModel3) : lastFieldEnd(kSummaryTwoChannels);
+    if (answer.size() < end + 3) return false;  // fields before ETX CR LF
+
+    std::array<int, sFieldCount> v{};
+    if (model3) {
+        for (const auto& f : kSummaryModel3) v[f.field] = readField(answer, f.position, f.digits);
+    } else {
+        for (const auto& f : kSummaryTwoChannels) v[f.field] = readField(answer, f.position, f.digits);
+    }
+
+    const bool noRecord = v[sLast] == 0xFFFF;
+    const bool wrapped = logger.loggerModel == 4 && logger.endlessFlag && logger.wrapFlag;
+    int sampleCount = noRecord ? 0 : v[sLast] + 1;
+    int wrapPosition = 0;
+    if (wrapped) {
+        // A full memory: the field is the position of the newest record.
+        if (noRecord || sampleCount > kModel4Memory) return false;
+        wrapPosition = sampleCount;
+        sampleCount = kModel4Memory;
+    }
+    if (sampleCount > kMaxSamples) return false;
+
+    auto& c1 = logger.ch[1];
+    auto& c2 = logger.ch[2];
+    c1.maxValue = int16_t(v[sMax1] + c1.rangeLow);
+    c1.minValue = int16_t(v[sMin1] + c1.rangeLow);
+    c1.averageValue = int16_t(v[sAvg1] + c1.rangeLow);
+    c1.errorCount = int16_t(v[sErr1]);
+    if (model3) {
+        c1.integratedValue = v[sIntegrated];
+    } else {
+        c2.maxValue = int16_t(v[sMax2] + c2.rangeLow);
+        c2.minValue = int16_t(v[sMin2] + c2.rangeLow);
+        c2.averageValue = int16_t(v[sAvg2] + c2.rangeLow);
+        c2.errorCount = int16_t(v[sErr2]);
+    }
+    logger.sampleCount = int16_t(sampleCount);
+    logger.wrapPosition = int16_t(wrapPosition);
+    return true;
+}
+
+bool parseSummary(AppContext& ctx) { return parseSummary(ctx.comm.receiveBuffer, ctx.pendingLogger); }
+
+// ---- Status -------------------------------------------------------------------
+
+LoggerStatus readStatus(const QByteArray& answer) {
+    static const QByteArray head = QByteArray(1, kStx) + " 3,";
+    static const QByteArray tail = QByteArray(",") + kEtx + kCr + kLf;
+    if (answer.size() != 10 || !answer.startsWith(head) || !answer.endsWith(tail))
+        return LoggerStatus::readError;
+    const char s1 = answer[4];
+    const char s2 = answer[5];
+    if (s1 == '1' || s1 == '3') return LoggerStatus::recording;
+    if (s2 == '1') return LoggerStatus::locked;
+    if (s2 == '2' && (s1 == '2' || s1 == '0')) return LoggerStatus::ready;
+    return LoggerStatus::readError;
+}
+
+int parseStatus(AppContext& ctx) {
+    switch (readStatus(ctx.comm.receiveBuffer)) {
+    case LoggerStatus::locked:
+        return 1;
+    case LoggerStatus::ready:
+        return 2;
+    case LoggerStatus::recording:
+        showMessage(ctx, 1, 15, kOkOnly);
+        return 0;
+    case LoggerStatus::readError:
+        break;
+    }
+    showMessage(ctx, 1, 13, kOkOnly);
+    return 0;
+}
+
+// ---- Recorded values ------------------------------------------------------
+
+int blockCount(int sampleCount, bool twoChannels) {
+    const int perBlock = twoChannels ? kRecordsPerBlockTwoChannels : kRecordsPerBlockOneChannel;
+    if (sampleCount <= 0) return 0;
+    return (sampleCount - 1) / perBlock + 1;
+}
+
+bool decodeBlocks(const QByteArray& answer, const BlockDecoding& how,
+                  std::vector<int16_t>& channel1, std::vector<int16_t>& channel2) {
+    channel1.clear();
+    channel2.clear();
+    const int n = how.sampleCount;
+    if (n < 0 || n > kMaxSamples) return false;
+    if (n == 0) return true;
+
+    const int blocks = blockCount(n, how.twoChannels);
+    if (answer.size() < qsizetype(blocks) * kBlockLength) return false;
+
+    std::vector<int16_t> a(n), b(how.twoChannels ? n : 0);
+    auto store = [](int raw, int16_t rangeLow) -> int16_t {
+        return raw == 1023 ? kErrorSample : int16_t(raw + rangeLow);
+    };
+    auto digit = [](char c) { return std::max(hexDigitValue(c), 0); };
+
+    for (int k = 0; k < blocks; ++k) {
+        const char* blk = answer.constData() + qsizetype(k) * kBlockLength;
+        if (blk[0] != kStx || blk[kBlockLength - 1] != kLf) return false;
+        for (int g = 0; g < 8; ++g) {
+            const char* o = blk + 4 + 10 * g;  // block position 5 + 10 g
+            const int hi1 = digit(o[0]);
+            const int hi2 = digit(o[1]);
+            const int raw[4] = {
+                (hi1 & 3) * 256 + decodeField(QByteArray(o + 2, 2)),
+                ((hi1 / 4) & 3) * 256 + decodeField(QByteArray(o + 4, 2)),
+                (hi2 & 3) * 256 + decodeField(QByteArray(o + 6, 2)),
+                ((hi2 / 4) & 3) * 256 + decodeField(QByteArray(o + 8, 2)),
+            };
+            if (how.twoChannels) {
+                // Values alternate: record r of CH1, of CH2, record r+1 ...
+                const int r = kRecordsPerBlockTwoChannels * k + 2 * g;
+                for (int i = 0; i < 2; ++i) {
+                    if (r + i >= n) break;
+                    a[r + i] = store(raw[2 * i], how.rangeLow1);
+                    b[r + i] = store(raw[2 * i + 1], how.rangeLow2);
+                }
+            } else {
+                const int r = kRecordsPerBlockOneChannel * k + 4 * g;
+                for (int i = 0; i < 4 && r + i < n; ++i) a[r + i] = store(raw[i], how.rangeLow1);
+            }
+        }
+    }
+
+    if (how.wrapPosition > 0 && how.wrapPosition < n) {
+        std::rotate(a.begin(), a.begin() + how.wrapPosition, a.end());
+        if (how.twoChannels) std::rotate(b.begin(), b.begin() + how.wrapPosition, b.end());
+    }
+    channel1 = std::move(a);
+    channel2 = std::move(b);
+    return true;
+}
+
+bool decodeBlocks(AppContext& ctx, bool twoChannels) {
+    const PendingLogger& p = ctx.pendingLogger;
+    const int d1 = ctx.destinationChannel[1];
+    const int d2 = ctx.destinationChannel[2];
+    auto valid = [](int d) { return d >= 1 && d <= kChannels; };
+
+    BlockDecoding how;
+    how.twoChannels = twoChannels;
+    how.sampleCount = p.sampleCount;
+    how.rangeLow1 = p.ch[1].rangeLow;
+    how.rangeLow2 = p.ch[2].rangeLow;
+    if (p.loggerModel == 4 && p.endlessFlag && p.wrapFlag) how.wrapPosition = p.wrapPosition;
+
+    std::vector<int16_t> c1, c2;
+    if (!valid(d1) || (twoChannels && (!valid(d2) || d2 == d1)) ||
+        !decodeBlocks(ctx.comm.receiveBuffer, how, c1, c2)) {
+        ctx.comm.commStatus = kFaulty;
+        return false;
+    }
+    auto& s1 = ctx.store.samples[d1];
+    std::copy(c1.begin(), c1.end(), s1.begin() + 1);
+    if (twoChannels) {
+        auto& s2 = ctx.store.samples[d2];
+        std::copy(c2.begin(), c2.end(), s2.begin() + 1);
+    }
+    return true;
+}
+
+// ---- Data of the setting commands ----------------------------------------
+
+QByteArray cardNoData(int cardNo) { return encodeField(cardNo, 2); }
+
+QByteArray testNoData(int testNo) { return encodeField(testNo, 2); }
+
+QByteArray recordModeData(RecordMode mode) { return mode == endless ? "1" : "0"; }
+
+QByteArray intervalData(const RecordingSettings& s) {
+    if (s.useSecondsInterval) return "000" + hexField(std::clamp(s.secondsInterval / 10, 1, 5), 1);
+    return encodeField(s.intervalMinute, 2) + encodeField(s.intervalHour, 2);
+}
+
+QByteArray referenceData(const RecordingSettings& s, int loggerModel) {
+    auto side = [](int16_t code) { return code == 8 ? QByteArray("8") : QByteArray("0"); };
+    QByteArray d = encodeField(s.referenceValue[1] * 10, 3) + side(s.referenceSide[1]);
+    if (loggerModel == 1 || loggerModel == 2)
+        d += encodeField(s.referenceValue[2] * 10, 3) + side(s.referenceSide[2]);
+    return d;
+}
+
+QByteArray alarmData(const RecordingSettings& s, int channel, int loggerModel, int16_t rangeLow) {
+    const int c = channel == 2 ? 2 : 1;
+    const int offset = loggerModel == 4 ? 400 : -rangeLow;
+    return encodeField(s.upperAlarm[c] * 10 + offset, 3) + encodeField(s.lowerAlarm[c] * 10 + offset, 3);
+}
+
+QByteArray recordLimitData(int recordLimit) { return encodeField(recordLimit, 4); }
+
+QByteArray dateTimeData(const QDateTime& t) {
+    const QDate d = t.date();
+    const QTime tm = t.time();
+    return encodeField(tm.minute(), 2) + encodeField(tm.hour(), 2) + encodeField(d.day(), 2) +
+           encodeField(d.month(), 2) + encodeField(d.year() % 100, 2);
+}
+
+QByteArray lockData(const RecordingSettings& s, int loggerModel) {
+    if (loggerModel == 4 && !s.lockLogger) return "2";
+    return "1";
+}
+
+QList<SettingCommand> settingCommands(const RecordingSettings& s, const PendingLogger& logger) {
+    const int m = logger.loggerModel;
+    if (m < 1 || m > 4) return {};
+    const bool twoChannel = m != 3;
+    QList<SettingCommand> out;
+    int step = 0;
+    out.append({++step, 3, 5, cardNoData(s.cardNo), 20});
+    out.append({++step, 3, 6, testNoData(s.testNo), 21});
+    if (m == 3 || m == 4) out.append({++step, 3, 7, recordModeData(s.recordMode), 23});
+    out.append({++step, 3, 3, intervalData(s), 22});
+    if (m != 4) out.append({++step, 3, 4, referenceData(s, m), 27});
+    if (twoChannel) {
+        ++step;
+        out.append({step, 3, 8, alarmData(s, 1, m, logger.ch[1].rangeLow), 25});
+        out.append({step, 3, 9, alarmData(s, 2, m, logger.ch[2].rangeLow), 25});
+        out.append({++step, 3, 0, recordLimitData(s.recordLimit), 31});
+    }
+    out.append({++step, 3, 1, dateTimeData(s.clockTime), 26});
+    out.append({++step, 3, 2, dateTimeData(s.startTime), 30});
+    out.append({++step, 2, 1, lockData(s, m), 24});
+    return out;
+}
+
+}  // namespace quillet
