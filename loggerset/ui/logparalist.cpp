@@ -72,9 +72,12 @@ QLabel* valueLabelFor(const QString& name, int channel, QWidget* parent) {
 
 void setTextColour(QWidget* w, const QColor& colour) {
     if (!colour.isValid()) return;
+    // Active and inactive only: disabled options keep their greyed look.
     QPalette pal = w->palette();
-    pal.setColor(QPalette::WindowText, colour);
-    pal.setColor(QPalette::ButtonText, colour);
+    for (auto group : {QPalette::Active, QPalette::Inactive}) {
+        pal.setColor(group, QPalette::WindowText, colour);
+        pal.setColor(group, QPalette::ButtonText, colour);
+    }
     w->setPalette(pal);
 }
 
