@@ -1,6 +1,8 @@
 // quillet-cli: the program's data-file work from the command line, on the
 // same headless code as the main window. Every subcommand is one entry of
 // the table in subcommands(); a new one needs an entry and a run function.
+#include "comm/readout.h"
+#include "comm/serialport.h"
 #include "core/catalog.h"
 #include "core/context.h"
 #include "core/overtool.h"
@@ -159,6 +161,86 @@ int runConvert(AppContext& ctx, const Arguments& a) {
     return kExitOk;
 }
 
+// The read-out's windows on a terminal: the channels come from the command
+// line, the progress is a bar on stderr.
+class TerminalReadout : public ReadoutWindows {
+public:
+    explicit TerminalReadout(int firstChannel) : first_(firstChannel) {}
+
+    void showParameterWindow(AppContext& ctx, const std::function<void()>& transfer) override {
+        const PendingLogger& p = ctx.pendingLogger;
+        int16_t card = p.cardNo, test = p.testNo;
+        err() << "Logger model " << p.loggerModel << ", card-test " << cardText(ctx, card) << "-"
+              << testText(ctx, test) << ", " << p.sampleCount << " records\n";
+        if (p.sampleCount < 1) {
+            err() << "quillet-cli: the logger holds no records; nothing was read\n";
+            ctx.comm.commStatus = kFaulty;
+            return;
+        }
+        int second = 0;
+        for (int ch = 1; ch <= kChannels && second == 0; ++ch)
+            if (ctx.store.ch[size_t(ch)].inUse != 1 && ch != first_) second = ch;
+        ctx.destinationChannel[1] = int16_t(first_);
+        ctx.destinationChannel[2] = int16_t(isTwoChannelModel(p.loggerModel) ? second : 0);
+        transfer();
+    }
+
+    void runWithProgress(AppContext& ctx, const std::function<void()>& work) override {
+        ctx.commProgress = [](int maximum, int value) {
+            const int width = 40;
+            const int done = maximum > 0 ? int(qint64(value) * width / maximum) : 0;
+            err() << "\r[" << QString(qBound(0, done, width), QLatin1Char('#'))
+                  << QString(width - qBound(0, done, width), QLatin1Char(' ')) << "] " << value << "/" << maximum;
+            err().flush();
+        };
+        work();
+        ctx.commProgress = nullptr;
+        err() << "\n";
+    }
+
+private:
+    int first_;
+};
+
+int runRead(AppContext& ctx, const Arguments& a) {
+    const bool byPort = a.options.contains(QStringLiteral("--port"));
+    const bool byDevice = a.options.contains(QStringLiteral("--device"));
+    const QString target = a.options.value(QStringLiteral("--out"));
+    if (byPort == byDevice || target.isEmpty()) {
+        err() << "quillet-cli: usage: quillet-cli read (--port N | --device PATH) --out FILE.ql6 [--channel A..H]\n";
+        return kExitUsage;
+    }
+    int first = 1;  // a fresh store: the first free channel is A
+    if (a.options.contains(QStringLiteral("--channel"))) {
+        const QString letter = a.options.value(QStringLiteral("--channel")).toUpper();
+        first = letter.size() == 1 ? letter[0].unicode() - u'A' + 1 : 0;
+        if (first < 1 || first > kChannels) {
+            err() << "quillet-cli: --channel takes a letter A..H\n";
+            return kExitUsage;
+        }
+    }
+    QtSerialPort port;
+    if (byDevice) {
+        port.setDevicePath(a.options.value(QStringLiteral("--device")));
+    } else {
+        bool ok = false;
+        const int n = a.options.value(QStringLiteral("--port")).toInt(&ok);
+        if (!ok || n < 1 || n > 16) {
+            err() << "quillet-cli: --port takes a number 1..16\n";
+            return kExitUsage;
+        }
+        port.setPortNumber(n);
+    }
+    ctx.serial = &port;
+    TerminalReadout windows(first);
+    // A two-channel logger whose second channel would not fit after H is
+    // refused by the read-out itself ("空のＣＨがありません。").
+    if (!readLogger(ctx, windows)) return kExitFailed;
+    if (const int error = writeFileAtomically(target, ql6Bytes(ctx.store))) return failWith(error, 9, target);
+    err() << "Saved " << ctx.store.channelsInUse << " channel(s) to " << target << "\n";
+    return kExitOk;
+}
+
 const std::vector<Subcommand>& subcommands() {
     static const std::vector<Subcommand> table = {
         {QStringLiteral("info"), QStringLiteral("info FILE"),
@@ -171,6 +253,14 @@ const std::vector<Subcommand>& subcommands() {
          QStringLiteral("Writes a data file of any layout (.ql6, .ql5, .ql4, .qlg, .qld) as a .ql6 file.\n"
                         "OUT is overwritten without asking."),
          {QStringLiteral("--out")}, 1, runConvert},
+        {QStringLiteral("read"), QStringLiteral("read (--port N | --device PATH) --out FILE.ql6 [--channel A..H]"),
+         QStringLiteral("Reads the logger on the reader (identification, summary and records, with a\n"
+                        "progress bar on stderr) and saves its channels as FILE.ql6, the first logger\n"
+                        "channel in --channel (default A), the second in the lowest other channel.\n"
+                        "--port N uses the program's port N (1..16; on Linux QUILLET_COM<n> names its\n"
+                        "device); --device PATH any serial device. Nothing is written on failure."),
+         {QStringLiteral("--port"), QStringLiteral("--device"), QStringLiteral("--out"), QStringLiteral("--channel")},
+         0, runRead},
     };
     return table;
 }

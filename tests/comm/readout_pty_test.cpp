@@ -1,0 +1,50 @@
+// The read-out over a real pseudo-terminal: QSerialPort and the link against
+// the quillet-logger-sim executable, on the system clock.
+#include "comm/readout.h"
+#include "comm/serialport.h"
+#include "core/store.h"
+#include "support/fakes.h"
+#include "support/simprocess.h"
+
+#include <gtest/gtest.h>
+
+using namespace quillet;
+
+namespace {
+
+struct FirstFreeWindows : ReadoutWindows {
+    void showParameterWindow(AppContext& ctx, const std::function<void()>& transfer) override {
+        ctx.destinationChannel[1] = 1;
+        ctx.destinationChannel[2] = 2;
+        transfer();
+    }
+    void runWithProgress(AppContext&, const std::function<void()>& work) override { work(); }
+};
+
+}  // namespace
+
+TEST(ReadoutOverPty, ModelTwoIntoChannelsAAndB) {
+    fakes::SimProcess sim({"--model", "2", "--records", "200", "--seed", "3"});
+    if (sim.devicePath().isEmpty()) GTEST_SKIP() << "quillet-logger-sim not built";
+    fakes::TestContext t;
+    SystemClock clock;
+    t.ctx.clock = &clock;
+    t.ctx.timing.commandWait = 1;
+    QtSerialPort port;
+    port.setDevicePath(sim.devicePath());
+    t.ctx.serial = &port;
+    int maximum = 0, value = 0;
+    t.ctx.commProgress = [&](int m, int v) { maximum = m; value = v; };
+
+    FirstFreeWindows windows;
+    ASSERT_TRUE(readLogger(t.ctx, windows)) << t.messages.texts().join("|").toStdString();
+    const ChannelStore& s = t.ctx.store;
+    EXPECT_EQ(s.channelsInUse, 2);
+    EXPECT_EQ(s.ch[1].kind, 1);
+    EXPECT_EQ(s.ch[2].kind, 2);
+    EXPECT_EQ(s.ch[1].sampleCount, 200);
+    EXPECT_EQ(s.rowCount, 200);
+    EXPECT_EQ(maximum, (200 / 16 + 1) * 88);
+    EXPECT_EQ(value, 13 * 88);
+    EXPECT_FALSE(port.isOpen());
+}
