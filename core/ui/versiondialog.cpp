@@ -74,16 +74,23 @@ void VERDISP::Form_KeyDown(int key, Qt::KeyboardModifiers modifiers) {
 }
 
 bool VERDISP::eventFilter(QObject* watched, QEvent* e) {
+    // D means nothing to the controls: it is the window's key alone, so it
+    // does not travel on to the window a second time.
     if (e->type() == QEvent::KeyPress) {
         auto* k = static_cast<QKeyEvent*>(e);
-        Form_KeyDown(k->key(), k->modifiers());
+        if (k->key() == Qt::Key_D) {
+            Form_KeyDown(k->key(), k->modifiers());
+            return true;
+        }
     }
     return QDialog::eventFilter(watched, e);
 }
 
 void VERDISP::keyPressEvent(QKeyEvent* e) {
-    // Keys the controls did not see (the window itself has the focus).
-    if (!focusWidget() || focusWidget() == this) Form_KeyDown(e->key(), e->modifiers());
+    if (e->key() == Qt::Key_D) {
+        Form_KeyDown(e->key(), e->modifiers());
+        return;
+    }
     QDialog::keyPressEvent(e);
 }
 

@@ -1,0 +1,64 @@
+// Shared set-up of the main-window tests: one QApplication on the offscreen
+// platform, a fresh context with scripted side effects, and MAIN over it.
+#pragma once
+
+#include "core/channelfill.h"
+#include "core/ui/mainwindow.h"
+#include "support/fakes.h"
+
+#include <QApplication>
+#include <QtTest/QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace quillet::fakes {
+
+inline void ensureApplication() {
+    if (QApplication::instance()) return;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int argc = 1;
+    static char name[] = "tests_ui";
+    static char* argv[] = {name, nullptr};
+    new QApplication(argc, argv);  // lives for the whole run
+}
+
+inline QString u8(const char* s) { return QString::fromUtf8(s); }
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { ensureApplication(); }
+
+    void SetUp() override {
+        window = std::make_unique<MAIN>(t.ctx);
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    }
+    void TearDown() override {
+        // Leave without the shutdown question of a test that kept data.
+        t.ctx.store.unsavedRead = 0;
+        t.ctx.store.unsavedEdit = 0;
+        window.reset();
+    }
+
+    // Fills channels and refreshes as a read-out or an open does.
+    void fill(int ch, const ChannelSpec& spec) { fillChannel(t.ctx, ch, spec); }
+    void refresh() {
+        rebuildAxisAndDisplay(t.ctx);
+        window->updateCommandStates();
+    }
+
+    QString header(int col) const {
+        return window->gridModel->headerData(col, Qt::Horizontal, kRawTextRole).toString();
+    }
+    QString cell(int row, int col) const {
+        return window->gridModel->index(row - 1, col).data(kRawTextRole).toString();
+    }
+    QString stat(int row, int col) const { return window->pgridModel->index(row, col).data(kRawTextRole).toString(); }
+
+    TestContext t;
+    std::unique_ptr<MAIN> window;
+};
+
+}  // namespace quillet::fakes
