@@ -1,0 +1,93 @@
+// The serial link against the line rate: one 1,2 exchange (the recorded
+// values of a model-2 logger with 600 records, 38 blocks of 88 characters)
+// with quillet-logger-sim --paced on a pseudo-terminal, through QtSerialPort
+// and request() on the system clock.
+//
+// The bound is what a host that wastes nothing would need: the pauses
+// before the frame's characters (11 × commandWait; the characters go out
+// inside those pauses) plus the answer's characters at 4800 bit/s, 10 bits
+// a character. time_over_bound = measured time ÷ bound.
+#include "comm/commnication.h"
+#include "comm/protocol.h"
+#include "comm/serialport.h"
+#include "core/context.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+
+#include <benchmark/benchmark.h>
+
+using namespace quillet;
+
+namespace {
+
+const QString kSimulator = QStringLiteral(QUILLET_BUILD_DIR "/tools/sim/quillet-logger-sim");
+
+constexpr int kRecords = 600;
+constexpr int kFramePauses = 11;  // 10 characters, the pause before "," twice
+
+class Simulator {
+public:
+    explicit Simulator(const QStringList& args) {
+        if (!QFileInfo::exists(kSimulator)) return;
+        process_.start(kSimulator, args);
+        if (!process_.waitForStarted(5000)) return;
+        while (!process_.canReadLine() && process_.state() == QProcess::Running)
+            process_.waitForReadyRead(200);
+        device_ = QString::fromLocal8Bit(process_.readLine()).trimmed();
+    }
+    ~Simulator() {
+        if (process_.state() == QProcess::NotRunning) return;
+        process_.terminate();
+        if (!process_.waitForFinished(3000)) process_.kill();
+    }
+    QString device() const { return device_; }
+
+private:
+    QProcess process_;
+    QString device_;
+};
+
+void BM_PacedValueTransfer(benchmark::State& state) {
+    Simulator sim({"--model", "2", "--records", QString::number(kRecords), "--paced"});
+    if (sim.device().isEmpty()) {
+        state.SkipWithError("quillet-logger-sim not built");
+        return;
+    }
+    AppContext ctx;  // system clock, default timing (commandWait 10, readTimeout 1000)
+    QtSerialPort port;
+    port.setDevicePath(sim.device());
+    ctx.serial = &port;
+
+    double ratio = 0, seconds = 0, characters = 0;
+    for (auto _ : state) {
+        QElapsedTimer timer;
+        timer.start();
+        const int result = request(ctx, 1, 2, {}, kProgressTwoChannels);
+        seconds = timer.nsecsElapsed() / 1e9;
+        characters = double(ctx.comm.receiveBuffer.size());
+        if (result != 0 || characters != blockCount(kRecords, true) * kBlockLength) {
+            state.SkipWithError("the transfer failed");
+            return;
+        }
+        const double bound = kFramePauses * ctx.timing.commandWait / 1000.0 + characters * 10.0 / 4800.0;
+        ratio = seconds / bound;
+        state.SetIterationTime(seconds);
+    }
+    state.counters["time_over_bound"] = ratio;
+    state.counters["characters"] = characters;
+    state.counters["seconds"] = seconds;
+}
+
+}  // namespace
+
+BENCHMARK(BM_PacedValueTransfer)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    return 0;
+}
