@@ -17,6 +17,11 @@ constexpr int kIdleSliceMs = 5;
 
 constexpr int kMonitorLimit = 35000;
 
+// No answer is longer than the values of a full channel store (12000
+// records of two channels in 88-character blocks); a line that keeps
+// talking past that is not a reader answering, and the receive stops.
+constexpr qsizetype kLongestAnswer = qsizetype(kMaxSamples / kRecordsPerBlockTwoChannels + 1) * kBlockLength;
+
 const QByteArray& etxCrLf() {
     static const QByteArray s = QByteArray(1, kEtx) + kCr + kLf;
     return s;
@@ -127,6 +132,7 @@ int receiveAnswer(AppContext& ctx, int group, int number, int progressMode) {
     timer.restart();
     int result = kNoAnswer;
     bool cancelled = false;
+    bool overlong = false;
     SerialPort* port = ctx.serial;
     for (;;) {
         ctx.clock->processEvents();
@@ -143,7 +149,9 @@ int receiveAnswer(AppContext& ctx, int group, int number, int progressMode) {
         for (;;) {
             comm.receiveBuffer += port->readAll();
             ctx.clock->processEvents();
-            if (comm.receiveBuffer.contains(kLf) || timer.fired()) break;
+            if (comm.receiveBuffer.contains(kLf) || timer.fired() ||
+                comm.receiveBuffer.size() > kLongestAnswer)
+                break;
             if (port->bytesWaiting() <= 0)
                 port->waitForInput(std::min(timer.remainingMs(), kIdleSliceMs));
         }
@@ -151,6 +159,10 @@ int receiveAnswer(AppContext& ctx, int group, int number, int progressMode) {
             ctx.commProgress(maximum, int(std::min<qsizetype>(comm.receiveBuffer.size(), maximum)));
         if (comm.commStatus == kFaulty) {
             cancelled = true;
+            break;
+        }
+        if (comm.receiveBuffer.size() > kLongestAnswer) {
+            overlong = true;
             break;
         }
         timer.restart();
@@ -162,7 +174,7 @@ int receiveAnswer(AppContext& ctx, int group, int number, int progressMode) {
     if (cancelled) {
         result = kCancelled;
     } else {
-        result = judge(comm.receiveBuffer, group);
+        result = overlong ? kFaulty : judge(comm.receiveBuffer, group);
         pauseMs(ctx, ctx.debug.waitAfterCommandRead);
         if (ctx.debug.debugMode && !comm.receiveBuffer.isEmpty() && ctx.commMonitor)
             ctx.commMonitor(comm.receiveBuffer, group, number, progressMode);

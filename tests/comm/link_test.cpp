@@ -163,6 +163,29 @@ TEST_F(Link, StaleInputIsDiscardedBeforeSending) {
     EXPECT_EQ(ctx.comm.receiveBuffer, kGoodData);
 }
 
+// A line end that never stops talking.
+class Babbler : public fakes::LineEnd {
+public:
+    void receive(const QByteArray&) override {}
+    QByteArray take(int maxBytes) override {
+        QByteArray b(std::min(maxBytes, 1000), 'x');
+        if (!b.isEmpty()) b[b.size() - 1] = '\n';
+        return b;
+    }
+    int pending() const override { return 1 << 20; }
+};
+
+TEST_F(Link, ALineThatNeverStopsIsCutOffAsFaulty) {
+    Babbler babbler;
+    fakes::SimSerial p(t.clock, babbler);
+    p.paced = false;
+    ctx.serial = &p;
+    EXPECT_EQ(exchange(1, 1), 1);
+    EXPECT_GT(ctx.comm.receiveBuffer.size(), 66000);
+    EXPECT_LE(ctx.comm.receiveBuffer.size(), 70000);
+    EXPECT_FALSE(p.isOpen());
+}
+
 // ---- request: the retry rule ------------------------------------------------
 
 TEST_F(Link, RequestRetriesFiveTimes) {
