@@ -179,7 +179,6 @@ int receiveAnswer(AppContext& ctx, int group, int number, int progressMode) {
         if (ctx.debug.debugMode && !comm.receiveBuffer.isEmpty() && ctx.commMonitor)
             ctx.commMonitor(comm.receiveBuffer, group, number, progressMode);
     }
-    comm.timeoutElapsed = false;
     closePort(ctx);
     return result;
 }
