@@ -1,5 +1,6 @@
 // The program: the Qt side effects, the headless start-up, the main window
 // with its commands, and the event loop.
+#include "comm/serialport.h"
 #include "comm/ui/fcomdata.h"
 #include "core/context.h"
 #include "core/startup.h"
@@ -31,6 +32,11 @@ int main(int argc, char** argv) {
     quillet::QtFileDialogs dialogs(nullptr, ctx.folders.dataFolder);
     ctx.messages = &messages;
     ctx.dialogs = &dialogs;
+
+    // The serial control gets the reader's port.
+    quillet::QtSerialPort serial;
+    serial.setPortNumber(ctx.general.comPort);
+    ctx.serial = &serial;
 
     quillet::MAIN window(ctx);
     messages.setParent(&window);

@@ -1,0 +1,155 @@
+// Opening a full data file (8 channels × 12000 samples) and refreshing the
+// main window's grids, against the time it takes only to read the file's
+// bytes. The counter "vs_read" is the open-and-refresh time divided by the
+// read time.
+#include "core/context.h"
+#include "core/maingrid.h"
+#include "core/startup.h"
+#include "core/store.h"
+#include "core/ui/mainwindow.h"
+#include "datafile/filebuilder.h"
+#include "datafile/fileops.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+using namespace quillet;
+
+namespace {
+
+struct Fixture {
+    QTemporaryDir dir;
+    QString path;
+    AppContext ctx;
+    std::unique_ptr<MAIN> window;
+
+    Fixture() {
+        startUp(ctx, buildFolders(dir.path() + "/appdata", dir.path() + "/documents", dir.path() + "/program"));
+        std::vector<filetest::Block> blocks;
+        for (int ch = 1; ch <= kChannels; ++ch) {
+            filetest::Block b;
+            b.code = 1 * 8 + ch;
+            b.cardNo = ch;
+            b.samples.resize(kMaxSamples);
+            for (int i = 0; i < kMaxSamples; ++i) b.samples[size_t(i)] = 200 + (i * 7 + ch) % 90 - 45;
+            blocks.push_back(b);
+        }
+        path = dir.path() + "/full.ql6";
+        filetest::writeBytes(path, filetest::fileBytes(blocks));
+        window = std::make_unique<MAIN>(ctx);
+        window->show();
+        QApplication::processEvents();
+    }
+    ~Fixture() { window.reset(); }
+};
+
+Fixture& fixture() {
+    static Fixture f;
+    return f;
+}
+
+// Median time of reading the file's bytes, in seconds.
+double readSeconds() {
+    static const double seconds = [] {
+        std::vector<double> t;
+        for (int i = 0; i < 51; ++i) {
+            QElapsedTimer timer;
+            timer.start();
+            QFile f(fixture().path);
+            f.open(QIODevice::ReadOnly);
+            QByteArray bytes = f.readAll();
+            benchmark::DoNotOptimize(bytes.data());
+            t.push_back(double(timer.nsecsElapsed()) * 1e-9);
+        }
+        std::nth_element(t.begin(), t.begin() + 25, t.end());
+        return t[25];
+    }();
+    return seconds;
+}
+
+// The texts the grids show on one screen: 20 rows of the data grid, its
+// header and the statistics grid.
+void fetchVisibleTexts(MAIN& w) {
+    for (int col = 0; col < kGridColumns; ++col) {
+        benchmark::DoNotOptimize(w.gridModel->headerData(col, Qt::Horizontal, Qt::DisplayRole));
+        for (int row = 0; row < kVisibleRows; ++row)
+            benchmark::DoNotOptimize(w.gridModel->index(row, col).data(Qt::DisplayRole));
+    }
+    for (int row = 0; row < kStatsRows; ++row)
+        for (int col = 0; col < kStatsColumns; ++col)
+            benchmark::DoNotOptimize(w.pgridModel->index(row, col).data(Qt::DisplayRole));
+}
+
+void BM_ReadFileBytes(benchmark::State& state) {
+    Fixture& f = fixture();
+    for (auto _ : state) {
+        QFile file(f.path);
+        file.open(QIODevice::ReadOnly);
+        QByteArray bytes = file.readAll();
+        benchmark::DoNotOptimize(bytes.data());
+    }
+    state.SetBytesProcessed(state.iterations() * QFile(f.path).size());
+}
+BENCHMARK(BM_ReadFileBytes)->Unit(benchmark::kMicrosecond);
+
+// Open as the File menu does (minus the dialog), rebuild the axis, refill
+// the grids and compute what one screen shows.
+void BM_OpenAndRefresh(benchmark::State& state) {
+    Fixture& f = fixture();
+    const double read = readSeconds();
+    double total = 0;
+    for (auto _ : state) {
+        QElapsedTimer timer;
+        timer.start();
+        clearAllChannels(f.ctx);
+        loadDataFile(f.ctx, f.path);
+        rebuildAxisAndDisplay(f.ctx);
+        f.ctx.view->enableAllCommands();
+        fetchVisibleTexts(*f.window);
+        total += double(timer.nsecsElapsed()) * 1e-9;
+    }
+    if (f.ctx.store.channelsInUse != kChannels || f.ctx.store.rowCount != kMaxSamples)
+        state.SkipWithError("the file did not load completely");
+    state.counters["vs_read"] = total / double(state.iterations()) / read;
+}
+BENCHMARK(BM_OpenAndRefresh)->Unit(benchmark::kMicrosecond);
+
+// The refresh alone, painted: what the user waits for after any change.
+void BM_RefreshAndPaint(benchmark::State& state) {
+    Fixture& f = fixture();
+    loadDataFile(f.ctx, f.path);
+    rebuildAxisAndDisplay(f.ctx);
+    const double read = readSeconds();
+    double total = 0;
+    for (auto _ : state) {
+        QElapsedTimer timer;
+        timer.start();
+        f.window->refreshDisplay();
+        QPixmap shot = f.window->grab();
+        benchmark::DoNotOptimize(shot.cacheKey());
+        total += double(timer.nsecsElapsed()) * 1e-9;
+    }
+    state.counters["vs_read"] = total / double(state.iterations()) / read;
+}
+BENCHMARK(BM_RefreshAndPaint)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    fixture().window.reset();
+    return 0;
+}
