@@ -1,0 +1,21 @@
+// The read-out's windows in the program: LOGPARALIST, then PROGRESS driven
+// by the receive.
+#pragma once
+
+#include "comm/readout.h"
+
+class QWidget;
+
+namespace quillet {
+
+class QtReadoutWindows : public ReadoutWindows {
+public:
+    explicit QtReadoutWindows(QWidget* parent) : parent_(parent) {}
+    void showParameterWindow(AppContext& ctx, const std::function<void()>& transfer) override;
+    void runWithProgress(AppContext& ctx, const std::function<void()>& work) override;
+
+private:
+    QWidget* parent_;
+};
+
+}  // namespace quillet
