@@ -417,3 +417,21 @@ TEST_F(MainWindowTest, MonitorEntryFollowsDebugMode) {
     EXPECT_TRUE(second.mAllRead->isVisible());
     t.ctx.debug.debugMode = false;
 }
+
+TEST_F(MainWindowTest, MouseDragOfAChannelHeader) {
+    for (int ch = 1; ch <= 3; ++ch) fill(ch, {.samples = {int16_t(ch * 100)}, .cardNo = int16_t(ch)});
+    refresh();
+    QHeaderView* head = window->grid->horizontalHeader();
+    QWidget* vp = head->viewport();
+    auto centre = [&](int col) { return QPoint(head->sectionViewportPosition(col) + head->sectionSize(col) / 2, head->height() / 2); };
+    // Channel C's column dropped on channel A's place.
+    QTest::mousePress(vp, Qt::LeftButton, Qt::NoModifier, centre(4));
+    for (int x = centre(4).x(); x >= centre(2).x(); x -= 10) QTest::mouseMove(vp, QPoint(x, head->height() / 2));
+    QTest::mouseMove(vp, centre(2) - QPoint(10, 0));
+    QTest::mouseRelease(vp, Qt::LeftButton, Qt::NoModifier, centre(2) - QPoint(10, 0));
+    for (int c = 0; c < 10; ++c) EXPECT_EQ(head->visualIndex(c), c);
+    EXPECT_EQ(t.ctx.store.ch[1].cardNo, 3);
+    EXPECT_EQ(t.ctx.store.ch[2].cardNo, 1);
+    EXPECT_EQ(t.ctx.store.ch[3].cardNo, 2);
+    EXPECT_EQ(t.ctx.store.unsavedEdit, 1);
+}
