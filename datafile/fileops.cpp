@@ -86,19 +86,8 @@ int loadInto(AppContext& ctx, const QString& fileName, bool& cleared) {
     QByteArray bytes;
     if (const int error = readDataBytes(fileName, bytes)) return error;
 
-    const ParsedDataFile parsed = parseDataFile(bytes, withTenSec);
-    clearAllChannels(ctx);
     cleared = true;
-    ChannelStore& s = ctx.store;
-    // Later blocks of the same channel overwrite earlier ones.
-    for (const FileBlock& b : parsed.blocks) {
-        ChannelRecord& c = s.ch[size_t(b.channel)];
-        c = b.header;
-        c.rangeLow = rangeLowFor(c.rangeCode);  // not in the file
-        copySamples(bytes, b.sampleOffset, c.sampleCount, s.samples[size_t(b.channel)].data());
-    }
-    s.channelsInUse = int16_t(countChannelsInUse(s));
-    return parsed.error;
+    return loadDataBytes(ctx, bytes, withTenSec);
 }
 
 Outcome openFile(AppContext& ctx) {
@@ -303,6 +292,21 @@ void insertData(AppContext& ctx, InsertDialog& dialog) {
     if (o != Outcome::Done) return;
     rebuildAxisAndDisplay(ctx);
     ctx.store.unsavedEdit = 1;
+}
+
+int loadDataBytes(AppContext& ctx, const QByteArray& bytes, bool withTenSec) {
+    const ParsedDataFile parsed = parseDataFile(bytes, withTenSec);
+    clearAllChannels(ctx);
+    ChannelStore& s = ctx.store;
+    // Later blocks of the same channel overwrite earlier ones.
+    for (const FileBlock& b : parsed.blocks) {
+        ChannelRecord& c = s.ch[size_t(b.channel)];
+        c = b.header;
+        c.rangeLow = rangeLowFor(c.rangeCode);  // not in the file
+        copySamples(bytes, b.sampleOffset, c.sampleCount, s.samples[size_t(b.channel)].data());
+    }
+    s.channelsInUse = int16_t(countChannelsInUse(s));
+    return parsed.error;
 }
 
 int loadDataFile(AppContext& ctx, const QString& fileName) {

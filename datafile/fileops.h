@@ -64,6 +64,8 @@ void insertData(AppContext& ctx, InsertDialog& dialog);
 // an error the channels read completely before it stay in the store. Does
 // not touch currentFileName.
 int loadDataFile(AppContext& ctx, const QString& fileName);
+// The same for the bytes of a non-empty file in the given layout.
+int loadDataBytes(AppContext& ctx, const QByteArray& bytes, bool withTenSec);
 
 // The text (mode 3) or CSV (mode 4) export of the store, CP932 with CR LF.
 // Card and test numbers of 256 and more are corrected to 255 in the store,

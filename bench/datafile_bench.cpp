@@ -1,0 +1,116 @@
+// Data files with a full store: eight channels of 12000 samples each, saved,
+// opened and exported through the file dispatcher as the menu commands run
+// it (file names from a scripted dialog, every question answered OK).
+#include "core/context.h"
+#include "core/store.h"
+#include "datafile/datafile.h"
+#include "datafile/fileops.h"
+
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+using namespace quillet;
+
+class AlwaysOk : public MessageBoxes {
+public:
+    int show(const QString&, const QString&, int) override { return kOk; }
+};
+
+class FixedDialogs : public FileDialogs {
+public:
+    std::optional<QString> openFile(const FileDialogRequest&) override { return name; }
+    std::optional<QString> saveFile(const FileDialogRequest&) override { return name; }
+    QString name;
+};
+
+struct FullStore {
+    FullStore() {
+        ctx.messages = &messages;
+        ctx.dialogs = &dialogs;
+        ctx.folders.dataFolder = dir.path() + QStringLiteral("/");
+        ChannelStore& s = ctx.store;
+        for (int ch = 1; ch <= kChannels; ++ch) {
+            ChannelRecord& c = s.ch[size_t(ch)];
+            c.inUse = 1;
+            c.kind = int16_t(ch % 3);
+            c.cardNo = int16_t(ch);
+            c.testNo = int16_t(100 + ch);
+            c.startYear = 2013;
+            c.startMonth = 11;
+            c.startDay = 15;
+            c.startHour = 9;
+            c.startMinute = int16_t(ch);
+            c.intervalMinute = 1;
+            c.rangeCode = 1;
+            c.rangeLow = -400;
+            c.referenceValue = 250;
+            c.integratedValue = 12345;
+            c.maxValue = 400;
+            c.minValue = -100;
+            c.averageValue = 150;
+            c.upperAlarm = 350;
+            c.lowerAlarm = -50;
+            c.sampleCount = kMaxSamples;
+            for (int i = 1; i <= kMaxSamples; ++i)
+                s.samples[size_t(ch)][size_t(i)] = int16_t(i % 97 == 0 ? kErrorSample : (i * 7 + ch * 13) % 900 - 200);
+        }
+        s.channelsInUse = kChannels;
+        rebuildTimeAxis(s);
+        ctx.store.currentFileName = dir.path() + QStringLiteral("/full.ql6");
+    }
+
+    QTemporaryDir dir;
+    AlwaysOk messages;
+    FixedDialogs dialogs;
+    AppContext ctx;
+};
+
+void BM_Save(benchmark::State& state) {
+    FullStore f;
+    for (auto _ : state) {
+        runFileOperation(f.ctx, kOverwriteSave);
+        if (f.ctx.comm.commStatus != 0) state.SkipWithError("save failed");
+    }
+    state.SetBytesProcessed(state.iterations() * ql6Bytes(f.ctx.store).size());
+}
+BENCHMARK(BM_Save)->Unit(benchmark::kMillisecond);
+
+void BM_Open(benchmark::State& state) {
+    FullStore f;
+    runFileOperation(f.ctx, kOverwriteSave);
+    f.dialogs.name = f.ctx.store.currentFileName;
+    for (auto _ : state) {
+        openDataFile(f.ctx);
+        if (f.ctx.store.channelsInUse != kChannels) state.SkipWithError("open failed");
+    }
+    state.SetBytesProcessed(state.iterations() * ql6Bytes(f.ctx.store).size());
+}
+BENCHMARK(BM_Open)->Unit(benchmark::kMillisecond);
+
+void BM_CsvExport(benchmark::State& state) {
+    FullStore f;
+    f.dialogs.name = f.dir.path() + QStringLiteral("/full.csv");
+    qint64 bytes = 0;
+    for (auto _ : state) {
+        runFileOperation(f.ctx, kCsvExport);
+        if (f.ctx.comm.commStatus != 0) state.SkipWithError("export failed");
+    }
+    bytes = exportBytes(f.ctx, kCsvExport).size();
+    state.SetBytesProcessed(state.iterations() * bytes);
+    state.counters["rows"] = f.ctx.store.rowCount;
+}
+BENCHMARK(BM_CsvExport)->Unit(benchmark::kMillisecond);
+
+// The export's text alone, without the file.
+void BM_CsvExportBytes(benchmark::State& state) {
+    FullStore f;
+    for (auto _ : state) benchmark::DoNotOptimize(exportBytes(f.ctx, kCsvExport));
+}
+BENCHMARK(BM_CsvExportBytes)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
