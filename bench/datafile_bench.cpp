@@ -82,9 +82,12 @@ void BM_Open(benchmark::State& state) {
     FullStore f;
     runFileOperation(f.ctx, kOverwriteSave);
     f.dialogs.name = f.ctx.store.currentFileName;
+    const int16_t last = f.ctx.store.samples[kChannels][kMaxSamples];
     for (auto _ : state) {
+        f.ctx.store.samples[kChannels][kMaxSamples] = 0;
         openDataFile(f.ctx);
-        if (f.ctx.store.channelsInUse != kChannels) state.SkipWithError("open failed");
+        if (f.ctx.store.channelsInUse != kChannels || f.ctx.store.samples[kChannels][kMaxSamples] != last)
+            state.SkipWithError("open failed");
     }
     state.SetBytesProcessed(state.iterations() * ql6Bytes(f.ctx.store).size());
 }

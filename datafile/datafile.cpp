@@ -152,7 +152,13 @@ QByteArray ql6Bytes(const ChannelStore& store) {
     };
 
     int n = 0;
-    for (int ch = 1; ch <= kChannels; ++ch) n += store.ch[ch].inUse == 1 ? 1 : 0;
+    qint64 size = 2;
+    for (int ch = 1; ch <= kChannels; ++ch) {
+        if (store.ch[ch].inUse != 1) continue;
+        ++n;
+        size += 48 + 2 * qint64(std::clamp<int>(store.ch[ch].sampleCount, 0, kMaxSamples));
+    }
+    out.reserve(size);
     put16(n);
     for (int ch = 1; ch <= kChannels; ++ch) {
         const ChannelRecord& c = store.ch[ch];

@@ -61,9 +61,7 @@ int readDataBytes(const QString& fileName, QByteArray& bytes) {
 // (the file itself is not renamed).
 QString ql6Name(const QString& fileName) {
     if (fileName.endsWith(QLatin1String(".ql6"), Qt::CaseInsensitive)) return fileName;
-    const qsizetype slash = std::max(fileName.lastIndexOf(QLatin1Char('/')), fileName.lastIndexOf(QLatin1Char('\\')));
-    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
-    return (dot > slash ? fileName.left(dot) : fileName) + QStringLiteral(".ql6");
+    return replaceExtension(fileName, QStringLiteral(".ql6"));
 }
 
 // A setting character becomes part of a file name in mode 7: it must stay
@@ -153,14 +151,14 @@ Outcome exportFile(AppContext& ctx, int mode) {
         {text ? QStringLiteral("テキストファイルの保存") : QStringLiteral("ＣＳＶファイルの保存"),
          text ? QStringLiteral("テキスト(*.txt)|*.txt") : QStringLiteral("ＣＳＶ(*.csv)|*.csv"),
          text ? QStringLiteral("txt") : QStringLiteral("csv"),
-         replaceLastFour(ctx.store.currentFileName, text ? QStringLiteral(".txt") : QStringLiteral(".csv"))});
+         replaceExtension(ctx.store.currentFileName, text ? QStringLiteral(".txt") : QStringLiteral(".csv"))});
     if (!chosen) return Outcome::Cancelled;
     if (chosen->isEmpty()) return Outcome::NoEffect;
 
     // currentFileName keeps its ".ql6" name unless the export is written.
     if (QFileInfo::exists(*chosen) && showMessage(ctx, 9, 9, kOkCancel) != kOk) return Outcome::Cancelled;
     if (const int error = writeFileAtomically(*chosen, exportBytes(ctx, mode))) return fail(ctx, mode, error);
-    ctx.store.currentFileName = replaceLastFour(*chosen, QStringLiteral(".ql6"));
+    ctx.store.currentFileName = replaceExtension(*chosen, QStringLiteral(".ql6"));
     ctx.store.unsavedRead = 0;
     return Outcome::Done;
 }
@@ -314,8 +312,10 @@ int loadDataFile(AppContext& ctx, const QString& fileName) {
     return loadInto(ctx, fileName, cleared);
 }
 
-QString replaceLastFour(const QString& name, const QString& newTail) {
-    return (name.size() >= 4 ? name.left(name.size() - 4) : name) + newTail;
+QString replaceExtension(const QString& name, const QString& ext) {
+    const qsizetype slash = std::max(name.lastIndexOf(QLatin1Char('/')), name.lastIndexOf(QLatin1Char('\\')));
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return (dot > slash + 1 ? name.left(dot) : name) + ext;
 }
 
 int writeFileAtomically(const QString& path, const QByteArray& bytes) {

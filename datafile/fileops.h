@@ -72,8 +72,10 @@ int loadDataBytes(AppContext& ctx, const QByteArray& bytes, bool withTenSec);
 // as every rendering through the setting characters does.
 QByteArray exportBytes(AppContext& ctx, int mode);
 
-// name with its last four characters replaced by newTail (".txt", ".ql6").
-QString replaceLastFour(const QString& name, const QString& newTail);
+// name with its extension replaced by ext (".txt", ".csv", ".ql6"); a name
+// without one gets ext appended. For the usual names ("data.ql6") this is
+// the last four characters replaced.
+QString replaceExtension(const QString& name, const QString& ext);
 
 // Writes bytes to path atomically: either the whole new file is there
 // afterwards or the old one is untouched. Returns 0 or a run-time error

@@ -195,6 +195,23 @@ TEST_F(ExportTest, DispatcherNamesBeforeAndAfter) {
     EXPECT_EQ(readBytes(path("out.csv")), cp932::encode(expectedCsv()));
 }
 
+TEST(ExportNames, ExtensionIsReplacedOrAdded) {
+    const struct {
+        const char* name;
+        const char* ext;
+        const char* expected;
+    } cases[] = {
+        {"/d/data.ql6", ".csv", "/d/data.csv"},
+        {"/d/data.csv", ".ql6", "/d/data.ql6"},
+        {"/d/out", ".ql6", "/d/out.ql6"},  // not "/d.ql6"
+        {"/d.x/out", ".txt", "/d.x/out.txt"},
+        {"C:\\d.x\\out", ".txt", "C:\\d.x\\out.txt"},
+        {"/d/.hidden", ".ql6", "/d/.hidden.ql6"},
+        {"/d/a.b.ql5", ".ql6", "/d/a.b.ql6"},
+    };
+    for (const auto& k : cases) EXPECT_EQ(replaceExtension(k.name, k.ext), k.expected) << k.name;
+}
+
 TEST_F(ExportTest, DeclinedOverwriteKeepsTheFileAndTheName) {
     t.ctx.store.currentFileName = path("data.ql6");
     writeBytes(path("out.csv"), "keep");
