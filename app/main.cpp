@@ -1,5 +1,7 @@
 // The program: the Qt side effects, the headless start-up, the main window
 // with its commands, and the event loop.
+#include "loggerset/ui/commwiring.h"
+#include "app/demo.h"
 #include "comm/serialport.h"
 #include "comm/ui/fcomdata.h"
 #include "core/context.h"
@@ -7,10 +9,13 @@
 #include "core/ui/mainwindow.h"
 #include "core/ui/qtplatform.h"
 #include "datafile/ui/filemenu.h"
+#include "loggerset/ui/readoutwindows.h"
 
 #include <QApplication>
 #include <QFont>
+#include <QLabel>
 #include <QScreen>
+#include <QStatusBar>
 #include <QStringList>
 
 int main(int argc, char** argv) {
@@ -33,9 +38,15 @@ int main(int argc, char** argv) {
     ctx.messages = &messages;
     ctx.dialogs = &dialogs;
 
-    // The serial control gets the reader's port.
+    // Demo mode: the logger simulator stands in for a reader on port 1.
+    quillet::Demo demo;
+    QString demoText;
+    if (args.contains(QStringLiteral("--demo"))) demoText = demo.start(ctx);
+
+    // The serial control gets the reader's port, with DTR on.
     quillet::QtSerialPort serial;
     serial.setPortNumber(ctx.general.comPort);
+    serial.setDtr(true);
     ctx.serial = &serial;
 
     quillet::MAIN window(ctx);
@@ -47,10 +58,10 @@ int main(int argc, char** argv) {
     quillet::wireFileMenu(window, ctx);
     quillet::fComData monitor(&window);
     quillet::wireMonitor(window, ctx, monitor);
+    quillet::QtReadoutWindows readout(&window);
+    quillet::wireCommunication(window, ctx, readout);
 
-    if (args.contains(QStringLiteral("--demo"))) {
-        // Demo mode: a simulated logger on the serial link is set up here.
-    }
+    if (!demoText.isEmpty()) window.statusBar()->addPermanentWidget(new QLabel(demoText));
 
     window.show();
     return app.exec();

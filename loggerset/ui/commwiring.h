@@ -1,0 +1,12 @@
+// The logger commands of the main window: read-out and port selection.
+#pragma once
+
+namespace quillet {
+
+struct AppContext;
+class MAIN;
+class ReadoutWindows;
+
+void wireCommunication(MAIN& window, AppContext& ctx, ReadoutWindows& readout);
+
+}  // namespace quillet
