@@ -24,32 +24,32 @@ struct ChannelSpec {
 };
 
 // Writes channel ch as a read-out or an open does and counts it in use.
-inline void fillChannel(AppContext& ctx, int ch, const ChannelSpec& spec) {
+inline void fillChannel(AppContext& ctx, int ch, const ChannelSpec& want) {
     ChannelRecord& c = ctx.store.ch[size_t(ch)];
     const bool wasInUse = c.inUse == 1;
     c = ChannelRecord{};
     c.inUse = 1;
-    c.kind = int16_t(spec.kind);
-    c.cardNo = spec.cardNo;
-    c.testNo = spec.testNo;
-    c.startYear = int16_t(spec.start.date().year());
-    c.startMonth = int16_t(spec.start.date().month());
-    c.startDay = int16_t(spec.start.date().day());
-    c.startHour = int16_t(spec.start.time().hour());
-    c.startMinute = int16_t(spec.start.time().minute());
-    c.startTenSec = int16_t(spec.start.time().second() / 10);
-    c.intervalHour = int16_t(spec.intervalSeconds / 3600);
-    c.intervalMinute = int16_t(spec.intervalSeconds / 60 % 60);
-    c.intervalTenSec = int16_t(spec.intervalSeconds % 60 / 10);
-    c.upperAlarm = spec.upperAlarm;
-    c.lowerAlarm = spec.lowerAlarm;
-    c.referenceValue = spec.referenceValue;
-    c.referenceSide = spec.referenceSide;
-    c.sampleCount = int16_t(spec.samples.size());
+    c.kind = int16_t(want.kind);
+    c.cardNo = want.cardNo;
+    c.testNo = want.testNo;
+    c.startYear = int16_t(want.start.date().year());
+    c.startMonth = int16_t(want.start.date().month());
+    c.startDay = int16_t(want.start.date().day());
+    c.startHour = int16_t(want.start.time().hour());
+    c.startMinute = int16_t(want.start.time().minute());
+    c.startTenSec = int16_t(want.start.time().second() / 10);
+    c.intervalHour = int16_t(want.intervalSeconds / 3600);
+    c.intervalMinute = int16_t(want.intervalSeconds / 60 % 60);
+    c.intervalTenSec = int16_t(want.intervalSeconds % 60 / 10);
+    c.upperAlarm = want.upperAlarm;
+    c.lowerAlarm = want.lowerAlarm;
+    c.referenceValue = want.referenceValue;
+    c.referenceSide = want.referenceSide;
+    c.sampleCount = int16_t(want.samples.size());
     int16_t errors = 0;
-    for (size_t i = 0; i < spec.samples.size(); ++i) {
-        ctx.store.samples[size_t(ch)][i + 1] = spec.samples[i];
-        if (spec.samples[i] == kErrorSample) ++errors;
+    for (size_t i = 0; i < want.samples.size(); ++i) {
+        ctx.store.samples[size_t(ch)][i + 1] = want.samples[i];
+        if (want.samples[i] == kErrorSample) ++errors;
     }
     c.errorCount = errors;
     deriveDates(c);

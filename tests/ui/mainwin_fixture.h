@@ -43,7 +43,7 @@ protected:
     }
 
     // Fills channels and refreshes as a read-out or an open does.
-    void fill(int ch, const ChannelSpec& spec) { fillChannel(t.ctx, ch, spec); }
+    void fill(int ch, const ChannelSpec& want) { fillChannel(t.ctx, ch, want); }
     void refresh() {
         rebuildAxisAndDisplay(t.ctx);
         window->updateCommandStates();

@@ -11,19 +11,19 @@ using namespace quillet::fakes;
 
 TEST_F(MainWindowTest, ScreenshotWithFullStore) {
     for (int ch = 1; ch <= 8; ++ch) {
-        ChannelSpec spec;
-        spec.kind = ch == 4 ? 2 : (ch == 7 ? 0 : 1);
-        spec.start = QDateTime(QDate(2013, 11, 15), QTime(9, 0, 0)).addSecs(600 * (ch == 5 ? 3 : 0));
-        spec.cardNo = int16_t(ch);
-        spec.testNo = int16_t(10 + ch);
-        spec.upperAlarm = spec.kind == 2 ? 700 : 260;
-        spec.lowerAlarm = spec.kind == 2 ? 300 : 200;
-        spec.referenceValue = ch % 2 ? 250 : kNotSet;
-        spec.samples.resize(12000);
+        ChannelSpec want;
+        want.kind = ch == 4 ? 2 : (ch == 7 ? 0 : 1);
+        want.start = QDateTime(QDate(2013, 11, 15), QTime(9, 0, 0)).addSecs(600 * (ch == 5 ? 3 : 0));
+        want.cardNo = int16_t(ch);
+        want.testNo = int16_t(10 + ch);
+        want.upperAlarm = want.kind == 2 ? 700 : 260;
+        want.lowerAlarm = want.kind == 2 ? 300 : 200;
+        want.referenceValue = ch % 2 ? 250 : kNotSet;
+        want.samples.resize(12000);
         for (int i = 0; i < 12000; ++i)
-            spec.samples[size_t(i)] = int16_t((spec.kind == 2 ? 500 : 230) + (i * 7 + ch * 13) % 80 - 40);
-        spec.samples[3] = kErrorSample;
-        fill(ch, spec);
+            want.samples[size_t(i)] = int16_t((want.kind == 2 ? 500 : 230) + (i * 7 + ch * 13) % 80 - 40);
+        want.samples[3] = kErrorSample;
+        fill(ch, want);
         t.ctx.store.ch[ch].maxValue = 270;
         t.ctx.store.ch[ch].minValue = 190;
         t.ctx.store.ch[ch].averageValue = 231;
