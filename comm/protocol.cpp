@@ -2,6 +2,7 @@
 
 #include "core/catalog.h"
 #include "core/context.h"
+#include "core/store.h"
 
 #include <algorithm>
 #include <climits>
@@ -151,19 +152,6 @@ int readField(const QByteArray& answer, int position, int digits) {
     return decodeField(answer.mid(position - 1, digits));
 }
 
-int16_t rangeLowForCode(int rangeCode) {
-    switch (rangeCode) {
-    case 1:
-    case 6:
-        return -400;
-    case 3:
-    case 8:
-        return 500;
-    default:
-        return 0;
-    }
-}
-
 // ---- Frames -----------------------------------------------------------
 
 QByteArray commandFrame(int group, int number, const QByteArray& data) {
@@ -233,10 +221,10 @@ int parseIdentification(const QByteArray& answer, int secondCode, PendingLogger&
     auto& c1 = logger.ch[1];
     auto& c2 = logger.ch[2];
     c1.rangeCode = int16_t(v[fRange1]);
-    c1.rangeLow = rangeLowForCode(c1.rangeCode);
+    c1.rangeLow = rangeLowFor(c1.rangeCode);
     if (model != 3) {
         c2.rangeCode = int16_t(v[fRange2]);
-        c2.rangeLow = rangeLowForCode(c2.rangeCode);
+        c2.rangeLow = rangeLowFor(c2.rangeCode);
     }
 
     auto setReference = [](PendingChannel& c, int raw, int side) {

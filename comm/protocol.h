@@ -54,10 +54,6 @@ int decodeField(const QByteArray& fieldText);
 // Characters past the end of the answer are not there (so never read).
 int readField(const QByteArray& answer, int position, int digits);
 
-// rangeLow (0.1 units) of a range code: 1, 6 -> -400; 3, 8 -> 500; every
-// other code (2, 7, 10, 11 and the unknown ones) -> 0.
-int16_t rangeLowForCode(int rangeCode);
-
 // ---- Frames -----------------------------------------------------------
 
 // STX " " group "," " " number ["," data] "," ETX CR LF. group and number

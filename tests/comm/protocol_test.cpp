@@ -2,6 +2,7 @@
 // string below is spelt out by hand (digits reversed by hand), never built
 // with the code under test.
 #include "comm/protocol.h"
+#include "core/store.h"
 
 #include "support/fakes.h"
 
@@ -60,7 +61,7 @@ TEST(Field, ReadFieldNeverReadsPastTheAnswer) {
 TEST(Field, RangeLowOfTheRangeCodes) {
     const std::pair<int, int> cases[] = {{1, -400}, {6, -400}, {2, 0}, {7, 0}, {10, 0},
                                          {11, 0},   {3, 500},  {8, 500}, {0, 0}, {15, 0}};
-    for (auto [code, low] : cases) EXPECT_EQ(rangeLowForCode(code), low) << code;
+    for (auto [code, low] : cases) EXPECT_EQ(rangeLowFor(code), low) << code;
 }
 
 // ---- Frames -----------------------------------------------------------------
