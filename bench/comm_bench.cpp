@@ -11,11 +11,10 @@
 #include "comm/protocol.h"
 #include "comm/serialport.h"
 #include "core/context.h"
+#include "support/simprocess.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFileInfo>
-#include <QProcess>
 
 #include <benchmark/benchmark.h>
 
@@ -23,42 +22,20 @@ using namespace quillet;
 
 namespace {
 
-const QString kSimulator = QStringLiteral(QUILLET_BUILD_DIR "/tools/sim/quillet-logger-sim");
 
 constexpr int kRecords = 600;
 constexpr int kFramePauses = 11;  // 10 characters, the pause before "," twice
 
-class Simulator {
-public:
-    explicit Simulator(const QStringList& args) {
-        if (!QFileInfo::exists(kSimulator)) return;
-        process_.start(kSimulator, args);
-        if (!process_.waitForStarted(5000)) return;
-        while (!process_.canReadLine() && process_.state() == QProcess::Running)
-            process_.waitForReadyRead(200);
-        device_ = QString::fromLocal8Bit(process_.readLine()).trimmed();
-    }
-    ~Simulator() {
-        if (process_.state() == QProcess::NotRunning) return;
-        process_.terminate();
-        if (!process_.waitForFinished(3000)) process_.kill();
-    }
-    QString device() const { return device_; }
-
-private:
-    QProcess process_;
-    QString device_;
-};
 
 void BM_PacedValueTransfer(benchmark::State& state) {
-    Simulator sim({"--model", "2", "--records", QString::number(kRecords), "--paced"});
-    if (sim.device().isEmpty()) {
+    fakes::SimProcess sim({"--model", "2", "--records", QString::number(kRecords), "--paced"});
+    if (sim.devicePath().isEmpty()) {
         state.SkipWithError("quillet-logger-sim not built");
         return;
     }
     AppContext ctx;  // system clock, default timing (commandWait 10, readTimeout 1000)
     QtSerialPort port;
-    port.setDevicePath(sim.device());
+    port.setDevicePath(sim.devicePath());
     ctx.serial = &port;
 
     double ratio = 0, seconds = 0, characters = 0;

@@ -8,12 +8,11 @@
 
 #include "core/catalog.h"
 #include "support/fakes.h"
+#include "support/simprocess.h"
 #include "tools/sim/device.h"
 #include "tools/sim/options.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -22,7 +21,7 @@
 namespace quillet {
 namespace {
 
-const QString kSimulator = QStringLiteral(QUILLET_BUILD_DIR "/tools/sim/quillet-logger-sim");
+const QString kSimulator = fakes::SimProcess::executable();
 
 // QSerialPort wants an event dispatcher for its notifiers.
 void ensureApplication() {
@@ -36,21 +35,8 @@ void ensureApplication() {
 // line it prints.
 class Simulator {
 public:
-    explicit Simulator(const QStringList& args) : args_(args) {
-        if (!QFileInfo::exists(kSimulator)) return;
-        process_.start(kSimulator, args);
-        if (!process_.waitForStarted(5000)) return;
-        while (!process_.canReadLine() && process_.state() == QProcess::Running)
-            process_.waitForReadyRead(200);
-        device_ = QString::fromLocal8Bit(process_.readLine()).trimmed();
-    }
-    ~Simulator() {
-        if (process_.state() == QProcess::NotRunning) return;
-        process_.terminate();
-        if (!process_.waitForFinished(3000)) process_.kill();
-        process_.waitForFinished(1000);
-    }
-    QString device() const { return device_; }
+    explicit Simulator(const QStringList& args) : args_(args), process_(args) {}
+    QString device() const { return process_.devicePath(); }
     // The same device model in process, for the expected values.
     std::unique_ptr<sim::Device> model() const {
         sim::ServerOptions o;
@@ -62,8 +48,7 @@ public:
 
 private:
     QStringList args_;
-    QProcess process_;
-    QString device_;
+    fakes::SimProcess process_;
 };
 
 class EnvVar {
