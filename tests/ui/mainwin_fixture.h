@@ -7,6 +7,7 @@
 #include "support/fakes.h"
 
 #include <QApplication>
+#include <QTimer>
 #include <QtTest/QTest>
 
 #include <gtest/gtest.h>
@@ -25,6 +26,16 @@ inline void ensureApplication() {
 }
 
 inline QString u8(const char* s) { return QString::fromUtf8(s); }
+
+// Runs `act` on the modal dialog of type D once the caller's exec() shows it.
+template <typename D, typename F>
+void whenModal(F act) {
+    QTimer::singleShot(0, [act] {
+        auto* d = qobject_cast<D*>(QApplication::activeModalWidget());
+        ASSERT_NE(d, nullptr);
+        act(*d);
+    });
+}
 
 class MainWindowTest : public ::testing::Test {
 protected:

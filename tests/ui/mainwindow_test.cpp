@@ -16,16 +16,6 @@ using namespace quillet::fakes;
 
 namespace {
 
-// Runs `act` on the modal dialog of type D once the caller's exec() shows it.
-template <typename D, typename F>
-void whenModal(F act) {
-    QTimer::singleShot(0, [act] {
-        auto* d = qobject_cast<D*>(QApplication::activeModalWidget());
-        ASSERT_NE(d, nullptr);
-        act(*d);
-    });
-}
-
 QStringList menuTexts(const QMenu* m) {
     QStringList out;
     for (const QAction* a : m->actions()) out << (a->isSeparator() ? QStringLiteral("-") : a->text());

@@ -19,15 +19,6 @@ using namespace quillet::fakes;
 
 namespace {
 
-template <typename D, typename F>
-void whenModal(F act) {
-    QTimer::singleShot(0, [act] {
-        auto* d = qobject_cast<D*>(QApplication::activeModalWidget());
-        ASSERT_NE(d, nullptr);
-        act(*d);
-    });
-}
-
 class SmallWindowsTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { ensureApplication(); }
