@@ -6,6 +6,7 @@
 #include "comm/serialport.h"
 #include "core/context.h"
 #include "core/startup.h"
+#include "support/readoutwindows.h"
 #include "support/simprocess.h"
 #include "tools/sim/device.h"
 
@@ -18,15 +19,6 @@
 using namespace quillet;
 
 namespace {
-
-struct FirstChannels : ReadoutWindows {
-    void showParameterWindow(AppContext& ctx, const std::function<void()>& transfer) override {
-        ctx.destinationChannel[1] = 1;
-        ctx.destinationChannel[2] = 2;
-        transfer();
-    }
-    void runWithProgress(AppContext&, const std::function<void()>& work) override { work(); }
-};
 
 // Characters of one request frame without data (10), and the pauses before
 // them (11: the one before the closing "," is taken twice).
@@ -50,7 +42,7 @@ void BM_PacedReadout(benchmark::State& state) {
         ctx.serial = &port;
         int received = 0;
         ctx.commProgress = [&](int, int value) { received = value; };
-        FirstChannels windows;
+        fakes::ChannelsABWindows windows;
         QElapsedTimer timer;
         timer.start();
         const bool ok = readLogger(ctx, windows);

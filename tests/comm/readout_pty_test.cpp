@@ -4,24 +4,12 @@
 #include "comm/serialport.h"
 #include "core/store.h"
 #include "support/fakes.h"
+#include "support/readoutwindows.h"
 #include "support/simprocess.h"
 
 #include <gtest/gtest.h>
 
 using namespace quillet;
-
-namespace {
-
-struct FirstFreeWindows : ReadoutWindows {
-    void showParameterWindow(AppContext& ctx, const std::function<void()>& transfer) override {
-        ctx.destinationChannel[1] = 1;
-        ctx.destinationChannel[2] = 2;
-        transfer();
-    }
-    void runWithProgress(AppContext&, const std::function<void()>& work) override { work(); }
-};
-
-}  // namespace
 
 TEST(ReadoutOverPty, ModelTwoIntoChannelsAAndB) {
     fakes::SimProcess sim({"--model", "2", "--records", "200", "--seed", "3"});
@@ -36,7 +24,7 @@ TEST(ReadoutOverPty, ModelTwoIntoChannelsAAndB) {
     int maximum = 0, value = 0;
     t.ctx.commProgress = [&](int m, int v) { maximum = m; value = v; };
 
-    FirstFreeWindows windows;
+    fakes::ChannelsABWindows windows;
     ASSERT_TRUE(readLogger(t.ctx, windows)) << t.messages.texts().join("|").toStdString();
     const ChannelStore& s = t.ctx.store;
     EXPECT_EQ(s.channelsInUse, 2);
