@@ -1,6 +1,8 @@
-// quillet-cli: the program's data-file work from the command line, on the
-// same headless code as the main window. Every subcommand is one entry of
-// the table in subcommands(); a new one needs an entry and a run function.
+// quillet-cli: the program's work from the command line, on the same
+// headless code as the main window. Every subcommand is one entry of the
+// table in subcommands(); info, export, convert and read live here, the
+// others in files of their own (cli.h).
+#include "tools/cli/cli.h"
 #include "comm/readout.h"
 #include "comm/serialport.h"
 #include "core/catalog.h"
@@ -12,7 +14,7 @@
 #include "datafile/datafile.h"
 #include "datafile/fileops.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QMap>
 #include <QStringList>
 #include <QTextStream>
@@ -20,61 +22,10 @@
 #include <functional>
 #include <vector>
 
-namespace quillet {
+namespace quillet::cli {
 namespace {
 
-constexpr int kExitOk = 0;
-constexpr int kExitFailed = 1;  // the operation failed; the reason is on stderr
-constexpr int kExitUsage = 2;   // the command line is wrong
-
-QTextStream& out() {
-    static QTextStream s(stdout);
-    return s;
-}
-QTextStream& err() {
-    static QTextStream s(stderr);
-    return s;
-}
-
-// The arguments after the subcommand's name.
-struct Arguments {
-    QStringList positional;
-    QMap<QString, QString> options;  // "--csv" -> value
-    bool help = false;
-};
-
-struct Subcommand {
-    QString name;
-    QString synopsis;     // the usage line after "quillet-cli "
-    QString description;  // what it does, for --help
-    QStringList valueOptions;  // options followed by a value
-    int positionalCount;       // required positional arguments
-    std::function<int(AppContext&, const Arguments&)> run;
-};
-
 const std::vector<Subcommand>& subcommands();
-
-// A run-time error as the program's error box shows it: the catalogue's
-// text, then "エラー" and the number, under the operation's caption.
-int failWith(int error, int captionNo, const QString& file) {
-    QString text = runtimeErrorMessage(error);
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    err() << "quillet-cli: " << captionText(captionNo) << ": " << file << "\n" << text << "\n";
-    err().flush();
-    return kExitFailed;
-}
-
-// Opens file into the store as File → Open does; false after an error
-// (already reported).
-bool openAlone(AppContext& ctx, const QString& file, int& exitCode) {
-    const int error = loadDataFile(ctx, file);
-    if (error != 0) {
-        exitCode = failWith(error, 8, file);
-        return false;
-    }
-    rebuildTimeAxis(ctx.store);
-    return true;
-}
 
 QString kindText(int kind) {
     switch (kind) {
@@ -261,6 +212,7 @@ const std::vector<Subcommand>& subcommands() {
                         "device); --device PATH any serial device. Nothing is written on failure."),
          {QStringLiteral("--port"), QStringLiteral("--device"), QStringLiteral("--out"), QStringLiteral("--channel")},
          0, runRead},
+        // The subcommands of the other files (cli.h).
     };
     return table;
 }
@@ -290,6 +242,8 @@ bool parseArguments(const Subcommand& c, const QStringList& args, Arguments& a) 
         const QString& arg = args[i];
         if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
             a.help = true;
+        } else if (c.flagOptions.contains(arg)) {
+            a.options.insert(arg, QString());
         } else if (c.valueOptions.contains(arg)) {
             if (i + 1 >= args.size()) {
                 err() << "quillet-cli: " << arg << " needs a value\n";
@@ -344,9 +298,12 @@ int run(const QStringList& argv) {
 }
 
 }  // namespace
-}  // namespace quillet
+}  // namespace quillet::cli
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    return quillet::run(QCoreApplication::arguments());
+    // Graphs and prints paint text with the system's fonts, which needs a
+    // GUI application; a command-line tool never needs a display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    return quillet::cli::run(QGuiApplication::arguments());
 }

@@ -1,0 +1,54 @@
+// quillet-cli: what every subcommand shares. A subcommand is one Subcommand
+// value (name, usage, options, run function); each lives in its own file and
+// is listed once in the table of main.cpp.
+#pragma once
+
+#include "core/context.h"
+
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <QTextStream>
+
+#include <functional>
+
+namespace quillet::cli {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;  // the operation failed; the reason is on stderr
+constexpr int kExitUsage = 2;   // the command line is wrong
+
+QTextStream& out();
+QTextStream& err();
+
+// The arguments after the subcommand's name.
+struct Arguments {
+    QStringList positional;
+    QMap<QString, QString> options;  // "--csv" -> value; a flag maps to ""
+    bool help = false;
+
+    bool has(const char* option) const { return options.contains(QLatin1String(option)); }
+    QString value(const char* option) const { return options.value(QLatin1String(option)); }
+};
+
+struct Subcommand {
+    QString name;
+    QString synopsis;     // the usage line after "quillet-cli "
+    QString description;  // what it does, for --help
+    QStringList valueOptions;  // options followed by a value
+    int positionalCount;       // required positional arguments
+    std::function<int(AppContext&, const Arguments&)> run;
+    QStringList flagOptions = {};  // options without a value
+};
+
+// A run-time error as the program's error box shows it: the catalogue's
+// text, then "エラー" and the number, under the operation's caption.
+int failWith(int error, int captionNo, const QString& file);
+
+// Opens file into the store as File → Open does and rebuilds the time axis;
+// false after an error (already reported, exitCode set).
+bool openAlone(AppContext& ctx, const QString& file, int& exitCode);
+
+// The subcommands of the other files, in the order --help lists them.
+
+}  // namespace quillet::cli
