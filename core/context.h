@@ -22,6 +22,7 @@ struct AppContext {
     LayoutValues layout;
     CommState comm;
     PendingLogger pendingLogger;
+    GraphState graph;
     std::array<int16_t, 3> destinationChannel{};  // [1], [2]
     int16_t usualCommunicationActive = 0;
     // Layout of the last opened or inserted data file: true = with the

@@ -178,6 +178,47 @@ struct PendingLogger {
     int16_t wrapPosition = 0;  // model 4, both flags set
 };
 
+// The graph's ranges, ticks, undo values and switches (graph/). Bounds are
+// whole units, ticks tenths; refTemp/refHumid 9999 = not yet chosen.
+struct GraphState {
+    int16_t xStart = 1;
+    int16_t xEnd = 1;
+    int16_t xManual = 0;
+    int16_t tempMin = 0;
+    int16_t tempMax = 100;
+    int16_t tempManual = 0;
+    int16_t humidMin = 0;
+    int16_t humidMax = 100;
+    int16_t humidManual = 0;
+    int16_t xTick = 1;
+    int16_t tempTick = 200;
+    int16_t humidTick = 200;
+    int16_t autoXStart = 1;
+    int16_t autoXEnd = 1;
+    int16_t autoTempMin = 0;
+    int16_t autoTempMax = 0;
+    int16_t autoHumidMin = 0;
+    int16_t autoHumidMax = 0;
+    int16_t hasTemp = 0;
+    int16_t hasHumid = 0;
+    int16_t prevXStart = 0;
+    int16_t prevXEnd = 0;
+    int16_t prevTempMin = 0;
+    int16_t prevTempMax = 0;
+    int16_t prevHumidMin = 0;
+    int16_t prevHumidMax = 0;
+    int16_t undoAvailable = 0;
+    int16_t labelsOn = 0;
+    int16_t lineWidth = 1;
+    int16_t refLineOn = 0;
+    int16_t refTemp = 9999;
+    int16_t refHumid = 9999;
+    float dragStartX = 0;
+    float dragStartY = 0;
+    float dragEndX = 0;
+    float dragEndY = 0;
+};
+
 inline bool isTwoChannelModel(int loggerModel) {
     return loggerModel == 1 || loggerModel == 2 || loggerModel == 4;
 }
