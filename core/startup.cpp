@@ -67,6 +67,14 @@ void startUp(AppContext& ctx, const Folders& folders) {
     ctx.general.comPort = 1;
     ctx.folders = folders;
     loadGeneralSettings(ctx.general, folders.settingsFile);
+    // Held graph bounds survive a restart: the graph starts from the six
+    // range values of the general settings.
+    ctx.graph.tempManual = ctx.general.tempManual;
+    ctx.graph.humidManual = ctx.general.humidManual;
+    ctx.graph.tempMax = ctx.general.tempMax;
+    ctx.graph.tempMin = ctx.general.tempMin;
+    ctx.graph.humidMax = ctx.general.humidMax;
+    ctx.graph.humidMin = ctx.general.humidMin;
     loadTimingSettings(ctx.timing, folders.timingFile);
     loadDebugSettings(ctx.debug, folders.debugFile);
     ctx.store.currentFileName = defaultFileName(ctx);
