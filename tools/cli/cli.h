@@ -39,6 +39,7 @@ struct Subcommand {
     int positionalCount;       // required positional arguments
     std::function<int(AppContext&, const Arguments&)> run;
     QStringList flagOptions = {};  // options without a value
+    bool paints = false;  // draws pictures or pages: needs a GUI application
 };
 
 // A run-time error as the program's error box shows it: the catalogue's

@@ -20,12 +20,14 @@
 #include <QTextStream>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 namespace quillet::cli {
-namespace {
 
 const std::vector<Subcommand>& subcommands();
+
+namespace {
 
 QString kindText(int kind) {
     switch (kind) {
@@ -192,6 +194,8 @@ int runRead(AppContext& ctx, const Arguments& a) {
     return kExitOk;
 }
 
+}  // namespace
+
 const std::vector<Subcommand>& subcommands() {
     static const std::vector<Subcommand> table = {
         {QStringLiteral("info"), QStringLiteral("info FILE"),
@@ -216,6 +220,8 @@ const std::vector<Subcommand>& subcommands() {
     };
     return table;
 }
+
+namespace {
 
 void printHelp(QTextStream& s) {
     s << "Usage: quillet-cli COMMAND ARGUMENTS\n"
@@ -301,9 +307,18 @@ int run(const QStringList& argv) {
 }  // namespace quillet::cli
 
 int main(int argc, char** argv) {
-    // Graphs and prints paint text with the system's fonts, which needs a
-    // GUI application; a command-line tool never needs a display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    return quillet::cli::run(QGuiApplication::arguments());
+    // Graphs and prints paint text with the system's fonts, which needs a GUI
+    // application (on the offscreen platform: a command-line tool never needs
+    // a display); the other subcommands start without one, which is faster.
+    bool paints = false;
+    for (const quillet::cli::Subcommand& c : quillet::cli::subcommands())
+        if (argc > 1 && c.name == QLatin1String(argv[1])) paints = c.paints;
+    std::unique_ptr<QCoreApplication> app;
+    if (paints) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    return quillet::cli::run(QCoreApplication::arguments());
 }
