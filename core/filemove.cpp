@@ -1,10 +1,11 @@
 #include "core/filemove.h"
 
+#include "core/savefile.h"
+
 #include "core/cp932.h"
 
 #include <QFile>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 #include <limits>
 #include <optional>
@@ -96,16 +97,6 @@ QByteArray quoted(const QString& s) {
 
 QByteArray number(int v) { return QByteArray::number(v); }
 
-bool writeAtomically(const QString& path, const QByteArray& bytes) {
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) return false;
-    if (f.write(bytes) != bytes.size()) {
-        f.cancelWriting();
-        return false;
-    }
-    return f.commit();
-}
-
 bool validStartTime(const QString& s) {
     static const QRegularExpression re(QStringLiteral("^([01]\\d|2[0-3]):[0-5]\\d$"));
     return re.match(s).hasMatch();
@@ -174,7 +165,7 @@ void loadGeneralSettings(GeneralSettings& g, const QString& path) {
 }
 
 bool saveGeneralSettings(const GeneralSettings& g, const QString& path) {
-    return writeAtomically(path, generalSettingsBytes(g));
+    return writeFileAtomically(path, generalSettingsBytes(g)) == 0;
 }
 
 void loadTimingSettings(TimingSettings& t, const QString& path) {
@@ -185,12 +176,15 @@ void loadTimingSettings(TimingSettings& t, const QString& path) {
     for (int i = 0; i < 3; ++i) {
         if (i + 1 >= int(lines->size()) || !(*lines)[i + 1]) continue;
         const QStringList f = splitRecord(*(*lines)[i + 1]);
-        if (auto v = toInt16(f.value(0)); v && *v >= 0) *targets[i] = *v;
+        // Waits of 0 ms are fine; a receive timer of 0 ms would fail
+        // every read.
+        const int lowest = i == 2 ? 1 : 0;
+        if (auto v = toInt16(f.value(0)); v && *v >= lowest) *targets[i] = *v;
     }
 }
 
 bool saveTimingSettings(const TimingSettings& t, const QString& path) {
-    return writeAtomically(path, timingSettingsBytes(t));
+    return writeFileAtomically(path, timingSettingsBytes(t)) == 0;
 }
 
 void loadDebugSettings(DebugSettings& d, const QString& path) {
@@ -204,7 +198,7 @@ void loadDebugSettings(DebugSettings& d, const QString& path) {
 }
 
 bool saveDebugSettings(const DebugSettings& d, const QString& path) {
-    return writeAtomically(path, debugSettingsBytes(d));
+    return writeFileAtomically(path, debugSettingsBytes(d)) == 0;
 }
 
 }  // namespace quillet

@@ -1,5 +1,7 @@
 #include "core/startup.h"
 
+#include "core/savefile.h"
+
 #include "core/catalog.h"
 #include "core/context.h"
 #include "core/filemove.h"
@@ -86,9 +88,11 @@ bool requestShutdown(AppContext& ctx) {
     bool close = true;
     if (holdsUnsavedData(ctx.store))
         close = showMessage(ctx, 0, 27, kOkCancel) == kOk;
-    // Written whatever the answer; a failure must not stop the exit.
-    saveTimingSettings(ctx.timing, ctx.folders.timingFile);
-    saveDebugSettings(ctx.debug, ctx.folders.debugFile);
+    // Written whatever the answer; a failure (the old files stay) is told
+    // but must not stop the exit.
+    const bool saved = saveTimingSettings(ctx.timing, ctx.folders.timingFile) &
+                       saveDebugSettings(ctx.debug, ctx.folders.debugFile);
+    if (!saved) showRuntimeError(ctx, kErrWriting, captionText(9), kOkOnly);
     return close;
 }
 

@@ -1,5 +1,7 @@
 #include "datafile/fileops.h"
 
+#include "core/savefile.h"
+
 #include "core/catalog.h"
 #include "core/overtool.h"
 #include "core/store.h"
@@ -9,7 +11,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -20,9 +21,6 @@ const QString kDataFilter =
     QStringLiteral("File(*.ql*)|*.ql6;*.ql5;*.ql4;*.ql3;*.ql2;*.ql1;*.ql;*.qlg");
 
 // Run-time errors of the file layer.
-constexpr int kErrPathFileAccess = 75;
-constexpr int kErrPathNotFound = 76;
-constexpr int kErrWriting = 31036;
 constexpr int kErrReading = 31037;
 
 // What one run of the dispatcher came to. The public entry only keeps
@@ -316,21 +314,6 @@ QString replaceExtension(const QString& name, const QString& ext) {
     const qsizetype slash = std::max(name.lastIndexOf(QLatin1Char('/')), name.lastIndexOf(QLatin1Char('\\')));
     const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
     return (dot > slash + 1 ? name.left(dot) : name) + ext;
-}
-
-int writeFileAtomically(const QString& path, const QByteArray& bytes) {
-    if (path.isEmpty()) return 52;
-    const QFileInfo info(path);
-    if (!info.absoluteDir().exists()) return kErrPathNotFound;
-    if (info.isDir()) return kErrPathFileAccess;
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) return kErrPathFileAccess;
-    if (f.write(bytes) != bytes.size()) {
-        f.cancelWriting();
-        return kErrWriting;
-    }
-    if (!f.commit()) return kErrWriting;
-    return 0;
 }
 
 AutoSaveName autoSaveName(AppContext& ctx, int mode, const QDateTime& now) {

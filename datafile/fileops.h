@@ -5,6 +5,7 @@
 #pragma once
 
 #include "core/context.h"
+#include "core/savefile.h"
 
 #include <QByteArray>
 #include <QString>
@@ -76,11 +77,6 @@ QByteArray exportBytes(AppContext& ctx, int mode);
 // without one gets ext appended. For the usual names ("data.ql6") this is
 // the last four characters replaced.
 QString replaceExtension(const QString& name, const QString& ext);
-
-// Writes bytes to path atomically: either the whole new file is there
-// afterwards or the old one is untouched. Returns 0 or a run-time error
-// number for the error box.
-int writeFileAtomically(const QString& path, const QByteArray& bytes);
 
 // The names of the automatic saves (modes 6 and 7) at time `now`: the folder
 // to create and the file name.

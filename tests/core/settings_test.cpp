@@ -156,6 +156,13 @@ TEST(Settings, DamagedFilesFallBackToDefaults) {
     EXPECT_EQ(tm.setCommandWait, 10);
     EXPECT_EQ(tm.commandWait, 25);
     EXPECT_EQ(tm.readTimeout, 1000);
+    // A receive timer of 0 ms would fail every read: 0 is out of range too,
+    // while no pause between commands is fine.
+    writeAll(t.ctx.folders.timingFile, "\"h\"\r\n0,\"x\"\r\n0,\"y\"\r\n0,\"z\"\r\n");
+    loadTimingSettings(tm, t.ctx.folders.timingFile);
+    EXPECT_EQ(tm.setCommandWait, 0);
+    EXPECT_EQ(tm.commandWait, 0);
+    EXPECT_EQ(tm.readTimeout, 1000);
 
     writeAll(t.ctx.folders.debugFile, "#TRUE#\r\nnope\r\n");
     DebugSettings d;

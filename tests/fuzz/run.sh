@@ -59,9 +59,9 @@ link() {
 }
 
 link datafile_fuzz tests/fuzz/datafile_fuzz.cpp datafile/datafile.cpp datafile/export.cpp \
-    datafile/fileops.cpp core/vb.cpp -- core/catalog.cpp core/context.cpp core/cp932.cpp \
+    datafile/fileops.cpp core/vb.cpp -- core/savefile.cpp core/catalog.cpp core/context.cpp core/cp932.cpp \
     core/overtool.cpp core/store.cpp
-link settings_fuzz tests/fuzz/settings_fuzz.cpp core/filemove.cpp core/cp932.cpp
+link settings_fuzz tests/fuzz/settings_fuzz.cpp core/filemove.cpp core/cp932.cpp core/savefile.cpp
 
 # Seed corpora: a few well-formed files of each kind.
 if [ ! -d "$OUT/corpus-datafile" ]; then
