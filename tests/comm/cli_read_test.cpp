@@ -68,6 +68,7 @@ TEST(CliRead, FailureLeavesNoFile) {
     const QString out = dir.path() + "/read.ql6";
     const CliRun r = runCli({"read", "--device", sim.devicePath(), "--out", out}, dir.path());
     EXPECT_NE(r.exitCode, 0);
+    EXPECT_TRUE(r.err.contains(QString::fromUtf8("読み取りエラーです。"))) << r.err.toStdString();
     EXPECT_FALSE(QFile::exists(out));
 
     const CliRun missing = runCli({"read", "--device", dir.path() + "/no-such-tty", "--out", out}, dir.path());

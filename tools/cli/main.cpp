@@ -139,6 +139,7 @@ public:
     }
 
     void runWithProgress(AppContext& ctx, const std::function<void()>& work) override {
+        transferRan = true;
         ctx.commProgress = [](int maximum, int value) {
             const int width = 40;
             const int done = maximum > 0 ? int(qint64(value) * width / maximum) : 0;
@@ -151,8 +152,24 @@ public:
         err() << "\n";
     }
 
+    bool transferRan = false;
+
 private:
     int first_;
+};
+
+// Passes every message on and counts them.
+class CountingMessages : public MessageBoxes {
+public:
+    explicit CountingMessages(MessageBoxes* inner) : inner_(inner) {}
+    int show(const QString& title, const QString& text, int style) override {
+        ++shown;
+        return inner_->show(title, text, style);
+    }
+    int shown = 0;
+
+private:
+    MessageBoxes* inner_;
 };
 
 int runRead(AppContext& ctx, const Arguments& a) {
@@ -188,7 +205,14 @@ int runRead(AppContext& ctx, const Arguments& a) {
     TerminalReadout windows(first);
     // A two-channel logger whose second channel would not fit after H is
     // refused by the read-out itself ("空のＣＨがありません。").
-    if (!readLogger(ctx, windows)) return kExitFailed;
+    CountingMessages messages(ctx.messages);
+    ctx.messages = &messages;
+    if (!readLogger(ctx, windows)) {
+        // A broken value block ends the transfer without a message in the
+        // window; a command-line user still needs the reason.
+        if (windows.transferRan && messages.shown == 0) err() << messageText(13) << "\n";
+        return kExitFailed;
+    }
     if (const int error = writeFileAtomically(target, ql6Bytes(ctx.store))) return failWith(error, 9, target);
     err() << "Saved " << ctx.store.channelsInUse << " channel(s) to " << target << "\n";
     return kExitOk;
