@@ -42,13 +42,17 @@ QStringList splitRecord(const QString& line) {
     return fields;
 }
 
-// The file's lines, each decoded on its own so that one bad line costs only
-// its own values. Nothing when the file cannot be read.
-std::optional<std::vector<std::optional<QString>>> readLines(const QString& path) {
+// The file's bytes; nothing when the file cannot be read.
+std::optional<QByteArray> readSettingsFile(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) return std::nullopt;
     // Settings files are a few kilobytes; anything far larger is not ours.
-    const QByteArray all = f.read(1 << 20);
+    return f.read(1 << 20);
+}
+
+// The lines, each decoded on its own so that one bad line costs only its
+// own values.
+std::vector<std::optional<QString>> readLines(const QByteArray& all) {
     std::vector<std::optional<QString>> lines;
     for (QByteArray line : all.split('\n')) {
         if (line.endsWith('\r')) line.chop(1);
@@ -132,11 +136,15 @@ QByteArray debugSettingsBytes(const DebugSettings& d) {
 
 void loadGeneralSettings(GeneralSettings& g, const QString& path) {
     g = GeneralSettings{};
-    const auto lines = readLines(path);
-    if (!lines) return;
+    if (const auto bytes = readSettingsFile(path)) parseGeneralSettings(g, *bytes);
+}
+
+void parseGeneralSettings(GeneralSettings& g, const QByteArray& bytes) {
+    g = GeneralSettings{};
+    const auto lines = readLines(bytes);
     const auto line = [&](int i) -> std::optional<QStringList> {  // 1-based
-        if (i > int(lines->size()) || !(*lines)[i - 1]) return std::nullopt;
-        return splitRecord(*(*lines)[i - 1]);
+        if (i > int(lines.size()) || !lines[i - 1]) return std::nullopt;
+        return splitRecord(*lines[i - 1]);
     };
     for (int i = 0; i < 256; ++i) {
         const auto f = line(i + 1);
@@ -170,12 +178,16 @@ bool saveGeneralSettings(const GeneralSettings& g, const QString& path) {
 
 void loadTimingSettings(TimingSettings& t, const QString& path) {
     t = TimingSettings{};
-    const auto lines = readLines(path);
-    if (!lines) return;
+    if (const auto bytes = readSettingsFile(path)) parseTimingSettings(t, *bytes);
+}
+
+void parseTimingSettings(TimingSettings& t, const QByteArray& bytes) {
+    t = TimingSettings{};
+    const auto lines = readLines(bytes);
     int16_t* targets[] = {&t.setCommandWait, &t.commandWait, &t.readTimeout};
     for (int i = 0; i < 3; ++i) {
-        if (i + 1 >= int(lines->size()) || !(*lines)[i + 1]) continue;
-        const QStringList f = splitRecord(*(*lines)[i + 1]);
+        if (i + 1 >= int(lines.size()) || !lines[i + 1]) continue;
+        const QStringList f = splitRecord(*lines[i + 1]);
         // Waits of 0 ms are fine; a receive timer of 0 ms would fail
         // every read.
         const int lowest = i == 2 ? 1 : 0;
@@ -189,12 +201,16 @@ bool saveTimingSettings(const TimingSettings& t, const QString& path) {
 
 void loadDebugSettings(DebugSettings& d, const QString& path) {
     d = DebugSettings{};
-    const auto lines = readLines(path);
-    if (!lines) return;
-    if (!lines->empty() && (*lines)[0])
-        if (auto v = toBool(splitRecord(*(*lines)[0]).value(0))) d.debugMode = *v;
-    if (lines->size() > 1 && (*lines)[1])
-        if (auto v = toInt16(splitRecord(*(*lines)[1]).value(0)); v && *v >= 0) d.waitAfterCommandRead = *v;
+    if (const auto bytes = readSettingsFile(path)) parseDebugSettings(d, *bytes);
+}
+
+void parseDebugSettings(DebugSettings& d, const QByteArray& bytes) {
+    d = DebugSettings{};
+    const auto lines = readLines(bytes);
+    if (!lines.empty() && lines[0])
+        if (auto v = toBool(splitRecord(*lines[0]).value(0))) d.debugMode = *v;
+    if (lines.size() > 1 && lines[1])
+        if (auto v = toInt16(splitRecord(*lines[1]).value(0)); v && *v >= 0) d.waitAfterCommandRead = *v;
 }
 
 bool saveDebugSettings(const DebugSettings& d, const QString& path) {

@@ -17,6 +17,11 @@ bool saveTimingSettings(const TimingSettings& t, const QString& path);
 void loadDebugSettings(DebugSettings& d, const QString& path);
 bool saveDebugSettings(const DebugSettings& d, const QString& path);
 
+// The same from the file's bytes.
+void parseGeneralSettings(GeneralSettings& g, const QByteArray& bytes);
+void parseTimingSettings(TimingSettings& t, const QByteArray& bytes);
+void parseDebugSettings(DebugSettings& d, const QByteArray& bytes);
+
 // The file contents, byte for byte (used by the savers and the tests).
 QByteArray generalSettingsBytes(const GeneralSettings& g);
 QByteArray timingSettingsBytes(const TimingSettings& t);

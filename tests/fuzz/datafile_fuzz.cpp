@@ -30,9 +30,9 @@ void oneLayout(const QByteArray& bytes, bool withTenSec) {
     (void)error;
     rebuildTimeAxis(s);
     if (s.channelsInUse > 0) check(s.rowCount >= 0);
-    // The export of long axes is slow under the sanitizers and walks the
-    // same index checks as a short one.
-    if (s.rowCount <= 2000) check(!exportBytes(ctx, kCsvExport).isEmpty());
+    // The export of a long axis walks the same index checks as a short one
+    // and would only slow the fuzzer down.
+    if (s.rowCount <= 64) check(!exportBytes(ctx, kCsvExport).isEmpty());
 
     // Saved and read again: the same channels, the same sample counts.
     const QByteArray saved = ql6Bytes(s);

@@ -26,7 +26,7 @@ compile() {
     src=$1
     extra=$2
     obj="$OUT/obj/$(echo "$src" | tr / _)$3.o"
-    if [ -f "$obj" ] && [ -z "$(find "$ROOT/$src" "$ROOT/core" "$ROOT/datafile" "$ROOT/tests/fuzz" \
+    if [ -f "$obj" ] && [ -z "$(find "$ROOT/$src" "$ROOT/core" "$ROOT/datafile" "$ROOT/comm" "$ROOT/tools/sim" "$ROOT/tests/fuzz" \
             -maxdepth 1 -name '*.[ch]*' -newer "$obj" | head -n 1)" ]; then
         echo "$obj"
         return
@@ -62,46 +62,24 @@ link datafile_fuzz tests/fuzz/datafile_fuzz.cpp datafile/datafile.cpp datafile/e
     datafile/fileops.cpp core/vb.cpp -- core/savefile.cpp core/catalog.cpp core/context.cpp core/cp932.cpp \
     core/overtool.cpp core/store.cpp
 link settings_fuzz tests/fuzz/settings_fuzz.cpp core/filemove.cpp core/cp932.cpp core/savefile.cpp
+link codec_fuzz tests/fuzz/codec_fuzz.cpp comm/protocol.cpp -- core/catalog.cpp core/context.cpp \
+    core/cp932.cpp core/overtool.cpp core/store.cpp core/vb.cpp core/savefile.cpp
+link setting_commands_fuzz tests/fuzz/setting_commands_fuzz.cpp comm/protocol.cpp tools/sim/device.cpp \
+    tools/sim/wire.cpp tools/sim/records.cpp -- core/catalog.cpp core/context.cpp core/cp932.cpp \
+    core/overtool.cpp core/store.cpp core/vb.cpp core/savefile.cpp
+TARGETS="datafile settings codec setting_commands"
 
-# Seed corpora: a few well-formed files of each kind.
-if [ ! -d "$OUT/corpus-datafile" ]; then
-    mkdir -p "$OUT/corpus-datafile"
-    python3 - "$OUT/corpus-datafile" <<'PY'
-import struct, sys
-d = sys.argv[1]
-def block(code, samples, ten=True, count=None):
-    kind = (code - 1) // 8
-    f = [code, 12] + ([3] if ten else []) + [5, 9, 15, 11, 2013] + ([0] if ten else []) + [10, 0, 250, 8, 7, 1, 301, -52, 123]
-    b = struct.pack('<%dh' % len(f), *f) + struct.pack('<i', -1)
-    b += struct.pack('<hh', len(samples) if count is None else count, 1)
-    if kind in (1, 2):
-        b += struct.pack('<hh', 350, -100)
-    return b + struct.pack('<%dh' % len(samples), *samples)
-def write(name, n, blocks):
-    open(d + '/' + name, 'wb').write(struct.pack('<h', n) + b''.join(blocks))
-write('two', 2, [block(10, [253, 9999, 260]), block(21, [505, 600])])
-write('old', 2, [block(9, [1, 2, 3], ten=False), block(4, [7], ten=False)])
-write('cut', 1, [block(24, [1, 2, 3], count=40)[:-2]])
-write('eight', 8, [block(c + 8 * (c % 3), [c * 10] * 5) for c in range(1, 9)])
-write('none', 0, [])
-PY
-fi
-if [ ! -d "$OUT/corpus-settings" ]; then
-    mkdir -p "$OUT/corpus-settings"
-    python3 - "$OUT/corpus-settings" <<'PY'
-import sys
-d = sys.argv[1]
-lines = ['"",""'] * 256
-lines[1] = '"\uff71\uff72","\u5317\u5de5\u5834"'.encode('cp932').decode('latin-1')
-lines += ['3,1,0,"12:00"', '0,-1,100,0,100,0']
-open(d + '/general', 'wb').write(('\r\n'.join(lines) + '\r\n').encode('latin-1'))
-open(d + '/timing', 'wb').write(b'"x"\r\n10,"a,10"\r\n10,"b,10"\r\n1000,"c,1000"\r\n')
-open(d + '/debug', 'wb').write(b'#TRUE#,"d"\r\n5,"e"\r\n')
-PY
-fi
+# Corpora start from the committed seeds (tests/fuzz/corpus), which ctest
+# replays; copy a new crash's input there once it is fixed.
+for target in $TARGETS; do
+    if [ ! -d "$OUT/corpus-$target" ]; then
+        mkdir -p "$OUT/corpus-$target"
+        cp "$ROOT/tests/fuzz/corpus/$target/"* "$OUT/corpus-$target/"
+    fi
+done
 
 status=0
-for target in datafile settings; do
+for target in $TARGETS; do
     echo "running ${target}_fuzz for $SECONDS_EACH s"
     mkdir -p "$OUT/artifacts-$target"
     if ! "$OUT/${target}_fuzz" "$OUT/corpus-$target" -max_total_time="$SECONDS_EACH" -timeout=20 \
