@@ -14,24 +14,31 @@ struct ConverterDeleter {
 using Converter = std::unique_ptr<UConverter, ConverterDeleter>;
 
 // ICU's "windows-31j" is the Windows variant of Shift_JIS (U+FF5E <-> 81 60).
-Converter open() {
-    UErrorCode e = U_ZERO_ERROR;
-    Converter c(ucnv_open("windows-31j", &e));
-    return U_SUCCESS(e) ? std::move(c) : Converter();
+// One converter per thread, opened once: encoding substitutes "?", decoding
+// stops at the first byte sequence that is not CP932.
+UConverter* converter() {
+    thread_local const Converter c = [] {
+        UErrorCode e = U_ZERO_ERROR;
+        Converter opened(ucnv_open("windows-31j", &e));
+        if (U_FAILURE(e)) return Converter();
+        ucnv_setSubstChars(opened.get(), "?", 1, &e);
+        ucnv_setToUCallBack(opened.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &e);
+        return U_SUCCESS(e) ? std::move(opened) : Converter();
+    }();
+    if (c) ucnv_reset(c.get());
+    return c.get();
 }
 
 }  // namespace
 
 QByteArray encode(const QString& text) {
     if (text.isEmpty()) return {};
-    Converter c = open();
+    UConverter* c = converter();
     if (!c) return text.toLatin1();
-    UErrorCode e = U_ZERO_ERROR;
-    ucnv_setSubstChars(c.get(), "?", 1, &e);
     const auto* src = reinterpret_cast<const UChar*>(text.utf16());
     QByteArray out(int(text.size()) * 2 + 8, Qt::Uninitialized);
-    e = U_ZERO_ERROR;
-    const int32_t n = ucnv_fromUChars(c.get(), out.data(), int32_t(out.size()), src, int32_t(text.size()), &e);
+    UErrorCode e = U_ZERO_ERROR;
+    const int32_t n = ucnv_fromUChars(c, out.data(), int32_t(out.size()), src, int32_t(text.size()), &e);
     if (U_FAILURE(e)) return {};
     out.resize(n);
     return out;
@@ -39,14 +46,11 @@ QByteArray encode(const QString& text) {
 
 std::optional<QString> decode(const QByteArray& bytes) {
     if (bytes.isEmpty()) return QString();
-    Converter c = open();
+    UConverter* c = converter();
     if (!c) return std::nullopt;
-    UErrorCode e = U_ZERO_ERROR;
-    // Stop at the first byte sequence that is not CP932.
-    ucnv_setToUCallBack(c.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &e);
     QString out(int(bytes.size()) + 1, Qt::Uninitialized);
-    e = U_ZERO_ERROR;
-    const int32_t n = ucnv_toUChars(c.get(), reinterpret_cast<UChar*>(out.data()), int32_t(out.size()),
+    UErrorCode e = U_ZERO_ERROR;
+    const int32_t n = ucnv_toUChars(c, reinterpret_cast<UChar*>(out.data()), int32_t(out.size()),
                                     bytes.constData(), int32_t(bytes.size()), &e);
     if (U_FAILURE(e)) return std::nullopt;
     out.resize(n);
