@@ -31,8 +31,8 @@ void oneLayout(const QByteArray& bytes, bool withTenSec) {
     rebuildTimeAxis(s);
     if (s.channelsInUse > 0) check(s.rowCount >= 0);
     // The export of a long axis walks the same index checks as a short one
-    // and would only slow the fuzzer down.
-    if (s.rowCount <= 64) check(!exportBytes(ctx, kCsvExport).isEmpty());
+    // and would only slow the fuzzer down; one layout's export is enough.
+    if (withTenSec && s.rowCount <= 16) check(!exportBytes(ctx, kCsvExport).isEmpty());
 
     // Saved and read again: the same channels, the same sample counts.
     const QByteArray saved = ql6Bytes(s);
