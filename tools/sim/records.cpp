@@ -92,6 +92,25 @@ void generateRecords(const Config& c, std::vector<int>& ch1, std::vector<int>& c
     ch2 = std::move(logical[1]);
 }
 
+int recordedValue(const Config& c, int channel, int64_t index) {
+    const int64_t intervalSec = std::max(10, c.intervalHour * 3600 + c.intervalMinute * 60 + c.intervalTenSec * 10);
+    const double startSec = c.start.hour * 3600 + c.start.minute * 60 + c.start.tenSec * 10;
+    const double hours = std::fmod((startSec + double(index) * double(intervalSec)) / 3600.0, 24.0);
+    const double wave = std::sin(2 * std::numbers::pi * (hours - 9.0) / 24.0);
+    // One small generator per record keeps the values independent of when
+    // the host asks for them.
+    Noise noise(c.seed * 2654435761u ^ uint32_t(index) * 40503u ^ uint32_t(channel) * 97u);
+    if (channel != 2) {
+        const int low = rangeLowOf(c.rangeCode[0]);
+        return clampRaw(temperatureCentre(low) + 60 * wave + noise.next(3), low);
+    }
+    const int low = rangeLowOf(c.rangeCode[1]);
+    const bool humidity = c.model == 1 || c.model == 2;
+    const double second = humidity ? std::clamp(600 - 150 * wave + noise.next(10), 0.0, 1000.0)
+                                   : temperatureCentre(low) - 20 + 40 * wave + noise.next(3);
+    return clampRaw(second, low);
+}
+
 bool parseRecords(const QByteArray& text, const Config& c, std::vector<int>& ch1,
                   std::vector<int>& ch2, QString* error) {
     const int channels = channelCount(c.model);
