@@ -278,11 +278,9 @@ QByteArray Device::status() const {
     QByteArray s = config_.status;
     if (recording_ != Recording::started) return s;
     catchUp();
-    const Config& c = config_;
-    const bool model4Endless = c.model == 4 && (c.flags & 2) != 0;
-    if (toDateTime(loggerNow()) < toDateTime(c.start)) {
+    if (toDateTime(loggerNow()) < toDateTime(config_.start)) {
         s[0] = '3';
-    } else if (!model4Endless && taken_ >= recordingLimit()) {
+    } else if (!endless() && taken_ >= recordingLimit()) {
         s[0] = '0';  // a one-time recording that has taken its last record
     } else {
         s[0] = '1';
@@ -309,17 +307,14 @@ void Device::catchUp() const {
     const int memory = memorySize(c.model);
     const bool two = channelCount(c.model) == 2;
     // Only the last memory-full of records can still be in the memory.
-    int64_t from = std::max(taken_, due - memory);
+    const int64_t from = std::max(taken_, due - memory);
+    const size_t used = size_t(std::min<int64_t>(due, memory));
+    for (int ch = 0; ch < (two ? 2 : 1); ++ch) {
+        if (records_[ch].size() < used) records_[ch].resize(used);
+    }
     for (int64_t i = from; i < due; ++i) {
         const size_t slot = size_t(i % memory);
-        for (int ch = 0; ch < (two ? 2 : 1); ++ch) {
-            const int v = recordedValue(c, ch + 1, i);
-            if (slot < records_[ch].size()) {
-                records_[ch][slot] = v;
-            } else {
-                records_[ch].push_back(v);
-            }
-        }
+        for (int ch = 0; ch < (two ? 2 : 1); ++ch) records_[ch][slot] = recordedValue(c, ch + 1, i);
         if (i >= memory) wrapFlags_ = 1;
         wrapPosition_ = int(slot) + 1;
     }

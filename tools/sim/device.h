@@ -121,8 +121,10 @@ MillisecondSource steadyMilliseconds();
 // the lock command 2,1 sets it going. Until the start time on the logger's
 // clock the status reports "3" (waiting), then "1" (recording) while records
 // accumulate at the interval, and "0" once a one-time recording has taken
-// its last record (the record limit, or the memory of models 1..3). A
-// setting command (group 3) stops it.
+// its last record (the record limit of models 1, 2, 4, or the memory). An
+// endless model 4 overwrites its oldest records (and sets its wrap flag);
+// an endless model 3 keeps its first memory-full. A setting command (group
+// 3) stops the recording.
 enum class Recording { none, armed, started };
 
 class Device {
