@@ -9,6 +9,7 @@
 #include "support/simprocess.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -19,12 +20,14 @@ namespace {
 
 // The frames of the log file: each line is "yyyy-mm-dd hh:mm:ss.zzz g,n [data]".
 QList<QByteArray> framesIn(const QString& path) {
+    static const QRegularExpression line(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} (.+)$"));
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) return {};
     QList<QByteArray> frames;
-    for (const QByteArray& line : f.readAll().split('\n')) {
-        if (line.isEmpty()) continue;
-        frames.append(line.mid(24));
+    for (const QByteArray& text : f.readAll().split('\n')) {
+        if (text.isEmpty()) continue;
+        const auto m = line.match(QString::fromLatin1(text));
+        frames.append(m.hasMatch() ? m.captured(1).toLatin1() : "unexpected: " + text);
     }
     return frames;
 }

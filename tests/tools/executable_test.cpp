@@ -6,7 +6,6 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -117,34 +116,6 @@ TEST(SimExecutable, ServesAcrossCloseAndReopen) {
 
     EXPECT_EQ(sim.terminate(), 0);
     EXPECT_FALSE(QFileInfo(link).isSymLink());
-}
-
-TEST(SimExecutable, LogsEveryFrameReceivedWithItsTime) {
-    QTemporaryDir dir;
-    const QString logPath = dir.filePath("frames.log");
-    Simulator sim({"--model", "2", "--records", "5", "--log", logPath});
-    ASSERT_TRUE(sim.path().startsWith("/dev/")) << sim.path().toStdString();
-    const int fd = openRaw(sim.path());
-    ASSERT_GE(fd, 0);
-    EXPECT_EQ(exchange(fd, kStatus, 10).size(), 10);
-    EXPECT_EQ(exchange(fd, QByteArray("\x02 3, 5,A1,\x03\r\n"), 3), QByteArray("\x06\r\n"));
-    EXPECT_EQ(exchange(fd, QByteArray("\x02 3, 7,1,\x03\r\n"), 3), QByteArray("\x15\r\n"));  // not model 2's
-    ::close(fd);
-
-    QFile log(logPath);
-    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
-    const QList<QByteArray> lines = log.readAll().split('\n');
-    ASSERT_EQ(lines.size(), 4);  // three lines and the end
-    const QByteArray frames[] = {"1,3", "3,5 A1", "3,7 1"};
-    const QRegularExpression time(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} "));
-    for (int i = 0; i < 3; ++i) {
-        const QString line = QString::fromLatin1(lines[i]);
-        const auto m = time.match(line);
-        ASSERT_TRUE(m.hasMatch()) << line.toStdString();
-        EXPECT_EQ(line.mid(m.capturedLength()).toLatin1(), frames[i]);
-    }
-    EXPECT_TRUE(lines[3].isEmpty());
-    EXPECT_EQ(sim.terminate(), 0);
 }
 
 TEST(SimExecutable, AnswerLeftUnreadIsNotReadByTheNextExchange) {
