@@ -1,6 +1,10 @@
 #include "comm/settingswriter.h"
 
+#include "comm/commnication.h"
+#include "comm/protocol.h"
+#include "core/catalog.h"
 #include "core/context.h"
+#include "core/overtool.h"
 
 namespace quillet {
 
@@ -25,13 +29,103 @@ CurrentLoggerSettings currentLoggerSettings(const PendingLogger& p) {
     return c;
 }
 
-// Placeholders until the writer lands: nothing is sent, and the run counts
-// as failed.
-void prepareSettings(AppContext& ctx, SettingsDialog&) { ctx.comm.commStatus = kFaulty; }
+namespace {
 
-void writeSettings(AppContext& ctx, const RecordingSettings&, int, const std::function<void(int)>& barsetting) {
-    if (barsetting) barsetting(0);
-    ctx.comm.commStatus = kFaulty;
+constexpr int kCaptionSettings = 1;  // "ロガー設定"
+
+QDateTime toMinute(const QDateTime& t) {
+    QDateTime m = t;
+    m.setTime(QTime(t.time().hour(), t.time().minute()));
+    return m;
+}
+
+// The start time that 3,2 sends: the one asked for when it is later than the
+// clock shown to the user and than the present minute, else now + 1 minute.
+QDateTime startToSend(AppContext& ctx, const RecordingSettings& s) {
+    const QDateTime now = ctx.clock->now();
+    QDateTime clock = toMinute(s.clockTime);
+    if (!clock.isValid() || toMinute(now) > clock) clock = toMinute(now);
+    const QDateTime start = toMinute(s.startTime);
+    if (start.isValid() && start > clock) return start;
+    return toMinute(now.addSecs(60));
+}
+
+}  // namespace
+
+void prepareSettings(AppContext& ctx, SettingsDialog& dialog) {
+    ctx.view->setBusy(true);
+    // A request that was not accepted ends the preparation: a port error
+    // (already reported) and a cancel quietly, the others with their message.
+    const auto fail = [&](int result) {
+        if (result == kFaulty) showMessage(ctx, kCaptionSettings, 16, kOkOnly);
+        else if (result == kNoAnswer) showMessage(ctx, kCaptionSettings, 11, kOkOnly);
+        ctx.view->setBusy(false);
+    };
+
+    int r = request(ctx, 1, 3, {}, kProgressOneChannel);
+    if (r != kAccepted) return fail(r);
+    if (parseStatus(ctx) == 1) {
+        r = request(ctx, 2, 1, "2", kProgressOneChannel);
+        if (r != kAccepted) return fail(r);
+    }
+    r = request(ctx, 1, 1, {}, kProgressOneChannel);
+    if (r != kAccepted) return fail(r);
+    const int model = parseIdentification(ctx, 0);
+    if (model == 0) return fail(kFaulty);
+    // The one-channel logger reports its range/mode code twice; the settings
+    // take the second.
+    if (model == 3) parseIdentification(ctx, 1);
+
+    ctx.view->setBusy(false);
+    dialog.run(ctx, currentLoggerSettings(ctx.pendingLogger));
+    ctx.comm.commStatus = kAccepted;
+    ctx.view->setBusy(false);
+}
+
+QDateTime writeSettings(AppContext& ctx, const RecordingSettings& settings, int loggerModel,
+                        const std::function<void(int)>& barsetting) {
+    const auto bar = [&](int value) {
+        if (barsetting) barsetting(value);
+    };
+    RecordingSettings s = settings;
+    if (!s.clockTime.isValid()) s.clockTime = toMinute(ctx.clock->now());
+    // The channels' range bottoms come from the identification; without one
+    // of this model, the bottoms every model 1/2 logger has.
+    PendingLogger logger = ctx.pendingLogger;
+    if (logger.loggerModel != loggerModel) {
+        logger = PendingLogger{};
+        logger.ch[1].rangeLow = -400;
+        logger.ch[2].rangeLow = 0;
+    }
+    logger.loggerModel = int16_t(loggerModel);
+
+    const QList<SettingCommand> commands = settingCommands(s, logger);
+    if (commands.isEmpty()) {
+        // No logger model to write to.
+        bar(0);
+        ctx.comm.commStatus = kFaulty;
+        return {};
+    }
+    int step = 0;
+    QDateTime startSent;
+    for (SettingCommand cmd : commands) {
+        if (cmd.step != step) {
+            step = cmd.step;
+            bar(step);
+        }
+        if (cmd.group == 3 && cmd.number == 2) {
+            startSent = startToSend(ctx, s);
+            cmd.data = dateTimeData(startSent);
+        }
+        if (request(ctx, cmd.group, cmd.number, cmd.data, kProgressOneChannel) != kAccepted) {
+            bar(0);
+            ctx.comm.commStatus = kFaulty;
+            return {};
+        }
+        pauseMs(ctx, ctx.timing.setCommandWait);
+    }
+    ctx.comm.commStatus = kAccepted;
+    return startSent;
 }
 
 }  // namespace quillet

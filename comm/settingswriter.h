@@ -43,16 +43,38 @@ public:
     virtual void run(AppContext& ctx, const CurrentLoggerSettings& current) = 0;
 };
 
-// The menu handler "収録設定(&S)": status (1,3), unlock of a locked logger
-// (2,1 "2"), identification (1,1), then the dialog; failure messages under
-// caption "ロガー設定".
+// The menu handler "収録設定(&S)": status (1,3); a locked logger is
+// unlocked (2,1 "2"); identification (1,1; model 3 read twice, the dialog
+// takes its range/mode code from position 34); then dialog.run with what was
+// read. Each request has its 5 attempts. A request that stays unanswered
+// shows "応答がありません。", a faulty one (or an identification no model
+// has, after its own message) "正しく設定できませんでした。", both under
+// "ロガー設定", and the dialog is not opened; commStatus keeps that result
+// (1 or 2). A logger that is recording or waiting for its start is reported
+// ("収録中又は収録予約中です。") and the preparation goes on without unlocking
+// it. After the dialog has closed commStatus is 0.
 void prepareSettings(AppContext& ctx, SettingsDialog& dialog);
 
-// Sends settings step by step (3,5 3,6 3,7 3,3 3,4 3,8/3,9 3,0 3,1 3,2 2,1 as
-// the model takes them), calling barsetting(step) after each step is begun;
-// commStatus 0 when every command was acknowledged, 1 (and barsetting(0))
-// at the first one that was not after its attempts.
-void writeSettings(AppContext& ctx, const RecordingSettings& settings, int loggerModel,
-                   const std::function<void(int)>& barsetting);
+// Sends settings to a logger of loggerModel, one step after another: card
+// 3,5, test 3,6, record mode 3,7 (models 3, 4), interval 3,3, references
+// 3,4 (models 1..3), alarms 3,8 and 3,9 as one step (models 1, 2, 4), record
+// limit 3,0 (models 1, 2, 4), clock 3,1, start 3,2 and the lock 2,1 ("1";
+// model 4 "2" unless lockLogger). barsetting(step) is called as each step
+// begins (9 steps, 8 on model 3); each command has 5 attempts and is
+// followed by a pause of setCommandWait ms. The alarms of models 1 and 2
+// are counted from the range bottoms of ctx.pendingLogger (the
+// identification the preparation read).
+//
+// Just before 3,2 the start is checked: a start that is not later than
+// both the clock sent (settings.clockTime) and the PC's present minute
+// (ctx.clock) becomes the present time + 1 minute. An invalid clockTime
+// sends the PC's present time.
+//
+// commStatus 0 when every command was acknowledged. At the first command
+// that is not (after its attempts, a port error or a cancel): barsetting(0),
+// commStatus 1, and nothing after it is sent. Returns the start time sent
+// (to the minute), or an invalid QDateTime when the writer stopped before.
+QDateTime writeSettings(AppContext& ctx, const RecordingSettings& settings, int loggerModel,
+                        const std::function<void(int)>& barsetting);
 
 }  // namespace quillet

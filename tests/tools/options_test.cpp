@@ -83,6 +83,9 @@ TEST(SimOptions, RejectedArguments) {
         {"--bogus"},
         {"positional"},
         {"--model", "2", "--range-codes", "1,10"},
+        {"--speed", "0"},
+        {"--model", "2", "--next-range-code", "7"},  // model 3 only
+        {"--model", "3", "--next-range-code", "16"},
     };
     for (const QStringList& args : cases) {
         ServerOptions o;
@@ -92,11 +95,29 @@ TEST(SimOptions, RejectedArguments) {
     }
 }
 
+TEST(SimOptions, SettingsPartner) {
+    ServerOptions o;
+    QString m;
+    ASSERT_EQ(parse({"--model", "3", "--range-codes", "2", "--next-range-code", "8", "--speed", "600", "--log",
+                     "/tmp/frames.log"},
+                    o, m),
+              ParseResult::Ok)
+        << m.toStdString();
+    EXPECT_EQ(o.config.rangeCode[0], 2);
+    EXPECT_EQ(o.config.nextRangeCode, 8);
+    EXPECT_EQ(o.config.speed, 600);
+    EXPECT_EQ(o.logFile, "/tmp/frames.log");
+    ASSERT_EQ(parse({}, o, m), ParseResult::Ok);
+    EXPECT_EQ(o.config.speed, 1);
+    EXPECT_TRUE(o.logFile.isEmpty());
+}
+
 TEST(SimOptions, Help) {
     ServerOptions o;
     QString m;
     ASSERT_EQ(parse({"--help"}, o, m), ParseResult::Help);
-    for (const char* word : {"--model", "--records", "--paced", "--link", "--disconnect-after", "--records-file"}) {
+    for (const char* word : {"--model", "--records", "--paced", "--link", "--disconnect-after", "--records-file", "--log",
+                             "--speed", "--next-range-code"}) {
         EXPECT_TRUE(m.contains(QLatin1String(word))) << word;
     }
 }

@@ -3,9 +3,10 @@
 #include "tools/sim/records.h"
 #include "tools/sim/wire.h"
 
-#include <QDate>
+#include <QDateTime>
 
 #include <algorithm>
+#include <chrono>
 #include <random>
 
 namespace quillet::sim {
@@ -65,7 +66,45 @@ void clampTime(LoggerTime& t, bool tenSec) {
 
 bool fullWrap(const Config& c) { return c.model == 4 && c.flags == 3; }
 
+QDateTime toDateTime(const LoggerTime& t) {
+    return QDateTime(QDate(t.year, t.month, t.day), QTime(t.hour, t.minute, t.tenSec * 10), Qt::UTC);
+}
+
+LoggerTime toLoggerTime(const QDateTime& d) {
+    return LoggerTime{d.date().year(), d.date().month(), d.date().day(), d.time().hour(), d.time().minute(),
+                      d.time().second() / 10};
+}
+
+int64_t intervalSeconds(const Config& c) {
+    return c.intervalHour * 3600LL + c.intervalMinute * 60LL + c.intervalTenSec * 10LL;
+}
+
+// The largest record limit a model takes (3,0): the intervals of a full memory.
+int lastRecordIndex(int model) { return model == 1 ? 2999 : 5999; }
+
 }  // namespace
+
+MillisecondSource steadyMilliseconds() {
+    return [] {
+        using namespace std::chrono;
+        return int64_t(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+    };
+}
+
+QByteArray frameText(const Received& r) {
+    QByteArray t = QByteArray::number(r.group) + ',' + QByteArray::number(r.number);
+    if (r.data.isEmpty()) return t;
+    t += ' ';
+    for (char c : r.data) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u > 0x20 && u < 0x7F) {
+            t += c;
+        } else {
+            t += '<' + QByteArray::number(u, 16).toUpper().rightJustified(2, '0') + '>';
+        }
+    }
+    return t;
+}
 
 Config resolved(const Config& in) {
     Config c = in;
@@ -94,6 +133,7 @@ Config resolved(const Config& in) {
     case 3:
         if (c.rangeCode[0] < 0) c.rangeCode[0] = 1;
         c.rangeCode[1] = 0;
+        if (c.nextRangeCode < 0) c.nextRangeCode = std::clamp(c.rangeCode[0], 0, 15);
         break;
     case 4:
         if (c.rangeCode[0] < 0) c.rangeCode[0] = 1;
@@ -101,6 +141,8 @@ Config resolved(const Config& in) {
         break;
     }
     for (int& code : c.rangeCode) code = clampTo(code, 0, 15);
+    c.nextRangeCode = c.model == 3 ? clampTo(c.nextRangeCode, 0, 15) : 0;
+    c.speed = std::max(1, c.speed);
 
     for (int ch = 0; ch < 2; ++ch) {
         const int low = rangeLowOf(c.rangeCode[ch]);
@@ -150,6 +192,10 @@ QString validate(const Config& c) {
     if (c.cardNo < 0 || c.cardNo > 255) return QStringLiteral("the card number must be 0 .. 255");
     if (c.testNo < 0 || c.testNo > 255) return QStringLiteral("the test number must be 0 .. 255");
     if (c.status.size() != 2) return QStringLiteral("the status must be two characters");
+    if (c.speed < 1) return QStringLiteral("the speed must be 1 or more");
+    if (c.model != 3 && c.nextRangeCode >= 0) {
+        return QStringLiteral("only model 3 reports a range code for its next recording");
+    }
     if (!QDate::isValid(c.start.year, c.start.month, c.start.day) || c.start.hour < 0 || c.start.hour > 23 ||
         c.start.minute < 0 || c.start.minute > 59) {
         return QStringLiteral("the start time is not a valid time");
@@ -193,7 +239,9 @@ QString validate(const Config& c) {
     return {};
 }
 
-Device::Device(const Config& config) : config_(resolved(config)) {
+Device::Device(const Config& config, MillisecondSource now)
+    : config_(resolved(config)), now_(now ? std::move(now) : steadyMilliseconds()) {
+    clockSetMs_ = now_();
     if (!config_.rawRecords1.empty()) {
         records_[0] = config_.rawRecords1;
         records_[1] = config_.rawRecords2;
@@ -205,6 +253,79 @@ Device::Device(const Config& config) : config_(resolved(config)) {
 }
 
 const std::vector<int>& Device::rawRecords(int channel) const { return records_[index(channel)]; }
+
+int Device::recordCount() const {
+    catchUp();
+    return static_cast<int>(records_[0].size());
+}
+
+int Device::flags() const {
+    catchUp();
+    return config_.flags | wrapFlags_;
+}
+
+int Device::wrapPosition() const {
+    catchUp();
+    return wrapFlags_ ? wrapPosition_ : config_.wrapPosition;
+}
+
+LoggerTime Device::loggerNow() const {
+    const int64_t elapsed = (now_() - clockSetMs_) * config_.speed;
+    return toLoggerTime(toDateTime(config_.clock).addMSecs(elapsed));
+}
+
+QByteArray Device::status() const {
+    QByteArray s = config_.status;
+    if (recording_ != Recording::started) return s;
+    catchUp();
+    if (toDateTime(loggerNow()) < toDateTime(config_.start)) {
+        s[0] = '3';
+    } else if (!endless() && taken_ >= recordingLimit()) {
+        s[0] = '0';  // a one-time recording that has taken its last record
+    } else {
+        s[0] = '1';
+    }
+    return s;
+}
+
+int64_t Device::recordingLimit() const {
+    const Config& c = config_;
+    if (c.model == 3) return memorySize(3);
+    return std::min<int64_t>(c.recordLimit + 1LL, memorySize(c.model));
+}
+
+void Device::catchUp() const {
+    if (recording_ != Recording::started) return;
+    const Config& c = config_;
+    const int64_t interval = intervalSeconds(c);
+    const int64_t since = toDateTime(c.start).secsTo(toDateTime(loggerNow()));
+    if (since < 0 || interval <= 0) return;
+    int64_t due = since / interval + 1;
+    const bool wraps = c.model == 4 && (c.flags & 2) != 0;
+    if (!wraps) due = std::min(due, recordingLimit());
+    if (due <= taken_) return;
+    const int memory = memorySize(c.model);
+    const bool two = channelCount(c.model) == 2;
+    // Only the last memory-full of records can still be in the memory.
+    const int64_t from = std::max(taken_, due - memory);
+    const size_t used = size_t(std::min<int64_t>(due, memory));
+    for (int ch = 0; ch < (two ? 2 : 1); ++ch) {
+        if (records_[ch].size() < used) records_[ch].resize(used);
+    }
+    for (int64_t i = from; i < due; ++i) {
+        const size_t slot = size_t(i % memory);
+        for (int ch = 0; ch < (two ? 2 : 1); ++ch) records_[ch][slot] = recordedValue(c, ch + 1, i);
+        if (i >= memory) wrapFlags_ = 1;
+        wrapPosition_ = int(slot) + 1;
+    }
+    taken_ = due;
+}
+
+QList<QByteArray> Device::log() const {
+    QList<QByteArray> lines;
+    for (const Received& r : received_) lines.append(frameText(r));
+    return lines;
+}
 
 bool Device::endless() const {
     if (config_.model == 3) return config_.rangeCode[0] >= 6;
@@ -238,7 +359,7 @@ void Device::receive(const QByteArray& fromHost) {
         in_.remove(0, lf + 1);
         const std::optional<wire::Frame> f = wire::parseFrame(bytes);
         if (!f) continue;  // not a command: the reader ignores it
-        received_.push_back(Received{f->group, f->number, f->data});
+        received_.push_back(Received{f->group, f->number, f->data, now_()});
         answer(received_.back());
         if (disconnected_) return;
     }
@@ -267,6 +388,7 @@ bool Device::faultHits(const Received& cmd) {
 void Device::answer(const Received& cmd) {
     // A new command ends whatever was still being sent.
     out_.clear();
+    catchUp();
     if (disconnectAt_ >= 0) {
         disconnected_ = true;
         return;
@@ -359,7 +481,6 @@ bool allHex(const QByteArray& d) {
 QByteArray Device::settingAnswer(const Received& cmd) {
     const QByteArray& d = cmd.data;
     Config& c = config_;
-    auto num = [&](int from, int width) { return int(*wire::readField(d.mid(from, width))); };
 
     if (cmd.group == 2) {
         if (cmd.number != 1) return wire::nak();
@@ -370,28 +491,56 @@ QByteArray Device::settingAnswer(const Received& cmd) {
         } else {
             return wire::nak();
         }
+        // The lock (or unlock) after a new start time sets the recording going.
+        if (recording_ == Recording::armed) {
+            recording_ = Recording::started;
+            taken_ = 0;
+        }
         return wire::ack();
     }
 
     // Group 3. A strict logger refuses settings while locked or recording.
-    if (c.strict && (locked() || c.status.at(0) == '1' || c.status.at(0) == '3')) return wire::nak();
+    const char s1 = status().at(0);
+    if (c.strict && (locked() || s1 == '1' || s1 == '3')) return wire::nak();
+    const QByteArray reply = settingThree(cmd);
+    if (reply != wire::ack()) return reply;
+    // An accepted setting ends the recording running (or waiting).
+    if (recording_ == Recording::started || s1 == '1' || s1 == '3') c.status[0] = '2';
+    if (recording_ == Recording::started) recording_ = Recording::none;
+    if (cmd.number == 2) {
+        // A new start time: the old recording is erased, the next one waits
+        // for the lock command. Model 3 records with the code set for it.
+        clearRecords();
+        if (c.model == 3) c.rangeCode[0] = c.nextRangeCode;
+        recording_ = Recording::armed;
+    }
+    return reply;
+}
+
+QByteArray Device::settingThree(const Received& cmd) {
+    const QByteArray& d = cmd.data;
+    Config& c = config_;
+    auto num = [&](int from, int width) { return int(*wire::readField(d.mid(from, width))); };
     const bool seconds = c.model == 3 || c.model == 4;
+    const bool twoChannels = channelCount(c.model) == 2;
+
     switch (cmd.number) {
-    case 0:  // record limit
-        if (d.size() != 4 || !allHex(d)) return wire::nak();
-        if (c.model != 3) c.recordLimit = num(0, 4);
+    case 0:  // record limit: models 1, 2, 4, up to the intervals of a full memory
+        if (!twoChannels || d.size() != 4 || !allHex(d) || num(0, 4) > lastRecordIndex(c.model))
+            return wire::nak();
+        c.recordLimit = num(0, 4);
         break;
-    case 1: {  // clock
+    case 1: {  // clock: it runs on from here
         const auto t = readTime(d);
         if (!t) return wire::nak();
         c.clock = *t;
+        clockSetMs_ = now_();
         break;
     }
-    case 2: {  // start time: a new recording, the old one is erased
+    case 2: {  // start time of the next recording
         const auto t = readTime(d);
         if (!t) return wire::nak();
         c.start = *t;
-        clearRecords();
         break;
     }
     case 3: {  // interval: minutes (2 digits), then hours (2 digits); models 3
@@ -400,22 +549,24 @@ QByteArray Device::settingAnswer(const Received& cmd) {
         const int minute = num(0, 2);
         const int hour = seconds ? num(2, 1) : num(2, 2);
         const int tenSec = seconds ? num(3, 1) : 0;
-        if (minute > 59 || tenSec > 5 || (minute == 0 && hour == 0 && tenSec == 0)) return wire::nak();
+        const int minutes = hour * 60 + minute;
+        // 1 minute .. 1 hour, or (models 3, 4) 10 .. 50 seconds alone.
+        const bool minutesForm = tenSec == 0 && minute <= 59 && minutes >= 1 && minutes <= 60;
+        const bool secondsForm = tenSec >= 1 && tenSec <= 5 && minutes == 0;
+        if (!minutesForm && !secondsForm) return wire::nak();
         c.intervalMinute = minute;
         c.intervalHour = hour;
         c.intervalTenSec = tenSec;
         break;
     }
-    case 4: {  // reference values and sides
+    case 4: {  // reference values and sides: models 1, 2 (both channels), 3 (one)
+        if (c.model == 4) return wire::nak();
         const int expected = c.model == 3 ? 4 : 8;
-        if (c.model == 4) {
-            if ((d.size() != 4 && d.size() != 8) || !allHex(d)) return wire::nak();
-            break;  // no integrated value on model 4
-        }
         if (d.size() != expected || !allHex(d)) return wire::nak();
         for (int ch = 0; ch < expected / 4; ++ch) {
             const int side = num(4 * ch + 3, 1);
-            if (side != 0 && side != 8) return wire::nak();
+            // A position 0..100 of the reference list, in tenths.
+            if ((side != 0 && side != 8) || num(4 * ch, 3) > 1000) return wire::nak();
         }
         for (int ch = 0; ch < expected / 4; ++ch) {
             c.referenceRaw[ch] = num(4 * ch, 3);
@@ -428,27 +579,33 @@ QByteArray Device::settingAnswer(const Received& cmd) {
         if (d.size() != 2 || !allHex(d)) return wire::nak();
         (cmd.number == 5 ? c.cardNo : c.testNo) = num(0, 2);
         break;
-    case 7: {  // record mode
-        if (d != "0" && d != "1") return wire::nak();
+    case 7: {  // record mode: models 3 and 4
+        if ((c.model != 3 && c.model != 4) || (d != "0" && d != "1")) return wire::nak();
         const bool endlessMode = d == "1";
         if (c.model == 3) {
-            int range = c.rangeCode[0] >= 6 ? c.rangeCode[0] - 5 : c.rangeCode[0];
+            int range = c.nextRangeCode >= 6 ? c.nextRangeCode - 5 : c.nextRangeCode;
             if (range < 1 || range > 3) range = 1;
-            c.rangeCode[0] = range + (endlessMode ? 5 : 0);
-        } else if (c.model == 4) {
+            c.nextRangeCode = range + (endlessMode ? 5 : 0);
+        } else {
             c.flags = (c.flags & 1) | (endlessMode ? 2 : 0);
         }
         break;
     }
     case 8:  // alarms of channel 1
-    case 9:  // alarms of channel 2
-        if (d.size() != 6 || !allHex(d)) return wire::nak();
-        if (c.model != 3) {
-            const int ch = cmd.number - 8;
-            c.upperAlarmRaw[ch] = num(0, 3);
-            c.lowerAlarmRaw[ch] = num(3, 3);
-        }
+    case 9: {  // alarms of channel 2: models 1, 2, 4
+        if (!twoChannels || d.size() != 6 || !allHex(d)) return wire::nak();
+        const int upper = num(0, 3);
+        const int lower = num(3, 3);
+        // Models 1 and 2: one unit above the range bottom .. the top (100.0
+        // units); model 4: -39.0 .. 150.0 counted from -40.0. The lower
+        // stays below the upper.
+        const int top = c.model == 4 ? 1900 : 1000;
+        if (upper < 10 || upper > top || lower > top - 10 || lower >= upper) return wire::nak();
+        const int ch = cmd.number - 8;
+        c.upperAlarmRaw[ch] = upper;
+        c.lowerAlarmRaw[ch] = lower;
         break;
+    }
     }
     return wire::ack();
 }
@@ -458,6 +615,9 @@ void Device::clearRecords() {
     records_[1].clear();
     config_.flags &= ~1;  // no longer wrapped
     config_.wrapPosition = 1;
+    wrapFlags_ = 0;
+    wrapPosition_ = 1;
+    taken_ = 0;
 }
 
 namespace {
@@ -528,10 +688,10 @@ QByteArray Device::identificationAnswer() const {
         put(buf, 25, field(c.referenceRaw[0], 3));
         put(buf, 28, hexDigit(c.referenceSide[0]));
         put(buf, 30, field(c.testNo, 2));
-        // The range/mode code is reported twice (the recording held, and the
-        // next one); this reader always has them alike.
+        // The range/mode code twice: the recording held (its values are
+        // counted from its range), and the one set for the next recording.
         put(buf, 33, hexDigit(c.rangeCode[0]));
-        put(buf, 34, hexDigit(c.rangeCode[0]));
+        put(buf, 34, hexDigit(c.nextRangeCode));
         put(buf, 36, serial);
         return buf;
     }
@@ -544,7 +704,7 @@ QByteArray Device::identificationAnswer() const {
     put(buf, 43, hexDigit(c.rangeCode[1]));
     put(buf, 45, serial);
     put(buf, 56, field(c.recordLimit, 4));
-    put(buf, 61, hexDigit(c.flags));
+    put(buf, 61, hexDigit(flags()));
     return buf;
 }
 
@@ -593,8 +753,8 @@ QByteArray Device::summaryAnswer() const {
     const Config& c = config_;
     const int count = recordCount();
     unsigned last = 0xFFFF;
-    if (fullWrap(c) && count > 0) {
-        last = unsigned(c.wrapPosition - 1);
+    if (c.model == 4 && flags() == 3 && count > 0) {
+        last = unsigned(wrapPosition() - 1);
     } else if (count > 0) {
         last = unsigned(count - 1);
     }
@@ -627,7 +787,7 @@ QByteArray Device::statusAnswer() const {
     QByteArray buf;
     buf += wire::STX;
     buf += " 3,";
-    buf += config_.status;
+    buf += status();
     buf += ',';
     buf += wire::ETX;
     buf += wire::CR;

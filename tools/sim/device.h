@@ -11,9 +11,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace quillet::sim {
@@ -58,6 +60,9 @@ struct Config {
 
     // -1 = the model's default (see resolved()).
     int rangeCode[2] = {-1, -1};         // model 3: the range/mode code 1..3, 6..8
+                                         // of the recording held (position 33)
+    int nextRangeCode = -1;    // model 3: the code set for the next recording
+                               // (position 34); -1 = the same as rangeCode[0]
     int referenceRaw[2] = {0xFFF, 0xFFF};  // raw reference value, 0xFFF = not set
     int referenceSide[2] = {0, 0};       // 0 = H, 8 = L
     int upperAlarmRaw[2] = {-1, -1};
@@ -69,6 +74,7 @@ struct Config {
     QByteArray status = "22";  // the two status characters s1 s2 of the 1,3 answer
     int errorSamples = 3;      // error samples (1023) scattered into each generated channel
     bool strict = false;       // refuse (NAK) setting commands while locked or recording
+    int speed = 1;             // the logger's clock runs this many times faster
 
     // Explicit raw values (memory order, 0..1023) instead of generated curves;
     // used when rawRecords1 is not empty.
@@ -98,11 +104,34 @@ struct Received {
     int group = 0;
     int number = 0;
     QByteArray data;
+    int64_t ms = 0;  // the device's time source when it arrived
 };
+
+// A received command as the log shows it: "g,n" and, when there is data, a
+// blank and the data (characters outside 0x21..0x7E as <XX> in hex), e.g.
+// "3,5 A1" or "1,1".
+QByteArray frameText(const Received& command);
+
+// Monotonic milliseconds: the device's time source. The executable uses the
+// system's steady clock; tests hand in their virtual clock.
+using MillisecondSource = std::function<int64_t()>;
+MillisecondSource steadyMilliseconds();
+
+// A recording started by the host: after 3,2 (start time, memory erased)
+// the lock command 2,1 sets it going. Until the start time on the logger's
+// clock the status reports "3" (waiting), then "1" (recording) while records
+// accumulate at the interval, and "0" once a one-time recording has taken
+// its last record (the record limit of models 1, 2, 4, or the memory). An
+// endless model 4 overwrites its oldest records (and sets its wrap flag);
+// an endless model 3 keeps its first memory-full. A setting command (group
+// 3) stops the recording.
+enum class Recording { none, armed, started };
 
 class Device {
 public:
-    explicit Device(const Config& config);
+    // now: the time source of the logger's clock (config.speed times faster
+    // than it); the system's steady clock when empty.
+    explicit Device(const Config& config, MillisecondSource now = {});
 
     // Bytes written by the host, any chunking. Every complete frame (ending
     // in LF) is answered; a frame the reader does not understand is ignored.
@@ -117,7 +146,7 @@ public:
     // memory order, 1023 = error sample.
     const std::vector<int>& rawRecords(int channel) const;
     int model() const { return config_.model; }
-    int recordCount() const { return static_cast<int>(records_[0].size()); }
+    int recordCount() const;
     int cardNo() const { return config_.cardNo; }
     int testNo() const { return config_.testNo; }
     int intervalHour() const { return config_.intervalHour; }
@@ -126,18 +155,26 @@ public:
     const LoggerTime& start() const { return config_.start; }
     const LoggerTime& clock() const { return config_.clock; }
     int rangeCode(int channel) const { return config_.rangeCode[index(channel)]; }
+    int nextRangeCode() const { return config_.nextRangeCode; }
     int referenceRaw(int channel) const { return config_.referenceRaw[index(channel)]; }
     int referenceSide(int channel) const { return config_.referenceSide[index(channel)]; }
     int upperAlarmRaw(int channel) const { return config_.upperAlarmRaw[index(channel)]; }
     int lowerAlarmRaw(int channel) const { return config_.lowerAlarmRaw[index(channel)]; }
     int recordLimit() const { return config_.recordLimit; }
-    int flags() const { return config_.flags; }
-    int wrapPosition() const { return config_.wrapPosition; }
+    int flags() const;
+    int wrapPosition() const;
     bool endless() const;
     bool locked() const { return config_.status.at(1) == '1'; }
-    QByteArray status() const { return config_.status; }
+    // s1 s2 as the status answer reports them now.
+    QByteArray status() const;
+    Recording recording() const { return recording_; }
+    // The logger's clock now (it runs from the last 3,1, or from
+    // config.clock, config.speed times faster than the time source).
+    LoggerTime loggerNow() const;
     // Every command received, in order.
     const std::vector<Received>& received() const { return received_; }
+    // The same as the --log file shows them, without the time: frameText().
+    QList<QByteArray> log() const;
     // Commands answered so far (faulty answers and silence included).
     int requestCount() const { return static_cast<int>(received_.size()); }
 
@@ -156,9 +193,24 @@ private:
     QByteArray settingAnswer(const Received& command);
     bool faultHits(const Received& command);
     void clearRecords();
+    // Brings a started recording up to the logger's clock: takes the
+    // records that are due.
+    void catchUp() const;
+    // Records a one-time recording takes at most.
+    int64_t recordingLimit() const;
+    // Group 3 data checks: NAK for what the model does not take or a value
+    // outside its field's range; applies it otherwise.
+    QByteArray settingThree(const Received& command);
 
     Config config_;
-    std::vector<int> records_[2];
+    MillisecondSource now_;
+    int64_t clockSetMs_ = 0;          // time source when the clock was last set
+    Recording recording_ = Recording::none;
+    // A started recording: records are taken up to the logger's clock.
+    mutable std::vector<int> records_[2];
+    mutable int64_t taken_ = 0;       // records taken by the recording started
+    mutable int wrapFlags_ = 0;       // model 4: the wrap flag set by a recording
+    mutable int wrapPosition_ = 1;
     QByteArray in_;
     QByteArray out_;
     std::vector<Received> received_;

@@ -13,6 +13,8 @@
 #include "tools/sim/pacer.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QFile>
 
 #include <cerrno>
 #include <csignal>
@@ -125,6 +127,19 @@ int main(int argc, char** argv) {
     sigaction(SIGINT, &sa, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
 
+    // The frame log: one line per frame received, flushed at once so that
+    // a reader of the file sees every frame answered so far.
+    QFile log;
+    if (!options.logFile.isEmpty()) {
+        log.setFileName(options.logFile);
+        if (!log.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+            std::fprintf(stderr, "quillet-logger-sim: %s: %s\n", options.logFile.toLocal8Bit().constData(),
+                         log.errorString().toLocal8Bit().constData());
+            return 1;
+        }
+    }
+    size_t logged = 0;
+
     Device device(options.config);
     Pty pty = openPty();
     if (!options.link.isEmpty() && !makeLink(options.link, pty.path)) return 1;
@@ -191,6 +206,12 @@ int main(int argc, char** argv) {
             if (n > 0) {
                 const int before = device.requestCount();
                 device.receive(QByteArray(buf, int(n)));
+                if (log.isOpen()) {
+                    const QByteArray time =
+                        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")).toLatin1();
+                    for (; logged < device.received().size(); ++logged)
+                        log.write(time + ' ' + frameText(device.received()[logged]) + '\n');
+                }
                 if (device.requestCount() != before) {
                     // A new command: what was left of the last answer is not
                     // sent, neither from here nor from the line's buffer.

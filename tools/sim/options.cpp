@@ -27,6 +27,7 @@ const Opt kOptions[] = {
     {"card", "N", "Card number 0 .. 255. Default 1."},
     {"test", "N", "Test number 0 .. 255. Default 1."},
     {"range-codes", "A[,B]", "Range codes of channels 1 and 2 (model 3: the range/mode code 1..3, 6..8)."},
+    {"next-range-code", "C", "Model 3: the range/mode code set for the next recording (position 34), when it differs from the one of the recording held."},
     {"reference1", "RAW,H|L", "Raw reference value and side of channel 1 (default not set)."},
     {"reference2", "RAW,H|L", "Raw reference value and side of channel 2."},
     {"alarm1", "UPPER,LOWER", "Raw upper and lower alarm values of channel 1."},
@@ -36,6 +37,8 @@ const Opt kOptions[] = {
     {"wrap-position", "P", "Model 4 with flags 3: memory record written last (1 .. 6000). Default 1."},
     {"status", "XY", "The two status characters of the 1,3 answer. Default 22 (ready)."},
     {"strict", nullptr, "Refuse (NAK) setting commands while locked or recording."},
+    {"speed", "N", "The logger's clock runs N times faster than real time. Default 1."},
+    {"log", "FILE", "Write every frame received to FILE, one line each: time, group,number and data."},
     {"silent", nullptr, "Fault: never answer."},
     {"garbage", nullptr, "Fault: answer junk bytes."},
     {"nak", nullptr, "Fault: answer setting commands with NAK."},
@@ -116,7 +119,8 @@ ParseResult parseOptions(const QStringList& arguments, ServerOptions& out, QStri
         !intOption("disconnect-after", 0, 1 << 24, c.faults.disconnectAfter) ||
         !intOption("ident-length", 1, 1024, c.faults.identLength) ||
         !intOption("fail-first", 1, 1 << 20, c.faults.failFirst) ||
-        !intOption("baud", 50, 4000000, o.baud) || !intOption("delay", 0, 60000, o.delayMs)) {
+        !intOption("baud", 50, 4000000, o.baud) || !intOption("delay", 0, 60000, o.delayMs) ||
+        !intOption("speed", 1, 1000000, c.speed) || !intOption("next-range-code", 0, 15, c.nextRangeCode)) {
         return ParseResult::Error;
     }
     c.seed = uint32_t(seed);
@@ -180,6 +184,7 @@ ParseResult parseOptions(const QStringList& arguments, ServerOptions& out, QStri
     }
     o.paced = parser.isSet(QStringLiteral("paced"));
     o.link = parser.value(QStringLiteral("link"));
+    o.logFile = parser.value(QStringLiteral("log"));
 
     if (parser.isSet(QStringLiteral("records-file"))) {
         // Values are converted with the range codes the logger will report.

@@ -14,6 +14,7 @@ struct ServerOptions {
     int baud = 4800;
     int delayMs = 5;     // pause between a request and the first character of its answer
     QString link;        // path of a symbolic link to the serial device, or empty
+    QString logFile;     // every received frame is logged here, or empty
 };
 
 enum class ParseResult { Ok, Help, Error };

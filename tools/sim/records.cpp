@@ -31,6 +31,27 @@ private:
     std::mt19937 rng_;
 };
 
+// The same kind of noise from a counter-based hash (splitmix64): cheap to
+// start anywhere.
+class HashNoise {
+public:
+    explicit HashNoise(uint64_t key) : state_(key) {}
+    double next(double spread) {
+        double sum = 0;
+        for (int i = 0; i < 4; ++i) sum += double(step() >> 32) / 4294967296.0;
+        return (sum - 2.0) * spread * std::sqrt(3.0);
+    }
+
+private:
+    uint64_t step() {
+        uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        return z ^ (z >> 31);
+    }
+    uint64_t state_;
+};
+
 int clampRaw(double tenths, int rangeLow) {
     const long raw = std::lround(tenths) - rangeLow;
     return static_cast<int>(std::clamp<long>(raw, 0, wire::kErrorRaw - 1));
@@ -90,6 +111,25 @@ void generateRecords(const Config& c, std::vector<int>& ch1, std::vector<int>& c
     }
     ch1 = std::move(logical[0]);
     ch2 = std::move(logical[1]);
+}
+
+int recordedValue(const Config& c, int channel, int64_t index) {
+    const int64_t intervalSec = std::max(10, c.intervalHour * 3600 + c.intervalMinute * 60 + c.intervalTenSec * 10);
+    const double startSec = c.start.hour * 3600 + c.start.minute * 60 + c.start.tenSec * 10;
+    const double hours = std::fmod((startSec + double(index) * double(intervalSec)) / 3600.0, 24.0);
+    const double wave = std::sin(2 * std::numbers::pi * (hours - 9.0) / 24.0);
+    // Noise from a hash of seed, channel and index keeps the values
+    // independent of when the host asks for them.
+    HashNoise noise(uint64_t(c.seed) << 40 ^ uint64_t(index) << 2 ^ uint64_t(channel));
+    if (channel != 2) {
+        const int low = rangeLowOf(c.rangeCode[0]);
+        return clampRaw(temperatureCentre(low) + 60 * wave + noise.next(3), low);
+    }
+    const int low = rangeLowOf(c.rangeCode[1]);
+    const bool humidity = c.model == 1 || c.model == 2;
+    const double second = humidity ? std::clamp(600 - 150 * wave + noise.next(10), 0.0, 1000.0)
+                                   : temperatureCentre(low) - 20 + 40 * wave + noise.next(3);
+    return clampRaw(second, low);
 }
 
 bool parseRecords(const QByteArray& text, const Config& c, std::vector<int>& ch1,

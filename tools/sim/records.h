@@ -19,6 +19,12 @@ namespace quillet::sim {
 // full (6000 records) and the oldest record follows the wrap position.
 void generateRecords(const Config& config, std::vector<int>& channel1, std::vector<int>& channel2);
 
+// The raw value a recording in progress takes as its record `index`
+// (0-based) in logger channel 1 or 2: the same daily curves, timed from
+// config.start at config's interval, with noise that depends on the seed,
+// the channel and the index alone (no error samples).
+int recordedValue(const Config& config, int channel, int64_t index);
+
 // A records file (see docs/simulator.md): one record per line, the values of
 // the logger channels in degrees or %RH separated by blanks, commas or
 // semicolons, "E" for an error sample, "#" starts a comment. Values are
