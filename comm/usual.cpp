@@ -24,7 +24,7 @@ struct NoReadoutWindows : ReadoutWindows {
     void runWithProgress(AppContext&, const std::function<void()>&) override {}
 };
 
-// Counts the boxes shown through it, to tell whether a failed transfer has
+// Counts the boxes shown through it, to tell whether a failed step has
 // already told the user.
 struct CountingMessages : MessageBoxes {
     explicit CountingMessages(MessageBoxes& inner) : inner(inner) {}
@@ -35,6 +35,17 @@ struct CountingMessages : MessageBoxes {
     MessageBoxes& inner;
     int count = 0;
 };
+
+// Runs step; returns the number of boxes it showed.
+template <typename Step>
+int boxesShownBy(AppContext& ctx, Step step) {
+    CountingMessages counted(*ctx.messages);
+    MessageBoxes* const messages = ctx.messages;
+    ctx.messages = &counted;
+    step();
+    ctx.messages = messages;
+    return counted.count;
+}
 
 // The main window stays disabled from the start of the run to its end: the
 // read-out and the settings preparation inside it would enable it again.
@@ -79,11 +90,13 @@ UsualSummary summaryOf(const AppContext& ctx) {
 bool identify(AppContext& ctx) {
     ctx.comm.commStatus = kFaulty;  // stays so if the read-out ends before its first exchange
     NoReadoutWindows none;
-    readLogger(ctx, none);
-    switch (ctx.comm.commStatus) {
-    case kAccepted:
-        // A logger of no known model has had its message from the parser.
+    const int shown = boxesShownBy(ctx, [&] { readLogger(ctx, none); });
+    if (ctx.comm.commStatus == kAccepted)
         return ctx.pendingLogger.loggerModel >= 1 && ctx.pendingLogger.loggerModel <= 4;
+    // A port that cannot be used, and a logger of no known model, have had
+    // their message already.
+    if (shown > 0) return false;
+    switch (ctx.comm.commStatus) {
     case kNoAnswer:
         showMessage(ctx, kCaptionUsual, 11, kOkOnly);
         return false;
@@ -99,16 +112,13 @@ bool identify(AppContext& ctx) {
 // Step d: the transfer, the summary, the save and its check, the store
 // emptied. False when the run must end here.
 bool readAndSave(AppContext& ctx, UsualView& view, UsualOutcome& out) {
-    CountingMessages counted(*ctx.messages);
-    MessageBoxes* const messages = ctx.messages;
-    ctx.messages = &counted;
-    const bool stored = storeReadout(ctx);
-    ctx.messages = messages;
+    bool stored = false;
+    const int shown = boxesShownBy(ctx, [&] { stored = storeReadout(ctx); });
     if (!stored) {
         // A cancel, and a broken block (which the read-out passes over in
         // silence), still need a word: the logger was not set.
         if (ctx.comm.commStatus == kCancelled) showMessage(ctx, kCaptionUsual, 14, kOkOnly);
-        else if (counted.count == 0) showMessage(ctx, kCaptionUsual, 13, kOkOnly);
+        else if (shown == 0) showMessage(ctx, kCaptionUsual, 13, kOkOnly);
         return false;
     }
     out.summary = summaryOf(ctx);

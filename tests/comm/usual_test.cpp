@@ -161,11 +161,14 @@ TEST(Usual, AFailedOrCancelledReadOutSetsNothing) {
         {"cancel", {}, true, "いつもの通信", "読み取りを中止いたします。"},
         {"silent logger", faults([](sim::Faults& f) { f.silence = true; }), false, "いつもの通信", "応答がありません。"},
         {"garbage", faults([](sim::Faults& f) { f.garbage = true; }), false, "いつもの通信", "読み取りエラーです。"},
+        {"unsupported logger", faults([](sim::Faults& f) { f.identLength = 60; }), false, "ロガー読み出し", "対応していないロガーです。"},
+        {"no port", {}, false, "ロガー読み出し", "無効な通信ポートです。\rエラー8002"},
     };
     for (const auto& c : cases) {
         sim::Config cfg = logger(2, 600);
         cfg.faults = c.faults;
         Rig rig(cfg);
+        if (QByteArray(c.name) == "no port") rig.serial.setPortNumber(5);
         bool cancelled = false;
         if (c.cancel) {
             rig.serial.paced = true;
