@@ -141,9 +141,10 @@ Subcommand usualSubcommand() {
                            "file, then writes the next recording settings with the recording to start at\n"
                            "--start (today, or tomorrow when that time has passed). --task set-only only\n"
                            "writes the settings. Defaults are the program's いつもの通信設定. Prints the\n"
-                           "saved file and what was written. Exit status 1 when the run stopped; then no\n"
-                           "settings were sent. An existing file is never overwritten, and a logger\n"
-                           "without records is not set (nobody is there to answer the questions)."),
+                           "saved file and what was written. Exit status 1 when the run stopped before\n"
+                           "the settings (then nothing was sent to the logger) or the settings were not\n"
+                           "written. An existing file is never overwritten, and a logger without records\n"
+                           "is not set (nobody is there to answer the questions)."),
             {QStringLiteral("--port"), QStringLiteral("--device"), QStringLiteral("--task"), QStringLiteral("--naming"),
              QStringLiteral("--start")},
             0,
