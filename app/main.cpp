@@ -3,12 +3,15 @@
 #include "loggerset/ui/commwiring.h"
 #include "app/demo.h"
 #include "comm/serialport.h"
+#include "comm/settingswriter.h"
 #include "comm/ui/fcomdata.h"
+#include "comm/ui/fmacro.h"
 #include "core/context.h"
 #include "core/startup.h"
 #include "core/ui/mainwindow.h"
 #include "core/ui/qtplatform.h"
 #include "datafile/ui/filemenu.h"
+#include "loggerset/paralist.h"
 #include "loggerset/ui/readoutwindows.h"
 
 #include <QApplication>
@@ -60,6 +63,17 @@ int main(int argc, char** argv) {
     quillet::wireMonitor(window, ctx, monitor);
     quillet::QtReadoutWindows readout(&window);
     quillet::wireCommunication(window, ctx, readout);
+    // The usual communication: the read-out parameter window and the
+    // recording settings dialog act unseen.
+    struct : quillet::SettingsDialog {
+        void run(quillet::AppContext&, const quillet::CurrentLoggerSettings&) override {}
+    } unseenSettings;
+    quillet::UsualSteps usual;
+    usual.chooseDestinations = [](quillet::AppContext& c) { quillet::chooseInitialDestinations(c); };
+    usual.settingsStep = [&unseenSettings](quillet::AppContext& c, const QDateTime&) {
+        quillet::prepareSettings(c, unseenSettings);
+    };
+    quillet::wireUsualCommunication(window, ctx, usual);
 
     if (!demoText.isEmpty()) window.statusBar()->addPermanentWidget(new QLabel(demoText));
 

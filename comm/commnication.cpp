@@ -118,9 +118,10 @@ int receiveAnswer(AppContext& ctx, int group, int number, int progressMode) {
     comm.receiveBuffer.clear();
     ReceiveTimer timer(ctx, ctx.timing.readTimeout);
 
-    // A data read shows its progress: the expected number of characters.
-    const bool dataRead = group == 1 && number == 2 && progressMode != kProgressNone &&
-                          ctx.usualCommunicationActive == 0;
+    // A data read shows its progress: the expected number of characters
+    // (also in the usual communication's window: a full logger takes over a
+    // minute).
+    const bool dataRead = group == 1 && number == 2 && progressMode != kProgressNone;
     int maximum = 0;
     if (dataRead) {
         const int d1 = ctx.destinationChannel[1];

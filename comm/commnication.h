@@ -54,7 +54,7 @@ int transmitFrame(AppContext& ctx, int group, int number, const QByteArray& data
 // faulty, 2 no answer, 3 cancelled (commStatus was 1 while waiting). The
 // answer stays in ctx.comm.receiveBuffer; the port is closed afterwards,
 // whatever the result. progressMode 0/1 makes a 1,2 read report progress
-// through ctx.commProgress (outside the usual communication).
+// through ctx.commProgress.
 int receiveAnswer(AppContext& ctx, int group, int number, int progressMode);
 
 // The one retry rule: up to `attempts` times {commStatus = 0; sendCommand;

@@ -257,6 +257,10 @@ void runFileOperation(AppContext& ctx, int mode, InsertDialog* insertDialog) {
     dispatch(ctx, mode, insertDialog);
 }
 
+bool runFileOperationDone(AppContext& ctx, int mode, InsertDialog* insertDialog) {
+    return dispatch(ctx, mode, insertDialog) == Outcome::Done;
+}
+
 void openDataFile(AppContext& ctx) {
     if (holdsUnsavedData(ctx.store) && showMessage(ctx, 0, 28, kYesNo) == kYes) {
         // A save that failed keeps the data on screen: opening now would

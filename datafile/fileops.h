@@ -47,6 +47,9 @@ public:
 // operation failed or an open (or insertion) was cancelled; leaves it alone
 // otherwise. Mode 5 needs the insertion dialog.
 void runFileOperation(AppContext& ctx, int mode, InsertDialog* insertDialog = nullptr);
+// The same, telling whether the operation was carried out: false when it
+// failed, was cancelled (a declined overwrite too) or ended without effect.
+bool runFileOperationDone(AppContext& ctx, int mode, InsertDialog* insertDialog = nullptr);
 
 // File → Open and the toolbar's open button: the unsaved question (Yes saves
 // under a new name first), the open, the axis rebuild and the command

@@ -1,0 +1,246 @@
+#include "comm/usual.h"
+
+#include "comm/readout.h"
+#include "core/catalog.h"
+#include "core/store.h"
+#include "core/vb.h"
+#include "datafile/datafile.h"
+#include "datafile/fileops.h"
+
+#include <QFile>
+#include <QTime>
+
+namespace quillet {
+namespace {
+
+constexpr int kCaptionUsual = 11;  // "いつもの通信"
+constexpr int kCaptionSave = 9;    // "ファイルの保存"
+constexpr int kErrWriting = 31036;
+
+// The read-out's windows are never shown during the usual communication:
+// readLogger stops after the identification and summary.
+struct NoReadoutWindows : ReadoutWindows {
+    void showParameterWindow(AppContext&, const std::function<void()>&) override {}
+    void runWithProgress(AppContext&, const std::function<void()>&) override {}
+};
+
+// Counts the boxes shown through it, to tell whether a failed step has
+// already told the user.
+struct CountingMessages : MessageBoxes {
+    explicit CountingMessages(MessageBoxes& inner) : inner(inner) {}
+    int show(const QString& title, const QString& text, int style) override {
+        ++count;
+        return inner.show(title, text, style);
+    }
+    MessageBoxes& inner;
+    int count = 0;
+};
+
+// Runs step; returns the number of boxes it showed.
+template <typename Step>
+int boxesShownBy(AppContext& ctx, Step step) {
+    CountingMessages counted(*ctx.messages);
+    MessageBoxes* const messages = ctx.messages;
+    ctx.messages = &counted;
+    step();
+    ctx.messages = messages;
+    return counted.count;
+}
+
+// The main window stays disabled from the start of the run to its end: the
+// read-out and the settings preparation inside it would enable it again.
+struct HeldBusyView : MainView {
+    explicit HeldBusyView(MainView& inner) : inner(inner) {}
+    void refreshDisplay() override { inner.refreshDisplay(); }
+    void updateCaption() override { inner.updateCaption(); }
+    void updateCommandStates() override { inner.updateCommandStates(); }
+    void enableAllCommands() override { inner.enableAllCommands(); }
+    void setBusy(bool) override {}
+    MainView& inner;
+};
+
+void emptyChannels(AppContext& ctx) {
+    for (int ch = 1; ch <= kChannels; ++ch) ctx.store.ch[size_t(ch)].inUse = 0;
+    ctx.store.channelsInUse = 0;
+}
+
+UsualSummary summaryOf(const AppContext& ctx) {
+    const ChannelStore& s = ctx.store;
+    const ChannelRecord& c1 = s.ch[size_t(ctx.destinationChannel[1])];
+    const auto tenths = [](int v, const char* pattern) { return vb::format(v / 10.0, QString::fromLatin1(pattern)); };
+    UsualSummary u;
+    u.start = vb::formatDate(c1.startTime, QStringLiteral("yy-mm-dd hh:nn:ss"));
+    u.data = QString::number(c1.sampleCount);
+    u.max[0] = tenths(c1.maxValue, "0.0");
+    u.min[0] = tenths(c1.minValue, "0.0");
+    u.ave[0] = tenths(c1.averageValue, "0.0");
+    const int model = ctx.pendingLogger.loggerModel;
+    if (isTwoChannelModel(model)) {
+        const ChannelRecord& c2 = s.ch[size_t(ctx.destinationChannel[2])];
+        const char* pattern = model == 4 ? "0.0" : "0";  // humidity in whole %RH
+        u.max[1] = tenths(c2.maxValue, pattern);
+        u.min[1] = tenths(c2.minValue, pattern);
+        u.ave[1] = tenths(c2.averageValue, pattern);
+    }
+    return u;
+}
+
+// Step c: identification and summary, no window, no question. False after
+// a failure (told to the user).
+bool identify(AppContext& ctx) {
+    ctx.comm.commStatus = kFaulty;  // stays so if the read-out ends before its first exchange
+    NoReadoutWindows none;
+    const int shown = boxesShownBy(ctx, [&] { readLogger(ctx, none); });
+    if (ctx.comm.commStatus == kAccepted)
+        return ctx.pendingLogger.loggerModel >= 1 && ctx.pendingLogger.loggerModel <= 4;
+    // A port that cannot be used, and a logger of no known model, have had
+    // their message already.
+    if (shown > 0) return false;
+    switch (ctx.comm.commStatus) {
+    case kNoAnswer:
+        showMessage(ctx, kCaptionUsual, 11, kOkOnly);
+        return false;
+    case kCancelled:
+        showMessage(ctx, kCaptionUsual, 14, kOkOnly);
+        return false;
+    default:
+        showMessage(ctx, kCaptionUsual, 13, kOkOnly);
+        return false;
+    }
+}
+
+// Step d: the transfer, the summary, the save and its check, the store
+// emptied. False when the run must end here.
+bool readAndSave(AppContext& ctx, UsualView& view, UsualOutcome& out) {
+    bool stored = false;
+    const int shown = boxesShownBy(ctx, [&] { stored = storeReadout(ctx); });
+    if (!stored) {
+        // A cancel, and a broken block (which the read-out passes over in
+        // silence), still need a word: the logger was not set.
+        if (ctx.comm.commStatus == kCancelled) showMessage(ctx, kCaptionUsual, 14, kOkOnly);
+        else if (shown == 0) showMessage(ctx, kCaptionUsual, 13, kOkOnly);
+        return false;
+    }
+    out.summary = summaryOf(ctx);
+    view.showSummary(out.summary);
+
+    ctx.comm.commStatus = 0;
+    const int mode = ctx.usualCommunicationActive == kUsualByNumber ? kAutoSaveNumber : kAutoSaveDate;
+    // A failure has shown its file error; a declined overwrite ends quietly.
+    if (!runFileOperationDone(ctx, mode)) return false;
+    const QString saved = ctx.store.currentFileName;
+    if (!savedFileIntact(ctx.store, saved)) {
+        showRuntimeError(ctx, kErrWriting, captionText(kCaptionSave), kOkOnly);
+        return false;
+    }
+    out.savedFile = saved;
+
+    emptyChannels(ctx);
+    ctx.store.currentFileName = defaultFileName(ctx);
+    ctx.view->updateCaption();
+    return true;
+}
+
+}  // namespace
+
+QStringList usualStartTimes() {
+    QStringList times;
+    for (int h = 0; h < 24; ++h)
+        for (int m : {0, 30}) times << QStringLiteral("%1:%2").arg(h, 2, 10, QLatin1Char('0')).arg(m, 2, 10, QLatin1Char('0'));
+    return times;
+}
+
+QString usualTaskCaption(int task) {
+    return task == 1 ? QStringLiteral("ロガー設定のみ") : QStringLiteral("データ読み出し＋ファイル保存＋ロガー設定");
+}
+
+QString usualNamingCaption(int naming) {
+    return naming == 1 ? QStringLiteral("カード、テストNo.名で保存") : QStringLiteral("日付ﾌｧｲﾙ名で保存");
+}
+
+UsualChoices usualChoices(const GeneralSettings& g) {
+    const bool valid = (g.usualCommunicationTask == 0 || g.usualCommunicationTask == 1) &&
+                       (g.usualCommunicationNaming == 0 || g.usualCommunicationNaming == 1) &&
+                       usualStartTimes().contains(g.usualCommunicationStartTime);
+    if (!valid) return {};
+    return {g.usualCommunicationTask, g.usualCommunicationNaming, g.usualCommunicationStartTime};
+}
+
+QDateTime usualStartTime(const QDateTime& now, const QString& hhnn) {
+    QTime at = QTime::fromString(hhnn, QStringLiteral("HH:mm"));
+    if (!at.isValid()) at = QTime(12, 0);
+    const QDateTime minute(now.date(), QTime(now.time().hour(), now.time().minute()));
+    QDateTime start(now.date(), at);
+    if (!(minute < start)) start = QDateTime(now.date().addDays(1), at);
+    return start;
+}
+
+int16_t beginUsualCommunication(AppContext& ctx) {
+    if (ctx.general.usualCommunicationTask == 1) {
+        ctx.usualCommunicationActive = kUsualSetOnly;
+    } else {
+        if (ctx.store.channelsInUse != 0 || countChannelsInUse(ctx.store) != 0) {
+            showMessage(ctx, kCaptionUsual, 71, kOkOnly);
+            return 0;
+        }
+        ctx.usualCommunicationActive = ctx.general.usualCommunicationNaming == 1 ? kUsualByNumber : kUsualByDate;
+    }
+    return ctx.usualCommunicationActive;
+}
+
+UsualOutcome runUsualCommunication(AppContext& ctx, const UsualSteps& steps, UsualView& view) {
+    UsualOutcome out;
+    MainView* const mainView = ctx.view;
+    HeldBusyView held(*mainView);
+    mainView->setBusy(true);
+    ctx.view = &held;
+
+    const bool reading = ctx.usualCommunicationActive == kUsualByDate || ctx.usualCommunicationActive == kUsualByNumber;
+    bool goOn = true;
+    if (reading) {
+        view.setMode(QStringLiteral("ロガー読み出し"));
+        goOn = identify(ctx);
+        if (goOn) {
+            if (steps.chooseDestinations) steps.chooseDestinations(ctx);
+            out.hadRecords = ctx.pendingLogger.sampleCount > 0;
+            goOn = out.hadRecords ? readAndSave(ctx, view, out)
+                                  : showMessage(ctx, kCaptionUsual, 70, kOkCancel) == kOk;
+        }
+    } else if (ctx.usualCommunicationActive != kUsualSetOnly) {
+        goOn = false;  // not started through beginUsualCommunication
+    }
+
+    if (goOn) {
+        view.setMode(QStringLiteral("ロガー設定"));
+        out.startTime = usualStartTime(ctx.clock->now(), ctx.general.usualCommunicationStartTime);
+        ctx.comm.commStatus = 0;
+        out.settingsRan = true;
+        if (steps.settingsStep) steps.settingsStep(ctx, out.startTime);
+        out.settingsStatus = ctx.comm.commStatus;
+    } else if (reading) {
+        emptyChannels(ctx);
+    }
+
+    ctx.comm.commStatus = 0;
+    ctx.usualCommunicationActive = 0;
+    ctx.view = mainView;
+    mainView->updateCommandStates();
+    mainView->setBusy(false);
+    return out;
+}
+
+bool savedFileIntact(const ChannelStore& store, const QString& fileName) {
+    QFile f(fileName);
+    if (!f.open(QIODevice::ReadOnly)) return false;
+    const QByteArray bytes = f.read(kMaxDataFileBytes + 1);
+    if (bytes != ql6Bytes(store)) return false;
+    const ParsedDataFile parsed = parseDataFile(bytes, true);
+    if (parsed.error != 0 || int(parsed.blocks.size()) != countChannelsInUse(store)) return false;
+    for (const FileBlock& b : parsed.blocks) {
+        const ChannelRecord& c = store.ch[size_t(b.channel)];
+        if (c.inUse != 1 || b.samplesPresent != c.sampleCount || b.header.sampleCount != c.sampleCount) return false;
+    }
+    return true;
+}
+
+}  // namespace quillet

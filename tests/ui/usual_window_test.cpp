@@ -1,0 +1,191 @@
+// The usual communication's windows: fMacro keeps the choice, and the menu
+// entry runs fMacroView against the simulated logger with the main window
+// disabled, a progress bar and a Cancel that stops before the settings.
+#include "mainwin_fixture.h"
+
+#include "comm/ui/fmacro.h"
+#include "core/catalog.h"
+#include "core/filemove.h"
+#include "support/simserial.h"
+#include "tools/sim/device.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+using namespace quillet;
+using namespace quillet::fakes;
+
+TEST(FMacroWindow, KeepsTheChoiceInTheGeneralSettings) {
+    ensureApplication();
+    TestContext t;
+    t.ctx.general.usualCommunicationNaming = 1;
+    t.ctx.general.usualCommunicationStartTime = "07:30";
+    {
+        fMacro dialog(t.ctx);
+        EXPECT_EQ(dialog.windowTitle(), u8("いつもの通信設定"));
+        ASSERT_EQ(dialog.cMacroSet->count(), 48);
+        EXPECT_EQ(dialog.cMacroSet->currentText(), "07:30");
+        EXPECT_TRUE(dialog.oMacroSel[0]->isChecked());
+        EXPECT_TRUE(dialog.oMacroSave[1]->isChecked());
+        EXPECT_EQ(dialog.oMacroSave[0]->toolTip(), u8("読み出したデータを[ｄａｔe]\\[年月]に日時分名で保存します"));
+        EXPECT_EQ(dialog.oMacroSave[1]->toolTip(),
+                  u8("読み出したデータを[ｎｕｍｂｅｒ]\\[年月日]フォルダにカード_テストＮｏ．名で保存します"));
+        EXPECT_EQ(dialog.fMacroStartTime->toolTip(), u8("ロガー設定の収録開始開始時刻を設定します"));
+        dialog.oMacroSel[1]->setChecked(true);
+        dialog.oMacroSave[0]->setChecked(true);
+        dialog.cMacroSet->setCurrentIndex(47);
+        dialog.OkNg_Click(0);
+        EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    }
+    GeneralSettings saved;
+    loadGeneralSettings(saved, t.ctx.folders.settingsFile);
+    EXPECT_EQ(saved.usualCommunicationTask, 1);
+    EXPECT_EQ(saved.usualCommunicationNaming, 0);
+    EXPECT_EQ(saved.usualCommunicationStartTime, "23:30");
+
+    // A value the dialog cannot show resets all three; Cancel keeps them.
+    t.ctx.general.usualCommunicationStartTime = "25:00";
+    fMacro reset(t.ctx);
+    EXPECT_TRUE(reset.oMacroSel[0]->isChecked());
+    EXPECT_TRUE(reset.oMacroSave[0]->isChecked());
+    EXPECT_EQ(reset.cMacroSet->currentText(), "12:00");
+    reset.OkNg_Click(1);
+    EXPECT_EQ(t.ctx.general.usualCommunicationTask, 1);
+}
+
+namespace {
+
+sim::Config model2() {
+    sim::Config c;
+    c.model = 2;
+    c.records = 400;
+    return c;
+}
+
+class UsualWindowTest : public MainWindowTest {
+protected:
+    UsualWindowTest() : device(model2()), line(device), serial(t.clock, line) {}
+
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        t.ctx.serial = &serial;
+        t.clock.hooks.push_back([] { QCoreApplication::processEvents(); });
+        UsualSteps steps;
+        steps.chooseDestinations = [](AppContext& ctx) {
+            ctx.destinationChannel[1] = 1;
+            ctx.destinationChannel[2] = 2;
+        };
+        steps.settingsStep = [this](AppContext&, const QDateTime&) {
+            ++settingsCalls;
+            if (auto* v = qobject_cast<fMacroView*>(QApplication::activeModalWidget())) {
+                lData = v->lData->text();
+                lMaxHumidity = v->lMax[1]->text();
+                modeAtSettings = v->lMode->text();
+                barMaximum = v->barReadout->maximum();
+                barValue = v->barReadout->value();
+            }
+        };
+        wireUsualCommunication(*window, t.ctx, steps);
+        // What the window shows while it runs.
+        t.clock.hooks.push_back([this] {
+            auto* v = qobject_cast<fMacroView*>(QApplication::activeModalWidget());
+            if (!v) return;
+            seen = v;
+            mainEnabledWhileRunning = mainEnabledWhileRunning || window->isEnabled();
+        });
+    }
+
+    sim::Device device;
+    DeviceLine line;
+    SimSerial serial;
+    int settingsCalls = 0;
+    fMacroView* seen = nullptr;
+    bool mainEnabledWhileRunning = false;
+    int barMaximum = 0, barValue = 0;
+    QString lData, lMaxHumidity, modeAtSettings;
+};
+
+}  // namespace
+
+TEST_F(UsualWindowTest, OneClickReadsSavesAndSets) {
+    ASSERT_TRUE(window->mItumo->isEnabled());
+    ASSERT_TRUE(window->mItumoSet->isEnabled());
+    window->mItumo->trigger();
+    ASSERT_NE(seen, nullptr);
+    EXPECT_TRUE(t.messages.shown.empty()) << t.messages.texts().join("|").toStdString();
+    EXPECT_FALSE(mainEnabledWhileRunning);
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_EQ(barMaximum, (400 / 16 + 1) * 88);
+    EXPECT_EQ(barValue, 25 * 88);  // every block received
+    EXPECT_EQ(lData, "400");
+    EXPECT_FALSE(lMaxHumidity.isEmpty());
+    EXPECT_FALSE(lMaxHumidity.contains('.'));  // whole %RH
+    EXPECT_EQ(modeAtSettings, u8("ロガー設定"));
+    EXPECT_EQ(settingsCalls, 1);
+    EXPECT_TRUE(QFile::exists(t.ctx.folders.dateFolder + u8("/13年11月/15日09時05分.ql6")));
+    EXPECT_EQ(t.ctx.store.channelsInUse, 0);
+    EXPECT_EQ(window->windowTitle(), mainCaption(t.ctx));
+    EXPECT_EQ(t.ctx.usualCommunicationActive, 0);
+}
+
+TEST_F(UsualWindowTest, CancelDuringTheTransferStopsBeforeTheSettings) {
+    bool cancelled = false;
+    t.clock.hooks.push_back([&] {
+        auto* v = qobject_cast<fMacroView*>(QApplication::activeModalWidget());
+        if (v && !cancelled && v->barReadout->value() > 500) {
+            cancelled = true;
+            v->cmdCancel->click();
+        }
+    });
+    window->mItumo->trigger();
+    EXPECT_TRUE(cancelled);
+    EXPECT_EQ(settingsCalls, 0);
+    EXPECT_EQ(t.messages.texts(), QStringList{u8("読み取りを中止いたします。")});
+    EXPECT_FALSE(QFile::exists(t.ctx.folders.dateFolder));
+    EXPECT_EQ(t.ctx.store.channelsInUse, 0);
+    EXPECT_EQ(t.ctx.store.ch[1].inUse, 0);
+    EXPECT_TRUE(window->isEnabled());
+}
+
+TEST_F(UsualWindowTest, SetOnlyShowsNoReadOutAndBlinks) {
+    fill(1, {});
+    refresh();
+    t.ctx.general.usualCommunicationTask = 1;
+    QString mode;
+    bool paraEnabled = true;
+    std::vector<std::pair<bool, int>> blinks;
+    t.ctx.general.usualCommunicationStartTime = "06:00";
+    UsualSteps steps;
+    steps.settingsStep = [&](AppContext& ctx, const QDateTime&) {
+        auto* v = qobject_cast<fMacroView*>(QApplication::activeModalWidget());
+        ASSERT_NE(v, nullptr);
+        mode = v->lMode->text();
+        paraEnabled = v->fPara->isEnabled();
+        EXPECT_EQ(v->mSetTime->text(), "06:00");
+        EXPECT_EQ(v->mSetMode->text(), u8("ロガー設定のみ"));
+        for (int i = 0; i < 2; ++i) {
+            v->tTenmetu_Timer();
+            blinks.emplace_back(!v->lMode->isHidden(), v->tTenmetu->interval());
+        }
+        EXPECT_EQ(ctx.store.channelsInUse, 1);
+    };
+    mItumo_Click(t.ctx, steps, window.get());
+    EXPECT_EQ(mode, u8("ロガー設定"));
+    EXPECT_FALSE(paraEnabled);
+    EXPECT_EQ(blinks, (std::vector<std::pair<bool, int>>{{false, 200}, {true, 1800}}));
+    EXPECT_EQ(t.ctx.store.channelsInUse, 1);
+    EXPECT_EQ(device.requestCount(), 0);
+
+    // Task 0 with the same data on screen does not start.
+    t.ctx.general.usualCommunicationTask = 0;
+    window->mItumo->trigger();
+    EXPECT_EQ(t.messages.shown.size(), 1u);
+    EXPECT_EQ(t.messages.shown[0].title, u8("いつもの通信"));
+    EXPECT_EQ(settingsCalls, 0);
+}
