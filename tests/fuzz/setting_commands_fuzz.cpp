@@ -76,8 +76,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         s.referenceSide[size_t(ch)] = int16_t(in.pick(0, 1) * 8);
         const int first = wide ? -39 : (ch == 1 ? -39 : 1);
         const int last = wide ? 150 : (ch == 1 ? 60 : 100);
+        // The dialog keeps every lower alarm below its upper one.
         s.upperAlarm[size_t(ch)] = int16_t(in.pick(first, last));
-        s.lowerAlarm[size_t(ch)] = int16_t(in.pick(first - 1, last - 1));
+        s.lowerAlarm[size_t(ch)] = int16_t(in.pick(first - 1, s.upperAlarm[size_t(ch)] - 1));
     }
     s.recordLimit = int16_t(in.pick(0, model == 1 ? 2999 : 5999));
     s.clockTime = someTime(in);
