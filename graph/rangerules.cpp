@@ -284,8 +284,7 @@ std::vector<int> checkRangeField(GrangeboxState& st, GraphState& g, const Channe
     return messages;
 }
 
-bool acceptGrangebox(const GrangeboxState& st, AppContext& ctx) {
-    GraphState& g = ctx.graph;
+void applyGrangebox(const GrangeboxState& st, GraphState& g) {
     const auto value = [&](RangeField f) {
         const Limits lim = limitsOf(rangeAxisOf(f));
         return int16_t(std::clamp(wholeValue(st[f]), lim.min, lim.max));
@@ -313,6 +312,10 @@ bool acceptGrangebox(const GrangeboxState& st, AppContext& ctx) {
         g.humidManual = 1;
     }
     g.undoAvailable = 1;
+}
+
+bool acceptGrangebox(const GrangeboxState& st, AppContext& ctx) {
+    applyGrangebox(st, ctx.graph);
     return saveGraphSettings(ctx);
 }
 

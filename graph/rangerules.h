@@ -67,8 +67,10 @@ void rangeAutoClicked(GrangeboxState& st, GraphState& g, const ChannelStore& s, 
 std::vector<int> checkRangeField(GrangeboxState& st, GraphState& g, const ChannelStore& s, RangeField f);
 
 // OK: the held axes' fields go into GraphState (the previous ranges kept for
-// undo), undo becomes available, and the graph's range values are written to
-// the general settings. False when the settings file could not be written.
+// undo) and undo becomes available ...
+void applyGrangebox(const GrangeboxState& st, GraphState& g);
+// ... and the graph's range values are written to the general settings.
+// False when the settings file could not be written.
 bool acceptGrangebox(const GrangeboxState& st, AppContext& ctx);
 
 // The data number at or before a time of the common time axis, counted from
