@@ -150,17 +150,18 @@ void checkNumberField(GrangeboxState& st, const ChannelStore& s, RangeField f, s
 
 void checkTimeField(GrangeboxState& st, GraphState& g, const ChannelStore& s, RangeField f,
                     std::vector<int>& messages) {
+    const RangeField n = numberFieldOf(f);
+    // A refused time takes back its data number too, which the key-up may
+    // have moved while the time was being typed.
+    const auto refuse = [&](int message) {
+        messages.push_back(message);
+        st[f] = st.accepted[size_t(f)];
+        st[n] = st.accepted[size_t(n)];
+        st.spin[size_t(n)] = std::clamp(wholeValue(st[n]), 1, kHighestDataNumber);
+    };
     const std::optional<double> t = vb::parseDateTime(st[f]);
-    if (!t) {
-        messages.push_back(f == RangeField::Drstarttime ? 55 : 56);
-        st[f] = st.accepted[size_t(f)];
-        return;
-    }
-    if (!withinAxis(s, *t)) {
-        messages.push_back(62);
-        st[f] = st.accepted[size_t(f)];
-        return;
-    }
+    if (!t) return refuse(f == RangeField::Drstarttime ? 55 : 56);
+    if (!withinAxis(s, *t)) return refuse(62);
     const std::optional<int> k = dataIndexAtOrBefore(s, *t);
     if (!k) {  // an axis without interval: nothing to snap to
         messages.push_back(99);
@@ -168,7 +169,6 @@ void checkTimeField(GrangeboxState& st, GraphState& g, const ChannelStore& s, Ra
         return;
     }
     const int index = std::clamp(*k, 0, kHighestDataNumber - 1);
-    const RangeField n = numberFieldOf(f);
     setSpin(st, s, n, index + 1, std::nullopt);
     checkNumberField(st, s, n, messages);
 }

@@ -171,6 +171,12 @@ TEST_F(RangeRules, KeyUpMovesTheSpinsButNotTheFieldBeingTyped) {
     st[F::Drstarttime] = "2013-11-15 10:35:0";  // 18 characters: not yet a time
     rangeFieldKeyUp(st, t.ctx.store, F::Drstarttime);
     EXPECT_EQ(st.spin[size_t(F::Drstartno)], 3);
+    // Typed on into no time at all: the time and the number it moved go back.
+    st[F::Drstarttime] = "2013-11-15 10:35:001";
+    EXPECT_EQ(check(st, F::Drstarttime), std::vector<int>{55});
+    EXPECT_EQ(st[F::Drstarttime], "2013-11-15 10:00:00");
+    EXPECT_EQ(st[F::Drstartno], "1");
+    EXPECT_EQ(st.spin[size_t(F::Drstartno)], 1);
 
     st[F::Drendno] = "12";
     rangeFieldKeyUp(st, t.ctx.store, F::Drendno);
