@@ -72,6 +72,7 @@ TEST_F(GraphDialogs, RangeDialogChecksEveryFieldAndHoldsTheRanges) {
     EXPECT_EQ(d->frame(RangeAxis::Humid)->title(), u8("湿度範囲"));
     EXPECT_EQ(d->field(F::Drendtime)->text(), "2013-11-16 02:30:00");
     EXPECT_EQ(QApplication::focusWidget(), d->button(0));
+    EXPECT_TRUE(d->grab().save(QStringLiteral(QUILLET_BUILD_DIR "/grangebox.png")));  // for a look by eye
     EXPECT_EQ(t.ctx.graph.xManual, 0);  // opening holds nothing
 
     // The end number: only digits reach the field; 9500 is beyond the range.
@@ -166,6 +167,7 @@ TEST_F(GraphDialogs, ReferenceLinesAreClampedAndSwitchedOff) {
     EXPECT_TRUE(d->ckRefLineEn()->isChecked());
     EXPECT_EQ(d->field(RefField::Temp)->text(), "25");
     EXPECT_EQ(d->unit(RefField::Humid)->text(), u8("%RH"));
+    EXPECT_TRUE(d->grab().save(QStringLiteral(QUILLET_BUILD_DIR "/frmrelset.png")));
 
     typeAndLeave(d->field(RefField::Temp), "25.0");  // no decimal point: 250
     EXPECT_EQ(messages(), QStringList{messageText(52)});
