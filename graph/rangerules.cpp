@@ -31,8 +31,7 @@ Limits limitsOf(RangeAxis a) {
 bool isTimeField(RangeField f) { return f == RangeField::Drstarttime || f == RangeField::Drendtime; }
 
 bool isLowerField(RangeField f) {
-    return f == RangeField::Drstartno || f == RangeField::Trstartv || f == RangeField::Hrstartv ||
-           f == RangeField::Drstarttime;
+    return f == RangeField::Drstartno || f == RangeField::Trstartv || f == RangeField::Hrstartv;
 }
 
 // The other bound of the same axis (number fields).
