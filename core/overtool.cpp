@@ -3,6 +3,8 @@
 #include "core/context.h"
 #include "core/vb.h"
 
+#include <QKeyEvent>
+
 namespace quillet {
 namespace {
 
@@ -41,6 +43,36 @@ int filterKey(int key, int mode) {
     default:
         return (isDigit(key) || key == 8) ? key : 0;
     }
+}
+
+int keyCodeOf(char16_t c) {
+    if (c < 0x80) return c;
+    if (c >= 0xFF61 && c <= 0xFF9F) return c - 0xFF61 + 0xA1;
+    return 0x10000 + c;
+}
+
+QString filterKeyText(const QString& text, int mode) {
+    QString kept;
+    for (const QChar ch : text)
+        if (filterKey(keyCodeOf(ch.unicode()), mode) != 0) kept += ch;
+    return kept;
+}
+
+bool filterKeyEvent(const QKeyEvent& event, int mode) {
+    switch (event.key()) {
+    case Qt::Key_Backspace:
+        return filterKey(8, mode) != 0;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+        return true;
+    default:
+        break;
+    }
+    const QString text = event.text();
+    return text.isEmpty() || filterKeyText(text, mode).size() == text.size();
 }
 
 void pauseMs(AppContext& ctx, int ms) {

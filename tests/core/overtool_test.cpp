@@ -2,6 +2,8 @@
 
 #include "support/fakes.h"
 
+#include <QKeyEvent>
+
 #include <gtest/gtest.h>
 
 using namespace quillet;
@@ -28,6 +30,30 @@ TEST(Overtool, FilterKey) {
         {'-', 0, 0}, {'7', 9, '7'}, {8, 9, 8},
     };
     for (const auto& c : cases) EXPECT_EQ(filterKey(c.key, c.mode), c.out) << c.key << " mode " << c.mode;
+}
+
+TEST(Overtool, FilterKeyOnUnicodeTextAndKeyEvents) {
+    const auto u = [](const char* s) { return QString::fromUtf8(s); };
+    // Half-width katakana have their code-page codes: ｱ 0xB1 passes mode 2,
+    // ｡ 0xA1 and ﾟ 0xDF fall in its blocked ranges; full-width and kanji
+    // characters pass only modes 2 and 4.
+    const struct { const char* text; int mode; const char* kept; } cases[] = {
+        {"12-3a", 0, "123"}, {"12-3a", 1, "12-3"}, {"2013-11-15 10:00", 3, "2013-11-15 10:00"},
+        {"ｱｲｳ", 0, ""}, {"ｱ｡ﾟ", 2, "ｱ"}, {"ｱ｡ﾟ", 4, "ｱ｡ﾟ"}, {"１倉", 1, ""}, {"１倉", 2, "１倉"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(filterKeyText(u(c.text), c.mode), u(c.kept)) << c.text << " mode " << c.mode;
+    EXPECT_EQ(keyCodeOf(u"ｶ"[0]), 0xB6);
+
+    const auto press = [](int key, const QString& text) { return QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier, text); };
+    EXPECT_TRUE(filterKeyEvent(press(Qt::Key_5, "5"), 0));
+    EXPECT_FALSE(filterKeyEvent(press(Qt::Key_Minus, "-"), 0));
+    EXPECT_TRUE(filterKeyEvent(press(Qt::Key_Minus, "-"), 1));
+    EXPECT_TRUE(filterKeyEvent(press(Qt::Key_Backspace, "\b"), 0));
+    EXPECT_TRUE(filterKeyEvent(press(Qt::Key_Left, ""), 0));
+    EXPECT_TRUE(filterKeyEvent(press(Qt::Key_Return, "\r"), 0));
+    EXPECT_FALSE(filterKeyEvent(press(Qt::Key_V, "\x16"), 3));  // Ctrl+V: no paste around the filter
+    EXPECT_FALSE(filterKeyEvent(press(0, u("ｱ")), 3));
+    EXPECT_TRUE(filterKeyEvent(press(0, u("ｱ")), 2));
 }
 
 TEST(Overtool, PauseRunsOnTheClock) {

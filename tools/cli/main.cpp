@@ -242,6 +242,7 @@ const std::vector<Subcommand>& subcommands() {
          0, runRead},
         // The subcommands of the other files (cli.h).
         usualSubcommand(),
+        graphRangeSubcommand(),
     };
     return table;
 }

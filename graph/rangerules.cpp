@@ -1,0 +1,321 @@
+#include "graph/rangerules.h"
+
+#include "core/context.h"
+#include "core/vb.h"
+#include "graph/grafhview.h"
+
+#include <algorithm>
+#include <tuple>
+
+namespace quillet {
+namespace {
+
+constexpr int kHighestDataNumber = 9000;
+
+struct Limits {
+    int min, max, message;
+};
+
+Limits limitsOf(RangeAxis a) {
+    switch (a) {
+    case RangeAxis::X:
+        return {1, kHighestDataNumber, 54};
+    case RangeAxis::Temp:
+        return {-100, 200, 52};
+    case RangeAxis::Humid:
+        break;
+    }
+    return {0, 100, 53};
+}
+
+bool isTimeField(RangeField f) { return f == RangeField::Drstarttime || f == RangeField::Drendtime; }
+
+bool isLowerField(RangeField f) {
+    return f == RangeField::Drstartno || f == RangeField::Trstartv || f == RangeField::Hrstartv;
+}
+
+// The other bound of the same axis (number fields).
+RangeField partnerOf(RangeField f) {
+    switch (f) {
+    case RangeField::Drstartno: return RangeField::Drendno;
+    case RangeField::Drendno: return RangeField::Drstartno;
+    case RangeField::Trstartv: return RangeField::Trendv;
+    case RangeField::Trendv: return RangeField::Trstartv;
+    case RangeField::Hrstartv: return RangeField::Hrendv;
+    default: return RangeField::Hrstartv;
+    }
+}
+
+RangeField timeFieldOf(RangeField numberField) {
+    return numberField == RangeField::Drstartno ? RangeField::Drstarttime : RangeField::Drendtime;
+}
+RangeField numberFieldOf(RangeField timeField) {
+    return timeField == RangeField::Drstarttime ? RangeField::Drstartno : RangeField::Drendno;
+}
+
+int16_t& manualFlag(GraphState& g, RangeAxis a) {
+    return a == RangeAxis::X ? g.xManual : a == RangeAxis::Temp ? g.tempManual : g.humidManual;
+}
+
+QString number(int v) { return QString::number(v); }
+
+// Times of the axis are whole seconds; half a second of slack keeps a typed
+// time equal to the first or last data number inside however the sums round.
+constexpr double kHalfSecond = vb::kOneSecond / 2;
+
+bool withinAxis(const ChannelStore& s, double t) {
+    return t >= s.axisStart - kHalfSecond &&
+           t <= s.axisStart + (kHighestDataNumber - 1) * s.axisInterval + kHalfSecond;
+}
+
+// Sets a spin as its Change event would, rewriting the paired fields except
+// `source`, the field the value came from.
+void setSpin(GrangeboxState& st, const ChannelStore& s, RangeField f, int value,
+             std::optional<RangeField> source) {
+    st.spin[size_t(f)] = value;
+    if (source != f) st[f] = number(value);
+    if (rangeAxisOf(f) == RangeAxis::X && source != timeFieldOf(f))
+        st[timeFieldOf(f)] = dataNumberTimeText(s, value);
+}
+
+void fillField(GrangeboxState& st, const ChannelStore& s, RangeField f, int value, const Limits& lim) {
+    setSpin(st, s, f, std::clamp(value, lim.min, lim.max), std::nullopt);
+    st[f] = number(value);
+    st.accepted[size_t(f)] = st[f];
+    if (rangeAxisOf(f) == RangeAxis::X) st.accepted[size_t(timeFieldOf(f))] = st[timeFieldOf(f)];
+}
+
+void checkNumberField(GrangeboxState& st, const ChannelStore& s, RangeField f, std::vector<int>& messages) {
+    const RangeAxis axis = rangeAxisOf(f);
+    const Limits lim = limitsOf(axis);
+    const bool lower = isLowerField(f);
+    const RangeField partner = partnerOf(f);
+
+    // Order against the other bound: data numbers may meet (mended below),
+    // temperature and humidity bounds may not.
+    const auto order = [&] {
+        const int own = wholeValue(st[f]);
+        const int other = wholeValue(st[partner]);
+        const bool rejected = axis == RangeAxis::X ? (lower ? other < own : own < other)
+                                                   : (lower ? other <= own : own <= other);
+        if (!rejected) return;
+        messages.push_back(lower ? 50 : 51);
+        st[f] = st.accepted[size_t(f)];
+    };
+    const auto range = [&] {
+        const double v = vb::val(st[f]);
+        if (v > lim.max) {
+            messages.push_back(lim.message);
+            st[f] = number(lim.max);
+        } else if (v < lim.min) {
+            messages.push_back(lim.message);
+            st[f] = number(lim.min);
+        }
+    };
+    if (f == RangeField::Drendno) {
+        range();
+        order();
+    } else {
+        order();
+        range();
+    }
+
+    if (axis == RangeAxis::X) {
+        const int start = wholeValue(st[RangeField::Drstartno]);
+        const int end = wholeValue(st[RangeField::Drendno]);
+        if (start == end) {
+            if (f == RangeField::Drstartno) {
+                if (end > 1) {
+                    st[f] = number(end - 1);
+                } else {
+                    st[RangeField::Drendno] = number(2);
+                    checkNumberField(st, s, RangeField::Drendno, messages);
+                }
+            } else {
+                if (start < kHighestDataNumber) {
+                    st[f] = number(start + 1);
+                } else {
+                    st[RangeField::Drstartno] = number(kHighestDataNumber - 1);
+                    checkNumberField(st, s, RangeField::Drstartno, messages);
+                }
+            }
+        }
+    }
+
+    setSpin(st, s, f, std::clamp(wholeValue(st[f]), lim.min, lim.max), std::nullopt);
+    st.accepted[size_t(f)] = st[f];
+    if (axis == RangeAxis::X) st.accepted[size_t(timeFieldOf(f))] = st[timeFieldOf(f)];
+}
+
+void checkTimeField(GrangeboxState& st, GraphState& g, const ChannelStore& s, RangeField f,
+                    std::vector<int>& messages) {
+    const RangeField n = numberFieldOf(f);
+    // A refused time takes back its data number too, which the key-up may
+    // have moved while the time was being typed.
+    const auto refuse = [&](int message) {
+        messages.push_back(message);
+        st[f] = st.accepted[size_t(f)];
+        st[n] = st.accepted[size_t(n)];
+        st.spin[size_t(n)] = std::clamp(wholeValue(st[n]), 1, kHighestDataNumber);
+    };
+    const std::optional<double> t = vb::parseDateTime(st[f]);
+    if (!t) return refuse(f == RangeField::Drstarttime ? 55 : 56);
+    if (!withinAxis(s, *t)) return refuse(62);
+    const std::optional<int> k = dataIndexAtOrBefore(s, *t);
+    if (!k) {  // an axis without interval: nothing to snap to
+        messages.push_back(99);
+        rangeFieldFocused(st, g, f);
+        return;
+    }
+    const int index = std::clamp(*k, 0, kHighestDataNumber - 1);
+    setSpin(st, s, n, index + 1, std::nullopt);
+    checkNumberField(st, s, n, messages);
+}
+
+}  // namespace
+
+int wholeValue(const QString& text) { return int(vb::cint(std::clamp(vb::val(text), -1e9, 1e9))); }
+
+RangeAxis rangeAxisOf(RangeField f) {
+    switch (f) {
+    case RangeField::Trstartv:
+    case RangeField::Trendv:
+        return RangeAxis::Temp;
+    case RangeField::Hrstartv:
+    case RangeField::Hrendv:
+        return RangeAxis::Humid;
+    default:
+        return RangeAxis::X;
+    }
+}
+
+QString dataNumberTimeText(const ChannelStore& s, int n) {
+    return vb::formatDate(DataNumberTime(s, n), QStringLiteral("yyyy-mm-dd hh:nn:ss"));
+}
+
+std::optional<int> dataIndexAtOrBefore(const ChannelStore& s, double time) {
+    if (!(s.axisInterval > 0)) return std::nullopt;
+    const double k = vb::intPart((time - s.axisStart) / s.axisInterval + vb::kOneSecond);
+    return int(std::clamp(k, -1e9, 1e9));
+}
+
+std::pair<bool, bool> graphAxesInUse(const ChannelStore& s) {
+    bool temp = false, humid = false;
+    for (int ch = 1; ch <= kChannels; ++ch) {
+        const ChannelRecord& c = s.ch[size_t(ch)];
+        if (c.inUse != 1) continue;
+        if (c.kind == 0 || c.kind == 1) temp = true;
+        if (c.kind == 2) humid = true;
+    }
+    return {temp, humid};
+}
+
+GrangeboxState openGrangebox(const GraphState& g, const ChannelStore& s) {
+    GrangeboxState st;
+    st.autoChecked = {g.xManual == 0, g.tempManual == 0, g.humidManual == 0};
+    std::tie(st.tempEnabled, st.humidEnabled) = graphAxesInUse(s);
+    const Limits x = limitsOf(RangeAxis::X);
+    fillField(st, s, RangeField::Drstartno, g.xStart, x);
+    fillField(st, s, RangeField::Drendno, g.xEnd, x);
+    if (st.tempEnabled) {
+        fillField(st, s, RangeField::Trstartv, g.tempMin, limitsOf(RangeAxis::Temp));
+        fillField(st, s, RangeField::Trendv, g.tempMax, limitsOf(RangeAxis::Temp));
+    }
+    if (st.humidEnabled) {
+        fillField(st, s, RangeField::Hrstartv, g.humidMin, limitsOf(RangeAxis::Humid));
+        fillField(st, s, RangeField::Hrendv, g.humidMax, limitsOf(RangeAxis::Humid));
+    }
+    return st;
+}
+
+void rangeFieldFocused(GrangeboxState& st, GraphState& g, RangeField f) {
+    const RangeAxis a = rangeAxisOf(f);
+    st.autoChecked[size_t(a)] = false;
+    manualFlag(g, a) = 1;
+}
+
+void rangeFieldKeyUp(GrangeboxState& st, const ChannelStore& s, RangeField f) {
+    if (isTimeField(f)) {
+        if (st[f].size() != 19) return;
+        const std::optional<double> t = vb::parseDateTime(st[f]);
+        if (!t || !withinAxis(s, *t)) return;
+        const std::optional<int> k = dataIndexAtOrBefore(s, *t);
+        if (!k) return;
+        setSpin(st, s, numberFieldOf(f), std::clamp(*k, 0, kHighestDataNumber - 1) + 1, f);
+        return;
+    }
+    const Limits lim = limitsOf(rangeAxisOf(f));
+    const double v = vb::val(st[f]);
+    if (v >= lim.min && v <= lim.max) setSpin(st, s, f, int(vb::cint(v)), f);
+}
+
+void rangeSpinChanged(GrangeboxState& st, const ChannelStore& s, RangeField f, int value) {
+    setSpin(st, s, f, value, std::nullopt);
+}
+
+void rangeAutoClicked(GrangeboxState& st, GraphState& g, const ChannelStore& s, RangeAxis a, bool checked) {
+    st.autoChecked[size_t(a)] = checked;
+    manualFlag(g, a) = checked ? 0 : 1;
+    if (!checked) return;
+    const Limits lim = limitsOf(a);
+    switch (a) {
+    case RangeAxis::X:
+        fillField(st, s, RangeField::Drstartno, g.autoXStart, lim);
+        fillField(st, s, RangeField::Drendno, g.autoXEnd, lim);
+        break;
+    case RangeAxis::Temp:
+        fillField(st, s, RangeField::Trstartv, g.autoTempMin, lim);
+        fillField(st, s, RangeField::Trendv, g.autoTempMax, lim);
+        break;
+    case RangeAxis::Humid:
+        fillField(st, s, RangeField::Hrstartv, g.autoHumidMin, lim);
+        fillField(st, s, RangeField::Hrendv, g.autoHumidMax, lim);
+        break;
+    }
+}
+
+std::vector<int> checkRangeField(GrangeboxState& st, GraphState& g, const ChannelStore& s, RangeField f) {
+    std::vector<int> messages;
+    if (isTimeField(f))
+        checkTimeField(st, g, s, f, messages);
+    else
+        checkNumberField(st, s, f, messages);
+    return messages;
+}
+
+void applyGrangebox(const GrangeboxState& st, GraphState& g) {
+    const auto value = [&](RangeField f) {
+        const Limits lim = limitsOf(rangeAxisOf(f));
+        return int16_t(std::clamp(wholeValue(st[f]), lim.min, lim.max));
+    };
+    if (!st.autoChecked[size_t(RangeAxis::X)]) {
+        g.prevXStart = g.xStart;
+        g.prevXEnd = g.xEnd;
+        g.xEnd = value(RangeField::Drendno);
+        g.xStart = value(RangeField::Drstartno);
+    }
+    // A frame without channels was never filled: its held bounds (perhaps
+    // from the settings file) stay as they are.
+    if (st.tempEnabled && !st.autoChecked[size_t(RangeAxis::Temp)]) {
+        g.prevTempMin = g.tempMin;
+        g.prevTempMax = g.tempMax;
+        g.tempMax = value(RangeField::Trendv);
+        g.tempMin = value(RangeField::Trstartv);
+        g.tempManual = 1;
+    }
+    if (st.humidEnabled && !st.autoChecked[size_t(RangeAxis::Humid)]) {
+        g.prevHumidMin = g.humidMin;
+        g.prevHumidMax = g.humidMax;
+        g.humidMax = value(RangeField::Hrendv);
+        g.humidMin = value(RangeField::Hrstartv);
+        g.humidManual = 1;
+    }
+    g.undoAvailable = 1;
+}
+
+bool acceptGrangebox(const GrangeboxState& st, AppContext& ctx) {
+    applyGrangebox(st, ctx.graph);
+    return saveGraphSettings(ctx);
+}
+
+}  // namespace quillet

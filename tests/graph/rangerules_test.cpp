@@ -1,0 +1,260 @@
+#include "graph/rangerules.h"
+
+#include "core/channelfill.h"
+#include "core/filemove.h"
+#include "core/startup.h"
+#include "core/vb.h"
+#include "support/fakes.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <utility>
+
+using namespace quillet;
+using F = RangeField;
+
+namespace {
+
+QString u8(const char* s) { return QString::fromUtf8(s); }
+
+// A temperature and a humidity channel of 100 samples every ten minutes from
+// 2013-11-15 10:00:00, shown as data numbers 1..100, 20..30 ℃, 40..80 %RH.
+class RangeRules : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fakes::fillChannel(t.ctx, 1, {.kind = 1, .samples = fakes::ramp(100, 200)});
+        fakes::fillChannel(t.ctx, 2, {.kind = 2, .samples = fakes::ramp(100, 500)});
+        rebuildTimeAxis(t.ctx.store);
+        GraphState& g = t.ctx.graph;
+        g.xStart = 1, g.xEnd = 100, g.autoXStart = 1, g.autoXEnd = 100;
+        g.tempMin = 20, g.tempMax = 30, g.autoTempMin = 20, g.autoTempMax = 29;
+        g.humidMin = 40, g.humidMax = 80, g.autoHumidMin = 50, g.autoHumidMax = 60;
+        g.xManual = g.tempManual = g.humidManual = 0;
+    }
+    GrangeboxState open() { return openGrangebox(t.ctx.graph, t.ctx.store); }
+    std::vector<int> check(GrangeboxState& st, F f) { return checkRangeField(st, t.ctx.graph, t.ctx.store, f); }
+    double sampleTime(int n) { return t.ctx.store.axisStart + (n - 1) * t.ctx.store.axisInterval; }
+
+    fakes::TestContext t;
+};
+
+using Texts = std::vector<std::pair<F, const char*>>;
+
+struct Case {
+    const char* what;
+    Texts accepted;  // fields already accepted with these texts
+    F field;
+    const char* typed;
+    std::vector<int> messages;
+    Texts want;  // texts after the check (each also its last accepted text)
+};
+
+}  // namespace
+
+TEST_F(RangeRules, OpensOverTheCurrentRanges) {
+    t.ctx.graph.xManual = 1;
+    t.ctx.graph.xStart = 3;
+    const GrangeboxState st = open();
+    EXPECT_EQ(st[F::Drstartno], "3");
+    EXPECT_EQ(st[F::Drstarttime], "2013-11-15 10:20:00");
+    EXPECT_EQ(st[F::Drendtime], "2013-11-16 02:30:00");
+    EXPECT_EQ(st.spin[size_t(F::Drendno)], 100);
+    EXPECT_EQ(st[F::Trstartv], "20");
+    EXPECT_EQ(st[F::Hrendv], "80");
+    EXPECT_EQ(st.autoChecked, (std::array<bool, 3>{false, true, true}));
+    EXPECT_TRUE(st.tempEnabled && st.humidEnabled);
+    EXPECT_EQ(st.accepted, st.text);
+
+    emptyChannel(t.ctx, 1);  // humidity only: the temperature frame stays empty
+    const GrangeboxState h = open();
+    EXPECT_FALSE(h.tempEnabled);
+    EXPECT_TRUE(h.humidEnabled);
+    EXPECT_EQ(h[F::Trstartv], "");
+}
+
+TEST_F(RangeRules, NumberFieldsOnLosingTheFocus) {
+    const Case cases[] = {
+        {"end beyond 9000", {}, F::Drendno, "9500", {54}, {{F::Drendno, "9000"}, {F::Drendtime, "2014-01-16 21:50:00"}}},
+        {"end 0: the range, then the order", {{F::Drstartno, "50"}}, F::Drendno, "0", {54, 51}, {{F::Drendno, "100"}}},
+        {"start after end", {}, F::Drstartno, "200", {50}, {{F::Drstartno, "1"}, {F::Drstarttime, "2013-11-15 10:00:00"}}},
+        {"start 0", {}, F::Drstartno, "0", {54}, {{F::Drstartno, "1"}}},
+        {"start = end = 50", {{F::Drendno, "50"}}, F::Drstartno, "50", {}, {{F::Drstartno, "49"}, {F::Drendno, "50"}}},
+        {"end = start = 50", {{F::Drstartno, "50"}}, F::Drendno, "50", {}, {{F::Drstartno, "50"}, {F::Drendno, "51"}}},
+        {"start = end = 1", {{F::Drendno, "1"}}, F::Drstartno, "1", {}, {{F::Drstartno, "1"}, {F::Drendno, "2"}, {F::Drendtime, "2013-11-15 10:10:00"}}},
+        {"start = end = 9000", {{F::Drstartno, "9000"}}, F::Drendno, "9000", {}, {{F::Drstartno, "8999"}, {F::Drendno, "9000"}}},
+        {"leading zeros", {}, F::Drendno, "0070", {}, {{F::Drendno, "70"}, {F::Drendtime, "2013-11-15 21:30:00"}}},
+        {"temperature lower = upper", {}, F::Trstartv, "30", {50}, {{F::Trstartv, "20"}}},
+        {"temperature upper = lower", {}, F::Trendv, "20", {51}, {{F::Trendv, "30"}}},
+        {"temperature below -100", {}, F::Trstartv, "-150", {52}, {{F::Trstartv, "-100"}}},
+        {"temperature above 200", {}, F::Trendv, "250", {52}, {{F::Trendv, "200"}}},
+        {"temperature normalised", {}, F::Trstartv, "-07", {}, {{F::Trstartv, "-7"}}},
+        {"a lone minus is 0", {}, F::Trstartv, "-", {}, {{F::Trstartv, "0"}}},
+        {"bounds that round equal", {{F::Trendv, "25"}}, F::Trstartv, "24.6", {50}, {{F::Trstartv, "20"}}},
+        {"humidity above 100", {}, F::Hrendv, "120", {53}, {{F::Hrendv, "100"}}},
+        {"humidity lower = upper", {}, F::Hrstartv, "80", {50}, {{F::Hrstartv, "40"}}},
+        {"humidity empty is 0", {}, F::Hrstartv, "", {}, {{F::Hrstartv, "0"}}},
+    };
+    for (const Case& c : cases) {
+        GrangeboxState st = open();
+        for (const auto& [f, text] : c.accepted) st[f] = st.accepted[size_t(f)] = text;
+        st[c.field] = c.typed;
+        EXPECT_EQ(check(st, c.field), c.messages) << c.what;
+        for (const auto& [f, text] : c.want) {
+            EXPECT_EQ(st[f], text) << c.what << " field " << int(f);
+            EXPECT_EQ(st.accepted[size_t(f)], text) << c.what << " field " << int(f);
+        }
+        EXPECT_EQ(st.spin[size_t(c.field)], wholeValue(st[c.field])) << c.what;
+    }
+}
+
+TEST_F(RangeRules, TimeFieldsSnapToTheDataNumberAtOrBefore) {
+    const Case cases[] = {
+        {"between two samples", {}, F::Drstarttime, "2013-11-15 10:15:00", {},
+         {{F::Drstarttime, "2013-11-15 10:10:00"}, {F::Drstartno, "2"}}},
+        {"without seconds, slashes", {}, F::Drendtime, "2013/11/15 12:00", {},
+         {{F::Drendtime, "2013-11-15 12:00:00"}, {F::Drendno, "13"}}},
+        {"month 13", {}, F::Drstarttime, "2013-13-15 10:00:00", {55}, {{F::Drstarttime, "2013-11-15 10:00:00"}}},
+        {"not a time", {}, F::Drendtime, "2013-11-15", {56}, {{F::Drendtime, "2013-11-16 02:30:00"}}},
+        {"before the axis", {}, F::Drstarttime, "2013-11-15 09:59:59", {62}, {{F::Drstarttime, "2013-11-15 10:00:00"}}},
+        {"data number 9000", {}, F::Drendtime, "2014-01-16 21:50:00", {}, {{F::Drendno, "9000"}}},
+        {"after data number 9000", {}, F::Drendtime, "2014-01-16 21:50:01", {62}, {{F::Drendno, "100"}}},
+        {"start time after the end", {}, F::Drstarttime, "2013-11-16 10:00:00", {50},
+         {{F::Drstartno, "1"}, {F::Drstarttime, "2013-11-15 10:00:00"}}},
+        {"start time at the end", {}, F::Drstarttime, "2013-11-16 02:30:00", {},
+         {{F::Drstartno, "99"}, {F::Drstarttime, "2013-11-16 02:20:00"}}},
+    };
+    for (const Case& c : cases) {
+        GrangeboxState st = open();
+        st[c.field] = c.typed;
+        EXPECT_EQ(check(st, c.field), c.messages) << c.what;
+        for (const auto& [f, text] : c.want) {
+            EXPECT_EQ(st[f], text) << c.what << " field " << int(f);
+            EXPECT_EQ(st.accepted[size_t(f)], text) << c.what << " field " << int(f);
+        }
+    }
+}
+
+TEST_F(RangeRules, ATimeAtASampleSelectsItWhateverTheDivisionGives) {
+    // Intervals whose date values have no exact binary form: some divisions
+    // land a hair below the whole number, which the one-second addend absorbs.
+    int hairBelow = 0;
+    for (int seconds : {10, 70, 600, 3610}) {
+        ChannelStore& s = t.ctx.store;
+        s.axisInterval = seconds / 86400.0;
+        for (int n = 1; n <= 9000; ++n) {
+            const auto typed = vb::parseDateTime(dataNumberTimeText(s, n));
+            ASSERT_TRUE(typed);
+            if (std::floor((*typed - s.axisStart) / s.axisInterval) < n - 1) ++hairBelow;
+            ASSERT_EQ(dataIndexAtOrBefore(s, *typed), n - 1) << seconds << " s, data number " << n;
+        }
+    }
+    EXPECT_GT(hairBelow, 0);
+}
+
+TEST_F(RangeRules, AnAxisWithoutIntervalIsAnUnexpectedError) {
+    t.ctx.store.axisInterval = 0;
+    GrangeboxState st = open();
+    st[F::Drstarttime] = "2013-11-15 10:00:00";
+    EXPECT_EQ(check(st, F::Drstarttime), std::vector<int>{99});
+    EXPECT_EQ(t.ctx.graph.xManual, 1);
+}
+
+TEST_F(RangeRules, KeyUpMovesTheSpinsButNotTheFieldBeingTyped) {
+    GrangeboxState st = open();
+    st[F::Drstarttime] = "2013-11-15 10:25:00";
+    rangeFieldKeyUp(st, t.ctx.store, F::Drstarttime);
+    EXPECT_EQ(st.spin[size_t(F::Drstartno)], 3);
+    EXPECT_EQ(st[F::Drstartno], "3");
+    EXPECT_EQ(st[F::Drstarttime], "2013-11-15 10:25:00");
+
+    st[F::Drstarttime] = "2013-11-15 10:35:0";  // 18 characters: not yet a time
+    rangeFieldKeyUp(st, t.ctx.store, F::Drstarttime);
+    EXPECT_EQ(st.spin[size_t(F::Drstartno)], 3);
+    // Typed on into no time at all: the time and the number it moved go back.
+    st[F::Drstarttime] = "2013-11-15 10:35:001";
+    EXPECT_EQ(check(st, F::Drstarttime), std::vector<int>{55});
+    EXPECT_EQ(st[F::Drstarttime], "2013-11-15 10:00:00");
+    EXPECT_EQ(st[F::Drstartno], "1");
+    EXPECT_EQ(st.spin[size_t(F::Drstartno)], 1);
+
+    st[F::Drendno] = "12";
+    rangeFieldKeyUp(st, t.ctx.store, F::Drendno);
+    EXPECT_EQ(st.spin[size_t(F::Drendno)], 12);
+    EXPECT_EQ(st[F::Drendtime], "2013-11-15 11:50:00");
+
+    st[F::Trstartv] = "-";
+    rangeFieldKeyUp(st, t.ctx.store, F::Trstartv);
+    EXPECT_EQ(st[F::Trstartv], "-");
+    EXPECT_EQ(st.spin[size_t(F::Trstartv)], 0);
+    st[F::Trendv] = "300";  // beyond the range: the spin stays
+    rangeFieldKeyUp(st, t.ctx.store, F::Trendv);
+    EXPECT_EQ(st.spin[size_t(F::Trendv)], 30);
+
+    rangeSpinChanged(st, t.ctx.store, F::Drendno, 7);
+    EXPECT_EQ(st[F::Drendno], "7");
+    EXPECT_EQ(st[F::Drendtime], "2013-11-15 11:00:00");
+}
+
+TEST_F(RangeRules, FocusHoldsTheAxisAndTheAutoBoxRestoresTheAutomaticRange) {
+    GraphState& g = t.ctx.graph;
+    GrangeboxState st = open();
+    rangeFieldFocused(st, g, F::Trstartv);
+    EXPECT_EQ(g.tempManual, 1);
+    EXPECT_FALSE(st.autoChecked[size_t(RangeAxis::Temp)]);
+    rangeFieldFocused(st, g, F::Drendtime);
+    EXPECT_EQ(g.xManual, 1);
+    EXPECT_EQ(g.humidManual, 0);
+
+    st[F::Drstartno] = "40";
+    rangeAutoClicked(st, g, t.ctx.store, RangeAxis::X, true);
+    EXPECT_EQ(g.xManual, 0);
+    EXPECT_EQ(st[F::Drstartno], "1");
+    EXPECT_EQ(st.accepted[size_t(F::Drstarttime)], "2013-11-15 10:00:00");
+    rangeAutoClicked(st, g, t.ctx.store, RangeAxis::Temp, true);
+    EXPECT_EQ(st[F::Trendv], "29");
+    rangeAutoClicked(st, g, t.ctx.store, RangeAxis::Humid, false);
+    EXPECT_EQ(g.humidManual, 1);
+}
+
+TEST_F(RangeRules, OkHoldsTheBoundsAcrossARestart) {
+    GraphState& g = t.ctx.graph;
+    GrangeboxState st = open();
+    rangeFieldFocused(st, g, F::Drstartno);
+    st[F::Drstartno] = "10";
+    rangeFieldFocused(st, g, F::Trendv);
+    st[F::Trendv] = "35";
+    ASSERT_TRUE(acceptGrangebox(st, t.ctx));
+    EXPECT_EQ((std::array{g.xStart, g.xEnd, g.prevXStart, g.prevXEnd}), (std::array<int16_t, 4>{10, 100, 1, 100}));
+    EXPECT_EQ((std::array{g.tempMin, g.tempMax, g.prevTempMin, g.prevTempMax}), (std::array<int16_t, 4>{20, 35, 20, 30}));
+    EXPECT_EQ((std::array{g.tempManual, g.humidManual, g.undoAvailable}), (std::array<int16_t, 3>{1, 0, 1}));
+
+    AppContext restarted;  // a new run over the same settings folder
+    startUp(restarted, t.ctx.folders);
+    EXPECT_EQ(restarted.graph.tempManual, 1);
+    EXPECT_EQ(restarted.graph.tempMin, 20);
+    EXPECT_EQ(restarted.graph.tempMax, 35);
+    EXPECT_EQ(restarted.graph.humidManual, 0);
+}
+
+TEST_F(RangeRules, OkLeavesTheHeldBoundsOfAnAxisWithoutChannels) {
+    // Held temperature bounds from the settings file, and only humidity in use:
+    // the empty temperature frame must not overwrite them with 0..0.
+    GraphState& g = t.ctx.graph;
+    g.tempManual = 1, g.tempMin = -10, g.tempMax = 40;
+    emptyChannel(t.ctx, 1);
+    GrangeboxState st = open();
+    rangeFieldFocused(st, g, F::Hrendv);
+    st[F::Hrendv] = "90";
+    ASSERT_TRUE(acceptGrangebox(st, t.ctx));
+    EXPECT_EQ((std::array{g.tempManual, g.tempMin, g.tempMax}), (std::array<int16_t, 3>{1, -10, 40}));
+    EXPECT_EQ(g.humidMax, 90);
+    EXPECT_EQ(t.ctx.general.tempMin, -10);
+}
+
+TEST_F(RangeRules, OkReportsASettingsFileThatCannotBeWritten) {
+    t.ctx.folders.settingsFile = t.root + u8("/missing/qlet7.dat");
+    GrangeboxState st = open();
+    EXPECT_FALSE(acceptGrangebox(st, t.ctx));
+    EXPECT_EQ(t.ctx.graph.undoAvailable, 1);  // the ranges apply all the same
+}

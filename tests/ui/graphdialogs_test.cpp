@@ -1,0 +1,188 @@
+#include "graph/ui/dialogsupport.h"
+#include "graph/ui/frmrelset.h"
+#include "graph/ui/grangebox.h"
+
+#include "core/catalog.h"
+#include "core/store.h"
+#include "mainwin_fixture.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+
+using namespace quillet;
+using fakes::u8;
+using F = RangeField;
+
+namespace {
+
+// A temperature and a humidity channel of 100 samples every ten minutes from
+// 2013-11-15 10:00:00, and a plain window standing in for the graph window.
+class GraphDialogs : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { fakes::ensureApplication(); }
+    void SetUp() override {
+        fakes::fillChannel(t.ctx, 1, {.kind = 1, .samples = fakes::ramp(100, 200)});
+        fakes::fillChannel(t.ctx, 2, {.kind = 2, .samples = fakes::ramp(100, 500)});
+        rebuildTimeAxis(t.ctx.store);
+        GraphState& g = t.ctx.graph;
+        g.xStart = 1, g.xEnd = 100, g.autoXStart = 1, g.autoXEnd = 100;
+        g.tempMin = 20, g.tempMax = 30, g.humidMin = 40, g.humidMax = 80;
+        g.refTemp = 25, g.refHumid = 60;
+        graph.resize(400, 300);
+        graph.show();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&graph));
+    }
+    void TearDown() override { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+    // The dialog itself, not just its window family, has the focus.
+    static bool becomesActive(QWidget* w) {
+        return QTest::qWaitFor([w] { return QApplication::activeWindow() == w; });
+    }
+    // Focus moves into a field, the user types, and Tab leaves it.
+    static void typeAndLeave(QLineEdit* e, const QString& text) {
+        e->setFocus(Qt::MouseFocusReason);
+        e->clear();
+        QTest::keyClicks(e, text);
+        QTest::keyClick(e, Qt::Key_Tab);
+    }
+    QStringList messages() {
+        QStringList texts = t.messages.texts();
+        t.messages.shown.clear();
+        return texts;
+    }
+
+    fakes::TestContext t;
+    QWidget graph;
+};
+
+}  // namespace
+
+TEST_F(GraphDialogs, RangeDialogChecksEveryFieldAndHoldsTheRanges) {
+    bool redrawn = false;
+    QPointer<Grangebox> d = showGrangebox(t.ctx, &graph, [&] { redrawn = true; });
+    ASSERT_TRUE(becomesActive(d));
+    EXPECT_EQ(d->windowTitle(), u8("グラフレンジ変更"));
+    EXPECT_FALSE(graph.isEnabled());
+    EXPECT_TRUE(d->isEnabled());
+    EXPECT_TRUE(d->frame(RangeAxis::Temp)->isEnabled());
+    EXPECT_EQ(d->frame(RangeAxis::Humid)->title(), u8("湿度範囲"));
+    EXPECT_EQ(d->field(F::Drendtime)->text(), "2013-11-16 02:30:00");
+    EXPECT_EQ(QApplication::focusWidget(), d->button(0));
+    EXPECT_TRUE(d->grab().save(QStringLiteral(QUILLET_BUILD_DIR "/grangebox.png")));  // for a look by eye
+    EXPECT_EQ(t.ctx.graph.xManual, 0);  // opening holds nothing
+
+    // The end number: only digits reach the field; 9500 is beyond the range.
+    typeAndLeave(d->field(F::Drendno), "9a-500");
+    EXPECT_EQ(messages(), QStringList{messageText(54)});
+    EXPECT_EQ(d->field(F::Drendno)->text(), "9000");
+    EXPECT_EQ(d->field(F::Drendtime)->text(), "2014-01-16 21:50:00");
+    EXPECT_EQ(t.ctx.graph.xManual, 1);
+    EXPECT_FALSE(d->autoBox(RangeAxis::X)->isChecked());
+
+    // A start time between two samples: the key-up moves the number as the
+    // last character goes in; Enter snaps the time to the earlier sample.
+    QLineEdit* startTime = d->field(F::Drstarttime);
+    startTime->setFocus(Qt::MouseFocusReason);
+    startTime->clear();
+    QTest::keyClicks(startTime, "2013-11-15 10:15:00");
+    EXPECT_EQ(d->field(F::Drstartno)->text(), "2");
+    EXPECT_EQ(startTime->text(), "2013-11-15 10:15:00");
+    QTest::keyClick(startTime, Qt::Key_Return);
+    EXPECT_TRUE(d->isVisible());
+    EXPECT_EQ(startTime->text(), "2013-11-15 10:10:00");
+
+    // Month 13: the format message with its hint, and the last accepted text.
+    typeAndLeave(startTime, "2013-13-15 10:00:00");
+    const QStringList shown = messages();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_TRUE(shown[0].endsWith(u8("\ryyyy-mm-dd hh:nn:ss形式で入力してください。")));
+    EXPECT_EQ(startTime->text(), "2013-11-15 10:10:00");
+
+    // Temperature bounds may not meet.
+    typeAndLeave(d->field(F::Trstartv), "30");
+    EXPECT_EQ(messages(), QStringList{messageText(50)});
+    EXPECT_EQ(d->field(F::Trstartv)->text(), "20");
+    typeAndLeave(d->field(F::Trstartv), "-5");
+    EXPECT_TRUE(messages().isEmpty());
+
+    // The spin's upper arrow raises the end by one and the time follows.
+    SpinBar* endSpin = d->spin(F::Drendno);
+    endSpin->setFocus(Qt::MouseFocusReason);
+    endSpin->triggerAction(QAbstractSlider::SliderSingleStepSub);
+    EXPECT_EQ(d->field(F::Drendno)->text(), "9000");  // already at the top
+    endSpin->triggerAction(QAbstractSlider::SliderPageStepAdd);
+    EXPECT_EQ(d->field(F::Drendno)->text(), "8980");
+    EXPECT_EQ(d->field(F::Drendtime)->text(), "2014-01-16 18:30:00");
+
+    QTest::mouseClick(d->button(0), Qt::LeftButton);
+    EXPECT_TRUE(redrawn);
+    EXPECT_TRUE(graph.isEnabled());
+    const GraphState& g = t.ctx.graph;
+    EXPECT_EQ((std::array{g.xStart, g.xEnd, g.tempMin, g.tempMax}), (std::array<int16_t, 4>{2, 8980, -5, 30}));
+    EXPECT_EQ((std::array{g.tempManual, g.humidManual, g.undoAvailable}), (std::array<int16_t, 3>{1, 0, 1}));
+    EXPECT_EQ(t.ctx.general.tempMin, -5);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(d.isNull());
+}
+
+TEST_F(GraphDialogs, FocusingABoundThenCancelLeavesTheAxisHeld) {
+    bool redrawn = false;
+    QPointer<Grangebox> d = showGrangebox(t.ctx, &graph, [&] { redrawn = true; });
+    ASSERT_TRUE(becomesActive(d));
+    EXPECT_TRUE(d->autoBox(RangeAxis::Temp)->isChecked());
+    d->field(F::Trstartv)->setFocus(Qt::TabFocusReason);
+    EXPECT_FALSE(d->autoBox(RangeAxis::Temp)->isChecked());
+    QTest::mouseClick(d->button(1), Qt::LeftButton);
+    EXPECT_FALSE(redrawn);
+    EXPECT_TRUE(graph.isEnabled());
+    EXPECT_EQ(t.ctx.graph.tempManual, 1);
+    EXPECT_EQ(t.ctx.graph.tempMin, 20);
+    EXPECT_EQ(t.ctx.graph.tempMax, 30);
+    EXPECT_TRUE(messages().isEmpty());
+}
+
+TEST_F(GraphDialogs, ReferenceLinesAreClampedAndSwitchedOff) {
+    // Humidity only: the temperature field, spin and unit stay hidden.
+    emptyChannel(t.ctx, 1);
+    QPointer<frmRelSet> h = showFrmRelSet(t.ctx, &graph, {});
+    ASSERT_TRUE(becomesActive(h));
+    EXPECT_FALSE(h->field(RefField::Temp)->isVisible());
+    EXPECT_FALSE(h->spin(RefField::Temp)->isVisible());
+    EXPECT_FALSE(h->unit(RefField::Temp)->isVisible());
+    EXPECT_TRUE(h->field(RefField::Humid)->isVisible());
+    h->comRefokng_Click(1);
+    EXPECT_TRUE(graph.isEnabled());
+
+    fakes::fillChannel(t.ctx, 1, {.kind = 0, .samples = fakes::ramp(100, 200)});
+    t.ctx.graph.refLineOn = 1;
+    bool redrawn = false;
+    QPointer<frmRelSet> d = showFrmRelSet(t.ctx, &graph, [&] { redrawn = true; });
+    ASSERT_TRUE(becomesActive(d));
+    EXPECT_EQ(d->windowTitle(), u8("基準線設定"));
+    EXPECT_FALSE(graph.isEnabled());
+    EXPECT_TRUE(d->ckRefLineEn()->isChecked());
+    EXPECT_EQ(d->field(RefField::Temp)->text(), "25");
+    EXPECT_EQ(d->unit(RefField::Humid)->text(), u8("%RH"));
+    EXPECT_TRUE(d->grab().save(QStringLiteral(QUILLET_BUILD_DIR "/frmrelset.png")));
+
+    typeAndLeave(d->field(RefField::Temp), "25.0");  // no decimal point: 250
+    EXPECT_EQ(messages(), QStringList{messageText(52)});
+    EXPECT_EQ(d->field(RefField::Temp)->text(), "200");
+    d->field(RefField::Humid)->setFocus(Qt::MouseFocusReason);
+    d->field(RefField::Humid)->clear();
+    QTest::keyClicks(d->field(RefField::Humid), "-101");
+    QTest::keyClick(d->field(RefField::Humid), Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(messages(), QStringList{messageText(53)});
+    EXPECT_EQ(d->field(RefField::Humid)->text(), "100");  // the minus never got in: 101
+
+    QTest::mouseClick(d->ckRefLineEn(), Qt::LeftButton, {}, QPoint(8, d->ckRefLineEn()->height() / 2));
+    QTest::mouseClick(d->button(0), Qt::LeftButton);
+    EXPECT_TRUE(redrawn);
+    EXPECT_TRUE(graph.isEnabled());
+    EXPECT_EQ((std::array{t.ctx.graph.refTemp, t.ctx.graph.refHumid, t.ctx.graph.refLineOn}),
+              (std::array<int16_t, 3>{200, 100, 0}));
+}

@@ -1,0 +1,125 @@
+// quillet-cli graph-range: the graph range dialog's checks and OK over a data
+// file, as a user typing the bounds into "グラフレンジ変更" would see them.
+#include "tools/cli/cli.h"
+
+#include "core/catalog.h"
+#include "core/vb.h"
+#include "graph/rangerules.h"
+
+#include <QRegularExpression>
+
+namespace quillet::cli {
+namespace {
+
+// Digits go into the data-number fields, anything else into the time fields.
+bool isDataNumberText(const QString& text) {
+    static const QRegularExpression digits(QStringLiteral("^\\d*$"));
+    return digits.match(text).hasMatch();
+}
+
+// A bound as a data number: digits as they are, a time as the data number at
+// or before it (0 when it is no time).
+int asDataNumber(const ChannelStore& s, const QString& text) {
+    if (isDataNumberText(text)) return wholeValue(text);
+    const auto t = vb::parseDateTime(text);
+    const auto k = t ? dataIndexAtOrBefore(s, *t) : std::nullopt;
+    return k ? *k + 1 : 0;
+}
+
+int runGraphRange(AppContext& ctx, const Arguments& a) {
+    const QString file = a.positional[0];
+    int code = kExitOk;
+    if (!openAlone(ctx, file, code)) return code;
+
+    // The graph opens on the whole axis and the Y bounds of the settings.
+    GraphState& g = ctx.graph;
+    const ChannelStore& s = ctx.store;
+    g.xManual = 0;
+    g.xStart = g.autoXStart = 1;
+    g.xEnd = g.autoXEnd = int16_t(s.rowCount > 1 ? s.rowCount : 2);
+    GrangeboxState st = openGrangebox(g, s);
+
+    struct Axis {
+        const char* option;
+        RangeAxis axis;
+        RangeField lower, upper;
+        bool enabled;
+        const char* missing;
+    };
+    const Axis axes[] = {
+        {"--x", RangeAxis::X, RangeField::Drstartno, RangeField::Drendno, true, ""},
+        {"--temp", RangeAxis::Temp, RangeField::Trstartv, RangeField::Trendv, st.tempEnabled, "temperature"},
+        {"--humid", RangeAxis::Humid, RangeField::Hrstartv, RangeField::Hrendv, st.humidEnabled, "humidity"},
+    };
+    QStringList messages;
+    for (const Axis& x : axes) {
+        if (!a.has(x.option)) continue;
+        const QStringList bounds = a.value(x.option).split(QStringLiteral(".."));
+        if (bounds.size() != 2) {
+            err() << "quillet-cli: " << x.option << " takes LOW..HIGH\n";
+            return kExitUsage;
+        }
+        if (!x.enabled) {
+            err() << "quillet-cli: " << file << " has no " << x.missing << " channel\n";
+            return kExitUsage;
+        }
+        const auto type = [&](RangeField f, const QString& text) {
+            // Data numbers and times go into their own fields of the X frame.
+            if (x.axis == RangeAxis::X && !isDataNumberText(text))
+                f = f == RangeField::Drstartno ? RangeField::Drstarttime : RangeField::Drendtime;
+            rangeFieldFocused(st, g, f);
+            st[f] = text;
+            for (int m : checkRangeField(st, g, s, f)) messages << messageText(m);
+        };
+        // The lower bound first unless it would not fit under the current
+        // upper one, as a user would type them.
+        const QString low = bounds[0].trimmed(), high = bounds[1].trimmed();
+        const int lowValue = x.axis == RangeAxis::X ? asDataNumber(s, low) : wholeValue(low);
+        if (lowValue < wholeValue(st[x.upper])) {
+            type(x.lower, low);
+            type(x.upper, high);
+        } else {
+            type(x.upper, high);
+            type(x.lower, low);
+        }
+    }
+    for (QString m : messages) err() << captionText(4) << ": " << m.replace(QLatin1Char('\r'), QLatin1Char('\n')) << "\n";
+
+    applyGrangebox(st, g);
+    const auto state = [](int16_t manual) { return manual ? "held" : "automatic"; };
+    out() << "X:           " << g.xStart << ".." << g.xEnd << "  (" << dataNumberTimeText(s, g.xStart) << " .. "
+          << dataNumberTimeText(s, g.xEnd) << ")  " << state(g.xManual) << "\n";
+    if (st.tempEnabled)
+        out() << "Temperature: " << (g.tempManual ? QStringLiteral("%1..%2 ℃  ").arg(g.tempMin).arg(g.tempMax) : QString())
+              << state(g.tempManual) << "\n";
+    if (st.humidEnabled)
+        out() << "Humidity:    " << (g.humidManual ? QStringLiteral("%1..%2 %RH  ").arg(g.humidMin).arg(g.humidMax) : QString())
+              << state(g.humidManual) << "\n";
+    out().flush();
+    if (!messages.isEmpty()) return kExitFailed;  // refused input: nothing is saved
+    if (a.has("--save")) {
+        if (!acceptGrangebox(st, ctx)) return failWith(31036, 4, ctx.folders.settingsFile);
+        err() << "Saved the graph's Y ranges to " << ctx.folders.settingsFile << "\n";
+    }
+    return kExitOk;
+}
+
+}  // namespace
+
+Subcommand graphRangeSubcommand() {
+    return {QStringLiteral("graph-range"),
+            QStringLiteral("graph-range FILE [--x LOW..HIGH] [--temp LOW..HIGH] [--humid LOW..HIGH] [--save]"),
+            QStringLiteral("Types the bounds into the graph range dialog over FILE and shows the ranges\n"
+                           "its OK sets. --x takes data numbers or times \"yyyy-mm-dd hh:nn:ss\" (a time\n"
+                           "selects the data number at or before it), --temp whole ℃ (-100..200),\n"
+                           "--humid whole %RH (0..100); a given axis is held, the others stay as the\n"
+                           "settings hold them. Refused input shows the dialog's messages on stderr\n"
+                           "and exits 1 with nothing saved. --save writes the held Y bounds into the\n"
+                           "user's settings (qlet7.dat), where the graph finds them at the next start."),
+            {QStringLiteral("--x"), QStringLiteral("--temp"), QStringLiteral("--humid")},
+            1,
+            runGraphRange,
+            {QStringLiteral("--save")}};
+}
+
+}  // namespace quillet::cli
