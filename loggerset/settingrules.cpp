@@ -1,5 +1,9 @@
 #include "loggerset/settingrules.h"
 
+#include "comm/commnication.h"
+#include "comm/serialport.h"
+#include "core/catalog.h"
+#include "core/context.h"
 #include "core/vb.h"
 #include "loggerset/paralist.h"
 
@@ -459,6 +463,17 @@ RecordingSettings recordingSettings(const SettingsState& s) {
     if (const auto end = parseText(s.endText)) r.endReservation = toDateTime(toMinute(*end));
     r.recordLimit = int16_t(hasEndReservation(m) ? s.recordLimit : 0);
     return r;
+}
+
+int sendStatusRequest(AppContext& ctx) {
+    if (!ctx.serial) return kErrInvalidPort;
+    int err = ctx.serial->isOpen() ? 0 : ctx.serial->open();
+    if (!err) {
+        ctx.serial->clearInput();
+        err = transmitFrame(ctx, 1, 3, {});
+    }
+    if (err && ctx.serial->isOpen()) ctx.serial->close();
+    return err;
 }
 
 }  // namespace quillet

@@ -156,4 +156,10 @@ void applyFactoryChoices(SettingsState& s);
 // The record the writer sends. clockTime is the clock as last shown.
 RecordingSettings recordingSettings(const SettingsState& s);
 
+// The clock timer keeps the reader's link alive: the status request 1,3 is
+// sent without waiting for its answer (the next exchange empties the input).
+// 0, or the run-time error number of the port (nothing is shown; the port is
+// closed again).
+int sendStatusRequest(AppContext& ctx);
+
 }  // namespace quillet
