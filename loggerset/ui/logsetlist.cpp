@@ -71,6 +71,7 @@ LOGSETLIST::LOGSETLIST(AppContext& ctx, const CurrentLoggerSettings& current, Se
     setObjectName(QStringLiteral("LOGSETLIST"));
     setWindowTitle(QStringLiteral("クイレット設定"));
     setModal(true);
+    setFont(parent ? parent->window()->font() : QApplication::font());
     unseen_ = ctx_.usualCommunicationActive != 0;
     build();
 

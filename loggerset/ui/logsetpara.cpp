@@ -121,6 +121,7 @@ LOGSETPARA::LOGSETPARA(AppContext& ctx, QWidget* parent)
     setObjectName(QStringLiteral("LOGSETPARA"));
     setWindowTitle(QStringLiteral("ロガーパラメータ設定"));
     setModal(true);
+    setFont(parent ? parent->window()->font() : QApplication::font());
 
     auto* grids = new QHBoxLayout;
     for (int which : {kCardGrid, kTestGrid}) {

@@ -193,11 +193,17 @@ TEST_F(LogSetListTest, StartBoxKeysSpinAndChecks) {
     EXPECT_EQ(t.messages.shown[0].text, u8("開始時刻の設定範囲は2013-11-15 09:06～2014-05-14 09:05です。"));
     EXPECT_EQ(d->Starttimeset->text(), "2013-11-15 09:06");
 
-    // An alarm above its list keeps the last accepted text.
+    // Leaving an alarm box checks it; the focus comes back after a message.
+    d->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(d.get()));
+    d->ComboHalmtempset[1]->setFocus(Qt::TabFocusReason);
     d->ComboHalmtempset[1]->setEditText("-40");
-    d->alarm_LostFocus(true, 1);
+    d->Starttimeset->setFocus(Qt::TabFocusReason);
+    ASSERT_EQ(t.messages.shown.size(), 2u);
     EXPECT_EQ(t.messages.shown.back().text, u8("上限警報は下限警報値より高く設定してください。"));
     EXPECT_EQ(d->ComboHalmtempset[1]->currentText(), "-39");
+    EXPECT_TRUE(d->ComboHalmtempset[1]->hasFocus());
+    // An alarm above its list keeps the last accepted text.
     d->ComboHalmtempset[1]->setEditText("70");
     d->alarm_LostFocus(true, 1);
     EXPECT_EQ(t.messages.shown.back().text, u8("上限警報設定範囲が正しくありません。"));

@@ -1,6 +1,8 @@
 #include "loggerset/ui/logsetpara.h"
 
 #include "core/filemove.h"
+#include "loggerset/ui/commwiring.h"
+#include "loggerset/ui/readoutwindows.h"
 #include "mainwin_fixture.h"
 
 #include <QFile>
@@ -118,6 +120,22 @@ TEST_F(LogSetParaTest, SortDeleteAndOkSaves) {
     EXPECT_EQ(back.settingCharCard[200], "");
     EXPECT_EQ(back.settingCharCard[9], "old");
     EXPECT_EQ(t.ctx.general.settingCharCard[5], "B");
+}
+
+class SettingsMenuTest : public MainWindowTest {};
+
+TEST_F(SettingsMenuTest, MenuEntriesAreWired) {
+    QtReadoutWindows readout(window.get());
+    wireCommunication(*window, t.ctx, readout);
+    for (QAction* a : {window->mLRECSET, window->btnLSet, window->mLPARASET})
+        EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
+    bool opened = false;
+    whenModal<LOGSETPARA>([&opened](LOGSETPARA& p) {
+        opened = true;
+        p.command(1)->click();
+    });
+    window->mLPARASET->trigger();
+    EXPECT_TRUE(opened);
 }
 
 }  // namespace
