@@ -140,7 +140,6 @@ void LOGSETLIST::build() {
     scStarttimeset->setObjectName(QStringLiteral("scStarttimeset"));
     scStarttimeset->setRange(0, 2);
     scStarttimeset->setValue(1);
-    scStarttimeset->setInvertedAppearance(true);  // the upper arrow is the later minute
     scStarttimeset->setFixedHeight(Starttimeset->sizeHint().height());
     startBox->addWidget(Starttimeset);
     startBox->addWidget(scStarttimeset);
@@ -298,7 +297,15 @@ void LOGSETLIST::build() {
     connect(Realclock, &QTimer::timeout, this, [this] { Realclock_Timer(); });
     connect(Command2, &QPushButton::clicked, this, [this] { Command2_Click(); });
     connect(HideDefSetButton, &QPushButton::clicked, this, [this] { HideDefSetButton_Click(); });
-    connect(scStarttimeset, &QScrollBar::valueChanged, this, [this](int v) { scStarttimeset_Change(v); });
+    // The spin rests at position 1; its upper arrow is position 2 (a minute
+    // later), the lower one position 0 (a minute earlier).
+    connect(scStarttimeset, &QScrollBar::actionTriggered, this, [this](int action) {
+        const int position = action == QAbstractSlider::SliderSingleStepSub   ? 2
+                             : action == QAbstractSlider::SliderSingleStepAdd ? 0
+                                                                              : 1;
+        scStarttimeset->setSliderPosition(1);
+        scStarttimeset_Change(position);
+    });
     connect(comboIntervalset, &QComboBox::activated, this, [this](int i) { comboIntervalset_Click(i); });
     connect(comboSecint, &QComboBox::activated, this, [this](int i) { comboSecint_Click(i); });
     connect(comboLogrange1, &QComboBox::activated, this, [this](int i) { comboLogrange1_Click(i); });
@@ -452,12 +459,7 @@ void LOGSETLIST::Logendnoset_LostFocus() {
 void LOGSETLIST::scStarttimeset_Change(int value) {
     if (value == 1) return;
     state_.startText = Starttimeset->text();
-    const RuleOutcome r = spinStartTime(state_, value == 2 ? +1 : -1);
-    {
-        const QSignalBlocker b(scStarttimeset);
-        scStarttimeset->setValue(1);
-    }
-    showRule(r, Starttimeset);
+    showRule(spinStartTime(state_, value == 2 ? +1 : -1), Starttimeset);
 }
 
 void LOGSETLIST::comboIntervalset_Click(int index) {

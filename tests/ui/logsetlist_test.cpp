@@ -179,11 +179,14 @@ TEST_F(LogSetListTest, StartBoxKeysSpinAndChecks) {
     // The spin at now + 180 days: the later step does nothing.
     d->Starttimeset->setText("2014-05-14 09:05");
     d->Starttimeset_LostFocus();
-    d->scStarttimeset->setValue(2);
+    d->scStarttimeset->triggerAction(QAbstractSlider::SliderSingleStepSub);  // the upper arrow
     EXPECT_EQ(d->Starttimeset->text(), "2014-05-14 09:05");
     EXPECT_EQ(d->scStarttimeset->value(), 1);
-    d->scStarttimeset->setValue(0);
+    d->scStarttimeset->triggerAction(QAbstractSlider::SliderSingleStepAdd);
     EXPECT_EQ(d->Starttimeset->text(), "2014-05-14 09:04");
+    EXPECT_EQ(d->scStarttimeset->value(), 1);
+    QTest::mouseClick(d->scStarttimeset, Qt::LeftButton, {}, QPoint(d->scStarttimeset->width() / 2, 2));
+    EXPECT_EQ(d->Starttimeset->text(), "2014-05-14 09:05");  // the upper arrow is later
     EXPECT_TRUE(t.messages.shown.empty());
 
     d->Starttimeset->setText("2013-11-15 09:05");
