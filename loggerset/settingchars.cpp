@@ -24,7 +24,7 @@ bool isPlainNumber(const QString& t) {
 bool settingCharStorable(const QString& text) {
     if (text.contains(QLatin1Char('"'))) return false;
     const QByteArray bytes = cp932::encode(text);
-    if (bytes.size() > kSettingCharMaxBytes) return false;
+    if (bytes.size() > kMaxSettingCharBytes) return false;
     const auto back = cp932::decode(bytes);
     return back && *back == text;
 }

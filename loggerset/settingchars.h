@@ -3,6 +3,7 @@
 // and the rules of editing, deleting and sorting.
 #pragma once
 
+#include "core/filemove.h"
 #include "core/globals.h"
 
 #include <QString>
@@ -11,14 +12,11 @@
 
 namespace quillet {
 
-// A setting character holds at most this many bytes in CP932 (32
-// double-byte characters): the settings file keeps that many, so whatever
-// the dialog accepts is read back unchanged.
-constexpr int kSettingCharMaxBytes = 64;
-
 // Whether a text can be stored as a setting character at all: CP932 can hold
-// every character, it fits kSettingCharMaxBytes, and it has no double quote
-// (the settings file quotes its texts). The editor refuses other input.
+// every character, it fits kMaxSettingCharBytes (64 bytes, 32 double-byte
+// characters: as many as the settings file is read with, so whatever the
+// dialog accepts comes back unchanged), and it has no double quote (the
+// settings file quotes its texts). The editor refuses other input.
 bool settingCharStorable(const QString& text);
 
 enum SettingGrid : int { kNoGrid = 0, kCardGrid = 1, kTestGrid = 2 };

@@ -133,7 +133,8 @@ QStringList referenceChoices(const SettingsState& s, int channel) {
 QDateTime initialStartTime(const QDateTime& now, int usualCommunicationActive, const QString& usualStartTime) {
     const Seconds present = toMinute(toSeconds(now));
     if (usualCommunicationActive != 0) {
-        const QTime at = QTime::fromString(usualStartTime.trimmed(), QStringLiteral("H:mm"));
+        QTime at = QTime::fromString(usualStartTime.trimmed(), QStringLiteral("HH:mm"));
+        if (!at.isValid()) at = QTime::fromString(usualStartTime.trimmed(), QStringLiteral("H:mm"));
         if (at.isValid()) {
             Seconds start = toSeconds(QDateTime(now.date(), QTime(at.hour(), at.minute())));
             if (present >= start) start += kDay;

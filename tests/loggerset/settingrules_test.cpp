@@ -94,6 +94,8 @@ TEST(SettingRules, InitialStartTime) {
         {QTime(12, 0, 40), 20, "12:00", QDateTime(QDate(2013, 11, 16), QTime(12, 0))},
         {QTime(11, 59, 59), 11, "12:00", QDateTime(QDate(2013, 11, 15), QTime(12, 0))},
         {QTime(9, 5, 20), 10, "xx", QDateTime(QDate(2013, 11, 15), QTime(9, 6))},
+        {QTime(9, 5, 20), 10, "09:30", QDateTime(QDate(2013, 11, 15), QTime(9, 30))},
+        {QTime(9, 5, 20), 10, "00:00", QDateTime(QDate(2013, 11, 16), QTime(0, 0))},
     };
     for (const auto& c : cases)
         EXPECT_EQ(initialStartTime(QDateTime(QDate(2013, 11, 15), c.now), c.active, c.usual), c.want)
