@@ -25,6 +25,9 @@ struct AppContext {
     GraphState graph;
     std::array<int16_t, 3> destinationChannel{};  // [1], [2]
     int16_t usualCommunicationActive = 0;
+    // The last state of the recording settings dialog's lock check box,
+    // kept for the whole run (never read from a logger).
+    bool lockChoice = false;
     // Layout of the last opened or inserted data file: true = with the
     // ten-second fields. The program starts with the old layout.
     bool fileLayoutWithTenSec = false;

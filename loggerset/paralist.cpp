@@ -174,33 +174,41 @@ StorageChoice chooseInitialDestinations(AppContext& ctx) {
     return c;
 }
 
-QString readAlarmWarning(const PendingLogger& p) {
-    QStringList lines;
-    const PendingChannel& c1 = p.ch[1];
-    const PendingChannel& c2 = p.ch[2];
-
-    if (p.loggerModel == 1 || p.loggerModel == 2) {
-        auto section = [&lines](const PendingChannel& c, const Limits& lim, const QString& title) {
-            const bool badUpper = lim.upperBad(c.upperAlarm);
-            const bool badLower = lim.lowerBad(c.lowerAlarm);
+ReadAlarmSections readAlarmSections(int loggerModel, const std::array<int16_t, 3>& upper,
+                                    const std::array<int16_t, 3>& lower) {
+    ReadAlarmSections out;
+    if (loggerModel == 1 || loggerModel == 2) {
+        auto section = [&](int ch, const Limits& lim, const QString& title) {
+            const bool badUpper = lim.upperBad(upper[size_t(ch)]);
+            const bool badLower = lim.lowerBad(lower[size_t(ch)]);
             if (!badUpper && !badLower) return;
-            lines << title;
-            if (badUpper) lines << QStringLiteral("上限値：") + wholeUnits(c.upperAlarm);
-            if (badLower) lines << QStringLiteral("下限値：") + wholeUnits(c.lowerAlarm);
+            out.bad[size_t(ch)] = true;
+            out.lines << title;
+            if (badUpper) out.lines << QStringLiteral("上限値：") + wholeUnits(upper[size_t(ch)]);
+            if (badLower) out.lines << QStringLiteral("下限値：") + wholeUnits(lower[size_t(ch)]);
         };
-        section(c1, kTemperature, QStringLiteral("警報値(温度）が範囲外です(60～-40)"));
-        section(c2, kHumidity, QStringLiteral("警報値(湿度)が範囲外です(100～0)"));
-    } else if (p.loggerModel == 4) {
+        section(1, kTemperature, QStringLiteral("警報値(温度）が範囲外です(60～-40)"));
+        section(2, kHumidity, QStringLiteral("警報値(湿度)が範囲外です(100～0)"));
+    } else if (loggerModel == 4) {
         QStringList bad;
-        if (kModel4.upperBad(c1.upperAlarm)) bad << QStringLiteral("警報値１上限値：") + wholeUnits(c1.upperAlarm);
-        if (kModel4.upperBad(c2.upperAlarm)) bad << QStringLiteral("警報値２上限値：") + wholeUnits(c2.upperAlarm);
-        if (kModel4.lowerBad(c1.lowerAlarm)) bad << QStringLiteral("警報値１下限値：") + wholeUnits(c1.lowerAlarm);
-        if (kModel4.lowerBad(c2.lowerAlarm)) bad << QStringLiteral("警報値２下限値：") + wholeUnits(c2.lowerAlarm);
-        if (!bad.isEmpty()) lines << QStringLiteral("警報範囲外です(150～-40）") << bad;
+        if (kModel4.upperBad(upper[1])) bad << QStringLiteral("警報値１上限値：") + wholeUnits(upper[1]);
+        if (kModel4.upperBad(upper[2])) bad << QStringLiteral("警報値２上限値：") + wholeUnits(upper[2]);
+        if (kModel4.lowerBad(lower[1])) bad << QStringLiteral("警報値１下限値：") + wholeUnits(lower[1]);
+        if (kModel4.lowerBad(lower[2])) bad << QStringLiteral("警報値２下限値：") + wholeUnits(lower[2]);
+        if (!bad.isEmpty()) {
+            out.lines << QStringLiteral("警報範囲外です(150～-40）") << bad;
+            out.bad[1] = out.bad[2] = true;
+        }
     }
-    if (lines.isEmpty()) return {};
+    return out;
+}
+
+QString readAlarmWarning(const PendingLogger& p) {
+    const ReadAlarmSections sections = readAlarmSections(p.loggerModel, {0, p.ch[1].upperAlarm, p.ch[2].upperAlarm},
+                                                         {0, p.ch[1].lowerAlarm, p.ch[2].lowerAlarm});
+    if (sections.lines.isEmpty()) return {};
     QString text = QStringLiteral("警報値異常です！");
-    for (const QString& line : lines) text += QStringLiteral("\r\n") + line;
+    for (const QString& line : sections.lines) text += QStringLiteral("\r\n") + line;
     return text;
 }
 

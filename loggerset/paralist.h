@@ -9,6 +9,7 @@
 
 #include <QColor>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 
@@ -76,6 +77,17 @@ void applyStorageChoice(AppContext& ctx, const StorageChoice& c);
 // The window loaded without being shown (the usual communication): only the
 // initial storage channels are chosen and recorded.
 StorageChoice chooseInitialDestinations(AppContext& ctx);
+
+// The read alarm values outside the logger's range (tenths): the lines of
+// the message's sections (models 1, 2: one section per failing channel;
+// model 4: one section for all four values; model 3: none), and which
+// logger channels failed ([1], [2]; on model 4 both when any value failed).
+struct ReadAlarmSections {
+    QStringList lines;
+    std::array<bool, 3> bad{};
+};
+ReadAlarmSections readAlarmSections(int loggerModel, const std::array<int16_t, 3>& upper,
+                                    const std::array<int16_t, 3>& lower);
 
 // The check of the read alarm values: the message text, empty when every
 // value lies inside the logger's range (and always for model 3). Nothing is

@@ -2,9 +2,14 @@
 
 #include "comm/portsearch.h"
 #include "comm/readout.h"
+#include "comm/settingswriter.h"
 #include "comm/ui/portset.h"
 #include "core/context.h"
 #include "core/ui/mainwindow.h"
+#include "loggerset/ui/logsetlist.h"
+#include "loggerset/ui/logsetpara.h"
+
+#include <memory>
 
 namespace quillet {
 
@@ -14,6 +19,14 @@ void wireCommunication(MAIN& window, AppContext& ctx, ReadoutWindows& readout) {
     window.setCommand(window.mPORTA, [&ctx] { searchPort(ctx); });
     window.setCommand(window.mPORTM, [&ctx, &window] {
         PORTSET dialog(ctx, &window);
+        dialog.exec();
+    });
+    // mLRECSET_Click (and the toolbar's btnLSet): the preparation, then the
+    // recording settings dialog (unseen during the usual communication).
+    auto settingsDialog = std::make_shared<QtSettingsDialog>(&window);
+    window.setCommand(window.mLRECSET, [&ctx, settingsDialog] { prepareSettings(ctx, *settingsDialog); });
+    window.setCommand(window.mLPARASET, [&ctx, &window] {
+        LOGSETPARA dialog(ctx, &window);
         dialog.exec();
     });
 }

@@ -1,4 +1,5 @@
-// The logger commands of the main window: read-out and port selection.
+// The logger commands of the main window: read-out, port selection,
+// recording settings and setting characters.
 #pragma once
 
 namespace quillet {

@@ -1,0 +1,480 @@
+#include "loggerset/settingrules.h"
+
+#include "comm/commnication.h"
+#include "comm/serialport.h"
+#include "core/catalog.h"
+#include "core/context.h"
+#include "core/vb.h"
+#include "loggerset/paralist.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+namespace quillet {
+namespace {
+
+// Times are counted in whole seconds of the wall clock (date value × 86400),
+// so that intervals add up exactly.
+using Seconds = long long;
+constexpr Seconds kMinute = 60;
+constexpr Seconds kDay = 86400;
+constexpr Seconds kMaxAhead = 180 * kDay;
+
+Seconds toSeconds(const QDateTime& t) { return std::llround(vb::fromDateTime(t) * kDay); }
+QDateTime toDateTime(Seconds s) { return vb::toDateTime(double(s) / kDay); }
+Seconds toMinute(Seconds s) { return s - ((s % kMinute) + kMinute) % kMinute; }
+Seconds nowSeconds(const SettingsState& s) { return toMinute(toSeconds(s.now)); }
+
+// "yyyy-mm-dd hh:nn", the form of the start and end boxes.
+QString minuteText(Seconds s) { return vb::formatDate(double(toMinute(s)) / kDay, QStringLiteral("yyyy-mm-dd hh:nn")); }
+
+std::optional<Seconds> parseText(const QString& text) {
+    const auto v = vb::parseDateTime(text);
+    if (!v) return std::nullopt;
+    return std::llround(*v * kDay);
+}
+
+// a / b rounded to the nearest integer, halves to even (a >= 0, b > 0).
+Seconds roundHalfEven(Seconds a, Seconds b) {
+    const Seconds q = a / b;
+    const Seconds r2 = 2 * (a % b);
+    if (r2 > b || (r2 == b && (q % 2) != 0)) return q + 1;
+    return q;
+}
+
+QStringList numbers(int first, int last) {
+    QStringList out;
+    out.reserve(last - first + 1);
+    for (int v = first; v <= last; ++v) out << QString::number(v);
+    return out;
+}
+
+QString wholeUnits(int tenths) { return vb::format(tenths / 10.0, QStringLiteral("0")); }
+
+bool hasEndReservation(int model) { return model == 1 || model == 2 || model == 4; }
+bool hasModes(int model) { return model == 3 || model == 4; }
+
+// The minutes interval of the list.
+Seconds listInterval(const SettingsState& s) { return Seconds(s.intervalIndex + 1) * kMinute; }
+
+// The interval the end reservation counts in: on model 4 the seconds
+// interval while it is in use, otherwise the minutes interval.
+Seconds endInterval(const SettingsState& s) {
+    if (s.loggerModel() == 4 && s.useSecondsInterval) return Seconds(s.secondsIndex + 1) * 10;
+    return listInterval(s);
+}
+
+int clampIndex(int i, int count) { return std::clamp(i, 0, count - 1); }
+
+// The alarm lists' first upper value; the lower list starts one below.
+std::optional<std::pair<int, int>> upperRange(int model, int channel) {
+    if (model == 1 || model == 2) return channel == 1 ? std::pair{-39, 60} : std::pair{1, 100};
+    if (model == 4) return std::pair{-39, 150};
+    return std::nullopt;
+}
+
+}  // namespace
+
+int lastRecordIndex(int loggerModel) {
+    switch (loggerModel) {
+    case 1: return 2999;
+    case 2:
+    case 4: return 5999;
+    default: return 0;
+    }
+}
+
+QStringList numberChoices(const std::array<QString, 256>& settingChars) {
+    QStringList out;
+    out.reserve(256);
+    for (int n = 0; n < 256; ++n) {
+        const QString& c = settingChars[size_t(n)];
+        out << (c.isEmpty() ? vb::format(n, QStringLiteral("000")) : c);
+    }
+    return out;
+}
+
+QStringList intervalChoices() {
+    QStringList out;
+    for (int m = 1; m <= 59; ++m) out << QStringLiteral("00:") + vb::format(m, QStringLiteral("00"));
+    out << QStringLiteral("01:00");
+    return out;
+}
+
+QStringList secondsChoices() { return {"10", "20", "30", "40", "50"}; }
+
+QStringList rangeChoices() {
+    return {QStringLiteral("-40～　60"), QStringLiteral("　0～100"), QStringLiteral(" 50～150")};
+}
+
+int rangeStart(int rangeIndex) {
+    static constexpr int kStarts[3] = {-40, 0, 50};
+    return kStarts[clampIndex(rangeIndex, 3)];
+}
+
+QStringList upperAlarmChoices(int loggerModel, int channel) {
+    const auto r = upperRange(loggerModel, channel);
+    return r ? numbers(r->first, r->second) : QStringList{};
+}
+
+QStringList lowerAlarmChoices(int loggerModel, int channel) {
+    const auto r = upperRange(loggerModel, channel);
+    return r ? numbers(r->first - 1, r->second - 1) : QStringList{};
+}
+
+QStringList referenceChoices(const SettingsState& s, int channel) {
+    const int m = s.loggerModel();
+    if (m == 1 || m == 2) return channel == 1 ? numbers(-40, 60) : numbers(0, 100);
+    if (m == 3 && channel == 1) return numbers(s.referenceListStart, s.referenceListStart + 100);
+    return {};
+}
+
+QDateTime initialStartTime(const QDateTime& now, int usualCommunicationActive, const QString& usualStartTime) {
+    const Seconds present = toMinute(toSeconds(now));
+    if (usualCommunicationActive != 0) {
+        QTime at = QTime::fromString(usualStartTime.trimmed(), QStringLiteral("HH:mm"));
+        if (!at.isValid()) at = QTime::fromString(usualStartTime.trimmed(), QStringLiteral("H:mm"));
+        if (at.isValid()) {
+            Seconds start = toSeconds(QDateTime(now.date(), QTime(at.hour(), at.minute())));
+            if (present >= start) start += kDay;
+            return toDateTime(start);
+        }
+    }
+    return toDateTime(present + kMinute);
+}
+
+QString checkReadAlarms(CurrentLoggerSettings& c) {
+    const ReadAlarmSections sections = readAlarmSections(c.loggerModel, c.upperAlarm, c.lowerAlarm);
+    if (sections.lines.isEmpty()) return {};
+    if (c.loggerModel == 4) {
+        c.upperAlarm[1] = c.upperAlarm[2] = 1500;
+        c.lowerAlarm[1] = c.lowerAlarm[2] = -400;
+    } else {
+        if (sections.bad[1]) c.upperAlarm[1] = 600, c.lowerAlarm[1] = -400;
+        if (sections.bad[2]) c.upperAlarm[2] = 1000, c.lowerAlarm[2] = 0;
+    }
+    QString text = QStringLiteral("警報値異常です！\r\n正しい値を設定してください。");
+    for (const QString& line : sections.lines) text += QStringLiteral("\r\n") + line;
+    return text;
+}
+
+LoadedSettings initialSettings(const CurrentLoggerSettings& current, const QDateTime& now, const QDateTime& start,
+                               bool lockChoice) {
+    LoadedSettings out;
+    SettingsState& s = out.state;
+    s.current = current;
+    CurrentLoggerSettings& c = s.current;
+    const int m = c.loggerModel;
+    s.now = toDateTime(toMinute(toSeconds(now)));
+
+    // 1. Card and test number (values of 256 and more as 255).
+    s.cardNo = std::clamp<int>(c.cardNo, 0, 255);
+    s.testNo = std::clamp<int>(c.testNo, 0, 255);
+
+    // 2. Interval; a seconds interval shows "00:01" in the disabled minutes list.
+    const bool seconds = hasModes(m) && c.hasSecondsInterval;
+    const int minutes = c.intervalHour * 60 + c.intervalMinute;
+    s.intervalIndex = seconds ? 0 : std::clamp(minutes, 1, 60) - 1;
+    s.secondsIndex = seconds ? std::clamp<int>(c.intervalTenSec, 1, 5) - 1 : 0;
+
+    // 3. Models 1 and 2: alarms inside their lists but the lower not below
+    // the upper raise the upper to lower + 1.
+    if (m == 1 || m == 2) {
+        struct Range {
+            int upperMin, upperMax, lowerMin, lowerMax;
+        };
+        const Range ranges[3] = {{}, {-390, 600, -400, 590}, {10, 1000, 0, 990}};
+        for (size_t ch = 1; ch <= 2; ++ch) {
+            const Range& r = ranges[ch];
+            const int up = c.upperAlarm[ch], low = c.lowerAlarm[ch];
+            if (up >= r.upperMin && up <= r.upperMax && low >= r.lowerMin && low <= r.lowerMax && low >= up)
+                c.upperAlarm[ch] = int16_t(low + 10);
+        }
+    }
+    if (isTwoChannelModel(m)) out.readAlarmText = checkReadAlarms(c);
+
+    // 4. Model 4: lock and recording mode.
+    if (m == 4) {
+        s.lockLogger = lockChoice;
+        s.recordMode = c.endlessFlag ? endless : oneTime;
+    }
+    // 5. Model 3: range and mode from one code; the reference list from the range.
+    if (m == 3) {
+        if (c.rangeModeCode >= 1 && c.rangeModeCode <= 3) {
+            s.recordMode = oneTime;
+            s.measuringRange = c.rangeModeCode - 1;
+        } else if (c.rangeModeCode >= 6 && c.rangeModeCode <= 8) {
+            s.recordMode = endless;
+            s.measuringRange = c.rangeModeCode - 6;
+        }
+        s.referenceListStart = rangeStart(std::max(s.measuringRange, 0));
+    }
+
+    // 6. Reference and alarm texts in whole units.
+    const int channels = isTwoChannelModel(m) ? 2 : 1;
+    for (int ch = 1; ch <= channels; ++ch) {
+        const size_t i = size_t(ch);
+        if (m != 4) {
+            s.referenceText[i] = wholeUnits(c.referenceValue[i]);
+            s.referenceSide[i] = c.referenceSide[i] == 8 ? 8 : 0;
+        }
+        if (m != 3) {
+            s.upperText[i] = wholeUnits(c.upperAlarm[i]);
+            s.lowerText[i] = wholeUnits(c.lowerAlarm[i]);
+        }
+    }
+
+    // 7. Start and the end reservation; a read seconds interval switches
+    // the seconds on.
+    s.startText = minuteText(toSeconds(start));
+    defaultEndReservation(s);
+    if (seconds) setSecondsInterval(s, true);
+    return out;
+}
+
+void defaultEndReservation(SettingsState& s) {
+    const int m = s.loggerModel();
+    if (!hasEndReservation(m)) return;
+    s.recordLimit = lastRecordIndex(m);
+    const auto start = parseText(s.startText);
+    if (!start) return;
+    s.endText = minuteText(toMinute(*start) + Seconds(s.recordLimit) * endInterval(s));
+}
+
+RuleOutcome checkStartTime(SettingsState& s, const QString& text) {
+    const Seconds now = nowSeconds(s);
+    const auto start = parseText(text);
+    RuleOutcome r;
+    if (!start) {
+        r.messageNo = 31;
+        s.startText = minuteText(now + kMinute);
+    } else if (toMinute(*start) > now && toMinute(*start) <= now + kMaxAhead) {
+        s.startText = minuteText(*start);
+    } else {
+        r.messageNo = 30;
+        r.args = {minuteText(now + kMinute), minuteText(now + kMaxAhead)};
+        s.startText = minuteText(now + kMinute);
+    }
+    // The end always follows the start shown, so that the end reservation
+    // sent is the one on screen.
+    defaultEndReservation(s);
+    return r;
+}
+
+RuleOutcome checkEndReservation(SettingsState& s, const QString& text) {
+    const int m = s.loggerModel();
+    if (!hasEndReservation(m)) return {};
+    const auto start = parseText(s.startText);
+    if (!start) {  // the start box is checked first; nothing to count from
+        s.endText = text;
+        return {33, {}};
+    }
+    const int last = lastRecordIndex(m);
+    const Seconds interval = listInterval(s);
+    const Seconds first = toMinute(*start);
+    const Seconds latest = first + Seconds(last) * interval;
+    const auto end = parseText(text);
+    if (end && *end >= first && *end <= latest + 1) {
+        // (end − start) / interval + 1/86400, to the nearest whole interval.
+        const Seconds limit = std::min<Seconds>(roundHalfEven((*end - first) * kDay + interval, interval * kDay), last);
+        s.recordLimit = int(limit);
+        s.endText = minuteText(first + limit * interval);
+        return {};
+    }
+    s.recordLimit = last;
+    s.endText = minuteText(latest);
+    if (!end) return {33, {}};
+    return {32, {minuteText(first), minuteText(latest)}};
+}
+
+RuleOutcome spinStartTime(SettingsState& s, int step) {
+    const auto parsed = parseText(s.startText);
+    if (!parsed) return checkStartTime(s, s.startText);
+    Seconds start = toMinute(*parsed);
+    const QString now = minuteText(nowSeconds(s));
+    if (step > 0) {
+        if (minuteText(start - kMaxAhead) >= now) return {};
+        start += kMinute;
+    } else if (step < 0) {
+        if (minuteText(start - kMinute) == now) return {};
+        start -= kMinute;
+    } else {
+        return {};
+    }
+    return checkStartTime(s, minuteText(start));
+}
+
+bool clockTick(SettingsState& s, const QDateTime& now) {
+    s.now = toDateTime(toMinute(toSeconds(now)));
+    const auto start = parseText(s.startText);
+    if (!start || toMinute(*start) > nowSeconds(s)) return false;
+    s.startText = minuteText(nowSeconds(s) + kMinute);
+    defaultEndReservation(s);
+    return true;
+}
+
+void pickInterval(SettingsState& s, int index) {
+    s.intervalIndex = clampIndex(index, 60);
+    defaultEndReservation(s);
+}
+
+void setSecondsInterval(SettingsState& s, bool on) {
+    s.useSecondsInterval = hasModes(s.loggerModel()) && on;
+    defaultEndReservation(s);
+}
+
+void pickSecondsInterval(SettingsState& s, int index) {
+    s.secondsIndex = clampIndex(index, 5);
+    defaultEndReservation(s);
+}
+
+void pickRecordMode(SettingsState& s, RecordMode mode) {
+    s.recordMode = mode;
+    // The whole memory again, and the end on screen says so.
+    defaultEndReservation(s);
+}
+
+void rebuildReferenceList(SettingsState& s, int rangeIndex) {
+    if (s.loggerModel() != 3) return;
+    s.measuringRange = clampIndex(rangeIndex, 3);
+    if (s.referenceText[1].isEmpty()) return;
+    const int first = rangeStart(s.measuringRange);
+    const long long value = vb::cint(vb::val(s.referenceText[1]));
+    s.referenceListStart = first;
+    s.referenceText[1] = QString::number(std::clamp<long long>(value, first, first + 100));
+}
+
+bool endReservationEditable(const SettingsState& s) {
+    switch (s.loggerModel()) {
+    case 1:
+    case 2: return true;
+    case 4: return s.recordMode != endless && !s.useSecondsInterval;
+    default: return false;
+    }
+}
+
+RuleOutcome checkUpperAlarm(SettingsState& s, int channel, const QString& previousText) {
+    const size_t ch = channel == 2 ? 2 : 1;
+    const QStringList uppers = upperAlarmChoices(s.loggerModel(), int(ch));
+    const QStringList lowers = lowerAlarmChoices(s.loggerModel(), int(ch));
+    QString& upper = s.upperText[ch];
+    const QString& lower = s.lowerText[ch];
+    if (vb::val(lower) >= vb::val(upper)) {
+        const int pos = int(lowers.indexOf(lower));
+        upper = pos >= 0 ? uppers[pos] : QString::number(vb::cint(vb::val(lower)) + 1);
+        return {24, {}};
+    }
+    if (!uppers.contains(upper)) {
+        upper = previousText;
+        return {21, {}};
+    }
+    return {};
+}
+
+RuleOutcome checkLowerAlarm(SettingsState& s, int channel, const QString& previousText) {
+    const size_t ch = channel == 2 ? 2 : 1;
+    const QStringList uppers = upperAlarmChoices(s.loggerModel(), int(ch));
+    const QStringList lowers = lowerAlarmChoices(s.loggerModel(), int(ch));
+    const QString& upper = s.upperText[ch];
+    QString& lower = s.lowerText[ch];
+    if (vb::val(lower) >= vb::val(upper)) {
+        const int pos = int(uppers.indexOf(upper));
+        lower = pos >= 0 ? lowers[pos] : QString::number(vb::cint(vb::val(upper)) - 1);
+        return {23, {}};
+    }
+    if (!lowers.contains(lower)) {
+        lower = previousText;
+        return {22, {}};
+    }
+    return {};
+}
+
+RuleOutcome checkReferenceValue(SettingsState& s, int channel, const QString& previousText) {
+    const size_t ch = channel == 2 ? 2 : 1;
+    if (referenceChoices(s, int(ch)).contains(s.referenceText[ch])) return {};
+    s.referenceText[ch] = previousText;
+    return {20, {}};
+}
+
+FactoryChoices factoryChoices(int loggerModel) {
+    FactoryChoices f;
+    switch (loggerModel) {
+    case 1:
+    case 2:
+        f.reference = {-1, 0, 0};
+        f.upper = {-1, 99, 99};
+        f.lower = {-1, 0, 0};
+        break;
+    case 3: f.reference = {-1, 0, -1}; break;
+    case 4:
+        f.upper = {-1, 189, 189};
+        f.lower = {-1, 0, 0};
+        break;
+    default: break;
+    }
+    return f;
+}
+
+void applyFactoryChoices(SettingsState& s) {
+    const FactoryChoices f = factoryChoices(s.loggerModel());
+    s.cardNo = f.cardNo;
+    s.testNo = f.testNo;
+    for (int ch = 1; ch <= 2; ++ch) {
+        const size_t i = size_t(ch);
+        auto pick = [](QString& text, const QStringList& list, int pos) {
+            if (pos >= 0 && pos < list.size()) text = list[pos];
+        };
+        pick(s.referenceText[i], referenceChoices(s, ch), f.reference[i]);
+        pick(s.upperText[i], upperAlarmChoices(s.loggerModel(), ch), f.upper[i]);
+        pick(s.lowerText[i], lowerAlarmChoices(s.loggerModel(), ch), f.lower[i]);
+    }
+}
+
+RecordingSettings recordingSettings(const SettingsState& s) {
+    const int m = s.loggerModel();
+    RecordingSettings r;
+    r.cardNo = int16_t(s.cardNo);
+    r.testNo = int16_t(s.testNo);
+    const int minutes = s.intervalIndex + 1;
+    r.intervalHour = int16_t(minutes / 60);
+    r.intervalMinute = int16_t(minutes % 60);
+    r.useSecondsInterval = hasModes(m) && s.useSecondsInterval;
+    r.secondsInterval = int16_t((s.secondsIndex + 1) * 10);
+    r.recordMode = s.recordMode == endless ? endless : oneTime;
+    r.lockLogger = m == 4 && s.lockLogger;
+    for (int ch = 1; ch <= 2; ++ch) {
+        const size_t i = size_t(ch);
+        r.upperAlarm[i] = int16_t(vb::cint(vb::val(s.upperText[i])));
+        r.lowerAlarm[i] = int16_t(vb::cint(vb::val(s.lowerText[i])));
+        // The list position; a value outside the list (a reference that was
+        // never set shows 1000) goes to the nearer end of the list.
+        const QStringList refs = referenceChoices(s, ch);
+        if (!refs.isEmpty()) {
+            const long long first = vb::cint(vb::val(refs.first()));
+            const long long pos = vb::cint(vb::val(s.referenceText[i])) - first;
+            r.referenceValue[i] = int16_t(std::clamp<long long>(pos, 0, refs.size() - 1));
+        }
+        r.referenceSide[i] = s.referenceSide[i] == 8 ? 8 : 0;
+    }
+    r.measuringRange = int16_t(std::max(s.measuringRange, 0));
+    r.clockTime = s.now;
+    const auto start = parseText(s.startText);
+    r.startTime = toDateTime(start ? toMinute(*start) : nowSeconds(s) + kMinute);
+    if (const auto end = parseText(s.endText)) r.endReservation = toDateTime(toMinute(*end));
+    r.recordLimit = int16_t(hasEndReservation(m) ? s.recordLimit : 0);
+    return r;
+}
+
+int sendStatusRequest(AppContext& ctx) {
+    if (!ctx.serial) return kErrInvalidPort;
+    int err = ctx.serial->isOpen() ? 0 : ctx.serial->open();
+    if (!err) {
+        ctx.serial->clearInput();
+        err = transmitFrame(ctx, 1, 3, {});
+    }
+    if (err && ctx.serial->isOpen()) ctx.serial->close();
+    return err;
+}
+
+}  // namespace quillet
