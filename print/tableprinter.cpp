@@ -48,7 +48,10 @@ struct CellPainter {
         const double width = fm.horizontalAdvance(value);
         const double room = right - left - 2 * pad;
         double x = left + pad;
-        if (width > room) {
+        if (width > room && width <= right - left) {
+            // Fits only without the padding: centred on the whole cell.
+            p.drawText(QPointF(left + (right - left - width) / 2, baseline), value);
+        } else if (width > room) {
             // Too long for its cell: left-aligned and cut at the cell's edge.
             p.save();
             p.setClipRect(QRectF(left, baseline - fm.ascent() - t.lineHeight, right - left, 3 * t.lineHeight));
