@@ -43,6 +43,16 @@ QString graphSummaryText(AppContext& ctx, int row, int col) {
     return ctx.graphGridText ? ctx.graphGridText(row - 1, ch) : QString();
 }
 
+void graphPageSetup(AppContext& ctx) {
+    if (!printerChecks(ctx)) return;
+    if (const int e = ctx.graphPrinter->pageSetupDialog()) printFailed(ctx, e);
+}
+
+void graphPrinterSetup(AppContext& ctx) {
+    if (!printerChecks(ctx)) return;
+    if (const int e = ctx.graphPrinter->printerDialog()) printFailed(ctx, e);
+}
+
 int printGraph(AppContext& ctx) {
     int error = 0;
     QPagedPaintDevice* device = ctx.graphPrinter->startDocument(QStringLiteral("グラフ印刷"), error);

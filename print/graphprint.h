@@ -28,6 +28,13 @@ GraphPrintLayout graphPrintLayout(double printableWidth, double printableHeight,
 // Summary table cell: row 1..8, column 1 the titles, column c + 1 channel c.
 QString graphSummaryText(AppContext& ctx, int row, int col);
 
+// The graph window's "ページ設定(&Y)" (mPaperset) and "プリンタ設定(&P)"
+// (mPrinterSetting): the printer checks of the main window's print control,
+// then the page set-up or printer dialog of the graph's (a cancel is
+// silent).
+void graphPageSetup(AppContext& ctx);
+void graphPrinterSetup(AppContext& ctx);
+
 // Prints the page on ctx.graphPrinter. Returns 1, or 0 when nothing was
 // printed (reported by the failure rule).
 int printGraph(AppContext& ctx);

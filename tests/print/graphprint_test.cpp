@@ -109,6 +109,17 @@ TEST_F(GraphPrintTest, PagePrintedThroughTheGraphPrinter) {
         EXPECT_TRUE(pages[0].contains(u8(want))) << want;
 }
 
+TEST_F(GraphPrintTest, SetUpDialogsAfterTheChecks) {
+    graphPageSetup(t.ctx);
+    graphPrinterSetup(t.ctx);
+    EXPECT_EQ(printer.dialogsShown, 2);
+    EXPECT_EQ(checks.dialogsShown, 0);
+    checks.ready = false;
+    graphPrinterSetup(t.ctx);
+    EXPECT_EQ(printer.dialogsShown, 2);
+    EXPECT_EQ(t.messages.texts(), QStringList{u8("プリンタがありません。\rエラー4820")});
+}
+
 TEST_F(GraphPrintTest, NoPrinterPrintsNothing) {
     checks.printers = 0;
     int calls = 0;

@@ -195,6 +195,26 @@ TEST_F(PrintTest, WholeListPdfRepeatsTheHeaderOnEveryPage) {
     EXPECT_EQ(last, 150);
 }
 
+// A full store: eight channels of 12000 rows, about 60 rows a page.
+TEST_F(PrintTest, FullStorePages) {
+    for (int ch = 1; ch <= kChannels; ++ch) {
+        ChannelSpec c;
+        c.kind = ch % 3;
+        c.samples = ramp(kMaxSamples, -300);
+        fillChannel(t.ctx, ch, c);
+    }
+    rebuildTimeAxis(t.ctx.store);
+    t.ctx.print.printKind = kPrintWholeList;
+    const int pages = printTables(t.ctx);
+    EXPECT_GT(pages, 150);
+    EXPECT_LT(pages, 260);
+    EXPECT_EQ(pdfPageCount(t.root + "/out.pdf"), pages);
+    const QString lastPage = pdfText(t.root + "/out.pdf", pages, pages);
+    EXPECT_TRUE(lastPage.contains(QRegularExpression("\\b12000\\s+14/02/06 17:50:00")));
+    EXPECT_TRUE(lastPage.contains(QStringLiteral("%1 / %1").arg(pages)));
+    EXPECT_TRUE(lastPage.contains("[%RH]"));
+}
+
 TEST_F(PrintTest, ParameterPdf) {
     fillThree();
     t.ctx.store.ch[1].rangeLow = -400;

@@ -3,6 +3,7 @@
 #include "print/partprint.h"
 #include "print/ui/fpartprint.h"
 #include "print/ui/printwiring.h"
+#include "print/ui/qtprintcontrol.h"
 #include "printfakes.h"
 
 #include "core/store.h"
@@ -198,6 +199,20 @@ TEST_F(PartPrintTest, MenuToPrintedRows) {
     window.btnPrint->trigger();
     EXPECT_EQ(pdfPages(t.root + "/part.pdf").size(), 2);
     t.ctx.store.unsavedRead = t.ctx.store.unsavedEdit = 0;
+}
+
+// Qt's printer: without print queues a PDF file is still a device, and a
+// list prints into the file chosen for it.
+TEST_F(PartPrintTest, QtPrinterIntoPdfFile) {
+    QtPrintControl control;
+    EXPECT_GE(control.printerCount(), 1);
+    control.printer().setOutputFormat(QPrinter::PdfFormat);
+    control.printer().setOutputFileName(t.root + "/qt.pdf");
+    EXPECT_TRUE(control.printerReady());
+    t.ctx.printer = &control;
+    printDispatch(t.ctx, kPrintParameters);
+    EXPECT_TRUE(t.messages.shown.empty());
+    EXPECT_TRUE(pdfText(t.root + "/qt.pdf").contains(u8("測定間隔")));
 }
 
 }  // namespace

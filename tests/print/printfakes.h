@@ -60,11 +60,13 @@ private:
     }
 };
 
-// The text of a PDF file, pages separated by form feeds, columns kept.
-inline QString pdfText(const QString& file) {
+// The text of a PDF file (or of its pages first..last), pages separated by
+// form feeds, columns kept.
+inline QString pdfText(const QString& file, int first = 0, int last = 0) {
+    QStringList args{QStringLiteral("-layout"), QStringLiteral("-enc"), QStringLiteral("UTF-8")};
+    if (first > 0) args << QStringLiteral("-f") << QString::number(first) << QStringLiteral("-l") << QString::number(last);
     QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), QStringLiteral("-enc"), QStringLiteral("UTF-8"),
-                                           file, QStringLiteral("-")});
+    p.start(QStringLiteral("pdftotext"), args + QStringList{file, QStringLiteral("-")});
     if (!p.waitForFinished(60000)) return {};
     return QString::fromUtf8(p.readAllStandardOutput());
 }
@@ -73,6 +75,16 @@ inline QStringList pdfPages(const QString& file) {
     QStringList pages = pdfText(file).split(QLatin1Char('\f'));
     if (!pages.isEmpty() && pages.back().trimmed().isEmpty()) pages.pop_back();
     return pages;
+}
+
+// Number of pages of a PDF file (pdfinfo); -1 when it cannot be read.
+inline int pdfPageCount(const QString& file) {
+    QProcess p;
+    p.start(QStringLiteral("pdfinfo"), {file});
+    if (!p.waitForFinished(60000)) return -1;
+    for (const QString& line : QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n')))
+        if (line.startsWith(QLatin1String("Pages:"))) return line.mid(6).trimmed().toInt();
+    return -1;
 }
 
 }  // namespace quillet::fakes
