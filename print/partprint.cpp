@@ -112,11 +112,11 @@ void PartPrintForm::checkTime(bool start) {
     // exactly as shown for a row selects that row.
     const int k = int(vb::intPart((*t - first) / s.axisInterval + 1.0 / 1440 / 60));
     text[box] = vb::formatDate(first + k * s.axisInterval, kDateTime);
-    lastAccepted[box] = text[box];
     text[start ? StartNo : EndNo] = QString::number(k + 1);
     barMoved(start, k + 1);
     if (start) checkStartNo();
     else checkEndNo();
+    lastAccepted[box] = text[box];  // the time of the row the number check kept
 }
 
 bool PartPrintForm::ok() {
