@@ -9,6 +9,8 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 
+#include <array>
+
 namespace quillet {
 
 GraphPrintLayout graphPrintLayout(double pw, double ph, double w, double h) {
