@@ -13,6 +13,8 @@
 #include "datafile/ui/filemenu.h"
 #include "loggerset/paralist.h"
 #include "loggerset/ui/readoutwindows.h"
+#include "print/ui/printwiring.h"
+#include "print/ui/qtprintcontrol.h"
 
 #include <QApplication>
 #include <QFont>
@@ -52,9 +54,17 @@ int main(int argc, char** argv) {
     serial.setDtr(true);
     ctx.serial = &serial;
 
+    // The print controls: the main window's and the graph window's.
+    quillet::QtPrintControl printer;
+    quillet::QtPrintControl graphPrinter;
+    ctx.printer = &printer;
+    ctx.graphPrinter = &graphPrinter;
+
     quillet::MAIN window(ctx);
     messages.setParent(&window);
     dialogs.setParent(&window);
+    printer.setParent(&window);
+    graphPrinter.setParent(&window);
 
     // Commands of the other subsystems. An entry without a handler stays
     // disabled: window.setCommand(window.mLREAD, [&] { ... }) enables it.
@@ -74,6 +84,7 @@ int main(int argc, char** argv) {
         quillet::prepareSettings(c, unseenSettings);
     };
     quillet::wireUsualCommunication(window, ctx, usual);
+    quillet::wirePrint(window, ctx);
 
     if (!demoText.isEmpty()) window.statusBar()->addPermanentWidget(new QLabel(demoText));
 

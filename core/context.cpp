@@ -34,6 +34,20 @@ public:
     }
 };
 
+// No printer: every print reports 4821.
+class NoPrinters : public PrintControl {
+public:
+    int printerCount() override { return 0; }
+    bool printerReady() override { return false; }
+    int printerDialog() override { return 32755; }
+    int pageSetupDialog() override { return 32755; }
+    QPagedPaintDevice* startDocument(const QString&, int& error) override {
+        error = 4821;
+        return nullptr;
+    }
+    int endDocument(bool) override { return 0; }
+};
+
 StderrMessages gStderrMessages;
 SystemClock* systemClock() {
     static SystemClock clock;
@@ -42,6 +56,7 @@ SystemClock* systemClock() {
 CancellingDialogs gCancellingDialogs;
 DesktopHelp gDesktopHelp;
 MainView gNoView;
+NoPrinters gNoPrinters;
 
 }  // namespace
 
@@ -50,7 +65,9 @@ AppContext::AppContext()
       clock(systemClock()),
       dialogs(&gCancellingDialogs),
       help(&gDesktopHelp),
-      view(&gNoView) {}
+      view(&gNoView),
+      printer(&gNoPrinters),
+      graphPrinter(&gNoPrinters) {}
 
 SystemClock::SystemClock() {
     QElapsedTimer t;

@@ -7,6 +7,9 @@
 
 #include <functional>
 
+class QPainter;
+class QRectF;
+
 namespace quillet {
 
 class SerialPort;  // comm/serialport.h
@@ -23,6 +26,7 @@ struct AppContext {
     CommState comm;
     PendingLogger pendingLogger;
     GraphState graph;
+    PrintState print;
     std::array<int16_t, 3> destinationChannel{};  // [1], [2]
     int16_t usualCommunicationActive = 0;
     // The last state of the recording settings dialog's lock check box,
@@ -40,6 +44,11 @@ struct AppContext {
     FileDialogs* dialogs;
     HelpViewer* help;
     MainView* view;
+    // Print controls: the main window's (lists, parameters and the printer
+    // checks of every print) and the graph window's. The default has no
+    // printer.
+    PrintControl* printer;
+    PrintControl* graphPrinter;
     SerialPort* serial = nullptr;  // set by the program or the test
 
     // Hooks of the serial link (comm/commnication.h); empty = nothing shown.
@@ -49,6 +58,17 @@ struct AppContext {
     std::function<void(int maximum, int value)> commProgress;
     std::function<void(const QByteArray& answer, int group, int number, int progressMode)>
         commMonitor;
+
+    // The graph print's parts that the graph draws (graph/); empty = the
+    // graph print has no plot and no statistics. drawGraphPlot paints the
+    // graph (axes, grid, labels, channels, reference lines) around and
+    // inside the plot rectangle, in page coordinates, with the painter's
+    // font, the character width W and the line height H of the print.
+    // graphGridText is the text of the graph window's statistics grid at
+    // row 1..6 (n/errors .. reference value) for channel 1..8.
+    std::function<void(QPainter& painter, const QRectF& plot, double charWidth, double lineHeight)>
+        drawGraphPlot;
+    std::function<QString(int row, int channel)> graphGridText;
 };
 
 // The system clock: QElapsedTimer, and Qt's event processing.

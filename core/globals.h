@@ -219,6 +219,14 @@ struct GraphState {
     float dragEndY = 0;
 };
 
+// The job of the current print (mprint): printKind 0 whole list, 1 partial
+// list, 2 parameters, 3 graph; the rows of the partial list.
+struct PrintState {
+    int16_t printKind = 0;
+    int16_t printFirstRow = 0;
+    int16_t printLastRow = 0;
+};
+
 inline bool isTwoChannelModel(int loggerModel) {
     return loggerModel == 1 || loggerModel == 2 || loggerModel == 4;
 }

@@ -8,6 +8,8 @@
 
 #include <optional>
 
+class QPagedPaintDevice;
+
 namespace quillet {
 
 // Message-box styles and answers, as the catalogue callers use them.
@@ -59,6 +61,33 @@ class HelpViewer {
 public:
     virtual ~HelpViewer() = default;
     virtual bool openHelp(const QString& helpFile, int context) = 0;
+};
+
+// A print control: the main window's list printer and the graph window's
+// printer each have one. Failures are run-time error numbers: 32755 for a
+// cancelled dialog, 482 for a printer error, 4820/4821 for the checks.
+class PrintControl {
+public:
+    virtual ~PrintControl() = default;
+    // Devices the user can print on. Output to a PDF file counts as one
+    // where the printer dialog offers it (a Linux desktop without a print
+    // queue), as a built-in PDF printer does on Windows.
+    virtual int printerCount() = 0;
+    // Whether the current device can be used.
+    virtual bool printerReady() = 0;
+    // The printer dialog and the page set-up dialog, modal: 0 when
+    // confirmed, 32755 when cancelled.
+    virtual int printerDialog() = 0;
+    virtual int pageSetupDialog() = 0;
+    // Starts one document on the current device; nullptr with error set
+    // when no document could be started (32755 when the user cancelled the
+    // choice of a device). The device's page rectangle is the printable
+    // area, its origin the top-left corner inside the margins.
+    virtual QPagedPaintDevice* startDocument(const QString& title, int& error) = 0;
+    // Ends the document of startDocument after the painter has ended; with
+    // completed false it is discarded where the device allows (no partial
+    // file). Returns 0 or an error number.
+    virtual int endDocument(bool completed) = 0;
 };
 
 // What the headless code asks of the main window after changing the store.

@@ -53,5 +53,6 @@ bool openAlone(AppContext& ctx, const QString& file, int& exitCode);
 // The subcommands of the other files, in the order --help lists them.
 Subcommand usualSubcommand();  // usual_cmd.cpp
 Subcommand graphRangeSubcommand();  // graphrange_cmd.cpp
+Subcommand printSubcommand();  // print_cmd.cpp
 
 }  // namespace quillet::cli

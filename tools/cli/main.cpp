@@ -243,6 +243,7 @@ const std::vector<Subcommand>& subcommands() {
         // The subcommands of the other files (cli.h).
         usualSubcommand(),
         graphRangeSubcommand(),
+        printSubcommand(),
     };
     return table;
 }

@@ -1,0 +1,93 @@
+// mprint: printing of the time list (whole or a range of rows), of the
+// channel parameters and of the graph, with the printer checks of every
+// print command. Tables go through the table layer (tableprinter.h) onto
+// the print control's device (ctx.printer; the graph: ctx.graphPrinter).
+#pragma once
+
+#include "core/globals.h"
+
+#include <QFont>
+#include <QString>
+
+#include <array>
+
+class QPaintDevice;
+
+namespace quillet {
+
+struct AppContext;
+
+// Print kinds (printKind).
+enum PrintKind : int { kPrintWholeList = 0, kPrintPartList = 1, kPrintParameters = 2, kPrintGraph = 3 };
+
+// Characters per line of the tables: the list (6 + 18 + 8 × 9), the
+// parameters and the graph's summary table (13 + 8 × 10).
+constexpr int kListChars = 96;
+constexpr int kParameterChars = 93;
+constexpr int kListRowLines = 3;  // the list's header row
+
+// The print font: "MS UI Gothic" at size points. Where that font is not
+// installed it falls back to an installed Japanese Gothic font.
+QFont printFont(double size);
+
+// Width and height of "M" in the print font at sizes 6..15 (indexes 6..15)
+// on a device.
+struct MeasuredM {
+    std::array<double, 16> width{};
+    std::array<double, 16> height{};
+};
+MeasuredM measureM(QPaintDevice* device);
+
+// The largest size s in 7..12 with chars × width[s] ≤ printable; 6 when not
+// even size 7 fits.
+int fitFontSize(const std::array<double, 16>& width, double printable, int chars);
+
+// The list's column widths in "M" and its cells. Header row: column 0..9
+// ("No", "時    刻", a channel's card text, CR, test text, CR, unit). Data
+// cell of row number n (1..rowCount) of the time axis.
+const std::array<int, 10>& listColumnUnits();
+QString listHeaderText(AppContext& ctx, int col);
+QString listCellText(const AppContext& ctx, int n, int col);
+
+// The parameter table: row 1..13, column 1 the labels, column c + 1 channel
+// c (empty for a channel not in use).
+const std::array<int, 9>& parameterColumnUnits();
+QString parameterText(AppContext& ctx, int row, int col);
+
+// A partial list first..last: 0 when it is a range of the time axis's rows,
+// else the message that refuses it (60 start after end, 62 out of range).
+int partRangeMessage(const ChannelStore& s, int first, int last);
+
+// The printer checks: no printer device → run-time error 4821, the device
+// not ready → 4820, both under caption 10 ("印刷"). true when both pass.
+bool printerChecks(AppContext& ctx);
+
+// A run-time error while printing: commStatus = 1 and, unless the user
+// cancelled a dialog (32755), the error box under caption 10.
+void printFailed(AppContext& ctx, int error);
+
+// fPartPrint, modal. Its OK sets printFirstRow and printLastRow and returns
+// true; Cancel returns false.
+class PartPrintDialog {
+public:
+    virtual ~PartPrintDialog() = default;
+    virtual bool run(AppContext& ctx) = 0;
+};
+
+// The one entry of all printing: the printer checks, printKind = kind, then
+// kind 0 and 2 printTables, kind 1 the partial print dialog (its OK prints
+// the list of its rows), kind 3 the graph print. Another kind runs nothing.
+void printDispatch(AppContext& ctx, int kind, PartPrintDialog* partPrint = nullptr);
+
+// Prints the job of printKind (0, 1 or 2) as one document on ctx.printer.
+// Returns the number of pages; 0 when nothing was printed (reported by the
+// failure rule, or by message 60/62 for a partial range that is no range).
+int printTables(AppContext& ctx);
+
+// The main window's print commands: "全体印刷(&A)", "部分印刷(&B)",
+// "パラメータ印刷(&P)" (index 0, 1, 2: the printer checks, the printer dialog,
+// then printDispatch) and "プリンタ設定(&S)" (the checks and the dialog).
+void mFPRINTSEL_Click(AppContext& ctx, int index, PartPrintDialog* partPrint = nullptr);
+void mFPRINTSET_Click(AppContext& ctx);
+
+}  // namespace quillet

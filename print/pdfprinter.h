@@ -1,0 +1,47 @@
+// A print control that prints into a PDF file: the command-line tool's
+// printer, and the device of the tests and benchmarks. The file appears
+// only when a document ends completed (written through QSaveFile).
+#pragma once
+
+#include "core/platform.h"
+
+#include <QPageLayout>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QString>
+
+#include <memory>
+
+namespace quillet {
+
+class PdfPrintControl : public PrintControl {
+public:
+    explicit PdfPrintControl(QString fileName = {});
+    ~PdfPrintControl() override;
+
+    // The page of the next document: A4 portrait with 20 mm margins unless
+    // changed.
+    QPageLayout pageLayout;
+    int resolution = 1200;  // dots per inch of the page coordinates
+    QString fileName;
+
+    int printerCount() override { return 1; }
+    bool printerReady() override { return true; }
+    int printerDialog() override { return 0; }
+    int pageSetupDialog() override { return 0; }
+    QPagedPaintDevice* startDocument(const QString& title, int& error) override;
+    int endDocument(bool completed) override;
+
+    int documentsWritten() const { return documents_; }
+
+private:
+    std::unique_ptr<QSaveFile> file_;
+    std::unique_ptr<QPdfWriter> writer_;
+    int documents_ = 0;
+};
+
+// The page layout for a paper name ("A4", "A3", "Letter"; case does not
+// matter) and orientation, with 20 mm margins; nullopt for another name.
+std::optional<QPageLayout> pageLayoutFor(const QString& paper, bool landscape);
+
+}  // namespace quillet

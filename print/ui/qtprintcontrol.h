@@ -1,0 +1,35 @@
+// The print control on Qt's printer: the system's print queues and, on a
+// Linux desktop, output to a PDF file through the printer dialog.
+#pragma once
+
+#include "core/platform.h"
+
+#include <QPointer>
+#include <QPrinter>
+#include <QWidget>
+
+namespace quillet {
+
+class QtPrintControl : public PrintControl {
+public:
+    explicit QtPrintControl(QWidget* parent = nullptr);
+    void setParent(QWidget* parent) { parent_ = parent; }
+    QPrinter& printer() { return printer_; }
+
+    // The print queues, plus one for output to a PDF file where the printer
+    // dialog offers it (not on Windows, whose own PDF printer is a queue).
+    int printerCount() override;
+    bool printerReady() override;
+    int printerDialog() override;
+    int pageSetupDialog() override;
+    // Without a chosen queue or file (a machine without print queues) the
+    // printer dialog opens first, so that the user can choose a file.
+    QPagedPaintDevice* startDocument(const QString& title, int& error) override;
+    int endDocument(bool completed) override;
+
+private:
+    QPrinter printer_;
+    QPointer<QWidget> parent_;
+};
+
+}  // namespace quillet

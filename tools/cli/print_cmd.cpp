@@ -1,0 +1,100 @@
+// quillet-cli print: the program's list, partial list and parameter prints
+// into a PDF file, through the same print code as the main window's menu.
+#include "core/catalog.h"
+#include "print/mprint.h"
+#include "print/pdfprinter.h"
+#include "tools/cli/cli.h"
+
+#include <QRegularExpression>
+
+namespace quillet::cli {
+namespace {
+
+// The partial print dialog of the command line: the rows of --rows.
+class RowsFromCommandLine : public PartPrintDialog {
+public:
+    RowsFromCommandLine(int first, int last) : first_(first), last_(last) {}
+    bool run(AppContext& ctx) override {
+        ctx.print.printFirstRow = int16_t(first_);
+        ctx.print.printLastRow = int16_t(last_);
+        return true;
+    }
+
+private:
+    int first_;
+    int last_;
+};
+
+int runPrint(AppContext& ctx, const Arguments& a) {
+    const int jobs = int(a.has("--list")) + int(a.has("--rows")) + int(a.has("--params")) + int(a.has("--graph"));
+    const QString target = a.value("--pdf");
+    if (jobs != 1 || target.isEmpty()) {
+        err() << "quillet-cli: usage: quillet-cli print FILE (--list | --rows FIRST..LAST | --params) --pdf OUT.pdf"
+                 " [--paper A4|A3|Letter] [--landscape]\n";
+        return kExitUsage;
+    }
+    if (a.has("--graph")) {
+        err() << "quillet-cli: print --graph is not available yet: this build has no graph drawing to print\n";
+        return kExitUsage;
+    }
+    const std::optional<QPageLayout> layout =
+        pageLayoutFor(a.has("--paper") ? a.value("--paper") : QStringLiteral("A4"), a.has("--landscape"));
+    if (!layout) {
+        err() << "quillet-cli: --paper takes A4, A3 or Letter\n";
+        return kExitUsage;
+    }
+    int first = 0;
+    int last = 0;
+    if (a.has("--rows")) {
+        const QRegularExpressionMatch m =
+            QRegularExpression(QStringLiteral("^(\\d{1,5})\\.\\.(\\d{1,5})$")).match(a.value("--rows"));
+        if (!m.hasMatch()) {
+            err() << "quillet-cli: --rows takes FIRST..LAST, two row numbers (for example 1..100)\n";
+            return kExitUsage;
+        }
+        first = m.captured(1).toInt();
+        last = m.captured(2).toInt();
+    }
+
+    int code = kExitOk;
+    if (!openAlone(ctx, a.positional[0], code)) return code;
+    const int kind = a.has("--list") ? kPrintWholeList : a.has("--rows") ? kPrintPartList : kPrintParameters;
+    if (kind == kPrintPartList) {
+        if (const int message = partRangeMessage(ctx.store, first, last)) {
+            err() << "quillet-cli: " << captionText(10) << ": " << messageText(message) << " (rows 1.."
+                  << ctx.store.rowCount << ")\n";
+            return kExitFailed;
+        }
+    }
+
+    PdfPrintControl pdf(target);
+    pdf.pageLayout = *layout;
+    ctx.printer = &pdf;
+    RowsFromCommandLine rows(first, last);
+    printDispatch(ctx, kind, &rows);
+    if (pdf.documentsWritten() != 1) return kExitFailed;  // the reason is on stderr
+    err() << "Printed to " << target << "\n";
+    return kExitOk;
+}
+
+}  // namespace
+
+Subcommand printSubcommand() {
+    return {QStringLiteral("print"),
+            QStringLiteral("print FILE (--list | --rows FIRST..LAST | --params) --pdf OUT.pdf [--paper A4|A3|Letter] "
+                           "[--landscape]"),
+            QStringLiteral("Prints a data file as the program's print menu does, into a PDF file: the\n"
+                           "whole time list (--list), the rows FIRST..LAST of it (--rows, as in the\n"
+                           "partial print dialog) or the channel parameters (--params). The page is A4\n"
+                           "portrait with 20 mm margins unless --paper and --landscape say otherwise;\n"
+                           "the font is fitted to its width. OUT is overwritten without asking; nothing\n"
+                           "is written when the rows are not a range of the file's rows."),
+            {QStringLiteral("--rows"), QStringLiteral("--pdf"), QStringLiteral("--paper")},
+            1,
+            runPrint,
+            {QStringLiteral("--list"), QStringLiteral("--params"), QStringLiteral("--graph"),
+             QStringLiteral("--landscape")},
+            /*paints=*/true};
+}
+
+}  // namespace quillet::cli
