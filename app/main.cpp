@@ -9,6 +9,7 @@
 #include "core/ui/mainwindow.h"
 #include "core/ui/qtplatform.h"
 #include "datafile/ui/filemenu.h"
+#include "graph/ui/graphwindow.h"
 #include "loggerset/ui/readoutwindows.h"
 
 #include <QApplication>
@@ -35,8 +36,10 @@ int main(int argc, char** argv) {
 
     quillet::QtMessageBoxes messages;
     quillet::QtFileDialogs dialogs(nullptr, ctx.folders.dataFolder);
+    quillet::QtColorDialogs colors;
     ctx.messages = &messages;
     ctx.dialogs = &dialogs;
+    ctx.colors = &colors;
 
     // Demo mode: the logger simulator stands in for a reader on port 1.
     quillet::Demo demo;
@@ -60,6 +63,10 @@ int main(int argc, char** argv) {
     quillet::wireMonitor(window, ctx, monitor);
     quillet::QtReadoutWindows readout(&window);
     quillet::wireCommunication(window, ctx, readout);
+    // The graph window; its range, reference-line and print entries stay
+    // disabled until their hooks are set (graph.openRangeDialog, ...).
+    quillet::GRAPH graph(ctx);
+    quillet::wireGraph(window, ctx, graph);
 
     if (!demoText.isEmpty()) window.statusBar()->addPermanentWidget(new QLabel(demoText));
 

@@ -27,6 +27,11 @@ public:
     std::optional<QString> saveFile(const FileDialogRequest&) override { return std::nullopt; }
 };
 
+class CancellingColors : public ColorDialogs {
+public:
+    std::optional<QColor> chooseColor(QColor) override { return std::nullopt; }
+};
+
 class DesktopHelp : public HelpViewer {
 public:
     bool openHelp(const QString& helpFile, int) override {
@@ -40,6 +45,7 @@ SystemClock* systemClock() {
     return &clock;
 }
 CancellingDialogs gCancellingDialogs;
+CancellingColors gCancellingColors;
 DesktopHelp gDesktopHelp;
 MainView gNoView;
 
@@ -50,7 +56,8 @@ AppContext::AppContext()
       clock(systemClock()),
       dialogs(&gCancellingDialogs),
       help(&gDesktopHelp),
-      view(&gNoView) {}
+      view(&gNoView),
+      colors(&gCancellingColors) {}
 
 SystemClock::SystemClock() {
     QElapsedTimer t;

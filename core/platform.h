@@ -3,6 +3,7 @@
 // (tests/support).
 #pragma once
 
+#include <QColor>
 #include <QDateTime>
 #include <QString>
 
@@ -59,6 +60,14 @@ class HelpViewer {
 public:
     virtual ~HelpViewer() = default;
     virtual bool openHelp(const QString& helpFile, int context) = 0;
+};
+
+// The system colour dialog.
+class ColorDialogs {
+public:
+    virtual ~ColorDialogs() = default;
+    // The chosen colour, or nullopt when the user cancelled.
+    virtual std::optional<QColor> chooseColor(QColor initial) = 0;
 };
 
 // What the headless code asks of the main window after changing the store.
