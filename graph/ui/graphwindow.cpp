@@ -290,7 +290,7 @@ void GRAPH::buildGrid() {
 
 void GRAPH::layoutGridColumns() {
     const int col0 = int(std::lround(ctx_.layout.lineTwips * 12 / twipsX()));
-    const int client = gpgrid->viewport()->width();
+    const int client = gpgrid->width() - 2 * gpgrid->frameWidth();
     const int channel = std::max(1, int((client - col0 - 150 / twipsX()) / kChannels));
     gpgrid->setColumnWidth(0, col0);
     for (int c = 1; c <= kChannels; ++c) gpgrid->setColumnWidth(c, channel);
