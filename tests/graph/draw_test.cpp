@@ -36,7 +36,6 @@ protected:
         ComputeGraphScale(t.ctx);
         geo = graphGeometryForPicture(t.ctx.layout, size.width() * 15.0, size.height() * 15.0);
         image = graphImage(t.ctx, size);
-        if (qEnvironmentVariableIsSet("DUMP")) image.save(QString("/tmp/g_%1.png").arg(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     }
     // Device position of data number n at value v (tenths, temperature axis).
     QPointF at(double n, double v) const {

@@ -50,5 +50,6 @@ int failWith(int error, int captionNo, const QString& file);
 bool openAlone(AppContext& ctx, const QString& file, int& exitCode);
 
 // The subcommands of the other files, in the order --help lists them.
+Subcommand graphSubcommand();
 
 }  // namespace quillet::cli

@@ -213,6 +213,7 @@ const std::vector<Subcommand>& subcommands() {
          {QStringLiteral("--port"), QStringLiteral("--device"), QStringLiteral("--out"), QStringLiteral("--channel")},
          0, runRead},
         // The subcommands of the other files (cli.h).
+        graphSubcommand(),
     };
     return table;
 }
