@@ -296,6 +296,18 @@ void GRAPH::layoutGridColumns() {
     for (int c = 1; c <= kChannels; ++c) gpgrid->setColumnWidth(c, channel);
 }
 
+void GRAPH::resizeEvent(QResizeEvent* e) {
+    QMainWindow::resizeEvent(e);
+    centralWidget()->layout()->activate();
+    layoutGridColumns();
+}
+
+void GRAPH::showEvent(QShowEvent* e) {
+    QMainWindow::showEvent(e);
+    centralWidget()->layout()->activate();
+    layoutGridColumns();
+}
+
 bool GRAPH::eventFilter(QObject* watched, QEvent* e) {
     if (watched == gpgrid && e->type() == QEvent::Resize) layoutGridColumns();
     if (watched == gpgrid->viewport() && e->type() == QEvent::MouseButtonPress) {
