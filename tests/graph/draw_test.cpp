@@ -161,6 +161,25 @@ TEST_F(DrawGraphTest, HumidityOnlyGridHasNoLeftLabels) {
     EXPECT_GT(count(QRect(inside().left(), gridRow - 1, inside().width(), 3), 0x800000), 20);
 }
 
+TEST_F(DrawGraphTest, DegenerateRangesDrawAnEmptyOrFlatPlot) {
+    // Held bounds that are equal (a hand-edited settings file) and a zoom to
+    // one data number: no division by zero, the picture is still drawn.
+    holdTemp(20, 20);
+    fill(t.ctx, 1, spec(1, std::vector<int16_t>(10, 200)));
+    t.ctx.graph.xManual = 1;
+    t.ctx.graph.xStart = t.ctx.graph.xEnd = 7;
+    draw();
+    EXPECT_EQ(t.ctx.graph.xEnd - t.ctx.graph.xStart, 1);
+    EXPECT_EQ(t.ctx.graph.refTemp, 20);
+    EXPECT_GT(count(image.rect(), kBlue), 10);
+
+    // No channel at all: the frame and nothing else.
+    TestContext empty;
+    ComputeGraphScale(empty.ctx);
+    const QImage blank = graphImage(empty.ctx, size);
+    EXPECT_FALSE(blank.isNull());
+}
+
 TEST_F(DrawGraphTest, FullStoreSkipsByPixelColumn) {
     for (int ch = 1; ch <= kChannels; ++ch) {
         std::vector<int16_t> v(kMaxSamples);
