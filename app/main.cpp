@@ -12,6 +12,7 @@
 #include "core/ui/qtplatform.h"
 #include "datafile/ui/filemenu.h"
 #include "loggerset/paralist.h"
+#include "graph/ui/graphwindow.h"
 #include "loggerset/ui/readoutwindows.h"
 #include "print/ui/printwiring.h"
 #include "print/ui/qtprintcontrol.h"
@@ -40,8 +41,10 @@ int main(int argc, char** argv) {
 
     quillet::QtMessageBoxes messages;
     quillet::QtFileDialogs dialogs(nullptr, ctx.folders.dataFolder);
+    quillet::QtColorDialogs colors;
     ctx.messages = &messages;
     ctx.dialogs = &dialogs;
+    ctx.colors = &colors;
 
     // Demo mode: the logger simulator stands in for a reader on port 1.
     quillet::Demo demo;
@@ -85,6 +88,10 @@ int main(int argc, char** argv) {
     };
     quillet::wireUsualCommunication(window, ctx, usual);
     quillet::wirePrint(window, ctx);
+    // The graph window; its range, reference-line and print entries stay
+    // disabled until their hooks are set (graph.openRangeDialog, ...).
+    quillet::GRAPH graph(ctx);
+    quillet::wireGraph(window, ctx, graph);
 
     if (!demoText.isEmpty()) window.statusBar()->addPermanentWidget(new QLabel(demoText));
 

@@ -27,6 +27,11 @@ public:
     std::optional<QString> saveFile(const FileDialogRequest&) override { return std::nullopt; }
 };
 
+class CancellingColors : public ColorDialogs {
+public:
+    std::optional<QColor> chooseColor(QColor) override { return std::nullopt; }
+};
+
 class DesktopHelp : public HelpViewer {
 public:
     bool openHelp(const QString& helpFile, int) override {
@@ -54,6 +59,7 @@ SystemClock* systemClock() {
     return &clock;
 }
 CancellingDialogs gCancellingDialogs;
+CancellingColors gCancellingColors;
 DesktopHelp gDesktopHelp;
 MainView gNoView;
 NoPrinters gNoPrinters;
@@ -67,7 +73,8 @@ AppContext::AppContext()
       help(&gDesktopHelp),
       view(&gNoView),
       printer(&gNoPrinters),
-      graphPrinter(&gNoPrinters) {}
+      graphPrinter(&gNoPrinters),
+      colors(&gCancellingColors) {}
 
 SystemClock::SystemClock() {
     QElapsedTimer t;

@@ -38,7 +38,7 @@ struct AppContext {
 
     // Side effects. Never null: the defaults print messages to stderr and
     // answer OK, use the system clock, cancel every file dialog, open help
-    // through the desktop, and ignore the view.
+    // through the desktop, and ignore the view; the colour dialog cancels.
     MessageBoxes* messages;
     Clock* clock;
     FileDialogs* dialogs;
@@ -49,6 +49,7 @@ struct AppContext {
     // printer.
     PrintControl* printer;
     PrintControl* graphPrinter;
+    ColorDialogs* colors;
     SerialPort* serial = nullptr;  // set by the program or the test
 
     // Hooks of the serial link (comm/commnication.h); empty = nothing shown.

@@ -217,6 +217,10 @@ struct GraphState {
     float dragStartY = 0;
     float dragEndX = 0;
     float dragEndY = 0;
+    // channelColor[1..9] (RGB): the sixteen-colour palette entries 1, 2, 3,
+    // 4, 5, 6, 12, 13, 10; the graph window changes them per channel.
+    std::array<uint32_t, kChannels + 2> channelColor{0,        0x000080, 0x008000, 0x008080, 0x800000,
+                                                     0x800080, 0x808000, 0xFF0000, 0xFF00FF, 0x00FF00};
 };
 
 // The job of the current print (mprint): printKind 0 whole list, 1 partial

@@ -3,6 +3,7 @@
 // (tests/support).
 #pragma once
 
+#include <QColor>
 #include <QDateTime>
 #include <QString>
 
@@ -88,6 +89,14 @@ public:
     // completed false it is discarded where the device allows (no partial
     // file). Returns 0 or an error number.
     virtual int endDocument(bool completed) = 0;
+};
+
+// The system colour dialog.
+class ColorDialogs {
+public:
+    virtual ~ColorDialogs() = default;
+    // The chosen colour, or nullopt when the user cancelled.
+    virtual std::optional<QColor> chooseColor(QColor initial) = 0;
 };
 
 // What the headless code asks of the main window after changing the store.

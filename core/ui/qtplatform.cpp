@@ -1,6 +1,7 @@
 #include "core/ui/qtplatform.h"
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -110,6 +111,13 @@ std::optional<QString> QtFileDialogs::run(const FileDialogRequest& r, bool save)
     const QStringList files = dlg.selectedFiles();
     if (files.isEmpty()) return QString();
     return files.first();
+}
+
+std::optional<QColor> QtColorDialogs::chooseColor(QColor initial) {
+    QWidget* parent = parent_ ? parent_.data() : QApplication::activeWindow();
+    const QColor c = QColorDialog::getColor(initial, parent);
+    if (!c.isValid()) return std::nullopt;
+    return c;
 }
 
 }  // namespace quillet

@@ -49,4 +49,15 @@ private:
     QString startFolder_;
 };
 
+// The colour dialog (QColorDialog); Cancel answers nothing.
+class QtColorDialogs : public ColorDialogs {
+public:
+    explicit QtColorDialogs(QWidget* parent = nullptr) : parent_(parent) {}
+    void setParent(QWidget* parent) { parent_ = parent; }
+    std::optional<QColor> chooseColor(QColor initial) override;
+
+private:
+    QPointer<QWidget> parent_;
+};
+
 }  // namespace quillet

@@ -54,5 +54,6 @@ bool openAlone(AppContext& ctx, const QString& file, int& exitCode);
 Subcommand usualSubcommand();  // usual_cmd.cpp
 Subcommand graphRangeSubcommand();  // graphrange_cmd.cpp
 Subcommand printSubcommand();  // print_cmd.cpp
+Subcommand graphSubcommand();
 
 }  // namespace quillet::cli

@@ -244,6 +244,7 @@ const std::vector<Subcommand>& subcommands() {
         usualSubcommand(),
         graphRangeSubcommand(),
         printSubcommand(),
+        graphSubcommand(),
     };
     return table;
 }

@@ -1,0 +1,29 @@
+// DrawGraph: the one painting of the graph, on any QPainter (the window's
+// picture, an image, SVG, PDF, the printer).
+#pragma once
+
+#include "graph/grafhview.h"
+
+#include <QColor>
+#include <QRectF>
+
+class QPainter;
+
+namespace quillet {
+
+struct DrawOptions {
+    // Paper and vector files: no single-pixel marks, and samples are thinned
+    // to columns of 15 twips (a screen pixel) instead of device pixels.
+    bool paper = false;
+    // Fills the whole picture first; an invalid colour leaves it as it is.
+    QColor background = Qt::white;
+};
+
+// Paints the picture of geometry g (twips) into target (device units of p):
+// plot area, frame, axis labels and grid, reference lines, then every channel
+// in use. Sets refTemp/refHumid to the middle of their axis while unset;
+// changes nothing else. Call ComputeGraphScale first.
+void DrawGraph(QPainter& p, const QRectF& target, AppContext& ctx, const GraphGeometry& g,
+               const DrawOptions& options = {});
+
+}  // namespace quillet

@@ -1,0 +1,76 @@
+#include "graph/graphfile.h"
+
+#include "core/context.h"
+
+#include <QBuffer>
+#include <QFileInfo>
+#include <QImage>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QSvgGenerator>
+
+namespace quillet {
+namespace {
+
+GraphGeometry geometryForPixels(const AppContext& ctx, QSize size) {
+    return graphGeometryForPicture(ctx.layout, size.width() * 15.0, size.height() * 15.0);
+}
+
+}  // namespace
+
+QImage graphImage(AppContext& ctx, QSize size) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    DrawGraph(p, QRectF(QPointF(0, 0), QSizeF(size)), ctx, geometryForPixels(ctx, size));
+    return image;
+}
+
+bool writeGraphFile(AppContext& ctx, const QString& path, QSize size, QString* error) {
+    auto fail = [&](const QString& why) {
+        if (error) *error = why;
+        return false;
+    };
+    if (size.width() < 1 || size.height() < 1) return fail(QStringLiteral("the picture size must be positive"));
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    const GraphGeometry geo = geometryForPixels(ctx, size);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (suffix == QLatin1String("png")) {
+        if (!graphImage(ctx, size).save(&buffer, "PNG")) return fail(QStringLiteral("the PNG could not be encoded"));
+    } else if (suffix == QLatin1String("svg")) {
+        QSvgGenerator svg;
+        svg.setOutputDevice(&buffer);
+        svg.setSize(size);
+        svg.setViewBox(QRect(QPoint(0, 0), size));
+        svg.setTitle(QStringLiteral("グラフ"));
+        QPainter p;
+        if (!p.begin(&svg)) return fail(QStringLiteral("the SVG could not be started"));
+        DrawGraph(p, QRectF(QPointF(0, 0), QSizeF(size)), ctx, geo, DrawOptions{true});
+        p.end();
+    } else if (suffix == QLatin1String("pdf")) {
+        QPdfWriter pdf(&buffer);
+        pdf.setTitle(QStringLiteral("グラフ"));
+        pdf.setCreator(QStringLiteral("Quillet"));
+        // One page of the picture's size at 96 pixels an inch.
+        pdf.setPageSize(QPageSize(QSizeF(size.width() * 0.75, size.height() * 0.75), QPageSize::Point));
+        pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+        pdf.setResolution(600);
+        QPainter p;
+        if (!p.begin(&pdf)) return fail(QStringLiteral("the PDF could not be started"));
+        DrawGraph(p, QRectF(0, 0, pdf.width(), pdf.height()), ctx, geo, DrawOptions{true});
+        p.end();
+    } else {
+        return fail(QStringLiteral("the output must end in .png, .svg or .pdf"));
+    }
+    buffer.close();
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        return fail(file.errorString());
+    return true;
+}
+
+}  // namespace quillet

@@ -1,0 +1,483 @@
+#include "graph/ui/graphwindow.h"
+
+#include "core/catalog.h"
+#include "core/store.h"
+#include "core/ui/mainwindow.h"
+#include "core/ui/gridmodels.h"
+#include "core/ui/toolicons.h"
+#include "graph/drawgraph.h"
+
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QToolButton>
+#include <QToolTip>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+
+namespace quillet {
+namespace {
+
+QFont graphWindowFont(int pointSize) {
+    QFont f;
+    f.setFamilies({QStringLiteral("MS UI Gothic"), QStringLiteral("IPAGothic")});
+    f.setPointSize(pointSize);
+    return f;
+}
+
+QColor channelColour(const AppContext& ctx, int ch) {
+    return QColor::fromRgb(QRgb(ctx.graph.channelColor[size_t(ch)]));
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- gImage
+
+GraphPicture::GraphPicture(GRAPH& owner) : QWidget(&owner), owner_(owner) {
+    setObjectName(QStringLiteral("gImage"));
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMinimumSize(200, 120);
+}
+
+void GraphPicture::invalidate() {
+    dirty_ = true;
+    update();
+}
+
+void GraphPicture::setRubberBand(const QRectF& r) {
+    rubber_ = r;
+    update();
+}
+
+void GraphPicture::paintEvent(QPaintEvent*) {
+    const qreal dpr = devicePixelRatioF();
+    const QSize pixels = (QSizeF(size()) * dpr).toSize();
+    if (dirty_ || cache_.size() != pixels) {
+        cache_ = QImage(pixels, QImage::Format_RGB32);
+        cache_.setDevicePixelRatio(dpr);
+        QPainter p(&cache_);
+        owner_.paintPlot(p, QRectF(QPointF(0, 0), QSizeF(size())));
+        dirty_ = false;
+        ++renders_;
+    }
+    QPainter p(this);
+    p.drawImage(QPoint(0, 0), cache_);
+    if (rubber_.width() > 0 || rubber_.height() > 0) {
+        p.setPen(QPen(Qt::black, 1, Qt::DotLine));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(rubber_);
+    }
+}
+
+void GraphPicture::mousePressEvent(QMouseEvent* e) {
+    owner_.gImage_MouseDown(e->button(), e->position(), e->globalPosition().toPoint());
+}
+
+void GraphPicture::mouseMoveEvent(QMouseEvent* e) {
+    owner_.gImage_MouseMove(e->buttons(), e->position(), e->globalPosition().toPoint());
+}
+
+void GraphPicture::mouseReleaseEvent(QMouseEvent* e) { owner_.gImage_MouseUp(e->button(), e->position()); }
+
+void GraphPicture::leaveEvent(QEvent*) {
+    setToolTip(QString());
+    QToolTip::hideText();
+}
+
+// ---------------------------------------------------------------- gpgrid
+
+QVariant GraphGridModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid()) return {};
+    const int row = index.row(), col = index.column();
+    const QString& text = texts_[size_t(row)][size_t(col)];
+    switch (role) {
+    case Qt::DisplayRole:
+    case kRawTextRole:
+        return text;
+    case Qt::TextAlignmentRole:
+        return col == 0 ? int(Qt::AlignLeft | Qt::AlignVCenter) : int(Qt::AlignCenter);
+    case Qt::BackgroundRole:
+        if (row == 0 && col >= 1) return channelColour(ctx_, col);
+        if (col == 0) return QColor(0xE0, 0xE0, 0xE0);
+        return {};
+    case Qt::ForegroundRole:
+        // Readable text on the channel colours.
+        if (row == 0 && col >= 1) return channelColour(ctx_, col).lightness() < 128 ? QColor(Qt::white) : QColor(Qt::black);
+        return {};
+    default:
+        return {};
+    }
+}
+
+void GraphGridModel::refill() {
+    texts_ = FillGraphGrid(ctx_);
+    emit dataChanged(index(0, 0), index(kGraphGridRows - 1, kChannels));
+}
+
+void GraphGridModel::recolour() { emit dataChanged(index(0, 1), index(0, kChannels)); }
+
+// ---------------------------------------------------------------- GRAPH
+
+GRAPH::GRAPH(AppContext& ctx, QWidget* parent) : QMainWindow(parent), ctx_(ctx) {
+    setObjectName(QStringLiteral("GRAPH"));
+    setWindowTitle(captionText(4));
+    setFont(graphWindowFont(ctx_.layout.fontSize));
+    resize(ctx_.layout.designWidth, ctx_.layout.designHeight);
+
+    auto* central = new QWidget(this);
+    setCentralWidget(central);
+    gImage = new GraphPicture(*this);
+    gImage->setParent(central);
+    buildGrid();
+    gpgrid->setParent(central);
+
+    // The picture stands 150 twips in from the window's sides; the grid
+    // takes the window's width and its own height, the picture the rest.
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 4, 0, 0);
+    column->setSpacing(4);
+    auto* row = new QHBoxLayout;
+    const int side = int(std::lround(150 / twipsX()));
+    row->setContentsMargins(side, 0, side, 0);
+    row->addWidget(gImage);
+    column->addLayout(row, 1);
+    column->addWidget(gpgrid);
+
+    buildMenus();
+    buildToolbar();
+    updateCommandStates();
+}
+
+double GRAPH::twipsX() const { return 1440.0 / std::max(1, logicalDpiX()); }
+double GRAPH::twipsY() const { return 1440.0 / std::max(1, logicalDpiY()); }
+
+GraphGeometry GRAPH::plotGeometry() const {
+    return graphGeometryForPicture(ctx_.layout, gImage->width() * twipsX(), gImage->height() * twipsY());
+}
+
+void GRAPH::buildMenus() {
+    QMenuBar* bar = menuBar();
+    auto item = [this](QMenu* menu, const char* name, const QString& caption) {
+        QAction* a = menu->addAction(caption);
+        a->setObjectName(QString::fromLatin1(name));
+        return a;
+    };
+
+    mrange = bar->addAction(QStringLiteral("レンジ変更(&R)"));
+    mrange->setObjectName(QStringLiteral("mrange"));
+    connect(mrange, &QAction::triggered, this, [this] {
+        if (openRangeDialog) openRangeDialog();
+    });
+
+    mprint = bar->addMenu(QStringLiteral("印刷(&G)"));
+    mprint->menuAction()->setObjectName(QStringLiteral("mprint"));
+    mgPrint = item(mprint, "mgPrint", QStringLiteral("グラフ印刷(&P)"));
+    mprint->addSeparator();
+    mPaperset = item(mprint, "mPaperset", QStringLiteral("ページ設定(&Y)"));
+    mPrinterSetting = item(mprint, "mPrinterSetting", QStringLiteral("プリンタ設定(&P)"));
+    connect(mgPrint, &QAction::triggered, this, [this] {
+        if (printGraph) printGraph();
+    });
+    connect(mPaperset, &QAction::triggered, this, [this] {
+        if (pageSetup) pageSetup();
+    });
+    connect(mPrinterSetting, &QAction::triggered, this, [this] {
+        if (printerSetup) printerSetup();
+    });
+
+    mpara = bar->addMenu(QStringLiteral("パラメータ(&P)"));
+    mpara->menuAction()->setObjectName(QStringLiteral("mpara"));
+    mpLabel = item(mpara, "mpLabel", QStringLiteral("ラベル表示(&L)"));
+    mpLabel->setCheckable(true);
+    connect(mpLabel, &QAction::triggered, this, [this] { mpLabel_Click(); });
+    mpLIne = mpara->addMenu(QStringLiteral("グラフ線幅(&S)"));
+    mpLIne->menuAction()->setObjectName(QStringLiteral("mpLIne"));
+    auto* widths = new QActionGroup(this);
+    for (int i = 0; i < 2; ++i) {
+        mpLIneSe[size_t(i)] = item(mpLIne, "mpLIneSe", i == 0 ? QStringLiteral("細") : QStringLiteral("太"));
+        mpLIneSe[size_t(i)]->setCheckable(true);
+        widths->addAction(mpLIneSe[size_t(i)]);
+        connect(mpLIneSe[size_t(i)], &QAction::triggered, this, [this, i] { mpLIneSe_Click(i); });
+    }
+    mpLIneSe[0]->setChecked(true);
+    mpRef = item(mpara, "mpRef", QStringLiteral("基準線(&K)"));
+    connect(mpRef, &QAction::triggered, this, [this] {
+        if (openReferenceDialog) openReferenceDialog();
+    });
+
+    mend = bar->addAction(QStringLiteral("グラフ終了(&E)"));
+    mend->setObjectName(QStringLiteral("mend"));
+    connect(mend, &QAction::triggered, this, &QWidget::close);
+
+    popC = new QMenu(QStringLiteral("色の設定"), this);
+    popC->setObjectName(QStringLiteral("popC"));
+    popColor = item(popC, "popColor", QStringLiteral("色の変更"));
+    connect(popColor, &QAction::triggered, this, [this] { popColor_Click(); });
+
+    popR = new QMenu(QStringLiteral("レンジ元に戻す"), this);
+    popR->setObjectName(QStringLiteral("popR"));
+    popRange = item(popR, "popRange", QStringLiteral("自動範囲に戻す"));
+    popRange2 = item(popR, "popRange2", QStringLiteral("ひとつ前に戻す"));
+    popRange2->setVisible(false);
+    connect(popRange, &QAction::triggered, this, [this] { popRange_Click(); });
+    connect(popRange2, &QAction::triggered, this, [this] { popRange2_Click(); });
+}
+
+void GRAPH::buildToolbar() {
+    Toolbar1 = addToolBar(QStringLiteral("Toolbar1"));
+    Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
+    Toolbar1->setMovable(false);
+    const QMap<QString, QIcon> images = toolbarImages();
+    auto button = [this](const char* key, const QString& text, const QString& tooltip, const QIcon& icon = {}) {
+        QAction* b = Toolbar1->addAction(icon, text);
+        b->setObjectName(QString::fromLatin1(key));
+        b->setToolTip(tooltip);
+        if (icon.isNull())
+            if (auto* w = qobject_cast<QToolButton*>(Toolbar1->widgetForAction(b)))
+                w->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        return b;
+    };
+    btnRange = button("btnRange", QStringLiteral("レンジ"), QStringLiteral("グラフ画面のレンジを変更"));
+    Toolbar1->addSeparator();
+    btnprint = button("btnprint", QStringLiteral("印刷"), QStringLiteral("グラフの印刷"),
+                      images.value(QStringLiteral("toolprint")));
+    Toolbar1->addSeparator();
+    btnlabel = button("btnlabel", QStringLiteral("ラベル"), QStringLiteral("データラベルの表示"));
+    btnline = button("btnline", QStringLiteral("線幅"), QStringLiteral("グラフ線幅変更"));
+    btnref = button("btnref", QStringLiteral("基準線"), QStringLiteral("グラフ上に基準線"));
+    connect(btnRange, &QAction::triggered, mrange, &QAction::trigger);
+    connect(btnprint, &QAction::triggered, mgPrint, &QAction::trigger);
+    connect(btnlabel, &QAction::triggered, mpLabel, &QAction::trigger);
+    connect(btnline, &QAction::triggered, this, [this] { btnline_Click(); });
+    connect(btnref, &QAction::triggered, mpRef, &QAction::trigger);
+}
+
+void GRAPH::buildGrid() {
+    gpgridModel = new GraphGridModel(ctx_, this);
+    gpgrid = new QTableView(this);
+    gpgrid->setObjectName(QStringLiteral("gpgrid"));
+    gpgrid->setModel(gpgridModel);
+    gpgrid->verticalHeader()->hide();
+    gpgrid->horizontalHeader()->hide();
+    gpgrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    gpgrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    gpgrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    gpgrid->setSelectionMode(QAbstractItemView::NoSelection);
+    gpgrid->setFocusPolicy(Qt::NoFocus);
+    gpgrid->setWordWrap(false);
+    gpgrid->setTextElideMode(Qt::ElideNone);
+    gpgrid->verticalHeader()->setMinimumSectionSize(1);
+    gpgrid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    gpgrid->horizontalHeader()->setMinimumSectionSize(1);
+    gpgrid->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    // fontSize × 15 × 1.5 × 10 + 75 twips: the header row two lines, rows 1
+    // to 8 one line each (the two title-only rows lie below).
+    const LayoutValues& l = ctx_.layout;
+    const int height = int(std::lround((l.fontSize * 15 * 1.5 * 10 + 75) / twipsY()));
+    gpgrid->setFixedHeight(height);
+    const int rowHeight = std::max(1, (height - 2 * gpgrid->frameWidth()) / 10);
+    gpgrid->verticalHeader()->setDefaultSectionSize(rowHeight);
+    gpgrid->setRowHeight(0, height - 2 * gpgrid->frameWidth() - 8 * rowHeight);
+    gpgrid->installEventFilter(this);
+    gpgrid->viewport()->installEventFilter(this);
+}
+
+void GRAPH::layoutGridColumns() {
+    const int col0 = int(std::lround(ctx_.layout.lineTwips * 12 / twipsX()));
+    const int client = gpgrid->width() - 2 * gpgrid->frameWidth();
+    const int channel = std::max(1, int((client - col0 - 150 / twipsX()) / kChannels));
+    gpgrid->setColumnWidth(0, col0);
+    for (int c = 1; c <= kChannels; ++c) gpgrid->setColumnWidth(c, channel);
+}
+
+void GRAPH::resizeEvent(QResizeEvent* e) {
+    QMainWindow::resizeEvent(e);
+    centralWidget()->layout()->activate();
+    layoutGridColumns();
+}
+
+void GRAPH::showEvent(QShowEvent* e) {
+    QMainWindow::showEvent(e);
+    centralWidget()->layout()->activate();
+    layoutGridColumns();
+}
+
+bool GRAPH::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == gpgrid && e->type() == QEvent::Resize) layoutGridColumns();
+    if (watched == gpgrid->viewport() && e->type() == QEvent::MouseButtonPress) {
+        auto* m = static_cast<QMouseEvent*>(e);
+        const QPoint pos = m->position().toPoint();
+        if (m->button() == Qt::RightButton && gpgrid->rowAt(pos.y()) == 0) {
+            showColorPopup(gpgrid->columnAt(pos.x()), m->globalPosition().toPoint());
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, e);
+}
+
+void GRAPH::updateCommandStates() {
+    auto apply = [](QAction* a, const std::function<void()>& hook) { a->setEnabled(bool(hook)); };
+    apply(mrange, openRangeDialog);
+    apply(btnRange, openRangeDialog);
+    apply(mpRef, openReferenceDialog);
+    apply(btnref, openReferenceDialog);
+    apply(mgPrint, printGraph);
+    apply(btnprint, printGraph);
+    apply(mPaperset, pageSetup);
+    apply(mPrinterSetting, printerSetup);
+}
+
+// ---------------------------------------------------------------- open and close
+
+void GRAPH::open(QWidget* mainWindow) {
+    mainWindow_ = mainWindow;
+    if (mainWindow_) mainWindow_->setEnabled(false);
+    GraphState& g = ctx_.graph;
+    g.refLineOn = 0;
+    g.refTemp = 9999;
+    g.refHumid = 9999;
+    g.lineWidth = 1;
+    g.labelsOn = 0;
+    mpLabel->setChecked(false);
+    mpLIneSe[0]->setChecked(true);
+    popRange2->setVisible(false);
+    updateCommandStates();
+    gpgridModel->recolour();
+    show();
+    raise();
+    activateWindow();
+    redraw(true, true);
+}
+
+void GRAPH::closeEvent(QCloseEvent* e) {
+    ctx_.graph.xManual = 0;
+    ctx_.graph.labelsOn = 0;
+    mpLabel->setChecked(false);
+    gImage->setRubberBand({});
+    dragging_ = false;
+    if (mainWindow_) mainWindow_->setEnabled(true);
+    QToolTip::hideText();
+    e->accept();
+}
+
+// ---------------------------------------------------------------- drawing
+
+void GRAPH::paintPlot(QPainter& p, const QRectF& target) {
+    DrawOptions o;
+    o.background = palette().color(QPalette::Window);
+    DrawGraph(p, target, ctx_, plotGeometry(), o);
+}
+
+void GRAPH::redraw(bool recompute, bool refillGrid) {
+    if (recompute) ComputeGraphScale(ctx_);
+    gImage->invalidate();
+    if (refillGrid) gpgridModel->refill();
+    if (ctx_.graph.undoAvailable) popRange2->setVisible(true);
+}
+
+void GRAPH::rangesChanged(bool clearPicture) { redraw(clearPicture, clearPicture); }
+
+// ---------------------------------------------------------------- mouse
+
+void GRAPH::gImage_MouseDown(Qt::MouseButton button, QPointF pos, QPoint globalPos) {
+    if (button == Qt::RightButton) {
+        popR->popup(globalPos);
+        return;
+    }
+    if (button != Qt::LeftButton) return;
+    const GraphGeometry geo = plotGeometry();
+    dragStart_ = clampToPlot(geo, pos.x() * twipsX(), pos.y() * twipsY());
+    ctx_.graph.dragStartX = float(dragStart_.x);
+    ctx_.graph.dragStartY = float(dragStart_.y);
+    dragging_ = true;
+}
+
+void GRAPH::gImage_MouseMove(Qt::MouseButtons buttons, QPointF pos, QPoint globalPos) {
+    const GraphGeometry geo = plotGeometry();
+    const double x = pos.x() * twipsX(), y = pos.y() * twipsY();
+    if (buttons & Qt::LeftButton) {
+        if (!dragging_) return;
+        const PlotPoint p = clampToPlot(geo, x, y);
+        if (p.x != dragStart_.x || p.y != dragStart_.y)
+            gImage->setRubberBand(QRectF(QPointF(dragStart_.x / twipsX(), dragStart_.y / twipsY()),
+                                         QPointF(p.x / twipsX(), p.y / twipsY()))
+                                      .normalized());
+        return;
+    }
+    if (buttons != Qt::NoButton) return;
+    const QString text = cursorReadout(ctx_, geo, x, y);
+    gImage->setToolTip(text);
+    if (text.isEmpty()) QToolTip::hideText();
+    else QToolTip::showText(globalPos, text, gImage);
+}
+
+void GRAPH::gImage_MouseUp(Qt::MouseButton button, QPointF pos) {
+    if (button != Qt::LeftButton || !dragging_) return;
+    dragging_ = false;
+    const GraphGeometry geo = plotGeometry();
+    const PlotPoint end = clampToPlot(geo, pos.x() * twipsX(), pos.y() * twipsY());
+    ctx_.graph.dragEndX = float(end.x);
+    ctx_.graph.dragEndY = float(end.y);
+    gImage->setRubberBand({});
+    // A click, or a drag that starts and ends outside the plot, only erases.
+    if ((end.x == dragStart_.x && end.y == dragStart_.y) || (dragStart_.clamped && end.clamped)) return;
+    ZoomToSelection(ctx_, geo);
+    redraw(true, true);
+}
+
+// ---------------------------------------------------------------- menus
+
+void GRAPH::mpLabel_Click() {
+    ctx_.graph.labelsOn = mpLabel->isChecked() ? 1 : 0;
+    redraw(true, false);
+}
+
+void GRAPH::mpLIneSe_Click(int index) {
+    ctx_.graph.lineWidth = index == 1 ? 2 : 1;
+    mpLIneSe[size_t(index)]->setChecked(true);
+    redraw(false, false);
+}
+
+void GRAPH::btnline_Click() { mpLIneSe_Click(mpLIneSe[0]->isChecked() ? 1 : 0); }
+
+bool GRAPH::showColorPopup(int column, const QPoint& globalPos) {
+    if (column < 1 || column > kChannels) return false;
+    colorColumn_ = column;
+    popColor->setText(QStringLiteral("CH:") + channelLetter(column) + QStringLiteral(" 色変更"));
+    popC->popup(globalPos);
+    return true;
+}
+
+void GRAPH::popColor_Click() {
+    const int c = colorColumn_;
+    if (c < 1 || c > kChannels) return;
+    const std::optional<QColor> chosen = ctx_.colors->chooseColor(channelColour(ctx_, c));
+    if (!chosen || !chosen->isValid()) return;
+    ctx_.graph.channelColor[size_t(c)] = chosen->rgb() & 0xFFFFFF;
+    gpgridModel->recolour();
+    redraw(false, false);
+}
+
+void GRAPH::popRange_Click() {
+    RestoreAutoRange(ctx_);
+    redraw(true, true);
+}
+
+void GRAPH::popRange2_Click() {
+    if (UndoRange(ctx_)) redraw(true, true);
+}
+
+// ---------------------------------------------------------------- wiring
+
+void wireGraph(MAIN& window, AppContext& ctx, GRAPH& graph) {
+    (void)ctx;
+    window.setCommand(window.mGRAPH, [&window, &graph] { graph.open(&window); });
+}
+
+}  // namespace quillet

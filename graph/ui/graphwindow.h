@@ -1,0 +1,175 @@
+// GRAPH: the graph window. The picture gImage shows the plot (DrawGraph,
+// cached and repainted only when ranges, colours, labels, line width or
+// reference lines change; the drag rectangle is an overlay), the grid
+// gpgrid the statistics of the visible window. The mouse zooms by dragging
+// and reads values in the picture's tooltip. While the window is open the
+// main window is disabled.
+//
+// The range dialog, the reference-line dialog and printing are attached
+// through the public hooks below; their entries stay disabled while a hook
+// is empty. A dialog calls rangesChanged() after its OK.
+#pragma once
+
+#include "core/context.h"
+#include "graph/grafhview.h"
+
+#include <QAbstractTableModel>
+#include <QAction>
+#include <QImage>
+#include <QMainWindow>
+#include <QMenu>
+#include <QPointer>
+#include <QTableView>
+#include <QToolBar>
+
+#include <array>
+#include <functional>
+
+namespace quillet {
+
+class MAIN;
+class GRAPH;
+
+// gImage: the cached plot and the drag rectangle over it.
+class GraphPicture : public QWidget {
+    Q_OBJECT
+public:
+    explicit GraphPicture(GRAPH& owner);
+    void invalidate();  // the plot is painted again at the next paint
+    void setRubberBand(const QRectF& r);  // device pixels; empty = none
+    int renderCount() const { return renders_; }
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void leaveEvent(QEvent*) override;
+
+private:
+    GRAPH& owner_;
+    QImage cache_;
+    bool dirty_ = true;
+    QRectF rubber_;
+    int renders_ = 0;
+};
+
+// gpgrid's cells: the texts of FillGraphGrid, the header cells (row 0) of
+// the channels in their colours.
+class GraphGridModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit GraphGridModel(AppContext& ctx, QObject* parent = nullptr) : QAbstractTableModel(parent), ctx_(ctx) {}
+    int rowCount(const QModelIndex& = {}) const override { return kGraphGridRows; }
+    int columnCount(const QModelIndex& = {}) const override { return kChannels + 1; }
+    QVariant data(const QModelIndex& index, int role) const override;
+    void refill();  // FillGraphGrid
+    void recolour();  // the header colours changed
+    const GraphGridTexts& texts() const { return texts_; }
+
+private:
+    AppContext& ctx_;
+    GraphGridTexts texts_{};
+};
+
+class GRAPH : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit GRAPH(AppContext& ctx, QWidget* parent = nullptr);
+
+    // Opening from the main window (disabled until the graph closes): the
+    // switches of a new window, the automatic X range, the first drawing.
+    void open(QWidget* mainWindow);
+
+    // After a range or reference change from outside (the range dialog's OK
+    // with clearPicture = true: ranges recomputed and statistics refilled;
+    // the reference-line dialog with false: drawn again). Shows the undo
+    // item once ctx.graph.undoAvailable is set.
+    void rangesChanged(bool clearPicture);
+
+    // The plot geometry of the picture at its current size (twips).
+    GraphGeometry plotGeometry() const;
+    // Twips per device pixel of the picture.
+    double twipsX() const;
+    double twipsY() const;
+
+    // Hooks of the dialogs and the graph print; empty = entry disabled.
+    std::function<void()> openRangeDialog;      // mrange, btnRange
+    std::function<void()> openReferenceDialog;  // mpRef, btnref
+    std::function<void()> printGraph;           // mgPrint, btnprint
+    std::function<void()> pageSetup;            // mPaperset
+    std::function<void()> printerSetup;         // mPrinterSetting
+    // Enables the entries of the hooks that are set (open() does it too).
+    void updateCommandStates();
+
+    // The colour popup of the grid's header cell of column c (1..8); false
+    // for any other column.
+    bool showColorPopup(int column, const QPoint& globalPos);
+
+    // Mouse on gImage, in device pixels of the picture.
+    void gImage_MouseDown(Qt::MouseButton button, QPointF pos, QPoint globalPos);
+    void gImage_MouseMove(Qt::MouseButtons buttons, QPointF pos, QPoint globalPos);
+    void gImage_MouseUp(Qt::MouseButton button, QPointF pos);
+
+    AppContext& context() { return ctx_; }
+
+    // Controls.
+    GraphPicture* gImage = nullptr;
+    QTableView* gpgrid = nullptr;
+    GraphGridModel* gpgridModel = nullptr;
+    QToolBar* Toolbar1 = nullptr;
+    QAction* mrange = nullptr;           // "レンジ変更(&R)"
+    QMenu* mprint = nullptr;             // "印刷(&G)"
+    QAction* mgPrint = nullptr;          //   "グラフ印刷(&P)"
+    QAction* mPaperset = nullptr;        //   "ページ設定(&Y)"
+    QAction* mPrinterSetting = nullptr;  //   "プリンタ設定(&P)"
+    QMenu* mpara = nullptr;              // "パラメータ(&P)"
+    QAction* mpLabel = nullptr;          //   "ラベル表示(&L)"
+    QMenu* mpLIne = nullptr;             //   "グラフ線幅(&S)"
+    std::array<QAction*, 2> mpLIneSe{};  //     "細", "太"
+    QAction* mpRef = nullptr;            //   "基準線(&K)"
+    QAction* mend = nullptr;             // "グラフ終了(&E)"
+    QMenu* popC = nullptr;               // "色の設定"
+    QAction* popColor = nullptr;         //   "CH:A 色変更" ...
+    QMenu* popR = nullptr;               // "レンジ元に戻す"
+    QAction* popRange = nullptr;         //   "自動範囲に戻す"
+    QAction* popRange2 = nullptr;        //   "ひとつ前に戻す"
+    QAction* btnRange = nullptr;
+    QAction* btnprint = nullptr;
+    QAction* btnlabel = nullptr;
+    QAction* btnline = nullptr;
+    QAction* btnref = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    friend class GraphPicture;
+    void buildMenus();
+    void buildToolbar();
+    void buildGrid();
+    void layoutGridColumns();
+    void paintPlot(QPainter& p, const QRectF& target);
+    void redraw(bool recompute, bool refillGrid);
+
+    void mpLabel_Click();
+    void mpLIneSe_Click(int index);
+    void btnline_Click();
+    void popColor_Click();
+    void popRange_Click();
+    void popRange2_Click();
+
+    AppContext& ctx_;
+    QPointer<QWidget> mainWindow_;
+    int colorColumn_ = 0;
+    PlotPoint dragStart_;
+    bool dragging_ = false;
+};
+
+// Attaches the graph window to "グラフ(G)" and the graph toolbar button.
+void wireGraph(MAIN& window, AppContext& ctx, GRAPH& graph);
+
+}  // namespace quillet

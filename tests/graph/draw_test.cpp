@@ -1,0 +1,196 @@
+// DrawGraph, judged by the pixels of small images: transitions, gaps, late
+// channels, markers, reference lines and the humidity-only grid.
+#include "graph/drawgraph.h"
+#include "graph/graphfile.h"
+#include "graphfill.h"
+#include "support/fakes.h"
+
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace quillet {
+namespace {
+
+using fakes::TestContext;
+using graphtest::fill;
+using graphtest::spec;
+
+constexpr QRgb kBlue = 0x000080;   // channel A
+constexpr QRgb kGreen = 0x008000;  // channel B
+
+class DrawGraphTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { graphtest::ensureGuiApplication(); }
+
+    // Held temperature bounds, so that the pictures do not depend on the
+    // automatic rules.
+    void holdTemp(int min, int max) {
+        t.ctx.graph.tempManual = 1;
+        t.ctx.graph.tempMin = int16_t(min);
+        t.ctx.graph.tempMax = int16_t(max);
+    }
+    void draw() {
+        ComputeGraphScale(t.ctx);
+        geo = graphGeometryForPicture(t.ctx.layout, size.width() * 15.0, size.height() * 15.0);
+        image = graphImage(t.ctx, size);
+    }
+    // Device position of data number n at value v (tenths, temperature axis).
+    QPointF at(double n, double v) const {
+        const GraphState& g = t.ctx.graph;
+        const double xScale = double(geo.plotWidth) / (g.xEnd - g.xStart);
+        const double scale = double(geo.plotHeight) / ((g.tempMax - g.tempMin) * 10);
+        return {(geo.plotLeft + (n - g.xStart) * xScale) / 15, ((g.tempMax * 10 - v) * scale + geo.plotTop) / 15};
+    }
+    bool colourNear(QPointF p, QRgb colour, int radius = 1) const {
+        for (int dx = -radius; dx <= radius; ++dx)
+            for (int dy = -radius; dy <= radius; ++dy) {
+                const QPoint q(int(std::floor(p.x())) + dx, int(std::floor(p.y())) + dy);
+                if (image.rect().contains(q) && (image.pixel(q) & 0xFFFFFF) == colour) return true;
+            }
+        return false;
+    }
+    // Pixels of a colour in a rectangle of device pixels.
+    int count(QRect r, QRgb colour) const {
+        int n = 0;
+        r = r.intersected(image.rect());
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x) n += (image.pixel(x, y) & 0xFFFFFF) == colour;
+        return n;
+    }
+    // The inside of the plot, clear of the frame.
+    QRect inside() const {
+        return QRect(QPoint(int(geo.plotLeft / 15) + 3, int(geo.plotTop / 15) + 3),
+                     QPoint(int(geo.plotRight() / 15) - 3, int(geo.plotBottom() / 15) - 3));
+    }
+
+    TestContext t;
+    QSize size{1000, 400};
+    GraphGeometry geo;
+    QImage image;
+};
+
+TEST_F(DrawGraphTest, EdgeToEdgeJumpAndErrorGap) {
+    holdTemp(0, 10);
+    // above, below, error: 50.0 and -10.0 lie outside 0..10 ℃.
+    fill(t.ctx, 1, spec(1, {50, 50, 500, -100, 50, kErrorSample, 50, 50, 50, 50}));
+    draw();
+    auto mid = [](QPointF a, QPointF b) { return (a + b) / 2; };
+    const QPointF topEdge3(at(3, 0).x(), geo.plotTop / 15.0), bottomEdge4(at(4, 0).x(), geo.plotBottom() / 15.0);
+    EXPECT_TRUE(colourNear(mid(at(1, 50), at(2, 50)), kBlue));
+    EXPECT_TRUE(colourNear(mid(at(2, 50), topEdge3), kBlue)) << "a curve leaving the range ends on the top edge";
+    EXPECT_TRUE(colourNear(mid(topEdge3, bottomEdge4), kBlue)) << "one segment from edge to edge";
+    EXPECT_TRUE(colourNear(mid(bottomEdge4, at(5, 50)), kBlue));
+    EXPECT_FALSE(colourNear(mid(at(5, 50), at(6, 50)), kBlue, 2)) << "an error sample breaks the curve";
+    EXPECT_FALSE(colourNear(mid(at(6, 50), at(7, 50)), kBlue, 2)) << "and the curve restarts without a line";
+    EXPECT_TRUE(colourNear(mid(at(7, 50), at(8, 50)), kBlue));
+}
+
+TEST_F(DrawGraphTest, LateChannelStartsAtItsOwnDataNumber) {
+    holdTemp(0, 50);
+    fill(t.ctx, 1, spec(1, std::vector<int16_t>(10, 100)));
+    fill(t.ctx, 2, spec(1, {300, 300, 300, 300}, 6));
+    draw();
+    const ChannelWindows w = channelWindows(t.ctx);
+    EXPECT_EQ(w[2].firstSample, 1);
+    EXPECT_EQ(w[2].xIndex, 6);
+    EXPECT_TRUE(colourNear(at(6, 300), kGreen));
+    const int lateX = int(at(6, 300).x()) - 4;
+    EXPECT_EQ(count(QRect(QPoint(0, 0), QPoint(lateX, size.height())), kGreen), 0);
+    EXPECT_TRUE(colourNear((at(8, 300) + at(9, 300)) / 2, kGreen));
+}
+
+TEST_F(DrawGraphTest, AllErrorChannelDrawsNothing) {
+    holdTemp(0, 50);
+    fill(t.ctx, 1, spec(1, std::vector<int16_t>(50, 100)));
+    fill(t.ctx, 2, spec(1, std::vector<int16_t>(50, kErrorSample)));
+    draw();
+    EXPECT_GT(count(image.rect(), kBlue), 50);
+    EXPECT_EQ(count(image.rect(), kGreen), 0);
+}
+
+TEST_F(DrawGraphTest, SingleVisibleSampleIsAMarkedPoint) {
+    holdTemp(0, 50);
+    fill(t.ctx, 1, spec(1, {250}));
+    draw();
+    ASSERT_EQ(t.ctx.graph.xEnd, 2);
+    const QPointF p = at(1, 250);
+    EXPECT_TRUE(colourNear(p, kBlue, 2));
+    EXPECT_EQ(count(QRect(QPoint(int(p.x()) + 6, 0), QPoint(size.width(), size.height())), kBlue), 0);
+}
+
+TEST_F(DrawGraphTest, CirclesUpToAHundredDataNumbers) {
+    for (int rows : {101, 102}) {
+        SCOPED_TRACE(rows);
+        TestContext fresh;
+        fill(fresh.ctx, 1, spec(1, std::vector<int16_t>(size_t(rows), 250)));
+        fresh.ctx.graph.tempManual = 1;
+        fresh.ctx.graph.tempMin = 0;
+        fresh.ctx.graph.tempMax = 50;
+        ComputeGraphScale(fresh.ctx);
+        geo = graphGeometryForPicture(fresh.ctx.layout, size.width() * 15.0, size.height() * 15.0);
+        image = graphImage(fresh.ctx, size);
+        // Circles are filled black; nothing else inside the plot is black.
+        if (rows == 101) EXPECT_GT(count(inside(), 0x000000), 20);
+        else EXPECT_EQ(count(inside(), 0x000000), 0);
+    }
+}
+
+TEST_F(DrawGraphTest, ReferenceLineOnlyStrictlyInsideTheBounds) {
+    holdTemp(0, 10);
+    fill(t.ctx, 1, spec(1, std::vector<int16_t>(200, 20)));
+    t.ctx.graph.refLineOn = 1;
+    draw();
+    EXPECT_EQ(t.ctx.graph.refTemp, 5) << "an unset reference takes the middle of the axis";
+    EXPECT_GT(count(inside(), 0x000000), 200);
+    t.ctx.graph.refTemp = 10;  // equal to tempMax
+    draw();
+    EXPECT_EQ(count(inside(), 0x000000), 0);
+}
+
+TEST_F(DrawGraphTest, HumidityOnlyGridHasNoLeftLabels) {
+    fill(t.ctx, 1, spec(2, std::vector<int16_t>(50, 550)));
+    draw();
+    const int left = geo.plotLeft / 15 - 3, right = geo.plotRight() / 15 + 3;
+    auto nonWhite = [&](QRect r) { return r.width() * r.height() - count(r, 0xFFFFFF); };
+    EXPECT_EQ(nonWhite(QRect(QPoint(0, 0), QPoint(left, geo.plotBottom() / 15))), 0);
+    EXPECT_GT(nonWhite(QRect(QPoint(right, 0), QPoint(size.width() - 1, geo.plotBottom() / 15))), 20);
+    const int gridRow = (geo.plotTop + geo.plotHeight / 5) / 15;
+    EXPECT_GT(count(QRect(inside().left(), gridRow - 1, inside().width(), 3), 0x800000), 20);
+}
+
+TEST_F(DrawGraphTest, DegenerateRangesDrawAnEmptyOrFlatPlot) {
+    // Held bounds that are equal (a hand-edited settings file) and a zoom to
+    // one data number: no division by zero, the picture is still drawn.
+    holdTemp(20, 20);
+    fill(t.ctx, 1, spec(1, std::vector<int16_t>(10, 200)));
+    t.ctx.graph.xManual = 1;
+    t.ctx.graph.xStart = t.ctx.graph.xEnd = 7;
+    draw();
+    EXPECT_EQ(t.ctx.graph.xEnd - t.ctx.graph.xStart, 1);
+    EXPECT_EQ(t.ctx.graph.refTemp, 20);
+    EXPECT_GT(count(image.rect(), kBlue), 10);
+
+    // No channel at all: the frame and nothing else.
+    TestContext empty;
+    ComputeGraphScale(empty.ctx);
+    const QImage blank = graphImage(empty.ctx, size);
+    EXPECT_FALSE(blank.isNull());
+}
+
+TEST_F(DrawGraphTest, FullStoreSkipsByPixelColumn) {
+    for (int ch = 1; ch <= kChannels; ++ch) {
+        std::vector<int16_t> v(kMaxSamples);
+        for (int i = 0; i < kMaxSamples; ++i) v[size_t(i)] = int16_t(200 + 50 * std::sin(i / 300.0 + ch));
+        fill(t.ctx, ch, spec(ch == 8 ? 2 : 1, v));
+    }
+    draw();
+    EXPECT_EQ(t.ctx.graph.xEnd, kMaxSamples);
+    EXPECT_GT(count(image.rect(), kBlue), 100);
+    EXPECT_GT(count(image.rect(), 0xFF00FF), 100);  // channel H, humidity
+}
+
+}  // namespace
+}  // namespace quillet

@@ -1,0 +1,178 @@
+// The graph window opened from the main window over a temperature and
+// humidity logger's three days: drag zoom, undo, back to automatic, line
+// width, colour change, cursor read-out, and a picture for a look by eye
+// (QUILLET_BUILD_DIR/graphwindow.png).
+#include "graph/ui/graphwindow.h"
+#include "mainwin_fixture.h"
+
+#include <cmath>
+
+using namespace quillet;
+using namespace quillet::fakes;
+
+namespace {
+
+class ScriptedColors : public ColorDialogs {
+public:
+    std::optional<QColor> chooseColor(QColor initial) override {
+        asked.push_back(initial);
+        return answer;
+    }
+    std::optional<QColor> answer;
+    std::vector<QColor> asked;
+};
+
+class GraphWindowTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        t.ctx.colors = &colors;
+        // A temperature and humidity logger: 432 samples every ten minutes.
+        ChannelSpec temp, humid;
+        temp.kind = 1;
+        humid.kind = 2;
+        for (int i = 0; i < 432; ++i) {
+            temp.samples.push_back(int16_t(std::lround(225 + 35 * std::sin(i * 2 * M_PI / 144))));
+            humid.samples.push_back(int16_t(std::lround(550 - 120 * std::sin(i * 2 * M_PI / 144))));
+        }
+        temp.samples[200] = kErrorSample;
+        fill(1, temp);
+        fill(2, humid);
+        t.ctx.store.ch[1].maxValue = 260;
+        t.ctx.store.ch[1].minValue = 190;
+        t.ctx.store.ch[2].maxValue = 670;
+        t.ctx.store.ch[2].minValue = 430;
+        refresh();
+        graph = std::make_unique<GRAPH>(t.ctx);
+        wireGraph(*window, t.ctx, *graph);
+    }
+    void TearDown() override {
+        graph.reset();
+        MainWindowTest::TearDown();
+    }
+    // Device position of data number n at value v (tenths) of the temperature axis.
+    QPoint at(double n, double v) const {
+        const GraphGeometry geo = graph->plotGeometry();
+        const GraphState& g = t.ctx.graph;
+        const double x = geo.plotLeft + (n - g.xStart) * geo.plotWidth / (g.xEnd - g.xStart);
+        const double y = geo.plotTop + (g.tempMax * 10 - v) * geo.plotHeight / ((g.tempMax - g.tempMin) * 10.0);
+        return QPoint(int(std::lround(x / graph->twipsX())), int(std::lround(y / graph->twipsY())));
+    }
+    void hover(QPoint pos) {
+        QMouseEvent move(QEvent::MouseMove, pos, graph->gImage->mapToGlobal(pos), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(graph->gImage, &move);
+    }
+    void settle() {
+        QApplication::processEvents();
+        graph->gImage->repaint();
+    }
+
+    ScriptedColors colors;
+    std::unique_ptr<GRAPH> graph;
+};
+
+TEST_F(GraphWindowTest, ZoomUndoRestoreColourAndLineWidth) {
+    ASSERT_TRUE(window->mGRAPH->isEnabled());
+    window->mGRAPH->trigger();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(graph.get()));
+    settle();
+    EXPECT_EQ(graph->windowTitle(), u8("グラフ"));
+    EXPECT_FALSE(window->isEnabled()) << "the main window waits while the graph is open";
+    const GraphState& g = t.ctx.graph;
+    EXPECT_EQ(g.xStart, 1);
+    EXPECT_EQ(g.xEnd, 432);
+    EXPECT_EQ(g.tempMin, 10);
+    EXPECT_EQ(g.tempMax, 30);
+    EXPECT_EQ(g.humidMin, 40);
+    EXPECT_EQ(g.humidMax, 90);
+    EXPECT_EQ(graph->gpgridModel->texts()[1][1], u8("432/1"));
+    EXPECT_EQ(graph->gpgridModel->texts()[1][2], u8("432/0"));
+    EXPECT_EQ(graph->gpgridModel->index(0, 2).data(Qt::BackgroundRole).value<QColor>(), QColor(0, 128, 0));
+    EXPECT_FALSE(graph->popRange2->isVisible());
+    EXPECT_FALSE(graph->mrange->isEnabled()) << "no range dialog attached";
+    EXPECT_FALSE(graph->mgPrint->isEnabled());
+    EXPECT_TRUE(graph->grab().toImage().save(QStringLiteral(QUILLET_BUILD_DIR) + "/graphwindow.png"));
+
+    // Reading a value under the mouse does not paint the plot again.
+    const int renders = graph->gImage->renderCount();
+    hover(at(37, t.ctx.store.samples[1][37]));
+    EXPECT_TRUE(graph->gImage->toolTip().startsWith(u8("13-11-15 16:00:00 "))) << graph->gImage->toolTip().toStdString();
+    settle();
+    EXPECT_EQ(graph->gImage->renderCount(), renders);
+    hover(at(201, 220));  // the error sample of channel A
+    EXPECT_EQ(graph->gImage->toolTip(), QString());
+
+    // A click does not zoom; a drag that starts and ends outside does not either.
+    QTest::mouseClick(graph->gImage, Qt::LeftButton, {}, at(100, 250));
+    QTest::mousePress(graph->gImage, Qt::LeftButton, {}, QPoint(1, 1));
+    QTest::mouseRelease(graph->gImage, Qt::LeftButton, {}, QPoint(2, graph->gImage->height() - 2));
+    EXPECT_EQ(g.xManual, 0);
+    EXPECT_EQ(g.xEnd, 432);
+
+    // Drag from right to left over data numbers 100..200.
+    QTest::mousePress(graph->gImage, Qt::LeftButton, {}, at(200, 280));
+    QTest::mouseRelease(graph->gImage, Qt::LeftButton, {}, at(100, 200));
+    EXPECT_EQ(g.xManual, 1);
+    EXPECT_NEAR(g.xStart, 100, 1);
+    EXPECT_NEAR(g.xEnd, 200, 1);
+    EXPECT_NEAR(g.tempMin, 20, 1);
+    EXPECT_NEAR(g.tempMax, 28, 1);
+    EXPECT_TRUE(graph->popRange2->isVisible());
+    settle();
+    EXPECT_GT(graph->gImage->renderCount(), renders);
+    const int zoomStart = g.xStart;
+
+    graph->popRange2->trigger();  // undo
+    EXPECT_EQ(g.xStart, 1);
+    EXPECT_EQ(g.xEnd, 432);
+    graph->popRange2->trigger();  // and again: the zoom
+    EXPECT_EQ(g.xStart, zoomStart);
+    graph->popRange->trigger();   // back to automatic
+    EXPECT_EQ(g.xStart, 1);
+    EXPECT_EQ(g.xEnd, 432);
+    EXPECT_EQ(g.tempMax, 30);
+
+    // "太", then the toolbar button goes back to "細".
+    graph->mpLIneSe[1]->trigger();
+    EXPECT_EQ(g.lineWidth, 2);
+    graph->btnline->trigger();
+    EXPECT_EQ(g.lineWidth, 1);
+    EXPECT_TRUE(graph->mpLIneSe[0]->isChecked());
+
+    // Colour of channel B: a cancel changes nothing, a choice recolours.
+    ASSERT_TRUE(graph->showColorPopup(2, graph->mapToGlobal(QPoint(10, 10))));
+    EXPECT_EQ(graph->popColor->text(), u8("CH:B 色変更"));
+    graph->popC->hide();
+    graph->popColor->trigger();
+    EXPECT_EQ(t.ctx.graph.channelColor[2], 0x008000u);
+    colors.answer = QColor(255, 128, 0);
+    graph->popColor->trigger();
+    EXPECT_EQ(t.ctx.graph.channelColor[2], 0xFF8000u);
+    EXPECT_EQ(graph->gpgridModel->index(0, 2).data(Qt::BackgroundRole).value<QColor>(), QColor(255, 128, 0));
+    ASSERT_EQ(colors.asked.size(), 2u);
+    EXPECT_EQ(colors.asked[0], QColor(0, 128, 0));
+    EXPECT_FALSE(graph->showColorPopup(0, QPoint()));
+
+    // Hooks from outside: the range dialog's OK redraws with the new ranges.
+    int opened = 0;
+    graph->openRangeDialog = [&] { ++opened; };
+    graph->updateCommandStates();
+    graph->btnRange->trigger();
+    EXPECT_EQ(opened, 1);
+    t.ctx.graph.xManual = 1;
+    t.ctx.graph.xStart = 10;
+    t.ctx.graph.xEnd = 20;
+    graph->rangesChanged(true);
+    EXPECT_EQ(graph->gpgridModel->texts()[1][1], u8("11/0"));
+
+    graph->mpLabel->trigger();
+    EXPECT_EQ(g.labelsOn, 1);
+    graph->mend->trigger();
+    EXPECT_FALSE(graph->isVisible());
+    EXPECT_TRUE(window->isEnabled());
+    EXPECT_EQ(g.xManual, 0);
+    EXPECT_EQ(g.labelsOn, 0);
+}
+
+}  // namespace
