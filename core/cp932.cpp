@@ -14,25 +14,40 @@ struct ConverterDeleter {
 using Converter = std::unique_ptr<UConverter, ConverterDeleter>;
 
 // ICU's "windows-31j" is the Windows variant of Shift_JIS (U+FF5E <-> 81 60).
+const char* gConverterName = "windows-31j";
+
 Converter open() {
     UErrorCode e = U_ZERO_ERROR;
-    Converter c(ucnv_open("windows-31j", &e));
+    Converter c(ucnv_open(gConverterName, &e));
     return U_SUCCESS(e) ? std::move(c) : Converter();
 }
 
 }  // namespace
 
-QByteArray encode(const QString& text) {
+const char* setConverterName(const char* name) {
+    const char* previous = gConverterName;
+    gConverterName = name;
+    return previous;
+}
+
+QByteArray encode(const QString& text, bool* ok) {
+    if (ok) *ok = true;
     if (text.isEmpty()) return {};
     Converter c = open();
-    if (!c) return text.toLatin1();
+    if (!c) {
+        if (ok) *ok = false;
+        return {};
+    }
     UErrorCode e = U_ZERO_ERROR;
     ucnv_setSubstChars(c.get(), "?", 1, &e);
     const auto* src = reinterpret_cast<const UChar*>(text.utf16());
     QByteArray out(int(text.size()) * 2 + 8, Qt::Uninitialized);
     e = U_ZERO_ERROR;
     const int32_t n = ucnv_fromUChars(c.get(), out.data(), int32_t(out.size()), src, int32_t(text.size()), &e);
-    if (U_FAILURE(e)) return {};
+    if (U_FAILURE(e)) {
+        if (ok) *ok = false;
+        return {};
+    }
     out.resize(n);
     return out;
 }

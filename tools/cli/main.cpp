@@ -95,6 +95,7 @@ int runExport(AppContext& ctx, const Arguments& a) {
     int code = kExitOk;
     if (!openAlone(ctx, file, code)) return code;
     const QByteArray bytes = exportBytes(ctx, csv ? kCsvExport : kTextExport);
+    if (bytes.isEmpty()) return failWith(31036, 9, target);  // not convertible to CP932
     if (const int error = writeFileAtomically(target, bytes)) return failWith(error, 9, target);
     return kExitOk;
 }
