@@ -19,8 +19,15 @@
 #include <QStringList>
 #include <QTextStream>
 
+#include <cstdio>
 #include <functional>
 #include <vector>
+
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace quillet::cli {
 namespace {
@@ -113,6 +120,14 @@ int runConvert(AppContext& ctx, const Arguments& a) {
     return kExitOk;
 }
 
+bool stderrIsTerminal() {
+#ifdef Q_OS_WIN
+    return _isatty(_fileno(stderr)) != 0;
+#else
+    return ::isatty(STDERR_FILENO) != 0;
+#endif
+}
+
 // The read-out's windows on a terminal: the channels come from the command
 // line, the progress is a bar on stderr.
 class TerminalReadout : public ReadoutWindows {
@@ -138,6 +153,12 @@ public:
     }
 
     void runWithProgress(AppContext& ctx, const std::function<void()>& work) override {
+        // The bar redraws itself with carriage returns: only on a terminal,
+        // never into a log file.
+        if (!stderrIsTerminal()) {
+            work();
+            return;
+        }
         ctx.commProgress = [](int maximum, int value) {
             const int width = 40;
             const int done = maximum > 0 ? int(qint64(value) * width / maximum) : 0;
@@ -207,7 +228,7 @@ const std::vector<Subcommand>& subcommands() {
          {QStringLiteral("--out")}, 1, runConvert},
         {QStringLiteral("read"), QStringLiteral("read (--port N | --device PATH) --out FILE.ql6 [--channel A..H]"),
          QStringLiteral("Reads the logger on the reader (identification, summary and records, with a\n"
-                        "progress bar on stderr) and saves its channels as FILE.ql6, the first logger\n"
+                        "progress bar on stderr when it is a terminal) and saves its channels as FILE.ql6, the first logger\n"
                         "channel in --channel (default A), the second in the lowest other channel.\n"
                         "--port N uses the program's port N (1..16; on Linux QUILLET_COM<n> names its\n"
                         "device); --device PATH any serial device. Nothing is written on failure."),
