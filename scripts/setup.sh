@@ -4,7 +4,7 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev
           libgtest-dev libgmock-dev libbenchmark-dev libicu-dev
-          fonts-ipafont-gothic libgl-dev)
+          fonts-ipafont-gothic libgl-dev qt6-translations-l10n)
 
 missing=()
 for p in "${PACKAGES[@]}"; do
