@@ -141,6 +141,7 @@ void MAIN::buildMenus() {
     mHELPMENU = bar->addMenu(QStringLiteral("ヘルプ(&H)"));
     mHELPMENU->menuAction()->setObjectName(QStringLiteral("mHELPMENU"));
     mHELP = entry(mHELPMENU, "mHELP", QStringLiteral("ヘルプ(&H)"));
+    mHELP->setShortcut(QKeySequence::HelpContents);  // F1
     mVERSION = entry(mHELPMENU, "mVERSION", QStringLiteral("バージョン情報(&V)"));
 
     // Header pop-ups.
