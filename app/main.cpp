@@ -6,8 +6,8 @@
 #include "comm/ui/fcomdata.h"
 #include "core/context.h"
 #include "core/startup.h"
-#include "core/ui/mainwindow.h"
 #include "core/ui/helpviewer.h"
+#include "core/ui/mainwindow.h"
 #include "core/ui/qtplatform.h"
 #include "core/ui/versiondialog.h"
 #include "datafile/fileops.h"
@@ -19,9 +19,9 @@
 #include <QLabel>
 #include <QScreen>
 #include <QStatusBar>
+#include <QFileInfo>
 #include <QStringList>
 #include <QTimer>
-#include <QFileInfo>
 
 #include <cstdio>
 

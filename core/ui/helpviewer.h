@@ -7,9 +7,8 @@
 
 #include <QPointer>
 #include <QString>
-#include <QWidget>
-
 #include <QTextBrowser>
+#include <QWidget>
 
 namespace quillet {
 

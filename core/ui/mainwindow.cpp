@@ -305,8 +305,9 @@ void MAIN::layoutGrids() {
     const double ty = 1440.0 / std::max(1, logicalDpiY());
     auto px = [](double twips, double perPixel) { return int(std::lround(twips / perPixel)); };
 
-    // The sizes of the design layout: the data grid 23 equal rows high, the header three of
-    // them (20 data rows show), the statistics grid ten, its first row two.
+    // The sizes of the design layout: the data grid 23 equal rows high, the
+    // header three of them (20 data rows show), the statistics grid ten, its
+    // first row two.
     const int gridHeight = px(l.rowTwips * 23 + 60, ty);
     const int barWidth = px(200, tx);
     const int pgridHeight = px(l.rowTwips * 10 + 60, ty);
