@@ -167,6 +167,7 @@ bool readLoggerSteps(AppContext& ctx, ReadoutWindows& windows, std::exception_pt
     }
 
     ctx.comm.commStatus = 0;
+    const bool wasEmpty = countChannelsInUse(ctx.store) == 0;
     bool stored = false;
     int failure = 0;  // the transfer's message, shown once the windows are closed
     windows.showParameterWindow(ctx, [&] {
@@ -194,6 +195,9 @@ bool readLoggerSteps(AppContext& ctx, ReadoutWindows& windows, std::exception_pt
         ctx.view->setBusy(true);
         rebuildAxisAndDisplay(ctx);
         ctx.store.unsavedRead = 1;
+        // Data read into an empty store comes from no file: an overwrite
+        // save asks before it replaces the file saved last.
+        if (wasEmpty) ctx.store.dataFileName.clear();
     }
     return done(stored);
 }

@@ -119,6 +119,15 @@ TEST(ReadoutFailures, TransferMessagesComeAfterTheWindowsClosed) {
     }
 }
 
+// Read into a store that is empty (the usual communication saved and
+// cleared it): the data belongs to no file yet.
+TEST(ReadoutFailures, DataReadIntoAnEmptyStoreBelongsToNoFile) {
+    Rig rig(twoChannels());
+    rig.t.ctx.store.dataFileName = rig.t.root + "/saved.ql6";
+    EXPECT_TRUE(readLogger(rig.t.ctx, rig.windows));
+    EXPECT_TRUE(rig.t.ctx.store.dataFileName.isEmpty());
+}
+
 TEST(ReadoutFailures, RunTimeErrorsAreCaughtAndReported) {
     const struct {
         const char* where;
