@@ -8,8 +8,11 @@
 #include "comm/ui/fmacro.h"
 #include "core/context.h"
 #include "core/startup.h"
+#include "core/ui/helpviewer.h"
 #include "core/ui/mainwindow.h"
 #include "core/ui/qtplatform.h"
+#include "core/ui/versiondialog.h"
+#include "datafile/fileops.h"
 #include "datafile/ui/filemenu.h"
 #include "loggerset/paralist.h"
 #include "graph/ui/graphwindow.h"
@@ -22,12 +25,75 @@
 #include <QLabel>
 #include <QScreen>
 #include <QStatusBar>
+#include <QFileInfo>
 #include <QStringList>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+constexpr char kUsage[] =
+    "使い方: quillet [--demo] [データファイル]\n"
+    "\n"
+    "クイレット解析ソフト: 温度・湿度データロガーの読み出し、表示、保存、印刷。\n"
+    "\n"
+    "  データファイル  起動時に「開く」と同じように開きます (.ql6 .ql5 .ql4 .qlg .qld)\n"
+    "  --demo          読取器の代わりに内蔵の模擬ロガー (quillet-logger-sim) を\n"
+    "                  ポート1につないで起動します\n"
+    "  --help          この説明を表示して終了します\n"
+    "  --version       バージョンを表示して終了します\n"
+    "\n"
+    "通信ポート: ポート1..8 は /dev/ttyUSB0..7、ポート9..16 は /dev/ttyS0..7。\n"
+    "環境変数 QUILLET_COM<n> でポートnの装置を指定できます。\n";
+
+// --help and --version answer before any window or display is needed.
+bool answeredWithoutWindow(int argc, char** argv, int& exitCode) {
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray a(argv[i]);
+        if (a == "--help" || a == "-h") {
+            std::fputs(kUsage, stdout);
+            exitCode = 0;
+            return true;
+        }
+        if (a == "--version") {
+            std::printf("クイレット解析ソフト %s\n", quillet::programVersionText().toUtf8().constData());
+            exitCode = 0;
+            return true;
+        }
+    }
+    return false;
+}
+
+// The data file named on the command line: the first argument that is not
+// an option.
+QString fileArgument(const QStringList& args) {
+    for (qsizetype i = 1; i < args.size(); ++i)
+        if (!args[i].startsWith(QLatin1Char('-'))) return args[i];
+    return {};
+}
+
+// The status bar's text in real mode: the chosen port and its device.
+QString portText(const quillet::SerialPort& serial) {
+    const int n = serial.portNumber();
+    const QString device = quillet::serialDeviceForPort(n);
+    QString text = QStringLiteral("ポート%1: %2").arg(n).arg(device);
+#ifndef Q_OS_WIN
+    if (!QFileInfo::exists(device)) text += QStringLiteral("（接続されていません）");
+#endif
+    return text;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
+    int exitCode = 0;
+    if (answeredWithoutWindow(argc, argv, exitCode)) return exitCode;
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillet7"));
     QFont::insertSubstitution(QStringLiteral("MS UI Gothic"), QStringLiteral("IPAGothic"));
+    quillet::installQtJapanese(app);
     const QStringList args = QApplication::arguments();
 
     quillet::AppContext ctx;
@@ -42,9 +108,11 @@ int main(int argc, char** argv) {
     quillet::QtMessageBoxes messages;
     quillet::QtFileDialogs dialogs(nullptr, ctx.folders.dataFolder);
     quillet::QtColorDialogs colors;
+    quillet::QtHelpViewer help;
     ctx.messages = &messages;
     ctx.dialogs = &dialogs;
     ctx.colors = &colors;
+    ctx.help = &help;
 
     // Demo mode: the logger simulator stands in for a reader on port 1.
     quillet::Demo demo;
@@ -68,6 +136,7 @@ int main(int argc, char** argv) {
     dialogs.setParent(&window);
     printer.setParent(&window);
     graphPrinter.setParent(&window);
+    help.setParent(&window);
 
     // Commands of the other subsystems. An entry without a handler stays
     // disabled: window.setCommand(window.mLREAD, [&] { ... }) enables it.
@@ -93,8 +162,22 @@ int main(int argc, char** argv) {
     quillet::GRAPH graph(ctx);
     quillet::wireGraph(window, ctx, graph);
 
-    if (!demoText.isEmpty()) window.statusBar()->addPermanentWidget(new QLabel(demoText));
+    if (!demoText.isEmpty()) {
+        window.statusBar()->addPermanentWidget(new QLabel(demoText));
+    } else {
+        // Real mode: the port in use and its device, after every command
+        // (the port commands change it).
+        auto* port = new QLabel(portText(serial));
+        port->setObjectName(QStringLiteral("portLabel"));
+        window.statusBar()->addPermanentWidget(port);
+        QObject::connect(&window, &quillet::MAIN::commandFinished, port,
+                         [port, &serial] { port->setText(portText(serial)); });
+    }
 
     window.show();
+    // A data file named on the command line opens as "開く" opens it, once
+    // the window is up to carry its messages.
+    if (const QString file = fileArgument(args); !file.isEmpty())
+        QTimer::singleShot(0, &window, [&ctx, file] { quillet::openDataFileNamed(ctx, file); });
     return app.exec();
 }

@@ -88,22 +88,31 @@ int transmitFrame(AppContext& ctx, int group, int number, const QByteArray& data
     return 0;
 }
 
-int sendCommand(AppContext& ctx, int group, int number, const QByteArray& data) {
+namespace {
+
+// sendCommand without the message: 0 or the run-time error number.
+int openAndTransmit(AppContext& ctx, int group, int number, const QByteArray& data) {
+    if (!ctx.serial) return kErrInvalidPort;
     int err = 0;
-    if (!ctx.serial) {
-        err = kErrInvalidPort;
-    } else {
-        if (!ctx.serial->isOpen()) err = ctx.serial->open();
-        if (!err) {
-            ctx.serial->clearInput();
-            err = transmitFrame(ctx, group, number, data);
-        }
+    if (!ctx.serial->isOpen()) err = ctx.serial->open();
+    if (!err) {
+        ctx.serial->clearInput();
+        err = transmitFrame(ctx, group, number, data);
     }
-    if (err) {
-        closePort(ctx);
-        showRuntimeError(ctx, err, captionText(group == 1 ? 2 : 1), kOkOnly);
-        ctx.comm.commStatus = kFaulty;
-    }
+    if (err) closePort(ctx);
+    return err;
+}
+
+void reportPortError(AppContext& ctx, int err, int group) {
+    showRuntimeError(ctx, err, captionText(group == 1 ? 2 : 1), kOkOnly);
+    ctx.comm.commStatus = kFaulty;
+}
+
+}  // namespace
+
+int sendCommand(AppContext& ctx, int group, int number, const QByteArray& data) {
+    const int err = openAndTransmit(ctx, group, number, data);
+    if (err) reportPortError(ctx, err, group);
     return err;
 }
 
@@ -187,15 +196,31 @@ int receiveAnswer(AppContext& ctx, int group, int number, int progressMode) {
 int request(AppContext& ctx, int group, int number, const QByteArray& data, int progressMode,
             int attempts) {
     int result = kNoAnswer;
+    bool opened = false;  // an earlier attempt had the port
     for (int i = 0; i < std::max(attempts, 1); ++i) {
         ctx.comm.commStatus = kAccepted;
-        if (sendCommand(ctx, group, number, data) != 0) return kPortError;
+        if (const int err = openAndTransmit(ctx, group, number, data)) {
+            // A device that vanished after an earlier attempt had it (a
+            // reader unplugged in the middle of a transfer) is a failed
+            // read, not an invalid port.
+            if (opened && err == kErrInvalidPort) {
+                result = kFaulty;
+                ctx.comm.commStatus = int16_t(result);
+                break;
+            }
+            reportPortError(ctx, err, group);
+            return kPortError;
+        }
+        opened = true;
         if (ctx.comm.commStatus == kFaulty) {
             // Cancelled while the frame was going out.
             closePort(ctx);
             result = kCancelled;
         } else {
             result = receiveAnswer(ctx, group, number, progressMode);
+            // A Cancel pressed in the pause after the answer was judged
+            // ends the request as well: no further attempt.
+            if (result != kAccepted && ctx.comm.commStatus == kFaulty) result = kCancelled;
         }
         ctx.comm.commStatus = int16_t(result);
         if (result == kAccepted || result == kCancelled) break;

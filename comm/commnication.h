@@ -61,7 +61,9 @@ int receiveAnswer(AppContext& ctx, int group, int number, int progressMode);
 // receiveAnswer}; stops at the first accepted answer, and at once on a
 // cancel. Returns the last result (also left in commStatus), or kPortError
 // when the port could not be used (commStatus 1). A cancel request that
-// arrives while the frame is being sent gives kCancelled.
+// arrives while the frame is being sent, or in the pause after an answer,
+// gives kCancelled. A device that disappears after an earlier attempt had
+// the port (unplugged mid-transfer) gives 1, a failed read, with no message.
 int request(AppContext& ctx, int group, int number, const QByteArray& data, int progressMode,
             int attempts = kRequestAttempts);
 

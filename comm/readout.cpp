@@ -2,14 +2,33 @@
 
 #include "comm/commnication.h"
 #include "comm/protocol.h"
+#include "comm/serialport.h"
 #include "core/catalog.h"
 #include "core/context.h"
 #include "core/store.h"
+
+#include <exception>
+#include <new>
 
 namespace quillet {
 namespace {
 
 constexpr int kCaptionRead = 2;  // "ロガー読み出し"
+
+// Run-time errors for what the read-out did not expect: out of memory, or
+// an internal fault (shown with the catch-all text).
+constexpr int kErrOutOfMemory = 7;
+constexpr int kErrInternal = 51;
+
+int runtimeErrorOf(const std::exception_ptr& e) {
+    try {
+        std::rethrow_exception(e);
+    } catch (const std::bad_alloc&) {
+        return kErrOutOfMemory;
+    } catch (...) {
+        return kErrInternal;
+    }
+}
 
 // Shows message 13 (faulty answer) or 11 (no answer) under "ロガー読み出し".
 void showFailure(AppContext& ctx, int result) {
@@ -79,7 +98,40 @@ bool hasFreeChannel(const AppContext& ctx, bool forTwo) {
     return true;
 }
 
+namespace {
+
+bool readLoggerSteps(AppContext& ctx, ReadoutWindows& windows, std::exception_ptr& fault);
+
+}  // namespace
+
 bool readLogger(AppContext& ctx, ReadoutWindows& windows) {
+    // A run-time error anywhere in the read-out (also inside its windows,
+    // where it is caught before it reaches their event loops) ends it with
+    // the error text, the main window enabled and the normal pointer.
+    std::exception_ptr fault;
+    bool filled = false;
+    try {
+        filled = readLoggerSteps(ctx, windows, fault);
+    } catch (...) {
+        fault = std::current_exception();
+    }
+    if (!fault) return filled;
+    // The transfer has released its destination channels already; an
+    // exchange cut off by the error may have left the port open.
+    if (ctx.serial && ctx.serial->isOpen()) ctx.serial->close();
+    if (ctx.usualCommunicationActive != 0) {
+        for (int ch = 1; ch <= kChannels; ++ch) ctx.store.ch[size_t(ch)].inUse = 0;
+        ctx.store.channelsInUse = 0;
+    }
+    ctx.view->setBusy(false);
+    showRuntimeError(ctx, runtimeErrorOf(fault), captionText(kCaptionRead), kOkOnly);
+    ctx.comm.commStatus = ctx.usualCommunicationActive != 0 ? int16_t(kFaulty) : int16_t(0);
+    return false;
+}
+
+namespace {
+
+bool readLoggerSteps(AppContext& ctx, ReadoutWindows& windows, std::exception_ptr& fault) {
     const bool usual = ctx.usualCommunicationActive != 0;
     if (!hasFreeChannel(ctx, false)) {
         if (!usual) showMessage(ctx, kCaptionRead, 10, kOkOnly);
@@ -115,21 +167,44 @@ bool readLogger(AppContext& ctx, ReadoutWindows& windows) {
     }
 
     ctx.comm.commStatus = 0;
+    const bool wasEmpty = countChannelsInUse(ctx.store) == 0;
     bool stored = false;
+    int failure = 0;  // the transfer's message, shown once the windows are closed
     windows.showParameterWindow(ctx, [&] {
-        windows.runWithProgress(ctx, [&] { stored = storeReadout(ctx); });
+        try {
+            windows.runWithProgress(ctx, [&] {
+                try {
+                    stored = storeReadout(ctx, &failure);
+                } catch (...) {
+                    fault = std::current_exception();
+                    requestCancel(ctx);
+                }
+            });
+        } catch (...) {
+            fault = std::current_exception();
+        }
     });
+    if (fault) std::rethrow_exception(fault);
+    if (failure != 0) {
+        ctx.view->setBusy(false);
+        showFailure(ctx, failure);
+    }
     // Only a completed transfer changes what the grid shows; a cancel or a
     // failure leaves the store and its unsaved state as they were.
     if (stored) {
         ctx.view->setBusy(true);
         rebuildAxisAndDisplay(ctx);
         ctx.store.unsavedRead = 1;
+        // Data read into an empty store comes from no file: an overwrite
+        // save asks before it replaces the file saved last.
+        if (wasEmpty) ctx.store.dataFileName.clear();
     }
     return done(stored);
 }
 
-bool storeReadout(AppContext& ctx) {
+}  // namespace
+
+bool storeReadout(AppContext& ctx, int* failure) {
     const PendingLogger& p = ctx.pendingLogger;
     const bool two = isTwoChannelModel(p.loggerModel);
     if (p.loggerModel < 1 || p.loggerModel > 4) return false;
@@ -141,19 +216,28 @@ bool storeReadout(AppContext& ctx) {
     }
     copyHeader(ctx, d1, 1);
     if (two) copyHeader(ctx, d2, 2);
-    if (readValues(ctx, two)) return true;
+    bool read = false;
+    try {
+        read = readValues(ctx, two, failure);
+    } catch (...) {
+        ctx.store.ch[size_t(d1)].inUse = 0;
+        if (two) ctx.store.ch[size_t(d2)].inUse = 0;
+        throw;
+    }
+    if (read) return true;
     ctx.store.ch[size_t(d1)].inUse = 0;
     if (two) ctx.store.ch[size_t(d2)].inUse = 0;
     if (ctx.comm.commStatus == kAccepted) ctx.comm.commStatus = kFaulty;
     return false;
 }
 
-bool readValues(AppContext& ctx, bool twoChannels) {
+bool readValues(AppContext& ctx, bool twoChannels, int* failure) {
     const int r = request(ctx, 1, 2, {}, twoChannels ? kProgressTwoChannels : kProgressOneChannel);
     if (r == kCancelled || r == kPortError) return false;
     if (r != kAccepted) {
         // Also during the usual communication.
-        showFailure(ctx, r);
+        if (failure) *failure = r;
+        else showFailure(ctx, r);
         ctx.comm.commStatus = kFaulty;
         return false;
     }

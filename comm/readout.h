@@ -39,10 +39,14 @@ bool readLogger(AppContext& ctx, ReadoutWindows& windows);
 
 // Copies pendingLogger into the destination channels and transfers the
 // values; on failure the destination channels are released again.
-bool storeReadout(AppContext& ctx);
+// `failure`: see readValues.
+bool storeReadout(AppContext& ctx, int* failure = nullptr);
 
-// The transfer of the values (1,2) into the destination channels.
-bool readValues(AppContext& ctx, bool twoChannels);
+// The transfer of the values (1,2) into the destination channels. When the
+// reader's answer fails, "読み取りエラーです。" (1) or "応答がありません。"
+// (2) is shown at once, or, with `failure` given, its result is left there
+// for the caller to show once the read-out's windows are closed.
+bool readValues(AppContext& ctx, bool twoChannels, int* failure = nullptr);
 
 // Integrated value of models 1 and 2 for channel ch: the sum of the tenths
 // beyond the reference on its side, times the interval in hours, floored,

@@ -6,6 +6,13 @@
 #include <QSerialPort>
 #include <QtGlobal>
 
+#ifndef Q_OS_WIN
+#include <QFile>
+
+#include <cerrno>
+#include <unistd.h>
+#endif
+
 namespace quillet {
 
 QString serialDeviceForPort(int n) {
@@ -20,6 +27,19 @@ QString serialDeviceForPort(int n) {
     return QStringLiteral("/dev/ttyS%1").arg(n - 9);
 #endif
 }
+
+namespace {
+
+bool permissionDenied(const QString& device) {
+#ifdef Q_OS_WIN
+    (void)device;
+    return false;
+#else
+    return ::access(QFile::encodeName(device).constData(), R_OK | W_OK) != 0 && errno == EACCES;
+#endif
+}
+
+}  // namespace
 
 QtSerialPort::QtSerialPort() : port_(std::make_unique<QSerialPort>()) {}
 
@@ -50,7 +70,10 @@ int QtSerialPort::open() {
         case QSerialPort::DeviceNotFoundError:
         case QSerialPort::UnsupportedOperationError:  // not a serial device
             return kErrInvalidPort;
-        case QSerialPort::PermissionError:  // locked or busy elsewhere
+        case QSerialPort::PermissionError:
+            // Qt says the same for a lock file, an exclusive open and a
+            // device this user may not open; only the last is not "busy".
+            return permissionDenied(device) ? kErrPortDenied : kErrPortOpen;
         case QSerialPort::OpenError:
             return kErrPortOpen;
         default:

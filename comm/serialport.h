@@ -13,7 +13,10 @@
 // Run-time errors of open():
 //     8002  the port number is outside 1..16, or its device does not exist
 //           or is no serial device
-//     8005  the port is already open, or another program holds it
+//     8005  the port is already open, or another program holds it (its
+//           lock file, or an exclusive open)
+//     18010 (kErrPortDenied) the user may not open the device: the 8010
+//           text with a hint about the serial group
 //     8010  the device refused the open for any other reason
 #pragma once
 

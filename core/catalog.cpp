@@ -148,6 +148,11 @@ QString runtimeErrorText(int errorNo) {
 }
 
 QString runtimeErrorMessage(int errorNo) {
+    if (errorNo == kErrPortDenied)
+        return runtimeErrorText(kErrPortLocked) + CR +
+               QStringLiteral("このユーザーにはシリアルデバイスを使う権限がありません。"
+                              "ユーザーをグループ dialout に加え、ログインし直してください。") +
+               CR + QStringLiteral("エラー") + QString::number(kErrPortLocked);
     return runtimeErrorText(errorNo) + CR + QStringLiteral("エラー") + QString::number(errorNo);
 }
 

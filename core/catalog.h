@@ -19,6 +19,9 @@ enum RuntimeError : int {
     kErrInvalidPort = 8002,
     kErrPortOpen = 8005,
     kErrPortLocked = 8010,
+    // The device refused this user (no permission): shown as 8010 with a
+    // hint about the serial group. Not 8005, so the port search stops at it.
+    kErrPortDenied = 18010,
     kErrCancel = 32755,
 };
 

@@ -14,32 +14,53 @@ struct ConverterDeleter {
 using Converter = std::unique_ptr<UConverter, ConverterDeleter>;
 
 // ICU's "windows-31j" is the Windows variant of Shift_JIS (U+FF5E <-> 81 60).
-// One converter per thread, opened once: encoding substitutes "?", decoding
-// stops at the first byte sequence that is not CP932.
+const char* gConverterName = "windows-31j";
+
+// One converter per thread, opened once (again only when the name changes):
+// encoding substitutes "?", decoding stops at the first byte sequence that
+// is not CP932.
 UConverter* converter() {
-    thread_local const Converter c = [] {
+    thread_local Converter c;
+    thread_local const char* openedName = nullptr;
+    if (openedName != gConverterName) {
+        openedName = gConverterName;
         UErrorCode e = U_ZERO_ERROR;
-        Converter opened(ucnv_open("windows-31j", &e));
-        if (U_FAILURE(e)) return Converter();
-        ucnv_setSubstChars(opened.get(), "?", 1, &e);
-        ucnv_setToUCallBack(opened.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &e);
-        return U_SUCCESS(e) ? std::move(opened) : Converter();
-    }();
+        c.reset(ucnv_open(gConverterName, &e));
+        if (U_FAILURE(e)) c.reset();
+        if (c) {
+            ucnv_setSubstChars(c.get(), "?", 1, &e);
+            ucnv_setToUCallBack(c.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &e);
+            if (U_FAILURE(e)) c.reset();
+        }
+    }
     if (c) ucnv_reset(c.get());
     return c.get();
 }
 
 }  // namespace
 
-QByteArray encode(const QString& text) {
+const char* setConverterName(const char* name) {
+    const char* previous = gConverterName;
+    gConverterName = name;
+    return previous;
+}
+
+QByteArray encode(const QString& text, bool* ok) {
+    if (ok) *ok = true;
     if (text.isEmpty()) return {};
     UConverter* c = converter();
-    if (!c) return text.toLatin1();
+    if (!c) {
+        if (ok) *ok = false;
+        return {};
+    }
     const auto* src = reinterpret_cast<const UChar*>(text.utf16());
     QByteArray out(int(text.size()) * 2 + 8, Qt::Uninitialized);
     UErrorCode e = U_ZERO_ERROR;
     const int32_t n = ucnv_fromUChars(c, out.data(), int32_t(out.size()), src, int32_t(text.size()), &e);
-    if (U_FAILURE(e)) return {};
+    if (U_FAILURE(e)) {
+        if (ok) *ok = false;
+        return {};
+    }
     out.resize(n);
     return out;
 }

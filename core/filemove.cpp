@@ -93,10 +93,15 @@ QString cutSettingChar(const QString& s) {
     return out;
 }
 
-QByteArray quoted(const QString& s) {
+// ok becomes false when the text cannot be encoded: the file is then not
+// written at all rather than with the text lost.
+QByteArray quoted(const QString& s, bool& ok) {
     QString t = s;
     t.remove(QLatin1Char('"'));  // a quote cannot be written inside a quoted field
-    return '"' + cp932::encode(t) + '"';
+    bool encoded = true;
+    const QByteArray bytes = cp932::encode(t, &encoded);
+    ok = ok && encoded;
+    return '"' + bytes + '"';
 }
 
 QByteArray number(int v) { return QByteArray::number(v); }
@@ -109,29 +114,32 @@ bool validStartTime(const QString& s) {
 }  // namespace
 
 QByteArray generalSettingsBytes(const GeneralSettings& g) {
+    bool ok = true;
     QByteArray out;
     for (int i = 0; i < 256; ++i)
-        out += quoted(g.settingCharCard[i]) + ',' + quoted(g.settingCharTest[i]) + kCrLf;
+        out += quoted(g.settingCharCard[i], ok) + ',' + quoted(g.settingCharTest[i], ok) + kCrLf;
     out += number(g.comPort) + ',' + number(g.usualCommunicationTask) + ',' +
-           number(g.usualCommunicationNaming) + ',' + quoted(g.usualCommunicationStartTime) + kCrLf;
+           number(g.usualCommunicationNaming) + ',' + quoted(g.usualCommunicationStartTime, ok) + kCrLf;
     out += number(g.tempManual) + ',' + number(g.humidManual) + ',' + number(g.tempMax) + ',' +
            number(g.tempMin) + ',' + number(g.humidMax) + ',' + number(g.humidMin) + kCrLf;
-    return out;
+    return ok ? out : QByteArray();
 }
 
 QByteArray timingSettingsBytes(const TimingSettings& t) {
-    QByteArray out = quoted(QStringLiteral("設定値,説明,デフォルト値")) + kCrLf;
-    out += number(t.setCommandWait) + ',' + quoted(QStringLiteral("設定コマンド間の待ち時間,10")) + kCrLf;
-    out += number(t.commandWait) + ',' + quoted(QStringLiteral("コマンド間の待ち時間,10")) + kCrLf;
-    out += number(t.readTimeout) + ',' + quoted(QStringLiteral("読み込み時のタイムアウト時間,1000")) + kCrLf;
-    return out;
+    bool ok = true;
+    QByteArray out = quoted(QStringLiteral("設定値,説明,デフォルト値"), ok) + kCrLf;
+    out += number(t.setCommandWait) + ',' + quoted(QStringLiteral("設定コマンド間の待ち時間,10"), ok) + kCrLf;
+    out += number(t.commandWait) + ',' + quoted(QStringLiteral("コマンド間の待ち時間,10"), ok) + kCrLf;
+    out += number(t.readTimeout) + ',' + quoted(QStringLiteral("読み込み時のタイムアウト時間,1000"), ok) + kCrLf;
+    return ok ? out : QByteArray();
 }
 
 QByteArray debugSettingsBytes(const DebugSettings& d) {
+    bool ok = true;
     QByteArray out = QByteArray(d.debugMode ? "#TRUE#" : "#FALSE#") + ',' +
-                     quoted(QStringLiteral("デバッグモード")) + kCrLf;
-    out += number(d.waitAfterCommandRead) + ',' + quoted(QStringLiteral("コマンドリード後のWaitTimer")) + kCrLf;
-    return out;
+                     quoted(QStringLiteral("デバッグモード"), ok) + kCrLf;
+    out += number(d.waitAfterCommandRead) + ',' + quoted(QStringLiteral("コマンドリード後のWaitTimer"), ok) + kCrLf;
+    return ok ? out : QByteArray();
 }
 
 void loadGeneralSettings(GeneralSettings& g, const QString& path) {
@@ -173,7 +181,8 @@ void parseGeneralSettings(GeneralSettings& g, const QByteArray& bytes) {
 }
 
 bool saveGeneralSettings(const GeneralSettings& g, const QString& path) {
-    return writeFileAtomically(path, generalSettingsBytes(g)) == 0;
+    const QByteArray bytes = generalSettingsBytes(g);
+    return !bytes.isEmpty() && writeFileAtomically(path, bytes) == 0;
 }
 
 void loadTimingSettings(TimingSettings& t, const QString& path) {
@@ -196,7 +205,8 @@ void parseTimingSettings(TimingSettings& t, const QByteArray& bytes) {
 }
 
 bool saveTimingSettings(const TimingSettings& t, const QString& path) {
-    return writeFileAtomically(path, timingSettingsBytes(t)) == 0;
+    const QByteArray bytes = timingSettingsBytes(t);
+    return !bytes.isEmpty() && writeFileAtomically(path, bytes) == 0;
 }
 
 void loadDebugSettings(DebugSettings& d, const QString& path) {
@@ -214,7 +224,8 @@ void parseDebugSettings(DebugSettings& d, const QByteArray& bytes) {
 }
 
 bool saveDebugSettings(const DebugSettings& d, const QString& path) {
-    return writeFileAtomically(path, debugSettingsBytes(d)) == 0;
+    const QByteArray bytes = debugSettingsBytes(d);
+    return !bytes.isEmpty() && writeFileAtomically(path, bytes) == 0;
 }
 
 }  // namespace quillet

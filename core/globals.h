@@ -65,6 +65,10 @@ struct ChannelStore {
     int16_t unsavedRead = 0;
     int16_t unsavedEdit = 0;
     QString currentFileName;
+    // The data file the channels were opened from or last saved to; empty
+    // when they come from elsewhere. An overwrite save asks before it
+    // replaces any other existing file.
+    QString dataFileName;
 
     // Insertion staging: file offset of each staged slot's samples, and the
     // slot of the n-th block of the file (1-based; 0 = none).

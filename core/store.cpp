@@ -95,6 +95,7 @@ void clearAllChannels(AppContext& ctx) {
     s.unsavedRead = 0;
     s.unsavedEdit = 0;
     s.currentFileName = defaultFileName(ctx);
+    s.dataFileName.clear();
     ctx.view->updateCaption();
 }
 
@@ -110,6 +111,7 @@ void emptyChannel(AppContext& ctx, int ch) {
         s.unsavedEdit = 0;
     }
     s.currentFileName = defaultFileName(ctx);
+    s.dataFileName.clear();
     ctx.view->updateCaption();
 }
 

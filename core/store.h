@@ -27,10 +27,12 @@ int countChannelsInUse(const ChannelStore& s);
 int lowestFreeChannel(const ChannelStore& s);  // 0 when none is free
 
 // Empties every channel, clears both unsaved flags, resets currentFileName
-// to test.ql6 in the data folder and updates the caption.
+// to test.ql6 in the data folder (and forgets dataFileName) and updates the
+// caption.
 void clearAllChannels(AppContext& ctx);
 // Empties channel ch (1..8); rebuilds the axis when channels remain, clears
-// the unsaved flags when none does; resets currentFileName and the caption.
+// the unsaved flags when none does; resets currentFileName (forgetting
+// dataFileName) and the caption.
 void emptyChannel(AppContext& ctx, int ch);
 
 // (unsavedRead = 1 and a channel in use) or unsavedEdit = 1.

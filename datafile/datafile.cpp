@@ -73,7 +73,7 @@ ParsedDataFile parseDataFile(const QByteArray& bytes, bool withTenSec) {
         FileBlock b;
         ChannelRecord& c = b.header;
         const int code = r.i16();
-        if (code < 1 || code > 3 * 8) {  // channel 1..8 of kind 0..2 only
+        if (code < 1) {  // no channel number fits
             out.error = kErrBadFileFormat;
             return out;
         }

@@ -3,7 +3,8 @@
 // fields, ".qlg"/".qld" without them). Pure: bytes in, records out.
 //
 // File:  int16 N, then N channel blocks in ascending channel order.
-// Block: int16 code (kind * 8 + channel), cardNo, [startTenSec], startMinute,
+// Block: int16 code (kind * 8 + channel; any kind, kinds other than 0..2
+//        are shown like kind 0), cardNo, [startTenSec], startMinute,
 //        startHour, startDay, startMonth, startYear, [intervalTenSec],
 //        intervalMinute, intervalHour, referenceValue, referenceSide, testNo,
 //        rangeCode, maxValue, minValue, averageValue, int32 integratedValue,

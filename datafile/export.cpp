@@ -42,7 +42,9 @@ public:
         }
         headerBlock();
         dataBlock();
-        return cp932::encode(out_);
+        bool ok = false;
+        QByteArray bytes = cp932::encode(out_, &ok);
+        return ok ? bytes : QByteArray();
     }
 
 private:

@@ -72,6 +72,21 @@ QString safeNamePart(QString s) {
     return s;
 }
 
+bool isSameFile(const QString& a, const QString& b) {
+    if (a.isEmpty() || b.isEmpty()) return false;
+    const QFileInfo fa(a), fb(b);
+    if (fa.exists() && fb.exists()) return fa.canonicalFilePath() == fb.canonicalFilePath();
+    return fa.absoluteFilePath() == fb.absoluteFilePath();
+}
+
+// The samples a cut-short last block lacks are error samples (9999); the
+// error count says so, or the statistics and a later save would claim them
+// as measured.
+void countMissingSamples(ChannelRecord& c, int present) {
+    const int missing = std::clamp<int>(c.sampleCount, 0, kMaxSamples) - present;
+    if (missing > 0) c.errorCount = int16_t(std::min(int(c.errorCount) + missing, 32767));
+}
+
 // Open steps 1..6 without the dialog. `cleared` tells whether the store was
 // emptied (everything after the missing / empty file checks).
 int loadInto(AppContext& ctx, const QString& fileName, bool& cleared) {
@@ -86,8 +101,9 @@ int loadInto(AppContext& ctx, const QString& fileName, bool& cleared) {
     return loadDataBytes(ctx, bytes, withTenSec);
 }
 
-Outcome openFile(AppContext& ctx) {
-    const auto chosen = ctx.dialogs->openFile(
+// Mode 0; `named` replaces the dialog (a file given on the command line).
+Outcome openFile(AppContext& ctx, const std::optional<QString>& named = std::nullopt) {
+    const auto chosen = named ? named : ctx.dialogs->openFile(
         {QStringLiteral("ファイルの読み込み"), kDataFilter, QStringLiteral("ql*"), QString()});
     if (!chosen) {
         ctx.comm.commStatus = kFaulty;  // a cancelled open counts as failed
@@ -104,7 +120,11 @@ Outcome openFile(AppContext& ctx) {
         ctx.store.currentFileName = ql6Name(*chosen);
         ctx.view->updateCaption();
     }
-    return error == 0 ? Outcome::Done : fail(ctx, kOpen, error);
+    if (error != 0) return fail(ctx, kOpen, error);
+    // Only a complete open ties the channels to the file: writing back what
+    // was read of a broken file would lose the rest of it unasked.
+    ctx.store.dataFileName = *chosen;
+    return Outcome::Done;
 }
 
 // Modes 1, 2, 6 and 7.
@@ -127,15 +147,19 @@ Outcome saveFile(AppContext& ctx, int mode) {
 
     // The chosen name becomes the current one only when the file is really
     // written: after a declined overwrite a later overwrite save must not
-    // write to the file the user chose to keep.
-    if (mode != kOverwriteSave && QFileInfo::exists(name) &&
-        showMessage(ctx, 9, 9, kOkCancel) != kOk)
+    // write to the file the user chose to keep. An overwrite save asks too
+    // when the file is not the one the channels came from or went to last:
+    // after opening an older layout, after an export or after a read-out
+    // its name may belong to an unrelated file.
+    const bool ask = mode != kOverwriteSave || !isSameFile(name, ctx.store.dataFileName);
+    if (ask && QFileInfo::exists(name) && showMessage(ctx, 9, 9, kOkCancel) != kOk)
         return Outcome::Cancelled;
 
     ChannelStore& s = ctx.store;
     s.channelsInUse = int16_t(countChannelsInUse(s));
     if (const int error = writeFileAtomically(name, ql6Bytes(s))) return fail(ctx, mode, error);
     s.currentFileName = name;
+    s.dataFileName = name;
     ctx.view->updateCaption();
     s.unsavedRead = 0;
     s.unsavedEdit = 0;
@@ -155,7 +179,11 @@ Outcome exportFile(AppContext& ctx, int mode) {
 
     // currentFileName keeps its ".ql6" name unless the export is written.
     if (QFileInfo::exists(*chosen) && showMessage(ctx, 9, 9, kOkCancel) != kOk) return Outcome::Cancelled;
-    if (const int error = writeFileAtomically(*chosen, exportBytes(ctx, mode))) return fail(ctx, mode, error);
+    // A text that cannot be converted is a write error: the previous file
+    // stays as it was.
+    const QByteArray bytes = exportBytes(ctx, mode);
+    if (bytes.isEmpty()) return fail(ctx, mode, kErrWriting);
+    if (const int error = writeFileAtomically(*chosen, bytes)) return fail(ctx, mode, error);
     ctx.store.currentFileName = replaceExtension(*chosen, QStringLiteral(".ql6"));
     ctx.store.unsavedRead = 0;
     return Outcome::Done;
@@ -221,10 +249,11 @@ Outcome insertFile(AppContext& ctx, InsertDialog* dialog) {
     if (const int error = readDataBytes(fileName, again)) return fail(ctx, kInsert, error);
     const ChannelRecord& staged = s.ch[size_t(slot)];
     std::array<int16_t, kMaxSamples + 1> table{};
-    copySamples(again, s.stagedSampleOffset[size_t(slot)], staged.sampleCount, table.data());
+    const int present = copySamples(again, s.stagedSampleOffset[size_t(slot)], staged.sampleCount, table.data());
 
     ChannelRecord& c = s.ch[size_t(target)];
     c = staged;
+    countMissingSamples(c, present);
     c.rangeLow = rangeLowFor(c.rangeCode);  // not in the file
     c.inUse = 1;
     s.samples[size_t(target)] = table;
@@ -261,16 +290,11 @@ bool runFileOperationDone(AppContext& ctx, int mode, InsertDialog* insertDialog)
     return dispatch(ctx, mode, insertDialog) == Outcome::Done;
 }
 
-void openDataFile(AppContext& ctx) {
-    if (holdsUnsavedData(ctx.store) && showMessage(ctx, 0, 28, kYesNo) == kYes) {
-        // A save that failed keeps the data on screen: opening now would
-        // throw away what the user just asked to keep.
-        if (dispatch(ctx, kSaveAs, nullptr) == Outcome::Failed) {
-            ctx.comm.commStatus = 0;
-            return;
-        }
-    }
-    dispatch(ctx, kOpen, nullptr);
+namespace {
+
+// The open after the unsaved question; `named` replaces the dialog.
+void openAndShow(AppContext& ctx, const std::optional<QString>& named) {
+    openFile(ctx, named);
     if (ctx.comm.commStatus == kFaulty) {
         ctx.comm.commStatus = 0;
         if (countChannelsInUse(ctx.store) == 0) return;
@@ -280,6 +304,25 @@ void openDataFile(AppContext& ctx) {
         ctx.view->enableAllCommands();
     else
         ctx.view->updateCommandStates();  // an empty file: nothing to graph or save
+}
+
+}  // namespace
+
+void openDataFile(AppContext& ctx) {
+    if (holdsUnsavedData(ctx.store) && showMessage(ctx, 0, 28, kYesNo) == kYes) {
+        // Only a save that was written lets the open go on: a failed save, a
+        // cancelled dialog or a declined overwrite keep the data on screen,
+        // and opening now would throw away what the user asked to keep.
+        if (dispatch(ctx, kSaveAs, nullptr) != Outcome::Done) {
+            ctx.comm.commStatus = 0;
+            return;
+        }
+    }
+    openAndShow(ctx, std::nullopt);
+}
+
+void openDataFileNamed(AppContext& ctx, const QString& fileName) {
+    openAndShow(ctx, QFileInfo(fileName).absoluteFilePath());
 }
 
 void insertData(AppContext& ctx, InsertDialog& dialog) {
@@ -303,7 +346,8 @@ int loadDataBytes(AppContext& ctx, const QByteArray& bytes, bool withTenSec) {
         ChannelRecord& c = s.ch[size_t(b.channel)];
         c = b.header;
         c.rangeLow = rangeLowFor(c.rangeCode);  // not in the file
-        copySamples(bytes, b.sampleOffset, c.sampleCount, s.samples[size_t(b.channel)].data());
+        const int present = copySamples(bytes, b.sampleOffset, c.sampleCount, s.samples[size_t(b.channel)].data());
+        countMissingSamples(c, present);
     }
     s.channelsInUse = int16_t(countChannelsInUse(s));
     return parsed.error;

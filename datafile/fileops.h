@@ -56,6 +56,11 @@ bool runFileOperationDone(AppContext& ctx, int mode, InsertDialog* insertDialog 
 // states.
 void openDataFile(AppContext& ctx);
 
+// A data file named at start-up (quillet FILE): the open of "開く" without
+// its dialog, with the same messages on failure. A relative name is taken
+// from the current folder.
+void openDataFileNamed(AppContext& ctx, const QString& fileName);
+
 // File → Data insertion and the toolbar's add button: the free-channel
 // check, the insertion, the axis rebuild and the unsaved mark.
 void insertData(AppContext& ctx, InsertDialog& dialog);
@@ -73,7 +78,8 @@ int loadDataBytes(AppContext& ctx, const QByteArray& bytes, bool withTenSec);
 
 // The text (mode 3) or CSV (mode 4) export of the store, CP932 with CR LF.
 // Card and test numbers of 256 and more are corrected to 255 in the store,
-// as every rendering through the setting characters does.
+// as every rendering through the setting characters does. Empty when the
+// text could not be converted to CP932 (a write error for the caller).
 QByteArray exportBytes(AppContext& ctx, int mode);
 
 // name with its extension replaced by ext (".txt", ".csv", ".ql6"); a name

@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QGridLayout>
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -79,6 +80,7 @@ QAction* MAIN::entry(QMenu* menu, const char* name, const QString& caption) {
     connect(a, &QAction::triggered, this, [this, a] {
         auto it = handlers_.find(a);
         if (it != handlers_.end() && *it) (*it)();
+        emit commandFinished();
     });
     return a;
 }
@@ -139,6 +141,7 @@ void MAIN::buildMenus() {
     mHELPMENU = bar->addMenu(QStringLiteral("ヘルプ(&H)"));
     mHELPMENU->menuAction()->setObjectName(QStringLiteral("mHELPMENU"));
     mHELP = entry(mHELPMENU, "mHELP", QStringLiteral("ヘルプ(&H)"));
+    mHELP->setShortcut(QKeySequence::HelpContents);  // F1
     mVERSION = entry(mHELPMENU, "mVERSION", QStringLiteral("バージョン情報(&V)"));
 
     // Header pop-ups.
@@ -267,6 +270,7 @@ void MAIN::buildGrids() {
     head->viewport()->installEventFilter(this);
     connect(head, &QHeaderView::sectionMoved, this, &MAIN::grid_AfterMoveColumn);
     grid->viewport()->installEventFilter(this);
+    grid->installEventFilter(this);  // the columns follow the grid's width
 
     VScroll = new QScrollBar(Qt::Vertical, central);
     VScroll->setObjectName(QStringLiteral("VScroll"));
@@ -301,52 +305,72 @@ void MAIN::layoutGrids() {
     const double ty = 1440.0 / std::max(1, logicalDpiY());
     auto px = [](double twips, double perPixel) { return int(std::lround(twips / perPixel)); };
 
-    const double innerWidth = l.designWidth * tx - 60;
-    const int gridWidth = px(innerWidth - 230, tx);
+    // The sizes of the design layout: the data grid 23 equal rows high, the
+    // header three of them (20 data rows show), the statistics grid ten, its
+    // first row two.
     const int gridHeight = px(l.rowTwips * 23 + 60, ty);
     const int barWidth = px(200, tx);
     const int pgridHeight = px(l.rowTwips * 10 + 60, ty);
-
-    grid->setGeometry(0, 0, gridWidth, gridHeight);
-    VScroll->setGeometry(gridWidth, 0, barWidth, gridHeight);
-    pgrid->setGeometry(0, gridHeight, gridWidth, pgridHeight);
-
-    // Data grid: 23 equal rows, the header three of them, so 20 data rows show.
     const int frame = 2 * grid->frameWidth();
-    const int clientHeight = gridHeight - frame;
-    const int clientWidth = gridWidth - frame;
-    const int rowHeight = std::max(1, clientHeight / 23);
+    gridSizes_.rowHeight = std::max(1, (gridHeight - frame) / 23);
+    gridSizes_.headerHeight = (gridHeight - frame) - kVisibleRows * gridSizes_.rowHeight;
+    gridSizes_.col0 = px(l.lineTwips * 5, tx);
+    gridSizes_.col1 = px(l.lineTwips * 13, tx);
+    const int pClient = pgridHeight - 2 * pgrid->frameWidth();
+    gridSizes_.pRow = std::max(1, pClient / 10);
+    gridSizes_.pFirstRow = pClient - (kStatsRows - 1) * gridSizes_.pRow;
+
+    // The grids follow the window: the data grid takes the spare height
+    // (more rows show), the statistics grid keeps its height and stays
+    // whole, both share the width, the channel columns equally.
+    auto* layout = new QGridLayout(centralWidget());
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(grid, 0, 0);
+    layout->addWidget(VScroll, 0, 1);
+    layout->addWidget(pgrid, 1, 0);
+    layout->setRowStretch(0, 1);
+    layout->setColumnStretch(0, 1);
+    VScroll->setFixedWidth(barWidth);
+    pgrid->setFixedHeight(pgridHeight);
+    grid->horizontalHeader()->setFixedHeight(gridSizes_.headerHeight);
+
+    // Smallest sensible size: ten data rows, and channel columns wide
+    // enough for a start date or a value with its mark.
+    const QFontMetrics fm(grid->font());
+    const int minChannel = std::max(fm.horizontalAdvance(QStringLiteral("88-88-88 ")),
+                                    fm.horizontalAdvance(QStringLiteral("-888.8▲"))) + 6;
+    grid->setMinimumHeight(frame + gridSizes_.headerHeight + 10 * gridSizes_.rowHeight);
+    grid->setMinimumWidth(frame + gridSizes_.col0 + gridSizes_.col1 + kChannels * minChannel);
+    applyGridSizes();
+}
+
+void MAIN::applyGridSizes() {
+    const GridSizes& g = gridSizes_;
     grid->verticalHeader()->setMinimumSectionSize(1);
-    grid->verticalHeader()->setDefaultSectionSize(rowHeight);
+    grid->verticalHeader()->setDefaultSectionSize(g.rowHeight);
     grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    grid->horizontalHeader()->setFixedHeight(clientHeight - kVisibleRows * rowHeight);
-    const int col0 = px(l.lineTwips * 5, tx);
-    const int col1 = px(l.lineTwips * 13, tx);
-    const int channelWidth = std::max(1, (clientWidth - col0 - col1) / kChannels);
+    const int clientWidth = grid->width() - 2 * grid->frameWidth();
+    const int channelWidth = std::max(1, (clientWidth - g.col0 - g.col1) / kChannels);
     grid->horizontalHeader()->setMinimumSectionSize(1);
-    grid->setColumnWidth(0, col0);
-    grid->setColumnWidth(1, col1);
+    grid->setColumnWidth(0, g.col0);
+    grid->setColumnWidth(1, g.col1);
     for (int c = 2; c < kGridColumns; ++c) grid->setColumnWidth(c, channelWidth);
 
-    // Statistics grid: ten row heights, the first row two of them.
-    const int pClient = pgridHeight - 2 * pgrid->frameWidth();
-    const int pRow = std::max(1, pClient / 10);
     pgrid->verticalHeader()->setMinimumSectionSize(1);
     pgrid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    pgrid->verticalHeader()->setDefaultSectionSize(pRow);
-    pgrid->setRowHeight(0, pClient - (kStatsRows - 1) * pRow);
+    pgrid->verticalHeader()->setDefaultSectionSize(g.pRow);
+    pgrid->setRowHeight(0, g.pFirstRow);
     pgrid->horizontalHeader()->setMinimumSectionSize(1);
     pgrid->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    pgrid->setColumnWidth(0, col0 + col1);
+    pgrid->setColumnWidth(0, g.col0 + g.col1);
     for (int c = 1; c < kStatsColumns; ++c) pgrid->setColumnWidth(c, channelWidth);
-
-    centralWidget()->setMinimumSize(gridWidth + barWidth, gridHeight + pgridHeight);
 }
 
 void MAIN::refreshDisplay() {
     gridModel->refill();
     pgridModel->refill();
-    layoutGrids();  // a reset forgets the row heights of the statistics grid
+    applyGridSizes();  // a reset forgets the row heights of the statistics grid
     const ScrollSettings s = scrollSettingsFor(ctx_.store);
     {
         const QSignalBlocker block(VScroll);
@@ -388,6 +412,7 @@ void MAIN::grid_AfterMoveColumn(int /*logical*/, int oldVisual, int newVisual) {
 }
 
 bool MAIN::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == grid && e->type() == QEvent::Resize) applyGridSizes();
     if (watched == grid->viewport() && e->type() == QEvent::Wheel) {
         auto* w = static_cast<QWheelEvent*>(e);
         const int dy = w->angleDelta().y();
@@ -453,7 +478,10 @@ void MAIN::mCHDEL_Click() {
 
 // ---------------------------------------------------------------- help, version, close
 
-void MAIN::mHELP_Click() { openHelp(ctx_, 1); }
+void MAIN::mHELP_Click() {
+    // The help is compiled into the program: only a broken build has none.
+    if (!openHelp(ctx_, 1)) showRuntimeError(ctx_, kErrFileNotFound, captionText(0), kOkOnly);
+}
 
 void MAIN::mVERSION_Click() {
     VERDISP dlg(ctx_, [this](bool on) { mAllRead->setVisible(on); }, this);

@@ -66,6 +66,12 @@ public:
 
     AppContext& context() { return ctx_; }
 
+signals:
+    // A menu entry's handler (or its toolbar button's) has returned.
+    void commandFinished();
+
+public:
+
     // Menus.
     QMenu* mLOGGER = nullptr;      // "ロガー(&L)"
     QMenu* mLSET = nullptr;        //   "ロガー設定&(S)"
@@ -138,7 +144,8 @@ private:
     void buildMenus();
     void buildToolbar();
     void buildGrids();
-    void layoutGrids();
+    void layoutGrids();     // once: the layout and the design sizes
+    void applyGridSizes();  // row heights and column widths for the grids' size
     QAction* entry(QMenu* menu, const char* name, const QString& caption);
     QAction* button(const char* key, const QString& tooltip, QAction* target, const QString& image);
 
@@ -154,6 +161,11 @@ private:
     MainView* previousView_;
     QMap<const QAction*, std::function<void()>> handlers_;
     QMap<QAction*, QAction*> buttonTarget_;  // toolbar button -> menu entry
+    // Pixel sizes from the design layout: data rows, the header, the number
+    // and time columns, the statistics rows.
+    struct GridSizes {
+        int rowHeight = 1, headerHeight = 1, col0 = 1, col1 = 1, pRow = 1, pFirstRow = 1;
+    } gridSizes_;
     int popupSelection_ = -1;
     int wheelRemainder_ = 0;
     bool undoingMove_ = false;

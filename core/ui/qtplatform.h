@@ -4,8 +4,10 @@
 
 #include "core/platform.h"
 
+#include <QCoreApplication>
 #include <QPointer>
 #include <QString>
+#include <QTranslator>
 #include <QWidget>
 
 namespace quillet {
@@ -23,6 +25,13 @@ public:
 private:
     QPointer<QWidget> parent_;
 };
+
+// Qt's own Japanese texts (the buttons and labels of the standard dialogs
+// and message boxes: "キャンセル", "ファイル名", ...) from the system's Qt
+// translations, whatever the user's locale. false when they are not
+// installed (Debian: qt6-translations-l10n). The translator belongs to app;
+// nullptr when the translation is not there.
+QTranslator* installQtJapanese(QCoreApplication& app);
 
 // Message texts use CR or CR LF between lines; a message box wants LF.
 QString displayText(const QString& text);

@@ -41,6 +41,9 @@ TEST(CliRead, WritesWhatTheProgramOpens) {
     const QString out = dir.path() + "/read.ql6";
     const CliRun r = runCli({"read", "--device", sim.devicePath(), "--out", out, "--channel", "c"}, dir.path());
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    // stderr is a pipe here, not a terminal: no progress redraws in it.
+    EXPECT_FALSE(r.err.contains('\r'));
+    EXPECT_FALSE(r.err.contains('#'));
 
     fakes::TestContext t;
     ASSERT_EQ(loadDataFile(t.ctx, out), 0);

@@ -95,3 +95,29 @@ TEST(PortDialog, ChoosingAPort) {
     loadGeneralSettings(saved, rig.t.ctx.folders.settingsFile);
     EXPECT_EQ(saved.comPort, 4);
 }
+
+// A device this user may not open is not "already open": the search stops
+// there and says what is wrong; the dialog says the same. A busy port is
+// still passed over.
+TEST(PortSearch, PermissionDeniedStopsWithTheGroupHint) {
+    const QString denied = QString::fromUtf8(
+        "通信ポートが使用できません。他のデバイスによってロックされています。\r"
+        "このユーザーにはシリアルデバイスを使う権限がありません。ユーザーをグループ dialout に加え、ログインし直してください。\r"
+        "エラー8010");
+    PortRig rig;
+    rig.serial.setBusy(1);
+    rig.serial.setDenied(2);
+    sim::Config c;
+    sim::Device device(c);
+    fakes::DeviceLine line(device);
+    rig.serial.attach(3, line);
+    EXPECT_EQ(searchPort(rig.t.ctx), 0);
+    ASSERT_EQ(rig.t.messages.shown.size(), 2u);
+    EXPECT_EQ(rig.t.messages.shown[1].title, QString::fromUtf8("ポート設定"));
+    EXPECT_EQ(rig.t.messages.shown[1].text, denied);
+    EXPECT_EQ(device.requestCount(), 0);
+
+    EXPECT_FALSE(choosePort(rig.t.ctx, 2));
+    EXPECT_EQ(rig.t.messages.shown.back().title, QString::fromUtf8("ポート設定"));
+    EXPECT_EQ(rig.t.messages.shown.back().text, denied);
+}

@@ -13,6 +13,10 @@
 #include "tools/sim/options.h"
 
 #include <QCoreApplication>
+#include <QFile>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -116,6 +120,28 @@ TEST(QtSerialPortOpen, BusyAndAlreadyOpen) {
     a.close();
     EXPECT_EQ(b.open(), 0);
     b.close();
+}
+
+// A device this user may not open (mode 000 for a normal user; root gives
+// up root in a child process first) is told apart from a busy one.
+TEST(QtSerialPortOpen, PermissionDenied) {
+    ensureApplication();
+    Simulator sim({});
+    if (sim.device().isEmpty()) GTEST_SKIP() << "quillet-logger-sim not built";
+    const QByteArray dev = QFile::encodeName(sim.device());
+    struct stat before {};
+    ASSERT_EQ(::stat(dev.constData(), &before), 0);
+    ASSERT_EQ(::chmod(dev.constData(), 0), 0);
+    GTEST_FLAG_SET(death_test_style, "fast");  // fork here: no second simulator
+    EXPECT_EXIT(
+        {
+            if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) std::_Exit(3);
+            QtSerialPort p;
+            p.setDevicePath(QFile::decodeName(dev));
+            std::_Exit(p.open() == kErrPortDenied ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+    ::chmod(dev.constData(), before.st_mode & 07777);
 }
 
 // ---- Whole exchanges over the pseudo-terminal ----------------------------------

@@ -24,6 +24,23 @@ void writeAll(const QString& path, const QByteArray& bytes) {
     f.write(bytes);
 }
 
+// Settings that cannot be encoded are not written at all: the file keeps
+// the setting characters it had instead of losing them.
+TEST(Settings, AnEncodingFailureKeepsTheOldFile) {
+    fakes::TestContext t;
+    t.ctx.general.settingCharCard[3] = QStringLiteral("北工場");
+    ASSERT_TRUE(saveGeneralSettings(t.ctx.general, t.ctx.folders.settingsFile));
+    const QByteArray before = readAll(t.ctx.folders.settingsFile);
+    const char* previous = cp932::setConverterName("no-such-converter");
+    t.ctx.general.settingCharCard[3] = QStringLiteral("南工場");
+    const bool saved = saveGeneralSettings(t.ctx.general, t.ctx.folders.settingsFile) ||
+                       saveTimingSettings(t.ctx.timing, t.ctx.folders.timingFile);
+    cp932::setConverterName(previous);
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(readAll(t.ctx.folders.settingsFile), before);
+    EXPECT_FALSE(QFile::exists(t.ctx.folders.timingFile));
+}
+
 }  // namespace
 
 TEST(Cp932, WindowsVariant) {

@@ -204,6 +204,30 @@ TEST_F(OpenTest, CutShortLastBlockLoadsWhatIsThere) {
     // What the file does not hold is shown as missing, not as 0.0.
     EXPECT_EQ(sample(2, 3), 9999);
     EXPECT_EQ(sample(2, 5), 9999);
+    // ...and counted as errors, so that the statistics and a later save
+    // agree with the samples.
+    EXPECT_EQ(ch(2).errorCount, 3);
+    EXPECT_EQ(ch(1).errorCount, 0);
+}
+
+TEST_F(OpenTest, KindsThreeAndAboveOpenLikeTemperatureWithoutAlarms) {
+    Block a;
+    a.code = 25;  // kind 3, channel 1
+    Block b;
+    b.code = 32;  // kind 3, channel 8
+    Block c;
+    c.code = 8 * 7 + 4;  // kind 7, channel 4
+    open("kinds.ql6", fileBytes({a, b, c}));
+    EXPECT_TRUE(t.messages.shown.empty());
+    EXPECT_EQ(t.ctx.store.channelsInUse, 3);
+    EXPECT_EQ(ch(1).kind, 3);
+    EXPECT_EQ(ch(8).kind, 3);
+    EXPECT_EQ(ch(4).kind, 7);
+    EXPECT_EQ(sample(8, 3), 260);  // no alarm values in the block
+    // Saved back byte for byte, in channel order.
+    t.dialogs.answers.push_back(path("again.ql6"));
+    runFileOperation(t.ctx, kSaveAs);
+    EXPECT_EQ(filetest::readBytes(path("again.ql6")), fileBytes({a, c, b}));
 }
 
 TEST_F(OpenTest, FileEndingBetweenBlocksStopsEarly) {
@@ -252,8 +276,6 @@ TEST_F(OpenTest, BadFilesAreRejectedWithoutHalfFilledChannels) {
     code0.code = 0;
     Block codeNeg;
     codeNeg.code = -7;
-    Block code25;
-    code25.code = 25;
     QByteArray headerCut = withSecond(Block{});
     headerCut.chop(6 + 30);  // the second block ends inside its header
     QByteArray alarmsCut = fileBytes({good}) + [] {
@@ -274,7 +296,6 @@ TEST_F(OpenTest, BadFilesAreRejectedWithoutHalfFilledChannels) {
         {"negative sample count", withSecond(negative), 9, 1},
         {"channel code 0", withSecond(code0), 321, 1},
         {"negative channel code", withSecond(codeNeg), 321, 1},
-        {"kind 3", withSecond(code25), 321, 1},
         {"N = 9", fileBytes(9, {good}), 321, 0},
         {"N = -1", fileBytes(-1, {good}), 321, 0},
         {"header cut short", headerCut, 62, 1},

@@ -96,7 +96,6 @@ protected:
 TEST_F(SaveTest, OverwriteSaveAfterReadOutWritesTestQl6WithoutAsking) {
     fill(t.ctx.store, 1, Block{});
     t.ctx.store.unsavedRead = 1;
-    writeBytes(t.ctx.store.currentFileName, "old");
     runFileOperation(t.ctx, kOverwriteSave);
 
     EXPECT_TRUE(t.messages.shown.empty());
@@ -171,6 +170,7 @@ TEST_F(SaveTest, FailedSaveLeavesTheOldFileAndShowsTheSaveError) {
     writeBytes(longName, "old contents");
     ASSERT_EQ(readBytes(longName), "old contents");
     t.ctx.store.currentFileName = longName;
+    t.ctx.store.dataFileName = longName;  // opened from it: no question
     runFileOperation(t.ctx, kOverwriteSave);
     EXPECT_EQ(readBytes(longName), "old contents");
     EXPECT_EQ(t.ctx.comm.commStatus, 1);

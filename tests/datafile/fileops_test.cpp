@@ -5,6 +5,8 @@
 #include "filebuilder.h"
 #include "support/fakes.h"
 
+#include <QDir>
+
 #include <gtest/gtest.h>
 
 namespace quillet {
@@ -128,6 +130,27 @@ TEST_F(CommandTest, FailedSaveBeforeOpenKeepsTheData) {
     ASSERT_EQ(t.dialogs.requests.size(), 1u);  // no open dialog after the failure
     EXPECT_EQ(t.ctx.store.ch[6].inUse, 1);
     EXPECT_EQ(t.ctx.store.unsavedRead, 1);
+    EXPECT_EQ(t.ctx.comm.commStatus, 0);
+}
+
+// quillet FILE: the open of "開く" without its dialog.
+TEST_F(CommandTest, FileNamedAtStartUpOpensAsTheOpenCommandDoes) {
+    writeBytes(path("old.ql5"), fileBytes({Block{}}));
+    QDir::setCurrent(t.root);
+    openDataFileNamed(t.ctx, "old.ql5");  // relative to the current folder
+    EXPECT_TRUE(t.dialogs.requests.empty());
+    EXPECT_TRUE(t.messages.shown.empty());
+    EXPECT_EQ(t.ctx.store.ch[1].inUse, 1);
+    EXPECT_EQ(t.ctx.store.ch[1].startTenSec, 3);  // the layout with ten seconds
+    EXPECT_EQ(t.ctx.store.currentFileName, path("old.ql6"));
+    EXPECT_EQ(view.refreshed, 1);
+    EXPECT_EQ(view.enabled, 1);
+
+    openDataFileNamed(t.ctx, path("missing.ql6"));
+    ASSERT_EQ(t.messages.shown.size(), 1u);
+    EXPECT_EQ(t.messages.shown[0].title, "ファイルの読込");
+    EXPECT_EQ(t.messages.shown[0].text, "ファイルが見つかりません｡\rエラー53");
+    EXPECT_EQ(t.ctx.store.ch[1].inUse, 1);  // what was open stays
     EXPECT_EQ(t.ctx.comm.commStatus, 0);
 }
 

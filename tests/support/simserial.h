@@ -69,6 +69,7 @@ public:
     // Port setup. A port with nothing attached does not exist (8002).
     void attach(int port, LineEnd& line);
     void setBusy(int port);    // open gives 8005
+    void setDenied(int port);  // the user may not open it (kErrPortDenied)
     void setSilent(int port);  // exists, nothing answers
 
     // true: 0.48 characters per ms from the moment the device has them;
@@ -94,7 +95,7 @@ public:
     bool dtr = false;
 
 private:
-    enum class Kind { missing, busy, silent, line };
+    enum class Kind { missing, busy, denied, silent, line };
     struct Port {
         Kind kind = Kind::missing;
         LineEnd* line = nullptr;

@@ -19,9 +19,16 @@
 #include <QStringList>
 #include <QTextStream>
 
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <vector>
+
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace quillet::cli {
 
@@ -97,6 +104,7 @@ int runExport(AppContext& ctx, const Arguments& a) {
     int code = kExitOk;
     if (!openAlone(ctx, file, code)) return code;
     const QByteArray bytes = exportBytes(ctx, csv ? kCsvExport : kTextExport);
+    if (bytes.isEmpty()) return failWith(31036, 9, target);  // not convertible to CP932
     if (const int error = writeFileAtomically(target, bytes)) return failWith(error, 9, target);
     return kExitOk;
 }
@@ -112,6 +120,14 @@ int runConvert(AppContext& ctx, const Arguments& a) {
     if (!openAlone(ctx, file, code)) return code;
     if (const int error = writeFileAtomically(target, ql6Bytes(ctx.store))) return failWith(error, 9, target);
     return kExitOk;
+}
+
+bool stderrIsTerminal() {
+#ifdef Q_OS_WIN
+    return _isatty(_fileno(stderr)) != 0;
+#else
+    return ::isatty(STDERR_FILENO) != 0;
+#endif
 }
 
 // The read-out's windows on a terminal: the channels come from the command
@@ -140,6 +156,12 @@ public:
 
     void runWithProgress(AppContext& ctx, const std::function<void()>& work) override {
         transferRan = true;
+        // The bar redraws itself with carriage returns: only on a terminal,
+        // never into a log file.
+        if (!stderrIsTerminal()) {
+            work();
+            return;
+        }
         ctx.commProgress = [](int maximum, int value) {
             const int width = 40;
             const int done = maximum > 0 ? int(qint64(value) * width / maximum) : 0;
@@ -234,7 +256,7 @@ const std::vector<Subcommand>& subcommands() {
          {QStringLiteral("--out")}, 1, runConvert},
         {QStringLiteral("read"), QStringLiteral("read (--port N | --device PATH) --out FILE.ql6 [--channel A..H]"),
          QStringLiteral("Reads the logger on the reader (identification, summary and records, with a\n"
-                        "progress bar on stderr) and saves its channels as FILE.ql6, the first logger\n"
+                        "progress bar on stderr when it is a terminal) and saves its channels as FILE.ql6, the first logger\n"
                         "channel in --channel (default A), the second in the lowest other channel.\n"
                         "--port N uses the program's port N (1..16; on Linux QUILLET_COM<n> names its\n"
                         "device); --device PATH any serial device. Nothing is written on failure."),

@@ -36,6 +36,7 @@ SimSerial::SimSerial(Clock& clock, LineEnd& line) : clock_(clock) { attach(1, li
 
 void SimSerial::attach(int port, LineEnd& line) { ports_[port] = {Kind::line, &line}; }
 void SimSerial::setBusy(int port) { ports_[port] = {Kind::busy, nullptr}; }
+void SimSerial::setDenied(int port) { ports_[port] = {Kind::denied, nullptr}; }
 void SimSerial::setSilent(int port) { ports_[port] = {Kind::silent, nullptr}; }
 
 LineEnd* SimSerial::line() {
@@ -48,6 +49,7 @@ int SimSerial::open() {
     auto it = ports_.find(portNumber_);
     if (portNumber_ < 1 || portNumber_ > 16 || it == ports_.end()) return kErrInvalidPort;
     if (it->second.kind == Kind::busy) return kErrPortOpen;
+    if (it->second.kind == Kind::denied) return kErrPortDenied;
     open_ = true;
     ++opens;
     in_.clear();
