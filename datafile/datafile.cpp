@@ -133,7 +133,8 @@ int copySamples(const QByteArray& bytes, qint64 offset, int count, int16_t* dest
     const qint64 available = offset < 0 || offset > bytes.size() ? 0 : (bytes.size() - offset) / 2;
     const int present = int(std::min<qint64>(count, available));
     const char* p = bytes.constData() + (present > 0 ? offset : 0);
-    for (int i = 1; i <= present; ++i, p += 2) dest[i] = qFromLittleEndian<qint16>(p);
+    // One block copy (a byte swap only on a big-endian machine).
+    if (present > 0) qFromLittleEndian<qint16>(p, present, dest + 1);
     for (int i = present + 1; i <= count; ++i) dest[i] = kErrorSample;
     return present;
 }
