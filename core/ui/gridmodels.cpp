@@ -66,9 +66,21 @@ QVariant DataGridModel::headerData(int section, Qt::Orientation o, int role) con
 }
 
 void DataGridModel::refill() {
-    beginResetModel();
-    rows_ = gridRowCount(ctx_.store);
-    endResetModel();
+    // Rows come and go only past the 12000 the grid always has; the rest is
+    // a change of texts, which the view fetches for the cells it shows. A
+    // reset would make the view rebuild all 12000 row sections.
+    const int rows = gridRowCount(ctx_.store);
+    if (rows > rows_) {
+        beginInsertRows({}, rows_, rows - 1);
+        rows_ = rows;
+        endInsertRows();
+    } else if (rows < rows_) {
+        beginRemoveRows({}, rows, rows_ - 1);
+        rows_ = rows;
+        endRemoveRows();
+    }
+    emit dataChanged(index(0, 0), index(rows_ - 1, kGridColumns - 1));
+    emit headerDataChanged(Qt::Horizontal, 0, kGridColumns - 1);
 }
 
 void DataGridModel::relabel() { emit headerDataChanged(Qt::Horizontal, 0, kGridColumns - 1); }
@@ -106,8 +118,7 @@ QVariant StatsGridModel::data(const QModelIndex& index, int role) const {
 }
 
 void StatsGridModel::refill() {
-    beginResetModel();
-    endResetModel();
+    emit dataChanged(index(0, 0), index(kStatsRows - 1, kStatsColumns - 1));
 }
 
 void StatsGridModel::setMarked(const MarkedColumns& m) {

@@ -1,7 +1,8 @@
 // The models behind the main window's data grid (`grid`) and statistics
 // grid (`pgrid`). They hold no texts: every cell asks core/maingrid for its
 // text when the view paints it, so a refill after any change of the store
-// is a model reset and costs nothing until cells are shown.
+// only tells the view that the texts changed and costs nothing until cells
+// are shown.
 #pragma once
 
 #include <QAbstractTableModel>

@@ -346,7 +346,6 @@ void MAIN::layoutGrids() {
 void MAIN::refreshDisplay() {
     gridModel->refill();
     pgridModel->refill();
-    layoutGrids();  // a reset forgets the row heights of the statistics grid
     const ScrollSettings s = scrollSettingsFor(ctx_.store);
     {
         const QSignalBlocker block(VScroll);
