@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFontDatabase>
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -28,10 +29,15 @@ namespace {
 bool isSubmenu(const QAction* a) { return a->menu() != nullptr; }
 
 QFont mainFont(int pointSize) {
-    // The design font; IPAGothic stands in where it is not installed.
+    // The design font; IPAGothic stands in where it is not installed. Only
+    // an installed family is named: a missing first family costs the font
+    // database a search through every font each time text is measured.
     QFont::insertSubstitution(QStringLiteral("MS UI Gothic"), QStringLiteral("IPAGothic"));
+    static const QString family = QFontDatabase::families().contains(QStringLiteral("MS UI Gothic"))
+                                      ? QStringLiteral("MS UI Gothic")
+                                      : QStringLiteral("IPAGothic");
     QFont f;
-    f.setFamilies({QStringLiteral("MS UI Gothic"), QStringLiteral("IPAGothic")});
+    f.setFamilies({family});
     f.setPointSize(pointSize);
     return f;
 }
@@ -250,7 +256,6 @@ void MAIN::buildGrids() {
     gridModel = new DataGridModel(ctx_, this);
     grid = new QTableView(central);
     grid->setObjectName(QStringLiteral("grid"));
-    grid->setModel(gridModel);
     grid->verticalHeader()->hide();
     grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -283,7 +288,6 @@ void MAIN::buildGrids() {
     pgridModel = new StatsGridModel(ctx_, this);
     pgrid = new QTableView(central);
     pgrid->setObjectName(QStringLiteral("pgrid"));
-    pgrid->setModel(pgridModel);
     pgrid->verticalHeader()->hide();
     pgrid->horizontalHeader()->hide();
     pgrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -319,6 +323,9 @@ void MAIN::layoutGrids() {
     grid->verticalHeader()->setMinimumSectionSize(1);
     grid->verticalHeader()->setDefaultSectionSize(rowHeight);
     grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    // The models come after the row height: 12000 rows then start at their
+    // size instead of each being resized.
+    if (!grid->model()) grid->setModel(gridModel);
     grid->horizontalHeader()->setFixedHeight(clientHeight - kVisibleRows * rowHeight);
     const int col0 = px(l.lineTwips * 5, tx);
     const int col1 = px(l.lineTwips * 13, tx);
@@ -334,6 +341,7 @@ void MAIN::layoutGrids() {
     pgrid->verticalHeader()->setMinimumSectionSize(1);
     pgrid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     pgrid->verticalHeader()->setDefaultSectionSize(pRow);
+    if (!pgrid->model()) pgrid->setModel(pgridModel);
     pgrid->setRowHeight(0, pClient - (kStatsRows - 1) * pRow);
     pgrid->horizontalHeader()->setMinimumSectionSize(1);
     pgrid->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
