@@ -4,7 +4,9 @@
 #include "core/maingrid.h"
 
 #include <QApplication>
+#include <QPainter>
 #include <QPalette>
+#include <QStyle>
 
 namespace quillet {
 namespace {
@@ -124,6 +126,30 @@ void StatsGridModel::refill() {
 void StatsGridModel::setMarked(const MarkedColumns& m) {
     marked_ = m;
     emit dataChanged(index(0, 0), index(kStatsRows - 1, kStatsColumns - 1), {Qt::BackgroundRole, Qt::ForegroundRole});
+}
+
+void GridCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                             const QModelIndex& index) const {
+    QStyleOptionViewItem opt = option;
+    initStyleOption(&opt, index);
+    const QString text = opt.text;
+    opt.text.clear();
+    opt.features &= ~QStyleOptionViewItem::HasDisplay;
+    const QWidget* widget = opt.widget;
+    const QStyle* style = widget ? widget->style() : QApplication::style();
+    style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);  // all but the text
+    if (text.isEmpty()) return;
+
+    // The text's colour and margins as the style gives them.
+    QPalette::ColorGroup group = (opt.state & QStyle::State_Enabled) ? QPalette::Normal : QPalette::Disabled;
+    if (group == QPalette::Normal && !(opt.state & QStyle::State_Active)) group = QPalette::Inactive;
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+    painter->save();
+    painter->setFont(opt.font);
+    painter->setPen(opt.palette.color(group, (opt.state & QStyle::State_Selected) ? QPalette::HighlightedText
+                                                                                  : QPalette::Text));
+    painter->drawText(opt.rect.adjusted(margin, 0, -margin, 0), int(opt.displayAlignment), text);
+    painter->restore();
 }
 
 }  // namespace quillet

@@ -7,6 +7,7 @@
 
 #include <QAbstractTableModel>
 #include <QColor>
+#include <QStyledItemDelegate>
 
 namespace quillet {
 
@@ -68,6 +69,16 @@ public:
 private:
     AppContext& ctx_;
     MarkedColumns marked_;
+};
+
+// Paints a grid cell as the item views do (background, selection, focus,
+// the text centred on one or more lines, never wrapped or elided) but lays
+// its text out once: the style's own item painting measures and lays out
+// every text three times, most of the cost of a screenful of cells.
+class GridCellDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 };
 
 }  // namespace quillet

@@ -256,6 +256,7 @@ void MAIN::buildGrids() {
     gridModel = new DataGridModel(ctx_, this);
     grid = new QTableView(central);
     grid->setObjectName(QStringLiteral("grid"));
+    grid->setItemDelegate(new GridCellDelegate(grid));
     grid->verticalHeader()->hide();
     grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -288,6 +289,7 @@ void MAIN::buildGrids() {
     pgridModel = new StatsGridModel(ctx_, this);
     pgrid = new QTableView(central);
     pgrid->setObjectName(QStringLiteral("pgrid"));
+    pgrid->setItemDelegate(new GridCellDelegate(pgrid));
     pgrid->verticalHeader()->hide();
     pgrid->horizontalHeader()->hide();
     pgrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
