@@ -331,7 +331,7 @@ char* putDateTime(char* out, double dateValue, DateTimeLayout layout) {
 }
 
 QString formatTenths(int tenths, int decimals) {
-    char buf[kMaxTenthsChars + 16];
+    char buf[kMaxTenthsChars];
     return QString::fromLatin1(buf, putTenths(buf, tenths, decimals) - buf);
 }
 

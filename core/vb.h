@@ -54,7 +54,7 @@ QString formatDateTime(double dateValue, DateTimeLayout layout);
 
 // The same as ASCII bytes for writers that build files: each writes at
 // out and returns the end of what it wrote.
-constexpr int kMaxTenthsChars = 8;     // "-3276.8" and a little room
+constexpr int kMaxTenthsChars = 12;    // "-214748364.8"
 constexpr int kMaxDateTimeChars = 32;  // far-off years need more than 19
 char* putTenths(char* out, int tenths, int decimals);
 char* putInteger(char* out, long long v);  // as QString::number

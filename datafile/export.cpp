@@ -150,8 +150,8 @@ private:
         endLine();
     }
 
-    // One row at most: " 32767 ", the quoted time, eight samples as
-    // " -3276.8 " (or the placeholder), separators and CR LF.
+    // The longest row: the row number and the quoted time, eight samples
+    // (or placeholders) between blanks, the separators and CR LF.
     static constexpr int kMaxRowBytes =
         (1 + 20 + 1 + 1) + (1 + vb::kMaxDateTimeChars + 1 + 1) + kChannels * (1 + vb::kMaxTenthsChars + 1 + 1) + 2;
 
