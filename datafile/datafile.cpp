@@ -190,8 +190,10 @@ QByteArray ql6Bytes(const ChannelStore& store) {
             put16(c.upperAlarm);
             put16(c.lowerAlarm);
         }
-        const auto& table = store.samples[size_t(ch)];
-        for (int i = 1; i <= count; ++i) put16(table[size_t(i)]);
+        // The samples as one block (a byte swap only on a big-endian machine).
+        const qsizetype at = out.size();
+        out.resize(at + 2 * qsizetype(count));
+        if (count > 0) qToLittleEndian<qint16>(store.samples[size_t(ch)].data() + 1, count, out.data() + at);
     }
     return out;
 }
