@@ -54,7 +54,11 @@ chmod 700 "$XDG_RUNTIME_DIR"
 medians() {
   local name=$1
   shift
-  hyperfine -N --style none --warmup 1 --runs "$RUNS" --export-json "$work/$name.json" "$@" >/dev/null
+  if ! hyperfine -N --style none --warmup 1 --runs "$RUNS" --export-json "$work/$name.json" "$@" \
+    >/dev/null 2>"$work/$name.log"; then
+    cat "$work/$name.log" >&2
+    return 1
+  fi
   "$PY" -c 'import json,sys; print(" ".join("%.6f" % r["median"] for r in json.load(open(sys.argv[1]))["results"]))' \
     "$work/$name.json"
 }
