@@ -356,6 +356,7 @@ void MAIN::layoutGrids() {
 void MAIN::refreshDisplay() {
     gridModel->refill();
     pgridModel->refill();
+    grid->selectionModel()->clear();  // the cell chosen before showed other data
     const ScrollSettings s = scrollSettingsFor(ctx_.store);
     {
         const QSignalBlocker block(VScroll);
