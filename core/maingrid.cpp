@@ -112,8 +112,8 @@ QString statsCellText(const AppContext& ctx, int row, int col) {
         const QString t = vb::formatDateTime(c.startTime, vb::DateTimeLayout::ShortDash);
         return t.left(8) + kCr + t.mid(9) + QLatin1Char(' ');
     }
-    case 1:
-        return vb::formatDate(c.interval, QStringLiteral("hh:nn:ss "));
+    case 1:  // "hh:nn:ss "
+        return vb::formatDateTime(c.interval, vb::DateTimeLayout::ShortDash).mid(9) + QLatin1Char(' ');
     case 2:
         return noValidSample ? kDashes : tenths(c, c.maxValue);
     case 3:
@@ -122,7 +122,7 @@ QString statsCellText(const AppContext& ctx, int row, int col) {
         return noValidSample ? kDashes : tenths(c, c.averageValue);
     case 5:
         if (noValidSample || !referenceSet) return kDashes;
-        return vb::format(c.integratedValue, QStringLiteral("0  "));
+        return QString::number(c.integratedValue) + QStringLiteral("  ");  // "0  " of a whole number
     case 6: {
         if (!referenceSet) return kDashes;
         // The side is shown as the character Int(side ÷ 2 + 72): 0 "H", 8 "L".
