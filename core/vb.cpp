@@ -5,6 +5,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 
@@ -275,16 +276,7 @@ const QString& layoutPattern(DateTimeLayout layout) {
 }  // namespace
 
 char* putInteger(char* out, long long v) {
-    char digits[24];
-    int n = 0;
-    unsigned long long u = v < 0 ? 0ULL - static_cast<unsigned long long>(v) : static_cast<unsigned long long>(v);
-    do {
-        digits[n++] = char('0' + u % 10);
-        u /= 10;
-    } while (u != 0);
-    if (v < 0) *out++ = '-';
-    while (n > 0) *out++ = digits[--n];
-    return out;
+    return std::to_chars(out, out + 20, v).ptr;  // 20 characters hold any long long
 }
 
 char* putTenths(char* out, int tenths, int decimals) {
