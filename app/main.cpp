@@ -2,12 +2,15 @@
 // with its commands, and the event loop.
 #include "loggerset/ui/commwiring.h"
 #include "app/demo.h"
+#include "app/firstpaint.h"
 #include "comm/serialport.h"
 #include "comm/settingswriter.h"
 #include "comm/ui/fcomdata.h"
 #include "comm/ui/fmacro.h"
+#include "core/catalog.h"
 #include "core/context.h"
 #include "core/startup.h"
+#include "core/store.h"
 #include "core/ui/helpviewer.h"
 #include "core/ui/mainwindow.h"
 #include "core/ui/qtplatform.h"
@@ -30,6 +33,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -66,10 +70,12 @@ bool answeredWithoutWindow(int argc, char** argv, int& exitCode) {
 }
 
 // The data file named on the command line: the first argument that is not
-// an option.
+// an option (nor the file of --open).
 QString fileArgument(const QStringList& args) {
-    for (qsizetype i = 1; i < args.size(); ++i)
-        if (!args[i].startsWith(QLatin1Char('-'))) return args[i];
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--open")) ++i;
+        else if (!args[i].startsWith(QLatin1Char('-'))) return args[i];
+    }
     return {};
 }
 
@@ -85,6 +91,7 @@ QString portText(const quillet::SerialPort& serial) {
 }
 
 }  // namespace
+
 
 int main(int argc, char** argv) {
     int exitCode = 0;
@@ -141,8 +148,7 @@ int main(int argc, char** argv) {
     // Commands of the other subsystems. An entry without a handler stays
     // disabled: window.setCommand(window.mLREAD, [&] { ... }) enables it.
     quillet::wireFileMenu(window, ctx);
-    quillet::fComData monitor(&window);
-    quillet::wireMonitor(window, ctx, monitor);
+    quillet::wireMonitorOnDemand(window, ctx);
     quillet::QtReadoutWindows readout(&window);
     quillet::wireCommunication(window, ctx, readout);
     // The usual communication: the read-out parameter window and the
@@ -173,6 +179,14 @@ int main(int argc, char** argv) {
         QObject::connect(&window, &quillet::MAIN::commandFinished, port,
                          [port, &serial] { port->setText(portText(serial)); });
     }
+    // "--open FILE" opens the file before the window first paints (the
+    // start-up benchmark times that paint).
+    if (const qsizetype i = args.indexOf(QStringLiteral("--open")); i > 0 && i + 1 < args.size())
+        quillet::openDataFileNamed(ctx, args[i + 1]);
+    // The start-up benchmark ends the program once the grid has painted.
+    std::unique_ptr<quillet::QuitAfterFirstPaint> quit;
+    if (args.contains(QStringLiteral("--quit-after-paint")))
+        quit = std::make_unique<quillet::QuitAfterFirstPaint>(window.grid->viewport());
 
     window.show();
     // A data file named on the command line opens as "開く" opens it, once

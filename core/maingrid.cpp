@@ -20,7 +20,8 @@ bool validColumn(int col) { return col >= 0 && col < kGridColumns; }
 // Channel shown in data-grid column col (2..9), 0 for the other columns.
 int channelOfColumn(int col) { return (col >= 2 && col <= kChannels + 1) ? col - 1 : 0; }
 
-QString tenths(const ChannelRecord& c, int value) { return vb::format(value / 10.0, numberFormat(c.kind)); }
+// value ÷ 10 in the channel's number format ("0.0" or "0").
+QString tenths(const ChannelRecord& c, int value) { return vb::formatTenths(value, c.kind == 2 ? 0 : 1); }
 
 }  // namespace
 
@@ -45,7 +46,15 @@ QString alarmMark(const ChannelRecord& c, int16_t raw) {
 
 QString sampleText(const ChannelRecord& c, int16_t raw) {
     if (raw == kErrorSample) return kDashes;
-    return tenths(c, raw) + alarmMark(c, raw);
+    // One string of the value's digits and the mark.
+    char digits[vb::kMaxTenthsChars];
+    const int n = int(vb::putTenths(digits, raw, c.kind == 2 ? 0 : 1) - digits);
+    const QString mark = alarmMark(c, raw);
+    QString out(n + mark.size(), Qt::Uninitialized);
+    QChar* d = out.data();
+    for (int i = 0; i < n; ++i) d[i] = QLatin1Char(digits[i]);
+    std::copy(mark.cbegin(), mark.cend(), d + n);
+    return out;
 }
 
 std::array<QString, kGridColumns> emptyChannelLabels(const ChannelStore& s) {
@@ -72,7 +81,7 @@ QString gridCellText(const AppContext& ctx, int row, int col) {
     if (s.channelsInUse <= 0) return {};
     if (col == 1) {
         if (row > std::max<int>(s.rowCount, kVisibleRows)) return {};
-        return vb::formatDate(s.axisStart + (row - 1) * s.axisInterval, QStringLiteral("yy-mm-dd hh:nn:ss"));
+        return vb::formatDateTime(s.axisStart + (row - 1) * s.axisInterval, vb::DateTimeLayout::ShortDash);
     }
     const int ch = channelOfColumn(col);
     const ChannelRecord& c = s.ch[ch];
@@ -98,11 +107,13 @@ QString statsCellText(const AppContext& ctx, int row, int col) {
     const bool noValidSample = c.sampleCount - c.errorCount < 1;
     const bool referenceSet = c.referenceValue != kNotSet;
     switch (row) {
-    case 0:
-        return vb::formatDate(c.startTime, QStringLiteral("yy-mm-dd")) + kCr +
-               vb::formatDate(c.startTime, QStringLiteral("hh:nn:ss "));
-    case 1:
-        return vb::formatDate(c.interval, QStringLiteral("hh:nn:ss "));
+    case 0: {
+        // "yy-mm-dd", CR, "hh:nn:ss ": the two halves of one date-time text.
+        const QString t = vb::formatDateTime(c.startTime, vb::DateTimeLayout::ShortDash);
+        return t.left(8) + kCr + t.mid(9) + QLatin1Char(' ');
+    }
+    case 1:  // "hh:nn:ss "
+        return vb::formatDateTime(c.interval, vb::DateTimeLayout::ShortDash).mid(9) + QLatin1Char(' ');
     case 2:
         return noValidSample ? kDashes : tenths(c, c.maxValue);
     case 3:
@@ -111,7 +122,7 @@ QString statsCellText(const AppContext& ctx, int row, int col) {
         return noValidSample ? kDashes : tenths(c, c.averageValue);
     case 5:
         if (noValidSample || !referenceSet) return kDashes;
-        return vb::format(c.integratedValue, QStringLiteral("0  "));
+        return QString::number(c.integratedValue) + QStringLiteral("  ");  // "0  " of a whole number
     case 6: {
         if (!referenceSet) return kDashes;
         // The side is shown as the character Int(side ÷ 2 + 72): 0 "H", 8 "L".

@@ -91,7 +91,9 @@ void clearAllChannels(AppContext& ctx) {
     ChannelStore& s = ctx.store;
     for (int ch = 1; ch <= kChannels; ++ch) s.ch[ch].inUse = 0;
     s.channelsInUse = 0;
-    for (auto& row : s.samples) row.fill(0);
+    // The sample tables stay as they are: nothing reads past a channel's
+    // sampleCount, and whatever fills a channel writes samples
+    // 1..sampleCount (an open then costs the copy of the file and no more).
     s.unsavedRead = 0;
     s.unsavedEdit = 0;
     s.currentFileName = defaultFileName(ctx);

@@ -133,7 +133,8 @@ int copySamples(const QByteArray& bytes, qint64 offset, int count, int16_t* dest
     const qint64 available = offset < 0 || offset > bytes.size() ? 0 : (bytes.size() - offset) / 2;
     const int present = int(std::min<qint64>(count, available));
     const char* p = bytes.constData() + (present > 0 ? offset : 0);
-    for (int i = 1; i <= present; ++i, p += 2) dest[i] = qFromLittleEndian<qint16>(p);
+    // One block copy (a byte swap only on a big-endian machine).
+    if (present > 0) qFromLittleEndian<qint16>(p, present, dest + 1);
     for (int i = present + 1; i <= count; ++i) dest[i] = kErrorSample;
     return present;
 }
@@ -189,8 +190,10 @@ QByteArray ql6Bytes(const ChannelStore& store) {
             put16(c.upperAlarm);
             put16(c.lowerAlarm);
         }
-        const auto& table = store.samples[size_t(ch)];
-        for (int i = 1; i <= count; ++i) put16(table[size_t(i)]);
+        // The samples as one block (a byte swap only on a big-endian machine).
+        const qsizetype at = out.size();
+        out.resize(at + 2 * qsizetype(count));
+        if (count > 0) qToLittleEndian<qint16>(store.samples[size_t(ch)].data() + 1, count, out.data() + at);
     }
     return out;
 }

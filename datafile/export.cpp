@@ -9,6 +9,8 @@
 #include "core/store.h"
 #include "core/vb.h"
 
+#include <algorithm>
+#include <cstring>
 #include <optional>
 
 namespace quillet {
@@ -21,18 +23,17 @@ const QString kNineBlanks = QStringLiteral("         ");
 bool isHumidity(const ChannelRecord& c) { return c.kind == 2; }
 bool hasAlarms(const ChannelRecord& c) { return c.kind == 1 || c.kind == 2; }
 
-// Value formats of the header block and of the samples.
+// Value formats of the header block.
 QString valueFormat(const ChannelRecord& c) {
     return isHumidity(c) ? QStringLiteral("  0    ") : QStringLiteral("  0.0  ");
-}
-QString sampleFormat(const ChannelRecord& c) {
-    return isHumidity(c) ? QStringLiteral(" 0 ") : QStringLiteral(" 0.0 ");
 }
 QString tenths(int v, const QString& pattern) { return vb::format(v / 10.0, pattern); }
 
 class ExportWriter {
 public:
-    ExportWriter(AppContext& ctx, int mode) : ctx_(ctx), s_(ctx.store), sep_(QChar(mode * 9 + 8)) {}
+    // mode 3 (text) separates with "#", mode 4 (CSV) with ",".
+    ExportWriter(AppContext& ctx, int mode)
+        : ctx_(ctx), s_(ctx.store), sepByte_(mode == kTextExport ? '#' : ','), sep_(QLatin1Char(sepByte_)) {}
 
     QByteArray bytes() {
         for (int ch = 1; ch <= kChannels; ++ch) {
@@ -41,10 +42,21 @@ public:
             cardTest_[ch] = cardText(ctx_, c.cardNo) + QLatin1Char('-') + testText(ctx_, c.testNo);
         }
         headerBlock();
-        dataBlock();
+        dataBlockHead();
+        // Only the header lines can hold anything but ASCII: they are the
+        // one text converted. The rows are ASCII and go straight into the
+        // same buffer, sized once for the longest rows.
         bool ok = false;
-        QByteArray bytes = cp932::encode(out_, &ok);
-        return ok ? bytes : QByteArray();
+        QByteArray out = cp932::encode(out_, &ok);
+        if (!ok) return {};  // a header that cannot be written as CP932
+        // Without a channel in use the axis means nothing: no rows.
+        const int rows = countChannelsInUse(s_) == 0 ? 0 : std::max<int>(0, s_.rowCount);
+        const qsizetype head = out.size();
+        out.resize(head + qsizetype(rows) * kMaxRowBytes);
+        char* const begin = out.data();
+        char* const end = writeRows(begin + head, rows);
+        out.resize(end - begin);
+        return out;
     }
 
 private:
@@ -129,7 +141,8 @@ private:
         endLine();
     }
 
-    void dataBlock() {
+    // The data block up to its first row.
+    void dataBlockHead() {
         field(Q + QStringLiteral(" No ") + Q);
         field(Q + QStringLiteral("時刻 ") + Q);
         for (int ch = 1; ch <= kChannels; ++ch) field(inUse(ch) ? cardTest_[ch] : kEmptyField);
@@ -137,32 +150,63 @@ private:
         unitLine();
         out_ += Q + QString(78, QLatin1Char('-')) + Q;
         endLine();
+    }
 
-        // Without a channel in use the axis means nothing: no rows.
-        if (countChannelsInUse(s_) == 0) return;
-        std::array<QString, kChannels + 1> fmt;
-        for (int ch = 1; ch <= kChannels; ++ch) fmt[size_t(ch)] = sampleFormat(s_.ch[size_t(ch)]);
-        for (int r = 1; r <= s_.rowCount; ++r) {
-            field(vb::format(r, QStringLiteral(" #### ")));
-            field(Q +
-                  vb::formatDate(s_.axisStart + (r - 1) * s_.axisInterval, QStringLiteral("yyyy-mm-dd hh:nn:ss")) +
-                  Q);
-            for (int ch = 1; ch <= kChannels; ++ch) {
-                const ChannelRecord& c = s_.ch[size_t(ch)];
-                const int i = r - c.rowOffset;
-                if (c.inUse != 1 || i < 1 || i > c.sampleCount || i > kMaxSamples) {
-                    field(kEmptyField);
-                    continue;
-                }
-                const int16_t v = s_.samples[size_t(ch)][size_t(i)];
-                field(v == kErrorSample ? QStringLiteral("-----") : tenths(v, fmt[size_t(ch)]));
-            }
-            endLine();
+    // The longest row: the row number and the quoted time, eight samples
+    // (or placeholders) between blanks, the separators and CR LF.
+    static constexpr int kMaxRowBytes =
+        (1 + 20 + 1 + 1) + (1 + vb::kMaxDateTimeChars + 1 + 1) + kChannels * (1 + vb::kMaxTenthsChars + 1 + 1) + 2;
+
+    // Rows 1..rows of the common time axis as ASCII at p; returns the end.
+    char* writeRows(char* p, int rows) const {
+        struct Column {
+            bool used;
+            int first, last;  // rows holding samples
+            int decimals;     // samples in " 0.0 " (kind 0 and 1) or " 0 " (kind 2)
+            const int16_t* samples;
+        };
+        std::array<Column, kChannels + 1> col{};
+        for (int ch = 1; ch <= kChannels; ++ch) {
+            const ChannelRecord& c = s_.ch[size_t(ch)];
+            const int count = std::min<int>(c.sampleCount, kMaxSamples);
+            col[size_t(ch)] = {c.inUse == 1, c.rowOffset + 1, c.rowOffset + count, isHumidity(c) ? 0 : 1,
+                               s_.samples[size_t(ch)].data()};
         }
+        static constexpr char kEmpty[] = "\"       \"";  // seven blanks
+        for (int r = 1; r <= rows; ++r) {
+            // " #### " for a row number of 1 and more.
+            *p++ = ' ';
+            p = vb::putInteger(p, r);
+            *p++ = ' ';
+            *p++ = sepByte_;
+            *p++ = '"';
+            p = vb::putDateTime(p, s_.axisStart + (r - 1) * s_.axisInterval, vb::DateTimeLayout::Long);
+            *p++ = '"';
+            *p++ = sepByte_;
+            for (int ch = 1; ch <= kChannels; ++ch) {
+                const Column& c = col[size_t(ch)];
+                if (!c.used || r < c.first || r > c.last) {
+                    std::memcpy(p, kEmpty, sizeof kEmpty - 1);
+                    p += sizeof kEmpty - 1;
+                } else if (const int16_t v = c.samples[r - c.first + 1]; v == kErrorSample) {
+                    std::memcpy(p, "-----", 5);
+                    p += 5;
+                } else {
+                    *p++ = ' ';
+                    p = vb::putTenths(p, v, c.decimals);
+                    *p++ = ' ';
+                }
+                *p++ = sepByte_;
+            }
+            *p++ = '\r';
+            *p++ = '\n';
+        }
+        return p;
     }
 
     AppContext& ctx_;
     ChannelStore& s_;
+    const char sepByte_;
     const QChar sep_;
     std::array<QString, kChannels + 1> cardTest_;
     QString out_;

@@ -4,7 +4,11 @@
 #include "core/context.h"
 #include "core/ui/mainwindow.h"
 
+#include <QPointer>
 #include <QVBoxLayout>
+
+#include <functional>
+#include <memory>
 
 namespace quillet {
 namespace {
@@ -56,17 +60,36 @@ void fComData::redraw() {
     ReadComData->moveCursor(QTextCursor::End);
 }
 
-void wireMonitor(MAIN& window, AppContext& ctx, fComData& monitor) {
-    window.setCommand(window.mAllRead, [&monitor] {
-        monitor.show();
-        monitor.raise();
-        monitor.activateWindow();
+namespace {
+
+void wire(MAIN& window, AppContext& ctx, const std::function<fComData&()>& monitor) {
+    window.setCommand(window.mAllRead, [monitor] {
+        fComData& m = monitor();
+        m.show();
+        m.raise();
+        m.activateWindow();
     });
-    ctx.commMonitor = [&monitor](const QByteArray& answer, int group, int number, int progressMode) {
-        QString text = monitor.text();
+    ctx.commMonitor = [monitor](const QByteArray& answer, int group, int number, int progressMode) {
+        fComData& m = monitor();
+        QString text = m.text();
         appendMonitorText(text, answer, group, number, progressMode);
-        monitor.setMonitorText(text);
+        m.setMonitorText(text);
     };
+}
+
+}  // namespace
+
+void wireMonitor(MAIN& window, AppContext& ctx, fComData& monitor) {
+    wire(window, ctx, [&monitor]() -> fComData& { return monitor; });
+}
+
+void wireMonitorOnDemand(MAIN& window, AppContext& ctx) {
+    // The window belongs to the main window once it exists.
+    auto monitor = std::make_shared<QPointer<fComData>>();
+    wire(window, ctx, [&window, monitor]() -> fComData& {
+        if (!*monitor) *monitor = new fComData(&window);
+        return **monitor;
+    });
 }
 
 }  // namespace quillet

@@ -38,5 +38,8 @@ private:
 // Opens the monitor from the main window's "連続読み出し" and feeds it
 // every answer the serial link judges while the debug mode is on.
 void wireMonitor(MAIN& window, AppContext& ctx, fComData& monitor);
+// The same with a monitor window built when it is first needed (the menu
+// entry, or the first answer in debug mode), owned by the main window.
+void wireMonitorOnDemand(MAIN& window, AppContext& ctx);
 
 }  // namespace quillet

@@ -4,7 +4,9 @@
 #include "core/maingrid.h"
 
 #include <QApplication>
+#include <QPainter>
 #include <QPalette>
+#include <QStyle>
 
 namespace quillet {
 namespace {
@@ -66,9 +68,21 @@ QVariant DataGridModel::headerData(int section, Qt::Orientation o, int role) con
 }
 
 void DataGridModel::refill() {
-    beginResetModel();
-    rows_ = gridRowCount(ctx_.store);
-    endResetModel();
+    // Rows come and go only past the 12000 the grid always has; the rest is
+    // a change of texts, which the view fetches for the cells it shows. A
+    // reset would make the view rebuild all 12000 row sections.
+    const int rows = gridRowCount(ctx_.store);
+    if (rows > rows_) {
+        beginInsertRows({}, rows_, rows - 1);
+        rows_ = rows;
+        endInsertRows();
+    } else if (rows < rows_) {
+        beginRemoveRows({}, rows, rows_ - 1);
+        rows_ = rows;
+        endRemoveRows();
+    }
+    emit dataChanged(index(0, 0), index(rows_ - 1, kGridColumns - 1));
+    emit headerDataChanged(Qt::Horizontal, 0, kGridColumns - 1);
 }
 
 void DataGridModel::relabel() { emit headerDataChanged(Qt::Horizontal, 0, kGridColumns - 1); }
@@ -106,13 +120,36 @@ QVariant StatsGridModel::data(const QModelIndex& index, int role) const {
 }
 
 void StatsGridModel::refill() {
-    beginResetModel();
-    endResetModel();
+    emit dataChanged(index(0, 0), index(kStatsRows - 1, kStatsColumns - 1));
 }
 
 void StatsGridModel::setMarked(const MarkedColumns& m) {
     marked_ = m;
     emit dataChanged(index(0, 0), index(kStatsRows - 1, kStatsColumns - 1), {Qt::BackgroundRole, Qt::ForegroundRole});
+}
+
+void GridCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                             const QModelIndex& index) const {
+    QStyleOptionViewItem opt = option;
+    initStyleOption(&opt, index);
+    const QString text = opt.text;
+    opt.text.clear();
+    opt.features &= ~QStyleOptionViewItem::HasDisplay;
+    const QWidget* widget = opt.widget;
+    const QStyle* style = widget ? widget->style() : QApplication::style();
+    style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);  // all but the text
+    if (text.isEmpty()) return;
+
+    // The text's colour and margins as the style gives them.
+    QPalette::ColorGroup group = (opt.state & QStyle::State_Enabled) ? QPalette::Normal : QPalette::Disabled;
+    if (group == QPalette::Normal && !(opt.state & QStyle::State_Active)) group = QPalette::Inactive;
+    const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+    painter->save();
+    painter->setFont(opt.font);
+    painter->setPen(opt.palette.color(group, (opt.state & QStyle::State_Selected) ? QPalette::HighlightedText
+                                                                                  : QPalette::Text));
+    painter->drawText(opt.rect.adjusted(margin, 0, -margin, 0), int(opt.displayAlignment), text);
+    painter->restore();
 }
 
 }  // namespace quillet

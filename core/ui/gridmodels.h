@@ -1,11 +1,13 @@
 // The models behind the main window's data grid (`grid`) and statistics
 // grid (`pgrid`). They hold no texts: every cell asks core/maingrid for its
 // text when the view paints it, so a refill after any change of the store
-// is a model reset and costs nothing until cells are shown.
+// only tells the view that the texts changed and costs nothing until cells
+// are shown.
 #pragma once
 
 #include <QAbstractTableModel>
 #include <QColor>
+#include <QStyledItemDelegate>
 
 namespace quillet {
 
@@ -67,6 +69,16 @@ public:
 private:
     AppContext& ctx_;
     MarkedColumns marked_;
+};
+
+// Paints a grid cell as the item views do (background, selection, focus,
+// the text centred on one or more lines, never wrapped or elided) but lays
+// its text out once: the style's own item painting measures and lays out
+// every text three times, most of the cost of a screenful of cells.
+class GridCellDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 };
 
 }  // namespace quillet

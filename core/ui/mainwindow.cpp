@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGridLayout>
+#include <QFontDatabase>
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -29,10 +30,15 @@ namespace {
 bool isSubmenu(const QAction* a) { return a->menu() != nullptr; }
 
 QFont mainFont(int pointSize) {
-    // The design font; IPAGothic stands in where it is not installed.
+    // The design font; IPAGothic stands in where it is not installed. Only
+    // an installed family is named: a missing first family costs the font
+    // database a search through every font each time text is measured.
     QFont::insertSubstitution(QStringLiteral("MS UI Gothic"), QStringLiteral("IPAGothic"));
+    static const QString family = QFontDatabase::families().contains(QStringLiteral("MS UI Gothic"))
+                                      ? QStringLiteral("MS UI Gothic")
+                                      : QStringLiteral("IPAGothic");
     QFont f;
-    f.setFamilies({QStringLiteral("MS UI Gothic"), QStringLiteral("IPAGothic")});
+    f.setFamilies({family});
     f.setPointSize(pointSize);
     return f;
 }
@@ -253,7 +259,7 @@ void MAIN::buildGrids() {
     gridModel = new DataGridModel(ctx_, this);
     grid = new QTableView(central);
     grid->setObjectName(QStringLiteral("grid"));
-    grid->setModel(gridModel);
+    grid->setItemDelegate(new GridCellDelegate(grid));
     grid->verticalHeader()->hide();
     grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -287,7 +293,7 @@ void MAIN::buildGrids() {
     pgridModel = new StatsGridModel(ctx_, this);
     pgrid = new QTableView(central);
     pgrid->setObjectName(QStringLiteral("pgrid"));
-    pgrid->setModel(pgridModel);
+    pgrid->setItemDelegate(new GridCellDelegate(pgrid));
     pgrid->verticalHeader()->hide();
     pgrid->horizontalHeader()->hide();
     pgrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -350,6 +356,9 @@ void MAIN::applyGridSizes() {
     grid->verticalHeader()->setMinimumSectionSize(1);
     grid->verticalHeader()->setDefaultSectionSize(g.rowHeight);
     grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    // The models come after the row height: 12000 rows then start at their
+    // size instead of each being resized.
+    if (!grid->model()) grid->setModel(gridModel);
     const int clientWidth = grid->width() - 2 * grid->frameWidth();
     const int channelWidth = std::max(1, (clientWidth - g.col0 - g.col1) / kChannels);
     grid->horizontalHeader()->setMinimumSectionSize(1);
@@ -360,6 +369,7 @@ void MAIN::applyGridSizes() {
     pgrid->verticalHeader()->setMinimumSectionSize(1);
     pgrid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     pgrid->verticalHeader()->setDefaultSectionSize(g.pRow);
+    if (!pgrid->model()) pgrid->setModel(pgridModel);
     pgrid->setRowHeight(0, g.pFirstRow);
     pgrid->horizontalHeader()->setMinimumSectionSize(1);
     pgrid->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -370,7 +380,8 @@ void MAIN::applyGridSizes() {
 void MAIN::refreshDisplay() {
     gridModel->refill();
     pgridModel->refill();
-    applyGridSizes();  // a reset forgets the row heights of the statistics grid
+    applyGridSizes();  // the column widths follow the window
+    grid->selectionModel()->clear();  // the cell chosen before showed other data
     const ScrollSettings s = scrollSettingsFor(ctx_.store);
     {
         const QSignalBlocker block(VScroll);

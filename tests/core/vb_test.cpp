@@ -104,3 +104,59 @@ TEST(Vb, ParseDateTime) {
         if (v && c.ok) EXPECT_NEAR(*v, c.value, 1e-9) << c.text;
     }
 }
+
+// The fast paths against the general functions they stand in for, over every
+// stored tenth, row numbers well past the grid, and date values across the
+// calendar: leap days, century years, second boundaries, negative values and
+// years the fast paths hand back to the general function.
+TEST(Vb, FastPathsMatchTheGeneralFunctions) {
+    int checked = 0, mismatches = 0;
+    auto same = [&](const QString& fast, const QString& general, const QString& what) {
+        ++checked;
+        if (fast == general) return;
+        if (++mismatches <= 10) ADD_FAILURE() << what.toStdString() << ": fast \"" << fast.toStdString()
+                                              << "\", general \"" << general.toStdString() << "\"";
+    };
+    auto viaBytes = [](char* begin, char* end) { return QString::fromLatin1(begin, end - begin); };
+
+    for (int v = -32768; v <= 32767; ++v) {
+        char buf[vb::kMaxTenthsChars];
+        same(vb::formatTenths(v, 1), vb::format(v / 10.0, "0.0"), QString("0.0 of %1").arg(v));
+        same(vb::formatTenths(v, 0), vb::format(v / 10.0, "0"), QString("0 of %1").arg(v));
+        same(viaBytes(buf, vb::putTenths(buf, v, 1)), vb::format(v / 10.0, "0.0"), QString("bytes of %1").arg(v));
+    }
+    for (int n : {-12345, -1, 0, 1, 9, 10, 99, 999, 9999, 12000, 32767, 99999, 100000, 2147483647})
+        same(vb::formatRowNumber(n), vb::formatText(QString::number(n), "@@@@@"), QString("row %1").arg(n));
+
+    const struct {
+        double start, step;
+        int count;
+    } dates[] = {
+        {vb::dateSerial(2013, 11, 15) + vb::timeSerial(9, 0, 0), vb::kOneMinute, 20000},  // a full logger
+        {vb::dateSerial(1999, 12, 31), vb::kOneSecond * 10, 20000},                     // over a new century
+        {vb::dateSerial(2000, 2, 28), 0.25, 400},                                       // a leap day of 2000
+        {vb::dateSerial(1900, 2, 27), 0.5, 20},                                         // 1900 has no 29 February
+        {-800000, 97.3, 40000},   // year 0 and before to beyond 9999: the general function's share
+        {0, -0.37, 3000},         // before the epoch
+        {1.0 / 86400 * 0.4999, 1.0 / 86400 / 7, 2000},  // rounding to whole seconds
+        {vb::dateSerial(9999, 12, 31) + vb::timeSerial(23, 59, 58), 0.2 / 86400, 20},  // the last fast second
+        {1e9, 1, 3},              // far beyond any calendar year
+    };
+    const std::pair<vb::DateTimeLayout, const char*> layouts[] = {
+        {vb::DateTimeLayout::ShortDash, "yy-mm-dd hh:nn:ss"},
+        {vb::DateTimeLayout::ShortSlash, "yy/mm/dd hh:nn:ss"},
+        {vb::DateTimeLayout::Long, "yyyy-mm-dd hh:nn:ss"},
+    };
+    for (const auto& d : dates) {
+        for (int k = 0; k < d.count; ++k) {
+            const double t = d.start + k * d.step;
+            for (const auto& [layout, pattern] : layouts) {
+                char buf[vb::kMaxDateTimeChars];
+                const QString general = vb::formatDate(t, pattern);
+                same(vb::formatDateTime(t, layout), general, QString("%1 of %2").arg(pattern).arg(t, 0, 'g', 17));
+                same(viaBytes(buf, vb::putDateTime(buf, t, layout)), general, QString("bytes %1").arg(pattern));
+            }
+        }
+    }
+    EXPECT_EQ(mismatches, 0) << "of " << checked;
+}

@@ -203,6 +203,35 @@ TEST_F(MainWindowTest, TwentyRowsEqualColumnsAndScrollRules) {
     EXPECT_EQ(window->topRow(), 1);
 }
 
+// A refill changes texts and, past the grid's 12000 rows, the row count; the
+// view keeps its layout and shows the new data.
+TEST_F(MainWindowTest, RefillsFollowTheStoreAndKeepTheLayout) {
+    QTableView* g = window->grid;
+    const int rowH = g->rowHeight(0), col2 = g->columnWidth(2), stats0 = window->pgrid->rowHeight(0);
+    fill(1, {.start = QDateTime(QDate(2013, 11, 15), QTime(10, 0, 0)), .samples = ramp(12000, 100)});
+    fill(2, {.start = QDateTime(QDate(2013, 11, 15), QTime(10, 30, 0)), .samples = ramp(12000, 300)});
+    const struct {
+        int rows;         // rows of the model and of the view
+        int row, col;     // a cell that must show the new data
+        const char* text;
+    } steps[] = {
+        {12003, 12003, 3, "1229.9▲"},  // channel B starts three rows late
+        {12000, 1, 2, "10.0   "},     // channel B gone: back to 12000 rows
+    };
+    for (const auto& step : steps) {
+        if (step.rows == 12000) emptyChannel(t.ctx, 2);
+        g->setCurrentIndex(g->model()->index(4, 2));
+        refresh();
+        EXPECT_EQ(window->gridModel->rowCount(), step.rows);
+        EXPECT_EQ(g->verticalHeader()->count(), step.rows);
+        EXPECT_EQ(cell(step.row, step.col), u8(step.text));
+        EXPECT_FALSE(g->currentIndex().isValid());  // the chosen cell showed other data
+        EXPECT_EQ(g->rowHeight(step.rows - 1), rowH);
+        EXPECT_EQ(g->columnWidth(2), col2);
+        EXPECT_EQ(window->pgrid->rowHeight(0), stats0);
+    }
+}
+
 TEST_F(MainWindowTest, DraggingChannelColumnMovesTheChannel) {
     for (int ch = 1; ch <= 4; ++ch) fill(ch, {.samples = {int16_t(ch * 100)}, .cardNo = int16_t(ch)});
     refresh();

@@ -176,6 +176,23 @@ TEST_F(SmallWindowsTest, MonitorOpensFromMenuAndShowsAnswers) {
     EXPECT_EQ(m.text(), "Com:3_5_0   ACK\r\n");
 }
 
+TEST_F(SmallWindowsTest, MonitorBuiltOnDemandKeepsEveryAnswer) {
+    t.ctx.debug.debugMode = true;
+    MAIN w(t.ctx);
+    wireMonitorOnDemand(w, t.ctx);
+    EXPECT_EQ(w.findChild<fComData*>(), nullptr);  // nothing built at start
+    ASSERT_TRUE(bool(t.ctx.commMonitor));
+    t.ctx.commMonitor(QByteArray("\x06\r\n"), 3, 5, 0);  // an answer before the window is opened
+    fComData* m = w.findChild<fComData*>();
+    ASSERT_NE(m, nullptr);
+    EXPECT_FALSE(m->isVisible());
+    w.mAllRead->trigger();
+    EXPECT_EQ(w.findChild<fComData*>(), m);  // the same window
+    EXPECT_TRUE(m->isVisible());
+    t.ctx.commMonitor(QByteArray("\x06\r\n"), 3, 5, 0);
+    EXPECT_EQ(m->text(), "Com:3_5_0   ACK\r\nCom:3_5_0   ACK\r\n");
+}
+
 // ------------------------------------------------------------- frmFileins
 
 namespace {
