@@ -1,0 +1,35 @@
+#include "loggerset/unseensettings.h"
+
+#include "core/catalog.h"
+#include "core/context.h"
+
+namespace quillet {
+
+void UnseenSettingsDialog::run(AppContext& ctx, const CurrentLoggerSettings& current) {
+    opened = true;
+    const QDateTime now = ctx.clock->now();
+    const QDateTime opening =
+        start.isValid() ? start
+                        : initialStartTime(now, ctx.usualCommunicationActive, ctx.general.usualCommunicationStartTime);
+    LoadedSettings loaded = initialSettings(current, now, opening, ctx.lockChoice);
+    if (!loaded.readAlarmText.isEmpty())
+        ctx.messages->show(QString::fromUtf16(kReadAlarmBoxTitle), loaded.readAlarmText, kOkOnly | kIconError);
+    if (edit && !edit(ctx, loaded.state)) return;
+
+    settings = recordingSettings(loaded.state);
+    startSent = writeSettings(ctx, settings, loaded.state.loggerModel(), {});
+    written = true;
+    status = ctx.comm.commStatus;
+    if (status != kAccepted) showMessage(ctx, 2, 13, kOkOnly);
+}
+
+UnseenSettingsDialog usualSettingsStep(AppContext& ctx, const QDateTime& startTime) {
+    UnseenSettingsDialog dialog;
+    dialog.start = startTime;
+    prepareSettings(ctx, dialog);
+    if (dialog.opened) ctx.comm.commStatus = dialog.written ? dialog.status : kFaulty;
+    else if (ctx.comm.commStatus == kAccepted) ctx.comm.commStatus = kFaulty;
+    return dialog;
+}
+
+}  // namespace quillet
