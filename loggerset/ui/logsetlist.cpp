@@ -518,6 +518,7 @@ void LOGSETLIST::Command2_Click() {
     const int result = dialog.exec();
     para_ = nullptr;
     if (result != QDialog::Accepted) return;
+    if (ctx_.view) ctx_.view->refreshDisplay();  // the grid's card and test captions
     // The lists again, and the logger's numbers in them.
     fillNumberLists();
     state_.cardNo = std::clamp<int>(state_.current.cardNo, 0, 255);
