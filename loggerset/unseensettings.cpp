@@ -17,7 +17,12 @@ void UnseenSettingsDialog::run(AppContext& ctx, const CurrentLoggerSettings& cur
     if (edit && !edit(ctx, loaded.state)) return;
 
     settings = recordingSettings(loaded.state);
-    startSent = writeSettings(ctx, settings, loaded.state.loggerModel(), {});
+    const int steps = loaded.state.loggerModel() == 3 ? 8 : 9;
+    const auto bar = [this, steps](int step) {
+        if (progress) progress(steps, step);
+    };
+    bar(0);
+    startSent = writeSettings(ctx, settings, loaded.state.loggerModel(), bar);
     written = true;
     status = ctx.comm.commStatus;
     if (status != kAccepted) showMessage(ctx, 2, 13, kOkOnly);
@@ -26,6 +31,7 @@ void UnseenSettingsDialog::run(AppContext& ctx, const CurrentLoggerSettings& cur
 UnseenSettingsDialog usualSettingsStep(AppContext& ctx, const QDateTime& startTime) {
     UnseenSettingsDialog dialog;
     dialog.start = startTime;
+    dialog.progress = ctx.commProgress;
     prepareSettings(ctx, dialog);
     if (dialog.opened) ctx.comm.commStatus = dialog.written ? dialog.status : kFaulty;
     else if (ctx.comm.commStatus == kAccepted) ctx.comm.commStatus = kFaulty;

@@ -22,6 +22,9 @@ public:
     // Edits the opened values as a user would; false leaves the dialog
     // without writing (Cancel).
     std::function<bool(AppContext&, SettingsState&)> edit;
+    // The dialog's progress bar barsetting: (steps, step) as the writer
+    // begins each step (9 steps, 8 on model 3), (steps, 0) before the first.
+    std::function<void(int steps, int step)> progress;
 
     // Loads the values of `current` (the read-alarm box shown when it has
     // something to say), edits them, and writes them; when the writer
@@ -36,7 +39,8 @@ public:
 };
 
 // The usual communication's settings step: the preparation with the unseen
-// dialog opening at startTime. Leaves in commStatus the result of the
+// dialog opening at startTime, its progress shown through ctx.commProgress
+// (the progress window's bar). Leaves in commStatus the result of the
 // settings: the preparation's failure, 1 when the dialog did not write,
 // else the writer's result. Returns the dialog with what it wrote.
 UnseenSettingsDialog usualSettingsStep(AppContext& ctx, const QDateTime& startTime);

@@ -392,7 +392,12 @@ TEST(Usual, WritesTheSettingsOnlyOnceTheFileIsThere) {
         Rig rig(cfg);
         rig.realSettings = true;
         rig.t.ctx.general.usualCommunicationStartTime = "12:30";
+        std::vector<std::pair<int, int>> bar;  // the progress window's bar
+        rig.t.ctx.commProgress = [&bar](int maximum, int value) { bar.emplace_back(maximum, value); };
         const UsualOutcome out = rig.run(c.task, 0);
+        const int steps = c.model == 3 ? 8 : 9;
+        ASSERT_FALSE(bar.empty()) << c.name;
+        EXPECT_EQ(bar.back(), std::make_pair(steps, c.status == 0 ? steps : 0)) << c.name;
         ASSERT_EQ(rig.settingsCalls, 1) << c.name << ": " << rig.t.messages.texts().join("|").toStdString();
         EXPECT_EQ(out.settingsStatus, c.status) << c.name;
         EXPECT_EQ(rig.t.ctx.comm.commStatus, 0) << c.name;
