@@ -111,14 +111,14 @@ QString parse(const Arguments& a, Request& r) {
 
 // A value the logger's model has no box for.
 bool refuse(const QString& what, int model) {
-    err() << "quillet-cli: " << what << " (the logger is model " << model << "); nothing was sent\n";
+    err() << "quillet-cli: " << what << " (the logger is model " << model << "); no setting was sent\n";
     return false;
 }
 
 // A rule's message: shown as the dialog shows it; the value is refused.
 bool refused(AppContext& ctx, const RuleOutcome& r) {
     showMessage(ctx, 1, r.messageNo, kOkOnly, r.args);
-    err() << "quillet-cli: the value was refused; nothing was sent\n";
+    err() << "quillet-cli: the value was refused; no setting was sent\n";
     return false;
 }
 
@@ -158,7 +158,7 @@ bool enter(AppContext& ctx, SettingsState& s, const Request& r) {
         if (!o.accepted()) return refused(ctx, o);
         if (s.endText != r.end) {
             err() << "quillet-cli: the end reservation falls between two records; the nearest is " << s.endText
-                  << "; nothing was sent\n";
+                  << "; no setting was sent\n";
             return false;
         }
     }
