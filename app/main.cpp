@@ -18,6 +18,7 @@
 #include "datafile/fileops.h"
 #include "datafile/ui/filemenu.h"
 #include "loggerset/paralist.h"
+#include "loggerset/unseensettings.h"
 #include "graph/ui/graphwindow.h"
 #include "loggerset/ui/readoutwindows.h"
 #include "print/ui/printwiring.h"
@@ -153,14 +154,9 @@ int main(int argc, char** argv) {
     quillet::wireCommunication(window, ctx, readout);
     // The usual communication: the read-out parameter window and the
     // recording settings dialog act unseen.
-    struct : quillet::SettingsDialog {
-        void run(quillet::AppContext&, const quillet::CurrentLoggerSettings&) override {}
-    } unseenSettings;
     quillet::UsualSteps usual;
     usual.chooseDestinations = [](quillet::AppContext& c) { quillet::chooseInitialDestinations(c); };
-    usual.settingsStep = [&unseenSettings](quillet::AppContext& c, const QDateTime&) {
-        quillet::prepareSettings(c, unseenSettings);
-    };
+    usual.settingsStep = [](quillet::AppContext& c, const QDateTime& start) { quillet::usualSettingsStep(c, start); };
     quillet::wireUsualCommunication(window, ctx, usual);
     quillet::wirePrint(window, ctx);
     // The graph window; its range, reference-line and print entries stay

@@ -27,7 +27,8 @@ void wireCommunication(MAIN& window, AppContext& ctx, ReadoutWindows& readout) {
     window.setCommand(window.mLRECSET, [&ctx, settingsDialog] { prepareSettings(ctx, *settingsDialog); });
     window.setCommand(window.mLPARASET, [&ctx, &window] {
         LOGSETPARA dialog(ctx, &window);
-        dialog.exec();
+        // The grid's card and test captions show the new characters at once.
+        if (dialog.exec() == QDialog::Accepted && ctx.view) ctx.view->refreshDisplay();
     });
 }
 

@@ -518,6 +518,7 @@ void LOGSETLIST::Command2_Click() {
     const int result = dialog.exec();
     para_ = nullptr;
     if (result != QDialog::Accepted) return;
+    if (ctx_.view) ctx_.view->refreshDisplay();  // the grid's card and test captions
     // The lists again, and the logger's numbers in them.
     fillNumberLists();
     state_.cardNo = std::clamp<int>(state_.current.cardNo, 0, 255);
@@ -531,8 +532,13 @@ void LOGSETLIST::HideDefSetButton_Click() {
 }
 
 void LOGSETLIST::Realclock_Timer() {
-    clockTick(state_, ctx_.clock->now());
-    showState();
+    // Only the clock and a start it has overtaken change: whatever the user
+    // is typing in another box stays as it is.
+    if (clockTick(state_, ctx_.clock->now())) {
+        Starttimeset->setText(state_.startText);
+        Logendnoset->setText(state_.endText);
+    }
+    Realtime->setText(vb::formatDate(state_.now, QStringLiteral("yyyy-mm-dd hh:nn")));
     if (sendStatusRequest(ctx_) != 0) {
         // The reader cannot be reached: both dialogs close.
         if (para_ && para_->isEnabled()) para_->reject();

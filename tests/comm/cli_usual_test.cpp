@@ -1,4 +1,7 @@
 // quillet-cli usual against quillet-logger-sim over a pseudo-terminal.
+#include "comm/commnication.h"
+#include "comm/protocol.h"
+#include "comm/serialport.h"
 #include "core/vb.h"
 #include "datafile/fileops.h"
 #include "support/fakes.h"
@@ -8,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -39,14 +43,25 @@ QByteArray contents(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
+// The commands in the simulator's log, without their time and data ("3,5").
+QStringList commandsIn(const QString& log) {
+    QStringList commands;
+    for (const QByteArray& line : contents(log).split('\n'))
+        if (line.size() > 24) commands << QString::fromLatin1(line.mid(24).split(' ').first());
+    return commands;
+}
+
 }  // namespace
 
 TEST(CliUsual, SavesByCardAndTestAndNeverOverwrites) {
-    fakes::SimProcess sim({"--model", "2", "--records", "300", "--card", "5", "--test", "12"});
-    if (sim.devicePath().isEmpty() || !QFile::exists(kCli)) GTEST_SKIP() << "tools not built";
     QTemporaryDir home;
-    const QStringList args = {"usual", "--device", sim.devicePath(), "--naming", "card", "--start", "07:30"};
+    const QString log = home.filePath("frames.log");
+    const QStringList logger = {"--model", "2", "--records", "300", "--card", "5", "--test", "12", "--interval", "00:15"};
+    fakes::SimProcess sim(logger + QStringList{"--log", log});
+    if (sim.devicePath().isEmpty() || !QFile::exists(kCli)) GTEST_SKIP() << "tools not built";
+    QStringList args = {"usual", "--device", sim.devicePath(), "--naming", "card", "--start", "07:30"};
     const CliRun first = runCli(args, home.path());
+    EXPECT_EQ(first.exitCode, 0) << first.err.toStdString();
     const QString day = vb::formatDate(QDateTime::currentDateTime(), QStringLiteral("yy年mm月dd日"));
     const QString file = home.path() + "/Documents/ORVELL/Quillet7/number/" + day + "/005_012.ql6";
     ASSERT_TRUE(first.out.contains("Saved:    " + file)) << first.out.toStdString() << first.err.toStdString();
@@ -56,25 +71,63 @@ TEST(CliUsual, SavesByCardAndTestAndNeverOverwrites) {
     EXPECT_EQ(back.ctx.store.ch[1].sampleCount, 300);
     EXPECT_EQ(back.ctx.store.ch[2].sampleCount, 300);
 
-    // The same card and test again on the same day: refused, file kept.
+    // The settings came after the read-out, and the logger waits for 07:30
+    // with its own numbers and interval.
+    const QStringList commands = commandsIn(log);
+    EXPECT_EQ(commands.mid(commands.lastIndexOf("1,2") + 1),
+              (QStringList{"1,3", "1,1", "3,5", "3,6", "3,3", "3,4", "3,8", "3,9", "3,0", "3,1", "3,2", "2,1"}));
+    const QDateTime now = QDateTime::currentDateTime();
+    QDateTime start(now.date(), QTime(7, 30));
+    if (start <= now) start = start.addDays(1);
+    EXPECT_TRUE(first.out.contains("starts recording at " + start.toString("yyyy-MM-dd HH:mm"))) << first.out.toStdString();
+    {
+        fakes::TestContext t;
+        SystemClock clock;
+        t.ctx.clock = &clock;
+        QtSerialPort port;
+        port.setDevicePath(sim.devicePath());
+        t.ctx.serial = &port;
+        ASSERT_EQ(request(t.ctx, 1, 3, {}, 0), 0);
+        EXPECT_EQ(t.ctx.comm.receiveBuffer.mid(1, 3), QByteArray(" 3,")) << t.ctx.comm.receiveBuffer.toStdString();
+        EXPECT_EQ(t.ctx.comm.receiveBuffer.at(4), '3');  // waiting to record
+        ASSERT_EQ(request(t.ctx, 1, 1, {}, 0), 0);
+        ASSERT_EQ(parseIdentification(t.ctx, 0), 2);
+        const PendingLogger& p = t.ctx.pendingLogger;
+        EXPECT_EQ(QDate(2000 + p.startYear % 100, p.startMonth, p.startDay), start.date());
+        EXPECT_EQ(p.startHour * 100 + p.startMinute, 730);
+        EXPECT_EQ(p.cardNo, 5);
+        EXPECT_EQ(p.intervalMinute, 15);
+        port.close();
+    }
+
+    // The same card and test again on the same day (another logger):
+    // refused, file kept, nothing sent to that logger.
+    const QString log2 = home.filePath("frames2.log");
+    fakes::SimProcess sim2(logger + QStringList{"--log", log2});
+    args[2] = sim2.devicePath();
     const QByteArray saved = contents(file);
     const CliRun again = runCli(args, home.path());
     EXPECT_EQ(again.exitCode, 1);
     EXPECT_TRUE(again.err.contains("exists already")) << again.err.toStdString();
     EXPECT_TRUE(again.err.contains("nothing was sent to the logger")) << again.err.toStdString();
     EXPECT_EQ(contents(file), saved);
+    EXPECT_TRUE(commandsIn(log2).filter(QRegularExpression("^[23],")).isEmpty()) << commandsIn(log2).join(" ").toStdString();
 }
 
 TEST(CliUsual, AFaultyTransferSavesAndSetsNothing) {
-    fakes::SimProcess sim({"--model", "1", "--records", "100", "--broken-block", "3"});
-    if (sim.devicePath().isEmpty() || !QFile::exists(kCli)) GTEST_SKIP() << "tools not built";
     QTemporaryDir home;
+    const QString log = home.filePath("frames.log");
+    fakes::SimProcess sim({"--model", "1", "--records", "100", "--broken-block", "3", "--log", log});
+    if (sim.devicePath().isEmpty() || !QFile::exists(kCli)) GTEST_SKIP() << "tools not built";
     const CliRun r = runCli({"usual", "--device", sim.devicePath(), "--naming", "date"}, home.path());
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.err.contains(QString::fromUtf8("読み取りエラーです。"))) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains("nothing was sent to the logger")) << r.err.toStdString();
     EXPECT_FALSE(r.out.contains("Saved:"));
     EXPECT_TRUE(QDir(home.path() + "/Documents/ORVELL/Quillet7/date").entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
+
+    EXPECT_TRUE(commandsIn(log).contains("1,2"));
+    EXPECT_TRUE(commandsIn(log).filter(QRegularExpression("^[23],")).isEmpty()) << commandsIn(log).join(" ").toStdString();
 
     const CliRun bad = runCli({"usual", "--device", sim.devicePath(), "--start", "7:30"}, home.path());
     EXPECT_EQ(bad.exitCode, 2);

@@ -7,6 +7,7 @@
 #include "core/vb.h"
 #include "datafile/datafile.h"
 #include "datafile/fileops.h"
+#include "loggerset/unseensettings.h"
 #include "support/fakes.h"
 #include "support/simserial.h"
 #include "tools/sim/device.h"
@@ -36,6 +37,9 @@ struct Rig : UsualView {
             startTime = start;
             activeDuringSettings = ctx.usualCommunicationActive;
             storeInUseDuringSettings = countChannelsInUse(ctx.store);
+            framesBeforeSettings = int(device.received().size());
+            filesBeforeSettings = savedFiles();
+            if (realSettings) written = usualSettingsStep(ctx, start);
         };
     }
 
@@ -70,6 +74,10 @@ struct Rig : UsualView {
     fakes::DeviceLine line;
     fakes::SimSerial serial;
     UsualSteps steps;
+    bool realSettings = false;  // the program's settings step, not only the stand-in's notes
+    UnseenSettingsDialog written;
+    int framesBeforeSettings = -1;
+    QStringList filesBeforeSettings;
     int settingsCalls = 0;
     QDateTime startTime;
     int activeDuringSettings = -1;
@@ -168,6 +176,7 @@ TEST(Usual, AFailedOrCancelledReadOutSetsNothing) {
         sim::Config cfg = logger(2, 600);
         cfg.faults = c.faults;
         Rig rig(cfg);
+        rig.realSettings = true;
         if (QByteArray(c.name) == "no port") rig.serial.setPortNumber(5);
         bool cancelled = false;
         if (c.cancel) {
@@ -203,6 +212,7 @@ TEST(Usual, AFailedOrDeclinedSaveSetsNothing) {
     };
     for (const auto& c : cases) {
         Rig rig(logger(2, 100));
+        rig.realSettings = true;
         const QString month = rig.t.ctx.folders.dateFolder + u8("/13年11月");
         const QString target = month + u8("/15日09時05分.ql6");
         switch (c.trap) {
@@ -312,9 +322,15 @@ TEST(Usual, StartTimeTodayOrTomorrow) {
         {QTime(0, 0, 10), "00:00", tomorrow, QTime(0, 0)},
         {QTime(9, 5), "24:00", today, QTime(12, 0)},  // unreadable: noon
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(usualStartTime(QDateTime(today, c.now), u8(c.chosen)), QDateTime(c.day, c.at))
+    for (const auto& c : cases) {
+        const QDateTime now(today, c.now);
+        EXPECT_EQ(usualStartTime(now, u8(c.chosen)), QDateTime(c.day, c.at))
             << c.chosen << " at " << c.now.toString().toStdString();
+        // The settings dialog opens with the same start during the run (a
+        // time it cannot read never gets there: fMacro's load keeps "12:00").
+        if (QTime::fromString(u8(c.chosen), "HH:mm").isValid())
+            EXPECT_EQ(initialStartTime(now, kUsualByDate, u8(c.chosen)), QDateTime(c.day, c.at)) << c.chosen;
+    }
 
     // The run gives the settings step the time at the moment it starts it.
     Rig rig(logger(2, 10));
@@ -355,4 +371,63 @@ TEST(Usual, BlinkShowsTheLabelNineTenthsOfTheTime) {
         visibleMs += blink.visible ? 1 : 0;
     }
     EXPECT_EQ(visibleMs, 54000);
+}
+
+TEST(Usual, WritesTheSettingsOnlyOnceTheFileIsThere) {
+    // The program's settings step: the preparation and the unseen dialog
+    // write the logger's own settings with the chosen start, after the save.
+    const auto nak = [](int command) { sim::Faults f; f.nak = true; f.only = {command}; return f; };
+    const struct { const char* name; int model; int task; sim::Faults faults; int status; QStringList commands; } cases[] = {
+        {"model 2", 2, 0, {}, 0, {"3,5", "3,6", "3,3", "3,4", "3,8", "3,9", "3,0", "3,1", "3,2", "2,1"}},
+        {"model 3", 3, 0, {}, 0, {"3,5", "3,6", "3,7", "3,3", "3,4", "3,1", "3,2", "2,1"}},
+        {"model 4 set only", 4, 1, {}, 0, {"3,5", "3,6", "3,7", "3,3", "3,8", "3,9", "3,0", "3,1", "3,2", "2,2"}},
+        {"test number refused", 2, 0, nak(36), 1, {"3,5", "3,6", "3,6", "3,6", "3,6", "3,6"}},
+    };
+    for (const auto& c : cases) {
+        sim::Config cfg = logger(c.model, 120);
+        cfg.cardNo = 26;
+        cfg.testNo = 7;
+        cfg.intervalMinute = 15;
+        cfg.faults = c.faults;
+        Rig rig(cfg);
+        rig.realSettings = true;
+        rig.t.ctx.general.usualCommunicationStartTime = "12:30";
+        std::vector<std::pair<int, int>> bar;  // the progress window's bar
+        rig.t.ctx.commProgress = [&bar](int maximum, int value) { bar.emplace_back(maximum, value); };
+        const UsualOutcome out = rig.run(c.task, 0);
+        const int steps = c.model == 3 ? 8 : 9;
+        ASSERT_FALSE(bar.empty()) << c.name;
+        EXPECT_EQ(bar.back(), std::make_pair(steps, c.status == 0 ? steps : 0)) << c.name;
+        ASSERT_EQ(rig.settingsCalls, 1) << c.name << ": " << rig.t.messages.texts().join("|").toStdString();
+        EXPECT_EQ(out.settingsStatus, c.status) << c.name;
+        EXPECT_EQ(rig.t.ctx.comm.commStatus, 0) << c.name;
+        if (c.task == 0) {
+            ASSERT_FALSE(out.savedFile.isEmpty()) << c.name;
+            EXPECT_EQ(rig.filesBeforeSettings, QStringList{out.savedFile}) << c.name;
+        }
+        // Every setting command came after the file was written.
+        QStringList settings;
+        const auto& frames = rig.device.received();
+        for (size_t i = 0; i < frames.size(); ++i) {
+            if (frames[i].group == 1) continue;
+            EXPECT_GE(int(i), rig.framesBeforeSettings) << c.name;
+            settings << QStringLiteral("%1,%2").arg(frames[i].group).arg(frames[i].group == 2 ? frames[i].data.toInt() : frames[i].number);
+        }
+        EXPECT_EQ(settings, c.commands) << c.name;
+        if (c.status != 0) {
+            EXPECT_EQ(rig.t.messages.texts(), QStringList{u8("読み取りエラーです。")}) << c.name;
+            EXPECT_EQ(rig.device.recordCount(), 120) << c.name;
+            continue;
+        }
+        // The logger keeps its numbers and interval and waits for 12:30
+        // on the day of the run.
+        EXPECT_TRUE(rig.t.messages.shown.empty()) << c.name << ": " << rig.t.messages.texts().join("|").toStdString();
+        EXPECT_EQ(rig.device.cardNo(), 26) << c.name;
+        EXPECT_EQ(rig.device.testNo(), 7) << c.name;
+        EXPECT_EQ(rig.device.intervalMinute(), 15) << c.name;
+        EXPECT_EQ(rig.device.start(), (sim::LoggerTime{2013, 11, 15, 12, 30, 0})) << c.name;
+        EXPECT_EQ(rig.device.status().left(1), "3") << c.name;
+        EXPECT_EQ(rig.device.recordCount(), 0) << c.name;
+        EXPECT_EQ(rig.written.startSent, QDateTime(QDate(2013, 11, 15), QTime(12, 30))) << c.name;
+    }
 }

@@ -146,6 +146,13 @@ TEST_F(LogSetListTest, ClockTimerMovesAPastStartAndKeepsTheLinkAlive) {
     SimSerial serial(t.clock, line);
     t.ctx.serial = &serial;
     auto d = open(logger(1));
+    // What the user is typing meanwhile stays in its box.
+    d->ComboHalmtempset[2]->setEditText("8");
+    d->Starttimeset->setText("2013-11-15 1");
+    d->Realclock_Timer();
+    EXPECT_EQ(d->ComboHalmtempset[2]->currentText(), "8");
+    EXPECT_EQ(d->Starttimeset->text(), "2013-11-15 1");
+    d->Starttimeset->setText("2013-11-15 09:06");
     d->Realclock_Timer();
     EXPECT_EQ(d->Starttimeset->text(), "2013-11-15 09:06");  // still later than now
     t.clock.wallClock = t.clock.wallClock.addSecs(90);
@@ -154,7 +161,7 @@ TEST_F(LogSetListTest, ClockTimerMovesAPastStartAndKeepsTheLinkAlive) {
     EXPECT_EQ(d->Starttimeset->text(), "2013-11-15 09:07");
     EXPECT_EQ(d->Logendnoset->text(), "2013-11-17 11:06");
     EXPECT_TRUE(t.messages.shown.empty());
-    EXPECT_EQ(line.received, QByteArray("\x02 1, 3,\x03\r\n\x02 1, 3,\x03\r\n"));
+    EXPECT_EQ(line.received, QByteArray("\x02 1, 3,\x03\r\n\x02 1, 3,\x03\r\n\x02 1, 3,\x03\r\n"));
     EXPECT_EQ(d->result(), 0);
 
     // Without a reader the dialog closes silently.

@@ -24,6 +24,17 @@ int failWith(int error, int captionNo, const QString& file) {
     return kExitFailed;
 }
 
+int TerminalMessages::show(const QString& title, const QString& text, int style) {
+    QString t = text;
+    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    err() << "\nquillet-cli: " << title << ": " << t << "\n";
+    const int buttons = style & 7;
+    if (buttons == kOkOnly) return kOk;
+    if (text == messageText(9)) err() << "quillet-cli: the file exists already and is not overwritten\n";
+    err() << "  (nobody to answer on the command line: " << (buttons == kYesNo ? "No" : "Cancel") << ")\n";
+    return buttons == kYesNo ? kNo : kCancel;
+}
+
 bool openAlone(AppContext& ctx, const QString& file, int& exitCode) {
     const int error = loadDataFile(ctx, file);
     if (error != 0) {

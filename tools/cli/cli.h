@@ -3,7 +3,9 @@
 // is listed once in the table of main.cpp.
 #pragma once
 
+#include "comm/recordingsettings.h"
 #include "core/context.h"
+#include "core/platform.h"
 
 #include <QMap>
 #include <QString>
@@ -50,8 +52,20 @@ int failWith(int error, int captionNo, const QString& file);
 // false after an error (already reported, exitCode set).
 bool openAlone(AppContext& ctx, const QString& file, int& exitCode);
 
+// The message boxes on a terminal: each box on stderr; nobody is there to
+// answer a question, so every question is answered Cancel (No).
+class TerminalMessages : public MessageBoxes {
+public:
+    int show(const QString& title, const QString& text, int style) override;
+};
+
+// What the recording settings dialog handed to the writer, and the start
+// that 3,2 carried (set_cmd.cpp).
+void printSettingsWritten(const RecordingSettings& s, int loggerModel, const QDateTime& startSent);
+
 // The subcommands of the other files, in the order --help lists them.
 Subcommand usualSubcommand();  // usual_cmd.cpp
+Subcommand setSubcommand();    // set_cmd.cpp
 Subcommand graphRangeSubcommand();  // graphrange_cmd.cpp
 Subcommand printSubcommand();  // print_cmd.cpp
 Subcommand graphSubcommand();

@@ -141,6 +141,15 @@ public:
         int16_t card = p.cardNo, test = p.testNo;
         err() << "Logger model " << p.loggerModel << ", card-test " << cardText(ctx, card) << "-"
               << testText(ctx, test) << ", " << p.sampleCount << " records\n";
+        // The settings it records with, as the settings dialog would open.
+        const auto units = [](int tenths) { return QString::number(tenths / 10.0, 'f', 1); };
+        if (p.hasSecondsInterval) err() << "Interval " << p.intervalTenSec * 10 << " s";
+        else err() << "Interval " << QStringLiteral("%1:%2").arg(p.intervalHour, 2, 10, QLatin1Char('0')).arg(p.intervalMinute, 2, 10, QLatin1Char('0'));
+        if (p.loggerModel != 3)
+            for (int ch = 1; ch <= 2; ++ch)
+                err() << ", CH" << ch << " alarms " << units(p.ch[size_t(ch)].upperAlarm) << "/"
+                      << units(p.ch[size_t(ch)].lowerAlarm);
+        err() << "\n";
         if (p.sampleCount < 1) {
             err() << "quillet-cli: the logger holds no records; nothing was read\n";
             ctx.comm.commStatus = kFaulty;
@@ -264,6 +273,7 @@ const std::vector<Subcommand>& subcommands() {
          0, runRead},
         // The subcommands of the other files (cli.h).
         usualSubcommand(),
+        setSubcommand(),
         graphRangeSubcommand(),
         printSubcommand(),
         graphSubcommand(),

@@ -8,27 +8,13 @@
 #include "comm/usual.h"
 #include "core/catalog.h"
 #include "loggerset/paralist.h"
+#include "loggerset/unseensettings.h"
 #include "tools/cli/cli.h"
 
 #include <QTime>
 
 namespace quillet::cli {
 namespace {
-
-class TerminalMessages : public MessageBoxes {
-public:
-    int show(const QString& title, const QString& text, int style) override {
-        QString t = text;
-        t.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
-        err() << "\nquillet-cli: " << title << ": " << t << "\n";
-        const int buttons = style & 7;
-        if (buttons == kOkOnly) return kOk;
-        if (text == messageText(9)) err() << "quillet-cli: the file exists already and is not overwritten\n";
-        err() << "  (nobody to answer on the command line: "
-              << (buttons == kYesNo ? "No" : "Cancel") << ")\n";
-        return buttons == kYesNo ? kNo : kCancel;
-    }
-};
 
 class TerminalView : public UsualView {
 public:
@@ -41,14 +27,6 @@ public:
               << "Highest:  " << s.max[0] << (s.max[1].isEmpty() ? "" : " / ") << s.max[1] << "\n";
         out().flush();
     }
-};
-
-// The place of the recording settings dialog that the settings preparation
-// loads unseen during the usual communication (its own rules choose the
-// values and confirm them). Nothing is written through this one yet.
-class UnseenSettings : public SettingsDialog {
-public:
-    void run(AppContext&, const CurrentLoggerSettings&) override {}
 };
 
 int usage(const char* problem) {
@@ -106,10 +84,10 @@ int runUsual(AppContext& ctx, const Arguments& a) {
     if (g.usualCommunicationTask == 0) err() << ", " << usualNamingCaption(g.usualCommunicationNaming);
     err() << ", " << g.usualCommunicationStartTime << "\n";
 
-    UnseenSettings dialog;
+    UnseenSettingsDialog written;
     UsualSteps steps;
     steps.chooseDestinations = [](AppContext& c) { chooseInitialDestinations(c); };
-    steps.settingsStep = [&dialog](AppContext& c, const QDateTime&) { prepareSettings(c, dialog); };
+    steps.settingsStep = [&written](AppContext& c, const QDateTime& start) { written = usualSettingsStep(c, start); };
     TerminalView view;
     const UsualOutcome outcome = runUsualCommunication(ctx, steps, view);
 
@@ -124,8 +102,9 @@ int runUsual(AppContext& ctx, const Arguments& a) {
         err() << "quillet-cli: the recording settings were not written\n";
         return kExitFailed;
     }
+    printSettingsWritten(written.settings, ctx.pendingLogger.loggerModel, written.startSent);
     out() << "Settings: written; the logger starts recording at "
-          << outcome.startTime.toString(QStringLiteral("yyyy-MM-dd HH:mm")) << "\n";
+          << written.startSent.toString(QStringLiteral("yyyy-MM-dd HH:mm")) << "\n";
     return kExitOk;
 }
 

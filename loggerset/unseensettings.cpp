@@ -1,0 +1,41 @@
+#include "loggerset/unseensettings.h"
+
+#include "core/catalog.h"
+#include "core/context.h"
+
+namespace quillet {
+
+void UnseenSettingsDialog::run(AppContext& ctx, const CurrentLoggerSettings& current) {
+    opened = true;
+    const QDateTime now = ctx.clock->now();
+    const QDateTime opening =
+        start.isValid() ? start
+                        : initialStartTime(now, ctx.usualCommunicationActive, ctx.general.usualCommunicationStartTime);
+    LoadedSettings loaded = initialSettings(current, now, opening, ctx.lockChoice);
+    if (!loaded.readAlarmText.isEmpty())
+        ctx.messages->show(QString::fromUtf16(kReadAlarmBoxTitle), loaded.readAlarmText, kOkOnly | kIconError);
+    if (edit && !edit(ctx, loaded.state)) return;
+
+    settings = recordingSettings(loaded.state);
+    const int steps = loaded.state.loggerModel() == 3 ? 8 : 9;
+    const auto bar = [this, steps](int step) {
+        if (progress) progress(steps, step);
+    };
+    bar(0);
+    startSent = writeSettings(ctx, settings, loaded.state.loggerModel(), bar);
+    written = true;
+    status = ctx.comm.commStatus;
+    if (status != kAccepted) showMessage(ctx, 2, 13, kOkOnly);
+}
+
+UnseenSettingsDialog usualSettingsStep(AppContext& ctx, const QDateTime& startTime) {
+    UnseenSettingsDialog dialog;
+    dialog.start = startTime;
+    dialog.progress = ctx.commProgress;
+    prepareSettings(ctx, dialog);
+    if (dialog.opened) ctx.comm.commStatus = dialog.written ? dialog.status : kFaulty;
+    else if (ctx.comm.commStatus == kAccepted) ctx.comm.commStatus = kFaulty;
+    return dialog;
+}
+
+}  // namespace quillet

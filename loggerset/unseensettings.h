@@ -1,0 +1,48 @@
+// The recording settings dialog without a window. During the usual
+// communication the dialog is loaded unseen and confirms itself with the
+// values it opens with (the start at the chosen time of day); quillet-cli
+// set opens it the same way and edits it through the dialog's rules before
+// confirming. Either way the writer's result is kept here, since the
+// preparation clears commStatus once the dialog has closed.
+#pragma once
+
+#include "comm/settingswriter.h"
+#include "loggerset/settingrules.h"
+
+#include <QDateTime>
+
+#include <functional>
+
+namespace quillet {
+
+class UnseenSettingsDialog : public SettingsDialog {
+public:
+    // The start the dialog opens with; invalid: initialStartTime().
+    QDateTime start;
+    // Edits the opened values as a user would; false leaves the dialog
+    // without writing (Cancel).
+    std::function<bool(AppContext&, SettingsState&)> edit;
+    // The dialog's progress bar barsetting: (steps, step) as the writer
+    // begins each step (9 steps, 8 on model 3), (steps, 0) before the first.
+    std::function<void(int steps, int step)> progress;
+
+    // Loads the values of `current` (the read-alarm box shown when it has
+    // something to say), edits them, and writes them; when the writer
+    // stops, message 13 under caption 2, as the dialog's OK shows it.
+    void run(AppContext& ctx, const CurrentLoggerSettings& current) override;
+
+    bool opened = false;         // the preparation reached the dialog
+    bool written = false;        // the writer ran
+    int status = kFaulty;        // commStatus as the writer left it
+    RecordingSettings settings;  // what was handed to the writer
+    QDateTime startSent;         // the start 3,2 carried; invalid when not sent
+};
+
+// The usual communication's settings step: the preparation with the unseen
+// dialog opening at startTime, its progress shown through ctx.commProgress
+// (the progress window's bar). Leaves in commStatus the result of the
+// settings: the preparation's failure, 1 when the dialog did not write,
+// else the writer's result. Returns the dialog with what it wrote.
+UnseenSettingsDialog usualSettingsStep(AppContext& ctx, const QDateTime& startTime);
+
+}  // namespace quillet

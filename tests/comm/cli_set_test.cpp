@@ -1,0 +1,108 @@
+// quillet-cli set against quillet-logger-sim over a pseudo-terminal, checked
+// through quillet-cli read and the simulator's frame log.
+#include "support/simprocess.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace quillet;
+
+namespace {
+
+const QString kCli = QStringLiteral(QUILLET_BUILD_DIR "/tools/cli/quillet-cli");
+
+struct CliRun {
+    int exitCode = -1;
+    QString out, err;
+};
+
+CliRun runCli(const QStringList& args, const QString& home) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CONFIG_HOME", home + "/config");
+    env.insert("HOME", home);
+    p.setProcessEnvironment(env);
+    p.start(kCli, args);
+    p.waitForFinished(60000);
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+}
+
+// The commands in the simulator's log, with their data ("3,5 A1"), without the time.
+QStringList framesIn(const QString& log) {
+    QFile f(log);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    QStringList frames;
+    for (const QByteArray& line : f.readAll().split('\n'))
+        if (line.size() > 24) frames << QString::fromLatin1(line.mid(24));
+    return frames;
+}
+
+QString u8(const char* s) { return QString::fromUtf8(s); }
+
+}  // namespace
+
+TEST(CliSet, WritesWhatReadShowsNext) {
+    const struct { QStringList logger, options; QStringList frames; QString shown; } cases[] = {
+        {{"--model", "2"},
+         {"--card", "26", "--test", "7", "--interval", "00:15", "--alarm1", "30/-5", "--alarm2", "80/20", "--ref2", "55L"},
+         {"3,5 A1", "3,6 70", "3,3 F000"},
+         "card-test 026-007, 0 records\nInterval 00:15, CH1 alarms 30.0/-5.0, CH2 alarms 80.0/20.0"},
+        {{"--model", "4"},
+         {"--card", "3", "--seconds", "30", "--mode", "endless", "--no-lock", "--alarm2", "150/-40"},
+         {"3,5 30", "3,6 10", "3,7 1", "3,3 0003"},
+         "card-test 003-001, 0 records\nInterval 30 s, CH1 alarms"},
+    };
+    for (const auto& c : cases) {
+        QTemporaryDir home;
+        const QString log = home.filePath("frames.log");
+        fakes::SimProcess sim(c.logger + QStringList{"--log", log});
+        if (sim.devicePath().isEmpty() || !QFile::exists(kCli)) GTEST_SKIP() << "tools not built";
+        const CliRun set = runCli(QStringList{"set", "--device", sim.devicePath()} + c.options, home.path());
+        ASSERT_EQ(set.exitCode, 0) << set.err.toStdString();
+        EXPECT_TRUE(set.out.contains("Start:    " + QDateTime::currentDateTime().addSecs(60).toString("yyyy-MM-dd HH:mm")) ||
+                    set.out.contains("Start:    " + QDateTime::currentDateTime().toString("yyyy-MM-dd HH:mm")))
+            << set.out.toStdString();
+        const QStringList frames = framesIn(log);
+        EXPECT_EQ(frames.mid(2, c.frames.size()), c.frames) << frames.join(" | ").toStdString();
+        EXPECT_TRUE(frames.last().startsWith("2,1 ")) << frames.join(" | ").toStdString();
+
+        // The logger erased its memory and holds the new settings.
+        const CliRun read = runCli({"read", "--device", sim.devicePath(), "--out", home.filePath("x.ql6")}, home.path());
+        EXPECT_TRUE(read.err.contains(c.shown)) << read.err.toStdString();
+        if (c.logger[1] == "4") EXPECT_TRUE(set.out.contains("Lock:     no")) << set.out.toStdString();
+    }
+}
+
+TEST(CliSet, RefusesWhatTheDialogWouldCorrectAndSendsNothing) {
+    QTemporaryDir home;
+    const QString log = home.filePath("frames.log");
+    fakes::SimProcess sim({"--model", "2", "--log", log});
+    if (sim.devicePath().isEmpty() || !QFile::exists(kCli)) GTEST_SKIP() << "tools not built";
+    const QString tomorrow = QDate::currentDate().addDays(1).toString("yyyy-MM-dd");
+    const struct { QStringList options; int exitCode; QString said; } cases[] = {
+        {{"--alarm1", "-40/-41"}, 1, u8("上限警報設定範囲が正しくありません。")},
+        {{"--alarm1", "20/25"}, 1, u8("上限警報は下限警報値より高く設定してください。")},
+        {{"--ref1", "9999H"}, 1, u8("基準値の設定範囲が正しくありません。")},
+        {{"--start", "2000-01-01 00:00"}, 1, u8("開始時刻の設定範囲は")},
+        {{"--start", tomorrow + " 10:00", "--end", tomorrow + " 10:07"}, 1, "the nearest is " + tomorrow + " 10:10"},
+        {{"--seconds", "10"}, 1, "--seconds is for models 3 and 4"},
+        {{"--card", "300"}, 2, "--card takes a number 0..255"},
+        {{"--interval", "00:61"}, 2, "--interval takes"},
+    };
+    int framesBefore = 0;
+    for (const auto& c : cases) {
+        const CliRun r = runCli(QStringList{"set", "--device", sim.devicePath()} + c.options, home.path());
+        EXPECT_EQ(r.exitCode, c.exitCode) << c.options.join(" ").toStdString();
+        EXPECT_TRUE(r.err.contains(c.said)) << r.err.toStdString();
+        EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
+        // Only the reads: status and identification (none for a wrong command line).
+        const QStringList frames = framesIn(log);
+        const QStringList reads = c.exitCode == 1 ? QStringList{"1,3", "1,1"} : QStringList{};
+        EXPECT_EQ(frames.mid(framesBefore), reads) << c.options.join(" ").toStdString();
+        framesBefore = int(frames.size());
+    }
+}
