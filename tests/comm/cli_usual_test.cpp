@@ -43,11 +43,15 @@ QByteArray contents(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-// The commands in the simulator's log, without their time and data ("3,5").
+// The commands in the simulator's log, without their time and data ("3,5"),
+// a repeated attempt counted once (a busy machine may lose an answer).
 QStringList commandsIn(const QString& log) {
     QStringList commands;
-    for (const QByteArray& line : contents(log).split('\n'))
-        if (line.size() > 24) commands << QString::fromLatin1(line.mid(24).split(' ').first());
+    for (const QByteArray& line : contents(log).split('\n')) {
+        if (line.size() <= 24) continue;
+        const QString command = QString::fromLatin1(line.mid(24).split(' ').first());
+        if (commands.isEmpty() || commands.last() != command) commands << command;
+    }
     return commands;
 }
 

@@ -139,14 +139,14 @@ TEST_F(SettingsMenuTest, MenuEntriesAreWired) {
     EXPECT_TRUE(opened);
 
     // OK: the grid's captions are asked again, so the new characters show at once.
-    QSignalSpy reset(window->grid->model(), &QAbstractItemModel::modelReset);
+    QSignalSpy captions(window->grid->model(), &QAbstractItemModel::headerDataChanged);
     whenModal<LOGSETPARA>([](LOGSETPARA& p) {
         p.grid(kCardGrid)->model()->setData(p.grid(kCardGrid)->model()->index(1, 1), "SOKO1");
         p.command(0)->click();
     });
     window->mLPARASET->trigger();
     EXPECT_EQ(t.ctx.general.settingCharCard[1], "SOKO1");
-    EXPECT_EQ(reset.count(), 1);
+    EXPECT_GE(captions.count(), 1);
 }
 
 }  // namespace

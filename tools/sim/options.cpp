@@ -50,7 +50,7 @@ const Opt kOptions[] = {
     {"fault-only", "G,N", "The faults hit only command G,N (may be repeated)."},
     {"paced", nullptr, "Send at the speed of the line (10 bits per character) instead of at once."},
     {"baud", "N", "Line speed for --paced. Default 4800."},
-    {"delay", "MS", "Pause between a request and its answer, in milliseconds. Default 5."},
+    {"delay", "MS", "Pause between a request and its answer, in milliseconds. Default 20."},
     {"link", "PATH", "Create a symbolic link PATH to the serial device (removed on exit)."},
 };
 
