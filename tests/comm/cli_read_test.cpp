@@ -1,11 +1,11 @@
 // quillet-cli read against quillet-logger-sim over a pseudo-terminal.
 #include "datafile/fileops.h"
+#include "support/clirun.h"
 #include "support/fakes.h"
 #include "support/simprocess.h"
 #include "tools/sim/device.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -14,23 +14,9 @@ using namespace quillet;
 
 namespace {
 
-const QString kCli = QStringLiteral(QUILLET_BUILD_DIR "/tools/cli/quillet-cli");
-
-struct CliRun {
-    int exitCode = -1;
-    QString err;
-};
-
-CliRun runCli(const QStringList& args, const QString& home) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_CONFIG_HOME", home + "/config");
-    env.insert("HOME", home);
-    p.setProcessEnvironment(env);
-    p.start(kCli, args);
-    p.waitForFinished(60000);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardError())};
-}
+using fakes::CliRun;
+using fakes::kCli;
+using fakes::runCli;
 
 }  // namespace
 

@@ -1,10 +1,10 @@
 // quillet-cli set against quillet-logger-sim over a pseudo-terminal, checked
 // through quillet-cli read and the simulator's frame log.
 #include "support/simprocess.h"
+#include "support/clirun.h"
 
 #include <QDateTime>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -13,23 +13,9 @@ using namespace quillet;
 
 namespace {
 
-const QString kCli = QStringLiteral(QUILLET_BUILD_DIR "/tools/cli/quillet-cli");
-
-struct CliRun {
-    int exitCode = -1;
-    QString out, err;
-};
-
-CliRun runCli(const QStringList& args, const QString& home) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_CONFIG_HOME", home + "/config");
-    env.insert("HOME", home);
-    p.setProcessEnvironment(env);
-    p.start(kCli, args);
-    p.waitForFinished(60000);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
-}
+using fakes::CliRun;
+using fakes::kCli;
+using fakes::runCli;
 
 // The commands in the simulator's log, with their data ("3,5 A1"), without the time.
 QStringList framesIn(const QString& log) {

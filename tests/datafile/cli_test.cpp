@@ -3,9 +3,9 @@
 #include "core/store.h"
 #include "datafile/fileops.h"
 #include "filebuilder.h"
+#include "support/clirun.h"
 #include "support/fakes.h"
 
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -19,30 +19,9 @@ using filetest::fileBytes;
 using filetest::readBytes;
 using filetest::writeBytes;
 
-struct Result {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
 class CliTest : public ::testing::Test {
 protected:
-    Result cli(const QStringList& args) {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        // The user's folders of the program live in a scratch home.
-        env.insert("HOME", home.path());
-        env.insert("XDG_CONFIG_HOME", home.path() + "/config");
-        env.insert("XDG_DATA_HOME", home.path() + "/data");
-        p.setProcessEnvironment(env);
-        p.start(QStringLiteral(QUILLET_BUILD_DIR "/tools/cli/quillet-cli"), args);
-        Result r;
-        if (!p.waitForFinished(30000)) return r;
-        r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
-        r.out = QString::fromUtf8(p.readAllStandardOutput());
-        r.err = QString::fromUtf8(p.readAllStandardError());
-        return r;
-    }
+    fakes::CliRun cli(const QStringList& args) { return fakes::runCli(args, home.path()); }
     QString path(const QString& name) const { return t.root + "/" + name; }
 
     // What the program's export writes after opening `file` alone.
@@ -89,7 +68,7 @@ TEST_F(CliTest, ExportAndConvertOfAFileTheProgramSaved) {
     runFileOperation(t.ctx, kSaveAs);
     ASSERT_TRUE(t.messages.shown.empty());
 
-    Result r = cli({"export", path("saved.ql6"), "--csv", path("cli.csv")});
+    fakes::CliRun r = cli({"export", path("saved.ql6"), "--csv", path("cli.csv")});
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(readBytes(path("cli.csv")), programExport(path("saved.ql6"), kCsvExport));
 
@@ -120,7 +99,7 @@ TEST_F(CliTest, OldLayoutFileConvertsAndExports) {
     b.samples = {505, 9999};
     writeBytes(path("old.qlg"), fileBytes({a, b}, false));
 
-    Result r = cli({"convert", path("old.qlg"), "--out", path("new.ql6")});
+    fakes::CliRun r = cli({"convert", path("old.qlg"), "--out", path("new.ql6")});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     // The same blocks in the current layout: no ten-second fields in the old
     // file, so both are 0, and the integrated value as an open reads it.
@@ -137,7 +116,7 @@ TEST_F(CliTest, OldLayoutFileConvertsAndExports) {
 }
 
 TEST_F(CliTest, FailuresGiveTheCatalogueTextAndNonZeroStatus) {
-    Result r = cli({"export", path("none.ql6"), "--csv", path("x.csv")});
+    fakes::CliRun r = cli({"export", path("none.ql6"), "--csv", path("x.csv")});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.err.contains("ファイルが見つかりません｡")) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains("エラー53"));
@@ -166,7 +145,7 @@ TEST_F(CliTest, CommandLineErrorsAndHelp) {
     };
     for (const QStringList& args : wrong) EXPECT_EQ(cli(args).exitCode, 2) << args.join(' ').toStdString();
 
-    Result r = cli({"--help"});
+    fakes::CliRun r = cli({"--help"});
     EXPECT_EQ(r.exitCode, 0);
     for (const char* word : {"info FILE", "export FILE", "--csv", "--text", "convert FILE --out", "Exit status"})
         EXPECT_TRUE(r.out.contains(word)) << word;
