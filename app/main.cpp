@@ -67,7 +67,6 @@ int main(int argc, char** argv) {
     messages.setParent(&window);
     dialogs.setParent(&window);
     printer.setParent(&window);
-    graphPrinter.setParent(&window);
 
     // Commands of the other subsystems. An entry without a handler stays
     // disabled: window.setCommand(window.mLREAD, [&] { ... }) enables it.
@@ -88,10 +87,10 @@ int main(int argc, char** argv) {
     };
     quillet::wireUsualCommunication(window, ctx, usual);
     quillet::wirePrint(window, ctx);
-    // The graph window; its range, reference-line and print entries stay
-    // disabled until their hooks are set (graph.openRangeDialog, ...).
+    // The graph window with its range and reference-line dialogs and print.
     quillet::GRAPH graph(ctx);
     quillet::wireGraph(window, ctx, graph);
+    graphPrinter.setParent(&graph);  // the main window waits while the graph is open
 
     if (!demoText.isEmpty()) window.statusBar()->addPermanentWidget(new QLabel(demoText));
 
