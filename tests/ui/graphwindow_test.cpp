@@ -224,7 +224,10 @@ TEST_F(GraphWindowTest, RangeAndReferenceDialogsAndThePrintFromTheGraphWindow) {
     EXPECT_TRUE(range.isNull());
 
     // The reference-line dialog from the toolbar shows the middle of the
-    // axes, not the unset value; its OK draws the lines.
+    // axes, not the unset value, even before the plot was painted again;
+    // its OK draws the lines.
+    t.ctx.graph.refTemp = 9999;
+    t.ctx.graph.refHumid = 9999;
     graph->btnref->trigger();
     QPointer<frmRelSet> ref = graph->findChild<frmRelSet*>();
     ASSERT_TRUE(ref);
