@@ -1,5 +1,5 @@
-// quillet-cli print: the program's list, partial list and parameter prints
-// into a PDF file, through the same print code as the main window's menu.
+// quillet-cli print: the program's list, partial list, parameter and graph
+// prints into a PDF file, through the same print code as the program's menus.
 #include "core/catalog.h"
 #include "graph/graphprintplot.h"
 #include "print/mprint.h"
@@ -104,12 +104,12 @@ Subcommand printSubcommand() {
                 graphOptionsSynopsis(),
             QStringLiteral("Prints a data file as the program's print menu does, into a PDF file: the\n"
                            "whole time list (--list), the rows FIRST..LAST of it (--rows, as in the\n"
-                           "partial print dialog), the channel parameters (--params) or the graph with\n"
-                           "its summary table (--graph, with the ranges and options of quillet-cli graph;\n"
-                           "automatic ranges unless given). The page is A4\n"
-                           "portrait with 20 mm margins unless --paper and --landscape say otherwise;\n"
-                           "the font is fitted to its width. OUT is overwritten without asking; nothing\n"
-                           "is written when the rows are not a range of the file's rows."),
+                           "partial print dialog), the channel parameters (--params) or the graph page\n"
+                           "with its summary table (--graph, with the options of quillet-cli graph and\n"
+                           "automatic ranges unless given). The page is A4 portrait with 20 mm margins\n"
+                           "unless --paper and --landscape say otherwise; the font is fitted to its\n"
+                           "width. OUT is overwritten without asking; nothing is written when the rows\n"
+                           "are not a range of the file's rows or a graph range is refused."),
             QStringList{QStringLiteral("--rows"), QStringLiteral("--pdf"), QStringLiteral("--paper")} +
                 graphValueOptions(),
             1,
