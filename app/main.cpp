@@ -67,6 +67,7 @@ int main(int argc, char** argv) {
     messages.setParent(&window);
     dialogs.setParent(&window);
     printer.setParent(&window);
+    graphPrinter.setParent(&window);
 
     // Commands of the other subsystems. An entry without a handler stays
     // disabled: window.setCommand(window.mLREAD, [&] { ... }) enables it.
@@ -90,7 +91,7 @@ int main(int argc, char** argv) {
     // The graph window with its range and reference-line dialogs and print.
     quillet::GRAPH graph(ctx);
     quillet::wireGraph(window, ctx, graph);
-    graphPrinter.setParent(&graph);  // the main window waits while the graph is open
+    graphPrinter.setParent(&graph);  // its dialogs over the graph window
 
     if (!demoText.isEmpty()) window.statusBar()->addPermanentWidget(new QLabel(demoText));
 
