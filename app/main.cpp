@@ -159,10 +159,10 @@ int main(int argc, char** argv) {
     usual.settingsStep = [](quillet::AppContext& c, const QDateTime& start) { quillet::usualSettingsStep(c, start); };
     quillet::wireUsualCommunication(window, ctx, usual);
     quillet::wirePrint(window, ctx);
-    // The graph window; its range, reference-line and print entries stay
-    // disabled until their hooks are set (graph.openRangeDialog, ...).
+    // The graph window with its range and reference-line dialogs and print.
     quillet::GRAPH graph(ctx);
     quillet::wireGraph(window, ctx, graph);
+    graphPrinter.setParent(&graph);  // its dialogs over the graph window
 
     if (!demoText.isEmpty()) {
         window.statusBar()->addPermanentWidget(new QLabel(demoText));

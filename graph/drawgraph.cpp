@@ -54,6 +54,11 @@ enum class State { InRange, Above, Below, Error };
 
 }  // namespace
 
+void defaultReferenceLines(GraphState& g) {
+    if (g.refTemp == 9999) g.refTemp = int16_t(std::clamp<long long>(cint((g.tempMin + g.tempMax) / 2.0), -100, 200));
+    if (g.refHumid == 9999) g.refHumid = int16_t(std::clamp<long long>(cint((g.humidMin + g.humidMax) / 2.0), 0, 100));
+}
+
 void DrawGraph(QPainter& painter, const QRectF& target, AppContext& ctx, const GraphGeometry& geo,
                const DrawOptions& options) {
     GraphState& g = ctx.graph;
@@ -148,8 +153,7 @@ void DrawGraph(QPainter& painter, const QRectF& target, AppContext& ctx, const G
     }
 
     // 6. Reference lines; an unset value takes the middle of its axis.
-    if (g.refTemp == 9999) g.refTemp = int16_t(std::clamp<long long>(cint((g.tempMin + g.tempMax) / 2.0), -100, 200));
-    if (g.refHumid == 9999) g.refHumid = int16_t(std::clamp<long long>(cint((g.humidMin + g.humidMax) / 2.0), 0, 100));
+    defaultReferenceLines(g);
     if (g.refLineOn) {
         painter.setPen(c.pen(Qt::black, 1));
         if (g.hasTemp && g.tempMin < g.refTemp && g.refTemp < g.tempMax) {

@@ -19,6 +19,9 @@ struct DrawOptions {
     QColor background = Qt::white;
 };
 
+// An unset reference value (9999) takes the middle of its axis.
+void defaultReferenceLines(GraphState& g);
+
 // Paints the picture of geometry g (twips) into target (device units of p):
 // plot area, frame, axis labels and grid, reference lines, then every channel
 // in use. Sets refTemp/refHumid to the middle of their axis while unset;

@@ -6,6 +6,11 @@
 #include "core/ui/gridmodels.h"
 #include "core/ui/toolicons.h"
 #include "graph/drawgraph.h"
+#include "graph/graphprintplot.h"
+#include "graph/ui/frmrelset.h"
+#include "graph/ui/grangebox.h"
+#include "print/graphprint.h"
+#include "print/mprint.h"
 
 #include <QActionGroup>
 #include <QCloseEvent>
@@ -476,8 +481,19 @@ void GRAPH::popRange2_Click() {
 // ---------------------------------------------------------------- wiring
 
 void wireGraph(MAIN& window, AppContext& ctx, GRAPH& graph) {
-    (void)ctx;
     window.setCommand(window.mGRAPH, [&window, &graph] { graph.open(&window); });
+    graph.openRangeDialog = [&ctx, &graph] { showGrangebox(ctx, &graph, [&graph] { graph.rangesChanged(true); }); };
+    graph.openReferenceDialog = [&ctx, &graph] {
+        // The dialog shows the reference values, which default to the middle
+        // of their axes.
+        defaultReferenceLines(ctx.graph);
+        showFrmRelSet(ctx, &graph, [&graph] { graph.rangesChanged(false); });
+    };
+    connectGraphPrint(ctx);
+    graph.printGraph = [&ctx] { printDispatch(ctx, kPrintGraph); };
+    graph.pageSetup = [&ctx] { graphPageSetup(ctx); };
+    graph.printerSetup = [&ctx] { graphPrinterSetup(ctx); };
+    graph.updateCommandStates();
 }
 
 }  // namespace quillet

@@ -169,7 +169,8 @@ private:
     bool dragging_ = false;
 };
 
-// Attaches the graph window to "グラフ(G)" and the graph toolbar button.
+// Attaches the graph window to "グラフ(G)" and the graph toolbar button, and
+// its range and reference-line dialogs and the graph print to the window.
 void wireGraph(MAIN& window, AppContext& ctx, GRAPH& graph);
 
 }  // namespace quillet

@@ -8,7 +8,12 @@
 
 namespace quillet {
 
-QtPrintControl::QtPrintControl(QWidget* parent) : printer_(QPrinter::HighResolution), parent_(parent) {}
+// The pages start with the margins of quillet-cli's PDF pages, so that the
+// program and the command line print the same page; the page set-up dialog
+// changes them.
+QtPrintControl::QtPrintControl(QWidget* parent) : printer_(QPrinter::HighResolution), parent_(parent) {
+    printer_.setPageMargins(QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter);
+}
 
 int QtPrintControl::printerCount() {
     int n = int(QPrinterInfo::availablePrinters().size());
@@ -24,7 +29,8 @@ int QtPrintControl::printerDialog() {
     QPrintDialog dialog(&printer_, parent_);
     dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize |
                       QAbstractPrintDialog::PrintCollateCopies);
-    return dialog.exec() == QDialog::Accepted ? 0 : int(kErrCancel);
+    chosen_ = dialog.exec() == QDialog::Accepted;
+    return chosen_ ? 0 : int(kErrCancel);
 }
 
 int QtPrintControl::pageSetupDialog() {
@@ -35,12 +41,15 @@ int QtPrintControl::pageSetupDialog() {
 QPagedPaintDevice* QtPrintControl::startDocument(const QString& title, int& error) {
     error = 0;
     const bool toFile = printer_.outputFormat() == QPrinter::PdfFormat;
-    if ((toFile && printer_.outputFileName().isEmpty()) || (!toFile && printer_.printerName().isEmpty())) {
+    // A file is chosen for every document (as Windows' PDF printer asks for
+    // one each time), so that a print never overwrites the last one unasked.
+    if ((toFile && !chosen_) || (!toFile && printer_.printerName().isEmpty())) {
         if (const int e = printerDialog()) {
             error = e;
             return nullptr;
         }
     }
+    chosen_ = false;
     printer_.setDocName(title);
     return &printer_;
 }

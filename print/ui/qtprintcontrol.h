@@ -22,14 +22,16 @@ public:
     bool printerReady() override;
     int printerDialog() override;
     int pageSetupDialog() override;
-    // Without a chosen queue or file (a machine without print queues) the
-    // printer dialog opens first, so that the user can choose a file.
+    // Without a chosen queue (a machine without print queues), and for
+    // output to a PDF file unless the printer dialog was just accepted, the
+    // printer dialog opens first, so that the user chooses the file.
     QPagedPaintDevice* startDocument(const QString& title, int& error) override;
     int endDocument(bool completed) override;
 
 private:
     QPrinter printer_;
     QPointer<QWidget> parent_;
+    bool chosen_ = false;  // the printer dialog was accepted since the last document
 };
 
 }  // namespace quillet

@@ -92,6 +92,16 @@ TEST_F(CliPrintTest, JobsIntoPdf) {
     r = cli({"--params", "--pdf", pdf});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(pdfText(pdf).contains(u8("上限警報値")));
+
+    // The graph page: axis labels of the held ranges and the window statistics
+    // of the zoomed data numbers 5..20 (16 samples of channel A, 15 of C).
+    r = cli({"--graph", "--x", "5..20", "--temp", "20..30", "--ref-temp", "25", "--pdf", pdf});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(pdfPageCount(pdf), 1);
+    text = pdfText(pdf);
+    for (const char* want : {"[℃]", "[%RH]", "30.0", "28.0", "20.0", "13-11-15", "収録/ｴﾗｰ数", "16/0", "15/0",
+                             "上/下限警報値", "25/0"})
+        EXPECT_TRUE(text.contains(u8(want))) << want << "\n" << text.toStdString();
 }
 
 TEST_F(CliPrintTest, RefusedCommandsWriteNothing) {
@@ -104,7 +114,8 @@ TEST_F(CliPrintTest, RefusedCommandsWriteNothing) {
         {{"--rows", "1..31"}, 1, "設定できる範囲を超えています。"},
         {{"--rows", "0..3"}, 1, "設定できる範囲を超えています。"},
         {{"--rows", "4-6"}, 2, "--rows takes FIRST..LAST"},
-        {{"--graph"}, 2, "--graph is not available"},
+        {{"--graph", "--temp", "30..20"}, 1, "上限値は下限値より高く設定してください。"},
+        {{"--list", "--x", "1..5"}, 2, "--x belongs to --graph"},
         {{"--list", "--paper", "B5"}, 2, "--paper takes"},
         {{"--list", "--params"}, 2, "usage"},
     };

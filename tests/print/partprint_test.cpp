@@ -215,9 +215,26 @@ TEST_F(PartPrintTest, QtPrinterIntoPdfFile) {
     control.printer().setOutputFileName(t.root + "/qt.pdf");
     EXPECT_TRUE(control.printerReady());
     t.ctx.printer = &control;
+    // The printer dialog opens for the file of each document; the user
+    // accepts the file shown.
+    int dialogs = 0;
+    auto acceptDialog = [&dialogs] {
+        if (QWidget* d = QApplication::activeModalWidget()) {
+            ++dialogs;
+            QMetaObject::invokeMethod(d, "accept", Qt::QueuedConnection);
+        }
+    };
+    QTimer accepter;
+    QObject::connect(&accepter, &QTimer::timeout, acceptDialog);
+    accepter.start(20);
     printDispatch(t.ctx, kPrintParameters);
     EXPECT_TRUE(t.messages.shown.empty());
     EXPECT_TRUE(pdfText(t.root + "/qt.pdf").contains(u8("測定間隔")));
+    EXPECT_EQ(dialogs, 1);
+    QFile::remove(t.root + "/qt.pdf");
+    printDispatch(t.ctx, kPrintParameters);  // asked again, not overwritten unasked
+    EXPECT_EQ(dialogs, 2);
+    EXPECT_TRUE(QFile::exists(t.root + "/qt.pdf"));
 }
 
 }  // namespace

@@ -1,9 +1,18 @@
 // The graph window opened from the main window over a temperature and
 // humidity logger's three days: drag zoom, undo, back to automatic, line
 // width, colour change, cursor read-out, and a picture for a look by eye
-// (QUILLET_BUILD_DIR/graphwindow.png).
+// (QUILLET_BUILD_DIR/graphwindow.png); then the range and reference-line
+// dialogs and the graph print from the graph window's own menus.
+#include "graph/ui/frmrelset.h"
+#include "graph/ui/grangebox.h"
 #include "graph/ui/graphwindow.h"
 #include "mainwin_fixture.h"
+#include "print/printfakes.h"
+#include "print/mprint.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
 
 #include <cmath>
 
@@ -90,8 +99,9 @@ TEST_F(GraphWindowTest, ZoomUndoRestoreColourAndLineWidth) {
     EXPECT_EQ(graph->gpgridModel->texts()[1][2], u8("432/0"));
     EXPECT_EQ(graph->gpgridModel->index(0, 2).data(Qt::BackgroundRole).value<QColor>(), QColor(0, 128, 0));
     EXPECT_FALSE(graph->popRange2->isVisible());
-    EXPECT_FALSE(graph->mrange->isEnabled()) << "no range dialog attached";
-    EXPECT_FALSE(graph->mgPrint->isEnabled());
+    for (QAction* a : {graph->mrange, graph->btnRange, graph->mpRef, graph->btnref, graph->mgPrint, graph->btnprint,
+                       graph->mPaperset, graph->mPrinterSetting})
+        EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
     EXPECT_TRUE(graph->grab().toImage().save(QStringLiteral(QUILLET_BUILD_DIR) + "/graphwindow.png"));
 
     // Reading a value under the mouse does not paint the plot again.
@@ -173,6 +183,86 @@ TEST_F(GraphWindowTest, ZoomUndoRestoreColourAndLineWidth) {
     EXPECT_TRUE(window->isEnabled());
     EXPECT_EQ(g.xManual, 0);
     EXPECT_EQ(g.labelsOn, 0);
+}
+
+TEST_F(GraphWindowTest, RangeAndReferenceDialogsAndThePrintFromTheGraphWindow) {
+    window->mGRAPH->trigger();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(graph.get()));
+    const GraphState& g = t.ctx.graph;
+    auto becomesActive = [](QWidget* w) { return QTest::qWaitFor([w] { return QApplication::activeWindow() == w; }); };
+    auto typeAndLeave = [](QLineEdit* e, const QString& text) {
+        e->setFocus(Qt::MouseFocusReason);
+        e->clear();
+        QTest::keyClicks(e, text);
+        QTest::keyClick(e, Qt::Key_Tab);
+    };
+
+    // The range dialog over the graph window, which waits while the main
+    // window stays disabled behind it; data numbers 100..200 by number.
+    graph->mrange->trigger();
+    QPointer<Grangebox> range = graph->findChild<Grangebox*>();
+    ASSERT_TRUE(range);
+    ASSERT_TRUE(becomesActive(range));
+    EXPECT_FALSE(graph->isEnabled());
+    EXPECT_TRUE(range->isEnabled());
+    EXPECT_FALSE(window->isEnabled());
+    typeAndLeave(range->field(RangeField::Drstartno), "100");
+    typeAndLeave(range->field(RangeField::Drendno), "200");
+    EXPECT_TRUE(t.messages.shown.empty()) << t.messages.texts().join('|').toStdString();
+    const int renders = graph->gImage->renderCount();
+    QTest::mouseClick(range->button(0), Qt::LeftButton);
+    EXPECT_TRUE(graph->isEnabled());
+    EXPECT_FALSE(window->isEnabled());
+    EXPECT_EQ(g.xStart, 100);
+    EXPECT_EQ(g.xEnd, 200);
+    EXPECT_EQ(g.undoAvailable, 1);
+    EXPECT_TRUE(graph->popRange2->isVisible());
+    EXPECT_EQ(graph->gpgridModel->texts()[1][1], u8("101/0"));
+    settle();
+    EXPECT_GT(graph->gImage->renderCount(), renders);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(range.isNull());
+
+    // The reference-line dialog from the toolbar shows the middle of the
+    // axes, not the unset value, even before the plot was painted again;
+    // its OK draws the lines.
+    t.ctx.graph.refTemp = 9999;
+    t.ctx.graph.refHumid = 9999;
+    graph->btnref->trigger();
+    QPointer<frmRelSet> ref = graph->findChild<frmRelSet*>();
+    ASSERT_TRUE(ref);
+    ASSERT_TRUE(becomesActive(ref));
+    EXPECT_FALSE(graph->isEnabled());
+    EXPECT_EQ(ref->field(RefField::Temp)->text(), QString::number((g.tempMin + g.tempMax) / 2));
+    EXPECT_EQ(ref->field(RefField::Humid)->text(), QString::number((g.humidMin + g.humidMax) / 2));
+    QTest::mouseClick(ref->ckRefLineEn(), Qt::LeftButton, {}, QPoint(8, ref->ckRefLineEn()->height() / 2));
+    const int beforeRef = graph->gImage->renderCount();
+    QTest::mouseClick(ref->button(0), Qt::LeftButton);
+    EXPECT_EQ(g.refLineOn, 1);
+    EXPECT_TRUE(graph->isEnabled());
+    settle();
+    EXPECT_GT(graph->gImage->renderCount(), beforeRef);
+    EXPECT_EQ(g.xStart, 100) << "the reference lines keep the ranges";
+
+    // The graph print of the zoomed window into a PDF file.
+    ScriptedPrinter checks(t.root + "/unused.pdf");
+    ScriptedPrinter paper(t.root + "/graph.pdf");
+    t.ctx.printer = &checks;
+    t.ctx.graphPrinter = &paper;
+    graph->mPaperset->trigger();
+    graph->mPrinterSetting->trigger();
+    EXPECT_EQ(paper.dialogsShown, 2);
+    graph->btnprint->trigger();
+    EXPECT_TRUE(t.messages.shown.empty()) << t.messages.texts().join('|').toStdString();
+    const QStringList pages = pdfPages(t.root + "/graph.pdf");
+    ASSERT_EQ(pages.size(), 1);
+    const QString maxLabel = QString::number(g.tempMax) + ".0", humidLabel = QString::number(g.humidMax) + ".0";
+    for (const QString& want : {u8("[℃]"), u8("[%RH]"), maxLabel, humidLabel, u8("13-11-16"), u8("02:30:00"), u8("収録/ｴﾗｰ数"),
+                                u8("101/0"), u8("最高値"), u8("上/下限警報値")})
+        EXPECT_TRUE(pages[0].contains(want)) << want.toStdString() << "\n" << pages[0].toStdString();
+    t.ctx.printer = nullptr;
+    t.ctx.graphPrinter = nullptr;
+    graph->close();
 }
 
 }  // namespace

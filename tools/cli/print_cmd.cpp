@@ -1,9 +1,11 @@
-// quillet-cli print: the program's list, partial list and parameter prints
-// into a PDF file, through the same print code as the main window's menu.
+// quillet-cli print: the program's list, partial list, parameter and graph
+// prints into a PDF file, through the same print code as the program's menus.
 #include "core/catalog.h"
+#include "graph/graphprintplot.h"
 #include "print/mprint.h"
 #include "print/pdfprinter.h"
 #include "tools/cli/cli.h"
+#include "tools/cli/graphoptions.h"
 
 #include <QRegularExpression>
 
@@ -29,13 +31,16 @@ int runPrint(AppContext& ctx, const Arguments& a) {
     const int jobs = int(a.has("--list")) + int(a.has("--rows")) + int(a.has("--params")) + int(a.has("--graph"));
     const QString target = a.value("--pdf");
     if (jobs != 1 || target.isEmpty()) {
-        err() << "quillet-cli: usage: quillet-cli print FILE (--list | --rows FIRST..LAST | --params) --pdf OUT.pdf"
-                 " [--paper A4|A3|Letter] [--landscape]\n";
+        err() << "quillet-cli: usage: quillet-cli print FILE (--list | --rows FIRST..LAST | --params | --graph"
+                 " [graph options]) --pdf OUT.pdf [--paper A4|A3|Letter] [--landscape]\n";
         return kExitUsage;
     }
-    if (a.has("--graph")) {
-        err() << "quillet-cli: print --graph is not available yet: this build has no graph drawing to print\n";
-        return kExitUsage;
+    const bool graph = a.has("--graph");
+    for (const QString& option : graphValueOptions() + graphFlagOptions()) {
+        if (!graph && a.options.contains(option)) {
+            err() << "quillet-cli: " << option << " belongs to --graph\n";
+            return kExitUsage;
+        }
     }
     const std::optional<QPageLayout> layout =
         pageLayoutFor(a.has("--paper") ? a.value("--paper") : QStringLiteral("A4"), a.has("--landscape"));
@@ -57,8 +62,19 @@ int runPrint(AppContext& ctx, const Arguments& a) {
     }
 
     int code = kExitOk;
+    GraphState g;
+    if (graph && !graphStateFromOptions(a, ctx.graph, g, code)) return code;
     if (!openAlone(ctx, a.positional[0], code)) return code;
-    const int kind = a.has("--list") ? kPrintWholeList : a.has("--rows") ? kPrintPartList : kPrintParameters;
+    const int kind = graph             ? kPrintGraph
+                     : a.has("--list") ? kPrintWholeList
+                     : a.has("--rows") ? kPrintPartList
+                                       : kPrintParameters;
+    if (graph) {
+        // The graph as the graph window shows it, printed by the window's print.
+        ctx.graph = g;
+        ComputeGraphScale(ctx);
+        connectGraphPrint(ctx);
+    }
     if (kind == kPrintPartList) {
         if (const int message = partRangeMessage(ctx.store, first, last)) {
             err() << "quillet-cli: " << captionText(10) << ": " << messageText(message) << " (rows 1.."
@@ -70,6 +86,7 @@ int runPrint(AppContext& ctx, const Arguments& a) {
     PdfPrintControl pdf(target);
     pdf.pageLayout = *layout;
     ctx.printer = &pdf;
+    ctx.graphPrinter = &pdf;
     RowsFromCommandLine rows(first, last);
     printDispatch(ctx, kind, &rows);
     if (pdf.documentsWritten() != 1) return kExitFailed;  // the reason is on stderr
@@ -81,19 +98,25 @@ int runPrint(AppContext& ctx, const Arguments& a) {
 
 Subcommand printSubcommand() {
     return {QStringLiteral("print"),
-            QStringLiteral("print FILE (--list | --rows FIRST..LAST | --params) --pdf OUT.pdf [--paper A4|A3|Letter] "
-                           "[--landscape]"),
+            QStringLiteral("print FILE (--list | --rows FIRST..LAST | --params | --graph [graph options])\n"
+                           "      --pdf OUT.pdf [--paper A4|A3|Letter] [--landscape]\n"
+                           "      graph options: ") +
+                graphOptionsSynopsis(),
             QStringLiteral("Prints a data file as the program's print menu does, into a PDF file: the\n"
                            "whole time list (--list), the rows FIRST..LAST of it (--rows, as in the\n"
-                           "partial print dialog) or the channel parameters (--params). The page is A4\n"
-                           "portrait with 20 mm margins unless --paper and --landscape say otherwise;\n"
-                           "the font is fitted to its width. OUT is overwritten without asking; nothing\n"
-                           "is written when the rows are not a range of the file's rows."),
-            {QStringLiteral("--rows"), QStringLiteral("--pdf"), QStringLiteral("--paper")},
+                           "partial print dialog), the channel parameters (--params) or the graph page\n"
+                           "with its summary table (--graph, with the options of quillet-cli graph and\n"
+                           "automatic ranges unless given). The page is A4 portrait with 20 mm margins\n"
+                           "unless --paper and --landscape say otherwise; the font is fitted to its\n"
+                           "width. OUT is overwritten without asking; nothing is written when the rows\n"
+                           "are not a range of the file's rows or a graph range is refused."),
+            QStringList{QStringLiteral("--rows"), QStringLiteral("--pdf"), QStringLiteral("--paper")} +
+                graphValueOptions(),
             1,
             runPrint,
-            {QStringLiteral("--list"), QStringLiteral("--params"), QStringLiteral("--graph"),
-             QStringLiteral("--landscape")},
+            QStringList{QStringLiteral("--list"), QStringLiteral("--params"), QStringLiteral("--graph"),
+                        QStringLiteral("--landscape")} +
+                graphFlagOptions(),
             /*paints=*/true};
 }
 

@@ -1,0 +1,28 @@
+// The graph's part of the graph print: the plot drawn by DrawGraph in page
+// coordinates and the statistics of the visible window, attached to the
+// print's hooks (ctx.drawGraphPlot, ctx.graphGridText). The program and
+// quillet-cli both print the graph through these.
+#pragma once
+
+#include "graph/grafhview.h"
+
+#include <QRectF>
+
+class QPainter;
+
+namespace quillet {
+
+// The geometry of the printed graph in twips (kx, ky twips per page unit) of
+// a picture covering the whole paper (page units, relative to the painter's
+// origin at the printable area's corner; the units and time labels may
+// stand in the margins): the plot rectangle, text offsets in the print's
+// line height H, the humidity labels W right of the plot, the temperature
+// labels 5 W left of it, or further left when labelWidth (the width of six
+// characters of the font) would reach within W / 2 of the plot.
+GraphGeometry graphPrintGeometry(const QRectF& paper, double kx, double ky, const QRectF& plot, double charWidth,
+                                 double lineHeight, int fontSize, double labelWidth);
+
+// Sets ctx.drawGraphPlot and ctx.graphGridText.
+void connectGraphPrint(AppContext& ctx);
+
+}  // namespace quillet

@@ -1,0 +1,99 @@
+#include "tools/cli/graphoptions.h"
+
+#include "core/catalog.h"
+
+namespace quillet::cli {
+namespace {
+
+// A range checked as the range dialog checks it: both ends within the
+// limits (the limit's message), the upper end above the lower one (message
+// 51; for data numbers equal ends are allowed).
+bool checkRange(const Arguments& a, const char* option, int minimum, int maximum, int rangeMessage, bool allowEqual,
+                int& low, int& high, int& exitCode) {
+    if (!a.has(option)) return true;
+    const QString name = QString::fromLatin1(option);
+    if (!parsePair(a.value(option), QStringLiteral(".."), low, high)) {
+        err() << "quillet-cli: " << name << " expects LOW..HIGH in whole numbers, not \"" << a.value(option) << "\"\n";
+    } else if (low < minimum || high < minimum || low > maximum || high > maximum) {
+        err() << "quillet-cli: " << name << ": " << messageText(rangeMessage) << "\n";
+    } else if (high < low || (high == low && !allowEqual)) {
+        err() << "quillet-cli: " << name << ": " << messageText(51) << "\n";
+    } else {
+        return true;
+    }
+    exitCode = kExitFailed;
+    return false;
+}
+
+bool checkValue(const Arguments& a, const char* option, int minimum, int maximum, int rangeMessage, int16_t& value,
+                int& exitCode) {
+    if (!a.has(option)) return true;
+    bool ok = false;
+    const int v = a.value(option).trimmed().toInt(&ok);
+    if (!ok) {
+        err() << "quillet-cli: " << option << " expects a whole number, not \"" << a.value(option) << "\"\n";
+    } else if (v < minimum || v > maximum) {
+        err() << "quillet-cli: " << option << ": " << messageText(rangeMessage) << "\n";
+    } else {
+        value = int16_t(v);
+        return true;
+    }
+    exitCode = kExitFailed;
+    return false;
+}
+
+}  // namespace
+
+QStringList graphValueOptions() {
+    return {QStringLiteral("--x"), QStringLiteral("--temp"), QStringLiteral("--humid"), QStringLiteral("--ref-temp"),
+            QStringLiteral("--ref-humid")};
+}
+
+QStringList graphFlagOptions() { return {QStringLiteral("--labels"), QStringLiteral("--thick")}; }
+
+QString graphOptionsSynopsis() {
+    return QStringLiteral("[--x FIRST..LAST] [--temp MIN..MAX] [--humid MIN..MAX] [--labels] [--thick]\n"
+                          "      [--ref-temp V] [--ref-humid V]");
+}
+
+bool parsePair(const QString& text, const QString& separator, int& low, int& high) {
+    const QStringList parts = text.split(separator);
+    if (parts.size() != 2) return false;
+    bool ok1 = false, ok2 = false;
+    low = parts[0].trimmed().toInt(&ok1);
+    high = parts[1].trimmed().toInt(&ok2);
+    return ok1 && ok2;
+}
+
+bool graphStateFromOptions(const Arguments& a, const GraphState& current, GraphState& g, int& exitCode) {
+    g = GraphState{};
+    int xLow = 0, xHigh = 0, tLow = 0, tHigh = 0, hLow = 0, hHigh = 0;
+    if (!checkRange(a, "--x", 1, 9000, 54, true, xLow, xHigh, exitCode) ||
+        !checkRange(a, "--temp", -100, 200, 52, false, tLow, tHigh, exitCode) ||
+        !checkRange(a, "--humid", 0, 100, 53, false, hLow, hHigh, exitCode) ||
+        !checkValue(a, "--ref-temp", -100, 200, 52, g.refTemp, exitCode) ||
+        !checkValue(a, "--ref-humid", 0, 100, 53, g.refHumid, exitCode))
+        return false;
+    if (a.has("--x")) {
+        g.xManual = 1;
+        g.xStart = int16_t(xLow);
+        g.xEnd = int16_t(xHigh);
+    }
+    if (a.has("--temp")) {
+        g.tempManual = 1;
+        g.tempMin = int16_t(tLow);
+        g.tempMax = int16_t(tHigh);
+    }
+    if (a.has("--humid")) {
+        g.humidManual = 1;
+        g.humidMin = int16_t(hLow);
+        g.humidMax = int16_t(hHigh);
+    }
+    g.refLineOn = a.has("--ref-temp") || a.has("--ref-humid") ? 1 : 0;
+    g.labelsOn = a.has("--labels") ? 1 : 0;
+    g.lineWidth = a.has("--thick") ? 2 : 1;
+    g.channelColor = current.channelColor;
+    return true;
+}
+
+}  // namespace quillet::cli

@@ -1,0 +1,25 @@
+// The graph options shared by quillet-cli graph and print --graph: ranges,
+// labels, line width and reference lines, checked as the range and
+// reference-line dialogs check them.
+#pragma once
+
+#include "core/globals.h"
+#include "tools/cli/cli.h"
+
+namespace quillet::cli {
+
+// "--x", "--temp", "--humid", "--ref-temp", "--ref-humid"; "--labels", "--thick".
+QStringList graphValueOptions();
+QStringList graphFlagOptions();
+// The options' part of --help.
+QString graphOptionsSynopsis();
+
+// "LOW..HIGH" or "WIDTHxHEIGHT": two whole numbers, either may be negative.
+bool parsePair(const QString& text, const QString& separator, int& low, int& high);
+
+// The graph as a new graph window starts it (automatic ranges) with the
+// options applied, before any file is read. False after a refused option
+// (reported, exitCode set).
+bool graphStateFromOptions(const Arguments& a, const GraphState& current, GraphState& g, int& exitCode);
+
+}  // namespace quillet::cli
