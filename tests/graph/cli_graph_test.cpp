@@ -1,11 +1,12 @@
 // quillet-cli graph, run as the built program over a full store.
 #include "datafile/datafile.h"
 #include "graphfill.h"
+#include "support/clirun.h"
 #include "support/fakes.h"
+#include "support/clirun.h"
 
 #include <QFile>
 #include <QImage>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -35,16 +36,9 @@ protected:
         f.write(ql6Bytes(t.ctx.store));
     }
     int cli(const QStringList& args) {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("HOME", dir.path());
-        env.insert("XDG_CONFIG_HOME", dir.path() + "/config");
-        env.insert("XDG_DATA_HOME", dir.path() + "/data");
-        p.setProcessEnvironment(env);
-        p.start(QStringLiteral(QUILLET_BUILD_DIR "/tools/cli/quillet-cli"), QStringList{"graph", data} + args);
-        if (!p.waitForFinished(60000)) return -1;
-        errors = QString::fromUtf8(p.readAllStandardError());
-        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+        const fakes::CliRun r = fakes::runCli(QStringList{"graph", data} + args, dir.path());
+        errors = r.err;
+        return r.exitCode;
     }
     QByteArray bytes(const QString& name) {
         QFile f(dir.path() + "/" + name);

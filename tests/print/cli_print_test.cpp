@@ -1,6 +1,7 @@
 // quillet-cli print, run as the built program: the same prints into PDF
 // files, and nothing written for a refused command.
 #include "printfakes.h"
+#include "support/clirun.h"
 
 #include "core/store.h"
 #include "datafile/datafile.h"
@@ -16,11 +17,6 @@ namespace {
 using namespace fakes;
 
 QString u8(const char* s) { return QString::fromUtf8(s); }
-
-struct CliRun {
-    int exitCode = -1;
-    QString err;
-};
 
 class CliPrintTest : public ::testing::Test {
 protected:
@@ -41,20 +37,7 @@ protected:
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(ql6Bytes(t.ctx.store));
     }
-    CliRun cli(QStringList args) {
-        QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("HOME", home.path());
-        env.insert("XDG_CONFIG_HOME", home.path() + "/config");
-        env.insert("XDG_DATA_HOME", home.path() + "/data");
-        p.setProcessEnvironment(env);
-        p.start(QStringLiteral(QUILLET_BUILD_DIR "/tools/cli/quillet-cli"), QStringList{"print", file} + args);
-        CliRun r;
-        if (!p.waitForFinished(60000)) return r;
-        r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
-        r.err = QString::fromUtf8(p.readAllStandardError());
-        return r;
-    }
+    CliRun cli(const QStringList& args) { return runCli(QStringList{"print", file} + args, home.path()); }
     static QList<int> rowNumbers(const QString& text) {
         QList<int> rows;
         for (const QString& line : text.split('\n')) {
