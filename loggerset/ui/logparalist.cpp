@@ -59,14 +59,16 @@ std::vector<ValueSlot> valueSlots() {
     return out;
 }
 
-QLabel* valueLabelFor(const QString& name, int channel, QWidget* parent) {
+// A value label; the two labels of a paired row share the width of one.
+QLabel* valueLabelFor(const QString& name, int channel, QWidget* parent, bool paired) {
     auto* l = new QLabel(parent);
     l->setObjectName(name);
     l->setProperty("index", channel);
     l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     l->setFrameShape(QFrame::Panel);
     l->setFrameShadow(QFrame::Sunken);
-    l->setMinimumWidth(l->fontMetrics().horizontalAdvance(QStringLiteral("0000-00-00 00:00:00  ")));
+    const int full = l->fontMetrics().horizontalAdvance(QStringLiteral("0000-00-00 00:00:00  "));
+    l->setMinimumWidth(paired ? full / 2 : full);
     return l;
 }
 
@@ -144,10 +146,10 @@ QGroupBox* LOGPARALIST::buildChannel(int channel) {
             cc.recordModeTitle = title;
         }
         grid->addWidget(title, row, 0);
-        QLabel* first = valueLabelFor(QString::fromLatin1(r.name), channel, cc.frame);
+        QLabel* first = valueLabelFor(QString::fromLatin1(r.name), channel, cc.frame, r.name2 != nullptr);
         cc.values[size_t(slot++)] = first;
         if (r.name2) {
-            QLabel* second = valueLabelFor(QString::fromLatin1(r.name2), channel, cc.frame);
+            QLabel* second = valueLabelFor(QString::fromLatin1(r.name2), channel, cc.frame, true);
             cc.values[size_t(slot++)] = second;
             grid->addWidget(first, row, 1);
             grid->addWidget(second, row, 2);

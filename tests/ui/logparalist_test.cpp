@@ -113,6 +113,18 @@ TEST_F(LogParaListTest, ShowsTheTexts) {
     EXPECT_FALSE(w.storageOption(2, 3)->isEnabled());
 }
 
+// With the largest font (the 1280 × 1024 screens' 18 points) the window
+// still fits the screen's width.
+TEST_F(LogParaListTest, FitsTheWidestDesignScreen) {
+    QWidget main;
+    QFont f = main.font();
+    f.setPointSize(18);
+    main.setFont(f);
+    LOGPARALIST w(t.ctx, {}, &main);
+    w.show();
+    EXPECT_LE(w.width(), 1280);
+}
+
 TEST_F(LogParaListTest, OneChannelLoggerHidesTheSecondChannel) {
     PendingLogger& p = t.ctx.pendingLogger;
     p.loggerModel = 3;
