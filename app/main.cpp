@@ -159,10 +159,9 @@ int main(int argc, char** argv) {
     usual.settingsStep = [](quillet::AppContext& c, const QDateTime& start) { quillet::usualSettingsStep(c, start); };
     quillet::wireUsualCommunication(window, ctx, usual);
     quillet::wirePrint(window, ctx);
-    // The graph window with its range and reference-line dialogs and print.
-    quillet::GRAPH graph(ctx);
-    quillet::wireGraph(window, ctx, graph);
-    graphPrinter.setParent(&graph);  // its dialogs over the graph window
+    // The graph window with its range and reference-line dialogs and print,
+    // built when it first opens; its print dialogs show over it.
+    quillet::wireGraph(window, ctx, [&graphPrinter](quillet::GRAPH& graph) { graphPrinter.setParent(&graph); });
 
     if (!demoText.isEmpty()) {
         window.statusBar()->addPermanentWidget(new QLabel(demoText));

@@ -380,7 +380,6 @@ void MAIN::applyGridSizes() {
 void MAIN::refreshDisplay() {
     gridModel->refill();
     pgridModel->refill();
-    applyGridSizes();  // the column widths follow the window
     grid->selectionModel()->clear();  // the cell chosen before showed other data
     const ScrollSettings s = scrollSettingsFor(ctx_.store);
     {

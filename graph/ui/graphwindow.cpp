@@ -1,5 +1,7 @@
 #include "graph/ui/graphwindow.h"
 
+#include <memory>
+
 #include "core/catalog.h"
 #include "core/store.h"
 #include "core/ui/mainwindow.h"
@@ -480,8 +482,10 @@ void GRAPH::popRange2_Click() {
 
 // ---------------------------------------------------------------- wiring
 
-void wireGraph(MAIN& window, AppContext& ctx, GRAPH& graph) {
-    window.setCommand(window.mGRAPH, [&window, &graph] { graph.open(&window); });
+namespace {
+
+// The graph window's own entries: its dialogs and its print.
+void wireGraphEntries(AppContext& ctx, GRAPH& graph) {
     graph.openRangeDialog = [&ctx, &graph] { showGrangebox(ctx, &graph, [&graph] { graph.rangesChanged(true); }); };
     graph.openReferenceDialog = [&ctx, &graph] {
         // The dialog shows the reference values, which default to the middle
@@ -494,6 +498,25 @@ void wireGraph(MAIN& window, AppContext& ctx, GRAPH& graph) {
     graph.pageSetup = [&ctx] { graphPageSetup(ctx); };
     graph.printerSetup = [&ctx] { graphPrinterSetup(ctx); };
     graph.updateCommandStates();
+}
+
+}  // namespace
+
+void wireGraph(MAIN& window, AppContext& ctx, GRAPH& graph) {
+    window.setCommand(window.mGRAPH, [&window, &graph] { graph.open(&window); });
+    wireGraphEntries(ctx, graph);
+}
+
+void wireGraph(MAIN& window, AppContext& ctx, std::function<void(GRAPH&)> built) {
+    auto graph = std::make_shared<std::unique_ptr<GRAPH>>();
+    window.setCommand(window.mGRAPH, [&window, &ctx, graph, built] {
+        if (!*graph) {
+            *graph = std::make_unique<GRAPH>(ctx);
+            wireGraphEntries(ctx, **graph);
+            if (built) built(**graph);
+        }
+        (*graph)->open(&window);
+    });
 }
 
 }  // namespace quillet

@@ -172,5 +172,9 @@ private:
 // Attaches the graph window to "グラフ(G)" and the graph toolbar button, and
 // its range and reference-line dialogs and the graph print to the window.
 void wireGraph(MAIN& window, AppContext& ctx, GRAPH& graph);
+// The same with a graph window built the first time it opens (start-up
+// builds only what the first window shows), then handed to built; it lives
+// as long as the main window's command.
+void wireGraph(MAIN& window, AppContext& ctx, std::function<void(GRAPH&)> built);
 
 }  // namespace quillet

@@ -8,11 +8,17 @@
 
 namespace quillet {
 
+QtPrintControl::QtPrintControl(QWidget* parent) : parent_(parent) {}
+
 // The pages start with the margins of quillet-cli's PDF pages, so that the
 // program and the command line print the same page; the page set-up dialog
 // changes them.
-QtPrintControl::QtPrintControl(QWidget* parent) : printer_(QPrinter::HighResolution), parent_(parent) {
-    printer_.setPageMargins(QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter);
+QPrinter& QtPrintControl::printer() {
+    if (!printer_) {
+        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printer_->setPageMargins(QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter);
+    }
+    return *printer_;
 }
 
 int QtPrintControl::printerCount() {
@@ -23,10 +29,10 @@ int QtPrintControl::printerCount() {
     return n;
 }
 
-bool QtPrintControl::printerReady() { return printer_.isValid(); }
+bool QtPrintControl::printerReady() { return printer().isValid(); }
 
 int QtPrintControl::printerDialog() {
-    QPrintDialog dialog(&printer_, parent_);
+    QPrintDialog dialog(&printer(), parent_);
     dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize |
                       QAbstractPrintDialog::PrintCollateCopies);
     chosen_ = dialog.exec() == QDialog::Accepted;
@@ -34,28 +40,29 @@ int QtPrintControl::printerDialog() {
 }
 
 int QtPrintControl::pageSetupDialog() {
-    QPageSetupDialog dialog(&printer_, parent_);
+    QPageSetupDialog dialog(&printer(), parent_);
     return dialog.exec() == QDialog::Accepted ? 0 : int(kErrCancel);
 }
 
 QPagedPaintDevice* QtPrintControl::startDocument(const QString& title, int& error) {
     error = 0;
-    const bool toFile = printer_.outputFormat() == QPrinter::PdfFormat;
+    QPrinter& p = printer();
+    const bool toFile = p.outputFormat() == QPrinter::PdfFormat;
     // A file is chosen for every document (as Windows' PDF printer asks for
     // one each time), so that a print never overwrites the last one unasked.
-    if ((toFile && !chosen_) || (!toFile && printer_.printerName().isEmpty())) {
+    if ((toFile && !chosen_) || (!toFile && p.printerName().isEmpty())) {
         if (const int e = printerDialog()) {
             error = e;
             return nullptr;
         }
     }
     chosen_ = false;
-    printer_.setDocName(title);
-    return &printer_;
+    p.setDocName(title);
+    return &p;
 }
 
 int QtPrintControl::endDocument(bool completed) {
-    if (!completed) printer_.abort();
+    if (!completed) printer().abort();
     return 0;
 }
 

@@ -8,13 +8,17 @@
 #include <QPrinter>
 #include <QWidget>
 
+#include <memory>
+
 namespace quillet {
 
 class QtPrintControl : public PrintControl {
 public:
     explicit QtPrintControl(QWidget* parent = nullptr);
     void setParent(QWidget* parent) { parent_ = parent; }
-    QPrinter& printer() { return printer_; }
+    // The printer is set up the first time it is needed: the print system
+    // is not loaded at start-up.
+    QPrinter& printer();
 
     // The print queues, plus one for output to a PDF file where the printer
     // dialog offers it (not on Windows, whose own PDF printer is a queue).
@@ -29,7 +33,7 @@ public:
     int endDocument(bool completed) override;
 
 private:
-    QPrinter printer_;
+    std::unique_ptr<QPrinter> printer_;
     QPointer<QWidget> parent_;
     bool chosen_ = false;  // the printer dialog was accepted since the last document
 };
