@@ -125,10 +125,7 @@ QString statsCellText(const AppContext& ctx, int row, int col) {
         return QString::number(c.integratedValue) + QStringLiteral("  ");  // "0  " of a whole number
     case 6: {
         if (!referenceSet) return kDashes;
-        // The side is shown as the character Int(side ÷ 2 + 72): 0 "H", 8 "L".
-        const int code = int(vb::intPart(c.referenceSide / 2.0 + 72));
-        const QString side = (code >= 0x21 && code <= 0x7E) ? QString(QChar(code)) : QString();
-        return tenths(c, c.referenceValue) + side + QLatin1Char(' ');
+        return tenths(c, c.referenceValue) + referenceSideText(c.referenceSide) + QLatin1Char(' ');
     }
     case 7:
         return hasAlarms(c.kind) ? tenths(c, c.upperAlarm) : QStringLiteral("-----");

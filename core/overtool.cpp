@@ -27,6 +27,12 @@ QString testText(const AppContext& ctx, int16_t& testNo) {
     return numberText(ctx.general.settingCharTest, testNo);
 }
 
+QString referenceSideText(int side) {
+    const double code = vb::intPart(side / 2.0 + 72);
+    if (code < 0x21 || code > 0x7E) return {};
+    return QString(QChar(char16_t(code)));
+}
+
 int filterKey(int key, int mode) {
     switch (mode) {
     case 1:

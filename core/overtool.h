@@ -16,6 +16,11 @@ struct AppContext;
 QString cardText(const AppContext& ctx, int16_t& cardNo);
 QString testText(const AppContext& ctx, int16_t& testNo);
 
+// The side letter of a reference value: the character Int(side / 2 + 72), so
+// 0 gives "H" and 8 gives "L". A side whose code is no printable character
+// (a damaged file may hold any 16-bit side) shows nothing.
+QString referenceSideText(int side);
+
 // Keystroke filter of the input fields: the key, or 0 to discard it.
 // Keys are the codes of the system code page: ASCII, 8 for Backspace, and
 // 0xA1..0xDF for the half-width katakana.

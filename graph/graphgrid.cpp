@@ -96,7 +96,7 @@ GraphGridTexts FillGraphGrid(const AppContext& ctx) {
         cell(6) = c.referenceValue == kNotSet
                       ? kDashes
                       : vb::format(c.referenceValue / 10.0, QStringLiteral("0")) +
-                            QChar(char16_t(vb::intPart(c.referenceSide / 2.0 + 72)));
+                            referenceSideText(c.referenceSide);
         const bool alarms = c.kind == 1 || c.kind == 2;
         cell(7) = alarms ? vb::format(c.upperAlarm / 10.0, QStringLiteral("0")) : kDashes;
         cell(8) = alarms ? vb::format(c.lowerAlarm / 10.0, QStringLiteral("0")) : kDashes;

@@ -17,15 +17,6 @@ QString tenths(int value, bool humidity) {
     return vb::format(value / 10.0, humidity ? QStringLiteral("0") : QStringLiteral("0.0"));
 }
 
-// The side letter of the integrated value: code Int(side / 2 + 72), so 0
-// gives "H" and 8 gives "L". A code that is no printable character shows
-// nothing rather than a control character.
-QString sideLetter(int side) {
-    const int code = int(vb::intPart(side / 2.0 + 72));
-    if (code < 0x21 || code > 0x7E) return {};
-    return QString(QChar(code));
-}
-
 QString recordModeText(const PendingLogger& p) {
     if (p.loggerModel == 3) {
         const int c = p.rangeModeCode;
@@ -96,7 +87,7 @@ ParaListTexts paraListTexts(const AppContext& ctx) {
         x.integrated = (lc.kind == 0 && hasValues && referenceSet)
                            ? vb::format(lc.integratedValue, QStringLiteral("0  "))
                            : kNoValue;
-        x.reference = referenceSet ? tenths(lc.referenceValue, humidity) + sideLetter(lc.referenceSide) + kTwoBlanks
+        x.reference = referenceSet ? tenths(lc.referenceValue, humidity) + referenceSideText(lc.referenceSide) + kTwoBlanks
                                    : kNoValue;
         if (lc.kind == 1 || lc.kind == 2) {
             x.upperAlarm = tenths(lc.upperAlarm, humidity) + kTwoBlanks;

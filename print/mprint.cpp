@@ -170,7 +170,7 @@ QString parameterText(AppContext& ctx, int row, int col) {
     case 11:
         return noReference ? kDashes
                            : vb::format(c.referenceValue / 10.0, QStringLiteral("0")) +
-                                 QChar(char16_t(vb::cint(c.referenceSide / 2.0 + 72)));
+                                 referenceSideText(c.referenceSide);
     case 12:
         return hasAlarms(c.kind) ? vb::format(c.upperAlarm / 10.0, QStringLiteral("0")) : kDashes;
     case 13:

@@ -21,6 +21,17 @@ TEST(Overtool, CardAndTestText) {
     EXPECT_EQ(test2, 255);
 }
 
+TEST(Overtool, ReferenceSideText) {
+    // Int(side / 2 + 72) as one printable character; a damaged file's side
+    // (any 16-bit value) shows nothing.
+    const struct {
+        int side;
+        const char* text;
+    } cases[] = {{0, "H"}, {8, "L"}, {1, "H"}, {3, "I"}, {-78, "!"}, {108, "~"}, {-80, ""},
+                 {110, ""}, {-200, ""}, {-32768, ""}, {32767, ""}};
+    for (const auto& c : cases) EXPECT_EQ(referenceSideText(c.side), QString::fromLatin1(c.text)) << c.side;
+}
+
 TEST(Overtool, FilterKey) {
     const struct { int key, mode, out; } cases[] = {
         {'a', 1, 0}, {'-', 1, '-'}, {'5', 1, '5'}, {8, 1, 8}, {':', 1, 0},

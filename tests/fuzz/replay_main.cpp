@@ -2,6 +2,9 @@
 // command line, as a plain program: the corpus replay that ctest runs, so a
 // crash once found stays fixed. A failed check aborts, which fails the test.
 #include <QCoreApplication>
+#ifdef QUILLET_REPLAY_GUI
+#include <QGuiApplication>
+#endif
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
@@ -12,7 +15,13 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 
 int main(int argc, char** argv) {
+#ifdef QUILLET_REPLAY_GUI
+    // Targets that paint text need a GUI application.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+#else
     QCoreApplication app(argc, argv);
+#endif
     int inputs = 0;
     for (int i = 1; i < argc; ++i) {
         QStringList files;

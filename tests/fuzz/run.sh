@@ -26,7 +26,7 @@ compile() {
     src=$1
     extra=$2
     obj="$OUT/obj/$(echo "$src" | tr / _)$3.o"
-    if [ -f "$obj" ] && [ -z "$(find "$ROOT/$src" "$ROOT/core" "$ROOT/datafile" "$ROOT/comm" "$ROOT/tools/sim" "$ROOT/tests/fuzz" \
+    if [ -f "$obj" ] && [ -z "$(find "$ROOT/$src" "$ROOT/core" "$ROOT/datafile" "$ROOT/comm" "$ROOT/tools/sim" "$ROOT/graph" "$ROOT/tests/fuzz" \
             -maxdepth 1 -name '*.[ch]*' -newer "$obj" | head -n 1)" ]; then
         echo "$obj"
         return
@@ -67,7 +67,10 @@ link codec_fuzz tests/fuzz/codec_fuzz.cpp comm/protocol.cpp -- core/catalog.cpp 
 link setting_commands_fuzz tests/fuzz/setting_commands_fuzz.cpp comm/protocol.cpp tools/sim/device.cpp \
     tools/sim/wire.cpp tools/sim/records.cpp -- core/catalog.cpp core/context.cpp core/cp932.cpp \
     core/overtool.cpp core/store.cpp core/vb.cpp core/savefile.cpp
-TARGETS="datafile settings codec setting_commands"
+link graph_fuzz tests/fuzz/graph_fuzz.cpp graph/drawgraph.cpp graph/grafhview.cpp core/vb.cpp -- \
+    datafile/datafile.cpp datafile/export.cpp datafile/fileops.cpp core/savefile.cpp core/catalog.cpp \
+    core/context.cpp core/cp932.cpp core/overtool.cpp core/store.cpp core/filemove.cpp
+TARGETS="datafile settings codec setting_commands graph"
 
 # Corpora start from the committed seeds (tests/fuzz/corpus), which ctest
 # replays; copy a new crash's input there once it is fixed.
@@ -77,6 +80,10 @@ for target in $TARGETS; do
         cp "$ROOT/tests/fuzz/corpus/$target/"* "$OUT/corpus-$target/"
     fi
 done
+
+# Leaks are checked, apart from fontconfig's cache (see lsan.supp).
+LSAN_OPTIONS="suppressions=$ROOT/tests/fuzz/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+export LSAN_OPTIONS
 
 status=0
 [ -n "${QUILLET_FUZZ_BUILD_ONLY:-}" ] && exit 0

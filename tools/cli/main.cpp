@@ -82,7 +82,7 @@ int runInfo(AppContext& ctx, const Arguments& a) {
             out() << "  reference:    not set\n";
         } else {
             out() << "  reference:    " << value(c.referenceValue) << " "
-                  << QChar(char16_t(vb::intPart(c.referenceSide / 2.0 + 72))) << ", integrated value " << c.integratedValue << "\n";
+                  << referenceSideText(c.referenceSide) << ", integrated value " << c.integratedValue << "\n";
         }
         if (c.kind == 1 || c.kind == 2)
             out() << "  alarms:       upper " << value(c.upperAlarm) << ", lower " << value(c.lowerAlarm) << "\n";
