@@ -37,6 +37,20 @@ UConverter* converter() {
     return c.get();
 }
 
+// CP932 holds ASCII as it is: such text needs no converter. (ICU's table
+// would swap 1A, 1C and 7F, which Windows does not.)
+bool isAscii(QStringView text) {
+    for (const QChar c : text)
+        if (c.unicode() >= 0x80) return false;
+    return true;
+}
+
+bool isAscii(const QByteArray& bytes) {
+    for (const char c : bytes)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
 }  // namespace
 
 const char* setConverterName(const char* name) {
@@ -48,6 +62,7 @@ const char* setConverterName(const char* name) {
 QByteArray encode(const QString& text, bool* ok) {
     if (ok) *ok = true;
     if (text.isEmpty()) return {};
+    if (isAscii(text)) return text.toLatin1();
     UConverter* c = converter();
     if (!c) {
         if (ok) *ok = false;
@@ -67,6 +82,7 @@ QByteArray encode(const QString& text, bool* ok) {
 
 std::optional<QString> decode(const QByteArray& bytes) {
     if (bytes.isEmpty()) return QString();
+    if (isAscii(bytes)) return QString::fromLatin1(bytes);
     UConverter* c = converter();
     if (!c) return std::nullopt;
     QString out(int(bytes.size()) + 1, Qt::Uninitialized);

@@ -52,6 +52,12 @@ TEST(Cp932, WindowsVariant) {
     EXPECT_EQ(cp932::decode("\x81\x60"), QString::fromUtf8("～"));
     EXPECT_FALSE(cp932::decode("\x81").has_value());       // cut-off lead byte
     EXPECT_FALSE(cp932::decode("\x85\x40").has_value());   // unassigned
+    // ASCII is itself, control characters included (as on Windows).
+    for (int b = 1; b < 0x80; ++b) {
+        const QByteArray byte(1, char(b));
+        EXPECT_EQ(cp932::decode(byte), QString(QChar(b))) << b;
+        EXPECT_EQ(cp932::encode(QString(QChar(b))), byte) << b;
+    }
 }
 
 TEST(Settings, GeneralDefaultsBytes) {
