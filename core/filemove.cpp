@@ -50,13 +50,18 @@ std::optional<QByteArray> readSettingsFile(const QString& path) {
     return f.read(1 << 20);
 }
 
-// The lines, each decoded on its own so that one bad line costs only its
-// own values.
-std::vector<std::optional<QString>> readLines(const QByteArray& all) {
+// The first `count` lines (the ones the file has), each decoded on its own
+// so that one bad line costs only its own values.
+std::vector<std::optional<QString>> readLines(const QByteArray& all, int count) {
     std::vector<std::optional<QString>> lines;
-    for (QByteArray line : all.split('\n')) {
+    qsizetype from = 0;
+    while (int(lines.size()) < count && from <= all.size()) {
+        qsizetype end = all.indexOf('\n', from);
+        if (end < 0) end = all.size();
+        QByteArrayView line(all.constData() + from, end - from);
         if (line.endsWith('\r')) line.chop(1);
-        lines.push_back(cp932::decode(line));
+        lines.push_back(cp932::decode(line.toByteArray()));
+        from = end + 1;
     }
     return lines;
 }
@@ -95,13 +100,24 @@ QString cutSettingChar(const QString& s) {
 
 // ok becomes false when the text cannot be encoded: the file is then not
 // written at all rather than with the text lost.
-QByteArray quoted(const QString& s, bool& ok) {
+void appendQuoted(QByteArray& out, const QString& s, bool& ok) {
+    if (s.isEmpty()) {
+        out.append("\"\"", 2);
+        return;
+    }
     QString t = s;
     t.remove(QLatin1Char('"'));  // a quote cannot be written inside a quoted field
     bool encoded = true;
-    const QByteArray bytes = cp932::encode(t, &encoded);
+    out += '"';
+    out += cp932::encode(t, &encoded);
+    out += '"';
     ok = ok && encoded;
-    return '"' + bytes + '"';
+}
+
+QByteArray quoted(const QString& s, bool& ok) {
+    QByteArray out;
+    appendQuoted(out, s, ok);
+    return out;
 }
 
 QByteArray number(int v) { return QByteArray::number(v); }
@@ -116,8 +132,17 @@ bool validStartTime(const QString& s) {
 QByteArray generalSettingsBytes(const GeneralSettings& g) {
     bool ok = true;
     QByteArray out;
-    for (int i = 0; i < 256; ++i)
-        out += quoted(g.settingCharCard[i], ok) + ',' + quoted(g.settingCharTest[i], ok) + kCrLf;
+    out.reserve(256 * 7 + 64);  // mostly empty setting characters
+    for (int i = 0; i < 256; ++i) {
+        if (g.settingCharCard[i].isEmpty() && g.settingCharTest[i].isEmpty()) {
+            out.append("\"\",\"\"\r\n", 7);  // most numbers have no setting characters
+            continue;
+        }
+        appendQuoted(out, g.settingCharCard[i], ok);
+        out += ',';
+        appendQuoted(out, g.settingCharTest[i], ok);
+        out += kCrLf;
+    }
     out += number(g.comPort) + ',' + number(g.usualCommunicationTask) + ',' +
            number(g.usualCommunicationNaming) + ',' + quoted(g.usualCommunicationStartTime, ok) + kCrLf;
     out += number(g.tempManual) + ',' + number(g.humidManual) + ',' + number(g.tempMax) + ',' +
@@ -149,12 +174,14 @@ void loadGeneralSettings(GeneralSettings& g, const QString& path) {
 
 void parseGeneralSettings(GeneralSettings& g, const QByteArray& bytes) {
     g = GeneralSettings{};
-    const auto lines = readLines(bytes);
+    const auto lines = readLines(bytes, 258);
     const auto line = [&](int i) -> std::optional<QStringList> {  // 1-based
         if (i > int(lines.size()) || !lines[i - 1]) return std::nullopt;
         return splitRecord(*lines[i - 1]);
     };
     for (int i = 0; i < 256; ++i) {
+        // Most numbers have no setting characters: their line is the same.
+        if (i < int(lines.size()) && lines[i] == QLatin1String("\"\",\"\"")) continue;
         const auto f = line(i + 1);
         if (!f || f->size() < 2) continue;
         g.settingCharCard[i] = cutSettingChar((*f)[0]);
@@ -192,7 +219,7 @@ void loadTimingSettings(TimingSettings& t, const QString& path) {
 
 void parseTimingSettings(TimingSettings& t, const QByteArray& bytes) {
     t = TimingSettings{};
-    const auto lines = readLines(bytes);
+    const auto lines = readLines(bytes, 4);
     int16_t* targets[] = {&t.setCommandWait, &t.commandWait, &t.readTimeout};
     for (int i = 0; i < 3; ++i) {
         if (i + 1 >= int(lines.size()) || !lines[i + 1]) continue;
@@ -216,7 +243,7 @@ void loadDebugSettings(DebugSettings& d, const QString& path) {
 
 void parseDebugSettings(DebugSettings& d, const QByteArray& bytes) {
     d = DebugSettings{};
-    const auto lines = readLines(bytes);
+    const auto lines = readLines(bytes, 2);
     if (!lines.empty() && lines[0])
         if (auto v = toBool(splitRecord(*lines[0]).value(0))) d.debugMode = *v;
     if (lines.size() > 1 && lines[1])

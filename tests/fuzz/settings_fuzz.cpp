@@ -12,14 +12,16 @@ void check(bool ok) {
     if (!ok) std::abort();
 }
 
+// Returns what the first load gave.
 template <typename T, typename Parse, typename Bytes>
-void roundTrip(const QByteArray& input, Parse parse, Bytes bytes) {
+T roundTrip(const QByteArray& input, Parse parse, Bytes bytes) {
     T first;
     parse(first, input);
     const QByteArray once = bytes(first);
     T second;
     parse(second, once);
     check(bytes(second) == once);
+    return first;
 }
 
 }  // namespace
@@ -27,12 +29,9 @@ void roundTrip(const QByteArray& input, Parse parse, Bytes bytes) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace quillet;
     const QByteArray input(reinterpret_cast<const char*>(data), qsizetype(size));
-    roundTrip<GeneralSettings>(input, parseGeneralSettings, generalSettingsBytes);
+    const GeneralSettings g = roundTrip<GeneralSettings>(input, parseGeneralSettings, generalSettingsBytes);
     roundTrip<TimingSettings>(input, parseTimingSettings, timingSettingsBytes);
     roundTrip<DebugSettings>(input, parseDebugSettings, debugSettingsBytes);
-
-    GeneralSettings g;
-    parseGeneralSettings(g, input);
     check(g.comPort >= 1 && g.comPort <= 16);
     for (const QString& s : g.settingCharCard) check(s.size() <= kMaxSettingCharBytes);
     return 0;
