@@ -77,6 +77,12 @@ void startUp(AppContext& ctx, const Folders& folders) {
     ctx.graph.tempMin = ctx.general.tempMin;
     ctx.graph.humidMax = ctx.general.humidMax;
     ctx.graph.humidMin = ctx.general.humidMin;
+    // Bounds the range dialog could never have held (a hand-edited file)
+    // leave that axis automatic instead of drawing it wrongly.
+    if (ctx.graph.tempMin < -100 || ctx.graph.tempMax > 200 || ctx.graph.tempMin >= ctx.graph.tempMax)
+        ctx.graph.tempManual = 0;
+    if (ctx.graph.humidMin < 0 || ctx.graph.humidMax > 100 || ctx.graph.humidMin >= ctx.graph.humidMax)
+        ctx.graph.humidManual = 0;
     loadTimingSettings(ctx.timing, folders.timingFile);
     loadDebugSettings(ctx.debug, folders.debugFile);
     ctx.store.currentFileName = defaultFileName(ctx);
