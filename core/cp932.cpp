@@ -45,7 +45,7 @@ bool isAscii(QStringView text) {
     return true;
 }
 
-bool isAscii(const QByteArray& bytes) {
+bool isAscii(QByteArrayView bytes) {
     for (const char c : bytes)
         if (static_cast<unsigned char>(c) >= 0x80) return false;
     return true;
@@ -80,7 +80,7 @@ QByteArray encode(const QString& text, bool* ok) {
     return out;
 }
 
-std::optional<QString> decode(const QByteArray& bytes) {
+std::optional<QString> decode(QByteArrayView bytes) {
     if (bytes.isEmpty()) return QString();
     if (isAscii(bytes)) return QString::fromLatin1(bytes);
     UConverter* c = converter();
@@ -88,7 +88,7 @@ std::optional<QString> decode(const QByteArray& bytes) {
     QString out(int(bytes.size()) + 1, Qt::Uninitialized);
     UErrorCode e = U_ZERO_ERROR;
     const int32_t n = ucnv_toUChars(c, reinterpret_cast<UChar*>(out.data()), int32_t(out.size()),
-                                    bytes.constData(), int32_t(bytes.size()), &e);
+                                    bytes.data(), int32_t(bytes.size()), &e);
     if (U_FAILURE(e)) return std::nullopt;
     out.resize(n);
     return out;

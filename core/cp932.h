@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 #include <optional>
@@ -14,7 +15,7 @@ namespace quillet::cp932 {
 // a writer must then report a write error, never write something else.
 QByteArray encode(const QString& text, bool* ok = nullptr);
 // Nothing when the bytes are not valid CP932.
-std::optional<QString> decode(const QByteArray& bytes);
+std::optional<QString> decode(QByteArrayView bytes);
 
 // The ICU converter used ("windows-31j"). Tests name one that does not
 // exist to make conversions fail; returns the previous name.

@@ -60,7 +60,7 @@ std::vector<std::optional<QString>> readLines(const QByteArray& all, int count) 
         if (end < 0) end = all.size();
         QByteArrayView line(all.constData() + from, end - from);
         if (line.endsWith('\r')) line.chop(1);
-        lines.push_back(cp932::decode(line.toByteArray()));
+        lines.push_back(cp932::decode(line));
         from = end + 1;
     }
     return lines;
