@@ -97,9 +97,9 @@ NumberPattern compileNumber(const QString& pattern) {
     const QStringView section = QStringView(pattern).mid(first, last - first + 1);
     const qsizetype dot = section.indexOf(QLatin1Char('.'));
     n.dot = dot >= 0;
-    const QStringView intSpec = n.dot ? section.left(dot) : section;
+    const QStringView intPattern = n.dot ? section.left(dot) : section;
     n.decimals = n.dot ? int(section.size() - dot - 1) : 0;
-    n.minIntDigits = int(intSpec.count(QLatin1Char('0')));
+    n.minIntDigits = int(intPattern.count(QLatin1Char('0')));
     return n;
 }
 

@@ -19,13 +19,13 @@
 namespace quillet {
 namespace {
 
-struct FieldSpec {
+struct FieldInfo {
     const char* name;
     const char* tooltip;
     int keyMode;  // filterKey: 0 digits, 1 and "-", 3 date-time
 };
 
-const FieldSpec kFields[kRangeFields] = {
+const FieldInfo kFields[kRangeFields] = {
     {"Drstartno", "グラフのＸ軸下限データＮｏ", 0},
     {"Drendno", "グラフのＸ軸上限データＮｏ．", 0},
     {"Trstartv", "グラフのY軸下限値", 1},
@@ -36,12 +36,12 @@ const FieldSpec kFields[kRangeFields] = {
     {"Drendtime", "グラフのＸ軸上限時刻", 3},
 };
 
-struct SpinSpec {
+struct SpinRange {
     int min, max, largeStep;
 };
 
-SpinSpec spinSpecOf(RangeAxis a) {
-    return a == RangeAxis::X ? SpinSpec{1, 9000, 20} : a == RangeAxis::Temp ? SpinSpec{-100, 200, 10} : SpinSpec{0, 100, 10};
+SpinRange spinRangeOf(RangeAxis a) {
+    return a == RangeAxis::X ? SpinRange{1, 9000, 20} : a == RangeAxis::Temp ? SpinRange{-100, 200, 10} : SpinRange{0, 100, 10};
 }
 
 // Enter, or the separator key of the numeric keypad.
@@ -72,7 +72,7 @@ Grangebox::Grangebox(AppContext& ctx, std::function<void()> rangesChanged, QWidg
             continue;
         }
         const auto f = RangeField(i);
-        const SpinSpec s = spinSpecOf(rangeAxisOf(f));
+        const SpinRange s = spinRangeOf(rangeAxisOf(f));
         auto* spin = new SpinBar(s.min, s.max, s.largeStep, this);
         spin->setObjectName(QStringLiteral("sc") + edit->objectName());
         spin->setFixedHeight(edit->sizeHint().height());

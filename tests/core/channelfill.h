@@ -10,7 +10,7 @@
 
 namespace quillet::fakes {
 
-struct ChannelSpec {
+struct ChannelData {
     int kind = 1;
     QDateTime start = QDateTime(QDate(2013, 11, 15), QTime(10, 0, 0));
     int intervalSeconds = 600;
@@ -24,7 +24,7 @@ struct ChannelSpec {
 };
 
 // Writes channel ch as a read-out or an open does and counts it in use.
-inline void fillChannel(AppContext& ctx, int ch, const ChannelSpec& want) {
+inline void fillChannel(AppContext& ctx, int ch, const ChannelData& want) {
     ChannelRecord& c = ctx.store.ch[size_t(ch)];
     const bool wasInUse = c.inUse == 1;
     c = ChannelRecord{};

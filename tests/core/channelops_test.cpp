@@ -27,7 +27,7 @@ void numberChannels(AppContext& ctx, std::initializer_list<int> used) {
         ctx.store.samples[ch][1] = int16_t(ch * 100);
     }
     for (int ch : used) {
-        ChannelSpec want;
+        ChannelData want;
         want.samples = {int16_t(ch * 100)};
         want.cardNo = int16_t(ch * 11);
         fillChannel(ctx, ch, want);

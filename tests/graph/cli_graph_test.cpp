@@ -28,7 +28,7 @@ protected:
             for (int i = 0; i < kMaxSamples; ++i)
                 v[size_t(i)] = int16_t((ch == 8 ? 550 : 220) + 40 * std::sin(i / 500.0 + ch));
             v[100] = kErrorSample;
-            graphtest::fill(t.ctx, ch, graphtest::spec(ch == 8 ? 2 : 1, v));
+            graphtest::fill(t.ctx, ch, graphtest::channelData(ch == 8 ? 2 : 1, v));
         }
         data = dir.path() + "/full.ql6";
         QFile f(data);

@@ -16,7 +16,7 @@ namespace {
 
 using fakes::TestContext;
 using graphtest::fill;
-using graphtest::spec;
+using graphtest::channelData;
 
 constexpr QRgb kBlue = 0x000080;   // channel A
 constexpr QRgb kGreen = 0x008000;  // channel B
@@ -75,7 +75,7 @@ protected:
 TEST_F(DrawGraphTest, EdgeToEdgeJumpAndErrorGap) {
     holdTemp(0, 10);
     // above, below, error: 50.0 and -10.0 lie outside 0..10 ℃.
-    fill(t.ctx, 1, spec(1, {50, 50, 500, -100, 50, kErrorSample, 50, 50, 50, 50}));
+    fill(t.ctx, 1, channelData(1, {50, 50, 500, -100, 50, kErrorSample, 50, 50, 50, 50}));
     draw();
     auto mid = [](QPointF a, QPointF b) { return (a + b) / 2; };
     const QPointF topEdge3(at(3, 0).x(), geo.plotTop / 15.0), bottomEdge4(at(4, 0).x(), geo.plotBottom() / 15.0);
@@ -90,8 +90,8 @@ TEST_F(DrawGraphTest, EdgeToEdgeJumpAndErrorGap) {
 
 TEST_F(DrawGraphTest, LateChannelStartsAtItsOwnDataNumber) {
     holdTemp(0, 50);
-    fill(t.ctx, 1, spec(1, std::vector<int16_t>(10, 100)));
-    fill(t.ctx, 2, spec(1, {300, 300, 300, 300}, 6));
+    fill(t.ctx, 1, channelData(1, std::vector<int16_t>(10, 100)));
+    fill(t.ctx, 2, channelData(1, {300, 300, 300, 300}, 6));
     draw();
     const ChannelWindows w = channelWindows(t.ctx);
     EXPECT_EQ(w[2].firstSample, 1);
@@ -104,8 +104,8 @@ TEST_F(DrawGraphTest, LateChannelStartsAtItsOwnDataNumber) {
 
 TEST_F(DrawGraphTest, AllErrorChannelDrawsNothing) {
     holdTemp(0, 50);
-    fill(t.ctx, 1, spec(1, std::vector<int16_t>(50, 100)));
-    fill(t.ctx, 2, spec(1, std::vector<int16_t>(50, kErrorSample)));
+    fill(t.ctx, 1, channelData(1, std::vector<int16_t>(50, 100)));
+    fill(t.ctx, 2, channelData(1, std::vector<int16_t>(50, kErrorSample)));
     draw();
     EXPECT_GT(count(image.rect(), kBlue), 50);
     EXPECT_EQ(count(image.rect(), kGreen), 0);
@@ -113,7 +113,7 @@ TEST_F(DrawGraphTest, AllErrorChannelDrawsNothing) {
 
 TEST_F(DrawGraphTest, SingleVisibleSampleIsAMarkedPoint) {
     holdTemp(0, 50);
-    fill(t.ctx, 1, spec(1, {250}));
+    fill(t.ctx, 1, channelData(1, {250}));
     draw();
     ASSERT_EQ(t.ctx.graph.xEnd, 2);
     const QPointF p = at(1, 250);
@@ -125,7 +125,7 @@ TEST_F(DrawGraphTest, CirclesUpToAHundredDataNumbers) {
     for (int rows : {101, 102}) {
         SCOPED_TRACE(rows);
         TestContext fresh;
-        fill(fresh.ctx, 1, spec(1, std::vector<int16_t>(size_t(rows), 250)));
+        fill(fresh.ctx, 1, channelData(1, std::vector<int16_t>(size_t(rows), 250)));
         fresh.ctx.graph.tempManual = 1;
         fresh.ctx.graph.tempMin = 0;
         fresh.ctx.graph.tempMax = 50;
@@ -140,7 +140,7 @@ TEST_F(DrawGraphTest, CirclesUpToAHundredDataNumbers) {
 
 TEST_F(DrawGraphTest, ReferenceLineOnlyStrictlyInsideTheBounds) {
     holdTemp(0, 10);
-    fill(t.ctx, 1, spec(1, std::vector<int16_t>(200, 20)));
+    fill(t.ctx, 1, channelData(1, std::vector<int16_t>(200, 20)));
     t.ctx.graph.refLineOn = 1;
     draw();
     EXPECT_EQ(t.ctx.graph.refTemp, 5) << "an unset reference takes the middle of the axis";
@@ -151,7 +151,7 @@ TEST_F(DrawGraphTest, ReferenceLineOnlyStrictlyInsideTheBounds) {
 }
 
 TEST_F(DrawGraphTest, HumidityOnlyGridHasNoLeftLabels) {
-    fill(t.ctx, 1, spec(2, std::vector<int16_t>(50, 550)));
+    fill(t.ctx, 1, channelData(2, std::vector<int16_t>(50, 550)));
     draw();
     const int left = geo.plotLeft / 15 - 3, right = geo.plotRight() / 15 + 3;
     auto nonWhite = [&](QRect r) { return r.width() * r.height() - count(r, 0xFFFFFF); };
@@ -165,7 +165,7 @@ TEST_F(DrawGraphTest, DegenerateRangesDrawAnEmptyOrFlatPlot) {
     // Held bounds that are equal (a hand-edited settings file) and a zoom to
     // one data number: no division by zero, the picture is still drawn.
     holdTemp(20, 20);
-    fill(t.ctx, 1, spec(1, std::vector<int16_t>(10, 200)));
+    fill(t.ctx, 1, channelData(1, std::vector<int16_t>(10, 200)));
     t.ctx.graph.xManual = 1;
     t.ctx.graph.xStart = t.ctx.graph.xEnd = 7;
     draw();
@@ -184,7 +184,7 @@ TEST_F(DrawGraphTest, FullStoreSkipsByPixelColumn) {
     for (int ch = 1; ch <= kChannels; ++ch) {
         std::vector<int16_t> v(kMaxSamples);
         for (int i = 0; i < kMaxSamples; ++i) v[size_t(i)] = int16_t(200 + 50 * std::sin(i / 300.0 + ch));
-        fill(t.ctx, ch, spec(ch == 8 ? 2 : 1, v));
+        fill(t.ctx, ch, channelData(ch == 8 ? 2 : 1, v));
     }
     draw();
     EXPECT_EQ(t.ctx.graph.xEnd, kMaxSamples);

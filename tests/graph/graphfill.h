@@ -11,7 +11,7 @@
 
 namespace quillet::graphtest {
 
-using fakes::ChannelSpec;
+using fakes::ChannelData;
 
 inline void ensureGuiApplication() {
     if (QCoreApplication::instance()) return;
@@ -23,7 +23,7 @@ inline void ensureGuiApplication() {
 }
 
 // Fills channel ch; maxValue/minValue from its samples (errors left out).
-inline void fill(AppContext& ctx, int ch, const ChannelSpec& want) {
+inline void fill(AppContext& ctx, int ch, const ChannelData& want) {
     fakes::fillChannel(ctx, ch, want);
     ChannelRecord& c = ctx.store.ch[size_t(ch)];
     int max = -1000, min = 2000;
@@ -37,8 +37,8 @@ inline void fill(AppContext& ctx, int ch, const ChannelSpec& want) {
     rebuildTimeAxis(ctx.store);
 }
 
-inline ChannelSpec spec(int kind, std::vector<int16_t> samples, int startRow = 1, int intervalSeconds = 600) {
-    ChannelSpec s;
+inline ChannelData channelData(int kind, std::vector<int16_t> samples, int startRow = 1, int intervalSeconds = 600) {
+    ChannelData s;
     s.kind = kind;
     s.samples = std::move(samples);
     s.intervalSeconds = intervalSeconds;

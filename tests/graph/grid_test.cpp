@@ -10,18 +10,18 @@ namespace {
 
 using fakes::TestContext;
 using graphtest::fill;
-using graphtest::spec;
+using graphtest::channelData;
 
 TEST(GraphGrid, StatisticsOfAZoomedWindow) {
     TestContext t;
     // Hourly samples 21.0 .. 40.0 ℃, sample 7 an error; reference 25.0 H.
     std::vector<int16_t> v;
     for (int i = 1; i <= 20; ++i) v.push_back(int16_t(i == 7 ? kErrorSample : 200 + 10 * i));
-    auto a = spec(1, v, 1, 3600);
+    auto a = channelData(1, v, 1, 3600);
     a.referenceValue = 250;
     fill(t.ctx, 1, a);
-    fill(t.ctx, 2, spec(2, std::vector<int16_t>(20, 555)));
-    fill(t.ctx, 3, spec(0, {100, 100}, 16, 3600));  // starts after the window
+    fill(t.ctx, 2, channelData(2, std::vector<int16_t>(20, 555)));
+    fill(t.ctx, 3, channelData(0, {100, 100}, 16, 3600));  // starts after the window
     GraphState& g = t.ctx.graph;
     g.xManual = 1;
     g.xStart = 6;
@@ -63,11 +63,11 @@ TEST(GraphGrid, StatisticsOfAZoomedWindow) {
 
 TEST(GraphGrid, CursorReadout) {
     TestContext t;
-    auto a = spec(1, std::vector<int16_t>(10, 249));
+    auto a = channelData(1, std::vector<int16_t>(10, 249));
     a.samples[4] = kErrorSample;  // data number 5
     fill(t.ctx, 1, a);
-    fill(t.ctx, 2, spec(1, std::vector<int16_t>(10, 251)));
-    fill(t.ctx, 3, spec(2, std::vector<int16_t>(10, 555)));
+    fill(t.ctx, 2, channelData(1, std::vector<int16_t>(10, 251)));
+    fill(t.ctx, 3, channelData(2, std::vector<int16_t>(10, 555)));
     GraphState& g = t.ctx.graph;
     g.tempManual = 1;
     g.tempMin = 21;

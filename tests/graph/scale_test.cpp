@@ -10,7 +10,7 @@ namespace {
 
 using fakes::TestContext;
 using graphtest::fill;
-using graphtest::spec;
+using graphtest::channelData;
 
 struct AxisCase {
     const char* name;
@@ -31,7 +31,7 @@ TEST(GraphScale, AutomaticBoundsAndTicks) {
     for (const AxisCase& c : cases) {
         SCOPED_TRACE(c.name);
         TestContext t;
-        fill(t.ctx, 1, spec(c.kind, c.samples));
+        fill(t.ctx, 1, channelData(c.kind, c.samples));
         ComputeGraphScale(t.ctx);
         const GraphState& g = t.ctx.graph;
         if (c.kind == 2) {
@@ -68,7 +68,7 @@ TEST(GraphScale, XRangeNeverHasZeroSpan) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TestContext t;
-        fill(t.ctx, 1, spec(1, std::vector<int16_t>(size_t(std::min(c.rows, kMaxSamples)), 200)));
+        fill(t.ctx, 1, channelData(1, std::vector<int16_t>(size_t(std::min(c.rows, kMaxSamples)), 200)));
         t.ctx.store.rowCount = int16_t(c.rows);  // a late channel lengthens the axis
         if (c.manualStart) {
             t.ctx.graph.xManual = 1;
@@ -95,8 +95,8 @@ TEST(GraphScale, EmptyStoreGivesAnEmptyRange) {
 TEST(GraphScale, ZoomUndoAndRestoreRoundTrip) {
     TestContext t;
     GraphState& g = t.ctx.graph;
-    fill(t.ctx, 1, spec(1, fakes::ramp(432, 210)));  // 21.0..64.1 ℃
-    fill(t.ctx, 2, spec(2, std::vector<int16_t>(432, 550)));
+    fill(t.ctx, 1, channelData(1, fakes::ramp(432, 210)));  // 21.0..64.1 ℃
+    fill(t.ctx, 2, channelData(2, std::vector<int16_t>(432, 550)));
     ComputeGraphScale(t.ctx);
     EXPECT_EQ(g.tempMin, 0);
     EXPECT_EQ(g.tempMax, 100);
@@ -155,7 +155,7 @@ TEST(GraphScale, ZoomUndoAndRestoreRoundTrip) {
 TEST(GraphScale, NarrowZoomKeepsASpanOfOne) {
     TestContext t;
     GraphState& g = t.ctx.graph;
-    fill(t.ctx, 1, spec(1, fakes::ramp(11, 200)));  // data numbers 1..11
+    fill(t.ctx, 1, channelData(1, fakes::ramp(11, 200)));  // data numbers 1..11
     ComputeGraphScale(t.ctx);
     const GraphGeometry geo = graphGeometry(t.ctx.layout);
     // A vertical line exactly on data number 6, and a flat line.

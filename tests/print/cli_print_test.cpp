@@ -22,12 +22,12 @@ class CliPrintTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { ensurePrintApplication(); }
     void SetUp() override {
-        ChannelSpec a;
+        ChannelData a;
         a.samples = ramp(30, 245);
         a.upperAlarm = 250;
         a.lowerAlarm = 0;
         fillChannel(t.ctx, 1, a);
-        ChannelSpec h;
+        ChannelData h;
         h.kind = 2;
         h.start = a.start.addSecs(3000);
         h.samples = std::vector<int16_t>(25, 654);

@@ -32,18 +32,18 @@ protected:
     void SetUp() override {
         t.ctx.printer = &checks;
         t.ctx.graphPrinter = &printer;
-        ChannelSpec a;
+        ChannelData a;
         a.samples = ramp(50, 245);
         a.upperAlarm = 250;
         a.lowerAlarm = 0;
         fillChannel(t.ctx, 1, a);
-        ChannelSpec h;
+        ChannelData h;
         h.kind = 2;
         h.cardNo = 7;
         h.testNo = 300;  // corrected to 255
         h.samples = ramp(50, 600);
         fillChannel(t.ctx, 2, h);
-        ChannelSpec k;
+        ChannelData k;
         k.kind = 0;
         k.samples = ramp(50, 100);
         fillChannel(t.ctx, 3, k);

@@ -53,13 +53,13 @@ protected:
     // Channel 1 temperature from 10:00, channel 2 humidity five rows later,
     // channel 4 temperature without alarms; ten-minute interval.
     void fillThree(int rows = 20) {
-        ChannelSpec a;
+        ChannelData a;
         a.samples = ramp(rows, 245);  // 24.5 .. ; 25.3 is row 9
         a.samples[2] = kErrorSample;
         a.upperAlarm = 250;
         a.lowerAlarm = 0;
         fillChannel(t.ctx, 1, a);
-        ChannelSpec h;
+        ChannelData h;
         h.kind = 2;
         h.start = a.start.addSecs(5 * 600);
         h.samples = std::vector<int16_t>(size_t(rows - 5), 654);
@@ -68,7 +68,7 @@ protected:
         h.cardNo = 12;
         h.testNo = 34;
         fillChannel(t.ctx, 2, h);
-        ChannelSpec k;
+        ChannelData k;
         k.kind = 0;
         k.samples = ramp(rows, -52);
         fillChannel(t.ctx, 4, k);
@@ -198,7 +198,7 @@ TEST_F(PrintTest, WholeListPdfRepeatsTheHeaderOnEveryPage) {
 // A full store: eight channels of 12000 rows, about 60 rows a page.
 TEST_F(PrintTest, FullStorePages) {
     for (int ch = 1; ch <= kChannels; ++ch) {
-        ChannelSpec c;
+        ChannelData c;
         c.kind = ch % 3;
         c.samples = ramp(kMaxSamples, -300);
         fillChannel(t.ctx, ch, c);

@@ -36,7 +36,7 @@ class PartPrintTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { ensurePrintApplication(); }
     void SetUp() override {
-        ChannelSpec a;
+        ChannelData a;
         a.start = QDateTime(QDate(2013, 11, 15), QTime(10, 0, 30));
         a.samples = ramp(100);
         fillChannel(t.ctx, 1, a);

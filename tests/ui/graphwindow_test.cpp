@@ -37,7 +37,7 @@ protected:
         MainWindowTest::SetUp();
         t.ctx.colors = &colors;
         // A temperature and humidity logger: 432 samples every ten minutes.
-        ChannelSpec temp, humid;
+        ChannelData temp, humid;
         temp.kind = 1;
         humid.kind = 2;
         for (int i = 0; i < 432; ++i) {

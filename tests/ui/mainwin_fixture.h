@@ -54,7 +54,7 @@ protected:
     }
 
     // Fills channels and refreshes as a read-out or an open does.
-    void fill(int ch, const ChannelSpec& want) { fillChannel(t.ctx, ch, want); }
+    void fill(int ch, const ChannelData& want) { fillChannel(t.ctx, ch, want); }
     void refresh() {
         rebuildAxisAndDisplay(t.ctx);
         window->updateCommandStates();

@@ -11,7 +11,7 @@ using namespace quillet::fakes;
 
 TEST_F(MainWindowTest, ScreenshotWithFullStore) {
     for (int ch = 1; ch <= 8; ++ch) {
-        ChannelSpec want;
+        ChannelData want;
         want.kind = ch == 4 ? 2 : (ch == 7 ? 0 : 1);
         want.start = QDateTime(QDate(2013, 11, 15), QTime(9, 0, 0)).addSecs(600 * (ch == 5 ? 3 : 0));
         want.cardNo = int16_t(ch);
