@@ -1,6 +1,7 @@
 #include "loggerset/ui/logparalist.h"
 
 #include "core/catalog.h"
+#include "core/ui/okcancel.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -108,16 +109,7 @@ LOGPARALIST::LOGPARALIST(AppContext& ctx, std::function<void()> startTransfer, Q
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    const QString captions[2] = {QStringLiteral("OK"), QStringLiteral("Cancel")};
-    for (int i = 0; i < 2; ++i) {
-        auto* b = new QPushButton(captions[i], this);
-        b->setObjectName(QStringLiteral("Command1"));
-        b->setProperty("index", i);
-        b->setAutoDefault(false);
-        connect(b, &QPushButton::clicked, this, [this, i] { Command1_Click(i); });
-        buttons->addWidget(b);
-        commands_[size_t(i)] = b;
-    }
+    commands_ = addOkCancel(this, QStringLiteral("Command1"), buttons, [this](int i) { Command1_Click(i); });
     commands_[0]->setDefault(true);
 
     auto* top = new QVBoxLayout(this);

@@ -3,6 +3,7 @@
 #include "core/catalog.h"
 #include "core/context.h"
 #include "core/overtool.h"
+#include "core/ui/okcancel.h"
 #include "core/vb.h"
 #include "loggerset/ui/logsetpara.h"
 
@@ -278,16 +279,7 @@ void LOGSETLIST::build() {
     HideDefSetButton->setAutoDefault(false);
     buttons->addWidget(HideDefSetButton);
     buttons->addStretch(1);
-    const QString captions[2] = {QStringLiteral("OK"), QStringLiteral("Cancel")};
-    for (int i = 0; i < 2; ++i) {
-        auto* b = new QPushButton(captions[i], this);
-        b->setObjectName(QStringLiteral("comOkng"));
-        b->setProperty("index", i);
-        b->setAutoDefault(false);
-        connect(b, &QPushButton::clicked, this, [this, i] { comOkng_Click(i); });
-        buttons->addWidget(b);
-        comOkng[size_t(i)] = b;
-    }
+    comOkng = addOkCancel(this, QStringLiteral("comOkng"), buttons, [this](int i) { comOkng_Click(i); });
     top->addLayout(buttons);
     top->setSizeConstraint(QLayout::SetFixedSize);
 

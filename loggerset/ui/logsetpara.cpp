@@ -4,6 +4,7 @@
 #include "core/context.h"
 #include "core/filemove.h"
 #include "core/overtool.h"
+#include "core/ui/okcancel.h"
 #include "core/vb.h"
 
 #include <QAbstractTableModel>
@@ -156,16 +157,7 @@ LOGSETPARA::LOGSETPARA(AppContext& ctx, QWidget* parent)
     buttons->addWidget(setchar);
     buttons->addWidget(sort);
     buttons->addStretch(1);
-    const QString captions[2] = {QStringLiteral("OK"), QStringLiteral("Cancel")};
-    for (int i = 0; i < 2; ++i) {
-        auto* b = new QPushButton(captions[i], this);
-        b->setObjectName(QStringLiteral("comOkng"));
-        b->setProperty("index", i);
-        b->setAutoDefault(false);
-        connect(b, &QPushButton::clicked, this, [this, i] { comOkng_Click(i); });
-        buttons->addWidget(b);
-        commands_[size_t(i)] = b;
-    }
+    commands_ = addOkCancel(this, QStringLiteral("comOkng"), buttons, [this](int i) { comOkng_Click(i); });
 
     auto* top = new QVBoxLayout(this);
     top->addLayout(grids);
