@@ -1,6 +1,7 @@
 // Data files with a full store: eight channels of 12000 samples each, saved,
 // opened and exported through the file dispatcher as the menu commands run
 // it (file names from a scripted dialog, every question answered OK).
+#include "bench/fullstore.h"
 #include "core/context.h"
 #include "core/store.h"
 #include "datafile/datafile.h"
@@ -31,34 +32,7 @@ struct FullStore {
         ctx.messages = &messages;
         ctx.dialogs = &dialogs;
         ctx.folders.dataFolder = dir.path() + QStringLiteral("/");
-        ChannelStore& s = ctx.store;
-        for (int ch = 1; ch <= kChannels; ++ch) {
-            ChannelRecord& c = s.ch[size_t(ch)];
-            c.inUse = 1;
-            c.kind = int16_t(ch % 3);
-            c.cardNo = int16_t(ch);
-            c.testNo = int16_t(100 + ch);
-            c.startYear = 2013;
-            c.startMonth = 11;
-            c.startDay = 15;
-            c.startHour = 9;
-            c.startMinute = int16_t(ch);
-            c.intervalMinute = 1;
-            c.rangeCode = 1;
-            c.rangeLow = -400;
-            c.referenceValue = 250;
-            c.integratedValue = 12345;
-            c.maxValue = 400;
-            c.minValue = -100;
-            c.averageValue = 150;
-            c.upperAlarm = 350;
-            c.lowerAlarm = -50;
-            c.sampleCount = kMaxSamples;
-            for (int i = 1; i <= kMaxSamples; ++i)
-                s.samples[size_t(ch)][size_t(i)] = int16_t(i % 97 == 0 ? kErrorSample : (i * 7 + ch * 13) % 900 - 200);
-        }
-        s.channelsInUse = kChannels;
-        rebuildTimeAxis(s);
+        bench::fillFullStore(ctx.store);
         ctx.store.currentFileName = dir.path() + QStringLiteral("/full.ql6");
     }
 
