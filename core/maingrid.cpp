@@ -81,7 +81,7 @@ QString gridCellText(const AppContext& ctx, int row, int col) {
     if (s.channelsInUse <= 0) return {};
     if (col == 1) {
         if (row > std::max<int>(s.rowCount, kVisibleRows)) return {};
-        return vb::formatDateTime(s.axisStart + (row - 1) * s.axisInterval, vb::DateTimeLayout::ShortDash);
+        return vb::formatDateTime(rowTime(s, row), vb::DateTimeLayout::ShortDash);
     }
     const int ch = channelOfColumn(col);
     const ChannelRecord& c = s.ch[ch];

@@ -19,6 +19,9 @@ void deriveDates(ChannelRecord& c);
 // rowCount from the channels in use. Does nothing when none is in use.
 void rebuildTimeAxis(ChannelStore& s);
 
+// The time (date value) of row n (1-based) of the common time axis.
+inline double rowTime(const ChannelStore& s, int n) { return s.axisStart + (n - 1) * s.axisInterval; }
+
 // Rebuilds the axis (when a channel is in use) and asks the view to refill.
 void rebuildAxisAndDisplay(AppContext& ctx);
 

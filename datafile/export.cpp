@@ -180,7 +180,7 @@ private:
             *p++ = ' ';
             *p++ = sepByte_;
             *p++ = '"';
-            p = vb::putDateTime(p, s_.axisStart + (r - 1) * s_.axisInterval, vb::DateTimeLayout::Long);
+            p = vb::putDateTime(p, rowTime(s_, r), vb::DateTimeLayout::Long);
             *p++ = '"';
             *p++ = sepByte_;
             for (int ch = 1; ch <= kChannels; ++ch) {

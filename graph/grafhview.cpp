@@ -1,4 +1,5 @@
 #include "graph/grafhview.h"
+#include "core/store.h"
 
 #include "core/context.h"
 #include "core/filemove.h"
@@ -12,7 +13,7 @@ namespace quillet {
 
 using vb::cint;
 
-double DataNumberTime(const ChannelStore& s, int n) { return s.axisStart + (n - 1) * s.axisInterval; }
+double DataNumberTime(const ChannelStore& s, int n) { return rowTime(s, n); }
 
 bool saveGraphSettings(AppContext& ctx) {
     GeneralSettings& g = ctx.general;

@@ -1,4 +1,5 @@
 #include "graph/rangerules.h"
+#include "core/store.h"
 
 #include "core/context.h"
 #include "core/vb.h"
@@ -65,7 +66,7 @@ constexpr double kHalfSecond = vb::kOneSecond / 2;
 
 bool withinAxis(const ChannelStore& s, double t) {
     return t >= s.axisStart - kHalfSecond &&
-           t <= s.axisStart + (kHighestDataNumber - 1) * s.axisInterval + kHalfSecond;
+           t <= rowTime(s, kHighestDataNumber) + kHalfSecond;
 }
 
 // Sets a spin as its Change event would, rewriting the paired fields except

@@ -1,4 +1,5 @@
 #include "print/mprint.h"
+#include "core/store.h"
 
 #include "core/catalog.h"
 #include "core/context.h"
@@ -107,7 +108,7 @@ QString listHeaderText(AppContext& ctx, int col) {
 QString listCellText(const AppContext& ctx, int n, int col) {
     const ChannelStore& s = ctx.store;
     if (col == 0) return vb::formatText(QString::number(n), QStringLiteral("@@@@@"));
-    if (col == 1) return vb::formatDate(s.axisStart + (n - 1) * s.axisInterval, QStringLiteral("yy/mm/dd hh:nn:ss"));
+    if (col == 1) return vb::formatDate(rowTime(s, n), QStringLiteral("yy/mm/dd hh:nn:ss"));
     if (col < 2 || col > kChannels + 1) return {};
     const int ch = col - 1;
     const ChannelRecord& c = s.ch[size_t(ch)];

@@ -1,4 +1,5 @@
 #include "print/partprint.h"
+#include "core/store.h"
 
 #include "core/catalog.h"
 #include "core/context.h"
@@ -22,7 +23,7 @@ long long seconds(double dateValue) { return std::llround(dateValue * 86400.0); 
 int partPrintLargeStep(int rowCount) { return int(vb::cint(rowCount / 40.0 + 1)); }
 
 QString rowTimeText(const ChannelStore& s, int n) {
-    return vb::formatDate(s.axisStart + (n - 1) * s.axisInterval, kDateTime);
+    return vb::formatDate(rowTime(s, n), kDateTime);
 }
 
 PartPrintForm::PartPrintForm(AppContext& ctx) : ctx_(ctx) {
@@ -102,7 +103,7 @@ void PartPrintForm::checkTime(bool start) {
         return;
     }
     const double first = s.axisStart;
-    const double last = s.axisStart + (maximum - 1) * s.axisInterval;
+    const double last = rowTime(s, maximum);
     if (seconds(*t) > seconds(last) || seconds(*t) < seconds(first) || s.axisInterval <= 0) {
         showMessage(ctx_, kCaptionPrint, 62, kOkOnly);
         text[box] = lastAccepted[box];
