@@ -40,6 +40,10 @@ QFont mainFont(int pointSize) {
     QFont f;
     f.setFamilies({family});
     f.setPointSize(pointSize);
+    // Fully hinted, crisp as the design font on its home system; it also
+    // spares the light auto-hinter's analysis of every glyph the first
+    // screen shows.
+    f.setHintingPreference(QFont::PreferFullHinting);
     return f;
 }
 
@@ -260,6 +264,7 @@ void MAIN::buildGrids() {
     grid = new QTableView(central);
     grid->setObjectName(QStringLiteral("grid"));
     grid->setItemDelegate(new GridCellDelegate(grid));
+    grid->setHorizontalHeader(new FixedHeightHeader(Qt::Horizontal, grid));
     grid->verticalHeader()->hide();
     grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
