@@ -135,7 +135,9 @@ bool CellGlyphs::drawCentred(QPainter* painter, const QRect& rect, QStringView t
     if (n == 0 || n > kMaxLength) return false;
     if (painter->transform().type() > QTransform::TxTranslate || painter->device()->devicePixelRatio() != 1)
         return false;
-    // The painter's font is already the device's (its resolution).
+    // The painter's font is already the device's; QFont's == leaves the
+    // resolution out, so it is compared on its own. Decorations and
+    // spacing are drawText's.
     const QFont& font = painter->font();
     if (font.underline() || font.strikeOut() || font.overline() || font.letterSpacing() != 0 ||
         font.wordSpacing() != 0 || font.capitalization() != QFont::MixedCase)
