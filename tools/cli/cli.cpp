@@ -1,5 +1,6 @@
 #include "tools/cli/cli.h"
 
+#include "comm/serialport.h"
 #include "core/catalog.h"
 #include "core/store.h"
 #include "datafile/fileops.h"
@@ -43,6 +44,19 @@ bool openAlone(AppContext& ctx, const QString& file, int& exitCode) {
     }
     rebuildTimeAxis(ctx.store);
     return true;
+}
+
+QString choosePort(const Arguments& a, QtSerialPort& port) {
+    if (a.has("--port") == a.has("--device")) return QStringLiteral("give one of --port N and --device PATH");
+    if (a.has("--device")) {
+        port.setDevicePath(a.value("--device"));
+        return {};
+    }
+    bool ok = false;
+    const int n = a.value("--port").toInt(&ok);
+    if (!ok || n < 1 || n > 16) return QStringLiteral("--port takes a number 1..16");
+    port.setPortNumber(n);
+    return {};
 }
 
 }  // namespace quillet::cli

@@ -14,6 +14,10 @@
 
 #include <functional>
 
+namespace quillet {
+class QtSerialPort;
+}
+
 namespace quillet::cli {
 
 constexpr int kExitOk = 0;
@@ -51,6 +55,10 @@ int failWith(int error, int captionNo, const QString& file);
 // Opens file into the store as File → Open does and rebuilds the time axis;
 // false after an error (already reported, exitCode set).
 bool openAlone(AppContext& ctx, const QString& file, int& exitCode);
+
+// Points port at the device of --device PATH or of --port N (1..16). The
+// problem with them for the usage message, empty when there is none.
+QString choosePort(const Arguments& a, QtSerialPort& port);
 
 // The message boxes on a terminal: each box on stderr; nobody is there to
 // answer a question, so every question is answered Cancel (No).

@@ -221,16 +221,9 @@ int runRead(AppContext& ctx, const Arguments& a) {
         }
     }
     QtSerialPort port;
-    if (byDevice) {
-        port.setDevicePath(a.options.value(QStringLiteral("--device")));
-    } else {
-        bool ok = false;
-        const int n = a.options.value(QStringLiteral("--port")).toInt(&ok);
-        if (!ok || n < 1 || n > 16) {
-            err() << "quillet-cli: --port takes a number 1..16\n";
-            return kExitUsage;
-        }
-        port.setPortNumber(n);
+    if (const QString problem = choosePort(a, port); !problem.isEmpty()) {
+        err() << "quillet-cli: " << problem << "\n";
+        return kExitUsage;
     }
     ctx.serial = &port;
     TerminalReadout windows(first);

@@ -199,14 +199,7 @@ int runSet(AppContext& ctx, const Arguments& a) {
     if (const QString problem = parse(a, request); !problem.isEmpty()) return usage(problem);
 
     QtSerialPort port;
-    if (a.has("--device")) {
-        port.setDevicePath(a.value("--device"));
-    } else {
-        bool ok = false;
-        const int n = a.value("--port").toInt(&ok);
-        if (!ok || n < 1 || n > 16) return usage(QStringLiteral("--port takes a number 1..16"));
-        port.setPortNumber(n);
-    }
+    if (const QString problem = choosePort(a, port); !problem.isEmpty()) return usage(problem);
     ctx.serial = &port;
     TerminalMessages messages;
     ctx.messages = &messages;

@@ -29,7 +29,7 @@ public:
     }
 };
 
-int usage(const char* problem) {
+int usage(const QString& problem) {
     err() << "quillet-cli: " << problem << "\n"
           << "usage: quillet-cli usual (--port N | --device PATH) [--task read-save-set | set-only]"
              " [--naming date | card] [--start hh:nn]\n";
@@ -59,14 +59,7 @@ int runUsual(AppContext& ctx, const Arguments& a) {
     }
 
     QtSerialPort port;
-    if (a.has("--device")) {
-        port.setDevicePath(a.value("--device"));
-    } else {
-        bool ok = false;
-        const int n = a.value("--port").toInt(&ok);
-        if (!ok || n < 1 || n > 16) return usage("--port takes a number 1..16");
-        port.setPortNumber(n);
-    }
+    if (const QString problem = choosePort(a, port); !problem.isEmpty()) return usage(problem);
     ctx.serial = &port;
     TerminalMessages messages;
     ctx.messages = &messages;
