@@ -56,18 +56,9 @@ void graphPrinterSetup(AppContext& ctx) {
 }
 
 int printGraph(AppContext& ctx) {
-    int error = 0;
-    QPagedPaintDevice* device = ctx.graphPrinter->startDocument(QStringLiteral("グラフ印刷"), error);
-    if (!device) {
-        printFailed(ctx, error ? error : 482);
-        return 0;
-    }
     QPainter painter;
-    if (!painter.begin(device)) {
-        ctx.graphPrinter->endDocument(false);
-        printFailed(ctx, 482);
-        return 0;
-    }
+    QPagedPaintDevice* device = beginPrinting(ctx, *ctx.graphPrinter, QStringLiteral("グラフ印刷"), painter);
+    if (!device) return 0;
     const double pw = device->width();
     const double ph = device->height();
     const MeasuredM m = measureM(device);
@@ -115,16 +106,7 @@ int printGraph(AppContext& ctx) {
     painter.drawRect(l.table);
 
     painter.setPen(QPen());
-    const bool painted = painter.end();
-    if (const int e = ctx.graphPrinter->endDocument(painted)) {
-        printFailed(ctx, e);
-        return 0;
-    }
-    if (!painted) {
-        printFailed(ctx, 482);
-        return 0;
-    }
-    return 1;
+    return endPrinting(ctx, *ctx.graphPrinter, painter) ? 1 : 0;
 }
 
 }  // namespace quillet

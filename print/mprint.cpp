@@ -204,6 +204,34 @@ void printFailed(AppContext& ctx, int error) {
     if (error != kErrCancel) showRuntimeError(ctx, error, captionText(kCaptionPrint), kOkOnly);
 }
 
+QPagedPaintDevice* beginPrinting(AppContext& ctx, PrintControl& printer, const QString& title, QPainter& painter) {
+    int error = 0;
+    QPagedPaintDevice* device = printer.startDocument(title, error);
+    if (!device) {
+        printFailed(ctx, error ? error : 482);
+        return nullptr;
+    }
+    if (!painter.begin(device)) {
+        printer.endDocument(false);
+        printFailed(ctx, 482);
+        return nullptr;
+    }
+    return device;
+}
+
+bool endPrinting(AppContext& ctx, PrintControl& printer, QPainter& painter) {
+    const bool painted = painter.end();
+    if (const int e = printer.endDocument(painted)) {
+        printFailed(ctx, e);
+        return false;
+    }
+    if (!painted) {
+        printFailed(ctx, 482);
+        return false;
+    }
+    return true;
+}
+
 void printDispatch(AppContext& ctx, int kind, PartPrintDialog* partPrint) {
     if (!printerChecks(ctx)) return;
     ctx.print.printKind = int16_t(kind);
@@ -240,18 +268,9 @@ int printTables(AppContext& ctx) {
         }
     }
 
-    int error = 0;
-    QPagedPaintDevice* device = ctx.printer->startDocument(jobTitle(kind), error);
-    if (!device) {
-        printFailed(ctx, error ? error : 482);
-        return 0;
-    }
     QPainter painter;
-    if (!painter.begin(device)) {
-        ctx.printer->endDocument(false);
-        printFailed(ctx, 482);
-        return 0;
-    }
+    QPagedPaintDevice* device = beginPrinting(ctx, *ctx.printer, jobTitle(kind), painter);
+    if (!device) return 0;
 
     // The font: the largest size whose table fits the printable width.
     const int chars = list ? kListChars : kParameterChars;
@@ -287,16 +306,7 @@ int printTables(AppContext& ctx) {
         t.cell = [cells](int row, int col) { return cells[size_t(row)][size_t(col)]; };
     }
     const int pages = printTable(painter, *device, t);
-    const bool painted = painter.end();
-    if (const int e = ctx.printer->endDocument(painted)) {
-        printFailed(ctx, e);
-        return 0;
-    }
-    if (!painted) {
-        printFailed(ctx, 482);
-        return 0;
-    }
-    return pages;
+    return endPrinting(ctx, *ctx.printer, painter) ? pages : 0;
 }
 
 void mFPRINTSEL_Click(AppContext& ctx, int index, PartPrintDialog* partPrint) {

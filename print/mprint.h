@@ -12,10 +12,13 @@
 #include <array>
 
 class QPaintDevice;
+class QPagedPaintDevice;
+class QPainter;
 
 namespace quillet {
 
 struct AppContext;
+class PrintControl;
 
 // Print kinds (printKind).
 enum PrintKind : int { kPrintWholeList = 0, kPrintPartList = 1, kPrintParameters = 2, kPrintGraph = 3 };
@@ -65,6 +68,12 @@ bool printerChecks(AppContext& ctx);
 // A run-time error while printing: commStatus = 1 and, unless the user
 // cancelled a dialog (32755), the error box under caption 10.
 void printFailed(AppContext& ctx, int error);
+
+// Starts a document on printer and the painter on its pages; nullptr once
+// a failure is reported (printFailed, 482 when the printer gave no error).
+QPagedPaintDevice* beginPrinting(AppContext& ctx, PrintControl& printer, const QString& title, QPainter& painter);
+// Ends the painter, then the document; false once a failure is reported.
+bool endPrinting(AppContext& ctx, PrintControl& printer, QPainter& painter);
 
 // fPartPrint, modal. Its OK sets printFirstRow and printLastRow and returns
 // true; Cancel returns false.
