@@ -10,14 +10,6 @@ using namespace quillet::sim::test;
 
 namespace {
 
-Config quiet(int model, int records) {
-    Config c;
-    c.model = model;
-    c.records = records;
-    c.errorSamples = 0;
-    return c;
-}
-
 bool framedData(const QByteArray& a, char header) {
     return a.size() >= 7 && a.at(0) == kStx && a.mid(1, 3) == QByteArray(" ") + header + "," &&
            a.endsWith(QByteArray() + kEtx + kCr + kLf);

@@ -81,4 +81,13 @@ inline std::vector<int> blockValues(const QByteArray& block) {
     return v;
 }
 
+// A logger of the model with the records and no error samples among them.
+inline Config quiet(int model, int records) {
+    Config c;
+    c.model = model;
+    c.records = records;
+    c.errorSamples = 0;
+    return c;
+}
+
 }  // namespace quillet::sim::test

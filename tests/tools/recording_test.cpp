@@ -10,14 +10,6 @@ using namespace quillet::sim::test;
 
 namespace {
 
-Config quiet(int model, int records) {
-    Config c;
-    c.model = model;
-    c.records = records;
-    c.errorSamples = 0;
-    return c;
-}
-
 // minute, hour, day, month, year as 3,1 and 3,2 carry them.
 QByteArray timeData(int year, int month, int day, int hour, int minute) {
     return hexData(minute, 2) + hexData(hour, 2) + hexData(day, 2) + hexData(month, 2) + hexData(year % 100, 2);
