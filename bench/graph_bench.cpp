@@ -3,6 +3,7 @@
 // statistics), against one plain QPainter::drawPolyline of all 96,000
 // points into the same image. Target: the redraw fits a 60 Hz frame
 // (16 ms) and costs at most half of the plain polyline.
+#include "bench/guimain.h"
 #include "core/context.h"
 #include "core/store.h"
 #include "graph/drawgraph.h"
@@ -124,11 +125,4 @@ BENCHMARK(BM_NaivePolylineFullStore)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return quillet::bench::runPaintingBenchmarks<QGuiApplication>(argc, argv); }

@@ -3,6 +3,7 @@
 // bytes. The counter "vs_read" is the open-and-refresh time divided by the
 // read time, both on the wall clock; "vs_read_cpu" the same on the CPU
 // clock, which other programs on a busy machine disturb less.
+#include "bench/guimain.h"
 #include "core/context.h"
 #include "core/maingrid.h"
 #include "core/startup.h"
@@ -158,12 +159,5 @@ BENCHMARK(BM_RefreshAndPaint)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    fixture().window.reset();
-    return 0;
+    return quillet::bench::runPaintingBenchmarks<QApplication>(argc, argv, [] { fixture().window.reset(); });
 }

@@ -1,6 +1,7 @@
 // The whole list of a full store (eight channels of 12000 samples) printed
 // into a PDF file through the list print, as "全体印刷(&A)" prints it.
 #include "bench/fullstore.h"
+#include "bench/guimain.h"
 #include "core/context.h"
 #include "core/store.h"
 #include "print/mprint.h"
@@ -37,11 +38,4 @@ BENCHMARK(BM_WholeListPdf)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return quillet::bench::runPaintingBenchmarks<QGuiApplication>(argc, argv); }
