@@ -28,17 +28,8 @@ RUNS=${1:-11}
 BUILD_DIR=${BUILD_DIR:-build-release}
 PY=/usr/bin/python3  # the system's Python, which has the system's pandas
 
-missing=()
-for p in python3-pandas xvfb xauth; do
-  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  SUDO=""
-  [ "$(id -u)" -eq 0 ] || SUDO="sudo"
-  echo "Installing: ${missing[*]}"
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq -o DPkg::Lock::Timeout=300 "${missing[@]}" >/dev/null
-fi
+source scripts/packages.sh
+install_missing python3-pandas xvfb xauth
 
 if [ ! -f "$BUILD_DIR/build.ninja" ]; then
   BUILD_TYPE=Release BUILD_DIR="$BUILD_DIR" bash scripts/setup.sh
