@@ -5,8 +5,8 @@
 #include "app/firstpaint.h"
 #include "comm/serialport.h"
 #include "comm/settingswriter.h"
-#include "comm/ui/fcomdata.h"
-#include "comm/ui/fmacro.h"
+#include "comm/ui/receivemonitor.h"
+#include "comm/ui/usualwindows.h"
 #include "core/catalog.h"
 #include "core/context.h"
 #include "core/startup.h"
@@ -14,10 +14,10 @@
 #include "core/ui/helpviewer.h"
 #include "core/ui/mainwindow.h"
 #include "core/ui/qtplatform.h"
-#include "core/ui/versiondialog.h"
+#include "core/ui/versionwindow.h"
 #include "datafile/fileops.h"
 #include "datafile/ui/filemenu.h"
-#include "loggerset/paralist.h"
+#include "loggerset/parametertexts.h"
 #include "loggerset/unseensettings.h"
 #include "graph/ui/graphwindow.h"
 #include "loggerset/ui/readoutwindows.h"
@@ -139,7 +139,7 @@ int main(int argc, char** argv) {
     ctx.printer = &printer;
     ctx.graphPrinter = &graphPrinter;
 
-    quillet::MAIN window(ctx);
+    quillet::MainWindow window(ctx);
     messages.setParent(&window);
     dialogs.setParent(&window);
     printer.setParent(&window);
@@ -161,7 +161,7 @@ int main(int argc, char** argv) {
     quillet::wirePrint(window, ctx);
     // The graph window with its range and reference-line dialogs and print,
     // built when it first opens; its print dialogs show over it.
-    quillet::wireGraph(window, ctx, [&graphPrinter](quillet::GRAPH& graph) { graphPrinter.setParent(&graph); });
+    quillet::wireGraph(window, ctx, [&graphPrinter](quillet::GraphWindow& graph) { graphPrinter.setParent(&graph); });
 
     if (!demoText.isEmpty()) {
         window.statusBar()->addPermanentWidget(new QLabel(demoText));
@@ -171,7 +171,7 @@ int main(int argc, char** argv) {
         auto* port = new QLabel(portText(serial));
         port->setObjectName(QStringLiteral("portLabel"));
         window.statusBar()->addPermanentWidget(port);
-        QObject::connect(&window, &quillet::MAIN::commandFinished, port,
+        QObject::connect(&window, &quillet::MainWindow::commandFinished, port,
                          [port, &serial] { port->setText(portText(serial)); });
     }
     // "--open FILE" opens the file before the window first paints (the

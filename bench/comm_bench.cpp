@@ -7,7 +7,7 @@
 // before the frame's characters (11 × commandWait; the characters go out
 // inside those pauses) plus the answer's characters at 4800 bit/s, 10 bits
 // a character. time_over_bound = measured time ÷ bound.
-#include "comm/commnication.h"
+#include "comm/link.h"
 #include "comm/protocol.h"
 #include "comm/serialport.h"
 #include "core/context.h"
@@ -42,10 +42,10 @@ void BM_PacedValueTransfer(benchmark::State& state) {
     for (auto _ : state) {
         QElapsedTimer timer;
         timer.start();
-        const int result = request(ctx, 1, 2, {}, kProgressTwoChannels);
+        const Exchange result = request(ctx, 1, 2, {}, kProgressTwoChannels);
         seconds = timer.nsecsElapsed() / 1e9;
-        characters = double(ctx.comm.receiveBuffer.size());
-        if (result != 0 || characters != blockCount(kRecords, true) * kBlockLength) {
+        characters = double(ctx.comm->receiveBuffer.size());
+        if (result != Exchange::Accepted || characters != blockCount(kRecords, true) * kBlockLength) {
             state.SkipWithError("the transfer failed");
             return;
         }

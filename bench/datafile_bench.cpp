@@ -45,8 +45,7 @@ struct FullStore {
 void BM_Save(benchmark::State& state) {
     FullStore f;
     for (auto _ : state) {
-        runFileOperation(f.ctx, kOverwriteSave);
-        if (f.ctx.comm.commStatus != 0) state.SkipWithError("save failed");
+        if (runFileOperation(f.ctx, kOverwriteSave) != FileOutcome::Done) state.SkipWithError("save failed");
     }
     state.SetBytesProcessed(state.iterations() * ql6Bytes(f.ctx.store).size());
 }
@@ -72,8 +71,7 @@ void BM_CsvExport(benchmark::State& state) {
     f.dialogs.name = f.dir.path() + QStringLiteral("/full.csv");
     qint64 bytes = 0;
     for (auto _ : state) {
-        runFileOperation(f.ctx, kCsvExport);
-        if (f.ctx.comm.commStatus != 0) state.SkipWithError("export failed");
+        if (runFileOperation(f.ctx, kCsvExport) != FileOutcome::Done) state.SkipWithError("export failed");
     }
     bytes = exportBytes(f.ctx, kCsvExport).size();
     state.SetBytesProcessed(state.iterations() * bytes);

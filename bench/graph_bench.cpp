@@ -61,11 +61,11 @@ struct FullStore {
 };
 
 void redraw(FullStore& f, QImage& image) {
-    ComputeGraphScale(f.ctx);
+    computeGraphScale(f.ctx);
     QPainter p(&image);
-    DrawGraph(p, QRectF(QPointF(0, 0), QSizeF(kSize)), f.ctx, f.geo);
+    drawGraph(p, QRectF(QPointF(0, 0), QSizeF(kSize)), f.ctx, f.geo);
     p.end();
-    benchmark::DoNotOptimize(FillGraphGrid(f.ctx));
+    benchmark::DoNotOptimize(fillGraphGrid(f.ctx));
 }
 
 // The naive drawing: every sample of every channel as one polyline each.
@@ -73,7 +73,7 @@ void naive(FullStore& f, QImage& image, const std::vector<std::vector<QPointF>>&
     QPainter p(&image);
     p.fillRect(image.rect(), Qt::white);
     for (int ch = 1; ch <= kChannels; ++ch) {
-        p.setPen(QColor::fromRgb(QRgb(f.ctx.graph.channelColor[size_t(ch)])));
+        p.setPen(QColor::fromRgb(QRgb(f.ctx.graph->channelColor[size_t(ch)])));
         p.drawPolyline(lines[size_t(ch - 1)].data(), int(lines[size_t(ch - 1)].size()));
     }
 }

@@ -35,7 +35,7 @@ struct Fixture {
     QTemporaryDir dir;
     QString path;
     AppContext ctx;
-    std::unique_ptr<MAIN> window;
+    std::unique_ptr<MainWindow> window;
 
     Fixture() {
         startUp(ctx, buildFolders(dir.path() + "/appdata", dir.path() + "/documents", dir.path() + "/program"));
@@ -50,7 +50,7 @@ struct Fixture {
         }
         path = dir.path() + "/full.ql6";
         filetest::writeBytes(path, filetest::fileBytes(blocks));
-        window = std::make_unique<MAIN>(ctx);
+        window = std::make_unique<MainWindow>(ctx);
         window->show();
         QApplication::processEvents();
     }
@@ -89,7 +89,7 @@ ReadTimes readSeconds() {
 
 // The texts the grids show on one screen: 20 rows of the data grid, its
 // header and the statistics grid.
-void fetchVisibleTexts(MAIN& w) {
+void fetchVisibleTexts(MainWindow& w) {
     for (int col = 0; col < kGridColumns; ++col) {
         benchmark::DoNotOptimize(w.gridModel->headerData(col, Qt::Horizontal, Qt::DisplayRole));
         for (int row = 0; row < kVisibleRows; ++row)

@@ -4,7 +4,7 @@
 #include "bench/guimain.h"
 #include "core/context.h"
 #include "core/store.h"
-#include "print/mprint.h"
+#include "print/printjobs.h"
 #include "print/pdfprinter.h"
 
 #include <QFileInfo>
@@ -24,10 +24,9 @@ void BM_WholeListPdf(benchmark::State& state) {
     bench::fillFullStore(ctx.store);
     PdfPrintControl pdf(dir.path() + QStringLiteral("/list.pdf"));
     ctx.printer = &pdf;
-    ctx.print.printKind = kPrintWholeList;
     int pages = 0;
     for (auto _ : state) {
-        pages = printTables(ctx);
+        pages = printTables(ctx, {PrintKind::WholeList, {}});
         if (pages == 0) state.SkipWithError("nothing printed");
     }
     state.counters["pages"] = pages;

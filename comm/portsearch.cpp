@@ -1,15 +1,15 @@
 #include "comm/portsearch.h"
 
-#include "comm/commnication.h"
+#include "comm/link.h"
 #include "comm/serialport.h"
 #include "core/catalog.h"
 #include "core/context.h"
-#include "core/filemove.h"
+#include "core/settingsfiles.h"
 
 namespace quillet {
 namespace {
 
-constexpr int kCaptionPort = 6;  // "ポート設定"
+constexpr Caption kCaptionPort = Caption::PortSettings;  // "ポート設定"
 constexpr int kPorts = 16;
 
 // One port: 0 found, 1 not found (go on), or a run-time error number that
@@ -23,14 +23,14 @@ int tryPort(AppContext& ctx, int port) {
             if (err == kErrInvalidPort || err == kErrPortOpen) return 1;  // skip at once
             if (err != 0) return err;
         }
-        ctx.comm.commStatus = 0;
+        ctx.comm->status = Exchange::Accepted;
         const int err = transmitFrame(ctx, 1, 1, {});
         if (err == kErrInvalidPort || err == kErrPortOpen) {
             serial.close();
             return 1;
         }
         if (err != 0) return err;
-        if (receiveAnswer(ctx, 1, 1, kProgressNone) == kAccepted) return 0;
+        if (receiveAnswer(ctx, 1, 1, kProgressNone) == Exchange::Accepted) return 0;
         ctx.clock->processEvents();
     }
     if (serial.isOpen()) serial.close();
@@ -40,7 +40,7 @@ int tryPort(AppContext& ctx, int port) {
 }  // namespace
 
 int searchPort(AppContext& ctx) {
-    if (showMessage(ctx, kCaptionPort, 25, kOkCancel) != kOk) return 0;
+    if (showMessage(ctx, kCaptionPort, Msg::PlaceLogger, kOkCancel) != kOk) return 0;
     if (!ctx.serial) return 0;
     SerialPort& serial = *ctx.serial;
     ctx.view->setBusy(true);
@@ -63,7 +63,7 @@ int searchPort(AppContext& ctx) {
     }
     if (serial.isOpen()) serial.close();
     ctx.view->setBusy(false);
-    showMessage(ctx, kCaptionPort, 19, kOkOnly);
+    showMessage(ctx, kCaptionPort, Msg::NoPortFound, kOkOnly);
     serial.setPortNumber(1);  // for this session; comPort stays as saved
     return 0;
 }
@@ -83,7 +83,7 @@ bool choosePort(AppContext& ctx, int n) {
     const int err = serial.open();
     if (err != 0) {
         if (err == kErrInvalidPort || err == kErrPortOpen)
-            ctx.messages->show(captionText(0), manualPortErrorText(err), kOkOnly);
+            ctx.messages->show(captionText(Caption::Program), manualPortErrorText(err), kOkOnly);
         else
             showRuntimeError(ctx, err, captionText(kCaptionPort), kOkOnly);
         serial.setPortNumber(ctx.general.comPort);

@@ -1,5 +1,7 @@
 #include "comm/protocol.h"
 
+#include "core/loggermodels.h"
+
 #include "core/catalog.h"
 #include "core/context.h"
 #include "core/store.h"
@@ -192,16 +194,21 @@ int parseIdentification(const QByteArray& answer, int secondCode, PendingLogger&
     const int model = modelFromIdentification(answer);
     logger = PendingLogger{};
     logger.loggerModel = int16_t(model);
-    if (model == 0) return 0;
+    const LoggerModel* m = loggerModel(model);
+    if (!m) return 0;
 
     std::array<int, fIdFieldCount> v{};
-    if (model == 3) {
+    switch (m->layout) {
+    case IdentificationLayout::OneChannel:
         v = readFields(answer, kIdentModel3);
         v[fRange1] = readField(answer, secondCode == 1 ? 34 : 33, 1);
-    } else if (model == 4) {
+        break;
+    case IdentificationLayout::TwoTemperatures:
         v = readFields(answer, kIdentModel4);
-    } else {
+        break;
+    case IdentificationLayout::TwoChannels:
         v = readFields(answer, kIdentModel12);
+        break;
     }
 
     logger.cardNo = int16_t(v[fCardNo]);
@@ -222,10 +229,12 @@ int parseIdentification(const QByteArray& answer, int secondCode, PendingLogger&
     auto& c2 = logger.ch[2];
     c1.rangeCode = int16_t(v[fRange1]);
     c1.rangeLow = rangeLowFor(c1.rangeCode);
-    if (model != 3) {
+    if (m->channels == 2) {
         c2.rangeCode = int16_t(v[fRange2]);
         c2.rangeLow = rangeLowFor(c2.rangeCode);
     }
+    c1.kind = int16_t(m->kinds[0]);
+    if (m->channels == 2) c2.kind = int16_t(m->kinds[1]);
 
     auto setReference = [](PendingChannel& c, int raw, int side) {
         if (raw == 0xFFF) {
@@ -236,12 +245,12 @@ int parseIdentification(const QByteArray& answer, int secondCode, PendingLogger&
             c.referenceSide = int16_t(side);
         }
     };
+    if (m->referenceChannels >= 1) setReference(c1, v[fReference1], v[fSide1]);
+    if (m->referenceChannels >= 2) setReference(c2, v[fReference2], v[fSide2]);
+    if (m->hasRangeModeCode) logger.rangeModeCode = c1.rangeCode;
 
-    switch (model) {
-    case 1:
-    case 2:
-        setReference(c1, v[fReference1], v[fSide1]);
-        setReference(c2, v[fReference2], v[fSide2]);
+    switch (m->alarmBase) {
+    case AlarmBase::RangeBottom:
         // Alarms count from the range bottom; a raw upper alarm of 0 reads
         // as one unit above it, a raw lower alarm of 1000 one unit below the
         // top.
@@ -249,46 +258,45 @@ int parseIdentification(const QByteArray& answer, int secondCode, PendingLogger&
         c1.lowerAlarm = int16_t(v[fLower1] + c1.rangeLow - (v[fLower1] == 1000 ? 10 : 0));
         c2.upperAlarm = int16_t(v[fUpper2] + c2.rangeLow + (v[fUpper2] == 0 ? 10 : 0));
         c2.lowerAlarm = int16_t(v[fLower2] + c2.rangeLow - (v[fLower2] == 1000 ? 10 : 0));
-        c1.kind = 1;
-        c2.kind = 2;
-        logger.recordLimit = toInt16(long(v[fRecordLimit]) + 1);
         break;
-    case 3:
-        setReference(c1, v[fReference1], v[fSide1]);
-        logger.rangeModeCode = c1.rangeCode;
-        c1.kind = 0;
-        break;
-    case 4:
-        // No reference values; alarms always count from -40.0.
+    case AlarmBase::MinusForty:
         c1.upperAlarm = int16_t(v[fUpper1] - 400);
         c1.lowerAlarm = int16_t(v[fLower1] - 400);
         c2.upperAlarm = int16_t(v[fUpper2] - 400);
         c2.lowerAlarm = int16_t(v[fLower2] - 400);
-        c1.kind = 1;
-        c2.kind = 1;
-        logger.endlessFlag = (v[fFlags] & 2) != 0;
-        logger.wrapFlag = (v[fFlags] & 1) != 0;
-        logger.recordLimit = logger.endlessFlag && logger.wrapFlag
-                                 ? int16_t(kModel4Memory)
-                                 : toInt16(long(v[fRecordLimit]) + 1);
+        break;
+    case AlarmBase::None:
         break;
     }
+    if (m->wrapsMemory) {
+        logger.endlessFlag = (v[fFlags] & 2) != 0;
+        logger.wrapFlag = (v[fFlags] & 1) != 0;
+    }
+    if (m->hasEndReservation)
+        logger.recordLimit = logger.endlessFlag && logger.wrapFlag ? int16_t(m->memoryRecords)
+                                                                   : toInt16(long(v[fRecordLimit]) + 1);
     return model;
 }
 
 int parseIdentification(AppContext& ctx, int secondCode) {
-    const int model = parseIdentification(ctx.comm.receiveBuffer, secondCode, ctx.pendingLogger);
-    if (model == 0) {
-        showMessage(ctx, 2, 12, kOkOnly);
-        ctx.comm.commStatus = kFaulty;
+    const int model = parseIdentification(ctx.comm->receiveBuffer, secondCode, ctx.pendingLogger);
+    if (!isKnownModel(model)) {
+        showMessage(ctx, Caption::LoggerRead, Msg::UnsupportedLogger, kOkOnly);
+        ctx.comm->status = Exchange::Faulty;
     }
     return model;
 }
 
 // ---- Summary --------------------------------------------------------------
 
+bool memoryWrapped(const PendingLogger& p) {
+    const LoggerModel* m = loggerModel(p.loggerModel);
+    return m && m->wrapsMemory && p.endlessFlag && p.wrapFlag;
+}
+
 bool parseSummary(const QByteArray& answer, PendingLogger& logger) {
-    const bool model3 = logger.loggerModel == 3;
+    const LoggerModel* m = loggerModel(logger.loggerModel);
+    const bool model3 = m && m->channels == 1;
     const int end = model3 ? lastFieldEnd(kSummaryModel3) : lastFieldEnd(kSummaryTwoChannels);
     if (answer.size() < end + 3) return false;  // fields before ETX CR LF
 
@@ -300,14 +308,15 @@ bool parseSummary(const QByteArray& answer, PendingLogger& logger) {
     }
 
     const bool noRecord = v[sLast] == 0xFFFF;
-    const bool wrapped = logger.loggerModel == 4 && logger.endlessFlag && logger.wrapFlag;
+    const bool wrapped = memoryWrapped(logger);
     int sampleCount = noRecord ? 0 : v[sLast] + 1;
     int wrapPosition = 0;
     if (wrapped) {
         // A full memory: the field is the position of the newest record.
-        if (noRecord || sampleCount > kModel4Memory) return false;
+        const int memory = m->memoryRecords;
+        if (noRecord || sampleCount > memory) return false;
         wrapPosition = sampleCount;
-        sampleCount = kModel4Memory;
+        sampleCount = memory;
     }
     if (sampleCount > kMaxSamples) return false;
 
@@ -330,7 +339,7 @@ bool parseSummary(const QByteArray& answer, PendingLogger& logger) {
     return true;
 }
 
-bool parseSummary(AppContext& ctx) { return parseSummary(ctx.comm.receiveBuffer, ctx.pendingLogger); }
+bool parseSummary(AppContext& ctx) { return parseSummary(ctx.comm->receiveBuffer, ctx.pendingLogger); }
 
 // ---- Status -------------------------------------------------------------------
 
@@ -348,18 +357,18 @@ LoggerStatus readStatus(const QByteArray& answer) {
 }
 
 int parseStatus(AppContext& ctx) {
-    switch (readStatus(ctx.comm.receiveBuffer)) {
+    switch (readStatus(ctx.comm->receiveBuffer)) {
     case LoggerStatus::locked:
         return 1;
     case LoggerStatus::ready:
         return 2;
     case LoggerStatus::recording:
-        showMessage(ctx, 1, 15, kOkOnly);
+        showMessage(ctx, Caption::LoggerSettings, Msg::Recording, kOkOnly);
         return 0;
     case LoggerStatus::readError:
         break;
     }
-    showMessage(ctx, 1, 13, kOkOnly);
+    showMessage(ctx, Caption::LoggerSettings, Msg::ReadError, kOkOnly);
     return 0;
 }
 
@@ -436,12 +445,12 @@ bool decodeBlocks(AppContext& ctx, bool twoChannels) {
     how.sampleCount = p.sampleCount;
     how.rangeLow1 = p.ch[1].rangeLow;
     how.rangeLow2 = p.ch[2].rangeLow;
-    if (p.loggerModel == 4 && p.endlessFlag && p.wrapFlag) how.wrapPosition = p.wrapPosition;
+    if (memoryWrapped(p)) how.wrapPosition = p.wrapPosition;
 
     std::vector<int16_t> c1, c2;
     if (!valid(d1) || (twoChannels && (!valid(d2) || d2 == d1)) ||
-        !decodeBlocks(ctx.comm.receiveBuffer, how, c1, c2)) {
-        ctx.comm.commStatus = kFaulty;
+        !decodeBlocks(ctx.comm->receiveBuffer, how, c1, c2)) {
+        ctx.comm->status = Exchange::Faulty;
         return false;
     }
     auto& s1 = ctx.store.samples[d1];
@@ -466,17 +475,19 @@ QByteArray intervalData(const RecordingSettings& s) {
     return encodeField(s.intervalMinute, 2) + encodeField(s.intervalHour, 2);
 }
 
-QByteArray referenceData(const RecordingSettings& s, int loggerModel) {
+QByteArray referenceData(const RecordingSettings& s, int model) {
     auto side = [](int16_t code) { return code == 8 ? QByteArray("8") : QByteArray("0"); };
     QByteArray d = encodeField(s.referenceValue[1] * 10, 3) + side(s.referenceSide[1]);
-    if (loggerModel == 1 || loggerModel == 2)
+    const LoggerModel* m = loggerModel(model);
+    if (m && m->referenceChannels == 2)
         d += encodeField(s.referenceValue[2] * 10, 3) + side(s.referenceSide[2]);
     return d;
 }
 
-QByteArray alarmData(const RecordingSettings& s, int channel, int loggerModel, int16_t rangeLow) {
+QByteArray alarmData(const RecordingSettings& s, int channel, int model, int16_t rangeLow) {
     const int c = channel == 2 ? 2 : 1;
-    const int offset = loggerModel == 4 ? 400 : -rangeLow;
+    const LoggerModel* m = loggerModel(model);
+    const int offset = m && m->alarmBase == AlarmBase::MinusForty ? 400 : -rangeLow;
     return encodeField(s.upperAlarm[c] * 10 + offset, 3) + encodeField(s.lowerAlarm[c] * 10 + offset, 3);
 }
 
@@ -489,23 +500,31 @@ QByteArray dateTimeData(const QDateTime& t) {
            encodeField(d.month(), 2) + encodeField(d.year() % 100, 2);
 }
 
-QByteArray lockData(const RecordingSettings& s, int loggerModel) {
-    if (loggerModel == 4 && !s.lockLogger) return "2";
+QByteArray lockData(const RecordingSettings& s, int model) {
+    const LoggerModel* m = loggerModel(model);
+    if (m && m->canStayUnlocked && !s.lockLogger) return "2";
     return "1";
+}
+
+int settingSteps(int model) {
+    PendingLogger logger;
+    logger.loggerModel = int16_t(model);
+    const QList<SettingCommand> commands = settingCommands(RecordingSettings{}, logger);
+    return commands.isEmpty() ? 0 : commands.last().step;
 }
 
 QList<SettingCommand> settingCommands(const RecordingSettings& s, const PendingLogger& logger) {
     const int m = logger.loggerModel;
-    if (m < 1 || m > 4) return {};
-    const bool twoChannel = m != 3;
+    const LoggerModel* model = loggerModel(m);
+    if (!model) return {};
     QList<SettingCommand> out;
     int step = 0;
     out.append({++step, 3, 5, cardNoData(s.cardNo), 20});
     out.append({++step, 3, 6, testNoData(s.testNo), 21});
-    if (m == 3 || m == 4) out.append({++step, 3, 7, recordModeData(s.recordMode), 23});
+    if (model->hasModes) out.append({++step, 3, 7, recordModeData(s.recordMode), 23});
     out.append({++step, 3, 3, intervalData(s), 22});
-    if (m != 4) out.append({++step, 3, 4, referenceData(s, m), 27});
-    if (twoChannel) {
+    if (model->referenceChannels > 0) out.append({++step, 3, 4, referenceData(s, m), 27});
+    if (model->channels == 2) {
         ++step;
         out.append({step, 3, 8, alarmData(s, 1, m, logger.ch[1].rangeLow), 25});
         out.append({step, 3, 9, alarmData(s, 2, m, logger.ch[2].rangeLow), 25});

@@ -10,7 +10,9 @@
 #pragma once
 
 #include "comm/recordingsettings.h"
+#include "comm/commstate.h"
 #include "core/globals.h"
+#include "core/loggermodels.h"
 
 #include <QByteArray>
 #include <QList>
@@ -33,8 +35,6 @@ constexpr char kEtb = 0x17;
 constexpr int kBlockLength = 88;
 constexpr int kRecordsPerBlockOneChannel = 32;
 constexpr int kRecordsPerBlockTwoChannels = 16;
-// A model-4 logger's memory: records per channel.
-constexpr int kModel4Memory = 6000;
 
 // ---- Number encoding --------------------------------------------------
 
@@ -72,7 +72,7 @@ int modelFromIdentification(const QByteArray& answer);
 // model 3 range code from position 34 instead of 33.
 int parseIdentification(const QByteArray& answer, int secondCode, PendingLogger& logger);
 
-// The same on ctx.comm.receiveBuffer into ctx.pendingLogger. An unsupported
+// The same on ctx.comm->receiveBuffer into ctx.pendingLogger-> An unsupported
 // answer shows message 12 under caption 2 and sets commStatus = 1.
 int parseIdentification(AppContext& ctx, int secondCode);
 
@@ -83,6 +83,9 @@ int parseIdentification(AppContext& ctx, int secondCode);
 // than a channel can take (kMaxSamples); `logger` is then unchanged and the
 // caller treats the answer as faulty (result 1).
 bool parseSummary(const QByteArray& answer, PendingLogger& logger);
+// A logger that records endlessly and has filled its memory: its records
+// start after the newest one (wrapPosition).
+bool memoryWrapped(const PendingLogger& p);
 bool parseSummary(AppContext& ctx);
 
 // ---- Answer to 1,3: status ---------------------------------------------
@@ -121,7 +124,7 @@ struct BlockDecoding {
 bool decodeBlocks(const QByteArray& answer, const BlockDecoding& how,
                   std::vector<int16_t>& channel1, std::vector<int16_t>& channel2);
 
-// The same on ctx.comm.receiveBuffer and ctx.pendingLogger, into the sample
+// The same on ctx.comm->receiveBuffer and ctx.pendingLogger, into the sample
 // table of destinationChannel[1] (and [2] when twoChannels), samples
 // 1..sampleCount; the model 4 memory wrap is undone. On failure commStatus
 // becomes 1 and the sample table is left as it was.
@@ -157,5 +160,8 @@ struct SettingCommand {
 // order they are sent (the alarms of both channels share one step), with
 // the channels' rangeLow from `logger`. Empty for an unsupported model.
 QList<SettingCommand> settingCommands(const RecordingSettings& s, const PendingLogger& logger);
+// The progress steps of writing settings to a logger of the model (0 for
+// an unknown model).
+int settingSteps(int model);
 
 }  // namespace quillet

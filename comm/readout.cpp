@@ -1,6 +1,7 @@
 #include "comm/readout.h"
+#include "core/loggermodels.h"
 
-#include "comm/commnication.h"
+#include "comm/link.h"
 #include "comm/protocol.h"
 #include "comm/serialport.h"
 #include "core/catalog.h"
@@ -13,7 +14,7 @@
 namespace quillet {
 namespace {
 
-constexpr int kCaptionRead = 2;  // "ロガー読み出し"
+constexpr Caption kCaptionRead = Caption::LoggerRead;  // "ロガー読み出し"
 
 // Run-time errors for what the read-out did not expect: out of memory, or
 // an internal fault (shown with the catch-all text).
@@ -31,20 +32,20 @@ int runtimeErrorOf(const std::exception_ptr& e) {
 }
 
 // Shows message 13 (faulty answer) or 11 (no answer) under "ロガー読み出し".
-void showFailure(AppContext& ctx, int result) {
-    if (result == kFaulty) showMessage(ctx, kCaptionRead, 13, kOkOnly);
-    else if (result == kNoAnswer) showMessage(ctx, kCaptionRead, 11, kOkOnly);
+void showFailure(AppContext& ctx, Exchange result) {
+    if (result == Exchange::Faulty) showMessage(ctx, kCaptionRead, Msg::ReadError, kOkOnly);
+    else if (result == Exchange::NoAnswer) showMessage(ctx, kCaptionRead, Msg::NoAnswer, kOkOnly);
 }
 
 // One request with the read-out's failure handling: true when accepted.
 // A port error (its message already shown) and a cancel end quietly.
 bool ask(AppContext& ctx, int number, int progressMode) {
-    const int r = request(ctx, 1, number, {}, progressMode);
-    if (r == kAccepted) return true;
-    if (r == kPortError || r == kCancelled) return false;
+    const Exchange r = request(ctx, 1, number, {}, progressMode);
+    if (r == Exchange::Accepted) return true;
+    if (r == Exchange::PortError || r == Exchange::Cancelled) return false;
     if (ctx.usualCommunicationActive == 0) {
         showFailure(ctx, r);
-        ctx.comm.commStatus = 0;
+        ctx.comm->status = Exchange::Accepted;
     }
     return false;
 }
@@ -76,7 +77,7 @@ void copyHeader(AppContext& ctx, int dest, int loggerChannel) {
     c.intervalMinute = p.intervalMinute;
     c.intervalTenSec = p.intervalTenSec;
     deriveDates(c);
-    if (p.loggerModel == 3) {
+    if (!loggerModel(p.loggerModel)->computesIntegratedValue) {
         c.integratedValue = lc.integratedValue;
         c.upperAlarm = 0;
         c.lowerAlarm = 0;
@@ -94,7 +95,7 @@ bool validDestination(int ch) { return ch >= 1 && ch <= kChannels; }
 bool hasFreeChannel(const AppContext& ctx, bool forTwo) {
     const int inUse = countChannelsInUse(ctx.store);
     if (inUse >= kChannels) return false;
-    if (forTwo && isTwoChannelModel(ctx.pendingLogger.loggerModel) && inUse >= kChannels - 1) return false;
+    if (forTwo && isTwoChannelModel(ctx.pendingLogger->loggerModel) && inUse >= kChannels - 1) return false;
     return true;
 }
 
@@ -125,7 +126,7 @@ bool readLogger(AppContext& ctx, ReadoutWindows& windows) {
     }
     ctx.view->setBusy(false);
     showRuntimeError(ctx, runtimeErrorOf(fault), captionText(kCaptionRead), kOkOnly);
-    ctx.comm.commStatus = ctx.usualCommunicationActive != 0 ? int16_t(kFaulty) : int16_t(0);
+    ctx.comm->status = ctx.usualCommunicationActive != 0 ? Exchange::Faulty : Exchange::Accepted;
     return false;
 }
 
@@ -134,12 +135,12 @@ namespace {
 bool readLoggerSteps(AppContext& ctx, ReadoutWindows& windows, std::exception_ptr& fault) {
     const bool usual = ctx.usualCommunicationActive != 0;
     if (!hasFreeChannel(ctx, false)) {
-        if (!usual) showMessage(ctx, kCaptionRead, 10, kOkOnly);
+        if (!usual) showMessage(ctx, kCaptionRead, Msg::NoFreeChannel, kOkOnly);
         return false;
     }
     ctx.view->setBusy(true);
     const auto done = [&](bool filled) {
-        if (!usual) ctx.comm.commStatus = 0;
+        if (!usual) ctx.comm->status = Exchange::Accepted;
         ctx.view->setBusy(false);
         return filled;
     };
@@ -151,25 +152,25 @@ bool readLoggerSteps(AppContext& ctx, ReadoutWindows& windows, std::exception_pt
     if (!ask(ctx, 4, kProgressOneChannel)) return done(false);
     if (!parseSummary(ctx)) {
         // A summary that cannot hold its fields is a faulty answer.
-        if (!usual) showFailure(ctx, kFaulty);
-        ctx.comm.commStatus = kFaulty;
+        if (!usual) showFailure(ctx, Exchange::Faulty);
+        ctx.comm->status = Exchange::Faulty;
         return done(false);
     }
     ctx.view->setBusy(false);
 
     if (!hasFreeChannel(ctx, true)) {
-        if (!usual) showMessage(ctx, kCaptionRead, 10, kOkOnly);
+        if (!usual) showMessage(ctx, kCaptionRead, Msg::NoFreeChannel, kOkOnly);
         return done(false);
     }
     if (usual) {
-        ctx.comm.commStatus = kAccepted;  // identified; the caller goes on
+        ctx.comm->status = Exchange::Accepted;  // identified; the caller goes on
         return false;
     }
 
-    ctx.comm.commStatus = 0;
+    ctx.comm->status = Exchange::Accepted;
     const bool wasEmpty = countChannelsInUse(ctx.store) == 0;
     bool stored = false;
-    int failure = 0;  // the transfer's message, shown once the windows are closed
+    Exchange failure = Exchange::Accepted;  // the transfer's message, shown once the windows are closed
     windows.showParameterWindow(ctx, [&] {
         try {
             windows.runWithProgress(ctx, [&] {
@@ -185,7 +186,7 @@ bool readLoggerSteps(AppContext& ctx, ReadoutWindows& windows, std::exception_pt
         }
     });
     if (fault) std::rethrow_exception(fault);
-    if (failure != 0) {
+    if (failure != Exchange::Accepted) {
         ctx.view->setBusy(false);
         showFailure(ctx, failure);
     }
@@ -204,14 +205,14 @@ bool readLoggerSteps(AppContext& ctx, ReadoutWindows& windows, std::exception_pt
 
 }  // namespace
 
-bool storeReadout(AppContext& ctx, int* failure) {
+bool storeReadout(AppContext& ctx, Exchange* failure) {
     const PendingLogger& p = ctx.pendingLogger;
     const bool two = isTwoChannelModel(p.loggerModel);
-    if (p.loggerModel < 1 || p.loggerModel > 4) return false;
+    if (!isKnownModel(p.loggerModel)) return false;
     const int d1 = ctx.destinationChannel[1];
     const int d2 = ctx.destinationChannel[2];
     if (!validDestination(d1) || (two && (!validDestination(d2) || d2 == d1))) {
-        ctx.comm.commStatus = kFaulty;
+        ctx.comm->status = Exchange::Faulty;
         return false;
     }
     copyHeader(ctx, d1, 1);
@@ -227,26 +228,26 @@ bool storeReadout(AppContext& ctx, int* failure) {
     if (read) return true;
     ctx.store.ch[size_t(d1)].inUse = 0;
     if (two) ctx.store.ch[size_t(d2)].inUse = 0;
-    if (ctx.comm.commStatus == kAccepted) ctx.comm.commStatus = kFaulty;
+    if (ctx.comm->status == Exchange::Accepted) ctx.comm->status = Exchange::Faulty;
     return false;
 }
 
-bool readValues(AppContext& ctx, bool twoChannels, int* failure) {
-    const int r = request(ctx, 1, 2, {}, twoChannels ? kProgressTwoChannels : kProgressOneChannel);
-    if (r == kCancelled || r == kPortError) return false;
-    if (r != kAccepted) {
+bool readValues(AppContext& ctx, bool twoChannels, Exchange* failure) {
+    const Exchange r = request(ctx, 1, 2, {}, twoChannels ? kProgressTwoChannels : kProgressOneChannel);
+    if (r == Exchange::Cancelled || r == Exchange::PortError) return false;
+    if (r != Exchange::Accepted) {
         // Also during the usual communication.
         if (failure) *failure = r;
         else showFailure(ctx, r);
-        ctx.comm.commStatus = kFaulty;
+        ctx.comm->status = Exchange::Faulty;
         return false;
     }
     if (!decodeBlocks(ctx, twoChannels)) {
-        ctx.comm.commStatus = kFaulty;  // bad framing: no message
+        ctx.comm->status = Exchange::Faulty;  // bad framing: no message
         return false;
     }
-    const int model = ctx.pendingLogger.loggerModel;
-    if (model == 1 || model == 2) {
+    const LoggerModel* model = loggerModel(ctx.pendingLogger->loggerModel);
+    if (model && model->computesIntegratedValue) {
         for (int k = 1; k <= 2; ++k) {
             const int d = ctx.destinationChannel[size_t(k)];
             ctx.store.ch[size_t(d)].integratedValue = integratedValue(ctx.store, d);

@@ -1,10 +1,11 @@
 #include "comm/settingswriter.h"
+#include "core/loggermodels.h"
 
-#include "comm/commnication.h"
+#include "comm/link.h"
 #include "comm/protocol.h"
 #include "core/catalog.h"
 #include "core/context.h"
-#include "core/overtool.h"
+#include "core/fieldhelpers.h"
 
 namespace quillet {
 
@@ -31,7 +32,7 @@ CurrentLoggerSettings currentLoggerSettings(const PendingLogger& p) {
 
 namespace {
 
-constexpr int kCaptionSettings = 1;  // "ロガー設定"
+constexpr Caption kCaptionSettings = Caption::LoggerSettings;  // "ロガー設定"
 
 QDateTime toMinute(const QDateTime& t) {
     QDateTime m = t;
@@ -53,32 +54,32 @@ QDateTime startToSend(AppContext& ctx, const RecordingSettings& s) {
 }  // namespace
 
 void prepareSettings(AppContext& ctx, SettingsDialog& dialog) {
-    ctx.view->setBusy(true);
-    // A request that was not accepted ends the preparation: a port error
-    // (already reported) and a cancel quietly, the others with their message.
-    const auto fail = [&](int result) {
-        if (result == kFaulty) showMessage(ctx, kCaptionSettings, 16, kOkOnly);
-        else if (result == kNoAnswer) showMessage(ctx, kCaptionSettings, 11, kOkOnly);
-        ctx.view->setBusy(false);
-    };
+    {
+        const BusyScope busy(*ctx.view);
+        // A request that was not accepted ends the preparation: a port error
+        // (already reported) and a cancel quietly, the others with their
+        // message.
+        const auto fail = [&](Exchange result) {
+            if (result == Exchange::Faulty) showMessage(ctx, kCaptionSettings, Msg::SettingsFailed, kOkOnly);
+            else if (result == Exchange::NoAnswer) showMessage(ctx, kCaptionSettings, Msg::NoAnswer, kOkOnly);
+        };
 
-    int r = request(ctx, 1, 3, {}, kProgressOneChannel);
-    if (r != kAccepted) return fail(r);
-    if (parseStatus(ctx) == 1) {
-        r = request(ctx, 2, 1, "2", kProgressOneChannel);
-        if (r != kAccepted) return fail(r);
+        Exchange r = request(ctx, 1, 3, {}, kProgressOneChannel);
+        if (r != Exchange::Accepted) return fail(r);
+        if (parseStatus(ctx) == 1) {
+            r = request(ctx, 2, 1, "2", kProgressOneChannel);
+            if (r != Exchange::Accepted) return fail(r);
+        }
+        r = request(ctx, 1, 1, {}, kProgressOneChannel);
+        if (r != Exchange::Accepted) return fail(r);
+        const int model = parseIdentification(ctx, 0);
+        if (!isKnownModel(model)) return fail(Exchange::Faulty);
+        // The one-channel logger reports its range/mode code twice; the
+        // settings take the second.
+        if (loggerModel(model)->hasRangeModeCode) parseIdentification(ctx, 1);
     }
-    r = request(ctx, 1, 1, {}, kProgressOneChannel);
-    if (r != kAccepted) return fail(r);
-    const int model = parseIdentification(ctx, 0);
-    if (model == 0) return fail(kFaulty);
-    // The one-channel logger reports its range/mode code twice; the settings
-    // take the second.
-    if (model == 3) parseIdentification(ctx, 1);
-
-    ctx.view->setBusy(false);
     dialog.run(ctx, currentLoggerSettings(ctx.pendingLogger));
-    ctx.comm.commStatus = kAccepted;
+    ctx.comm->status = Exchange::Accepted;
     ctx.view->setBusy(false);
 }
 
@@ -103,7 +104,7 @@ QDateTime writeSettings(AppContext& ctx, const RecordingSettings& settings, int 
     if (commands.isEmpty()) {
         // No logger model to write to.
         bar(0);
-        ctx.comm.commStatus = kFaulty;
+        ctx.comm->status = Exchange::Faulty;
         return {};
     }
     int step = 0;
@@ -117,14 +118,14 @@ QDateTime writeSettings(AppContext& ctx, const RecordingSettings& settings, int 
             startSent = startToSend(ctx, s);
             cmd.data = dateTimeData(startSent);
         }
-        if (request(ctx, cmd.group, cmd.number, cmd.data, kProgressOneChannel) != kAccepted) {
+        if (request(ctx, cmd.group, cmd.number, cmd.data, kProgressOneChannel) != Exchange::Accepted) {
             bar(0);
-            ctx.comm.commStatus = kFaulty;
+            ctx.comm->status = Exchange::Faulty;
             return {};
         }
         pauseMs(ctx, ctx.timing.setCommandWait);
     }
-    ctx.comm.commStatus = kAccepted;
+    ctx.comm->status = Exchange::Accepted;
     return startSent;
 }
 

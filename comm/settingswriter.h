@@ -3,6 +3,7 @@
 // that the dialog's OK runs, one setting command after another.
 #pragma once
 
+#include "comm/commstate.h"
 #include "comm/recordingsettings.h"
 #include "core/globals.h"
 
@@ -34,7 +35,7 @@ struct CurrentLoggerSettings {
 
 CurrentLoggerSettings currentLoggerSettings(const PendingLogger& p);
 
-// The recording settings dialog (LOGSETLIST): shown modally, or loaded
+// The recording settings dialog (RecordingSettingsDialog): shown modally, or loaded
 // unseen during the usual communication, where it confirms itself. Its OK
 // runs writeSettings. Returns when the dialog has closed.
 class SettingsDialog {

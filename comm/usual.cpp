@@ -1,4 +1,5 @@
 #include "comm/usual.h"
+#include "core/loggermodels.h"
 
 #include "comm/readout.h"
 #include "core/catalog.h"
@@ -13,8 +14,8 @@
 namespace quillet {
 namespace {
 
-constexpr int kCaptionUsual = 11;  // "いつもの通信"
-constexpr int kCaptionSave = 9;    // "ファイルの保存"
+constexpr Caption kCaptionUsual = Caption::UsualCommunication;  // "いつもの通信"
+constexpr Caption kCaptionSave = Caption::SaveFile;    // "ファイルの保存"
 constexpr int kErrWriting = 31036;
 
 // The read-out's windows are never shown during the usual communication:
@@ -74,10 +75,10 @@ UsualSummary summaryOf(const AppContext& ctx) {
     u.max[0] = tenths(c1.maxValue, "0.0");
     u.min[0] = tenths(c1.minValue, "0.0");
     u.ave[0] = tenths(c1.averageValue, "0.0");
-    const int model = ctx.pendingLogger.loggerModel;
+    const int model = ctx.pendingLogger->loggerModel;
     if (isTwoChannelModel(model)) {
         const ChannelRecord& c2 = s.ch[size_t(ctx.destinationChannel[2])];
-        const char* pattern = model == 4 ? "0.0" : "0";  // humidity in whole %RH
+        const char* pattern = loggerModel(model)->humidityWholeUnits ? "0" : "0.0";
         u.max[1] = tenths(c2.maxValue, pattern);
         u.min[1] = tenths(c2.minValue, pattern);
         u.ave[1] = tenths(c2.averageValue, pattern);
@@ -88,23 +89,23 @@ UsualSummary summaryOf(const AppContext& ctx) {
 // Step c: identification and summary, no window, no question. False after
 // a failure (told to the user).
 bool identify(AppContext& ctx) {
-    ctx.comm.commStatus = kFaulty;  // stays so if the read-out ends before its first exchange
+    ctx.comm->status = Exchange::Faulty;  // stays so if the read-out ends before its first exchange
     NoReadoutWindows none;
     const int shown = boxesShownBy(ctx, [&] { readLogger(ctx, none); });
-    if (ctx.comm.commStatus == kAccepted)
-        return ctx.pendingLogger.loggerModel >= 1 && ctx.pendingLogger.loggerModel <= 4;
+    if (ctx.comm->status == Exchange::Accepted)
+        return isKnownModel(ctx.pendingLogger->loggerModel);
     // A port that cannot be used, and a logger of no known model, have had
     // their message already.
     if (shown > 0) return false;
-    switch (ctx.comm.commStatus) {
-    case kNoAnswer:
-        showMessage(ctx, kCaptionUsual, 11, kOkOnly);
+    switch (ctx.comm->status) {
+    case Exchange::NoAnswer:
+        showMessage(ctx, kCaptionUsual, Msg::NoAnswer, kOkOnly);
         return false;
-    case kCancelled:
-        showMessage(ctx, kCaptionUsual, 14, kOkOnly);
+    case Exchange::Cancelled:
+        showMessage(ctx, kCaptionUsual, Msg::ReadingStopped, kOkOnly);
         return false;
     default:
-        showMessage(ctx, kCaptionUsual, 13, kOkOnly);
+        showMessage(ctx, kCaptionUsual, Msg::ReadError, kOkOnly);
         return false;
     }
 }
@@ -117,17 +118,17 @@ bool readAndSave(AppContext& ctx, UsualView& view, UsualOutcome& out) {
     if (!stored) {
         // A cancel, and a broken block (which the read-out passes over in
         // silence), still need a word: the logger was not set.
-        if (ctx.comm.commStatus == kCancelled) showMessage(ctx, kCaptionUsual, 14, kOkOnly);
-        else if (shown == 0) showMessage(ctx, kCaptionUsual, 13, kOkOnly);
+        if (ctx.comm->status == Exchange::Cancelled) showMessage(ctx, kCaptionUsual, Msg::ReadingStopped, kOkOnly);
+        else if (shown == 0) showMessage(ctx, kCaptionUsual, Msg::ReadError, kOkOnly);
         return false;
     }
     out.summary = summaryOf(ctx);
     view.showSummary(out.summary);
 
-    ctx.comm.commStatus = 0;
+    ctx.comm->status = Exchange::Accepted;
     const int mode = ctx.usualCommunicationActive == kUsualByNumber ? kAutoSaveNumber : kAutoSaveDate;
     // A failure has shown its file error; a declined overwrite ends quietly.
-    if (!runFileOperationDone(ctx, mode)) return false;
+    if (runFileOperation(ctx, mode) != FileOutcome::Done) return false;
     const QString saved = ctx.store.currentFileName;
     if (!savedFileIntact(ctx.store, saved)) {
         showRuntimeError(ctx, kErrWriting, captionText(kCaptionSave), kOkOnly);
@@ -180,7 +181,7 @@ int16_t beginUsualCommunication(AppContext& ctx) {
         ctx.usualCommunicationActive = kUsualSetOnly;
     } else {
         if (ctx.store.channelsInUse != 0 || countChannelsInUse(ctx.store) != 0) {
-            showMessage(ctx, kCaptionUsual, 71, kOkOnly);
+            showMessage(ctx, kCaptionUsual, Msg::ClearDataFirst, kOkOnly);
             return 0;
         }
         ctx.usualCommunicationActive = ctx.general.usualCommunicationNaming == 1 ? kUsualByNumber : kUsualByDate;
@@ -202,9 +203,9 @@ UsualOutcome runUsualCommunication(AppContext& ctx, const UsualSteps& steps, Usu
         goOn = identify(ctx);
         if (goOn) {
             if (steps.chooseDestinations) steps.chooseDestinations(ctx);
-            out.hadRecords = ctx.pendingLogger.sampleCount > 0;
+            out.hadRecords = ctx.pendingLogger->sampleCount > 0;
             goOn = out.hadRecords ? readAndSave(ctx, view, out)
-                                  : showMessage(ctx, kCaptionUsual, 70, kOkCancel) == kOk;
+                                  : showMessage(ctx, kCaptionUsual, Msg::NoRecordsContinue, kOkCancel) == kOk;
         }
     } else if (ctx.usualCommunicationActive != kUsualSetOnly) {
         goOn = false;  // not started through beginUsualCommunication
@@ -213,15 +214,15 @@ UsualOutcome runUsualCommunication(AppContext& ctx, const UsualSteps& steps, Usu
     if (goOn) {
         view.setMode(QStringLiteral("ロガー設定"));
         out.startTime = usualStartTime(ctx.clock->now(), ctx.general.usualCommunicationStartTime);
-        ctx.comm.commStatus = 0;
+        ctx.comm->status = Exchange::Accepted;
         out.settingsRan = true;
         if (steps.settingsStep) steps.settingsStep(ctx, out.startTime);
-        out.settingsStatus = ctx.comm.commStatus;
+        out.settingsStatus = ctx.comm->status;
     } else if (reading) {
         emptyChannels(ctx);
     }
 
-    ctx.comm.commStatus = 0;
+    ctx.comm->status = Exchange::Accepted;
     ctx.usualCommunicationActive = 0;
     ctx.view = mainView;
     mainView->updateCommandStates();

@@ -7,6 +7,7 @@
 // run before it, and the logger keeps its records.
 #pragma once
 
+#include "comm/commstate.h"
 #include "core/context.h"
 
 #include <QDateTime>
@@ -33,7 +34,7 @@ QStringList usualStartTimes();
 QString usualTaskCaption(int task);
 QString usualNamingCaption(int naming);
 
-// The settings as fMacro selects them. Values it cannot show (a task or a
+// The settings as UsualCommunicationDialog selects them. Values it cannot show (a task or a
 // naming other than 0 and 1, a time not in the list) are a load error: all
 // three fall back to 0, 0 and "12:00".
 struct UsualChoices {
@@ -48,7 +49,7 @@ UsualChoices usualChoices(const GeneralSettings& g);
 // counts as "12:00".
 QDateTime usualStartTime(const QDateTime& now, const QString& hhnn);
 
-// mItumo_Click's check. Task 0 with data on screen: message 71 under
+// startUsualCommunication's check. Task 0 with data on screen: message 71 under
 // "いつもの通信", and 0. Otherwise the run's code, which is also set in
 // ctx.usualCommunicationActive.
 int16_t beginUsualCommunication(AppContext& ctx);
@@ -56,7 +57,7 @@ int16_t beginUsualCommunication(AppContext& ctx);
 // The steps the run hands to other windows.
 struct UsualSteps {
     // The read-out parameter window loaded without being shown: chooses
-    // ctx.destinationChannel for ctx.pendingLogger.
+    // ctx.destinationChannel for ctx.pendingLogger->
     std::function<void(AppContext&)> chooseDestinations;
     // The settings step: the settings preparation with the recording
     // settings dialog loaded unseen, confirming itself with the recording to
@@ -65,7 +66,7 @@ struct UsualSteps {
     std::function<void(AppContext&, const QDateTime& startTime)> settingsStep;
 };
 
-// The summary of the logger read, as fMacroView's value labels show it.
+// The summary of the logger read, as UsualCommunicationWindow's value labels show it.
 struct UsualSummary {
     QString start;  // lStart: "yy-mm-dd hh:nn:ss"
     QString data;   // lData: the number of records
@@ -74,7 +75,7 @@ struct UsualSummary {
     std::array<QString, 2> ave, min, max;
 };
 
-// What fMacroView shows while the run goes on.
+// What UsualCommunicationWindow shows while the run goes on.
 class UsualView {
 public:
     virtual ~UsualView() = default;
@@ -84,14 +85,14 @@ public:
 
 struct UsualOutcome {
     bool settingsRan = false;   // the settings step was called
-    int settingsStatus = 0;     // commStatus as the settings step left it
+    Exchange settingsStatus = Exchange::Accepted;  // as the settings step left it
     QString savedFile;          // the file written and read back whole; empty when none
     bool hadRecords = false;
     UsualSummary summary;
     QDateTime startTime;        // what the settings step was given
 };
 
-// The run of fMacroView (the first tick of tMacroStart) for the code in
+// The run of UsualCommunicationWindow (the first tick of tMacroStart) for the code in
 // ctx.usualCommunicationActive. The main window stays busy (disabled) for
 // the whole run. Ends with usualCommunicationActive = 0; after an abort of
 // a reading run the store is empty, and commStatus is 0.

@@ -160,8 +160,8 @@ int showMessage(AppContext& ctx, int titleNo, int messageNo, int buttons, const 
     return ctx.messages->show(captionText(titleNo), messageText(messageNo, args), buttons);
 }
 
-int showPortEstablished(AppContext& ctx, int titleNo, int buttons) {
-    return showMessage(ctx, titleNo, 18, buttons, {QString::number(ctx.general.comPort)});
+int showPortEstablished(AppContext& ctx, Caption caption, int buttons) {
+    return showMessage(ctx, caption, Msg::PortEstablished, buttons, {QString::number(ctx.general.comPort)});
 }
 
 int showRuntimeError(AppContext& ctx, int errorNo, const QString& title, int buttons) {
@@ -169,7 +169,7 @@ int showRuntimeError(AppContext& ctx, int errorNo, const QString& title, int but
 }
 
 QString mainCaption(const AppContext& ctx) {
-    return captionText(0) + QLatin1Char(' ') + ctx.store.currentFileName;
+    return captionText(Caption::Program) + QLatin1Char(' ') + ctx.store.currentFileName;
 }
 
 }  // namespace quillet

@@ -1,5 +1,6 @@
-// The three catalogues (Mcaption, mmsg, Merror): every caption, message and
-// run-time error text the user sees. Callers pass numbers, never texts.
+// The three catalogues: every caption, message and run-time error text the
+// user sees. Callers name them (Caption::SaveFile, Msg::OverwriteFile), never
+// write the texts.
 #pragma once
 
 #include <QString>
@@ -25,8 +26,83 @@ enum RuntimeError : int {
     kErrCancel = 32755,
 };
 
+// The captions by name; the numbers are the catalogue's.
+enum class Caption : int {
+    Program = 0,             // "クイレット解析ソフト "
+    LoggerSettings = 1,      // "ロガー設定"
+    LoggerRead = 2,          // "ロガー読み出し"
+    DeleteData = 3,          // "データ削除"
+    Graph = 4,               // "グラフ"
+    DeleteChannels = 5,      // "データ削除"
+    PortSettings = 6,        // "ポート設定"
+    Version = 7,             // "バージョン情報"
+    OpenFile = 8,            // "ファイルの読込"
+    SaveFile = 9,            // "ファイルの保存"
+    Print = 10,              // "印刷"
+    UsualCommunication = 11, // "いつもの通信"
+    CardNo = 20,             // the steps of the settings writer ...
+    TestNo = 21,
+    Interval = 22,
+    RecordMode = 23,
+    Lock = 24,
+    Alarm = 25,
+    Clock = 26,
+    Reference = 27,
+    IntegrationSide = 28,
+    MeasuringRange = 29,
+    StartTime = 30,
+    EndReservation = 31,
+};
+
+// The messages by name; the numbers are the catalogue's (rules report them).
+enum class Msg : int {
+    DeleteAllData = 0,
+    OverwriteFile = 9,
+    NoFreeChannel = 10,
+    NoAnswer = 11,
+    UnsupportedLogger = 12,
+    ReadError = 13,
+    ReadingStopped = 14,
+    Recording = 15,
+    SettingsFailed = 16,
+    ConnectionLost = 17,
+    PortEstablished = 18,
+    NoPortFound = 19,
+    BadReference = 20,
+    BadUpperAlarm = 21,
+    BadLowerAlarm = 22,
+    LowerAlarmNotBelowUpper = 23,
+    UpperAlarmNotAboveLower = 24,
+    PlaceLogger = 25,
+    ExtensionChanged = 26,
+    UnsavedLoggerData = 27,
+    SaveData = 28,
+    BadStartTime = 31,
+    BadEndReservation = 33,
+    SettingCharTaken = 40,
+    DeleteSettingChar = 41,
+    ChooseSettingChar = 42,
+    LowerNotBelowUpper = 50,
+    UpperNotAboveLower = 51,
+    TemperatureRange = 52,
+    HumidityRange = 53,
+    DataRange = 54,
+    BadLowerTime = 55,
+    BadUpperTime = 56,
+    BadSetting = 57,
+    StartAfterEnd = 60,
+    EndBeforeStart = 61,
+    OutOfRange = 62,
+    BadStartDateTime = 63,
+    BadEndDateTime = 64,
+    NoRecordsContinue = 70,
+    ClearDataFirst = 71,
+    Unexpected = 99,
+};
+
 // Caption n; empty for numbers without a caption.
 QString captionText(int n);
+inline QString captionText(Caption c) { return captionText(int(c)); }
 
 // Text of message n. Message 18 takes comPort from args[0]; 30 and 32 take
 // the first and last time of their range from args[0] and args[1].
@@ -41,8 +117,12 @@ QString runtimeErrorMessage(int errorNo);
 // returns the pressed button (1 OK, 2 Cancel, 6 Yes, 7 No).
 int showMessage(AppContext& ctx, int titleNo, int messageNo, int buttons,
                 const QStringList& args = {});
+inline int showMessage(AppContext& ctx, Caption caption, Msg message, int buttons, const QStringList& args = {}) {
+    return showMessage(ctx, int(caption), int(message), buttons, args);
+}
+inline QString messageText(Msg m, const QStringList& args = {}) { return messageText(int(m), args); }
 // Message 18 with the context's comPort.
-int showPortEstablished(AppContext& ctx, int titleNo, int buttons);
+int showPortEstablished(AppContext& ctx, Caption caption, int buttons);
 int showRuntimeError(AppContext& ctx, int errorNo, const QString& title, int buttons);
 
 // The main window's caption: caption 0, a blank and currentFileName.

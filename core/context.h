@@ -6,6 +6,8 @@
 #include "core/platform.h"
 
 #include <functional>
+#include <memory>
+#include <type_traits>
 
 class QPainter;
 class QRectF;
@@ -13,6 +15,44 @@ class QRectF;
 namespace quillet {
 
 class SerialPort;  // comm/serialport.h
+struct AppContext;
+struct CommState;      // comm/commstate.h
+struct PendingLogger;  // comm/commstate.h
+struct GraphState;     // graph/graphstate.h
+
+// The state of a folder above core/, held by the context without core/
+// knowing its type: made on first use (from the context, where the type
+// can be made from it), one per context, gone with it. Use it as a pointer.
+template <class T>
+class FolderState {
+public:
+    explicit FolderState(const AppContext& owner) : owner_(owner) {}
+    FolderState(const FolderState&) = delete;
+    FolderState& operator=(const FolderState&) = delete;
+
+    T& get() const {
+        if (!state_) {
+            if constexpr (std::is_constructible_v<T, const AppContext&>)
+                state_ = std::make_shared<T>(owner_);
+            else
+                state_ = std::make_shared<T>();
+        }
+        return *state_;
+    }
+    T* operator->() const { return &get(); }
+    T& operator*() const { return get(); }
+    operator T&() const { return get(); }
+    FolderState& operator=(const T& value) {
+        get() = value;
+        return *this;
+    }
+    // Forgets the state; the next use makes it anew.
+    void reset() { state_.reset(); }
+
+private:
+    const AppContext& owner_;
+    mutable std::shared_ptr<T> state_;  // shared_ptr: destroyed without T known here
+};
 
 struct AppContext {
     AppContext();
@@ -23,12 +63,11 @@ struct AppContext {
     DebugSettings debug;
     Folders folders;
     LayoutValues layout;
-    CommState comm;
-    PendingLogger pendingLogger;
-    GraphState graph;
-    PrintState print;
+    FolderState<CommState> comm{*this};
+    FolderState<PendingLogger> pendingLogger{*this};
+    FolderState<GraphState> graph{*this};
     std::array<int16_t, 3> destinationChannel{};  // [1], [2]
-    int16_t usualCommunicationActive = 0;
+    int16_t usualCommunicationActive = 0;  // the usual communication running: its UsualRun, else 0
     // The last state of the recording settings dialog's lock check box,
     // kept for the whole run (never read from a logger).
     bool lockChoice = false;
@@ -52,7 +91,7 @@ struct AppContext {
     ColorDialogs* colors;
     SerialPort* serial = nullptr;  // set by the program or the test
 
-    // Hooks of the serial link (comm/commnication.h); empty = nothing shown.
+    // Hooks of the serial link (comm/link.h); empty = nothing shown.
     // commProgress(maximum, value): the progress bar of a data read (1,2).
     // commMonitor(answer, group, number, progressMode): every judged,
     // non-empty answer in debug mode, for the received-data monitor.

@@ -1,6 +1,7 @@
-// Mglobal: the process-wide records of the program — the channel store, the
-// settings, the communication state and the pending logger. They are plain
-// structs; AppContext (context.h) holds one of each for the whole run.
+// The process-wide records of the program that every folder shares: the
+// channel store, the settings files' values, the folders and the layout.
+// AppContext (context.h) holds one of each for the whole run; the graph,
+// print and communication state live in their own folders.
 #pragma once
 
 #include <QString>
@@ -17,10 +18,21 @@ constexpr int kMaxSamples = 12000;   // samples per channel
 constexpr int16_t kErrorSample = 9999;  // the logger could not measure
 constexpr int16_t kNotSet = 9999;       // referenceValue not set
 
+// What a channel measures. The numbers are the "kind" field of data files,
+// which a damaged file may fill with any other number (then none of these).
+enum class ChannelKind : int16_t {
+    Temperature = 0,            // no alarm values
+    TemperatureWithAlarms = 1,  // alarm values in the header
+    Humidity = 2,               // with alarm values
+};
+constexpr bool isTemperature(int kind) { return kind == 0 || kind == 1; }
+constexpr bool isHumidity(int kind) { return kind == 2; }
+constexpr bool hasAlarmValues(int kind) { return kind == 1 || kind == 2; }
+
 // One channel's header. Widths are those written to data files.
 struct ChannelRecord {
     int16_t inUse = 0;
-    int16_t kind = 0;  // 0 temperature, 1 temperature with alarms, 2 humidity
+    int16_t kind = 0;  // a ChannelKind
     int16_t cardNo = 0;
     int16_t testNo = 0;
     int16_t startYear = 0;
@@ -126,117 +138,5 @@ struct LayoutValues {
     int lineTwips = 165;
     int rowTwips = 248;
 };
-
-// Result codes of one exchange with the reader.
-enum CommResult : int16_t {
-    kAccepted = 0,
-    kFaulty = 1,  // also the cancel request and "stop quietly"
-    kNoAnswer = 2,
-    kCancelled = 3,
-};
-
-struct CommState {
-    int16_t commStatus = 0;
-    QByteArray receiveBuffer;
-    bool timeoutElapsed = false;
-};
-
-// One logger channel as reported by identification and summary.
-struct PendingChannel {
-    int16_t rangeCode = 0;
-    int16_t rangeLow = 0;
-    int16_t referenceValue = kNotSet;
-    int16_t referenceSide = 0;
-    int32_t integratedValue = 0;  // model 3 only (channel 1)
-    int16_t maxValue = 0;
-    int16_t minValue = 0;
-    int16_t averageValue = 0;
-    int16_t errorCount = 0;
-    int16_t upperAlarm = 0;
-    int16_t lowerAlarm = 0;
-    int16_t kind = 0;
-};
-
-// The logger on the reader, filled by the identification (1,1) and the
-// summary (1,4); lives until the next identification.
-struct PendingLogger {
-    int16_t loggerModel = 0;  // 1..4, 0 = unsupported
-    std::array<PendingChannel, 3> ch{};  // logger channels 1 and 2
-    int16_t cardNo = 0;
-    int16_t testNo = 0;
-    int16_t startYear = 0;
-    int16_t startMonth = 0;
-    int16_t startDay = 0;
-    int16_t startHour = 0;
-    int16_t startMinute = 0;
-    int16_t startTenSec = 0;
-    int16_t intervalHour = 0;
-    int16_t intervalMinute = 0;
-    int16_t intervalTenSec = 0;
-    bool hasSecondsInterval = false;
-    int16_t rangeModeCode = 0;  // model 3
-    int16_t sampleCount = 0;
-    int16_t recordLimit = 0;  // field + 1
-    bool endlessFlag = false;  // model 4
-    bool wrapFlag = false;     // model 4
-    int16_t wrapPosition = 0;  // model 4, both flags set
-};
-
-// The graph's ranges, ticks, undo values and switches (graph/). Bounds are
-// whole units, ticks tenths; refTemp/refHumid 9999 = not yet chosen.
-struct GraphState {
-    int16_t xStart = 1;
-    int16_t xEnd = 1;
-    int16_t xManual = 0;
-    int16_t tempMin = 0;
-    int16_t tempMax = 100;
-    int16_t tempManual = 0;
-    int16_t humidMin = 0;
-    int16_t humidMax = 100;
-    int16_t humidManual = 0;
-    int16_t xTick = 1;
-    int16_t tempTick = 200;
-    int16_t humidTick = 200;
-    int16_t autoXStart = 1;
-    int16_t autoXEnd = 1;
-    int16_t autoTempMin = 0;
-    int16_t autoTempMax = 0;
-    int16_t autoHumidMin = 0;
-    int16_t autoHumidMax = 0;
-    int16_t hasTemp = 0;
-    int16_t hasHumid = 0;
-    int16_t prevXStart = 0;
-    int16_t prevXEnd = 0;
-    int16_t prevTempMin = 0;
-    int16_t prevTempMax = 0;
-    int16_t prevHumidMin = 0;
-    int16_t prevHumidMax = 0;
-    int16_t undoAvailable = 0;
-    int16_t labelsOn = 0;
-    int16_t lineWidth = 1;
-    int16_t refLineOn = 0;
-    int16_t refTemp = 9999;
-    int16_t refHumid = 9999;
-    float dragStartX = 0;
-    float dragStartY = 0;
-    float dragEndX = 0;
-    float dragEndY = 0;
-    // channelColor[1..9] (RGB): the sixteen-colour palette entries 1, 2, 3,
-    // 4, 5, 6, 12, 13, 10; the graph window changes them per channel.
-    std::array<uint32_t, kChannels + 2> channelColor{0,        0x000080, 0x008000, 0x008080, 0x800000,
-                                                     0x800080, 0x808000, 0xFF0000, 0xFF00FF, 0x00FF00};
-};
-
-// The job of the current print (mprint): printKind 0 whole list, 1 partial
-// list, 2 parameters, 3 graph; the rows of the partial list.
-struct PrintState {
-    int16_t printKind = 0;
-    int16_t printFirstRow = 0;
-    int16_t printLastRow = 0;
-};
-
-inline bool isTwoChannelModel(int loggerModel) {
-    return loggerModel == 1 || loggerModel == 2 || loggerModel == 4;
-}
 
 }  // namespace quillet

@@ -1,7 +1,7 @@
 #include "core/maingrid.h"
 
 #include "core/context.h"
-#include "core/overtool.h"
+#include "core/fieldhelpers.h"
 #include "core/store.h"
 #include "core/vb.h"
 
@@ -13,29 +13,27 @@ namespace {
 const QString kDashes = QStringLiteral("-----  ");  // five dashes, two blanks
 const QString kCr = QStringLiteral("\r");
 
-bool hasAlarms(int kind) { return kind == 1 || kind == 2; }
 
 bool validColumn(int col) { return col >= 0 && col < kGridColumns; }
 
 // Channel shown in data-grid column col (2..9), 0 for the other columns.
 int channelOfColumn(int col) { return (col >= 2 && col <= kChannels + 1) ? col - 1 : 0; }
 
-// value ÷ 10 in the channel's number format ("0.0" or "0").
-QString tenths(const ChannelRecord& c, int value) { return vb::formatTenths(value, c.kind == 2 ? 0 : 1); }
-
 }  // namespace
+
+QString valueText(const ChannelRecord& c, int tenths) { return vb::formatTenths(tenths, isHumidity(c.kind) ? 0 : 1); }
 
 int gridRowCount(const ChannelStore& s) {
     if (s.channelsInUse <= 0) return kGridRows;
     return std::max<int>(kGridRows, s.rowCount);
 }
 
-QString numberFormat(int kind) { return kind == 2 ? QStringLiteral("0") : QStringLiteral("0.0"); }
+QString numberFormat(int kind) { return isHumidity(kind) ? QStringLiteral("0") : QStringLiteral("0.0"); }
 
-QString unitText(int kind) { return kind == 2 ? QStringLiteral("[%RH]") : QStringLiteral("[ﾟC]"); }
+QString unitText(int kind) { return isHumidity(kind) ? QStringLiteral("[%RH]") : QStringLiteral("[ﾟC]"); }
 
 QString alarmMark(const ChannelRecord& c, int16_t raw) {
-    if (!hasAlarms(c.kind) || raw == kErrorSample) return QStringLiteral("   ");
+    if (!hasAlarmValues(c.kind) || raw == kErrorSample) return QStringLiteral("   ");
     const bool above = raw > c.upperAlarm;
     const bool below = raw < c.lowerAlarm;
     if (above && below) return QStringLiteral("◆");
@@ -48,7 +46,7 @@ QString sampleText(const ChannelRecord& c, int16_t raw) {
     if (raw == kErrorSample) return kDashes;
     // One string of the value's digits and the mark.
     char digits[vb::kMaxTenthsChars];
-    const int n = int(vb::putTenths(digits, raw, c.kind == 2 ? 0 : 1) - digits);
+    const int n = int(vb::putTenths(digits, raw, isHumidity(c.kind) ? 0 : 1) - digits);
     const QString mark = alarmMark(c, raw);
     QString out(n + mark.size(), Qt::Uninitialized);
     QChar* d = out.data();
@@ -115,22 +113,22 @@ QString statsCellText(const AppContext& ctx, int row, int col) {
     case 1:  // "hh:nn:ss "
         return vb::formatDateTime(c.interval, vb::DateTimeLayout::ShortDash).mid(9) + QLatin1Char(' ');
     case 2:
-        return noValidSample ? kDashes : tenths(c, c.maxValue);
+        return noValidSample ? kDashes : valueText(c, c.maxValue);
     case 3:
-        return noValidSample ? kDashes : tenths(c, c.minValue);
+        return noValidSample ? kDashes : valueText(c, c.minValue);
     case 4:
-        return noValidSample ? kDashes : tenths(c, c.averageValue);
+        return noValidSample ? kDashes : valueText(c, c.averageValue);
     case 5:
         if (noValidSample || !referenceSet) return kDashes;
         return QString::number(c.integratedValue) + QStringLiteral("  ");  // "0  " of a whole number
     case 6: {
         if (!referenceSet) return kDashes;
-        return tenths(c, c.referenceValue) + referenceSideText(c.referenceSide) + QLatin1Char(' ');
+        return valueText(c, c.referenceValue) + referenceSideText(c.referenceSide) + QLatin1Char(' ');
     }
     case 7:
-        return hasAlarms(c.kind) ? tenths(c, c.upperAlarm) : QStringLiteral("-----");
+        return hasAlarmValues(c.kind) ? valueText(c, c.upperAlarm) : QStringLiteral("-----");
     case 8:
-        return hasAlarms(c.kind) ? tenths(c, c.lowerAlarm) : QStringLiteral("-----");
+        return hasAlarmValues(c.kind) ? valueText(c, c.lowerAlarm) : QStringLiteral("-----");
     }
     return {};
 }

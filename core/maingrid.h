@@ -32,6 +32,9 @@ int gridRowCount(const ChannelStore& s);
 // Number format of a channel's values: "0.0" for temperature (kind 0, 1),
 // "0" for humidity (kind 2).
 QString numberFormat(int kind);
+// A value stored in tenths, in the channel's number format: the one
+// formatting of values for the grids, the prints and the insertion dialog.
+QString valueText(const ChannelRecord& c, int tenths);
 // "[ﾟC]" or "[%RH]".
 QString unitText(int kind);
 

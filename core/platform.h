@@ -111,4 +111,17 @@ public:
     virtual void setBusy(bool) {}           // hourglass pointer, window disabled
 };
 
+// The main window busy for one scope: the wait pointer and the window
+// disabled from here to the end of the scope, however it is left.
+class BusyScope {
+public:
+    explicit BusyScope(MainView& view) : view_(view) { view_.setBusy(true); }
+    ~BusyScope() { view_.setBusy(false); }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    MainView& view_;
+};
+
 }  // namespace quillet

@@ -4,7 +4,7 @@
 
 #include "core/catalog.h"
 #include "core/context.h"
-#include "core/filemove.h"
+#include "core/settingsfiles.h"
 #include "core/store.h"
 #include "core/vb.h"
 
@@ -69,20 +69,8 @@ void startUp(AppContext& ctx, const Folders& folders) {
     ctx.general.comPort = 1;
     ctx.folders = folders;
     loadGeneralSettings(ctx.general, folders.settingsFile);
-    // Held graph bounds survive a restart: the graph starts from the six
-    // range values of the general settings.
-    ctx.graph.tempManual = ctx.general.tempManual;
-    ctx.graph.humidManual = ctx.general.humidManual;
-    ctx.graph.tempMax = ctx.general.tempMax;
-    ctx.graph.tempMin = ctx.general.tempMin;
-    ctx.graph.humidMax = ctx.general.humidMax;
-    ctx.graph.humidMin = ctx.general.humidMin;
-    // Bounds the range dialog could never have held (a hand-edited file)
-    // leave that axis automatic instead of drawing it wrongly.
-    if (ctx.graph.tempMin < -100 || ctx.graph.tempMax > 200 || ctx.graph.tempMin >= ctx.graph.tempMax)
-        ctx.graph.tempManual = 0;
-    if (ctx.graph.humidMin < 0 || ctx.graph.humidMax > 100 || ctx.graph.humidMin >= ctx.graph.humidMax)
-        ctx.graph.humidManual = 0;
+    // The graph starts anew from the bounds the general settings hold.
+    ctx.graph.reset();
     loadTimingSettings(ctx.timing, folders.timingFile);
     loadDebugSettings(ctx.debug, folders.debugFile);
     ctx.store.currentFileName = defaultFileName(ctx);
@@ -93,12 +81,12 @@ void startUp(AppContext& ctx, const Folders& folders) {
 bool requestShutdown(AppContext& ctx) {
     bool close = true;
     if (holdsUnsavedData(ctx.store))
-        close = showMessage(ctx, 0, 27, kOkCancel) == kOk;
+        close = showMessage(ctx, Caption::Program, Msg::UnsavedLoggerData, kOkCancel) == kOk;
     // Written whatever the answer; a failure (the old files stay) is told
     // but must not stop the exit.
     const bool saved = saveTimingSettings(ctx.timing, ctx.folders.timingFile) &
                        saveDebugSettings(ctx.debug, ctx.folders.debugFile);
-    if (!saved) showRuntimeError(ctx, kErrWriting, captionText(9), kOkOnly);
+    if (!saved) showRuntimeError(ctx, kErrWriting, captionText(Caption::SaveFile), kOkOnly);
     return close;
 }
 

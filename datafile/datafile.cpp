@@ -102,7 +102,7 @@ ParsedDataFile parseDataFile(const QByteArray& bytes, bool withTenSec) {
         if (c.integratedValue < 0) c.integratedValue += 65535;
         c.sampleCount = r.i16();
         c.errorCount = r.i16();
-        if (c.kind == 1 || c.kind == 2) {
+        if (hasAlarmValues(c.kind)) {
             if (!r.has(4)) {
                 out.error = kErrInputPastEnd;
                 return out;
@@ -186,7 +186,7 @@ QByteArray ql6Bytes(const ChannelStore& store) {
         put32(c.integratedValue);
         put16(count);
         put16(c.errorCount);
-        if (c.kind == 1 || c.kind == 2) {
+        if (hasAlarmValues(c.kind)) {
             put16(c.upperAlarm);
             put16(c.lowerAlarm);
         }

@@ -5,7 +5,7 @@
 #include "datafile/fileops.h"
 
 #include "core/cp932.h"
-#include "core/overtool.h"
+#include "core/fieldhelpers.h"
 #include "core/store.h"
 #include "core/vb.h"
 
@@ -20,12 +20,10 @@ const QString Q = QStringLiteral("\"");
 const QString kEmptyField = Q + QStringLiteral("       ") + Q;  // seven blanks
 const QString kNineBlanks = QStringLiteral("         ");
 
-bool isHumidity(const ChannelRecord& c) { return c.kind == 2; }
-bool hasAlarms(const ChannelRecord& c) { return c.kind == 1 || c.kind == 2; }
 
 // Value formats of the header block.
 QString valueFormat(const ChannelRecord& c) {
-    return isHumidity(c) ? QStringLiteral("  0    ") : QStringLiteral("  0.0  ");
+    return isHumidity(c.kind) ? QStringLiteral("  0    ") : QStringLiteral("  0.0  ");
 }
 QString tenths(int v, const QString& pattern) { return vb::format(v / 10.0, pattern); }
 
@@ -83,8 +81,8 @@ private:
 
     void unitLine() {
         headerLine(kNineBlanks, [](const ChannelRecord& c, int) -> std::optional<QString> {
-            if (c.kind == 0 || c.kind == 1) return Q + QStringLiteral("  [ﾟC ]  ") + Q;
-            if (c.kind == 2) return Q + QStringLiteral("  [%RH]  ") + Q;
+            if (isTemperature(c.kind)) return Q + QStringLiteral("  [ﾟC ]  ") + Q;
+            if (isHumidity(c.kind)) return Q + QStringLiteral("  [%RH]  ") + Q;
             return std::nullopt;
         });
     }
@@ -133,10 +131,10 @@ private:
             return tenths(c.referenceValue, valueFormat(c).left(5)) + letter + QStringLiteral("  ");
         });
         headerLine(QStringLiteral("上限警報値:"), [](R c, int) -> std::optional<QString> {
-            return hasAlarms(c) ? tenths(c.upperAlarm, valueFormat(c)) : QStringLiteral("------ ");
+            return hasAlarmValues(c.kind) ? tenths(c.upperAlarm, valueFormat(c)) : QStringLiteral("------ ");
         });
         headerLine(QStringLiteral("下限警報値:"), [](R c, int) -> std::optional<QString> {
-            return hasAlarms(c) ? tenths(c.lowerAlarm, valueFormat(c)) : QStringLiteral("------ ");
+            return hasAlarmValues(c.kind) ? tenths(c.lowerAlarm, valueFormat(c)) : QStringLiteral("------ ");
         });
         endLine();
     }
@@ -169,7 +167,7 @@ private:
         for (int ch = 1; ch <= kChannels; ++ch) {
             const ChannelRecord& c = s_.ch[size_t(ch)];
             const int count = std::min<int>(c.sampleCount, kMaxSamples);
-            col[size_t(ch)] = {c.inUse == 1, c.rowOffset + 1, c.rowOffset + count, isHumidity(c) ? 0 : 1,
+            col[size_t(ch)] = {c.inUse == 1, c.rowOffset + 1, c.rowOffset + count, isHumidity(c.kind) ? 0 : 1,
                                s_.samples[size_t(ch)].data()};
         }
         static constexpr char kEmpty[] = "\"       \"";  // seven blanks

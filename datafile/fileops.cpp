@@ -3,7 +3,7 @@
 #include "core/savefile.h"
 
 #include "core/catalog.h"
-#include "core/overtool.h"
+#include "core/fieldhelpers.h"
 #include "core/store.h"
 #include "core/vb.h"
 #include "datafile/datafile.h"
@@ -23,16 +23,12 @@ const QString kDataFilter =
 // Run-time errors of the file layer.
 constexpr int kErrReading = 31037;
 
-// What one run of the dispatcher came to. The public entry only keeps
-// commStatus; the menu commands need to tell a finished operation from one
-// that ended without effect.
-enum class Outcome { Done, NoEffect, Cancelled, Failed };
+using Outcome = FileOutcome;
 
-// The one failure handler of the dispatcher: commStatus, the error box under
-// the operation's caption, and during the usual communication the channels
-// are dropped.
+// The one failure handler of the dispatcher: the error box under the
+// operation's caption, and during the usual communication the channels are
+// dropped.
 Outcome fail(AppContext& ctx, int mode, int error) {
-    ctx.comm.commStatus = kFaulty;
     showRuntimeError(ctx, error, captionText(mode == kOpen ? 8 : 9), kOkOnly);
     if (ctx.usualCommunicationActive != 0) {
         for (int ch = 1; ch <= kChannels; ++ch) ctx.store.ch[ch].inUse = 0;
@@ -105,10 +101,7 @@ int loadInto(AppContext& ctx, const QString& fileName, bool& cleared) {
 Outcome openFile(AppContext& ctx, const std::optional<QString>& named = std::nullopt) {
     const auto chosen = named ? named : ctx.dialogs->openFile(
         {QStringLiteral("ファイルの読み込み"), kDataFilter, QStringLiteral("ql*"), QString()});
-    if (!chosen) {
-        ctx.comm.commStatus = kFaulty;  // a cancelled open counts as failed
-        return Outcome::Cancelled;
-    }
+    if (!chosen) return Outcome::Cancelled;
     if (chosen->isEmpty()) return Outcome::NoEffect;
 
     bool cleared = false;
@@ -152,7 +145,7 @@ Outcome saveFile(AppContext& ctx, int mode) {
     // after opening an older layout, after an export or after a read-out
     // its name may belong to an unrelated file.
     const bool ask = mode != kOverwriteSave || !isSameFile(name, ctx.store.dataFileName);
-    if (ask && QFileInfo::exists(name) && showMessage(ctx, 9, 9, kOkCancel) != kOk)
+    if (ask && QFileInfo::exists(name) && showMessage(ctx, Caption::SaveFile, Msg::OverwriteFile, kOkCancel) != kOk)
         return Outcome::Cancelled;
 
     ChannelStore& s = ctx.store;
@@ -178,7 +171,7 @@ Outcome exportFile(AppContext& ctx, int mode) {
     if (chosen->isEmpty()) return Outcome::NoEffect;
 
     // currentFileName keeps its ".ql6" name unless the export is written.
-    if (QFileInfo::exists(*chosen) && showMessage(ctx, 9, 9, kOkCancel) != kOk) return Outcome::Cancelled;
+    if (QFileInfo::exists(*chosen) && showMessage(ctx, Caption::SaveFile, Msg::OverwriteFile, kOkCancel) != kOk) return Outcome::Cancelled;
     // A text that cannot be converted is a write error: the previous file
     // stays as it was.
     const QByteArray bytes = exportBytes(ctx, mode);
@@ -219,15 +212,9 @@ Outcome insertFile(AppContext& ctx, InsertDialog* dialog) {
         s.stagedSampleOffset[size_t(slot)] = b.sampleOffset;
     }
 
-    if (!dialog) {
-        ctx.comm.commStatus = kFaulty;
-        return Outcome::Cancelled;
-    }
+    if (!dialog) return Outcome::Cancelled;
     const auto choice = dialog->choose(ctx, fileName);
-    if (!choice) {
-        ctx.comm.commStatus = kFaulty;
-        return Outcome::Cancelled;
-    }
+    if (!choice) return Outcome::Cancelled;
 
     // The list shows the used slots in slot order; its index names the slot
     // directly, whatever order the file holds its blocks in.
@@ -282,23 +269,17 @@ Outcome dispatch(AppContext& ctx, int mode, InsertDialog* insertDialog) {
 
 }  // namespace
 
-void runFileOperation(AppContext& ctx, int mode, InsertDialog* insertDialog) {
-    dispatch(ctx, mode, insertDialog);
-}
-
-bool runFileOperationDone(AppContext& ctx, int mode, InsertDialog* insertDialog) {
-    return dispatch(ctx, mode, insertDialog) == Outcome::Done;
+FileOutcome runFileOperation(AppContext& ctx, int mode, InsertDialog* insertDialog) {
+    return dispatch(ctx, mode, insertDialog);
 }
 
 namespace {
 
 // The open after the unsaved question; `named` replaces the dialog.
 void openAndShow(AppContext& ctx, const std::optional<QString>& named) {
-    openFile(ctx, named);
-    if (ctx.comm.commStatus == kFaulty) {
-        ctx.comm.commStatus = 0;
-        if (countChannelsInUse(ctx.store) == 0) return;
-    }
+    const Outcome o = openFile(ctx, named);
+    // A cancelled or failed open redraws only what it kept.
+    if ((o == Outcome::Cancelled || o == Outcome::Failed) && countChannelsInUse(ctx.store) == 0) return;
     rebuildAxisAndDisplay(ctx);
     if (countChannelsInUse(ctx.store) > 0)
         ctx.view->enableAllCommands();
@@ -309,14 +290,11 @@ void openAndShow(AppContext& ctx, const std::optional<QString>& named) {
 }  // namespace
 
 void openDataFile(AppContext& ctx) {
-    if (holdsUnsavedData(ctx.store) && showMessage(ctx, 0, 28, kYesNo) == kYes) {
+    if (holdsUnsavedData(ctx.store) && showMessage(ctx, Caption::Program, Msg::SaveData, kYesNo) == kYes) {
         // Only a save that was written lets the open go on: a failed save, a
         // cancelled dialog or a declined overwrite keep the data on screen,
         // and opening now would throw away what the user asked to keep.
-        if (dispatch(ctx, kSaveAs, nullptr) != Outcome::Done) {
-            ctx.comm.commStatus = 0;
-            return;
-        }
+        if (dispatch(ctx, kSaveAs, nullptr) != Outcome::Done) return;
     }
     openAndShow(ctx, std::nullopt);
 }
@@ -327,12 +305,10 @@ void openDataFileNamed(AppContext& ctx, const QString& fileName) {
 
 void insertData(AppContext& ctx, InsertDialog& dialog) {
     if (lowestFreeChannel(ctx.store) == 0) {
-        showMessage(ctx, 8, 10, kOkOnly);
+        showMessage(ctx, Caption::OpenFile, Msg::NoFreeChannel, kOkOnly);
         return;
     }
-    const Outcome o = dispatch(ctx, kInsert, &dialog);
-    if (ctx.comm.commStatus == kFaulty) ctx.comm.commStatus = 0;
-    if (o != Outcome::Done) return;
+    if (dispatch(ctx, kInsert, &dialog) != Outcome::Done) return;
     rebuildAxisAndDisplay(ctx);
     ctx.store.unsavedEdit = 1;
 }

@@ -33,7 +33,7 @@ struct InsertChoice {
     int targetChannel;
 };
 
-// The data insertion dialog (frmFileins). Called with the staged slots
+// The data insertion dialog (InsertChannelDialog). Called with the staged slots
 // filled: ctx.store.ch[9..16] (inUse marks a used slot), with
 // ctx.store.fileChannelSlot and ctx.store.stagedSampleOffset.
 class InsertDialog {
@@ -43,13 +43,13 @@ public:
     virtual std::optional<InsertChoice> choose(AppContext& ctx, const QString& fileName) = 0;
 };
 
-// The one entry of all file work. Sets ctx.comm.commStatus = 1 when the
-// operation failed or an open (or insertion) was cancelled; leaves it alone
-// otherwise. Mode 5 needs the insertion dialog.
-void runFileOperation(AppContext& ctx, int mode, InsertDialog* insertDialog = nullptr);
-// The same, telling whether the operation was carried out: false when it
-// failed, was cancelled (a declined overwrite too) or ended without effect.
-bool runFileOperationDone(AppContext& ctx, int mode, InsertDialog* insertDialog = nullptr);
+// What one file operation came to. Failed: its error was shown. Cancelled:
+// a dialog was cancelled or an overwrite declined. NoEffect: nothing to do
+// (an empty name, an unknown mode).
+enum class FileOutcome { Done, NoEffect, Cancelled, Failed };
+
+// The one entry of all file work. Mode 5 needs the insertion dialog.
+FileOutcome runFileOperation(AppContext& ctx, int mode, InsertDialog* insertDialog = nullptr);
 
 // File → Open and the toolbar's open button: the unsaved question (Yes saves
 // under a new name first), the open, the axis rebuild and the command

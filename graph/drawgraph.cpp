@@ -59,7 +59,7 @@ void defaultReferenceLines(GraphState& g) {
     if (g.refHumid == 9999) g.refHumid = int16_t(std::clamp<long long>(cint((g.humidMin + g.humidMax) / 2.0), 0, 100));
 }
 
-void DrawGraph(QPainter& painter, const QRectF& target, AppContext& ctx, const GraphGeometry& geo,
+void drawGraph(QPainter& painter, const QRectF& target, AppContext& ctx, const GraphGeometry& geo,
                const DrawOptions& options) {
     GraphState& g = ctx.graph;
     const ChannelStore& s = ctx.store;
@@ -129,7 +129,7 @@ void DrawGraph(QPainter& painter, const QRectF& target, AppContext& ctx, const G
     const double dateY = bottom + 60 + th / 2, timeY = bottom + 60 + 1.5 * th + 15;
     auto timeLabel = [&](double x, int n) {
         painter.setPen(Qt::black);
-        const double t = DataNumberTime(s, n);
+        const double t = dataNumberTime(s, n);
         c.text(x, dateY, vb::formatDate(t, QStringLiteral("yy-mm-dd")));
         c.text(x, timeY, vb::formatDate(t, QStringLiteral("hh:nn:ss")));
     };
@@ -177,7 +177,7 @@ void DrawGraph(QPainter& painter, const QRectF& target, AppContext& ctx, const G
         const ChannelWindow& w = windows[size_t(ch)];
         if (w.firstSample == 0) continue;
         const ChannelRecord& rec = s.ch[size_t(ch)];
-        const bool humid = rec.kind == 2;
+        const bool humid = isHumidity(rec.kind);
         const int max10 = (humid ? g.humidMax : g.tempMax) * 10;
         const int min10 = (humid ? g.humidMin : g.tempMin) * 10;
         const double scale = humid ? hScale : tScale;

@@ -1,8 +1,9 @@
-// DrawGraph: the one painting of the graph, on any QPainter (the window's
+// drawGraph: the one painting of the graph, on any QPainter (the window's
 // picture, an image, SVG, PDF, the printer).
 #pragma once
 
-#include "graph/grafhview.h"
+#include "graph/graphstate.h"
+#include "graph/graphscale.h"
 
 #include <QColor>
 #include <QRectF>
@@ -25,8 +26,8 @@ void defaultReferenceLines(GraphState& g);
 // Paints the picture of geometry g (twips) into target (device units of p):
 // plot area, frame, axis labels and grid, reference lines, then every channel
 // in use. Sets refTemp/refHumid to the middle of their axis while unset;
-// changes nothing else. Call ComputeGraphScale first.
-void DrawGraph(QPainter& p, const QRectF& target, AppContext& ctx, const GraphGeometry& g,
+// changes nothing else. Call computeGraphScale first.
+void drawGraph(QPainter& p, const QRectF& target, AppContext& ctx, const GraphGeometry& g,
                const DrawOptions& options = {});
 
 }  // namespace quillet

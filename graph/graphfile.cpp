@@ -24,7 +24,7 @@ QImage graphImage(AppContext& ctx, QSize size) {
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter p(&image);
-    DrawGraph(p, QRectF(QPointF(0, 0), QSizeF(size)), ctx, geometryForPixels(ctx, size));
+    drawGraph(p, QRectF(QPointF(0, 0), QSizeF(size)), ctx, geometryForPixels(ctx, size));
     return image;
 }
 
@@ -49,7 +49,7 @@ bool writeGraphFile(AppContext& ctx, const QString& path, QSize size, QString* e
         svg.setTitle(QStringLiteral("グラフ"));
         QPainter p;
         if (!p.begin(&svg)) return fail(QStringLiteral("the SVG could not be started"));
-        DrawGraph(p, QRectF(QPointF(0, 0), QSizeF(size)), ctx, geo, DrawOptions{true});
+        drawGraph(p, QRectF(QPointF(0, 0), QSizeF(size)), ctx, geo, DrawOptions{true});
         p.end();
     } else if (suffix == QLatin1String("pdf")) {
         QPdfWriter pdf(&buffer);
@@ -61,7 +61,7 @@ bool writeGraphFile(AppContext& ctx, const QString& path, QSize size, QString* e
         pdf.setResolution(600);
         QPainter p;
         if (!p.begin(&pdf)) return fail(QStringLiteral("the PDF could not be started"));
-        DrawGraph(p, QRectF(0, 0, pdf.width(), pdf.height()), ctx, geo, DrawOptions{true});
+        drawGraph(p, QRectF(0, 0, pdf.width(), pdf.height()), ctx, geo, DrawOptions{true});
         p.end();
     } else {
         return fail(QStringLiteral("the output must end in .png, .svg or .pdf"));

@@ -1,5 +1,5 @@
 // The graph as an image file: PNG, SVG (labels kept as text) or PDF, drawn
-// by DrawGraph with the current ranges.
+// by drawGraph with the current ranges.
 #pragma once
 
 #include "graph/drawgraph.h"

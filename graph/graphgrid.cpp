@@ -1,9 +1,9 @@
 // The graph window's statistics of the visible window and the cursor
 // read-out of the picture.
 #include "core/context.h"
-#include "core/overtool.h"
+#include "core/fieldhelpers.h"
 #include "core/vb.h"
-#include "graph/grafhview.h"
+#include "graph/graphscale.h"
 
 #include <algorithm>
 #include <cmath>
@@ -39,7 +39,7 @@ double excessSum(const ChannelRecord& c, const int16_t* samples, int from, int t
 
 }  // namespace
 
-GraphGridTexts FillGraphGrid(const AppContext& ctx) {
+GraphGridTexts fillGraphGrid(const AppContext& ctx) {
     GraphGridTexts t{};
     for (int r = 0; r < kGraphGridRows; ++r) t[size_t(r)][0] = graphGridTitles()[size_t(r)];
     const ChannelWindows windows = channelWindows(ctx);
@@ -47,7 +47,7 @@ GraphGridTexts FillGraphGrid(const AppContext& ctx) {
         const ChannelRecord& c = ctx.store.ch[size_t(ch)];
         if (c.inUse != 1) continue;
         auto cell = [&](int row) -> QString& { return t[size_t(row)][size_t(ch)]; };
-        const bool humid = c.kind == 2;
+        const bool humid = isHumidity(c.kind);
         const QString f = humid ? QStringLiteral("0") : QStringLiteral("0.0");
         int16_t card = c.cardNo, test = c.testNo;
         cell(0) = (humid ? QStringLiteral("%RH ") : QStringLiteral("℃ ")) + cardText(ctx, card) + QLatin1Char('\n') +
@@ -97,7 +97,7 @@ GraphGridTexts FillGraphGrid(const AppContext& ctx) {
                       ? kDashes
                       : vb::format(c.referenceValue / 10.0, QStringLiteral("0")) +
                             referenceSideText(c.referenceSide);
-        const bool alarms = c.kind == 1 || c.kind == 2;
+        const bool alarms = hasAlarmValues(c.kind);
         cell(7) = alarms ? vb::format(c.upperAlarm / 10.0, QStringLiteral("0")) : kDashes;
         cell(8) = alarms ? vb::format(c.lowerAlarm / 10.0, QStringLiteral("0")) : kDashes;
     }
@@ -120,7 +120,7 @@ QString cursorReadout(const AppContext& ctx, const GraphGeometry& geo, double x,
         const ChannelRecord& c = ctx.store.ch[size_t(ch)];
         if (c.inUse != 1 || c.kind < 0 || c.kind > 2) continue;
         if (!(c.rowOffset < n && n <= c.rowOffset + c.sampleCount)) continue;
-        const bool humid = c.kind == 2;
+        const bool humid = isHumidity(c.kind);
         const int max = humid ? g.humidMax : g.tempMax;
         const int min = humid ? g.humidMin : g.tempMin;
         const int v = ctx.store.samples[size_t(ch)][size_t(n - c.rowOffset)];
@@ -136,11 +136,11 @@ QString cursorReadout(const AppContext& ctx, const GraphGeometry& geo, double x,
         }
     }
     if (best == 0 || std::abs(bestY - y) > 150) return {};
-    const bool humid = ctx.store.ch[size_t(best)].kind == 2;
+    const bool humid = isHumidity(ctx.store.ch[size_t(best)].kind);
     const QString value =
         humid ? vb::format(bestValue / 10.0, QStringLiteral("0")) + QStringLiteral("%RH")
               : QString::number(bestValue / 10.0) + QStringLiteral("℃");
-    return vb::formatDate(DataNumberTime(ctx.store, n), QStringLiteral("yy-mm-dd hh:nn:ss")) + QLatin1Char(' ') + value;
+    return vb::formatDate(dataNumberTime(ctx.store, n), QStringLiteral("yy-mm-dd hh:nn:ss")) + QLatin1Char(' ') + value;
 }
 
 }  // namespace quillet

@@ -49,11 +49,11 @@ void connectGraphPrint(AppContext& ctx) {
         DrawOptions o;
         o.paper = true;
         o.background = QColor();
-        DrawGraph(p, paper, ctx, g, o);
+        drawGraph(p, paper, ctx, g, o);
     };
     ctx.graphGridText = [&ctx](int row, int channel) {
         if (row < 1 || row >= kGraphGridRows || channel < 1 || channel > kChannels) return QString();
-        return FillGraphGrid(ctx)[size_t(row)][size_t(channel)];
+        return fillGraphGrid(ctx)[size_t(row)][size_t(channel)];
     };
 }
 

@@ -1,10 +1,10 @@
-// The graph's part of the graph print: the plot drawn by DrawGraph in page
+// The graph's part of the graph print: the plot drawn by drawGraph in page
 // coordinates and the statistics of the visible window, attached to the
 // print's hooks (ctx.drawGraphPlot, ctx.graphGridText). The program and
 // quillet-cli both print the graph through these.
 #pragma once
 
-#include "graph/grafhview.h"
+#include "graph/graphscale.h"
 
 #include <QRectF>
 

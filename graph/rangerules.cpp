@@ -3,7 +3,7 @@
 
 #include "core/context.h"
 #include "core/vb.h"
-#include "graph/grafhview.h"
+#include "graph/graphscale.h"
 
 #include <algorithm>
 #include <tuple>
@@ -29,32 +29,32 @@ Limits limitsOf(RangeAxis a) {
     return {0, 100, 53};
 }
 
-bool isTimeField(RangeField f) { return f == RangeField::Drstarttime || f == RangeField::Drendtime; }
+bool isTimeField(RangeField f) { return f == RangeField::FirstTime || f == RangeField::LastTime; }
 
 bool isLowerField(RangeField f) {
-    return f == RangeField::Drstartno || f == RangeField::Trstartv || f == RangeField::Hrstartv;
+    return f == RangeField::FirstRow || f == RangeField::TempMin || f == RangeField::HumidMin;
 }
 
 // The other bound of the same axis (number fields).
 RangeField partnerOf(RangeField f) {
     switch (f) {
-    case RangeField::Drstartno: return RangeField::Drendno;
-    case RangeField::Drendno: return RangeField::Drstartno;
-    case RangeField::Trstartv: return RangeField::Trendv;
-    case RangeField::Trendv: return RangeField::Trstartv;
-    case RangeField::Hrstartv: return RangeField::Hrendv;
-    default: return RangeField::Hrstartv;
+    case RangeField::FirstRow: return RangeField::LastRow;
+    case RangeField::LastRow: return RangeField::FirstRow;
+    case RangeField::TempMin: return RangeField::TempMax;
+    case RangeField::TempMax: return RangeField::TempMin;
+    case RangeField::HumidMin: return RangeField::HumidMax;
+    default: return RangeField::HumidMin;
     }
 }
 
 RangeField timeFieldOf(RangeField numberField) {
-    return numberField == RangeField::Drstartno ? RangeField::Drstarttime : RangeField::Drendtime;
+    return numberField == RangeField::FirstRow ? RangeField::FirstTime : RangeField::LastTime;
 }
 RangeField numberFieldOf(RangeField timeField) {
-    return timeField == RangeField::Drstarttime ? RangeField::Drstartno : RangeField::Drendno;
+    return timeField == RangeField::FirstTime ? RangeField::FirstRow : RangeField::LastRow;
 }
 
-int16_t& manualFlag(GraphState& g, RangeAxis a) {
+bool& manualFlag(GraphState& g, RangeAxis a) {
     return a == RangeAxis::X ? g.xManual : a == RangeAxis::Temp ? g.tempManual : g.humidManual;
 }
 
@@ -71,7 +71,7 @@ bool withinAxis(const ChannelStore& s, double t) {
 
 // Sets a spin as its Change event would, rewriting the paired fields except
 // `source`, the field the value came from.
-void setSpin(GrangeboxState& st, const ChannelStore& s, RangeField f, int value,
+void setSpin(GraphRangeState& st, const ChannelStore& s, RangeField f, int value,
              std::optional<RangeField> source) {
     st.spin[size_t(f)] = value;
     if (source != f) st[f] = number(value);
@@ -79,14 +79,14 @@ void setSpin(GrangeboxState& st, const ChannelStore& s, RangeField f, int value,
         st[timeFieldOf(f)] = dataNumberTimeText(s, value);
 }
 
-void fillField(GrangeboxState& st, const ChannelStore& s, RangeField f, int value, const Limits& lim) {
+void fillField(GraphRangeState& st, const ChannelStore& s, RangeField f, int value, const Limits& lim) {
     setSpin(st, s, f, std::clamp(value, lim.min, lim.max), std::nullopt);
     st[f] = number(value);
     st.accepted[size_t(f)] = st[f];
     if (rangeAxisOf(f) == RangeAxis::X) st.accepted[size_t(timeFieldOf(f))] = st[timeFieldOf(f)];
 }
 
-void checkNumberField(GrangeboxState& st, const ChannelStore& s, RangeField f, std::vector<int>& messages) {
+void checkNumberField(GraphRangeState& st, const ChannelStore& s, RangeField f, std::vector<int>& messages) {
     const RangeAxis axis = rangeAxisOf(f);
     const Limits lim = limitsOf(axis);
     const bool lower = isLowerField(f);
@@ -113,7 +113,7 @@ void checkNumberField(GrangeboxState& st, const ChannelStore& s, RangeField f, s
             st[f] = number(lim.min);
         }
     };
-    if (f == RangeField::Drendno) {
+    if (f == RangeField::LastRow) {
         range();
         order();
     } else {
@@ -122,22 +122,22 @@ void checkNumberField(GrangeboxState& st, const ChannelStore& s, RangeField f, s
     }
 
     if (axis == RangeAxis::X) {
-        const int start = wholeValue(st[RangeField::Drstartno]);
-        const int end = wholeValue(st[RangeField::Drendno]);
+        const int start = wholeValue(st[RangeField::FirstRow]);
+        const int end = wholeValue(st[RangeField::LastRow]);
         if (start == end) {
-            if (f == RangeField::Drstartno) {
+            if (f == RangeField::FirstRow) {
                 if (end > 1) {
                     st[f] = number(end - 1);
                 } else {
-                    st[RangeField::Drendno] = number(2);
-                    checkNumberField(st, s, RangeField::Drendno, messages);
+                    st[RangeField::LastRow] = number(2);
+                    checkNumberField(st, s, RangeField::LastRow, messages);
                 }
             } else {
                 if (start < kHighestDataNumber) {
                     st[f] = number(start + 1);
                 } else {
-                    st[RangeField::Drstartno] = number(kHighestDataNumber - 1);
-                    checkNumberField(st, s, RangeField::Drstartno, messages);
+                    st[RangeField::FirstRow] = number(kHighestDataNumber - 1);
+                    checkNumberField(st, s, RangeField::FirstRow, messages);
                 }
             }
         }
@@ -148,7 +148,7 @@ void checkNumberField(GrangeboxState& st, const ChannelStore& s, RangeField f, s
     if (axis == RangeAxis::X) st.accepted[size_t(timeFieldOf(f))] = st[timeFieldOf(f)];
 }
 
-void checkTimeField(GrangeboxState& st, GraphState& g, const ChannelStore& s, RangeField f,
+void checkTimeField(GraphRangeState& st, GraphState& g, const ChannelStore& s, RangeField f,
                     std::vector<int>& messages) {
     const RangeField n = numberFieldOf(f);
     // A refused time takes back its data number too, which the key-up may
@@ -160,7 +160,7 @@ void checkTimeField(GrangeboxState& st, GraphState& g, const ChannelStore& s, Ra
         st.spin[size_t(n)] = std::clamp(wholeValue(st[n]), 1, kHighestDataNumber);
     };
     const std::optional<double> t = vb::parseDateTime(st[f]);
-    if (!t) return refuse(f == RangeField::Drstarttime ? 55 : 56);
+    if (!t) return refuse(f == RangeField::FirstTime ? 55 : 56);
     if (!withinAxis(s, *t)) return refuse(62);
     const std::optional<int> k = dataIndexAtOrBefore(s, *t);
     if (!k) {  // an axis without interval: nothing to snap to
@@ -179,11 +179,11 @@ int wholeValue(const QString& text) { return int(vb::cint(std::clamp(vb::val(tex
 
 RangeAxis rangeAxisOf(RangeField f) {
     switch (f) {
-    case RangeField::Trstartv:
-    case RangeField::Trendv:
+    case RangeField::TempMin:
+    case RangeField::TempMax:
         return RangeAxis::Temp;
-    case RangeField::Hrstartv:
-    case RangeField::Hrendv:
+    case RangeField::HumidMin:
+    case RangeField::HumidMax:
         return RangeAxis::Humid;
     default:
         return RangeAxis::X;
@@ -191,7 +191,7 @@ RangeAxis rangeAxisOf(RangeField f) {
 }
 
 QString dataNumberTimeText(const ChannelStore& s, int n) {
-    return vb::formatDate(DataNumberTime(s, n), QStringLiteral("yyyy-mm-dd hh:nn:ss"));
+    return vb::formatDate(dataNumberTime(s, n), QStringLiteral("yyyy-mm-dd hh:nn:ss"));
 }
 
 std::optional<int> dataIndexAtOrBefore(const ChannelStore& s, double time) {
@@ -205,37 +205,37 @@ std::pair<bool, bool> graphAxesInUse(const ChannelStore& s) {
     for (int ch = 1; ch <= kChannels; ++ch) {
         const ChannelRecord& c = s.ch[size_t(ch)];
         if (c.inUse != 1) continue;
-        if (c.kind == 0 || c.kind == 1) temp = true;
-        if (c.kind == 2) humid = true;
+        if (isTemperature(c.kind)) temp = true;
+        if (isHumidity(c.kind)) humid = true;
     }
     return {temp, humid};
 }
 
-GrangeboxState openGrangebox(const GraphState& g, const ChannelStore& s) {
-    GrangeboxState st;
-    st.autoChecked = {g.xManual == 0, g.tempManual == 0, g.humidManual == 0};
+GraphRangeState openGrangebox(const GraphState& g, const ChannelStore& s) {
+    GraphRangeState st;
+    st.autoChecked = {!g.xManual, !g.tempManual, !g.humidManual};
     std::tie(st.tempEnabled, st.humidEnabled) = graphAxesInUse(s);
     const Limits x = limitsOf(RangeAxis::X);
-    fillField(st, s, RangeField::Drstartno, g.xStart, x);
-    fillField(st, s, RangeField::Drendno, g.xEnd, x);
+    fillField(st, s, RangeField::FirstRow, g.xStart, x);
+    fillField(st, s, RangeField::LastRow, g.xEnd, x);
     if (st.tempEnabled) {
-        fillField(st, s, RangeField::Trstartv, g.tempMin, limitsOf(RangeAxis::Temp));
-        fillField(st, s, RangeField::Trendv, g.tempMax, limitsOf(RangeAxis::Temp));
+        fillField(st, s, RangeField::TempMin, g.tempMin, limitsOf(RangeAxis::Temp));
+        fillField(st, s, RangeField::TempMax, g.tempMax, limitsOf(RangeAxis::Temp));
     }
     if (st.humidEnabled) {
-        fillField(st, s, RangeField::Hrstartv, g.humidMin, limitsOf(RangeAxis::Humid));
-        fillField(st, s, RangeField::Hrendv, g.humidMax, limitsOf(RangeAxis::Humid));
+        fillField(st, s, RangeField::HumidMin, g.humidMin, limitsOf(RangeAxis::Humid));
+        fillField(st, s, RangeField::HumidMax, g.humidMax, limitsOf(RangeAxis::Humid));
     }
     return st;
 }
 
-void rangeFieldFocused(GrangeboxState& st, GraphState& g, RangeField f) {
+void rangeFieldFocused(GraphRangeState& st, GraphState& g, RangeField f) {
     const RangeAxis a = rangeAxisOf(f);
     st.autoChecked[size_t(a)] = false;
-    manualFlag(g, a) = 1;
+    manualFlag(g, a) = true;
 }
 
-void rangeFieldKeyUp(GrangeboxState& st, const ChannelStore& s, RangeField f) {
+void rangeFieldKeyUp(GraphRangeState& st, const ChannelStore& s, RangeField f) {
     if (isTimeField(f)) {
         if (st[f].size() != 19) return;
         const std::optional<double> t = vb::parseDateTime(st[f]);
@@ -250,32 +250,32 @@ void rangeFieldKeyUp(GrangeboxState& st, const ChannelStore& s, RangeField f) {
     if (v >= lim.min && v <= lim.max) setSpin(st, s, f, int(vb::cint(v)), f);
 }
 
-void rangeSpinChanged(GrangeboxState& st, const ChannelStore& s, RangeField f, int value) {
+void rangeSpinChanged(GraphRangeState& st, const ChannelStore& s, RangeField f, int value) {
     setSpin(st, s, f, value, std::nullopt);
 }
 
-void rangeAutoClicked(GrangeboxState& st, GraphState& g, const ChannelStore& s, RangeAxis a, bool checked) {
+void rangeAutoClicked(GraphRangeState& st, GraphState& g, const ChannelStore& s, RangeAxis a, bool checked) {
     st.autoChecked[size_t(a)] = checked;
-    manualFlag(g, a) = checked ? 0 : 1;
+    manualFlag(g, a) = !checked;
     if (!checked) return;
     const Limits lim = limitsOf(a);
     switch (a) {
     case RangeAxis::X:
-        fillField(st, s, RangeField::Drstartno, g.autoXStart, lim);
-        fillField(st, s, RangeField::Drendno, g.autoXEnd, lim);
+        fillField(st, s, RangeField::FirstRow, g.autoXStart, lim);
+        fillField(st, s, RangeField::LastRow, g.autoXEnd, lim);
         break;
     case RangeAxis::Temp:
-        fillField(st, s, RangeField::Trstartv, g.autoTempMin, lim);
-        fillField(st, s, RangeField::Trendv, g.autoTempMax, lim);
+        fillField(st, s, RangeField::TempMin, g.autoTempMin, lim);
+        fillField(st, s, RangeField::TempMax, g.autoTempMax, lim);
         break;
     case RangeAxis::Humid:
-        fillField(st, s, RangeField::Hrstartv, g.autoHumidMin, lim);
-        fillField(st, s, RangeField::Hrendv, g.autoHumidMax, lim);
+        fillField(st, s, RangeField::HumidMin, g.autoHumidMin, lim);
+        fillField(st, s, RangeField::HumidMax, g.autoHumidMax, lim);
         break;
     }
 }
 
-std::vector<int> checkRangeField(GrangeboxState& st, GraphState& g, const ChannelStore& s, RangeField f) {
+std::vector<int> checkRangeField(GraphRangeState& st, GraphState& g, const ChannelStore& s, RangeField f) {
     std::vector<int> messages;
     if (isTimeField(f))
         checkTimeField(st, g, s, f, messages);
@@ -284,7 +284,7 @@ std::vector<int> checkRangeField(GrangeboxState& st, GraphState& g, const Channe
     return messages;
 }
 
-void applyGrangebox(const GrangeboxState& st, GraphState& g) {
+void applyGrangebox(const GraphRangeState& st, GraphState& g) {
     const auto value = [&](RangeField f) {
         const Limits lim = limitsOf(rangeAxisOf(f));
         return int16_t(std::clamp(wholeValue(st[f]), lim.min, lim.max));
@@ -292,29 +292,29 @@ void applyGrangebox(const GrangeboxState& st, GraphState& g) {
     if (!st.autoChecked[size_t(RangeAxis::X)]) {
         g.prevXStart = g.xStart;
         g.prevXEnd = g.xEnd;
-        g.xEnd = value(RangeField::Drendno);
-        g.xStart = value(RangeField::Drstartno);
+        g.xEnd = value(RangeField::LastRow);
+        g.xStart = value(RangeField::FirstRow);
     }
     // A frame without channels was never filled: its held bounds (perhaps
     // from the settings file) stay as they are.
     if (st.tempEnabled && !st.autoChecked[size_t(RangeAxis::Temp)]) {
         g.prevTempMin = g.tempMin;
         g.prevTempMax = g.tempMax;
-        g.tempMax = value(RangeField::Trendv);
-        g.tempMin = value(RangeField::Trstartv);
+        g.tempMax = value(RangeField::TempMax);
+        g.tempMin = value(RangeField::TempMin);
         g.tempManual = 1;
     }
     if (st.humidEnabled && !st.autoChecked[size_t(RangeAxis::Humid)]) {
         g.prevHumidMin = g.humidMin;
         g.prevHumidMax = g.humidMax;
-        g.humidMax = value(RangeField::Hrendv);
-        g.humidMin = value(RangeField::Hrstartv);
+        g.humidMax = value(RangeField::HumidMax);
+        g.humidMin = value(RangeField::HumidMin);
         g.humidManual = 1;
     }
     g.undoAvailable = 1;
 }
 
-bool acceptGrangebox(const GrangeboxState& st, AppContext& ctx) {
+bool acceptGrangebox(const GraphRangeState& st, AppContext& ctx) {
     applyGrangebox(st, ctx.graph);
     return saveGraphSettings(ctx);
 }

@@ -12,8 +12,8 @@ RefLimits refLimits(RefField f) {
     return f == RefField::Temp ? RefLimits{-100, 200, 10, 52} : RefLimits{0, 100, 5, 53};
 }
 
-RelSetState openRelSet(const GraphState& g, const ChannelStore& s) {
-    RelSetState st;
+ReferenceLinesState openRelSet(const GraphState& g, const ChannelStore& s) {
+    ReferenceLinesState st;
     std::tie(st.showTemp, st.showHumid) = graphAxesInUse(s);
     st.lineOn = g.refLineOn != 0;
     const RefLimits t = refLimits(RefField::Temp), h = refLimits(RefField::Humid);
@@ -24,18 +24,18 @@ RelSetState openRelSet(const GraphState& g, const ChannelStore& s) {
     return st;
 }
 
-void refFieldKeyUp(RelSetState& st, RefField f) {
+void refFieldKeyUp(ReferenceLinesState& st, RefField f) {
     const RefLimits lim = refLimits(f);
     const double v = vb::val(st.text(f));
     if (v >= lim.min && v <= lim.max) st.spin(f) = int(vb::cint(v));
 }
 
-void refSpinChanged(RelSetState& st, RefField f, int value) {
+void refSpinChanged(ReferenceLinesState& st, RefField f, int value) {
     st.spin(f) = value;
     st.text(f) = QString::number(value);
 }
 
-std::vector<int> checkRefField(RelSetState& st, RefField f) {
+std::vector<int> checkRefField(ReferenceLinesState& st, RefField f) {
     std::vector<int> messages;
     const RefLimits lim = refLimits(f);
     const double v = vb::val(st.text(f));
@@ -47,7 +47,7 @@ std::vector<int> checkRefField(RelSetState& st, RefField f) {
     return messages;
 }
 
-void acceptRelSet(const RelSetState& st, GraphState& g) {
+void acceptRelSet(const ReferenceLinesState& st, GraphState& g) {
     // A hidden axis keeps its value: its field was never filled.
     if (st.showTemp) g.refTemp = int16_t(std::clamp(wholeValue(st.tempText), -32768, 32767));
     if (st.showHumid) g.refHumid = int16_t(std::clamp(wholeValue(st.humidText), -32768, 32767));

@@ -1,8 +1,9 @@
-// The rules of the reference-line dialog (frmRelSet), without the window:
+// The rules of the reference-line dialog (ReferenceLinesDialog), without the window:
 // one horizontal line on the temperature axis and one on the humidity axis,
 // switched on and off together.
 #pragma once
 
+#include "graph/graphstate.h"
 #include "core/globals.h"
 
 #include <QString>
@@ -13,7 +14,7 @@ namespace quillet {
 
 enum class RefField { Temp, Humid };  // reflinevalT, reflinevalH
 
-struct RelSetState {
+struct ReferenceLinesState {
     QString tempText, humidText;  // reflinevalT, reflinevalH
     int tempSpin = 0;             // screflinevalT
     int humidSpin = 0;            // screflinevalH
@@ -32,18 +33,18 @@ struct RefLimits {
 };
 RefLimits refLimits(RefField f);
 
-RelSetState openRelSet(const GraphState& g, const ChannelStore& s);
+ReferenceLinesState openRelSet(const GraphState& g, const ChannelStore& s);
 
 // Key up: a value within the limits moves the spin (the field is left as typed).
-void refFieldKeyUp(RelSetState& st, RefField f);
+void refFieldKeyUp(ReferenceLinesState& st, RefField f);
 // The spin took value: the field shows it.
-void refSpinChanged(RelSetState& st, RefField f, int value);
+void refSpinChanged(ReferenceLinesState& st, RefField f, int value);
 // Lost focus (also Enter and the keypad separator): a value beyond a limit
 // becomes that limit with the range message; the spin follows. Returns the
 // messages to show (caption 4, OK button).
-std::vector<int> checkRefField(RelSetState& st, RefField f);
+std::vector<int> checkRefField(ReferenceLinesState& st, RefField f);
 
 // OK: the shown axes' values and the on/off switch go into GraphState.
-void acceptRelSet(const RelSetState& st, GraphState& g);
+void acceptRelSet(const ReferenceLinesState& st, GraphState& g);
 
 }  // namespace quillet

@@ -1,9 +1,9 @@
-// The setting-characters dialog's logic (LOGSETPARA), without a window: the
+// The setting-characters dialog's logic (SettingCharactersDialog), without a window: the
 // working copies of the card and test tables, the order of the grids' rows,
 // and the rules of editing, deleting and sorting.
 #pragma once
 
-#include "core/filemove.h"
+#include "core/settingsfiles.h"
 #include "core/globals.h"
 
 #include <QString>

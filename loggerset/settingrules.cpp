@@ -1,11 +1,13 @@
 #include "loggerset/settingrules.h"
 
-#include "comm/commnication.h"
+#include "core/loggermodels.h"
+
+#include "comm/link.h"
 #include "comm/serialport.h"
 #include "core/catalog.h"
 #include "core/context.h"
 #include "core/vb.h"
-#include "loggerset/paralist.h"
+#include "loggerset/parametertexts.h"
 
 #include <algorithm>
 #include <cmath>
@@ -52,8 +54,9 @@ QStringList numbers(int first, int last) {
 
 QString wholeUnits(int tenths) { return vb::format(tenths / 10.0, QStringLiteral("0")); }
 
-bool hasEndReservation(int model) { return model == 1 || model == 2 || model == 4; }
-bool hasModes(int model) { return model == 3 || model == 4; }
+bool hasEndReservation(int model) { return isKnownModel(model) && loggerModel(model)->hasEndReservation; }
+bool hasModes(int model) { return isKnownModel(model) && loggerModel(model)->hasModes; }
+bool hasSecondsInterval(int model) { return isKnownModel(model) && loggerModel(model)->hasSecondsInterval; }
 
 // The minutes interval of the list.
 Seconds listInterval(const SettingsState& s) { return Seconds(s.intervalIndex + 1) * kMinute; }
@@ -61,7 +64,8 @@ Seconds listInterval(const SettingsState& s) { return Seconds(s.intervalIndex + 
 // The interval the end reservation counts in: on model 4 the seconds
 // interval while it is in use, otherwise the minutes interval.
 Seconds endInterval(const SettingsState& s) {
-    if (s.loggerModel() == 4 && s.useSecondsInterval) return Seconds(s.secondsIndex + 1) * 10;
+    if (hasEndReservation(s.loggerModel()) && hasSecondsInterval(s.loggerModel()) && s.useSecondsInterval)
+        return Seconds(s.secondsIndex + 1) * 10;
     return listInterval(s);
 }
 
@@ -69,20 +73,16 @@ int clampIndex(int i, int count) { return std::clamp(i, 0, count - 1); }
 
 // The alarm lists' first upper value; the lower list starts one below.
 std::optional<std::pair<int, int>> upperRange(int model, int channel) {
-    if (model == 1 || model == 2) return channel == 1 ? std::pair{-39, 60} : std::pair{1, 100};
-    if (model == 4) return std::pair{-39, 150};
-    return std::nullopt;
+    const LoggerModel* m = loggerModel(model);
+    if (!m || m->alarmBase == AlarmBase::None) return std::nullopt;
+    const auto& r = m->upperAlarmRange[channel == 2 ? 1 : 0];
+    return std::pair{r[0], r[1]};
 }
 
 }  // namespace
 
 int lastRecordIndex(int loggerModel) {
-    switch (loggerModel) {
-    case 1: return 2999;
-    case 2:
-    case 4: return 5999;
-    default: return 0;
-    }
+    return isKnownModel(loggerModel) ? quillet::loggerModel(loggerModel)->lastRecordIndex : 0;
 }
 
 QStringList numberChoices(const std::array<QString, 256>& settingChars) {
@@ -124,10 +124,11 @@ QStringList lowerAlarmChoices(int loggerModel, int channel) {
 }
 
 QStringList referenceChoices(const SettingsState& s, int channel) {
-    const int m = s.loggerModel();
-    if (m == 1 || m == 2) return channel == 1 ? numbers(-40, 60) : numbers(0, 100);
-    if (m == 3 && channel == 1) return numbers(s.referenceListStart, s.referenceListStart + 100);
-    return {};
+    const LoggerModel* m = loggerModel(s.loggerModel());
+    if (!m || channel > m->referenceChannels) return {};
+    // A measuring range moves the list; fixed ranges count from their bottom.
+    if (m->hasRangeModeCode) return numbers(s.referenceListStart, s.referenceListStart + 100);
+    return isHumidity(int16_t(m->kinds[size_t(channel - 1)])) ? numbers(0, 100) : numbers(-40, 60);
 }
 
 QDateTime initialStartTime(const QDateTime& now, int usualCommunicationActive, const QString& usualStartTime) {
@@ -147,12 +148,11 @@ QDateTime initialStartTime(const QDateTime& now, int usualCommunicationActive, c
 QString checkReadAlarms(CurrentLoggerSettings& c) {
     const ReadAlarmSections sections = readAlarmSections(c.loggerModel, c.upperAlarm, c.lowerAlarm);
     if (sections.lines.isEmpty()) return {};
-    if (c.loggerModel == 4) {
-        c.upperAlarm[1] = c.upperAlarm[2] = 1500;
-        c.lowerAlarm[1] = c.lowerAlarm[2] = -400;
-    } else {
-        if (sections.bad[1]) c.upperAlarm[1] = 600, c.lowerAlarm[1] = -400;
-        if (sections.bad[2]) c.upperAlarm[2] = 1000, c.lowerAlarm[2] = 0;
+    const LoggerModel* m = loggerModel(c.loggerModel);
+    for (size_t ch = 1; m && ch <= 2; ++ch) {
+        if (!sections.bad[ch]) continue;
+        c.upperAlarm[ch] = m->alarmReset[ch - 1][0];
+        c.lowerAlarm[ch] = m->alarmReset[ch - 1][1];
     }
     QString text = QStringLiteral("警報値異常です！\r\n正しい値を設定してください。");
     for (const QString& line : sections.lines) text += QStringLiteral("\r\n") + line;
@@ -173,34 +173,30 @@ LoadedSettings initialSettings(const CurrentLoggerSettings& current, const QDate
     s.testNo = std::clamp<int>(c.testNo, 0, 255);
 
     // 2. Interval; a seconds interval shows "00:01" in the disabled minutes list.
-    const bool seconds = hasModes(m) && c.hasSecondsInterval;
+    const bool seconds = hasSecondsInterval(m) && c.hasSecondsInterval;
     const int minutes = c.intervalHour * 60 + c.intervalMinute;
     s.intervalIndex = seconds ? 0 : std::clamp(minutes, 1, 60) - 1;
     s.secondsIndex = seconds ? std::clamp<int>(c.intervalTenSec, 1, 5) - 1 : 0;
 
-    // 3. Models 1 and 2: alarms inside their lists but the lower not below
-    // the upper raise the upper to lower + 1.
-    if (m == 1 || m == 2) {
-        struct Range {
-            int upperMin, upperMax, lowerMin, lowerMax;
-        };
-        const Range ranges[3] = {{}, {-390, 600, -400, 590}, {10, 1000, 0, 990}};
+    // 3. Alarms counted from the range bottom, inside their lists but the
+    // lower not below the upper, raise the upper to lower + 1.
+    const LoggerModel* model = loggerModel(m);
+    if (model && model->alarmBase == AlarmBase::RangeBottom) {
         for (size_t ch = 1; ch <= 2; ++ch) {
-            const Range& r = ranges[ch];
+            const AlarmLimits& r = model->readAlarmLimits[ch - 1];
             const int up = c.upperAlarm[ch], low = c.lowerAlarm[ch];
-            if (up >= r.upperMin && up <= r.upperMax && low >= r.lowerMin && low <= r.lowerMax && low >= up)
-                c.upperAlarm[ch] = int16_t(low + 10);
+            if (!r.upperBad(up) && !r.lowerBad(low) && low >= up) c.upperAlarm[ch] = int16_t(low + 10);
         }
     }
     if (isTwoChannelModel(m)) out.readAlarmText = checkReadAlarms(c);
 
-    // 4. Model 4: lock and recording mode.
-    if (m == 4) {
+    // 4. Loggers that may stay unlocked: lock and recording mode.
+    if (model && model->canStayUnlocked) {
         s.lockLogger = lockChoice;
         s.recordMode = c.endlessFlag ? endless : oneTime;
     }
-    // 5. Model 3: range and mode from one code; the reference list from the range.
-    if (m == 3) {
+    // 5. Range and mode from one code; the reference list from the range.
+    if (model && model->hasRangeModeCode) {
         if (c.rangeModeCode >= 1 && c.rangeModeCode <= 3) {
             s.recordMode = oneTime;
             s.measuringRange = c.rangeModeCode - 1;
@@ -320,7 +316,7 @@ void pickInterval(SettingsState& s, int index) {
 }
 
 void setSecondsInterval(SettingsState& s, bool on) {
-    s.useSecondsInterval = hasModes(s.loggerModel()) && on;
+    s.useSecondsInterval = hasSecondsInterval(s.loggerModel()) && on;
     defaultEndReservation(s);
 }
 
@@ -336,7 +332,7 @@ void pickRecordMode(SettingsState& s, RecordMode mode) {
 }
 
 void rebuildReferenceList(SettingsState& s, int rangeIndex) {
-    if (s.loggerModel() != 3) return;
+    if (!isKnownModel(s.loggerModel()) || !loggerModel(s.loggerModel())->hasRangeModeCode) return;
     s.measuringRange = clampIndex(rangeIndex, 3);
     if (s.referenceText[1].isEmpty()) return;
     const int first = rangeStart(s.measuringRange);
@@ -346,12 +342,10 @@ void rebuildReferenceList(SettingsState& s, int rangeIndex) {
 }
 
 bool endReservationEditable(const SettingsState& s) {
-    switch (s.loggerModel()) {
-    case 1:
-    case 2: return true;
-    case 4: return s.recordMode != endless && !s.useSecondsInterval;
-    default: return false;
-    }
+    const LoggerModel* m = loggerModel(s.loggerModel());
+    if (!m || !m->hasEndReservation) return false;
+    // An endless recording or a seconds interval has no end to reserve.
+    return !m->hasModes || (s.recordMode != endless && !s.useSecondsInterval);
 }
 
 RuleOutcome checkUpperAlarm(SettingsState& s, int channel, const QString& previousText) {
@@ -397,21 +391,12 @@ RuleOutcome checkReferenceValue(SettingsState& s, int channel, const QString& pr
     return {20, {}};
 }
 
-FactoryChoices factoryChoices(int loggerModel) {
+FactoryChoices factoryChoices(int model) {
     FactoryChoices f;
-    switch (loggerModel) {
-    case 1:
-    case 2:
-        f.reference = {-1, 0, 0};
-        f.upper = {-1, 99, 99};
-        f.lower = {-1, 0, 0};
-        break;
-    case 3: f.reference = {-1, 0, -1}; break;
-    case 4:
-        f.upper = {-1, 189, 189};
-        f.lower = {-1, 0, 0};
-        break;
-    default: break;
+    if (const LoggerModel* m = loggerModel(model)) {
+        f.reference = m->factory.reference;
+        f.upper = m->factory.upper;
+        f.lower = m->factory.lower;
     }
     return f;
 }
@@ -439,10 +424,10 @@ RecordingSettings recordingSettings(const SettingsState& s) {
     const int minutes = s.intervalIndex + 1;
     r.intervalHour = int16_t(minutes / 60);
     r.intervalMinute = int16_t(minutes % 60);
-    r.useSecondsInterval = hasModes(m) && s.useSecondsInterval;
+    r.useSecondsInterval = hasSecondsInterval(m) && s.useSecondsInterval;
     r.secondsInterval = int16_t((s.secondsIndex + 1) * 10);
     r.recordMode = s.recordMode == endless ? endless : oneTime;
-    r.lockLogger = m == 4 && s.lockLogger;
+    r.lockLogger = isKnownModel(m) && loggerModel(m)->canStayUnlocked && s.lockLogger;
     for (int ch = 1; ch <= 2; ++ch) {
         const size_t i = size_t(ch);
         r.upperAlarm[i] = int16_t(vb::cint(vb::val(s.upperText[i])));

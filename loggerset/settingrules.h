@@ -1,4 +1,4 @@
-// The recording settings dialog's logic (LOGSETLIST), without a window: the
+// The recording settings dialog's logic (RecordingSettingsDialog), without a window: the
 // choice lists of every logger model, the values the dialog opens with, and
 // the rules that check and derive its items as the user edits them. Every
 // rule works on one SettingsState (the values of one open dialog) and

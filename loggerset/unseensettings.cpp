@@ -1,5 +1,7 @@
 #include "loggerset/unseensettings.h"
 
+#include "comm/protocol.h"
+
 #include "core/catalog.h"
 #include "core/context.h"
 
@@ -17,15 +19,15 @@ void UnseenSettingsDialog::run(AppContext& ctx, const CurrentLoggerSettings& cur
     if (edit && !edit(ctx, loaded.state)) return;
 
     settings = recordingSettings(loaded.state);
-    const int steps = loaded.state.loggerModel() == 3 ? 8 : 9;
+    const int steps = settingSteps(loaded.state.loggerModel());
     const auto bar = [this, steps](int step) {
         if (progress) progress(steps, step);
     };
     bar(0);
     startSent = writeSettings(ctx, settings, loaded.state.loggerModel(), bar);
     written = true;
-    status = ctx.comm.commStatus;
-    if (status != kAccepted) showMessage(ctx, 2, 13, kOkOnly);
+    status = ctx.comm->status;
+    if (status != Exchange::Accepted) showMessage(ctx, Caption::LoggerRead, Msg::ReadError, kOkOnly);
 }
 
 UnseenSettingsDialog usualSettingsStep(AppContext& ctx, const QDateTime& startTime) {
@@ -33,8 +35,8 @@ UnseenSettingsDialog usualSettingsStep(AppContext& ctx, const QDateTime& startTi
     dialog.start = startTime;
     dialog.progress = ctx.commProgress;
     prepareSettings(ctx, dialog);
-    if (dialog.opened) ctx.comm.commStatus = dialog.written ? dialog.status : kFaulty;
-    else if (ctx.comm.commStatus == kAccepted) ctx.comm.commStatus = kFaulty;
+    if (dialog.opened) ctx.comm->status = dialog.written ? dialog.status : Exchange::Faulty;
+    else if (ctx.comm->status == Exchange::Accepted) ctx.comm->status = Exchange::Faulty;
     return dialog;
 }
 

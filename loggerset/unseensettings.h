@@ -6,6 +6,7 @@
 // preparation clears commStatus once the dialog has closed.
 #pragma once
 
+#include "comm/commstate.h"
 #include "comm/settingswriter.h"
 #include "loggerset/settingrules.h"
 
@@ -33,7 +34,7 @@ public:
 
     bool opened = false;         // the preparation reached the dialog
     bool written = false;        // the writer ran
-    int status = kFaulty;        // commStatus as the writer left it
+    Exchange status = Exchange::Faulty;  // as the writer left it
     RecordingSettings settings;  // what was handed to the writer
     QDateTime startSent;         // the start 3,2 carried; invalid when not sent
 };

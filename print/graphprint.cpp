@@ -1,9 +1,9 @@
 #include "print/graphprint.h"
 
 #include "core/context.h"
-#include "core/overtool.h"
+#include "core/fieldhelpers.h"
 #include "core/vb.h"
-#include "print/mprint.h"
+#include "print/printjobs.h"
 #include "print/tableprinter.h"
 
 #include <QPagedPaintDevice>
@@ -32,12 +32,12 @@ QString graphSummaryText(AppContext& ctx, int row, int col) {
     ChannelRecord& c = ctx.store.ch[size_t(ch)];
     if (c.inUse != 1) return {};
     if (row == 1) {
-        const QString unit = c.kind == 2 ? QStringLiteral("%RH ") : QStringLiteral(" ﾟC ");
+        const QString unit = isHumidity(c.kind) ? QStringLiteral("%RH ") : QStringLiteral(" ﾟC ");
         const QString card = cardText(ctx, c.cardNo);
         return unit + card + QStringLiteral("\r     ") + testText(ctx, c.testNo);
     }
     if (row == 8) {
-        if (c.kind != 1 && c.kind != 2) return QStringLiteral("----/----");
+        if (!hasAlarmValues(c.kind)) return QStringLiteral("----/----");
         return vb::format(c.upperAlarm / 10.0, QStringLiteral("0")) + QStringLiteral("/") +
                vb::format(c.lowerAlarm / 10.0, QStringLiteral("0"));
     }

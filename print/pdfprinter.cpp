@@ -36,7 +36,7 @@ QPagedPaintDevice* PdfPrintControl::startDocument(const QString& title, int& err
     }
     writer_ = std::make_unique<QPdfWriter>(file_.get());
     writer_->setTitle(title);
-    writer_->setCreator(captionText(0).trimmed());
+    writer_->setCreator(captionText(Caption::Program).trimmed());
     writer_->setResolution(resolution);
     writer_->setPageLayout(pageLayout);
     error = 0;

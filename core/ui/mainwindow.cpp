@@ -3,12 +3,12 @@
 #include "core/catalog.h"
 #include "core/channelops.h"
 #include "core/maingrid.h"
-#include "core/overtool.h"
+#include "core/fieldhelpers.h"
 #include "core/startup.h"
 #include "core/store.h"
-#include "core/ui/deletedialog.h"
+#include "core/ui/deletechannelsdialog.h"
 #include "core/ui/toolicons.h"
-#include "core/ui/versiondialog.h"
+#include "core/ui/versionwindow.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -49,7 +49,7 @@ QFont mainFont(int pointSize) {
 
 }  // namespace
 
-MAIN::MAIN(AppContext& ctx, QWidget* parent) : QMainWindow(parent), ctx_(ctx), previousView_(ctx.view) {
+MainWindow::MainWindow(AppContext& ctx, QWidget* parent) : QMainWindow(parent), ctx_(ctx), previousView_(ctx.view) {
     setObjectName(QStringLiteral("MAIN"));
     ctx_.view = this;
 
@@ -68,9 +68,9 @@ MAIN::MAIN(AppContext& ctx, QWidget* parent) : QMainWindow(parent), ctx_(ctx), p
     mAllRead->setVisible(ctx_.debug.debugMode);
 
     // Built-in commands of the main window.
-    setCommand(mCHDEL, [this] { mCHDEL_Click(); });
-    setCommand(mHELP, [this] { mHELP_Click(); });
-    setCommand(mVERSION, [this] { mVERSION_Click(); });
+    setCommand(mCHDEL, [this] { onDeleteChannels(); });
+    setCommand(mHELP, [this] { onHelp(); });
+    setCommand(mVERSION, [this] { onVersion(); });
     setCommand(mFEND, [this] { close(); });
 
     labelEmptyChannels();
@@ -78,13 +78,13 @@ MAIN::MAIN(AppContext& ctx, QWidget* parent) : QMainWindow(parent), ctx_(ctx), p
     updateCommandStates();
 }
 
-MAIN::~MAIN() {
+MainWindow::~MainWindow() {
     if (ctx_.view == this) ctx_.view = previousView_;
 }
 
 // ---------------------------------------------------------------- menus
 
-QAction* MAIN::entry(QMenu* menu, const char* name, const QString& caption) {
+QAction* MainWindow::entry(QMenu* menu, const char* name, const QString& caption) {
     QAction* a = menu->addAction(caption);
     a->setObjectName(QString::fromLatin1(name));
     connect(a, &QAction::triggered, this, [this, a] {
@@ -95,7 +95,7 @@ QAction* MAIN::entry(QMenu* menu, const char* name, const QString& caption) {
     return a;
 }
 
-void MAIN::buildMenus() {
+void MainWindow::buildMenus() {
     QMenuBar* bar = menuBar();
 
     mLOGGER = bar->addMenu(QStringLiteral("ロガー(&L)"));
@@ -167,7 +167,7 @@ void MAIN::buildMenus() {
     connect(popDAll, &QAction::triggered, this, [this] { confirmAndDelete(kDeleteAll, 0); });
 }
 
-QAction* MAIN::button(const char* key, const QString& tooltip, QAction* target, const QString& image) {
+QAction* MainWindow::button(const char* key, const QString& tooltip, QAction* target, const QString& image) {
     QAction* b = new QAction(this);
     b->setObjectName(QString::fromLatin1(key));
     b->setToolTip(tooltip);
@@ -179,7 +179,7 @@ QAction* MAIN::button(const char* key, const QString& tooltip, QAction* target, 
     return b;
 }
 
-void MAIN::buildToolbar() {
+void MainWindow::buildToolbar() {
     Toolbar1 = addToolBar(QStringLiteral("Toolbar1"));
     Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
     Toolbar1->setMovable(false);
@@ -204,18 +204,18 @@ void MAIN::buildToolbar() {
     }
 }
 
-void MAIN::setCommand(QAction* entry, std::function<void()> handler) {
+void MainWindow::setCommand(QAction* entry, std::function<void()> handler) {
     if (!entry) return;
     handlers_.insert(entry, std::move(handler));
     updateCommandStates();
 }
 
-bool MAIN::hasCommand(const QAction* entry) const {
+bool MainWindow::hasCommand(const QAction* entry) const {
     auto it = handlers_.find(entry);
     return it != handlers_.end() && bool(*it);
 }
 
-void MAIN::updateCommandStates() {
+void MainWindow::updateCommandStates() {
     const bool hasData = dataCommandsEnabled(ctx_.store);
     const QStringList& dataNames = dataCommandNames();
     auto apply = [&](QAction* a, bool wired) {
@@ -237,7 +237,7 @@ void MAIN::updateCommandStates() {
     }
 }
 
-void MAIN::enableAllCommands() {
+void MainWindow::enableAllCommands() {
     for (QAction* a : findChildren<QAction*>()) {
         if (a->objectName().isEmpty() || a->isSeparator()) continue;
         if (buttonTarget_.contains(a)) a->setEnabled(hasCommand(buttonTarget_.value(a)));
@@ -246,17 +246,17 @@ void MAIN::enableAllCommands() {
     }
 }
 
-void MAIN::setBusy(bool busy) {
+void MainWindow::setBusy(bool busy) {
     setEnabled(!busy);
     if (busy) QApplication::setOverrideCursor(Qt::WaitCursor);
     else if (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
 }
 
-void MAIN::updateCaption() { setWindowTitle(mainCaption(ctx_)); }
+void MainWindow::updateCaption() { setWindowTitle(mainCaption(ctx_)); }
 
 // ---------------------------------------------------------------- grids
 
-void MAIN::buildGrids() {
+void MainWindow::buildGrids() {
     auto* central = new QWidget(this);
     setCentralWidget(central);
 
@@ -279,7 +279,7 @@ void MAIN::buildGrids() {
     head->setDefaultAlignment(Qt::AlignCenter);
     head->setHighlightSections(false);
     head->viewport()->installEventFilter(this);
-    connect(head, &QHeaderView::sectionMoved, this, &MAIN::grid_AfterMoveColumn);
+    connect(head, &QHeaderView::sectionMoved, this, &MainWindow::onColumnMoved);
     grid->viewport()->installEventFilter(this);
     grid->installEventFilter(this);  // the columns follow the grid's width
 
@@ -288,7 +288,7 @@ void MAIN::buildGrids() {
     VScroll->setMinimum(1);
     VScroll->setMaximum(1);
     VScroll->setSingleStep(1);
-    connect(VScroll, &QScrollBar::valueChanged, this, &MAIN::VScroll_Change);
+    connect(VScroll, &QScrollBar::valueChanged, this, &MainWindow::onScrolled);
     // Keys that move the grid's current cell keep the bar in step.
     connect(grid->verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int v) {
         const QSignalBlocker block(VScroll);
@@ -309,7 +309,7 @@ void MAIN::buildGrids() {
     pgrid->setTextElideMode(Qt::ElideNone);
 }
 
-void MAIN::layoutGrids() {
+void MainWindow::layoutGrids() {
     const LayoutValues& l = ctx_.layout;
     // Twips to pixels at the screen's resolution (15 twips a pixel at 96 dpi).
     const double tx = 1440.0 / std::max(1, logicalDpiX());
@@ -356,7 +356,7 @@ void MAIN::layoutGrids() {
     applyGridSizes();
 }
 
-void MAIN::applyGridSizes() {
+void MainWindow::applyGridSizes() {
     const GridSizes& g = gridSizes_;
     grid->verticalHeader()->setMinimumSectionSize(1);
     grid->verticalHeader()->setDefaultSectionSize(g.rowHeight);
@@ -382,7 +382,7 @@ void MAIN::applyGridSizes() {
     for (int c = 1; c < kStatsColumns; ++c) pgrid->setColumnWidth(c, channelWidth);
 }
 
-void MAIN::refreshDisplay() {
+void MainWindow::refreshDisplay() {
     gridModel->refill();
     pgridModel->refill();
     grid->selectionModel()->clear();  // the cell chosen before showed other data
@@ -394,19 +394,19 @@ void MAIN::refreshDisplay() {
         VScroll->setPageStep(s.largeChange);
         VScroll->setValue(s.value);
     }
-    VScroll_Change(VScroll->value());
+    onScrolled(VScroll->value());
 }
 
-void MAIN::labelEmptyChannels() { gridModel->relabel(); }
+void MainWindow::labelEmptyChannels() { gridModel->relabel(); }
 
-void MAIN::VScroll_Change(int value) {
+void MainWindow::onScrolled(int value) {
     // The scroll bar's value v shows data row v at the top.
     grid->verticalScrollBar()->setValue(value - 1);
 }
 
-int MAIN::topRow() const { return grid->rowAt(0) + 1; }
+int MainWindow::topRow() const { return grid->rowAt(0) + 1; }
 
-void MAIN::wheel(int delta) {
+void MainWindow::wheel(int delta) {
     // Whole notches of 120; a finer wheel adds up until a notch is complete.
     wheelRemainder_ += delta;
     while (std::abs(wheelRemainder_) >= 120) {
@@ -416,7 +416,7 @@ void MAIN::wheel(int delta) {
     }
 }
 
-void MAIN::grid_AfterMoveColumn(int /*logical*/, int oldVisual, int newVisual) {
+void MainWindow::onColumnMoved(int /*logical*/, int oldVisual, int newVisual) {
     if (undoingMove_) return;
     // The header only shows the drop; the store decides what moves. Columns
     // go back to their places and the refill shows the channels' new order.
@@ -426,7 +426,7 @@ void MAIN::grid_AfterMoveColumn(int /*logical*/, int oldVisual, int newVisual) {
     moveChannelColumn(ctx_, oldVisual, newVisual);
 }
 
-bool MAIN::eventFilter(QObject* watched, QEvent* e) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
     if (watched == grid && e->type() == QEvent::Resize) applyGridSizes();
     if (watched == grid->viewport() && e->type() == QEvent::Wheel) {
         auto* w = static_cast<QWheelEvent*>(e);
@@ -447,7 +447,7 @@ bool MAIN::eventFilter(QObject* watched, QEvent* e) {
 
 // ---------------------------------------------------------------- deletion
 
-void MAIN::markDeleteSelection(int deleteSelection) {
+void MainWindow::markDeleteSelection(int deleteSelection) {
     MarkedColumns data, stats;
     if (deleteSelection == kDeleteAll) {
         for (int c = 2; c < kGridColumns; ++c) {
@@ -462,7 +462,7 @@ void MAIN::markDeleteSelection(int deleteSelection) {
     pgridModel->setMarked(stats);
 }
 
-bool MAIN::confirmAndDelete(int deleteSelection, int titleNo) {
+bool MainWindow::confirmAndDelete(int deleteSelection, int titleNo) {
     markDeleteSelection(deleteSelection);
     const int messageNo = deleteSelection == kDeleteAll ? 0 : deleteSelection - 1;
     bool deleted = false;
@@ -471,7 +471,7 @@ bool MAIN::confirmAndDelete(int deleteSelection, int titleNo) {
     return deleted;
 }
 
-bool MAIN::showHeaderPopup(int col, const QPoint& globalPos) {
+bool MainWindow::showHeaderPopup(int col, const QPoint& globalPos) {
     if (ctx_.store.channelsInUse <= 0) return false;
     if (col == 0) {
         popAll->popup(globalPos);
@@ -486,24 +486,24 @@ bool MAIN::showHeaderPopup(int col, const QPoint& globalPos) {
     return false;
 }
 
-void MAIN::mCHDEL_Click() {
-    frmDEL dlg(ctx_, [this](int sel) { markDeleteSelection(sel); }, this);
+void MainWindow::onDeleteChannels() {
+    DeleteChannelsDialog dlg(ctx_, [this](int sel) { markDeleteSelection(sel); }, this);
     dlg.exec();
 }
 
 // ---------------------------------------------------------------- help, version, close
 
-void MAIN::mHELP_Click() {
+void MainWindow::onHelp() {
     // The help is compiled into the program: only a broken build has none.
-    if (!openHelp(ctx_, 1)) showRuntimeError(ctx_, kErrFileNotFound, captionText(0), kOkOnly);
+    if (!openHelp(ctx_, 1)) showRuntimeError(ctx_, kErrFileNotFound, captionText(Caption::Program), kOkOnly);
 }
 
-void MAIN::mVERSION_Click() {
-    VERDISP dlg(ctx_, [this](bool on) { mAllRead->setVisible(on); }, this);
+void MainWindow::onVersion() {
+    VersionWindow dlg(ctx_, [this](bool on) { mAllRead->setVisible(on); }, this);
     dlg.exec();
 }
 
-void MAIN::closeEvent(QCloseEvent* e) {
+void MainWindow::closeEvent(QCloseEvent* e) {
     // Message 27 when data is unsaved; the timing and debug files are
     // written whatever the answer.
     if (requestShutdown(ctx_)) e->accept();

@@ -1,4 +1,4 @@
-// MAIN: the program's main window. It shows the channel store in the data
+// MainWindow: the program's main window. It shows the channel store in the data
 // grid `grid` and the statistics grid `pgrid`, carries the menu bar, the
 // toolbar and the header pop-up menus, and forwards every command to the
 // headless code. It is also the MainView the headless code redraws through.
@@ -26,13 +26,13 @@
 
 namespace quillet {
 
-class MAIN : public QMainWindow, public MainView {
+class MainWindow : public QMainWindow, public MainView {
     Q_OBJECT
 public:
     // Start-up of the window (the headless start-up has run already): font,
     // size, caption, empty channels labelled, grids laid out, wheel on.
-    explicit MAIN(AppContext& ctx, QWidget* parent = nullptr);
-    ~MAIN() override;
+    explicit MainWindow(AppContext& ctx, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     // MainView.
     void refreshDisplay() override;
@@ -149,13 +149,13 @@ private:
     QAction* entry(QMenu* menu, const char* name, const QString& caption);
     QAction* button(const char* key, const QString& tooltip, QAction* target, const QString& image);
 
-    void VScroll_Change(int value);
-    void grid_AfterMoveColumn(int logical, int oldVisual, int newVisual);
+    void onScrolled(int value);
+    void onColumnMoved(int logical, int oldVisual, int newVisual);
     void wheel(int delta);
 
-    void mCHDEL_Click();
-    void mHELP_Click();
-    void mVERSION_Click();
+    void onDeleteChannels();
+    void onHelp();
+    void onVersion();
 
     AppContext& ctx_;
     MainView* previousView_;

@@ -2,25 +2,20 @@
 
 #include "core/ui/mainwindow.h"
 #include "datafile/fileops.h"
-#include "datafile/ui/fileins.h"
+#include "datafile/ui/insertchanneldialog.h"
 
 #include <memory>
 
 namespace quillet {
 
-void wireFileMenu(MAIN& window, AppContext& ctx, InsertDialog* dialog) {
+void wireFileMenu(MainWindow& window, AppContext& ctx, InsertDialog* dialog) {
     std::shared_ptr<InsertDialog> own;
     if (!dialog) {
         own = std::make_shared<QtInsertDialog>(&window);
         dialog = own.get();
     }
-    // A save or export reports its own failure; the status is then reset.
-    auto fileCommand = [&ctx](int mode) {
-        return [&ctx, mode] {
-            runFileOperation(ctx, mode);
-            ctx.comm.commStatus = 0;
-        };
-    };
+    // A save or export reports its own failure.
+    auto fileCommand = [&ctx](int mode) { return [&ctx, mode] { runFileOperation(ctx, mode); }; };
     window.setCommand(window.mFOPEN, [&ctx] { openDataFile(ctx); });
     window.setCommand(window.mFSAVE, fileCommand(kOverwriteSave));
     window.setCommand(window.mFSAVEAS, fileCommand(kSaveAs));

@@ -6,10 +6,10 @@
 
 namespace quillet {
 
-class MAIN;
+class MainWindow;
 class InsertDialog;
 
-// dialog: the insertion dialog to use; nullptr = frmFileins over the window.
-void wireFileMenu(MAIN& window, AppContext& ctx, InsertDialog* dialog = nullptr);
+// dialog: the insertion dialog to use; nullptr = InsertChannelDialog over the window.
+void wireFileMenu(MainWindow& window, AppContext& ctx, InsertDialog* dialog = nullptr);
 
 }  // namespace quillet

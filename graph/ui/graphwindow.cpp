@@ -9,10 +9,10 @@
 #include "core/ui/toolicons.h"
 #include "graph/drawgraph.h"
 #include "graph/graphprintplot.h"
-#include "graph/ui/frmrelset.h"
-#include "graph/ui/grangebox.h"
+#include "graph/ui/referencelinesdialog.h"
+#include "graph/ui/graphrangedialog.h"
 #include "print/graphprint.h"
-#include "print/mprint.h"
+#include "print/printjobs.h"
 
 #include <QActionGroup>
 #include <QCloseEvent>
@@ -38,14 +38,14 @@ QFont graphWindowFont(int pointSize) {
 }
 
 QColor channelColour(const AppContext& ctx, int ch) {
-    return QColor::fromRgb(QRgb(ctx.graph.channelColor[size_t(ch)]));
+    return QColor::fromRgb(QRgb(ctx.graph->channelColor[size_t(ch)]));
 }
 
 }  // namespace
 
 // ---------------------------------------------------------------- gImage
 
-GraphPicture::GraphPicture(GRAPH& owner) : QWidget(&owner), owner_(owner) {
+GraphPicture::GraphPicture(GraphWindow& owner) : QWidget(&owner), owner_(owner) {
     setObjectName(QStringLiteral("gImage"));
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -83,14 +83,14 @@ void GraphPicture::paintEvent(QPaintEvent*) {
 }
 
 void GraphPicture::mousePressEvent(QMouseEvent* e) {
-    owner_.gImage_MouseDown(e->button(), e->position(), e->globalPosition().toPoint());
+    owner_.onPlotMousePressed(e->button(), e->position(), e->globalPosition().toPoint());
 }
 
 void GraphPicture::mouseMoveEvent(QMouseEvent* e) {
-    owner_.gImage_MouseMove(e->buttons(), e->position(), e->globalPosition().toPoint());
+    owner_.onPlotMouseMoved(e->buttons(), e->position(), e->globalPosition().toPoint());
 }
 
-void GraphPicture::mouseReleaseEvent(QMouseEvent* e) { owner_.gImage_MouseUp(e->button(), e->position()); }
+void GraphPicture::mouseReleaseEvent(QMouseEvent* e) { owner_.onPlotMouseReleased(e->button(), e->position()); }
 
 void GraphPicture::leaveEvent(QEvent*) {
     setToolTip(QString());
@@ -123,17 +123,17 @@ QVariant GraphGridModel::data(const QModelIndex& index, int role) const {
 }
 
 void GraphGridModel::refill() {
-    texts_ = FillGraphGrid(ctx_);
+    texts_ = fillGraphGrid(ctx_);
     emit dataChanged(index(0, 0), index(kGraphGridRows - 1, kChannels));
 }
 
 void GraphGridModel::recolour() { emit dataChanged(index(0, 1), index(0, kChannels)); }
 
-// ---------------------------------------------------------------- GRAPH
+// ---------------------------------------------------------------- GraphWindow
 
-GRAPH::GRAPH(AppContext& ctx, QWidget* parent) : QMainWindow(parent), ctx_(ctx) {
+GraphWindow::GraphWindow(AppContext& ctx, QWidget* parent) : QMainWindow(parent), ctx_(ctx) {
     setObjectName(QStringLiteral("GRAPH"));
-    setWindowTitle(captionText(4));
+    setWindowTitle(captionText(Caption::Graph));
     setFont(graphWindowFont(ctx_.layout.fontSize));
     resize(ctx_.layout.designWidth, ctx_.layout.designHeight);
 
@@ -161,14 +161,14 @@ GRAPH::GRAPH(AppContext& ctx, QWidget* parent) : QMainWindow(parent), ctx_(ctx) 
     updateCommandStates();
 }
 
-double GRAPH::twipsX() const { return 1440.0 / std::max(1, logicalDpiX()); }
-double GRAPH::twipsY() const { return 1440.0 / std::max(1, logicalDpiY()); }
+double GraphWindow::twipsX() const { return 1440.0 / std::max(1, logicalDpiX()); }
+double GraphWindow::twipsY() const { return 1440.0 / std::max(1, logicalDpiY()); }
 
-GraphGeometry GRAPH::plotGeometry() const {
+GraphGeometry GraphWindow::plotGeometry() const {
     return graphGeometryForPicture(ctx_.layout, gImage->width() * twipsX(), gImage->height() * twipsY());
 }
 
-void GRAPH::buildMenus() {
+void GraphWindow::buildMenus() {
     QMenuBar* bar = menuBar();
     auto item = [this](QMenu* menu, const char* name, const QString& caption) {
         QAction* a = menu->addAction(caption);
@@ -202,7 +202,7 @@ void GRAPH::buildMenus() {
     mpara->menuAction()->setObjectName(QStringLiteral("mpara"));
     mpLabel = item(mpara, "mpLabel", QStringLiteral("ラベル表示(&L)"));
     mpLabel->setCheckable(true);
-    connect(mpLabel, &QAction::triggered, this, [this] { mpLabel_Click(); });
+    connect(mpLabel, &QAction::triggered, this, [this] { onLabelsToggled(); });
     mpLIne = mpara->addMenu(QStringLiteral("グラフ線幅(&S)"));
     mpLIne->menuAction()->setObjectName(QStringLiteral("mpLIne"));
     auto* widths = new QActionGroup(this);
@@ -210,7 +210,7 @@ void GRAPH::buildMenus() {
         mpLIneSe[size_t(i)] = item(mpLIne, "mpLIneSe", i == 0 ? QStringLiteral("細") : QStringLiteral("太"));
         mpLIneSe[size_t(i)]->setCheckable(true);
         widths->addAction(mpLIneSe[size_t(i)]);
-        connect(mpLIneSe[size_t(i)], &QAction::triggered, this, [this, i] { mpLIneSe_Click(i); });
+        connect(mpLIneSe[size_t(i)], &QAction::triggered, this, [this, i] { onLineWidthChosen(i); });
     }
     mpLIneSe[0]->setChecked(true);
     mpRef = item(mpara, "mpRef", QStringLiteral("基準線(&K)"));
@@ -225,18 +225,18 @@ void GRAPH::buildMenus() {
     popC = new QMenu(QStringLiteral("色の設定"), this);
     popC->setObjectName(QStringLiteral("popC"));
     popColor = item(popC, "popColor", QStringLiteral("色の変更"));
-    connect(popColor, &QAction::triggered, this, [this] { popColor_Click(); });
+    connect(popColor, &QAction::triggered, this, [this] { onColorClicked(); });
 
     popR = new QMenu(QStringLiteral("レンジ元に戻す"), this);
     popR->setObjectName(QStringLiteral("popR"));
     popRange = item(popR, "popRange", QStringLiteral("自動範囲に戻す"));
     popRange2 = item(popR, "popRange2", QStringLiteral("ひとつ前に戻す"));
     popRange2->setVisible(false);
-    connect(popRange, &QAction::triggered, this, [this] { popRange_Click(); });
-    connect(popRange2, &QAction::triggered, this, [this] { popRange2_Click(); });
+    connect(popRange, &QAction::triggered, this, [this] { onRestoreRange(); });
+    connect(popRange2, &QAction::triggered, this, [this] { onUndoRange(); });
 }
 
-void GRAPH::buildToolbar() {
+void GraphWindow::buildToolbar() {
     Toolbar1 = addToolBar(QStringLiteral("Toolbar1"));
     Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
     Toolbar1->setMovable(false);
@@ -261,11 +261,11 @@ void GRAPH::buildToolbar() {
     connect(btnRange, &QAction::triggered, mrange, &QAction::trigger);
     connect(btnprint, &QAction::triggered, mgPrint, &QAction::trigger);
     connect(btnlabel, &QAction::triggered, mpLabel, &QAction::trigger);
-    connect(btnline, &QAction::triggered, this, [this] { btnline_Click(); });
+    connect(btnline, &QAction::triggered, this, [this] { onLineWidthToggled(); });
     connect(btnref, &QAction::triggered, mpRef, &QAction::trigger);
 }
 
-void GRAPH::buildGrid() {
+void GraphWindow::buildGrid() {
     gpgridModel = new GraphGridModel(ctx_, this);
     gpgrid = new QTableView(this);
     gpgrid->setObjectName(QStringLiteral("gpgrid"));
@@ -295,7 +295,7 @@ void GRAPH::buildGrid() {
     gpgrid->viewport()->installEventFilter(this);
 }
 
-void GRAPH::layoutGridColumns() {
+void GraphWindow::layoutGridColumns() {
     const int col0 = int(std::lround(ctx_.layout.lineTwips * 12 / twipsX()));
     const int client = gpgrid->width() - 2 * gpgrid->frameWidth();
     const int channel = std::max(1, int((client - col0 - 150 / twipsX()) / kChannels));
@@ -303,19 +303,19 @@ void GRAPH::layoutGridColumns() {
     for (int c = 1; c <= kChannels; ++c) gpgrid->setColumnWidth(c, channel);
 }
 
-void GRAPH::resizeEvent(QResizeEvent* e) {
+void GraphWindow::resizeEvent(QResizeEvent* e) {
     QMainWindow::resizeEvent(e);
     centralWidget()->layout()->activate();
     layoutGridColumns();
 }
 
-void GRAPH::showEvent(QShowEvent* e) {
+void GraphWindow::showEvent(QShowEvent* e) {
     QMainWindow::showEvent(e);
     centralWidget()->layout()->activate();
     layoutGridColumns();
 }
 
-bool GRAPH::eventFilter(QObject* watched, QEvent* e) {
+bool GraphWindow::eventFilter(QObject* watched, QEvent* e) {
     if (watched == gpgrid && e->type() == QEvent::Resize) layoutGridColumns();
     if (watched == gpgrid->viewport() && e->type() == QEvent::MouseButtonPress) {
         auto* m = static_cast<QMouseEvent*>(e);
@@ -328,7 +328,7 @@ bool GRAPH::eventFilter(QObject* watched, QEvent* e) {
     return QMainWindow::eventFilter(watched, e);
 }
 
-void GRAPH::updateCommandStates() {
+void GraphWindow::updateCommandStates() {
     auto apply = [](QAction* a, const std::function<void()>& hook) { a->setEnabled(bool(hook)); };
     apply(mrange, openRangeDialog);
     apply(btnRange, openRangeDialog);
@@ -342,7 +342,7 @@ void GRAPH::updateCommandStates() {
 
 // ---------------------------------------------------------------- open and close
 
-void GRAPH::open(QWidget* mainWindow) {
+void GraphWindow::open(QWidget* mainWindow) {
     mainWindow_ = mainWindow;
     if (mainWindow_) mainWindow_->setEnabled(false);
     GraphState& g = ctx_.graph;
@@ -362,9 +362,9 @@ void GRAPH::open(QWidget* mainWindow) {
     redraw(true, true);
 }
 
-void GRAPH::closeEvent(QCloseEvent* e) {
-    ctx_.graph.xManual = 0;
-    ctx_.graph.labelsOn = 0;
+void GraphWindow::closeEvent(QCloseEvent* e) {
+    ctx_.graph->xManual = 0;
+    ctx_.graph->labelsOn = 0;
     mpLabel->setChecked(false);
     gImage->setRubberBand({});
     dragging_ = false;
@@ -375,24 +375,24 @@ void GRAPH::closeEvent(QCloseEvent* e) {
 
 // ---------------------------------------------------------------- drawing
 
-void GRAPH::paintPlot(QPainter& p, const QRectF& target) {
+void GraphWindow::paintPlot(QPainter& p, const QRectF& target) {
     DrawOptions o;
     o.background = palette().color(QPalette::Window);
-    DrawGraph(p, target, ctx_, plotGeometry(), o);
+    drawGraph(p, target, ctx_, plotGeometry(), o);
 }
 
-void GRAPH::redraw(bool recompute, bool refillGrid) {
-    if (recompute) ComputeGraphScale(ctx_);
+void GraphWindow::redraw(bool recompute, bool refillGrid) {
+    if (recompute) computeGraphScale(ctx_);
     gImage->invalidate();
     if (refillGrid) gpgridModel->refill();
-    if (ctx_.graph.undoAvailable) popRange2->setVisible(true);
+    if (ctx_.graph->undoAvailable) popRange2->setVisible(true);
 }
 
-void GRAPH::rangesChanged(bool clearPicture) { redraw(clearPicture, clearPicture); }
+void GraphWindow::rangesChanged(bool clearPicture) { redraw(clearPicture, clearPicture); }
 
 // ---------------------------------------------------------------- mouse
 
-void GRAPH::gImage_MouseDown(Qt::MouseButton button, QPointF pos, QPoint globalPos) {
+void GraphWindow::onPlotMousePressed(Qt::MouseButton button, QPointF pos, QPoint globalPos) {
     if (button == Qt::RightButton) {
         popR->popup(globalPos);
         return;
@@ -400,12 +400,12 @@ void GRAPH::gImage_MouseDown(Qt::MouseButton button, QPointF pos, QPoint globalP
     if (button != Qt::LeftButton) return;
     const GraphGeometry geo = plotGeometry();
     dragStart_ = clampToPlot(geo, pos.x() * twipsX(), pos.y() * twipsY());
-    ctx_.graph.dragStartX = float(dragStart_.x);
-    ctx_.graph.dragStartY = float(dragStart_.y);
+    ctx_.graph->dragStartX = float(dragStart_.x);
+    ctx_.graph->dragStartY = float(dragStart_.y);
     dragging_ = true;
 }
 
-void GRAPH::gImage_MouseMove(Qt::MouseButtons buttons, QPointF pos, QPoint globalPos) {
+void GraphWindow::onPlotMouseMoved(Qt::MouseButtons buttons, QPointF pos, QPoint globalPos) {
     const GraphGeometry geo = plotGeometry();
     const double x = pos.x() * twipsX(), y = pos.y() * twipsY();
     if (buttons & Qt::LeftButton) {
@@ -424,36 +424,36 @@ void GRAPH::gImage_MouseMove(Qt::MouseButtons buttons, QPointF pos, QPoint globa
     else QToolTip::showText(globalPos, text, gImage);
 }
 
-void GRAPH::gImage_MouseUp(Qt::MouseButton button, QPointF pos) {
+void GraphWindow::onPlotMouseReleased(Qt::MouseButton button, QPointF pos) {
     if (button != Qt::LeftButton || !dragging_) return;
     dragging_ = false;
     const GraphGeometry geo = plotGeometry();
     const PlotPoint end = clampToPlot(geo, pos.x() * twipsX(), pos.y() * twipsY());
-    ctx_.graph.dragEndX = float(end.x);
-    ctx_.graph.dragEndY = float(end.y);
+    ctx_.graph->dragEndX = float(end.x);
+    ctx_.graph->dragEndY = float(end.y);
     gImage->setRubberBand({});
     // A click, or a drag that starts and ends outside the plot, only erases.
     if ((end.x == dragStart_.x && end.y == dragStart_.y) || (dragStart_.clamped && end.clamped)) return;
-    ZoomToSelection(ctx_, geo);
+    zoomToSelection(ctx_, geo);
     redraw(true, true);
 }
 
 // ---------------------------------------------------------------- menus
 
-void GRAPH::mpLabel_Click() {
-    ctx_.graph.labelsOn = mpLabel->isChecked() ? 1 : 0;
+void GraphWindow::onLabelsToggled() {
+    ctx_.graph->labelsOn = mpLabel->isChecked() ? 1 : 0;
     redraw(true, false);
 }
 
-void GRAPH::mpLIneSe_Click(int index) {
-    ctx_.graph.lineWidth = index == 1 ? 2 : 1;
+void GraphWindow::onLineWidthChosen(int index) {
+    ctx_.graph->lineWidth = index == 1 ? 2 : 1;
     mpLIneSe[size_t(index)]->setChecked(true);
     redraw(false, false);
 }
 
-void GRAPH::btnline_Click() { mpLIneSe_Click(mpLIneSe[0]->isChecked() ? 1 : 0); }
+void GraphWindow::onLineWidthToggled() { onLineWidthChosen(mpLIneSe[0]->isChecked() ? 1 : 0); }
 
-bool GRAPH::showColorPopup(int column, const QPoint& globalPos) {
+bool GraphWindow::showColorPopup(int column, const QPoint& globalPos) {
     if (column < 1 || column > kChannels) return false;
     colorColumn_ = column;
     popColor->setText(QStringLiteral("CH:") + channelLetter(column) + QStringLiteral(" 色変更"));
@@ -461,23 +461,23 @@ bool GRAPH::showColorPopup(int column, const QPoint& globalPos) {
     return true;
 }
 
-void GRAPH::popColor_Click() {
+void GraphWindow::onColorClicked() {
     const int c = colorColumn_;
     if (c < 1 || c > kChannels) return;
     const std::optional<QColor> chosen = ctx_.colors->chooseColor(channelColour(ctx_, c));
     if (!chosen || !chosen->isValid()) return;
-    ctx_.graph.channelColor[size_t(c)] = chosen->rgb() & 0xFFFFFF;
+    ctx_.graph->channelColor[size_t(c)] = chosen->rgb() & 0xFFFFFF;
     gpgridModel->recolour();
     redraw(false, false);
 }
 
-void GRAPH::popRange_Click() {
-    RestoreAutoRange(ctx_);
+void GraphWindow::onRestoreRange() {
+    restoreAutoRange(ctx_);
     redraw(true, true);
 }
 
-void GRAPH::popRange2_Click() {
-    if (UndoRange(ctx_)) redraw(true, true);
+void GraphWindow::onUndoRange() {
+    if (undoRange(ctx_)) redraw(true, true);
 }
 
 // ---------------------------------------------------------------- wiring
@@ -485,7 +485,7 @@ void GRAPH::popRange2_Click() {
 namespace {
 
 // The graph window's own entries: its dialogs and its print.
-void wireGraphEntries(AppContext& ctx, GRAPH& graph) {
+void wireGraphEntries(AppContext& ctx, GraphWindow& graph) {
     graph.openRangeDialog = [&ctx, &graph] { showGrangebox(ctx, &graph, [&graph] { graph.rangesChanged(true); }); };
     graph.openReferenceDialog = [&ctx, &graph] {
         // The dialog shows the reference values, which default to the middle
@@ -494,7 +494,7 @@ void wireGraphEntries(AppContext& ctx, GRAPH& graph) {
         showFrmRelSet(ctx, &graph, [&graph] { graph.rangesChanged(false); });
     };
     connectGraphPrint(ctx);
-    graph.printGraph = [&ctx] { printDispatch(ctx, kPrintGraph); };
+    graph.printGraph = [&ctx] { printDispatch(ctx, PrintKind::Graph); };
     graph.pageSetup = [&ctx] { graphPageSetup(ctx); };
     graph.printerSetup = [&ctx] { graphPrinterSetup(ctx); };
     graph.updateCommandStates();
@@ -502,16 +502,16 @@ void wireGraphEntries(AppContext& ctx, GRAPH& graph) {
 
 }  // namespace
 
-void wireGraph(MAIN& window, AppContext& ctx, GRAPH& graph) {
+void wireGraph(MainWindow& window, AppContext& ctx, GraphWindow& graph) {
     window.setCommand(window.mGRAPH, [&window, &graph] { graph.open(&window); });
     wireGraphEntries(ctx, graph);
 }
 
-void wireGraph(MAIN& window, AppContext& ctx, std::function<void(GRAPH&)> built) {
-    auto graph = std::make_shared<std::unique_ptr<GRAPH>>();
+void wireGraph(MainWindow& window, AppContext& ctx, std::function<void(GraphWindow&)> built) {
+    auto graph = std::make_shared<std::unique_ptr<GraphWindow>>();
     window.setCommand(window.mGRAPH, [&window, &ctx, graph, built] {
         if (!*graph) {
-            *graph = std::make_unique<GRAPH>(ctx);
+            *graph = std::make_unique<GraphWindow>(ctx);
             wireGraphEntries(ctx, **graph);
             if (built) built(**graph);
         }

@@ -1,4 +1,4 @@
-// GRAPH: the graph window. The picture gImage shows the plot (DrawGraph,
+// GraphWindow: the graph window. The picture gImage shows the plot (drawGraph,
 // cached and repainted only when ranges, colours, labels, line width or
 // reference lines change; the drag rectangle is an overlay), the grid
 // gpgrid the statistics of the visible window. The mouse zooms by dragging
@@ -11,7 +11,7 @@
 #pragma once
 
 #include "core/context.h"
-#include "graph/grafhview.h"
+#include "graph/graphscale.h"
 
 #include <QAbstractTableModel>
 #include <QAction>
@@ -27,14 +27,14 @@
 
 namespace quillet {
 
-class MAIN;
-class GRAPH;
+class MainWindow;
+class GraphWindow;
 
 // gImage: the cached plot and the drag rectangle over it.
 class GraphPicture : public QWidget {
     Q_OBJECT
 public:
-    explicit GraphPicture(GRAPH& owner);
+    explicit GraphPicture(GraphWindow& owner);
     void invalidate();  // the plot is painted again at the next paint
     void setRubberBand(const QRectF& r);  // device pixels; empty = none
     int renderCount() const { return renders_; }
@@ -47,14 +47,14 @@ protected:
     void leaveEvent(QEvent*) override;
 
 private:
-    GRAPH& owner_;
+    GraphWindow& owner_;
     QImage cache_;
     bool dirty_ = true;
     QRectF rubber_;
     int renders_ = 0;
 };
 
-// gpgrid's cells: the texts of FillGraphGrid, the header cells (row 0) of
+// gpgrid's cells: the texts of fillGraphGrid, the header cells (row 0) of
 // the channels in their colours.
 class GraphGridModel : public QAbstractTableModel {
     Q_OBJECT
@@ -63,7 +63,7 @@ public:
     int rowCount(const QModelIndex& = {}) const override { return kGraphGridRows; }
     int columnCount(const QModelIndex& = {}) const override { return kChannels + 1; }
     QVariant data(const QModelIndex& index, int role) const override;
-    void refill();  // FillGraphGrid
+    void refill();  // fillGraphGrid
     void recolour();  // the header colours changed
     const GraphGridTexts& texts() const { return texts_; }
 
@@ -72,10 +72,10 @@ private:
     GraphGridTexts texts_{};
 };
 
-class GRAPH : public QMainWindow {
+class GraphWindow : public QMainWindow {
     Q_OBJECT
 public:
-    explicit GRAPH(AppContext& ctx, QWidget* parent = nullptr);
+    explicit GraphWindow(AppContext& ctx, QWidget* parent = nullptr);
 
     // Opening from the main window (disabled until the graph closes): the
     // switches of a new window, the automatic X range, the first drawing.
@@ -84,7 +84,7 @@ public:
     // After a range or reference change from outside (the range dialog's OK
     // with clearPicture = true: ranges recomputed and statistics refilled;
     // the reference-line dialog with false: drawn again). Shows the undo
-    // item once ctx.graph.undoAvailable is set.
+    // item once ctx.graph->undoAvailable is set.
     void rangesChanged(bool clearPicture);
 
     // The plot geometry of the picture at its current size (twips).
@@ -107,9 +107,9 @@ public:
     bool showColorPopup(int column, const QPoint& globalPos);
 
     // Mouse on gImage, in device pixels of the picture.
-    void gImage_MouseDown(Qt::MouseButton button, QPointF pos, QPoint globalPos);
-    void gImage_MouseMove(Qt::MouseButtons buttons, QPointF pos, QPoint globalPos);
-    void gImage_MouseUp(Qt::MouseButton button, QPointF pos);
+    void onPlotMousePressed(Qt::MouseButton button, QPointF pos, QPoint globalPos);
+    void onPlotMouseMoved(Qt::MouseButtons buttons, QPointF pos, QPoint globalPos);
+    void onPlotMouseReleased(Qt::MouseButton button, QPointF pos);
 
     AppContext& context() { return ctx_; }
 
@@ -155,12 +155,12 @@ private:
     void paintPlot(QPainter& p, const QRectF& target);
     void redraw(bool recompute, bool refillGrid);
 
-    void mpLabel_Click();
-    void mpLIneSe_Click(int index);
-    void btnline_Click();
-    void popColor_Click();
-    void popRange_Click();
-    void popRange2_Click();
+    void onLabelsToggled();
+    void onLineWidthChosen(int index);
+    void onLineWidthToggled();
+    void onColorClicked();
+    void onRestoreRange();
+    void onUndoRange();
 
     AppContext& ctx_;
     QPointer<QWidget> mainWindow_;
@@ -171,10 +171,10 @@ private:
 
 // Attaches the graph window to "グラフ(G)" and the graph toolbar button, and
 // its range and reference-line dialogs and the graph print to the window.
-void wireGraph(MAIN& window, AppContext& ctx, GRAPH& graph);
+void wireGraph(MainWindow& window, AppContext& ctx, GraphWindow& graph);
 // The same with a graph window built the first time it opens (start-up
 // builds only what the first window shows), then handed to built; it lives
 // as long as the main window's command.
-void wireGraph(MAIN& window, AppContext& ctx, std::function<void(GRAPH&)> built);
+void wireGraph(MainWindow& window, AppContext& ctx, std::function<void(GraphWindow&)> built);
 
 }  // namespace quillet

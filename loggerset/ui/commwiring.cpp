@@ -3,30 +3,30 @@
 #include "comm/portsearch.h"
 #include "comm/readout.h"
 #include "comm/settingswriter.h"
-#include "comm/ui/portset.h"
+#include "comm/ui/portdialog.h"
 #include "core/context.h"
 #include "core/ui/mainwindow.h"
-#include "loggerset/ui/logsetlist.h"
-#include "loggerset/ui/logsetpara.h"
+#include "loggerset/ui/recordingsettingsdialog.h"
+#include "loggerset/ui/settingcharactersdialog.h"
 
 #include <memory>
 
 namespace quillet {
 
-void wireCommunication(MAIN& window, AppContext& ctx, ReadoutWindows& readout) {
-    // mLREAD_Click (and the toolbar's btnLRead, which runs the same entry).
+void wireCommunication(MainWindow& window, AppContext& ctx, ReadoutWindows& readout) {
+    // the read-out command (and the toolbar's btnLRead, which runs the same entry).
     window.setCommand(window.mLREAD, [&ctx, &readout] { readLogger(ctx, readout); });
     window.setCommand(window.mPORTA, [&ctx] { searchPort(ctx); });
     window.setCommand(window.mPORTM, [&ctx, &window] {
-        PORTSET dialog(ctx, &window);
+        PortDialog dialog(ctx, &window);
         dialog.exec();
     });
-    // mLRECSET_Click (and the toolbar's btnLSet): the preparation, then the
+    // the recording settings command (and the toolbar's btnLSet): the preparation, then the
     // recording settings dialog (unseen during the usual communication).
     auto settingsDialog = std::make_shared<QtSettingsDialog>(&window);
     window.setCommand(window.mLRECSET, [&ctx, settingsDialog] { prepareSettings(ctx, *settingsDialog); });
     window.setCommand(window.mLPARASET, [&ctx, &window] {
-        LOGSETPARA dialog(ctx, &window);
+        SettingCharactersDialog dialog(ctx, &window);
         // The grid's card and test captions show the new characters at once.
         if (dialog.exec() == QDialog::Accepted && ctx.view) ctx.view->refreshDisplay();
     });

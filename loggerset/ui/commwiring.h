@@ -5,9 +5,9 @@
 namespace quillet {
 
 struct AppContext;
-class MAIN;
+class MainWindow;
 class ReadoutWindows;
 
-void wireCommunication(MAIN& window, AppContext& ctx, ReadoutWindows& readout);
+void wireCommunication(MainWindow& window, AppContext& ctx, ReadoutWindows& readout);
 
 }  // namespace quillet

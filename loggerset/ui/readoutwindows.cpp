@@ -1,18 +1,18 @@
 #include "loggerset/ui/readoutwindows.h"
 
-#include "core/ui/progressdialog.h"
-#include "loggerset/ui/logparalist.h"
+#include "comm/ui/progresswindow.h"
+#include "loggerset/ui/readoutparameterswindow.h"
 
 namespace quillet {
 
 void QtReadoutWindows::showParameterWindow(AppContext& ctx, const std::function<void()>& transfer) {
-    LOGPARALIST window(ctx, transfer, parent_);
+    ReadoutParametersWindow window(ctx, transfer, parent_);
     window.exec();
 }
 
 void QtReadoutWindows::runWithProgress(AppContext& ctx, const std::function<void()>& work) {
-    PROGRESS* progress = nullptr;
-    PROGRESS window(ctx, [&] {
+    ProgressWindow* progress = nullptr;
+    ProgressWindow window(ctx, [&] {
         work();
         progress->accept();
     }, parent_);

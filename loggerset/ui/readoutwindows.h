@@ -1,4 +1,4 @@
-// The read-out's windows in the program: LOGPARALIST, then PROGRESS driven
+// The read-out's windows in the program: ReadoutParametersWindow, then ProgressWindow driven
 // by the receive.
 #pragma once
 

@@ -1,33 +1,27 @@
 #include "print/ui/printwiring.h"
 
 #include "core/ui/mainwindow.h"
-#include "print/mprint.h"
-#include "print/ui/fpartprint.h"
+#include "print/printjobs.h"
+#include "print/ui/partialprintdialog.h"
 
 #include <memory>
 
 namespace quillet {
 
-void wirePrint(MAIN& window, AppContext& ctx, PartPrintDialog* partPrint) {
-    std::shared_ptr<PartPrintDialog> own;
+void wirePrint(MainWindow& window, AppContext& ctx, PartialPrintPrompt* partPrint) {
+    std::shared_ptr<PartialPrintPrompt> own;
     if (!partPrint) {
-        own = std::make_shared<QtPartPrintDialog>(&window);
+        own = std::make_shared<QtPartialPrintPrompt>(&window);
         partPrint = own.get();
     }
-    // A failed print reports itself; the status is then reset.
-    auto print = [&ctx, partPrint, own](int index) {
-        return [&ctx, partPrint, own, index] {
-            mFPRINTSEL_Click(ctx, index, partPrint);
-            ctx.comm.commStatus = 0;
-        };
+    // A failed print reports itself.
+    auto print = [&ctx, partPrint, own](PrintKind kind) {
+        return [&ctx, partPrint, own, kind] { printMenuCommand(ctx, kind, partPrint); };
     };
-    window.setCommand(window.mFPRINTALL, print(kPrintWholeList));
-    window.setCommand(window.mFPRINTSEL, print(kPrintPartList));
-    window.setCommand(window.mFPRINTPARA, print(kPrintParameters));
-    window.setCommand(window.mFPRINTSET, [&ctx] {
-        mFPRINTSET_Click(ctx);
-        ctx.comm.commStatus = 0;
-    });
+    window.setCommand(window.mFPRINTALL, print(PrintKind::WholeList));
+    window.setCommand(window.mFPRINTSEL, print(PrintKind::PartialList));
+    window.setCommand(window.mFPRINTPARA, print(PrintKind::Parameters));
+    window.setCommand(window.mFPRINTSET, [&ctx] { printerSetupCommand(ctx); });
 }
 
 }  // namespace quillet

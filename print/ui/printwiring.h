@@ -5,11 +5,11 @@
 namespace quillet {
 
 struct AppContext;
-class MAIN;
-class PartPrintDialog;
+class MainWindow;
+class PartialPrintPrompt;
 
-// partPrint: the partial print dialog to use; nullptr = fPartPrint over the
+// partPrint: the partial print dialog to use; nullptr = PartialPrintDialog over the
 // window.
-void wirePrint(MAIN& window, AppContext& ctx, PartPrintDialog* partPrint = nullptr);
+void wirePrint(MainWindow& window, AppContext& ctx, PartialPrintPrompt* partPrint = nullptr);
 
 }  // namespace quillet

@@ -1,5 +1,6 @@
 // quillet-cli read against quillet-logger-sim over a pseudo-terminal.
 #include "datafile/fileops.h"
+#include "support/toolmissing.h"
 #include "support/clirun.h"
 #include "support/fakes.h"
 #include "support/simprocess.h"
@@ -22,7 +23,7 @@ using fakes::runCli;
 
 TEST(CliRead, WritesWhatTheProgramOpens) {
     fakes::SimProcess sim({"--model", "4", "--records", "150", "--seed", "9"});
-    if (sim.devicePath().isEmpty() || !QFile::exists(kCli)) GTEST_SKIP() << "tools not built";
+    if (sim.devicePath().isEmpty() || !QFile::exists(kCli)) QUILLET_TOOL_MISSING("tools not built");
     QTemporaryDir dir;
     const QString out = dir.path() + "/read.ql6";
     const CliRun r = runCli({"read", "--device", sim.devicePath(), "--out", out, "--channel", "c"}, dir.path());
@@ -52,7 +53,7 @@ TEST(CliRead, WritesWhatTheProgramOpens) {
 
 TEST(CliRead, FailureLeavesNoFile) {
     fakes::SimProcess sim({"--model", "2", "--records", "50", "--broken-block", "2"});
-    if (sim.devicePath().isEmpty() || !QFile::exists(kCli)) GTEST_SKIP() << "tools not built";
+    if (sim.devicePath().isEmpty() || !QFile::exists(kCli)) QUILLET_TOOL_MISSING("tools not built");
     QTemporaryDir dir;
     const QString out = dir.path() + "/read.ql6";
     const CliRun r = runCli({"read", "--device", sim.devicePath(), "--out", out}, dir.path());

@@ -1,6 +1,7 @@
 // quillet-cli set against quillet-logger-sim over a pseudo-terminal, checked
 // through quillet-cli read and the simulator's frame log.
 #include "support/simprocess.h"
+#include "support/toolmissing.h"
 #include "support/clirun.h"
 
 #include <QDateTime>
@@ -46,7 +47,7 @@ TEST(CliSet, WritesWhatReadShowsNext) {
         QTemporaryDir home;
         const QString log = home.filePath("frames.log");
         fakes::SimProcess sim(c.logger + QStringList{"--log", log});
-        if (sim.devicePath().isEmpty() || !QFile::exists(kCli)) GTEST_SKIP() << "tools not built";
+        if (sim.devicePath().isEmpty() || !QFile::exists(kCli)) QUILLET_TOOL_MISSING("tools not built");
         const CliRun set = runCli(QStringList{"set", "--device", sim.devicePath()} + c.options, home.path());
         ASSERT_EQ(set.exitCode, 0) << set.err.toStdString();
         EXPECT_TRUE(set.out.contains("Start:    " + QDateTime::currentDateTime().addSecs(60).toString("yyyy-MM-dd HH:mm")) ||
@@ -67,7 +68,7 @@ TEST(CliSet, RefusesWhatTheDialogWouldCorrectAndSendsNothing) {
     QTemporaryDir home;
     const QString log = home.filePath("frames.log");
     fakes::SimProcess sim({"--model", "2", "--log", log});
-    if (sim.devicePath().isEmpty() || !QFile::exists(kCli)) GTEST_SKIP() << "tools not built";
+    if (sim.devicePath().isEmpty() || !QFile::exists(kCli)) QUILLET_TOOL_MISSING("tools not built");
     const QString tomorrow = QDate::currentDate().addDays(1).toString("yyyy-MM-dd");
     const struct { QStringList options; int exitCode; QString said; } cases[] = {
         {{"--alarm1", "-40/-41"}, 1, u8("上限警報設定範囲が正しくありません。")},

@@ -1,5 +1,6 @@
 // quillet-cli usual against quillet-logger-sim over a pseudo-terminal.
-#include "comm/commnication.h"
+#include "comm/link.h"
+#include "support/toolmissing.h"
 #include "comm/protocol.h"
 #include "comm/serialport.h"
 #include "core/vb.h"
@@ -48,7 +49,7 @@ TEST(CliUsual, SavesByCardAndTestAndNeverOverwrites) {
     const QString log = home.filePath("frames.log");
     const QStringList logger = {"--model", "2", "--records", "300", "--card", "5", "--test", "12", "--interval", "00:15"};
     fakes::SimProcess sim(logger + QStringList{"--log", log});
-    if (sim.devicePath().isEmpty() || !QFile::exists(kCli)) GTEST_SKIP() << "tools not built";
+    if (sim.devicePath().isEmpty() || !QFile::exists(kCli)) QUILLET_TOOL_MISSING("tools not built");
     QStringList args = {"usual", "--device", sim.devicePath(), "--naming", "card", "--start", "07:30"};
     const CliRun first = runCli(args, home.path());
     EXPECT_EQ(first.exitCode, 0) << first.err.toStdString();
@@ -78,8 +79,8 @@ TEST(CliUsual, SavesByCardAndTestAndNeverOverwrites) {
         port.setDevicePath(sim.devicePath());
         t.ctx.serial = &port;
         ASSERT_EQ(request(t.ctx, 1, 3, {}, 0), 0);
-        EXPECT_EQ(t.ctx.comm.receiveBuffer.mid(1, 3), QByteArray(" 3,")) << t.ctx.comm.receiveBuffer.toStdString();
-        EXPECT_EQ(t.ctx.comm.receiveBuffer.at(4), '3');  // waiting to record
+        EXPECT_EQ(t.ctx.comm->receiveBuffer.mid(1, 3), QByteArray(" 3,")) << t.ctx.comm->receiveBuffer.toStdString();
+        EXPECT_EQ(t.ctx.comm->receiveBuffer.at(4), '3');  // waiting to record
         ASSERT_EQ(request(t.ctx, 1, 1, {}, 0), 0);
         ASSERT_EQ(parseIdentification(t.ctx, 0), 2);
         const PendingLogger& p = t.ctx.pendingLogger;
@@ -108,7 +109,7 @@ TEST(CliUsual, AFaultyTransferSavesAndSetsNothing) {
     QTemporaryDir home;
     const QString log = home.filePath("frames.log");
     fakes::SimProcess sim({"--model", "1", "--records", "100", "--broken-block", "3", "--log", log});
-    if (sim.devicePath().isEmpty() || !QFile::exists(kCli)) GTEST_SKIP() << "tools not built";
+    if (sim.devicePath().isEmpty() || !QFile::exists(kCli)) QUILLET_TOOL_MISSING("tools not built");
     const CliRun r = runCli({"usual", "--device", sim.devicePath(), "--naming", "date"}, home.path());
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.err.contains(QString::fromUtf8("読み取りエラーです。"))) << r.err.toStdString();

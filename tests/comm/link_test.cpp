@@ -1,7 +1,7 @@
 // The serial link on the virtual clock: frames and their timing, the
 // judging of answers, time-outs, cancel, retries, port errors, progress and
 // the received-data monitor. The reader is a scripted line end.
-#include "comm/commnication.h"
+#include "comm/link.h"
 
 #include "core/catalog.h"
 #include "support/fakes.h"
@@ -27,9 +27,9 @@ protected:
     }
 
     // One exchange, as the callers do it, without retries.
-    int exchange(int group, int number, const QByteArray& data = {}, int progressMode = 0) {
-        ctx.comm.commStatus = 0;
-        if (sendCommand(ctx, group, number, data) != 0) return kPortError;
+    Exchange exchange(int group, int number, const QByteArray& data = {}, int progressMode = 0) {
+        ctx.comm->status = Exchange::Accepted;
+        if (sendCommand(ctx, group, number, data) != 0) return Exchange::PortError;
         return receiveAnswer(ctx, group, number, progressMode);
     }
 
@@ -98,7 +98,7 @@ TEST_F(Link, JudgingOfAnswers) {
     for (const auto& c : cases) {
         line.answers = {c.answer};
         EXPECT_EQ(exchange(c.group, c.number), c.result) << c.what;
-        EXPECT_EQ(ctx.comm.receiveBuffer, c.answer) << c.what;
+        EXPECT_EQ(ctx.comm->receiveBuffer, c.answer) << c.what;
         EXPECT_FALSE(port.isOpen()) << c.what;
     }
 }
@@ -127,7 +127,7 @@ TEST_F(Link, SlowAnswerWithinTheTimerIsAccepted) {
     longAnswer += "\x03\r\n";
     line.answers = {longAnswer};
     EXPECT_EQ(exchange(1, 2, {}, 9), 0);
-    EXPECT_EQ(ctx.comm.receiveBuffer, longAnswer);
+    EXPECT_EQ(ctx.comm->receiveBuffer, longAnswer);
 }
 
 TEST_F(Link, CancelDuringReceiveEndsAtOnce) {
@@ -160,7 +160,7 @@ TEST_F(Link, StaleInputIsDiscardedBeforeSending) {
     for (int i = 0; i < 100; ++i) t.clock.processEvents();
     EXPECT_TRUE(port.isOpen());
     EXPECT_EQ(exchange(1, 1), 0);
-    EXPECT_EQ(ctx.comm.receiveBuffer, kGoodData);
+    EXPECT_EQ(ctx.comm->receiveBuffer, kGoodData);
 }
 
 // A line end that never stops talking.
@@ -181,8 +181,8 @@ TEST_F(Link, ALineThatNeverStopsIsCutOffAsFaulty) {
     p.paced = false;
     ctx.serial = &p;
     EXPECT_EQ(exchange(1, 1), 1);
-    EXPECT_GT(ctx.comm.receiveBuffer.size(), 66000);
-    EXPECT_LE(ctx.comm.receiveBuffer.size(), 70000);
+    EXPECT_GT(ctx.comm->receiveBuffer.size(), 66000);
+    EXPECT_LE(ctx.comm->receiveBuffer.size(), 70000);
     EXPECT_FALSE(p.isOpen());
 }
 
@@ -191,36 +191,36 @@ TEST_F(Link, ALineThatNeverStopsIsCutOffAsFaulty) {
 TEST_F(Link, RequestRetriesFiveTimes) {
     EXPECT_EQ(request(ctx, 1, 1, {}, 0), 2);
     EXPECT_EQ(line.frames, 5);
-    EXPECT_EQ(ctx.comm.commStatus, 2);
+    EXPECT_EQ(ctx.comm->status, 2);
 
     line.frames = 0;
     line.answers = {kAck, kAck, kAck, kAck, kAck, kAck};
     EXPECT_EQ(request(ctx, 1, 1, {}, 0), 1);
     EXPECT_EQ(line.frames, 5);
-    EXPECT_EQ(ctx.comm.commStatus, 1);
+    EXPECT_EQ(ctx.comm->status, 1);
 }
 
 TEST_F(Link, RequestStopsAtTheFirstAcceptedAnswer) {
     line.answers = {"", kNak, kAck, kAck};
     EXPECT_EQ(request(ctx, 3, 5, "A1", 0), 0);
     EXPECT_EQ(line.frames, 3);
-    EXPECT_EQ(ctx.comm.commStatus, 0);
+    EXPECT_EQ(ctx.comm->status, 0);
 }
 
 TEST_F(Link, RequestEndsAtOnceOnCancel) {
     t.clock.hooks.push_back([&] {
-        if (line.frames == 1 && t.clock.ms >= port.writes.back().ms + 50 && ctx.comm.commStatus == 0)
+        if (line.frames == 1 && t.clock.ms >= port.writes.back().ms + 50 && ctx.comm->status == 0)
             requestCancel(ctx);
     });
     EXPECT_EQ(request(ctx, 1, 2, {}, 1), 3);
     EXPECT_EQ(line.frames, 1);
-    EXPECT_EQ(ctx.comm.commStatus, 3);
+    EXPECT_EQ(ctx.comm->status, 3);
     EXPECT_TRUE(t.messages.shown.empty());
 }
 
 TEST_F(Link, CancelWhileSendingIsACancelNotAPortError) {
     t.clock.hooks.push_back([&] {
-        if (port.writes.size() == 3 && ctx.comm.commStatus == 0) requestCancel(ctx);
+        if (port.writes.size() == 3 && ctx.comm->status == 0) requestCancel(ctx);
     });
     EXPECT_EQ(request(ctx, 1, 1, {}, 0), 3);
     EXPECT_EQ(line.frames, 1);  // the frame is finished, no answer awaited
@@ -246,8 +246,8 @@ TEST_F(Link, PortErrorsShowTheRuntimeErrorOnceAndStop) {
         if (c.busy) p.setBusy(4);
         p.setPortNumber(4);
         tc.ctx.serial = &p;
-        EXPECT_EQ(request(tc.ctx, c.group, 1, {}, 0), kPortError);
-        EXPECT_EQ(tc.ctx.comm.commStatus, 1);
+        EXPECT_EQ(request(tc.ctx, c.group, 1, {}, 0), Exchange::PortError);
+        EXPECT_EQ(tc.ctx.comm->status, Exchange::PortError);
         ASSERT_EQ(tc.messages.shown.size(), 1u);
         EXPECT_EQ(tc.messages.shown[0].title, QString::fromUtf8(c.caption));
         EXPECT_EQ(tc.messages.shown[0].text, runtimeErrorMessage(c.error));
@@ -257,7 +257,7 @@ TEST_F(Link, PortErrorsShowTheRuntimeErrorOnceAndStop) {
 
 TEST_F(Link, NoPortAtAllIsAnInvalidPort) {
     ctx.serial = nullptr;
-    EXPECT_EQ(request(ctx, 1, 1, {}, 0), kPortError);
+    EXPECT_EQ(request(ctx, 1, 1, {}, 0), Exchange::PortError);
     ASSERT_EQ(t.messages.shown.size(), 1u);
     EXPECT_EQ(t.messages.shown[0].text, runtimeErrorMessage(8002));
 }

@@ -1,6 +1,6 @@
 #include "comm/portsearch.h"
 
-#include "core/filemove.h"
+#include "core/settingsfiles.h"
 #include "support/fakes.h"
 #include "support/simserial.h"
 #include "tools/sim/device.h"

@@ -266,11 +266,11 @@ TEST(Identification, Model4FlagsAndRecordLimit) {
 
 TEST(Identification, UnsupportedLengthShowsMessage12AndFails) {
     fakes::TestContext t;
-    t.ctx.comm.receiveBuffer = answer(50, {{5, "A1"}});
-    t.ctx.pendingLogger.cardNo = 77;
+    t.ctx.comm->receiveBuffer = answer(50, {{5, "A1"}});
+    t.ctx.pendingLogger->cardNo = 77;
     EXPECT_EQ(parseIdentification(t.ctx, 0), 0);
-    EXPECT_EQ(t.ctx.pendingLogger.loggerModel, 0);
-    EXPECT_EQ(t.ctx.comm.commStatus, 1);
+    EXPECT_EQ(t.ctx.pendingLogger->loggerModel, 0);
+    EXPECT_EQ(t.ctx.comm->status, 1);
     ASSERT_EQ(t.messages.shown.size(), 1u);
     EXPECT_EQ(t.messages.shown[0].title, QStringLiteral("ロガー読み出し"));
     EXPECT_EQ(t.messages.shown[0].text, QStringLiteral("対応していないロガーです。"));
@@ -278,10 +278,10 @@ TEST(Identification, UnsupportedLengthShowsMessage12AndFails) {
 
 TEST(Identification, SupportedAnswerShowsNothing) {
     fakes::TestContext t;
-    t.ctx.comm.receiveBuffer = model1Identification();
+    t.ctx.comm->receiveBuffer = model1Identification();
     EXPECT_EQ(parseIdentification(t.ctx, 0), 1);
-    EXPECT_EQ(t.ctx.pendingLogger.cardNo, 26);
-    EXPECT_EQ(t.ctx.comm.commStatus, 0);
+    EXPECT_EQ(t.ctx.pendingLogger->cardNo, 26);
+    EXPECT_EQ(t.ctx.comm->status, 0);
     EXPECT_TRUE(t.messages.shown.empty());
 }
 
@@ -406,7 +406,7 @@ TEST(Status, MessagesOfTheContextParser) {
     };
     for (const auto& c : cases) {
         fakes::TestContext t;
-        t.ctx.comm.receiveBuffer = c.text;
+        t.ctx.comm->receiveBuffer = c.text;
         EXPECT_EQ(parseStatus(t.ctx), c.result);
         if (!c.message) {
             EXPECT_TRUE(t.messages.shown.empty());
@@ -532,12 +532,12 @@ TEST(Blocks, Model4WrapPutsTheOldestRecordFirst) {
 TEST(Blocks, ContextDecodeFillsOnlyOnSuccess) {
     fakes::TestContext t;
     auto& ctx = t.ctx;
-    ctx.pendingLogger.loggerModel = 1;
-    ctx.pendingLogger.sampleCount = 3;
-    ctx.pendingLogger.ch[1].rangeLow = -400;
+    ctx.pendingLogger->loggerModel = 1;
+    ctx.pendingLogger->sampleCount = 3;
+    ctx.pendingLogger->ch[1].rangeLow = -400;
     ctx.destinationChannel[1] = 3;
     ctx.destinationChannel[2] = 5;
-    ctx.comm.receiveBuffer = block({kMixedGroup, kMixedGroup}, true);
+    ctx.comm->receiveBuffer = block({kMixedGroup, kMixedGroup}, true);
     ASSERT_TRUE(decodeBlocks(ctx, true));
     EXPECT_EQ(ctx.store.samples[3][1], 9999);
     EXPECT_EQ(ctx.store.samples[3][2], -400);
@@ -545,17 +545,17 @@ TEST(Blocks, ContextDecodeFillsOnlyOnSuccess) {
     EXPECT_EQ(ctx.store.samples[5][3], 1022);
 
     ctx.store.samples[3][1] = 123;
-    ctx.comm.receiveBuffer = block({kMixedGroup}, true).left(60);
+    ctx.comm->receiveBuffer = block({kMixedGroup}, true).left(60);
     EXPECT_FALSE(decodeBlocks(ctx, true));
-    EXPECT_EQ(ctx.comm.commStatus, 1);
+    EXPECT_EQ(ctx.comm->status, 1);
     EXPECT_EQ(ctx.store.samples[3][1], 123);
 
     // A destination outside the channels is refused, not written.
-    ctx.comm.commStatus = 0;
-    ctx.comm.receiveBuffer = block({kMixedGroup, kMixedGroup}, true);
+    ctx.comm->status = Exchange::Accepted;
+    ctx.comm->receiveBuffer = block({kMixedGroup, kMixedGroup}, true);
     ctx.destinationChannel[2] = 9;
     EXPECT_FALSE(decodeBlocks(ctx, true));
-    EXPECT_EQ(ctx.comm.commStatus, 1);
+    EXPECT_EQ(ctx.comm->status, 1);
 }
 
 // ---- Data of the setting commands ----------------------------------------------

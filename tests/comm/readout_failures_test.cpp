@@ -3,7 +3,8 @@
 // caught and reported under "ロガー読み出し", a Cancel in the pause between
 // two attempts stops the retries, and a reader unplugged mid-transfer is a
 // failed read.
-#include "comm/commnication.h"
+#include "comm/link.h"
+#include "support/toolmissing.h"
 #include "comm/readout.h"
 #include "comm/serialport.h"
 #include "core/store.h"
@@ -154,7 +155,7 @@ TEST(ReadoutFailures, RunTimeErrorsAreCaughtAndReported) {
         EXPECT_FALSE(m.screen.parameterOpen);
         EXPECT_FALSE(rig.screen.busy);
         EXPECT_EQ(countChannelsInUse(rig.t.ctx.store), 0);
-        EXPECT_EQ(rig.t.ctx.comm.commStatus, 0);
+        EXPECT_EQ(rig.t.ctx.comm->status, 0);
     }
 }
 
@@ -175,7 +176,7 @@ TEST(ReadoutFailures, CancelInThePauseBetweenAttemptsEndsTheRequest) {
             requestCancel(t.ctx);
         }
     });
-    EXPECT_EQ(request(t.ctx, 1, 1, {}, 0), kCancelled);
+    EXPECT_EQ(request(t.ctx, 1, 1, {}, 0), Exchange::Cancelled);
     EXPECT_EQ(line.frames, 1);
     EXPECT_TRUE(t.messages.shown.empty());
 }
@@ -191,7 +192,7 @@ void ensureApplication() {
 TEST(ReadoutFailures, ReaderUnpluggedMidTransferIsAFailedRead) {
     ensureApplication();
     fakes::SimProcess sim({"--model", "2", "--records", "100", "--disconnect-after", "300"});
-    if (sim.devicePath().isEmpty()) GTEST_SKIP() << "quillet-logger-sim not built";
+    if (sim.devicePath().isEmpty()) QUILLET_TOOL_MISSING("quillet-logger-sim not built");
     fakes::TestContext t;
     SystemClock clock;
     t.ctx.clock = &clock;
@@ -201,8 +202,8 @@ TEST(ReadoutFailures, ReaderUnpluggedMidTransferIsAFailedRead) {
     port.setDevicePath(sim.devicePath());
     t.ctx.serial = &port;
     // Retries until the device has gone: never "無効な通信ポートです。".
-    EXPECT_EQ(request(t.ctx, 1, 2, {}, 1), kFaulty);
-    EXPECT_EQ(t.ctx.comm.commStatus, kFaulty);
+    EXPECT_EQ(request(t.ctx, 1, 2, {}, 1), Exchange::Faulty);
+    EXPECT_EQ(t.ctx.comm->status, Exchange::Faulty);
     EXPECT_TRUE(t.messages.shown.empty()) << t.messages.texts().join("|").toStdString();
     EXPECT_FALSE(port.isOpen());
 }

@@ -1,6 +1,7 @@
 // The read-out over a real pseudo-terminal: QSerialPort and the link against
 // the quillet-logger-sim executable, on the system clock.
 #include "comm/readout.h"
+#include "support/toolmissing.h"
 #include "comm/serialport.h"
 #include "core/store.h"
 #include "support/fakes.h"
@@ -13,7 +14,7 @@ using namespace quillet;
 
 TEST(ReadoutOverPty, ModelTwoIntoChannelsAAndB) {
     fakes::SimProcess sim({"--model", "2", "--records", "200", "--seed", "3"});
-    if (sim.devicePath().isEmpty()) GTEST_SKIP() << "quillet-logger-sim not built";
+    if (sim.devicePath().isEmpty()) QUILLET_TOOL_MISSING("quillet-logger-sim not built");
     fakes::TestContext t;
     SystemClock clock;
     t.ctx.clock = &clock;

@@ -1,6 +1,6 @@
 // The read-out end to end on the virtual clock: the real link and codec
 // against the simulator's device model on an in-process line.
-#include "comm/commnication.h"
+#include "comm/link.h"
 #include "comm/readout.h"
 #include "core/store.h"
 #include "support/fakes.h"
@@ -24,8 +24,8 @@ struct ScriptedWindows : ReadoutWindows {
 
     void showParameterWindow(AppContext& ctx, const std::function<void()>& transfer) override {
         ++parameterShown;
-        if (!ok || ctx.pendingLogger.sampleCount < 1) {
-            ctx.comm.commStatus = 1;
+        if (!ok || ctx.pendingLogger->sampleCount < 1) {
+            ctx.comm->status = Exchange::Faulty;
             return;
         }
         int a = first, b = second;
@@ -157,7 +157,7 @@ TEST(Readout, SevenChannelsInUse) {
 TEST(Readout, NoRecordsMeansNoTransfer) {
     Rig rig(config(2, 0));
     EXPECT_FALSE(rig.read());
-    EXPECT_EQ(rig.ctx().pendingLogger.sampleCount, 0);
+    EXPECT_EQ(rig.ctx().pendingLogger->sampleCount, 0);
     EXPECT_EQ(rig.windows.parameterShown, 1);
     EXPECT_EQ(rig.requests(1, 2), 0);
     EXPECT_EQ(rig.ctx().store.channelsInUse, 0);
@@ -171,7 +171,7 @@ TEST(Readout, CancelInTheParameterWindowStoresNothing) {
     EXPECT_FALSE(rig.read());
     EXPECT_EQ(rig.requests(1, 2), 0);
     EXPECT_EQ(countChannelsInUse(rig.ctx().store), 0);
-    EXPECT_EQ(rig.ctx().comm.commStatus, 0);
+    EXPECT_EQ(rig.ctx().comm->status, 0);
 }
 
 TEST(Readout, CancelDuringTheTransferReleasesTheChannels) {
@@ -227,7 +227,7 @@ TEST(Readout, FaultsLeaveTheStoreAsBefore) {
         EXPECT_EQ(countChannelsInUse(s), 1) << c.name;
         EXPECT_EQ(s.channelsInUse, 1) << c.name;
         EXPECT_EQ(s.unsavedRead, 0) << c.name;
-        EXPECT_EQ(rig.ctx().comm.commStatus, 0) << c.name;
+        EXPECT_EQ(rig.ctx().comm->status, 0) << c.name;
     }
 }
 
@@ -299,12 +299,12 @@ TEST(Readout, IntegratedValue) {
 TEST(Readout, HasFreeChannel) {
     fakes::TestContext t;
     for (int ch = 1; ch <= 6; ++ch) fillChannel(t.ctx.store, ch);
-    t.ctx.pendingLogger.loggerModel = 2;
+    t.ctx.pendingLogger->loggerModel = 2;
     EXPECT_TRUE(hasFreeChannel(t.ctx, true));
     fillChannel(t.ctx.store, 7);
     EXPECT_TRUE(hasFreeChannel(t.ctx, false));
     EXPECT_FALSE(hasFreeChannel(t.ctx, true));
-    t.ctx.pendingLogger.loggerModel = 3;
+    t.ctx.pendingLogger->loggerModel = 3;
     EXPECT_TRUE(hasFreeChannel(t.ctx, true));
     fillChannel(t.ctx.store, 8);
     EXPECT_FALSE(hasFreeChannel(t.ctx, false));

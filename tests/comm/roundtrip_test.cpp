@@ -2,7 +2,7 @@
 // encodes with its own code, the program's codec decodes; the setting
 // commands go the other way and the simulated logger must hold what was
 // sent. The line is paced at 4800 bit/s on the virtual clock.
-#include "comm/commnication.h"
+#include "comm/link.h"
 #include "comm/protocol.h"
 
 #include "support/fakes.h"
@@ -141,7 +141,7 @@ TEST_P(RoundTrip, IdentificationSummaryAndValues) {
     ASSERT_EQ(request(ctx, 1, 2, {}, two ? 1 : 0), 0);
     const qint64 took = rig.t.clock.ms - before;
     const int chars = blockCount(n, two) * 88;
-    EXPECT_EQ(ctx.comm.receiveBuffer.size(), chars);
+    EXPECT_EQ(ctx.comm->receiveBuffer.size(), chars);
     EXPECT_EQ(lastValue, chars);
     EXPECT_EQ(maximum, (n / (two ? 16 : 32) + 1) * 88);
     EXPECT_NEAR(double(took), chars / 0.48 + 110, 20.0);
@@ -279,7 +279,7 @@ TEST(Faults, BrokenBlockIsRefusedAndLeavesTheSamples) {
     ctx.store.samples[1][1] = 4321;
     ASSERT_EQ(request(ctx, 1, 2, {}, 1), 0);  // framing of the whole answer is fine
     EXPECT_FALSE(decodeBlocks(ctx, true));
-    EXPECT_EQ(ctx.comm.commStatus, 1);
+    EXPECT_EQ(ctx.comm->status, 1);
     EXPECT_EQ(ctx.store.samples[1][1], 4321);
 }
 
@@ -292,7 +292,7 @@ TEST(Faults, LineGoingDeadInTheMiddleOfTheValues) {
     // The first attempt ends faulty with what came; the dead line then
     // stays silent.
     EXPECT_EQ(request(rig.ctx(), 1, 2, {}, 1, 1), 1);
-    EXPECT_EQ(rig.ctx().comm.receiveBuffer.size(), 300);
+    EXPECT_EQ(rig.ctx().comm->receiveBuffer.size(), 300);
     EXPECT_EQ(request(rig.ctx(), 1, 2, {}, 1), 2);
 }
 
@@ -303,7 +303,7 @@ TEST(Faults, UnsupportedIdentificationLength) {
     Rig rig(cfg);
     ASSERT_EQ(request(rig.ctx(), 1, 1, {}, 0), 0);  // well framed
     EXPECT_EQ(parseIdentification(rig.ctx(), 0), 0);
-    EXPECT_EQ(rig.ctx().comm.commStatus, 1);
+    EXPECT_EQ(rig.ctx().comm->status, 1);
     EXPECT_EQ(rig.t.messages.texts(), QStringList{QStringLiteral("対応していないロガーです。")});
 }
 

@@ -2,7 +2,8 @@
 // and whole exchanges with quillet-logger-sim on a pseudo-terminal through
 // the link, on the system clock. The end-to-end cases are skipped when the
 // simulator has not been built.
-#include "comm/commnication.h"
+#include "comm/link.h"
+#include "support/toolmissing.h"
 #include "comm/protocol.h"
 #include "comm/serialport.h"
 
@@ -109,7 +110,7 @@ TEST(QtSerialPortOpen, DevicesThatCannotBeUsed) {
 TEST(QtSerialPortOpen, BusyAndAlreadyOpen) {
     ensureApplication();
     Simulator sim({});
-    if (sim.device().isEmpty()) GTEST_SKIP() << "quillet-logger-sim not built";
+    if (sim.device().isEmpty()) QUILLET_TOOL_MISSING("quillet-logger-sim not built");
     QtSerialPort a, b;
     a.setDevicePath(sim.device());
     b.setDevicePath(sim.device());
@@ -127,7 +128,7 @@ TEST(QtSerialPortOpen, BusyAndAlreadyOpen) {
 TEST(QtSerialPortOpen, PermissionDenied) {
     ensureApplication();
     Simulator sim({});
-    if (sim.device().isEmpty()) GTEST_SKIP() << "quillet-logger-sim not built";
+    if (sim.device().isEmpty()) QUILLET_TOOL_MISSING("quillet-logger-sim not built");
     const QByteArray dev = QFile::encodeName(sim.device());
     struct stat before {};
     ASSERT_EQ(::stat(dev.constData(), &before), 0);
@@ -157,7 +158,7 @@ TEST_P(OverPty, IdentificationSummaryAndFullRead) {
     ensureApplication();
     const PtyCase& c = GetParam();
     Simulator sim(c.args);
-    if (sim.device().isEmpty()) GTEST_SKIP() << "quillet-logger-sim not built";
+    if (sim.device().isEmpty()) QUILLET_TOOL_MISSING("quillet-logger-sim not built");
     auto expected = sim.model();
     ASSERT_TRUE(expected);
 
@@ -176,13 +177,13 @@ TEST_P(OverPty, IdentificationSummaryAndFullRead) {
     EXPECT_FALSE(port.isOpen());
     const int model = expected->model();
     ASSERT_EQ(parseIdentification(ctx, 0), model);
-    EXPECT_EQ(ctx.pendingLogger.cardNo, expected->cardNo());
-    EXPECT_EQ(ctx.pendingLogger.testNo, expected->testNo());
+    EXPECT_EQ(ctx.pendingLogger->cardNo, expected->cardNo());
+    EXPECT_EQ(ctx.pendingLogger->testNo, expected->testNo());
 
     ASSERT_EQ(request(ctx, 1, 4, {}, 0), 0);
     ASSERT_TRUE(parseSummary(ctx));
     const int n = int(expected->rawRecords(1).size());
-    ASSERT_EQ(ctx.pendingLogger.sampleCount, n);
+    ASSERT_EQ(ctx.pendingLogger->sampleCount, n);
 
     const bool two = model != 3;
     ctx.destinationChannel[1] = 1;
@@ -217,7 +218,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(OverPtyFaults, SilentReaderIsNoAnswer) {
     ensureApplication();
     Simulator sim({"--silent"});
-    if (sim.device().isEmpty()) GTEST_SKIP() << "quillet-logger-sim not built";
+    if (sim.device().isEmpty()) QUILLET_TOOL_MISSING("quillet-logger-sim not built");
     fakes::TestContext t;
     SystemClock clock;
     t.ctx.clock = &clock;

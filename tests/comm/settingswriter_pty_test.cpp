@@ -1,7 +1,8 @@
 // Writing settings over a real pseudo-terminal: QSerialPort, the link, the
 // preparation and the writer against the quillet-logger-sim executable,
 // checked through the simulator's frame log.
-#include "comm/commnication.h"
+#include "comm/link.h"
+#include "support/toolmissing.h"
 #include "comm/protocol.h"
 #include "comm/serialport.h"
 #include "support/fakes.h"
@@ -43,7 +44,7 @@ TEST(SettingsOverPty, ModelFourWrittenThenRecording) {
     // before the answer comes and no attempt is lost.
     fakes::SimProcess sim(
         {"--model", "4", "--status", "21", "--speed", "100000", "--delay", "50", "--log", log});
-    if (sim.devicePath().isEmpty()) GTEST_SKIP() << "quillet-logger-sim not built";
+    if (sim.devicePath().isEmpty()) QUILLET_TOOL_MISSING("quillet-logger-sim not built");
     fakes::TestContext t;
     SystemClock clock;
     t.ctx.clock = &clock;
@@ -82,7 +83,7 @@ TEST(SettingsOverPty, ModelFourWrittenThenRecording) {
 
     // The logger reports the new settings and records.
     ASSERT_EQ(request(t.ctx, 1, 3, {}, 0), 0);
-    EXPECT_EQ(t.ctx.comm.receiveBuffer, QByteArray("\x02 3,11,\x03\r\n"));
+    EXPECT_EQ(t.ctx.comm->receiveBuffer, QByteArray("\x02 3,11,\x03\r\n"));
     ASSERT_EQ(request(t.ctx, 1, 1, {}, 0), 0);
     ASSERT_EQ(parseIdentification(t.ctx, 0), 4);
     const PendingLogger& p = t.ctx.pendingLogger;

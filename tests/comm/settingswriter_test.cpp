@@ -1,7 +1,7 @@
 // Writing recording settings on the virtual clock: the preparation and the
 // writer against the simulator's device model, checked through the frames
 // the simulated logger received and what it reports afterwards.
-#include "comm/commnication.h"
+#include "comm/link.h"
 #include "comm/protocol.h"
 #include "comm/settingswriter.h"
 #include "support/fakes.h"
@@ -97,7 +97,7 @@ TEST(SettingsWriter, EachModelGetsItsStepsEncoded) {
         EXPECT_EQ(rig.dialog.bar, steps);
         EXPECT_EQ(rig.dialog.writeStatus, 0);
         EXPECT_EQ(rig.dialog.startSent, QDateTime(QDate(2013, 11, 16), QTime(12, 0)));
-        EXPECT_EQ(rig.ctx().comm.commStatus, 0);
+        EXPECT_EQ(rig.ctx().comm->status, 0);
         EXPECT_TRUE(rig.t.messages.shown.empty()) << rig.t.messages.texts().join("|").toStdString();
 
         // The logger reports what it was sent and waits for its start.
@@ -117,7 +117,7 @@ TEST(SettingsWriter, EachModelGetsItsStepsEncoded) {
             EXPECT_EQ(p.ch[1].lowerAlarm, -100);
         }
         ASSERT_EQ(request(rig.ctx(), 1, 3, {}, 0), 0);
-        EXPECT_EQ(rig.ctx().comm.receiveBuffer.mid(4, 2), k.status);
+        EXPECT_EQ(rig.ctx().comm->receiveBuffer.mid(4, 2), k.status);
     }
 }
 
@@ -149,7 +149,7 @@ TEST(SettingsPreparation, StatusDecidesTheUnlock) {
         for (const auto& m : rig.t.messages.shown) EXPECT_EQ(m.title, QStringLiteral("ロガー設定"));
         ASSERT_TRUE(rig.dialog.shown.has_value());
         EXPECT_EQ(rig.dialog.shown->loggerModel, 2);
-        EXPECT_EQ(rig.ctx().comm.commStatus, 0);
+        EXPECT_EQ(rig.ctx().comm->status, 0);
     }
 }
 
@@ -179,7 +179,7 @@ TEST(SettingsPreparation, FailuresKeepTheDialogClosed) {
         EXPECT_FALSE(rig.dialog.shown.has_value());
         EXPECT_EQ(rig.t.messages.texts(), k.messages);
         EXPECT_EQ(rig.t.messages.shown.back().title, QStringLiteral("ロガー設定"));
-        EXPECT_EQ(rig.ctx().comm.commStatus, k.commStatus);
+        EXPECT_EQ(rig.ctx().comm->status, k.commStatus);
         EXPECT_EQ(rig.device.requestCount(), k.requests);
     }
 }
@@ -254,14 +254,14 @@ TEST(SettingsWriter, LoggerWaitsForTheStartThenRecordsAtTheInterval) {
 
     auto status = [&] {
         EXPECT_EQ(request(rig.ctx(), 1, 3, {}, 0), 0);
-        return rig.ctx().comm.receiveBuffer.mid(4, 2);
+        return rig.ctx().comm->receiveBuffer.mid(4, 2);
     };
     auto records = [&] {
         EXPECT_EQ(request(rig.ctx(), 1, 1, {}, 0), 0);
         parseIdentification(rig.ctx(), 0);
         EXPECT_EQ(request(rig.ctx(), 1, 4, {}, 0), 0);
         EXPECT_TRUE(parseSummary(rig.ctx()));
-        return int(rig.ctx().pendingLogger.sampleCount);
+        return int(rig.ctx().pendingLogger->sampleCount);
     };
     EXPECT_EQ(status(), "31");
     EXPECT_EQ(records(), 0);

@@ -1,8 +1,9 @@
 // The usual communication end to end on the virtual clock: the read-out, the
 // automatic save and the settings step against the simulator's device model.
 // The settings step is a recording stand-in: these tests check when it runs.
-#include "comm/commnication.h"
+#include "comm/link.h"
 #include "comm/usual.h"
+#include "core/loggermodels.h"
 #include "core/store.h"
 #include "core/vb.h"
 #include "datafile/datafile.h"
@@ -30,7 +31,7 @@ struct Rig : UsualView {
         serial.paced = false;
         steps.chooseDestinations = [](AppContext& ctx) {
             ctx.destinationChannel[1] = 1;
-            ctx.destinationChannel[2] = isTwoChannelModel(ctx.pendingLogger.loggerModel) ? 2 : 0;
+            ctx.destinationChannel[2] = isTwoChannelModel(ctx.pendingLogger->loggerModel) ? 2 : 0;
         };
         steps.settingsStep = [this](AppContext& ctx, const QDateTime& start) {
             ++settingsCalls;
@@ -46,7 +47,7 @@ struct Rig : UsualView {
     void setMode(const QString& text) override { modes << text; }
     void showSummary(const UsualSummary& s) override { summaries.push_back(s); }
 
-    // mItumo_Click and the run, with task and naming as fMacro saved them.
+    // startUsualCommunication and the run, with task and naming as UsualCommunicationDialog saved them.
     UsualOutcome run(int task, int naming) {
         t.ctx.general.usualCommunicationTask = int16_t(task);
         t.ctx.general.usualCommunicationNaming = int16_t(naming);
@@ -100,7 +101,7 @@ void expectNothingLeft(Rig& rig, const char* name) {
     EXPECT_EQ(countChannelsInUse(rig.t.ctx.store), 0) << name;
     EXPECT_EQ(rig.t.ctx.store.channelsInUse, 0) << name;
     EXPECT_EQ(rig.t.ctx.usualCommunicationActive, 0) << name;
-    EXPECT_EQ(rig.t.ctx.comm.commStatus, 0) << name;
+    EXPECT_EQ(rig.t.ctx.comm->status, 0) << name;
 }
 
 }  // namespace
@@ -327,7 +328,7 @@ TEST(Usual, StartTimeTodayOrTomorrow) {
         EXPECT_EQ(usualStartTime(now, u8(c.chosen)), QDateTime(c.day, c.at))
             << c.chosen << " at " << c.now.toString().toStdString();
         // The settings dialog opens with the same start during the run (a
-        // time it cannot read never gets there: fMacro's load keeps "12:00").
+        // time it cannot read never gets there: UsualCommunicationDialog's load keeps "12:00").
         if (QTime::fromString(u8(c.chosen), "HH:mm").isValid())
             EXPECT_EQ(initialStartTime(now, kUsualByDate, u8(c.chosen)), QDateTime(c.day, c.at)) << c.chosen;
     }
@@ -400,7 +401,7 @@ TEST(Usual, WritesTheSettingsOnlyOnceTheFileIsThere) {
         EXPECT_EQ(bar.back(), std::make_pair(steps, c.status == 0 ? steps : 0)) << c.name;
         ASSERT_EQ(rig.settingsCalls, 1) << c.name << ": " << rig.t.messages.texts().join("|").toStdString();
         EXPECT_EQ(out.settingsStatus, c.status) << c.name;
-        EXPECT_EQ(rig.t.ctx.comm.commStatus, 0) << c.name;
+        EXPECT_EQ(rig.t.ctx.comm->status, 0) << c.name;
         if (c.task == 0) {
             ASSERT_FALSE(out.savedFile.isEmpty()) << c.name;
             EXPECT_EQ(rig.filesBeforeSettings, QStringList{out.savedFile}) << c.name;

@@ -111,6 +111,6 @@ TEST(Catalog, BoxesGoThroughTheInjectedInterface) {
     EXPECT_EQ(t.messages.shown[1].text, QString::fromUtf8("パス名が無効です｡\rエラー75"));
 
     t.ctx.general.comPort = 3;
-    showPortEstablished(t.ctx, 6, kOkOnly);
+    showPortEstablished(t.ctx, Caption::PortSettings, kOkOnly);
     EXPECT_EQ(t.messages.shown[2].text, QString::fromUtf8("ポート3で通信を確立しました。"));
 }

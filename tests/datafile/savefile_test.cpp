@@ -2,7 +2,7 @@
 // a full disk, targets that are not regular files, and the temporaries a
 // killed save left behind.
 #include "core/catalog.h"
-#include "core/filemove.h"
+#include "core/settingsfiles.h"
 #include "core/savefile.h"
 #include "core/store.h"
 #include "datafile/datafile.h"
@@ -23,6 +23,10 @@
 
 namespace quillet {
 namespace {
+
+// What the last file operation of a test came to.
+FileOutcome lastFile = FileOutcome::NoEffect;
+
 
 using fakes::TestContext;
 using filetest::readBytes;
@@ -78,15 +82,15 @@ TEST(SaveFailure, FullDiskKeepsTheOldFileAndReportsTheWriteError) {
         {"overwrite save of a data file", "data.ql6",
          [](TestContext& t, const QString& path) {
              t.ctx.store.currentFileName = path;
-             runFileOperation(t.ctx, kOverwriteSave);
-             return t.ctx.comm.commStatus == 0;
+             lastFile = runFileOperation(t.ctx, kOverwriteSave);
+             return lastFile != FileOutcome::Failed;
          }},
         {"CSV export", "data.csv",
          [](TestContext& t, const QString& path) {
              t.dialogs.answers.push_back(path);
              t.messages.answers.push_back(kOk);  // overwrite it
-             runFileOperation(t.ctx, kCsvExport);
-             return t.ctx.comm.commStatus == 0;
+             lastFile = runFileOperation(t.ctx, kCsvExport);
+             return lastFile != FileOutcome::Failed;
          }},
         {"timing settings at exit", "qlet7time.dat",
          [](TestContext& t, const QString& path) { return saveTimingSettings(t.ctx.timing, path); }},

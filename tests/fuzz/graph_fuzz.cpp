@@ -8,7 +8,7 @@
 #include "core/store.h"
 #include "datafile/fileops.h"
 #include "graph/drawgraph.h"
-#include "graph/grafhview.h"
+#include "graph/graphscale.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -70,13 +70,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (data[14] & 2) g.refHumid = i16(data + 18);
 
     const GraphGeometry geo = graphGeometryForPicture(LayoutValues{}, 3000, 1800);
-    ComputeGraphScale(ctx);
+    computeGraphScale(ctx);
     check(g.xStart < g.xEnd);
 
     QImage picture(200, 120, QImage::Format_RGB32);
     {
         QPainter painter(&picture);
-        DrawGraph(painter, QRectF(picture.rect()), ctx, geo, DrawOptions{(data[14] & 4) != 0});
+        drawGraph(painter, QRectF(picture.rect()), ctx, geo, DrawOptions{(data[14] & 4) != 0});
     }
 
     // A drag from one corner to the other, both inside the plot as the window
@@ -87,12 +87,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     g.dragStartY = y(data[21]);
     g.dragEndX = x(data[22]);
     g.dragEndY = y(data[23]);
-    ZoomToSelection(ctx, geo);
-    ComputeGraphScale(ctx);
+    zoomToSelection(ctx, geo);
+    computeGraphScale(ctx);
     {
         QPainter painter(&picture);
-        DrawGraph(painter, QRectF(picture.rect()), ctx, geo, DrawOptions{(data[14] & 8) != 0});
+        drawGraph(painter, QRectF(picture.rect()), ctx, geo, DrawOptions{(data[14] & 8) != 0});
     }
-    check(UndoRange(ctx));
+    check(undoRange(ctx));
     return 0;
 }

@@ -60,16 +60,16 @@ link() {
 
 link datafile_fuzz tests/fuzz/datafile_fuzz.cpp datafile/datafile.cpp datafile/export.cpp \
     datafile/fileops.cpp core/vb.cpp -- core/savefile.cpp core/catalog.cpp core/context.cpp core/cp932.cpp \
-    core/overtool.cpp core/store.cpp
-link settings_fuzz tests/fuzz/settings_fuzz.cpp core/filemove.cpp core/cp932.cpp core/savefile.cpp
+    core/fieldhelpers.cpp core/store.cpp
+link settings_fuzz tests/fuzz/settings_fuzz.cpp core/settingsfiles.cpp core/cp932.cpp core/savefile.cpp
 link codec_fuzz tests/fuzz/codec_fuzz.cpp comm/protocol.cpp -- core/catalog.cpp core/context.cpp \
-    core/cp932.cpp core/overtool.cpp core/store.cpp core/vb.cpp core/savefile.cpp
+    core/cp932.cpp core/fieldhelpers.cpp core/store.cpp core/vb.cpp core/savefile.cpp
 link setting_commands_fuzz tests/fuzz/setting_commands_fuzz.cpp comm/protocol.cpp tools/sim/device.cpp \
     tools/sim/wire.cpp tools/sim/records.cpp -- core/catalog.cpp core/context.cpp core/cp932.cpp \
-    core/overtool.cpp core/store.cpp core/vb.cpp core/savefile.cpp
-link graph_fuzz tests/fuzz/graph_fuzz.cpp graph/drawgraph.cpp graph/grafhview.cpp core/vb.cpp -- \
+    core/fieldhelpers.cpp core/store.cpp core/vb.cpp core/savefile.cpp
+link graph_fuzz tests/fuzz/graph_fuzz.cpp graph/drawgraph.cpp graph/graphscale.cpp core/vb.cpp -- \
     datafile/datafile.cpp datafile/export.cpp datafile/fileops.cpp core/savefile.cpp core/catalog.cpp \
-    core/context.cpp core/cp932.cpp core/overtool.cpp core/store.cpp core/filemove.cpp
+    core/context.cpp core/cp932.cpp core/fieldhelpers.cpp core/store.cpp core/settingsfiles.cpp
 TARGETS="datafile settings codec setting_commands graph"
 
 # Corpora start from the committed seeds (tests/fuzz/corpus), which ctest

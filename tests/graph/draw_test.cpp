@@ -1,4 +1,4 @@
-// DrawGraph, judged by the pixels of small images: transitions, gaps, late
+// drawGraph, judged by the pixels of small images: transitions, gaps, late
 // channels, markers, reference lines and the humidity-only grid.
 #include "graph/drawgraph.h"
 #include "graph/graphfile.h"
@@ -28,12 +28,12 @@ protected:
     // Held temperature bounds, so that the pictures do not depend on the
     // automatic rules.
     void holdTemp(int min, int max) {
-        t.ctx.graph.tempManual = 1;
-        t.ctx.graph.tempMin = int16_t(min);
-        t.ctx.graph.tempMax = int16_t(max);
+        t.ctx.graph->tempManual = 1;
+        t.ctx.graph->tempMin = int16_t(min);
+        t.ctx.graph->tempMax = int16_t(max);
     }
     void draw() {
-        ComputeGraphScale(t.ctx);
+        computeGraphScale(t.ctx);
         geo = graphGeometryForPicture(t.ctx.layout, size.width() * 15.0, size.height() * 15.0);
         image = graphImage(t.ctx, size);
     }
@@ -115,7 +115,7 @@ TEST_F(DrawGraphTest, SingleVisibleSampleIsAMarkedPoint) {
     holdTemp(0, 50);
     fill(t.ctx, 1, channelData(1, {250}));
     draw();
-    ASSERT_EQ(t.ctx.graph.xEnd, 2);
+    ASSERT_EQ(t.ctx.graph->xEnd, 2);
     const QPointF p = at(1, 250);
     EXPECT_TRUE(colourNear(p, kBlue, 2));
     EXPECT_EQ(count(QRect(QPoint(int(p.x()) + 6, 0), QPoint(size.width(), size.height())), kBlue), 0);
@@ -126,10 +126,10 @@ TEST_F(DrawGraphTest, CirclesUpToAHundredDataNumbers) {
         SCOPED_TRACE(rows);
         TestContext fresh;
         fill(fresh.ctx, 1, channelData(1, std::vector<int16_t>(size_t(rows), 250)));
-        fresh.ctx.graph.tempManual = 1;
-        fresh.ctx.graph.tempMin = 0;
-        fresh.ctx.graph.tempMax = 50;
-        ComputeGraphScale(fresh.ctx);
+        fresh.ctx.graph->tempManual = 1;
+        fresh.ctx.graph->tempMin = 0;
+        fresh.ctx.graph->tempMax = 50;
+        computeGraphScale(fresh.ctx);
         geo = graphGeometryForPicture(fresh.ctx.layout, size.width() * 15.0, size.height() * 15.0);
         image = graphImage(fresh.ctx, size);
         // Circles are filled black; nothing else inside the plot is black.
@@ -141,11 +141,11 @@ TEST_F(DrawGraphTest, CirclesUpToAHundredDataNumbers) {
 TEST_F(DrawGraphTest, ReferenceLineOnlyStrictlyInsideTheBounds) {
     holdTemp(0, 10);
     fill(t.ctx, 1, channelData(1, std::vector<int16_t>(200, 20)));
-    t.ctx.graph.refLineOn = 1;
+    t.ctx.graph->refLineOn = 1;
     draw();
-    EXPECT_EQ(t.ctx.graph.refTemp, 5) << "an unset reference takes the middle of the axis";
+    EXPECT_EQ(t.ctx.graph->refTemp, 5) << "an unset reference takes the middle of the axis";
     EXPECT_GT(count(inside(), 0x000000), 200);
-    t.ctx.graph.refTemp = 10;  // equal to tempMax
+    t.ctx.graph->refTemp = 10;  // equal to tempMax
     draw();
     EXPECT_EQ(count(inside(), 0x000000), 0);
 }
@@ -166,16 +166,16 @@ TEST_F(DrawGraphTest, DegenerateRangesDrawAnEmptyOrFlatPlot) {
     // one data number: no division by zero, the picture is still drawn.
     holdTemp(20, 20);
     fill(t.ctx, 1, channelData(1, std::vector<int16_t>(10, 200)));
-    t.ctx.graph.xManual = 1;
-    t.ctx.graph.xStart = t.ctx.graph.xEnd = 7;
+    t.ctx.graph->xManual = 1;
+    t.ctx.graph->xStart = t.ctx.graph->xEnd = 7;
     draw();
-    EXPECT_EQ(t.ctx.graph.xEnd - t.ctx.graph.xStart, 1);
-    EXPECT_EQ(t.ctx.graph.refTemp, 20);
+    EXPECT_EQ(t.ctx.graph->xEnd - t.ctx.graph->xStart, 1);
+    EXPECT_EQ(t.ctx.graph->refTemp, 20);
     EXPECT_GT(count(image.rect(), kBlue), 10);
 
     // No channel at all: the frame and nothing else.
     TestContext empty;
-    ComputeGraphScale(empty.ctx);
+    computeGraphScale(empty.ctx);
     const QImage blank = graphImage(empty.ctx, size);
     EXPECT_FALSE(blank.isNull());
 }
@@ -187,7 +187,7 @@ TEST_F(DrawGraphTest, FullStoreSkipsByPixelColumn) {
         fill(t.ctx, ch, channelData(ch == 8 ? 2 : 1, v));
     }
     draw();
-    EXPECT_EQ(t.ctx.graph.xEnd, kMaxSamples);
+    EXPECT_EQ(t.ctx.graph->xEnd, kMaxSamples);
     EXPECT_GT(count(image.rect(), kBlue), 100);
     EXPECT_GT(count(image.rect(), 0xFF00FF), 100);  // channel H, humidity
 }

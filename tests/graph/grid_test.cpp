@@ -1,5 +1,5 @@
 // The window statistics of the visible part and the cursor read-out.
-#include "graph/grafhview.h"
+#include "graph/graphscale.h"
 #include "graphfill.h"
 #include "support/fakes.h"
 
@@ -26,7 +26,7 @@ TEST(GraphGrid, StatisticsOfAZoomedWindow) {
     g.xManual = 1;
     g.xStart = 6;
     g.xEnd = 10;
-    ComputeGraphScale(t.ctx);
+    computeGraphScale(t.ctx);
 
     // Over all samples the excess is 1180 tenths × 1 h: T / 10 = 118.
     struct Case {
@@ -35,7 +35,7 @@ TEST(GraphGrid, StatisticsOfAZoomedWindow) {
     } cases[] = {{118, "13"}, {50, "12"}};  // the window from sample 6, or from 7
     for (const Case& c : cases) {
         t.ctx.store.ch[1].integratedValue = c.integratedValue;
-        const GraphGridTexts cells = FillGraphGrid(t.ctx);
+        const GraphGridTexts cells = fillGraphGrid(t.ctx);
         EXPECT_EQ(cells[5][1], QString::fromUtf8(c.want)) << c.integratedValue;
         EXPECT_EQ(cells[0][0], QStringLiteral("ｶｰﾄﾞ-ﾃｽﾄ"));
         EXPECT_EQ(cells[10][0], QStringLiteral("測定値"));
@@ -57,8 +57,8 @@ TEST(GraphGrid, StatisticsOfAZoomedWindow) {
     }
     // The whole channel shows the logger's integrated value.
     g.xManual = 0;
-    ComputeGraphScale(t.ctx);
-    EXPECT_EQ(FillGraphGrid(t.ctx)[5][1], QStringLiteral("50"));
+    computeGraphScale(t.ctx);
+    EXPECT_EQ(fillGraphGrid(t.ctx)[5][1], QStringLiteral("50"));
 }
 
 TEST(GraphGrid, CursorReadout) {
@@ -72,7 +72,7 @@ TEST(GraphGrid, CursorReadout) {
     g.tempManual = 1;
     g.tempMin = 21;
     g.tempMax = 26;
-    ComputeGraphScale(t.ctx);
+    computeGraphScale(t.ctx);
     const GraphGeometry geo = graphGeometry(t.ctx.layout);
     const double xScale = geo.plotWidth / 9.0, scale = geo.plotHeight / 50.0;
     auto x = [&](int n) { return geo.plotLeft + (n - 1) * xScale; };

@@ -1,7 +1,7 @@
 #include "graph/rangerules.h"
 
 #include "core/channelfill.h"
-#include "core/filemove.h"
+#include "core/settingsfiles.h"
 #include "core/startup.h"
 #include "core/vb.h"
 #include "support/fakes.h"
@@ -32,8 +32,8 @@ protected:
         g.humidMin = 40, g.humidMax = 80, g.autoHumidMin = 50, g.autoHumidMax = 60;
         g.xManual = g.tempManual = g.humidManual = 0;
     }
-    GrangeboxState open() { return openGrangebox(t.ctx.graph, t.ctx.store); }
-    std::vector<int> check(GrangeboxState& st, F f) { return checkRangeField(st, t.ctx.graph, t.ctx.store, f); }
+    GraphRangeState open() { return openGrangebox(t.ctx.graph, t.ctx.store); }
+    std::vector<int> check(GraphRangeState& st, F f) { return checkRangeField(st, t.ctx.graph, t.ctx.store, f); }
     double sampleTime(int n) { return t.ctx.store.axisStart + (n - 1) * t.ctx.store.axisInterval; }
 
     fakes::TestContext t;
@@ -53,50 +53,50 @@ struct Case {
 }  // namespace
 
 TEST_F(RangeRules, OpensOverTheCurrentRanges) {
-    t.ctx.graph.xManual = 1;
-    t.ctx.graph.xStart = 3;
-    const GrangeboxState st = open();
-    EXPECT_EQ(st[F::Drstartno], "3");
-    EXPECT_EQ(st[F::Drstarttime], "2013-11-15 10:20:00");
-    EXPECT_EQ(st[F::Drendtime], "2013-11-16 02:30:00");
-    EXPECT_EQ(st.spin[size_t(F::Drendno)], 100);
-    EXPECT_EQ(st[F::Trstartv], "20");
-    EXPECT_EQ(st[F::Hrendv], "80");
+    t.ctx.graph->xManual = 1;
+    t.ctx.graph->xStart = 3;
+    const GraphRangeState st = open();
+    EXPECT_EQ(st[F::FirstRow], "3");
+    EXPECT_EQ(st[F::FirstTime], "2013-11-15 10:20:00");
+    EXPECT_EQ(st[F::LastTime], "2013-11-16 02:30:00");
+    EXPECT_EQ(st.spin[size_t(F::LastRow)], 100);
+    EXPECT_EQ(st[F::TempMin], "20");
+    EXPECT_EQ(st[F::HumidMax], "80");
     EXPECT_EQ(st.autoChecked, (std::array<bool, 3>{false, true, true}));
     EXPECT_TRUE(st.tempEnabled && st.humidEnabled);
     EXPECT_EQ(st.accepted, st.text);
 
     emptyChannel(t.ctx, 1);  // humidity only: the temperature frame stays empty
-    const GrangeboxState h = open();
+    const GraphRangeState h = open();
     EXPECT_FALSE(h.tempEnabled);
     EXPECT_TRUE(h.humidEnabled);
-    EXPECT_EQ(h[F::Trstartv], "");
+    EXPECT_EQ(h[F::TempMin], "");
 }
 
 TEST_F(RangeRules, NumberFieldsOnLosingTheFocus) {
     const Case cases[] = {
-        {"end beyond 9000", {}, F::Drendno, "9500", {54}, {{F::Drendno, "9000"}, {F::Drendtime, "2014-01-16 21:50:00"}}},
-        {"end 0: the range, then the order", {{F::Drstartno, "50"}}, F::Drendno, "0", {54, 51}, {{F::Drendno, "100"}}},
-        {"start after end", {}, F::Drstartno, "200", {50}, {{F::Drstartno, "1"}, {F::Drstarttime, "2013-11-15 10:00:00"}}},
-        {"start 0", {}, F::Drstartno, "0", {54}, {{F::Drstartno, "1"}}},
-        {"start = end = 50", {{F::Drendno, "50"}}, F::Drstartno, "50", {}, {{F::Drstartno, "49"}, {F::Drendno, "50"}}},
-        {"end = start = 50", {{F::Drstartno, "50"}}, F::Drendno, "50", {}, {{F::Drstartno, "50"}, {F::Drendno, "51"}}},
-        {"start = end = 1", {{F::Drendno, "1"}}, F::Drstartno, "1", {}, {{F::Drstartno, "1"}, {F::Drendno, "2"}, {F::Drendtime, "2013-11-15 10:10:00"}}},
-        {"start = end = 9000", {{F::Drstartno, "9000"}}, F::Drendno, "9000", {}, {{F::Drstartno, "8999"}, {F::Drendno, "9000"}}},
-        {"leading zeros", {}, F::Drendno, "0070", {}, {{F::Drendno, "70"}, {F::Drendtime, "2013-11-15 21:30:00"}}},
-        {"temperature lower = upper", {}, F::Trstartv, "30", {50}, {{F::Trstartv, "20"}}},
-        {"temperature upper = lower", {}, F::Trendv, "20", {51}, {{F::Trendv, "30"}}},
-        {"temperature below -100", {}, F::Trstartv, "-150", {52}, {{F::Trstartv, "-100"}}},
-        {"temperature above 200", {}, F::Trendv, "250", {52}, {{F::Trendv, "200"}}},
-        {"temperature normalised", {}, F::Trstartv, "-07", {}, {{F::Trstartv, "-7"}}},
-        {"a lone minus is 0", {}, F::Trstartv, "-", {}, {{F::Trstartv, "0"}}},
-        {"bounds that round equal", {{F::Trendv, "25"}}, F::Trstartv, "24.6", {50}, {{F::Trstartv, "20"}}},
-        {"humidity above 100", {}, F::Hrendv, "120", {53}, {{F::Hrendv, "100"}}},
-        {"humidity lower = upper", {}, F::Hrstartv, "80", {50}, {{F::Hrstartv, "40"}}},
-        {"humidity empty is 0", {}, F::Hrstartv, "", {}, {{F::Hrstartv, "0"}}},
+        {"end beyond 9000", {}, F::LastRow, "9500", {54}, {{F::LastRow, "9000"}, {F::LastTime, "2014-01-16 21:50:00"}}},
+        {"end 0: the range, then the order", {{F::FirstRow, "50"}}, F::LastRow, "0", {54, 51}, {{F::LastRow, "100"}}},
+        {"start after end", {}, F::FirstRow, "200", {50}, {{F::FirstRow, "1"}, {F::FirstTime, "2013-11-15 10:00:00"}}},
+        {"start 0", {}, F::FirstRow, "0", {54}, {{F::FirstRow, "1"}}},
+        {"start = end = 50", {{F::LastRow, "50"}}, F::FirstRow, "50", {}, {{F::FirstRow, "49"}, {F::LastRow, "50"}}},
+        {"end = start = 50", {{F::FirstRow, "50"}}, F::LastRow, "50", {}, {{F::FirstRow, "50"}, {F::LastRow, "51"}}},
+        {"start = end = 1", {{F::LastRow, "1"}}, F::FirstRow, "1", {}, {{F::FirstRow, "1"}, {F::LastRow, "2"}, {F::LastTime, "2013-11-15 10:10:00"}}},
+        {"start = end = 9000", {{F::FirstRow, "9000"}}, F::LastRow, "9000", {}, {{F::FirstRow, "8999"}, {F::LastRow, "9000"}}},
+        {"leading zeros", {}, F::LastRow, "0070", {}, {{F::LastRow, "70"}, {F::LastTime, "2013-11-15 21:30:00"}}},
+        {"temperature lower = upper", {}, F::TempMin, "30", {50}, {{F::TempMin, "20"}}},
+        {"temperature upper = lower", {}, F::TempMax, "20", {51}, {{F::TempMax, "30"}}},
+        {"temperature below -100", {}, F::TempMin, "-150", {52}, {{F::TempMin, "-100"}}},
+        {"temperature above 200", {}, F::TempMax, "250", {52}, {{F::TempMax, "200"}}},
+        {"temperature normalised", {}, F::TempMin, "-07", {}, {{F::TempMin, "-7"}}},
+        {"a lone minus is 0", {}, F::TempMin, "-", {}, {{F::TempMin, "0"}}},
+        {"bounds that round equal", {{F::TempMax, "25"}}, F::TempMin, "24.6", {50}, {{F::TempMin, "20"}}},
+        {"humidity above 100", {}, F::HumidMax, "120", {53}, {{F::HumidMax, "100"}}},
+        {"humidity lower = upper", {}, F::HumidMin, "80", {50}, {{F::HumidMin, "40"}}},
+        {"humidity empty is 0", {}, F::HumidMin, "", {}, {{F::HumidMin, "0"}}},
     };
     for (const Case& c : cases) {
-        GrangeboxState st = open();
+        GraphRangeState st = open();
         for (const auto& [f, text] : c.accepted) st[f] = st.accepted[size_t(f)] = text;
         st[c.field] = c.typed;
         EXPECT_EQ(check(st, c.field), c.messages) << c.what;
@@ -110,22 +110,22 @@ TEST_F(RangeRules, NumberFieldsOnLosingTheFocus) {
 
 TEST_F(RangeRules, TimeFieldsSnapToTheDataNumberAtOrBefore) {
     const Case cases[] = {
-        {"between two samples", {}, F::Drstarttime, "2013-11-15 10:15:00", {},
-         {{F::Drstarttime, "2013-11-15 10:10:00"}, {F::Drstartno, "2"}}},
-        {"without seconds, slashes", {}, F::Drendtime, "2013/11/15 12:00", {},
-         {{F::Drendtime, "2013-11-15 12:00:00"}, {F::Drendno, "13"}}},
-        {"month 13", {}, F::Drstarttime, "2013-13-15 10:00:00", {55}, {{F::Drstarttime, "2013-11-15 10:00:00"}}},
-        {"not a time", {}, F::Drendtime, "2013-11-15", {56}, {{F::Drendtime, "2013-11-16 02:30:00"}}},
-        {"before the axis", {}, F::Drstarttime, "2013-11-15 09:59:59", {62}, {{F::Drstarttime, "2013-11-15 10:00:00"}}},
-        {"data number 9000", {}, F::Drendtime, "2014-01-16 21:50:00", {}, {{F::Drendno, "9000"}}},
-        {"after data number 9000", {}, F::Drendtime, "2014-01-16 21:50:01", {62}, {{F::Drendno, "100"}}},
-        {"start time after the end", {}, F::Drstarttime, "2013-11-16 10:00:00", {50},
-         {{F::Drstartno, "1"}, {F::Drstarttime, "2013-11-15 10:00:00"}}},
-        {"start time at the end", {}, F::Drstarttime, "2013-11-16 02:30:00", {},
-         {{F::Drstartno, "99"}, {F::Drstarttime, "2013-11-16 02:20:00"}}},
+        {"between two samples", {}, F::FirstTime, "2013-11-15 10:15:00", {},
+         {{F::FirstTime, "2013-11-15 10:10:00"}, {F::FirstRow, "2"}}},
+        {"without seconds, slashes", {}, F::LastTime, "2013/11/15 12:00", {},
+         {{F::LastTime, "2013-11-15 12:00:00"}, {F::LastRow, "13"}}},
+        {"month 13", {}, F::FirstTime, "2013-13-15 10:00:00", {55}, {{F::FirstTime, "2013-11-15 10:00:00"}}},
+        {"not a time", {}, F::LastTime, "2013-11-15", {56}, {{F::LastTime, "2013-11-16 02:30:00"}}},
+        {"before the axis", {}, F::FirstTime, "2013-11-15 09:59:59", {62}, {{F::FirstTime, "2013-11-15 10:00:00"}}},
+        {"data number 9000", {}, F::LastTime, "2014-01-16 21:50:00", {}, {{F::LastRow, "9000"}}},
+        {"after data number 9000", {}, F::LastTime, "2014-01-16 21:50:01", {62}, {{F::LastRow, "100"}}},
+        {"start time after the end", {}, F::FirstTime, "2013-11-16 10:00:00", {50},
+         {{F::FirstRow, "1"}, {F::FirstTime, "2013-11-15 10:00:00"}}},
+        {"start time at the end", {}, F::FirstTime, "2013-11-16 02:30:00", {},
+         {{F::FirstRow, "99"}, {F::FirstTime, "2013-11-16 02:20:00"}}},
     };
     for (const Case& c : cases) {
-        GrangeboxState st = open();
+        GraphRangeState st = open();
         st[c.field] = c.typed;
         EXPECT_EQ(check(st, c.field), c.messages) << c.what;
         for (const auto& [f, text] : c.want) {
@@ -154,87 +154,87 @@ TEST_F(RangeRules, ATimeAtASampleSelectsItWhateverTheDivisionGives) {
 
 TEST_F(RangeRules, AnAxisWithoutIntervalIsAnUnexpectedError) {
     t.ctx.store.axisInterval = 0;
-    GrangeboxState st = open();
-    st[F::Drstarttime] = "2013-11-15 10:00:00";
-    EXPECT_EQ(check(st, F::Drstarttime), std::vector<int>{99});
-    EXPECT_EQ(t.ctx.graph.xManual, 1);
+    GraphRangeState st = open();
+    st[F::FirstTime] = "2013-11-15 10:00:00";
+    EXPECT_EQ(check(st, F::FirstTime), std::vector<int>{99});
+    EXPECT_EQ(t.ctx.graph->xManual, 1);
 }
 
 TEST_F(RangeRules, KeyUpMovesTheSpinsButNotTheFieldBeingTyped) {
-    GrangeboxState st = open();
-    st[F::Drstarttime] = "2013-11-15 10:25:00";
-    rangeFieldKeyUp(st, t.ctx.store, F::Drstarttime);
-    EXPECT_EQ(st.spin[size_t(F::Drstartno)], 3);
-    EXPECT_EQ(st[F::Drstartno], "3");
-    EXPECT_EQ(st[F::Drstarttime], "2013-11-15 10:25:00");
+    GraphRangeState st = open();
+    st[F::FirstTime] = "2013-11-15 10:25:00";
+    rangeFieldKeyUp(st, t.ctx.store, F::FirstTime);
+    EXPECT_EQ(st.spin[size_t(F::FirstRow)], 3);
+    EXPECT_EQ(st[F::FirstRow], "3");
+    EXPECT_EQ(st[F::FirstTime], "2013-11-15 10:25:00");
 
-    st[F::Drstarttime] = "2013-11-15 10:35:0";  // 18 characters: not yet a time
-    rangeFieldKeyUp(st, t.ctx.store, F::Drstarttime);
-    EXPECT_EQ(st.spin[size_t(F::Drstartno)], 3);
+    st[F::FirstTime] = "2013-11-15 10:35:0";  // 18 characters: not yet a time
+    rangeFieldKeyUp(st, t.ctx.store, F::FirstTime);
+    EXPECT_EQ(st.spin[size_t(F::FirstRow)], 3);
     // Typed on into no time at all: the time and the number it moved go back.
-    st[F::Drstarttime] = "2013-11-15 10:35:001";
-    EXPECT_EQ(check(st, F::Drstarttime), std::vector<int>{55});
-    EXPECT_EQ(st[F::Drstarttime], "2013-11-15 10:00:00");
-    EXPECT_EQ(st[F::Drstartno], "1");
-    EXPECT_EQ(st.spin[size_t(F::Drstartno)], 1);
+    st[F::FirstTime] = "2013-11-15 10:35:001";
+    EXPECT_EQ(check(st, F::FirstTime), std::vector<int>{55});
+    EXPECT_EQ(st[F::FirstTime], "2013-11-15 10:00:00");
+    EXPECT_EQ(st[F::FirstRow], "1");
+    EXPECT_EQ(st.spin[size_t(F::FirstRow)], 1);
 
-    st[F::Drendno] = "12";
-    rangeFieldKeyUp(st, t.ctx.store, F::Drendno);
-    EXPECT_EQ(st.spin[size_t(F::Drendno)], 12);
-    EXPECT_EQ(st[F::Drendtime], "2013-11-15 11:50:00");
+    st[F::LastRow] = "12";
+    rangeFieldKeyUp(st, t.ctx.store, F::LastRow);
+    EXPECT_EQ(st.spin[size_t(F::LastRow)], 12);
+    EXPECT_EQ(st[F::LastTime], "2013-11-15 11:50:00");
 
-    st[F::Trstartv] = "-";
-    rangeFieldKeyUp(st, t.ctx.store, F::Trstartv);
-    EXPECT_EQ(st[F::Trstartv], "-");
-    EXPECT_EQ(st.spin[size_t(F::Trstartv)], 0);
-    st[F::Trendv] = "300";  // beyond the range: the spin stays
-    rangeFieldKeyUp(st, t.ctx.store, F::Trendv);
-    EXPECT_EQ(st.spin[size_t(F::Trendv)], 30);
+    st[F::TempMin] = "-";
+    rangeFieldKeyUp(st, t.ctx.store, F::TempMin);
+    EXPECT_EQ(st[F::TempMin], "-");
+    EXPECT_EQ(st.spin[size_t(F::TempMin)], 0);
+    st[F::TempMax] = "300";  // beyond the range: the spin stays
+    rangeFieldKeyUp(st, t.ctx.store, F::TempMax);
+    EXPECT_EQ(st.spin[size_t(F::TempMax)], 30);
 
-    rangeSpinChanged(st, t.ctx.store, F::Drendno, 7);
-    EXPECT_EQ(st[F::Drendno], "7");
-    EXPECT_EQ(st[F::Drendtime], "2013-11-15 11:00:00");
+    rangeSpinChanged(st, t.ctx.store, F::LastRow, 7);
+    EXPECT_EQ(st[F::LastRow], "7");
+    EXPECT_EQ(st[F::LastTime], "2013-11-15 11:00:00");
 }
 
 TEST_F(RangeRules, FocusHoldsTheAxisAndTheAutoBoxRestoresTheAutomaticRange) {
     GraphState& g = t.ctx.graph;
-    GrangeboxState st = open();
-    rangeFieldFocused(st, g, F::Trstartv);
+    GraphRangeState st = open();
+    rangeFieldFocused(st, g, F::TempMin);
     EXPECT_EQ(g.tempManual, 1);
     EXPECT_FALSE(st.autoChecked[size_t(RangeAxis::Temp)]);
-    rangeFieldFocused(st, g, F::Drendtime);
+    rangeFieldFocused(st, g, F::LastTime);
     EXPECT_EQ(g.xManual, 1);
     EXPECT_EQ(g.humidManual, 0);
 
-    st[F::Drstartno] = "40";
+    st[F::FirstRow] = "40";
     rangeAutoClicked(st, g, t.ctx.store, RangeAxis::X, true);
     EXPECT_EQ(g.xManual, 0);
-    EXPECT_EQ(st[F::Drstartno], "1");
-    EXPECT_EQ(st.accepted[size_t(F::Drstarttime)], "2013-11-15 10:00:00");
+    EXPECT_EQ(st[F::FirstRow], "1");
+    EXPECT_EQ(st.accepted[size_t(F::FirstTime)], "2013-11-15 10:00:00");
     rangeAutoClicked(st, g, t.ctx.store, RangeAxis::Temp, true);
-    EXPECT_EQ(st[F::Trendv], "29");
+    EXPECT_EQ(st[F::TempMax], "29");
     rangeAutoClicked(st, g, t.ctx.store, RangeAxis::Humid, false);
     EXPECT_EQ(g.humidManual, 1);
 }
 
 TEST_F(RangeRules, OkHoldsTheBoundsAcrossARestart) {
     GraphState& g = t.ctx.graph;
-    GrangeboxState st = open();
-    rangeFieldFocused(st, g, F::Drstartno);
-    st[F::Drstartno] = "10";
-    rangeFieldFocused(st, g, F::Trendv);
-    st[F::Trendv] = "35";
+    GraphRangeState st = open();
+    rangeFieldFocused(st, g, F::FirstRow);
+    st[F::FirstRow] = "10";
+    rangeFieldFocused(st, g, F::TempMax);
+    st[F::TempMax] = "35";
     ASSERT_TRUE(acceptGrangebox(st, t.ctx));
     EXPECT_EQ((std::array{g.xStart, g.xEnd, g.prevXStart, g.prevXEnd}), (std::array<int16_t, 4>{10, 100, 1, 100}));
     EXPECT_EQ((std::array{g.tempMin, g.tempMax, g.prevTempMin, g.prevTempMax}), (std::array<int16_t, 4>{20, 35, 20, 30}));
-    EXPECT_EQ((std::array{g.tempManual, g.humidManual, g.undoAvailable}), (std::array<int16_t, 3>{1, 0, 1}));
+    EXPECT_EQ((std::array{g.tempManual, g.humidManual, g.undoAvailable}), (std::array{true, false, true}));
 
     AppContext restarted;  // a new run over the same settings folder
     startUp(restarted, t.ctx.folders);
-    EXPECT_EQ(restarted.graph.tempManual, 1);
-    EXPECT_EQ(restarted.graph.tempMin, 20);
-    EXPECT_EQ(restarted.graph.tempMax, 35);
-    EXPECT_EQ(restarted.graph.humidManual, 0);
+    EXPECT_EQ(restarted.graph->tempManual, 1);
+    EXPECT_EQ(restarted.graph->tempMin, 20);
+    EXPECT_EQ(restarted.graph->tempMax, 35);
+    EXPECT_EQ(restarted.graph->humidManual, 0);
 }
 
 TEST_F(RangeRules, OkLeavesTheHeldBoundsOfAnAxisWithoutChannels) {
@@ -243,18 +243,19 @@ TEST_F(RangeRules, OkLeavesTheHeldBoundsOfAnAxisWithoutChannels) {
     GraphState& g = t.ctx.graph;
     g.tempManual = 1, g.tempMin = -10, g.tempMax = 40;
     emptyChannel(t.ctx, 1);
-    GrangeboxState st = open();
-    rangeFieldFocused(st, g, F::Hrendv);
-    st[F::Hrendv] = "90";
+    GraphRangeState st = open();
+    rangeFieldFocused(st, g, F::HumidMax);
+    st[F::HumidMax] = "90";
     ASSERT_TRUE(acceptGrangebox(st, t.ctx));
-    EXPECT_EQ((std::array{g.tempManual, g.tempMin, g.tempMax}), (std::array<int16_t, 3>{1, -10, 40}));
+    EXPECT_TRUE(g.tempManual);
+    EXPECT_EQ((std::array{g.tempMin, g.tempMax}), (std::array<int16_t, 2>{-10, 40}));
     EXPECT_EQ(g.humidMax, 90);
     EXPECT_EQ(t.ctx.general.tempMin, -10);
 }
 
 TEST_F(RangeRules, OkReportsASettingsFileThatCannotBeWritten) {
     t.ctx.folders.settingsFile = t.root + u8("/missing/qlet7.dat");
-    GrangeboxState st = open();
+    GraphRangeState st = open();
     EXPECT_FALSE(acceptGrangebox(st, t.ctx));
-    EXPECT_EQ(t.ctx.graph.undoAvailable, 1);  // the ranges apply all the same
+    EXPECT_EQ(t.ctx.graph->undoAvailable, 1);  // the ranges apply all the same
 }

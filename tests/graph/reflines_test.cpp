@@ -10,10 +10,10 @@ using namespace quillet;
 TEST(RefLines, OpensWithTheAxesInUse) {
     fakes::TestContext t;
     fakes::fillChannel(t.ctx, 3, {.kind = 2, .samples = fakes::ramp(10, 500)});
-    t.ctx.graph.refTemp = 9999;
-    t.ctx.graph.refHumid = 55;
-    t.ctx.graph.refLineOn = 1;
-    RelSetState st = openRelSet(t.ctx.graph, t.ctx.store);
+    t.ctx.graph->refTemp = 9999;
+    t.ctx.graph->refHumid = 55;
+    t.ctx.graph->refLineOn = 1;
+    ReferenceLinesState st = openRelSet(t.ctx.graph, t.ctx.store);
     EXPECT_FALSE(st.showTemp);
     EXPECT_TRUE(st.showHumid);
     EXPECT_TRUE(st.lineOn);
@@ -24,9 +24,9 @@ TEST(RefLines, OpensWithTheAxesInUse) {
     st.humidText = "60";
     st.lineOn = false;
     acceptRelSet(st, t.ctx.graph);
-    EXPECT_EQ(t.ctx.graph.refTemp, 9999);
-    EXPECT_EQ(t.ctx.graph.refHumid, 60);
-    EXPECT_EQ(t.ctx.graph.refLineOn, 0);
+    EXPECT_EQ(t.ctx.graph->refTemp, 9999);
+    EXPECT_EQ(t.ctx.graph->refHumid, 60);
+    EXPECT_EQ(t.ctx.graph->refLineOn, 0);
 }
 
 TEST(RefLines, ValuesAreClampedOnLosingTheFocus) {
@@ -47,7 +47,7 @@ TEST(RefLines, ValuesAreClampedOnLosingTheFocus) {
         {RefField::Humid, "72", {}, "72", 72},
     };
     for (const auto& c : cases) {
-        RelSetState st;
+        ReferenceLinesState st;
         st.showTemp = st.showHumid = true;
         st.text(c.field) = c.typed;
         EXPECT_EQ(checkRefField(st, c.field), c.messages) << c.typed;
@@ -57,7 +57,7 @@ TEST(RefLines, ValuesAreClampedOnLosingTheFocus) {
 }
 
 TEST(RefLines, KeyUpMovesTheSpinOnlyWithinTheLimits) {
-    RelSetState st;
+    ReferenceLinesState st;
     st.tempText = "-";
     st.tempSpin = 25;
     refFieldKeyUp(st, RefField::Temp);

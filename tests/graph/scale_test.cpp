@@ -1,5 +1,5 @@
 // Automatic ranges, ticks and the zoom / undo / back-to-automatic cycle.
-#include "graph/grafhview.h"
+#include "graph/graphscale.h"
 #include "graphfill.h"
 #include "support/fakes.h"
 
@@ -32,7 +32,7 @@ TEST(GraphScale, AutomaticBoundsAndTicks) {
         SCOPED_TRACE(c.name);
         TestContext t;
         fill(t.ctx, 1, channelData(c.kind, c.samples));
-        ComputeGraphScale(t.ctx);
+        computeGraphScale(t.ctx);
         const GraphState& g = t.ctx.graph;
         if (c.kind == 2) {
             EXPECT_EQ(g.hasHumid, 1);
@@ -71,25 +71,25 @@ TEST(GraphScale, XRangeNeverHasZeroSpan) {
         fill(t.ctx, 1, channelData(1, std::vector<int16_t>(size_t(std::min(c.rows, kMaxSamples)), 200)));
         t.ctx.store.rowCount = int16_t(c.rows);  // a late channel lengthens the axis
         if (c.manualStart) {
-            t.ctx.graph.xManual = 1;
-            t.ctx.graph.xStart = int16_t(c.manualStart);
-            t.ctx.graph.xEnd = int16_t(c.manualEnd);
+            t.ctx.graph->xManual = 1;
+            t.ctx.graph->xStart = int16_t(c.manualStart);
+            t.ctx.graph->xEnd = int16_t(c.manualEnd);
         }
-        ComputeGraphScale(t.ctx);
-        EXPECT_EQ(t.ctx.graph.xStart, c.wantStart);
-        EXPECT_EQ(t.ctx.graph.xEnd, c.wantEnd);
-        EXPECT_EQ(t.ctx.graph.xTick, c.wantTick);
-        EXPECT_EQ(t.ctx.graph.autoXEnd, c.rows);
+        computeGraphScale(t.ctx);
+        EXPECT_EQ(t.ctx.graph->xStart, c.wantStart);
+        EXPECT_EQ(t.ctx.graph->xEnd, c.wantEnd);
+        EXPECT_EQ(t.ctx.graph->xTick, c.wantTick);
+        EXPECT_EQ(t.ctx.graph->autoXEnd, c.rows);
     }
 }
 
 TEST(GraphScale, EmptyStoreGivesAnEmptyRange) {
     TestContext t;
-    ComputeGraphScale(t.ctx);
-    EXPECT_EQ(t.ctx.graph.xStart, 1);
-    EXPECT_EQ(t.ctx.graph.xEnd, 2);
-    EXPECT_EQ(t.ctx.graph.hasTemp, 0);
-    EXPECT_EQ(t.ctx.graph.hasHumid, 0);
+    computeGraphScale(t.ctx);
+    EXPECT_EQ(t.ctx.graph->xStart, 1);
+    EXPECT_EQ(t.ctx.graph->xEnd, 2);
+    EXPECT_EQ(t.ctx.graph->hasTemp, 0);
+    EXPECT_EQ(t.ctx.graph->hasHumid, 0);
 }
 
 TEST(GraphScale, ZoomUndoAndRestoreRoundTrip) {
@@ -97,13 +97,13 @@ TEST(GraphScale, ZoomUndoAndRestoreRoundTrip) {
     GraphState& g = t.ctx.graph;
     fill(t.ctx, 1, channelData(1, fakes::ramp(432, 210)));  // 21.0..64.1 ℃
     fill(t.ctx, 2, channelData(2, std::vector<int16_t>(432, 550)));
-    ComputeGraphScale(t.ctx);
+    computeGraphScale(t.ctx);
     EXPECT_EQ(g.tempMin, 0);
     EXPECT_EQ(g.tempMax, 100);
     EXPECT_EQ(g.humidMin, 54);
     EXPECT_EQ(g.humidMax, 59);
     EXPECT_EQ(g.undoAvailable, 0);
-    EXPECT_FALSE(UndoRange(t.ctx));  // nothing to undo yet
+    EXPECT_FALSE(undoRange(t.ctx));  // nothing to undo yet
     EXPECT_EQ(g.xManual, 0);
 
     // Right to left, bottom to top: the same as the other way round.
@@ -112,8 +112,8 @@ TEST(GraphScale, ZoomUndoAndRestoreRoundTrip) {
     g.dragStartY = float(geo.plotTop + geo.plotHeight / 2.0);
     g.dragEndX = float(geo.plotLeft + geo.plotWidth / 4.0);
     g.dragEndY = float(geo.plotTop);
-    ZoomToSelection(t.ctx, geo);
-    ComputeGraphScale(t.ctx);
+    zoomToSelection(t.ctx, geo);
+    computeGraphScale(t.ctx);
     // X: Int(431/4 + 1) = 108, 431/2 + 1 = 216.5 rounded up.
     EXPECT_EQ(g.xStart, 108);
     EXPECT_EQ(g.xEnd, 217);
@@ -126,28 +126,28 @@ TEST(GraphScale, ZoomUndoAndRestoreRoundTrip) {
     EXPECT_EQ(g.undoAvailable, 1);
     EXPECT_EQ(g.xManual + g.tempManual + g.humidManual, 3);
 
-    ASSERT_TRUE(UndoRange(t.ctx));
-    ComputeGraphScale(t.ctx);
+    ASSERT_TRUE(undoRange(t.ctx));
+    computeGraphScale(t.ctx);
     EXPECT_EQ(g.xStart, 1);
     EXPECT_EQ(g.xEnd, 432);
     EXPECT_EQ(g.tempMin, 0);
     EXPECT_EQ(g.tempMax, 100);
     EXPECT_EQ(g.humidMin, 54);
-    ASSERT_TRUE(UndoRange(t.ctx));  // twice: back to the zoom
-    ComputeGraphScale(t.ctx);
+    ASSERT_TRUE(undoRange(t.ctx));  // twice: back to the zoom
+    computeGraphScale(t.ctx);
     EXPECT_EQ(g.xStart, 108);
     EXPECT_EQ(g.tempMin, 50);
 
-    RestoreAutoRange(t.ctx);
-    ComputeGraphScale(t.ctx);
+    restoreAutoRange(t.ctx);
+    computeGraphScale(t.ctx);
     EXPECT_EQ(g.xStart, 1);
     EXPECT_EQ(g.xEnd, 432);
     EXPECT_EQ(g.tempMin, 0);
     EXPECT_EQ(g.tempMax, 100);
     EXPECT_EQ(g.xManual + g.tempManual + g.humidManual, 0);
     EXPECT_EQ(g.prevXStart, 108);
-    ASSERT_TRUE(UndoRange(t.ctx));
-    ComputeGraphScale(t.ctx);
+    ASSERT_TRUE(undoRange(t.ctx));
+    computeGraphScale(t.ctx);
     EXPECT_EQ(g.xStart, 108);
     EXPECT_EQ(g.xEnd, 217);
 }
@@ -156,14 +156,14 @@ TEST(GraphScale, NarrowZoomKeepsASpanOfOne) {
     TestContext t;
     GraphState& g = t.ctx.graph;
     fill(t.ctx, 1, channelData(1, fakes::ramp(11, 200)));  // data numbers 1..11
-    ComputeGraphScale(t.ctx);
+    computeGraphScale(t.ctx);
     const GraphGeometry geo = graphGeometry(t.ctx.layout);
     // A vertical line exactly on data number 6, and a flat line.
     g.dragStartX = g.dragEndX = float(geo.plotLeft + geo.plotWidth / 2.0);
     g.dragStartY = float(geo.plotTop);
     g.dragEndY = g.dragStartY;
-    ZoomToSelection(t.ctx, geo);
-    ComputeGraphScale(t.ctx);
+    zoomToSelection(t.ctx, geo);
+    computeGraphScale(t.ctx);
     EXPECT_EQ(g.xStart, 6);
     EXPECT_EQ(g.xEnd, 7);
     EXPECT_EQ(g.tempMax - g.tempMin, 1);

@@ -1,7 +1,7 @@
 // The graph print's page: its layout, its summary table and the plot drawn
 // by the graph's hook inside the plot rectangle.
 #include "print/graphprint.h"
-#include "print/mprint.h"
+#include "print/printjobs.h"
 #include "printfakes.h"
 
 #include "core/store.h"
@@ -87,9 +87,8 @@ TEST_F(GraphPrintTest, PagePrintedThroughTheGraphPrinter) {
         p.drawText(r.center(), QStringLiteral("PLOT"));
     };
     t.ctx.graphGridText = [](int row, int ch) { return QStringLiteral("r%1c%2").arg(row).arg(ch); };
-    printDispatch(t.ctx, kPrintGraph);
+    EXPECT_EQ(printDispatch(t.ctx, PrintKind::Graph), PrintOutcome::Printed);
     EXPECT_TRUE(t.messages.shown.empty());
-    EXPECT_EQ(t.ctx.print.printKind, kPrintGraph);
     EXPECT_EQ(checks.dialogsShown, 0);
     ASSERT_EQ(calls, 1);
     EXPECT_FALSE(QFile::exists(t.root + "/unused.pdf"));
@@ -124,7 +123,7 @@ TEST_F(GraphPrintTest, NoPrinterPrintsNothing) {
     checks.printers = 0;
     int calls = 0;
     t.ctx.drawGraphPlot = [&](QPainter&, const QRectF&, double, double) { ++calls; };
-    printDispatch(t.ctx, kPrintGraph);
+    printDispatch(t.ctx, PrintKind::Graph);
     EXPECT_EQ(t.messages.texts(), QStringList{u8("プリンタがありません。\rエラー4821")});
     EXPECT_EQ(calls, 0);
     EXPECT_FALSE(QFile::exists(t.root + "/graph.pdf"));

@@ -1,6 +1,7 @@
 // Test doubles for the injected side effects.
 #pragma once
 
+#include "comm/commstate.h"
 #include "core/context.h"
 
 #include <QStringList>
@@ -8,6 +9,12 @@
 #include <deque>
 #include <functional>
 #include <vector>
+
+namespace quillet {
+// Tables of exchange outcomes keep the numbers the reader's callers used (0
+// accepted, 1 faulty, 2 no answer, 3 cancelled).
+constexpr bool operator==(Exchange e, int n) { return int(e) == n; }
+}  // namespace quillet
 
 namespace quillet::fakes {
 

@@ -24,7 +24,7 @@ struct ScriptedSettingsDialog : SettingsDialog {
         shown = current;
         if (!ok) return;
         startSent = writeSettings(ctx, settings, current.loggerModel, [this](int v) { bar.push_back(v); });
-        writeStatus = ctx.comm.commStatus;
+        writeStatus = int(ctx.comm->status);
     }
 };
 

@@ -1,6 +1,6 @@
 #include "graph/ui/dialogsupport.h"
-#include "graph/ui/frmrelset.h"
-#include "graph/ui/grangebox.h"
+#include "graph/ui/referencelinesdialog.h"
+#include "graph/ui/graphrangedialog.h"
 
 #include "core/catalog.h"
 #include "core/store.h"
@@ -63,33 +63,33 @@ protected:
 
 TEST_F(GraphDialogs, RangeDialogChecksEveryFieldAndHoldsTheRanges) {
     bool redrawn = false;
-    QPointer<Grangebox> d = showGrangebox(t.ctx, &graph, [&] { redrawn = true; });
+    QPointer<GraphRangeDialog> d = showGrangebox(t.ctx, &graph, [&] { redrawn = true; });
     ASSERT_TRUE(becomesActive(d));
     EXPECT_EQ(d->windowTitle(), u8("グラフレンジ変更"));
     EXPECT_FALSE(graph.isEnabled());
     EXPECT_TRUE(d->isEnabled());
     EXPECT_TRUE(d->frame(RangeAxis::Temp)->isEnabled());
     EXPECT_EQ(d->frame(RangeAxis::Humid)->title(), u8("湿度範囲"));
-    EXPECT_EQ(d->field(F::Drendtime)->text(), "2013-11-16 02:30:00");
+    EXPECT_EQ(d->field(F::LastTime)->text(), "2013-11-16 02:30:00");
     EXPECT_EQ(QApplication::focusWidget(), d->button(0));
     EXPECT_TRUE(d->grab().save(QStringLiteral(QUILLET_BUILD_DIR "/grangebox.png")));  // for a look by eye
-    EXPECT_EQ(t.ctx.graph.xManual, 0);  // opening holds nothing
+    EXPECT_EQ(t.ctx.graph->xManual, 0);  // opening holds nothing
 
     // The end number: only digits reach the field; 9500 is beyond the range.
-    typeAndLeave(d->field(F::Drendno), "9a-500");
+    typeAndLeave(d->field(F::LastRow), "9a-500");
     EXPECT_EQ(messages(), QStringList{messageText(54)});
-    EXPECT_EQ(d->field(F::Drendno)->text(), "9000");
-    EXPECT_EQ(d->field(F::Drendtime)->text(), "2014-01-16 21:50:00");
-    EXPECT_EQ(t.ctx.graph.xManual, 1);
+    EXPECT_EQ(d->field(F::LastRow)->text(), "9000");
+    EXPECT_EQ(d->field(F::LastTime)->text(), "2014-01-16 21:50:00");
+    EXPECT_EQ(t.ctx.graph->xManual, 1);
     EXPECT_FALSE(d->autoBox(RangeAxis::X)->isChecked());
 
     // A start time between two samples: the key-up moves the number as the
     // last character goes in; Enter snaps the time to the earlier sample.
-    QLineEdit* startTime = d->field(F::Drstarttime);
+    QLineEdit* startTime = d->field(F::FirstTime);
     startTime->setFocus(Qt::MouseFocusReason);
     startTime->clear();
     QTest::keyClicks(startTime, "2013-11-15 10:15:00");
-    EXPECT_EQ(d->field(F::Drstartno)->text(), "2");
+    EXPECT_EQ(d->field(F::FirstRow)->text(), "2");
     EXPECT_EQ(startTime->text(), "2013-11-15 10:15:00");
     QTest::keyClick(startTime, Qt::Key_Return);
     EXPECT_TRUE(d->isVisible());
@@ -103,27 +103,27 @@ TEST_F(GraphDialogs, RangeDialogChecksEveryFieldAndHoldsTheRanges) {
     EXPECT_EQ(startTime->text(), "2013-11-15 10:10:00");
 
     // Temperature bounds may not meet.
-    typeAndLeave(d->field(F::Trstartv), "30");
+    typeAndLeave(d->field(F::TempMin), "30");
     EXPECT_EQ(messages(), QStringList{messageText(50)});
-    EXPECT_EQ(d->field(F::Trstartv)->text(), "20");
-    typeAndLeave(d->field(F::Trstartv), "-5");
+    EXPECT_EQ(d->field(F::TempMin)->text(), "20");
+    typeAndLeave(d->field(F::TempMin), "-5");
     EXPECT_TRUE(messages().isEmpty());
 
     // The spin's upper arrow raises the end by one and the time follows.
-    SpinBar* endSpin = d->spin(F::Drendno);
+    SpinBar* endSpin = d->spin(F::LastRow);
     endSpin->setFocus(Qt::MouseFocusReason);
     endSpin->triggerAction(QAbstractSlider::SliderSingleStepSub);
-    EXPECT_EQ(d->field(F::Drendno)->text(), "9000");  // already at the top
+    EXPECT_EQ(d->field(F::LastRow)->text(), "9000");  // already at the top
     endSpin->triggerAction(QAbstractSlider::SliderPageStepAdd);
-    EXPECT_EQ(d->field(F::Drendno)->text(), "8980");
-    EXPECT_EQ(d->field(F::Drendtime)->text(), "2014-01-16 18:30:00");
+    EXPECT_EQ(d->field(F::LastRow)->text(), "8980");
+    EXPECT_EQ(d->field(F::LastTime)->text(), "2014-01-16 18:30:00");
 
     QTest::mouseClick(d->button(0), Qt::LeftButton);
     EXPECT_TRUE(redrawn);
     EXPECT_TRUE(graph.isEnabled());
     const GraphState& g = t.ctx.graph;
     EXPECT_EQ((std::array{g.xStart, g.xEnd, g.tempMin, g.tempMax}), (std::array<int16_t, 4>{2, 8980, -5, 30}));
-    EXPECT_EQ((std::array{g.tempManual, g.humidManual, g.undoAvailable}), (std::array<int16_t, 3>{1, 0, 1}));
+    EXPECT_EQ((std::array{g.tempManual, g.humidManual, g.undoAvailable}), (std::array{true, false, true}));
     EXPECT_EQ(t.ctx.general.tempMin, -5);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(d.isNull());
@@ -131,36 +131,36 @@ TEST_F(GraphDialogs, RangeDialogChecksEveryFieldAndHoldsTheRanges) {
 
 TEST_F(GraphDialogs, FocusingABoundThenCancelLeavesTheAxisHeld) {
     bool redrawn = false;
-    QPointer<Grangebox> d = showGrangebox(t.ctx, &graph, [&] { redrawn = true; });
+    QPointer<GraphRangeDialog> d = showGrangebox(t.ctx, &graph, [&] { redrawn = true; });
     ASSERT_TRUE(becomesActive(d));
     EXPECT_TRUE(d->autoBox(RangeAxis::Temp)->isChecked());
-    d->field(F::Trstartv)->setFocus(Qt::TabFocusReason);
+    d->field(F::TempMin)->setFocus(Qt::TabFocusReason);
     EXPECT_FALSE(d->autoBox(RangeAxis::Temp)->isChecked());
     QTest::mouseClick(d->button(1), Qt::LeftButton);
     EXPECT_FALSE(redrawn);
     EXPECT_TRUE(graph.isEnabled());
-    EXPECT_EQ(t.ctx.graph.tempManual, 1);
-    EXPECT_EQ(t.ctx.graph.tempMin, 20);
-    EXPECT_EQ(t.ctx.graph.tempMax, 30);
+    EXPECT_EQ(t.ctx.graph->tempManual, 1);
+    EXPECT_EQ(t.ctx.graph->tempMin, 20);
+    EXPECT_EQ(t.ctx.graph->tempMax, 30);
     EXPECT_TRUE(messages().isEmpty());
 }
 
 TEST_F(GraphDialogs, ReferenceLinesAreClampedAndSwitchedOff) {
     // Humidity only: the temperature field, spin and unit stay hidden.
     emptyChannel(t.ctx, 1);
-    QPointer<frmRelSet> h = showFrmRelSet(t.ctx, &graph, {});
+    QPointer<ReferenceLinesDialog> h = showFrmRelSet(t.ctx, &graph, {});
     ASSERT_TRUE(becomesActive(h));
     EXPECT_FALSE(h->field(RefField::Temp)->isVisible());
     EXPECT_FALSE(h->spin(RefField::Temp)->isVisible());
     EXPECT_FALSE(h->unit(RefField::Temp)->isVisible());
     EXPECT_TRUE(h->field(RefField::Humid)->isVisible());
-    h->comRefokng_Click(1);
+    h->onButtonClicked(1);
     EXPECT_TRUE(graph.isEnabled());
 
     fakes::fillChannel(t.ctx, 1, {.kind = 0, .samples = fakes::ramp(100, 200)});
-    t.ctx.graph.refLineOn = 1;
+    t.ctx.graph->refLineOn = 1;
     bool redrawn = false;
-    QPointer<frmRelSet> d = showFrmRelSet(t.ctx, &graph, [&] { redrawn = true; });
+    QPointer<ReferenceLinesDialog> d = showFrmRelSet(t.ctx, &graph, [&] { redrawn = true; });
     ASSERT_TRUE(becomesActive(d));
     EXPECT_EQ(d->windowTitle(), u8("基準線設定"));
     EXPECT_FALSE(graph.isEnabled());
@@ -183,6 +183,6 @@ TEST_F(GraphDialogs, ReferenceLinesAreClampedAndSwitchedOff) {
     QTest::mouseClick(d->button(0), Qt::LeftButton);
     EXPECT_TRUE(redrawn);
     EXPECT_TRUE(graph.isEnabled());
-    EXPECT_EQ((std::array{t.ctx.graph.refTemp, t.ctx.graph.refHumid, t.ctx.graph.refLineOn}),
-              (std::array<int16_t, 3>{200, 100, 0}));
+    EXPECT_EQ((std::array{t.ctx.graph->refTemp, t.ctx.graph->refHumid}), (std::array<int16_t, 2>{200, 100}));
+    EXPECT_FALSE(t.ctx.graph->refLineOn);
 }

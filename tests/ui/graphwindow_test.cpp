@@ -3,12 +3,12 @@
 // width, colour change, cursor read-out, and a picture for a look by eye
 // (QUILLET_BUILD_DIR/graphwindow.png); then the range and reference-line
 // dialogs and the graph print from the graph window's own menus.
-#include "graph/ui/frmrelset.h"
-#include "graph/ui/grangebox.h"
+#include "graph/ui/referencelinesdialog.h"
+#include "graph/ui/graphrangedialog.h"
 #include "graph/ui/graphwindow.h"
 #include "mainwin_fixture.h"
 #include "print/printfakes.h"
-#include "print/mprint.h"
+#include "print/printjobs.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -52,7 +52,7 @@ protected:
         t.ctx.store.ch[2].maxValue = 670;
         t.ctx.store.ch[2].minValue = 430;
         refresh();
-        graph = std::make_unique<GRAPH>(t.ctx);
+        graph = std::make_unique<GraphWindow>(t.ctx);
         wireGraph(*window, t.ctx, *graph);
     }
     void TearDown() override {
@@ -78,7 +78,7 @@ protected:
     }
 
     ScriptedColors colors;
-    std::unique_ptr<GRAPH> graph;
+    std::unique_ptr<GraphWindow> graph;
 };
 
 TEST_F(GraphWindowTest, ZoomUndoRestoreColourAndLineWidth) {
@@ -155,10 +155,10 @@ TEST_F(GraphWindowTest, ZoomUndoRestoreColourAndLineWidth) {
     EXPECT_EQ(graph->popColor->text(), u8("CH:B 色変更"));
     graph->popC->hide();
     graph->popColor->trigger();
-    EXPECT_EQ(t.ctx.graph.channelColor[2], 0x008000u);
+    EXPECT_EQ(t.ctx.graph->channelColor[2], 0x008000u);
     colors.answer = QColor(255, 128, 0);
     graph->popColor->trigger();
-    EXPECT_EQ(t.ctx.graph.channelColor[2], 0xFF8000u);
+    EXPECT_EQ(t.ctx.graph->channelColor[2], 0xFF8000u);
     EXPECT_EQ(graph->gpgridModel->index(0, 2).data(Qt::BackgroundRole).value<QColor>(), QColor(255, 128, 0));
     ASSERT_EQ(colors.asked.size(), 2u);
     EXPECT_EQ(colors.asked[0], QColor(0, 128, 0));
@@ -170,9 +170,9 @@ TEST_F(GraphWindowTest, ZoomUndoRestoreColourAndLineWidth) {
     graph->updateCommandStates();
     graph->btnRange->trigger();
     EXPECT_EQ(opened, 1);
-    t.ctx.graph.xManual = 1;
-    t.ctx.graph.xStart = 10;
-    t.ctx.graph.xEnd = 20;
+    t.ctx.graph->xManual = 1;
+    t.ctx.graph->xStart = 10;
+    t.ctx.graph->xEnd = 20;
     graph->rangesChanged(true);
     EXPECT_EQ(graph->gpgridModel->texts()[1][1], u8("11/0"));
 
@@ -200,14 +200,14 @@ TEST_F(GraphWindowTest, RangeAndReferenceDialogsAndThePrintFromTheGraphWindow) {
     // The range dialog over the graph window, which waits while the main
     // window stays disabled behind it; data numbers 100..200 by number.
     graph->mrange->trigger();
-    QPointer<Grangebox> range = graph->findChild<Grangebox*>();
+    QPointer<GraphRangeDialog> range = graph->findChild<GraphRangeDialog*>();
     ASSERT_TRUE(range);
     ASSERT_TRUE(becomesActive(range));
     EXPECT_FALSE(graph->isEnabled());
     EXPECT_TRUE(range->isEnabled());
     EXPECT_FALSE(window->isEnabled());
-    typeAndLeave(range->field(RangeField::Drstartno), "100");
-    typeAndLeave(range->field(RangeField::Drendno), "200");
+    typeAndLeave(range->field(RangeField::FirstRow), "100");
+    typeAndLeave(range->field(RangeField::LastRow), "200");
     EXPECT_TRUE(t.messages.shown.empty()) << t.messages.texts().join('|').toStdString();
     const int renders = graph->gImage->renderCount();
     QTest::mouseClick(range->button(0), Qt::LeftButton);
@@ -226,10 +226,10 @@ TEST_F(GraphWindowTest, RangeAndReferenceDialogsAndThePrintFromTheGraphWindow) {
     // The reference-line dialog from the toolbar shows the middle of the
     // axes, not the unset value, even before the plot was painted again;
     // its OK draws the lines.
-    t.ctx.graph.refTemp = 9999;
-    t.ctx.graph.refHumid = 9999;
+    t.ctx.graph->refTemp = 9999;
+    t.ctx.graph->refHumid = 9999;
     graph->btnref->trigger();
-    QPointer<frmRelSet> ref = graph->findChild<frmRelSet*>();
+    QPointer<ReferenceLinesDialog> ref = graph->findChild<ReferenceLinesDialog*>();
     ASSERT_TRUE(ref);
     ASSERT_TRUE(becomesActive(ref));
     EXPECT_FALSE(graph->isEnabled());

@@ -1,5 +1,5 @@
 // Shared set-up of the main-window tests: one QApplication on the offscreen
-// platform, a fresh context with scripted side effects, and MAIN over it.
+// platform, a fresh context with scripted side effects, and MainWindow over it.
 #pragma once
 
 #include "core/channelfill.h"
@@ -42,7 +42,7 @@ protected:
     static void SetUpTestSuite() { ensureApplication(); }
 
     void SetUp() override {
-        window = std::make_unique<MAIN>(t.ctx);
+        window = std::make_unique<MainWindow>(t.ctx);
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     }
@@ -69,7 +69,7 @@ protected:
     QString stat(int row, int col) const { return window->pgridModel->index(row, col).data(kRawTextRole).toString(); }
 
     TestContext t;
-    std::unique_ptr<MAIN> window;
+    std::unique_ptr<MainWindow> window;
 };
 
 }  // namespace quillet::fakes

@@ -2,7 +2,7 @@
 
 #include "core/catalog.h"
 #include "core/store.h"
-#include "core/ui/deletedialog.h"
+#include "core/ui/deletechannelsdialog.h"
 
 #include <QFile>
 #include <QHeaderView>
@@ -24,7 +24,7 @@ QStringList menuTexts(const QMenu* m) {
 
 // Records the texts and the marking of the grids when a message is shown.
 struct MarkingMessages : MessageBoxes {
-    MAIN* window = nullptr;
+    MainWindow* window = nullptr;
     std::deque<int> answers;
     std::vector<std::pair<QString, QString>> shown;  // title, text
     std::vector<std::vector<int>> markedData, markedStats;
@@ -271,7 +271,7 @@ TEST_F(MainWindowTest, DeleteDialogWithOnlyChannelF) {
     refresh();
 
     bool checked = false;
-    whenModal<frmDEL>([&](frmDEL& d) {
+    whenModal<DeleteChannelsDialog>([&](DeleteChannelsDialog& d) {
         EXPECT_EQ(d.windowTitle(), u8("データ削除"));
         for (int i = 0; i < 8; ++i) EXPECT_EQ(d.Option1[size_t(i)]->isEnabled(), i == 5) << i;
         EXPECT_TRUE(d.Option1[8]->isEnabled());
@@ -313,7 +313,7 @@ TEST_F(MainWindowTest, DeleteDialogAllAndCancel) {
 
     // "全データ削除", then Cancel in the question: nothing changes.
     messages.answers = {kCancel};
-    whenModal<frmDEL>([](frmDEL& d) {
+    whenModal<DeleteChannelsDialog>([](DeleteChannelsDialog& d) {
         d.Option1[8]->click();
         EXPECT_EQ(d.deleteSelection(), 0);
         d.delbutton[0]->click();
@@ -329,7 +329,7 @@ TEST_F(MainWindowTest, DeleteDialogAllAndCancel) {
     EXPECT_FALSE(window->gridModel->marked().any());
 
     // Channel D chosen, the dialog's own Cancel: no question, nothing deleted.
-    whenModal<frmDEL>([](frmDEL& d) {
+    whenModal<DeleteChannelsDialog>([](DeleteChannelsDialog& d) {
         EXPECT_EQ(d.deleteSelection(), 3);  // the lowest channel in use
         d.Option1[3]->click();
         EXPECT_EQ(d.deleteSelection(), 5);
@@ -341,7 +341,7 @@ TEST_F(MainWindowTest, DeleteDialogAllAndCancel) {
     EXPECT_FALSE(window->gridModel->marked().any());
 
     // One of two deleted: the other stays, the caption goes back to test.ql6.
-    whenModal<frmDEL>([](frmDEL& d) { d.delbutton[0]->click(); });
+    whenModal<DeleteChannelsDialog>([](DeleteChannelsDialog& d) { d.delbutton[0]->click(); });
     window->mCHDEL->trigger();
     EXPECT_EQ(messages.shown.back().second, u8("CH:B を削除します"));
     EXPECT_EQ(t.ctx.store.ch[2].inUse, 0);
@@ -435,7 +435,7 @@ TEST_F(MainWindowTest, HelpOpensTheHelpFileAtContextOne) {
 TEST_F(MainWindowTest, MonitorEntryFollowsDebugMode) {
     EXPECT_FALSE(window->mAllRead->isVisible());
     t.ctx.debug.debugMode = true;
-    MAIN second(t.ctx);
+    MainWindow second(t.ctx);
     EXPECT_TRUE(second.mAllRead->isVisible());
     t.ctx.debug.debugMode = false;
 }

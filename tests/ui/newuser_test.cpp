@@ -2,6 +2,7 @@
 // whose grids follow its size, help in the program's own window, and the
 // program's command line.
 #include "mainwin_fixture.h"
+#include "support/toolmissing.h"
 
 #include "core/maingrid.h"
 #include "core/ui/helpviewer.h"
@@ -48,7 +49,7 @@ TEST(QtJapanese, StandardButtonsReadInJapanese) {
 // The grids fill the central area and share it without overlapping: the
 // data grid on top with the scroll bar beside it, the statistics grid whole
 // below, nothing under the status bar; the channel columns share the width.
-void expectGridsFill(MAIN& w, int minDataRows) {
+void expectGridsFill(MainWindow& w, int minDataRows) {
     QApplication::processEvents();
     const QRect central = w.centralWidget()->rect();
     const QRect g = w.grid->geometry();
@@ -150,7 +151,7 @@ TEST_F(MainWindowTest, HelpNamesEveryCommandAndItsLinksLand) {
     doc.setHtml(html);
     const QString text = doc.toPlainText();
 
-    GRAPH graph(t.ctx);
+    GraphWindow graph(t.ctx);
     QStringList captions;
     std::function<void(const QList<QAction*>&)> collect = [&](const QList<QAction*>& actions) {
         for (QAction* a : actions) {
@@ -197,7 +198,7 @@ TEST_F(MainWindowTest, HelpNamesEveryCommandAndItsLinksLand) {
 // --help and --version print and exit, with no display at all.
 TEST(ProgramCommandLine, HelpAndVersionNeedNoWindow) {
     const QString program = QStringLiteral(QUILLET_BUILD_DIR "/app/quillet");
-    if (!QFile::exists(program)) GTEST_SKIP() << "the program is not built";
+    if (!QFile::exists(program)) QUILLET_TOOL_MISSING("the program is not built");
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* v : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(v);
     const struct { const char* arg; const char* says; } cases[] = {

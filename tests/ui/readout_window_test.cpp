@@ -1,10 +1,10 @@
-// The read-out from the main window: the menu entry, LOGPARALIST, PROGRESS
+// The read-out from the main window: the menu entry, ReadoutParametersWindow, ProgressWindow
 // driven by the receive, and its Cancel, against the simulated logger.
 #include "mainwin_fixture.h"
 
-#include "core/ui/progressdialog.h"
+#include "comm/ui/progresswindow.h"
 #include "loggerset/ui/commwiring.h"
-#include "loggerset/ui/logparalist.h"
+#include "loggerset/ui/readoutparameterswindow.h"
 #include "loggerset/ui/readoutwindows.h"
 #include "support/simserial.h"
 #include "tools/sim/device.h"
@@ -41,9 +41,9 @@ protected:
         auto* timer = new QTimer(window.get());
         timer->setInterval(0);
         QObject::connect(timer, &QTimer::timeout, [timer] {
-            if (auto* w = qobject_cast<LOGPARALIST*>(QApplication::activeModalWidget())) {
+            if (auto* w = qobject_cast<ReadoutParametersWindow*>(QApplication::activeModalWidget())) {
                 timer->stop();
-                w->Command1_Click(0);
+                w->onButtonClicked(0);
             }
         });
         timer->start();
@@ -61,7 +61,7 @@ TEST_F(ReadoutWindowTest, ReadsIntoTheGridWithAProgressBar) {
     EXPECT_TRUE(window->mLREAD->isEnabled());
     int maximum = 0, lastValue = 0;
     t.clock.hooks.push_back([&] {
-        if (auto* p = qobject_cast<PROGRESS*>(QApplication::activeModalWidget())) {
+        if (auto* p = qobject_cast<ProgressWindow*>(QApplication::activeModalWidget())) {
             maximum = p->DataReadBar->maximum();
             lastValue = std::max(lastValue, p->DataReadBar->value());
         }
@@ -80,10 +80,10 @@ TEST_F(ReadoutWindowTest, ReadsIntoTheGridWithAProgressBar) {
 TEST_F(ReadoutWindowTest, CancelInTheProgressWindowKeepsTheGridEmpty) {
     bool cancelled = false;
     t.clock.hooks.push_back([&] {
-        auto* p = qobject_cast<PROGRESS*>(QApplication::activeModalWidget());
+        auto* p = qobject_cast<ProgressWindow*>(QApplication::activeModalWidget());
         if (p && !cancelled && p->DataReadBar->value() > 500) {
             cancelled = true;
-            p->progcansel_Click();
+            p->onCancelClicked();
         }
     });
     okInParameterWindow();

@@ -1,14 +1,14 @@
 #include "mainwin_fixture.h"
 
-#include "comm/ui/fcomdata.h"
-#include "core/filemove.h"
+#include "comm/ui/receivemonitor.h"
+#include "core/settingsfiles.h"
 #include "core/store.h"
-#include "core/ui/progressdialog.h"
+#include "comm/ui/progresswindow.h"
 #include "core/ui/qtplatform.h"
-#include "core/ui/versiondialog.h"
+#include "core/ui/versionwindow.h"
 #include "datafile/filebuilder.h"
 #include "datafile/ui/filemenu.h"
-#include "datafile/ui/fileins.h"
+#include "datafile/ui/insertchanneldialog.h"
 
 #include <QDir>
 #include <QMessageBox>
@@ -27,13 +27,13 @@ protected:
 
 }  // namespace
 
-// ------------------------------------------------------------- VERDISP
+// ------------------------------------------------------------- VersionWindow
 
 TEST_F(SmallWindowsTest, VersionWindowTexts) {
     EXPECT_EQ(versionText(8, 0, 0), "Ver8.00.0");
     EXPECT_EQ(versionText(8, 5, 12), "Ver8.05.12");
     EXPECT_EQ(versionText(10, 12, 3), "Ver10.12.3");
-    VERDISP v(t.ctx, {});
+    VersionWindow v(t.ctx, {});
     EXPECT_EQ(v.windowTitle(), u8("バージョン情報"));
     EXPECT_EQ(v.Verlabel[0]->text(), "Ver8.00.0");
     EXPECT_EQ(v.Verlabel[1]->text(), "2013.11.15");
@@ -45,7 +45,7 @@ TEST_F(SmallWindowsTest, VersionWindowTexts) {
 
 TEST_F(SmallWindowsTest, ShiftDTogglesDebugModeAndDReloadsTiming) {
     std::vector<bool> shown;
-    VERDISP v(t.ctx, [&](bool on) { shown.push_back(on); });
+    VersionWindow v(t.ctx, [&](bool on) { shown.push_back(on); });
     v.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&v));
     auto colour = [&] { return v.Verlabel[0]->palette().color(QPalette::WindowText); };
@@ -82,9 +82,9 @@ TEST_F(SmallWindowsTest, ShiftDTogglesDebugModeAndDReloadsTiming) {
 }
 
 TEST_F(SmallWindowsTest, VersionMenuShowsMonitorEntryInDebugMode) {
-    MAIN w(t.ctx);
+    MainWindow w(t.ctx);
     ASSERT_FALSE(w.mAllRead->isVisible());
-    whenModal<VERDISP>([](VERDISP& v) {
+    whenModal<VersionWindow>([](VersionWindow& v) {
         QTest::keyClick(v.verdispok, Qt::Key_D, Qt::ShiftModifier);
         v.verdispok->click();
     });
@@ -95,12 +95,12 @@ TEST_F(SmallWindowsTest, VersionMenuShowsMonitorEntryInDebugMode) {
     t.ctx.debug.debugMode = false;
 }
 
-// ------------------------------------------------------------- PROGRESS
+// ------------------------------------------------------------- ProgressWindow
 
 TEST_F(SmallWindowsTest, ProgressStartsOnceWhenShown) {
     int starts = 0;
-    PROGRESS* pp = nullptr;
-    PROGRESS q(t.ctx, [&] {
+    ProgressWindow* pp = nullptr;
+    ProgressWindow q(t.ctx, [&] {
         ++starts;
         pp->setMaximum(880);
         pp->setValue(440);
@@ -125,26 +125,26 @@ TEST_F(SmallWindowsTest, ProgressStartsOnceWhenShown) {
 TEST_F(SmallWindowsTest, ProgressCancelRequestsTheStop) {
     // The start function runs the receive loop; Cancel during it stops it.
     bool sawCancel = false;
-    PROGRESS* self = nullptr;
-    PROGRESS p(t.ctx, [&] {
-        t.ctx.comm.commStatus = 0;
-        t.ctx.comm.timeoutElapsed = false;
+    ProgressWindow* self = nullptr;
+    ProgressWindow p(t.ctx, [&] {
+        t.ctx.comm->cancelRequested = false;
+        t.ctx.comm->timeoutElapsed = false;
         QTimer::singleShot(0, [&] { self->progcansel->click(); });
-        for (int i = 0; i < 1000 && t.ctx.comm.commStatus != 1; ++i) QApplication::processEvents();
-        sawCancel = t.ctx.comm.commStatus == 1 && t.ctx.comm.timeoutElapsed;
+        for (int i = 0; i < 1000 && !t.ctx.comm->cancelRequested; ++i) QApplication::processEvents();
+        sawCancel = t.ctx.comm->cancelRequested && t.ctx.comm->timeoutElapsed;
     });
     self = &p;
     const int result = p.exec();
     EXPECT_TRUE(sawCancel);
     EXPECT_EQ(result, QDialog::Rejected);
     EXPECT_FALSE(p.isVisible());
-    EXPECT_EQ(t.ctx.comm.commStatus, 1);
+    EXPECT_TRUE(t.ctx.comm->cancelRequested);
 }
 
-// ------------------------------------------------------------- fComData
+// ------------------------------------------------------------- ReceiveMonitor
 
 TEST_F(SmallWindowsTest, MonitorWindow) {
-    fComData m;
+    ReceiveMonitor m;
     EXPECT_EQ(m.windowTitle(), u8("受信データの表示"));
     m.appendMonitorText("Com:3_5_0   ACK\r\n");
     m.appendMonitorText("STX 1,1ETXCRLF\r\n");
@@ -164,8 +164,8 @@ TEST_F(SmallWindowsTest, MonitorWindow) {
 
 TEST_F(SmallWindowsTest, MonitorOpensFromMenuAndShowsAnswers) {
     t.ctx.debug.debugMode = true;  // the entry shows in debug mode only
-    MAIN w(t.ctx);
-    fComData m(&w);
+    MainWindow w(t.ctx);
+    ReceiveMonitor m(&w);
     wireMonitor(w, t.ctx, m);
     EXPECT_TRUE(w.mAllRead->isVisible());
     EXPECT_TRUE(w.mAllRead->isEnabled());
@@ -178,22 +178,22 @@ TEST_F(SmallWindowsTest, MonitorOpensFromMenuAndShowsAnswers) {
 
 TEST_F(SmallWindowsTest, MonitorBuiltOnDemandKeepsEveryAnswer) {
     t.ctx.debug.debugMode = true;
-    MAIN w(t.ctx);
+    MainWindow w(t.ctx);
     wireMonitorOnDemand(w, t.ctx);
-    EXPECT_EQ(w.findChild<fComData*>(), nullptr);  // nothing built at start
+    EXPECT_EQ(w.findChild<ReceiveMonitor*>(), nullptr);  // nothing built at start
     ASSERT_TRUE(bool(t.ctx.commMonitor));
     t.ctx.commMonitor(QByteArray("\x06\r\n"), 3, 5, 0);  // an answer before the window is opened
-    fComData* m = w.findChild<fComData*>();
+    ReceiveMonitor* m = w.findChild<ReceiveMonitor*>();
     ASSERT_NE(m, nullptr);
     EXPECT_FALSE(m->isVisible());
     w.mAllRead->trigger();
-    EXPECT_EQ(w.findChild<fComData*>(), m);  // the same window
+    EXPECT_EQ(w.findChild<ReceiveMonitor*>(), m);  // the same window
     EXPECT_TRUE(m->isVisible());
     t.ctx.commMonitor(QByteArray("\x06\r\n"), 3, 5, 0);
     EXPECT_EQ(m->text(), "Com:3_5_0   ACK\r\nCom:3_5_0   ACK\r\n");
 }
 
-// ------------------------------------------------------------- frmFileins
+// ------------------------------------------------------------- InsertChannelDialog
 
 namespace {
 
@@ -227,7 +227,7 @@ TEST_F(SmallWindowsTest, InsertDialogListsStagedChannels) {
     stage(t.ctx, 9, 1, 12, 7, 100);
     stage(t.ctx, 10, 2, 12, 7, 100);
     stage(t.ctx, 13, 0, 300, 5, 8);
-    frmFileins d(t.ctx, "/data/file.ql6");
+    InsertChannelDialog d(t.ctx, "/data/file.ql6");
     EXPECT_EQ(d.windowTitle(), u8("データ挿入"));
     EXPECT_EQ(d.Insfilename->text(), "/data/file.ql6");
     ASSERT_EQ(d.Insnolist->count(), 3);
@@ -248,7 +248,7 @@ TEST_F(SmallWindowsTest, InsertDialogListsStagedChannels) {
     EXPECT_EQ(d.Insvalue[4]->text(), "31  ");
     EXPECT_EQ(d.Insvalue[5]->text(), "-2  ");
 
-    d.InsertCH_Click(1);  // in use: ignored
+    d.onTargetChosen(1);  // in use: ignored
     EXPECT_EQ(d.insertTarget(), 3);
     d.InsertCH[6]->click();
     EXPECT_EQ(d.insertTarget(), 7);
@@ -260,15 +260,15 @@ TEST_F(SmallWindowsTest, InsertDialogListsStagedChannels) {
 
 TEST_F(SmallWindowsTest, InsertDialogCancelAndEmptyFile) {
     stage(t.ctx, 9, 1, 1, 1, 10);
-    frmFileins d(t.ctx, "f.ql6");
+    InsertChannelDialog d(t.ctx, "f.ql6");
     d.Command1[1]->click();
     EXPECT_FALSE(d.choice().has_value());
 
     for (int slot = 9; slot <= 16; ++slot) t.ctx.store.ch[size_t(slot)].inUse = 0;
-    frmFileins empty(t.ctx, "f.ql6");
+    InsertChannelDialog empty(t.ctx, "f.ql6");
     EXPECT_EQ(empty.Insnolist->count(), 0);
     EXPECT_FALSE(empty.Command1[0]->isEnabled());
-    empty.Command1_Click(0);
+    empty.onButtonClicked(0);
     EXPECT_FALSE(empty.choice().has_value());
 }
 
@@ -292,7 +292,7 @@ TEST_F(MainWindowTest, InsertFileChannelTwoIntoFreeChannelFive) {
     t.dialogs.answers = {path};
 
     bool shown = false;
-    whenModal<frmFileins>([&](frmFileins& d) {
+    whenModal<InsertChannelDialog>([&](InsertChannelDialog& d) {
         shown = true;
         EXPECT_EQ(d.Insnolist->count(), 2);
         EXPECT_EQ(d.Insnolist->item(1)->text(), "022-009");

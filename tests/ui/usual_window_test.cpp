@@ -1,11 +1,11 @@
-// The usual communication's windows: fMacro keeps the choice, and the menu
-// entry runs fMacroView against the simulated logger with the main window
+// The usual communication's windows: UsualCommunicationDialog keeps the choice, and the menu
+// entry runs UsualCommunicationWindow against the simulated logger with the main window
 // disabled, a progress bar and a Cancel that stops before the settings.
 #include "mainwin_fixture.h"
 
-#include "comm/ui/fmacro.h"
+#include "comm/ui/usualwindows.h"
 #include "core/catalog.h"
-#include "core/filemove.h"
+#include "core/settingsfiles.h"
 #include "support/simserial.h"
 #include "tools/sim/device.h"
 
@@ -27,7 +27,7 @@ TEST(FMacroWindow, KeepsTheChoiceInTheGeneralSettings) {
     t.ctx.general.usualCommunicationNaming = 1;
     t.ctx.general.usualCommunicationStartTime = "07:30";
     {
-        fMacro dialog(t.ctx);
+        UsualCommunicationDialog dialog(t.ctx);
         EXPECT_EQ(dialog.windowTitle(), u8("いつもの通信設定"));
         ASSERT_EQ(dialog.cMacroSet->count(), 48);
         EXPECT_EQ(dialog.cMacroSet->currentText(), "07:30");
@@ -40,7 +40,7 @@ TEST(FMacroWindow, KeepsTheChoiceInTheGeneralSettings) {
         dialog.oMacroSel[1]->setChecked(true);
         dialog.oMacroSave[0]->setChecked(true);
         dialog.cMacroSet->setCurrentIndex(47);
-        dialog.OkNg_Click(0);
+        dialog.onButtonClicked(0);
         EXPECT_EQ(dialog.result(), QDialog::Accepted);
     }
     GeneralSettings saved;
@@ -51,11 +51,11 @@ TEST(FMacroWindow, KeepsTheChoiceInTheGeneralSettings) {
 
     // A value the dialog cannot show resets all three; Cancel keeps them.
     t.ctx.general.usualCommunicationStartTime = "25:00";
-    fMacro reset(t.ctx);
+    UsualCommunicationDialog reset(t.ctx);
     EXPECT_TRUE(reset.oMacroSel[0]->isChecked());
     EXPECT_TRUE(reset.oMacroSave[0]->isChecked());
     EXPECT_EQ(reset.cMacroSet->currentText(), "12:00");
-    reset.OkNg_Click(1);
+    reset.onButtonClicked(1);
     EXPECT_EQ(t.ctx.general.usualCommunicationTask, 1);
 }
 
@@ -83,7 +83,7 @@ protected:
         };
         steps.settingsStep = [this](AppContext&, const QDateTime&) {
             ++settingsCalls;
-            if (auto* v = qobject_cast<fMacroView*>(QApplication::activeModalWidget())) {
+            if (auto* v = qobject_cast<UsualCommunicationWindow*>(QApplication::activeModalWidget())) {
                 lData = v->lData->text();
                 lMaxHumidity = v->lMax[1]->text();
                 modeAtSettings = v->lMode->text();
@@ -94,7 +94,7 @@ protected:
         wireUsualCommunication(*window, t.ctx, steps);
         // What the window shows while it runs.
         t.clock.hooks.push_back([this] {
-            auto* v = qobject_cast<fMacroView*>(QApplication::activeModalWidget());
+            auto* v = qobject_cast<UsualCommunicationWindow*>(QApplication::activeModalWidget());
             if (!v) return;
             seen = v;
             mainEnabledWhileRunning = mainEnabledWhileRunning || window->isEnabled();
@@ -105,7 +105,7 @@ protected:
     DeviceLine line;
     SimSerial serial;
     int settingsCalls = 0;
-    fMacroView* seen = nullptr;
+    UsualCommunicationWindow* seen = nullptr;
     bool mainEnabledWhileRunning = false;
     int barMaximum = 0, barValue = 0;
     QString lData, lMaxHumidity, modeAtSettings;
@@ -137,7 +137,7 @@ TEST_F(UsualWindowTest, OneClickReadsSavesAndSets) {
 TEST_F(UsualWindowTest, CancelDuringTheTransferStopsBeforeTheSettings) {
     bool cancelled = false;
     t.clock.hooks.push_back([&] {
-        auto* v = qobject_cast<fMacroView*>(QApplication::activeModalWidget());
+        auto* v = qobject_cast<UsualCommunicationWindow*>(QApplication::activeModalWidget());
         if (v && !cancelled && v->barReadout->value() > 500) {
             cancelled = true;
             v->cmdCancel->click();
@@ -163,19 +163,19 @@ TEST_F(UsualWindowTest, SetOnlyShowsNoReadOutAndBlinks) {
     t.ctx.general.usualCommunicationStartTime = "06:00";
     UsualSteps steps;
     steps.settingsStep = [&](AppContext& ctx, const QDateTime&) {
-        auto* v = qobject_cast<fMacroView*>(QApplication::activeModalWidget());
+        auto* v = qobject_cast<UsualCommunicationWindow*>(QApplication::activeModalWidget());
         ASSERT_NE(v, nullptr);
         mode = v->lMode->text();
         paraEnabled = v->fPara->isEnabled();
         EXPECT_EQ(v->mSetTime->text(), "06:00");
         EXPECT_EQ(v->mSetMode->text(), u8("ロガー設定のみ"));
         for (int i = 0; i < 2; ++i) {
-            v->tTenmetu_Timer();
+            v->onBlinkTimer();
             blinks.emplace_back(!v->lMode->isHidden(), v->tTenmetu->interval());
         }
         EXPECT_EQ(ctx.store.channelsInUse, 1);
     };
-    mItumo_Click(t.ctx, steps, window.get());
+    startUsualCommunication(t.ctx, steps, window.get());
     EXPECT_EQ(mode, u8("ロガー設定"));
     EXPECT_FALSE(paraEnabled);
     EXPECT_EQ(blinks, (std::vector<std::pair<bool, int>>{{false, 200}, {true, 1800}}));

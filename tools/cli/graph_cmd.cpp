@@ -39,15 +39,15 @@ int runGraph(AppContext& ctx, const Arguments& a) {
     if (!graphStateFromOptions(a, ctx.graph, g, code)) return code;
     if (!openAlone(ctx, file, code)) return code;
     ctx.graph = g;
-    ComputeGraphScale(ctx);
+    computeGraphScale(ctx);
 
     QString error;
     if (!writeGraphFile(ctx, target, size, &error)) {
         err() << "quillet-cli: " << target << ": " << error << "\n";
         return kExitFailed;
     }
-    err() << "Drew " << ctx.store.channelsInUse << " channel(s), data numbers " << ctx.graph.xStart << ".."
-          << ctx.graph.xEnd << ", into " << target << " (" << size.width() << "x" << size.height() << ")\n";
+    err() << "Drew " << ctx.store.channelsInUse << " channel(s), data numbers " << ctx.graph->xStart << ".."
+          << ctx.graph->xEnd << ", into " << target << " (" << size.width() << "x" << size.height() << ")\n";
     return kExitOk;
 }
 

@@ -17,7 +17,7 @@ bool checkRange(const Arguments& a, const char* option, int minimum, int maximum
     } else if (low < minimum || high < minimum || low > maximum || high > maximum) {
         err() << "quillet-cli: " << name << ": " << messageText(rangeMessage) << "\n";
     } else if (high < low || (high == low && !allowEqual)) {
-        err() << "quillet-cli: " << name << ": " << messageText(51) << "\n";
+        err() << "quillet-cli: " << name << ": " << messageText(Msg::UpperNotAboveLower) << "\n";
     } else {
         return true;
     }

@@ -3,6 +3,7 @@
 // reference-line dialogs check them.
 #pragma once
 
+#include "graph/graphstate.h"
 #include "core/globals.h"
 #include "tools/cli/cli.h"
 

@@ -37,7 +37,7 @@ int runGraphRange(AppContext& ctx, const Arguments& a) {
     g.xManual = 0;
     g.xStart = g.autoXStart = 1;
     g.xEnd = g.autoXEnd = int16_t(s.rowCount > 1 ? s.rowCount : 2);
-    GrangeboxState st = openGrangebox(g, s);
+    GraphRangeState st = openGrangebox(g, s);
 
     struct Axis {
         const char* option;
@@ -47,9 +47,9 @@ int runGraphRange(AppContext& ctx, const Arguments& a) {
         const char* missing;
     };
     const Axis axes[] = {
-        {"--x", RangeAxis::X, RangeField::Drstartno, RangeField::Drendno, true, ""},
-        {"--temp", RangeAxis::Temp, RangeField::Trstartv, RangeField::Trendv, st.tempEnabled, "temperature"},
-        {"--humid", RangeAxis::Humid, RangeField::Hrstartv, RangeField::Hrendv, st.humidEnabled, "humidity"},
+        {"--x", RangeAxis::X, RangeField::FirstRow, RangeField::LastRow, true, ""},
+        {"--temp", RangeAxis::Temp, RangeField::TempMin, RangeField::TempMax, st.tempEnabled, "temperature"},
+        {"--humid", RangeAxis::Humid, RangeField::HumidMin, RangeField::HumidMax, st.humidEnabled, "humidity"},
     };
     QStringList messages;
     for (const Axis& x : axes) {
@@ -66,7 +66,7 @@ int runGraphRange(AppContext& ctx, const Arguments& a) {
         const auto type = [&](RangeField f, const QString& text) {
             // Data numbers and times go into their own fields of the X frame.
             if (x.axis == RangeAxis::X && !isDataNumberText(text))
-                f = f == RangeField::Drstartno ? RangeField::Drstarttime : RangeField::Drendtime;
+                f = f == RangeField::FirstRow ? RangeField::FirstTime : RangeField::LastTime;
             rangeFieldFocused(st, g, f);
             st[f] = text;
             for (int m : checkRangeField(st, g, s, f)) messages << messageText(m);
@@ -83,7 +83,7 @@ int runGraphRange(AppContext& ctx, const Arguments& a) {
             type(x.lower, low);
         }
     }
-    for (QString m : messages) err() << captionText(4) << ": " << m.replace(QLatin1Char('\r'), QLatin1Char('\n')) << "\n";
+    for (QString m : messages) err() << captionText(Caption::Graph) << ": " << m.replace(QLatin1Char('\r'), QLatin1Char('\n')) << "\n";
 
     applyGrangebox(st, g);
     const auto state = [](int16_t manual) { return manual ? "held" : "automatic"; };

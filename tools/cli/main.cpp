@@ -2,12 +2,13 @@
 // headless code as the main window. Every subcommand is one entry of the
 // table in subcommands(); info, export, convert and read live here, the
 // others in files of their own (cli.h).
+#include "core/loggermodels.h"
 #include "tools/cli/cli.h"
 #include "comm/readout.h"
 #include "comm/serialport.h"
 #include "core/catalog.h"
 #include "core/context.h"
-#include "core/overtool.h"
+#include "core/fieldhelpers.h"
 #include "core/startup.h"
 #include "core/store.h"
 #include "core/vb.h"
@@ -63,7 +64,7 @@ int runInfo(AppContext& ctx, const Arguments& a) {
     for (int ch = 1; ch <= kChannels; ++ch) {
         ChannelRecord& c = ctx.store.ch[size_t(ch)];
         if (c.inUse != 1) continue;
-        const bool humid = c.kind == 2;
+        const bool humid = isHumidity(c.kind);
         const QString fmt = humid ? QStringLiteral("0") : QStringLiteral("0.0");
         auto value = [&](int v) { return vb::format(v / 10.0, fmt); };
         const int card = c.cardNo;
@@ -84,7 +85,7 @@ int runInfo(AppContext& ctx, const Arguments& a) {
             out() << "  reference:    " << value(c.referenceValue) << " "
                   << referenceSideText(c.referenceSide) << ", integrated value " << c.integratedValue << "\n";
         }
-        if (c.kind == 1 || c.kind == 2)
+        if (hasAlarmValues(c.kind))
             out() << "  alarms:       upper " << value(c.upperAlarm) << ", lower " << value(c.lowerAlarm) << "\n";
         out() << "  first row:    " << (c.rowOffset + 1) << " of " << s.rowCount << "\n";
     }
@@ -145,14 +146,14 @@ public:
         const auto units = [](int tenths) { return QString::number(tenths / 10.0, 'f', 1); };
         if (p.hasSecondsInterval) err() << "Interval " << p.intervalTenSec * 10 << " s";
         else err() << "Interval " << QStringLiteral("%1:%2").arg(p.intervalHour, 2, 10, QLatin1Char('0')).arg(p.intervalMinute, 2, 10, QLatin1Char('0'));
-        if (p.loggerModel != 3)
+        if (isTwoChannelModel(p.loggerModel))
             for (int ch = 1; ch <= 2; ++ch)
                 err() << ", CH" << ch << " alarms " << units(p.ch[size_t(ch)].upperAlarm) << "/"
                       << units(p.ch[size_t(ch)].lowerAlarm);
         err() << "\n";
         if (p.sampleCount < 1) {
             err() << "quillet-cli: the logger holds no records; nothing was read\n";
-            ctx.comm.commStatus = kFaulty;
+            ctx.comm->status = Exchange::Faulty;
             return;
         }
         int second = 0;
@@ -234,7 +235,7 @@ int runRead(AppContext& ctx, const Arguments& a) {
     if (!readLogger(ctx, windows)) {
         // A broken value block ends the transfer without a message in the
         // window; a command-line user still needs the reason.
-        if (windows.transferRan && messages.shown == 0) err() << messageText(13) << "\n";
+        if (windows.transferRan && messages.shown == 0) err() << messageText(Msg::ReadError) << "\n";
         return kExitFailed;
     }
     if (const int error = writeFileAtomically(target, ql6Bytes(ctx.store))) return failWith(error, 9, target);

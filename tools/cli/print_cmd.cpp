@@ -2,7 +2,7 @@
 // prints into a PDF file, through the same print code as the program's menus.
 #include "core/catalog.h"
 #include "graph/graphprintplot.h"
-#include "print/mprint.h"
+#include "print/printjobs.h"
 #include "print/pdfprinter.h"
 #include "tools/cli/cli.h"
 #include "tools/cli/graphoptions.h"
@@ -13,14 +13,10 @@ namespace quillet::cli {
 namespace {
 
 // The partial print dialog of the command line: the rows of --rows.
-class RowsFromCommandLine : public PartPrintDialog {
+class RowsFromCommandLine : public PartialPrintPrompt {
 public:
     RowsFromCommandLine(int first, int last) : first_(first), last_(last) {}
-    bool run(AppContext& ctx) override {
-        ctx.print.printFirstRow = int16_t(first_);
-        ctx.print.printLastRow = int16_t(last_);
-        return true;
-    }
+    std::optional<PrintRows> chooseRows(AppContext&) override { return PrintRows{first_, last_}; }
 
 private:
     int first_;
@@ -65,19 +61,19 @@ int runPrint(AppContext& ctx, const Arguments& a) {
     GraphState g;
     if (graph && !graphStateFromOptions(a, ctx.graph, g, code)) return code;
     if (!openAlone(ctx, a.positional[0], code)) return code;
-    const int kind = graph             ? kPrintGraph
-                     : a.has("--list") ? kPrintWholeList
-                     : a.has("--rows") ? kPrintPartList
-                                       : kPrintParameters;
+    const PrintKind kind = graph             ? PrintKind::Graph
+                     : a.has("--list") ? PrintKind::WholeList
+                     : a.has("--rows") ? PrintKind::PartialList
+                                       : PrintKind::Parameters;
     if (graph) {
         // The graph as the graph window shows it, printed by the window's print.
         ctx.graph = g;
-        ComputeGraphScale(ctx);
+        computeGraphScale(ctx);
         connectGraphPrint(ctx);
     }
-    if (kind == kPrintPartList) {
+    if (kind == PrintKind::PartialList) {
         if (const int message = partRangeMessage(ctx.store, first, last)) {
-            err() << "quillet-cli: " << captionText(10) << ": " << messageText(message) << " (rows 1.."
+            err() << "quillet-cli: " << captionText(Caption::Print) << ": " << messageText(message) << " (rows 1.."
                   << ctx.store.rowCount << ")\n";
             return kExitFailed;
         }

@@ -117,7 +117,7 @@ bool refuse(const QString& what, int model) {
 
 // A rule's message: shown as the dialog shows it; the value is refused.
 bool refused(AppContext& ctx, const RuleOutcome& r) {
-    showMessage(ctx, 1, r.messageNo, kOkOnly, r.args);
+    showMessage(ctx, Caption::LoggerSettings, Msg(r.messageNo), kOkOnly, r.args);
     err() << "quillet-cli: the value was refused; no setting was sent\n";
     return false;
 }
@@ -209,11 +209,11 @@ int runSet(AppContext& ctx, const Arguments& a) {
     dialog.edit = [&](AppContext& c, SettingsState& s) { return entered = enter(c, s, request); };
     prepareSettings(ctx, dialog);
     if (!dialog.opened || !entered) return kExitFailed;  // told already
-    if (dialog.status != kAccepted) {
+    if (dialog.status != Exchange::Accepted) {
         err() << "quillet-cli: the recording settings were not written completely\n";
         return kExitFailed;
     }
-    printSettingsWritten(dialog.settings, ctx.pendingLogger.loggerModel, dialog.startSent);
+    printSettingsWritten(dialog.settings, ctx.pendingLogger->loggerModel, dialog.startSent);
     return kExitOk;
 }
 

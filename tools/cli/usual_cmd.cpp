@@ -7,7 +7,7 @@
 #include "comm/settingswriter.h"
 #include "comm/usual.h"
 #include "core/catalog.h"
-#include "loggerset/paralist.h"
+#include "loggerset/parametertexts.h"
 #include "loggerset/unseensettings.h"
 #include "tools/cli/cli.h"
 
@@ -73,7 +73,7 @@ int runUsual(AppContext& ctx, const Arguments& a) {
     };
 
     if (beginUsualCommunication(ctx) == 0) return kExitFailed;
-    err() << captionText(11) << ": " << usualTaskCaption(g.usualCommunicationTask);
+    err() << captionText(Caption::UsualCommunication) << ": " << usualTaskCaption(g.usualCommunicationTask);
     if (g.usualCommunicationTask == 0) err() << ", " << usualNamingCaption(g.usualCommunicationNaming);
     err() << ", " << g.usualCommunicationStartTime << "\n";
 
@@ -91,11 +91,11 @@ int runUsual(AppContext& ctx, const Arguments& a) {
         err() << "quillet-cli: the usual communication ended before the settings; nothing was sent to the logger\n";
         return kExitFailed;
     }
-    if (outcome.settingsStatus != 0) {
+    if (outcome.settingsStatus != Exchange::Accepted) {
         err() << "quillet-cli: the recording settings were not written\n";
         return kExitFailed;
     }
-    printSettingsWritten(written.settings, ctx.pendingLogger.loggerModel, written.startSent);
+    printSettingsWritten(written.settings, ctx.pendingLogger->loggerModel, written.startSent);
     out() << "Settings: written; the logger starts recording at "
           << written.startSent.toString(QStringLiteral("yyyy-MM-dd HH:mm")) << "\n";
     return kExitOk;

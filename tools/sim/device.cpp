@@ -1,5 +1,6 @@
 #include "tools/sim/device.h"
 
+#include "tools/sim/models.h"
 #include "tools/sim/records.h"
 #include "tools/sim/wire.h"
 
@@ -13,33 +14,13 @@ namespace quillet::sim {
 
 using wire::field;
 
-int channelCount(int model) {
-    switch (model) {
-    case 1: case 2: case 4: return 2;
-    case 3: return 1;
-    default: return 0;
-    }
-}
+int channelCount(int model) { return simModel(model).channels; }
 
-int valuesPerBlock(int model) { return model == 3 ? 32 : 16; }
+int valuesPerBlock(int model) { return simModel(model).channels == 1 ? 32 : 16; }
 
-int identificationLength(int model) {
-    switch (model) {
-    case 1: case 2: return 71;
-    case 3: return 49;
-    case 4: return 65;
-    default: return 0;
-    }
-}
+int identificationLength(int model) { return simModel(model).identificationLength; }
 
-int memorySize(int model) {
-    switch (model) {
-    case 1: return 3000;
-    case 2: case 4: return 6000;
-    case 3: return 8000;
-    default: return 0;
-    }
-}
+int memorySize(int model) { return simModel(model).memory; }
 
 int rangeLowOf(int rangeCode) {
     switch (rangeCode) {
@@ -64,7 +45,7 @@ void clampTime(LoggerTime& t, bool tenSec) {
     t.tenSec = tenSec ? clampTo(t.tenSec, 0, 5) : 0;
 }
 
-bool fullWrap(const Config& c) { return c.model == 4 && c.flags == 3; }
+bool fullWrap(const Config& c) { return simModel(c.model).endlessFlags && c.flags == 3; }
 
 QDateTime toDateTime(const LoggerTime& t) {
     return QDateTime(QDate(t.year, t.month, t.day), QTime(t.hour, t.minute, t.tenSec * 10), Qt::UTC);
@@ -79,8 +60,6 @@ int64_t intervalSeconds(const Config& c) {
     return c.intervalHour * 3600LL + c.intervalMinute * 60LL + c.intervalTenSec * 10LL;
 }
 
-// The largest record limit a model takes (3,0): the intervals of a full memory.
-int lastRecordIndex(int model) { return model == 1 ? 2999 : 5999; }
 
 }  // namespace
 
@@ -108,8 +87,9 @@ QByteArray frameText(const Received& r) {
 
 Config resolved(const Config& in) {
     Config c = in;
-    c.model = clampTo(c.model, 1, 4);
-    const bool seconds = c.model == 3 || c.model == 4;
+    c.model = clampTo(c.model, 1, int(kSimModels.size()));
+    const SimModel& m = simModel(c.model);
+    const bool seconds = m.tenSeconds;
     c.records = clampTo(c.records, 0, kMaxRecords);
     c.cardNo = clampTo(c.cardNo, 0, 255);
     c.testNo = clampTo(c.testNo, 0, 255);
@@ -121,37 +101,22 @@ Config resolved(const Config& in) {
 
     // Range codes: model 1 reports "A" for its humidity channel, which is
     // what tells it from model 2; model 2 therefore never reports "A".
-    switch (c.model) {
-    case 1:
-        if (c.rangeCode[0] < 0) c.rangeCode[0] = 1;
-        c.rangeCode[1] = 10;
-        break;
-    case 2:
-        if (c.rangeCode[0] < 0) c.rangeCode[0] = 1;
-        if (c.rangeCode[1] < 0 || c.rangeCode[1] == 10) c.rangeCode[1] = 11;
-        break;
-    case 3:
-        if (c.rangeCode[0] < 0) c.rangeCode[0] = 1;
-        c.rangeCode[1] = 0;
-        if (c.nextRangeCode < 0) c.nextRangeCode = std::clamp(c.rangeCode[0], 0, 15);
-        break;
-    case 4:
-        if (c.rangeCode[0] < 0) c.rangeCode[0] = 1;
-        if (c.rangeCode[1] < 0) c.rangeCode[1] = 1;
-        break;
-    }
+    if (c.rangeCode[0] < 0) c.rangeCode[0] = m.defaultRange1;
+    if (m.fixedRange2 || c.rangeCode[1] < 0 || (m.refusesRangeA2 && c.rangeCode[1] == 10))
+        c.rangeCode[1] = m.defaultRange2;
+    if (m.rangeModeCode && c.nextRangeCode < 0) c.nextRangeCode = std::clamp(c.rangeCode[0], 0, 15);
     for (int& code : c.rangeCode) code = clampTo(code, 0, 15);
-    c.nextRangeCode = c.model == 3 ? clampTo(c.nextRangeCode, 0, 15) : 0;
+    c.nextRangeCode = m.rangeModeCode ? clampTo(c.nextRangeCode, 0, 15) : 0;
     c.speed = std::max(1, c.speed);
 
     for (int ch = 0; ch < 2; ++ch) {
         const int low = rangeLowOf(c.rangeCode[ch]);
-        const bool humidityChannel = ch == 1 && (c.model == 1 || c.model == 2);
-        int upper = 0, lower = 0;  // model 3 has no alarms
-        if (c.model == 4) {
+        const bool humidityChannel = ch == 1 && m.humidityChannel2;
+        int upper = 0, lower = 0;  // a logger without alarms
+        if (m.alarmsFromMinusForty) {
             upper = 1500 + 400;
             lower = -400 + 400;
-        } else if (c.model != 3) {
+        } else if (m.alarmTop > 0) {
             upper = (humidityChannel ? 1000 : 600) - low;
             lower = (humidityChannel ? 0 : -400) - low;
         }
@@ -162,10 +127,10 @@ Config resolved(const Config& in) {
         c.referenceRaw[ch] = clampTo(c.referenceRaw[ch], 0, 0xFFF);
         c.referenceSide[ch] = clampTo(c.referenceSide[ch], 0, 15);
     }
-    if (c.recordLimit < 0) c.recordLimit = c.model == 3 ? 0 : memorySize(c.model) - 1;
+    if (c.recordLimit < 0) c.recordLimit = m.lastRecordIndex;
     c.recordLimit = clampTo(c.recordLimit, 0, 0xFFFF);
-    c.flags = c.model == 4 ? clampTo(c.flags, 0, 3) : 0;
-    c.wrapPosition = clampTo(c.wrapPosition, 1, memorySize(4));
+    c.flags = m.endlessFlags ? clampTo(c.flags, 0, 3) : 0;
+    c.wrapPosition = clampTo(c.wrapPosition, 1, std::max(m.memory, 1));
 
     if (c.status.size() != 2) c.status = (c.status + "22").left(2);
     c.errorSamples = std::max(0, c.errorSamples);
@@ -173,7 +138,7 @@ Config resolved(const Config& in) {
     for (int& v : c.rawRecords1) v = clampTo(v, 0, wire::kErrorRaw);
     for (int& v : c.rawRecords2) v = clampTo(v, 0, wire::kErrorRaw);
     if (!c.rawRecords1.empty()) {
-        const size_t n = fullWrap(c) ? memorySize(4) : std::min<size_t>(c.rawRecords1.size(), kMaxRecords);
+        const size_t n = fullWrap(c) ? size_t(m.memory) : std::min<size_t>(c.rawRecords1.size(), kMaxRecords);
         c.rawRecords1.resize(n, wire::kErrorRaw);
         if (channelCount(c.model) == 2) {
             c.rawRecords2.resize(n, wire::kErrorRaw);
@@ -185,7 +150,8 @@ Config resolved(const Config& in) {
 }
 
 QString validate(const Config& c) {
-    if (c.model < 1 || c.model > 4) return QStringLiteral("the model must be 1, 2, 3 or 4");
+    if (c.model < 1 || c.model > int(kSimModels.size())) return QStringLiteral("the model must be 1, 2, 3 or 4");
+    const SimModel& m = simModel(c.model);
     if (c.records < 0 || c.records > kMaxRecords) {
         return QStringLiteral("the number of records must be 0 .. %1").arg(kMaxRecords);
     }
@@ -193,7 +159,7 @@ QString validate(const Config& c) {
     if (c.testNo < 0 || c.testNo > 255) return QStringLiteral("the test number must be 0 .. 255");
     if (c.status.size() != 2) return QStringLiteral("the status must be two characters");
     if (c.speed < 1) return QStringLiteral("the speed must be 1 or more");
-    if (c.model != 3 && c.nextRangeCode >= 0) {
+    if (!m.rangeModeCode && c.nextRangeCode >= 0) {
         return QStringLiteral("only model 3 reports a range code for its next recording");
     }
     if (!QDate::isValid(c.start.year, c.start.month, c.start.day) || c.start.hour < 0 || c.start.hour > 23 ||
@@ -203,7 +169,7 @@ QString validate(const Config& c) {
     if (c.start.year < 1995 || c.start.year > 2094) {
         return QStringLiteral("the start year must be 1995 .. 2094 (the logger keeps two digits)");
     }
-    const bool seconds = c.model == 3 || c.model == 4;
+    const bool seconds = m.tenSeconds;
     if (!seconds && (c.intervalTenSec != 0 || c.start.tenSec != 0)) {
         return QStringLiteral("models 1 and 2 have no seconds in their interval and start time");
     }
@@ -214,19 +180,19 @@ QString validate(const Config& c) {
     if (c.intervalHour == 0 && c.intervalMinute == 0 && c.intervalTenSec == 0) {
         return QStringLiteral("the interval must not be zero");
     }
-    if (c.model == 2 && c.rangeCode[1] == 10) {
+    if (m.refusesRangeA2 && c.rangeCode[1] == 10) {
         return QStringLiteral("model 2 cannot report range code A for channel 2 (that is model 1)");
     }
-    if (c.model == 4 && (c.flags < 0 || c.flags > 3)) return QStringLiteral("the flags must be 0 .. 3");
-    if (c.model == 4 && (c.wrapPosition < 1 || c.wrapPosition > memorySize(4))) {
-        return QStringLiteral("the wrap position must be 1 .. %1").arg(memorySize(4));
+    if (m.endlessFlags && (c.flags < 0 || c.flags > 3)) return QStringLiteral("the flags must be 0 .. 3");
+    if (m.endlessFlags && (c.wrapPosition < 1 || c.wrapPosition > m.memory)) {
+        return QStringLiteral("the wrap position must be 1 .. %1").arg(m.memory);
     }
     if (!c.rawRecords1.empty()) {
         if (channelCount(c.model) == 2 && c.rawRecords2.size() != c.rawRecords1.size()) {
             return QStringLiteral("both channels must hold the same number of records");
         }
-        if (fullWrap(c) && c.rawRecords1.size() != size_t(memorySize(4))) {
-            return QStringLiteral("a wrapped model 4 memory holds exactly %1 records").arg(memorySize(4));
+        if (fullWrap(c) && c.rawRecords1.size() != size_t(m.memory)) {
+            return QStringLiteral("a wrapped model 4 memory holds exactly %1 records").arg(m.memory);
         }
         if (c.rawRecords1.size() > size_t(kMaxRecords)) {
             return QStringLiteral("at most %1 records").arg(kMaxRecords);
@@ -290,8 +256,9 @@ QByteArray Device::status() const {
 
 int64_t Device::recordingLimit() const {
     const Config& c = config_;
-    if (c.model == 3) return memorySize(3);
-    return std::min<int64_t>(c.recordLimit + 1LL, memorySize(c.model));
+    const SimModel& m = simModel(c.model);
+    if (m.lastRecordIndex == 0) return m.memory;  // no record limit: the memory
+    return std::min<int64_t>(c.recordLimit + 1LL, m.memory);
 }
 
 void Device::catchUp() const {
@@ -301,7 +268,7 @@ void Device::catchUp() const {
     const int64_t since = toDateTime(c.start).secsTo(toDateTime(loggerNow()));
     if (since < 0 || interval <= 0) return;
     int64_t due = since / interval + 1;
-    const bool wraps = c.model == 4 && (c.flags & 2) != 0;
+    const bool wraps = simModel(c.model).endlessFlags && (c.flags & 2) != 0;
     if (!wraps) due = std::min(due, recordingLimit());
     if (due <= taken_) return;
     const int memory = memorySize(c.model);
@@ -328,8 +295,9 @@ QList<QByteArray> Device::log() const {
 }
 
 bool Device::endless() const {
-    if (config_.model == 3) return config_.rangeCode[0] >= 6;
-    if (config_.model == 4) return (config_.flags & 2) != 0;
+    const SimModel& m = simModel(config_.model);
+    if (m.rangeModeCode) return config_.rangeCode[0] >= 6;
+    if (m.endlessFlags) return (config_.flags & 2) != 0;
     return false;
 }
 
@@ -511,7 +479,7 @@ QByteArray Device::settingAnswer(const Received& cmd) {
         // A new start time: the old recording is erased, the next one waits
         // for the lock command. Model 3 records with the code set for it.
         clearRecords();
-        if (c.model == 3) c.rangeCode[0] = c.nextRangeCode;
+        if (simModel(c.model).rangeModeCode) c.rangeCode[0] = c.nextRangeCode;
         recording_ = Recording::armed;
     }
     return reply;
@@ -521,12 +489,13 @@ QByteArray Device::settingThree(const Received& cmd) {
     const QByteArray& d = cmd.data;
     Config& c = config_;
     auto num = [&](int from, int width) { return int(*wire::readField(d.mid(from, width))); };
-    const bool seconds = c.model == 3 || c.model == 4;
-    const bool twoChannels = channelCount(c.model) == 2;
+    const SimModel& m = simModel(c.model);
+    const bool seconds = m.tenSeconds;
+    const bool twoChannels = m.channels == 2;
 
     switch (cmd.number) {
     case 0:  // record limit: models 1, 2, 4, up to the intervals of a full memory
-        if (!twoChannels || d.size() != 4 || !allHex(d) || num(0, 4) > lastRecordIndex(c.model))
+        if (m.lastRecordIndex == 0 || d.size() != 4 || !allHex(d) || num(0, 4) > m.lastRecordIndex)
             return wire::nak();
         c.recordLimit = num(0, 4);
         break;
@@ -560,8 +529,8 @@ QByteArray Device::settingThree(const Received& cmd) {
         break;
     }
     case 4: {  // reference values and sides: models 1, 2 (both channels), 3 (one)
-        if (c.model == 4) return wire::nak();
-        const int expected = c.model == 3 ? 4 : 8;
+        if (m.referenceChannels == 0) return wire::nak();
+        const int expected = 4 * m.referenceChannels;
         if (d.size() != expected || !allHex(d)) return wire::nak();
         for (int ch = 0; ch < expected / 4; ++ch) {
             const int side = num(4 * ch + 3, 1);
@@ -580,9 +549,9 @@ QByteArray Device::settingThree(const Received& cmd) {
         (cmd.number == 5 ? c.cardNo : c.testNo) = num(0, 2);
         break;
     case 7: {  // record mode: models 3 and 4
-        if ((c.model != 3 && c.model != 4) || (d != "0" && d != "1")) return wire::nak();
+        if (!m.recordModes || (d != "0" && d != "1")) return wire::nak();
         const bool endlessMode = d == "1";
-        if (c.model == 3) {
+        if (m.rangeModeCode) {
             int range = c.nextRangeCode >= 6 ? c.nextRangeCode - 5 : c.nextRangeCode;
             if (range < 1 || range > 3) range = 1;
             c.nextRangeCode = range + (endlessMode ? 5 : 0);
@@ -593,13 +562,13 @@ QByteArray Device::settingThree(const Received& cmd) {
     }
     case 8:  // alarms of channel 1
     case 9: {  // alarms of channel 2: models 1, 2, 4
-        if (!twoChannels || d.size() != 6 || !allHex(d)) return wire::nak();
+        if (m.alarmTop == 0 || d.size() != 6 || !allHex(d)) return wire::nak();
         const int upper = num(0, 3);
         const int lower = num(3, 3);
         // Models 1 and 2: one unit above the range bottom .. the top (100.0
         // units); model 4: -39.0 .. 150.0 counted from -40.0. The lower
         // stays below the upper.
-        const int top = c.model == 4 ? 1900 : 1000;
+        const int top = m.alarmTop;
         if (upper < 10 || upper > top || lower > top - 10 || lower >= upper) return wire::nak();
         const int ch = cmd.number - 8;
         c.upperAlarmRaw[ch] = upper;
@@ -650,7 +619,8 @@ QByteArray Device::identificationAnswer() const {
     const QByteArray serial = QByteArray::number(0x10000000ull + c.seed, 16).toUpper().right(10).rightJustified(10, '0');
     const unsigned year = unsigned(c.start.year % 100);
     put(buf, 5, field(c.cardNo, 2));
-    if (c.model == 1 || c.model == 2) {
+    const SimModel& m = simModel(c.model);
+    if (!m.tenSeconds) {
         put(buf, 8, field(c.start.minute, 2));
         put(buf, 10, field(c.start.hour, 2));
         put(buf, 12, field(c.start.day, 2));
@@ -684,7 +654,7 @@ QByteArray Device::identificationAnswer() const {
     put(buf, 20, field(c.intervalMinute, 2));
     put(buf, 22, hexDigit(c.intervalHour));
     put(buf, 23, hexDigit(c.intervalTenSec));
-    if (c.model == 3) {
+    if (m.rangeModeCode) {
         put(buf, 25, field(c.referenceRaw[0], 3));
         put(buf, 28, hexDigit(c.referenceSide[0]));
         put(buf, 30, field(c.testNo, 2));
@@ -753,13 +723,13 @@ QByteArray Device::summaryAnswer() const {
     const Config& c = config_;
     const int count = recordCount();
     unsigned last = 0xFFFF;
-    if (c.model == 4 && flags() == 3 && count > 0) {
+    if (simModel(c.model).endlessFlags && flags() == 3 && count > 0) {
         last = unsigned(wrapPosition() - 1);
     } else if (count > 0) {
         last = unsigned(count - 1);
     }
     const Stats s1 = statsOf(records_[0]);
-    if (c.model == 3) {
+    if (simModel(c.model).channels == 1) {
         QByteArray buf = frameOf(32, '4');
         put(buf, 5, field(s1.max, 3));
         put(buf, 8, field(s1.min, 3));

@@ -1,5 +1,7 @@
 #include "tools/sim/records.h"
 
+#include "tools/sim/models.h"
+
 #include "tools/sim/wire.h"
 
 #include <QFile>
@@ -67,8 +69,8 @@ double temperatureCentre(int rangeLow) {
 }  // namespace
 
 void generateRecords(const Config& c, std::vector<int>& ch1, std::vector<int>& ch2) {
-    const bool fullWrap = c.model == 4 && c.flags == 3;
-    const int count = fullWrap ? memorySize(4) : std::max(0, c.records);
+    const bool fullWrap = simModel(c.model).endlessFlags && c.flags == 3;
+    const int count = fullWrap ? memorySize(c.model) : std::max(0, c.records);
     const int channels = channelCount(c.model);
     Noise noise(c.seed);
 
@@ -76,7 +78,7 @@ void generateRecords(const Config& c, std::vector<int>& ch1, std::vector<int>& c
     const double startSec = c.start.hour * 3600 + c.start.minute * 60 + c.start.tenSec * 10;
     const int low1 = rangeLowOf(c.rangeCode[0]);
     const int low2 = rangeLowOf(c.rangeCode[1]);
-    const bool humidity = c.model == 1 || c.model == 2;
+    const bool humidity = simModel(c.model).humidityChannel2;
 
     std::vector<int> logical[2];
     logical[0].resize(count);
@@ -126,7 +128,7 @@ int recordedValue(const Config& c, int channel, int64_t index) {
         return clampRaw(temperatureCentre(low) + 60 * wave + noise.next(3), low);
     }
     const int low = rangeLowOf(c.rangeCode[1]);
-    const bool humidity = c.model == 1 || c.model == 2;
+    const bool humidity = simModel(c.model).humidityChannel2;
     const double second = humidity ? std::clamp(600 - 150 * wave + noise.next(10), 0.0, 1000.0)
                                    : temperatureCentre(low) - 20 + 40 * wave + noise.next(3);
     return clampRaw(second, low);

@@ -1,0 +1,77 @@
+// The state of the serial link and the logger on the reader, owned by the
+// communication folder; AppContext holds one (ctx.comm).
+#pragma once
+
+#include "core/globals.h"
+
+#include <QByteArray>
+
+#include <array>
+#include <cstdint>
+
+namespace quillet {
+
+// What one exchange with the reader came to, and so what a job made of
+// exchanges (read-out, settings, usual communication) came to.
+enum class Exchange : int16_t {
+    Accepted = 0,
+    Faulty = 1,     // a faulty answer, or a job that stopped (told already)
+    NoAnswer = 2,
+    Cancelled = 3,  // the user cancelled; nothing is told
+    PortError = 4,  // the port could not be used; its run-time error was shown
+};
+
+struct CommState {
+    // The outcome of the last exchange, or of the last job that ended.
+    Exchange status = Exchange::Accepted;
+    // A Cancel button pressed: a pending receive ends at once, the request
+    // makes no further attempt.
+    bool cancelRequested = false;
+    // The run-time error number of the last PortError.
+    int portError = 0;
+    QByteArray receiveBuffer;  // the last answer with its framing
+    bool timeoutElapsed = false;
+};
+
+// One logger channel as reported by identification and summary.
+struct PendingChannel {
+    int16_t rangeCode = 0;
+    int16_t rangeLow = 0;
+    int16_t referenceValue = kNotSet;
+    int16_t referenceSide = 0;
+    int32_t integratedValue = 0;  // model 3 only (channel 1)
+    int16_t maxValue = 0;
+    int16_t minValue = 0;
+    int16_t averageValue = 0;
+    int16_t errorCount = 0;
+    int16_t upperAlarm = 0;
+    int16_t lowerAlarm = 0;
+    int16_t kind = 0;
+};
+
+// The logger on the reader, filled by the identification (1,1) and the
+// summary (1,4); lives until the next identification.
+struct PendingLogger {
+    int16_t loggerModel = 0;  // 1..4, 0 = unsupported
+    std::array<PendingChannel, 3> ch{};  // logger channels 1 and 2
+    int16_t cardNo = 0;
+    int16_t testNo = 0;
+    int16_t startYear = 0;
+    int16_t startMonth = 0;
+    int16_t startDay = 0;
+    int16_t startHour = 0;
+    int16_t startMinute = 0;
+    int16_t startTenSec = 0;
+    int16_t intervalHour = 0;
+    int16_t intervalMinute = 0;
+    int16_t intervalTenSec = 0;
+    bool hasSecondsInterval = false;
+    int16_t rangeModeCode = 0;  // model 3
+    int16_t sampleCount = 0;
+    int16_t recordLimit = 0;  // field + 1
+    bool endlessFlag = false;  // model 4
+    bool wrapFlag = false;     // model 4
+    int16_t wrapPosition = 0;  // model 4, both flags set
+};
+
+}  // namespace quillet

@@ -1,0 +1,83 @@
+// The serial link to the reader. One exchange opens the port, sends one
+// command frame character by character, collects one answer, judges it and
+// closes the port again. Every wait runs on ctx.clock, so the program keeps
+// processing window events and tests run on a virtual clock.
+//
+// State lives in ctx.comm (comm/commstate.h): status (the last outcome),
+// cancelRequested (a Cancel button: a pending receive ends at once),
+// receiveBuffer (the last answer with its framing) and timeoutElapsed (the
+// receive timer fired).
+//
+// Usual use, for every operation (read-out, settings, port search):
+//     const Exchange r = request(ctx, 1, 1, {}, 0);
+//     if (r == Exchange::PortError) return;   // message already shown
+//     if (r == Exchange::Cancelled) return;   // no message
+//     if (r != Exchange::Accepted) show message 13 (Faulty) or 11 (NoAnswer)
+//     parseIdentification(ctx, 0);            // reads ctx.comm->receiveBuffer
+#pragma once
+
+#include "comm/commstate.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace quillet {
+
+struct AppContext;
+
+// progressMode of receiveAnswer.
+enum ProgressMode : int {
+    kProgressOneChannel = 0,  // data read of a one-channel logger
+    kProgressTwoChannels = 1,  // data read of a two-channel logger
+    kProgressNone = 9,         // the port search: no progress display
+};
+
+// Attempts of one request.
+constexpr int kRequestAttempts = 5;
+
+// Opens the port when it is closed, empties its input and transmits the
+// frame. Returns 0, or the run-time error number after closing the port,
+// showing the error under caption 2 "ロガー読み出し" (group 1) or caption 1
+// "ロガー設定" (groups 2 and 3); status becomes PortError.
+int sendCommand(AppContext& ctx, int group, int number, const QByteArray& data);
+
+// Writes the frame one character at a time, pausing commandWait ms before
+// each (twice before the closing "," when data is empty), then empties the
+// input (an echo, anything sent meanwhile). The port must be open. Returns 0
+// or the run-time error number; shows nothing (the port search calls it
+// directly and decides itself).
+int transmitFrame(AppContext& ctx, int group, int number, const QByteArray& data);
+
+// Collects and judges the answer to the command just sent: Accepted,
+// Faulty, NoAnswer, or Cancelled (a cancel was requested while waiting). The
+// answer stays in ctx.comm->receiveBuffer; the port is closed afterwards,
+// whatever the result. progressMode 0/1 makes a 1,2 read report progress
+// through ctx.commProgress.
+Exchange receiveAnswer(AppContext& ctx, int group, int number, int progressMode);
+
+// The one retry rule: up to `attempts` times {forget any earlier cancel;
+// sendCommand; receiveAnswer}; stops at the first accepted answer, and at
+// once on a cancel. Returns the last result (also left in status), or
+// PortError when the port could not be used (its error shown). A cancel
+// request that arrives while the frame is being sent, or in the pause after
+// an answer, gives Cancelled. A device that disappears after an earlier
+// attempt had the port (unplugged mid-transfer) gives Faulty, a failed read,
+// with no message.
+Exchange request(AppContext& ctx, int group, int number, const QByteArray& data, int progressMode,
+            int attempts = kRequestAttempts);
+
+// The Cancel of a progress or parameter window: ends a pending receive with
+// Cancelled at once.
+void requestCancel(AppContext& ctx);
+
+// The bar maximum of a data read: (Int(sampleCount ÷ perBlock) + 1) × 88.
+int dataReadMaximum(int sampleCount, int progressMode);
+
+// The received-data monitor: appends one judged answer to the monitor text
+// (emptied first when it holds more than 35000 characters). ACK CR LF and
+// NAK CR LF give the line "Com:g_n_m   ACK" / "... NAK"; any other answer is
+// shown with STX, ETX, ETB, CR and LF spelt out. Each entry ends with CR LF.
+void appendMonitorText(QString& text, const QByteArray& answer, int group, int number,
+                       int progressMode);
+
+}  // namespace quillet

@@ -1,0 +1,306 @@
+#include "graph/graphscale.h"
+#include "core/store.h"
+
+#include "core/context.h"
+#include "core/settingsfiles.h"
+#include "core/vb.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace quillet {
+
+using vb::cint;
+
+double dataNumberTime(const ChannelStore& s, int n) { return rowTime(s, n); }
+
+bool saveGraphSettings(AppContext& ctx) {
+    GeneralSettings& g = ctx.general;
+    g.tempManual = ctx.graph->tempManual;
+    g.humidManual = ctx.graph->humidManual;
+    g.tempMax = ctx.graph->tempMax;
+    g.tempMin = ctx.graph->tempMin;
+    g.humidMax = ctx.graph->humidMax;
+    g.humidMin = ctx.graph->humidMin;
+    return saveGeneralSettings(g, ctx.folders.settingsFile);
+}
+
+// ---------------------------------------------------------------- geometry
+
+int graphFontSize(const LayoutValues& l) { return l.designWidth < 1280 ? l.fontSize : 14; }
+
+namespace {
+
+GraphGeometry geometryFrom(const LayoutValues& l, double wd, double hd, double pictureWidth, double pictureHeight) {
+    GraphGeometry g;
+    g.pictureWidth = pictureWidth;
+    g.pictureHeight = pictureHeight;
+    g.plotLeft = int(cint(wd * 0.875));
+    g.plotTop = int(cint(hd * 0.875));
+    // A picture too small for its margins still gets a plot of one twip.
+    g.plotWidth = std::max(1, int(cint(pictureWidth)) - 2 * g.plotLeft);
+    g.plotHeight = std::max(1, int(cint(pictureHeight)) - 2 * g.plotTop);
+    g.fontSize = graphFontSize(l);
+    g.textHeight = g.fontSize * 15;
+    return g;
+}
+
+}  // namespace
+
+GraphGeometry graphGeometry(const LayoutValues& l) {
+    const double w = double(cint(l.designWidth * 15.0 - 300));
+    const double h = double(cint(l.designHeight * 5000.0 / 600));
+    return geometryFrom(l, l.designWidth, l.designHeight, w, h);
+}
+
+GraphGeometry graphGeometryForPicture(const LayoutValues& l, double widthTwips, double heightTwips) {
+    return geometryFrom(l, (widthTwips + 300) / 15, heightTwips * 600 / 5000, widthTwips, heightTwips);
+}
+
+uint32_t defaultChannelColor(int channel) {
+    static const GraphState defaults;
+    return channel >= 1 && channel <= kChannels + 1 ? defaults.channelColor[size_t(channel)] : 0;
+}
+
+// ---------------------------------------------------------------- scale
+
+namespace {
+
+int16_t xTickFor(int span) {
+    static const std::pair<int, int> table[] = {
+        {7802, 900}, {6002, 780}, {4802, 600}, {3602, 480}, {3002, 360}, {2402, 300}, {1502, 240},
+        {1202, 150}, {902, 120},  {602, 90},   {452, 60},   {302, 45},   {202, 30},   {152, 20},
+        {102, 15},   {53, 10},    {42, 5},     {32, 4},     {22, 3},     {12, 2}};
+    for (const auto& [least, tick] : table)
+        if (span >= least) return int16_t(tick);
+    return 1;
+}
+
+// Divisor v (tenths) and step u (whole units) of a data span d (tenths).
+std::pair<int, int> divisorFor(int d) {
+    if (d >= 500) return {1000, 100};
+    if (d >= 300) return {500, 50};
+    if (d >= 50) return {100, 10};
+    return {10, 1};
+}
+
+int16_t tempTickFor(int d, int16_t previous) {
+    static const std::pair<int, int> table[] = {{10, 2},    {20, 4},    {25, 5},     {50, 10},    {100, 20},
+                                                {200, 40},  {250, 50},  {500, 100},  {1000, 200}, {2000, 400},
+                                                {2500, 500}, {5000, 1000}};
+    for (const auto& [most, tick] : table)
+        if (d <= most) return int16_t(tick);
+    return previous;
+}
+
+int16_t humidTickFor(int f, int16_t previous) {
+    static const std::pair<int, int> table[] = {{50, 10}, {100, 20}, {200, 40}, {250, 50}, {500, 100}, {1000, 200}};
+    for (const auto& [most, tick] : table)
+        if (f <= most) return int16_t(tick);
+    return previous;
+}
+
+}  // namespace
+
+void computeGraphScale(AppContext& ctx) {
+    GraphState& g = ctx.graph;
+    const ChannelStore& s = ctx.store;
+
+    // 1. X range. An empty store still gets a range of one row.
+    const int rows = std::max<int>(1, s.rowCount);
+    g.autoXStart = 1;
+    g.autoXEnd = int16_t(rows);
+    if (g.xManual == 0) {
+        g.xStart = 1;
+        g.xEnd = int16_t(rows);
+    }
+    if (g.xEnd < g.xStart) std::swap(g.xStart, g.xEnd);
+    if (g.xStart == g.xEnd) {
+        // The span is never zero. The highest data number is 9000 or, on a
+        // longer axis, its last row.
+        if (g.xEnd >= std::max(9000, rows) && g.xStart > 1) --g.xStart;
+        else ++g.xEnd;
+    }
+
+    // 2. Vertical grid step.
+    g.xTick = xTickFor(g.xEnd - g.xStart);
+
+    // 3. Extremes of the channels' stored statistics (tenths).
+    g.hasTemp = 0;
+    g.hasHumid = 0;
+    int tMax = -1000, tMin = 2000, hMax = 0, hMin = 1000;
+    for (int ch = 1; ch <= kChannels; ++ch) {
+        const ChannelRecord& c = s.ch[size_t(ch)];
+        if (c.inUse != 1) continue;
+        if (isTemperature(c.kind)) {
+            g.hasTemp = 1;
+            tMax = std::max<int>(tMax, c.maxValue);
+            tMin = std::min<int>(tMin, c.minValue);
+        } else if (isHumidity(c.kind)) {
+            g.hasHumid = 1;
+            hMax = std::max<int>(hMax, c.maxValue);
+            hMin = std::min<int>(hMin, c.minValue);
+        }
+    }
+
+    // 4. Temperature bounds.
+    if (g.hasTemp) {
+        const auto [v, u] = divisorFor(tMax - tMin);
+        int top = tMax > 0 ? (tMax / v + 1) * u : tMax < 0 ? ((tMax - 1) / v) * u : 0;
+        int bottom = tMin > 0 ? (tMin / v) * u : tMin < 0 ? ((tMin / v) - 1) * u : 0;
+        top = std::min(top, 200);
+        bottom = std::max(bottom, -100);
+        g.autoTempMax = int16_t(top);
+        g.autoTempMin = int16_t(bottom);
+        if (g.tempManual == 0) {
+            g.tempMax = int16_t(top);
+            g.tempMin = int16_t(bottom);
+        }
+        const int d = (g.tempMax - g.tempMin) * 10;
+        g.tempTick = tempTickFor(d, g.tempTick);
+        if (g.tempManual == 1) {
+            g.tempTick = int16_t(cint(d / 5.0));
+        } else {
+            g.tempMax = int16_t(g.tempMin + cint(5.0 * g.tempTick / 10));
+            if (g.tempMax > 200) {
+                g.tempMax = 200;
+                g.tempMin = int16_t(200 - cint(5.0 * g.tempTick / 10));
+            }
+        }
+    }
+
+    // 5. Humidity bounds: the bottom uses Hmin − 1, small spans add 1 %RH.
+    if (g.hasHumid) {
+        const int d = hMax - hMin;
+        const auto [v, u] = divisorFor(d);
+        if (d < 50) hMax += 10;
+        const int top = std::min((hMax / v + 1) * u, 100);
+        const int bottom = std::max(((hMin - 1) / v) * u, 0);
+        g.autoHumidMax = int16_t(top);
+        g.autoHumidMin = int16_t(bottom);
+        if (g.humidManual == 0) {
+            g.humidMax = int16_t(top);
+            g.humidMin = int16_t(bottom);
+        }
+        const int f = (g.humidMax - g.humidMin) * 10;
+        g.humidTick = humidTickFor(f, g.humidTick);
+        if (g.humidManual == 1) {
+            g.humidTick = int16_t(cint(f / 5.0));
+        } else {
+            g.humidMax = int16_t(g.humidMin + cint(5.0 * g.humidTick / 10));
+            if (g.humidMax >= 101) {
+                g.humidMax = 100;
+                g.humidMin = int16_t(100 - cint(5.0 * g.humidTick / 10));
+            }
+        }
+    }
+}
+
+// ---------------------------------------------------------------- zoom
+
+namespace {
+
+// Int of the lower edge and the upper edge rounded up when not whole; equal
+// bounds are widened by one.
+std::pair<int, int> zoomedSpan(double lowFraction, double highFraction, int from, int span) {
+    const int low = int(std::floor(lowFraction * span + from));
+    int high = int(std::ceil(highFraction * span + from));
+    if (high == low) ++high;
+    return {low, high};
+}
+
+}  // namespace
+
+void zoomToSelection(AppContext& ctx, const GraphGeometry& geo) {
+    GraphState& g = ctx.graph;
+    const double xl = std::min(g.dragStartX, g.dragEndX), xr = std::max(g.dragStartX, g.dragEndX);
+    const double yt = std::min(g.dragStartY, g.dragEndY), yb = std::max(g.dragStartY, g.dragEndY);
+    const double w = std::max(1, geo.plotWidth), h = std::max(1, geo.plotHeight);
+    const double bottom = geo.plotTop + geo.plotHeight;
+
+    const int xs = g.xEnd - g.xStart;
+    g.prevXStart = g.xStart;
+    g.prevXEnd = g.xEnd;
+    if (xs >= 2) {
+        const auto [a, b] = zoomedSpan((xl - geo.plotLeft) / w, (xr - geo.plotLeft) / w, g.xStart, xs);
+        g.xStart = int16_t(a);
+        g.xEnd = int16_t(b);
+    }
+    g.xManual = 1;
+    g.undoAvailable = 1;
+
+    auto zoomAxis = [&](int16_t& min, int16_t& max, int16_t& prevMin, int16_t& prevMax, bool& manual) {
+        prevMin = min;
+        prevMax = max;
+        const int s = max - min;
+        if (s >= 2) {
+            const auto [a, b] = zoomedSpan((bottom - yb) / h, (bottom - yt) / h, min, s);
+            min = int16_t(a);
+            max = int16_t(b);
+        }
+        manual = 1;
+    };
+    if (g.hasTemp) zoomAxis(g.tempMin, g.tempMax, g.prevTempMin, g.prevTempMax, g.tempManual);
+    if (g.hasHumid) zoomAxis(g.humidMin, g.humidMax, g.prevHumidMin, g.prevHumidMax, g.humidManual);
+}
+
+void restoreAutoRange(AppContext& ctx) {
+    GraphState& g = ctx.graph;
+    g.prevXStart = g.xStart;
+    g.prevXEnd = g.xEnd;
+    g.prevTempMin = g.tempMin;
+    g.prevTempMax = g.tempMax;
+    g.prevHumidMin = g.humidMin;
+    g.prevHumidMax = g.humidMax;
+    g.undoAvailable = 1;
+    g.xManual = 0;
+    g.tempManual = 0;
+    g.humidManual = 0;
+}
+
+bool undoRange(AppContext& ctx) {
+    GraphState& g = ctx.graph;
+    if (g.undoAvailable == 0) return false;
+    std::swap(g.xStart, g.prevXStart);
+    std::swap(g.xEnd, g.prevXEnd);
+    std::swap(g.tempMin, g.prevTempMin);
+    std::swap(g.tempMax, g.prevTempMax);
+    std::swap(g.humidMin, g.prevHumidMin);
+    std::swap(g.humidMax, g.prevHumidMax);
+    g.xManual = 1;
+    g.tempManual = 1;
+    g.humidManual = 1;
+    return true;
+}
+
+PlotPoint clampToPlot(const GraphGeometry& g, double x, double y) {
+    PlotPoint p{std::clamp<double>(x, g.plotLeft, g.plotRight()), std::clamp<double>(y, g.plotTop, g.plotBottom()),
+                false};
+    p.clamped = p.x != x || p.y != y;
+    return p;
+}
+
+// ---------------------------------------------------------------- channel windows
+
+ChannelWindows channelWindows(const AppContext& ctx) {
+    ChannelWindows w{};
+    const GraphState& g = ctx.graph;
+    for (int ch = 1; ch <= kChannels; ++ch) {
+        const ChannelRecord& c = ctx.store.ch[size_t(ch)];
+        if (c.inUse != 1 || c.kind < 0 || c.kind > 2 || c.sampleCount <= 0) continue;
+        if (c.sampleCount + c.rowOffset < g.xStart || c.rowOffset >= g.xEnd) continue;
+        ChannelWindow& cw = w[size_t(ch)];
+        if (g.xStart > c.rowOffset + 1) {
+            cw.firstSample = g.xStart - c.rowOffset;
+            cw.xIndex = 1;
+        } else {
+            cw.firstSample = 1;
+            cw.xIndex = c.rowOffset + 2 - g.xStart;
+        }
+        cw.lastSample = c.sampleCount + c.rowOffset <= g.xEnd ? c.sampleCount : g.xEnd - c.rowOffset;
+    }
+    return w;
+}
+
+}  // namespace quillet

@@ -1,0 +1,253 @@
+#include "graph/ui/graphrangedialog.h"
+
+#include "core/catalog.h"
+#include "core/context.h"
+#include "core/fieldhelpers.h"
+#include "graph/ui/dialogsupport.h"
+
+#include <QCheckBox>
+#include <QFocusEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace quillet {
+namespace {
+
+struct FieldInfo {
+    const char* name;
+    const char* tooltip;
+    int keyMode;  // filterKey: 0 digits, 1 and "-", 3 date-time
+};
+
+const FieldInfo kFields[kRangeFields] = {
+    {"Drstartno", "グラフのＸ軸下限データＮｏ", 0},
+    {"Drendno", "グラフのＸ軸上限データＮｏ．", 0},
+    {"Trstartv", "グラフのY軸下限値", 1},
+    {"Trendv", "グラフのY軸上限値", 1},
+    {"Hrstartv", "", 0},
+    {"Hrendv", "", 0},
+    {"Drstarttime", "グラフのＸ軸下限時刻", 3},
+    {"Drendtime", "グラフのＸ軸上限時刻", 3},
+};
+
+struct SpinRange {
+    int min, max, largeStep;
+};
+
+SpinRange spinRangeOf(RangeAxis a) {
+    return a == RangeAxis::X ? SpinRange{1, 9000, 20} : a == RangeAxis::Temp ? SpinRange{-100, 200, 10} : SpinRange{0, 100, 10};
+}
+
+// Enter, or the separator key of the numeric keypad.
+bool isCheckKey(const QKeyEvent& k) {
+    return k.key() == Qt::Key_Return || k.key() == Qt::Key_Enter ||
+           (k.key() == Qt::Key_Comma && k.modifiers().testFlag(Qt::KeypadModifier));
+}
+
+QString u8(const char* s) { return QString::fromUtf8(s); }
+
+}  // namespace
+
+GraphRangeDialog::GraphRangeDialog(AppContext& ctx, std::function<void()> rangesChanged, QWidget* parent)
+    : QDialog(parent), ctx_(ctx), rangesChanged_(std::move(rangesChanged)) {
+    setObjectName(QStringLiteral("Grangebox"));
+    setWindowTitle(u8("グラフレンジ変更"));
+    st_ = openGrangebox(ctx_.graph, ctx_.store);
+
+    for (int i = 0; i < kRangeFields; ++i) {
+        auto* edit = new QLineEdit(this);
+        edit->setObjectName(QLatin1String(kFields[i].name));
+        edit->setToolTip(u8(kFields[i].tooltip));
+        edit->setAttribute(Qt::WA_InputMethodEnabled, false);  // digits and signs only
+        edit->installEventFilter(this);
+        fields_[size_t(i)] = edit;
+        if (i >= kRangeSpins) {
+            edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("0000-00-00 00:00:00")) + 16);
+            continue;
+        }
+        const auto f = RangeField(i);
+        const SpinRange s = spinRangeOf(rangeAxisOf(f));
+        auto* spin = new SpinBar(s.min, s.max, s.largeStep, this);
+        spin->setObjectName(QStringLiteral("sc") + edit->objectName());
+        spin->setFixedHeight(edit->sizeHint().height());
+        spin->installEventFilter(this);
+        spins_[size_t(i)] = spin;
+        edit->setMaximumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("-00000")) + 16);
+        connect(spin, &SpinBar::spinChanged, this, [this, f](int v) {
+            if (busy_ || closing_) return;
+            pull();
+            rangeSpinChanged(st_, ctx_.store, f, v);
+            push();
+        });
+    }
+
+    const char* frameTitles[] = {"データ範囲", "温度範囲", "湿度範囲"};
+    const char* frameNames[] = {"DataRange", "Temprange", "Humidrange"};
+    const char* boxNames[] = {"Drangeauto", "Trangeauto", "Hrangeauto"};
+    const char* boxTips[] = {"グラフのＸ軸範囲の自動／手動切替", "グラフのＹ軸範囲の自動／手動切替",
+                             "グラフのＹ軸範囲の自動／手動切替"};
+    const RangeField uppers[] = {RangeField::LastRow, RangeField::TempMax, RangeField::HumidMax};
+    const RangeField lowers[] = {RangeField::FirstRow, RangeField::TempMin, RangeField::HumidMin};
+    auto* layout = new QVBoxLayout(this);
+    for (int a = 0; a < 3; ++a) {
+        auto* frame = new QGroupBox(u8(frameTitles[a]), this);
+        frame->setObjectName(QLatin1String(frameNames[a]));
+        auto* box = new QCheckBox(u8("自動"), frame);
+        box->setObjectName(QLatin1String(boxNames[a]));
+        box->setToolTip(u8(boxTips[a]));
+        connect(box, &QCheckBox::clicked, this, [this, a](bool checked) {
+            if (busy_ || closing_) return;
+            pull();
+            rangeAutoClicked(st_, ctx_.graph, ctx_.store, RangeAxis(a), checked);
+            push();
+        });
+        auto* grid = new QGridLayout(frame);
+        grid->addWidget(box, 0, 0, 1, 2);
+        int row = 1;
+        if (a == 0) {
+            grid->addWidget(new QLabel(u8("データNo."), frame), row, 1, 1, 2);
+            grid->addWidget(new QLabel(u8("時　　　　　刻"), frame), row, 3);
+            ++row;
+        }
+        const RangeField rows[] = {uppers[a], lowers[a]};
+        const char* labels[] = {"上限値：", "下限値："};
+        for (int r = 0; r < 2; ++r, ++row) {
+            grid->addWidget(new QLabel(u8(labels[r]), frame), row, 0);
+            grid->addWidget(field(rows[r]), row, 1);
+            grid->addWidget(spin(rows[r]), row, 2);
+            if (a == 0) {
+                const RangeField time = rows[r] == RangeField::LastRow ? RangeField::LastTime : RangeField::FirstTime;
+                grid->addWidget(field(time), row, 3);
+            }
+        }
+        grid->setColumnStretch(4, 1);
+        autoBoxes_[size_t(a)] = box;
+        frames_[size_t(a)] = frame;
+        layout->addWidget(frame);
+    }
+    // Frames of axes without channels stay disabled, their "自動" boxes too.
+    frame(RangeAxis::Temp)->setEnabled(st_.tempEnabled);
+    frame(RangeAxis::Humid)->setEnabled(st_.humidEnabled);
+
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("cmdSetgrasnge_0"));
+    ok->setToolTip(u8("グラフのレンジを変更します"));
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel->setObjectName(QStringLiteral("cmdSetgrasnge_1"));
+    buttons_ = {ok, cancel};
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    for (int i = 0; i < 2; ++i) {
+        buttons_[size_t(i)]->setAutoDefault(false);  // Enter belongs to the fields' checks
+        connect(buttons_[size_t(i)], &QPushButton::clicked, this, [this, i] { onButtonClicked(i); });
+        row->addWidget(buttons_[size_t(i)]);
+    }
+    layout->addLayout(row);
+
+    push();
+}
+
+std::optional<RangeField> GraphRangeDialog::fieldOf(QObject* o) const {
+    for (int i = 0; i < kRangeFields; ++i)
+        if (o == fields_[size_t(i)]) return RangeField(i);
+    for (int i = 0; i < kRangeSpins; ++i)
+        if (o == spins_[size_t(i)]) return RangeField(i);
+    return std::nullopt;
+}
+
+void GraphRangeDialog::pull() {
+    for (int i = 0; i < kRangeFields; ++i) st_.text[size_t(i)] = fields_[size_t(i)]->text();
+}
+
+void GraphRangeDialog::push() {
+    for (int i = 0; i < kRangeFields; ++i)
+        if (fields_[size_t(i)]->text() != st_.text[size_t(i)]) fields_[size_t(i)]->setText(st_.text[size_t(i)]);
+    for (int i = 0; i < kRangeSpins; ++i) spins_[size_t(i)]->setSpinValue(st_.spin[size_t(i)]);
+    for (int a = 0; a < 3; ++a) autoBoxes_[size_t(a)]->setChecked(st_.autoChecked[size_t(a)]);
+}
+
+void GraphRangeDialog::lostFocus(RangeField f) {
+    busy_ = true;
+    pull();
+    const std::vector<int> messages = checkRangeField(st_, ctx_.graph, ctx_.store, f);
+    for (int m : messages) showMessage(ctx_, Caption::Graph, Msg(m), kOkOnly);
+    push();
+    busy_ = false;
+}
+
+bool GraphRangeDialog::eventFilter(QObject* watched, QEvent* event) {
+    const std::optional<RangeField> f = fieldOf(watched);
+    if (!f || busy_ || closing_) return QDialog::eventFilter(watched, event);
+    const bool onSpin = watched != field(*f);
+    switch (event->type()) {
+    case QEvent::FocusIn:
+        // Focus that comes back with the window (after a message box, from
+        // another window) is no entry into the field.
+        if (static_cast<QFocusEvent*>(event)->reason() == Qt::ActiveWindowFocusReason) break;
+        pull();
+        rangeFieldFocused(st_, ctx_.graph, *f);
+        push();
+        break;
+    case QEvent::FocusOut: {
+        // Not when the whole window loses the focus (another window, a menu).
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) lostFocus(*f);
+        break;
+    }
+    case QEvent::KeyPress: {
+        if (onSpin) break;
+        const auto& key = *static_cast<QKeyEvent*>(event);
+        if (isCheckKey(key)) {
+            lostFocus(*f);
+            return true;
+        }
+        if (!filterKeyEvent(key, kFields[size_t(*f)].keyMode)) return true;
+        break;
+    }
+    case QEvent::KeyRelease:
+        if (onSpin) break;
+        pull();
+        rangeFieldKeyUp(st_, ctx_.store, *f);
+        push();
+        break;
+    default:
+        break;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void GraphRangeDialog::onButtonClicked(int index) {
+    if (index != 0) {
+        reject();
+        return;
+    }
+    pull();
+    if (!acceptGrangebox(st_, ctx_)) showRuntimeError(ctx_, 31036, captionText(Caption::Graph), kOkOnly);
+    const auto rangesChanged = rangesChanged_;
+    accept();
+    if (rangesChanged) rangesChanged();
+}
+
+void GraphRangeDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    buttons_[0]->setFocus();  // OK, not a field: focusing a field holds its axis
+}
+
+void GraphRangeDialog::done(int result) {
+    closing_ = true;
+    QDialog::done(result);
+}
+
+GraphRangeDialog* showGrangebox(AppContext& ctx, QWidget* graphWindow, std::function<void()> rangesChanged) {
+    auto* dialog = new GraphRangeDialog(ctx, std::move(rangesChanged), graphWindow ? graphWindow->window() : nullptr);
+    showOverGraphWindow(dialog, graphWindow);
+    return dialog;
+}
+
+}  // namespace quillet

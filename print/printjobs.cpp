@@ -1,0 +1,320 @@
+#include "print/printjobs.h"
+#include "core/store.h"
+
+#include "core/catalog.h"
+#include "core/context.h"
+#include "core/maingrid.h"
+#include "core/fieldhelpers.h"
+#include "core/vb.h"
+#include "print/graphprint.h"
+#include "print/tableprinter.h"
+
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QPagedPaintDevice>
+#include <QPainter>
+
+#include <algorithm>
+
+namespace quillet {
+namespace {
+
+constexpr Caption kCaptionPrint = Caption::Print;
+const QString kCr = QStringLiteral("\r");
+const QString kDashes = QStringLiteral("-----");
+
+
+// Card text, CR, test text (the stored numbers are corrected as the setting
+// characters do).
+QString cardAndTest(AppContext& ctx, ChannelRecord& c) {
+    return cardText(ctx, c.cardNo) + kCr + testText(ctx, c.testNo);
+}
+
+
+QString rangeText(int rangeLow) {
+    switch (rangeLow) {
+    case -400:
+        return QStringLiteral("-40～60");
+    case 0:
+        return QStringLiteral("0～100");
+    case 500:
+        return QStringLiteral("50～150");
+    default:
+        return {};
+    }
+}
+
+QString jobTitle(PrintKind kind) {
+    switch (kind) {
+    case PrintKind::WholeList:
+        return QStringLiteral("全体印刷");
+    case PrintKind::PartialList:
+        return QStringLiteral("部分印刷");
+    default:
+        return QStringLiteral("パラメータ印刷");
+    }
+}
+
+}  // namespace
+
+QFont printFont(double size) {
+    static const bool fallback = [] {
+        const QString family = QStringLiteral("MS UI Gothic");
+        if (!QFontDatabase::families().contains(family) && QFont::substitutes(family).isEmpty())
+            QFont::insertSubstitutions(family, {QStringLiteral("IPAGothic"), QStringLiteral("IPAexGothic"),
+                                                QStringLiteral("Noto Sans CJK JP"), QStringLiteral("VL Gothic"),
+                                                QStringLiteral("TakaoGothic")});
+        return true;
+    }();
+    (void)fallback;
+    QFont f(QStringLiteral("MS UI Gothic"));
+    f.setStyleHint(QFont::SansSerif);
+    f.setPointSizeF(size);
+    return f;
+}
+
+MeasuredM measureM(QPaintDevice* device) {
+    MeasuredM m;
+    for (int s = 6; s <= 15; ++s) {
+        const QFontMetricsF fm(printFont(s), device);
+        m.width[size_t(s)] = fm.horizontalAdvance(QStringLiteral("M"));
+        m.height[size_t(s)] = fm.height();
+    }
+    return m;
+}
+
+int fitFontSize(const std::array<double, 16>& width, double printable, int chars) {
+    for (int s = 12; s >= 7; --s)
+        if (chars * width[size_t(s)] <= printable) return s;
+    return 6;
+}
+
+const std::array<int, 10>& listColumnUnits() {
+    static const std::array<int, 10> units{6, 18, 9, 9, 9, 9, 9, 9, 9, 9};
+    return units;
+}
+
+QString listHeaderText(AppContext& ctx, int col) {
+    if (col == 0) return QStringLiteral("No");
+    if (col == 1) return QStringLiteral("時    刻");
+    if (col < 2 || col > kChannels + 1) return {};
+    ChannelRecord& c = ctx.store.ch[size_t(col - 1)];
+    if (c.inUse != 1) return {};
+    return cardAndTest(ctx, c) + kCr + (isHumidity(c.kind) ? QStringLiteral("[%RH]") : QStringLiteral("[ ﾟC]"));
+}
+
+QString listCellText(const AppContext& ctx, int n, int col) {
+    const ChannelStore& s = ctx.store;
+    if (col == 0) return vb::formatText(QString::number(n), QStringLiteral("@@@@@"));
+    if (col == 1) return vb::formatDate(rowTime(s, n), QStringLiteral("yy/mm/dd hh:nn:ss"));
+    if (col < 2 || col > kChannels + 1) return {};
+    const int ch = col - 1;
+    const ChannelRecord& c = s.ch[size_t(ch)];
+    if (c.inUse != 1) return {};
+    const int i = n - c.rowOffset;
+    if (i < 1 || i > std::min<int>(c.sampleCount, kMaxSamples)) return {};
+    const int16_t raw = s.samples[size_t(ch)][size_t(i)];
+    if (raw == kErrorSample) return kDashes;
+    return valueText(c, raw) + alarmMark(c, raw);
+}
+
+const std::array<int, 9>& parameterColumnUnits() {
+    static const std::array<int, 9> units{13, 10, 10, 10, 10, 10, 10, 10, 10};
+    return units;
+}
+
+QString parameterText(AppContext& ctx, int row, int col) {
+    static const char16_t* const labels[13] = {u"カードNo.\rテストNo.\r単位",
+                                               u"開始時刻",
+                                               u"測定間隔",
+                                               u"測定範囲",
+                                               u"収録数",
+                                               u"エラー数",
+                                               u"最高値",
+                                               u"最低値",
+                                               u"平均値",
+                                               u"積算値",
+                                               u"基準値",
+                                               u"上限警報値",
+                                               u"下限警報値"};
+    if (row < 1 || row > 13) return {};
+    if (col == 1) return QString::fromUtf16(labels[row - 1]);
+    if (col < 2 || col > kChannels + 1) return {};
+    ChannelRecord& c = ctx.store.ch[size_t(col - 1)];
+    if (c.inUse != 1) return {};
+    const bool noValid = c.sampleCount - c.errorCount <= 0;
+    const bool noReference = c.referenceValue == kNotSet;
+    switch (row) {
+    case 1:
+        return cardAndTest(ctx, c) + kCr + unitText(c.kind);
+    case 2:
+        return vb::formatDate(c.startTime, QStringLiteral("yy-mm-dd")) + kCr +
+               vb::formatDate(c.startTime, QStringLiteral("hh:nn:ss"));
+    case 3:
+        return vb::formatDate(c.interval, QStringLiteral("hh:nn:ss"));
+    case 4:
+        return rangeText(c.rangeLow);
+    case 5:
+        return QString::number(c.sampleCount);
+    case 6:
+        return QString::number(c.errorCount);
+    case 7:
+        return noValid ? kDashes : valueText(c, c.maxValue);
+    case 8:
+        return noValid ? kDashes : valueText(c, c.minValue);
+    case 9:
+        return noValid ? kDashes : valueText(c, c.averageValue);
+    case 10:
+        return noReference ? kDashes : QString::number(c.integratedValue);
+    case 11:
+        return noReference ? kDashes
+                           : vb::format(c.referenceValue / 10.0, QStringLiteral("0")) +
+                                 referenceSideText(c.referenceSide);
+    case 12:
+        return hasAlarmValues(c.kind) ? vb::format(c.upperAlarm / 10.0, QStringLiteral("0")) : kDashes;
+    case 13:
+        return hasAlarmValues(c.kind) ? vb::format(c.lowerAlarm / 10.0, QStringLiteral("0")) : kDashes;
+    default:
+        return {};
+    }
+}
+
+int partRangeMessage(const ChannelStore& s, int first, int last) {
+    if (first < 1 || last > s.rowCount || first > s.rowCount || last < 1) return 62;
+    if (first > last) return 60;
+    return 0;
+}
+
+bool printerChecks(AppContext& ctx) {
+    if (ctx.printer->printerCount() < 1) {
+        showRuntimeError(ctx, kErrNoPrinter, captionText(kCaptionPrint), kOkOnly);
+        return false;
+    }
+    if (!ctx.printer->printerReady()) {
+        showRuntimeError(ctx, kErrPrinterNotReady, captionText(kCaptionPrint), kOkOnly);
+        return false;
+    }
+    return true;
+}
+
+PrintOutcome printFailed(AppContext& ctx, int error) {
+    if (error == kErrCancel) return PrintOutcome::Cancelled;
+    showRuntimeError(ctx, error, captionText(kCaptionPrint), kOkOnly);
+    return PrintOutcome::Failed;
+}
+
+QPagedPaintDevice* beginPrinting(AppContext& ctx, PrintControl& printer, const QString& title, QPainter& painter) {
+    int error = 0;
+    QPagedPaintDevice* device = printer.startDocument(title, error);
+    if (!device) {
+        printFailed(ctx, error ? error : 482);
+        return nullptr;
+    }
+    if (!painter.begin(device)) {
+        printer.endDocument(false);
+        printFailed(ctx, 482);
+        return nullptr;
+    }
+    return device;
+}
+
+bool endPrinting(AppContext& ctx, PrintControl& printer, QPainter& painter) {
+    const bool painted = painter.end();
+    if (const int e = printer.endDocument(painted)) {
+        printFailed(ctx, e);
+        return false;
+    }
+    if (!painted) {
+        printFailed(ctx, 482);
+        return false;
+    }
+    return true;
+}
+
+PrintOutcome printDispatch(AppContext& ctx, PrintKind kind, PartialPrintPrompt* partPrint) {
+    if (!printerChecks(ctx)) return PrintOutcome::Failed;
+    switch (kind) {
+    case PrintKind::WholeList:
+    case PrintKind::Parameters:
+        return printTables(ctx, {kind, {}}) > 0 ? PrintOutcome::Printed : PrintOutcome::Failed;
+    case PrintKind::PartialList: {
+        const std::optional<PrintRows> rows = partPrint ? partPrint->chooseRows(ctx) : std::nullopt;
+        if (!rows) return PrintOutcome::Cancelled;
+        return printTables(ctx, {kind, *rows}) > 0 ? PrintOutcome::Printed : PrintOutcome::Failed;
+    }
+    case PrintKind::Graph:
+        return printGraph(ctx) > 0 ? PrintOutcome::Printed : PrintOutcome::Failed;
+    }
+    return PrintOutcome::Cancelled;
+}
+
+int printTables(AppContext& ctx, const PrintJob& job) {
+    const PrintKind kind = job.kind;
+    if (kind != PrintKind::WholeList && kind != PrintKind::PartialList && kind != PrintKind::Parameters) return 0;
+    const bool list = kind != PrintKind::Parameters;
+    int first = 1;
+    int last = ctx.store.rowCount;
+    if (kind == PrintKind::PartialList) {
+        first = job.rows.first;
+        last = job.rows.last;
+        // A range without rows would print an empty list as if it were done.
+        if (const int message = partRangeMessage(ctx.store, first, last)) {
+            showMessage(ctx, kCaptionPrint, Msg(message), kOkOnly);
+            return 0;
+        }
+    }
+
+    QPainter painter;
+    QPagedPaintDevice* device = beginPrinting(ctx, *ctx.printer, jobTitle(kind), painter);
+    if (!device) return 0;
+
+    // The font: the largest size whose table fits the printable width.
+    const int chars = list ? kListChars : kParameterChars;
+    const MeasuredM m = measureM(device);
+    const double printable = device->width();
+    const int size = fitFontSize(m.width, printable, chars);
+    PrintTable t;
+    t.font = printFont(size);
+    t.unit = m.width[size_t(size)];
+    t.lineHeight = m.height[size_t(size)];
+    t.indent = (printable - chars * t.unit) / 2;
+
+    std::array<QString, 10> header;
+    if (list) {
+        for (int col = 0; col < 10; ++col) header[size_t(col)] = listHeaderText(ctx, col);
+        t.columnUnits.assign(listColumnUnits().begin(), listColumnUnits().end());
+        t.align = {CellAlign::Right, CellAlign::Centre};
+        t.align.resize(10, CellAlign::ValueMark);
+        t.rows = last - first + 2;
+        t.rowLines = [](int row) { return row == 0 ? kListRowLines : 1; };
+        t.cell = [&ctx, &header, first](int row, int col) {
+            return row == 0 ? header[size_t(col)] : listCellText(ctx, first + row - 1, col);
+        };
+    } else {
+        std::array<std::array<QString, 9>, 13> cells;
+        for (int row = 1; row <= 13; ++row)
+            for (int col = 1; col <= 9; ++col) cells[size_t(row - 1)][size_t(col - 1)] = parameterText(ctx, row, col);
+        t.columnUnits.assign(parameterColumnUnits().begin(), parameterColumnUnits().end());
+        t.align = {CellAlign::Left};
+        t.align.resize(9, CellAlign::Centre);
+        t.rows = 13;
+        t.rowLines = [](int row) { return row == 0 ? 3 : row == 1 ? 2 : 1; };
+        t.cell = [cells](int row, int col) { return cells[size_t(row)][size_t(col)]; };
+    }
+    const int pages = printTable(painter, *device, t);
+    return endPrinting(ctx, *ctx.printer, painter) ? pages : 0;
+}
+
+PrintOutcome printMenuCommand(AppContext& ctx, PrintKind kind, PartialPrintPrompt* partPrint) {
+    if (!printerChecks(ctx)) return PrintOutcome::Failed;
+    if (const int e = ctx.printer->printerDialog()) return printFailed(ctx, e);
+    return printDispatch(ctx, kind, partPrint);
+}
+
+PrintOutcome printerSetupCommand(AppContext& ctx) {
+    if (!printerChecks(ctx)) return PrintOutcome::Failed;
+    if (const int e = ctx.printer->printerDialog()) return printFailed(ctx, e);
+    return PrintOutcome::Printed;
+}
+
+}  // namespace quillet

@@ -1,0 +1,116 @@
+// Print jobs: printing of the time list (whole or a range of rows), of the
+// channel parameters and of the graph, with the printer checks of every
+// print command. Tables go through the table layer (tableprinter.h) onto
+// the print control's device (ctx.printer; the graph: ctx.graphPrinter).
+#pragma once
+
+#include "core/globals.h"
+
+#include <QFont>
+#include <QString>
+
+#include <array>
+#include <optional>
+
+class QPaintDevice;
+class QPagedPaintDevice;
+class QPainter;
+
+namespace quillet {
+
+struct AppContext;
+class PrintControl;
+
+// What a print job prints; the rows of a partial list.
+enum class PrintKind : int { WholeList = 0, PartialList = 1, Parameters = 2, Graph = 3 };
+struct PrintRows {
+    int first = 0;
+    int last = 0;
+};
+struct PrintJob {
+    PrintKind kind = PrintKind::WholeList;
+    PrintRows rows;  // PartialList only
+};
+
+// What a print command came to. Failed: its error was shown. Cancelled: a
+// dialog was cancelled or a range refused (told already where needed).
+enum class PrintOutcome { Printed, Cancelled, Failed };
+
+// Characters per line of the tables: the list (6 + 18 + 8 × 9), the
+// parameters and the graph's summary table (13 + 8 × 10).
+constexpr int kListChars = 96;
+constexpr int kParameterChars = 93;
+constexpr int kListRowLines = 3;  // the list's header row
+
+// The print font: "MS UI Gothic" at size points. Where that font is not
+// installed it falls back to an installed Japanese Gothic font.
+QFont printFont(double size);
+
+// Width and height of "M" in the print font at sizes 6..15 (indexes 6..15)
+// on a device.
+struct MeasuredM {
+    std::array<double, 16> width{};
+    std::array<double, 16> height{};
+};
+MeasuredM measureM(QPaintDevice* device);
+
+// The largest size s in 7..12 with chars × width[s] ≤ printable; 6 when not
+// even size 7 fits.
+int fitFontSize(const std::array<double, 16>& width, double printable, int chars);
+
+// The list's column widths in "M" and its cells. Header row: column 0..9
+// ("No", "時    刻", a channel's card text, CR, test text, CR, unit). Data
+// cell of row number n (1..rowCount) of the time axis.
+const std::array<int, 10>& listColumnUnits();
+QString listHeaderText(AppContext& ctx, int col);
+QString listCellText(const AppContext& ctx, int n, int col);
+
+// The parameter table: row 1..13, column 1 the labels, column c + 1 channel
+// c (empty for a channel not in use).
+const std::array<int, 9>& parameterColumnUnits();
+QString parameterText(AppContext& ctx, int row, int col);
+
+// A partial list first..last: 0 when it is a range of the time axis's rows,
+// else the message that refuses it (60 start after end, 62 out of range).
+int partRangeMessage(const ChannelStore& s, int first, int last);
+
+// The printer checks: no printer device → run-time error 4821, the device
+// not ready → 4820, both under caption 10 ("印刷"). true when both pass.
+bool printerChecks(AppContext& ctx);
+
+// A run-time error while printing: unless the user cancelled a dialog
+// (32755), the error box under caption 10. Returns the outcome it means.
+PrintOutcome printFailed(AppContext& ctx, int error);
+
+// Starts a document on printer and the painter on its pages; nullptr once
+// a failure is reported (printFailed, 482 when the printer gave no error).
+QPagedPaintDevice* beginPrinting(AppContext& ctx, PrintControl& printer, const QString& title, QPainter& painter);
+// Ends the painter, then the document; false once a failure is reported.
+bool endPrinting(AppContext& ctx, PrintControl& printer, QPainter& painter);
+
+// The rows of a partial list (the partial print dialog, modal): nothing
+// for Cancel.
+class PartialPrintPrompt {
+public:
+    virtual ~PartialPrintPrompt() = default;
+    virtual std::optional<PrintRows> chooseRows(AppContext& ctx) = 0;
+};
+
+// The one entry of all printing: the printer checks, then the whole list
+// and the parameters through printTables, the partial list after the
+// partial print dialog (its OK prints the list of its rows), the graph
+// print. Another kind prints nothing.
+PrintOutcome printDispatch(AppContext& ctx, PrintKind kind, PartialPrintPrompt* partPrint = nullptr);
+
+// Prints a list or parameter job as one document on ctx.printer. Returns
+// the number of pages; 0 when nothing was printed (reported by the failure
+// rule, or by message 60/62 for a partial range that is no range).
+int printTables(AppContext& ctx, const PrintJob& job);
+
+// The main window's print commands: "全体印刷(&A)", "部分印刷(&B)",
+// "パラメータ印刷(&P)" (index 0, 1, 2: the printer checks, the printer dialog,
+// then printDispatch) and "プリンタ設定(&S)" (the checks and the dialog).
+PrintOutcome printMenuCommand(AppContext& ctx, PrintKind kind, PartialPrintPrompt* partPrint = nullptr);
+PrintOutcome printerSetupCommand(AppContext& ctx);
+
+}  // namespace quillet
