@@ -55,7 +55,6 @@ QStringList numbers(int first, int last) {
 QString wholeUnits(int tenths) { return vb::format(tenths / 10.0, QStringLiteral("0")); }
 
 bool hasEndReservation(int model) { return isKnownModel(model) && loggerModel(model)->hasEndReservation; }
-bool hasModes(int model) { return isKnownModel(model) && loggerModel(model)->hasModes; }
 bool hasSecondsInterval(int model) { return isKnownModel(model) && loggerModel(model)->hasSecondsInterval; }
 
 // The minutes interval of the list.

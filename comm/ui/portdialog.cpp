@@ -22,6 +22,7 @@ QString portItemText(int n) {
 }
 
 PortDialog::PortDialog(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {
+    setObjectName(QStringLiteral("PORTSET"));
     setWindowTitle(QStringLiteral("通信ﾎﾟｰﾄの設定"));
     auto* frame = new QGroupBox(QStringLiteral("通信ポート設定"), this);
     frame->setObjectName(QStringLiteral("PortFrame"));

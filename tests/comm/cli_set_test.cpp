@@ -60,7 +60,9 @@ TEST(CliSet, WritesWhatReadShowsNext) {
         // The logger erased its memory and holds the new settings.
         const CliRun read = runCli({"read", "--device", sim.devicePath(), "--out", home.filePath("x.ql6")}, home.path());
         EXPECT_TRUE(read.err.contains(c.shown)) << read.err.toStdString();
-        if (c.logger[1] == "4") EXPECT_TRUE(set.out.contains("Lock:     no")) << set.out.toStdString();
+        if (c.logger[1] == "4") {
+            EXPECT_TRUE(set.out.contains("Lock:     no")) << set.out.toStdString();
+        }
     }
 }
 

@@ -107,7 +107,9 @@ TEST_P(RoundTrip, IdentificationSummaryAndValues) {
             EXPECT_EQ(p.ch[c].referenceSide, ref == 0xFFF ? 0 : dev.referenceSide(c)) << c;
         }
     }
-    if (m.model == 3) EXPECT_EQ(p.rangeModeCode, 7);
+    if (m.model == 3) {
+        EXPECT_EQ(p.rangeModeCode, 7);
+    }
     if (m.model == 4) {
         EXPECT_EQ(p.endlessFlag, (m.flags & 2) != 0);
         EXPECT_EQ(p.wrapFlag, (m.flags & 1) != 0);
@@ -151,9 +153,10 @@ TEST_P(RoundTrip, IdentificationSummaryAndValues) {
     for (int i = 0; i < n; ++i) {
         const int memory = (i + p0) % n;  // oldest first
         ASSERT_EQ(ctx.store.samples[3][i + 1], stored(raw1[memory], p.ch[1].rangeLow)) << i;
-        if (two)
+        if (two) {
             ASSERT_EQ(ctx.store.samples[4][i + 1], stored(dev.rawRecords(2)[memory], p.ch[2].rangeLow))
                 << i;
+        }
     }
 }
 

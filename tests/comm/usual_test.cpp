@@ -250,7 +250,9 @@ TEST(Usual, AFailedOrDeclinedSaveSetsNothing) {
         EXPECT_FALSE(out.settingsRan) << c.name;
         EXPECT_TRUE(out.savedFile.isEmpty()) << c.name;
         ASSERT_FALSE(rig.t.messages.shown.empty()) << c.name;
-        if (c.message) EXPECT_EQ(rig.t.messages.shown[0].text, u8(c.message)) << c.name;
+        if (c.message) {
+            EXPECT_EQ(rig.t.messages.shown[0].text, u8(c.message)) << c.name;
+        }
         EXPECT_EQ(rig.t.messages.shown.back().title, u8("ファイルの保存")) << c.name;
         expectNothingLeft(rig, c.name);
         if (c.trap == ExistsAndDeclined) {
@@ -329,8 +331,9 @@ TEST(Usual, StartTimeTodayOrTomorrow) {
             << c.chosen << " at " << c.now.toString().toStdString();
         // The settings dialog opens with the same start during the run (a
         // time it cannot read never gets there: UsualCommunicationDialog's load keeps "12:00").
-        if (QTime::fromString(u8(c.chosen), "HH:mm").isValid())
+        if (QTime::fromString(u8(c.chosen), "HH:mm").isValid()) {
             EXPECT_EQ(initialStartTime(now, kUsualByDate, u8(c.chosen)), QDateTime(c.day, c.at)) << c.chosen;
+        }
     }
 
     // The run gives the settings step the time at the moment it starts it.

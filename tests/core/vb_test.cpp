@@ -101,7 +101,9 @@ TEST(Vb, ParseDateTime) {
     for (const auto& c : cases) {
         const auto v = vb::parseDateTime(QString::fromUtf8(c.text));
         EXPECT_EQ(v.has_value(), c.ok) << c.text;
-        if (v && c.ok) EXPECT_NEAR(*v, c.value, 1e-9) << c.text;
+        if (v && c.ok) {
+            EXPECT_NEAR(*v, c.value, 1e-9) << c.text;
+        }
     }
 }
 

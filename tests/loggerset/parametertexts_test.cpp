@@ -321,7 +321,9 @@ TEST(ReadoutParameterTexts, RecordingMode) {
         p.endlessFlag = k.endless;
         const ReadoutParameterTexts x = textsOf(p);
         EXPECT_EQ(x.recordModeShown, k.shown) << k.model << " " << k.code;
-        if (k.shown) EXPECT_EQ(x.ch[1].recordMode, u(k.text)) << k.model << " " << k.code;
+        if (k.shown) {
+            EXPECT_EQ(x.ch[1].recordMode, u(k.text)) << k.model << " " << k.code;
+        }
     }
 }
 

@@ -199,8 +199,9 @@ TEST(SettingRules, CheckStartTime) {
         const RuleOutcome r = checkStartTime(s, c.text);
         EXPECT_EQ(r.messageNo, c.message) << c.text;
         EXPECT_EQ(s.startText, c.start) << c.text;
-        if (r.messageNo == 30)
+        if (r.messageNo == 30) {
             EXPECT_EQ(r.args, QStringList({"2013-11-15 09:06", "2014-05-14 09:05"})) << c.text;
+        }
         // The end reservation always counts from the start shown.
         SettingsState expect = s;
         defaultEndReservation(expect);
@@ -239,7 +240,9 @@ TEST(SettingRules, CheckEndReservation) {
         EXPECT_EQ(r.messageNo, c.message) << c.text;
         EXPECT_EQ(s.recordLimit, c.limit) << c.text;
         EXPECT_EQ(s.endText, c.end) << c.text;
-        if (r.messageNo == 32) EXPECT_EQ(r.args, QStringList({"2013-11-15 10:00", "2013-11-17 11:59"}));
+        if (r.messageNo == 32) {
+            EXPECT_EQ(r.args, QStringList({"2013-11-15 10:00", "2013-11-17 11:59"}));
+        }
     }
 }
 

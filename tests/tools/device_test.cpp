@@ -27,8 +27,12 @@ TEST(SimIdentification, LengthAndModelMarkPerModel) {
         const QByteArray a = ask(d, 1, 1);
         EXPECT_EQ(a.size(), c.length) << "model " << c.model;
         EXPECT_TRUE(framedData(a, '1')) << "model " << c.model;
-        if (c.model == 1) EXPECT_EQ(a.at(50), 'A');
-        if (c.model == 2) EXPECT_NE(a.at(50), 'A');
+        if (c.model == 1) {
+            EXPECT_EQ(a.at(50), 'A');
+        }
+        if (c.model == 2) {
+            EXPECT_NE(a.at(50), 'A');
+        }
     }
 }
 

@@ -50,7 +50,9 @@ TEST(SimSettings, RefusesWhatTheModelDoesNotTakeAndValuesOutsideTheirFields) {
         const QByteArray reply = ask(d, 3, k.number, k.data);
         SCOPED_TRACE(testing::Message() << "model " << k.model << " 3," << k.number << " " << k.data.constData());
         EXPECT_EQ(reply, k.accepted ? ackLine() : nakLine());
-        if (!k.accepted) EXPECT_EQ(ask(d, 1, 1), before);
+        if (!k.accepted) {
+            EXPECT_EQ(ask(d, 1, 1), before);
+        }
     }
 }
 

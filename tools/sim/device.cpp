@@ -491,7 +491,6 @@ QByteArray Device::settingThree(const Received& cmd) {
     auto num = [&](int from, int width) { return int(*wire::readField(d.mid(from, width))); };
     const SimModel& m = simModel(c.model);
     const bool seconds = m.tenSeconds;
-    const bool twoChannels = m.channels == 2;
 
     switch (cmd.number) {
     case 0:  // record limit: models 1, 2, 4, up to the intervals of a full memory
