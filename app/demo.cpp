@@ -9,8 +9,8 @@
 #include <cstdio>
 
 #ifdef Q_OS_LINUX
-#include <csignal>
 #include <sys/prctl.h>
+#include <csignal>
 #endif
 
 namespace quillet {

@@ -12,9 +12,7 @@ namespace quillet {
 
 class QuitAfterFirstPaint : public QObject {
 public:
-    explicit QuitAfterFirstPaint(QWidget* watched) : watched_(watched) {
-        watched->installEventFilter(this);
-    }
+    explicit QuitAfterFirstPaint(QWidget* watched) : watched_(watched) { watched->installEventFilter(this); }
 
 protected:
     bool eventFilter(QObject* o, QEvent* e) override {

@@ -1,6 +1,5 @@
 // The program: the Qt side effects, the headless start-up, the main window
 // with its commands, and the event loop.
-#include "loggerset/ui/commwiring.h"
 #include "app/demo.h"
 #include "app/firstpaint.h"
 #include "comm/serialport.h"
@@ -17,19 +16,20 @@
 #include "core/ui/versionwindow.h"
 #include "datafile/fileops.h"
 #include "datafile/ui/filemenu.h"
-#include "loggerset/parametertexts.h"
-#include "loggerset/unseensettings.h"
 #include "graph/ui/graphwindow.h"
+#include "loggerset/parametertexts.h"
+#include "loggerset/ui/commwiring.h"
 #include "loggerset/ui/readoutwindows.h"
+#include "loggerset/unseensettings.h"
 #include "print/ui/printwiring.h"
 #include "print/ui/qtprintcontrol.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QFont>
 #include <QLabel>
 #include <QScreen>
 #include <QStatusBar>
-#include <QFileInfo>
 #include <QStringList>
 #include <QTimer>
 
@@ -74,8 +74,10 @@ bool answeredWithoutWindow(int argc, char** argv, int& exitCode) {
 // an option (nor the file of --open).
 QString fileArgument(const QStringList& args) {
     for (qsizetype i = 1; i < args.size(); ++i) {
-        if (args[i] == QLatin1String("--open")) ++i;
-        else if (!args[i].startsWith(QLatin1Char('-'))) return args[i];
+        if (args[i] == QLatin1String("--open"))
+            ++i;
+        else if (!args[i].startsWith(QLatin1Char('-')))
+            return args[i];
     }
     return {};
 }
@@ -92,7 +94,6 @@ QString portText(const quillet::SerialPort& serial) {
 }
 
 }  // namespace
-
 
 int main(int argc, char** argv) {
     int exitCode = 0;

@@ -22,10 +22,8 @@ using namespace quillet;
 
 namespace {
 
-
 constexpr int kRecords = 600;
 constexpr int kFramePauses = 11;  // 10 characters, the pause before "," twice
-
 
 void BM_PacedValueTransfer(benchmark::State& state) {
     fakes::SimProcess sim({"--model", "2", "--records", QString::number(kRecords), "--paced"});

@@ -20,8 +20,8 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <memory>
 #include <ctime>
+#include <memory>
 #include <vector>
 
 using namespace quillet;

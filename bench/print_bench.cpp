@@ -4,8 +4,8 @@
 #include "bench/guimain.h"
 #include "core/context.h"
 #include "core/store.h"
-#include "print/printjobs.h"
 #include "print/pdfprinter.h"
+#include "print/printjobs.h"
 
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -16,7 +16,6 @@
 namespace {
 
 using namespace quillet;
-
 
 void BM_WholeListPdf(benchmark::State& state) {
     QTemporaryDir dir;
@@ -30,7 +29,8 @@ void BM_WholeListPdf(benchmark::State& state) {
         if (pages == 0) state.SkipWithError("nothing printed");
     }
     state.counters["pages"] = pages;
-    state.counters["pages/s"] = benchmark::Counter(double(pages) * double(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["pages/s"] =
+        benchmark::Counter(double(pages) * double(state.iterations()), benchmark::Counter::kIsRate);
     state.counters["MB"] = double(QFileInfo(pdf.fileName).size()) / 1e6;
 }
 BENCHMARK(BM_WholeListPdf)->Unit(benchmark::kMillisecond)->Iterations(2);

@@ -15,7 +15,7 @@ namespace quillet {
 // exchanges (read-out, settings, usual communication) came to.
 enum class Exchange : int16_t {
     Accepted = 0,
-    Faulty = 1,     // a faulty answer, or a job that stopped (told already)
+    Faulty = 1,  // a faulty answer, or a job that stopped (told already)
     NoAnswer = 2,
     Cancelled = 3,  // the user cancelled; nothing is told
     PortError = 4,  // the port could not be used; its run-time error was shown
@@ -52,7 +52,7 @@ struct PendingChannel {
 // The logger on the reader, filled by the identification (1,1) and the
 // summary (1,4); lives until the next identification.
 struct PendingLogger {
-    int16_t loggerModel = 0;  // 1..4, 0 = unsupported
+    int16_t loggerModel = 0;             // 1..4, 0 = unsupported
     std::array<PendingChannel, 3> ch{};  // logger channels 1 and 2
     int16_t cardNo = 0;
     int16_t testNo = 0;
@@ -68,7 +68,7 @@ struct PendingLogger {
     bool hasSecondsInterval = false;
     int16_t rangeModeCode = 0;  // model 3
     int16_t sampleCount = 0;
-    int16_t recordLimit = 0;  // field + 1
+    int16_t recordLimit = 0;   // field + 1
     bool endlessFlag = false;  // model 4
     bool wrapFlag = false;     // model 4
     int16_t wrapPosition = 0;  // model 4, both flags set

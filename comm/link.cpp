@@ -60,8 +60,7 @@ public:
         deadline_ = ctx_.clock->nowMs() + interval_;
     }
     bool fired() {
-        if (!ctx_.comm->timeoutElapsed && ctx_.clock->nowMs() >= deadline_)
-            ctx_.comm->timeoutElapsed = true;
+        if (!ctx_.comm->timeoutElapsed && ctx_.clock->nowMs() >= deadline_) ctx_.comm->timeoutElapsed = true;
         return ctx_.comm->timeoutElapsed;
     }
     int remainingMs() const { return int(std::max<qint64>(deadline_ - ctx_.clock->nowMs(), 0)); }
@@ -160,11 +159,8 @@ Exchange receiveAnswer(AppContext& ctx, int group, int number, int progressMode)
         for (;;) {
             comm.receiveBuffer += port->readAll();
             ctx.clock->processEvents();
-            if (comm.receiveBuffer.contains(kLf) || timer.fired() ||
-                comm.receiveBuffer.size() > kLongestAnswer)
-                break;
-            if (port->bytesWaiting() <= 0)
-                port->waitForInput(std::min(timer.remainingMs(), kIdleSliceMs));
+            if (comm.receiveBuffer.contains(kLf) || timer.fired() || comm.receiveBuffer.size() > kLongestAnswer) break;
+            if (port->bytesWaiting() <= 0) port->waitForInput(std::min(timer.remainingMs(), kIdleSliceMs));
         }
         if (dataRead && comm.receiveBuffer.startsWith(kStx) && ctx.commProgress)
             ctx.commProgress(maximum, int(std::min<qsizetype>(comm.receiveBuffer.size(), maximum)));
@@ -177,8 +173,7 @@ Exchange receiveAnswer(AppContext& ctx, int group, int number, int progressMode)
             break;
         }
         timer.restart();
-        if (group == 1 ? comm.receiveBuffer.endsWith(etxCrLf()) : comm.receiveBuffer.endsWith(crLf()))
-            break;
+        if (group == 1 ? comm.receiveBuffer.endsWith(etxCrLf()) : comm.receiveBuffer.endsWith(crLf())) break;
         if (timer.fired()) break;
     }
 
@@ -194,8 +189,7 @@ Exchange receiveAnswer(AppContext& ctx, int group, int number, int progressMode)
     return result;
 }
 
-Exchange request(AppContext& ctx, int group, int number, const QByteArray& data, int progressMode,
-                 int attempts) {
+Exchange request(AppContext& ctx, int group, int number, const QByteArray& data, int progressMode, int attempts) {
     CommState& comm = *ctx.comm;
     Exchange result = Exchange::NoAnswer;
     bool opened = false;  // an earlier attempt had the port
@@ -234,8 +228,7 @@ void requestCancel(AppContext& ctx) {
     ctx.comm->timeoutElapsed = true;
 }
 
-void appendMonitorText(QString& text, const QByteArray& answer, int group, int number,
-                       int progressMode) {
+void appendMonitorText(QString& text, const QByteArray& answer, int group, int number, int progressMode) {
     if (answer.isEmpty()) return;
     if (text.size() > kMonitorLimit) text.clear();
     const QString head = QStringLiteral("Com:%1_%2_%3   ").arg(group).arg(number).arg(progressMode);

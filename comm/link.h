@@ -27,7 +27,7 @@ struct AppContext;
 
 // progressMode of receiveAnswer.
 enum ProgressMode : int {
-    kProgressOneChannel = 0,  // data read of a one-channel logger
+    kProgressOneChannel = 0,   // data read of a one-channel logger
     kProgressTwoChannels = 1,  // data read of a two-channel logger
     kProgressNone = 9,         // the port search: no progress display
 };
@@ -64,7 +64,7 @@ Exchange receiveAnswer(AppContext& ctx, int group, int number, int progressMode)
 // attempt had the port (unplugged mid-transfer) gives Faulty, a failed read,
 // with no message.
 Exchange request(AppContext& ctx, int group, int number, const QByteArray& data, int progressMode,
-            int attempts = kRequestAttempts);
+                 int attempts = kRequestAttempts);
 
 // The Cancel of a progress or parameter window: ends a pending receive with
 // Cancelled at once.
@@ -77,7 +77,6 @@ int dataReadMaximum(int sampleCount, int progressMode);
 // (emptied first when it holds more than 35000 characters). ACK CR LF and
 // NAK CR LF give the line "Com:g_n_m   ACK" / "... NAK"; any other answer is
 // shown with STX, ETX, ETB, CR and LF spelt out. Each entry ends with CR LF.
-void appendMonitorText(QString& text, const QByteArray& answer, int group, int number,
-                       int progressMode);
+void appendMonitorText(QString& text, const QByteArray& answer, int group, int number, int progressMode);
 
 }  // namespace quillet

@@ -19,9 +19,7 @@ int hexDigitValue(char c) {
     return -1;
 }
 
-int16_t toInt16(long v) {
-    return int16_t(std::clamp<long>(v, INT16_MIN, INT16_MAX));
-}
+int16_t toInt16(long v) { return int16_t(std::clamp<long>(v, INT16_MIN, INT16_MAX)); }
 
 // ---- Identification layouts --------------------------------------------
 
@@ -60,34 +58,28 @@ struct FieldAt {
 
 // The reader answers 1,1 with 71 characters for models 1 and 2.
 const FieldAt kIdentModel12[] = {
-    {fCardNo, 5, 2},       {fStartMinute, 8, 2},    {fStartHour, 10, 2},
-    {fStartDay, 12, 2},    {fStartMonth, 14, 2},    {fStartYear, 16, 2},
-    {fIntervalMinute, 19, 2}, {fIntervalHour, 21, 2}, {fReference1, 24, 3},
-    {fSide1, 27, 1},       {fReference2, 28, 3},    {fSide2, 31, 1},
-    {fUpper1, 33, 3},      {fLower1, 36, 3},        {fUpper2, 40, 3},
-    {fLower2, 43, 3},      {fTestNo, 47, 2},        {fRange1, 50, 1},
-    {fRange2, 51, 1},      {fRecordLimit, 64, 4},
+    {fCardNo, 5, 2},      {fStartMinute, 8, 2},     {fStartHour, 10, 2},    {fStartDay, 12, 2},   {fStartMonth, 14, 2},
+    {fStartYear, 16, 2},  {fIntervalMinute, 19, 2}, {fIntervalHour, 21, 2}, {fReference1, 24, 3}, {fSide1, 27, 1},
+    {fReference2, 28, 3}, {fSide2, 31, 1},          {fUpper1, 33, 3},       {fLower1, 36, 3},     {fUpper2, 40, 3},
+    {fLower2, 43, 3},     {fTestNo, 47, 2},         {fRange1, 50, 1},       {fRange2, 51, 1},     {fRecordLimit, 64, 4},
 };
 
 // 49 characters for the one-channel model 3; the range code sits at 33, or
 // at 34 for the second reading of the settings preparation.
 const FieldAt kIdentModel3[] = {
-    {fCardNo, 5, 2},          {fStartTenSec, 8, 1},    {fStartMinute, 9, 2},
-    {fStartHour, 11, 2},      {fStartDay, 13, 2},      {fStartMonth, 15, 2},
-    {fStartYear, 17, 2},      {fIntervalMinute, 20, 2}, {fIntervalHour, 22, 1},
-    {fIntervalTenSec, 23, 1}, {fReference1, 25, 3},    {fSide1, 28, 1},
+    {fCardNo, 5, 2},        {fStartTenSec, 8, 1},     {fStartMinute, 9, 2}, {fStartHour, 11, 2},
+    {fStartDay, 13, 2},     {fStartMonth, 15, 2},     {fStartYear, 17, 2},  {fIntervalMinute, 20, 2},
+    {fIntervalHour, 22, 1}, {fIntervalTenSec, 23, 1}, {fReference1, 25, 3}, {fSide1, 28, 1},
     {fTestNo, 30, 2},
 };
 
 // 65 characters for model 4 (two temperature channels, no reference).
 const FieldAt kIdentModel4[] = {
-    {fCardNo, 5, 2},          {fStartTenSec, 8, 1},    {fStartMinute, 9, 2},
-    {fStartHour, 11, 2},      {fStartDay, 13, 2},      {fStartMonth, 15, 2},
-    {fStartYear, 17, 2},      {fIntervalMinute, 20, 2}, {fIntervalHour, 22, 1},
-    {fIntervalTenSec, 23, 1}, {fUpper1, 25, 3},        {fLower1, 28, 3},
-    {fUpper2, 32, 3},         {fLower2, 35, 3},        {fTestNo, 39, 2},
-    {fRange1, 42, 1},         {fRange2, 43, 1},        {fRecordLimit, 56, 4},
-    {fFlags, 61, 1},
+    {fCardNo, 5, 2},        {fStartTenSec, 8, 1},     {fStartMinute, 9, 2}, {fStartHour, 11, 2},
+    {fStartDay, 13, 2},     {fStartMonth, 15, 2},     {fStartYear, 17, 2},  {fIntervalMinute, 20, 2},
+    {fIntervalHour, 22, 1}, {fIntervalTenSec, 23, 1}, {fUpper1, 25, 3},     {fLower1, 28, 3},
+    {fUpper2, 32, 3},       {fLower2, 35, 3},         {fTestNo, 39, 2},     {fRange1, 42, 1},
+    {fRange2, 43, 1},       {fRecordLimit, 56, 4},    {fFlags, 61, 1},
 };
 
 template <size_t N>
@@ -179,14 +171,10 @@ QByteArray commandFrame(int group, int number, const QByteArray& data) {
 
 int modelFromIdentification(const QByteArray& answer) {
     switch (answer.size()) {
-    case 71:
-        return answer[50] == 'A' ? 1 : 2;
-    case 49:
-        return 3;
-    case 65:
-        return 4;
-    default:
-        return 0;
+    case 71: return answer[50] == 'A' ? 1 : 2;
+    case 49: return 3;
+    case 65: return 4;
+    default: return 0;
     }
 }
 
@@ -203,12 +191,8 @@ int parseIdentification(const QByteArray& answer, int secondCode, PendingLogger&
         v = readFields(answer, kIdentModel3);
         v[fRange1] = readField(answer, secondCode == 1 ? 34 : 33, 1);
         break;
-    case IdentificationLayout::TwoTemperatures:
-        v = readFields(answer, kIdentModel4);
-        break;
-    case IdentificationLayout::TwoChannels:
-        v = readFields(answer, kIdentModel12);
-        break;
+    case IdentificationLayout::TwoTemperatures: v = readFields(answer, kIdentModel4); break;
+    case IdentificationLayout::TwoChannels: v = readFields(answer, kIdentModel12); break;
     }
 
     logger.cardNo = int16_t(v[fCardNo]);
@@ -265,16 +249,15 @@ int parseIdentification(const QByteArray& answer, int secondCode, PendingLogger&
         c2.upperAlarm = int16_t(v[fUpper2] - 400);
         c2.lowerAlarm = int16_t(v[fLower2] - 400);
         break;
-    case AlarmBase::None:
-        break;
+    case AlarmBase::None: break;
     }
     if (m->wrapsMemory) {
         logger.endlessFlag = (v[fFlags] & 2) != 0;
         logger.wrapFlag = (v[fFlags] & 1) != 0;
     }
     if (m->hasEndReservation)
-        logger.recordLimit = logger.endlessFlag && logger.wrapFlag ? int16_t(m->memoryRecords)
-                                                                   : toInt16(long(v[fRecordLimit]) + 1);
+        logger.recordLimit =
+            logger.endlessFlag && logger.wrapFlag ? int16_t(m->memoryRecords) : toInt16(long(v[fRecordLimit]) + 1);
     return model;
 }
 
@@ -346,8 +329,7 @@ bool parseSummary(AppContext& ctx) { return parseSummary(ctx.comm->receiveBuffer
 LoggerStatus readStatus(const QByteArray& answer) {
     static const QByteArray head = QByteArray(1, kStx) + " 3,";
     static const QByteArray tail = QByteArray(",") + kEtx + kCr + kLf;
-    if (answer.size() != 10 || !answer.startsWith(head) || !answer.endsWith(tail))
-        return LoggerStatus::readError;
+    if (answer.size() != 10 || !answer.startsWith(head) || !answer.endsWith(tail)) return LoggerStatus::readError;
     const char s1 = answer[4];
     const char s2 = answer[5];
     if (s1 == '1' || s1 == '3') return LoggerStatus::recording;
@@ -358,15 +340,10 @@ LoggerStatus readStatus(const QByteArray& answer) {
 
 int parseStatus(AppContext& ctx) {
     switch (readStatus(ctx.comm->receiveBuffer)) {
-    case LoggerStatus::locked:
-        return 1;
-    case LoggerStatus::ready:
-        return 2;
-    case LoggerStatus::recording:
-        showMessage(ctx, Caption::LoggerSettings, Msg::Recording, kOkOnly);
-        return 0;
-    case LoggerStatus::readError:
-        break;
+    case LoggerStatus::locked: return 1;
+    case LoggerStatus::ready: return 2;
+    case LoggerStatus::recording: showMessage(ctx, Caption::LoggerSettings, Msg::Recording, kOkOnly); return 0;
+    case LoggerStatus::readError: break;
     }
     showMessage(ctx, Caption::LoggerSettings, Msg::ReadError, kOkOnly);
     return 0;
@@ -380,8 +357,8 @@ int blockCount(int sampleCount, bool twoChannels) {
     return (sampleCount - 1) / perBlock + 1;
 }
 
-bool decodeBlocks(const QByteArray& answer, const BlockDecoding& how,
-                  std::vector<int16_t>& channel1, std::vector<int16_t>& channel2) {
+bool decodeBlocks(const QByteArray& answer, const BlockDecoding& how, std::vector<int16_t>& channel1,
+                  std::vector<int16_t>& channel2) {
     channel1.clear();
     channel2.clear();
     const int n = how.sampleCount;
@@ -479,8 +456,7 @@ QByteArray referenceData(const RecordingSettings& s, int model) {
     auto side = [](int16_t code) { return code == 8 ? QByteArray("8") : QByteArray("0"); };
     QByteArray d = encodeField(s.referenceValue[1] * 10, 3) + side(s.referenceSide[1]);
     const LoggerModel* m = loggerModel(model);
-    if (m && m->referenceChannels == 2)
-        d += encodeField(s.referenceValue[2] * 10, 3) + side(s.referenceSide[2]);
+    if (m && m->referenceChannels == 2) d += encodeField(s.referenceValue[2] * 10, 3) + side(s.referenceSide[2]);
     return d;
 }
 

@@ -9,8 +9,8 @@
 // of two or more digits carries its least significant digit first.
 #pragma once
 
-#include "comm/recordingsettings.h"
 #include "comm/commstate.h"
+#include "comm/recordingsettings.h"
 #include "core/globals.h"
 #include "core/loggermodels.h"
 
@@ -121,8 +121,8 @@ struct BlockDecoding {
 // values each, 9999 for the raw value 1023, raw + rangeLow otherwise. false
 // (outputs cleared) when a block is missing or cut short, does not begin
 // with STX or end with LF, or sampleCount is outside 0..kMaxSamples.
-bool decodeBlocks(const QByteArray& answer, const BlockDecoding& how,
-                  std::vector<int16_t>& channel1, std::vector<int16_t>& channel2);
+bool decodeBlocks(const QByteArray& answer, const BlockDecoding& how, std::vector<int16_t>& channel1,
+                  std::vector<int16_t>& channel2);
 
 // The same on ctx.comm->receiveBuffer and ctx.pendingLogger, into the sample
 // table of destinationChannel[1] (and [2] when twoChannels), samples
@@ -132,16 +132,15 @@ bool decodeBlocks(AppContext& ctx, bool twoChannels);
 
 // ---- Data of the setting commands ----------------------------------------
 
-QByteArray cardNoData(int cardNo);                           // 3,5
-QByteArray testNoData(int testNo);                           // 3,6
-QByteArray recordModeData(RecordMode mode);                  // 3,7
-QByteArray intervalData(const RecordingSettings& s);         // 3,3
+QByteArray cardNoData(int cardNo);                                      // 3,5
+QByteArray testNoData(int testNo);                                      // 3,6
+QByteArray recordModeData(RecordMode mode);                             // 3,7
+QByteArray intervalData(const RecordingSettings& s);                    // 3,3
 QByteArray referenceData(const RecordingSettings& s, int loggerModel);  // 3,4
 // 3,8 (channel 1) and 3,9 (channel 2). rangeLow is the channel's (models 1,
 // 2); model 4 always counts from -40.0.
-QByteArray alarmData(const RecordingSettings& s, int channel, int loggerModel,
-                     int16_t rangeLow);
-QByteArray recordLimitData(int recordLimit);                 // 3,0
+QByteArray alarmData(const RecordingSettings& s, int channel, int loggerModel, int16_t rangeLow);
+QByteArray recordLimitData(int recordLimit);  // 3,0
 // 3,1 and 3,2: minute, hour, day, month, two-digit year.
 QByteArray dateTimeData(const QDateTime& t);
 QByteArray lockData(const RecordingSettings& s, int loggerModel);  // 2,1

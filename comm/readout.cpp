@@ -33,8 +33,10 @@ int runtimeErrorOf(const std::exception_ptr& e) {
 
 // Shows message 13 (faulty answer) or 11 (no answer) under "ロガー読み出し".
 void showFailure(AppContext& ctx, Exchange result) {
-    if (result == Exchange::Faulty) showMessage(ctx, kCaptionRead, Msg::ReadError, kOkOnly);
-    else if (result == Exchange::NoAnswer) showMessage(ctx, kCaptionRead, Msg::NoAnswer, kOkOnly);
+    if (result == Exchange::Faulty)
+        showMessage(ctx, kCaptionRead, Msg::ReadError, kOkOnly);
+    else if (result == Exchange::NoAnswer)
+        showMessage(ctx, kCaptionRead, Msg::NoAnswer, kOkOnly);
 }
 
 // One request with the read-out's failure handling: true when accepted.
@@ -237,8 +239,10 @@ bool readValues(AppContext& ctx, bool twoChannels, Exchange* failure) {
     if (r == Exchange::Cancelled || r == Exchange::PortError) return false;
     if (r != Exchange::Accepted) {
         // Also during the usual communication.
-        if (failure) *failure = r;
-        else showFailure(ctx, r);
+        if (failure)
+            *failure = r;
+        else
+            showFailure(ctx, r);
         ctx.comm->status = Exchange::Faulty;
         return false;
     }
@@ -253,7 +257,8 @@ bool readValues(AppContext& ctx, bool twoChannels, Exchange* failure) {
             ctx.store.ch[size_t(d)].integratedValue = integratedValue(ctx.store, d);
         }
     }
-    if (ctx.usualCommunicationActive == 0) ctx.store.channelsInUse = int16_t(ctx.store.channelsInUse + (twoChannels ? 2 : 1));
+    if (ctx.usualCommunicationActive == 0)
+        ctx.store.channelsInUse = int16_t(ctx.store.channelsInUse + (twoChannels ? 2 : 1));
     ctx.view->updateCommandStates();
     return true;
 }
@@ -266,8 +271,10 @@ int32_t integratedValue(const ChannelStore& s, int ch) {
     for (int i = 1; i <= n; ++i) {
         const int v = s.samples[size_t(ch)][size_t(i)];
         if (v == kErrorSample) continue;
-        if (c.referenceSide == 0 && v > c.referenceValue) sum += v - c.referenceValue;
-        else if (c.referenceSide == 8 && v < c.referenceValue) sum += c.referenceValue - v;
+        if (c.referenceSide == 0 && v > c.referenceValue)
+            sum += v - c.referenceValue;
+        else if (c.referenceSide == 8 && v < c.referenceValue)
+            sum += c.referenceValue - v;
     }
     // sum × hours, with the hours as whole seconds ÷ 3600 so that the floor
     // is exact; the integer parts are the interval's stored truth.

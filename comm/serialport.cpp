@@ -9,8 +9,8 @@
 #ifndef Q_OS_WIN
 #include <QFile>
 
-#include <cerrno>
 #include <unistd.h>
+#include <cerrno>
 #endif
 
 namespace quillet {
@@ -49,8 +49,7 @@ QtSerialPort::~QtSerialPort() {
 
 int QtSerialPort::open() {
     if (port_->isOpen()) return kErrPortOpen;
-    const QString device =
-        devicePath_.isEmpty() ? serialDeviceForPort(portNumber_) : devicePath_;
+    const QString device = devicePath_.isEmpty() ? serialDeviceForPort(portNumber_) : devicePath_;
     if (device.isEmpty()) return kErrInvalidPort;
 #ifndef Q_OS_WIN
     // A device that is not there fails at once, before any locking.
@@ -74,10 +73,8 @@ int QtSerialPort::open() {
             // Qt says the same for a lock file, an exclusive open and a
             // device this user may not open; only the last is not "busy".
             return permissionDenied(device) ? kErrPortDenied : kErrPortOpen;
-        case QSerialPort::OpenError:
-            return kErrPortOpen;
-        default:
-            return kErrPortLocked;
+        case QSerialPort::OpenError: return kErrPortOpen;
+        default: return kErrPortLocked;
         }
     }
     // The line settings are applied by open(); DTR is best effort.

@@ -60,8 +60,10 @@ void prepareSettings(AppContext& ctx, SettingsDialog& dialog) {
         // (already reported) and a cancel quietly, the others with their
         // message.
         const auto fail = [&](Exchange result) {
-            if (result == Exchange::Faulty) showMessage(ctx, kCaptionSettings, Msg::SettingsFailed, kOkOnly);
-            else if (result == Exchange::NoAnswer) showMessage(ctx, kCaptionSettings, Msg::NoAnswer, kOkOnly);
+            if (result == Exchange::Faulty)
+                showMessage(ctx, kCaptionSettings, Msg::SettingsFailed, kOkOnly);
+            else if (result == Exchange::NoAnswer)
+                showMessage(ctx, kCaptionSettings, Msg::NoAnswer, kOkOnly);
         };
 
         Exchange r = request(ctx, 1, 3, {}, kProgressOneChannel);

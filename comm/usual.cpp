@@ -15,7 +15,7 @@ namespace quillet {
 namespace {
 
 constexpr Caption kCaptionUsual = Caption::UsualCommunication;  // "いつもの通信"
-constexpr Caption kCaptionSave = Caption::SaveFile;    // "ファイルの保存"
+constexpr Caption kCaptionSave = Caption::SaveFile;             // "ファイルの保存"
 constexpr int kErrWriting = 31036;
 
 // The read-out's windows are never shown during the usual communication:
@@ -92,21 +92,14 @@ bool identify(AppContext& ctx) {
     ctx.comm->status = Exchange::Faulty;  // stays so if the read-out ends before its first exchange
     NoReadoutWindows none;
     const int shown = boxesShownBy(ctx, [&] { readLogger(ctx, none); });
-    if (ctx.comm->status == Exchange::Accepted)
-        return isKnownModel(ctx.pendingLogger->loggerModel);
+    if (ctx.comm->status == Exchange::Accepted) return isKnownModel(ctx.pendingLogger->loggerModel);
     // A port that cannot be used, and a logger of no known model, have had
     // their message already.
     if (shown > 0) return false;
     switch (ctx.comm->status) {
-    case Exchange::NoAnswer:
-        showMessage(ctx, kCaptionUsual, Msg::NoAnswer, kOkOnly);
-        return false;
-    case Exchange::Cancelled:
-        showMessage(ctx, kCaptionUsual, Msg::ReadingStopped, kOkOnly);
-        return false;
-    default:
-        showMessage(ctx, kCaptionUsual, Msg::ReadError, kOkOnly);
-        return false;
+    case Exchange::NoAnswer: showMessage(ctx, kCaptionUsual, Msg::NoAnswer, kOkOnly); return false;
+    case Exchange::Cancelled: showMessage(ctx, kCaptionUsual, Msg::ReadingStopped, kOkOnly); return false;
+    default: showMessage(ctx, kCaptionUsual, Msg::ReadError, kOkOnly); return false;
     }
 }
 
@@ -118,8 +111,10 @@ bool readAndSave(AppContext& ctx, UsualView& view, UsualOutcome& out) {
     if (!stored) {
         // A cancel, and a broken block (which the read-out passes over in
         // silence), still need a word: the logger was not set.
-        if (ctx.comm->status == Exchange::Cancelled) showMessage(ctx, kCaptionUsual, Msg::ReadingStopped, kOkOnly);
-        else if (shown == 0) showMessage(ctx, kCaptionUsual, Msg::ReadError, kOkOnly);
+        if (ctx.comm->status == Exchange::Cancelled)
+            showMessage(ctx, kCaptionUsual, Msg::ReadingStopped, kOkOnly);
+        else if (shown == 0)
+            showMessage(ctx, kCaptionUsual, Msg::ReadError, kOkOnly);
         return false;
     }
     out.summary = summaryOf(ctx);
@@ -147,7 +142,8 @@ bool readAndSave(AppContext& ctx, UsualView& view, UsualOutcome& out) {
 QStringList usualStartTimes() {
     QStringList times;
     for (int h = 0; h < 24; ++h)
-        for (int m : {0, 30}) times << QStringLiteral("%1:%2").arg(h, 2, 10, QLatin1Char('0')).arg(m, 2, 10, QLatin1Char('0'));
+        for (int m : {0, 30})
+            times << QStringLiteral("%1:%2").arg(h, 2, 10, QLatin1Char('0')).arg(m, 2, 10, QLatin1Char('0'));
     return times;
 }
 

@@ -84,12 +84,12 @@ public:
 };
 
 struct UsualOutcome {
-    bool settingsRan = false;   // the settings step was called
+    bool settingsRan = false;                      // the settings step was called
     Exchange settingsStatus = Exchange::Accepted;  // as the settings step left it
-    QString savedFile;          // the file written and read back whole; empty when none
+    QString savedFile;                             // the file written and read back whole; empty when none
     bool hadRecords = false;
     UsualSummary summary;
-    QDateTime startTime;        // what the settings step was given
+    QDateTime startTime;  // what the settings step was given
 };
 
 // The run of UsualCommunicationWindow (the first tick of tMacroStart) for the code in

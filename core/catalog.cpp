@@ -110,7 +110,8 @@ const std::map<int, QString>& runtimeErrors() {
         {321, QStringLiteral("不正なファイル形式です。")},
         {482, QStringLiteral("プリンタ エラーです｡")},
         {483, QStringLiteral("プリンタ ドライバは指定されたプロパティをサポートしていません。")},
-        {484, QStringLiteral("システムからプリンタ情報を受けるときに問題が発生しました。プリンタが正しく設定されているかを確かめてください。")},
+        {484, QStringLiteral("システムからプリンタ情報を受けるときに問題が発生しました。プリンタが正しく設定されている"
+                             "かを確かめてください。")},
         {4820, QStringLiteral("プリンタがありません。")},
         {4821, QStringLiteral("プリンタがありません。")},
         {8002, QStringLiteral("無効な通信ポートです。")},
@@ -133,11 +134,12 @@ QString captionText(int n) {
 QString messageText(int n, const QStringList& args) {
     const QString a0 = args.value(0);
     const QString a1 = args.value(1);
-    if (n >= 1 && n <= 8)
-        return QStringLiteral("CH:") + channelLetter(n) + QStringLiteral(" を削除します");
+    if (n >= 1 && n <= 8) return QStringLiteral("CH:") + channelLetter(n) + QStringLiteral(" を削除します");
     if (n == 18) return QStringLiteral("ポート") + a0 + QStringLiteral("で通信を確立しました。");
-    if (n == 30) return QStringLiteral("開始時刻の設定範囲は") + a0 + QStringLiteral("～") + a1 + QStringLiteral("です。");
-    if (n == 32) return QStringLiteral("終了時刻の設定範囲は") + a0 + QStringLiteral("～") + a1 + QStringLiteral("です。");
+    if (n == 30)
+        return QStringLiteral("開始時刻の設定範囲は") + a0 + QStringLiteral("～") + a1 + QStringLiteral("です。");
+    if (n == 32)
+        return QStringLiteral("終了時刻の設定範囲は") + a0 + QStringLiteral("～") + a1 + QStringLiteral("です。");
     const auto it = messages().find(n);
     return it == messages().end() ? QString() : it->second;
 }
@@ -150,8 +152,9 @@ QString runtimeErrorText(int errorNo) {
 QString runtimeErrorMessage(int errorNo) {
     if (errorNo == kErrPortDenied)
         return runtimeErrorText(kErrPortLocked) + CR +
-               QStringLiteral("このユーザーにはシリアルデバイスを使う権限がありません。"
-                              "ユーザーをグループ dialout に加え、ログインし直してください。") +
+               QStringLiteral(
+                   "このユーザーにはシリアルデバイスを使う権限がありません。"
+                   "ユーザーをグループ dialout に加え、ログインし直してください。") +
                CR + QStringLiteral("エラー") + QString::number(kErrPortLocked);
     return runtimeErrorText(errorNo) + CR + QStringLiteral("エラー") + QString::number(errorNo);
 }

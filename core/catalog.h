@@ -28,19 +28,19 @@ enum RuntimeError : int {
 
 // The captions by name; the numbers are the catalogue's.
 enum class Caption : int {
-    Program = 0,             // "クイレット解析ソフト "
-    LoggerSettings = 1,      // "ロガー設定"
-    LoggerRead = 2,          // "ロガー読み出し"
-    DeleteData = 3,          // "データ削除"
-    Graph = 4,               // "グラフ"
-    DeleteChannels = 5,      // "データ削除"
-    PortSettings = 6,        // "ポート設定"
-    Version = 7,             // "バージョン情報"
-    OpenFile = 8,            // "ファイルの読込"
-    SaveFile = 9,            // "ファイルの保存"
-    Print = 10,              // "印刷"
-    UsualCommunication = 11, // "いつもの通信"
-    CardNo = 20,             // the steps of the settings writer ...
+    Program = 0,              // "クイレット解析ソフト "
+    LoggerSettings = 1,       // "ロガー設定"
+    LoggerRead = 2,           // "ロガー読み出し"
+    DeleteData = 3,           // "データ削除"
+    Graph = 4,                // "グラフ"
+    DeleteChannels = 5,       // "データ削除"
+    PortSettings = 6,         // "ポート設定"
+    Version = 7,              // "バージョン情報"
+    OpenFile = 8,             // "ファイルの読込"
+    SaveFile = 9,             // "ファイルの保存"
+    Print = 10,               // "印刷"
+    UsualCommunication = 11,  // "いつもの通信"
+    CardNo = 20,              // the steps of the settings writer ...
     TestNo = 21,
     Interval = 22,
     RecordMode = 23,
@@ -115,8 +115,7 @@ QString runtimeErrorMessage(int errorNo);
 
 // Show message messageNo under captionText(titleNo) with style buttons;
 // returns the pressed button (1 OK, 2 Cancel, 6 Yes, 7 No).
-int showMessage(AppContext& ctx, int titleNo, int messageNo, int buttons,
-                const QStringList& args = {});
+int showMessage(AppContext& ctx, int titleNo, int messageNo, int buttons, const QStringList& args = {});
 inline int showMessage(AppContext& ctx, Caption caption, Msg message, int buttons, const QStringList& args = {}) {
     return showMessage(ctx, int(caption), int(message), buttons, args);
 }

@@ -89,8 +89,7 @@ qint64 SystemClock::nowMs() {
 }
 
 void SystemClock::processEvents() {
-    if (QCoreApplication::instance())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+    if (QCoreApplication::instance()) QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
 }
 
 QDateTime SystemClock::now() { return QDateTime::currentDateTime(); }

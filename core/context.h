@@ -67,7 +67,7 @@ struct AppContext {
     FolderState<PendingLogger> pendingLogger{*this};
     FolderState<GraphState> graph{*this};
     std::array<int16_t, 3> destinationChannel{};  // [1], [2]
-    int16_t usualCommunicationActive = 0;  // the usual communication running: its UsualRun, else 0
+    int16_t usualCommunicationActive = 0;         // the usual communication running: its UsualRun, else 0
     // The last state of the recording settings dialog's lock check box,
     // kept for the whole run (never read from a logger).
     bool lockChoice = false;
@@ -96,8 +96,7 @@ struct AppContext {
     // commMonitor(answer, group, number, progressMode): every judged,
     // non-empty answer in debug mode, for the received-data monitor.
     std::function<void(int maximum, int value)> commProgress;
-    std::function<void(const QByteArray& answer, int group, int number, int progressMode)>
-        commMonitor;
+    std::function<void(const QByteArray& answer, int group, int number, int progressMode)> commMonitor;
 
     // The graph print's parts that the graph draws (graph/); empty = the
     // graph print has no plot and no statistics. drawGraphPlot paints the
@@ -106,8 +105,7 @@ struct AppContext {
     // font, the character width W and the line height H of the print.
     // graphGridText is the text of the graph window's statistics grid at
     // row 1..6 (n/errors .. reference value) for channel 1..8.
-    std::function<void(QPainter& painter, const QRectF& plot, double charWidth, double lineHeight)>
-        drawGraphPlot;
+    std::function<void(QPainter& painter, const QRectF& plot, double charWidth, double lineHeight)> drawGraphPlot;
     std::function<QString(int row, int channel)> graphGridText;
 };
 

@@ -87,8 +87,8 @@ std::optional<QString> decode(QByteArrayView bytes) {
     if (!c) return std::nullopt;
     QString out(int(bytes.size()) + 1, Qt::Uninitialized);
     UErrorCode e = U_ZERO_ERROR;
-    const int32_t n = ucnv_toUChars(c, reinterpret_cast<UChar*>(out.data()), int32_t(out.size()),
-                                    bytes.data(), int32_t(bytes.size()), &e);
+    const int32_t n = ucnv_toUChars(c, reinterpret_cast<UChar*>(out.data()), int32_t(out.size()), bytes.data(),
+                                    int32_t(bytes.size()), &e);
     if (U_FAILURE(e)) return std::nullopt;
     out.resize(n);
     return out;

@@ -19,13 +19,9 @@ bool isDigit(int k) { return k >= '0' && k <= '9'; }
 
 }  // namespace
 
-QString cardText(const AppContext& ctx, int16_t& cardNo) {
-    return numberText(ctx.general.settingCharCard, cardNo);
-}
+QString cardText(const AppContext& ctx, int16_t& cardNo) { return numberText(ctx.general.settingCharCard, cardNo); }
 
-QString testText(const AppContext& ctx, int16_t& testNo) {
-    return numberText(ctx.general.settingCharTest, testNo);
-}
+QString testText(const AppContext& ctx, int16_t& testNo) { return numberText(ctx.general.settingCharTest, testNo); }
 
 QString referenceSideText(int side) {
     const double code = vb::intPart(side / 2.0 + 72);
@@ -35,19 +31,15 @@ QString referenceSideText(int side) {
 
 int filterKey(int key, int mode) {
     switch (mode) {
-    case 1:
-        return (isDigit(key) || key == 8 || key == '-') ? key : 0;
+    case 1: return (isDigit(key) || key == 8 || key == '-') ? key : 0;
     case 2: {
         const bool blocked = (key >= 32 && key <= 47) || (key >= 58 && key <= 64) || (key >= 91 && key <= 94) ||
                              key == 96 || (key >= 123 && key <= 165) || (key >= 222 && key <= 255);
         return blocked ? 0 : key;
     }
-    case 3:
-        return (isDigit(key) || key == 8 || key == ':' || key == '-' || key == ' ') ? key : 0;
-    case 4:
-        return key;
-    default:
-        return (isDigit(key) || key == 8) ? key : 0;
+    case 3: return (isDigit(key) || key == 8 || key == ':' || key == '-' || key == ' ') ? key : 0;
+    case 4: return key;
+    default: return (isDigit(key) || key == 8) ? key : 0;
     }
 }
 
@@ -66,16 +58,13 @@ QString filterKeyText(const QString& text, int mode) {
 
 bool filterKeyEvent(const QKeyEvent& event, int mode) {
     switch (event.key()) {
-    case Qt::Key_Backspace:
-        return filterKey(8, mode) != 0;
+    case Qt::Key_Backspace: return filterKey(8, mode) != 0;
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
     case Qt::Key_Return:
     case Qt::Key_Enter:
-    case Qt::Key_Escape:
-        return true;
-    default:
-        break;
+    case Qt::Key_Escape: return true;
+    default: break;
     }
     const QString text = event.text();
     return text.isEmpty() || filterKeyText(text, mode).size() == text.size();

@@ -12,9 +12,9 @@
 
 namespace quillet {
 
-constexpr int kChannels = 8;         // channels 1..8 ("A".."H")
-constexpr int kSlots = 16;           // header slots 9..16 stage an insertion
-constexpr int kMaxSamples = 12000;   // samples per channel
+constexpr int kChannels = 8;            // channels 1..8 ("A".."H")
+constexpr int kSlots = 16;              // header slots 9..16 stage an insertion
+constexpr int kMaxSamples = 12000;      // samples per channel
 constexpr int16_t kErrorSample = 9999;  // the logger could not measure
 constexpr int16_t kNotSet = 9999;       // referenceValue not set
 

@@ -34,23 +34,23 @@ struct FactoryPositions {
 };
 
 struct LoggerModel {
-    int number;                  // 1..4
-    int identificationLength;    // characters of the 1,1 answer
+    int number;                // 1..4
+    int identificationLength;  // characters of the 1,1 answer
     IdentificationLayout layout;
-    int channels;                // 1 or 2
+    int channels;  // 1 or 2
     std::array<ChannelKind, 2> kinds;
-    int referenceChannels;       // reference values it keeps (3,4): 0, 1 or 2
+    int referenceChannels;  // reference values it keeps (3,4): 0, 1 or 2
     AlarmBase alarmBase;
-    bool hasModes;               // one-time / endless (3,7)
-    bool hasSecondsInterval;     // 10..50 s besides the minutes
-    bool hasEndReservation;      // a record limit (3,0)
-    bool hasRangeModeCode;       // the measuring range and record mode in one code
-    bool wrapsMemory;            // endless recording overwrites a full memory
-    bool canStayUnlocked;        // the lock command may say "2" (not locked)
+    bool hasModes;                 // one-time / endless (3,7)
+    bool hasSecondsInterval;       // 10..50 s besides the minutes
+    bool hasEndReservation;        // a record limit (3,0)
+    bool hasRangeModeCode;         // the measuring range and record mode in one code
+    bool wrapsMemory;              // endless recording overwrites a full memory
+    bool canStayUnlocked;          // the lock command may say "2" (not locked)
     bool computesIntegratedValue;  // the program sums it; else the logger reports it
-    bool humidityWholeUnits;     // channel 2's summary in whole %RH
-    int lastRecordIndex;         // the end reservation's list, 0..this
-    int memoryRecords;           // records per channel of a full memory
+    bool humidityWholeUnits;       // channel 2's summary in whole %RH
+    int lastRecordIndex;           // the end reservation's list, 0..this
+    int memoryRecords;             // records per channel of a full memory
     // The alarm lists' first upper value per channel (whole units); the
     // lower list starts one below.
     std::array<std::array<int, 2>, 2> upperAlarmRange;
@@ -67,31 +67,91 @@ inline constexpr AlarmLimits kWideAlarmLimits{-390, 1500, -400, 1490};
 
 inline constexpr std::array<LoggerModel, 4> kLoggerModels{{
     // Model 1: temperature and humidity, 3000 records.
-    {1, 71, IdentificationLayout::TwoChannels, 2,
-     {ChannelKind::TemperatureWithAlarms, ChannelKind::Humidity}, 2, AlarmBase::RangeBottom,
-     false, false, true, false, false, false, true, true, 2999, 3000,
-     {{{-39, 60}, {1, 100}}}, {kTemperatureAlarmLimits, kHumidityAlarmLimits},
+    {1,
+     71,
+     IdentificationLayout::TwoChannels,
+     2,
+     {ChannelKind::TemperatureWithAlarms, ChannelKind::Humidity},
+     2,
+     AlarmBase::RangeBottom,
+     false,
+     false,
+     true,
+     false,
+     false,
+     false,
+     true,
+     true,
+     2999,
+     3000,
+     {{{-39, 60}, {1, 100}}},
+     {kTemperatureAlarmLimits, kHumidityAlarmLimits},
      {{{600, -400}, {1000, 0}}},
      {{-1, 0, 0}, {-1, 99, 99}, {-1, 0, 0}}},
     // Model 2: temperature and humidity, 6000 records.
-    {2, 71, IdentificationLayout::TwoChannels, 2,
-     {ChannelKind::TemperatureWithAlarms, ChannelKind::Humidity}, 2, AlarmBase::RangeBottom,
-     false, false, true, false, false, false, true, true, 5999, 6000,
-     {{{-39, 60}, {1, 100}}}, {kTemperatureAlarmLimits, kHumidityAlarmLimits},
+    {2,
+     71,
+     IdentificationLayout::TwoChannels,
+     2,
+     {ChannelKind::TemperatureWithAlarms, ChannelKind::Humidity},
+     2,
+     AlarmBase::RangeBottom,
+     false,
+     false,
+     true,
+     false,
+     false,
+     false,
+     true,
+     true,
+     5999,
+     6000,
+     {{{-39, 60}, {1, 100}}},
+     {kTemperatureAlarmLimits, kHumidityAlarmLimits},
      {{{600, -400}, {1000, 0}}},
      {{-1, 0, 0}, {-1, 99, 99}, {-1, 0, 0}}},
     // Model 3: one temperature channel with measuring ranges, 8000 records.
-    {3, 49, IdentificationLayout::OneChannel, 1,
-     {ChannelKind::Temperature, ChannelKind::Temperature}, 1, AlarmBase::None,
-     true, true, false, true, false, false, false, false, 0, 8000,
-     {{{0, 0}, {0, 0}}}, {AlarmLimits{}, AlarmLimits{}},
+    {3,
+     49,
+     IdentificationLayout::OneChannel,
+     1,
+     {ChannelKind::Temperature, ChannelKind::Temperature},
+     1,
+     AlarmBase::None,
+     true,
+     true,
+     false,
+     true,
+     false,
+     false,
+     false,
+     false,
+     0,
+     8000,
+     {{{0, 0}, {0, 0}}},
+     {AlarmLimits{}, AlarmLimits{}},
      {{{0, 0}, {0, 0}}},
      {{-1, 0, -1}, {-1, -1, -1}, {-1, -1, -1}}},
     // Model 4: two temperature channels, 6000 records, endless recording.
-    {4, 65, IdentificationLayout::TwoTemperatures, 2,
-     {ChannelKind::TemperatureWithAlarms, ChannelKind::TemperatureWithAlarms}, 0, AlarmBase::MinusForty,
-     true, true, true, false, true, true, false, false, 5999, 6000,
-     {{{-39, 150}, {-39, 150}}}, {kWideAlarmLimits, kWideAlarmLimits},
+    {4,
+     65,
+     IdentificationLayout::TwoTemperatures,
+     2,
+     {ChannelKind::TemperatureWithAlarms, ChannelKind::TemperatureWithAlarms},
+     0,
+     AlarmBase::MinusForty,
+     true,
+     true,
+     true,
+     false,
+     true,
+     true,
+     false,
+     false,
+     5999,
+     6000,
+     {{{-39, 150}, {-39, 150}}},
+     {kWideAlarmLimits, kWideAlarmLimits},
      {{{1500, -400}, {1500, -400}}},
      {{-1, -1, -1}, {-1, 189, 189}, {-1, 0, 0}}},
 }};

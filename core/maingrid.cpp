@@ -13,7 +13,6 @@ namespace {
 const QString kDashes = QStringLiteral("-----  ");  // five dashes, two blanks
 const QString kCr = QStringLiteral("\r");
 
-
 bool validColumn(int col) { return col >= 0 && col < kGridColumns; }
 
 // Channel shown in data-grid column col (2..9), 0 for the other columns.
@@ -91,7 +90,7 @@ QString gridCellText(const AppContext& ctx, int row, int col) {
 }
 
 QString statsRowLabel(int row) {
-    static const char16_t* const labels[kStatsRows] = {u"開始時刻", u"測定間隔", u"最高値",   u"最低値",    u"平均値",
+    static const char16_t* const labels[kStatsRows] = {u"開始時刻", u"測定間隔", u"最高値",     u"最低値",    u"平均値",
                                                        u"積算値",   u"基準値",   u"上限警報値", u"下限警報値"};
     if (row < 0 || row >= kStatsRows) return {};
     return QString::fromUtf16(labels[row]);
@@ -112,12 +111,9 @@ QString statsCellText(const AppContext& ctx, int row, int col) {
     }
     case 1:  // "hh:nn:ss "
         return vb::formatDateTime(c.interval, vb::DateTimeLayout::ShortDash).mid(9) + QLatin1Char(' ');
-    case 2:
-        return noValidSample ? kDashes : valueText(c, c.maxValue);
-    case 3:
-        return noValidSample ? kDashes : valueText(c, c.minValue);
-    case 4:
-        return noValidSample ? kDashes : valueText(c, c.averageValue);
+    case 2: return noValidSample ? kDashes : valueText(c, c.maxValue);
+    case 3: return noValidSample ? kDashes : valueText(c, c.minValue);
+    case 4: return noValidSample ? kDashes : valueText(c, c.averageValue);
     case 5:
         if (noValidSample || !referenceSet) return kDashes;
         return QString::number(c.integratedValue) + QStringLiteral("  ");  // "0  " of a whole number
@@ -125,10 +121,8 @@ QString statsCellText(const AppContext& ctx, int row, int col) {
         if (!referenceSet) return kDashes;
         return valueText(c, c.referenceValue) + referenceSideText(c.referenceSide) + QLatin1Char(' ');
     }
-    case 7:
-        return hasAlarmValues(c.kind) ? valueText(c, c.upperAlarm) : QStringLiteral("-----");
-    case 8:
-        return hasAlarmValues(c.kind) ? valueText(c, c.lowerAlarm) : QStringLiteral("-----");
+    case 7: return hasAlarmValues(c.kind) ? valueText(c, c.upperAlarm) : QStringLiteral("-----");
+    case 8: return hasAlarmValues(c.kind) ? valueText(c, c.lowerAlarm) : QStringLiteral("-----");
     }
     return {};
 }

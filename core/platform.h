@@ -38,14 +38,14 @@ public:
 class Clock {
 public:
     virtual ~Clock() = default;
-    virtual qint64 nowMs() = 0;            // monotonic milliseconds
-    virtual void processEvents() = 0;      // one round of pending events
-    virtual QDateTime now() = 0;           // the PC clock (local time)
+    virtual qint64 nowMs() = 0;        // monotonic milliseconds
+    virtual void processEvents() = 0;  // one round of pending events
+    virtual QDateTime now() = 0;       // the PC clock (local time)
 };
 
 struct FileDialogRequest {
     QString title;
-    QString filter;         // "description|pattern" pairs, as the callers give them
+    QString filter;  // "description|pattern" pairs, as the callers give them
     QString defaultExtension;
     QString initialName;
 };
@@ -104,11 +104,11 @@ public:
 class MainView {
 public:
     virtual ~MainView() = default;
-    virtual void refreshDisplay() {}        // grids after an axis rebuild
-    virtual void updateCaption() {}         // caption 0 + blank + currentFileName
-    virtual void updateCommandStates() {}   // data-dependent commands
-    virtual void enableAllCommands() {}     // after a successful open
-    virtual void setBusy(bool) {}           // hourglass pointer, window disabled
+    virtual void refreshDisplay() {}       // grids after an axis rebuild
+    virtual void updateCaption() {}        // caption 0 + blank + currentFileName
+    virtual void updateCommandStates() {}  // data-dependent commands
+    virtual void enableAllCommands() {}    // after a successful open
+    virtual void setBusy(bool) {}          // hourglass pointer, window disabled
 };
 
 // The main window busy for one scope: the wait pointer and the window

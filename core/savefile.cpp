@@ -77,8 +77,7 @@ int writeFileAtomically(const QString& path, const QByteArray& bytes) {
     const QString target = info.absoluteFilePath();
     removeStaleTemporaries(folder, info.fileName());
 
-    QTemporaryFile temp(folder + QLatin1Char('/') + saveTemporaryPrefix(info.fileName()) +
-                        QStringLiteral("XXXXXX"));
+    QTemporaryFile temp(folder + QLatin1Char('/') + saveTemporaryPrefix(info.fileName()) + QStringLiteral("XXXXXX"));
     temp.setAutoRemove(true);  // every failure below removes it
     if (!temp.open()) return kErrPathFileAccess;
     if (temp.write(bytes) != bytes.size() || !syncToDisk(temp)) return kErrWriting;

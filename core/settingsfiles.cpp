@@ -69,8 +69,7 @@ std::vector<std::optional<QString>> readLines(const QByteArray& all, int count) 
 std::optional<int16_t> toInt16(const QString& s) {
     bool ok = false;
     const int v = s.trimmed().toInt(&ok);
-    if (!ok || v < std::numeric_limits<int16_t>::min() || v > std::numeric_limits<int16_t>::max())
-        return std::nullopt;
+    if (!ok || v < std::numeric_limits<int16_t>::min() || v > std::numeric_limits<int16_t>::max()) return std::nullopt;
     return int16_t(v);
 }
 
@@ -143,10 +142,10 @@ QByteArray generalSettingsBytes(const GeneralSettings& g) {
         appendQuoted(out, g.settingCharTest[i], ok);
         out += kCrLf;
     }
-    out += number(g.comPort) + ',' + number(g.usualCommunicationTask) + ',' +
-           number(g.usualCommunicationNaming) + ',' + quoted(g.usualCommunicationStartTime, ok) + kCrLf;
-    out += number(g.tempManual) + ',' + number(g.humidManual) + ',' + number(g.tempMax) + ',' +
-           number(g.tempMin) + ',' + number(g.humidMax) + ',' + number(g.humidMin) + kCrLf;
+    out += number(g.comPort) + ',' + number(g.usualCommunicationTask) + ',' + number(g.usualCommunicationNaming) + ',' +
+           quoted(g.usualCommunicationStartTime, ok) + kCrLf;
+    out += number(g.tempManual) + ',' + number(g.humidManual) + ',' + number(g.tempMax) + ',' + number(g.tempMin) +
+           ',' + number(g.humidMax) + ',' + number(g.humidMin) + kCrLf;
     return ok ? out : QByteArray();
 }
 
@@ -161,8 +160,8 @@ QByteArray timingSettingsBytes(const TimingSettings& t) {
 
 QByteArray debugSettingsBytes(const DebugSettings& d) {
     bool ok = true;
-    QByteArray out = QByteArray(d.debugMode ? "#TRUE#" : "#FALSE#") + ',' +
-                     quoted(QStringLiteral("デバッグモード"), ok) + kCrLf;
+    QByteArray out =
+        QByteArray(d.debugMode ? "#TRUE#" : "#FALSE#") + ',' + quoted(QStringLiteral("デバッグモード"), ok) + kCrLf;
     out += number(d.waitAfterCommandRead) + ',' + quoted(QStringLiteral("コマンドリード後のWaitTimer"), ok) + kCrLf;
     return ok ? out : QByteArray();
 }

@@ -31,19 +31,22 @@ QString programFolderUnder(const QString& base) {
 LayoutValues layoutForScreen(int width, int height) {
     LayoutValues l;
     if (width >= 1280) {
-        if (height >= 1024) l = {1280, 980, 18, 0, 0};
-        else l = {1024, 680, 11, 0, 0};
+        if (height >= 1024)
+            l = {1280, 980, 18, 0, 0};
+        else
+            l = {1024, 680, 11, 0, 0};
     } else {
-        if (height >= 600) l = {800, 600, 10, 0, 0};
-        else l = {640, 480, 8, 0, 0};
+        if (height >= 600)
+            l = {800, 600, 10, 0, 0};
+        else
+            l = {640, 480, 8, 0, 0};
     }
     l.lineTwips = l.fontSize * 15;
     l.rowTwips = int(vb::cint(l.lineTwips * 1.5));
     return l;
 }
 
-Folders buildFolders(const QString& appDataBase, const QString& documentsBase,
-                     const QString& programFolder) {
+Folders buildFolders(const QString& appDataBase, const QString& documentsBase, const QString& programFolder) {
     Folders f;
     f.settingsFolder = programFolderUnder(appDataBase);
     f.documentsFolder = programFolderUnder(documentsBase);
@@ -84,8 +87,8 @@ bool requestShutdown(AppContext& ctx) {
         close = showMessage(ctx, Caption::Program, Msg::UnsavedLoggerData, kOkCancel) == kOk;
     // Written whatever the answer; a failure (the old files stay) is told
     // but must not stop the exit.
-    const bool saved = saveTimingSettings(ctx.timing, ctx.folders.timingFile) &
-                       saveDebugSettings(ctx.debug, ctx.folders.debugFile);
+    const bool saved =
+        saveTimingSettings(ctx.timing, ctx.folders.timingFile) & saveDebugSettings(ctx.debug, ctx.folders.debugFile);
     if (!saved) showRuntimeError(ctx, kErrWriting, captionText(Caption::SaveFile), kOkOnly);
     return close;
 }

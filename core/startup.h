@@ -17,8 +17,7 @@ LayoutValues layoutForScreen(int width, int height);
 // which follow the XDG variables on Linux), each + "ORVELL/Quillet7",
 // created when missing; the settings, timing and debug file paths;
 // numberFolder, dateFolder and the help file beside the program.
-Folders buildFolders(const QString& appDataBase, const QString& documentsBase,
-                     const QString& programFolder);
+Folders buildFolders(const QString& appDataBase, const QString& documentsBase, const QString& programFolder);
 Folders standardFolders();
 
 // Start-up steps 2..5 and 8: folders, comPort, settings, empty channels.

@@ -83,9 +83,7 @@ int lowestFreeChannel(const ChannelStore& s) {
     return 0;
 }
 
-QString defaultFileName(const AppContext& ctx) {
-    return ctx.folders.dataFolder + QStringLiteral("test.ql6");
-}
+QString defaultFileName(const AppContext& ctx) { return ctx.folders.dataFolder + QStringLiteral("test.ql6"); }
 
 void clearAllChannels(AppContext& ctx) {
     ChannelStore& s = ctx.store;
@@ -124,11 +122,9 @@ bool holdsUnsavedData(const ChannelStore& s) {
 int16_t rangeLowFor(int rangeCode) {
     switch (rangeCode) {
     case 1:
-    case 6:
-        return -400;
+    case 6: return -400;
     case 3:
-    case 8:
-        return 500;
+    case 8: return 500;
     default:  // 2, 7, 10, 11 and codes no logger reports
         return 0;
     }

@@ -50,13 +50,9 @@ long long cint(double v) { return std::llrint(v); }  // the default mode rounds 
 
 double intPart(double v) { return std::floor(v); }
 
-double dateSerial(int year, int month, int day) {
-    return double(kEpoch.daysTo(QDate(year, month, day)));
-}
+double dateSerial(int year, int month, int day) { return double(kEpoch.daysTo(QDate(year, month, day))); }
 
-double timeSerial(int hour, int minute, int second) {
-    return (hour * 3600.0 + minute * 60.0 + second) / 86400.0;
-}
+double timeSerial(int hour, int minute, int second) { return (hour * 3600.0 + minute * 60.0 + second) / 86400.0; }
 
 double fromDateTime(const QDateTime& t) {
     const QDate d = t.date();
@@ -121,9 +117,13 @@ struct DateToken {
 using DatePattern = QList<DateToken>;
 
 DatePattern compileDate(const QString& pattern) {
-    static const struct { const char16_t* text; int size; DateField field; } fields[] = {
-        {u"yyyy", 4, DateField::Year4}, {u"yy", 2, DateField::Year2},   {u"mm", 2, DateField::Month},
-        {u"dd", 2, DateField::Day},     {u"hh", 2, DateField::Hour},    {u"nn", 2, DateField::Minute},
+    static const struct {
+        const char16_t* text;
+        int size;
+        DateField field;
+    } fields[] = {
+        {u"yyyy", 4, DateField::Year4}, {u"yy", 2, DateField::Year2}, {u"mm", 2, DateField::Month},
+        {u"dd", 2, DateField::Day},     {u"hh", 2, DateField::Hour},  {u"nn", 2, DateField::Minute},
         {u"ss", 2, DateField::Second},
     };
     DatePattern out;
@@ -196,30 +196,14 @@ QString formatDate(double dateValue, const QString& pattern) {
     out.reserve(pattern.size() + 8);
     for (const DateToken& t : tokens) {
         switch (t.field) {
-        case DateField::Literal:
-            out += t.literal;
-            break;
-        case DateField::Year4:
-            out += QString::number(p.year).rightJustified(4, QLatin1Char('0'));
-            break;
-        case DateField::Year2:
-            out += two(p.year % 100);
-            break;
-        case DateField::Month:
-            out += two(p.month);
-            break;
-        case DateField::Day:
-            out += two(p.day);
-            break;
-        case DateField::Hour:
-            out += two(p.hour);
-            break;
-        case DateField::Minute:
-            out += two(p.minute);
-            break;
-        case DateField::Second:
-            out += two(p.second);
-            break;
+        case DateField::Literal: out += t.literal; break;
+        case DateField::Year4: out += QString::number(p.year).rightJustified(4, QLatin1Char('0')); break;
+        case DateField::Year2: out += two(p.year % 100); break;
+        case DateField::Month: out += two(p.month); break;
+        case DateField::Day: out += two(p.day); break;
+        case DateField::Hour: out += two(p.hour); break;
+        case DateField::Minute: out += two(p.minute); break;
+        case DateField::Second: out += two(p.second); break;
         }
     }
     return out;
@@ -341,9 +325,7 @@ QString formatDateTime(double dateValue, DateTimeLayout layout) {
     return QString::fromLatin1(buf, putDateTime(buf, dateValue, layout) - buf);
 }
 
-QString formatDate(const QDateTime& t, const QString& pattern) {
-    return formatDate(fromDateTime(t), pattern);
-}
+QString formatDate(const QDateTime& t, const QString& pattern) { return formatDate(fromDateTime(t), pattern); }
 
 double val(const QString& text) {
     static const QRegularExpression number(QStringLiteral("^[ \\t]*([+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?)"));
@@ -353,8 +335,8 @@ double val(const QString& text) {
 }
 
 std::optional<double> parseDateTime(const QString& text) {
-    static const QRegularExpression re(QStringLiteral(
-        "^\\s*(\\d{4})[-/](\\d{1,2})[-/](\\d{1,2})\\s+(\\d{1,2}):(\\d{1,2})(?::(\\d{1,2}))?\\s*$"));
+    static const QRegularExpression re(
+        QStringLiteral("^\\s*(\\d{4})[-/](\\d{1,2})[-/](\\d{1,2})\\s+(\\d{1,2}):(\\d{1,2})(?::(\\d{1,2}))?\\s*$"));
     const auto m = re.match(text);
     if (!m.hasMatch()) return std::nullopt;
     const QDate d(m.captured(1).toInt(), m.captured(2).toInt(), m.captured(3).toInt());

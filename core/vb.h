@@ -18,8 +18,8 @@ double intPart(double v);
 // Date values.
 double dateSerial(int year, int month, int day);
 double timeSerial(int hour, int minute, int second);
-double fromDateTime(const QDateTime& t);   // local wall-clock fields
-QDateTime toDateTime(double dateValue);    // to the nearest second
+double fromDateTime(const QDateTime& t);  // local wall-clock fields
+QDateTime toDateTime(double dateValue);   // to the nearest second
 constexpr double kOneMinute = 1.0 / 1440.0;
 constexpr double kOneHour = 1.0 / 24.0;
 constexpr double kOneSecond = 1.0 / 86400.0;

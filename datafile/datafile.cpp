@@ -46,8 +46,7 @@ qint64 headerBytes(bool withTenSec) { return withTenSec ? 44 : 40; }
 bool layoutWithTenSecFor(const QString& fileName, bool previous) {
     const QString tail = fileName.right(4).toLower();
     if (tail == QLatin1String(".qlg") || tail == QLatin1String(".qld")) return false;
-    if (tail == QLatin1String(".ql4") || tail == QLatin1String(".ql5") || tail == QLatin1String(".ql6"))
-        return true;
+    if (tail == QLatin1String(".ql4") || tail == QLatin1String(".ql5") || tail == QLatin1String(".ql6")) return true;
     return previous;
 }
 

@@ -37,16 +37,16 @@ bool layoutWithTenSecFor(const QString& fileName, bool previous);
 
 // One block read completely (header fields; the samples stay in the bytes).
 struct FileBlock {
-    int channel = 0;             // 1..8
-    ChannelRecord header;        // inUse = 1, kind and every stored field
-    qint64 sampleOffset = 0;     // file offset of sample 1
-    int samplesPresent = 0;      // samples the file really holds (<= sampleCount)
+    int channel = 0;          // 1..8
+    ChannelRecord header;     // inUse = 1, kind and every stored field
+    qint64 sampleOffset = 0;  // file offset of sample 1
+    int samplesPresent = 0;   // samples the file really holds (<= sampleCount)
 };
 
 struct ParsedDataFile {
-    int declaredBlocks = 0;        // N as stored
-    std::vector<FileBlock> blocks; // the blocks read completely, in file order
-    int error = 0;                 // 0, or the run-time error that stopped reading
+    int declaredBlocks = 0;         // N as stored
+    std::vector<FileBlock> blocks;  // the blocks read completely, in file order
+    int error = 0;                  // 0, or the run-time error that stopped reading
 };
 
 // Walks the blocks. Reading stops at the first bad block with `error` set;

@@ -20,7 +20,6 @@ const QString Q = QStringLiteral("\"");
 const QString kEmptyField = Q + QStringLiteral("       ") + Q;  // seven blanks
 const QString kNineBlanks = QStringLiteral("         ");
 
-
 // Value formats of the header block.
 QString valueFormat(const ChannelRecord& c) {
     return isHumidity(c.kind) ? QStringLiteral("  0    ") : QStringLiteral("  0.0  ");

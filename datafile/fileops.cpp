@@ -17,8 +17,7 @@
 namespace quillet {
 namespace {
 
-const QString kDataFilter =
-    QStringLiteral("File(*.ql*)|*.ql6;*.ql5;*.ql4;*.ql3;*.ql2;*.ql1;*.ql;*.qlg");
+const QString kDataFilter = QStringLiteral("File(*.ql*)|*.ql6;*.ql5;*.ql4;*.ql3;*.ql2;*.ql1;*.ql;*.qlg");
 
 // Run-time errors of the file layer.
 constexpr int kErrReading = 31037;
@@ -99,8 +98,9 @@ int loadInto(AppContext& ctx, const QString& fileName, bool& cleared) {
 
 // Mode 0; `named` replaces the dialog (a file given on the command line).
 Outcome openFile(AppContext& ctx, const std::optional<QString>& named = std::nullopt) {
-    const auto chosen = named ? named : ctx.dialogs->openFile(
-        {QStringLiteral("ファイルの読み込み"), kDataFilter, QStringLiteral("ql*"), QString()});
+    const auto chosen = named ? named
+                              : ctx.dialogs->openFile({QStringLiteral("ファイルの読み込み"), kDataFilter,
+                                                       QStringLiteral("ql*"), QString()});
     if (!chosen) return Outcome::Cancelled;
     if (chosen->isEmpty()) return Outcome::NoEffect;
 
@@ -126,9 +126,9 @@ Outcome saveFile(AppContext& ctx, int mode) {
     if (mode == kOverwriteSave) {
         name = ctx.store.currentFileName;
     } else if (mode == kSaveAs) {
-        const auto chosen = ctx.dialogs->saveFile({QStringLiteral("名前をつけて保存"),
-                                                   QStringLiteral("ファイル(*.ql6)|*.ql6"),
-                                                   QStringLiteral("ql6"), ctx.store.currentFileName});
+        const auto chosen =
+            ctx.dialogs->saveFile({QStringLiteral("名前をつけて保存"), QStringLiteral("ファイル(*.ql6)|*.ql6"),
+                                   QStringLiteral("ql6"), ctx.store.currentFileName});
         if (!chosen) return Outcome::Cancelled;
         if (chosen->isEmpty()) return Outcome::NoEffect;
         name = *chosen;
@@ -171,7 +171,8 @@ Outcome exportFile(AppContext& ctx, int mode) {
     if (chosen->isEmpty()) return Outcome::NoEffect;
 
     // currentFileName keeps its ".ql6" name unless the export is written.
-    if (QFileInfo::exists(*chosen) && showMessage(ctx, Caption::SaveFile, Msg::OverwriteFile, kOkCancel) != kOk) return Outcome::Cancelled;
+    if (QFileInfo::exists(*chosen) && showMessage(ctx, Caption::SaveFile, Msg::OverwriteFile, kOkCancel) != kOk)
+        return Outcome::Cancelled;
     // A text that cannot be converted is a write error: the previous file
     // stays as it was.
     const QByteArray bytes = exportBytes(ctx, mode);
@@ -184,8 +185,8 @@ Outcome exportFile(AppContext& ctx, int mode) {
 
 // Mode 5: stage the file's channels, let the dialog choose, copy one in.
 Outcome insertFile(AppContext& ctx, InsertDialog* dialog) {
-    const auto chosen = ctx.dialogs->openFile(
-        {QStringLiteral("データの挿入"), kDataFilter, QStringLiteral("ql6"), QString()});
+    const auto chosen =
+        ctx.dialogs->openFile({QStringLiteral("データの挿入"), kDataFilter, QStringLiteral("ql6"), QString()});
     if (!chosen) return Outcome::Cancelled;
     if (chosen->isEmpty()) return Outcome::NoEffect;
     const QString fileName = *chosen;
@@ -250,20 +251,15 @@ Outcome insertFile(AppContext& ctx, InsertDialog* dialog) {
 
 Outcome dispatch(AppContext& ctx, int mode, InsertDialog* insertDialog) {
     switch (mode) {
-    case kOpen:
-        return openFile(ctx);
+    case kOpen: return openFile(ctx);
     case kOverwriteSave:
     case kSaveAs:
     case kAutoSaveDate:
-    case kAutoSaveNumber:
-        return saveFile(ctx, mode);
+    case kAutoSaveNumber: return saveFile(ctx, mode);
     case kTextExport:
-    case kCsvExport:
-        return exportFile(ctx, mode);
-    case kInsert:
-        return insertFile(ctx, insertDialog);
-    default:
-        return Outcome::NoEffect;
+    case kCsvExport: return exportFile(ctx, mode);
+    case kInsert: return insertFile(ctx, insertDialog);
+    default: return Outcome::NoEffect;
     }
 }
 
@@ -344,8 +340,8 @@ AutoSaveName autoSaveName(AppContext& ctx, int mode, const QDateTime& now) {
     AutoSaveName a;
     if (mode == kAutoSaveDate) {
         a.folder = ctx.folders.dateFolder + QLatin1Char('/') + vb::formatDate(now, QStringLiteral("yy年mm月"));
-        a.fileName = a.folder + QLatin1Char('/') + vb::formatDate(now, QStringLiteral("dd日hh時nn分")) +
-                     QStringLiteral(".ql6");
+        a.fileName =
+            a.folder + QLatin1Char('/') + vb::formatDate(now, QStringLiteral("dd日hh時nn分")) + QStringLiteral(".ql6");
     } else {
         a.folder = ctx.folders.numberFolder + QLatin1Char('/') + vb::formatDate(now, QStringLiteral("yy年mm月dd日"));
         // The lowest-numbered channel in use names the file.

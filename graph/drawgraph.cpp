@@ -48,7 +48,9 @@ struct Canvas {
     }
 };
 
-QString padded(const QString& s, int width) { return QString(std::max(0, width - int(s.size())), QLatin1Char(' ')) + s; }
+QString padded(const QString& s, int width) {
+    return QString(std::max(0, width - int(s.size())), QLatin1Char(' ')) + s;
+}
 
 enum class State { InRange, Above, Below, Error };
 

@@ -2,8 +2,8 @@
 // picture, an image, SVG, PDF, the printer).
 #pragma once
 
-#include "graph/graphstate.h"
 #include "graph/graphscale.h"
+#include "graph/graphstate.h"
 
 #include <QColor>
 #include <QRectF>

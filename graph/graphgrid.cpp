@@ -31,8 +31,10 @@ double excessSum(const ChannelRecord& c, const int16_t* samples, int from, int t
     for (int i = std::max(from, 1); i <= to; ++i) {
         const int a = samples[i];
         if (a == kErrorSample) continue;
-        if (c.referenceSide == 0 && a > c.referenceValue) sum += a - c.referenceValue;
-        else if (c.referenceSide == 8 && a < c.referenceValue) sum += c.referenceValue - a;
+        if (c.referenceSide == 0 && a > c.referenceValue)
+            sum += a - c.referenceValue;
+        else if (c.referenceSide == 8 && a < c.referenceValue)
+            sum += c.referenceValue - a;
     }
     return sum;
 }
@@ -95,8 +97,7 @@ GraphGridTexts fillGraphGrid(const AppContext& ctx) {
         }
         cell(6) = c.referenceValue == kNotSet
                       ? kDashes
-                      : vb::format(c.referenceValue / 10.0, QStringLiteral("0")) +
-                            referenceSideText(c.referenceSide);
+                      : vb::format(c.referenceValue / 10.0, QStringLiteral("0")) + referenceSideText(c.referenceSide);
         const bool alarms = hasAlarmValues(c.kind);
         cell(7) = alarms ? vb::format(c.upperAlarm / 10.0, QStringLiteral("0")) : kDashes;
         cell(8) = alarms ? vb::format(c.lowerAlarm / 10.0, QStringLiteral("0")) : kDashes;
@@ -137,9 +138,8 @@ QString cursorReadout(const AppContext& ctx, const GraphGeometry& geo, double x,
     }
     if (best == 0 || std::abs(bestY - y) > 150) return {};
     const bool humid = isHumidity(ctx.store.ch[size_t(best)].kind);
-    const QString value =
-        humid ? vb::format(bestValue / 10.0, QStringLiteral("0")) + QStringLiteral("%RH")
-              : QString::number(bestValue / 10.0) + QStringLiteral("℃");
+    const QString value = humid ? vb::format(bestValue / 10.0, QStringLiteral("0")) + QStringLiteral("%RH")
+                                : QString::number(bestValue / 10.0) + QStringLiteral("℃");
     return vb::formatDate(dataNumberTime(ctx.store, n), QStringLiteral("yy-mm-dd hh:nn:ss")) + QLatin1Char(' ') + value;
 }
 

@@ -68,10 +68,10 @@ uint32_t defaultChannelColor(int channel) {
 namespace {
 
 int16_t xTickFor(int span) {
-    static const std::pair<int, int> table[] = {
-        {7802, 900}, {6002, 780}, {4802, 600}, {3602, 480}, {3002, 360}, {2402, 300}, {1502, 240},
-        {1202, 150}, {902, 120},  {602, 90},   {452, 60},   {302, 45},   {202, 30},   {152, 20},
-        {102, 15},   {53, 10},    {42, 5},     {32, 4},     {22, 3},     {12, 2}};
+    static const std::pair<int, int> table[] = {{7802, 900}, {6002, 780}, {4802, 600}, {3602, 480}, {3002, 360},
+                                                {2402, 300}, {1502, 240}, {1202, 150}, {902, 120},  {602, 90},
+                                                {452, 60},   {302, 45},   {202, 30},   {152, 20},   {102, 15},
+                                                {53, 10},    {42, 5},     {32, 4},     {22, 3},     {12, 2}};
     for (const auto& [least, tick] : table)
         if (span >= least) return int16_t(tick);
     return 1;
@@ -86,9 +86,9 @@ std::pair<int, int> divisorFor(int d) {
 }
 
 int16_t tempTickFor(int d, int16_t previous) {
-    static const std::pair<int, int> table[] = {{10, 2},    {20, 4},    {25, 5},     {50, 10},    {100, 20},
-                                                {200, 40},  {250, 50},  {500, 100},  {1000, 200}, {2000, 400},
-                                                {2500, 500}, {5000, 1000}};
+    static const std::pair<int, int> table[] = {{10, 2},     {20, 4},     {25, 5},     {50, 10},
+                                                {100, 20},   {200, 40},   {250, 50},   {500, 100},
+                                                {1000, 200}, {2000, 400}, {2500, 500}, {5000, 1000}};
     for (const auto& [most, tick] : table)
         if (d <= most) return int16_t(tick);
     return previous;
@@ -119,8 +119,10 @@ void computeGraphScale(AppContext& ctx) {
     if (g.xStart == g.xEnd) {
         // The span is never zero. The highest data number is 9000 or, on a
         // longer axis, its last row.
-        if (g.xEnd >= std::max(9000, rows) && g.xStart > 1) --g.xStart;
-        else ++g.xEnd;
+        if (g.xEnd >= std::max(9000, rows) && g.xStart > 1)
+            --g.xStart;
+        else
+            ++g.xEnd;
     }
 
     // 2. Vertical grid step.

@@ -6,8 +6,8 @@
 // 96-dpi screen); data numbers are rows of the common time axis (1-based).
 #pragma once
 
-#include "graph/graphstate.h"
 #include "core/globals.h"
+#include "graph/graphstate.h"
 
 #include <QString>
 

@@ -19,12 +19,9 @@ struct Limits {
 
 Limits limitsOf(RangeAxis a) {
     switch (a) {
-    case RangeAxis::X:
-        return {1, kHighestDataNumber, 54};
-    case RangeAxis::Temp:
-        return {-100, 200, 52};
-    case RangeAxis::Humid:
-        break;
+    case RangeAxis::X: return {1, kHighestDataNumber, 54};
+    case RangeAxis::Temp: return {-100, 200, 52};
+    case RangeAxis::Humid: break;
     }
     return {0, 100, 53};
 }
@@ -65,18 +62,15 @@ QString number(int v) { return QString::number(v); }
 constexpr double kHalfSecond = vb::kOneSecond / 2;
 
 bool withinAxis(const ChannelStore& s, double t) {
-    return t >= s.axisStart - kHalfSecond &&
-           t <= rowTime(s, kHighestDataNumber) + kHalfSecond;
+    return t >= s.axisStart - kHalfSecond && t <= rowTime(s, kHighestDataNumber) + kHalfSecond;
 }
 
 // Sets a spin as its Change event would, rewriting the paired fields except
 // `source`, the field the value came from.
-void setSpin(GraphRangeState& st, const ChannelStore& s, RangeField f, int value,
-             std::optional<RangeField> source) {
+void setSpin(GraphRangeState& st, const ChannelStore& s, RangeField f, int value, std::optional<RangeField> source) {
     st.spin[size_t(f)] = value;
     if (source != f) st[f] = number(value);
-    if (rangeAxisOf(f) == RangeAxis::X && source != timeFieldOf(f))
-        st[timeFieldOf(f)] = dataNumberTimeText(s, value);
+    if (rangeAxisOf(f) == RangeAxis::X && source != timeFieldOf(f)) st[timeFieldOf(f)] = dataNumberTimeText(s, value);
 }
 
 void fillField(GraphRangeState& st, const ChannelStore& s, RangeField f, int value, const Limits& lim) {
@@ -97,8 +91,8 @@ void checkNumberField(GraphRangeState& st, const ChannelStore& s, RangeField f, 
     const auto order = [&] {
         const int own = wholeValue(st[f]);
         const int other = wholeValue(st[partner]);
-        const bool rejected = axis == RangeAxis::X ? (lower ? other < own : own < other)
-                                                   : (lower ? other <= own : own <= other);
+        const bool rejected =
+            axis == RangeAxis::X ? (lower ? other < own : own < other) : (lower ? other <= own : own <= other);
         if (!rejected) return;
         messages.push_back(lower ? 50 : 51);
         st[f] = st.accepted[size_t(f)];
@@ -180,13 +174,10 @@ int wholeValue(const QString& text) { return int(vb::cint(std::clamp(vb::val(tex
 RangeAxis rangeAxisOf(RangeField f) {
     switch (f) {
     case RangeField::TempMin:
-    case RangeField::TempMax:
-        return RangeAxis::Temp;
+    case RangeField::TempMax: return RangeAxis::Temp;
     case RangeField::HumidMin:
-    case RangeField::HumidMax:
-        return RangeAxis::Humid;
-    default:
-        return RangeAxis::X;
+    case RangeField::HumidMax: return RangeAxis::Humid;
+    default: return RangeAxis::X;
     }
 }
 

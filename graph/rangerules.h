@@ -5,8 +5,8 @@
 // "グラフ", OK button) in order.
 #pragma once
 
-#include "graph/graphstate.h"
 #include "core/globals.h"
+#include "graph/graphstate.h"
 
 #include <QString>
 

@@ -3,8 +3,8 @@
 // switched on and off together.
 #pragma once
 
-#include "graph/graphstate.h"
 #include "core/globals.h"
+#include "graph/graphstate.h"
 
 #include <QString>
 

@@ -31,7 +31,6 @@ QString recordModeText(const PendingLogger& p) {
     return p.endlessFlag ? QStringLiteral("エンドレス") : QStringLiteral("ワンタイム");
 }
 
-
 QString wholeUnits(int tenthsValue) { return vb::format(tenthsValue / 10.0, QStringLiteral("0")); }
 
 bool validChannel(int c) { return c >= 1 && c <= kChannels; }
@@ -81,8 +80,9 @@ ReadoutParameterTexts paraListTexts(const AppContext& ctx) {
         x.integrated = (lc.kind == int16_t(ChannelKind::Temperature) && hasValues && referenceSet)
                            ? vb::format(lc.integratedValue, QStringLiteral("0  "))
                            : kNoValue;
-        x.reference = referenceSet ? tenths(lc.referenceValue, humidity) + referenceSideText(lc.referenceSide) + kTwoBlanks
-                                   : kNoValue;
+        x.reference = referenceSet
+                          ? tenths(lc.referenceValue, humidity) + referenceSideText(lc.referenceSide) + kTwoBlanks
+                          : kNoValue;
         if (hasAlarmValues(lc.kind)) {
             x.upperAlarm = tenths(lc.upperAlarm, humidity) + kTwoBlanks;
             x.lowerAlarm = tenths(lc.lowerAlarm, humidity) + kTwoBlanks;

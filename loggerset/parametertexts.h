@@ -18,30 +18,30 @@ namespace quillet {
 
 // The value labels of one logger channel, by the label each fills.
 struct ReadoutParameterChannelTexts {
-    QString ctno;          // Rctnoval: card text "-" test text
-    QString startTime;     // Rstarttimeval
-    QString endTime;       // Rendtimeval
-    QString interval;      // Rinterval
-    QString recordMode;    // Rrectypeval
-    QString range;         // Rrangeval
-    QString dataCount;     // Rdatacountval
-    QString errorCount;    // Rerrorcountval
-    QString maxValue;      // Rmaxval
-    QString minValue;      // Rminval
-    QString averageValue;  // Ravgval
-    QString integrated;    // Rsekival
-    QString reference;     // Rbaseval
-    QString upperAlarm;    // Rhalmval
-    QString lowerAlarm;    // Rlalmval
+    QString ctno;            // Rctnoval: card text "-" test text
+    QString startTime;       // Rstarttimeval
+    QString endTime;         // Rendtimeval
+    QString interval;        // Rinterval
+    QString recordMode;      // Rrectypeval
+    QString range;           // Rrangeval
+    QString dataCount;       // Rdatacountval
+    QString errorCount;      // Rerrorcountval
+    QString maxValue;        // Rmaxval
+    QString minValue;        // Rminval
+    QString averageValue;    // Ravgval
+    QString integrated;      // Rsekival
+    QString reference;       // Rbaseval
+    QString upperAlarm;      // Rhalmval
+    QString lowerAlarm;      // Rlalmval
     QString frameCaption;    // Rscale: "温度 [ﾟC ]", "湿度 [%RH]", "温度A[ﾟC ]" ...
     QString storageCaption;  // Dropchlist / Dropchlist2: "温度", "湿度", "温度A" ...
 };
 
 struct ReadoutParameterTexts {
     std::array<ReadoutParameterChannelTexts, 3> ch{};  // logger channels [1], [2]
-    bool recordModeShown = false;  // Rrectypetitle / Rrectypeval (models 3 and 4)
-    bool secondShown = false;      // the second logger channel's frames
-    QColor secondColour;           // the second channel's text colour (invalid = default)
+    bool recordModeShown = false;                      // Rrectypetitle / Rrectypeval (models 3 and 4)
+    bool secondShown = false;                          // the second logger channel's frames
+    QColor secondColour;                               // the second channel's text colour (invalid = default)
 };
 
 // Every text of the window, from ctx.pendingLogger and the setting

@@ -3,8 +3,8 @@
 // and the rules of editing, deleting and sorting.
 #pragma once
 
-#include "core/settingsfiles.h"
 #include "core/globals.h"
+#include "core/settingsfiles.h"
 
 #include <QString>
 

@@ -51,21 +51,21 @@ struct SettingsState {
     QDateTime now;                  // Realtime: the clock as last shown, to the minute
     int cardNo = 0;                 // comboCardno / comboTestno list positions
     int testNo = 0;
-    QString startText;              // Starttimeset, "yyyy-mm-dd hh:nn"
-    QString endText;                // Logendnoset (models 1, 2, 4)
-    int intervalIndex = 0;          // comboIntervalset: 0 "00:01" … 59 "01:00"
+    QString startText;                // Starttimeset, "yyyy-mm-dd hh:nn"
+    QString endText;                  // Logendnoset (models 1, 2, 4)
+    int intervalIndex = 0;            // comboIntervalset: 0 "00:01" … 59 "01:00"
     bool useSecondsInterval = false;  // intcheck (models 3, 4)
-    int secondsIndex = 0;           // comboSecint: 0 "10" … 4 "50"
-    int recordMode = -1;            // Rectypeop: oneTime, endless, -1 none picked
-    int measuringRange = -1;        // comboLogrange1 (model 3): 0..2, -1 none picked
-    int referenceListStart = -40;   // model 3: the first item of the CH1 reference list
+    int secondsIndex = 0;             // comboSecint: 0 "10" … 4 "50"
+    int recordMode = -1;              // Rectypeop: oneTime, endless, -1 none picked
+    int measuringRange = -1;          // comboLogrange1 (model 3): 0..2, -1 none picked
+    int referenceListStart = -40;     // model 3: the first item of the CH1 reference list
     // Per logger channel [1], [2]; [0] unused.
-    std::array<QString, 3> referenceText;  // comboBasetempset1/2
+    std::array<QString, 3> referenceText;    // comboBasetempset1/2
     std::array<int16_t, 3> referenceSide{};  // Basehlset1/2: 0 "H", 8 "L"
-    std::array<QString, 3> upperText;      // ComboHalmtempset1/2
-    std::array<QString, 3> lowerText;      // ComboLalmtempset1/2
-    bool lockLogger = false;        // chkRock (model 4)
-    int recordLimit = 0;            // intervals from start to end reservation
+    std::array<QString, 3> upperText;        // ComboHalmtempset1/2
+    std::array<QString, 3> lowerText;        // ComboLalmtempset1/2
+    bool lockLogger = false;                 // chkRock (model 4)
+    int recordLimit = 0;                     // intervals from start to end reservation
 
     int loggerModel() const { return current.loggerModel; }
 };

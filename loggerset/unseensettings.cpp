@@ -35,8 +35,10 @@ UnseenSettingsDialog usualSettingsStep(AppContext& ctx, const QDateTime& startTi
     dialog.start = startTime;
     dialog.progress = ctx.commProgress;
     prepareSettings(ctx, dialog);
-    if (dialog.opened) ctx.comm->status = dialog.written ? dialog.status : Exchange::Faulty;
-    else if (ctx.comm->status == Exchange::Accepted) ctx.comm->status = Exchange::Faulty;
+    if (dialog.opened)
+        ctx.comm->status = dialog.written ? dialog.status : Exchange::Faulty;
+    else if (ctx.comm->status == Exchange::Accepted)
+        ctx.comm->status = Exchange::Faulty;
     return dialog;
 }
 

@@ -23,8 +23,14 @@ GraphPrintLayout graphPrintLayout(double pw, double ph, double w, double h) {
 }
 
 QString graphSummaryText(AppContext& ctx, int row, int col) {
-    static const char16_t* const titles[8] = {u"カードNo.\rテストNo.\r単位", u"収録/ｴﾗｰ数", u"最高値", u"最低値",
-                                              u"平均値", u"積算値", u"基準値", u"上/下限警報値"};
+    static const char16_t* const titles[8] = {u"カードNo.\rテストNo.\r単位",
+                                              u"収録/ｴﾗｰ数",
+                                              u"最高値",
+                                              u"最低値",
+                                              u"平均値",
+                                              u"積算値",
+                                              u"基準値",
+                                              u"上/下限警報値"};
     if (row < 1 || row > 8) return {};
     if (col == 1) return QString::fromUtf16(titles[row - 1]);
     if (col < 2 || col > kChannels + 1) return {};

@@ -22,8 +22,7 @@ struct GraphPrintLayout {
     QRectF table;  // the summary table's frame: 93 W × 9 H, one line above the bottom
     QRectF plot;   // the plot rectangle above it
 };
-GraphPrintLayout graphPrintLayout(double printableWidth, double printableHeight, double charWidth,
-                                  double lineHeight);
+GraphPrintLayout graphPrintLayout(double printableWidth, double printableHeight, double charWidth, double lineHeight);
 
 // Summary table cell: row 1..8, column 1 the titles, column c + 1 channel c.
 QString graphSummaryText(AppContext& ctx, int row, int col);

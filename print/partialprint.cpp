@@ -22,9 +22,7 @@ long long seconds(double dateValue) { return std::llround(dateValue * 86400.0); 
 
 int partPrintLargeStep(int rowCount) { return int(vb::cint(rowCount / 40.0 + 1)); }
 
-QString rowTimeText(const ChannelStore& s, int n) {
-    return vb::formatDate(rowTime(s, n), kDateTime);
-}
+QString rowTimeText(const ChannelStore& s, int n) { return vb::formatDate(rowTime(s, n), kDateTime); }
 
 PartialPrintForm::PartialPrintForm(AppContext& ctx) : ctx_(ctx) {
     const ChannelStore& s = ctx.store;
@@ -50,12 +48,8 @@ void PartialPrintForm::barMoved(bool start, int value) {
 
 void PartialPrintForm::leave(Box box) {
     switch (box) {
-    case StartNo:
-        checkStartNo();
-        break;
-    case EndNo:
-        checkEndNo();
-        break;
+    case StartNo: checkStartNo(); break;
+    case EndNo: checkEndNo(); break;
     case StartTime:
     case EndTime:
         // A time left as the dialog put it needs no check (the start time is
@@ -115,8 +109,10 @@ void PartialPrintForm::checkTime(bool start) {
     text[box] = vb::formatDate(first + k * s.axisInterval, kDateTime);
     text[start ? StartNo : EndNo] = QString::number(k + 1);
     barMoved(start, k + 1);
-    if (start) checkStartNo();
-    else checkEndNo();
+    if (start)
+        checkStartNo();
+    else
+        checkEndNo();
     lastAccepted[box] = text[box];  // the time of the row the number check kept
 }
 

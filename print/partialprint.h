@@ -34,7 +34,7 @@ public:
     int sctStartNo = 1;
     int sctEndNo = 1;
     int minimum = 1;
-    int maximum = 1;    // rowCount
+    int maximum = 1;  // rowCount
     int largeStep = 1;
 
     // The box got the focus: its text becomes the last accepted one.

@@ -14,15 +14,20 @@ const QMarginsF kMargins(20, 20, 20, 20);  // millimetres
 std::optional<QPageLayout> pageLayoutFor(const QString& paper, bool landscape) {
     QPageSize::PageSizeId id;
     const QString p = paper.toLower();
-    if (p == QLatin1String("a4")) id = QPageSize::A4;
-    else if (p == QLatin1String("a3")) id = QPageSize::A3;
-    else if (p == QLatin1String("letter")) id = QPageSize::Letter;
-    else return std::nullopt;
+    if (p == QLatin1String("a4"))
+        id = QPageSize::A4;
+    else if (p == QLatin1String("a3"))
+        id = QPageSize::A3;
+    else if (p == QLatin1String("letter"))
+        id = QPageSize::Letter;
+    else
+        return std::nullopt;
     return QPageLayout(QPageSize(id), landscape ? QPageLayout::Landscape : QPageLayout::Portrait, kMargins,
                        QPageLayout::Millimeter);
 }
 
-PdfPrintControl::PdfPrintControl(QString name) : pageLayout(*pageLayoutFor(QStringLiteral("A4"), false)), fileName(std::move(name)) {}
+PdfPrintControl::PdfPrintControl(QString name)
+    : pageLayout(*pageLayoutFor(QStringLiteral("A4"), false)), fileName(std::move(name)) {}
 
 PdfPrintControl::~PdfPrintControl() = default;
 
@@ -48,8 +53,10 @@ int PdfPrintControl::endDocument(bool completed) {
     writer_.reset();  // flushes nothing more: the painter has ended
     if (file_) {
         if (completed) {
-            if (file_->commit()) ++documents_;
-            else error = 31036;  // writing the file failed
+            if (file_->commit())
+                ++documents_;
+            else
+                error = 31036;  // writing the file failed
         } else {
             file_->cancelWriting();
         }

@@ -3,8 +3,8 @@
 
 #include "core/catalog.h"
 #include "core/context.h"
-#include "core/maingrid.h"
 #include "core/fieldhelpers.h"
+#include "core/maingrid.h"
 #include "core/vb.h"
 #include "print/graphprint.h"
 #include "print/tableprinter.h"
@@ -23,35 +23,26 @@ constexpr Caption kCaptionPrint = Caption::Print;
 const QString kCr = QStringLiteral("\r");
 const QString kDashes = QStringLiteral("-----");
 
-
 // Card text, CR, test text (the stored numbers are corrected as the setting
 // characters do).
 QString cardAndTest(AppContext& ctx, ChannelRecord& c) {
     return cardText(ctx, c.cardNo) + kCr + testText(ctx, c.testNo);
 }
 
-
 QString rangeText(int rangeLow) {
     switch (rangeLow) {
-    case -400:
-        return QStringLiteral("-40～60");
-    case 0:
-        return QStringLiteral("0～100");
-    case 500:
-        return QStringLiteral("50～150");
-    default:
-        return {};
+    case -400: return QStringLiteral("-40～60");
+    case 0: return QStringLiteral("0～100");
+    case 500: return QStringLiteral("50～150");
+    default: return {};
     }
 }
 
 QString jobTitle(PrintKind kind) {
     switch (kind) {
-    case PrintKind::WholeList:
-        return QStringLiteral("全体印刷");
-    case PrintKind::PartialList:
-        return QStringLiteral("部分印刷");
-    default:
-        return QStringLiteral("パラメータ印刷");
+    case PrintKind::WholeList: return QStringLiteral("全体印刷");
+    case PrintKind::PartialList: return QStringLiteral("部分印刷");
+    default: return QStringLiteral("パラメータ印刷");
     }
 }
 
@@ -61,9 +52,9 @@ QFont printFont(double size) {
     static const bool fallback = [] {
         const QString family = QStringLiteral("MS UI Gothic");
         if (!QFontDatabase::families().contains(family) && QFont::substitutes(family).isEmpty())
-            QFont::insertSubstitutions(family, {QStringLiteral("IPAGothic"), QStringLiteral("IPAexGothic"),
-                                                QStringLiteral("Noto Sans CJK JP"), QStringLiteral("VL Gothic"),
-                                                QStringLiteral("TakaoGothic")});
+            QFont::insertSubstitutions(
+                family, {QStringLiteral("IPAGothic"), QStringLiteral("IPAexGothic"), QStringLiteral("Noto Sans CJK JP"),
+                         QStringLiteral("VL Gothic"), QStringLiteral("TakaoGothic")});
         return true;
     }();
     (void)fallback;
@@ -145,37 +136,25 @@ QString parameterText(AppContext& ctx, int row, int col) {
     const bool noValid = c.sampleCount - c.errorCount <= 0;
     const bool noReference = c.referenceValue == kNotSet;
     switch (row) {
-    case 1:
-        return cardAndTest(ctx, c) + kCr + unitText(c.kind);
+    case 1: return cardAndTest(ctx, c) + kCr + unitText(c.kind);
     case 2:
         return vb::formatDate(c.startTime, QStringLiteral("yy-mm-dd")) + kCr +
                vb::formatDate(c.startTime, QStringLiteral("hh:nn:ss"));
-    case 3:
-        return vb::formatDate(c.interval, QStringLiteral("hh:nn:ss"));
-    case 4:
-        return rangeText(c.rangeLow);
-    case 5:
-        return QString::number(c.sampleCount);
-    case 6:
-        return QString::number(c.errorCount);
-    case 7:
-        return noValid ? kDashes : valueText(c, c.maxValue);
-    case 8:
-        return noValid ? kDashes : valueText(c, c.minValue);
-    case 9:
-        return noValid ? kDashes : valueText(c, c.averageValue);
-    case 10:
-        return noReference ? kDashes : QString::number(c.integratedValue);
+    case 3: return vb::formatDate(c.interval, QStringLiteral("hh:nn:ss"));
+    case 4: return rangeText(c.rangeLow);
+    case 5: return QString::number(c.sampleCount);
+    case 6: return QString::number(c.errorCount);
+    case 7: return noValid ? kDashes : valueText(c, c.maxValue);
+    case 8: return noValid ? kDashes : valueText(c, c.minValue);
+    case 9: return noValid ? kDashes : valueText(c, c.averageValue);
+    case 10: return noReference ? kDashes : QString::number(c.integratedValue);
     case 11:
-        return noReference ? kDashes
-                           : vb::format(c.referenceValue / 10.0, QStringLiteral("0")) +
-                                 referenceSideText(c.referenceSide);
-    case 12:
-        return hasAlarmValues(c.kind) ? vb::format(c.upperAlarm / 10.0, QStringLiteral("0")) : kDashes;
-    case 13:
-        return hasAlarmValues(c.kind) ? vb::format(c.lowerAlarm / 10.0, QStringLiteral("0")) : kDashes;
-    default:
-        return {};
+        return noReference
+                   ? kDashes
+                   : vb::format(c.referenceValue / 10.0, QStringLiteral("0")) + referenceSideText(c.referenceSide);
+    case 12: return hasAlarmValues(c.kind) ? vb::format(c.upperAlarm / 10.0, QStringLiteral("0")) : kDashes;
+    case 13: return hasAlarmValues(c.kind) ? vb::format(c.lowerAlarm / 10.0, QStringLiteral("0")) : kDashes;
+    default: return {};
     }
 }
 
@@ -235,15 +214,13 @@ PrintOutcome printDispatch(AppContext& ctx, PrintKind kind, PartialPrintPrompt* 
     if (!printerChecks(ctx)) return PrintOutcome::Failed;
     switch (kind) {
     case PrintKind::WholeList:
-    case PrintKind::Parameters:
-        return printTables(ctx, {kind, {}}) > 0 ? PrintOutcome::Printed : PrintOutcome::Failed;
+    case PrintKind::Parameters: return printTables(ctx, {kind, {}}) > 0 ? PrintOutcome::Printed : PrintOutcome::Failed;
     case PrintKind::PartialList: {
         const std::optional<PrintRows> rows = partPrint ? partPrint->chooseRows(ctx) : std::nullopt;
         if (!rows) return PrintOutcome::Cancelled;
         return printTables(ctx, {kind, *rows}) > 0 ? PrintOutcome::Printed : PrintOutcome::Failed;
     }
-    case PrintKind::Graph:
-        return printGraph(ctx) > 0 ? PrintOutcome::Printed : PrintOutcome::Failed;
+    case PrintKind::Graph: return printGraph(ctx) > 0 ? PrintOutcome::Printed : PrintOutcome::Failed;
     }
     return PrintOutcome::Cancelled;
 }

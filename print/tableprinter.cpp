@@ -58,8 +58,10 @@ struct CellPainter {
             p.drawText(QPointF(x, baseline), value);
             p.restore();
         } else {
-            if (align == CellAlign::Right || align == CellAlign::ValueMark) x = right - pad - width;
-            else if (align == CellAlign::Centre) x = left + (right - left - width) / 2;
+            if (align == CellAlign::Right || align == CellAlign::ValueMark)
+                x = right - pad - width;
+            else if (align == CellAlign::Centre)
+                x = left + (right - left - width) / 2;
             p.drawText(QPointF(x, baseline), value);
         }
         if (!mark.isEmpty()) p.drawText(QPointF(right - pad, baseline), mark);

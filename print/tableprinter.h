@@ -6,8 +6,8 @@
 #pragma once
 
 #include <QFont>
-#include <QPainter>
 #include <QPagedPaintDevice>
+#include <QPainter>
 #include <QString>
 
 #include <functional>
@@ -31,14 +31,14 @@ struct PrintTable {
     double lineHeight = 0;  // the height of "M"
     double indent = 0;      // left edge of the table within the page
     std::vector<int> columnUnits;
-    std::vector<CellAlign> align;  // of the data rows; header rows are centred
-    int rows = 0;                  // header rows included
-    int headerRows = 1;            // repeated at the top of each page
-    std::function<int(int row)> rowLines;  // lines of row 0..rows-1
+    std::vector<CellAlign> align;                   // of the data rows; header rows are centred
+    int rows = 0;                                   // header rows included
+    int headerRows = 1;                             // repeated at the top of each page
+    std::function<int(int row)> rowLines;           // lines of row 0..rows-1
     std::function<QString(int row, int col)> cell;  // CR (or LF) between lines
-    bool pageNumbers = true;  // "n / N" centred in the footer line
-    double linePitch = 1.0;   // distance of the lines of a cell, in lineHeight
-    double rowPadding = 0.2;  // added to the height of every row, in lineHeight
+    bool pageNumbers = true;                        // "n / N" centred in the footer line
+    double linePitch = 1.0;                         // distance of the lines of a cell, in lineHeight
+    double rowPadding = 0.2;                        // added to the height of every row, in lineHeight
 };
 
 // The rows that start each page: first data row per page (header rows not

@@ -30,7 +30,9 @@ PortDialog::PortDialog(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_
     commList_->setObjectName(QStringLiteral("CommList"));
     for (int n = 1; n <= 16; ++n) commList_->addItem(portItemText(n));
     commList_->setCurrentIndex(qBound(0, ctx_.general.comPort - 1, 15));
-    auto* hint = new QLabel(QStringLiteral("設定ポートはお使いのパソコンにより異なります。　 通信ポートをご確認の上設定してください。 "), frame);
+    auto* hint = new QLabel(
+        QStringLiteral("設定ポートはお使いのパソコンにより異なります。　 通信ポートをご確認の上設定してください。 "),
+        frame);
     hint->setObjectName(QStringLiteral("laPORT"));
     hint->setWordWrap(true);
     auto* frameLayout = new QVBoxLayout(frame);

@@ -62,10 +62,12 @@ UsualCommunicationDialog::UsualCommunicationDialog(AppContext& ctx, QWidget* par
     new QVBoxLayout(fMacroSave);
     oMacroSave[0] = option(fMacroSave, QStringLiteral("oMacroSave_0"), usualNamingCaption(0),
                            QStringLiteral("読み出したデータを[ｄａｔe]\\[年月]に日時分名で保存します"));
-    oMacroSave[1] = option(fMacroSave, QStringLiteral("oMacroSave_1"), usualNamingCaption(1),
-                           QStringLiteral("読み出したデータを[ｎｕｍｂｅｒ]\\[年月日]フォルダにカード_テストＮｏ．名で保存します"));
+    oMacroSave[1] =
+        option(fMacroSave, QStringLiteral("oMacroSave_1"), usualNamingCaption(1),
+               QStringLiteral("読み出したデータを[ｎｕｍｂｅｒ]\\[年月日]フォルダにカード_テストＮｏ．名で保存します"));
 
-    fMacroSel = frame(this, "fMacroSel", QStringLiteral("設定内容"), QStringLiteral("いつもの通信で行わせる作業を選択します"));
+    fMacroSel =
+        frame(this, "fMacroSel", QStringLiteral("設定内容"), QStringLiteral("いつもの通信で行わせる作業を選択します"));
     new QVBoxLayout(fMacroSel);
     oMacroSel[0] = option(fMacroSel, QStringLiteral("oMacroSel_0"), usualTaskCaption(0),
                           QStringLiteral("ロガーデータの読出、データの保存、ロガーの収録設定を一括して行います"));
@@ -242,8 +244,10 @@ void UsualCommunicationWindow::onCancelClicked() {
 }
 
 void UsualCommunicationWindow::reject() {
-    if (running_) onCancelClicked();
-    else QDialog::reject();
+    if (running_)
+        onCancelClicked();
+    else
+        QDialog::reject();
 }
 
 // ---------------------------------------------------------------- wiring

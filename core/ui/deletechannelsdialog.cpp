@@ -25,8 +25,10 @@ DeleteChannelsDialog::DeleteChannelsDialog(AppContext& ctx, std::function<void(i
         Option1[size_t(i)] = new QRadioButton(caption, Frame1);
         Option1[size_t(i)]->setObjectName(QStringLiteral("Option1_%1").arg(i));
         group->addButton(Option1[size_t(i)], i);
-        if (i < kChannels) grid->addWidget(Option1[size_t(i)], i / 4, i % 4);
-        else grid->addWidget(Option1[size_t(i)], 2, 0, 1, 4);
+        if (i < kChannels)
+            grid->addWidget(Option1[size_t(i)], i / 4, i % 4);
+        else
+            grid->addWidget(Option1[size_t(i)], 2, 0, 1, 4);
         connect(Option1[size_t(i)], &QRadioButton::clicked, this, [this, i] { onChannelChosen(i); });
     }
 
@@ -65,7 +67,8 @@ void DeleteChannelsDialog::onChannelChosen(int index) {
 void DeleteChannelsDialog::onButtonClicked(int index) {
     if (index == 0) {
         const int messageNo = deleteSelection_ == kDeleteAll ? 0 : deleteSelection_ - 1;
-        if (showMessage(ctx_, Caption::DeleteChannels, Msg(messageNo), kOkCancel) == kOk) deleteChannels(ctx_, deleteSelection_);
+        if (showMessage(ctx_, Caption::DeleteChannels, Msg(messageNo), kOkCancel) == kOk)
+            deleteChannels(ctx_, deleteSelection_);
         if (mark_) mark_(-1);
         accept();
         return;

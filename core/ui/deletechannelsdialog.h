@@ -25,7 +25,7 @@ public:
     // 0 = all channels, 2..9 = the data-grid column of the chosen channel.
     int deleteSelection() const { return deleteSelection_; }
 
-    void onChannelChosen(int index);    // 0..7 channels A..H, 8 "全データ削除"
+    void onChannelChosen(int index);  // 0..7 channels A..H, 8 "全データ削除"
     void onButtonClicked(int index);  // 0 Ok, 1 Cancel
 
     QGroupBox* Frame1 = nullptr;

@@ -39,15 +39,11 @@ QVariant DataGridModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) return {};
     const int row = index.row() + 1;  // data rows are 1-based below the header
     switch (role) {
-    case Qt::DisplayRole:
-        return gridCellText(ctx_, row, index.column());
-    case kRawTextRole:
-        return gridCellText(ctx_, row, index.column());
-    case Qt::TextAlignmentRole:
-        return int(Qt::AlignCenter);
+    case Qt::DisplayRole: return gridCellText(ctx_, row, index.column());
+    case kRawTextRole: return gridCellText(ctx_, row, index.column());
+    case Qt::TextAlignmentRole: return int(Qt::AlignCenter);
     case Qt::BackgroundRole:
-    case Qt::ForegroundRole:
-        return markedRole(marked_.isMarked(index.column()), role);
+    case Qt::ForegroundRole: return markedRole(marked_.isMarked(index.column()), role);
     }
     return {};
 }
@@ -55,15 +51,11 @@ QVariant DataGridModel::data(const QModelIndex& index, int role) const {
 QVariant DataGridModel::headerData(int section, Qt::Orientation o, int role) const {
     if (o != Qt::Horizontal) return QAbstractTableModel::headerData(section, o, role);
     switch (role) {
-    case Qt::DisplayRole:
-        return shown(gridHeaderText(ctx_, section));
-    case kRawTextRole:
-        return gridHeaderText(ctx_, section);
-    case Qt::TextAlignmentRole:
-        return int(Qt::AlignCenter);
+    case Qt::DisplayRole: return shown(gridHeaderText(ctx_, section));
+    case kRawTextRole: return gridHeaderText(ctx_, section);
+    case Qt::TextAlignmentRole: return int(Qt::AlignCenter);
     case Qt::BackgroundRole:
-    case Qt::ForegroundRole:
-        return markedRole(marked_.isMarked(section), role);
+    case Qt::ForegroundRole: return markedRole(marked_.isMarked(section), role);
     }
     return {};
 }
@@ -103,26 +95,20 @@ int StatsGridModel::columnCount(const QModelIndex& parent) const { return parent
 QVariant StatsGridModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid()) return {};
     switch (role) {
-    case Qt::DisplayRole:
-        return shown(statsCellText(ctx_, index.row(), index.column()));
-    case kRawTextRole:
-        return statsCellText(ctx_, index.row(), index.column());
-    case Qt::TextAlignmentRole:
-        return int(Qt::AlignCenter);
+    case Qt::DisplayRole: return shown(statsCellText(ctx_, index.row(), index.column()));
+    case kRawTextRole: return statsCellText(ctx_, index.row(), index.column());
+    case Qt::TextAlignmentRole: return int(Qt::AlignCenter);
     case Qt::BackgroundRole:
         if (marked_.isMarked(index.column())) return markedRole(true, role);
         // The label column looks like a fixed column.
         if (index.column() == 0) return QApplication::palette().brush(QPalette::Button);
         return {};
-    case Qt::ForegroundRole:
-        return markedRole(marked_.isMarked(index.column()), role);
+    case Qt::ForegroundRole: return markedRole(marked_.isMarked(index.column()), role);
     }
     return {};
 }
 
-void StatsGridModel::refill() {
-    emit dataChanged(index(0, 0), index(kStatsRows - 1, kStatsColumns - 1));
-}
+void StatsGridModel::refill() { emit dataChanged(index(0, 0), index(kStatsRows - 1, kStatsColumns - 1)); }
 
 void StatsGridModel::setMarked(const MarkedColumns& m) {
     marked_ = m;
@@ -163,17 +149,18 @@ bool CellGlyphs::drawCentred(QPainter* painter, const QRect& rect, QStringView t
             // right-to-left and complex scripts).
             Glyph g;
             const QChar::Script script = c.script();
-            const bool simple = c.unicode() >= 0x20 && !c.isMark() && !c.isSurrogate() &&
-                                c.category() != QChar::Other_Format &&
-                                (script == QChar::Script_Common || script == QChar::Script_Latin ||
-                                 script == QChar::Script_Han || script == QChar::Script_Hiragana ||
-                                 script == QChar::Script_Katakana) &&
-                                c.direction() != QChar::DirR && c.direction() != QChar::DirAL;
+            const bool simple =
+                c.unicode() >= 0x20 && !c.isMark() && !c.isSurrogate() && c.category() != QChar::Other_Format &&
+                (script == QChar::Script_Common || script == QChar::Script_Latin || script == QChar::Script_Han ||
+                 script == QChar::Script_Hiragana || script == QChar::Script_Katakana) &&
+                c.direction() != QChar::DirR && c.direction() != QChar::DirAL;
             int count = 1;
             if (simple && raw_.glyphIndexesForChars(&c, 1, &g.index, &count) && count == 1 && g.index != 0) {
                 QPointF advance;
-                if (raw_.advancesForGlyphIndexes(&g.index, &advance, 1)) g.advance = advance.x();
-                else g.index = 0;
+                if (raw_.advancesForGlyphIndexes(&g.index, &advance, 1))
+                    g.advance = advance.x();
+                else
+                    g.index = 0;
             } else {
                 g.index = 0;
             }
@@ -199,8 +186,7 @@ bool CellGlyphs::drawCentred(QPainter* painter, const QRect& rect, QStringView t
     return true;
 }
 
-void GridCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
-                             const QModelIndex& index) const {
+void GridCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
     QStyleOptionViewItem opt = option;
     initStyleOption(&opt, index);
     const QString text = opt.text;
@@ -210,9 +196,10 @@ void GridCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     const QStyle* style = widget ? widget->style() : QApplication::style();
     // All but the text; a plain cell (not selected, focused, hovered nor
     // coloured) has nothing of it to draw.
-    const bool plain = !(opt.state & (QStyle::State_Selected | QStyle::State_HasFocus | QStyle::State_MouseOver)) &&
-                       opt.backgroundBrush.style() == Qt::NoBrush &&
-                       !(opt.features & (QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDecoration));
+    const bool plain =
+        !(opt.state & (QStyle::State_Selected | QStyle::State_HasFocus | QStyle::State_MouseOver)) &&
+        opt.backgroundBrush.style() == Qt::NoBrush &&
+        !(opt.features & (QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDecoration));
     if (!plain) style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
     if (text.isEmpty()) return;
 
@@ -223,8 +210,8 @@ void GridCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     const QRect rect = opt.rect.adjusted(margin, 0, -margin, 0);
     painter->save();
     painter->setFont(opt.font);
-    painter->setPen(opt.palette.color(group, (opt.state & QStyle::State_Selected) ? QPalette::HighlightedText
-                                                                                  : QPalette::Text));
+    painter->setPen(
+        opt.palette.color(group, (opt.state & QStyle::State_Selected) ? QPalette::HighlightedText : QPalette::Text));
     if (opt.displayAlignment != Qt::AlignCenter || !glyphs_.drawCentred(painter, rect, text))
         painter->drawText(rect, int(opt.displayAlignment), text);
     painter->restore();

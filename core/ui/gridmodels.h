@@ -25,7 +25,9 @@ constexpr int kRawTextRole = Qt::UserRole + 1;
 class MarkedColumns {
 public:
     void clear() { bits_ = 0; }
-    void mark(int col) { if (col >= 0 && col < 32) bits_ |= 1u << col; }
+    void mark(int col) {
+        if (col >= 0 && col < 32) bits_ |= 1u << col;
+    }
     bool isMarked(int col) const { return col >= 0 && col < 32 && (bits_ >> col) & 1u; }
     bool any() const { return bits_ != 0; }
 

@@ -11,9 +11,12 @@ QtHelpViewer::~QtHelpViewer() { delete window_; }
 
 bool QtHelpViewer::openHelp(const QString& helpFile, int context) {
     QUrl source;
-    if (!helpFile.isEmpty() && QFileInfo(helpFile).isFile()) source = QUrl::fromLocalFile(helpFile);
-    else if (QFileInfo::exists(kBundledHelp)) source = QUrl(QStringLiteral("qrc") + kBundledHelp);
-    else return false;
+    if (!helpFile.isEmpty() && QFileInfo(helpFile).isFile())
+        source = QUrl::fromLocalFile(helpFile);
+    else if (QFileInfo::exists(kBundledHelp))
+        source = QUrl(QStringLiteral("qrc") + kBundledHelp);
+    else
+        return false;
 
     if (!window_) {
         window_ = new QWidget(parent_, Qt::Window);

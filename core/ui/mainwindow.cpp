@@ -2,8 +2,8 @@
 
 #include "core/catalog.h"
 #include "core/channelops.h"
-#include "core/maingrid.h"
 #include "core/fieldhelpers.h"
+#include "core/maingrid.h"
 #include "core/startup.h"
 #include "core/store.h"
 #include "core/ui/deletechannelsdialog.h"
@@ -12,8 +12,8 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QGridLayout>
 #include <QFontDatabase>
+#include <QGridLayout>
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -225,9 +225,12 @@ void MainWindow::updateCommandStates() {
     for (QAction* a : findChildren<QAction*>()) {
         if (a->objectName().isEmpty() || a->isSeparator()) continue;
         if (a == popDDEl || a == popDAll) continue;
-        if (buttonTarget_.contains(a)) apply(a, hasCommand(buttonTarget_.value(a)));
-        else if (isSubmenu(a)) apply(a, true);
-        else apply(a, hasCommand(a));
+        if (buttonTarget_.contains(a))
+            apply(a, hasCommand(buttonTarget_.value(a)));
+        else if (isSubmenu(a))
+            apply(a, true);
+        else
+            apply(a, hasCommand(a));
     }
     if (!hasData) {
         const QSignalBlocker block(VScroll);
@@ -240,16 +243,21 @@ void MainWindow::updateCommandStates() {
 void MainWindow::enableAllCommands() {
     for (QAction* a : findChildren<QAction*>()) {
         if (a->objectName().isEmpty() || a->isSeparator()) continue;
-        if (buttonTarget_.contains(a)) a->setEnabled(hasCommand(buttonTarget_.value(a)));
-        else if (isSubmenu(a)) a->setEnabled(true);
-        else if (a != popDDEl && a != popDAll) a->setEnabled(hasCommand(a));
+        if (buttonTarget_.contains(a))
+            a->setEnabled(hasCommand(buttonTarget_.value(a)));
+        else if (isSubmenu(a))
+            a->setEnabled(true);
+        else if (a != popDDEl && a != popDAll)
+            a->setEnabled(hasCommand(a));
     }
 }
 
 void MainWindow::setBusy(bool busy) {
     setEnabled(!busy);
-    if (busy) QApplication::setOverrideCursor(Qt::WaitCursor);
-    else if (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else if (QApplication::overrideCursor())
+        QApplication::restoreOverrideCursor();
 }
 
 void MainWindow::updateCaption() { setWindowTitle(mainCaption(ctx_)); }
@@ -349,8 +357,9 @@ void MainWindow::layoutGrids() {
     // Smallest sensible size: ten data rows, and channel columns wide
     // enough for a start date or a value with its mark.
     const QFontMetrics fm(grid->font());
-    const int minChannel = std::max(fm.horizontalAdvance(QStringLiteral("88-88-88 ")),
-                                    fm.horizontalAdvance(QStringLiteral("-888.8▲"))) + 6;
+    const int minChannel =
+        std::max(fm.horizontalAdvance(QStringLiteral("88-88-88 ")), fm.horizontalAdvance(QStringLiteral("-888.8▲"))) +
+        6;
     grid->setMinimumHeight(frame + gridSizes_.headerHeight + 10 * gridSizes_.rowHeight);
     grid->setMinimumWidth(frame + gridSizes_.col0 + gridSizes_.col1 + kChannels * minChannel);
     applyGridSizes();
@@ -487,7 +496,8 @@ bool MainWindow::showHeaderPopup(int col, const QPoint& globalPos) {
 }
 
 void MainWindow::onDeleteChannels() {
-    DeleteChannelsDialog dlg(ctx_, [this](int sel) { markDeleteSelection(sel); }, this);
+    DeleteChannelsDialog dlg(
+        ctx_, [this](int sel) { markDeleteSelection(sel); }, this);
     dlg.exec();
 }
 
@@ -499,15 +509,18 @@ void MainWindow::onHelp() {
 }
 
 void MainWindow::onVersion() {
-    VersionWindow dlg(ctx_, [this](bool on) { mAllRead->setVisible(on); }, this);
+    VersionWindow dlg(
+        ctx_, [this](bool on) { mAllRead->setVisible(on); }, this);
     dlg.exec();
 }
 
 void MainWindow::closeEvent(QCloseEvent* e) {
     // Message 27 when data is unsaved; the timing and debug files are
     // written whatever the answer.
-    if (requestShutdown(ctx_)) e->accept();
-    else e->ignore();
+    if (requestShutdown(ctx_))
+        e->accept();
+    else
+        e->ignore();
 }
 
 }  // namespace quillet

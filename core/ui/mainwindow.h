@@ -71,45 +71,44 @@ signals:
     void commandFinished();
 
 public:
-
     // Menus.
-    QMenu* mLOGGER = nullptr;      // "ロガー(&L)"
-    QMenu* mLSET = nullptr;        //   "ロガー設定&(S)"
-    QMenu* mPORT = nullptr;        //   "ポート設定(&P)"
-    QMenu* mITUMOMENU = nullptr;   // "いつもの通信(&I)"
-    QMenu* mFILE = nullptr;        // "ファイル(&F)"
-    QMenu* mFTEXTMENU = nullptr;   //   "テキスト保存(&T)"
-    QMenu* mFPRINTMENU = nullptr;  //   "印刷(&P)"
-    QMenu* mCHANNELMENU = nullptr; // "チャンネル(&C)"
-    QMenu* mHELPMENU = nullptr;    // "ヘルプ(&H)"
+    QMenu* mLOGGER = nullptr;       // "ロガー(&L)"
+    QMenu* mLSET = nullptr;         //   "ロガー設定&(S)"
+    QMenu* mPORT = nullptr;         //   "ポート設定(&P)"
+    QMenu* mITUMOMENU = nullptr;    // "いつもの通信(&I)"
+    QMenu* mFILE = nullptr;         // "ファイル(&F)"
+    QMenu* mFTEXTMENU = nullptr;    //   "テキスト保存(&T)"
+    QMenu* mFPRINTMENU = nullptr;   //   "印刷(&P)"
+    QMenu* mCHANNELMENU = nullptr;  // "チャンネル(&C)"
+    QMenu* mHELPMENU = nullptr;     // "ヘルプ(&H)"
 
     // Entries (object names as the fields).
-    QAction* mLREAD = nullptr;      // ロガー読み出し(&R)
-    QAction* mLRECSET = nullptr;    // 収録設定(&S)
-    QAction* mLPARASET = nullptr;   // パラメータ設定(&P)
-    QAction* mAllRead = nullptr;    // 連続読み出し (visible in debug mode)
-    QAction* mPORTA = nullptr;      // 自動設定(&A)
-    QAction* mPORTM = nullptr;      // 手動設定(&M)
-    QAction* mItumo = nullptr;      // いつもの通信(&I)
-    QAction* mItumoSet = nullptr;   // 通信設定(&S)
-    QAction* mGRAPH = nullptr;      // グラフ(&G) (a command on the menu bar)
-    QAction* mFOPEN = nullptr;      // 開く(&O)
-    QAction* mFSAVE = nullptr;      // 上書き保存(&A)
-    QAction* mFSAVEAS = nullptr;    // 名前を付けて保存(&A)
-    QAction* mFTEXT = nullptr;      // the "テキスト保存(&T)" sub-menu
-    QAction* mFTEXTSAVE = nullptr;  // テキスト保存(&T)
-    QAction* mFCSVSAVE = nullptr;   // ＣＳＶ保存(&C)
-    QAction* mFPRINT = nullptr;     // the "印刷(&P)" sub-menu
-    QAction* mFPRINTALL = nullptr;  // 全体印刷(&A)
-    QAction* mFPRINTSEL = nullptr;  // 部分印刷(&B)
-    QAction* mFPRINTPARA = nullptr; // パラメータ印刷(&P)
-    QAction* mFPRINTSET = nullptr;  // プリンタ設定(&S)
-    QAction* mFINSERT = nullptr;    // データ挿入(&D)
-    QAction* mFEND = nullptr;       // 終了(&E)
-    QAction* mCHANNEL = nullptr;    // the "チャンネル(&C)" menu
-    QAction* mCHDEL = nullptr;      // データ削除(&D)
-    QAction* mHELP = nullptr;       // ヘルプ(&H)
-    QAction* mVERSION = nullptr;    // バージョン情報(&V)
+    QAction* mLREAD = nullptr;       // ロガー読み出し(&R)
+    QAction* mLRECSET = nullptr;     // 収録設定(&S)
+    QAction* mLPARASET = nullptr;    // パラメータ設定(&P)
+    QAction* mAllRead = nullptr;     // 連続読み出し (visible in debug mode)
+    QAction* mPORTA = nullptr;       // 自動設定(&A)
+    QAction* mPORTM = nullptr;       // 手動設定(&M)
+    QAction* mItumo = nullptr;       // いつもの通信(&I)
+    QAction* mItumoSet = nullptr;    // 通信設定(&S)
+    QAction* mGRAPH = nullptr;       // グラフ(&G) (a command on the menu bar)
+    QAction* mFOPEN = nullptr;       // 開く(&O)
+    QAction* mFSAVE = nullptr;       // 上書き保存(&A)
+    QAction* mFSAVEAS = nullptr;     // 名前を付けて保存(&A)
+    QAction* mFTEXT = nullptr;       // the "テキスト保存(&T)" sub-menu
+    QAction* mFTEXTSAVE = nullptr;   // テキスト保存(&T)
+    QAction* mFCSVSAVE = nullptr;    // ＣＳＶ保存(&C)
+    QAction* mFPRINT = nullptr;      // the "印刷(&P)" sub-menu
+    QAction* mFPRINTALL = nullptr;   // 全体印刷(&A)
+    QAction* mFPRINTSEL = nullptr;   // 部分印刷(&B)
+    QAction* mFPRINTPARA = nullptr;  // パラメータ印刷(&P)
+    QAction* mFPRINTSET = nullptr;   // プリンタ設定(&S)
+    QAction* mFINSERT = nullptr;     // データ挿入(&D)
+    QAction* mFEND = nullptr;        // 終了(&E)
+    QAction* mCHANNEL = nullptr;     // the "チャンネル(&C)" menu
+    QAction* mCHDEL = nullptr;       // データ削除(&D)
+    QAction* mHELP = nullptr;        // ヘルプ(&H)
+    QAction* mVERSION = nullptr;     // バージョン情報(&V)
 
     // Toolbar and its buttons (keys as object names).
     QToolBar* Toolbar1 = nullptr;
@@ -125,9 +124,9 @@ public:
 
     // Header pop-ups.
     QMenu* popDel = nullptr;
-    QAction* popDDEl = nullptr;   // "CH:" letter " 削除"
+    QAction* popDDEl = nullptr;  // "CH:" letter " 削除"
     QMenu* popAll = nullptr;
-    QAction* popDAll = nullptr;   // "全データ削除"
+    QAction* popDAll = nullptr;  // "全データ削除"
 
     // Grids and the scroll bar.
     QTableView* grid = nullptr;

@@ -19,8 +19,8 @@ namespace quillet {
 QTranslator* installQtJapanese(QCoreApplication& app) {
     auto* translator = new QTranslator(&app);
     const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-    if (!translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
-                          QStringLiteral("_"), folder) ||
+    if (!translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          folder) ||
         !QCoreApplication::installTranslator(translator)) {
         delete translator;
         return nullptr;
@@ -42,41 +42,21 @@ int QtMessageBoxes::show(const QString& title, const QString& text, int style) {
     box.setText(displayText(text));
     box.setTextFormat(Qt::PlainText);
     switch (style & 0x70) {
-    case kIconError:
-        box.setIcon(QMessageBox::Critical);
-        break;
-    case kIconQuestion:
-        box.setIcon(QMessageBox::Question);
-        break;
-    case kIconExclamation:
-        box.setIcon(QMessageBox::Warning);
-        break;
-    case kIconInformation:
-        box.setIcon(QMessageBox::Information);
-        break;
-    default:
-        box.setIcon(QMessageBox::NoIcon);
+    case kIconError: box.setIcon(QMessageBox::Critical); break;
+    case kIconQuestion: box.setIcon(QMessageBox::Question); break;
+    case kIconExclamation: box.setIcon(QMessageBox::Warning); break;
+    case kIconInformation: box.setIcon(QMessageBox::Information); break;
+    default: box.setIcon(QMessageBox::NoIcon);
     }
     // The buttons in the order the style names them, with the answer each gives.
     std::vector<std::pair<QMessageBox::StandardButton, int>> buttons;
     switch (style & 7) {
-    case 1:
-        buttons = {{QMessageBox::Ok, kOk}, {QMessageBox::Cancel, kCancel}};
-        break;
-    case 2:
-        buttons = {{QMessageBox::Abort, 3}, {QMessageBox::Retry, 4}, {QMessageBox::Ignore, 5}};
-        break;
-    case 3:
-        buttons = {{QMessageBox::Yes, kYes}, {QMessageBox::No, kNo}, {QMessageBox::Cancel, kCancel}};
-        break;
-    case 4:
-        buttons = {{QMessageBox::Yes, kYes}, {QMessageBox::No, kNo}};
-        break;
-    case 5:
-        buttons = {{QMessageBox::Retry, 4}, {QMessageBox::Cancel, kCancel}};
-        break;
-    default:
-        buttons = {{QMessageBox::Ok, kOk}};
+    case 1: buttons = {{QMessageBox::Ok, kOk}, {QMessageBox::Cancel, kCancel}}; break;
+    case 2: buttons = {{QMessageBox::Abort, 3}, {QMessageBox::Retry, 4}, {QMessageBox::Ignore, 5}}; break;
+    case 3: buttons = {{QMessageBox::Yes, kYes}, {QMessageBox::No, kNo}, {QMessageBox::Cancel, kCancel}}; break;
+    case 4: buttons = {{QMessageBox::Yes, kYes}, {QMessageBox::No, kNo}}; break;
+    case 5: buttons = {{QMessageBox::Retry, 4}, {QMessageBox::Cancel, kCancel}}; break;
+    default: buttons = {{QMessageBox::Ok, kOk}};
     }
     QMessageBox::StandardButtons set;
     for (const auto& b : buttons) set |= b.first;

@@ -46,8 +46,7 @@ QString qtFileFilter(const QString& filter);
 // empty initial name starts in the given folder.
 class QtFileDialogs : public FileDialogs {
 public:
-    QtFileDialogs(QWidget* parent, QString startFolder)
-        : parent_(parent), startFolder_(std::move(startFolder)) {}
+    QtFileDialogs(QWidget* parent, QString startFolder) : parent_(parent), startFolder_(std::move(startFolder)) {}
     void setParent(QWidget* parent) { parent_ = parent; }
     std::optional<QString> openFile(const FileDialogRequest& r) override;
     std::optional<QString> saveFile(const FileDialogRequest& r) override;

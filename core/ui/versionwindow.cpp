@@ -62,8 +62,7 @@ void VersionWindow::showDebugColour() {
 
 void VersionWindow::onKeyDown(int key, Qt::KeyboardModifiers modifiers) {
     if (key != Qt::Key_D) return;
-    const Qt::KeyboardModifiers shiftState =
-        modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    const Qt::KeyboardModifiers shiftState = modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
     if (shiftState == Qt::ShiftModifier) {
         ctx_.debug.debugMode = !ctx_.debug.debugMode;
         if (setMonitorVisible_) setMonitorVisible_(ctx_.debug.debugMode);

@@ -34,7 +34,8 @@ QString insertListText(const ChannelRecord& c) {
     return vb::format(c.cardNo, QStringLiteral("000")) + QLatin1Char('-') + vb::format(c.testNo, QStringLiteral("000"));
 }
 
-InsertChannelDialog::InsertChannelDialog(AppContext& ctx, const QString& fileName, QWidget* parent) : QDialog(parent), ctx_(ctx) {
+InsertChannelDialog::InsertChannelDialog(AppContext& ctx, const QString& fileName, QWidget* parent)
+    : QDialog(parent), ctx_(ctx) {
     setObjectName(QStringLiteral("frmFileins"));
     setWindowTitle(QStringLiteral("データ挿入"));
     setModal(true);

@@ -39,7 +39,7 @@ public:
     int slotOfEntry(int index) const;
 
     void onEntryChosen();
-    void onTargetChosen(int index);  // 0..7 = channels A..H
+    void onTargetChosen(int index);   // 0..7 = channels A..H
     void onButtonClicked(int index);  // 0 Ok, 1 Cancel
 
     QLabel* Insfilename = nullptr;

@@ -41,7 +41,9 @@ struct SpinRange {
 };
 
 SpinRange spinRangeOf(RangeAxis a) {
-    return a == RangeAxis::X ? SpinRange{1, 9000, 20} : a == RangeAxis::Temp ? SpinRange{-100, 200, 10} : SpinRange{0, 100, 10};
+    return a == RangeAxis::X      ? SpinRange{1, 9000, 20}
+           : a == RangeAxis::Temp ? SpinRange{-100, 200, 10}
+                                  : SpinRange{0, 100, 10};
 }
 
 // Enter, or the separator key of the numeric keypad.
@@ -216,8 +218,7 @@ bool GraphRangeDialog::eventFilter(QObject* watched, QEvent* event) {
         rangeFieldKeyUp(st_, ctx_.store, *f);
         push();
         break;
-    default:
-        break;
+    default: break;
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -55,7 +55,7 @@ private:
     std::array<QCheckBox*, 3> autoBoxes_{};
     std::array<QGroupBox*, 3> frames_{};
     std::array<QPushButton*, 2> buttons_{};
-    bool busy_ = false;     // a check is running (its message box may move the focus)
+    bool busy_ = false;  // a check is running (its message box may move the focus)
     bool closing_ = false;
 };
 

@@ -4,13 +4,13 @@
 
 #include "core/catalog.h"
 #include "core/store.h"
-#include "core/ui/mainwindow.h"
 #include "core/ui/gridmodels.h"
+#include "core/ui/mainwindow.h"
 #include "core/ui/toolicons.h"
 #include "graph/drawgraph.h"
 #include "graph/graphprintplot.h"
-#include "graph/ui/referencelinesdialog.h"
 #include "graph/ui/graphrangedialog.h"
+#include "graph/ui/referencelinesdialog.h"
 #include "print/graphprint.h"
 #include "print/printjobs.h"
 
@@ -105,20 +105,18 @@ QVariant GraphGridModel::data(const QModelIndex& index, int role) const {
     const QString& text = texts_[size_t(row)][size_t(col)];
     switch (role) {
     case Qt::DisplayRole:
-    case kRawTextRole:
-        return text;
-    case Qt::TextAlignmentRole:
-        return col == 0 ? int(Qt::AlignLeft | Qt::AlignVCenter) : int(Qt::AlignCenter);
+    case kRawTextRole: return text;
+    case Qt::TextAlignmentRole: return col == 0 ? int(Qt::AlignLeft | Qt::AlignVCenter) : int(Qt::AlignCenter);
     case Qt::BackgroundRole:
         if (row == 0 && col >= 1) return channelColour(ctx_, col);
         if (col == 0) return QColor(0xE0, 0xE0, 0xE0);
         return {};
     case Qt::ForegroundRole:
         // Readable text on the channel colours.
-        if (row == 0 && col >= 1) return channelColour(ctx_, col).lightness() < 128 ? QColor(Qt::white) : QColor(Qt::black);
+        if (row == 0 && col >= 1)
+            return channelColour(ctx_, col).lightness() < 128 ? QColor(Qt::white) : QColor(Qt::black);
         return {};
-    default:
-        return {};
+    default: return {};
     }
 }
 
@@ -420,8 +418,10 @@ void GraphWindow::onPlotMouseMoved(Qt::MouseButtons buttons, QPointF pos, QPoint
     if (buttons != Qt::NoButton) return;
     const QString text = cursorReadout(ctx_, geo, x, y);
     gImage->setToolTip(text);
-    if (text.isEmpty()) QToolTip::hideText();
-    else QToolTip::showText(globalPos, text, gImage);
+    if (text.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(globalPos, text, gImage);
 }
 
 void GraphWindow::onPlotMouseReleased(Qt::MouseButton button, QPointF pos) {

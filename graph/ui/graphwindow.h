@@ -35,7 +35,7 @@ class GraphPicture : public QWidget {
     Q_OBJECT
 public:
     explicit GraphPicture(GraphWindow& owner);
-    void invalidate();  // the plot is painted again at the next paint
+    void invalidate();                    // the plot is painted again at the next paint
     void setRubberBand(const QRectF& r);  // device pixels; empty = none
     int renderCount() const { return renders_; }
 
@@ -63,7 +63,7 @@ public:
     int rowCount(const QModelIndex& = {}) const override { return kGraphGridRows; }
     int columnCount(const QModelIndex& = {}) const override { return kChannels + 1; }
     QVariant data(const QModelIndex& index, int role) const override;
-    void refill();  // fillGraphGrid
+    void refill();    // fillGraphGrid
     void recolour();  // the header colours changed
     const GraphGridTexts& texts() const { return texts_; }
 

@@ -150,8 +150,7 @@ bool ReferenceLinesDialog::eventFilter(QObject* watched, QEvent* event) {
         refFieldKeyUp(st_, f);
         push();
         break;
-    default:
-        break;
+    default: break;
     }
     return QDialog::eventFilter(watched, event);
 }
@@ -178,8 +177,10 @@ void ReferenceLinesDialog::done(int result) {
     QDialog::done(result);
 }
 
-ReferenceLinesDialog* showFrmRelSet(AppContext& ctx, QWidget* graphWindow, std::function<void()> redrawWithoutClearing) {
-    auto* dialog = new ReferenceLinesDialog(ctx, std::move(redrawWithoutClearing), graphWindow ? graphWindow->window() : nullptr);
+ReferenceLinesDialog* showFrmRelSet(AppContext& ctx, QWidget* graphWindow,
+                                    std::function<void()> redrawWithoutClearing) {
+    auto* dialog =
+        new ReferenceLinesDialog(ctx, std::move(redrawWithoutClearing), graphWindow ? graphWindow->window() : nullptr);
     showOverGraphWindow(dialog, graphWindow);
     return dialog;
 }

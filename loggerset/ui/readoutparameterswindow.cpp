@@ -1,5 +1,5 @@
-#include "core/loggermodels.h"
 #include "loggerset/ui/readoutparameterswindow.h"
+#include "core/loggermodels.h"
 
 #include "core/catalog.h"
 #include "core/ui/okcancel.h"
@@ -223,8 +223,7 @@ void ReadoutParametersWindow::showEvent(QShowEvent* event) {
     if (warned_) return;
     warned_ = true;
     const QString warning = readAlarmWarning(ctx_.pendingLogger);
-    if (!warning.isEmpty())
-        ctx_.messages->show(QString::fromUtf16(kReadAlarmTitle), warning, kOkOnly | kIconError);
+    if (!warning.isEmpty()) ctx_.messages->show(QString::fromUtf16(kReadAlarmTitle), warning, kOkOnly | kIconError);
 }
 
 void ReadoutParametersWindow::onButtonClicked(int index) {

@@ -12,10 +12,13 @@ void QtReadoutWindows::showParameterWindow(AppContext& ctx, const std::function<
 
 void QtReadoutWindows::runWithProgress(AppContext& ctx, const std::function<void()>& work) {
     ProgressWindow* progress = nullptr;
-    ProgressWindow window(ctx, [&] {
-        work();
-        progress->accept();
-    }, parent_);
+    ProgressWindow window(
+        ctx,
+        [&] {
+            work();
+            progress->accept();
+        },
+        parent_);
     progress = &window;
     // The receive reports the characters expected and received.
     auto previous = ctx.commProgress;

@@ -68,8 +68,8 @@ bool leavesForReal(QEvent* e) {
 
 }  // namespace
 
-RecordingSettingsDialog::RecordingSettingsDialog(AppContext& ctx, const CurrentLoggerSettings& current, SettingsWriterFn writer,
-                       QWidget* parent)
+RecordingSettingsDialog::RecordingSettingsDialog(AppContext& ctx, const CurrentLoggerSettings& current,
+                                                 SettingsWriterFn writer, QWidget* parent)
     : QDialog(parent), ctx_(ctx), writer_(std::move(writer)) {
     setObjectName(QStringLiteral("LOGSETLIST"));
     setWindowTitle(QStringLiteral("クイレット設定"));
@@ -333,8 +333,10 @@ void RecordingSettingsDialog::applyVisibility() {
         Logchset[c][0]->setVisible(channelShown && m != 4);
         Logchset[c][1]->setVisible(channelShown && m != 3);
         QString caption;
-        if (ch == 1) caption = m == 4 ? QStringLiteral("温度A[ﾟC ]") : QStringLiteral("温度 [ﾟC ]");
-        else caption = m == 4 ? QStringLiteral("温度B[ﾟC ]") : QStringLiteral("湿度 [%RH]");
+        if (ch == 1)
+            caption = m == 4 ? QStringLiteral("温度A[ﾟC ]") : QStringLiteral("温度 [ﾟC ]");
+        else
+            caption = m == 4 ? QStringLiteral("温度B[ﾟC ]") : QStringLiteral("湿度 [%RH]");
         for (QGroupBox* f : Logchset[c]) f->setTitle(caption);
         setItems(ComboHalmtempset[c], upperAlarmChoices(m, ch));
         setItems(ComboLalmtempset[c], lowerAlarmChoices(m, ch));
@@ -347,8 +349,8 @@ void RecordingSettingsDialog::applyVisibility() {
 
 void RecordingSettingsDialog::showState() {
     const SettingsState& s = state_;
-    const QSignalBlocker b1(comboCardno), b2(comboTestno), b3(comboIntervalset), b4(comboSecint),
-        b5(comboLogrange1), b6(intcheck), b7(chkRock);
+    const QSignalBlocker b1(comboCardno), b2(comboTestno), b3(comboIntervalset), b4(comboSecint), b5(comboLogrange1),
+        b6(intcheck), b7(chkRock);
     comboCardno->setCurrentIndex(s.cardNo);
     comboTestno->setCurrentIndex(s.testNo);
     Realtime->setText(vb::formatDate(s.now, QStringLiteral("yyyy-mm-dd hh:nn")));
@@ -401,8 +403,10 @@ void RecordingSettingsDialog::keep(QComboBox* box) {
 bool RecordingSettingsDialog::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Starttimeset || watched == Logendnoset) {
         auto check = [this, watched] {
-            if (watched == Starttimeset) onStartTimeEdited();
-            else onRecordLimitEdited();
+            if (watched == Starttimeset)
+                onStartTimeEdited();
+            else
+                onRecordLimitEdited();
         };
         if (event->type() == QEvent::KeyPress) {
             auto* k = static_cast<QKeyEvent*>(event);
@@ -432,8 +436,10 @@ bool RecordingSettingsDialog::eventFilter(QObject* watched, QEvent* event) {
             } else if (leavesForReal(event) && !checking_) {
                 const QWidget* to = QApplication::focusWidget();
                 if (to == box || to == box->lineEdit()) break;  // between the box and its line edit
-                if (box == comboBasetempset[c]) onReferenceEdited(ch);
-                else onAlarmEdited(box == ComboHalmtempset[c], ch);
+                if (box == comboBasetempset[c])
+                    onReferenceEdited(ch);
+                else
+                    onAlarmEdited(box == ComboHalmtempset[c], ch);
             }
             break;
         }
@@ -488,8 +494,8 @@ void RecordingSettingsDialog::onAlarmEdited(bool upper, int channel) {
     state_.upperText[c] = ComboHalmtempset[c]->currentText();
     state_.lowerText[c] = ComboLalmtempset[c]->currentText();
     QComboBox* box = upper ? ComboHalmtempset[c] : ComboLalmtempset[c];
-    const RuleOutcome r = upper ? checkUpperAlarm(state_, int(c), keptUpper_[c])
-                                : checkLowerAlarm(state_, int(c), keptLower_[c]);
+    const RuleOutcome r =
+        upper ? checkUpperAlarm(state_, int(c), keptUpper_[c]) : checkLowerAlarm(state_, int(c), keptLower_[c]);
     showRule(r, box);
     if (r.accepted()) keep(box);
 }

@@ -48,8 +48,8 @@ public:
     // Loads the dialog from what the preparation read. With
     // ctx.usualCommunicationActive set it confirms itself before returning
     // (the writer has run; see written()).
-    RecordingSettingsDialog(AppContext& ctx, const CurrentLoggerSettings& current, SettingsWriterFn writer = writeSettings,
-               QWidget* parent = nullptr);
+    RecordingSettingsDialog(AppContext& ctx, const CurrentLoggerSettings& current,
+                            SettingsWriterFn writer = writeSettings, QWidget* parent = nullptr);
     ~RecordingSettingsDialog() override;
 
     const SettingsState& state() const { return state_; }
@@ -57,8 +57,8 @@ public:
     bool unseen() const { return unseen_; }
 
     // Controls, for the callers and the tests.
-    QComboBox *comboCardno = nullptr, *comboTestno = nullptr, *comboIntervalset = nullptr,
-              *comboSecint = nullptr, *comboLogrange1 = nullptr;
+    QComboBox *comboCardno = nullptr, *comboTestno = nullptr, *comboIntervalset = nullptr, *comboSecint = nullptr,
+              *comboLogrange1 = nullptr;
     std::array<QComboBox*, 3> comboBasetempset{}, ComboHalmtempset{}, ComboLalmtempset{};  // [1], [2]
     std::array<std::array<QRadioButton*, 2>, 3> Basehlset{};
     std::array<QRadioButton*, 2> Rectypeop{};

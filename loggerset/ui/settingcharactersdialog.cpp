@@ -2,8 +2,8 @@
 
 #include "core/catalog.h"
 #include "core/context.h"
-#include "core/settingsfiles.h"
 #include "core/fieldhelpers.h"
+#include "core/settingsfiles.h"
 #include "core/ui/okcancel.h"
 #include "core/vb.h"
 
@@ -16,8 +16,8 @@
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QTableView>
-#include <QValidator>
 #include <QVBoxLayout>
+#include <QValidator>
 
 namespace quillet {
 
@@ -81,8 +81,10 @@ public:
         if (text.isEmpty()) return false;
         const char16_t c = text.at(0).unicode();
         int code = -1;
-        if (c < 0x80) code = c;
-        else if (c >= 0xFF61 && c <= 0xFF9F) code = 0xA1 + (c - 0xFF61);
+        if (c < 0x80)
+            code = c;
+        else if (c >= 0xFF61 && c <= 0xFF9F)
+            code = 0xA1 + (c - 0xFF61);
         return code >= 0 && filterKey(code, 2) == 0;
     }
 };
@@ -91,9 +93,7 @@ public:
 class StorableText : public QValidator {
 public:
     using QValidator::QValidator;
-    State validate(QString& input, int&) const override {
-        return settingCharStorable(input) ? Acceptable : Invalid;
-    }
+    State validate(QString& input, int&) const override { return settingCharStorable(input) ? Acceptable : Invalid; }
 };
 
 class SettingCharDelegate : public QStyledItemDelegate {
@@ -172,7 +172,9 @@ void SettingCharactersDialog::editEnded(int which, int row, const QString& text)
     if (editor_.endEdit(which, row, text) != 40) return;
     // Shown once the editor has closed, so that the box does not take the
     // focus from an editor that is still committing.
-    QMetaObject::invokeMethod(this, [this] { showMessage(ctx_, Caption::LoggerSettings, Msg::SettingCharTaken, kOkOnly); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { showMessage(ctx_, Caption::LoggerSettings, Msg::SettingCharTaken, kOkOnly); },
+        Qt::QueuedConnection);
 }
 
 void SettingCharactersDialog::onSetCharacterClicked() {
@@ -217,7 +219,8 @@ void SettingCharactersDialog::refreshGrids() {
     for (int which : {kCardGrid, kTestGrid}) {
         const QModelIndex current = grids_[size_t(which)]->currentIndex();
         models_[size_t(which)]->refresh();
-        if (current.isValid()) grids_[size_t(which)]->setCurrentIndex(models_[size_t(which)]->index(current.row(), current.column()));
+        if (current.isValid())
+            grids_[size_t(which)]->setCurrentIndex(models_[size_t(which)]->index(current.row(), current.column()));
     }
 }
 

@@ -46,7 +46,8 @@ PartialPrintDialog::PartialPrintDialog(AppContext& ctx, QWidget* parent) : QDial
             w->installEventFilter(this);
         return g;
     };
-    Frame1 = frame(QStringLiteral("開始設定"), tStartNo, tStartTime, sctStartNo, "tStartNo", "tStartTime", "sctStartNo");
+    Frame1 =
+        frame(QStringLiteral("開始設定"), tStartNo, tStartTime, sctStartNo, "tStartNo", "tStartTime", "sctStartNo");
     Frame2 = frame(QStringLiteral("終了設定"), tEndNo, tEndTime, sctEndNo, "tEndNo", "tEndTime", "sctEndNo");
 
     OkNg[0] = new QPushButton(QStringLiteral("OK"), this);
@@ -84,14 +85,10 @@ PartialPrintDialog::PartialPrintDialog(AppContext& ctx, QWidget* parent) : QDial
 
 QLineEdit* PartialPrintDialog::box(PartialPrintForm::Box b) const {
     switch (b) {
-    case PartialPrintForm::StartNo:
-        return tStartNo;
-    case PartialPrintForm::StartTime:
-        return tStartTime;
-    case PartialPrintForm::EndNo:
-        return tEndNo;
-    default:
-        return tEndTime;
+    case PartialPrintForm::StartNo: return tStartNo;
+    case PartialPrintForm::StartTime: return tStartTime;
+    case PartialPrintForm::EndNo: return tEndNo;
+    default: return tEndTime;
     }
 }
 
@@ -141,8 +138,10 @@ bool PartialPrintDialog::eventFilter(QObject* watched, QEvent* e) {
         // A message box or a menu taking the focus is no leaving.
         const Qt::FocusReason r = static_cast<QFocusEvent*>(e)->reason();
         if (r == Qt::ActiveWindowFocusReason || r == Qt::PopupFocusReason) break;
-        if (b >= 0) boxLeft(PartialPrintForm::Box(b));
-        else boxLeft(watched == sctStartNo ? PartialPrintForm::StartNo : PartialPrintForm::EndNo);
+        if (b >= 0)
+            boxLeft(PartialPrintForm::Box(b));
+        else
+            boxLeft(watched == sctStartNo ? PartialPrintForm::StartNo : PartialPrintForm::EndNo);
         break;
     }
     case QEvent::KeyPress: {
@@ -159,8 +158,7 @@ bool PartialPrintDialog::eventFilter(QObject* watched, QEvent* e) {
         }
         break;
     }
-    default:
-        break;
+    default: break;
     }
     return QDialog::eventFilter(watched, e);
 }

@@ -3,8 +3,8 @@
 // live in PartialPrintForm (print/partprint.h); the window shows its state.
 #pragma once
 
-#include "print/printjobs.h"
 #include "print/partialprint.h"
+#include "print/printjobs.h"
 
 #include <QDialog>
 #include <QGroupBox>

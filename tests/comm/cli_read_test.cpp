@@ -1,9 +1,9 @@
 // quillet-cli read against quillet-logger-sim over a pseudo-terminal.
 #include "datafile/fileops.h"
-#include "support/toolmissing.h"
 #include "support/clirun.h"
 #include "support/fakes.h"
 #include "support/simprocess.h"
+#include "support/toolmissing.h"
 #include "tools/sim/device.h"
 
 #include <QFile>

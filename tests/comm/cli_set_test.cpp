@@ -1,8 +1,8 @@
 // quillet-cli set against quillet-logger-sim over a pseudo-terminal, checked
 // through quillet-cli read and the simulator's frame log.
+#include "support/clirun.h"
 #include "support/simprocess.h"
 #include "support/toolmissing.h"
-#include "support/clirun.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -33,9 +33,14 @@ QString u8(const char* s) { return QString::fromUtf8(s); }
 }  // namespace
 
 TEST(CliSet, WritesWhatReadShowsNext) {
-    const struct { QStringList logger, options; QStringList frames; QString shown; } cases[] = {
+    const struct {
+        QStringList logger, options;
+        QStringList frames;
+        QString shown;
+    } cases[] = {
         {{"--model", "2"},
-         {"--card", "26", "--test", "7", "--interval", "00:15", "--alarm1", "30/-5", "--alarm2", "80/20", "--ref2", "55L"},
+         {"--card", "26", "--test", "7", "--interval", "00:15", "--alarm1", "30/-5", "--alarm2", "80/20", "--ref2",
+          "55L"},
          {"3,5 A1", "3,6 70", "3,3 F000"},
          "card-test 026-007, 0 records\nInterval 00:15, CH1 alarms 30.0/-5.0, CH2 alarms 80.0/20.0"},
         {{"--model", "4"},
@@ -50,15 +55,17 @@ TEST(CliSet, WritesWhatReadShowsNext) {
         if (sim.devicePath().isEmpty() || !QFile::exists(kCli)) QUILLET_TOOL_MISSING("tools not built");
         const CliRun set = runCli(QStringList{"set", "--device", sim.devicePath()} + c.options, home.path());
         ASSERT_EQ(set.exitCode, 0) << set.err.toStdString();
-        EXPECT_TRUE(set.out.contains("Start:    " + QDateTime::currentDateTime().addSecs(60).toString("yyyy-MM-dd HH:mm")) ||
-                    set.out.contains("Start:    " + QDateTime::currentDateTime().toString("yyyy-MM-dd HH:mm")))
+        EXPECT_TRUE(
+            set.out.contains("Start:    " + QDateTime::currentDateTime().addSecs(60).toString("yyyy-MM-dd HH:mm")) ||
+            set.out.contains("Start:    " + QDateTime::currentDateTime().toString("yyyy-MM-dd HH:mm")))
             << set.out.toStdString();
         const QStringList frames = framesIn(log);
         EXPECT_EQ(frames.mid(2, c.frames.size()), c.frames) << frames.join(" | ").toStdString();
         EXPECT_TRUE(frames.last().startsWith("2,1 ")) << frames.join(" | ").toStdString();
 
         // The logger erased its memory and holds the new settings.
-        const CliRun read = runCli({"read", "--device", sim.devicePath(), "--out", home.filePath("x.ql6")}, home.path());
+        const CliRun read =
+            runCli({"read", "--device", sim.devicePath(), "--out", home.filePath("x.ql6")}, home.path());
         EXPECT_TRUE(read.err.contains(c.shown)) << read.err.toStdString();
         if (c.logger[1] == "4") {
             EXPECT_TRUE(set.out.contains("Lock:     no")) << set.out.toStdString();
@@ -72,7 +79,11 @@ TEST(CliSet, RefusesWhatTheDialogWouldCorrectAndSendsNothing) {
     fakes::SimProcess sim({"--model", "2", "--log", log});
     if (sim.devicePath().isEmpty() || !QFile::exists(kCli)) QUILLET_TOOL_MISSING("tools not built");
     const QString tomorrow = QDate::currentDate().addDays(1).toString("yyyy-MM-dd");
-    const struct { QStringList options; int exitCode; QString said; } cases[] = {
+    const struct {
+        QStringList options;
+        int exitCode;
+        QString said;
+    } cases[] = {
         {{"--alarm1", "-40/-41"}, 1, u8("上限警報設定範囲が正しくありません。")},
         {{"--alarm1", "20/25"}, 1, u8("上限警報は下限警報値より高く設定してください。")},
         {{"--ref1", "9999H"}, 1, u8("基準値の設定範囲が正しくありません。")},

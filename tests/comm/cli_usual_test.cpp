@@ -1,6 +1,5 @@
 // quillet-cli usual against quillet-logger-sim over a pseudo-terminal.
 #include "comm/link.h"
-#include "support/toolmissing.h"
 #include "comm/protocol.h"
 #include "comm/serialport.h"
 #include "core/vb.h"
@@ -8,6 +7,7 @@
 #include "support/clirun.h"
 #include "support/fakes.h"
 #include "support/simprocess.h"
+#include "support/toolmissing.h"
 #include "tools/sim/device.h"
 
 #include <QDir>
@@ -47,7 +47,8 @@ QStringList commandsIn(const QString& log) {
 TEST(CliUsual, SavesByCardAndTestAndNeverOverwrites) {
     QTemporaryDir home;
     const QString log = home.filePath("frames.log");
-    const QStringList logger = {"--model", "2", "--records", "300", "--card", "5", "--test", "12", "--interval", "00:15"};
+    const QStringList logger = {"--model", "2",      "--records", "300",        "--card",
+                                "5",       "--test", "12",        "--interval", "00:15"};
     fakes::SimProcess sim(logger + QStringList{"--log", log});
     if (sim.devicePath().isEmpty() || !QFile::exists(kCli)) QUILLET_TOOL_MISSING("tools not built");
     QStringList args = {"usual", "--device", sim.devicePath(), "--naming", "card", "--start", "07:30"};
@@ -70,7 +71,8 @@ TEST(CliUsual, SavesByCardAndTestAndNeverOverwrites) {
     const QDateTime now = QDateTime::currentDateTime();
     QDateTime start(now.date(), QTime(7, 30));
     if (start <= now) start = start.addDays(1);
-    EXPECT_TRUE(first.out.contains("starts recording at " + start.toString("yyyy-MM-dd HH:mm"))) << first.out.toStdString();
+    EXPECT_TRUE(first.out.contains("starts recording at " + start.toString("yyyy-MM-dd HH:mm")))
+        << first.out.toStdString();
     {
         fakes::TestContext t;
         SystemClock clock;
@@ -102,7 +104,8 @@ TEST(CliUsual, SavesByCardAndTestAndNeverOverwrites) {
     EXPECT_TRUE(again.err.contains("exists already")) << again.err.toStdString();
     EXPECT_TRUE(again.err.contains("nothing was sent to the logger")) << again.err.toStdString();
     EXPECT_EQ(contents(file), saved);
-    EXPECT_TRUE(commandsIn(log2).filter(QRegularExpression("^[23],")).isEmpty()) << commandsIn(log2).join(" ").toStdString();
+    EXPECT_TRUE(commandsIn(log2).filter(QRegularExpression("^[23],")).isEmpty())
+        << commandsIn(log2).join(" ").toStdString();
 }
 
 TEST(CliUsual, AFaultyTransferSavesAndSetsNothing) {
@@ -115,10 +118,13 @@ TEST(CliUsual, AFaultyTransferSavesAndSetsNothing) {
     EXPECT_TRUE(r.err.contains(QString::fromUtf8("読み取りエラーです。"))) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains("nothing was sent to the logger")) << r.err.toStdString();
     EXPECT_FALSE(r.out.contains("Saved:"));
-    EXPECT_TRUE(QDir(home.path() + "/Documents/ORVELL/Quillet7/date").entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot).isEmpty());
+    EXPECT_TRUE(QDir(home.path() + "/Documents/ORVELL/Quillet7/date")
+                    .entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)
+                    .isEmpty());
 
     EXPECT_TRUE(commandsIn(log).contains("1,2"));
-    EXPECT_TRUE(commandsIn(log).filter(QRegularExpression("^[23],")).isEmpty()) << commandsIn(log).join(" ").toStdString();
+    EXPECT_TRUE(commandsIn(log).filter(QRegularExpression("^[23],")).isEmpty())
+        << commandsIn(log).join(" ").toStdString();
 
     const CliRun bad = runCli({"usual", "--device", sim.devicePath(), "--start", "7:30"}, home.path());
     EXPECT_EQ(bad.exitCode, 2);

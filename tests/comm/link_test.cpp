@@ -209,8 +209,7 @@ TEST_F(Link, RequestStopsAtTheFirstAcceptedAnswer) {
 
 TEST_F(Link, RequestEndsAtOnceOnCancel) {
     t.clock.hooks.push_back([&] {
-        if (line.frames == 1 && t.clock.ms >= port.writes.back().ms + 50 && ctx.comm->status == 0)
-            requestCancel(ctx);
+        if (line.frames == 1 && t.clock.ms >= port.writes.back().ms + 50 && ctx.comm->status == 0) requestCancel(ctx);
     });
     EXPECT_EQ(request(ctx, 1, 2, {}, 1), 3);
     EXPECT_EQ(line.frames, 1);
@@ -333,8 +332,13 @@ TEST(Monitor, Lines) {
         {"\x06\r\n", 3, 5, 0, "Com:3_5_0   ACK\r\n"},
         {"\x15\r\n", 2, 1, 0, "Com:2_1_0   NAK\r\n"},
         {"\x02 1,A\x17\x03\r\n", 1, 1, 0, "STX 1,AETBETXCRLF\r\n"},
-        {"x\x06\r\n", 3, 5, 0, "x\x06" "CRLF\r\n"},
-        {"\x06\r\n\x06\r\n", 3, 5, 0, "\x06" "CRLF\x06" "CRLF\r\n"},
+        {"x\x06\r\n", 3, 5, 0,
+         "x\x06"
+         "CRLF\r\n"},
+        {"\x06\r\n\x06\r\n", 3, 5, 0,
+         "\x06"
+         "CRLF\x06"
+         "CRLF\r\n"},
     };
     for (const auto& c : cases) {
         QString text = QStringLiteral("old\r\n");

@@ -59,8 +59,8 @@ TEST(PortSearch, MalformedIdentificationIsNotFound) {
     EXPECT_EQ(device.requestCount(), 5);
     ASSERT_EQ(rig.t.messages.shown.size(), 2u);
     EXPECT_TRUE(rig.t.messages.shown[1].text.startsWith(QString::fromUtf8("確立するポートを選択できませんでした。")));
-    EXPECT_EQ(rig.t.ctx.general.comPort, 3);      // kept
-    EXPECT_EQ(rig.serial.portNumber(), 1);        // port 1 for the session
+    EXPECT_EQ(rig.t.ctx.general.comPort, 3);  // kept
+    EXPECT_EQ(rig.serial.portNumber(), 1);    // port 1 for the session
     EXPECT_FALSE(QFile::exists(rig.t.ctx.folders.settingsFile));
 }
 
@@ -102,7 +102,8 @@ TEST(PortDialog, ChoosingAPort) {
 TEST(PortSearch, PermissionDeniedStopsWithTheGroupHint) {
     const QString denied = QString::fromUtf8(
         "通信ポートが使用できません。他のデバイスによってロックされています。\r"
-        "このユーザーにはシリアルデバイスを使う権限がありません。ユーザーをグループ dialout に加え、ログインし直してください。\r"
+        "このユーザーにはシリアルデバイスを使う権限がありません。ユーザーをグループ dialout "
+        "に加え、ログインし直してください。\r"
         "エラー8010");
     PortRig rig;
     rig.serial.setBusy(1);

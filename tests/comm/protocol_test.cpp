@@ -30,10 +30,10 @@ QByteArray answer(int length, const Fields& fields) {
 TEST(Field, EncodingExamples) {
     EXPECT_EQ(hexField(26, 2), "1A");
     EXPECT_EQ(reverseDigits("1A"), "A1");
-    EXPECT_EQ(encodeField(26, 2), "A1");           // card number 26
+    EXPECT_EQ(encodeField(26, 2), "A1");  // card number 26
     EXPECT_EQ(encodeField(0x1A3, 3), "3A1");
-    EXPECT_EQ(hexField(0x12345, 3), "12345");      // wider values keep their digits
-    EXPECT_EQ(encodeField(0x12345, 3), "FFF");     // a sent field keeps its width
+    EXPECT_EQ(hexField(0x12345, 3), "12345");   // wider values keep their digits
+    EXPECT_EQ(encodeField(0x12345, 3), "FFF");  // a sent field keeps its width
     EXPECT_EQ(encodeField(-10, 3), "000");
 }
 
@@ -42,9 +42,8 @@ TEST(Field, ReadingStopsAtTheFirstNonHexCharacter) {
         QByteArray text;
         int value;
     } cases[] = {
-        {"3A1", 0x1A3}, {"a1", 0x1A}, {"", 0},  {"FFFF", 0xFFFF},
-        {"3G1", 0x1},   // reversed "1G3": stops at G
-        {"G1", 0x1},    {"1G", 0}, {"\x03\r", 0},
+        {"3A1", 0x1A3}, {"a1", 0x1A}, {"", 0},       {"FFFF", 0xFFFF}, {"3G1", 0x1},  // reversed "1G3": stops at G
+        {"G1", 0x1},    {"1G", 0},    {"\x03\r", 0},
     };
     for (const auto& c : cases) EXPECT_EQ(decodeField(c.text), c.value) << c.text.toStdString();
 }
@@ -52,14 +51,14 @@ TEST(Field, ReadingStopsAtTheFirstNonHexCharacter) {
 TEST(Field, ReadFieldNeverReadsPastTheAnswer) {
     const QByteArray a = "\x02 1,A1";
     EXPECT_EQ(readField(a, 5, 2), 26);
-    EXPECT_EQ(readField(a, 6, 2), 1);    // only "1" is there
+    EXPECT_EQ(readField(a, 6, 2), 1);  // only "1" is there
     EXPECT_EQ(readField(a, 7, 4), 0);
     EXPECT_EQ(readField(a, 500, 3), 0);
     EXPECT_EQ(readField(a, 0, 3), 0);
 }
 
 TEST(Field, RangeLowOfTheRangeCodes) {
-    const std::pair<int, int> cases[] = {{1, -400}, {6, -400}, {2, 0}, {7, 0}, {10, 0},
+    const std::pair<int, int> cases[] = {{1, -400}, {6, -400}, {2, 0},   {7, 0}, {10, 0},
                                          {11, 0},   {3, 500},  {8, 500}, {0, 0}, {15, 0}};
     for (auto [code, low] : cases) EXPECT_EQ(rangeLowFor(code), low) << code;
 }
@@ -74,9 +73,7 @@ TEST(Frame, EmptyDataHasNoSecondComma) {
     EXPECT_EQ(commandFrame(1, 3, {}), QByteArray("\x02\x20\x31\x2C\x20\x33\x2C\x03\x0D\x0A", 10));
 }
 
-TEST(Frame, DataFollowsItsOwnComma) {
-    EXPECT_EQ(commandFrame(3, 5, "A1"), QByteArray("\x02 3, 5,A1,\x03\r\n"));
-}
+TEST(Frame, DataFollowsItsOwnComma) { EXPECT_EQ(commandFrame(3, 5, "A1"), QByteArray("\x02 3, 5,A1,\x03\r\n")); }
 
 // ---- Identification -----------------------------------------------------------
 
@@ -86,26 +83,9 @@ TEST(Frame, DataFollowsItsOwnComma) {
 // 0x0BB7 (2999).
 QByteArray model1Identification(char at51 = 'A') {
     char code[2] = {at51, 0};
-    return answer(71, {{5, "A1"},
-                       {8, "E1"},
-                       {10, "90"},
-                       {12, "F0"},
-                       {14, "B0"},
-                       {16, "D0"},
-                       {19, "A0"},
-                       {21, "00"},
-                       {24, "AF2"},
-                       {27, "8"},
-                       {28, "FFF"},
-                       {31, "0"},
-                       {33, "000"},
-                       {36, "8E3"},
-                       {40, "4B1"},
-                       {43, "000"},
-                       {47, "C0"},
-                       {50, "1"},
-                       {51, code},
-                       {64, "7BB0"}});
+    return answer(71, {{5, "A1"},   {8, "E1"},   {10, "90"}, {12, "F0"},  {14, "B0"}, {16, "D0"},  {19, "A0"},
+                       {21, "00"},  {24, "AF2"}, {27, "8"},  {28, "FFF"}, {31, "0"},  {33, "000"}, {36, "8E3"},
+                       {40, "4B1"}, {43, "000"}, {47, "C0"}, {50, "1"},   {51, code}, {64, "7BB0"}});
 }
 
 TEST(Identification, ModelFromLengthAndPosition51) {
@@ -113,8 +93,7 @@ TEST(Identification, ModelFromLengthAndPosition51) {
     EXPECT_EQ(modelFromIdentification(model1Identification('B')), 2);
     EXPECT_EQ(modelFromIdentification(answer(49, {})), 3);
     EXPECT_EQ(modelFromIdentification(answer(65, {})), 4);
-    for (int len : {0, 10, 48, 50, 64, 66, 70, 72})
-        EXPECT_EQ(modelFromIdentification(QByteArray(len, '0')), 0) << len;
+    for (int len : {0, 10, 48, 50, 64, 66, 70, 72}) EXPECT_EQ(modelFromIdentification(QByteArray(len, '0')), 0) << len;
 }
 
 TEST(Identification, Model1Fields) {
@@ -253,8 +232,10 @@ TEST(Identification, Model4FlagsAndRecordLimit) {
         const char* flags;
         bool endless, wrap;
         int limit;
-    } cases[] = {{"0", false, false, 0x4321 + 1}, {"2", true, false, 0x4321 + 1},
-                 {"1", false, true, 0x4321 + 1},  {"3", true, true, 6000}};
+    } cases[] = {{"0", false, false, 0x4321 + 1},
+                 {"2", true, false, 0x4321 + 1},
+                 {"1", false, true, 0x4321 + 1},
+                 {"3", true, true, 6000}};
     for (const auto& c : cases) {
         PendingLogger p;
         parseIdentification(model4Identification(c.flags), 0, p);
@@ -590,7 +571,7 @@ TEST(SettingData, ReferenceValues) {
     s.referenceSide[2] = 8;
     EXPECT_EQ(referenceData(s, 1), "A8204F18");  // raw 650, 500
     EXPECT_EQ(referenceData(s, 2), "A8204F18");
-    EXPECT_EQ(referenceData(s, 3), "A820");      // one channel
+    EXPECT_EQ(referenceData(s, 3), "A820");  // one channel
 }
 
 TEST(SettingData, AlarmValues) {

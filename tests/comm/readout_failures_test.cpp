@@ -4,13 +4,13 @@
 // two attempts stops the retries, and a reader unplugged mid-transfer is a
 // failed read.
 #include "comm/link.h"
-#include "support/toolmissing.h"
 #include "comm/readout.h"
 #include "comm/serialport.h"
 #include "core/store.h"
 #include "support/fakes.h"
 #include "support/simprocess.h"
 #include "support/simserial.h"
+#include "support/toolmissing.h"
 #include "tools/sim/device.h"
 
 #include <QCoreApplication>
@@ -101,7 +101,11 @@ TEST(ReadoutFailures, TransferMessagesComeAfterTheWindowsClosed) {
     sim::Config garbage = twoChannels();
     garbage.faults.garbage = true;
     garbage.faults.only = {12};
-    const struct { const char* name; sim::Config config; const char* text; } cases[] = {
+    const struct {
+        const char* name;
+        sim::Config config;
+        const char* text;
+    } cases[] = {
         {"no answer", silent, "応答がありません。"},
         {"faulty answer", garbage, "読み取りエラーです。"},
     };
@@ -135,8 +139,7 @@ TEST(ReadoutFailures, RunTimeErrorsAreCaughtAndReported) {
         std::function<void(Rig&)> arm;
         const char* text;
     } cases[] = {
-        {"identification",
-         [](Rig& r) { r.t.clock.hooks.push_back([] { throw std::runtime_error("fault"); }); },
+        {"identification", [](Rig& r) { r.t.clock.hooks.push_back([] { throw std::runtime_error("fault"); }); },
          "予期しないエラーが発生しました。\rエラー51"},
         {"transfer, inside the progress window",
          [](Rig& r) { r.t.ctx.commProgress = [](int, int) { throw std::bad_alloc(); }; },

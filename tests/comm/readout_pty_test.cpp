@@ -1,12 +1,12 @@
 // The read-out over a real pseudo-terminal: QSerialPort and the link against
 // the quillet-logger-sim executable, on the system clock.
 #include "comm/readout.h"
-#include "support/toolmissing.h"
 #include "comm/serialport.h"
 #include "core/store.h"
 #include "support/fakes.h"
 #include "support/readoutwindows.h"
 #include "support/simprocess.h"
+#include "support/toolmissing.h"
 
 #include <gtest/gtest.h>
 
@@ -23,7 +23,10 @@ TEST(ReadoutOverPty, ModelTwoIntoChannelsAAndB) {
     port.setDevicePath(sim.devicePath());
     t.ctx.serial = &port;
     int maximum = 0, value = 0;
-    t.ctx.commProgress = [&](int m, int v) { maximum = m; value = v; };
+    t.ctx.commProgress = [&](int m, int v) {
+        maximum = m;
+        value = v;
+    };
 
     fakes::ChannelsABWindows windows;
     ASSERT_TRUE(readLogger(t.ctx, windows)) << t.messages.texts().join("|").toStdString();

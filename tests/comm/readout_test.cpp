@@ -1,7 +1,7 @@
 // The read-out end to end on the virtual clock: the real link and codec
 // against the simulator's device model on an in-process line.
-#include "comm/link.h"
 #include "comm/readout.h"
+#include "comm/link.h"
 #include "core/store.h"
 #include "support/fakes.h"
 #include "support/simserial.h"
@@ -97,8 +97,15 @@ void fillChannel(ChannelStore& s, int ch) {
 }  // namespace
 
 TEST(Readout, EveryModelIntoTheFreeChannels) {
-    const struct { int model; int records; std::vector<int> kinds; } cases[] = {
-        {1, 40, {1, 2}}, {2, 600, {1, 2}}, {3, 70, {0}}, {4, 33, {1, 1}},
+    const struct {
+        int model;
+        int records;
+        std::vector<int> kinds;
+    } cases[] = {
+        {1, 40, {1, 2}},
+        {2, 600, {1, 2}},
+        {3, 70, {0}},
+        {4, 33, {1, 1}},
     };
     for (const auto& c : cases) {
         Rig rig(config(c.model, c.records));
@@ -202,12 +209,39 @@ TEST(Readout, CancelDuringTheTransferReleasesTheChannels) {
 }
 
 TEST(Readout, FaultsLeaveTheStoreAsBefore) {
-    const auto brokenBlock = [] { sim::Faults f; f.brokenBlock = 2; f.only = {12}; return f; };
-    const auto silence = [] { sim::Faults f; f.silence = true; return f; };
-    const auto garbage = [] { sim::Faults f; f.garbage = true; return f; };
-    const auto disconnect = [] { sim::Faults f; f.disconnectAfter = 300; f.only = {12}; return f; };
-    const auto cutData = [] { sim::Faults f; f.cutAfter = 200; f.only = {12}; return f; };
-    const struct { const char* name; sim::Faults faults; const char* message; } cases[] = {
+    const auto brokenBlock = [] {
+        sim::Faults f;
+        f.brokenBlock = 2;
+        f.only = {12};
+        return f;
+    };
+    const auto silence = [] {
+        sim::Faults f;
+        f.silence = true;
+        return f;
+    };
+    const auto garbage = [] {
+        sim::Faults f;
+        f.garbage = true;
+        return f;
+    };
+    const auto disconnect = [] {
+        sim::Faults f;
+        f.disconnectAfter = 300;
+        f.only = {12};
+        return f;
+    };
+    const auto cutData = [] {
+        sim::Faults f;
+        f.cutAfter = 200;
+        f.only = {12};
+        return f;
+    };
+    const struct {
+        const char* name;
+        sim::Faults faults;
+        const char* message;
+    } cases[] = {
         {"broken block", brokenBlock(), nullptr},
         {"silence", silence(), "応答がありません。"},
         {"garbage", garbage(), "読み取りエラーです。"},
@@ -255,10 +289,10 @@ TEST(Readout, Model4WrapIsReadOldestFirst) {
     const auto& raw = rig.device.rawRecords(1);
     ASSERT_EQ(raw.size(), 6000u);
     const int low = rangeLowOfCode(r.rangeCode[0]);
-    EXPECT_EQ(s.samples[1][1], stored(raw[2500], low));      // memory record 2501
-    EXPECT_EQ(s.samples[1][3500], stored(raw[5999], low));   // memory record 6000
-    EXPECT_EQ(s.samples[1][3501], stored(raw[0], low));      // memory record 1
-    EXPECT_EQ(s.samples[1][6000], stored(raw[2499], low));   // memory record 2500, the newest
+    EXPECT_EQ(s.samples[1][1], stored(raw[2500], low));     // memory record 2501
+    EXPECT_EQ(s.samples[1][3500], stored(raw[5999], low));  // memory record 6000
+    EXPECT_EQ(s.samples[1][3501], stored(raw[0], low));     // memory record 1
+    EXPECT_EQ(s.samples[1][6000], stored(raw[2499], low));  // memory record 2500, the newest
 }
 
 TEST(Readout, RetriesAFaultyIdentification) {
@@ -272,11 +306,16 @@ TEST(Readout, RetriesAFaultyIdentification) {
 }
 
 TEST(Readout, IntegratedValue) {
-    const struct { std::vector<int16_t> samples; int side; int minutes; int32_t expected; } cases[] = {
-        {{260, 270, 240}, 0, 10, 0},                     // Int(30 × 1/6) \ 10
-        {std::vector<int16_t>(600, 260), 0, 10, 100},   // Int(6000 × 1/6) \ 10
-        {{240, 230, 9999, 260}, 8, 60, 3},               // L side: (10 + 20) × 1 \ 10
-        {{260, 270}, 4, 60, 0},                          // any other side: nothing
+    const struct {
+        std::vector<int16_t> samples;
+        int side;
+        int minutes;
+        int32_t expected;
+    } cases[] = {
+        {{260, 270, 240}, 0, 10, 0},                   // Int(30 × 1/6) \ 10
+        {std::vector<int16_t>(600, 260), 0, 10, 100},  // Int(6000 × 1/6) \ 10
+        {{240, 230, 9999, 260}, 8, 60, 3},             // L side: (10 + 20) × 1 \ 10
+        {{260, 270}, 4, 60, 0},                        // any other side: nothing
     };
     for (const auto& c : cases) {
         ChannelStore s;

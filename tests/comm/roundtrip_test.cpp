@@ -38,12 +38,8 @@ struct ModelCase {
 };
 
 const ModelCase kModels[] = {
-    {"model 1", 1, 100, 0, 1},
-    {"model 2", 2, 600, 0, 1},
-    {"model 3", 3, 250, 0, 1},
-    {"model 4", 4, 37, 0, 1},
-    {"model 4 endless", 4, 20, 2, 1},
-    {"model 4 wrapped", 4, 0, 3, 1234},
+    {"model 1", 1, 100, 0, 1}, {"model 2", 2, 600, 0, 1},        {"model 3", 3, 250, 0, 1},
+    {"model 4", 4, 37, 0, 1},  {"model 4 endless", 4, 20, 2, 1}, {"model 4 wrapped", 4, 0, 3, 1234},
 };
 
 sim::Config configFor(const ModelCase& m) {
@@ -138,7 +134,10 @@ TEST_P(RoundTrip, IdentificationSummaryAndValues) {
     ctx.destinationChannel[2] = 4;
     ctx.store.ch[3].sampleCount = p.sampleCount;
     int lastValue = 0, maximum = 0;
-    ctx.commProgress = [&](int mx, int v) { maximum = mx; lastValue = v; };
+    ctx.commProgress = [&](int mx, int v) {
+        maximum = mx;
+        lastValue = v;
+    };
     const qint64 before = rig.t.clock.ms;
     ASSERT_EQ(request(ctx, 1, 2, {}, two ? 1 : 0), 0);
     const qint64 took = rig.t.clock.ms - before;
@@ -154,18 +153,16 @@ TEST_P(RoundTrip, IdentificationSummaryAndValues) {
         const int memory = (i + p0) % n;  // oldest first
         ASSERT_EQ(ctx.store.samples[3][i + 1], stored(raw1[memory], p.ch[1].rangeLow)) << i;
         if (two) {
-            ASSERT_EQ(ctx.store.samples[4][i + 1], stored(dev.rawRecords(2)[memory], p.ch[2].rangeLow))
-                << i;
+            ASSERT_EQ(ctx.store.samples[4][i + 1], stored(dev.rawRecords(2)[memory], p.ch[2].rangeLow)) << i;
         }
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Models, RoundTrip, ::testing::ValuesIn(kModels),
-                         [](const auto& info) {
-                             QByteArray n = info.param.name;
-                             n.replace(' ', '_');
-                             return n.toStdString();
-                         });
+INSTANTIATE_TEST_SUITE_P(Models, RoundTrip, ::testing::ValuesIn(kModels), [](const auto& info) {
+    QByteArray n = info.param.name;
+    n.replace(' ', '_');
+    return n.toStdString();
+});
 
 // ---- Writing settings -------------------------------------------------------
 
@@ -222,7 +219,7 @@ TEST(SettingsRoundTrip, TheLoggerHoldsWhatWasSent) {
             EXPECT_EQ(d.referenceRaw(2), 500);
             EXPECT_EQ(d.upperAlarmRaw(1), 300 + 400);  // from -40.0
             EXPECT_EQ(d.lowerAlarmRaw(1), -100 + 400);
-            EXPECT_EQ(d.upperAlarmRaw(2), 800);        // humidity from 0
+            EXPECT_EQ(d.upperAlarmRaw(2), 800);  // humidity from 0
             EXPECT_EQ(d.lowerAlarmRaw(2), 200);
             EXPECT_EQ(d.recordLimit(), 1234);
         }

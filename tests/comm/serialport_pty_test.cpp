@@ -3,9 +3,9 @@
 // the link, on the system clock. The end-to-end cases are skipped when the
 // simulator has not been built.
 #include "comm/link.h"
-#include "support/toolmissing.h"
 #include "comm/protocol.h"
 #include "comm/serialport.h"
+#include "support/toolmissing.h"
 
 #include "core/catalog.h"
 #include "support/fakes.h"
@@ -46,8 +46,7 @@ public:
     std::unique_ptr<sim::Device> model() const {
         sim::ServerOptions o;
         QString message;
-        if (sim::parseOptions(QStringList{kSimulator} + args_, o, message) != sim::ParseResult::Ok)
-            return nullptr;
+        if (sim::parseOptions(QStringList{kSimulator} + args_, o, message) != sim::ParseResult::Ok) return nullptr;
         return std::make_unique<sim::Device>(o.config);
     }
 
@@ -58,7 +57,8 @@ private:
 
 class EnvVar {
 public:
-    EnvVar(const char* name, const QByteArray& value) : name_(name), old_(qgetenv(name)), had_(qEnvironmentVariableIsSet(name)) {
+    EnvVar(const char* name, const QByteArray& value)
+        : name_(name), old_(qgetenv(name)), had_(qEnvironmentVariableIsSet(name)) {
         qputenv(name, value);
     }
     ~EnvVar() {
@@ -205,15 +205,15 @@ TEST_P(OverPty, IdentificationSummaryAndFullRead) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Models, OverPty,
-    ::testing::Values(PtyCase{"model_1", {"--model", "1", "--records", "300", "--seed", "5"}},
-                      PtyCase{"model_2", {"--model", "2", "--records", "600", "--seed", "6"}},
-                      PtyCase{"model_3", {"--model", "3", "--records", "500", "--seed", "7"}},
-                      PtyCase{"model_4", {"--model", "4", "--records", "77", "--seed", "8"}},
-                      PtyCase{"model_4_wrapped",
-                              {"--model", "4", "--flags", "3", "--wrap-position", "4000", "--seed", "9"}}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Models, OverPty,
+                         ::testing::Values(PtyCase{"model_1", {"--model", "1", "--records", "300", "--seed", "5"}},
+                                           PtyCase{"model_2", {"--model", "2", "--records", "600", "--seed", "6"}},
+                                           PtyCase{"model_3", {"--model", "3", "--records", "500", "--seed", "7"}},
+                                           PtyCase{"model_4", {"--model", "4", "--records", "77", "--seed", "8"}},
+                                           PtyCase{"model_4_wrapped",
+                                                   {"--model", "4", "--flags", "3", "--wrap-position", "4000", "--seed",
+                                                    "9"}}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(OverPtyFaults, SilentReaderIsNoAnswer) {
     ensureApplication();

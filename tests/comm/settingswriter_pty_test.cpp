@@ -2,12 +2,12 @@
 // preparation and the writer against the quillet-logger-sim executable,
 // checked through the simulator's frame log.
 #include "comm/link.h"
-#include "support/toolmissing.h"
 #include "comm/protocol.h"
 #include "comm/serialport.h"
 #include "support/fakes.h"
 #include "support/settingsdialog.h"
 #include "support/simprocess.h"
+#include "support/toolmissing.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -42,8 +42,7 @@ TEST(SettingsOverPty, ModelFourWrittenThenRecording) {
     // ahead comes within milliseconds. The reader answers 50 ms after a
     // request, so that a loaded machine empties its input (after sending)
     // before the answer comes and no attempt is lost.
-    fakes::SimProcess sim(
-        {"--model", "4", "--status", "21", "--speed", "100000", "--delay", "50", "--log", log});
+    fakes::SimProcess sim({"--model", "4", "--status", "21", "--speed", "100000", "--delay", "50", "--log", log});
     if (sim.devicePath().isEmpty()) QUILLET_TOOL_MISSING("quillet-logger-sim not built");
     fakes::TestContext t;
     SystemClock clock;

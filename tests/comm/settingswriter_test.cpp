@@ -1,9 +1,9 @@
 // Writing recording settings on the virtual clock: the preparation and the
 // writer against the simulator's device model, checked through the frames
 // the simulated logger received and what it reports afterwards.
+#include "comm/settingswriter.h"
 #include "comm/link.h"
 #include "comm/protocol.h"
-#include "comm/settingswriter.h"
 #include "support/fakes.h"
 #include "support/settingsdialog.h"
 #include "support/simserial.h"
@@ -69,21 +69,26 @@ RecordingSettings settingsFor(int model) {
 TEST(SettingsWriter, EachModelGetsItsStepsEncoded) {
     const struct {
         int model;
-        Frames frames;  // after the preparation's 1,3 and 1,1
+        Frames frames;      // after the preparation's 1,3 and 1,1
         QByteArray status;  // afterwards: waiting, locked or not
     } cases[] = {
-        {1, {"3,5 A1", "3,6 70", "3,3 0010", "3,4 A8284F10", "3,8 CB2C21", "3,9 0238C0", "3,0 2D40",
-             "3,1 5090F0B0D0", "3,2 00C001B0D0", "2,1 1"}, "31"},
-        {2, {"3,5 A1", "3,6 70", "3,3 A000", "3,4 A8284F10", "3,8 CB2C21", "3,9 0238C0", "3,0 2D40",
-             "3,1 5090F0B0D0", "3,2 00C001B0D0", "2,1 1"}, "31"},
+        {1,
+         {"3,5 A1", "3,6 70", "3,3 0010", "3,4 A8284F10", "3,8 CB2C21", "3,9 0238C0", "3,0 2D40", "3,1 5090F0B0D0",
+          "3,2 00C001B0D0", "2,1 1"},
+         "31"},
+        {2,
+         {"3,5 A1", "3,6 70", "3,3 A000", "3,4 A8284F10", "3,8 CB2C21", "3,9 0238C0", "3,0 2D40", "3,1 5090F0B0D0",
+          "3,2 00C001B0D0", "2,1 1"},
+         "31"},
         // One channel: mode and seconds interval, one reference, no alarms
         // and no record limit.
-        {3, {"3,5 A1", "3,6 70", "3,7 1", "3,3 0003", "3,4 8C00", "3,1 5090F0B0D0", "3,2 00C001B0D0",
-             "2,1 1"}, "31"},
+        {3, {"3,5 A1", "3,6 70", "3,7 1", "3,3 0003", "3,4 8C00", "3,1 5090F0B0D0", "3,2 00C001B0D0", "2,1 1"}, "31"},
         // No references; alarms counted from -40.0 on both channels; the
         // lock as the check box says.
-        {4, {"3,5 A1", "3,6 70", "3,7 0", "3,3 F000", "3,8 CB2C21", "3,9 C67267", "3,0 F671",
-             "3,1 5090F0B0D0", "3,2 00C001B0D0", "2,1 2"}, "32"},
+        {4,
+         {"3,5 A1", "3,6 70", "3,7 0", "3,3 F000", "3,8 CB2C21", "3,9 C67267", "3,0 F671", "3,1 5090F0B0D0",
+          "3,2 00C001B0D0", "2,1 2"},
+         "32"},
     };
     for (const auto& k : cases) {
         SCOPED_TRACE(k.model);
@@ -92,8 +97,8 @@ TEST(SettingsWriter, EachModelGetsItsStepsEncoded) {
         rig.prepare();
         EXPECT_EQ(rig.framesFrom(0).mid(0, 2), (Frames{"1,3", "1,1"}));
         EXPECT_EQ(rig.framesFrom(2), k.frames);
-        const std::vector<int> steps = k.model == 3 ? std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8}
-                                                    : std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9};
+        const std::vector<int> steps =
+            k.model == 3 ? std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8} : std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9};
         EXPECT_EQ(rig.dialog.bar, steps);
         EXPECT_EQ(rig.dialog.writeStatus, 0);
         EXPECT_EQ(rig.dialog.startSent, QDateTime(QDate(2013, 11, 16), QTime(12, 0)));
@@ -186,8 +191,8 @@ TEST(SettingsPreparation, FailuresKeepTheDialogClosed) {
 
 TEST(SettingsPreparation, ModelThreeSettingsTakeTheSecondRangeCode) {
     sim::Config c = logger(3);
-    c.rangeCode[0] = 2;    // the recording held: one-time, range 2
-    c.nextRangeCode = 8;   // set for the next one: endless, range 3
+    c.rangeCode[0] = 2;   // the recording held: one-time, range 2
+    c.nextRangeCode = 8;  // set for the next one: endless, range 3
     Rig rig(c);
     rig.dialog.ok = false;
     rig.prepare();
@@ -205,10 +210,8 @@ TEST(SettingsWriter, StartNotLaterThanTheClockMovesToNowPlusOneMinute) {
         QDateTime start;
         QByteArray sent;
     } cases[] = {
-        {"the clock minute", clock, "3,2 6090F0B0D0"},
-        {"earlier", clock.addDays(-1), "3,2 6090F0B0D0"},
-        {"not set", QDateTime(), "3,2 6090F0B0D0"},
-        {"a minute later", clock.addSecs(60), "3,2 6090F0B0D0"},
+        {"the clock minute", clock, "3,2 6090F0B0D0"},    {"earlier", clock.addDays(-1), "3,2 6090F0B0D0"},
+        {"not set", QDateTime(), "3,2 6090F0B0D0"},       {"a minute later", clock.addSecs(60), "3,2 6090F0B0D0"},
         {"later", clock.addSecs(3600), "3,2 50A0F0B0D0"},
     };
     for (const auto& k : cases) {

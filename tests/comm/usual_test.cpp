@@ -1,8 +1,8 @@
 // The usual communication end to end on the virtual clock: the read-out, the
 // automatic save and the settings step against the simulator's device model.
 // The settings step is a recording stand-in: these tests check when it runs.
-#include "comm/link.h"
 #include "comm/usual.h"
+#include "comm/link.h"
 #include "core/loggermodels.h"
 #include "core/store.h"
 #include "core/vb.h"
@@ -65,7 +65,8 @@ struct Rig : UsualView {
         for (const QString& base : {t.ctx.folders.dateFolder, t.ctx.folders.numberFolder}) {
             QDir d(base);
             for (const QString& sub : d.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
-                for (const QString& f : QDir(d.filePath(sub)).entryList(QDir::Files)) files << d.filePath(sub + "/" + f);
+                for (const QString& f : QDir(d.filePath(sub)).entryList(QDir::Files))
+                    files << d.filePath(sub + "/" + f);
         }
         return files;
     }
@@ -108,7 +109,11 @@ void expectNothingLeft(Rig& rig, const char* name) {
 
 TEST(Usual, SavesUnderTheChosenNameThenSets) {
     const QString day = u8("13年11月15日");
-    const struct { int model; int naming; QString file; } cases[] = {
+    const struct {
+        int model;
+        int naming;
+        QString file;
+    } cases[] = {
         {2, 1, "number/" + day + "/005_012.ql6"},
         {2, 0, u8("date/13年11月/15日09時05分.ql6")},
         {3, 1, "number/" + day + "/005_012.ql6"},
@@ -156,21 +161,46 @@ TEST(Usual, SavesUnderTheChosenNameThenSets) {
         EXPECT_EQ(rig.summaries[0].start, "13-11-15 09:00:00");
         // The second channel: whole %RH on model 2, tenths on model 4.
         const ChannelRecord& c2 = back.ctx.store.ch[2];
-        EXPECT_EQ(rig.summaries[0].max[1], c.model == 3 ? QString() : vb::format(c2.maxValue / 10.0, c.model == 4 ? "0.0" : "0"));
+        EXPECT_EQ(rig.summaries[0].max[1],
+                  c.model == 3 ? QString() : vb::format(c2.maxValue / 10.0, c.model == 4 ? "0.0" : "0"));
         EXPECT_EQ(rig.summaries[0].ave[0], vb::format(back.ctx.store.ch[1].averageValue / 10.0, "0.0"));
     }
 }
 
 TEST(Usual, AFailedOrCancelledReadOutSetsNothing) {
-    const auto faults = [](auto set) { sim::Faults f; set(f); return f; };
-    const struct { const char* name; sim::Faults faults; bool cancel; const char* caption; const char* message; } cases[] = {
-        {"broken block", faults([](sim::Faults& f) { f.brokenBlock = 2; f.only = {12}; }), false, "いつもの通信", "読み取りエラーです。"},
-        {"disconnect", faults([](sim::Faults& f) { f.disconnectAfter = 300; f.only = {12}; }), false, "ロガー読み出し", "応答がありません。"},
-        {"data cut short", faults([](sim::Faults& f) { f.cutAfter = 200; f.only = {12}; }), false, "ロガー読み出し", "読み取りエラーです。"},
+    const auto faults = [](auto set) {
+        sim::Faults f;
+        set(f);
+        return f;
+    };
+    const struct {
+        const char* name;
+        sim::Faults faults;
+        bool cancel;
+        const char* caption;
+        const char* message;
+    } cases[] = {
+        {"broken block", faults([](sim::Faults& f) {
+             f.brokenBlock = 2;
+             f.only = {12};
+         }),
+         false, "いつもの通信", "読み取りエラーです。"},
+        {"disconnect", faults([](sim::Faults& f) {
+             f.disconnectAfter = 300;
+             f.only = {12};
+         }),
+         false, "ロガー読み出し", "応答がありません。"},
+        {"data cut short", faults([](sim::Faults& f) {
+             f.cutAfter = 200;
+             f.only = {12};
+         }),
+         false, "ロガー読み出し", "読み取りエラーです。"},
         {"cancel", {}, true, "いつもの通信", "読み取りを中止いたします。"},
-        {"silent logger", faults([](sim::Faults& f) { f.silence = true; }), false, "いつもの通信", "応答がありません。"},
+        {"silent logger", faults([](sim::Faults& f) { f.silence = true; }), false, "いつもの通信",
+         "応答がありません。"},
         {"garbage", faults([](sim::Faults& f) { f.garbage = true; }), false, "いつもの通信", "読み取りエラーです。"},
-        {"unsupported logger", faults([](sim::Faults& f) { f.identLength = 60; }), false, "ロガー読み出し", "対応していないロガーです。"},
+        {"unsupported logger", faults([](sim::Faults& f) { f.identLength = 60; }), false, "ロガー読み出し",
+         "対応していないロガーです。"},
         {"no port", {}, false, "ロガー読み出し", "無効な通信ポートです。\rエラー8002"},
     };
     for (const auto& c : cases) {
@@ -205,7 +235,11 @@ TEST(Usual, AFailedOrCancelledReadOutSetsNothing) {
 
 TEST(Usual, AFailedOrDeclinedSaveSetsNothing) {
     enum Trap { BaseIsAFile, TargetIsAFolder, ExistsAndDeclined, ReadOnlyFolder };
-    const struct { const char* name; Trap trap; const char* message; } cases[] = {
+    const struct {
+        const char* name;
+        Trap trap;
+        const char* message;
+    } cases[] = {
         {"folder cannot be created", BaseIsAFile, "パスが見つかりません。\rエラー76"},
         {"write error", TargetIsAFolder, "ファイルを上書きしますか？"},
         {"overwrite declined", ExistsAndDeclined, "ファイルを上書きしますか？"},
@@ -222,9 +256,7 @@ TEST(Usual, AFailedOrDeclinedSaveSetsNothing) {
             ASSERT_TRUE(f.open(QIODevice::WriteOnly));
             break;
         }
-        case TargetIsAFolder:
-            ASSERT_TRUE(QDir().mkpath(target));
-            break;
+        case TargetIsAFolder: ASSERT_TRUE(QDir().mkpath(target)); break;
         case ExistsAndDeclined: {
             ASSERT_TRUE(QDir().mkpath(month));
             QFile f(target);
@@ -302,8 +334,9 @@ TEST(Usual, DataOnScreen) {
         EXPECT_EQ(s.currentFileName, "/tmp/kept.ql6");
         EXPECT_EQ(rig.t.ctx.usualCommunicationActive, 0);
         if (task == 0) {
-            EXPECT_EQ(rig.t.messages.texts(), QStringList{u8("いつもの通信（データ読み出し＋ファイル保存＋ロガー設定）を行う前には\r"
-                                                             "画面上のデータを無くしてください。")});
+            EXPECT_EQ(rig.t.messages.texts(),
+                      QStringList{u8("いつもの通信（データ読み出し＋ファイル保存＋ロガー設定）を行う前には\r"
+                                     "画面上のデータを無くしてください。")});
         } else {
             EXPECT_TRUE(rig.t.messages.shown.empty());
             EXPECT_EQ(rig.modes, QStringList{u8("ロガー設定")});
@@ -316,7 +349,12 @@ TEST(Usual, DataOnScreen) {
 TEST(Usual, StartTimeTodayOrTomorrow) {
     const QDate today(2013, 11, 15);
     const QDate tomorrow = today.addDays(1);
-    const struct { QTime now; const char* chosen; QDate day; QTime at; } cases[] = {
+    const struct {
+        QTime now;
+        const char* chosen;
+        QDate day;
+        QTime at;
+    } cases[] = {
         {QTime(9, 5), "12:00", today, QTime(12, 0)},
         {QTime(11, 59, 59), "12:00", today, QTime(12, 0)},
         {QTime(12, 0, 0), "12:00", tomorrow, QTime(12, 0)},  // not earlier: tomorrow
@@ -380,8 +418,20 @@ TEST(Usual, BlinkShowsTheLabelNineTenthsOfTheTime) {
 TEST(Usual, WritesTheSettingsOnlyOnceTheFileIsThere) {
     // The program's settings step: the preparation and the unseen dialog
     // write the logger's own settings with the chosen start, after the save.
-    const auto nak = [](int command) { sim::Faults f; f.nak = true; f.only = {command}; return f; };
-    const struct { const char* name; int model; int task; sim::Faults faults; int status; QStringList commands; } cases[] = {
+    const auto nak = [](int command) {
+        sim::Faults f;
+        f.nak = true;
+        f.only = {command};
+        return f;
+    };
+    const struct {
+        const char* name;
+        int model;
+        int task;
+        sim::Faults faults;
+        int status;
+        QStringList commands;
+    } cases[] = {
         {"model 2", 2, 0, {}, 0, {"3,5", "3,6", "3,3", "3,4", "3,8", "3,9", "3,0", "3,1", "3,2", "2,1"}},
         {"model 3", 3, 0, {}, 0, {"3,5", "3,6", "3,7", "3,3", "3,4", "3,1", "3,2", "2,1"}},
         {"model 4 set only", 4, 1, {}, 0, {"3,5", "3,6", "3,7", "3,3", "3,8", "3,9", "3,0", "3,1", "3,2", "2,2"}},
@@ -415,7 +465,9 @@ TEST(Usual, WritesTheSettingsOnlyOnceTheFileIsThere) {
         for (size_t i = 0; i < frames.size(); ++i) {
             if (frames[i].group == 1) continue;
             EXPECT_GE(int(i), rig.framesBeforeSettings) << c.name;
-            settings << QStringLiteral("%1,%2").arg(frames[i].group).arg(frames[i].group == 2 ? frames[i].data.toInt() : frames[i].number);
+            settings << QStringLiteral("%1,%2")
+                            .arg(frames[i].group)
+                            .arg(frames[i].group == 2 ? frames[i].data.toInt() : frames[i].number);
         }
         EXPECT_EQ(settings, c.commands) << c.name;
         if (c.status != 0) {

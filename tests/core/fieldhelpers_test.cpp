@@ -27,18 +27,18 @@ TEST(Overtool, ReferenceSideText) {
     const struct {
         int side;
         const char* text;
-    } cases[] = {{0, "H"}, {8, "L"}, {1, "H"}, {3, "I"}, {-78, "!"}, {108, "~"}, {-80, ""},
-                 {110, ""}, {-200, ""}, {-32768, ""}, {32767, ""}};
+    } cases[] = {{0, "H"},  {8, "L"},  {1, "H"},   {3, "I"},     {-78, "!"}, {108, "~"},
+                 {-80, ""}, {110, ""}, {-200, ""}, {-32768, ""}, {32767, ""}};
     for (const auto& c : cases) EXPECT_EQ(referenceSideText(c.side), QString::fromLatin1(c.text)) << c.side;
 }
 
 TEST(Overtool, FilterKey) {
-    const struct { int key, mode, out; } cases[] = {
-        {'a', 1, 0}, {'-', 1, '-'}, {'5', 1, '5'}, {8, 1, 8}, {':', 1, 0},
-        {'-', 2, 0}, {'A', 2, 'A'}, {'z', 2, 'z'}, {'_', 2, '_'}, {' ', 2, 0}, {0xB1, 2, 0xB1}, {'"', 2, 0}, {',', 2, 0},
-        {':', 3, ':'}, {' ', 3, ' '}, {'-', 3, '-'}, {'a', 3, 0},
-        {'a', 4, 'a'},
-        {'-', 0, 0}, {'7', 9, '7'}, {8, 9, 8},
+    const struct {
+        int key, mode, out;
+    } cases[] = {
+        {'a', 1, 0},   {'-', 1, '-'}, {'5', 1, '5'}, {8, 1, 8},       {':', 1, 0}, {'-', 2, 0},   {'A', 2, 'A'},
+        {'z', 2, 'z'}, {'_', 2, '_'}, {' ', 2, 0},   {0xB1, 2, 0xB1}, {'"', 2, 0}, {',', 2, 0},   {':', 3, ':'},
+        {' ', 3, ' '}, {'-', 3, '-'}, {'a', 3, 0},   {'a', 4, 'a'},   {'-', 0, 0}, {'7', 9, '7'}, {8, 9, 8},
     };
     for (const auto& c : cases) EXPECT_EQ(filterKey(c.key, c.mode), c.out) << c.key << " mode " << c.mode;
 }
@@ -48,14 +48,21 @@ TEST(Overtool, FilterKeyOnUnicodeTextAndKeyEvents) {
     // Half-width katakana have their code-page codes: ｱ 0xB1 passes mode 2,
     // ｡ 0xA1 and ﾟ 0xDF fall in its blocked ranges; full-width and kanji
     // characters pass only modes 2 and 4.
-    const struct { const char* text; int mode; const char* kept; } cases[] = {
+    const struct {
+        const char* text;
+        int mode;
+        const char* kept;
+    } cases[] = {
         {"12-3a", 0, "123"}, {"12-3a", 1, "12-3"}, {"2013-11-15 10:00", 3, "2013-11-15 10:00"},
-        {"ｱｲｳ", 0, ""}, {"ｱ｡ﾟ", 2, "ｱ"}, {"ｱ｡ﾟ", 4, "ｱ｡ﾟ"}, {"１倉", 1, ""}, {"１倉", 2, "１倉"},
+        {"ｱｲｳ", 0, ""},      {"ｱ｡ﾟ", 2, "ｱ"},      {"ｱ｡ﾟ", 4, "ｱ｡ﾟ"},
+        {"１倉", 1, ""},     {"１倉", 2, "１倉"},
     };
     for (const auto& c : cases) EXPECT_EQ(filterKeyText(u(c.text), c.mode), u(c.kept)) << c.text << " mode " << c.mode;
     EXPECT_EQ(keyCodeOf(u"ｶ"[0]), 0xB6);
 
-    const auto press = [](int key, const QString& text) { return QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier, text); };
+    const auto press = [](int key, const QString& text) {
+        return QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier, text);
+    };
     EXPECT_TRUE(filterKeyEvent(press(Qt::Key_5, "5"), 0));
     EXPECT_FALSE(filterKeyEvent(press(Qt::Key_Minus, "-"), 0));
     EXPECT_TRUE(filterKeyEvent(press(Qt::Key_Minus, "-"), 1));

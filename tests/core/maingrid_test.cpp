@@ -27,18 +27,14 @@ TEST(MainGrid, SampleTexts) {
         int16_t upper, lower, raw;
         const char* text;
     } cases[] = {
-        {1, 250, 100, 253, "25.3▲"},
-        {1, 250, 100, 250, "25.0   "},  // equal to the alarm: no mark
-        {1, 250, 100, 100, "10.0   "},
-        {1, 250, 100, 99, "9.9▼"},
-        {1, 100, 200, 150, "15.0◆"},  // inconsistent alarms: above and below at once
-        {0, 250, 100, 253, "25.3   "},  // kind 0 never has a mark
-        {0, 250, 100, -12, "-1.2   "},
-        {2, 800, 200, 853, "85▲"},      // humidity without decimals
-        {2, 800, 200, 655, "66   "},    // "0" rounds halves away from zero
-        {1, 250, 100, 9999, "-----  "}, // an error sample, not 999.9
-        {0, 250, 100, 9999, "-----  "},
-        {2, 800, 200, 9999, "-----  "},
+        {1, 250, 100, 253, "25.3▲"},    {1, 250, 100, 250, "25.0   "},  // equal to the alarm: no mark
+        {1, 250, 100, 100, "10.0   "},  {1, 250, 100, 99, "9.9▼"},
+        {1, 100, 200, 150, "15.0◆"},                                // inconsistent alarms: above and below at once
+        {0, 250, 100, 253, "25.3   "},                              // kind 0 never has a mark
+        {0, 250, 100, -12, "-1.2   "},  {2, 800, 200, 853, "85▲"},  // humidity without decimals
+        {2, 800, 200, 655, "66   "},                                // "0" rounds halves away from zero
+        {1, 250, 100, 9999, "-----  "},                             // an error sample, not 999.9
+        {0, 250, 100, 9999, "-----  "}, {2, 800, 200, 9999, "-----  "},
     };
     for (const auto& c : cases)
         EXPECT_EQ(sampleText(channel(c.kind, c.upper, c.lower), c.raw), QString::fromUtf8(c.text))
@@ -122,8 +118,9 @@ TEST(MainGrid, LongAxisGetsMoreRows) {
     // than the grid's 12000 rows, and its last samples still have rows.
     TestContext t;
     fillChannel(t.ctx, 1, {.samples = std::vector<int16_t>(12000, 200)});
-    fillChannel(t.ctx, 2, {.start = QDateTime(QDate(2013, 11, 15), QTime(10, 0, 0)).addSecs(600 * 100),
-                           .samples = std::vector<int16_t>(12000, 210)});
+    fillChannel(t.ctx, 2,
+                {.start = QDateTime(QDate(2013, 11, 15), QTime(10, 0, 0)).addSecs(600 * 100),
+                 .samples = std::vector<int16_t>(12000, 210)});
     rebuildTimeAxis(t.ctx.store);
     ASSERT_EQ(t.ctx.store.rowCount, 12100);
     EXPECT_EQ(gridRowCount(t.ctx.store), 12100);
@@ -149,31 +146,23 @@ TEST(MainGrid, StatisticsTexts) {
         int row, col;
         const char* text;
     } cases[] = {
-        {0, 0, "開始時刻"}, {1, 0, "測定間隔"}, {2, 0, "最高値"}, {3, 0, "最低値"}, {4, 0, "平均値"},
-        {5, 0, "積算値"}, {6, 0, "基準値"}, {7, 0, "上限警報値"}, {8, 0, "下限警報値"},
-        {0, 1, "13-11-15\r09:05:30 "},
-        {1, 1, "00:10:00 "},
-        {2, 1, "30.5"},
-        {3, 1, "-1.5"},
-        {4, 1, "14.4"},
-        {5, 1, "-----  "},  // no reference value
-        {6, 1, "-----  "},
-        {7, 1, "-----"},  // kind 0 has no alarm values
-        {8, 1, "-----"},
-        {1, 2, "01:02:50 "},
-        {5, 2, "65534  "},
-        {6, 2, "25.0H "},
-        {7, 2, "25.0"},
-        {8, 2, "10.0"},
+        {0, 0, "開始時刻"},   {1, 0, "測定間隔"},
+        {2, 0, "最高値"},     {3, 0, "最低値"},
+        {4, 0, "平均値"},     {5, 0, "積算値"},
+        {6, 0, "基準値"},     {7, 0, "上限警報値"},
+        {8, 0, "下限警報値"}, {0, 1, "13-11-15\r09:05:30 "},
+        {1, 1, "00:10:00 "},  {2, 1, "30.5"},
+        {3, 1, "-1.5"},       {4, 1, "14.4"},
+        {5, 1, "-----  "},                      // no reference value
+        {6, 1, "-----  "},    {7, 1, "-----"},  // kind 0 has no alarm values
+        {8, 1, "-----"},      {1, 2, "01:02:50 "},
+        {5, 2, "65534  "},    {6, 2, "25.0H "},
+        {7, 2, "25.0"},       {8, 2, "10.0"},
         {2, 3, "31"},  // humidity: no decimals
-        {3, 3, "-2"},
-        {6, 3, "61L "},
-        {7, 3, "25"},
-        {2, 4, "-----  "},  // no valid sample
-        {3, 4, "-----  "},
-        {4, 4, "-----  "},
-        {5, 4, "-----  "},
-        {6, 4, "25.0H "},
+        {3, 3, "-2"},         {6, 3, "61L "},
+        {7, 3, "25"},         {2, 4, "-----  "},  // no valid sample
+        {3, 4, "-----  "},    {4, 4, "-----  "},
+        {5, 4, "-----  "},    {6, 4, "25.0H "},
         {0, 5, ""},  // an empty channel
         {9, 1, ""},
     };
@@ -185,14 +174,10 @@ TEST(MainGrid, ScrollBarRules) {
     const struct {
         int channels, rows, maximum, largeChange;
     } cases[] = {
-        {1, 100, 81, 6},
-        {1, 20, 1, 1},
-        {1, 5, 1, 1},
-        {1, 21, 2, 2},     // 21 ÷ 20 + 1 = 2.05
-        {1, 50, 31, 4},    // 3.5 rounds to even 4
-        {1, 110, 91, 6},   // 6.5 rounds to even 6
-        {1, 12000, 11981, 601},
-        {0, 100, 1, 1},    // nothing in use: the axis means nothing
+        {1, 100, 81, 6},        {1, 20, 1, 1},  {1, 5, 1, 1}, {1, 21, 2, 2},  // 21 ÷ 20 + 1 = 2.05
+        {1, 50, 31, 4},                                                       // 3.5 rounds to even 4
+        {1, 110, 91, 6},                                                      // 6.5 rounds to even 6
+        {1, 12000, 11981, 601}, {0, 100, 1, 1},                               // nothing in use: the axis means nothing
     };
     for (const auto& c : cases) {
         ChannelStore s;
@@ -210,14 +195,10 @@ TEST(MainGrid, WheelSteps) {
     const struct {
         int value, minimum, maximum, delta, result;
     } cases[] = {
-        {1, 1, 81, -120, 11},  // toward the user: down
-        {78, 1, 81, -120, 81},
-        {11, 1, 81, 120, 1},
-        {5, 1, 81, 120, 1},
-        {1, 1, 1, -120, 1},   // nothing to scroll
-        {40, 81, 1, -120, 50},  // bounds in either order
-        {75, 81, 1, -120, 81},
-        {40, 1, 81, 0, 30},   // no distance counts as away from the user
+        {1, 1, 81, -120, 11},                                                                // toward the user: down
+        {78, 1, 81, -120, 81}, {11, 1, 81, 120, 1}, {5, 1, 81, 120, 1}, {1, 1, 1, -120, 1},  // nothing to scroll
+        {40, 81, 1, -120, 50},                                                               // bounds in either order
+        {75, 81, 1, -120, 81}, {40, 1, 81, 0, 30},  // no distance counts as away from the user
     };
     for (const auto& c : cases)
         EXPECT_EQ(wheelScroll(c.value, c.minimum, c.maximum, c.delta, kWheelStep), c.result) << c.value;

@@ -52,8 +52,8 @@ TEST(Cp932, WindowsVariant) {
     EXPECT_EQ(cp932::encode(QString::fromUtf8("①")), QByteArray("\x87\x40"));
     EXPECT_EQ(cp932::encode(QString::fromUtf8("\xF0\x9F\x98\x80")), QByteArray("?"));  // not in CP932
     EXPECT_EQ(cp932::decode("\x81\x60"), QString::fromUtf8("～"));
-    EXPECT_FALSE(cp932::decode("\x81").has_value());       // cut-off lead byte
-    EXPECT_FALSE(cp932::decode("\x85\x40").has_value());   // unassigned
+    EXPECT_FALSE(cp932::decode("\x81").has_value());      // cut-off lead byte
+    EXPECT_FALSE(cp932::decode("\x85\x40").has_value());  // unassigned
     // ASCII is itself, control characters included (as on Windows).
     for (int b = 1; b < 0x80; ++b) {
         const QByteArray byte(1, char(b));
@@ -106,14 +106,14 @@ TEST(Settings, GeneralRoundTripWithSettingCharacters) {
 }
 
 TEST(Settings, TimingAndDebugBytes) {
-    const QByteArray timing = cp932::encode(QString::fromUtf8(
-        "\"設定値,説明,デフォルト値\"\r\n"
-        "10,\"設定コマンド間の待ち時間,10\"\r\n"
-        "10,\"コマンド間の待ち時間,10\"\r\n"
-        "1000,\"読み込み時のタイムアウト時間,1000\"\r\n"));
+    const QByteArray timing =
+        cp932::encode(QString::fromUtf8("\"設定値,説明,デフォルト値\"\r\n"
+                                        "10,\"設定コマンド間の待ち時間,10\"\r\n"
+                                        "10,\"コマンド間の待ち時間,10\"\r\n"
+                                        "1000,\"読み込み時のタイムアウト時間,1000\"\r\n"));
     EXPECT_EQ(timingSettingsBytes(TimingSettings{}), timing);
-    const QByteArray debug = cp932::encode(QString::fromUtf8(
-        "#FALSE#,\"デバッグモード\"\r\n0,\"コマンドリード後のWaitTimer\"\r\n"));
+    const QByteArray debug =
+        cp932::encode(QString::fromUtf8("#FALSE#,\"デバッグモード\"\r\n0,\"コマンドリード後のWaitTimer\"\r\n"));
     EXPECT_EQ(debugSettingsBytes(DebugSettings{}), debug);
     DebugSettings on{true, 50};
     EXPECT_TRUE(debugSettingsBytes(on).startsWith("#TRUE#,"));
@@ -150,7 +150,10 @@ TEST(Settings, ShutdownWithUnsavedDataCancelledStillWritesFiles) {
 TEST(Settings, DamagedFilesFallBackToDefaults) {
     fakes::TestContext t;
     const QString g = t.ctx.folders.settingsFile;
-    const struct { const char* name; QByteArray bytes; } cases[] = {
+    const struct {
+        const char* name;
+        QByteArray bytes;
+    } cases[] = {
         {"empty", ""},
         {"truncated", "\"a\",\"b\"\r\n\"c\""},
         {"not cp932", "\"\x81\",\"\x85\x40\"\r\n"},
@@ -198,8 +201,8 @@ TEST(Settings, DamagedFilesFallBackToDefaults) {
 
 TEST(Settings, LongSettingCharactersAreCut) {
     fakes::TestContext t;
-    writeAll(t.ctx.folders.settingsFile, "\"" + QByteArray(200, 'x') + "\",\"" +
-                                             QByteArray("\x82\xA0").repeated(40) + "\"\r\n");
+    writeAll(t.ctx.folders.settingsFile,
+             "\"" + QByteArray(200, 'x') + "\",\"" + QByteArray("\x82\xA0").repeated(40) + "\"\r\n");
     GeneralSettings s;
     loadGeneralSettings(s, t.ctx.folders.settingsFile);
     EXPECT_EQ(s.settingCharCard[0].size(), kMaxSettingCharBytes);
@@ -219,9 +222,13 @@ TEST(Startup, FoldersAndLayout) {
     EXPECT_EQ(f.dateFolder, f.documentsFolder + "/date");
     EXPECT_EQ(t.ctx.store.currentFileName, f.documentsFolder + "/test.ql6");
 
-    const struct { int w, h, dw, dh, font, line, row; } cases[] = {
-        {1366, 768, 1024, 680, 11, 165, 248}, {1280, 1024, 1280, 980, 18, 270, 405},
-        {1024, 768, 800, 600, 10, 150, 225}, {800, 480, 640, 480, 8, 120, 180},
+    const struct {
+        int w, h, dw, dh, font, line, row;
+    } cases[] = {
+        {1366, 768, 1024, 680, 11, 165, 248},
+        {1280, 1024, 1280, 980, 18, 270, 405},
+        {1024, 768, 800, 600, 10, 150, 225},
+        {800, 480, 640, 480, 8, 120, 180},
     };
     for (const auto& c : cases) {
         const LayoutValues l = layoutForScreen(c.w, c.h);

@@ -30,15 +30,23 @@ void fill(ChannelStore& s, int ch, int n, int y, int mo, int d, int h, int mi, i
 
 TEST(TimeAxis, DerivesDatesFromTheIntegerParts) {
     ChannelRecord c;
-    c.startYear = 2013; c.startMonth = 11; c.startDay = 15; c.startHour = 9; c.startMinute = 5; c.startTenSec = 3;
-    c.intervalMinute = 10; c.intervalTenSec = 2;
+    c.startYear = 2013;
+    c.startMonth = 11;
+    c.startDay = 15;
+    c.startHour = 9;
+    c.startMinute = 5;
+    c.startTenSec = 3;
+    c.intervalMinute = 10;
+    c.intervalTenSec = 2;
     deriveDates(c);
     EXPECT_EQ(vb::formatDate(c.startTime, "yyyy-mm-dd hh:nn:ss"), "2013-11-15 09:05:30");
     EXPECT_EQ(vb::formatDate(c.interval, "hh:nn:ss"), "00:10:20");
 }
 
 TEST(TimeAxis, Cases) {
-    struct Ch { int ch, n, h, mi, interval; };
+    struct Ch {
+        int ch, n, h, mi, interval;
+    };
     const struct {
         const char* name;
         std::vector<Ch> channels;
@@ -130,6 +138,8 @@ TEST(Store, UnsavedRule) {
 }
 
 TEST(Store, RangeLow) {
-    const struct { int code, low; } cases[] = {{1, -400}, {6, -400}, {2, 0}, {7, 0}, {10, 0}, {11, 0}, {3, 500}, {8, 500}, {0, 0}};
+    const struct {
+        int code, low;
+    } cases[] = {{1, -400}, {6, -400}, {2, 0}, {7, 0}, {10, 0}, {11, 0}, {3, 500}, {8, 500}, {0, 0}};
     for (const auto& c : cases) EXPECT_EQ(rangeLowFor(c.code), c.low) << c.code;
 }

@@ -5,7 +5,10 @@
 using namespace quillet;
 
 TEST(Vb, CIntRoundsHalvesToEven) {
-    const struct { double in; long long out; } cases[] = {
+    const struct {
+        double in;
+        long long out;
+    } cases[] = {
         {2.5, 2}, {3.5, 4}, {-2.5, -2}, {-3.5, -4}, {2.4999, 2}, {2.5001, 3}, {0.5, 0}, {1.5, 2},
     };
     for (const auto& c : cases) EXPECT_EQ(vb::cint(c.in), c.out) << c.in;
@@ -18,7 +21,11 @@ TEST(Vb, IntIsFloor) {
 }
 
 TEST(Vb, NumberFormats) {
-    const struct { double v; const char* pattern; const char* out; } cases[] = {
+    const struct {
+        double v;
+        const char* pattern;
+        const char* out;
+    } cases[] = {
         {-52 / 10.0, "0.0", "-5.2"},
         {505 / 10.0, "0", "51"},
         {-505 / 10.0, "0", "-51"},
@@ -52,7 +59,10 @@ TEST(Vb, TextFormat) {
 
 TEST(Vb, DateFormats) {
     const double t = vb::dateSerial(2013, 11, 15) + vb::timeSerial(9, 5, 30);
-    const struct { const char* pattern; const char* out; } cases[] = {
+    const struct {
+        const char* pattern;
+        const char* out;
+    } cases[] = {
         {"yy-mm-dd", "13-11-15"},
         {"yyyy-mm-dd hh:nn:ss", "2013-11-15 09:05:30"},
         {"yyyy-mm-dd hh:nn", "2013-11-15 09:05"},
@@ -87,7 +97,11 @@ TEST(Vb, Val) {
 }
 
 TEST(Vb, ParseDateTime) {
-    const struct { const char* text; bool ok; double value; } cases[] = {
+    const struct {
+        const char* text;
+        bool ok;
+        double value;
+    } cases[] = {
         {"2013-11-15 09:05", true, 41593 + 9 / 24.0 + 5 / 1440.0},
         {"2013-11-15 09:05:30", true, 41593 + 9 / 24.0 + 5 / 1440.0 + 30 / 86400.0},
         {"2013/11/15 9:05", true, 41593 + 9 / 24.0 + 5 / 1440.0},
@@ -116,8 +130,9 @@ TEST(Vb, FastPathsMatchTheGeneralFunctions) {
     auto same = [&](const QString& fast, const QString& general, const QString& what) {
         ++checked;
         if (fast == general) return;
-        if (++mismatches <= 10) ADD_FAILURE() << what.toStdString() << ": fast \"" << fast.toStdString()
-                                              << "\", general \"" << general.toStdString() << "\"";
+        if (++mismatches <= 10)
+            ADD_FAILURE() << what.toStdString() << ": fast \"" << fast.toStdString() << "\", general \""
+                          << general.toStdString() << "\"";
     };
     auto viaBytes = [](char* begin, char* end) { return QString::fromLatin1(begin, end - begin); };
 
@@ -135,14 +150,14 @@ TEST(Vb, FastPathsMatchTheGeneralFunctions) {
         int count;
     } dates[] = {
         {vb::dateSerial(2013, 11, 15) + vb::timeSerial(9, 0, 0), vb::kOneMinute, 20000},  // a full logger
-        {vb::dateSerial(1999, 12, 31), vb::kOneSecond * 10, 20000},                     // over a new century
-        {vb::dateSerial(2000, 2, 28), 0.25, 400},                                       // a leap day of 2000
-        {vb::dateSerial(1900, 2, 27), 0.5, 20},                                         // 1900 has no 29 February
-        {-800000, 97.3, 40000},   // year 0 and before to beyond 9999: the general function's share
-        {0, -0.37, 3000},         // before the epoch
-        {1.0 / 86400 * 0.4999, 1.0 / 86400 / 7, 2000},  // rounding to whole seconds
+        {vb::dateSerial(1999, 12, 31), vb::kOneSecond * 10, 20000},                       // over a new century
+        {vb::dateSerial(2000, 2, 28), 0.25, 400},                                         // a leap day of 2000
+        {vb::dateSerial(1900, 2, 27), 0.5, 20},                                           // 1900 has no 29 February
+        {-800000, 97.3, 40000},  // year 0 and before to beyond 9999: the general function's share
+        {0, -0.37, 3000},        // before the epoch
+        {1.0 / 86400 * 0.4999, 1.0 / 86400 / 7, 2000},                                 // rounding to whole seconds
         {vb::dateSerial(9999, 12, 31) + vb::timeSerial(23, 59, 58), 0.2 / 86400, 20},  // the last fast second
-        {1e9, 1, 3},              // far beyond any calendar year
+        {1e9, 1, 3},                                                                   // far beyond any calendar year
     };
     const std::pair<vb::DateTimeLayout, const char*> layouts[] = {
         {vb::DateTimeLayout::ShortDash, "yy-mm-dd hh:nn:ss"},

@@ -140,8 +140,15 @@ TEST_F(CliTest, FailuresGiveTheCatalogueTextAndNonZeroStatus) {
 
 TEST_F(CliTest, CommandLineErrorsAndHelp) {
     const QStringList wrong[] = {
-        {}, {"frobnicate"}, {"export", path("a.ql6")}, {"export", path("a.ql6"), "--csv", "x", "--text", "y"},
-        {"convert", path("a.ql6")}, {"info"}, {"info", "a", "b"}, {"export", "a", "--csv"}, {"info", "a", "--bogus"},
+        {},
+        {"frobnicate"},
+        {"export", path("a.ql6")},
+        {"export", path("a.ql6"), "--csv", "x", "--text", "y"},
+        {"convert", path("a.ql6")},
+        {"info"},
+        {"info", "a", "b"},
+        {"export", "a", "--csv"},
+        {"info", "a", "--bogus"},
     };
     for (const QStringList& args : wrong) EXPECT_EQ(cli(args).exitCode, 2) << args.join(' ').toStdString();
 

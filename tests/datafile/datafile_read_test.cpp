@@ -12,10 +12,9 @@ namespace {
 // What the last file operation of a test came to.
 FileOutcome lastFile = FileOutcome::NoEffect;
 
-
+using fakes::TestContext;
 using filetest::Block;
 using filetest::fileBytes;
-using fakes::TestContext;
 using filetest::writeBytes;
 
 class OpenTest : public ::testing::Test {
@@ -296,14 +295,10 @@ TEST_F(OpenTest, BadFilesAreRejectedWithoutHalfFilledChannels) {
         int error;
         int channelsLeft;
     } cases[] = {
-        {"12001 samples", withSecond(tooMany), 9, 1},
-        {"negative sample count", withSecond(negative), 9, 1},
-        {"channel code 0", withSecond(code0), 321, 1},
-        {"negative channel code", withSecond(codeNeg), 321, 1},
-        {"N = 9", fileBytes(9, {good}), 321, 0},
-        {"N = -1", fileBytes(-1, {good}), 321, 0},
-        {"header cut short", headerCut, 62, 1},
-        {"alarm values cut short", alarmsCut, 62, 1},
+        {"12001 samples", withSecond(tooMany), 9, 1},  {"negative sample count", withSecond(negative), 9, 1},
+        {"channel code 0", withSecond(code0), 321, 1}, {"negative channel code", withSecond(codeNeg), 321, 1},
+        {"N = 9", fileBytes(9, {good}), 321, 0},       {"N = -1", fileBytes(-1, {good}), 321, 0},
+        {"header cut short", headerCut, 62, 1},        {"alarm values cut short", alarmsCut, 62, 1},
         {"one byte", QByteArray("\x01", 1), 62, 0},
     };
     for (const auto& k : cases) {
@@ -318,8 +313,8 @@ TEST_F(OpenTest, BadFilesAreRejectedWithoutHalfFilledChannels) {
         EXPECT_TRUE(lastFile == FileOutcome::Failed || lastFile == FileOutcome::Cancelled);
         ASSERT_EQ(fresh.messages.shown.size(), 1u);
         EXPECT_EQ(fresh.messages.shown[0].title, "ファイルの読込");
-        const QString expected = k.error == 321 ? QString("不正なファイル形式です。")
-                                                : QString("予期しないエラーが発生しました。");
+        const QString expected =
+            k.error == 321 ? QString("不正なファイル形式です。") : QString("予期しないエラーが発生しました。");
         EXPECT_EQ(fresh.messages.shown[0].text, expected + "\rエラー" + QString::number(k.error));
         EXPECT_EQ(fresh.messages.shown[0].style, 0);
         EXPECT_EQ(fresh.ctx.store.channelsInUse, k.channelsLeft);

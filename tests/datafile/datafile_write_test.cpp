@@ -16,11 +16,10 @@ namespace {
 // What the last file operation of a test came to.
 FileOutcome lastFile = FileOutcome::NoEffect;
 
-
+using fakes::TestContext;
 using filetest::Block;
 using filetest::fileBytes;
 using filetest::readBytes;
-using fakes::TestContext;
 using filetest::writeBytes;
 
 // Puts block b into channel ch of the store as a read-out would.
@@ -63,7 +62,7 @@ TEST(Ql6Bytes, NoChannelIsTwoZeroBytes) {
 TEST(Ql6Bytes, ChannelsTwoAndFiveInOrderWithCodesAndAlarmsByKind) {
     ChannelStore s;
     Block five;
-    five.code = 2 * 8 + 5;  // humidity: alarm values written
+    five.code = 2 * 8 + 5;         // humidity: alarm values written
     five.integratedValue = 70000;  // the only 32-bit field
     five.samples = {505, -1, 9999};
     Block two;

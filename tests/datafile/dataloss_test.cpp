@@ -17,7 +17,6 @@ namespace {
 // What the last file operation of a test came to.
 FileOutcome lastFile = FileOutcome::NoEffect;
 
-
 using fakes::TestContext;
 using filetest::Block;
 using filetest::fileBytes;
@@ -141,7 +140,9 @@ TEST_F(DataLossTest, UnsavedDataStaysWhenTheSaveBeforeAnOpenDoesNotHappen) {
         writeBytes(f.path("exists.ql6"), "keep");
         writeBytes(f.path("other.ql6"), fileBytes({Block{}, Block{}}));
         f.t.messages.answers = {kYes, kCancel};
-        f.t.dialogs.answers.push_back(k.saveAnswer ? std::optional<QString>(k.saveAnswer->isEmpty() ? QString() : f.path(*k.saveAnswer)) : std::nullopt);
+        f.t.dialogs.answers.push_back(
+            k.saveAnswer ? std::optional<QString>(k.saveAnswer->isEmpty() ? QString() : f.path(*k.saveAnswer))
+                         : std::nullopt);
         f.t.dialogs.answers.push_back(f.path("other.ql6"));
         openDataFile(f.t.ctx);
 

@@ -13,9 +13,8 @@ namespace {
 // What the last file operation of a test came to.
 FileOutcome lastFile = FileOutcome::NoEffect;
 
-
-using filetest::readBytes;
 using fakes::TestContext;
+using filetest::readBytes;
 using filetest::writeBytes;
 
 // Channel 1 temperature without alarms (an error sample, no reference),
@@ -120,10 +119,15 @@ TEST_F(ExportTest, CsvIsExactlyTheExpectedFile) {
     ASSERT_EQ(t.ctx.store.rowCount, 3);
     const QByteArray got = exportBytes(t.ctx, kCsvExport);
     const QByteArray expected = cp932::encode(expectedCsv());
-    EXPECT_EQ(QString::fromLatin1(got.toHex(' ')).toStdString(), QString::fromLatin1(expected.toHex(' ')).toStdString());
+    EXPECT_EQ(QString::fromLatin1(got.toHex(' ')).toStdString(),
+              QString::fromLatin1(expected.toHex(' ')).toStdString());
     // CP932 bytes of the half-width katakana and the wave dash.
-    EXPECT_TRUE(got.contains(QByteArray("\"  [\xDF" "C ]  \"")));
-    EXPECT_TRUE(got.contains(QByteArray("-40\x81\x60" "60")));
+    EXPECT_TRUE(
+        got.contains(QByteArray("\"  [\xDF"
+                                "C ]  \"")));
+    EXPECT_TRUE(
+        got.contains(QByteArray("-40\x81\x60"
+                                "60")));
     // The card number beyond the tables was corrected in the store.
     EXPECT_EQ(t.ctx.store.ch[3].cardNo, 255);
 }
@@ -146,7 +150,8 @@ TEST_F(ExportTest, RoundingAndLongRowNumbers) {
     EXPECT_TRUE(text.contains("\r\n 1 ,\"2013-11-15 09:05:00\", 25.3 ,\"       \",\"       \", 52 ,"));
     EXPECT_TRUE(text.contains("\r\n 3 ,\"2013-11-15 09:25:00\", -5.5 ,"));
     EXPECT_TRUE(text.contains("\r\n 12000 ,\"2014-02-06 16:55:00\", 0.5 ,"));
-    EXPECT_TRUE(text.endsWith(" 0.5 ,\"       \",\"       \",\"       \",\"       \",\"       \",\"       \",\"       \",\r\n"));
+    EXPECT_TRUE(text.endsWith(
+        " 0.5 ,\"       \",\"       \",\"       \",\"       \",\"       \",\"       \",\"       \",\r\n"));
 }
 
 TEST_F(ExportTest, UnknownKindHasNoUnitField) {
@@ -205,13 +210,10 @@ TEST(ExportNames, ExtensionIsReplacedOrAdded) {
         const char* ext;
         const char* expected;
     } cases[] = {
-        {"/d/data.ql6", ".csv", "/d/data.csv"},
-        {"/d/data.csv", ".ql6", "/d/data.ql6"},
+        {"/d/data.ql6", ".csv", "/d/data.csv"},   {"/d/data.csv", ".ql6", "/d/data.ql6"},
         {"/d/out", ".ql6", "/d/out.ql6"},  // not "/d.ql6"
-        {"/d.x/out", ".txt", "/d.x/out.txt"},
-        {"C:\\d.x\\out", ".txt", "C:\\d.x\\out.txt"},
-        {"/d/.hidden", ".ql6", "/d/.hidden.ql6"},
-        {"/d/a.b.ql5", ".ql6", "/d/a.b.ql6"},
+        {"/d.x/out", ".txt", "/d.x/out.txt"},     {"C:\\d.x\\out", ".txt", "C:\\d.x\\out.txt"},
+        {"/d/.hidden", ".ql6", "/d/.hidden.ql6"}, {"/d/a.b.ql5", ".ql6", "/d/a.b.ql6"},
     };
     for (const auto& k : cases) EXPECT_EQ(replaceExtension(k.name, k.ext), k.expected) << k.name;
 }

@@ -1,7 +1,7 @@
 // The menu commands around the dispatcher: open with the unsaved question,
 // and data insertion through the staging slots.
-#include "core/store.h"
 #include "datafile/fileops.h"
+#include "core/store.h"
 #include "filebuilder.h"
 #include "support/fakes.h"
 
@@ -15,11 +15,10 @@ namespace {
 // What the last file operation of a test came to.
 FileOutcome lastFile = FileOutcome::NoEffect;
 
-
+using fakes::TestContext;
 using filetest::Block;
 using filetest::fileBytes;
 using filetest::readBytes;
-using fakes::TestContext;
 using filetest::writeBytes;
 
 class RecordingView : public MainView {

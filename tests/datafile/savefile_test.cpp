@@ -1,9 +1,9 @@
 // Saves that cannot be completed leave the old file as it was and say so:
 // a full disk, targets that are not regular files, and the temporaries a
 // killed save left behind.
+#include "core/savefile.h"
 #include "core/catalog.h"
 #include "core/settingsfiles.h"
-#include "core/savefile.h"
 #include "core/store.h"
 #include "datafile/datafile.h"
 #include "datafile/fileops.h"
@@ -16,17 +16,16 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <functional>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <csignal>
+#include <functional>
 
 namespace quillet {
 namespace {
 
 // What the last file operation of a test came to.
 FileOutcome lastFile = FileOutcome::NoEffect;
-
 
 using fakes::TestContext;
 using filetest::readBytes;

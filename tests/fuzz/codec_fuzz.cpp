@@ -64,19 +64,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 3) return 0;
     const QByteArray answer(reinterpret_cast<const char*>(data) + 3, qsizetype(size - 3));
     switch (data[0] % 4) {
-    case 0:
-        identification(answer, data[1] & 1);
-        break;
-    case 1:
-        summary(answer, 1 + data[1] % 4);
-        break;
+    case 0: identification(answer, data[1] & 1); break;
+    case 1: summary(answer, 1 + data[1] % 4); break;
     case 2: {
         const LoggerStatus s = readStatus(answer);
         check(s >= LoggerStatus::locked && s <= LoggerStatus::readError);
         break;
     }
-    default:
-        blocks(answer, data[1], data[2]);
+    default: blocks(answer, data[1], data[2]);
     }
     return 0;
 }

@@ -1,6 +1,6 @@
 // libFuzzer target: any bytes as each of the three settings files (parsed
-// from memory, as the loaders parse what they read). Loading never fails, and what a load gives is saved and loaded again unchanged
-// (the first load may drop what cannot be kept; a saved file loads whole).
+// from memory, as the loaders parse what they read). Loading never fails, and what a load gives is saved and loaded
+// again unchanged (the first load may drop what cannot be kept; a saved file loads whole).
 #include "core/settingsfiles.h"
 
 #include <cstdint>

@@ -3,7 +3,6 @@
 #include "graphfill.h"
 #include "support/clirun.h"
 #include "support/fakes.h"
-#include "support/clirun.h"
 
 #include <QFile>
 #include <QImage>

@@ -2,9 +2,9 @@
 #include "core/catalog.h"
 #include "core/channelfill.h"
 #include "core/startup.h"
-#include "graph/graphstate.h"
 #include "datafile/datafile.h"
 #include "datafile/fileops.h"
+#include "graph/graphstate.h"
 #include "support/fakes.h"
 
 #include <QProcess>
@@ -58,7 +58,8 @@ protected:
 TEST_F(GraphRangeCli, HeldBoundsReachTheSettings) {
     const Result r = cli({"--x", "2013-11-15 10:15:00..50", "--temp", "-5..35", "--save"});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_TRUE(r.out.contains("X:           2..50  (2013-11-15 10:10:00 .. 2013-11-15 18:10:00)  held")) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains("X:           2..50  (2013-11-15 10:10:00 .. 2013-11-15 18:10:00)  held"))
+        << r.out.toStdString();
     EXPECT_TRUE(r.out.contains(QString::fromUtf8("Temperature: -5..35 ℃  held")));
     const GraphState g = restarted();
     EXPECT_TRUE(g.tempManual);

@@ -15,8 +15,8 @@ namespace quillet {
 namespace {
 
 using fakes::TestContext;
-using graphtest::fill;
 using graphtest::channelData;
+using graphtest::fill;
 
 constexpr QRgb kBlue = 0x000080;   // channel A
 constexpr QRgb kGreen = 0x008000;  // channel B
@@ -133,8 +133,10 @@ TEST_F(DrawGraphTest, CirclesUpToAHundredDataNumbers) {
         geo = graphGeometryForPicture(fresh.ctx.layout, size.width() * 15.0, size.height() * 15.0);
         image = graphImage(fresh.ctx, size);
         // Circles are filled black; nothing else inside the plot is black.
-        if (rows == 101) EXPECT_GT(count(inside(), 0x000000), 20);
-        else EXPECT_EQ(count(inside(), 0x000000), 0);
+        if (rows == 101)
+            EXPECT_GT(count(inside(), 0x000000), 20);
+        else
+            EXPECT_EQ(count(inside(), 0x000000), 0);
     }
 }
 

@@ -1,7 +1,7 @@
 // The graph's state: held bounds taken from the general settings at start-up.
+#include "graph/graphstate.h"
 #include "core/settingsfiles.h"
 #include "core/startup.h"
-#include "graph/graphstate.h"
 #include "support/fakes.h"
 
 #include <gtest/gtest.h>
@@ -15,8 +15,8 @@ TEST(GraphState, HeldBoundsAtStartUp) {
     } cases[] = {
         {30, 18, 79, 27, 1, 1},
         {32767, -32768, 100, 0, 0, 1},  // far out
-        {20, 20, 30, 40, 0, 0},          // equal, reversed
-        {201, 0, 101, -1, 0, 0},         // past the axes' limits
+        {20, 20, 30, 40, 0, 0},         // equal, reversed
+        {201, 0, 101, -1, 0, 0},        // past the axes' limits
     };
     for (const auto& c : cases) {
         fakes::TestContext t;

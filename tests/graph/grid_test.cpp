@@ -9,8 +9,8 @@ namespace quillet {
 namespace {
 
 using fakes::TestContext;
-using graphtest::fill;
 using graphtest::channelData;
+using graphtest::fill;
 
 TEST(GraphGrid, StatisticsOfAZoomedWindow) {
     TestContext t;
@@ -31,7 +31,7 @@ TEST(GraphGrid, StatisticsOfAZoomedWindow) {
     // Over all samples the excess is 1180 tenths × 1 h: T / 10 = 118.
     struct Case {
         int32_t integratedValue;
-        const char* want;  // row 5
+        const char* want;                   // row 5
     } cases[] = {{118, "13"}, {50, "12"}};  // the window from sample 6, or from 7
     for (const Case& c : cases) {
         t.ctx.store.ch[1].integratedValue = c.integratedValue;
@@ -89,11 +89,11 @@ TEST(GraphGrid, CursorReadout) {
         {"151 twips beside it", x(3) + 151, y(251), ""},
         {"too far above the closest sample", x(3), y(253), ""},
         {"outside the plot", geo.plotLeft - 1.0, y(250), ""},
-        {"humidity", x(4), geo.plotTop + (g.humidMax * 10 - 555) * (geo.plotHeight / ((g.humidMax - g.humidMin) * 10.0)),
+        {"humidity", x(4),
+         geo.plotTop + (g.humidMax * 10 - 555) * (geo.plotHeight / ((g.humidMax - g.humidMin) * 10.0)),
          "13-11-15 10:30:00 56%RH"},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(cursorReadout(t.ctx, geo, c.x, c.y), QString::fromUtf8(c.want)) << c.name;
+    for (const Case& c : cases) EXPECT_EQ(cursorReadout(t.ctx, geo, c.x, c.y), QString::fromUtf8(c.want)) << c.name;
 
     // Over an error sample only the other channels answer.
     EXPECT_EQ(cursorReadout(t.ctx, geo, x(5), y(251)), QStringLiteral("13-11-15 10:40:00 25.1℃"));

@@ -81,8 +81,18 @@ TEST_F(RangeRules, NumberFieldsOnLosingTheFocus) {
         {"start 0", {}, F::FirstRow, "0", {54}, {{F::FirstRow, "1"}}},
         {"start = end = 50", {{F::LastRow, "50"}}, F::FirstRow, "50", {}, {{F::FirstRow, "49"}, {F::LastRow, "50"}}},
         {"end = start = 50", {{F::FirstRow, "50"}}, F::LastRow, "50", {}, {{F::FirstRow, "50"}, {F::LastRow, "51"}}},
-        {"start = end = 1", {{F::LastRow, "1"}}, F::FirstRow, "1", {}, {{F::FirstRow, "1"}, {F::LastRow, "2"}, {F::LastTime, "2013-11-15 10:10:00"}}},
-        {"start = end = 9000", {{F::FirstRow, "9000"}}, F::LastRow, "9000", {}, {{F::FirstRow, "8999"}, {F::LastRow, "9000"}}},
+        {"start = end = 1",
+         {{F::LastRow, "1"}},
+         F::FirstRow,
+         "1",
+         {},
+         {{F::FirstRow, "1"}, {F::LastRow, "2"}, {F::LastTime, "2013-11-15 10:10:00"}}},
+        {"start = end = 9000",
+         {{F::FirstRow, "9000"}},
+         F::LastRow,
+         "9000",
+         {},
+         {{F::FirstRow, "8999"}, {F::LastRow, "9000"}}},
         {"leading zeros", {}, F::LastRow, "0070", {}, {{F::LastRow, "70"}, {F::LastTime, "2013-11-15 21:30:00"}}},
         {"temperature lower = upper", {}, F::TempMin, "30", {50}, {{F::TempMin, "20"}}},
         {"temperature upper = lower", {}, F::TempMax, "20", {51}, {{F::TempMax, "30"}}},
@@ -110,18 +120,34 @@ TEST_F(RangeRules, NumberFieldsOnLosingTheFocus) {
 
 TEST_F(RangeRules, TimeFieldsSnapToTheDataNumberAtOrBefore) {
     const Case cases[] = {
-        {"between two samples", {}, F::FirstTime, "2013-11-15 10:15:00", {},
+        {"between two samples",
+         {},
+         F::FirstTime,
+         "2013-11-15 10:15:00",
+         {},
          {{F::FirstTime, "2013-11-15 10:10:00"}, {F::FirstRow, "2"}}},
-        {"without seconds, slashes", {}, F::LastTime, "2013/11/15 12:00", {},
+        {"without seconds, slashes",
+         {},
+         F::LastTime,
+         "2013/11/15 12:00",
+         {},
          {{F::LastTime, "2013-11-15 12:00:00"}, {F::LastRow, "13"}}},
         {"month 13", {}, F::FirstTime, "2013-13-15 10:00:00", {55}, {{F::FirstTime, "2013-11-15 10:00:00"}}},
         {"not a time", {}, F::LastTime, "2013-11-15", {56}, {{F::LastTime, "2013-11-16 02:30:00"}}},
         {"before the axis", {}, F::FirstTime, "2013-11-15 09:59:59", {62}, {{F::FirstTime, "2013-11-15 10:00:00"}}},
         {"data number 9000", {}, F::LastTime, "2014-01-16 21:50:00", {}, {{F::LastRow, "9000"}}},
         {"after data number 9000", {}, F::LastTime, "2014-01-16 21:50:01", {62}, {{F::LastRow, "100"}}},
-        {"start time after the end", {}, F::FirstTime, "2013-11-16 10:00:00", {50},
+        {"start time after the end",
+         {},
+         F::FirstTime,
+         "2013-11-16 10:00:00",
+         {50},
          {{F::FirstRow, "1"}, {F::FirstTime, "2013-11-15 10:00:00"}}},
-        {"start time at the end", {}, F::FirstTime, "2013-11-16 02:30:00", {},
+        {"start time at the end",
+         {},
+         F::FirstTime,
+         "2013-11-16 02:30:00",
+         {},
          {{F::FirstRow, "99"}, {F::FirstTime, "2013-11-16 02:20:00"}}},
     };
     for (const Case& c : cases) {
@@ -226,7 +252,8 @@ TEST_F(RangeRules, OkHoldsTheBoundsAcrossARestart) {
     st[F::TempMax] = "35";
     ASSERT_TRUE(acceptGrangebox(st, t.ctx));
     EXPECT_EQ((std::array{g.xStart, g.xEnd, g.prevXStart, g.prevXEnd}), (std::array<int16_t, 4>{10, 100, 1, 100}));
-    EXPECT_EQ((std::array{g.tempMin, g.tempMax, g.prevTempMin, g.prevTempMax}), (std::array<int16_t, 4>{20, 35, 20, 30}));
+    EXPECT_EQ((std::array{g.tempMin, g.tempMax, g.prevTempMin, g.prevTempMax}),
+              (std::array<int16_t, 4>{20, 35, 20, 30}));
     EXPECT_EQ((std::array{g.tempManual, g.humidManual, g.undoAvailable}), (std::array{true, false, true}));
 
     AppContext restarted;  // a new run over the same settings folder

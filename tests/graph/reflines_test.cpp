@@ -37,13 +37,10 @@ TEST(RefLines, ValuesAreClampedOnLosingTheFocus) {
         const char* text;
         int spin;
     } cases[] = {
-        {RefField::Temp, "250", {52}, "200", 200},
-        {RefField::Temp, "-101", {52}, "-100", -100},
+        {RefField::Temp, "250", {52}, "200", 200},  {RefField::Temp, "-101", {52}, "-100", -100},
         {RefField::Temp, "200", {}, "200", 200},  // a bound itself is accepted
-        {RefField::Temp, "-05", {}, "-5", -5},
-        {RefField::Temp, "", {}, "0", 0},
-        {RefField::Humid, "101", {53}, "100", 100},
-        {RefField::Humid, "0", {}, "0", 0},
+        {RefField::Temp, "-05", {}, "-5", -5},      {RefField::Temp, "", {}, "0", 0},
+        {RefField::Humid, "101", {53}, "100", 100}, {RefField::Humid, "0", {}, "0", 0},
         {RefField::Humid, "72", {}, "72", 72},
     };
     for (const auto& c : cases) {

@@ -9,8 +9,8 @@ namespace quillet {
 namespace {
 
 using fakes::TestContext;
-using graphtest::fill;
 using graphtest::channelData;
+using graphtest::fill;
 
 struct AxisCase {
     const char* name;

@@ -132,13 +132,12 @@ TEST(ParaListStorage, PicksThatChangeNothing) {
     const struct {
         int row, channel;
     } cases[] = {
-        {1, 3},   // the current choice
-        {1, 1},   // a channel in use
-        {1, 4},   // the other row's choice
-        {2, 3},   // the other row's choice
-        {1, 0},   // outside the options
-        {2, 9},
-        {3, 5},   // no such row
+        {1, 3},          // the current choice
+        {1, 1},          // a channel in use
+        {1, 4},          // the other row's choice
+        {2, 3},          // the other row's choice
+        {1, 0},          // outside the options
+        {2, 9}, {3, 5},  // no such row
     };
     for (const auto& k : cases) {
         StorageChoice c = initial;
@@ -238,9 +237,7 @@ TEST(ReadoutParameterTexts, StatisticsDashedWhenEveryRecordIsAnError) {
         int records, errors1, errors2;
         bool dashed1, dashed2;
     } cases[] = {
-        {3, 3, 0, true, false},
-        {3, 2, 3, false, true},
-        {0, 0, 0, true, true},  // no record at all
+        {3, 3, 0, true, false}, {3, 2, 3, false, true}, {0, 0, 0, true, true},  // no record at all
     };
     for (const auto& k : cases) {
         PendingLogger p = model1Logger();
@@ -268,9 +265,8 @@ TEST(ReadoutParameterTexts, ReferenceAndIntegratedValue) {
         const char* referenceText;
         const char* integratedText;
     } cases[] = {
-        {3, 250, 0, 0, "25.0H  ", "1234  "},
-        {3, -125, 8, 0, "-12.5L  ", "1234  "},
-        {3, 9999, 0, 0, "---", "---"},  // not set: neither is shown
+        {3, 250, 0, 0, "25.0H  ", "1234  "}, {3, -125, 8, 0, "-12.5L  ", "1234  "},
+        {3, 9999, 0, 0, "---", "---"},     // not set: neither is shown
         {3, 250, 0, 3, "25.0H  ", "---"},  // no valid record
         {1, 250, 0, 0, "25.0H  ", "---"},  // no integrated value before the transfer
         {1, 9999, 0, 0, "---", "---"},
@@ -308,11 +304,10 @@ TEST(ReadoutParameterTexts, RecordingMode) {
         const char* text;
         bool shown;
     } cases[] = {
-        {3, 1, false, "ワンタイム", true}, {3, 3, false, "ワンタイム", true},
-        {3, 6, false, "エンドレス", true}, {3, 8, false, "エンドレス", true},
-        {3, 4, false, "4", true},          {3, 0, false, "0", true},
-        {4, 0, true, "エンドレス", true},  {4, 0, false, "ワンタイム", true},
-        {1, 6, true, "", false},           {2, 1, false, "", false},
+        {3, 1, false, "ワンタイム", true}, {3, 3, false, "ワンタイム", true}, {3, 6, false, "エンドレス", true},
+        {3, 8, false, "エンドレス", true}, {3, 4, false, "4", true},          {3, 0, false, "0", true},
+        {4, 0, true, "エンドレス", true},  {4, 0, false, "ワンタイム", true}, {1, 6, true, "", false},
+        {2, 1, false, "", false},
     };
     for (const auto& k : cases) {
         PendingLogger p = k.model == 3 ? model3Logger() : k.model == 4 ? model4Logger() : model1Logger();
@@ -382,18 +377,15 @@ TEST(ParaListAlarms, Warnings) {
     const Case cases[] = {
         {"model 1 at its limits", m1(600, -400, 1000, 0), nullptr},
         {"model 1 other limits", m1(-390, 590, 10, 990), nullptr},
-        {"temperature upper 70", m1(700, -400, 1000, 0),
-         "\r\n警報値(温度）が範囲外です(60～-40)\r\n上限値：70"},
+        {"temperature upper 70", m1(700, -400, 1000, 0), "\r\n警報値(温度）が範囲外です(60～-40)\r\n上限値：70"},
         {"temperature both", m1(-391, 591, 1000, 0),
          "\r\n警報値(温度）が範囲外です(60～-40)\r\n上限値：-39\r\n下限値：59"},
-        {"humidity lower", m1(600, -400, 1000, -5),
-         "\r\n警報値(湿度)が範囲外です(100～0)\r\n下限値：-1"},
+        {"humidity lower", m1(600, -400, 1000, -5), "\r\n警報値(湿度)が範囲外です(100～0)\r\n下限値：-1"},
         {"model 2, both channels", m1(-400, -400, 9, 0, 2),
          "\r\n警報値(温度）が範囲外です(60～-40)\r\n上限値：-40"
          "\r\n警報値(湿度)が範囲外です(100～0)\r\n上限値：1"},
         {"model 4 at its limits", m4(1500, -390, -400, 1490), nullptr},
-        {"model 4, one value", m4(1501, 1500, -400, -400),
-         "\r\n警報範囲外です(150～-40）\r\n警報値１上限値：150"},
+        {"model 4, one value", m4(1501, 1500, -400, -400), "\r\n警報範囲外です(150～-40）\r\n警報値１上限値：150"},
         {"model 4, all four", m4(-391, 1600, 1491, -401),
          "\r\n警報範囲外です(150～-40）\r\n警報値１上限値：-39\r\n警報値２上限値：160"
          "\r\n警報値１下限値：149\r\n警報値２下限値：-40"},

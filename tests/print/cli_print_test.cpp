@@ -66,8 +66,8 @@ TEST_F(CliPrintTest, JobsIntoPdf) {
     QProcess info;
     info.start("pdfinfo", {pdf});
     ASSERT_TRUE(info.waitForFinished(30000));
-    const QRegularExpressionMatch size =
-        QRegularExpression("Page size:\\s+([\\d.]+) x ([\\d.]+)").match(QString::fromUtf8(info.readAllStandardOutput()));
+    const QRegularExpressionMatch size = QRegularExpression("Page size:\\s+([\\d.]+) x ([\\d.]+)")
+                                             .match(QString::fromUtf8(info.readAllStandardOutput()));
     ASSERT_TRUE(size.hasMatch());
     EXPECT_NEAR(size.captured(1).toDouble(), 1190.55, 1);  // A3 landscape, in points
     EXPECT_NEAR(size.captured(2).toDouble(), 841.89, 1);
@@ -82,8 +82,8 @@ TEST_F(CliPrintTest, JobsIntoPdf) {
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_EQ(pdfPageCount(pdf), 1);
     text = pdfText(pdf);
-    for (const char* want : {"[℃]", "[%RH]", "30.0", "28.0", "20.0", "13-11-15", "収録/ｴﾗｰ数", "16/0", "15/0",
-                             "上/下限警報値", "25/0"})
+    for (const char* want :
+         {"[℃]", "[%RH]", "30.0", "28.0", "20.0", "13-11-15", "収録/ｴﾗｰ数", "16/0", "15/0", "上/下限警報値", "25/0"})
         EXPECT_TRUE(text.contains(u8(want))) << want << "\n" << text.toStdString();
 }
 

@@ -72,11 +72,11 @@ TEST_F(PartPrintTest, BoxesAndBars) {
         const char* name;
         Box box;
         const char* typed;
-        const char* message;  // "" = none
+        const char* message;   // "" = none
         int startRow, endRow;  // the bars afterwards
         const char* startTime;
         const char* endTime;
-        const char* boxText;   // the typed box afterwards
+        const char* boxText;  // the typed box afterwards
     } cases[] = {
         {"time of row 10", Box::StartTime, "2013-11-15 11:30:30", "", 10, 100, "2013-11-15 11:30:30",
          "2013-11-16 02:30:30", "2013-11-15 11:30:30"},
@@ -84,8 +84,8 @@ TEST_F(PartPrintTest, BoxesAndBars) {
          "2013-11-16 02:30:30", "2013-11-15 11:20:30"},
         {"end time of row 10", Box::EndTime, "2013-11-15 11:30:30", "", 1, 10, "2013-11-15 10:00",
          "2013-11-15 11:30:30", "2013-11-15 11:30:30"},
-        {"last row's time", Box::EndTime, "2013-11-16 02:30:30", "", 1, 100, "2013-11-15 10:00",
-         "2013-11-16 02:30:30", "2013-11-16 02:30:30"},
+        {"last row's time", Box::EndTime, "2013-11-16 02:30:30", "", 1, 100, "2013-11-15 10:00", "2013-11-16 02:30:30",
+         "2013-11-16 02:30:30"},
         {"time before the first row", Box::StartTime, "2013-11-15 10:00:29", kRange, 1, 100, "2013-11-15 10:00",
          "2013-11-16 02:30:30", "2013-11-15 10:00"},
         {"time after the last row", Box::EndTime, "2013-11-16 02:30:31", kRange, 1, 100, "2013-11-15 10:00",
@@ -98,11 +98,9 @@ TEST_F(PartPrintTest, BoxesAndBars) {
          "2013-11-15 10:00", "2013-11-16 02:30:30", "2013-11-16 02:30:30"},
         {"start number", Box::StartNo, "7", "", 7, 100, "2013-11-15 11:00:30", "2013-11-16 02:30:30", "7"},
         {"0 as start", Box::StartNo, "0", kRange, 1, 100, "2013-11-15 10:00:30", "2013-11-16 02:30:30", "1"},
-        {"start above end", Box::StartNo, "101", kOrder, 1, 100, "2013-11-15 10:00:30", "2013-11-16 02:30:30",
-         "1"},
+        {"start above end", Box::StartNo, "101", kOrder, 1, 100, "2013-11-15 10:00:30", "2013-11-16 02:30:30", "1"},
         {"0 as end", Box::EndNo, "0", kRange, 1, 100, "2013-11-15 10:00", "2013-11-16 02:30:30", "100"},
-        {"end above maximum", Box::EndNo, "250", kRange, 1, 100, "2013-11-15 10:00", "2013-11-16 02:30:30",
-         "100"},
+        {"end above maximum", Box::EndNo, "250", kRange, 1, 100, "2013-11-15 10:00", "2013-11-16 02:30:30", "100"},
         {"end number", Box::EndNo, "42", "", 1, 42, "2013-11-15 10:00", "2013-11-15 16:50:30", "42"},
     };
     for (const Case& c : cases) {

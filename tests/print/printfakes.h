@@ -64,7 +64,8 @@ private:
 // form feeds, columns kept.
 inline QString pdfText(const QString& file, int first = 0, int last = 0) {
     QStringList args{QStringLiteral("-layout"), QStringLiteral("-enc"), QStringLiteral("UTF-8")};
-    if (first > 0) args << QStringLiteral("-f") << QString::number(first) << QStringLiteral("-l") << QString::number(last);
+    if (first > 0)
+        args << QStringLiteral("-f") << QString::number(first) << QStringLiteral("-l") << QString::number(last);
     QProcess p;
     p.start(QStringLiteral("pdftotext"), args + QStringList{file, QStringLiteral("-")});
     if (!p.waitForFinished(60000)) return {};

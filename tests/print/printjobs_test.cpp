@@ -33,13 +33,12 @@ TEST(FontFitting, LargestSizeWhoseLineFits) {
         int chars;
         int want;
     } cases[] = {
-        {432, kListChars, 9},        // 96 × 4.5 fits exactly
-        {479.9, kListChars, 9},      // 96 × 5 = 480 does not
-        {480, kListChars, 10},
-        {470, kListChars, 9},        // the list at 9 ...
-        {470, kParameterChars, 10},  // ... while the parameters get 10 (93 × 5 = 465)
-        {335, kListChars, 6},        // not even 7 (336): the last resort
-        {10000, kListChars, 12},     // never above 12
+        {432, kListChars, 9},                              // 96 × 4.5 fits exactly
+        {479.9, kListChars, 9},                            // 96 × 5 = 480 does not
+        {480, kListChars, 10},      {470, kListChars, 9},  // the list at 9 ...
+        {470, kParameterChars, 10},                        // ... while the parameters get 10 (93 × 5 = 465)
+        {335, kListChars, 6},                              // not even 7 (336): the last resort
+        {10000, kListChars, 12},                           // never above 12
     };
     for (const Case& c : cases)
         EXPECT_EQ(fitFontSize(w, c.printable, c.chars), c.want) << c.printable << " " << c.chars;
@@ -86,19 +85,14 @@ TEST_F(PrintTest, ListCells) {
         int col;
         const char* want;
     } cases[] = {
-        {1, 0, "    1"},
-        {20, 0, "   20"},
-        {1, 1, "13/11/15 10:00:00"},
-        {7, 1, "13/11/15 11:00:00"},
-        {1, 2, "24.5   "},
-        {3, 2, "-----"},     // error sample
-        {9, 2, "25.3▲"},     // 253 above 250
-        {1, 3, ""},          // humidity starts five rows late
-        {5, 3, ""},
-        {6, 3, "65▲"},       // 654 in whole units, above 600
-        {1, 5, "-5.2   "},   // kind 0: never a mark
-        {1, 4, ""},          // channel 3 not in use
-        {21, 2, ""},         // past the channel's samples
+        {1, 0, "    1"},   {20, 0, "   20"}, {1, 1, "13/11/15 10:00:00"}, {7, 1, "13/11/15 11:00:00"},
+        {1, 2, "24.5   "}, {3, 2, "-----"},  // error sample
+        {9, 2, "25.3▲"},                     // 253 above 250
+        {1, 3, ""},                          // humidity starts five rows late
+        {5, 3, ""},        {6, 3, "65▲"},    // 654 in whole units, above 600
+        {1, 5, "-5.2   "},                   // kind 0: never a mark
+        {1, 4, ""},                          // channel 3 not in use
+        {21, 2, ""},                         // past the channel's samples
     };
     for (const Case& c : cases) EXPECT_EQ(listCellText(t.ctx, c.n, c.col), u8(c.want)) << c.n << "," << c.col;
 

@@ -38,9 +38,7 @@ std::optional<QString> ScriptedDialogs::openFile(const FileDialogRequest& r) {
     return a;
 }
 
-std::optional<QString> ScriptedDialogs::saveFile(const FileDialogRequest& r) {
-    return openFile(r);
-}
+std::optional<QString> ScriptedDialogs::saveFile(const FileDialogRequest& r) { return openFile(r); }
 
 namespace {
 std::unique_ptr<QTemporaryDir> makeDir() {

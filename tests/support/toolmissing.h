@@ -3,11 +3,11 @@
 // missing build step cannot pass as green.
 #pragma once
 
-#include <QtGlobal>
 #include <gtest/gtest.h>
+#include <QtGlobal>
 
-#define QUILLET_TOOL_MISSING(why)                                         \
-    do {                                                                  \
-        if (qEnvironmentVariableIsSet("CI")) GTEST_FAIL() << why;         \
-        GTEST_SKIP() << why;                                              \
+#define QUILLET_TOOL_MISSING(why)                                 \
+    do {                                                          \
+        if (qEnvironmentVariableIsSet("CI")) GTEST_FAIL() << why; \
+        GTEST_SKIP() << why;                                      \
     } while (0)

@@ -192,11 +192,11 @@ TEST(SimSummary, ModelThreeIntegratedValue) {
         int side;
         int integrated;
     } cases[] = {
-        {{660, 670, 640}, 0, 0},                 // 30 tenths x 1/6 h = 5 -> 0 whole degree-hours
-        {std::vector<int>(600, 660), 0, 100},    // 6000 x 1/6 = 1000 -> 100
-        {std::vector<int>(600, 640), 8, 100},    // the same below the reference, side L
-        {std::vector<int>(600, 640), 0, 0},      // below, but side H
-        {{1023, 1023, 660}, 0, 0},               // error samples count nothing
+        {{660, 670, 640}, 0, 0},               // 30 tenths x 1/6 h = 5 -> 0 whole degree-hours
+        {std::vector<int>(600, 660), 0, 100},  // 6000 x 1/6 = 1000 -> 100
+        {std::vector<int>(600, 640), 8, 100},  // the same below the reference, side L
+        {std::vector<int>(600, 640), 0, 0},    // below, but side H
+        {{1023, 1023, 660}, 0, 0},             // error samples count nothing
     };
     for (const Case& k : cases) {
         Config c = quiet(3, 0);
@@ -285,8 +285,10 @@ TEST(SimValues, EveryRecordTravels) {
         for (int k = 0; k * 88 < a.size(); ++k) {
             const std::vector<int> v = blockValues(a.mid(88 * k, 88));
             for (int j = 0; j < 32; ++j) {
-                if (model == 3) got[0].push_back(v[j]);
-                else got[j % 2].push_back(v[j]);
+                if (model == 3)
+                    got[0].push_back(v[j]);
+                else
+                    got[j % 2].push_back(v[j]);
             }
         }
         const int channels = model == 3 ? 1 : 2;
@@ -325,15 +327,14 @@ TEST(SimValues, ModelFourWrappedMemory) {
 
 TEST(SimSettings, AcknowledgedAndReportedByTheIdentification) {
     Device d(quiet(2, 50));
-    EXPECT_EQ(ask(d, 3, 5, "A1"), ackLine());                     // card 26
+    EXPECT_EQ(ask(d, 3, 5, "A1"), ackLine());  // card 26
     EXPECT_EQ(ask(d, 3, 6, hexData(7, 2)), ackLine());
     EXPECT_EQ(ask(d, 3, 3, hexData(30, 2) + hexData(0, 2)), ackLine());
     EXPECT_EQ(ask(d, 3, 4, hexData(650, 3) + "8" + hexData(500, 3) + "0"), ackLine());
     EXPECT_EQ(ask(d, 3, 8, hexData(700, 3) + hexData(300, 3)), ackLine());
     EXPECT_EQ(ask(d, 3, 9, hexData(900, 3) + hexData(100, 3)), ackLine());
     EXPECT_EQ(ask(d, 3, 0, hexData(1000, 4)), ackLine());
-    EXPECT_EQ(ask(d, 3, 1, hexData(1, 2) + hexData(2, 2) + hexData(3, 2) + hexData(4, 2) + hexData(14, 2)),
-              ackLine());
+    EXPECT_EQ(ask(d, 3, 1, hexData(1, 2) + hexData(2, 2) + hexData(3, 2) + hexData(4, 2) + hexData(14, 2)), ackLine());
     EXPECT_EQ(ask(d, 3, 2, hexData(30, 2) + hexData(12, 2) + hexData(16, 2) + hexData(11, 2) + hexData(13, 2)),
               ackLine());
     EXPECT_EQ(ask(d, 2, 1, "1"), ackLine());
@@ -396,8 +397,7 @@ TEST(SimSettings, StartTimeErasesTheRecords) {
     EXPECT_EQ(d.recordCount(), 6000);
     EXPECT_EQ(ask(d, 3, 5, "10"), ackLine());
     EXPECT_EQ(d.recordCount(), 6000);  // the card number alone keeps them
-    EXPECT_EQ(ask(d, 3, 2, hexData(0, 2) + hexData(12, 2) + hexData(1, 2) + hexData(1, 2) + hexData(14, 2)),
-              ackLine());
+    EXPECT_EQ(ask(d, 3, 2, hexData(0, 2) + hexData(12, 2) + hexData(1, 2) + hexData(1, 2) + hexData(14, 2)), ackLine());
     EXPECT_EQ(d.recordCount(), 0);
     EXPECT_TRUE(d.rawRecords(1).empty());
     EXPECT_EQ(ask(d, 1, 4).mid(24, 4), "FFFF");
@@ -411,25 +411,26 @@ TEST(SimSettings, MalformedDataIsRefused) {
         int number;
         QByteArray data;
     } cases[] = {
-        {2, 3, 5, "A"},                      // card needs two digits
-        {2, 3, 5, "G1"},                     // not hex
+        {2, 3, 5, "A"},   // card needs two digits
+        {2, 3, 5, "G1"},  // not hex
         {2, 3, 2, hexData(0, 2) + hexData(9, 2) + hexData(1, 2) + hexData(13, 2) + hexData(14, 2)},  // month 13
         {2, 3, 2, hexData(0, 2) + hexData(9, 2) + hexData(30, 2) + hexData(2, 2) + hexData(16, 2)},  // 30 February
         {2, 3, 1, hexData(60, 2) + hexData(9, 2) + hexData(1, 2) + hexData(1, 2) + hexData(14, 2)},  // minute 60
-        {2, 3, 3, "0000"},                   // zero interval
-        {2, 3, 3, "C300"},                   // 60 minutes
-        {2, 3, 4, hexData(650, 3) + "8"},    // models 1 and 2 send both channels
+        {2, 3, 3, "0000"},                                                                           // zero interval
+        {2, 3, 3, "C300"},                                                                           // 60 minutes
+        {2, 3, 4, hexData(650, 3) + "8"},                          // models 1 and 2 send both channels
         {2, 3, 4, hexData(650, 3) + "5" + hexData(650, 3) + "0"},  // side neither H nor L
         {2, 3, 7, "2"},
         {2, 3, 8, "00000"},
         {2, 2, 1, ""},
         {2, 2, 2, "1"},
-        {4, 3, 3, "0006"},                   // 60 s is not a seconds interval
+        {4, 3, 3, "0006"},  // 60 s is not a seconds interval
     };
     for (const Case& k : cases) {
         Device d(quiet(k.model, 5));
         const QByteArray before = ask(d, 1, 1);
-        EXPECT_EQ(ask(d, k.group, k.number, k.data), nakLine()) << k.group << "," << k.number << " " << k.data.constData();
+        EXPECT_EQ(ask(d, k.group, k.number, k.data), nakLine())
+            << k.group << "," << k.number << " " << k.data.constData();
         EXPECT_EQ(ask(d, 1, 1), before);
         EXPECT_EQ(d.recordCount(), 5);
     }
@@ -460,9 +461,9 @@ TEST(SimLine, AnyChunkingAndNoiseBeforeTheFrame) {
     // Not a command: no answer.
     d.take(1000);
     d.receive("hello\n");
-    d.receive(QByteArray("\x02 1, 1,\x03\n"));  // CR missing
+    d.receive(QByteArray("\x02 1, 1,\x03\n"));   // CR missing
     d.receive(QByteArray("\x02 1,1,\x03\r\n"));  // blank missing
-    d.receive(frame(1, 7));                     // no such request
+    d.receive(frame(1, 7));                      // no such request
     EXPECT_EQ(d.pending(), 0);
 }
 

@@ -34,11 +34,40 @@ TEST(SimOptions, Defaults) {
 TEST(SimOptions, DeviceSettingsAndFaults) {
     ServerOptions o;
     QString m;
-    ASSERT_EQ(parse({"--model", "4", "--records", "50", "--card", "0x1A", "--test", "010", "--start",
-                     "2014-01-02 03:04:50", "--interval", "00:00:30", "--status", "21", "--alarm2", "700,100",
-                     "--reference1", "650,L", "--flags", "3", "--wrap-position", "17", "--nak", "--fault-only",
-                     "3,6", "--fault-only", "2,1", "--fail-first", "2", "--disconnect-after", "0", "--paced",
-                     "--link", "/tmp/x"},
+    ASSERT_EQ(parse({"--model",
+                     "4",
+                     "--records",
+                     "50",
+                     "--card",
+                     "0x1A",
+                     "--test",
+                     "010",
+                     "--start",
+                     "2014-01-02 03:04:50",
+                     "--interval",
+                     "00:00:30",
+                     "--status",
+                     "21",
+                     "--alarm2",
+                     "700,100",
+                     "--reference1",
+                     "650,L",
+                     "--flags",
+                     "3",
+                     "--wrap-position",
+                     "17",
+                     "--nak",
+                     "--fault-only",
+                     "3,6",
+                     "--fault-only",
+                     "2,1",
+                     "--fail-first",
+                     "2",
+                     "--disconnect-after",
+                     "0",
+                     "--paced",
+                     "--link",
+                     "/tmp/x"},
                     o, m),
               ParseResult::Ok)
         << m.toStdString();
@@ -116,8 +145,8 @@ TEST(SimOptions, Help) {
     ServerOptions o;
     QString m;
     ASSERT_EQ(parse({"--help"}, o, m), ParseResult::Help);
-    for (const char* word : {"--model", "--records", "--paced", "--link", "--disconnect-after", "--records-file", "--log",
-                             "--speed", "--next-range-code"}) {
+    for (const char* word : {"--model", "--records", "--paced", "--link", "--disconnect-after", "--records-file",
+                             "--log", "--speed", "--next-range-code"}) {
         EXPECT_TRUE(m.contains(QLatin1String(word))) << word;
     }
 }
@@ -168,8 +197,10 @@ TEST(SimRecords, FileValuesAndTheirLimits) {
         QString why;
         const bool ok = parseRecords(k.text, resolved(c), a, b, &why);
         EXPECT_EQ(ok, k.ok) << k.text;
-        if (ok) EXPECT_EQ(a, k.raw1) << k.text;
-        else EXPECT_TRUE(why.startsWith("line 1")) << why.toStdString();
+        if (ok)
+            EXPECT_EQ(a, k.raw1) << k.text;
+        else
+            EXPECT_TRUE(why.startsWith("line 1")) << why.toStdString();
     }
 }
 

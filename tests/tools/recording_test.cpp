@@ -111,8 +111,10 @@ TEST(SimRecording, EndsAtItsLimitOrWrapsWhenEndless) {
         c.speed = 1000;
         Device d(c, [&] { return ms; });
         ASSERT_EQ(ask(d, 3, 3, hexData(1, 2) + hexData(0, 2)), ackLine());
-        if (k.model == 1) ASSERT_EQ(ask(d, 3, 0, k.extra), ackLine());
-        else ASSERT_EQ(ask(d, 3, 7, k.extra), ackLine());
+        if (k.model == 1)
+            ASSERT_EQ(ask(d, 3, 0, k.extra), ackLine());
+        else
+            ASSERT_EQ(ask(d, 3, 7, k.extra), ackLine());
         ASSERT_EQ(ask(d, 3, 1, timeData(2014, 3, 1, 8, 0)), ackLine());
         ASSERT_EQ(ask(d, 3, 2, timeData(2014, 3, 1, 8, 0)), ackLine());
         ASSERT_EQ(ask(d, 2, 1, "1"), ackLine());

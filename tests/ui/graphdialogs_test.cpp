@@ -1,6 +1,6 @@
 #include "graph/ui/dialogsupport.h"
-#include "graph/ui/referencelinesdialog.h"
 #include "graph/ui/graphrangedialog.h"
+#include "graph/ui/referencelinesdialog.h"
 
 #include "core/catalog.h"
 #include "core/store.h"
@@ -73,7 +73,7 @@ TEST_F(GraphDialogs, RangeDialogChecksEveryFieldAndHoldsTheRanges) {
     EXPECT_EQ(d->field(F::LastTime)->text(), "2013-11-16 02:30:00");
     EXPECT_EQ(QApplication::focusWidget(), d->button(0));
     EXPECT_TRUE(d->grab().save(QStringLiteral(QUILLET_BUILD_DIR "/grangebox.png")));  // for a look by eye
-    EXPECT_EQ(t.ctx.graph->xManual, 0);  // opening holds nothing
+    EXPECT_EQ(t.ctx.graph->xManual, 0);                                               // opening holds nothing
 
     // The end number: only digits reach the field; 9500 is beyond the range.
     typeAndLeave(d->field(F::LastRow), "9a-500");

@@ -3,9 +3,9 @@
 // width, colour change, cursor read-out, and a picture for a look by eye
 // (QUILLET_BUILD_DIR/graphwindow.png); then the range and reference-line
 // dialogs and the graph print from the graph window's own menus.
-#include "graph/ui/referencelinesdialog.h"
-#include "graph/ui/graphrangedialog.h"
 #include "graph/ui/graphwindow.h"
+#include "graph/ui/graphrangedialog.h"
+#include "graph/ui/referencelinesdialog.h"
 #include "mainwin_fixture.h"
 #include "print/printfakes.h"
 #include "print/printjobs.h"
@@ -107,7 +107,8 @@ TEST_F(GraphWindowTest, ZoomUndoRestoreColourAndLineWidth) {
     // Reading a value under the mouse does not paint the plot again.
     const int renders = graph->gImage->renderCount();
     hover(at(37, t.ctx.store.samples[1][37]));
-    EXPECT_TRUE(graph->gImage->toolTip().startsWith(u8("13-11-15 16:00:00 "))) << graph->gImage->toolTip().toStdString();
+    EXPECT_TRUE(graph->gImage->toolTip().startsWith(u8("13-11-15 16:00:00 ")))
+        << graph->gImage->toolTip().toStdString();
     settle();
     EXPECT_EQ(graph->gImage->renderCount(), renders);
     hover(at(201, 220));  // the error sample of channel A
@@ -138,7 +139,7 @@ TEST_F(GraphWindowTest, ZoomUndoRestoreColourAndLineWidth) {
     EXPECT_EQ(g.xEnd, 432);
     graph->popRange2->trigger();  // and again: the zoom
     EXPECT_EQ(g.xStart, zoomStart);
-    graph->popRange->trigger();   // back to automatic
+    graph->popRange->trigger();  // back to automatic
     EXPECT_EQ(g.xStart, 1);
     EXPECT_EQ(g.xEnd, 432);
     EXPECT_EQ(g.tempMax, 30);
@@ -257,8 +258,8 @@ TEST_F(GraphWindowTest, RangeAndReferenceDialogsAndThePrintFromTheGraphWindow) {
     const QStringList pages = pdfPages(t.root + "/graph.pdf");
     ASSERT_EQ(pages.size(), 1);
     const QString maxLabel = QString::number(g.tempMax) + ".0", humidLabel = QString::number(g.humidMax) + ".0";
-    for (const QString& want : {u8("[℃]"), u8("[%RH]"), maxLabel, humidLabel, u8("13-11-16"), u8("02:30:00"), u8("収録/ｴﾗｰ数"),
-                                u8("101/0"), u8("最高値"), u8("上/下限警報値")})
+    for (const QString& want : {u8("[℃]"), u8("[%RH]"), maxLabel, humidLabel, u8("13-11-16"), u8("02:30:00"),
+                                u8("収録/ｴﾗｰ数"), u8("101/0"), u8("最高値"), u8("上/下限警報値")})
         EXPECT_TRUE(pages[0].contains(want)) << want.toStdString() << "\n" << pages[0].toStdString();
     t.ctx.printer = nullptr;
     t.ctx.graphPrinter = nullptr;

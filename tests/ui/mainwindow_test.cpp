@@ -51,8 +51,8 @@ TEST_F(MainWindowTest, MenuBarAndEntriesAsCaptioned) {
     for (const QAction* a : window->menuBar()->actions()) top << a->text();
     EXPECT_EQ(top, QStringList({u8("ロガー(&L)"), u8("いつもの通信(&I)"), u8("グラフ(&G)"), u8("ファイル(&F)"),
                                 u8("チャンネル(&C)"), u8("ヘルプ(&H)")}));
-    EXPECT_EQ(menuTexts(window->mLOGGER), QStringList({u8("ロガー読み出し(&R)"), u8("ロガー設定&(S)"),
-                                                       u8("連続読み出し"), u8("ポート設定(&P)")}));
+    EXPECT_EQ(menuTexts(window->mLOGGER),
+              QStringList({u8("ロガー読み出し(&R)"), u8("ロガー設定&(S)"), u8("連続読み出し"), u8("ポート設定(&P)")}));
     EXPECT_EQ(menuTexts(window->mLSET), QStringList({u8("収録設定(&S)"), u8("パラメータ設定(&P)")}));
     EXPECT_EQ(menuTexts(window->mPORT), QStringList({u8("自動設定(&A)"), u8("手動設定(&M)")}));
     EXPECT_EQ(menuTexts(window->mITUMOMENU), QStringList({u8("いつもの通信(&I)"), u8("通信設定(&S)")}));
@@ -72,10 +72,18 @@ TEST_F(MainWindowTest, ToolbarPositionsKeysAndImages) {
     const struct {
         const char* key;
         const char* tip;
-    } positions[12] = {{"btnLRead", "ロガー読み出し"}, {"btnLSet", "ロガーの設定"}, {nullptr, nullptr},
-                       {"btnGraph", "グラフの描画"},   {nullptr, nullptr},          {"btnOpen", "データの読み出し"},
-                       {"btnSave", "上書き保存"},      {nullptr, nullptr},          {"btnPrint", "全データ印刷"},
-                       {nullptr, nullptr},             {"btnAddCh", "データを追加"}, {"btnDelCh", "ＣＨデータを削除"}};
+    } positions[12] = {{"btnLRead", "ロガー読み出し"},
+                       {"btnLSet", "ロガーの設定"},
+                       {nullptr, nullptr},
+                       {"btnGraph", "グラフの描画"},
+                       {nullptr, nullptr},
+                       {"btnOpen", "データの読み出し"},
+                       {"btnSave", "上書き保存"},
+                       {nullptr, nullptr},
+                       {"btnPrint", "全データ印刷"},
+                       {nullptr, nullptr},
+                       {"btnAddCh", "データを追加"},
+                       {"btnDelCh", "ＣＨデータを削除"}};
     for (int i = 0; i < 12; ++i) {
         if (!positions[i].key) {
             EXPECT_TRUE(actions[i]->isSeparator()) << i + 1;
@@ -102,16 +110,13 @@ TEST_F(MainWindowTest, CommandStatesFollowDataAndWiring) {
         bool empty, withData;
     };
     const std::vector<Expect> expected = {
-        {window->mLREAD, true, true},      {window->btnLRead, true, true},
-        {window->mLRECSET, false, false},  {window->btnLSet, false, false},  // not wired yet
-        {window->mGRAPH, false, false},    {window->btnGraph, false, false},
-        {window->mFSAVE, false, true},     {window->btnSave, false, true},
-        {window->mFSAVEAS, false, false},  {window->mFTEXT, false, true},
-        {window->mFPRINT, false, true},    {window->mFPRINTALL, false, false},
-        {window->mCHANNEL, false, true},   {window->mCHDEL, true, true},
-        {window->btnDelCh, false, true},   {window->btnAddCh, false, false},
-        {window->mHELP, true, true},       {window->mVERSION, true, true},
-        {window->mFEND, true, true},
+        {window->mLREAD, true, true},    {window->btnLRead, true, true},     {window->mLRECSET, false, false},
+        {window->btnLSet, false, false},  // not wired yet
+        {window->mGRAPH, false, false},  {window->btnGraph, false, false},   {window->mFSAVE, false, true},
+        {window->btnSave, false, true},  {window->mFSAVEAS, false, false},   {window->mFTEXT, false, true},
+        {window->mFPRINT, false, true},  {window->mFPRINTALL, false, false}, {window->mCHANNEL, false, true},
+        {window->mCHDEL, true, true},    {window->btnDelCh, false, true},    {window->btnAddCh, false, false},
+        {window->mHELP, true, true},     {window->mVERSION, true, true},     {window->mFEND, true, true},
     };
     for (const auto& e : expected) EXPECT_EQ(e.a->isEnabled(), e.empty) << e.a->objectName().toStdString();
 
@@ -211,12 +216,12 @@ TEST_F(MainWindowTest, RefillsFollowTheStoreAndKeepTheLayout) {
     fill(1, {.start = QDateTime(QDate(2013, 11, 15), QTime(10, 0, 0)), .samples = ramp(12000, 100)});
     fill(2, {.start = QDateTime(QDate(2013, 11, 15), QTime(10, 30, 0)), .samples = ramp(12000, 300)});
     const struct {
-        int rows;         // rows of the model and of the view
-        int row, col;     // a cell that must show the new data
+        int rows;      // rows of the model and of the view
+        int row, col;  // a cell that must show the new data
         const char* text;
     } steps[] = {
         {12003, 12003, 3, "1229.9▲"},  // channel B starts three rows late
-        {12000, 1, 2, "10.0   "},     // channel B gone: back to 12000 rows
+        {12000, 1, 2, "10.0   "},      // channel B gone: back to 12000 rows
     };
     for (const auto& step : steps) {
         if (step.rows == 12000) emptyChannel(t.ctx, 2);
@@ -445,7 +450,9 @@ TEST_F(MainWindowTest, MouseDragOfAChannelHeader) {
     refresh();
     QHeaderView* head = window->grid->horizontalHeader();
     QWidget* vp = head->viewport();
-    auto centre = [&](int col) { return QPoint(head->sectionViewportPosition(col) + head->sectionSize(col) / 2, head->height() / 2); };
+    auto centre = [&](int col) {
+        return QPoint(head->sectionViewportPosition(col) + head->sectionSize(col) / 2, head->height() / 2);
+    };
     // Channel C's column dropped on channel A's place.
     QTest::mousePress(vp, Qt::LeftButton, Qt::NoModifier, centre(4));
     for (int x = centre(4).x(); x >= centre(2).x(); x -= 10) QTest::mouseMove(vp, QPoint(x, head->height() / 2));

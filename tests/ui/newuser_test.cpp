@@ -201,7 +201,10 @@ TEST(ProgramCommandLine, HelpAndVersionNeedNoWindow) {
     if (!QFile::exists(program)) QUILLET_TOOL_MISSING("the program is not built");
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* v : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(v);
-    const struct { const char* arg; const char* says; } cases[] = {
+    const struct {
+        const char* arg;
+        const char* says;
+    } cases[] = {
         {"--help", "使い方: quillet"},
         {"--version", "クイレット解析ソフト Ver"},
     };

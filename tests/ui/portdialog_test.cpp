@@ -32,7 +32,8 @@ TEST(PortsetWindow, ListsSixteenPortsAndKeepsTheDialogOpenOnError) {
     dialog.onButtonClicked(0);
     EXPECT_TRUE(dialog.isVisible());
     EXPECT_EQ(list->currentIndex(), 1);
-    EXPECT_EQ(t.messages.texts().last(), u8("指定したポートはすでに使用されています。\r\n他のポートを指定してください。"));
+    EXPECT_EQ(t.messages.texts().last(),
+              u8("指定したポートはすでに使用されています。\r\n他のポートを指定してください。"));
 
     list->setCurrentIndex(3);  // port 4
     dialog.onButtonClicked(0);

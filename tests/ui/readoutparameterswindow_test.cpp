@@ -98,8 +98,7 @@ TEST_F(LogParaListTest, ShowsTheTexts) {
     EXPECT_EQ(w.storageFrame(2)->title(), u("湿度"));
     EXPECT_EQ(w.storageFrame(2)->palette().color(QPalette::WindowText), QColor(0, 192, 192));
     // Disabled options keep their greyed look under the channel colour.
-    EXPECT_NE(w.storageOption(2, 1)->palette().color(QPalette::Disabled, QPalette::ButtonText),
-              QColor(0, 192, 192));
+    EXPECT_NE(w.storageOption(2, 1)->palette().color(QPalette::Disabled, QPalette::ButtonText), QColor(0, 192, 192));
     EXPECT_FALSE(w.recordModeTitle(1)->isVisible());  // model 1 has no recording mode
     EXPECT_FALSE(w.valueLabel(QStringLiteral("Rrectypeval"), 1)->isVisible());
 
@@ -147,8 +146,7 @@ TEST_F(LogParaListTest, OutOfRangeAlarmsAreReportedOnShow) {
     w.show();  // once only
     ASSERT_EQ(t.messages.shown.size(), 1u);
     EXPECT_EQ(t.messages.shown[0].title, u("機器設定読み込み"));
-    EXPECT_EQ(t.messages.shown[0].text,
-              u("警報値異常です！\r\n警報値(温度）が範囲外です(60～-40)\r\n上限値：70"));
+    EXPECT_EQ(t.messages.shown[0].text, u("警報値異常です！\r\n警報値(温度）が範囲外です(60～-40)\r\n上限値：70"));
     EXPECT_EQ(t.messages.shown[0].style, kOkOnly | kIconError);
 }
 

@@ -78,7 +78,8 @@ TEST_F(LogSetListTest, Model4WithASecondsIntervalOpens) {
     c.intervalTenSec = 3;
     auto d = open(c);
     EXPECT_EQ(d->windowTitle(), u8("クイレット設定"));
-    EXPECT_EQ(d->findChild<QLabel*>("note")->text(), u8("実行(Ok）するとクイレットがメモリしているデータが消去されます"));
+    EXPECT_EQ(d->findChild<QLabel*>("note")->text(),
+              u8("実行(Ok）するとクイレットがメモリしているデータが消去されます"));
     EXPECT_EQ(d->Realtime->text(), "2013-11-15 09:05");
     EXPECT_EQ(d->Starttimeset->text(), "2013-11-15 09:06");
     EXPECT_EQ(d->comboIntervalset->currentText(), "00:01");

@@ -34,9 +34,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(d.get()));
     }
 
-    QString cell(int grid, int row, int col) {
-        return d->grid(grid)->model()->index(row, col).data().toString();
-    }
+    QString cell(int grid, int row, int col) { return d->grid(grid)->model()->index(row, col).data().toString(); }
 
     // Types into the cell's editor as the user does and ends with Enter.
     void type(int grid, int row, const char* keys) {
@@ -95,8 +93,8 @@ TEST_F(LogSetParaTest, SortDeleteAndOkSaves) {
     EXPECT_EQ(cell(kCardGrid, 253, 0), "200");
     EXPECT_EQ(cell(kCardGrid, 254, 0), "005");
     EXPECT_EQ(cell(kCardGrid, 255, 0), "009");
-    type(kCardGrid, 253, "AA");  // lands on number 200
-    sort->click();               // descending
+    type(kCardGrid, 253, "AA");               // lands on number 200
+    sort->click();                            // descending
     EXPECT_EQ(cell(kCardGrid, 0, 0), "009");  // "old"
     EXPECT_EQ(cell(kCardGrid, 2, 1), "AA");
 

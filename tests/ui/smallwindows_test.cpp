@@ -1,9 +1,9 @@
 #include "mainwin_fixture.h"
 
+#include "comm/ui/progresswindow.h"
 #include "comm/ui/receivemonitor.h"
 #include "core/settingsfiles.h"
 #include "core/store.h"
-#include "comm/ui/progresswindow.h"
 #include "core/ui/qtplatform.h"
 #include "core/ui/versionwindow.h"
 #include "datafile/filebuilder.h"

@@ -31,7 +31,8 @@ int TerminalMessages::show(const QString& title, const QString& text, int style)
     err() << "\nquillet-cli: " << title << ": " << t << "\n";
     const int buttons = style & 7;
     if (buttons == kOkOnly) return kOk;
-    if (text == messageText(Msg::OverwriteFile)) err() << "quillet-cli: the file exists already and is not overwritten\n";
+    if (text == messageText(Msg::OverwriteFile))
+        err() << "quillet-cli: the file exists already and is not overwritten\n";
     err() << "  (nobody to answer on the command line: " << (buttons == kYesNo ? "No" : "Cancel") << ")\n";
     return buttons == kYesNo ? kNo : kCancel;
 }

@@ -39,13 +39,13 @@ struct Arguments {
 
 struct Subcommand {
     QString name;
-    QString synopsis;     // the usage line after "quillet-cli "
-    QString description;  // what it does, for --help
+    QString synopsis;          // the usage line after "quillet-cli "
+    QString description;       // what it does, for --help
     QStringList valueOptions;  // options followed by a value
     int positionalCount;       // required positional arguments
     std::function<int(AppContext&, const Arguments&)> run;
     QStringList flagOptions = {};  // options without a value
-    bool paints = false;  // draws pictures or pages: needs a GUI application
+    bool paints = false;           // draws pictures or pages: needs a GUI application
 };
 
 // A run-time error as the program's error box shows it: the catalogue's
@@ -72,10 +72,10 @@ public:
 void printSettingsWritten(const RecordingSettings& s, int loggerModel, const QDateTime& startSent);
 
 // The subcommands of the other files, in the order --help lists them.
-Subcommand usualSubcommand();  // usual_cmd.cpp
-Subcommand setSubcommand();    // set_cmd.cpp
+Subcommand usualSubcommand();       // usual_cmd.cpp
+Subcommand setSubcommand();         // set_cmd.cpp
 Subcommand graphRangeSubcommand();  // graphrange_cmd.cpp
-Subcommand printSubcommand();  // print_cmd.cpp
+Subcommand printSubcommand();       // print_cmd.cpp
 Subcommand graphSubcommand();
 
 }  // namespace quillet::cli

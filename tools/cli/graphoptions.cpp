@@ -52,8 +52,9 @@ QStringList graphValueOptions() {
 QStringList graphFlagOptions() { return {QStringLiteral("--labels"), QStringLiteral("--thick")}; }
 
 QString graphOptionsSynopsis() {
-    return QStringLiteral("[--x FIRST..LAST] [--temp MIN..MAX] [--humid MIN..MAX] [--labels] [--thick]\n"
-                          "      [--ref-temp V] [--ref-humid V]");
+    return QStringLiteral(
+        "[--x FIRST..LAST] [--temp MIN..MAX] [--humid MIN..MAX] [--labels] [--thick]\n"
+        "      [--ref-temp V] [--ref-humid V]");
 }
 
 bool parsePair(const QString& text, const QString& separator, int& low, int& high) {

@@ -3,8 +3,8 @@
 // reference-line dialogs check them.
 #pragma once
 
-#include "graph/graphstate.h"
 #include "core/globals.h"
+#include "graph/graphstate.h"
 #include "tools/cli/cli.h"
 
 namespace quillet::cli {

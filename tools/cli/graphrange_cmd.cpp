@@ -83,17 +83,20 @@ int runGraphRange(AppContext& ctx, const Arguments& a) {
             type(x.lower, low);
         }
     }
-    for (QString m : messages) err() << captionText(Caption::Graph) << ": " << m.replace(QLatin1Char('\r'), QLatin1Char('\n')) << "\n";
+    for (QString m : messages)
+        err() << captionText(Caption::Graph) << ": " << m.replace(QLatin1Char('\r'), QLatin1Char('\n')) << "\n";
 
     applyGrangebox(st, g);
     const auto state = [](int16_t manual) { return manual ? "held" : "automatic"; };
     out() << "X:           " << g.xStart << ".." << g.xEnd << "  (" << dataNumberTimeText(s, g.xStart) << " .. "
           << dataNumberTimeText(s, g.xEnd) << ")  " << state(g.xManual) << "\n";
     if (st.tempEnabled)
-        out() << "Temperature: " << (g.tempManual ? QStringLiteral("%1..%2 ℃  ").arg(g.tempMin).arg(g.tempMax) : QString())
+        out() << "Temperature: "
+              << (g.tempManual ? QStringLiteral("%1..%2 ℃  ").arg(g.tempMin).arg(g.tempMax) : QString())
               << state(g.tempManual) << "\n";
     if (st.humidEnabled)
-        out() << "Humidity:    " << (g.humidManual ? QStringLiteral("%1..%2 %RH  ").arg(g.humidMin).arg(g.humidMax) : QString())
+        out() << "Humidity:    "
+              << (g.humidManual ? QStringLiteral("%1..%2 %RH  ").arg(g.humidMin).arg(g.humidMax) : QString())
               << state(g.humidManual) << "\n";
     out().flush();
     if (!messages.isEmpty()) return kExitFailed;  // refused input: nothing is saved

@@ -2,18 +2,18 @@
 // headless code as the main window. Every subcommand is one entry of the
 // table in subcommands(); info, export, convert and read live here, the
 // others in files of their own (cli.h).
-#include "core/loggermodels.h"
-#include "tools/cli/cli.h"
 #include "comm/readout.h"
 #include "comm/serialport.h"
 #include "core/catalog.h"
 #include "core/context.h"
 #include "core/fieldhelpers.h"
+#include "core/loggermodels.h"
 #include "core/startup.h"
 #include "core/store.h"
 #include "core/vb.h"
 #include "datafile/datafile.h"
 #include "datafile/fileops.h"
+#include "tools/cli/cli.h"
 
 #include <QGuiApplication>
 #include <QMap>
@@ -39,14 +39,10 @@ namespace {
 
 QString kindText(int kind) {
     switch (kind) {
-    case 0:
-        return QStringLiteral("temperature [ﾟC], no alarm values");
-    case 1:
-        return QStringLiteral("temperature [ﾟC] with alarm values");
-    case 2:
-        return QStringLiteral("humidity [%RH] with alarm values");
-    default:
-        return QStringLiteral("kind %1").arg(kind);
+    case 0: return QStringLiteral("temperature [ﾟC], no alarm values");
+    case 1: return QStringLiteral("temperature [ﾟC] with alarm values");
+    case 2: return QStringLiteral("humidity [%RH] with alarm values");
+    default: return QStringLiteral("kind %1").arg(kind);
     }
 }
 
@@ -70,20 +66,20 @@ int runInfo(AppContext& ctx, const Arguments& a) {
         const int card = c.cardNo;
         const int test = c.testNo;
         out() << "\nCH " << channelLetter(ch) << " (channel " << ch << "): " << kindText(c.kind) << "\n";
-        out() << "  card-test:    " << cardText(ctx, c.cardNo) << "-" << testText(ctx, c.testNo) << "  (card "
-              << card << ", test " << test << ")\n";
+        out() << "  card-test:    " << cardText(ctx, c.cardNo) << "-" << testText(ctx, c.testNo) << "  (card " << card
+              << ", test " << test << ")\n";
         out() << "  start:        " << vb::formatDate(c.startTime, QStringLiteral("yyyy-mm-dd hh:nn:ss")) << "\n";
         out() << "  interval:     " << vb::formatDate(c.interval, QStringLiteral("hh:nn:ss")) << "\n";
         out() << "  range:        code " << c.rangeCode << ", " << vb::format(c.rangeLow / 10.0, QStringLiteral("0"))
               << "～" << vb::format(c.rangeLow / 10.0 + 100, QStringLiteral("0")) << "\n";
         out() << "  samples:      " << c.sampleCount << " (errors " << c.errorCount << ")\n";
-        out() << "  max/min/avg:  " << value(c.maxValue) << " / " << value(c.minValue) << " / "
-              << value(c.averageValue) << "\n";
+        out() << "  max/min/avg:  " << value(c.maxValue) << " / " << value(c.minValue) << " / " << value(c.averageValue)
+              << "\n";
         if (c.referenceValue == kNotSet) {
             out() << "  reference:    not set\n";
         } else {
-            out() << "  reference:    " << value(c.referenceValue) << " "
-                  << referenceSideText(c.referenceSide) << ", integrated value " << c.integratedValue << "\n";
+            out() << "  reference:    " << value(c.referenceValue) << " " << referenceSideText(c.referenceSide)
+                  << ", integrated value " << c.integratedValue << "\n";
         }
         if (hasAlarmValues(c.kind))
             out() << "  alarms:       upper " << value(c.upperAlarm) << ", lower " << value(c.lowerAlarm) << "\n";
@@ -140,12 +136,17 @@ public:
     void showParameterWindow(AppContext& ctx, const std::function<void()>& transfer) override {
         const PendingLogger& p = ctx.pendingLogger;
         int16_t card = p.cardNo, test = p.testNo;
-        err() << "Logger model " << p.loggerModel << ", card-test " << cardText(ctx, card) << "-"
-              << testText(ctx, test) << ", " << p.sampleCount << " records\n";
+        err() << "Logger model " << p.loggerModel << ", card-test " << cardText(ctx, card) << "-" << testText(ctx, test)
+              << ", " << p.sampleCount << " records\n";
         // The settings it records with, as the settings dialog would open.
         const auto units = [](int tenths) { return QString::number(tenths / 10.0, 'f', 1); };
-        if (p.hasSecondsInterval) err() << "Interval " << p.intervalTenSec * 10 << " s";
-        else err() << "Interval " << QStringLiteral("%1:%2").arg(p.intervalHour, 2, 10, QLatin1Char('0')).arg(p.intervalMinute, 2, 10, QLatin1Char('0'));
+        if (p.hasSecondsInterval)
+            err() << "Interval " << p.intervalTenSec * 10 << " s";
+        else
+            err() << "Interval "
+                  << QStringLiteral("%1:%2")
+                         .arg(p.intervalHour, 2, 10, QLatin1Char('0'))
+                         .arg(p.intervalMinute, 2, 10, QLatin1Char('0'));
         if (isTwoChannelModel(p.loggerModel))
             for (int ch = 1; ch <= 2; ++ch)
                 err() << ", CH" << ch << " alarms " << units(p.ch[size_t(ch)].upperAlarm) << "/"
@@ -247,24 +248,37 @@ int runRead(AppContext& ctx, const Arguments& a) {
 
 const std::vector<Subcommand>& subcommands() {
     static const std::vector<Subcommand> table = {
-        {QStringLiteral("info"), QStringLiteral("info FILE"),
-         QStringLiteral("Shows the channels of a data file and their header values."), {}, 1, runInfo},
-        {QStringLiteral("export"), QStringLiteral("export FILE (--csv OUT | --text OUT)"),
+        {QStringLiteral("info"),
+         QStringLiteral("info FILE"),
+         QStringLiteral("Shows the channels of a data file and their header values."),
+         {},
+         1,
+         runInfo},
+        {QStringLiteral("export"),
+         QStringLiteral("export FILE (--csv OUT | --text OUT)"),
          QStringLiteral("Writes the CSV (\",\") or text (\"#\") export of a data file, byte for byte as\n"
                         "the program's export after opening FILE alone. OUT is overwritten without asking."),
-         {QStringLiteral("--csv"), QStringLiteral("--text")}, 1, runExport},
-        {QStringLiteral("convert"), QStringLiteral("convert FILE --out OUT.ql6"),
+         {QStringLiteral("--csv"), QStringLiteral("--text")},
+         1,
+         runExport},
+        {QStringLiteral("convert"),
+         QStringLiteral("convert FILE --out OUT.ql6"),
          QStringLiteral("Writes a data file of any layout (.ql6, .ql5, .ql4, .qlg, .qld) as a .ql6 file.\n"
                         "OUT is overwritten without asking."),
-         {QStringLiteral("--out")}, 1, runConvert},
-        {QStringLiteral("read"), QStringLiteral("read (--port N | --device PATH) --out FILE.ql6 [--channel A..H]"),
-         QStringLiteral("Reads the logger on the reader (identification, summary and records, with a\n"
-                        "progress bar on stderr when it is a terminal) and saves its channels as FILE.ql6, the first logger\n"
-                        "channel in --channel (default A), the second in the lowest other channel.\n"
-                        "--port N uses the program's port N (1..16; on Linux QUILLET_COM<n> names its\n"
-                        "device); --device PATH any serial device. Nothing is written on failure."),
+         {QStringLiteral("--out")},
+         1,
+         runConvert},
+        {QStringLiteral("read"),
+         QStringLiteral("read (--port N | --device PATH) --out FILE.ql6 [--channel A..H]"),
+         QStringLiteral(
+             "Reads the logger on the reader (identification, summary and records, with a\n"
+             "progress bar on stderr when it is a terminal) and saves its channels as FILE.ql6, the first logger\n"
+             "channel in --channel (default A), the second in the lowest other channel.\n"
+             "--port N uses the program's port N (1..16; on Linux QUILLET_COM<n> names its\n"
+             "device); --device PATH any serial device. Nothing is written on failure."),
          {QStringLiteral("--port"), QStringLiteral("--device"), QStringLiteral("--out"), QStringLiteral("--channel")},
-         0, runRead},
+         0,
+         runRead},
         // The subcommands of the other files (cli.h).
         usualSubcommand(),
         setSubcommand(),

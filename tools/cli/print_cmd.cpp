@@ -2,8 +2,8 @@
 // prints into a PDF file, through the same print code as the program's menus.
 #include "core/catalog.h"
 #include "graph/graphprintplot.h"
-#include "print/printjobs.h"
 #include "print/pdfprinter.h"
+#include "print/printjobs.h"
 #include "tools/cli/cli.h"
 #include "tools/cli/graphoptions.h"
 
@@ -62,9 +62,9 @@ int runPrint(AppContext& ctx, const Arguments& a) {
     if (graph && !graphStateFromOptions(a, ctx.graph, g, code)) return code;
     if (!openAlone(ctx, a.positional[0], code)) return code;
     const PrintKind kind = graph             ? PrintKind::Graph
-                     : a.has("--list") ? PrintKind::WholeList
-                     : a.has("--rows") ? PrintKind::PartialList
-                                       : PrintKind::Parameters;
+                           : a.has("--list") ? PrintKind::WholeList
+                           : a.has("--rows") ? PrintKind::PartialList
+                                             : PrintKind::Parameters;
     if (graph) {
         // The graph as the graph window shows it, printed by the window's print.
         ctx.graph = g;
@@ -93,27 +93,27 @@ int runPrint(AppContext& ctx, const Arguments& a) {
 }  // namespace
 
 Subcommand printSubcommand() {
-    return {QStringLiteral("print"),
-            QStringLiteral("print FILE (--list | --rows FIRST..LAST | --params | --graph [graph options])\n"
-                           "      --pdf OUT.pdf [--paper A4|A3|Letter] [--landscape]\n"
-                           "      graph options: ") +
-                graphOptionsSynopsis(),
-            QStringLiteral("Prints a data file as the program's print menu does, into a PDF file: the\n"
-                           "whole time list (--list), the rows FIRST..LAST of it (--rows, as in the\n"
-                           "partial print dialog), the channel parameters (--params) or the graph page\n"
-                           "with its summary table (--graph, with the options of quillet-cli graph and\n"
-                           "automatic ranges unless given). The page is A4 portrait with 20 mm margins\n"
-                           "unless --paper and --landscape say otherwise; the font is fitted to its\n"
-                           "width. OUT is overwritten without asking; nothing is written when the rows\n"
-                           "are not a range of the file's rows or a graph range is refused."),
-            QStringList{QStringLiteral("--rows"), QStringLiteral("--pdf"), QStringLiteral("--paper")} +
-                graphValueOptions(),
-            1,
-            runPrint,
-            QStringList{QStringLiteral("--list"), QStringLiteral("--params"), QStringLiteral("--graph"),
-                        QStringLiteral("--landscape")} +
-                graphFlagOptions(),
-            /*paints=*/true};
+    return {
+        QStringLiteral("print"),
+        QStringLiteral("print FILE (--list | --rows FIRST..LAST | --params | --graph [graph options])\n"
+                       "      --pdf OUT.pdf [--paper A4|A3|Letter] [--landscape]\n"
+                       "      graph options: ") +
+            graphOptionsSynopsis(),
+        QStringLiteral("Prints a data file as the program's print menu does, into a PDF file: the\n"
+                       "whole time list (--list), the rows FIRST..LAST of it (--rows, as in the\n"
+                       "partial print dialog), the channel parameters (--params) or the graph page\n"
+                       "with its summary table (--graph, with the options of quillet-cli graph and\n"
+                       "automatic ranges unless given). The page is A4 portrait with 20 mm margins\n"
+                       "unless --paper and --landscape say otherwise; the font is fitted to its\n"
+                       "width. OUT is overwritten without asking; nothing is written when the rows\n"
+                       "are not a range of the file's rows or a graph range is refused."),
+        QStringList{QStringLiteral("--rows"), QStringLiteral("--pdf"), QStringLiteral("--paper")} + graphValueOptions(),
+        1,
+        runPrint,
+        QStringList{QStringLiteral("--list"), QStringLiteral("--params"), QStringLiteral("--graph"),
+                    QStringLiteral("--landscape")} +
+            graphFlagOptions(),
+        /*paints=*/true};
 }
 
 }  // namespace quillet::cli

@@ -95,12 +95,15 @@ QString parse(const Arguments& a, Request& r) {
         const QByteArray alarmOption = "--alarm" + QByteArray::number(ch);
         if (a.has(refOption.constData())) {
             const auto m = refForm.match(a.value(refOption.constData()));
-            if (!m.hasMatch()) return QStringLiteral("%1 takes a whole value and H or L, e.g. 25H").arg(QLatin1String(refOption));
+            if (!m.hasMatch())
+                return QStringLiteral("%1 takes a whole value and H or L, e.g. 25H").arg(QLatin1String(refOption));
             r.ref[ch] = Reference{m.captured(1), int16_t(m.captured(2).toUpper() == QLatin1String("L") ? 8 : 0)};
         }
         if (a.has(alarmOption.constData())) {
             const auto m = alarmForm.match(a.value(alarmOption.constData()));
-            if (!m.hasMatch()) return QStringLiteral("%1 takes UPPER/LOWER in whole units, e.g. 30/-5").arg(QLatin1String(alarmOption));
+            if (!m.hasMatch())
+                return QStringLiteral("%1 takes UPPER/LOWER in whole units, e.g. 30/-5")
+                    .arg(QLatin1String(alarmOption));
             r.alarm[ch] = Alarms{m.captured(1), m.captured(2)};
         }
     }
@@ -185,7 +188,8 @@ bool enter(AppContext& ctx, SettingsState& s, const Request& r) {
         }
     }
     if (r.lock) {
-        if (m != 4) return refuse(QStringLiteral("--lock and --no-lock are for model 4 (the others are always locked)"), m);
+        if (m != 4)
+            return refuse(QStringLiteral("--lock and --no-lock are for model 4 (the others are always locked)"), m);
         s.lockLogger = *r.lock;
     }
     return true;
@@ -223,8 +227,10 @@ void printSettingsWritten(const RecordingSettings& s, int m, const QDateTime& st
     const auto three = [](int v) { return QStringLiteral("%1").arg(v, 3, 10, QLatin1Char('0')); };
     out() << "Written:  logger model " << m << "\n"
           << "Card-test: " << three(s.cardNo) << "-" << three(s.testNo) << "\n";
-    if (s.useSecondsInterval && (m == 3 || m == 4)) out() << "Interval: " << s.secondsInterval << " s\n";
-    else out() << "Interval: " << intervalChoices().value(s.intervalHour * 60 + s.intervalMinute - 1) << "\n";
+    if (s.useSecondsInterval && (m == 3 || m == 4))
+        out() << "Interval: " << s.secondsInterval << " s\n";
+    else
+        out() << "Interval: " << intervalChoices().value(s.intervalHour * 60 + s.intervalMinute - 1) << "\n";
     if (m == 3 || m == 4) out() << "Mode:     " << (s.recordMode == endless ? "endless" : "one-time") << "\n";
     if (m == 3) out() << "Range:    " << rangeChoices().value(s.measuringRange) << "\n";
     for (int ch = 1; ch <= 2; ++ch) {
@@ -256,9 +262,9 @@ Subcommand setSubcommand() {
                            "--alarm1/--alarm2 the upper and lower alarm value, in whole units.\n"
                            "Prints what was written."),
             {QStringLiteral("--port"), QStringLiteral("--device"), QStringLiteral("--card"), QStringLiteral("--test"),
-             QStringLiteral("--interval"), QStringLiteral("--seconds"), QStringLiteral("--start"), QStringLiteral("--end"),
-             QStringLiteral("--mode"), QStringLiteral("--range"), QStringLiteral("--ref1"), QStringLiteral("--ref2"),
-             QStringLiteral("--alarm1"), QStringLiteral("--alarm2")},
+             QStringLiteral("--interval"), QStringLiteral("--seconds"), QStringLiteral("--start"),
+             QStringLiteral("--end"), QStringLiteral("--mode"), QStringLiteral("--range"), QStringLiteral("--ref1"),
+             QStringLiteral("--ref2"), QStringLiteral("--alarm1"), QStringLiteral("--alarm2")},
             0,
             runSet,
             {QStringLiteral("--lock"), QStringLiteral("--no-lock")}};

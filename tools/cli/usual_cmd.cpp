@@ -84,8 +84,10 @@ int runUsual(AppContext& ctx, const Arguments& a) {
     TerminalView view;
     const UsualOutcome outcome = runUsualCommunication(ctx, steps, view);
 
-    if (!outcome.savedFile.isEmpty()) out() << "Saved:    " << outcome.savedFile << "\n";
-    else if (g.usualCommunicationTask == 0 && outcome.settingsRan) out() << "Saved:    nothing (the logger held no records)\n";
+    if (!outcome.savedFile.isEmpty())
+        out() << "Saved:    " << outcome.savedFile << "\n";
+    else if (g.usualCommunicationTask == 0 && outcome.settingsRan)
+        out() << "Saved:    nothing (the logger held no records)\n";
     out().flush();
     if (!outcome.settingsRan) {
         err() << "quillet-cli: the usual communication ended before the settings; nothing was sent to the logger\n";

@@ -24,8 +24,10 @@ int memorySize(int model) { return simModel(model).memory; }
 
 int rangeLowOf(int rangeCode) {
     switch (rangeCode) {
-    case 1: case 6: return -400;
-    case 3: case 8: return 500;
+    case 1:
+    case 6: return -400;
+    case 3:
+    case 8: return 500;
     default: return 0;  // 2, 7, 10, 11 and any code the loggers do not use
     }
 }
@@ -52,14 +54,13 @@ QDateTime toDateTime(const LoggerTime& t) {
 }
 
 LoggerTime toLoggerTime(const QDateTime& d) {
-    return LoggerTime{d.date().year(), d.date().month(), d.date().day(), d.time().hour(), d.time().minute(),
-                      d.time().second() / 10};
+    return LoggerTime{d.date().year(), d.date().month(),  d.date().day(),
+                      d.time().hour(), d.time().minute(), d.time().second() / 10};
 }
 
 int64_t intervalSeconds(const Config& c) {
     return c.intervalHour * 3600LL + c.intervalMinute * 60LL + c.intervalTenSec * 10LL;
 }
-
 
 }  // namespace
 
@@ -340,8 +341,7 @@ bool Device::faultHits(const Received& cmd) {
     const int code = cmd.group * 10 + cmd.number;
     if (!f.only.empty() && std::find(f.only.begin(), f.only.end(), code) == f.only.end()) return false;
     const bool setting = cmd.group == 2 || cmd.group == 3;
-    const bool anyKind = f.silence || f.garbage || f.nak || f.brokenBlock > 0 || f.cutAfter >= 0 ||
-                         f.identLength > 0;
+    const bool anyKind = f.silence || f.garbage || f.nak || f.brokenBlock > 0 || f.cutAfter >= 0 || f.identLength > 0;
     const bool applies = f.silence || f.garbage || f.cutAfter >= 0 || (f.nak && setting) ||
                          (f.identLength > 0 && code == 11) || (f.brokenBlock > 0 && code == 12) ||
                          (!anyKind && f.failFirst > 0);
@@ -364,8 +364,7 @@ void Device::answer(const Received& cmd) {
     const Faults& f = config_.faults;
     const bool hit = faultHits(cmd);
     const bool setting = cmd.group == 2 || cmd.group == 3;
-    const bool anyKind = f.silence || f.garbage || f.nak || f.brokenBlock > 0 || f.cutAfter >= 0 ||
-                         f.identLength > 0;
+    const bool anyKind = f.silence || f.garbage || f.nak || f.brokenBlock > 0 || f.cutAfter >= 0 || f.identLength > 0;
 
     QByteArray reply;
     if (hit && (f.silence || !anyKind)) {
@@ -494,8 +493,7 @@ QByteArray Device::settingThree(const Received& cmd) {
 
     switch (cmd.number) {
     case 0:  // record limit: models 1, 2, 4, up to the intervals of a full memory
-        if (m.lastRecordIndex == 0 || d.size() != 4 || !allHex(d) || num(0, 4) > m.lastRecordIndex)
-            return wire::nak();
+        if (m.lastRecordIndex == 0 || d.size() != 4 || !allHex(d) || num(0, 4) > m.lastRecordIndex) return wire::nak();
         c.recordLimit = num(0, 4);
         break;
     case 1: {  // clock: it runs on from here
@@ -559,7 +557,7 @@ QByteArray Device::settingThree(const Received& cmd) {
         }
         break;
     }
-    case 8:  // alarms of channel 1
+    case 8:    // alarms of channel 1
     case 9: {  // alarms of channel 2: models 1, 2, 4
         if (m.alarmTop == 0 || d.size() != 6 || !allHex(d)) return wire::nak();
         const int upper = num(0, 3);
@@ -590,9 +588,7 @@ void Device::clearRecords() {
 
 namespace {
 
-void put(QByteArray& buf, int position, const QByteArray& text) {
-    buf.replace(position - 1, text.size(), text);
-}
+void put(QByteArray& buf, int position, const QByteArray& text) { buf.replace(position - 1, text.size(), text); }
 
 QByteArray frameOf(int length, char header) {
     QByteArray buf(length, ',');
@@ -615,7 +611,8 @@ QByteArray Device::identificationAnswer() const {
     const int len = identificationLength(c.model);
     QByteArray buf = frameOf(len, '1');
     // A serial number in the positions the program does not read.
-    const QByteArray serial = QByteArray::number(0x10000000ull + c.seed, 16).toUpper().right(10).rightJustified(10, '0');
+    const QByteArray serial =
+        QByteArray::number(0x10000000ull + c.seed, 16).toUpper().right(10).rightJustified(10, '0');
     const unsigned year = unsigned(c.start.year % 100);
     put(buf, 5, field(c.cardNo, 2));
     const SimModel& m = simModel(c.model);

@@ -27,7 +27,7 @@ struct LoggerTime {
     int day = 15;
     int hour = 9;
     int minute = 0;
-    int tenSec = 0;   // tens of seconds (models 3 and 4 only)
+    int tenSec = 0;  // tens of seconds (models 3 and 4 only)
     bool operator==(const LoggerTime&) const = default;
 };
 
@@ -47,29 +47,29 @@ struct Faults {
 
 struct Config {
     int model = 2;
-    int records = 600;         // records per logger channel (ignored for a full wrapped model 4)
-    uint32_t seed = 1;         // seed of the generated curves
+    int records = 600;  // records per logger channel (ignored for a full wrapped model 4)
+    uint32_t seed = 1;  // seed of the generated curves
 
-    int cardNo = 1;            // 0..255
-    int testNo = 1;            // 0..255
-    LoggerTime start;          // start of the recording held
-    LoggerTime clock;          // the logger's clock (set by 3,1; reported nowhere)
+    int cardNo = 1;    // 0..255
+    int testNo = 1;    // 0..255
+    LoggerTime start;  // start of the recording held
+    LoggerTime clock;  // the logger's clock (set by 3,1; reported nowhere)
     int intervalHour = 0;
     int intervalMinute = 10;
-    int intervalTenSec = 0;    // models 3 and 4
+    int intervalTenSec = 0;  // models 3 and 4
 
     // -1 = the model's default (see resolved()).
-    int rangeCode[2] = {-1, -1};         // model 3: the range/mode code 1..3, 6..8
-                                         // of the recording held (position 33)
-    int nextRangeCode = -1;    // model 3: the code set for the next recording
-                               // (position 34); -1 = the same as rangeCode[0]
+    int rangeCode[2] = {-1, -1};           // model 3: the range/mode code 1..3, 6..8
+                                           // of the recording held (position 33)
+    int nextRangeCode = -1;                // model 3: the code set for the next recording
+                                           // (position 34); -1 = the same as rangeCode[0]
     int referenceRaw[2] = {0xFFF, 0xFFF};  // raw reference value, 0xFFF = not set
-    int referenceSide[2] = {0, 0};       // 0 = H, 8 = L
+    int referenceSide[2] = {0, 0};         // 0 = H, 8 = L
     int upperAlarmRaw[2] = {-1, -1};
     int lowerAlarmRaw[2] = {-1, -1};
-    int recordLimit = -1;      // end reservation field (models 1, 2, 4)
-    int flags = 0;             // model 4: 2 = endless, 1 = wrapped; both = a full wrapped memory
-    int wrapPosition = 1;      // model 4 with both flags: memory record written last (1..6000)
+    int recordLimit = -1;  // end reservation field (models 1, 2, 4)
+    int flags = 0;         // model 4: 2 = endless, 1 = wrapped; both = a full wrapped memory
+    int wrapPosition = 1;  // model 4 with both flags: memory record written last (1..6000)
 
     QByteArray status = "22";  // the two status characters s1 s2 of the 1,3 answer
     int errorSamples = 3;      // error samples (1023) scattered into each generated channel
@@ -204,18 +204,18 @@ private:
 
     Config config_;
     MillisecondSource now_;
-    int64_t clockSetMs_ = 0;          // time source when the clock was last set
+    int64_t clockSetMs_ = 0;  // time source when the clock was last set
     Recording recording_ = Recording::none;
     // A started recording: records are taken up to the logger's clock.
     mutable std::vector<int> records_[2];
-    mutable int64_t taken_ = 0;       // records taken by the recording started
-    mutable int wrapFlags_ = 0;       // model 4: the wrap flag set by a recording
+    mutable int64_t taken_ = 0;  // records taken by the recording started
+    mutable int wrapFlags_ = 0;  // model 4: the wrap flag set by a recording
     mutable int wrapPosition_ = 1;
     QByteArray in_;
     QByteArray out_;
     std::vector<Received> received_;
     int faultsUsed_ = 0;
-    int disconnectAt_ = -1;   // characters of out_ still to send before the line dies
+    int disconnectAt_ = -1;  // characters of out_ still to send before the line dies
     bool disconnected_ = false;
 };
 

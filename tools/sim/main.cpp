@@ -16,18 +16,18 @@
 #include <QDateTime>
 #include <QFile>
 
-#include <cerrno>
-#include <csignal>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <ctime>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
 
 using namespace quillet::sim;
 
@@ -101,14 +101,11 @@ int main(int argc, char** argv) {
     ServerOptions options;
     QString message;
     switch (parseOptions(QCoreApplication::arguments(), options, message)) {
-    case ParseResult::Help:
-        std::fputs(message.toLocal8Bit().constData(), stdout);
-        return 0;
+    case ParseResult::Help: std::fputs(message.toLocal8Bit().constData(), stdout); return 0;
     case ParseResult::Error:
         std::fprintf(stderr, "quillet-logger-sim: %s\n", message.toLocal8Bit().constData());
         return 2;
-    case ParseResult::Ok:
-        break;
+    case ParseResult::Ok: break;
     }
 
     // SIGTERM and SIGINT are blocked except inside ppoll(), so a signal
@@ -184,9 +181,7 @@ int main(int argc, char** argv) {
         bool writeNow = false;
         if (!outgoing.isEmpty()) {
             const int64_t now = monotonicNs();
-            const int64_t wait = now < holdUntil ? holdUntil - now
-                                 : options.paced  ? pacer.due(now) - now
-                                                  : 0;
+            const int64_t wait = now < holdUntil ? holdUntil - now : options.paced ? pacer.due(now) - now : 0;
             if (wait <= 0) {
                 writeNow = true;
                 pfd.events |= POLLOUT;

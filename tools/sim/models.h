@@ -8,18 +8,18 @@
 namespace quillet::sim {
 
 struct SimModel {
-    int channels;              // 1 or 2
-    int identificationLength;  // characters of the answer to 1,1
-    int memory;                // records per channel
-    int lastRecordIndex;       // the largest record limit (3,0) it takes; 0 = none
-    bool tenSeconds;           // start and interval with tens of seconds
-    bool recordModes;          // one-time / endless (3,7)
-    bool humidityChannel2;     // channel 2 measures humidity
-    bool rangeModeCode;        // one code for range and mode, the next one reported too
-    bool endlessFlags;         // flags 2 (endless) and 1 (memory wrapped)
-    int referenceChannels;     // reference values it takes (3,4)
-    bool alarmsFromMinusForty; // alarms counted from -40.0, else from the range bottom
-    int alarmTop;              // the largest raw upper alarm (3,8 / 3,9); 0 = no alarms
+    int channels;               // 1 or 2
+    int identificationLength;   // characters of the answer to 1,1
+    int memory;                 // records per channel
+    int lastRecordIndex;        // the largest record limit (3,0) it takes; 0 = none
+    bool tenSeconds;            // start and interval with tens of seconds
+    bool recordModes;           // one-time / endless (3,7)
+    bool humidityChannel2;      // channel 2 measures humidity
+    bool rangeModeCode;         // one code for range and mode, the next one reported too
+    bool endlessFlags;          // flags 2 (endless) and 1 (memory wrapped)
+    int referenceChannels;      // reference values it takes (3,4)
+    bool alarmsFromMinusForty;  // alarms counted from -40.0, else from the range bottom
+    int alarmTop;               // the largest raw upper alarm (3,8 / 3,9); 0 = no alarms
     // Range codes: channel 1's default; channel 2's default, and whether
     // channel 2 always reports it (a fixed code) or may not report "A".
     int defaultRange1;

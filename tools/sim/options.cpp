@@ -17,7 +17,8 @@ struct Opt {
 };
 
 const Opt kOptions[] = {
-    {"model", "1-4", "Logger model: 1, 2 (temperature + humidity), 3 (one temperature channel), 4 (two temperatures). Default 2."},
+    {"model", "1-4",
+     "Logger model: 1, 2 (temperature + humidity), 3 (one temperature channel), 4 (two temperatures). Default 2."},
     {"records", "N", "Records per channel (0 .. 65535). Default 600."},
     {"seed", "N", "Seed of the generated curves. Default 1."},
     {"records-file", "PATH", "Take the records from a text file instead of generating them."},
@@ -27,7 +28,9 @@ const Opt kOptions[] = {
     {"card", "N", "Card number 0 .. 255. Default 1."},
     {"test", "N", "Test number 0 .. 255. Default 1."},
     {"range-codes", "A[,B]", "Range codes of channels 1 and 2 (model 3: the range/mode code 1..3, 6..8)."},
-    {"next-range-code", "C", "Model 3: the range/mode code set for the next recording (position 34), when it differs from the one of the recording held."},
+    {"next-range-code", "C",
+     "Model 3: the range/mode code set for the next recording (position 34), when it differs from the one of the "
+     "recording held."},
     {"reference1", "RAW,H|L", "Raw reference value and side of channel 1 (default not set)."},
     {"reference2", "RAW,H|L", "Raw reference value and side of channel 2."},
     {"alarm1", "UPPER,LOWER", "Raw upper and lower alarm values of channel 1."},
@@ -74,9 +77,9 @@ bool toPair(const QString& text, int lo, int hi, int& a, int& b) {
 
 ParseResult parseOptions(const QStringList& arguments, ServerOptions& out, QString& message) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Simulates the reader and a logger on a pseudo-terminal. Prints the serial device path on "
-        "its first line and serves until killed."));
+    parser.setApplicationDescription(
+        QStringLiteral("Simulates the reader and a logger on a pseudo-terminal. Prints the serial device path on "
+                       "its first line and serves until killed."));
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help."));
@@ -118,9 +121,9 @@ ParseResult parseOptions(const QStringList& arguments, ServerOptions& out, QStri
         !intOption("cut-after", 0, 1 << 24, c.faults.cutAfter) ||
         !intOption("disconnect-after", 0, 1 << 24, c.faults.disconnectAfter) ||
         !intOption("ident-length", 1, 1024, c.faults.identLength) ||
-        !intOption("fail-first", 1, 1 << 20, c.faults.failFirst) ||
-        !intOption("baud", 50, 4000000, o.baud) || !intOption("delay", 0, 60000, o.delayMs) ||
-        !intOption("speed", 1, 1000000, c.speed) || !intOption("next-range-code", 0, 15, c.nextRangeCode)) {
+        !intOption("fail-first", 1, 1 << 20, c.faults.failFirst) || !intOption("baud", 50, 4000000, o.baud) ||
+        !intOption("delay", 0, 60000, o.delayMs) || !intOption("speed", 1, 1000000, c.speed) ||
+        !intOption("next-range-code", 0, 15, c.nextRangeCode)) {
         return ParseResult::Error;
     }
     c.seed = uint32_t(seed);
@@ -130,8 +133,8 @@ ParseResult parseOptions(const QStringList& arguments, ServerOptions& out, QStri
         QDateTime t = QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
         if (!t.isValid()) t = QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd HH:mm"));
         if (!t.isValid()) return fail(QStringLiteral("--start: expected \"yyyy-mm-dd hh:mm[:ss]\""));
-        c.start = LoggerTime{t.date().year(), t.date().month(), t.date().day(), t.time().hour(),
-                             t.time().minute(), t.time().second() / 10};
+        c.start = LoggerTime{t.date().year(), t.date().month(),  t.date().day(),
+                             t.time().hour(), t.time().minute(), t.time().second() / 10};
     }
     if (parser.isSet(QStringLiteral("interval"))) {
         static const QRegularExpression re(QStringLiteral("^(\\d{1,2}):(\\d{1,2})(?::(\\d{1,2}))?$"));
@@ -147,7 +150,8 @@ ParseResult parseOptions(const QStringList& arguments, ServerOptions& out, QStri
         const QStringList parts = parser.value(QStringLiteral("range-codes")).split(QLatin1Char(','));
         if (parts.size() > 2) return fail(QStringLiteral("--range-codes: at most two codes"));
         for (int i = 0; i < parts.size(); ++i) {
-            if (!toInt(parts[i], 0, 15, c.rangeCode[i])) return fail(QStringLiteral("--range-codes: codes are 0 .. 15"));
+            if (!toInt(parts[i], 0, 15, c.rangeCode[i]))
+                return fail(QStringLiteral("--range-codes: codes are 0 .. 15"));
         }
     }
     for (int ch = 0; ch < 2; ++ch) {
@@ -164,8 +168,7 @@ ParseResult parseOptions(const QStringList& arguments, ServerOptions& out, QStri
     }
     for (int ch = 0; ch < 2; ++ch) {
         const QString key = QStringLiteral("alarm%1").arg(ch + 1);
-        if (parser.isSet(key) &&
-            !toPair(parser.value(key), 0, 0xFFF, c.upperAlarmRaw[ch], c.lowerAlarmRaw[ch])) {
+        if (parser.isSet(key) && !toPair(parser.value(key), 0, 0xFFF, c.upperAlarmRaw[ch], c.lowerAlarmRaw[ch])) {
             return fail(QStringLiteral("--%1: expected UPPER,LOWER (raw 0 .. 4095)").arg(key));
         }
     }

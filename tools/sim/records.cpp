@@ -134,8 +134,8 @@ int recordedValue(const Config& c, int channel, int64_t index) {
     return clampRaw(second, low);
 }
 
-bool parseRecords(const QByteArray& text, const Config& c, std::vector<int>& ch1,
-                  std::vector<int>& ch2, QString* error) {
+bool parseRecords(const QByteArray& text, const Config& c, std::vector<int>& ch1, std::vector<int>& ch2,
+                  QString* error) {
     const int channels = channelCount(c.model);
     const int lows[2] = {rangeLowOf(c.rangeCode[0]), rangeLowOf(c.rangeCode[1])};
     std::vector<int> out[2];
@@ -182,8 +182,7 @@ bool parseRecords(const QByteArray& text, const Config& c, std::vector<int>& ch1
     return true;
 }
 
-bool loadRecords(const QString& path, const Config& c, std::vector<int>& ch1, std::vector<int>& ch2,
-                 QString* error) {
+bool loadRecords(const QString& path, const Config& c, std::vector<int>& ch1, std::vector<int>& ch2, QString* error) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         if (error) *error = QStringLiteral("%1: %2").arg(path, file.errorString());

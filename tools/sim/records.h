@@ -31,9 +31,9 @@ int recordedValue(const Config& config, int channel, int64_t index);
 // converted to raw counts above the bottom of each channel's measuring
 // range (rangeLow, from the resolved configuration's range codes).
 // Returns false with a message naming the line when the text is unusable.
-bool parseRecords(const QByteArray& text, const Config& config, std::vector<int>& channel1,
-                  std::vector<int>& channel2, QString* error);
-bool loadRecords(const QString& path, const Config& config, std::vector<int>& channel1,
-                 std::vector<int>& channel2, QString* error);
+bool parseRecords(const QByteArray& text, const Config& config, std::vector<int>& channel1, std::vector<int>& channel2,
+                  QString* error);
+bool loadRecords(const QString& path, const Config& config, std::vector<int>& channel1, std::vector<int>& channel2,
+                 QString* error);
 
 }  // namespace quillet::sim

@@ -4,9 +4,7 @@
 
 namespace quillet::fakes {
 
-QString SimProcess::executable() {
-    return QStringLiteral(QUILLET_BUILD_DIR "/tools/sim/quillet-logger-sim");
-}
+QString SimProcess::executable() { return QStringLiteral(QUILLET_BUILD_DIR "/tools/sim/quillet-logger-sim"); }
 
 SimProcess::SimProcess(const QStringList& arguments) {
     if (!QFileInfo::exists(executable())) return;
@@ -16,8 +14,7 @@ SimProcess::SimProcess(const QStringList& arguments) {
     process_.start();
     if (!process_.waitForStarted(5000)) return;
     // The device path stands alone on the first line.
-    while (!process_.canReadLine() && process_.state() == QProcess::Running)
-        process_.waitForReadyRead(200);
+    while (!process_.canReadLine() && process_.state() == QProcess::Running) process_.waitForReadyRead(200);
     device_ = QString::fromLocal8Bit(process_.readLine()).trimmed();
 }
 
