@@ -9,13 +9,14 @@
 // receive timer fired).
 //
 // Usual use, for every operation (read-out, settings, port search):
-//     const Exchange r = request(ctx, 1, 1, {}, 0);
+//     const Exchange r = request(ctx, Cmd::Identify, {}, 0);
 //     if (r == Exchange::PortError) return;   // message already shown
 //     if (r == Exchange::Cancelled) return;   // no message
 //     if (r != Exchange::Accepted) show message 13 (Faulty) or 11 (NoAnswer)
 //     parseIdentification(ctx, 0);            // reads ctx.comm->receiveBuffer
 #pragma once
 
+#include "comm/commands.h"
 #include "comm/commstate.h"
 
 #include <QByteArray>
@@ -65,6 +66,18 @@ Exchange receiveAnswer(AppContext& ctx, int group, int number, int progressMode)
 // with no message.
 Exchange request(AppContext& ctx, int group, int number, const QByteArray& data, int progressMode,
                  int attempts = kRequestAttempts);
+
+// The same by the command's name.
+inline Exchange request(AppContext& ctx, Command c, const QByteArray& data, int progressMode,
+                        int attempts = kRequestAttempts) {
+    return request(ctx, c.group, c.number, data, progressMode, attempts);
+}
+inline int transmitFrame(AppContext& ctx, Command c, const QByteArray& data) {
+    return transmitFrame(ctx, c.group, c.number, data);
+}
+inline Exchange receiveAnswer(AppContext& ctx, Command c, int progressMode) {
+    return receiveAnswer(ctx, c.group, c.number, progressMode);
+}
 
 // The Cancel of a progress or parameter window: ends a pending receive with
 // Cancelled at once.

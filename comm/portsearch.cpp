@@ -24,13 +24,13 @@ int tryPort(AppContext& ctx, int port) {
             if (err != 0) return err;
         }
         ctx.comm->status = Exchange::Accepted;
-        const int err = transmitFrame(ctx, 1, 1, {});
+        const int err = transmitFrame(ctx, Cmd::Identify, {});
         if (err == kErrInvalidPort || err == kErrPortOpen) {
             serial.close();
             return 1;
         }
         if (err != 0) return err;
-        if (receiveAnswer(ctx, 1, 1, kProgressNone) == Exchange::Accepted) return 0;
+        if (receiveAnswer(ctx, Cmd::Identify, kProgressNone) == Exchange::Accepted) return 0;
         ctx.clock->processEvents();
     }
     if (serial.isOpen()) serial.close();

@@ -495,20 +495,23 @@ QList<SettingCommand> settingCommands(const RecordingSettings& s, const PendingL
     if (!model) return {};
     QList<SettingCommand> out;
     int step = 0;
-    out.append({++step, 3, 5, cardNoData(s.cardNo), 20});
-    out.append({++step, 3, 6, testNoData(s.testNo), 21});
-    if (model->hasModes) out.append({++step, 3, 7, recordModeData(s.recordMode), 23});
-    out.append({++step, 3, 3, intervalData(s), 22});
-    if (model->referenceChannels > 0) out.append({++step, 3, 4, referenceData(s, m), 27});
+    const auto add = [&out](int at, Command c, const QByteArray& data, Caption caption) {
+        out.append({at, c.group, c.number, data, int(caption)});
+    };
+    add(++step, Cmd::CardNo, cardNoData(s.cardNo), Caption::CardNo);
+    add(++step, Cmd::TestNo, testNoData(s.testNo), Caption::TestNo);
+    if (model->hasModes) add(++step, Cmd::RecordMode, recordModeData(s.recordMode), Caption::RecordMode);
+    add(++step, Cmd::Interval, intervalData(s), Caption::Interval);
+    if (model->referenceChannels > 0) add(++step, Cmd::Reference, referenceData(s, m), Caption::Reference);
     if (model->channels == 2) {
         ++step;
-        out.append({step, 3, 8, alarmData(s, 1, m, logger.ch[1].rangeLow), 25});
-        out.append({step, 3, 9, alarmData(s, 2, m, logger.ch[2].rangeLow), 25});
-        out.append({++step, 3, 0, recordLimitData(s.recordLimit), 31});
+        add(step, Cmd::AlarmsChannel1, alarmData(s, 1, m, logger.ch[1].rangeLow), Caption::Alarm);
+        add(step, Cmd::AlarmsChannel2, alarmData(s, 2, m, logger.ch[2].rangeLow), Caption::Alarm);
+        add(++step, Cmd::RecordLimit, recordLimitData(s.recordLimit), Caption::EndReservation);
     }
-    out.append({++step, 3, 1, dateTimeData(s.clockTime), 26});
-    out.append({++step, 3, 2, dateTimeData(s.startTime), 30});
-    out.append({++step, 2, 1, lockData(s, m), 24});
+    add(++step, Cmd::SetClock, dateTimeData(s.clockTime), Caption::Clock);
+    add(++step, Cmd::StartTime, dateTimeData(s.startTime), Caption::StartTime);
+    add(++step, Cmd::Lock, lockData(s, m), Caption::Lock);
     return out;
 }
 

@@ -9,6 +9,7 @@
 // of two or more digits carries its least significant digit first.
 #pragma once
 
+#include "comm/commands.h"
 #include "comm/commstate.h"
 #include "comm/recordingsettings.h"
 #include "core/globals.h"

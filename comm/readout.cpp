@@ -41,8 +41,8 @@ void showFailure(AppContext& ctx, Exchange result) {
 
 // One request with the read-out's failure handling: true when accepted.
 // A port error (its message already shown) and a cancel end quietly.
-bool ask(AppContext& ctx, int number, int progressMode) {
-    const Exchange r = request(ctx, 1, number, {}, progressMode);
+bool ask(AppContext& ctx, Command command, int progressMode) {
+    const Exchange r = request(ctx, command, {}, progressMode);
     if (r == Exchange::Accepted) return true;
     if (r == Exchange::PortError || r == Exchange::Cancelled) return false;
     if (ctx.usualCommunicationActive == 0) {
@@ -147,11 +147,11 @@ bool readLoggerSteps(AppContext& ctx, ReadoutWindows& windows, std::exception_pt
         return filled;
     };
 
-    if (!ask(ctx, 1, kProgressOneChannel)) return done(false);
+    if (!ask(ctx, Cmd::Identify, kProgressOneChannel)) return done(false);
     // An identification of a length no model has ends the read-out at its
     // message: no parameter window, no channel marked in use without data.
     if (parseIdentification(ctx, 0) == 0) return done(false);
-    if (!ask(ctx, 4, kProgressOneChannel)) return done(false);
+    if (!ask(ctx, Cmd::ReadSummary, kProgressOneChannel)) return done(false);
     if (!parseSummary(ctx)) {
         // A summary that cannot hold its fields is a faulty answer.
         if (!usual) showFailure(ctx, Exchange::Faulty);
@@ -235,7 +235,7 @@ bool storeReadout(AppContext& ctx, Exchange* failure) {
 }
 
 bool readValues(AppContext& ctx, bool twoChannels, Exchange* failure) {
-    const Exchange r = request(ctx, 1, 2, {}, twoChannels ? kProgressTwoChannels : kProgressOneChannel);
+    const Exchange r = request(ctx, Cmd::ReadValues, {}, twoChannels ? kProgressTwoChannels : kProgressOneChannel);
     if (r == Exchange::Cancelled || r == Exchange::PortError) return false;
     if (r != Exchange::Accepted) {
         // Also during the usual communication.

@@ -66,13 +66,13 @@ void prepareSettings(AppContext& ctx, SettingsDialog& dialog) {
                 showMessage(ctx, kCaptionSettings, Msg::NoAnswer, kOkOnly);
         };
 
-        Exchange r = request(ctx, 1, 3, {}, kProgressOneChannel);
+        Exchange r = request(ctx, Cmd::ReadStatus, {}, kProgressOneChannel);
         if (r != Exchange::Accepted) return fail(r);
         if (parseStatus(ctx) == 1) {
-            r = request(ctx, 2, 1, "2", kProgressOneChannel);
+            r = request(ctx, Cmd::Lock, "2", kProgressOneChannel);
             if (r != Exchange::Accepted) return fail(r);
         }
-        r = request(ctx, 1, 1, {}, kProgressOneChannel);
+        r = request(ctx, Cmd::Identify, {}, kProgressOneChannel);
         if (r != Exchange::Accepted) return fail(r);
         const int model = parseIdentification(ctx, 0);
         if (!isKnownModel(model)) return fail(Exchange::Faulty);

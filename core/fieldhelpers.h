@@ -1,4 +1,4 @@
-// overtool: small shared helpers of the displays and input fields.
+// Small shared helpers of the displays and input fields.
 #pragma once
 
 #include <QString>

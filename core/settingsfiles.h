@@ -1,4 +1,4 @@
-// filemove: the three settings files (qlet7.dat, qlet7time.dat,
+// The three settings files (qlet7.dat, qlet7time.dat,
 // qlot7debug.dat), written as comma-separated records in CP932 with CR LF.
 #pragma once
 

@@ -101,6 +101,29 @@ int16_t humidTickFor(int f, int16_t previous) {
     return previous;
 }
 
+// An axis after its automatic bounds (top, bottom) are known; the same rule
+// for temperature and humidity, which differ in their ceiling and ticks.
+// Held bounds stay, with a tick of a fifth of their span; automatic bounds
+// take five ticks up from the bottom, moved down under the ceiling.
+void settleAxis(int16_t& min, int16_t& max, int16_t& tick, bool manual, int top, int bottom, int ceiling,
+                int16_t (*tickFor)(int, int16_t)) {
+    if (!manual) {
+        max = int16_t(top);
+        min = int16_t(bottom);
+    }
+    const int span = (max - min) * 10;
+    tick = tickFor(span, tick);
+    if (manual) {
+        tick = int16_t(cint(span / 5.0));
+        return;
+    }
+    max = int16_t(min + cint(5.0 * tick / 10));
+    if (max > ceiling) {
+        max = int16_t(ceiling);
+        min = int16_t(ceiling - cint(5.0 * tick / 10));
+    }
+}
+
 }  // namespace
 
 void computeGraphScale(AppContext& ctx) {
@@ -111,7 +134,7 @@ void computeGraphScale(AppContext& ctx) {
     const int rows = std::max<int>(1, s.rowCount);
     g.autoXStart = 1;
     g.autoXEnd = int16_t(rows);
-    if (g.xManual == 0) {
+    if (!g.xManual) {
         g.xStart = 1;
         g.xEnd = int16_t(rows);
     }
@@ -129,18 +152,18 @@ void computeGraphScale(AppContext& ctx) {
     g.xTick = xTickFor(g.xEnd - g.xStart);
 
     // 3. Extremes of the channels' stored statistics (tenths).
-    g.hasTemp = 0;
-    g.hasHumid = 0;
+    g.hasTemp = false;
+    g.hasHumid = false;
     int tMax = -1000, tMin = 2000, hMax = 0, hMin = 1000;
     for (int ch = 1; ch <= kChannels; ++ch) {
         const ChannelRecord& c = s.ch[size_t(ch)];
         if (c.inUse != 1) continue;
         if (isTemperature(c.kind)) {
-            g.hasTemp = 1;
+            g.hasTemp = true;
             tMax = std::max<int>(tMax, c.maxValue);
             tMin = std::min<int>(tMin, c.minValue);
         } else if (isHumidity(c.kind)) {
-            g.hasHumid = 1;
+            g.hasHumid = true;
             hMax = std::max<int>(hMax, c.maxValue);
             hMin = std::min<int>(hMin, c.minValue);
         }
@@ -155,21 +178,7 @@ void computeGraphScale(AppContext& ctx) {
         bottom = std::max(bottom, -100);
         g.autoTempMax = int16_t(top);
         g.autoTempMin = int16_t(bottom);
-        if (g.tempManual == 0) {
-            g.tempMax = int16_t(top);
-            g.tempMin = int16_t(bottom);
-        }
-        const int d = (g.tempMax - g.tempMin) * 10;
-        g.tempTick = tempTickFor(d, g.tempTick);
-        if (g.tempManual == 1) {
-            g.tempTick = int16_t(cint(d / 5.0));
-        } else {
-            g.tempMax = int16_t(g.tempMin + cint(5.0 * g.tempTick / 10));
-            if (g.tempMax > 200) {
-                g.tempMax = 200;
-                g.tempMin = int16_t(200 - cint(5.0 * g.tempTick / 10));
-            }
-        }
+        settleAxis(g.tempMin, g.tempMax, g.tempTick, g.tempManual, top, bottom, 200, tempTickFor);
     }
 
     // 5. Humidity bounds: the bottom uses Hmin − 1, small spans add 1 %RH.
@@ -181,21 +190,7 @@ void computeGraphScale(AppContext& ctx) {
         const int bottom = std::max(((hMin - 1) / v) * u, 0);
         g.autoHumidMax = int16_t(top);
         g.autoHumidMin = int16_t(bottom);
-        if (g.humidManual == 0) {
-            g.humidMax = int16_t(top);
-            g.humidMin = int16_t(bottom);
-        }
-        const int f = (g.humidMax - g.humidMin) * 10;
-        g.humidTick = humidTickFor(f, g.humidTick);
-        if (g.humidManual == 1) {
-            g.humidTick = int16_t(cint(f / 5.0));
-        } else {
-            g.humidMax = int16_t(g.humidMin + cint(5.0 * g.humidTick / 10));
-            if (g.humidMax >= 101) {
-                g.humidMax = 100;
-                g.humidMin = int16_t(100 - cint(5.0 * g.humidTick / 10));
-            }
-        }
+        settleAxis(g.humidMin, g.humidMax, g.humidTick, g.humidManual, top, bottom, 100, humidTickFor);
     }
 }
 
@@ -229,8 +224,8 @@ void zoomToSelection(AppContext& ctx, const GraphGeometry& geo) {
         g.xStart = int16_t(a);
         g.xEnd = int16_t(b);
     }
-    g.xManual = 1;
-    g.undoAvailable = 1;
+    g.xManual = true;
+    g.undoAvailable = true;
 
     auto zoomAxis = [&](int16_t& min, int16_t& max, int16_t& prevMin, int16_t& prevMax, bool& manual) {
         prevMin = min;
@@ -255,24 +250,24 @@ void restoreAutoRange(AppContext& ctx) {
     g.prevTempMax = g.tempMax;
     g.prevHumidMin = g.humidMin;
     g.prevHumidMax = g.humidMax;
-    g.undoAvailable = 1;
-    g.xManual = 0;
-    g.tempManual = 0;
-    g.humidManual = 0;
+    g.undoAvailable = true;
+    g.xManual = false;
+    g.tempManual = false;
+    g.humidManual = false;
 }
 
 bool undoRange(AppContext& ctx) {
     GraphState& g = ctx.graph;
-    if (g.undoAvailable == 0) return false;
+    if (!g.undoAvailable) return false;
     std::swap(g.xStart, g.prevXStart);
     std::swap(g.xEnd, g.prevXEnd);
     std::swap(g.tempMin, g.prevTempMin);
     std::swap(g.tempMax, g.prevTempMax);
     std::swap(g.humidMin, g.prevHumidMin);
     std::swap(g.humidMax, g.prevHumidMax);
-    g.xManual = 1;
-    g.tempManual = 1;
-    g.humidManual = 1;
+    g.xManual = true;
+    g.tempManual = true;
+    g.humidManual = true;
     return true;
 }
 

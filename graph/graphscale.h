@@ -1,4 +1,4 @@
-// Grafhview: the graph's scaling, zoom, undo, window statistics and cursor
+// The graph's scaling, zoom, undo, window statistics and cursor
 // read-out over ctx.graph (GraphState) and the channel store. Drawing is in
 // graph/drawgraph.h, image files in graph/graphfile.h.
 //

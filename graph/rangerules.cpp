@@ -202,7 +202,7 @@ std::pair<bool, bool> graphAxesInUse(const ChannelStore& s) {
     return {temp, humid};
 }
 
-GraphRangeState openGrangebox(const GraphState& g, const ChannelStore& s) {
+GraphRangeState openGraphRange(const GraphState& g, const ChannelStore& s) {
     GraphRangeState st;
     st.autoChecked = {!g.xManual, !g.tempManual, !g.humidManual};
     std::tie(st.tempEnabled, st.humidEnabled) = graphAxesInUse(s);
@@ -275,7 +275,7 @@ std::vector<int> checkRangeField(GraphRangeState& st, GraphState& g, const Chann
     return messages;
 }
 
-void applyGrangebox(const GraphRangeState& st, GraphState& g) {
+void applyGraphRange(const GraphRangeState& st, GraphState& g) {
     const auto value = [&](RangeField f) {
         const Limits lim = limitsOf(rangeAxisOf(f));
         return int16_t(std::clamp(wholeValue(st[f]), lim.min, lim.max));
@@ -293,20 +293,20 @@ void applyGrangebox(const GraphRangeState& st, GraphState& g) {
         g.prevTempMax = g.tempMax;
         g.tempMax = value(RangeField::TempMax);
         g.tempMin = value(RangeField::TempMin);
-        g.tempManual = 1;
+        g.tempManual = true;
     }
     if (st.humidEnabled && !st.autoChecked[size_t(RangeAxis::Humid)]) {
         g.prevHumidMin = g.humidMin;
         g.prevHumidMax = g.humidMax;
         g.humidMax = value(RangeField::HumidMax);
         g.humidMin = value(RangeField::HumidMin);
-        g.humidManual = 1;
+        g.humidManual = true;
     }
-    g.undoAvailable = 1;
+    g.undoAvailable = true;
 }
 
-bool acceptGrangebox(const GraphRangeState& st, AppContext& ctx) {
-    applyGrangebox(st, ctx.graph);
+bool acceptGraphRange(const GraphRangeState& st, AppContext& ctx) {
+    applyGraphRange(st, ctx.graph);
     return saveGraphSettings(ctx);
 }
 

@@ -40,7 +40,7 @@ struct GraphRangeState {
 };
 
 // The dialog as it opens over the current graph ranges.
-GraphRangeState openGrangebox(const GraphState& g, const ChannelStore& s);
+GraphRangeState openGraphRange(const GraphState& g, const ChannelStore& s);
 
 // The axis a field belongs to.
 RangeAxis rangeAxisOf(RangeField f);
@@ -69,10 +69,10 @@ std::vector<int> checkRangeField(GraphRangeState& st, GraphState& g, const Chann
 
 // OK: the held axes' fields go into GraphState (the previous ranges kept for
 // undo) and undo becomes available ...
-void applyGrangebox(const GraphRangeState& st, GraphState& g);
+void applyGraphRange(const GraphRangeState& st, GraphState& g);
 // ... and the graph's range values are written to the general settings.
 // False when the settings file could not be written.
-bool acceptGrangebox(const GraphRangeState& st, AppContext& ctx);
+bool acceptGraphRange(const GraphRangeState& st, AppContext& ctx);
 
 // The data number at or before a time of the common time axis, counted from
 // 0 (the small addend absorbs the rounding of the division); nothing when the

@@ -12,10 +12,10 @@ RefLimits refLimits(RefField f) {
     return f == RefField::Temp ? RefLimits{-100, 200, 10, 52} : RefLimits{0, 100, 5, 53};
 }
 
-ReferenceLinesState openRelSet(const GraphState& g, const ChannelStore& s) {
+ReferenceLinesState openReferenceLines(const GraphState& g, const ChannelStore& s) {
     ReferenceLinesState st;
     std::tie(st.showTemp, st.showHumid) = graphAxesInUse(s);
-    st.lineOn = g.refLineOn != 0;
+    st.lineOn = g.refLineOn;
     const RefLimits t = refLimits(RefField::Temp), h = refLimits(RefField::Humid);
     st.tempSpin = std::clamp(int(g.refTemp), t.min, t.max);
     st.humidSpin = std::clamp(int(g.refHumid), h.min, h.max);
@@ -47,11 +47,11 @@ std::vector<int> checkRefField(ReferenceLinesState& st, RefField f) {
     return messages;
 }
 
-void acceptRelSet(const ReferenceLinesState& st, GraphState& g) {
+void acceptReferenceLines(const ReferenceLinesState& st, GraphState& g) {
     // A hidden axis keeps its value: its field was never filled.
     if (st.showTemp) g.refTemp = int16_t(std::clamp(wholeValue(st.tempText), -32768, 32767));
     if (st.showHumid) g.refHumid = int16_t(std::clamp(wholeValue(st.humidText), -32768, 32767));
-    g.refLineOn = st.lineOn ? 1 : 0;
+    g.refLineOn = st.lineOn;
 }
 
 }  // namespace quillet

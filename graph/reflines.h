@@ -33,7 +33,7 @@ struct RefLimits {
 };
 RefLimits refLimits(RefField f);
 
-ReferenceLinesState openRelSet(const GraphState& g, const ChannelStore& s);
+ReferenceLinesState openReferenceLines(const GraphState& g, const ChannelStore& s);
 
 // Key up: a value within the limits moves the spin (the field is left as typed).
 void refFieldKeyUp(ReferenceLinesState& st, RefField f);
@@ -45,6 +45,6 @@ void refSpinChanged(ReferenceLinesState& st, RefField f, int value);
 std::vector<int> checkRefField(ReferenceLinesState& st, RefField f);
 
 // OK: the shown axes' values and the on/off switch go into GraphState.
-void acceptRelSet(const ReferenceLinesState& st, GraphState& g);
+void acceptReferenceLines(const ReferenceLinesState& st, GraphState& g);
 
 }  // namespace quillet

@@ -37,7 +37,7 @@ bool validChannel(int c) { return c >= 1 && c <= kChannels; }
 
 }  // namespace
 
-ReadoutParameterTexts paraListTexts(const AppContext& ctx) {
+ReadoutParameterTexts readoutParameterTexts(const AppContext& ctx) {
     const PendingLogger& p = ctx.pendingLogger;
     ReadoutParameterTexts t;
 

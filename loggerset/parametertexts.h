@@ -46,7 +46,7 @@ struct ReadoutParameterTexts {
 
 // Every text of the window, from ctx.pendingLogger and the setting
 // characters of the card and test numbers.
-ReadoutParameterTexts paraListTexts(const AppContext& ctx);
+ReadoutParameterTexts readoutParameterTexts(const AppContext& ctx);
 
 // The storage channels ("格納CH"): the choice of each row (1..8, 0 = none)
 // and which of its options "A".."H" are enabled ([1..8]).

@@ -455,7 +455,7 @@ int sendStatusRequest(AppContext& ctx) {
     int err = ctx.serial->isOpen() ? 0 : ctx.serial->open();
     if (!err) {
         ctx.serial->clearInput();
-        err = transmitFrame(ctx, 1, 3, {});
+        err = transmitFrame(ctx, Cmd::ReadStatus, {});
     }
     if (err && ctx.serial->isOpen()) ctx.serial->close();
     return err;

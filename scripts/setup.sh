@@ -11,5 +11,5 @@ source scripts/packages.sh
 install_missing "${PACKAGES[@]}"
 
 BUILD_DIR=${BUILD_DIR:-build}
-cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-RelWithDebInfo} -DQUILLET_WERROR=${QUILLET_WERROR:-ON} >/dev/null
+cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-RelWithDebInfo} -DQUILLET_WERROR=${QUILLET_WERROR:-ON} ${QUILLET_CMAKE_ARGS:-} >/dev/null
 cmake --build "$BUILD_DIR" -j "$(nproc)"

@@ -60,7 +60,7 @@ GraphRangeDialog::GraphRangeDialog(AppContext& ctx, std::function<void()> ranges
     : QDialog(parent), ctx_(ctx), rangesChanged_(std::move(rangesChanged)) {
     setObjectName(QStringLiteral("Grangebox"));
     setWindowTitle(u8("グラフレンジ変更"));
-    st_ = openGrangebox(ctx_.graph, ctx_.store);
+    st_ = openGraphRange(ctx_.graph, ctx_.store);
 
     for (int i = 0; i < kRangeFields; ++i) {
         auto* edit = new QLineEdit(this);
@@ -229,7 +229,7 @@ void GraphRangeDialog::onButtonClicked(int index) {
         return;
     }
     pull();
-    if (!acceptGrangebox(st_, ctx_)) showRuntimeError(ctx_, 31036, captionText(Caption::Graph), kOkOnly);
+    if (!acceptGraphRange(st_, ctx_)) showRuntimeError(ctx_, 31036, captionText(Caption::Graph), kOkOnly);
     const auto rangesChanged = rangesChanged_;
     accept();
     if (rangesChanged) rangesChanged();
@@ -245,7 +245,7 @@ void GraphRangeDialog::done(int result) {
     QDialog::done(result);
 }
 
-GraphRangeDialog* showGrangebox(AppContext& ctx, QWidget* graphWindow, std::function<void()> rangesChanged) {
+GraphRangeDialog* showGraphRange(AppContext& ctx, QWidget* graphWindow, std::function<void()> rangesChanged) {
     auto* dialog = new GraphRangeDialog(ctx, std::move(rangesChanged), graphWindow ? graphWindow->window() : nullptr);
     showOverGraphWindow(dialog, graphWindow);
     return dialog;

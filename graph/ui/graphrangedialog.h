@@ -61,6 +61,6 @@ private:
 
 // Opens GraphRangeDialog over the graph window without blocking (the graph window is
 // disabled until it closes) and returns it; it deletes itself on closing.
-GraphRangeDialog* showGrangebox(AppContext& ctx, QWidget* graphWindow, std::function<void()> rangesChanged);
+GraphRangeDialog* showGraphRange(AppContext& ctx, QWidget* graphWindow, std::function<void()> rangesChanged);
 
 }  // namespace quillet

@@ -344,11 +344,11 @@ void GraphWindow::open(QWidget* mainWindow) {
     mainWindow_ = mainWindow;
     if (mainWindow_) mainWindow_->setEnabled(false);
     GraphState& g = ctx_.graph;
-    g.refLineOn = 0;
+    g.refLineOn = false;
     g.refTemp = 9999;
     g.refHumid = 9999;
     g.lineWidth = 1;
-    g.labelsOn = 0;
+    g.labelsOn = false;
     mpLabel->setChecked(false);
     mpLIneSe[0]->setChecked(true);
     popRange2->setVisible(false);
@@ -361,8 +361,8 @@ void GraphWindow::open(QWidget* mainWindow) {
 }
 
 void GraphWindow::closeEvent(QCloseEvent* e) {
-    ctx_.graph->xManual = 0;
-    ctx_.graph->labelsOn = 0;
+    ctx_.graph->xManual = false;
+    ctx_.graph->labelsOn = false;
     mpLabel->setChecked(false);
     gImage->setRubberBand({});
     dragging_ = false;
@@ -441,7 +441,7 @@ void GraphWindow::onPlotMouseReleased(Qt::MouseButton button, QPointF pos) {
 // ---------------------------------------------------------------- menus
 
 void GraphWindow::onLabelsToggled() {
-    ctx_.graph->labelsOn = mpLabel->isChecked() ? 1 : 0;
+    ctx_.graph->labelsOn = mpLabel->isChecked();
     redraw(true, false);
 }
 
@@ -486,12 +486,12 @@ namespace {
 
 // The graph window's own entries: its dialogs and its print.
 void wireGraphEntries(AppContext& ctx, GraphWindow& graph) {
-    graph.openRangeDialog = [&ctx, &graph] { showGrangebox(ctx, &graph, [&graph] { graph.rangesChanged(true); }); };
+    graph.openRangeDialog = [&ctx, &graph] { showGraphRange(ctx, &graph, [&graph] { graph.rangesChanged(true); }); };
     graph.openReferenceDialog = [&ctx, &graph] {
         // The dialog shows the reference values, which default to the middle
         // of their axes.
         defaultReferenceLines(ctx.graph);
-        showFrmRelSet(ctx, &graph, [&graph] { graph.rangesChanged(false); });
+        showReferenceLines(ctx, &graph, [&graph] { graph.rangesChanged(false); });
     };
     connectGraphPrint(ctx);
     graph.printGraph = [&ctx] { printDispatch(ctx, PrintKind::Graph); };

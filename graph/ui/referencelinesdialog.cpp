@@ -31,7 +31,7 @@ ReferenceLinesDialog::ReferenceLinesDialog(AppContext& ctx, std::function<void()
     : QDialog(parent), ctx_(ctx), redraw_(std::move(redraw)) {
     setObjectName(QStringLiteral("frmRelSet"));
     setWindowTitle(u8("基準線設定"));
-    st_ = openRelSet(ctx_.graph, ctx_.store);
+    st_ = openReferenceLines(ctx_.graph, ctx_.store);
 
     auto* title = new QLabel(u8("グラフ基準線"), this);
     title->setObjectName(QStringLiteral("mTitle"));
@@ -161,7 +161,7 @@ void ReferenceLinesDialog::onButtonClicked(int index) {
         return;
     }
     pull();
-    acceptRelSet(st_, ctx_.graph);
+    acceptReferenceLines(st_, ctx_.graph);
     const auto redraw = redraw_;
     accept();
     if (redraw) redraw();
@@ -177,8 +177,8 @@ void ReferenceLinesDialog::done(int result) {
     QDialog::done(result);
 }
 
-ReferenceLinesDialog* showFrmRelSet(AppContext& ctx, QWidget* graphWindow,
-                                    std::function<void()> redrawWithoutClearing) {
+ReferenceLinesDialog* showReferenceLines(AppContext& ctx, QWidget* graphWindow,
+                                         std::function<void()> redrawWithoutClearing) {
     auto* dialog =
         new ReferenceLinesDialog(ctx, std::move(redrawWithoutClearing), graphWindow ? graphWindow->window() : nullptr);
     showOverGraphWindow(dialog, graphWindow);

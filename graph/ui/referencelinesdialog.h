@@ -59,6 +59,7 @@ private:
 
 // Opens ReferenceLinesDialog over the graph window without blocking (the graph window is
 // disabled until it closes) and returns it; it deletes itself on closing.
-ReferenceLinesDialog* showFrmRelSet(AppContext& ctx, QWidget* graphWindow, std::function<void()> redrawWithoutClearing);
+ReferenceLinesDialog* showReferenceLines(AppContext& ctx, QWidget* graphWindow,
+                                         std::function<void()> redrawWithoutClearing);
 
 }  // namespace quillet

@@ -94,7 +94,7 @@ ReadoutParametersWindow::ReadoutParametersWindow(AppContext& ctx, std::function<
     setModal(true);
     setFont(parent ? parent->window()->font() : QApplication::font());
 
-    texts_ = paraListTexts(ctx_);
+    texts_ = readoutParameterTexts(ctx_);
     choice_ = initialStorageChoice(ctx_.store, isTwoChannelModel(ctx_.pendingLogger->loggerModel));
 
     auto* channelsBox = new QHBoxLayout;

@@ -1,6 +1,6 @@
 // PartialPrintDialog ("部分印刷"): the range of a partial list print, by row number,
 // by time or by scroll bar, in the frames "開始設定" and "終了設定". The rules
-// live in PartialPrintForm (print/partprint.h); the window shows its state.
+// live in PartialPrintForm (print/partialprint.h); the window shows its state.
 #pragma once
 
 #include "print/partialprint.h"

@@ -8,7 +8,7 @@
 
 using namespace quillet;
 
-TEST(Overtool, CardAndTestText) {
+TEST(FieldHelpers, CardAndTestText) {
     fakes::TestContext t;
     t.ctx.general.settingCharCard[255] = QString::fromUtf8("倉庫");
     int16_t card = 300;
@@ -21,7 +21,7 @@ TEST(Overtool, CardAndTestText) {
     EXPECT_EQ(test2, 255);
 }
 
-TEST(Overtool, ReferenceSideText) {
+TEST(FieldHelpers, ReferenceSideText) {
     // Int(side / 2 + 72) as one printable character; a damaged file's side
     // (any 16-bit value) shows nothing.
     const struct {
@@ -32,7 +32,7 @@ TEST(Overtool, ReferenceSideText) {
     for (const auto& c : cases) EXPECT_EQ(referenceSideText(c.side), QString::fromLatin1(c.text)) << c.side;
 }
 
-TEST(Overtool, FilterKey) {
+TEST(FieldHelpers, FilterKey) {
     const struct {
         int key, mode, out;
     } cases[] = {
@@ -43,7 +43,7 @@ TEST(Overtool, FilterKey) {
     for (const auto& c : cases) EXPECT_EQ(filterKey(c.key, c.mode), c.out) << c.key << " mode " << c.mode;
 }
 
-TEST(Overtool, FilterKeyOnUnicodeTextAndKeyEvents) {
+TEST(FieldHelpers, FilterKeyOnUnicodeTextAndKeyEvents) {
     const auto u = [](const char* s) { return QString::fromUtf8(s); };
     // Half-width katakana have their code-page codes: ｱ 0xB1 passes mode 2,
     // ｡ 0xA1 and ﾟ 0xDF fall in its blocked ranges; full-width and kanji
@@ -74,7 +74,7 @@ TEST(Overtool, FilterKeyOnUnicodeTextAndKeyEvents) {
     EXPECT_TRUE(filterKeyEvent(press(0, u("ｱ")), 2));
 }
 
-TEST(Overtool, PauseRunsOnTheClock) {
+TEST(FieldHelpers, PauseRunsOnTheClock) {
     fakes::TestContext t;
     int pumped = 0;
     t.clock.hooks.push_back([&] { ++pumped; });

@@ -32,7 +32,7 @@ protected:
         g.humidMin = 40, g.humidMax = 80, g.autoHumidMin = 50, g.autoHumidMax = 60;
         g.xManual = g.tempManual = g.humidManual = 0;
     }
-    GraphRangeState open() { return openGrangebox(t.ctx.graph, t.ctx.store); }
+    GraphRangeState open() { return openGraphRange(t.ctx.graph, t.ctx.store); }
     std::vector<int> check(GraphRangeState& st, F f) { return checkRangeField(st, t.ctx.graph, t.ctx.store, f); }
     double sampleTime(int n) { return t.ctx.store.axisStart + (n - 1) * t.ctx.store.axisInterval; }
 
@@ -250,7 +250,7 @@ TEST_F(RangeRules, OkHoldsTheBoundsAcrossARestart) {
     st[F::FirstRow] = "10";
     rangeFieldFocused(st, g, F::TempMax);
     st[F::TempMax] = "35";
-    ASSERT_TRUE(acceptGrangebox(st, t.ctx));
+    ASSERT_TRUE(acceptGraphRange(st, t.ctx));
     EXPECT_EQ((std::array{g.xStart, g.xEnd, g.prevXStart, g.prevXEnd}), (std::array<int16_t, 4>{10, 100, 1, 100}));
     EXPECT_EQ((std::array{g.tempMin, g.tempMax, g.prevTempMin, g.prevTempMax}),
               (std::array<int16_t, 4>{20, 35, 20, 30}));
@@ -273,7 +273,7 @@ TEST_F(RangeRules, OkLeavesTheHeldBoundsOfAnAxisWithoutChannels) {
     GraphRangeState st = open();
     rangeFieldFocused(st, g, F::HumidMax);
     st[F::HumidMax] = "90";
-    ASSERT_TRUE(acceptGrangebox(st, t.ctx));
+    ASSERT_TRUE(acceptGraphRange(st, t.ctx));
     EXPECT_TRUE(g.tempManual);
     EXPECT_EQ((std::array{g.tempMin, g.tempMax}), (std::array<int16_t, 2>{-10, 40}));
     EXPECT_EQ(g.humidMax, 90);
@@ -283,6 +283,6 @@ TEST_F(RangeRules, OkLeavesTheHeldBoundsOfAnAxisWithoutChannels) {
 TEST_F(RangeRules, OkReportsASettingsFileThatCannotBeWritten) {
     t.ctx.folders.settingsFile = t.root + u8("/missing/qlet7.dat");
     GraphRangeState st = open();
-    EXPECT_FALSE(acceptGrangebox(st, t.ctx));
+    EXPECT_FALSE(acceptGraphRange(st, t.ctx));
     EXPECT_EQ(t.ctx.graph->undoAvailable, 1);  // the ranges apply all the same
 }

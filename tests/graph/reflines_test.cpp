@@ -13,7 +13,7 @@ TEST(RefLines, OpensWithTheAxesInUse) {
     t.ctx.graph->refTemp = 9999;
     t.ctx.graph->refHumid = 55;
     t.ctx.graph->refLineOn = 1;
-    ReferenceLinesState st = openRelSet(t.ctx.graph, t.ctx.store);
+    ReferenceLinesState st = openReferenceLines(t.ctx.graph, t.ctx.store);
     EXPECT_FALSE(st.showTemp);
     EXPECT_TRUE(st.showHumid);
     EXPECT_TRUE(st.lineOn);
@@ -23,7 +23,7 @@ TEST(RefLines, OpensWithTheAxesInUse) {
     // OK leaves the hidden temperature line alone.
     st.humidText = "60";
     st.lineOn = false;
-    acceptRelSet(st, t.ctx.graph);
+    acceptReferenceLines(st, t.ctx.graph);
     EXPECT_EQ(t.ctx.graph->refTemp, 9999);
     EXPECT_EQ(t.ctx.graph->refHumid, 60);
     EXPECT_EQ(t.ctx.graph->refLineOn, 0);

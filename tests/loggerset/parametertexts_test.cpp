@@ -74,7 +74,7 @@ PendingLogger model4Logger() {
 ReadoutParameterTexts textsOf(const PendingLogger& p) {
     fakes::TestContext t;
     t.ctx.pendingLogger = p;
-    return paraListTexts(t.ctx);
+    return readoutParameterTexts(t.ctx);
 }
 
 ChannelStore storeUsing(std::initializer_list<int> used) {
@@ -94,7 +94,7 @@ std::vector<int> enabledOf(const std::array<bool, 9>& e) {
 
 // ---- storage channels -----------------------------------------------------
 
-TEST(ParaListStorage, TwoChannelLoggerWithAAndBInUse) {
+TEST(ReadoutParameterStorage, TwoChannelLoggerWithAAndBInUse) {
     StorageChoice c = initialStorageChoice(storeUsing({1, 2}), true);
     EXPECT_EQ(c.first, 3);
     EXPECT_EQ(c.second, 4);
@@ -112,7 +112,7 @@ TEST(ParaListStorage, TwoChannelLoggerWithAAndBInUse) {
     EXPECT_EQ(enabledOf(c.firstEnabled), (std::vector<int>{4, 5, 6, 7, 8}));  // D back, C gone
 }
 
-TEST(ParaListStorage, OneChannelLoggerTakesTheLowestFreeChannel) {
+TEST(ReadoutParameterStorage, OneChannelLoggerTakesTheLowestFreeChannel) {
     const StorageChoice c = initialStorageChoice(storeUsing({1, 3, 4}), false);
     EXPECT_EQ(c.first, 2);
     EXPECT_EQ(c.second, 0);
@@ -120,14 +120,14 @@ TEST(ParaListStorage, OneChannelLoggerTakesTheLowestFreeChannel) {
     EXPECT_TRUE(enabledOf(c.secondEnabled).empty());
 }
 
-TEST(ParaListStorage, NoFreeChannelLeavesNoChoice) {
+TEST(ReadoutParameterStorage, NoFreeChannelLeavesNoChoice) {
     const StorageChoice c = initialStorageChoice(storeUsing({1, 2, 3, 4, 5, 6, 7, 8}), true);
     EXPECT_EQ(c.first, 0);
     EXPECT_EQ(c.second, 0);
     EXPECT_FALSE(readyToTransfer(model1Logger(), c));
 }
 
-TEST(ParaListStorage, PicksThatChangeNothing) {
+TEST(ReadoutParameterStorage, PicksThatChangeNothing) {
     const StorageChoice initial = initialStorageChoice(storeUsing({1, 2}), true);
     const struct {
         int row, channel;
@@ -149,7 +149,7 @@ TEST(ParaListStorage, PicksThatChangeNothing) {
     }
 }
 
-TEST(ParaListStorage, ReadyToTransfer) {
+TEST(ReadoutParameterStorage, ReadyToTransfer) {
     const StorageChoice two = initialStorageChoice(storeUsing({}), true);
     const StorageChoice one = initialStorageChoice(storeUsing({}), false);
     PendingLogger m1 = model1Logger();
@@ -163,7 +163,7 @@ TEST(ParaListStorage, ReadyToTransfer) {
     EXPECT_FALSE(readyToTransfer(m3, one));
 }
 
-TEST(ParaListStorage, HeadlessLoadRecordsTheInitialChannels) {
+TEST(ReadoutParameterStorage, HeadlessLoadRecordsTheInitialChannels) {
     fakes::TestContext t;
     t.ctx.store.ch[1].inUse = 1;
     t.ctx.pendingLogger = model4Logger();
@@ -184,7 +184,7 @@ TEST(ReadoutParameterTexts, SharedFields) {
     fakes::TestContext t;
     t.ctx.pendingLogger = model1Logger();
     t.ctx.general.settingCharTest[12] = QStringLiteral("X1");
-    const ReadoutParameterTexts x = paraListTexts(t.ctx);
+    const ReadoutParameterTexts x = readoutParameterTexts(t.ctx);
     for (int c = 1; c <= 2; ++c) {
         EXPECT_EQ(x.ch[size_t(c)].ctno, u("007-X1"));
         EXPECT_EQ(x.ch[size_t(c)].startTime, u("2013-11-15 09:05:30"));
@@ -348,7 +348,7 @@ TEST(ReadoutParameterTexts, Frames) {
 
 // ---- read alarm values ------------------------------------------------------
 
-TEST(ParaListAlarms, Warnings) {
+TEST(ReadoutParameterAlarms, Warnings) {
     struct Case {
         const char* what;
         PendingLogger logger;
@@ -397,7 +397,7 @@ TEST(ParaListAlarms, Warnings) {
     }
 }
 
-TEST(ParaListAlarms, NothingIsChanged) {
+TEST(ReadoutParameterAlarms, NothingIsChanged) {
     PendingLogger p = model1Logger();
     p.ch[1].upperAlarm = 700;
     const PendingLogger before = p;

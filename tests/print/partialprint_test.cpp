@@ -25,14 +25,14 @@ QString u8(const char* s) { return QString::fromUtf8(s); }
 const char* const kRange = "設定できる範囲を超えています。";
 const char* const kOrder = "開始は終了より早く設定してください。";
 
-TEST(PartPrint, LargeStep) {
+TEST(PartialPrint, LargeStep) {
     EXPECT_EQ(partPrintLargeStep(100), 4);  // 3.5 to the even 4
     EXPECT_EQ(partPrintLargeStep(60), 2);   // 2.5 to the even 2
     EXPECT_EQ(partPrintLargeStep(20), 2);   // 1.5 to the even 2
     EXPECT_EQ(partPrintLargeStep(12000), 301);
 }
 
-class PartPrintTest : public ::testing::Test {
+class PartialPrintTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { ensurePrintApplication(); }
     void SetUp() override {
@@ -51,7 +51,7 @@ protected:
     TestContext t;
 };
 
-TEST_F(PartPrintTest, Loading) {
+TEST_F(PartialPrintTest, Loading) {
     PartialPrintForm f(t.ctx);
     EXPECT_EQ(f.text[Box::StartNo], "1");
     EXPECT_EQ(f.text[Box::StartTime], "2013-11-15 10:00");  // without seconds
@@ -67,7 +67,7 @@ TEST_F(PartPrintTest, Loading) {
     EXPECT_TRUE(t.messages.shown.empty());
 }
 
-TEST_F(PartPrintTest, BoxesAndBars) {
+TEST_F(PartialPrintTest, BoxesAndBars) {
     struct Case {
         const char* name;
         Box box;
@@ -120,7 +120,7 @@ TEST_F(PartPrintTest, BoxesAndBars) {
     }
 }
 
-TEST_F(PartPrintTest, EndBelowStartIsTakenButRefusedOnOk) {
+TEST_F(PartialPrintTest, EndBelowStartIsTakenButRefusedOnOk) {
     PartialPrintForm f(t.ctx);
     type(f, Box::EndNo, "20");
     // A start time after the end row: the number check refuses its row and
@@ -149,7 +149,7 @@ TEST_F(PartPrintTest, EndBelowStartIsTakenButRefusedOnOk) {
 
 // From the menu: the printer dialog, PartialPrintDialog, a range typed by time, OK,
 // and the printed rows.
-TEST_F(PartPrintTest, MenuToPrintedRows) {
+TEST_F(PartialPrintTest, MenuToPrintedRows) {
     ScriptedPrinter printer(t.root + "/part.pdf");
     t.ctx.printer = &printer;
     MainWindow window(t.ctx);
@@ -206,7 +206,7 @@ TEST_F(PartPrintTest, MenuToPrintedRows) {
 
 // Qt's printer: without print queues a PDF file is still a device, and a
 // list prints into the file chosen for it.
-TEST_F(PartPrintTest, QtPrinterIntoPdfFile) {
+TEST_F(PartialPrintTest, QtPrinterIntoPdfFile) {
     QtPrintControl control;
     EXPECT_GE(control.printerCount(), 1);
     control.printer().setOutputFormat(QPrinter::PdfFormat);

@@ -63,7 +63,7 @@ protected:
 
 TEST_F(GraphDialogs, RangeDialogChecksEveryFieldAndHoldsTheRanges) {
     bool redrawn = false;
-    QPointer<GraphRangeDialog> d = showGrangebox(t.ctx, &graph, [&] { redrawn = true; });
+    QPointer<GraphRangeDialog> d = showGraphRange(t.ctx, &graph, [&] { redrawn = true; });
     ASSERT_TRUE(becomesActive(d));
     EXPECT_EQ(d->windowTitle(), u8("グラフレンジ変更"));
     EXPECT_FALSE(graph.isEnabled());
@@ -131,7 +131,7 @@ TEST_F(GraphDialogs, RangeDialogChecksEveryFieldAndHoldsTheRanges) {
 
 TEST_F(GraphDialogs, FocusingABoundThenCancelLeavesTheAxisHeld) {
     bool redrawn = false;
-    QPointer<GraphRangeDialog> d = showGrangebox(t.ctx, &graph, [&] { redrawn = true; });
+    QPointer<GraphRangeDialog> d = showGraphRange(t.ctx, &graph, [&] { redrawn = true; });
     ASSERT_TRUE(becomesActive(d));
     EXPECT_TRUE(d->autoBox(RangeAxis::Temp)->isChecked());
     d->field(F::TempMin)->setFocus(Qt::TabFocusReason);
@@ -148,7 +148,7 @@ TEST_F(GraphDialogs, FocusingABoundThenCancelLeavesTheAxisHeld) {
 TEST_F(GraphDialogs, ReferenceLinesAreClampedAndSwitchedOff) {
     // Humidity only: the temperature field, spin and unit stay hidden.
     emptyChannel(t.ctx, 1);
-    QPointer<ReferenceLinesDialog> h = showFrmRelSet(t.ctx, &graph, {});
+    QPointer<ReferenceLinesDialog> h = showReferenceLines(t.ctx, &graph, {});
     ASSERT_TRUE(becomesActive(h));
     EXPECT_FALSE(h->field(RefField::Temp)->isVisible());
     EXPECT_FALSE(h->spin(RefField::Temp)->isVisible());
@@ -160,7 +160,7 @@ TEST_F(GraphDialogs, ReferenceLinesAreClampedAndSwitchedOff) {
     fakes::fillChannel(t.ctx, 1, {.kind = 0, .samples = fakes::ramp(100, 200)});
     t.ctx.graph->refLineOn = 1;
     bool redrawn = false;
-    QPointer<ReferenceLinesDialog> d = showFrmRelSet(t.ctx, &graph, [&] { redrawn = true; });
+    QPointer<ReferenceLinesDialog> d = showReferenceLines(t.ctx, &graph, [&] { redrawn = true; });
     ASSERT_TRUE(becomesActive(d));
     EXPECT_EQ(d->windowTitle(), u8("基準線設定"));
     EXPECT_FALSE(graph.isEnabled());

@@ -229,6 +229,7 @@ TEST_F(MainWindowTest, RefillsFollowTheStoreAndKeepTheLayout) {
         refresh();
         EXPECT_EQ(window->gridModel->rowCount(), step.rows);
         EXPECT_EQ(g->verticalHeader()->count(), step.rows);
+        EXPECT_EQ(window->VScroll->maximum(), step.rows - 19);  // the last row can be reached
         EXPECT_EQ(cell(step.row, step.col), u8(step.text));
         EXPECT_FALSE(g->currentIndex().isValid());  // the chosen cell showed other data
         EXPECT_EQ(g->rowHeight(step.rows - 1), rowH);

@@ -17,7 +17,7 @@ namespace {
 
 QString u(const char* s) { return QString::fromUtf8(s); }
 
-class LogParaListTest : public ::testing::Test {
+class ReadoutParametersWindowTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         if (!QApplication::instance()) {
@@ -56,7 +56,7 @@ protected:
     fakes::TestContext t;
 };
 
-TEST_F(LogParaListTest, ShowsTheTexts) {
+TEST_F(ReadoutParametersWindowTest, ShowsTheTexts) {
     ReadoutParametersWindow w(t.ctx, {});
     w.show();
     EXPECT_EQ(w.windowTitle(), u("ロガー読み出し"));
@@ -114,7 +114,7 @@ TEST_F(LogParaListTest, ShowsTheTexts) {
 
 // With the largest font (the 1280 × 1024 screens' 18 points) the window
 // still fits the screen's width.
-TEST_F(LogParaListTest, FitsTheWidestDesignScreen) {
+TEST_F(ReadoutParametersWindowTest, FitsTheWidestDesignScreen) {
     QWidget main;
     QFont f = main.font();
     f.setPointSize(18);
@@ -124,7 +124,7 @@ TEST_F(LogParaListTest, FitsTheWidestDesignScreen) {
     EXPECT_LE(w.width(), 1280);
 }
 
-TEST_F(LogParaListTest, OneChannelLoggerHidesTheSecondChannel) {
+TEST_F(ReadoutParametersWindowTest, OneChannelLoggerHidesTheSecondChannel) {
     PendingLogger& p = t.ctx.pendingLogger;
     p.loggerModel = 3;
     p.rangeModeCode = 7;
@@ -138,7 +138,7 @@ TEST_F(LogParaListTest, OneChannelLoggerHidesTheSecondChannel) {
     EXPECT_EQ(w.valueLabel(QStringLiteral("Rrectypeval"), 1)->text(), u("エンドレス"));
 }
 
-TEST_F(LogParaListTest, OutOfRangeAlarmsAreReportedOnShow) {
+TEST_F(ReadoutParametersWindowTest, OutOfRangeAlarmsAreReportedOnShow) {
     t.ctx.pendingLogger->ch[1].upperAlarm = 700;
     ReadoutParametersWindow w(t.ctx, {});
     w.show();
@@ -150,7 +150,7 @@ TEST_F(LogParaListTest, OutOfRangeAlarmsAreReportedOnShow) {
     EXPECT_EQ(t.messages.shown[0].style, kOkOnly | kIconError);
 }
 
-TEST_F(LogParaListTest, OkRecordsTheChoiceAndRunsTheTransfer) {
+TEST_F(ReadoutParametersWindowTest, OkRecordsTheChoiceAndRunsTheTransfer) {
     int calls = 0;
     bool disabledDuringTransfer = false;
     ReadoutParametersWindow* window = nullptr;
@@ -174,7 +174,7 @@ TEST_F(LogParaListTest, OkRecordsTheChoiceAndRunsTheTransfer) {
     EXPECT_EQ(t.ctx.comm->status, 0);
 }
 
-TEST_F(LogParaListTest, OkWithoutRecordsActsAsCancel) {
+TEST_F(ReadoutParametersWindowTest, OkWithoutRecordsActsAsCancel) {
     t.ctx.pendingLogger->sampleCount = 0;
     int calls = 0;
     ReadoutParametersWindow w(t.ctx, [&] { ++calls; });
@@ -186,7 +186,7 @@ TEST_F(LogParaListTest, OkWithoutRecordsActsAsCancel) {
     EXPECT_EQ(t.ctx.destinationChannel[1], 0);
 }
 
-TEST_F(LogParaListTest, CancelAndCloseAbandonTheReadOut) {
+TEST_F(ReadoutParametersWindowTest, CancelAndCloseAbandonTheReadOut) {
     for (int how = 0; how < 2; ++how) {
         t.ctx.comm->status = Exchange::Accepted;
         int calls = 0;

@@ -59,7 +59,7 @@ struct ScriptedWriter {
     }
 };
 
-class LogSetListTest : public ::testing::Test {
+class RecordingSettingsDialogTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { ensureApplication(); }
 
@@ -71,7 +71,7 @@ protected:
     ScriptedWriter writer;
 };
 
-TEST_F(LogSetListTest, Model4WithASecondsIntervalOpens) {
+TEST_F(RecordingSettingsDialogTest, Model4WithASecondsIntervalOpens) {
     CurrentLoggerSettings c = logger(4);
     c.hasSecondsInterval = true;
     c.intervalMinute = 0;
@@ -102,7 +102,7 @@ TEST_F(LogSetListTest, Model4WithASecondsIntervalOpens) {
     EXPECT_TRUE(t.messages.shown.empty());
 }
 
-TEST_F(LogSetListTest, Model3HidesAlarmsEndAndSecondChannel) {
+TEST_F(RecordingSettingsDialogTest, Model3HidesAlarmsEndAndSecondChannel) {
     CurrentLoggerSettings c = logger(3);
     c.rangeModeCode = 8;
     c.referenceValue[1] = 720;
@@ -124,7 +124,7 @@ TEST_F(LogSetListTest, Model3HidesAlarmsEndAndSecondChannel) {
     EXPECT_EQ(d->comboBasetempset[1]->itemText(0), "-40");
 }
 
-TEST_F(LogSetListTest, EndlessAndSecondsDisableTheEnd) {
+TEST_F(RecordingSettingsDialogTest, EndlessAndSecondsDisableTheEnd) {
     auto d = open(logger(4));
     EXPECT_TRUE(d->Logendnoset->isEnabled());
     d->Rectypeop[1]->click();  // エンドレス
@@ -142,7 +142,7 @@ TEST_F(LogSetListTest, EndlessAndSecondsDisableTheEnd) {
     EXPECT_TRUE(open(logger(4))->chkRock->isChecked());
 }
 
-TEST_F(LogSetListTest, ClockTimerMovesAPastStartAndKeepsTheLinkAlive) {
+TEST_F(RecordingSettingsDialogTest, ClockTimerMovesAPastStartAndKeepsTheLinkAlive) {
     ScriptedLine line;
     SimSerial serial(t.clock, line);
     t.ctx.serial = &serial;
@@ -173,7 +173,7 @@ TEST_F(LogSetListTest, ClockTimerMovesAPastStartAndKeepsTheLinkAlive) {
     EXPECT_TRUE(t.messages.shown.empty());
 }
 
-TEST_F(LogSetListTest, StartBoxKeysSpinAndChecks) {
+TEST_F(RecordingSettingsDialogTest, StartBoxKeysSpinAndChecks) {
     auto d = open(logger(2));
     d->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(d.get()));
@@ -221,7 +221,7 @@ TEST_F(LogSetListTest, StartBoxKeysSpinAndChecks) {
     EXPECT_EQ(d->ComboHalmtempset[1]->currentText(), "-39");
 }
 
-TEST_F(LogSetListTest, OkRunsTheWriterAndReportsAFailure) {
+TEST_F(RecordingSettingsDialogTest, OkRunsTheWriterAndReportsAFailure) {
     CurrentLoggerSettings c = logger(1);
     c.upperAlarm[1] = 700;  // out of range: the box, and the pair reset
     auto d = open(c);
@@ -253,7 +253,7 @@ TEST_F(LogSetListTest, OkRunsTheWriterAndReportsAFailure) {
     EXPECT_EQ(t.messages.shown.back().text, u8("読み取りエラーです。"));
 }
 
-TEST_F(LogSetListTest, UnseenDuringTheUsualCommunication) {
+TEST_F(RecordingSettingsDialogTest, UnseenDuringTheUsualCommunication) {
     t.ctx.usualCommunicationActive = 20;
     t.ctx.general.usualCommunicationStartTime = "12:00";
     QtSettingsDialog dialog(nullptr, writer.fn());
@@ -264,7 +264,7 @@ TEST_F(LogSetListTest, UnseenDuringTheUsualCommunication) {
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
-TEST_F(LogSetListTest, NumberSettingRebuildsTheListsUnlessCancelled) {
+TEST_F(RecordingSettingsDialogTest, NumberSettingRebuildsTheListsUnlessCancelled) {
     auto d = open(logger(1));
     d->comboCardno->setCurrentIndex(9);
     emit d->comboCardno->activated(9);

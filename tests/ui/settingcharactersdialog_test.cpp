@@ -21,7 +21,7 @@ QByteArray fileBytes(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-class LogSetParaTest : public ::testing::Test {
+class SettingCharactersDialogTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { ensureApplication(); }
 
@@ -59,7 +59,7 @@ protected:
     std::unique_ptr<SettingCharactersDialog> d;
 };
 
-TEST_F(LogSetParaTest, EditsThroughTheGridAndCancelKeepsTheFile) {
+TEST_F(SettingCharactersDialogTest, EditsThroughTheGridAndCancelKeepsTheFile) {
     EXPECT_EQ(d->windowTitle(), u8("ロガーパラメータ設定"));
     EXPECT_EQ(d->grid(kCardGrid)->model()->headerData(0, Qt::Horizontal).toString(), u8("カードNo."));
     EXPECT_EQ(d->grid(kTestGrid)->model()->headerData(1, Qt::Horizontal).toString(), u8("変換文字"));
@@ -83,7 +83,7 @@ TEST_F(LogSetParaTest, EditsThroughTheGridAndCancelKeepsTheFile) {
     EXPECT_EQ(fileBytes(t.ctx.folders.settingsFile), saved);
 }
 
-TEST_F(LogSetParaTest, SortDeleteAndOkSaves) {
+TEST_F(SettingCharactersDialogTest, SortDeleteAndOkSaves) {
     type(kCardGrid, 200, "A");
     type(kCardGrid, 5, "B");
     QPushButton* sort = d->findChild<QPushButton*>("comSort");

@@ -21,7 +21,7 @@
 using namespace quillet;
 using namespace quillet::fakes;
 
-TEST(FMacroWindow, KeepsTheChoiceInTheGeneralSettings) {
+TEST(UsualCommunicationWindowTest, KeepsTheChoiceInTheGeneralSettings) {
     ensureApplication();
     TestContext t;
     t.ctx.general.usualCommunicationNaming = 1;

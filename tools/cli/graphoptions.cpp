@@ -76,22 +76,22 @@ bool graphStateFromOptions(const Arguments& a, const GraphState& current, GraphS
         !checkValue(a, "--ref-humid", 0, 100, 53, g.refHumid, exitCode))
         return false;
     if (a.has("--x")) {
-        g.xManual = 1;
+        g.xManual = true;
         g.xStart = int16_t(xLow);
         g.xEnd = int16_t(xHigh);
     }
     if (a.has("--temp")) {
-        g.tempManual = 1;
+        g.tempManual = true;
         g.tempMin = int16_t(tLow);
         g.tempMax = int16_t(tHigh);
     }
     if (a.has("--humid")) {
-        g.humidManual = 1;
+        g.humidManual = true;
         g.humidMin = int16_t(hLow);
         g.humidMax = int16_t(hHigh);
     }
-    g.refLineOn = a.has("--ref-temp") || a.has("--ref-humid") ? 1 : 0;
-    g.labelsOn = a.has("--labels") ? 1 : 0;
+    g.refLineOn = a.has("--ref-temp") || a.has("--ref-humid");
+    g.labelsOn = a.has("--labels");
     g.lineWidth = a.has("--thick") ? 2 : 1;
     g.channelColor = current.channelColor;
     return true;

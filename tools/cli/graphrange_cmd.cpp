@@ -34,10 +34,10 @@ int runGraphRange(AppContext& ctx, const Arguments& a) {
     // The graph opens on the whole axis and the Y bounds of the settings.
     GraphState& g = ctx.graph;
     const ChannelStore& s = ctx.store;
-    g.xManual = 0;
+    g.xManual = false;
     g.xStart = g.autoXStart = 1;
     g.xEnd = g.autoXEnd = int16_t(s.rowCount > 1 ? s.rowCount : 2);
-    GraphRangeState st = openGrangebox(g, s);
+    GraphRangeState st = openGraphRange(g, s);
 
     struct Axis {
         const char* option;
@@ -86,7 +86,7 @@ int runGraphRange(AppContext& ctx, const Arguments& a) {
     for (QString m : messages)
         err() << captionText(Caption::Graph) << ": " << m.replace(QLatin1Char('\r'), QLatin1Char('\n')) << "\n";
 
-    applyGrangebox(st, g);
+    applyGraphRange(st, g);
     const auto state = [](int16_t manual) { return manual ? "held" : "automatic"; };
     out() << "X:           " << g.xStart << ".." << g.xEnd << "  (" << dataNumberTimeText(s, g.xStart) << " .. "
           << dataNumberTimeText(s, g.xEnd) << ")  " << state(g.xManual) << "\n";
@@ -101,7 +101,7 @@ int runGraphRange(AppContext& ctx, const Arguments& a) {
     out().flush();
     if (!messages.isEmpty()) return kExitFailed;  // refused input: nothing is saved
     if (a.has("--save")) {
-        if (!acceptGrangebox(st, ctx)) return failWith(31036, 4, ctx.folders.settingsFile);
+        if (!acceptGraphRange(st, ctx)) return failWith(31036, 4, ctx.folders.settingsFile);
         err() << "Saved the graph's Y ranges to " << ctx.folders.settingsFile << "\n";
     }
     return kExitOk;
