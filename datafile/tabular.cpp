@@ -169,8 +169,9 @@ private:
         }
     }
 
-    // "グラフ": every channel over time, as lines.
+    // "グラフ": every channel over time, as lines (none without a channel).
     void chartSheet(int lastRow) {
+        if (cols_.empty()) return;
         lxw_chart* chart = workbook_add_chart(book_, LXW_CHART_SCATTER_STRAIGHT);
         const QByteArray sheet = utf8(kDataSheet);
         bool temperature = false, humidity = false;
