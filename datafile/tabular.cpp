@@ -286,7 +286,7 @@ FileOutcome exportTable(AppContext& ctx, std::optional<TableFormat> format, cons
     const QByteArray bytes = f == TableFormat::Workbook ? workbookBytes(ctx, span) : tidyCsvBytes(ctx, span);
     int error = bytes.isEmpty() ? kErrWriting : writeFileAtomically(*chosen, bytes);
     if (error != 0) {
-        showRuntimeError(ctx, error, captionText(9), kOkOnly);
+        showRuntimeError(ctx, error, captionText(Caption::SaveFile), kOkOnly);
         return FileOutcome::Failed;
     }
     return FileOutcome::Done;

@@ -114,8 +114,11 @@ int runExport(AppContext& ctx, const Arguments& a) {
                                       QStringLiteral("--xlsx")};
     QString kind;
     int chosen = 0;
-    for (const QString& k : kinds)
-        if (a.options.contains(k)) kind = k, ++chosen;
+    for (const QString& k : kinds) {
+        if (!a.options.contains(k)) continue;
+        kind = k;
+        ++chosen;
+    }
     if (chosen != 1) {
         err() << "quillet-cli: export needs exactly one of --csv OUT, --text OUT, --tidy OUT.csv and --xlsx OUT.xlsx\n";
         return kExitUsage;
