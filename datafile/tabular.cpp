@@ -50,12 +50,12 @@ std::vector<Column> columns(AppContext& ctx) {
     for (int ch = 1; ch <= kChannels; ++ch) {
         ChannelRecord& c = s.ch[size_t(ch)];
         if (c.inUse != 1) continue;
-        QString title = channelLetter(ch) + QLatin1Char(' ') + cardText(ctx, c.cardNo) + QLatin1Char('-') +
-                        testText(ctx, c.testNo);
+        QString title =
+            channelLetter(ch) + QLatin1Char(' ') + cardText(ctx, c.cardNo) + QLatin1Char('-') + testText(ctx, c.testNo);
         if (const QString unit = unitText(c.kind); !unit.isEmpty()) title += QStringLiteral(" [") + unit + ']';
         const int count = std::clamp<int>(c.sampleCount, 0, kMaxSamples);
-        cols.push_back({ch, c.rowOffset + 1, c.rowOffset + count, isHumidity(c.kind), s.samples[size_t(ch)].data(),
-                        title});
+        cols.push_back(
+            {ch, c.rowOffset + 1, c.rowOffset + count, isHumidity(c.kind), s.samples[size_t(ch)].data(), title});
     }
     return cols;
 }
@@ -143,9 +143,9 @@ private:
     // "統計": one row per channel with its header values.
     void statisticsSheet() {
         lxw_worksheet* w = workbook_add_worksheet(book_, utf8(QStringLiteral("統計")).constData());
-        static const char* const heads[] = {"チャンネル", "カード-テスト", "単位",   "開始時刻", "測定間隔",
-                                            "収録数",     "エラー数",      "最高値", "最低値",   "平均値",
-                                            "上限警報値", "下限警報値"};
+        static const char* const heads[] = {"チャンネル", "カード-テスト", "単位",       "開始時刻",
+                                            "測定間隔",   "収録数",        "エラー数",   "最高値",
+                                            "最低値",     "平均値",        "上限警報値", "下限警報値"};
         for (int c = 0; c < int(std::size(heads)); ++c) text(w, 0, c, QString::fromUtf8(heads[c]), bold_);
         check(worksheet_set_column(w, 0, 0, 10, nullptr));
         check(worksheet_set_column(w, 1, 1, 16, nullptr));

@@ -22,9 +22,7 @@ void wireFileMenu(MainWindow& window, AppContext& ctx, InsertDialog* dialog) {
     window.setCommand(window.mFSAVEAS, fileCommand(kSaveAs));
     window.setCommand(window.mFTEXTSAVE, fileCommand(kTextExport));
     window.setCommand(window.mFCSVSAVE, fileCommand(kCsvExport));
-    auto tableCommand = [&ctx](TableFormat f) {
-        return [&ctx, f] { exportTable(ctx, f, allRows(ctx.store)); };
-    };
+    auto tableCommand = [&ctx](TableFormat f) { return [&ctx, f] { exportTable(ctx, f, allRows(ctx.store)); }; };
     window.setCommand(window.mFTIDYSAVE, tableCommand(TableFormat::TidyCsv));
     window.setCommand(window.mFXLSXSAVE, tableCommand(TableFormat::Workbook));
     window.setCommand(window.mFINSERT, [&ctx, dialog, own] { insertData(ctx, *dialog); });

@@ -1,10 +1,10 @@
 // The tidy CSV and the workbook: exact bytes of the CSV, the rows of a span,
 // the export through the file dialog, and a largest-axis file exported by
 // quillet-cli and read back with independent readers (pandas, openpyxl).
+#include "datafile/tabular.h"
 #include "core/cp932.h"
 #include "core/store.h"
 #include "datafile/datafile.h"
-#include "datafile/tabular.h"
 #include "filebuilder.h"
 #include "support/clirun.h"
 #include "support/fakes.h"
@@ -61,8 +61,8 @@ protected:
 
 TEST_F(TableTest, TidyCsvInBothEncodingsAndEverySpan) {
     const struct {
-        int first, last;       // asked
-        int fromRow, toRow;    // written (1-based rows of kRows)
+        int first, last;     // asked
+        int fromRow, toRow;  // written (1-based rows of kRows)
     } spans[] = {{1, 3, 1, 3}, {2, 2, 2, 2}, {2, 3, 2, 3}, {-5, 99, 1, 3}, {3, 2, 1, 0}};
     for (const auto& s : spans) {
         QString body = kHead;
@@ -209,14 +209,10 @@ TEST(TableReadBack, CommandLineRefusesWrongCombinations) {
         QStringList args;
         int exitCode;
     } cases[] = {
-        {{"--tidy", out, "--csv", out}, 2},
-        {{"--csv", out, "--rows", "1..2"}, 2},
-        {{"--xlsx", out, "--encoding", "cp932"}, 2},
-        {{"--tidy", out, "--encoding", "latin1"}, 2},
-        {{"--tidy", out, "--rows", "0..2"}, 1},
-        {{"--tidy", out, "--rows", "2..4"}, 1},
-        {{"--tidy", out, "--rows", "3..2"}, 1},
-        {{"--tidy", out, "--rows", "x"}, 1},
+        {{"--tidy", out, "--csv", out}, 2},          {{"--csv", out, "--rows", "1..2"}, 2},
+        {{"--xlsx", out, "--encoding", "cp932"}, 2}, {{"--tidy", out, "--encoding", "latin1"}, 2},
+        {{"--tidy", out, "--rows", "0..2"}, 1},      {{"--tidy", out, "--rows", "2..4"}, 1},
+        {{"--tidy", out, "--rows", "3..2"}, 1},      {{"--tidy", out, "--rows", "x"}, 2},
     };
     for (const auto& k : cases) {
         const fakes::CliRun run = fakes::runCli(QStringList{"export", file} + k.args, t.root);

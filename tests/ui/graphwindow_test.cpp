@@ -4,9 +4,9 @@
 // (QUILLET_BUILD_DIR/graphwindow.png); then the range and reference-line
 // dialogs and the graph print from the graph window's own menus; the tidy
 // CSV and workbook exports of the main window and of the visible span.
+#include "graph/ui/graphwindow.h"
 #include "core/vb.h"
 #include "datafile/ui/filemenu.h"
-#include "graph/ui/graphwindow.h"
 #include "graph/ui/graphrangedialog.h"
 #include "graph/ui/referencelinesdialog.h"
 #include "mainwin_fixture.h"

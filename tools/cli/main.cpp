@@ -98,8 +98,13 @@ bool exportRows(const AppContext& ctx, const Arguments& a, RowSpan& span, int& e
     if (!a.has("--rows")) return true;
     const QRegularExpressionMatch m =
         QRegularExpression(QStringLiteral("^(\\d{1,5})\\.\\.(\\d{1,5})$")).match(a.value("--rows"));
-    const int first = m.hasMatch() ? m.captured(1).toInt() : 0;
-    const int last = m.hasMatch() ? m.captured(2).toInt() : 0;
+    if (!m.hasMatch()) {
+        err() << "quillet-cli: --rows takes FIRST..LAST, two row numbers (for example 1..100)\n";
+        exitCode = kExitUsage;
+        return false;
+    }
+    const int first = m.captured(1).toInt();
+    const int last = m.captured(2).toInt();
     if (first < 1 || last < first || last > span.last) {
         err() << "quillet-cli: --rows takes FIRST..LAST, rows of the file (1.." << span.last << ")\n";
         exitCode = kExitFailed;
@@ -138,10 +143,11 @@ int runExport(AppContext& ctx, const Arguments& a) {
     if (table) {
         RowSpan span;
         if (!exportRows(ctx, a, span, code)) return code;
-        bytes = kind == QLatin1String("--xlsx")
-                    ? workbookBytes(ctx, span)
-                    : tidyCsvBytes(ctx, span,
-                                   encoding == QLatin1String("cp932") ? TableEncoding::Cp932 : TableEncoding::Utf8WithBom);
+        bytes =
+            kind == QLatin1String("--xlsx")
+                ? workbookBytes(ctx, span)
+                : tidyCsvBytes(ctx, span,
+                               encoding == QLatin1String("cp932") ? TableEncoding::Cp932 : TableEncoding::Utf8WithBom);
     } else {
         bytes = exportBytes(ctx, kind == QLatin1String("--csv") ? kCsvExport : kTextExport);
     }
