@@ -5,6 +5,10 @@
 #   export    quillet-cli export --csv of a full store (8 channels x 12000)
 #             against a pandas script writing the same table (target: at
 #             least 10x faster)
+#   tidy      quillet-cli export --tidy of the same store against pandas
+#             writing the same table (target: at least 10x faster)
+#   workbook  quillet-cli export --xlsx against pandas writing it through
+#             openpyxl (target: at least 5x faster)
 #   convert   quillet-cli convert of the same file against cp
 #   start-up  quillet from its start to its first painted main window against
 #             a minimal Qt Widgets program, offscreen and under Xvfb
@@ -20,7 +24,7 @@
 # system) beside it is steadier still.
 #
 # Builds in BUILD_DIR (default build-release) as a Release build when it does
-# not exist yet; installs python3-pandas and Xvfb when missing. The programs
+# not exist yet; installs python3-pandas, python3-openpyxl and Xvfb when missing. The programs
 # run with a scratch HOME, so the user's settings stay untouched.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
@@ -29,7 +33,7 @@ BUILD_DIR=${BUILD_DIR:-build-release}
 PY=/usr/bin/python3  # the system's Python, which has the system's pandas
 
 source scripts/packages.sh
-install_missing python3-pandas xvfb xauth
+install_missing python3-pandas python3-openpyxl xvfb xauth
 
 if [ ! -f "$BUILD_DIR/build.ninja" ]; then
   BUILD_TYPE=Release BUILD_DIR="$BUILD_DIR" bash scripts/setup.sh
@@ -51,7 +55,7 @@ chmod 700 "$XDG_RUNTIME_DIR"
 pairs() { "$PY" bench/pairs.py "$RUNS" 2 -- "$@"; }
 
 row() {  # name ours yardstick ratio cpu-ratio target verdict
-  printf '%-22s %11s %11s %8s %8s   %-8s %s\n' "$@"
+  printf '%-26s %11s %11s %8s %8s   %-8s %s\n' "$@"
 }
 verdict() {  # ratio op limit
   "$PY" -c 'import sys; r, op, l = float(sys.argv[1]), sys.argv[2], float(sys.argv[3]); print("met" if (r >= l if op == ">=" else r <= l) else "MISSED")' "$@"
@@ -68,6 +72,18 @@ read -r ours pandas ours_cpu pandas_cpu _ < <(pairs "$CLI" export "$work/full.ql
 r=$(ratio "$pandas" "$ours")
 row "export --csv vs pandas" "$(ms "$ours")" "$(ms "$pandas")" "${r}x" "$(ratio "$pandas_cpu" "$ours_cpu")x" \
   ">= 10x" "$(verdict "$r" ">=" 10)"
+
+read -r ours pandas ours_cpu pandas_cpu _ < <(pairs "$CLI" export "$work/full.ql6" --tidy "$work/tidy.csv" -- \
+  "$PY" bench/pandas_table.py csv "$work/full.ql6" "$work/pandas-tidy.csv")
+r=$(ratio "$pandas" "$ours")
+row "export --tidy vs pandas" "$(ms "$ours")" "$(ms "$pandas")" "${r}x" "$(ratio "$pandas_cpu" "$ours_cpu")x" \
+  ">= 10x" "$(verdict "$r" ">=" 10)"
+
+read -r ours pandas ours_cpu pandas_cpu _ < <(pairs "$CLI" export "$work/full.ql6" --xlsx "$work/book.xlsx" -- \
+  "$PY" bench/pandas_table.py xlsx "$work/full.ql6" "$work/pandas.xlsx")
+r=$(ratio "$pandas" "$ours")
+row "export --xlsx vs openpyxl" "$(ms "$ours")" "$(ms "$pandas")" "${r}x" "$(ratio "$pandas_cpu" "$ours_cpu")x" \
+  ">= 5x" "$(verdict "$r" ">=" 5)"
 
 read -r ours cp ours_cpu cp_cpu _ < <(pairs "$CLI" convert "$work/full.ql6" --out "$work/converted.ql6" -- \
   cp "$work/full.ql6" "$work/copied.ql6")

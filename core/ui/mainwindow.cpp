@@ -133,6 +133,8 @@ void MainWindow::buildMenus() {
     mFTEXT->setObjectName(QStringLiteral("mFTEXT"));
     mFTEXTSAVE = entry(mFTEXTMENU, "mFTEXTSAVE", QStringLiteral("テキスト保存(&T)"));
     mFCSVSAVE = entry(mFTEXTMENU, "mFCSVSAVE", QStringLiteral("ＣＳＶ保存(&C)"));
+    mFTIDYSAVE = entry(mFILE, "mFTIDYSAVE", QStringLiteral("表形式CSVで保存..."));
+    mFXLSXSAVE = entry(mFILE, "mFXLSXSAVE", QStringLiteral("Excelブックで保存..."));
     mFPRINTMENU = mFILE->addMenu(QStringLiteral("印刷(&P)"));
     mFPRINT = mFPRINTMENU->menuAction();
     mFPRINT->setObjectName(QStringLiteral("mFPRINT"));

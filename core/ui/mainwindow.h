@@ -98,6 +98,8 @@ public:
     QAction* mFTEXT = nullptr;       // the "テキスト保存(&T)" sub-menu
     QAction* mFTEXTSAVE = nullptr;   // テキスト保存(&T)
     QAction* mFCSVSAVE = nullptr;    // ＣＳＶ保存(&C)
+    QAction* mFTIDYSAVE = nullptr;   // 表形式CSVで保存...
+    QAction* mFXLSXSAVE = nullptr;   // Excelブックで保存...
     QAction* mFPRINT = nullptr;      // the "印刷(&P)" sub-menu
     QAction* mFPRINTALL = nullptr;   // 全体印刷(&A)
     QAction* mFPRINTSEL = nullptr;   // 部分印刷(&B)

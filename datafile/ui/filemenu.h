@@ -1,5 +1,6 @@
 // The File menu of the main window, wired to the file dispatcher: open,
-// overwrite save, save as, text and CSV export and data insertion.
+// overwrite save, save as, text and CSV export, the tidy CSV and workbook
+// exports and data insertion.
 #pragma once
 
 #include "core/context.h"

@@ -7,6 +7,7 @@
 #include "core/ui/gridmodels.h"
 #include "core/ui/mainwindow.h"
 #include "core/ui/toolicons.h"
+#include "datafile/tabular.h"
 #include "graph/drawgraph.h"
 #include "graph/graphprintplot.h"
 #include "graph/ui/graphrangedialog.h"
@@ -196,6 +197,12 @@ void GraphWindow::buildMenus() {
         if (printerSetup) printerSetup();
     });
 
+    msaveSpan = bar->addAction(QStringLiteral("表示範囲を保存..."));
+    msaveSpan->setObjectName(QStringLiteral("msaveSpan"));
+    connect(msaveSpan, &QAction::triggered, this, [this] {
+        if (saveVisibleSpan) saveVisibleSpan();
+    });
+
     mpara = bar->addMenu(QStringLiteral("パラメータ(&P)"));
     mpara->menuAction()->setObjectName(QStringLiteral("mpara"));
     mpLabel = item(mpara, "mpLabel", QStringLiteral("ラベル表示(&L)"));
@@ -336,6 +343,7 @@ void GraphWindow::updateCommandStates() {
     apply(btnprint, printGraph);
     apply(mPaperset, pageSetup);
     apply(mPrinterSetting, printerSetup);
+    apply(msaveSpan, saveVisibleSpan);
 }
 
 // ---------------------------------------------------------------- open and close
@@ -484,7 +492,8 @@ void GraphWindow::onUndoRange() {
 
 namespace {
 
-// The graph window's own entries: its dialogs and its print.
+// The graph window's own entries: its dialogs, its print and the export of
+// the visible span.
 void wireGraphEntries(AppContext& ctx, GraphWindow& graph) {
     graph.openRangeDialog = [&ctx, &graph] { showGraphRange(ctx, &graph, [&graph] { graph.rangesChanged(true); }); };
     graph.openReferenceDialog = [&ctx, &graph] {
@@ -497,6 +506,11 @@ void wireGraphEntries(AppContext& ctx, GraphWindow& graph) {
     graph.printGraph = [&ctx] { printDispatch(ctx, PrintKind::Graph); };
     graph.pageSetup = [&ctx] { graphPageSetup(ctx); };
     graph.printerSetup = [&ctx] { graphPrinterSetup(ctx); };
+    // The rows between the X bounds on screen, CSV or workbook by the
+    // chosen name.
+    graph.saveVisibleSpan = [&ctx] {
+        exportTable(ctx, std::nullopt, clampRows(ctx.store, ctx.graph->xStart, ctx.graph->xEnd));
+    };
     graph.updateCommandStates();
 }
 

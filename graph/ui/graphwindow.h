@@ -99,6 +99,7 @@ public:
     std::function<void()> printGraph;           // mgPrint, btnprint
     std::function<void()> pageSetup;            // mPaperset
     std::function<void()> printerSetup;         // mPrinterSetting
+    std::function<void()> saveVisibleSpan;      // msaveSpan
     // Enables the entries of the hooks that are set (open() does it too).
     void updateCommandStates();
 
@@ -128,6 +129,7 @@ public:
     QMenu* mpLIne = nullptr;             //   "グラフ線幅(&S)"
     std::array<QAction*, 2> mpLIneSe{};  //     "細", "太"
     QAction* mpRef = nullptr;            //   "基準線(&K)"
+    QAction* msaveSpan = nullptr;        // "表示範囲を保存..."
     QAction* mend = nullptr;             // "グラフ終了(&E)"
     QMenu* popC = nullptr;               // "色の設定"
     QAction* popColor = nullptr;         //   "CH:A 色変更" ...

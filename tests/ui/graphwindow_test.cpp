@@ -2,8 +2,11 @@
 // humidity logger's three days: drag zoom, undo, back to automatic, line
 // width, colour change, cursor read-out, and a picture for a look by eye
 // (QUILLET_BUILD_DIR/graphwindow.png); then the range and reference-line
-// dialogs and the graph print from the graph window's own menus.
+// dialogs and the graph print from the graph window's own menus; the tidy
+// CSV and workbook exports of the main window and of the visible span.
 #include "graph/ui/graphwindow.h"
+#include "core/vb.h"
+#include "datafile/ui/filemenu.h"
 #include "graph/ui/graphrangedialog.h"
 #include "graph/ui/referencelinesdialog.h"
 #include "mainwin_fixture.h"
@@ -20,6 +23,11 @@ using namespace quillet;
 using namespace quillet::fakes;
 
 namespace {
+
+QByteArray filetestBytes(const QString& file) {
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
 
 class ScriptedColors : public ColorDialogs {
 public:
@@ -267,3 +275,50 @@ TEST_F(GraphWindowTest, RangeAndReferenceDialogsAndThePrintFromTheGraphWindow) {
 }
 
 }  // namespace
+
+TEST_F(GraphWindowTest, TableExportsOfTheWholeFileAndOfTheVisibleSpan) {
+    wireFileMenu(*window, t.ctx);
+    ChannelStore& s = t.ctx.store;
+    s.currentFileName = t.root + "/data.ql6";
+    s.unsavedRead = 1;
+    auto lines = [](const QString& file) {
+        QFile f(file);
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << file.toStdString();
+        return QString::fromUtf8(f.readAll()).split("\r\n", Qt::SkipEmptyParts);
+    };
+    auto rowText = [&s](int n) { return vb::formatDateTime(rowTime(s, n), vb::DateTimeLayout::Long); };
+
+    ASSERT_TRUE(window->mFTIDYSAVE->isEnabled());
+    t.dialogs.answers.push_back(t.root + "/all.csv");
+    window->mFTIDYSAVE->trigger();
+    const QStringList all = lines(t.root + "/all.csv");
+    ASSERT_EQ(all.size(), 1 + 432);
+    EXPECT_TRUE(filetestBytes(t.root + "/all.csv").startsWith("\xEF\xBB\xBF"));
+    EXPECT_EQ(all[0], "日時,A 001-001 [℃],B 001-001 [%RH]");
+    EXPECT_TRUE(all[201].startsWith(rowText(201) + ",,")) << all[201].toStdString();  // the error sample
+    t.dialogs.answers.push_back(t.root + "/all.xlsx");
+    window->mFXLSXSAVE->trigger();
+    EXPECT_TRUE(filetestBytes(t.root + "/all.xlsx").startsWith("PK"));
+
+    // The graph zoomed to data numbers 100..200: exactly those rows.
+    window->mGRAPH->trigger();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(graph.get()));
+    t.ctx.graph->xStart = 100;
+    t.ctx.graph->xEnd = 200;
+    ASSERT_TRUE(graph->msaveSpan->isEnabled());
+    t.dialogs.answers.push_back(t.root + "/span.csv");
+    graph->msaveSpan->trigger();
+    const QStringList span = lines(t.root + "/span.csv");
+    ASSERT_EQ(span.size(), 1 + 101);
+    EXPECT_EQ(span.mid(1), all.mid(100, 101));
+    EXPECT_TRUE(span[1].startsWith(rowText(100) + ","));
+    t.dialogs.answers.push_back(t.root + "/span.xlsx");
+    graph->msaveSpan->trigger();
+    EXPECT_TRUE(filetestBytes(t.root + "/span.xlsx").startsWith("PK"));
+    EXPECT_EQ(t.dialogs.requests.back().title, "表示範囲の保存");
+
+    EXPECT_TRUE(t.messages.shown.empty()) << t.messages.texts().join('|').toStdString();
+    EXPECT_EQ(s.unsavedRead, 1) << "an export is no save";
+    EXPECT_EQ(s.currentFileName, t.root + "/data.ql6");
+    graph->close();
+}

@@ -13,10 +13,12 @@
 #include "core/vb.h"
 #include "datafile/datafile.h"
 #include "datafile/fileops.h"
+#include "datafile/tabular.h"
 #include "tools/cli/cli.h"
 
 #include <QGuiApplication>
 #include <QMap>
+#include <QRegularExpression>
 #include <QStringList>
 #include <QTextStream>
 
@@ -89,19 +91,67 @@ int runInfo(AppContext& ctx, const Arguments& a) {
     return kExitOk;
 }
 
+// --rows FIRST..LAST of the tidy and workbook exports; every row without it.
+// False after a usage or range problem (reported, exitCode set).
+bool exportRows(const AppContext& ctx, const Arguments& a, RowSpan& span, int& exitCode) {
+    span = allRows(ctx.store);
+    if (!a.has("--rows")) return true;
+    const QRegularExpressionMatch m =
+        QRegularExpression(QStringLiteral("^(\\d{1,5})\\.\\.(\\d{1,5})$")).match(a.value("--rows"));
+    if (!m.hasMatch()) {
+        err() << "quillet-cli: --rows takes FIRST..LAST, two row numbers (for example 1..100)\n";
+        exitCode = kExitUsage;
+        return false;
+    }
+    const int first = m.captured(1).toInt();
+    const int last = m.captured(2).toInt();
+    if (first < 1 || last < first || last > span.last) {
+        err() << "quillet-cli: --rows takes FIRST..LAST, rows of the file (1.." << span.last << ")\n";
+        exitCode = kExitFailed;
+        return false;
+    }
+    span = {first, last};
+    return true;
+}
+
 int runExport(AppContext& ctx, const Arguments& a) {
-    const bool csv = a.options.contains(QStringLiteral("--csv"));
-    const bool text = a.options.contains(QStringLiteral("--text"));
-    if (csv == text) {
-        err() << "quillet-cli: export needs exactly one of --csv OUT and --text OUT\n";
+    static const QStringList kinds = {QStringLiteral("--csv"), QStringLiteral("--text"), QStringLiteral("--tidy"),
+                                      QStringLiteral("--xlsx")};
+    QString kind;
+    int chosen = 0;
+    for (const QString& k : kinds) {
+        if (!a.options.contains(k)) continue;
+        kind = k;
+        ++chosen;
+    }
+    if (chosen != 1) {
+        err() << "quillet-cli: export needs exactly one of --csv OUT, --text OUT, --tidy OUT.csv and --xlsx OUT.xlsx\n";
+        return kExitUsage;
+    }
+    const bool table = kind == QLatin1String("--tidy") || kind == QLatin1String("--xlsx");
+    const QString encoding = a.value("--encoding");
+    if ((a.has("--encoding") && kind != QLatin1String("--tidy")) || (a.has("--rows") && !table) ||
+        (a.has("--encoding") && encoding != QLatin1String("utf8") && encoding != QLatin1String("cp932"))) {
+        err() << "quillet-cli: --encoding (utf8 or cp932) goes with --tidy, --rows with --tidy or --xlsx\n";
         return kExitUsage;
     }
     const QString file = a.positional[0];
-    const QString target = a.options.value(csv ? QStringLiteral("--csv") : QStringLiteral("--text"));
+    const QString target = a.options.value(kind);
     int code = kExitOk;
     if (!openAlone(ctx, file, code)) return code;
-    const QByteArray bytes = exportBytes(ctx, csv ? kCsvExport : kTextExport);
-    if (bytes.isEmpty()) return failWith(31036, 9, target);  // not convertible to CP932
+    QByteArray bytes;
+    if (table) {
+        RowSpan span;
+        if (!exportRows(ctx, a, span, code)) return code;
+        bytes =
+            kind == QLatin1String("--xlsx")
+                ? workbookBytes(ctx, span)
+                : tidyCsvBytes(ctx, span,
+                               encoding == QLatin1String("cp932") ? TableEncoding::Cp932 : TableEncoding::Utf8WithBom);
+    } else {
+        bytes = exportBytes(ctx, kind == QLatin1String("--csv") ? kCsvExport : kTextExport);
+    }
+    if (bytes.isEmpty()) return failWith(31036, 9, target);  // not convertible, or the workbook failed
     if (const int error = writeFileAtomically(target, bytes)) return failWith(error, 9, target);
     return kExitOk;
 }
@@ -255,10 +305,15 @@ const std::vector<Subcommand>& subcommands() {
          1,
          runInfo},
         {QStringLiteral("export"),
-         QStringLiteral("export FILE (--csv OUT | --text OUT)"),
+         QStringLiteral("export FILE (--csv OUT | --text OUT | --tidy OUT.csv [--encoding utf8|cp932] |\n"
+                        "             --xlsx OUT.xlsx) [--rows FIRST..LAST]"),
          QStringLiteral("Writes the CSV (\",\") or text (\"#\") export of a data file, byte for byte as\n"
-                        "the program's export after opening FILE alone. OUT is overwritten without asking."),
-         {QStringLiteral("--csv"), QStringLiteral("--text")},
+                        "the program's export after opening FILE alone; or the tidy CSV (one header row,\n"
+                        "one row per time, UTF-8 with a byte-order mark unless --encoding cp932) or the\n"
+                        "Excel workbook (table, statistics, chart) of all rows or of --rows FIRST..LAST.\n"
+                        "OUT is overwritten without asking."),
+         {QStringLiteral("--csv"), QStringLiteral("--text"), QStringLiteral("--tidy"), QStringLiteral("--xlsx"),
+          QStringLiteral("--encoding"), QStringLiteral("--rows")},
          1,
          runExport},
         {QStringLiteral("convert"),

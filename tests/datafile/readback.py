@@ -1,0 +1,89 @@
+#!/usr/bin/env python3
+"""Reads back what TableReadBack wrote into DIR with independent readers and
+compares it with the program's specified CSV export: the tidy CSV (UTF-8 with
+a byte-order mark and CP932) with pandas, the workbook with openpyxl.
+Prints every mismatch and exits 1 when there is one.
+
+Usage: readback.py DIR"""
+import math
+import sys
+
+import openpyxl
+import pandas as pd
+
+d = sys.argv[1]
+problems = []
+
+
+def expect(ok, what):
+    if not ok:
+        problems.append(what)
+
+
+# The specified CSV as its users have to read it.
+spec = pd.read_csv(d + "/spec.csv", skiprows=20, header=None, na_values=["-----"], skipinitialspace=True,
+                   encoding="cp932")
+times = pd.to_datetime(spec[1])
+channels = {}
+for col, letter in zip(range(2, 10), "ABCDEFGH"):
+    values = pd.to_numeric(spec[col], errors="coerce")
+    if values.notna().any():
+        channels[letter] = values
+
+raw = open(d + "/tidy.csv", "rb").read()
+expect(raw.startswith(b"\xef\xbb\xbf"), "tidy.csv has no byte-order mark")
+tidy = pd.read_csv(d + "/tidy.csv", encoding="utf-8-sig", parse_dates=["日時"])
+expect(list(tidy.columns) == ["日時", "A 001-011 [℃]", "C 003-013 [%RH]", "E 005-015 [℃]"],
+       "tidy.csv columns: %r" % list(tidy.columns))
+expect(len(tidy) == len(spec) == 12000, "rows: tidy %d, specified %d" % (len(tidy), len(spec)))
+expect((tidy["日時"] == times).all(), "tidy.csv times differ from the specified export")
+for name in tidy.columns[1:]:
+    a, b = tidy[name], channels[name[0]]
+    expect((a.isna() == b.isna()).all(), name + ": empty cells differ")
+    expect(((a - b).abs().fillna(0) < 1e-9).all(), name + ": values differ")
+expect(tidy.iloc[:, 2].iloc[:250].isna().all() and tidy.iloc[:, 2].iloc[250:].notna().sum() > 11000,
+       "the late channel is not late")
+expect(tidy["日時"].iloc[-1] == pd.Timestamp("2024-03-08 06:59:00"), "last time %s" % tidy["日時"].iloc[-1])
+
+sjis = pd.read_csv(d + "/sjis.csv", encoding="cp932", parse_dates=["日時"])
+expect(sjis.equals(tidy), "the CP932 table differs from the UTF-8 one")
+
+span = pd.read_csv(d + "/span.csv", encoding="utf-8-sig", parse_dates=["日時"])
+expect(span.equals(tidy.iloc[239:260].reset_index(drop=True)), "span.csv is not rows 240..260")
+
+
+def sheet_rows(path):
+    book = openpyxl.load_workbook(path)
+    expect(book.sheetnames == ["データ", "統計", "グラフ"], "sheets: %r" % book.sheetnames)
+    data = book["データ"]
+    expect(data.freeze_panes == "A2", "header row not frozen")
+    expect(data.cell(2, 1).number_format == "yyyy-mm-dd hh:mm:ss", "time format " + data.cell(2, 1).number_format)
+    charts = book.chartsheets[0]._charts if book.chartsheets else []
+    expect(len(charts) == 1 and len(charts[0].series) == 3, "no chart of three series")
+    return book, list(data.iter_rows(values_only=True))
+
+
+def compare(rows, frame, what):
+    expect(list(rows[0]) == list(frame.columns), what + ": header %r" % (rows[0],))
+    expect(len(rows) - 1 == len(frame), what + ": %d rows" % (len(rows) - 1))
+    for i, row in enumerate(rows[1:]):
+        expect(pd.Timestamp(row[0]) == frame.iloc[i, 0], what + ": time of row %d" % (i + 1))
+        for j, v in enumerate(row[1:], start=1):
+            want = frame.iloc[i, j]
+            same = v is None if pd.isna(want) else (isinstance(v, (int, float)) and math.isclose(v, want))
+            expect(same, what + ": row %d column %d: %r, not %r" % (i + 1, j, v, want))
+        if len(problems) > 20:
+            break
+
+
+book, rows = sheet_rows(d + "/book.xlsx")
+compare(rows, tidy, "book.xlsx")
+stats = list(book["統計"].iter_rows(values_only=True))
+expect([r[0] for r in stats[1:]] == ["A", "C", "E"], "statistics rows %r" % [r[0] for r in stats[1:]])
+expect([r[5] for r in stats[1:]] == [12000, 11750, 40], "sample counts %r" % [r[5] for r in stats[1:]])
+_, rows = sheet_rows(d + "/spanbook.xlsx")
+compare(rows, tidy.iloc[239:260].reset_index(drop=True), "spanbook.xlsx")
+
+for p in problems[:30]:
+    print(p)
+sys.exit(1 if problems else 0)
