@@ -43,10 +43,10 @@ TEST(SettingsReadBack, TheLoggerHoldsTheReferenceTheUserLeftOrChose) {
     const struct {
         const char* what;
         int model;
-        int rangeCode;               // model 3: its range/mode code; 0 = the model's default
-        int raw1, side1, raw2;       // the logger's references before
-        const char* typed;           // CH1 reference entered in the dialog; nullptr = left alone
-        QByteArray frame;            // the 3,4 sent
+        int rangeCode;                      // model 3: its range/mode code; 0 = the model's default
+        int raw1, side1, raw2;              // the logger's references before
+        const char* typed;                  // CH1 reference entered in the dialog; nullptr = left alone
+        QByteArray frame;                   // the 3,4 sent
         int readRaw1, readSide1, readRaw2;  // what the logger holds afterwards
     } cases[] = {
         {"model 2, never set", 2, 0, kUnset, 0, kUnset, nullptr, "3,4 FFF0FFF0", kUnset, 0, kUnset},
@@ -94,7 +94,8 @@ TEST(SettingsReadBack, AStopPartWayNamesTheItemsWrittenAndThoseNot) {
          QStringLiteral("測定間隔、基準値、警報、終了予約時刻、時計、開始時刻、ロック")},
         {"second alarm refused", 39, QStringLiteral("カードNo.、テストNo.、測定間隔、基準値"),
          QStringLiteral("警報、終了予約時刻、時計、開始時刻、ロック")},
-        {"lock refused", 21, QStringLiteral("カードNo.、テストNo.、測定間隔、基準値、警報、終了予約時刻、時計、開始時刻"),
+        {"lock refused", 21,
+         QStringLiteral("カードNo.、テストNo.、測定間隔、基準値、警報、終了予約時刻、時計、開始時刻"),
          QStringLiteral("ロック")},
     };
     for (const auto& k : cases) {
@@ -137,9 +138,7 @@ TEST(SettingsReadBack, APortErrorIsShownUnderItsStepsCaption) {
         QString title;
         int acknowledged;
     } cases[] = {
-        {0, QStringLiteral("カードNo."), 0},
-        {2, QStringLiteral("測定間隔"), 2},
-        {4, QStringLiteral("警報"), 4},
+        {0, QStringLiteral("カードNo."), 0}, {2, QStringLiteral("測定間隔"), 2}, {4, QStringLiteral("警報"), 4},
         {5, QStringLiteral("警報"), 4},  // the second alarm: the step is not written
         {7, QStringLiteral("時計"), 6},
     };

@@ -20,7 +20,8 @@ namespace {
 const char kSynopsis[] =
     "set (--port N | --device PATH) [--card N] [--test N] [--interval hh:nn | --seconds 10|20|30|40|50]"
     " [--start \"yyyy-mm-dd hh:nn\"] [--end \"yyyy-mm-dd hh:nn\"] [--mode endless|onetime] [--range 1|2|3]"
-    " [--ref1 VALUE(H|L)] [--ref2 VALUE(H|L)] [--alarm1 UPPER/LOWER] [--alarm2 UPPER/LOWER] [--lock | --no-lock] [--force]";
+    " [--ref1 VALUE(H|L)] [--ref2 VALUE(H|L)] [--alarm1 UPPER/LOWER] [--alarm2 UPPER/LOWER] [--lock | --no-lock] "
+    "[--force]";
 
 int usage(const QString& problem) {
     err() << "quillet-cli: " << problem << "\nusage: quillet-cli " << kSynopsis << "\n";

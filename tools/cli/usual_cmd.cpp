@@ -82,7 +82,7 @@ int runUsual(AppContext& ctx, const Arguments& a) {
     steps.chooseDestinations = [](AppContext& c) { chooseInitialDestinations(c); };
     // Headless, a busy logger, or a set-only visit to a logger holding
     // records, is refused unless --force: writing erases its memory.
-    const BusyLogger busy = a.has("--force")                 ? BusyLogger::TellAndGoOn
+    const BusyLogger busy = a.has("--force")                ? BusyLogger::TellAndGoOn
                             : g.usualCommunicationTask == 1 ? BusyLogger::StopOrUnreadRecords
                                                             : BusyLogger::Stop;
     steps.settingsStep = [&written, busy](AppContext& c, const QDateTime& start) {
