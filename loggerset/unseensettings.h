@@ -32,11 +32,11 @@ public:
     // stops, message 13 under caption 2, as the dialog's OK shows it.
     void run(AppContext& ctx, const CurrentLoggerSettings& current) override;
 
-    bool opened = false;                 // the preparation reached the dialog
-    bool written = false;                // the writer ran
-    Exchange status = Exchange::Faulty;  // as the writer left it
-    RecordingSettings settings;          // what was handed to the writer
-    QDateTime startSent;                 // the start 3,2 carried; invalid when not sent
+    bool opened = false;                            // the preparation reached the dialog
+    bool written = false;                           // the writer ran
+    Exchange status = Exchange::Faulty;             // as the writer left it
+    RecordingSettings settings;                     // what was handed to the writer
+    QDateTime startSent;                            // the start 3,2 carried; invalid when not sent
     Preparation preparation = Preparation::Failed;  // how usualSettingsStep's preparation ended
 };
 
