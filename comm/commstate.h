@@ -31,6 +31,11 @@ struct CommState {
     int portError = 0;
     QByteArray receiveBuffer;  // the last answer with its framing
     bool timeoutElapsed = false;
+    // The frame last sent and how many of its characters have come back as
+    // an echo so far (a reader may echo what it hears). The echo is kept
+    // out of the answer; sentFrame.size() once the echo is over.
+    QByteArray sentFrame;
+    qsizetype echoMatched = 0;
 };
 
 // One logger channel as reported by identification and summary.

@@ -71,6 +71,36 @@ private:
     qint64 deadline_ = 0;
 };
 
+// What arrives while a frame is being sent cannot be an answer yet (the
+// reader answers a frame after its LF): it is dropped, and the characters
+// that echo the frame so far are counted.
+void dropBeforeLf(CommState& comm, SerialPort& port) {
+    if (port.bytesWaiting() <= 0) return;
+    const QByteArray& frame = comm.sentFrame;
+    for (char c : port.readAll()) {
+        if (comm.echoMatched < frame.size() && c == frame[comm.echoMatched])
+            ++comm.echoMatched;
+        else
+            comm.echoMatched = !frame.isEmpty() && c == frame[0] ? 1 : 0;
+    }
+}
+
+// Input after the LF: the rest of an echo under way is dropped, every
+// other character belongs to the answer. A reader that echoed nothing
+// while the frame went out does not echo.
+QByteArray withoutEcho(CommState& comm, const QByteArray& input) {
+    const QByteArray& frame = comm.sentFrame;
+    qsizetype i = 0;
+    if (comm.echoMatched > 0) {
+        while (i < input.size() && comm.echoMatched < frame.size() && input[i] == frame[comm.echoMatched]) {
+            ++i;
+            ++comm.echoMatched;
+        }
+    }
+    if (i < input.size()) comm.echoMatched = frame.size();
+    return i == 0 ? input : input.mid(i);
+}
+
 }  // namespace
 
 int transmitFrame(AppContext& ctx, int group, int number, const QByteArray& data) {
@@ -78,12 +108,14 @@ int transmitFrame(AppContext& ctx, int group, int number, const QByteArray& data
     const QByteArray frame = commandFrame(group, number, data);
     // Without data the closing "," follows the number digit at index 5.
     const int closingComma = data.isEmpty() ? 6 : -1;
+    ctx.comm->sentFrame = frame;
+    ctx.comm->echoMatched = 0;
     for (int i = 0; i < frame.size(); ++i) {
         pauseMs(ctx, ctx.timing.commandWait);
         if (i == closingComma) pauseMs(ctx, ctx.timing.commandWait);
+        dropBeforeLf(*ctx.comm, *ctx.serial);
         if (int err = ctx.serial->writeChar(frame[i])) return err;
     }
-    ctx.serial->clearInput();
     return 0;
 }
 
@@ -102,8 +134,8 @@ int openAndTransmit(AppContext& ctx, int group, int number, const QByteArray& da
     return err;
 }
 
-void reportPortError(AppContext& ctx, int err, int group) {
-    showRuntimeError(ctx, err, captionText(group == 1 ? 2 : 1), kOkOnly);
+void reportPortError(AppContext& ctx, int err, int group, int captionNo = 0) {
+    showRuntimeError(ctx, err, captionText(captionNo > 0 ? captionNo : group == 1 ? 2 : 1), kOkOnly);
     ctx.comm->status = Exchange::PortError;
     ctx.comm->portError = err;
 }
@@ -157,7 +189,7 @@ Exchange receiveAnswer(AppContext& ctx, int group, int number, int progressMode)
         }
         // Read until a line is complete or the timer fires.
         for (;;) {
-            comm.receiveBuffer += port->readAll();
+            comm.receiveBuffer += withoutEcho(comm, port->readAll());
             ctx.clock->processEvents();
             if (comm.receiveBuffer.contains(kLf) || timer.fired() || comm.receiveBuffer.size() > kLongestAnswer) break;
             if (port->bytesWaiting() <= 0) port->waitForInput(std::min(timer.remainingMs(), kIdleSliceMs));
@@ -189,7 +221,8 @@ Exchange receiveAnswer(AppContext& ctx, int group, int number, int progressMode)
     return result;
 }
 
-Exchange request(AppContext& ctx, int group, int number, const QByteArray& data, int progressMode, int attempts) {
+Exchange request(AppContext& ctx, int group, int number, const QByteArray& data, int progressMode, int attempts,
+                 int portErrorCaption) {
     CommState& comm = *ctx.comm;
     Exchange result = Exchange::NoAnswer;
     bool opened = false;  // an earlier attempt had the port
@@ -203,7 +236,7 @@ Exchange request(AppContext& ctx, int group, int number, const QByteArray& data,
                 result = Exchange::Faulty;
                 break;
             }
-            reportPortError(ctx, err, group);
+            reportPortError(ctx, err, group, portErrorCaption);
             return Exchange::PortError;
         }
         opened = true;

@@ -43,8 +43,10 @@ constexpr int kRequestAttempts = 5;
 int sendCommand(AppContext& ctx, int group, int number, const QByteArray& data);
 
 // Writes the frame one character at a time, pausing commandWait ms before
-// each (twice before the closing "," when data is empty), then empties the
-// input (an echo, anything sent meanwhile). The port must be open. Returns 0
+// each (twice before the closing "," when data is empty). What arrives
+// before the LF is dropped (an echo, anything sent meanwhile); the answer
+// that follows the LF is kept, however quickly it comes, and receiveAnswer
+// leaves out the rest of an echo of the frame. The port must be open. Returns 0
 // or the run-time error number; shows nothing (the port search calls it
 // directly and decides itself).
 int transmitFrame(AppContext& ctx, int group, int number, const QByteArray& data);
@@ -64,8 +66,10 @@ Exchange receiveAnswer(AppContext& ctx, int group, int number, int progressMode)
 // an answer, gives Cancelled. A device that disappears after an earlier
 // attempt had the port (unplugged mid-transfer) gives Faulty, a failed read,
 // with no message.
+// portErrorCaption names the job in a port error's box (0: "ロガー読み出し"
+// for group 1, "ロガー設定" for the others).
 Exchange request(AppContext& ctx, int group, int number, const QByteArray& data, int progressMode,
-                 int attempts = kRequestAttempts);
+                 int attempts = kRequestAttempts, int portErrorCaption = 0);
 
 // The same by the command's name.
 inline Exchange request(AppContext& ctx, Command c, const QByteArray& data, int progressMode,

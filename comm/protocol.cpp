@@ -453,10 +453,14 @@ QByteArray intervalData(const RecordingSettings& s) {
 }
 
 QByteArray referenceData(const RecordingSettings& s, int model) {
-    auto side = [](int16_t code) { return code == 8 ? QByteArray("8") : QByteArray("0"); };
-    QByteArray d = encodeField(s.referenceValue[1] * 10, 3) + side(s.referenceSide[1]);
+    const auto channel = [&s](size_t ch) {
+        const QByteArray value =
+            s.referenceValue[ch] == kReferenceNotSet ? QByteArray("FFF") : encodeField(s.referenceValue[ch] * 10, 3);
+        return value + (s.referenceSide[ch] == 8 ? "8" : "0");
+    };
+    QByteArray d = channel(1);
     const LoggerModel* m = loggerModel(model);
-    if (m && m->referenceChannels == 2) d += encodeField(s.referenceValue[2] * 10, 3) + side(s.referenceSide[2]);
+    if (m && m->referenceChannels == 2) d += channel(2);
     return d;
 }
 

@@ -133,11 +133,12 @@ bool decodeBlocks(AppContext& ctx, bool twoChannels);
 
 // ---- Data of the setting commands ----------------------------------------
 
-QByteArray cardNoData(int cardNo);                                      // 3,5
-QByteArray testNoData(int testNo);                                      // 3,6
-QByteArray recordModeData(RecordMode mode);                             // 3,7
-QByteArray intervalData(const RecordingSettings& s);                    // 3,3
-QByteArray referenceData(const RecordingSettings& s, int loggerModel);  // 3,4
+QByteArray cardNoData(int cardNo);                    // 3,5
+QByteArray testNoData(int testNo);                    // 3,6
+QByteArray recordModeData(RecordMode mode);           // 3,7
+QByteArray intervalData(const RecordingSettings& s);  // 3,3
+// 3,4; a reference not set goes as "FFF", so the logger keeps it unset.
+QByteArray referenceData(const RecordingSettings& s, int loggerModel);
 // 3,8 (channel 1) and 3,9 (channel 2). rangeLow is the channel's (models 1,
 // 2); model 4 always counts from -40.0.
 QByteArray alarmData(const RecordingSettings& s, int channel, int loggerModel, int16_t rangeLow);

@@ -15,6 +15,10 @@ enum RecordMode : int16_t {
     endless = 1,
 };
 
+// referenceValue of a logger whose reference was never set and the user
+// left so: the logger keeps it unset (raw "FFF").
+constexpr int16_t kReferenceNotSet = -1;
+
 struct RecordingSettings {
     int16_t cardNo = 0;  // 0..255
     int16_t testNo = 0;  // 0..255
@@ -27,15 +31,16 @@ struct RecordingSettings {
     RecordMode recordMode = oneTime;  // models 3 and 4
     bool lockLogger = false;          // model 4
     // Per logger channel [1], [2]; [0] unused.
-    std::array<int16_t, 3> upperAlarm{};      // whole units (°C or %RH)
-    std::array<int16_t, 3> lowerAlarm{};      // whole units
-    std::array<int16_t, 3> referenceValue{};  // list position 0..100 (value − list start)
-    std::array<int16_t, 3> referenceSide{};   // 0 "H", 8 "L"
-    int16_t measuringRange = 0;               // model 3: 0..2
-    QDateTime clockTime;                      // to the minute
-    QDateTime startTime;                      // to the minute
-    QDateTime endReservation;                 // models 1, 2, 4
-    int16_t recordLimit = 0;                  // intervals from start to end
+    std::array<int16_t, 3> upperAlarm{};  // whole units (°C or %RH)
+    std::array<int16_t, 3> lowerAlarm{};  // whole units
+    // List position 0..100 (value − list start), or kReferenceNotSet.
+    std::array<int16_t, 3> referenceValue{};
+    std::array<int16_t, 3> referenceSide{};  // 0 "H", 8 "L"
+    int16_t measuringRange = 0;              // model 3: 0..2
+    QDateTime clockTime;                     // to the minute
+    QDateTime startTime;                     // to the minute
+    QDateTime endReservation;                // models 1, 2, 4
+    int16_t recordLimit = 0;                 // intervals from start to end
 };
 
 }  // namespace quillet

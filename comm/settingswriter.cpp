@@ -53,7 +53,7 @@ QDateTime startToSend(AppContext& ctx, const RecordingSettings& s) {
 
 }  // namespace
 
-void prepareSettings(AppContext& ctx, SettingsDialog& dialog) {
+Preparation prepareSettings(AppContext& ctx, SettingsDialog& dialog, BusyLogger whenBusy) {
     {
         const BusyScope busy(*ctx.view);
         // A request that was not accepted ends the preparation: a port error
@@ -64,11 +64,18 @@ void prepareSettings(AppContext& ctx, SettingsDialog& dialog) {
                 showMessage(ctx, kCaptionSettings, Msg::SettingsFailed, kOkOnly);
             else if (result == Exchange::NoAnswer)
                 showMessage(ctx, kCaptionSettings, Msg::NoAnswer, kOkOnly);
+            return Preparation::Failed;
+        };
+        const auto stop = [&](Preparation why) {
+            ctx.comm->status = Exchange::Faulty;
+            return why;
         };
 
         Exchange r = request(ctx, Cmd::ReadStatus, {}, kProgressOneChannel);
         if (r != Exchange::Accepted) return fail(r);
-        if (parseStatus(ctx) == 1) {
+        const int status = parseStatus(ctx);  // recording and unreadable are told here
+        if (status == 0 && whenBusy != BusyLogger::TellAndGoOn) return stop(Preparation::LoggerBusy);
+        if (status == 1) {
             r = request(ctx, Cmd::Lock, "2", kProgressOneChannel);
             if (r != Exchange::Accepted) return fail(r);
         }
@@ -79,14 +86,33 @@ void prepareSettings(AppContext& ctx, SettingsDialog& dialog) {
         // The one-channel logger reports its range/mode code twice; the
         // settings take the second.
         if (loggerModel(model)->hasRangeModeCode) parseIdentification(ctx, 1);
+        if (whenBusy == BusyLogger::StopOrUnreadRecords) {
+            r = request(ctx, Cmd::ReadSummary, {}, kProgressOneChannel);
+            if (r != Exchange::Accepted) return fail(r);
+            if (!parseSummary(ctx)) return fail(Exchange::Faulty);
+            if (ctx.pendingLogger->sampleCount > 0) return stop(Preparation::UnreadRecords);
+        }
     }
     dialog.run(ctx, currentLoggerSettings(ctx.pendingLogger));
     ctx.comm->status = Exchange::Accepted;
     ctx.view->setBusy(false);
+    return Preparation::DialogRan;
+}
+
+QString stepList(const QList<Caption>& captions) {
+    QStringList names;
+    for (Caption c : captions) names << captionText(c);
+    return names.join(QStringLiteral("、"));
 }
 
 QDateTime writeSettings(AppContext& ctx, const RecordingSettings& settings, int loggerModel,
                         const std::function<void(int)>& barsetting) {
+    WrittenSteps steps;
+    return writeSettingsNotingSteps(ctx, settings, loggerModel, barsetting, steps);
+}
+
+QDateTime writeSettingsNotingSteps(AppContext& ctx, const RecordingSettings& settings, int loggerModel,
+                                   const std::function<void(int)>& barsetting, WrittenSteps& steps) {
     const auto bar = [&](int value) {
         if (barsetting) barsetting(value);
     };
@@ -109,9 +135,11 @@ QDateTime writeSettings(AppContext& ctx, const RecordingSettings& settings, int 
         ctx.comm->status = Exchange::Faulty;
         return {};
     }
+    steps = {};
     int step = 0;
     QDateTime startSent;
-    for (SettingCommand cmd : commands) {
+    for (qsizetype i = 0; i < commands.size(); ++i) {
+        SettingCommand cmd = commands[i];
         if (cmd.step != step) {
             step = cmd.step;
             bar(step);
@@ -120,11 +148,22 @@ QDateTime writeSettings(AppContext& ctx, const RecordingSettings& settings, int 
             startSent = startToSend(ctx, s);
             cmd.data = dateTimeData(startSent);
         }
-        if (request(ctx, cmd.group, cmd.number, cmd.data, kProgressOneChannel) != Exchange::Accepted) {
+        if (request(ctx, cmd.group, cmd.number, cmd.data, kProgressOneChannel, kRequestAttempts, cmd.captionNo) !=
+            Exchange::Accepted) {
             bar(0);
+            const Exchange result = ctx.comm->status;
+            for (qsizetype j = i; j < commands.size(); ++j)
+                if (j == i || commands[j].step != commands[j - 1].step)
+                    steps.notWritten << Caption(commands[j].captionNo);
+            // A half-set logger needs setting again; a cancel is the user's own.
+            if (!steps.acknowledged.isEmpty() && result != Exchange::Cancelled)
+                showMessage(ctx, kCaptionSettings, Msg::PartlyWritten, kOkOnly | kIconExclamation,
+                            {stepList(steps.acknowledged), stepList(steps.notWritten)});
             ctx.comm->status = Exchange::Faulty;
             return {};
         }
+        // A step is written once its last command is acknowledged.
+        if (i + 1 == commands.size() || commands[i + 1].step != step) steps.acknowledged << Caption(cmd.captionNo);
         pauseMs(ctx, ctx.timing.setCommandWait);
     }
     ctx.comm->status = Exchange::Accepted;

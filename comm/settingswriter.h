@@ -5,7 +5,10 @@
 
 #include "comm/commstate.h"
 #include "comm/recordingsettings.h"
+#include "core/catalog.h"
 #include "core/globals.h"
+
+#include <QList>
 
 #include <functional>
 
@@ -44,6 +47,23 @@ public:
     virtual void run(AppContext& ctx, const CurrentLoggerSettings& current) = 0;
 };
 
+// What the preparation does when the writing would erase a recording
+// unasked. The windows tell the user and go on, as they always have;
+// headless callers, where nobody answers, stop before any setting.
+enum class BusyLogger {
+    TellAndGoOn,
+    Stop,                 // a logger recording, waiting for its start, or with an unreadable status
+    StopOrUnreadRecords,  // the same, and a logger whose summary reports records
+};
+
+// How the preparation ended.
+enum class Preparation {
+    DialogRan,
+    Failed,         // a request failed (told), or an unknown model
+    LoggerBusy,     // stopped: recording, waiting, or an unreadable status (told)
+    UnreadRecords,  // stopped: the logger holds records (nothing told)
+};
+
 // The menu handler "収録設定(&S)": status (1,3); a locked logger is
 // unlocked (2,1 "2"); identification (1,1; model 3 read twice, the dialog
 // takes its range/mode code from position 34); then dialog.run with what was
@@ -53,8 +73,11 @@ public:
 // "ロガー設定", and the dialog is not opened; commStatus keeps that result
 // (1 or 2). A logger that is recording or waiting for its start is reported
 // ("収録中又は収録予約中です。") and the preparation goes on without unlocking
-// it. After the dialog has closed commStatus is 0.
-void prepareSettings(AppContext& ctx, SettingsDialog& dialog);
+// it, unless whenBusy says to stop; BusyLogger::StopOrUnreadRecords also reads
+// the summary (1,4) and stops at a logger holding records. A stop leaves
+// commStatus Faulty and opens no dialog. After the dialog has closed
+// commStatus is 0.
+Preparation prepareSettings(AppContext& ctx, SettingsDialog& dialog, BusyLogger whenBusy = BusyLogger::TellAndGoOn);
 
 // Sends settings to a logger of loggerModel, one step after another: card
 // 3,5, test 3,6, record mode 3,7 (models 3, 4), interval 3,3, references
@@ -73,9 +96,23 @@ void prepareSettings(AppContext& ctx, SettingsDialog& dialog);
 //
 // commStatus 0 when every command was acknowledged. At the first command
 // that is not (after its attempts, a port error or a cancel): barsetting(0),
-// commStatus 1, and nothing after it is sent. Returns the start time sent
+// commStatus 1, and nothing after it is sent; when steps before it were
+// acknowledged the logger is half-set, and message 80 under "ロガー設定"
+// names the items written and those not. A port error is shown under the
+// caption of its step ("カードNo.", "警報", ...). Returns the start time sent
 // (to the minute), or an invalid QDateTime when the writer stopped before.
 QDateTime writeSettings(AppContext& ctx, const RecordingSettings& settings, int loggerModel,
                         const std::function<void(int)>& barsetting);
+
+// The same, telling which steps were acknowledged.
+struct WrittenSteps {
+    QList<Caption> acknowledged;  // in the order sent
+    QList<Caption> notWritten;    // the step that failed and those after it
+};
+QDateTime writeSettingsNotingSteps(AppContext& ctx, const RecordingSettings& settings, int loggerModel,
+                                   const std::function<void(int)>& barsetting, WrittenSteps& steps);
+
+// The captions joined as the message lists them ("カードNo.、テストNo.").
+QString stepList(const QList<Caption>& captions);
 
 }  // namespace quillet

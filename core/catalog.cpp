@@ -140,6 +140,10 @@ QString messageText(int n, const QStringList& args) {
         return QStringLiteral("開始時刻の設定範囲は") + a0 + QStringLiteral("～") + a1 + QStringLiteral("です。");
     if (n == 32)
         return QStringLiteral("終了時刻の設定範囲は") + a0 + QStringLiteral("～") + a1 + QStringLiteral("です。");
+    if (n == 80)
+        return QStringLiteral("ロガーの設定は途中で止まりました。") + CR + QStringLiteral("書き込まれた項目：") + a0 +
+               CR + QStringLiteral("書き込まれなかった項目：") + a1 + CR +
+               QStringLiteral("ロガーをもう一度設定してください。");
     const auto it = messages().find(n);
     return it == messages().end() ? QString() : it->second;
 }

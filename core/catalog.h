@@ -97,6 +97,7 @@ enum class Msg : int {
     BadEndDateTime = 64,
     NoRecordsContinue = 70,
     ClearDataFirst = 71,
+    PartlyWritten = 80,  // args[0] the items written, args[1] those not written
     Unexpected = 99,
 };
 
@@ -105,7 +106,8 @@ QString captionText(int n);
 inline QString captionText(Caption c) { return captionText(int(c)); }
 
 // Text of message n. Message 18 takes comPort from args[0]; 30 and 32 take
-// the first and last time of their range from args[0] and args[1].
+// the first and last time of their range from args[0] and args[1]; 80 the
+// items written and those not written.
 QString messageText(int n, const QStringList& args = {});
 
 // The error table's text for errorNo (the catch-all for unlisted numbers).

@@ -336,8 +336,16 @@ void rebuildReferenceList(SettingsState& s, int rangeIndex) {
     if (s.referenceText[1].isEmpty()) return;
     const int first = rangeStart(s.measuringRange);
     const long long value = vb::cint(vb::val(s.referenceText[1]));
+    // A reference never set (outside the old list) stays unset.
+    const bool set = value >= s.referenceListStart && value <= s.referenceListStart + 100;
     s.referenceListStart = first;
-    s.referenceText[1] = QString::number(std::clamp<long long>(value, first, first + 100));
+    if (set) s.referenceText[1] = QString::number(std::clamp<long long>(value, first, first + 100));
+}
+
+bool measuringRangeFixed(const SettingsState& s) {
+    const LoggerModel* m = loggerModel(s.loggerModel());
+    const int code = s.current.rangeModeCode;
+    return m && m->hasRangeModeCode && ((code >= 1 && code <= 3) || (code >= 6 && code <= 8));
 }
 
 bool endReservationEditable(const SettingsState& s) {
@@ -431,13 +439,13 @@ RecordingSettings recordingSettings(const SettingsState& s) {
         const size_t i = size_t(ch);
         r.upperAlarm[i] = int16_t(vb::cint(vb::val(s.upperText[i])));
         r.lowerAlarm[i] = int16_t(vb::cint(vb::val(s.lowerText[i])));
-        // The list position; a value outside the list (a reference that was
-        // never set shows 1000) goes to the nearer end of the list.
+        // The list position; a value outside the list is a reference that
+        // was never set (it shows 1000) and stays unset.
         const QStringList refs = referenceChoices(s, ch);
         if (!refs.isEmpty()) {
             const long long first = vb::cint(vb::val(refs.first()));
             const long long pos = vb::cint(vb::val(s.referenceText[i])) - first;
-            r.referenceValue[i] = int16_t(std::clamp<long long>(pos, 0, refs.size() - 1));
+            r.referenceValue[i] = pos >= 0 && pos < refs.size() ? int16_t(pos) : kReferenceNotSet;
         }
         r.referenceSide[i] = s.referenceSide[i] == 8 ? 8 : 0;
     }

@@ -135,6 +135,12 @@ void rebuildReferenceList(SettingsState& s, int rangeIndex);
 
 // What the dialog enables.
 bool endReservationEditable(const SettingsState& s);
+// Model 3 with a range the logger reported: the writer sends no range, so
+// the logger keeps that one, and the range cannot be picked.
+bool measuringRangeFixed(const SettingsState& s);
+inline constexpr const char16_t* kFixedRangeTip =
+    u"ロガーが報告した測定範囲です。測定範囲はロガーに書き込まれないため、ここでは変更できません"
+    u"（ロガー側の測定範囲に従います）。";
 
 // Leaving an alarm or reference box of channel 1 or 2. previousText is the
 // box's kept text (restored when the text is no list item).

@@ -30,11 +30,11 @@ void UnseenSettingsDialog::run(AppContext& ctx, const CurrentLoggerSettings& cur
     if (status != Exchange::Accepted) showMessage(ctx, Caption::LoggerRead, Msg::ReadError, kOkOnly);
 }
 
-UnseenSettingsDialog usualSettingsStep(AppContext& ctx, const QDateTime& startTime) {
+UnseenSettingsDialog usualSettingsStep(AppContext& ctx, const QDateTime& startTime, BusyLogger busy) {
     UnseenSettingsDialog dialog;
     dialog.start = startTime;
     dialog.progress = ctx.commProgress;
-    prepareSettings(ctx, dialog);
+    dialog.preparation = prepareSettings(ctx, dialog, busy);
     if (dialog.opened)
         ctx.comm->status = dialog.written ? dialog.status : Exchange::Faulty;
     else if (ctx.comm->status == Exchange::Accepted)

@@ -32,18 +32,21 @@ public:
     // stops, message 13 under caption 2, as the dialog's OK shows it.
     void run(AppContext& ctx, const CurrentLoggerSettings& current) override;
 
-    bool opened = false;                 // the preparation reached the dialog
-    bool written = false;                // the writer ran
-    Exchange status = Exchange::Faulty;  // as the writer left it
-    RecordingSettings settings;          // what was handed to the writer
-    QDateTime startSent;                 // the start 3,2 carried; invalid when not sent
+    bool opened = false;                            // the preparation reached the dialog
+    bool written = false;                           // the writer ran
+    Exchange status = Exchange::Faulty;             // as the writer left it
+    RecordingSettings settings;                     // what was handed to the writer
+    QDateTime startSent;                            // the start 3,2 carried; invalid when not sent
+    Preparation preparation = Preparation::Failed;  // how usualSettingsStep's preparation ended
 };
 
 // The usual communication's settings step: the preparation with the unseen
 // dialog opening at startTime, its progress shown through ctx.commProgress
 // (the progress window's bar). Leaves in commStatus the result of the
 // settings: the preparation's failure, 1 when the dialog did not write,
-// else the writer's result. Returns the dialog with what it wrote.
-UnseenSettingsDialog usualSettingsStep(AppContext& ctx, const QDateTime& startTime);
+// else the writer's result. busy as prepareSettings takes it. Returns the
+// dialog with what it wrote.
+UnseenSettingsDialog usualSettingsStep(AppContext& ctx, const QDateTime& startTime,
+                                       BusyLogger busy = BusyLogger::TellAndGoOn);
 
 }  // namespace quillet

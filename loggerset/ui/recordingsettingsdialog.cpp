@@ -369,6 +369,11 @@ void RecordingSettingsDialog::showState() {
     Rectypeop[endless]->setChecked(s.recordMode == endless);
     for (QRadioButton* o : Rectypeop) o->group()->setExclusive(true);
     comboLogrange1->setCurrentIndex(s.measuringRange);
+    // The range is the logger's own: no command carries it, so a logger
+    // that reported one keeps it, and the reference list counts from it.
+    const bool fixedRange = measuringRangeFixed(s);
+    comboLogrange1->setEnabled(!fixedRange);
+    comboLogrange1->setToolTip(fixedRange ? QString::fromUtf16(kFixedRangeTip) : s8("測定するセンサの測定範囲を選択"));
 
     for (int ch = 1; ch <= 2; ++ch) {
         const size_t c = size_t(ch);

@@ -436,3 +436,48 @@ TEST(SettingRules, FactoryChoices) {
 }
 
 }  // namespace
+
+TEST(SettingRules, AReferenceNeverSetStaysUnset) {
+    const struct {
+        int model;
+        int rangeModeCode;
+        int pickRange;  // model 3: a range picked afterwards, -1 none
+        std::array<int16_t, 3> read;
+        std::array<int16_t, 3> sent;
+    } cases[] = {
+        {1, 1, -1, {0, kNotSet, kNotSet}, {0, kReferenceNotSet, kReferenceNotSet}},
+        {2, 1, -1, {0, kNotSet, 500}, {0, kReferenceNotSet, 50}},
+        {2, 1, -1, {0, -400, 1000}, {0, 0, 100}},  // the ends of the lists are set values
+        {3, 3, -1, {0, kNotSet, kNotSet}, {0, kReferenceNotSet, 0}},
+        {3, 1, 2, {0, kNotSet, kNotSet}, {0, kReferenceNotSet, 0}},  // a new range does not set it
+        {3, 2, -1, {0, 1000, kNotSet}, {0, 100, 0}},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.model * 100 + k.rangeModeCode);
+        CurrentLoggerSettings c = logger(k.model);
+        c.rangeModeCode = int16_t(k.rangeModeCode);
+        c.referenceValue = k.read;
+        SettingsState s = opened(c);
+        if (k.pickRange >= 0) rebuildReferenceList(s, k.pickRange);
+        const RecordingSettings r = recordingSettings(s);
+        EXPECT_EQ(r.referenceValue[1], k.sent[1]);
+        if (k.model != 3) {
+            EXPECT_EQ(r.referenceValue[2], k.sent[2]);
+        }
+    }
+}
+
+TEST(SettingRules, TheOneChannelLoggersRangeIsFixedOnceReported) {
+    const struct {
+        int model;
+        int rangeModeCode;
+        bool fixed;
+    } cases[] = {
+        {3, 1, true}, {3, 3, true}, {3, 6, true}, {3, 8, true}, {3, 0, false}, {3, 4, false}, {2, 1, false},
+    };
+    for (const auto& k : cases) {
+        CurrentLoggerSettings c = logger(k.model);
+        c.rangeModeCode = int16_t(k.rangeModeCode);
+        EXPECT_EQ(measuringRangeFixed(opened(c)), k.fixed) << k.model << " " << k.rangeModeCode;
+    }
+}

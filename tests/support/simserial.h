@@ -75,6 +75,12 @@ public:
     // true: 0.48 characters per ms from the moment the device has them;
     // false: everything the device has arrives one millisecond later.
     bool paced = true;
+    // true (with paced false): what the device has is there at once, the
+    // moment the frame's LF is written (a reader that answers at once).
+    bool instant = false;
+    // true: every character written comes straight back (a reader that
+    // echoes), ahead of any answer.
+    bool echo = false;
 
     struct Write {
         qint64 ms;

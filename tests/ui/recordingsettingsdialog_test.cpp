@@ -124,6 +124,23 @@ TEST_F(RecordingSettingsDialogTest, Model3HidesAlarmsEndAndSecondChannel) {
     EXPECT_EQ(d->comboBasetempset[1]->itemText(0), "-40");
 }
 
+TEST_F(RecordingSettingsDialogTest, Model3KeepsTheRangeItReports) {
+    const struct {
+        int rangeModeCode;
+        bool pickable;
+    } cases[] = {{8, false}, {1, false}, {0, true}};
+    for (const auto& k : cases) {
+        CurrentLoggerSettings c = logger(3);
+        c.rangeModeCode = int16_t(k.rangeModeCode);
+        auto d = open(c);
+        EXPECT_EQ(d->comboLogrange1->isEnabled(), k.pickable) << k.rangeModeCode;
+        EXPECT_EQ(d->comboLogrange1->toolTip().contains(u8("変更できません")), !k.pickable) << k.rangeModeCode;
+        if (k.rangeModeCode == 8) {
+            EXPECT_TRUE(d->grab().save(QStringLiteral(QUILLET_BUILD_DIR "/logsetlist_model3.png")));  // by eye
+        }
+    }
+}
+
 TEST_F(RecordingSettingsDialogTest, EndlessAndSecondsDisableTheEnd) {
     auto d = open(logger(4));
     EXPECT_TRUE(d->Logendnoset->isEnabled());

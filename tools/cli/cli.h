@@ -62,6 +62,12 @@ QString choosePort(const Arguments& a, QtSerialPort& port);
 
 // The message boxes on a terminal: each box on stderr; nobody is there to
 // answer a question, so every question is answered Cancel (No).
+// The refusal of set and usual where writing would erase a recording that
+// nobody was asked about.
+inline constexpr char kBusyRefusal[] =
+    "the logger is recording or waiting for its start, or its status could not be read; writing would erase "
+    "its recording, so no setting was sent (--force writes anyway)";
+
 class TerminalMessages : public MessageBoxes {
 public:
     int show(const QString& title, const QString& text, int style) override;

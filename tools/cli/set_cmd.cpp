@@ -20,7 +20,8 @@ namespace {
 const char kSynopsis[] =
     "set (--port N | --device PATH) [--card N] [--test N] [--interval hh:nn | --seconds 10|20|30|40|50]"
     " [--start \"yyyy-mm-dd hh:nn\"] [--end \"yyyy-mm-dd hh:nn\"] [--mode endless|onetime] [--range 1|2|3]"
-    " [--ref1 VALUE(H|L)] [--ref2 VALUE(H|L)] [--alarm1 UPPER/LOWER] [--alarm2 UPPER/LOWER] [--lock | --no-lock]";
+    " [--ref1 VALUE(H|L)] [--ref2 VALUE(H|L)] [--alarm1 UPPER/LOWER] [--alarm2 UPPER/LOWER] [--lock | --no-lock] "
+    "[--force]";
 
 int usage(const QString& problem) {
     err() << "quillet-cli: " << problem << "\nusage: quillet-cli " << kSynopsis << "\n";
@@ -134,6 +135,11 @@ bool enter(AppContext& ctx, SettingsState& s, const Request& r) {
     if (r.test) s.testNo = *r.test;
     if (r.range) {
         if (m != 3) return refuse(QStringLiteral("--range is for the one-channel logger"), m);
+        if (measuringRangeFixed(s) && *r.range != s.measuringRange)
+            return refuse(QStringLiteral("no command writes the measuring range; this logger keeps its range %1 (%2)")
+                              .arg(s.measuringRange + 1)
+                              .arg(rangeChoices().value(s.measuringRange)),
+                          m);
         rebuildReferenceList(s, *r.range);
     }
     if (r.mode) {
@@ -211,10 +217,15 @@ int runSet(AppContext& ctx, const Arguments& a) {
     UnseenSettingsDialog dialog;  // opens with the start a minute from now
     bool entered = false;
     dialog.edit = [&](AppContext& c, SettingsState& s) { return entered = enter(c, s, request); };
-    prepareSettings(ctx, dialog);
+    const Preparation prepared =
+        prepareSettings(ctx, dialog, a.has("--force") ? BusyLogger::TellAndGoOn : BusyLogger::Stop);
+    if (prepared == Preparation::LoggerBusy) {
+        err() << "quillet-cli: " << kBusyRefusal << "\n";
+        return kExitFailed;
+    }
     if (!dialog.opened || !entered) return kExitFailed;  // told already
     if (dialog.status != Exchange::Accepted) {
-        err() << "quillet-cli: the recording settings were not written completely\n";
+        err() << "quillet-cli: the recording settings were not written completely; set the logger again\n";
         return kExitFailed;
     }
     printSettingsWritten(dialog.settings, ctx.pendingLogger->loggerModel, dialog.startSent);
@@ -232,13 +243,18 @@ void printSettingsWritten(const RecordingSettings& s, int m, const QDateTime& st
     else
         out() << "Interval: " << intervalChoices().value(s.intervalHour * 60 + s.intervalMinute - 1) << "\n";
     if (m == 3 || m == 4) out() << "Mode:     " << (s.recordMode == endless ? "endless" : "one-time") << "\n";
-    if (m == 3) out() << "Range:    " << rangeChoices().value(s.measuringRange) << "\n";
+    if (m == 3) out() << "Range:    " << rangeChoices().value(s.measuringRange) << " (the logger's own; not sent)\n";
     for (int ch = 1; ch <= 2; ++ch) {
         const size_t c = size_t(ch);
         const int first = m == 3 ? rangeStart(s.measuringRange) : ch == 1 ? -40 : 0;
         const char* side = s.referenceSide[c] == 8 ? "L" : "H";
-        if ((m == 1 || m == 2) || (m == 3 && ch == 1))
-            out() << "CH" << ch << " reference: " << first + s.referenceValue[c] << side << "\n";
+        if ((m == 1 || m == 2) || (m == 3 && ch == 1)) {
+            out() << "CH" << ch << " reference: ";
+            if (s.referenceValue[c] == kReferenceNotSet)
+                out() << "not set\n";
+            else
+                out() << first + s.referenceValue[c] << side << "\n";
+        }
         if (m != 3) out() << "CH" << ch << " alarms:    " << s.upperAlarm[c] << "/" << s.lowerAlarm[c] << "\n";
     }
     out() << "Clock:    " << minuteText(s.clockTime) << "\n"
@@ -260,14 +276,18 @@ Subcommand setSubcommand() {
                            "nothing sent after the reads). The logger's clock is set to the PC's.\n"
                            "--ref1/--ref2 take the reference value and its side (H above, L below),\n"
                            "--alarm1/--alarm2 the upper and lower alarm value, in whole units.\n"
-                           "Prints what was written."),
+                           "A logger that is recording or waiting for its start, or whose status cannot\n"
+                           "be read, is refused (exit status 1, nothing sent) unless --force is given.\n"
+                           "A reference never set stays unset unless --ref1/--ref2 gives one. The one-\n"
+                           "channel logger keeps its own measuring range (no command writes it); --range\n"
+                           "may only repeat it. Prints what was written."),
             {QStringLiteral("--port"), QStringLiteral("--device"), QStringLiteral("--card"), QStringLiteral("--test"),
              QStringLiteral("--interval"), QStringLiteral("--seconds"), QStringLiteral("--start"),
              QStringLiteral("--end"), QStringLiteral("--mode"), QStringLiteral("--range"), QStringLiteral("--ref1"),
              QStringLiteral("--ref2"), QStringLiteral("--alarm1"), QStringLiteral("--alarm2")},
             0,
             runSet,
-            {QStringLiteral("--lock"), QStringLiteral("--no-lock")}};
+            {QStringLiteral("--lock"), QStringLiteral("--no-lock"), QStringLiteral("--force")}};
 }
 
 }  // namespace quillet::cli

@@ -32,7 +32,7 @@ public:
 int usage(const QString& problem) {
     err() << "quillet-cli: " << problem << "\n"
           << "usage: quillet-cli usual (--port N | --device PATH) [--task read-save-set | set-only]"
-             " [--naming date | card] [--start hh:nn]\n";
+             " [--naming date | card] [--start hh:nn] [--force]\n";
     return kExitUsage;
 }
 
@@ -80,7 +80,14 @@ int runUsual(AppContext& ctx, const Arguments& a) {
     UnseenSettingsDialog written;
     UsualSteps steps;
     steps.chooseDestinations = [](AppContext& c) { chooseInitialDestinations(c); };
-    steps.settingsStep = [&written](AppContext& c, const QDateTime& start) { written = usualSettingsStep(c, start); };
+    // Headless, a busy logger, or a set-only visit to a logger holding
+    // records, is refused unless --force: writing erases its memory.
+    const BusyLogger busy = a.has("--force")                ? BusyLogger::TellAndGoOn
+                            : g.usualCommunicationTask == 1 ? BusyLogger::StopOrUnreadRecords
+                                                            : BusyLogger::Stop;
+    steps.settingsStep = [&written, busy](AppContext& c, const QDateTime& start) {
+        written = usualSettingsStep(c, start, busy);
+    };
     TerminalView view;
     const UsualOutcome outcome = runUsualCommunication(ctx, steps, view);
 
@@ -93,8 +100,19 @@ int runUsual(AppContext& ctx, const Arguments& a) {
         err() << "quillet-cli: the usual communication ended before the settings; nothing was sent to the logger\n";
         return kExitFailed;
     }
+    if (written.preparation == Preparation::LoggerBusy) {
+        err() << "quillet-cli: " << kBusyRefusal << "\n";
+        return kExitFailed;
+    }
+    if (written.preparation == Preparation::UnreadRecords) {
+        err() << "quillet-cli: the logger holds " << ctx.pendingLogger->sampleCount
+              << " records that were not read; writing would erase them, so no setting was sent (--force writes "
+                 "anyway)\n";
+        return kExitFailed;
+    }
     if (outcome.settingsStatus != Exchange::Accepted) {
-        err() << "quillet-cli: the recording settings were not written\n";
+        err() << "quillet-cli: the recording settings were not written"
+              << (written.written ? "; set the logger again" : "") << "\n";
         return kExitFailed;
     }
     printSettingsWritten(written.settings, ctx.pendingLogger->loggerModel, written.startSent);
@@ -108,7 +126,7 @@ int runUsual(AppContext& ctx, const Arguments& a) {
 Subcommand usualSubcommand() {
     return {QStringLiteral("usual"),
             QStringLiteral("usual (--port N | --device PATH) [--task read-save-set | set-only] [--naming date | card] "
-                           "[--start hh:nn]"),
+                           "[--start hh:nn] [--force]"),
             QStringLiteral("The usual communication (いつもの通信): reads the logger, saves its data under the\n"
                            "automatic name (--naming date: date/yy年mm月/dd日hh時nn分.ql6, card:\n"
                            "number/yy年mm月dd日/card_test.ql6 in the documents folder), checks the saved\n"
@@ -118,11 +136,14 @@ Subcommand usualSubcommand() {
                            "saved file and what was written. Exit status 1 when the run stopped before\n"
                            "the settings (then nothing was sent to the logger) or the settings were not\n"
                            "written. An existing file is never overwritten, and a logger without records\n"
-                           "is not set (nobody is there to answer the questions)."),
+                           "is not set (nobody is there to answer the questions). A logger that is\n"
+                           "recording or waiting for its start, or whose status cannot be read, and with\n"
+                           "--task set-only a logger holding records, is refused unless --force is given."),
             {QStringLiteral("--port"), QStringLiteral("--device"), QStringLiteral("--task"), QStringLiteral("--naming"),
              QStringLiteral("--start")},
             0,
-            runUsual};
+            runUsual,
+            {QStringLiteral("--force")}};
 }
 
 }  // namespace quillet::cli

@@ -531,8 +531,10 @@ QByteArray Device::settingThree(const Received& cmd) {
         if (d.size() != expected || !allHex(d)) return wire::nak();
         for (int ch = 0; ch < expected / 4; ++ch) {
             const int side = num(4 * ch + 3, 1);
-            // A position 0..100 of the reference list, in tenths.
-            if ((side != 0 && side != 8) || num(4 * ch, 3) > 1000) return wire::nak();
+            // A position 0..100 of the reference list, in tenths, or FFF:
+            // the reference stays unset.
+            const int raw = num(4 * ch, 3);
+            if ((side != 0 && side != 8) || (raw > 1000 && raw != 0xFFF)) return wire::nak();
         }
         for (int ch = 0; ch < expected / 4; ++ch) {
             c.referenceRaw[ch] = num(4 * ch, 3);

@@ -48,6 +48,23 @@ void fail(const char* what) {
     std::exit(1);
 }
 
+// Writes all of data to the non-blocking master, waiting while the line's
+// buffer is full.
+void writeFully(int fd, const char* data, size_t size) {
+    while (size > 0) {
+        const ssize_t n = write(fd, data, size);
+        if (n > 0) {
+            data += n;
+            size -= size_t(n);
+        } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
+            fail("write");
+        } else {
+            pollfd pfd{fd, POLLOUT, 0};
+            poll(&pfd, 1, 100);
+        }
+    }
+}
+
 struct Pty {
     int master = -1;
     int slave = -1;  // held by the simulator for the whole run
@@ -213,6 +230,11 @@ int main(int argc, char** argv) {
                     outgoing.clear();
                     tcflush(pty.slave, TCIFLUSH);
                     pacer.idle();
+                }
+                // An echoing reader returns each character as it hears it,
+                // before it answers the frame.
+                if (options.echo) writeFully(pty.master, buf, size_t(n));
+                if (device.requestCount() != before) {
                     // The reader takes a moment before it answers.
                     holdUntil = monotonicNs() + int64_t(options.delayMs) * 1'000'000;
                     continue;

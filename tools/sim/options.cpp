@@ -53,7 +53,8 @@ const Opt kOptions[] = {
     {"fault-only", "G,N", "The faults hit only command G,N (may be repeated)."},
     {"paced", nullptr, "Send at the speed of the line (10 bits per character) instead of at once."},
     {"baud", "N", "Line speed for --paced. Default 4800."},
-    {"delay", "MS", "Pause between a request and its answer, in milliseconds. Default 20."},
+    {"delay", "MS", "Pause between a request and its answer, in milliseconds (0: at once). Default 20."},
+    {"echo", nullptr, "Send every character received straight back, as a reader that echoes does."},
     {"link", "PATH", "Create a symbolic link PATH to the serial device (removed on exit)."},
 };
 
@@ -186,6 +187,7 @@ ParseResult parseOptions(const QStringList& arguments, ServerOptions& out, QStri
         c.faults.only.push_back(g * 10 + n);
     }
     o.paced = parser.isSet(QStringLiteral("paced"));
+    o.echo = parser.isSet(QStringLiteral("echo"));
     o.link = parser.value(QStringLiteral("link"));
     o.logFile = parser.value(QStringLiteral("log"));
 

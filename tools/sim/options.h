@@ -12,9 +12,10 @@ struct ServerOptions {
     Config config;
     bool paced = false;  // send at the line's speed instead of at once
     int baud = 4800;
-    int delayMs = 20;  // pause between a request and the first character of its answer
-    QString link;      // path of a symbolic link to the serial device, or empty
-    QString logFile;   // every received frame is logged here, or empty
+    int delayMs = 20;   // pause between a request and the first character of its answer
+    bool echo = false;  // every character received goes straight back, ahead of any answer
+    QString link;       // path of a symbolic link to the serial device, or empty
+    QString logFile;    // every received frame is logged here, or empty
 };
 
 enum class ParseResult { Ok, Help, Error };

@@ -76,7 +76,7 @@ void SimSerial::pump() {
         return;
     }
     if (!paced) {
-        if (now > since_) in_ += l->take(INT_MAX);
+        if (instant || now > since_) in_ += l->take(INT_MAX);
         return;
     }
     credit_ += double(now - since_) * kCharsPerMs;
@@ -105,6 +105,7 @@ int SimSerial::writeChar(char c) {
     if (!open_) return kErrPortNotOpen;
     pump();
     writes.push_back({clock_.nowMs(), c});
+    if (echo) in_ += c;
     if (LineEnd* l = line()) {
         const bool wasIdle = l->pending() == 0;
         l->receive(QByteArray(1, c));
