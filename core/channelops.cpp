@@ -69,7 +69,8 @@ const QStringList& dataCommandNames() {
     static const QStringList names = {
         QStringLiteral("mGRAPH"),   QStringLiteral("mFSAVE"),     QStringLiteral("mFSAVEAS"),
         QStringLiteral("mFTEXT"),   QStringLiteral("mFTEXTSAVE"), QStringLiteral("mFCSVSAVE"),
-        QStringLiteral("mFPRINT"),  QStringLiteral("mFINSERT"),   QStringLiteral("mCHANNEL"),
+        QStringLiteral("mFPRINT"),  QStringLiteral("mFPREVIEW"),  QStringLiteral("mFPDF"),
+        QStringLiteral("mFINSERT"), QStringLiteral("mCHANNEL"),
         QStringLiteral("btnGraph"), QStringLiteral("btnSave"),    QStringLiteral("btnPrint"),
         QStringLiteral("btnAddCh"), QStringLiteral("btnDelCh"),
     };

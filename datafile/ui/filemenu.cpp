@@ -2,7 +2,11 @@
 
 #include "core/ui/mainwindow.h"
 #include "datafile/fileops.h"
+#include "datafile/recentfiles.h"
 #include "datafile/ui/insertchanneldialog.h"
+
+#include <QFileInfo>
+#include <QMenu>
 
 #include <memory>
 
@@ -22,6 +26,28 @@ void wireFileMenu(MainWindow& window, AppContext& ctx, InsertDialog* dialog) {
     window.setCommand(window.mFTEXTSAVE, fileCommand(kTextExport));
     window.setCommand(window.mFCSVSAVE, fileCommand(kCsvExport));
     window.setCommand(window.mFINSERT, [&ctx, dialog, own] { insertData(ctx, *dialog); });
+    fillRecentFilesMenu(window, ctx);
+    QObject::connect(window.mFRECENTMENU, &QMenu::aboutToShow, &window,
+                     [&window, &ctx] { fillRecentFilesMenu(window, ctx); });
+}
+
+void fillRecentFilesMenu(MainWindow& window, AppContext& ctx) {
+    QMenu* menu = window.mFRECENTMENU;
+    menu->clear();
+    const QStringList files = recentFiles(ctx);
+    if (files.isEmpty()) menu->addAction(QStringLiteral("（なし）"))->setEnabled(false);
+    for (int i = 0; i < files.size(); ++i) {
+        const QString file = files[i];
+        // "&1 name" .. "&8 name": the digit picks the entry from the keyboard.
+        QAction* a = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(file).fileName().replace(QLatin1Char('&'), QStringLiteral("&&"))));
+        a->setToolTip(file);
+        a->setStatusTip(file);
+        QObject::connect(a, &QAction::triggered, &window, [&window, &ctx, file] {
+            window.statusWord->clear();
+            openRecentFile(ctx, file);
+            emit window.commandFinished();
+        });
+    }
 }
 
 }  // namespace quillet
