@@ -350,10 +350,6 @@ PrintOutcome printerSetupCommand(AppContext& ctx) {
     return PrintOutcome::Printed;
 }
 
-}  // namespace quillet
-
-namespace quillet {
-
 PrintOutcome previewCommand(AppContext& ctx, PrintKind kind, PrintPreview& preview, PartialPrintPrompt* partPrint) {
     const std::optional<PrintJob> job = jobFor(ctx, kind, partPrint);
     if (!job) return PrintOutcome::Cancelled;
