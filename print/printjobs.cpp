@@ -250,10 +250,17 @@ bool endPrinting(AppContext& ctx, PrintControl& printer, QPainter& painter) {
 }
 
 std::optional<PrintJob> jobFor(AppContext& ctx, PrintKind kind, PartialPrintPrompt* partPrint) {
-    if (kind != PrintKind::PartialList) return PrintJob{kind, {}};
-    const std::optional<PrintRows> rows = partPrint ? partPrint->chooseRows(ctx) : std::nullopt;
-    if (!rows) return std::nullopt;
-    return PrintJob{kind, *rows};
+    switch (kind) {
+    case PrintKind::WholeList:
+    case PrintKind::Parameters:
+    case PrintKind::Graph: return PrintJob{kind, {}};
+    case PrintKind::PartialList: {
+        const std::optional<PrintRows> rows = partPrint ? partPrint->chooseRows(ctx) : std::nullopt;
+        if (!rows) return std::nullopt;
+        return PrintJob{kind, *rows};
+    }
+    }
+    return std::nullopt;  // a kind nobody prints
 }
 
 int printJob(AppContext& ctx, const PrintJob& job) {

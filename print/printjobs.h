@@ -99,7 +99,8 @@ public:
 };
 
 // The job a print command prints: the partial list asks for its rows first
-// (nothing for Cancel, or without a prompt); every other kind as it is.
+// (nothing for Cancel, or without a prompt); every other known kind as it
+// is; nothing for an unknown kind.
 std::optional<PrintJob> jobFor(AppContext& ctx, PrintKind kind, PartialPrintPrompt* partPrint);
 
 // Prints a job on its print control (ctx.printer; the graph on

@@ -5,6 +5,7 @@
 #include "print/ui/printpreview.h"
 #include "printfakes.h"
 
+#include "core/catalog.h"
 #include "core/store.h"
 
 #include <QFile>
@@ -94,7 +95,7 @@ TEST_F(PreviewPdfTest, EveryJobPreviewsAndSavesTheSamePagesAsPrinted) {
         // Printed on paper (the PDF of the scripted printer).
         PagedPrinter& own = c.kind == PrintKind::Graph ? graphPrinter : printer;
         QFile::remove(own.fileName);
-        ASSERT_EQ(printDispatch(t.ctx, c.kind, &rows), PrintOutcome::Printed);
+        ASSERT_EQ(printDispatch(t.ctx, c.kind, &rows), PrintOutcome::Printed) << t.messages.texts().join('|').toStdString();
         const int printed = pdfPageCount(own.fileName);
         ASSERT_GT(printed, 0);
 
@@ -135,7 +136,7 @@ TEST_F(PreviewPdfTest, CancelsWriteNothing) {
         t.dialogs.requests.clear();
         Rows rows;
         rows.rows = c.rows;
-        t.dialogs.answers = {c.file ? std::optional<QString>(t.root + "/" + *c.file) : c.file};
+        t.dialogs.answers = {c.file && !c.file->isEmpty() ? std::optional<QString>(t.root + "/" + *c.file) : c.file};
         EXPECT_EQ(pdfCommand(t.ctx, PrintKind::PartialList, &rows), PrintOutcome::Cancelled);
         EXPECT_EQ(int(t.dialogs.requests.size()), c.saveDialogs);
         EXPECT_FALSE(QFile::exists(t.root + "/x.pdf"));

@@ -90,6 +90,8 @@ TEST_F(DesktopTest, PreviewFromTheMenuShowsThePagesOfThePrint) {
         ASSERT_NE(view, nullptr);
         view->updatePreview();
         pages = view->pageCount();
+        d.resize(900, 700);
+        d.grab().save(QStringLiteral(QUILLET_BUILD_DIR "/preview.png"));  // for a look by eye
         d.reject();
     });
     window->mFPREVIEWALL->trigger();
