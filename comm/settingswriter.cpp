@@ -136,8 +136,8 @@ QDateTime writeSettings(AppContext& ctx, const RecordingSettings& settings, int 
 QString settingsWrittenText(const RecordingSettings& settings, const QDateTime& startSent, int loggerModel) {
     const LoggerModel* model = quillet::loggerModel(loggerModel);
     const bool seconds = settings.useSecondsInterval && model && model->hasSecondsInterval;
-    const qint64 intervalSeconds = seconds ? settings.secondsInterval
-                                           : (qint64(settings.intervalHour) * 60 + settings.intervalMinute) * 60;
+    const qint64 intervalSeconds =
+        seconds ? settings.secondsInterval : (qint64(settings.intervalHour) * 60 + settings.intervalMinute) * 60;
     const QString format = QStringLiteral("yyyy-MM-dd HH:mm");
     QString text = QStringLiteral("ロガーに設定を書き込みました（開始 ") + startSent.toString(format) +
                    QStringLiteral("、間隔 ") +

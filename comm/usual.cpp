@@ -194,8 +194,9 @@ int16_t beginUsualCommunication(AppContext& ctx) {
 bool clearScreenForUsual(AppContext& ctx) {
     if (ctx.general.usualCommunicationTask == 1 || countChannelsInUse(ctx.store) == 0) return true;
     const QString text = messageText(int(Msg::ClearDataFirst)) + QStringLiteral("\r\r") +
-                         QStringLiteral("画面上のデータを保存してから消去し、続けますか？\r"
-                                        "（はい: 保存して続ける　いいえ: 保存せずに消去して続ける）");
+                         QStringLiteral(
+                             "画面上のデータを保存してから消去し、続けますか？\r"
+                             "（はい: 保存して続ける　いいえ: 保存せずに消去して続ける）");
     const int answer = ctx.messages->show(captionText(kCaptionUsual), text, 3 | kIconQuestion);
     if (answer != kYes && answer != kNo) return false;
     if (answer == kYes && runFileOperation(ctx, kSaveAs) != FileOutcome::Done) return false;

@@ -70,9 +70,9 @@ const QStringList& dataCommandNames() {
         QStringLiteral("mGRAPH"),   QStringLiteral("mFSAVE"),     QStringLiteral("mFSAVEAS"),
         QStringLiteral("mFTEXT"),   QStringLiteral("mFTEXTSAVE"), QStringLiteral("mFCSVSAVE"),
         QStringLiteral("mFPRINT"),  QStringLiteral("mFPREVIEW"),  QStringLiteral("mFPDF"),
-        QStringLiteral("mFINSERT"), QStringLiteral("mCHANNEL"),
-        QStringLiteral("btnGraph"), QStringLiteral("btnSave"),    QStringLiteral("btnPrint"),
-        QStringLiteral("btnAddCh"), QStringLiteral("btnDelCh"),
+        QStringLiteral("mFINSERT"), QStringLiteral("mCHANNEL"),   QStringLiteral("btnGraph"),
+        QStringLiteral("btnSave"),  QStringLiteral("btnPrint"),   QStringLiteral("btnAddCh"),
+        QStringLiteral("btnDelCh"),
     };
     return names;
 }

@@ -273,7 +273,8 @@ void startUsualCommunication(AppContext& ctx, const UsualSteps& steps, QWidget* 
 
 void showUsualOutcome(QWidget* parent, const QString& savedFile, const QString& text) {
     // Not modal: the word stays while the user goes on.
-    auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("いつもの通信"), text, QMessageBox::Ok, parent);
+    auto* box =
+        new QMessageBox(QMessageBox::Information, QStringLiteral("いつもの通信"), text, QMessageBox::Ok, parent);
     box->setObjectName(QStringLiteral("usualOutcome"));
     box->setModal(false);
     box->setAttribute(Qt::WA_DeleteOnClose);

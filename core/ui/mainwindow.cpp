@@ -16,8 +16,8 @@
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QMenuBar>
-#include <QStatusBar>
 #include <QMouseEvent>
+#include <QStatusBar>
 #include <QToolButton>
 #include <QWheelEvent>
 

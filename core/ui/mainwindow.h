@@ -75,18 +75,18 @@ signals:
 
 public:
     // Menus.
-    QMenu* mLOGGER = nullptr;       // "ロガー(&L)"
-    QMenu* mLSET = nullptr;         //   "ロガー設定&(S)"
-    QMenu* mPORT = nullptr;         //   "ポート設定(&P)"
-    QMenu* mITUMOMENU = nullptr;    // "いつもの通信(&I)"
-    QMenu* mFILE = nullptr;         // "ファイル(&F)"
-    QMenu* mFTEXTMENU = nullptr;    //   "テキスト保存(&T)"
-    QMenu* mFPRINTMENU = nullptr;   //   "印刷(&P)"
-    QMenu* mFPREVIEWMENU = nullptr; //   "印刷プレビュー(&V)"
-    QMenu* mFPDFMENU = nullptr;     //   "PDFで保存(&D)..."
-    QMenu* mFRECENTMENU = nullptr;  //   "最近使ったファイル(&R)"
-    QMenu* mCHANNELMENU = nullptr;  // "チャンネル(&C)"
-    QMenu* mHELPMENU = nullptr;     // "ヘルプ(&H)"
+    QMenu* mLOGGER = nullptr;        // "ロガー(&L)"
+    QMenu* mLSET = nullptr;          //   "ロガー設定&(S)"
+    QMenu* mPORT = nullptr;          //   "ポート設定(&P)"
+    QMenu* mITUMOMENU = nullptr;     // "いつもの通信(&I)"
+    QMenu* mFILE = nullptr;          // "ファイル(&F)"
+    QMenu* mFTEXTMENU = nullptr;     //   "テキスト保存(&T)"
+    QMenu* mFPRINTMENU = nullptr;    //   "印刷(&P)"
+    QMenu* mFPREVIEWMENU = nullptr;  //   "印刷プレビュー(&V)"
+    QMenu* mFPDFMENU = nullptr;      //   "PDFで保存(&D)..."
+    QMenu* mFRECENTMENU = nullptr;   //   "最近使ったファイル(&R)"
+    QMenu* mCHANNELMENU = nullptr;   // "チャンネル(&C)"
+    QMenu* mHELPMENU = nullptr;      // "ヘルプ(&H)"
 
     // Entries (object names as the fields).
     QAction* mLREAD = nullptr;       // ロガー読み出し(&R)
@@ -119,12 +119,12 @@ public:
     QAction* mFPDFSEL = nullptr;       // 部分印刷(&B)
     QAction* mFPDFPARA = nullptr;      // パラメータ印刷(&P)
     QAction* mFRECENT = nullptr;       // the recent files' sub-menu (filled by the file menu's wiring)
-    QAction* mFINSERT = nullptr;     // データ挿入(&D)
-    QAction* mFEND = nullptr;        // 終了(&E)
-    QAction* mCHANNEL = nullptr;     // the "チャンネル(&C)" menu
-    QAction* mCHDEL = nullptr;       // データ削除(&D)
-    QAction* mHELP = nullptr;        // ヘルプ(&H)
-    QAction* mVERSION = nullptr;     // バージョン情報(&V)
+    QAction* mFINSERT = nullptr;       // データ挿入(&D)
+    QAction* mFEND = nullptr;          // 終了(&E)
+    QAction* mCHANNEL = nullptr;       // the "チャンネル(&C)" menu
+    QAction* mCHDEL = nullptr;         // データ削除(&D)
+    QAction* mHELP = nullptr;          // ヘルプ(&H)
+    QAction* mVERSION = nullptr;       // バージョン情報(&V)
 
     // Toolbar and its buttons (keys as object names).
     QToolBar* Toolbar1 = nullptr;

@@ -39,7 +39,8 @@ void fillRecentFilesMenu(MainWindow& window, AppContext& ctx) {
     for (int i = 0; i < files.size(); ++i) {
         const QString file = files[i];
         // "&1 name" .. "&8 name": the digit picks the entry from the keyboard.
-        QAction* a = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(file).fileName().replace(QLatin1Char('&'), QStringLiteral("&&"))));
+        const QString name = QFileInfo(file).fileName().replace(QLatin1Char('&'), QStringLiteral("&&"));
+        QAction* a = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(name));
         a->setToolTip(file);
         a->setStatusTip(file);
         QObject::connect(a, &QAction::triggered, &window, [&window, &ctx, file] {

@@ -25,9 +25,8 @@ void wirePrint(MainWindow& window, AppContext& ctx, PartialPrintPrompt* partPrin
         return [&ctx, partPrint, ownPrompt, kind] { printMenuCommand(ctx, kind, partPrint); };
     };
     auto show = [&ctx, partPrint, ownPrompt, preview, ownPreview](PrintKind kind) {
-        return [&ctx, partPrint, ownPrompt, preview, ownPreview, kind] {
-            previewCommand(ctx, kind, *preview, partPrint);
-        };
+        return
+            [&ctx, partPrint, ownPrompt, preview, ownPreview, kind] { previewCommand(ctx, kind, *preview, partPrint); };
     };
     auto pdf = [&ctx, partPrint, ownPrompt](PrintKind kind) {
         return [&ctx, partPrint, ownPrompt, kind] { pdfCommand(ctx, kind, partPrint); };

@@ -61,7 +61,7 @@ TEST(RecentFiles, OwnFileRoundTripAndBadLines) {
     } cases[] = {
         {"", {}},
         {"relative.ql6\r\n\r\n/a.ql6\r\n/a.ql6\r\n", {"/a.ql6"}},  // not absolute, empty, twice
-        {"/a.ql6\r\n\x82", {}},                                      // not CP932: nothing, no crash
+        {"/a.ql6\r\n\x82", {}},                                    // not CP932: nothing, no crash
         {"/1\r\n/2\r\n/3\r\n/4\r\n/5\r\n/6\r\n/7\r\n/8\r\n/9\r\n", {"/1", "/2", "/3", "/4", "/5", "/6", "/7", "/8"}},
     };
     for (const Case& c : cases) {
@@ -101,8 +101,7 @@ TEST(RecentFiles, AfterOpenSaveRestartAndAGoneFile) {
     EXPECT_TRUE(t.messages.shown.empty());
 
     // Beside the settings files; the settings files themselves unchanged.
-    EXPECT_EQ(QFileInfo(recentFilesPath(t.ctx)).absolutePath(),
-              QFileInfo(t.ctx.folders.settingsFile).absolutePath());
+    EXPECT_EQ(QFileInfo(recentFilesPath(t.ctx)).absolutePath(), QFileInfo(t.ctx.folders.settingsFile).absolutePath());
     QFile settings(t.ctx.folders.settingsFile);
     const QByteArray settingsBefore = settings.open(QIODevice::ReadOnly) ? settings.readAll() : QByteArray();
 

@@ -95,7 +95,8 @@ TEST_F(PreviewPdfTest, EveryJobPreviewsAndSavesTheSamePagesAsPrinted) {
         // Printed on paper (the PDF of the scripted printer).
         PagedPrinter& own = c.kind == PrintKind::Graph ? graphPrinter : printer;
         QFile::remove(own.fileName);
-        ASSERT_EQ(printDispatch(t.ctx, c.kind, &rows), PrintOutcome::Printed) << t.messages.texts().join('|').toStdString();
+        ASSERT_EQ(printDispatch(t.ctx, c.kind, &rows), PrintOutcome::Printed)
+            << t.messages.texts().join('|').toStdString();
         const int printed = pdfPageCount(own.fileName);
         ASSERT_GT(printed, 0);
 

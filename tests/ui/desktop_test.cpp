@@ -41,9 +41,12 @@ TEST_F(DesktopTest, KeysBesideTheMnemonics) {
         QAction* action;
         QKeySequence key;
     } cases[] = {
-        {window->mFOPEN, QKeySequence(Qt::CTRL | Qt::Key_O)},  {window->mFSAVE, QKeySequence(Qt::CTRL | Qt::Key_S)},
-        {window->mFPRINTALL, QKeySequence(Qt::CTRL | Qt::Key_P)}, {window->mHELP, QKeySequence(Qt::Key_F1)},
-        {graph.mgPrint, QKeySequence(Qt::CTRL | Qt::Key_P)},     {graph.undoRangeKey, QKeySequence(Qt::CTRL | Qt::Key_Z)},
+        {window->mFOPEN, QKeySequence(Qt::CTRL | Qt::Key_O)},
+        {window->mFSAVE, QKeySequence(Qt::CTRL | Qt::Key_S)},
+        {window->mFPRINTALL, QKeySequence(Qt::CTRL | Qt::Key_P)},
+        {window->mHELP, QKeySequence(Qt::Key_F1)},
+        {graph.mgPrint, QKeySequence(Qt::CTRL | Qt::Key_P)},
+        {graph.undoRangeKey, QKeySequence(Qt::CTRL | Qt::Key_Z)},
         {graph.closeKey, QKeySequence(Qt::Key_Escape)},
     };
     for (const Case& c : cases) EXPECT_EQ(c.action->shortcut(), c.key) << c.action->objectName().toStdString();

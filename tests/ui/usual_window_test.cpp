@@ -12,9 +12,9 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QMessageBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -142,7 +142,8 @@ TEST_F(UsualWindowTest, OneClickReadsSavesAndSets) {
     ASSERT_NE(word, nullptr);
     EXPECT_TRUE(word->isVisible());
     EXPECT_FALSE(word->isModal());
-    EXPECT_TRUE(word->text().contains(QDir::toNativeSeparators(t.ctx.folders.dateFolder + u8("/13年11月/15日09時05分.ql6"))))
+    EXPECT_TRUE(
+        word->text().contains(QDir::toNativeSeparators(t.ctx.folders.dateFolder + u8("/13年11月/15日09時05分.ql6"))))
         << word->text().toStdString();
     EXPECT_TRUE(word->text().contains(u8("設定の書き込みは完了していません")));
     EXPECT_NE(word->findChild<QPushButton*>(QStringLiteral("openFolder")), nullptr);
