@@ -88,6 +88,7 @@ protected:
             if (auto* v = qobject_cast<UsualCommunicationWindow*>(QApplication::activeModalWidget())) {
                 lData = v->lData->text();
                 fParaTitle = v->fPara->title();
+                v->grab().save(QStringLiteral(QUILLET_BUILD_DIR "/usual-window.png"));  // for a look by eye
                 lMaxHumidity = v->lMax[1]->text();
                 modeAtSettings = v->lMode->text();
                 barMaximum = v->barReadout->maximum();
@@ -148,6 +149,7 @@ TEST_F(UsualWindowTest, OneClickReadsSavesAndSets) {
     EXPECT_TRUE(word->text().contains(u8("設定の書き込みは完了していません")));
     EXPECT_NE(word->findChild<QPushButton*>(QStringLiteral("openFolder")), nullptr);
     EXPECT_EQ(word->font(), window->font());
+    word->grab().save(QStringLiteral(QUILLET_BUILD_DIR "/usual-outcome.png"));
     word->close();
 }
 
