@@ -62,7 +62,7 @@ bool answeredWithoutWindow(int argc, char** argv, int& exitCode) {
             return true;
         }
         if (a == "--version") {
-            std::printf("クイレット解析ソフト %s\n", quillet::programVersionText().toUtf8().constData());
+            std::printf("%s\n", quillet::versionLine().toUtf8().constData());
             exitCode = 0;
             return true;
         }

@@ -6,6 +6,7 @@
 #include "core/catalog.h"
 #include "core/context.h"
 #include "core/fieldhelpers.h"
+#include "core/statusline.h"
 
 namespace quillet {
 
@@ -167,7 +168,25 @@ QDateTime writeSettingsNotingSteps(AppContext& ctx, const RecordingSettings& set
         pauseMs(ctx, ctx.timing.setCommandWait);
     }
     ctx.comm->status = Exchange::Accepted;
+    showStatusWord(ctx, settingsWrittenText(s, startSent, loggerModel));
     return startSent;
+}
+
+QString settingsWrittenText(const RecordingSettings& settings, const QDateTime& startSent, int loggerModel) {
+    const LoggerModel* model = quillet::loggerModel(loggerModel);
+    const bool seconds = settings.useSecondsInterval && model && model->hasSecondsInterval;
+    const qint64 intervalSeconds =
+        seconds ? settings.secondsInterval : (qint64(settings.intervalHour) * 60 + settings.intervalMinute) * 60;
+    const QString format = QStringLiteral("yyyy-MM-dd HH:mm");
+    QString text = QStringLiteral("ロガーに設定を書き込みました（開始 ") + startSent.toString(format) +
+                   QStringLiteral("、間隔 ") +
+                   (seconds ? QStringLiteral("%1秒").arg(settings.secondsInterval)
+                            : QStringLiteral("%1:%2")
+                                  .arg(settings.intervalHour, 2, 10, QLatin1Char('0'))
+                                  .arg(settings.intervalMinute, 2, 10, QLatin1Char('0')));
+    if (model && model->hasEndReservation && settings.recordLimit > 0 && startSent.isValid())
+        text += QStringLiteral("、終了 ") + startSent.addSecs(intervalSeconds * settings.recordLimit).toString(format);
+    return text + QStringLiteral("）");
 }
 
 }  // namespace quillet

@@ -101,6 +101,8 @@ Preparation prepareSettings(AppContext& ctx, SettingsDialog& dialog, BusyLogger 
 // names the items written and those not. A port error is shown under the
 // caption of its step ("カードNo.", "警報", ...). Returns the start time sent
 // (to the minute), or an invalid QDateTime when the writer stopped before.
+// Once every command is acknowledged, the status bar says what was written
+// (settingsWrittenText).
 QDateTime writeSettings(AppContext& ctx, const RecordingSettings& settings, int loggerModel,
                         const std::function<void(int)>& barsetting);
 
@@ -114,5 +116,11 @@ QDateTime writeSettingsNotingSteps(AppContext& ctx, const RecordingSettings& set
 
 // The captions joined as the message lists them ("カードNo.、テストNo.").
 QString stepList(const QList<Caption>& captions);
+
+// What a write put into a logger of loggerModel, for the status bar:
+// "ロガーに設定を書き込みました（開始 2026-12-08 08:00、間隔 00:15）", with
+// "、終了 …" when the model keeps an end reservation and one was set, and
+// "間隔 10秒" for a seconds interval.
+QString settingsWrittenText(const RecordingSettings& settings, const QDateTime& startSent, int loggerModel);
 
 }  // namespace quillet

@@ -3,12 +3,15 @@
 
 #include "comm/readout.h"
 #include "core/catalog.h"
+#include "core/fieldhelpers.h"
 #include "core/store.h"
 #include "core/vb.h"
 #include "datafile/datafile.h"
 #include "datafile/fileops.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTime>
 
 namespace quillet {
@@ -75,6 +78,9 @@ UsualSummary summaryOf(const AppContext& ctx) {
     u.max[0] = tenths(c1.maxValue, "0.0");
     u.min[0] = tenths(c1.minValue, "0.0");
     u.ave[0] = tenths(c1.averageValue, "0.0");
+    int16_t card = c1.cardNo;
+    int16_t test = c1.testNo;
+    u.cardTest = cardText(ctx, card) + QStringLiteral(" / ") + testText(ctx, test);
     const int model = ctx.pendingLogger->loggerModel;
     if (isTwoChannelModel(model)) {
         const ChannelRecord& c2 = s.ch[size_t(ctx.destinationChannel[2])];
@@ -185,6 +191,21 @@ int16_t beginUsualCommunication(AppContext& ctx) {
     return ctx.usualCommunicationActive;
 }
 
+bool clearScreenForUsual(AppContext& ctx) {
+    if (ctx.general.usualCommunicationTask == 1 || countChannelsInUse(ctx.store) == 0) return true;
+    const QString text = messageText(int(Msg::ClearDataFirst)) + QStringLiteral("\r\r") +
+                         QStringLiteral(
+                             "画面上のデータを保存してから消去し、続けますか？\r"
+                             "（はい: 保存して続ける　いいえ: 保存せずに消去して続ける）");
+    const int answer = ctx.messages->show(captionText(kCaptionUsual), text, 3 | kIconQuestion);
+    if (answer != kYes && answer != kNo) return false;
+    if (answer == kYes && runFileOperation(ctx, kSaveAs) != FileOutcome::Done) return false;
+    clearAllChannels(ctx);
+    rebuildAxisAndDisplay(ctx);
+    ctx.view->updateCommandStates();
+    return true;
+}
+
 UsualOutcome runUsualCommunication(AppContext& ctx, const UsualSteps& steps, UsualView& view) {
     UsualOutcome out;
     MainView* const mainView = ctx.view;
@@ -224,6 +245,17 @@ UsualOutcome runUsualCommunication(AppContext& ctx, const UsualSteps& steps, Usu
     mainView->updateCommandStates();
     mainView->setBusy(false);
     return out;
+}
+
+QString usualOutcomeText(const UsualOutcome& outcome, const QString& written) {
+    QStringList lines;
+    if (!outcome.savedFile.isEmpty())
+        lines << QStringLiteral("データを保存しました: ") +
+                     QDir::toNativeSeparators(QFileInfo(outcome.savedFile).absoluteFilePath());
+    // Only the writer's own word tells that every setting was acknowledged.
+    if (outcome.settingsRan)
+        lines << (written.isEmpty() ? QStringLiteral("ロガーへの設定の書き込みは完了していません。") : written);
+    return lines.join(QLatin1Char('\n'));
 }
 
 bool savedFileIntact(const ChannelStore& store, const QString& fileName) {

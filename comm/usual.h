@@ -54,6 +54,13 @@ QDateTime usualStartTime(const QDateTime& now, const QString& hhnn);
 // ctx.usualCommunicationActive.
 int16_t beginUsualCommunication(AppContext& ctx);
 
+// The window's way past that refusal: with data on screen for a reading
+// task, message 71 asks whether to save the data first (Yes: "名前を付けて
+// 保存", then clear; No: clear unsaved; Cancel: stop). True when the screen
+// is empty (or the task only sets the logger) and the run can go on; a
+// save that is not written keeps the data and stops.
+bool clearScreenForUsual(AppContext& ctx);
+
 // The steps the run hands to other windows.
 struct UsualSteps {
     // The read-out parameter window loaded without being shown: chooses
@@ -73,6 +80,8 @@ struct UsualSummary {
     // lAve, lMin, lMax: [0] logger channel 1 ("0.0"), [1] logger channel 2
     // ("0" for humidity, "0.0" for model 4; empty for one-channel loggers).
     std::array<QString, 2> ave, min, max;
+    // The card and test number as the setting characters show them: "001 / 002".
+    QString cardTest;
 };
 
 // What UsualCommunicationWindow shows while the run goes on.
@@ -97,6 +106,12 @@ struct UsualOutcome {
 // the whole run. Ends with usualCommunicationActive = 0; after an abort of
 // a reading run the store is empty, and commStatus is 0.
 UsualOutcome runUsualCommunication(AppContext& ctx, const UsualSteps& steps, UsualView& view);
+
+// The word after a run: the saved file with its full path, and what went
+// into the logger (written: the settings writer's word, e.g. "ロガーに設定を
+// 書き込みました（開始 …）", empty when it gave none: the write did not
+// complete). One line each; empty when the run neither saved nor set.
+QString usualOutcomeText(const UsualOutcome& outcome, const QString& written);
 
 // The saved file holds exactly the store's channels in use, each with all
 // of its samples.

@@ -7,6 +7,7 @@
 #include "core/store.h"
 #include "core/vb.h"
 #include "datafile/datafile.h"
+#include "datafile/recentfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,7 +18,7 @@
 namespace quillet {
 namespace {
 
-const QString kDataFilter = QStringLiteral("File(*.ql*)|*.ql6;*.ql5;*.ql4;*.ql3;*.ql2;*.ql1;*.ql;*.qlg");
+const QString kDataFilter = QStringLiteral("ファイル(*.ql*)|*.ql6;*.ql5;*.ql4;*.ql3;*.ql2;*.ql1;*.ql;*.qlg");
 
 // Run-time errors of the file layer.
 constexpr int kErrReading = 31037;
@@ -117,6 +118,7 @@ Outcome openFile(AppContext& ctx, const std::optional<QString>& named = std::nul
     // Only a complete open ties the channels to the file: writing back what
     // was read of a broken file would lose the rest of it unasked.
     ctx.store.dataFileName = *chosen;
+    rememberRecentFile(ctx, *chosen);
     return Outcome::Done;
 }
 
@@ -156,6 +158,7 @@ Outcome saveFile(AppContext& ctx, int mode) {
     ctx.view->updateCaption();
     s.unsavedRead = 0;
     s.unsavedEdit = 0;
+    rememberRecentFile(ctx, name);
     return Outcome::Done;
 }
 
@@ -283,19 +286,25 @@ void openAndShow(AppContext& ctx, const std::optional<QString>& named) {
         ctx.view->updateCommandStates();  // an empty file: nothing to graph or save
 }
 
-}  // namespace
-
-void openDataFile(AppContext& ctx) {
+// The unsaved question of an open: false when the open must not go on.
+bool unsavedAnswered(AppContext& ctx) {
     if (holdsUnsavedData(ctx.store) && showMessage(ctx, Caption::Program, Msg::SaveData, kYesNo) == kYes) {
         // Only a save that was written lets the open go on: a failed save, a
         // cancelled dialog or a declined overwrite keep the data on screen,
         // and opening now would throw away what the user asked to keep.
-        if (dispatch(ctx, kSaveAs, nullptr) != Outcome::Done) return;
+        if (dispatch(ctx, kSaveAs, nullptr) != Outcome::Done) return false;
     }
-    openAndShow(ctx, std::nullopt);
+    return true;
 }
 
-void openDataFileNamed(AppContext& ctx, const QString& fileName) {
+}  // namespace
+
+void openDataFile(AppContext& ctx) {
+    if (unsavedAnswered(ctx)) openAndShow(ctx, std::nullopt);
+}
+
+void openDataFileNamed(AppContext& ctx, const QString& fileName, UnsavedQuestion question) {
+    if (question == UnsavedQuestion::Ask && !unsavedAnswered(ctx)) return;
     openAndShow(ctx, QFileInfo(fileName).absoluteFilePath());
 }
 

@@ -56,10 +56,12 @@ FileOutcome runFileOperation(AppContext& ctx, int mode, InsertDialog* insertDial
 // states.
 void openDataFile(AppContext& ctx);
 
-// A data file named at start-up (quillet FILE): the open of "開く" without
-// its dialog, with the same messages on failure. A relative name is taken
-// from the current folder.
-void openDataFileNamed(AppContext& ctx, const QString& fileName);
+// A data file named at start-up (quillet FILE) or chosen from the recent
+// files: the open of "開く" without its dialog, with the same messages on
+// failure; Ask puts the unsaved question of "開く" first. A relative name
+// is taken from the current folder.
+enum class UnsavedQuestion { Skip, Ask };
+void openDataFileNamed(AppContext& ctx, const QString& fileName, UnsavedQuestion question = UnsavedQuestion::Skip);
 
 // File → Data insertion and the toolbar's add button: the free-channel
 // check, the insertion, the axis rebuild and the unsaved mark.

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/platform.h"
+#include "print/printjobs.h"
 
 #include <QPageLayout>
 #include <QPdfWriter>
@@ -14,7 +15,7 @@
 
 namespace quillet {
 
-class PdfPrintControl : public PrintControl {
+class PdfPrintControl : public PrintControl, public PagedPrintControl {
 public:
     explicit PdfPrintControl(QString fileName = {});
     ~PdfPrintControl() override;
@@ -31,6 +32,7 @@ public:
     int pageSetupDialog() override { return 0; }
     QPagedPaintDevice* startDocument(const QString& title, int& error) override;
     int endDocument(bool completed) override;
+    QPageLayout printPageLayout() override { return pageLayout; }
 
     int documentsWritten() const { return documents_; }
 

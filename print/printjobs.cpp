@@ -7,10 +7,13 @@
 #include "core/maingrid.h"
 #include "core/vb.h"
 #include "print/graphprint.h"
+#include "print/pdfprinter.h"
 #include "print/tableprinter.h"
 
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontMetricsF>
+#include <QPageLayout>
 #include <QPagedPaintDevice>
 #include <QPainter>
 
@@ -38,15 +41,51 @@ QString rangeText(int rangeLow) {
     }
 }
 
+// Puts target in place of the print controls for one scope.
+class PrintControlsRedirected {
+public:
+    PrintControlsRedirected(AppContext& ctx, PrintControl& target)
+        : ctx_(ctx), printer_(ctx.printer), graphPrinter_(ctx.graphPrinter) {
+        ctx.printer = &target;
+        ctx.graphPrinter = &target;
+    }
+    ~PrintControlsRedirected() {
+        ctx_.printer = printer_;
+        ctx_.graphPrinter = graphPrinter_;
+    }
+    PrintControlsRedirected(const PrintControlsRedirected&) = delete;
+    PrintControlsRedirected& operator=(const PrintControlsRedirected&) = delete;
+
+private:
+    AppContext& ctx_;
+    PrintControl* printer_;
+    PrintControl* graphPrinter_;
+};
+
+// The page of the printer a kind prints on; an invalid layout when it has
+// none of its own.
+QPageLayout pageOf(AppContext& ctx, PrintKind kind) {
+    PrintControl* printer = kind == PrintKind::Graph ? ctx.graphPrinter : ctx.printer;
+    auto* paged = dynamic_cast<PagedPrintControl*>(printer);
+    return paged ? paged->printPageLayout() : QPageLayout();
+}
+
+// The PDF's file name offered first: the data file's name with ".pdf".
+QString pdfInitialName(const AppContext& ctx) {
+    const QString name = QFileInfo(ctx.store.currentFileName).completeBaseName();
+    return (name.isEmpty() ? QStringLiteral("quillet") : name) + QStringLiteral(".pdf");
+}
+
+}  // namespace
+
 QString jobTitle(PrintKind kind) {
     switch (kind) {
     case PrintKind::WholeList: return QStringLiteral("全体印刷");
     case PrintKind::PartialList: return QStringLiteral("部分印刷");
+    case PrintKind::Graph: return QStringLiteral("グラフ印刷");
     default: return QStringLiteral("パラメータ印刷");
     }
 }
-
-}  // namespace
 
 QFont printFont(double size) {
     static const bool fallback = [] {
@@ -210,19 +249,40 @@ bool endPrinting(AppContext& ctx, PrintControl& printer, QPainter& painter) {
     return true;
 }
 
-PrintOutcome printDispatch(AppContext& ctx, PrintKind kind, PartialPrintPrompt* partPrint) {
-    if (!printerChecks(ctx)) return PrintOutcome::Failed;
+std::optional<PrintJob> jobFor(AppContext& ctx, PrintKind kind, PartialPrintPrompt* partPrint) {
     switch (kind) {
     case PrintKind::WholeList:
-    case PrintKind::Parameters: return printTables(ctx, {kind, {}}) > 0 ? PrintOutcome::Printed : PrintOutcome::Failed;
+    case PrintKind::Parameters:
+    case PrintKind::Graph: return PrintJob{kind, {}};
     case PrintKind::PartialList: {
         const std::optional<PrintRows> rows = partPrint ? partPrint->chooseRows(ctx) : std::nullopt;
-        if (!rows) return PrintOutcome::Cancelled;
-        return printTables(ctx, {kind, *rows}) > 0 ? PrintOutcome::Printed : PrintOutcome::Failed;
+        if (!rows) return std::nullopt;
+        return PrintJob{kind, *rows};
     }
-    case PrintKind::Graph: return printGraph(ctx) > 0 ? PrintOutcome::Printed : PrintOutcome::Failed;
     }
-    return PrintOutcome::Cancelled;
+    return std::nullopt;  // a kind nobody prints
+}
+
+int printJob(AppContext& ctx, const PrintJob& job) {
+    switch (job.kind) {
+    case PrintKind::WholeList:
+    case PrintKind::PartialList:
+    case PrintKind::Parameters: return printTables(ctx, job);
+    case PrintKind::Graph: return printGraph(ctx);
+    }
+    return 0;
+}
+
+int printJobOn(AppContext& ctx, const PrintJob& job, PrintControl& target) {
+    const PrintControlsRedirected redirected(ctx, target);
+    return printJob(ctx, job);
+}
+
+PrintOutcome printDispatch(AppContext& ctx, PrintKind kind, PartialPrintPrompt* partPrint) {
+    if (!printerChecks(ctx)) return PrintOutcome::Failed;
+    const std::optional<PrintJob> job = jobFor(ctx, kind, partPrint);
+    if (!job) return PrintOutcome::Cancelled;
+    return printJob(ctx, *job) > 0 ? PrintOutcome::Printed : PrintOutcome::Failed;
 }
 
 int printTables(AppContext& ctx, const PrintJob& job) {
@@ -284,14 +344,40 @@ int printTables(AppContext& ctx, const PrintJob& job) {
 
 PrintOutcome printMenuCommand(AppContext& ctx, PrintKind kind, PartialPrintPrompt* partPrint) {
     if (!printerChecks(ctx)) return PrintOutcome::Failed;
+    // The rows come first: the printer is chosen for a job that is known.
+    const std::optional<PrintJob> job = jobFor(ctx, kind, partPrint);
+    if (!job) return PrintOutcome::Cancelled;
     if (const int e = ctx.printer->printerDialog()) return printFailed(ctx, e);
-    return printDispatch(ctx, kind, partPrint);
+    return printJob(ctx, *job) > 0 ? PrintOutcome::Printed : PrintOutcome::Failed;
 }
 
 PrintOutcome printerSetupCommand(AppContext& ctx) {
     if (!printerChecks(ctx)) return PrintOutcome::Failed;
     if (const int e = ctx.printer->printerDialog()) return printFailed(ctx, e);
     return PrintOutcome::Printed;
+}
+
+PrintOutcome previewCommand(AppContext& ctx, PrintKind kind, PrintPreview& preview, PartialPrintPrompt* partPrint) {
+    const std::optional<PrintJob> job = jobFor(ctx, kind, partPrint);
+    if (!job) return PrintOutcome::Cancelled;
+    const PrintJob j = *job;
+    return preview.show(jobTitle(kind), pageOf(ctx, kind),
+                        [&ctx, j](PrintControl& target) { return printJobOn(ctx, j, target); });
+}
+
+PrintOutcome pdfCommand(AppContext& ctx, PrintKind kind, PartialPrintPrompt* partPrint) {
+    const std::optional<PrintJob> job = jobFor(ctx, kind, partPrint);
+    if (!job) return PrintOutcome::Cancelled;
+    FileDialogRequest request;
+    request.title = QStringLiteral("PDFで保存");
+    request.filter = QStringLiteral("PDFファイル(*.pdf)|*.pdf");
+    request.defaultExtension = QStringLiteral("pdf");
+    request.initialName = pdfInitialName(ctx);
+    const std::optional<QString> file = ctx.dialogs->saveFile(request);
+    if (!file || file->isEmpty()) return PrintOutcome::Cancelled;
+    PdfPrintControl pdf(*file);
+    if (const QPageLayout layout = pageOf(ctx, kind); layout.isValid()) pdf.pageLayout = layout;
+    return printJobOn(ctx, *job, pdf) > 0 ? PrintOutcome::Printed : PrintOutcome::Failed;
 }
 
 }  // namespace quillet

@@ -10,11 +10,13 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <optional>
 
 class QPaintDevice;
 class QPagedPaintDevice;
 class QPainter;
+class QPageLayout;
 
 namespace quillet {
 
@@ -96,10 +98,23 @@ public:
     virtual std::optional<PrintRows> chooseRows(AppContext& ctx) = 0;
 };
 
-// The one entry of all printing: the printer checks, then the whole list
-// and the parameters through printTables, the partial list after the
-// partial print dialog (its OK prints the list of its rows), the graph
-// print. Another kind prints nothing.
+// The job a print command prints: the partial list asks for its rows first
+// (nothing for Cancel, or without a prompt); every other known kind as it
+// is; nothing for an unknown kind.
+std::optional<PrintJob> jobFor(AppContext& ctx, PrintKind kind, PartialPrintPrompt* partPrint);
+
+// Prints a job on its print control (ctx.printer; the graph on
+// ctx.graphPrinter): the tables through printTables, the graph through
+// printGraph. Returns the number of pages; 0 when nothing was printed
+// (reported), and for a kind it does not know.
+int printJob(AppContext& ctx, const PrintJob& job);
+
+// Prints a job on target instead of its own control (a preview, a PDF
+// file): every control the job prints on is target for that time.
+int printJobOn(AppContext& ctx, const PrintJob& job, PrintControl& target);
+
+// The one entry of all printing: the printer checks, then jobFor and
+// printJob. Another kind prints nothing.
 PrintOutcome printDispatch(AppContext& ctx, PrintKind kind, PartialPrintPrompt* partPrint = nullptr);
 
 // Prints a list or parameter job as one document on ctx.printer. Returns
@@ -108,9 +123,43 @@ PrintOutcome printDispatch(AppContext& ctx, PrintKind kind, PartialPrintPrompt* 
 int printTables(AppContext& ctx, const PrintJob& job);
 
 // The main window's print commands: "全体印刷(&A)", "部分印刷(&B)",
-// "パラメータ印刷(&P)" (index 0, 1, 2: the printer checks, the printer dialog,
-// then printDispatch) and "プリンタ設定(&S)" (the checks and the dialog).
+// "パラメータ印刷(&P)" (the printer checks, the rows of a partial list, the
+// printer dialog, then printJob) and "プリンタ設定(&S)" (the checks and the
+// dialog).
 PrintOutcome printMenuCommand(AppContext& ctx, PrintKind kind, PartialPrintPrompt* partPrint = nullptr);
 PrintOutcome printerSetupCommand(AppContext& ctx);
+
+// A print control with a page of its own (paper, orientation, margins): the
+// preview and the PDF file of its jobs take that page.
+class PagedPrintControl {
+public:
+    virtual ~PagedPrintControl() = default;
+    virtual QPageLayout printPageLayout() = 0;
+};
+
+// A preview of a print job's pages (a window, modal): paint prints the
+// pages on the control it is given and returns their number (0 = nothing,
+// reported); it may run more than once, and once more when the user prints
+// from the preview. layout is the page of the job's own printer.
+class PrintPreview {
+public:
+    virtual ~PrintPreview() = default;
+    virtual PrintOutcome show(const QString& title, const QPageLayout& layout,
+                              const std::function<int(PrintControl&)>& paint) = 0;
+};
+
+// "印刷プレビュー(&V)": the job of kind (a partial list asks for its rows
+// first) shown by preview, with the page of the job's printer.
+PrintOutcome previewCommand(AppContext& ctx, PrintKind kind, PrintPreview& preview,
+                            PartialPrintPrompt* partPrint = nullptr);
+
+// "PDFで保存(&D)...": the job of kind (rows first for a partial list) into a
+// PDF file chosen in the save dialog, the same pages as on paper (the page
+// of the job's printer), without a printer dialog. The file appears only
+// when every page is written.
+PrintOutcome pdfCommand(AppContext& ctx, PrintKind kind, PartialPrintPrompt* partPrint = nullptr);
+
+// The caption of a job's document ("全体印刷", "グラフ印刷", ...).
+QString jobTitle(PrintKind kind);
 
 }  // namespace quillet

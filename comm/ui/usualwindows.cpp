@@ -5,14 +5,18 @@
 #include "core/ui/mainwindow.h"
 
 #include <QComboBox>
+#include <QDesktopServices>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace quillet {
@@ -215,6 +219,7 @@ void UsualCommunicationWindow::setMode(const QString& text) {
 }
 
 void UsualCommunicationWindow::showSummary(const UsualSummary& s) {
+    fPara->setTitle(QStringLiteral("カードテストＮｏ.  ") + s.cardTest);
     lStart->setText(s.start);
     lData->setText(s.data);
     for (size_t k = 0; k < 2; ++k) {
@@ -253,19 +258,42 @@ void UsualCommunicationWindow::reject() {
 // ---------------------------------------------------------------- wiring
 
 void startUsualCommunication(AppContext& ctx, const UsualSteps& steps, QWidget* parent) {
-    if (beginUsualCommunication(ctx) == 0) return;
+    if (!clearScreenForUsual(ctx) || beginUsualCommunication(ctx) == 0) return;
     // A window of its own: the run disables the main window, and with it
     // every window that belongs to the main window.
     UsualCommunicationWindow view(ctx, steps, nullptr);
+    if (parent) view.setFont(parent->font());
     if (parent) view.move(parent->geometry().center() - view.rect().center());
     view.exec();
     ctx.usualCommunicationActive = 0;  // also when the window was closed before its first tick
+    auto* main = qobject_cast<MainWindow*>(parent);
+    const QString text = usualOutcomeText(view.outcome(), main ? main->statusWord->text() : QString());
+    if (!text.isEmpty()) showUsualOutcome(parent, view.outcome().savedFile, text);
+}
+
+void showUsualOutcome(QWidget* parent, const QString& savedFile, const QString& text) {
+    // Not modal: the word stays while the user goes on.
+    auto* box =
+        new QMessageBox(QMessageBox::Information, QStringLiteral("いつもの通信"), text, QMessageBox::Ok, parent);
+    box->setObjectName(QStringLiteral("usualOutcome"));
+    box->setModal(false);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    if (parent) box->setFont(parent->font());
+    if (!savedFile.isEmpty()) {
+        QPushButton* folder = box->addButton(QStringLiteral("フォルダを開く"), QMessageBox::ActionRole);
+        folder->setObjectName(QStringLiteral("openFolder"));
+        const QString dir = QFileInfo(savedFile).absolutePath();
+        QObject::connect(folder, &QPushButton::clicked, box,
+                         [dir] { QDesktopServices::openUrl(QUrl::fromLocalFile(dir)); });
+    }
+    box->show();
 }
 
 void wireUsualCommunication(MainWindow& window, AppContext& ctx, UsualSteps steps) {
     window.setCommand(window.mItumo, [&ctx, &window, steps] { startUsualCommunication(ctx, steps, &window); });
     window.setCommand(window.mItumoSet, [&ctx, &window] {
         UsualCommunicationDialog dialog(ctx, &window);
+        dialog.setFont(window.font());
         dialog.exec();
     });
 }

@@ -85,7 +85,13 @@ private:
 };
 
 // startUsualCommunication: the check of the task, then UsualCommunicationWindow modally.
+// Afterwards a word (showUsualOutcome) names the saved file and what the
+// logger got.
 void startUsualCommunication(AppContext& ctx, const UsualSteps& steps, QWidget* parent);
+
+// The word after a run, over parent and not modal, with "フォルダを開く" for
+// the saved file's folder in the desktop's file manager.
+void showUsualOutcome(QWidget* parent, const QString& savedFile, const QString& text);
 
 // Attaches mItumo and mItumoSet.
 void wireUsualCommunication(MainWindow& window, AppContext& ctx, UsualSteps steps);

@@ -17,6 +17,7 @@
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QStatusBar>
 #include <QToolButton>
 #include <QWheelEvent>
 
@@ -59,6 +60,9 @@ MainWindow::MainWindow(AppContext& ctx, QWidget* parent) : QMainWindow(parent), 
     updateCaption();
 
     imageList = toolbarImages();
+    statusWord = new QLabel(this);
+    statusWord->setObjectName(QStringLiteral("statusWord"));
+    statusBar()->addWidget(statusWord, 1);
     buildMenus();
     buildToolbar();
     buildGrids();
@@ -78,6 +82,8 @@ MainWindow::MainWindow(AppContext& ctx, QWidget* parent) : QMainWindow(parent), 
     updateCommandStates();
 }
 
+void MainWindow::showStatus(const QString& text) { statusWord->setText(text); }
+
 MainWindow::~MainWindow() {
     if (ctx_.view == this) ctx_.view = previousView_;
 }
@@ -88,6 +94,7 @@ QAction* MainWindow::entry(QMenu* menu, const char* name, const QString& caption
     QAction* a = menu->addAction(caption);
     a->setObjectName(QString::fromLatin1(name));
     connect(a, &QAction::triggered, this, [this, a] {
+        statusWord->clear();  // the word of the last command
         auto it = handlers_.find(a);
         if (it != handlers_.end() && *it) (*it)();
         emit commandFinished();
@@ -141,9 +148,31 @@ void MainWindow::buildMenus() {
     mFPRINTALL = entry(mFPRINTMENU, "mFPRINTALL", QStringLiteral("全体印刷(&A)"));
     mFPRINTSEL = entry(mFPRINTMENU, "mFPRINTSEL", QStringLiteral("部分印刷(&B)"));
     mFPRINTPARA = entry(mFPRINTMENU, "mFPRINTPARA", QStringLiteral("パラメータ印刷(&P)"));
+    mFPREVIEWMENU = mFILE->addMenu(QStringLiteral("印刷プレビュー(&V)"));
+    mFPREVIEW = mFPREVIEWMENU->menuAction();
+    mFPREVIEW->setObjectName(QStringLiteral("mFPREVIEW"));
+    mFPREVIEWALL = entry(mFPREVIEWMENU, "mFPREVIEWALL", QStringLiteral("全体印刷(&A)"));
+    mFPREVIEWSEL = entry(mFPREVIEWMENU, "mFPREVIEWSEL", QStringLiteral("部分印刷(&B)"));
+    mFPREVIEWPARA = entry(mFPREVIEWMENU, "mFPREVIEWPARA", QStringLiteral("パラメータ印刷(&P)"));
+    mFPDFMENU = mFILE->addMenu(QStringLiteral("PDFで保存(&D)..."));
+    mFPDF = mFPDFMENU->menuAction();
+    mFPDF->setObjectName(QStringLiteral("mFPDF"));
+    mFPDFALL = entry(mFPDFMENU, "mFPDFALL", QStringLiteral("全体印刷(&A)"));
+    mFPDFSEL = entry(mFPDFMENU, "mFPDFSEL", QStringLiteral("部分印刷(&B)"));
+    mFPDFPARA = entry(mFPDFMENU, "mFPDFPARA", QStringLiteral("パラメータ印刷(&P)"));
     mFPRINTSET = entry(mFILE, "mFPRINTSET", QStringLiteral("プリンタ設定(&S)"));
     mFINSERT = entry(mFILE, "mFINSERT", QStringLiteral("データ挿入(&D)"));
+    mFILE->addSeparator();
+    mFRECENTMENU = mFILE->addMenu(QStringLiteral("最近使ったファイル(&R)"));
+    mFRECENT = mFRECENTMENU->menuAction();
+    mFRECENT->setObjectName(QStringLiteral("mFRECENT"));
+    mFILE->addSeparator();
     mFEND = entry(mFILE, "mFEND", QStringLiteral("終了(&E)"));
+
+    // Shortcuts beside the mnemonics.
+    mFOPEN->setShortcut(QKeySequence::Open);       // Ctrl+O
+    mFSAVE->setShortcut(QKeySequence::Save);       // Ctrl+S
+    mFPRINTALL->setShortcut(QKeySequence::Print);  // Ctrl+P
 
     mCHANNELMENU = bar->addMenu(QStringLiteral("チャンネル(&C)"));
     mCHANNEL = mCHANNELMENU->menuAction();

@@ -11,10 +11,12 @@
 #pragma once
 
 #include "core/context.h"
+#include "core/statusline.h"
 #include "core/ui/gridmodels.h"
 
 #include <QAction>
 #include <QIcon>
+#include <QLabel>
 #include <QMainWindow>
 #include <QMap>
 #include <QMenu>
@@ -26,7 +28,7 @@
 
 namespace quillet {
 
-class MainWindow : public QMainWindow, public MainView {
+class MainWindow : public QMainWindow, public MainView, public StatusLine {
     Q_OBJECT
 public:
     // Start-up of the window (the headless start-up has run already): font,
@@ -40,6 +42,7 @@ public:
     void updateCommandStates() override;
     void enableAllCommands() override;
     void setBusy(bool busy) override;
+    void showStatus(const QString& text) override;
 
     // Puts the letters "A".."H" into the headers of the empty channels.
     void labelEmptyChannels();
@@ -72,15 +75,18 @@ signals:
 
 public:
     // Menus.
-    QMenu* mLOGGER = nullptr;       // "ロガー(&L)"
-    QMenu* mLSET = nullptr;         //   "ロガー設定&(S)"
-    QMenu* mPORT = nullptr;         //   "ポート設定(&P)"
-    QMenu* mITUMOMENU = nullptr;    // "いつもの通信(&I)"
-    QMenu* mFILE = nullptr;         // "ファイル(&F)"
-    QMenu* mFTEXTMENU = nullptr;    //   "テキスト保存(&T)"
-    QMenu* mFPRINTMENU = nullptr;   //   "印刷(&P)"
-    QMenu* mCHANNELMENU = nullptr;  // "チャンネル(&C)"
-    QMenu* mHELPMENU = nullptr;     // "ヘルプ(&H)"
+    QMenu* mLOGGER = nullptr;        // "ロガー(&L)"
+    QMenu* mLSET = nullptr;          //   "ロガー設定&(S)"
+    QMenu* mPORT = nullptr;          //   "ポート設定(&P)"
+    QMenu* mITUMOMENU = nullptr;     // "いつもの通信(&I)"
+    QMenu* mFILE = nullptr;          // "ファイル(&F)"
+    QMenu* mFTEXTMENU = nullptr;     //   "テキスト保存(&T)"
+    QMenu* mFPRINTMENU = nullptr;    //   "印刷(&P)"
+    QMenu* mFPREVIEWMENU = nullptr;  //   "印刷プレビュー(&V)"
+    QMenu* mFPDFMENU = nullptr;      //   "PDFで保存(&D)..."
+    QMenu* mFRECENTMENU = nullptr;   //   "最近使ったファイル(&R)"
+    QMenu* mCHANNELMENU = nullptr;   // "チャンネル(&C)"
+    QMenu* mHELPMENU = nullptr;      // "ヘルプ(&H)"
 
     // Entries (object names as the fields).
     QAction* mLREAD = nullptr;       // ロガー読み出し(&R)
@@ -105,12 +111,22 @@ public:
     QAction* mFPRINTSEL = nullptr;   // 部分印刷(&B)
     QAction* mFPRINTPARA = nullptr;  // パラメータ印刷(&P)
     QAction* mFPRINTSET = nullptr;   // プリンタ設定(&S)
-    QAction* mFINSERT = nullptr;     // データ挿入(&D)
-    QAction* mFEND = nullptr;        // 終了(&E)
-    QAction* mCHANNEL = nullptr;     // the "チャンネル(&C)" menu
-    QAction* mCHDEL = nullptr;       // データ削除(&D)
-    QAction* mHELP = nullptr;        // ヘルプ(&H)
-    QAction* mVERSION = nullptr;     // バージョン情報(&V)
+    // The previews and PDF files of the three prints (sub-menus' entries).
+    QAction* mFPREVIEW = nullptr;      // the "印刷プレビュー(&V)" sub-menu
+    QAction* mFPREVIEWALL = nullptr;   // 全体印刷(&A)
+    QAction* mFPREVIEWSEL = nullptr;   // 部分印刷(&B)
+    QAction* mFPREVIEWPARA = nullptr;  // パラメータ印刷(&P)
+    QAction* mFPDF = nullptr;          // the "PDFで保存(&D)..." sub-menu
+    QAction* mFPDFALL = nullptr;       // 全体印刷(&A)
+    QAction* mFPDFSEL = nullptr;       // 部分印刷(&B)
+    QAction* mFPDFPARA = nullptr;      // パラメータ印刷(&P)
+    QAction* mFRECENT = nullptr;       // the recent files' sub-menu (filled by the file menu's wiring)
+    QAction* mFINSERT = nullptr;       // データ挿入(&D)
+    QAction* mFEND = nullptr;          // 終了(&E)
+    QAction* mCHANNEL = nullptr;       // the "チャンネル(&C)" menu
+    QAction* mCHDEL = nullptr;         // データ削除(&D)
+    QAction* mHELP = nullptr;          // ヘルプ(&H)
+    QAction* mVERSION = nullptr;       // バージョン情報(&V)
 
     // Toolbar and its buttons (keys as object names).
     QToolBar* Toolbar1 = nullptr;
@@ -129,6 +145,9 @@ public:
     QAction* popDDEl = nullptr;  // "CH:" letter " 削除"
     QMenu* popAll = nullptr;
     QAction* popDAll = nullptr;  // "全データ削除"
+
+    // The status bar's word on what the last command did.
+    QLabel* statusWord = nullptr;
 
     // Grids and the scroll bar.
     QTableView* grid = nullptr;

@@ -38,6 +38,7 @@ QString displayText(const QString& text) {
 int QtMessageBoxes::show(const QString& title, const QString& text, int style) {
     QWidget* parent = parent_ ? parent_.data() : QApplication::activeWindow();
     QMessageBox box(parent);
+    if (parent) box.setFont(parent->window()->font());  // the main window's, not the smaller default
     box.setWindowTitle(title);
     box.setText(displayText(text));
     box.setTextFormat(Qt::PlainText);

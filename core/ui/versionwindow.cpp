@@ -14,14 +14,6 @@
 
 namespace quillet {
 
-QString versionText(int major, int minor, int revision) {
-    return QStringLiteral("Ver%1.%2.%3").arg(major).arg(minor, 2, 10, QLatin1Char('0')).arg(revision);
-}
-
-QString programVersionText() {
-    return versionText(QUILLET_VERSION_MAJOR, QUILLET_VERSION_MINOR, QUILLET_VERSION_PATCH);
-}
-
 VersionWindow::VersionWindow(AppContext& ctx, std::function<void(bool)> setMonitorVisible, QWidget* parent)
     : QDialog(parent), ctx_(ctx), setMonitorVisible_(std::move(setMonitorVisible)) {
     setObjectName(QStringLiteral("VERDISP"));

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/context.h"
+#include "core/version.h"
 
 #include <QDialog>
 #include <QGroupBox>
@@ -14,11 +15,6 @@
 #include <functional>
 
 namespace quillet {
-
-// "Ver" + major + "." + minor as "00" + "." + revision: Ver8.00.0.
-QString versionText(int major, int minor, int revision);
-// The program's own version.
-QString programVersionText();
 
 class VersionWindow : public QDialog {
     Q_OBJECT

@@ -2,8 +2,12 @@
 
 #include "core/ui/mainwindow.h"
 #include "datafile/fileops.h"
+#include "datafile/recentfiles.h"
 #include "datafile/tabular.h"
 #include "datafile/ui/insertchanneldialog.h"
+
+#include <QFileInfo>
+#include <QMenu>
 
 #include <memory>
 
@@ -26,6 +30,29 @@ void wireFileMenu(MainWindow& window, AppContext& ctx, InsertDialog* dialog) {
     window.setCommand(window.mFTIDYSAVE, tableCommand(TableFormat::TidyCsv));
     window.setCommand(window.mFXLSXSAVE, tableCommand(TableFormat::Workbook));
     window.setCommand(window.mFINSERT, [&ctx, dialog, own] { insertData(ctx, *dialog); });
+    fillRecentFilesMenu(window, ctx);
+    QObject::connect(window.mFRECENTMENU, &QMenu::aboutToShow, &window,
+                     [&window, &ctx] { fillRecentFilesMenu(window, ctx); });
+}
+
+void fillRecentFilesMenu(MainWindow& window, AppContext& ctx) {
+    QMenu* menu = window.mFRECENTMENU;
+    menu->clear();
+    const QStringList files = recentFiles(ctx);
+    if (files.isEmpty()) menu->addAction(QStringLiteral("（なし）"))->setEnabled(false);
+    for (int i = 0; i < files.size(); ++i) {
+        const QString file = files[i];
+        // "&1 name" .. "&8 name": the digit picks the entry from the keyboard.
+        const QString name = QFileInfo(file).fileName().replace(QLatin1Char('&'), QStringLiteral("&&"));
+        QAction* a = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(name));
+        a->setToolTip(file);
+        a->setStatusTip(file);
+        QObject::connect(a, &QAction::triggered, &window, [&window, &ctx, file] {
+            window.statusWord->clear();
+            openRecentFile(ctx, file);
+            emit window.commandFinished();
+        });
+    }
 }
 
 }  // namespace quillet

@@ -14,6 +14,7 @@
 #include "graph/ui/referencelinesdialog.h"
 #include "print/graphprint.h"
 #include "print/printjobs.h"
+#include "print/ui/printpreview.h"
 
 #include <QActionGroup>
 #include <QCloseEvent>
@@ -184,11 +185,20 @@ void GraphWindow::buildMenus() {
     mprint = bar->addMenu(QStringLiteral("印刷(&G)"));
     mprint->menuAction()->setObjectName(QStringLiteral("mprint"));
     mgPrint = item(mprint, "mgPrint", QStringLiteral("グラフ印刷(&P)"));
+    mgPrint->setShortcut(QKeySequence::Print);
+    mgPreview = item(mprint, "mgPreview", QStringLiteral("印刷プレビュー(&V)"));
+    mgPdf = item(mprint, "mgPdf", QStringLiteral("PDFで保存(&D)..."));
     mprint->addSeparator();
     mPaperset = item(mprint, "mPaperset", QStringLiteral("ページ設定(&Y)"));
     mPrinterSetting = item(mprint, "mPrinterSetting", QStringLiteral("プリンタ設定(&P)"));
     connect(mgPrint, &QAction::triggered, this, [this] {
         if (printGraph) printGraph();
+    });
+    connect(mgPreview, &QAction::triggered, this, [this] {
+        if (previewGraph) previewGraph();
+    });
+    connect(mgPdf, &QAction::triggered, this, [this] {
+        if (saveGraphPdf) saveGraphPdf();
     });
     connect(mPaperset, &QAction::triggered, this, [this] {
         if (pageSetup) pageSetup();
@@ -239,6 +249,18 @@ void GraphWindow::buildMenus() {
     popRange2->setVisible(false);
     connect(popRange, &QAction::triggered, this, [this] { onRestoreRange(); });
     connect(popRange2, &QAction::triggered, this, [this] { onUndoRange(); });
+
+    // Keys of the window (the pop-up's entry shows only while it applies).
+    undoRangeKey = new QAction(QStringLiteral("ひとつ前に戻す"), this);
+    undoRangeKey->setObjectName(QStringLiteral("undoRangeKey"));
+    undoRangeKey->setShortcut(QKeySequence::Undo);
+    addAction(undoRangeKey);
+    connect(undoRangeKey, &QAction::triggered, this, [this] { onUndoRange(); });
+    closeKey = new QAction(this);
+    closeKey->setObjectName(QStringLiteral("closeKey"));
+    closeKey->setShortcut(Qt::Key_Escape);
+    addAction(closeKey);
+    connect(closeKey, &QAction::triggered, this, &QWidget::close);
 }
 
 void GraphWindow::buildToolbar() {
@@ -288,14 +310,16 @@ void GraphWindow::buildGrid() {
     gpgrid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     gpgrid->horizontalHeader()->setMinimumSectionSize(1);
     gpgrid->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    // fontSize × 15 × 1.5 × 10 + 75 twips: the header row two lines, rows 1
-    // to 8 one line each (the two title-only rows lie below).
+    // fontSize × 15 × 1.5 twips a line + 75: the header row two lines, every
+    // other row one line, down to "指定時刻" and "測定値", so that no row is
+    // cut at any window size.
     const LayoutValues& l = ctx_.layout;
-    const int height = int(std::lround((l.fontSize * 15 * 1.5 * 10 + 75) / twipsY()));
+    constexpr int kLines = 2 + (kGraphGridRows - 1);
+    const int height = int(std::lround((l.fontSize * 15 * 1.5 * kLines + 75) / twipsY()));
     gpgrid->setFixedHeight(height);
-    const int rowHeight = std::max(1, (height - 2 * gpgrid->frameWidth()) / 10);
+    const int rowHeight = std::max(1, (height - 2 * gpgrid->frameWidth()) / kLines);
     gpgrid->verticalHeader()->setDefaultSectionSize(rowHeight);
-    gpgrid->setRowHeight(0, height - 2 * gpgrid->frameWidth() - 8 * rowHeight);
+    gpgrid->setRowHeight(0, height - 2 * gpgrid->frameWidth() - (kGraphGridRows - 1) * rowHeight);
     gpgrid->installEventFilter(this);
     gpgrid->viewport()->installEventFilter(this);
 }
@@ -340,6 +364,8 @@ void GraphWindow::updateCommandStates() {
     apply(mpRef, openReferenceDialog);
     apply(btnref, openReferenceDialog);
     apply(mgPrint, printGraph);
+    apply(mgPreview, previewGraph);
+    apply(mgPdf, saveGraphPdf);
     apply(btnprint, printGraph);
     apply(mPaperset, pageSetup);
     apply(mPrinterSetting, printerSetup);
@@ -504,6 +530,9 @@ void wireGraphEntries(AppContext& ctx, GraphWindow& graph) {
     };
     connectGraphPrint(ctx);
     graph.printGraph = [&ctx] { printDispatch(ctx, PrintKind::Graph); };
+    auto preview = std::make_shared<QtPrintPreview>(&graph);
+    graph.previewGraph = [&ctx, preview] { previewCommand(ctx, PrintKind::Graph, *preview); };
+    graph.saveGraphPdf = [&ctx] { pdfCommand(ctx, PrintKind::Graph); };
     graph.pageSetup = [&ctx] { graphPageSetup(ctx); };
     graph.printerSetup = [&ctx] { graphPrinterSetup(ctx); };
     // The rows between the X bounds on screen, CSV or workbook by the

@@ -99,6 +99,8 @@ public:
     std::function<void()> printGraph;           // mgPrint, btnprint
     std::function<void()> pageSetup;            // mPaperset
     std::function<void()> printerSetup;         // mPrinterSetting
+    std::function<void()> previewGraph;         // mgPreview
+    std::function<void()> saveGraphPdf;         // mgPdf
     std::function<void()> saveVisibleSpan;      // msaveSpan
     // Enables the entries of the hooks that are set (open() does it too).
     void updateCommandStates();
@@ -121,7 +123,9 @@ public:
     QToolBar* Toolbar1 = nullptr;
     QAction* mrange = nullptr;           // "レンジ変更(&R)"
     QMenu* mprint = nullptr;             // "印刷(&G)"
-    QAction* mgPrint = nullptr;          //   "グラフ印刷(&P)"
+    QAction* mgPrint = nullptr;          //   "グラフ印刷(&P)" (Ctrl+P)
+    QAction* mgPreview = nullptr;        //   "印刷プレビュー(&V)"
+    QAction* mgPdf = nullptr;            //   "PDFで保存(&D)..."
     QAction* mPaperset = nullptr;        //   "ページ設定(&Y)"
     QAction* mPrinterSetting = nullptr;  //   "プリンタ設定(&P)"
     QMenu* mpara = nullptr;              // "パラメータ(&P)"
@@ -136,6 +140,8 @@ public:
     QMenu* popR = nullptr;               // "レンジ元に戻す"
     QAction* popRange = nullptr;         //   "自動範囲に戻す"
     QAction* popRange2 = nullptr;        //   "ひとつ前に戻す"
+    QAction* undoRangeKey = nullptr;     // Ctrl+Z: "ひとつ前に戻す" from the keyboard
+    QAction* closeKey = nullptr;         // Esc: closes the window
     QAction* btnRange = nullptr;
     QAction* btnprint = nullptr;
     QAction* btnlabel = nullptr;

@@ -46,6 +46,9 @@ const ValueRow kRows[] = {
 };
 constexpr int kRecordModeRow = 4;
 
+// OK on a logger that holds no records.
+const QString kNothingToRead = QStringLiteral("ロガーに収録データがないため、読み出すデータはありません。");
+
 // The value labels in one flat list: the rows above, second names after
 // their first.
 struct ValueSlot {
@@ -228,6 +231,9 @@ void ReadoutParametersWindow::showEvent(QShowEvent* event) {
 
 void ReadoutParametersWindow::onButtonClicked(int index) {
     if (transferring_) return;
+    // A logger without records: OK says so rather than closing unexplained.
+    if (index == 0 && ctx_.pendingLogger->sampleCount < 1)
+        ctx_.messages->show(captionText(Caption::LoggerRead), kNothingToRead, kOkOnly | kIconInformation);
     if (index != 0 || !readyToTransfer(ctx_.pendingLogger, choice_)) {
         cancel();
         return;

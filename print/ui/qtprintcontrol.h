@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/platform.h"
+#include "print/printjobs.h"
 
 #include <QPointer>
 #include <QPrinter>
@@ -12,7 +13,7 @@
 
 namespace quillet {
 
-class QtPrintControl : public PrintControl {
+class QtPrintControl : public PrintControl, public PagedPrintControl {
 public:
     explicit QtPrintControl(QWidget* parent = nullptr);
     void setParent(QWidget* parent) { parent_ = parent; }
@@ -31,6 +32,7 @@ public:
     // printer dialog opens first, so that the user chooses the file.
     QPagedPaintDevice* startDocument(const QString& title, int& error) override;
     int endDocument(bool completed) override;
+    QPageLayout printPageLayout() override { return printer().pageLayout(); }
 
 private:
     std::unique_ptr<QPrinter> printer_;

@@ -4,6 +4,8 @@
 #include "comm/link.h"
 #include "comm/protocol.h"
 #include "comm/serialport.h"
+#include "comm/settingswriter.h"
+#include "core/statusline.h"
 #include "support/fakes.h"
 #include "support/settingsdialog.h"
 #include "support/simprocess.h"
@@ -53,6 +55,13 @@ TEST(SettingsOverPty, ModelFourWrittenThenRecording) {
     port.setDevicePath(sim.devicePath());
     t.ctx.serial = &port;
 
+    // The main window's status line.
+    struct StatusView : MainView, StatusLine {
+        QString word;
+        void showStatus(const QString& text) override { word = text; }
+    } view;
+    t.ctx.view = &view;
+
     fakes::ScriptedSettingsDialog dialog;
     RecordingSettings& s = dialog.settings;
     s.cardNo = 26;
@@ -70,6 +79,9 @@ TEST(SettingsOverPty, ModelFourWrittenThenRecording) {
     EXPECT_TRUE(t.messages.shown.empty());
     EXPECT_GT(dialog.startSent, s.clockTime);
     EXPECT_EQ(dialog.bar, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9}));
+    // The status line names the start sent, the interval and the end.
+    EXPECT_EQ(view.word, settingsWrittenText(s, dialog.startSent, 4));
+    EXPECT_TRUE(view.word.contains(QStringLiteral("開始 ") + dialog.startSent.toString("yyyy-MM-dd HH:mm")));
 
     const QList<QByteArray> frames = framesIn(log);
     ASSERT_EQ(frames.size(), 13) << frames.join(" | ").toStdString();

@@ -285,3 +285,35 @@ TEST(SettingsWriter, LoggerWaitsForTheStartThenRecordsAtTheInterval) {
 }
 
 }  // namespace
+
+TEST(SettingsWriter, StatusWordNamesStartIntervalAndEnd) {
+    const QDateTime start(QDate(2026, 12, 8), QTime(8, 0));
+    struct Case {
+        int model;
+        int hour, minute;
+        bool seconds;
+        int secondsInterval;
+        int recordLimit;
+        const char* want;
+    } cases[] = {
+        {1, 0, 15, false, 10, 0, "ロガーに設定を書き込みました（開始 2026-12-08 08:00、間隔 00:15）"},
+        {1, 0, 15, false, 10, 96,
+         "ロガーに設定を書き込みました（開始 2026-12-08 08:00、間隔 00:15、終了 2026-12-09 08:00）"},
+        {4, 1, 0, false, 10, 3,
+         "ロガーに設定を書き込みました（開始 2026-12-08 08:00、間隔 01:00、終了 2026-12-08 11:00）"},
+        {4, 0, 1, true, 30, 4,
+         "ロガーに設定を書き込みました（開始 2026-12-08 08:00、間隔 30秒、終了 2026-12-08 08:02）"},
+        // The one-channel logger keeps no end; a seconds interval only where the model has one.
+        {3, 0, 5, false, 10, 96, "ロガーに設定を書き込みました（開始 2026-12-08 08:00、間隔 00:05）"},
+        {1, 0, 5, true, 20, 0, "ロガーに設定を書き込みました（開始 2026-12-08 08:00、間隔 00:05）"},
+    };
+    for (const Case& c : cases) {
+        RecordingSettings s;
+        s.intervalHour = int16_t(c.hour);
+        s.intervalMinute = int16_t(c.minute);
+        s.useSecondsInterval = c.seconds;
+        s.secondsInterval = int16_t(c.secondsInterval);
+        s.recordLimit = int16_t(c.recordLimit);
+        EXPECT_EQ(settingsWrittenText(s, start, c.model), QString::fromUtf8(c.want)) << c.model << " " << c.recordLimit;
+    }
+}

@@ -3,6 +3,7 @@
 // The settings step is a recording stand-in: these tests check when it runs.
 #include "comm/usual.h"
 #include "comm/link.h"
+#include "core/catalog.h"
 #include "core/loggermodels.h"
 #include "core/store.h"
 #include "core/vb.h"
@@ -492,5 +493,44 @@ TEST(Usual, WritesTheSettingsOnlyOnceTheFileIsThere) {
         EXPECT_EQ(rig.device.status().left(1), "3") << c.name;
         EXPECT_EQ(rig.device.recordCount(), 0) << c.name;
         EXPECT_EQ(rig.written.startSent, QDateTime(QDate(2013, 11, 15), QTime(12, 30))) << c.name;
+    }
+}
+
+TEST(Usual, DataOnScreenSavedOrClearedThenGoesOn) {
+    struct Case {
+        const char* name;
+        int task;
+        int answer;                   // to message 71's question
+        std::optional<QString> save;  // the save dialog's answer
+        bool goesOn;
+        bool cleared;
+        bool saved;
+    } cases[] = {
+        {"yes: saved, then cleared", 0, kYes, QString("kept.ql6"), true, true, true},
+        {"yes, save cancelled: kept", 0, kYes, std::nullopt, false, false, false},
+        {"no: cleared unsaved", 0, kNo, std::nullopt, true, true, false},
+        {"cancel: kept", 0, kCancel, std::nullopt, false, false, false},
+        {"setting only: nothing asked", 1, kCancel, std::nullopt, true, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fakes::TestContext t;
+        ChannelStore& s = t.ctx.store;
+        s.ch[3].inUse = 1;
+        s.ch[3].sampleCount = 2;
+        s.samples[3][1] = 215;
+        s.channelsInUse = 1;
+        s.unsavedRead = 1;
+        t.ctx.general.usualCommunicationTask = int16_t(c.task);
+        t.messages.answers = {c.answer};
+        const QString file = t.root + "/kept.ql6";
+        t.dialogs.answers = {c.save ? std::optional<QString>(file) : std::nullopt};
+        EXPECT_EQ(clearScreenForUsual(t.ctx), c.goesOn);
+        EXPECT_EQ(countChannelsInUse(s) == 0, c.cleared);
+        EXPECT_EQ(QFile::exists(file), c.saved);
+        EXPECT_EQ(t.messages.shown.size(), c.task == 0 ? 1u : 0u);
+        if (c.task == 0) {
+            EXPECT_TRUE(t.messages.shown[0].text.startsWith(messageText(Msg::ClearDataFirst)));
+        }
     }
 }

@@ -161,3 +161,26 @@ TEST_F(CliTest, CommandLineErrorsAndHelp) {
 
 }  // namespace
 }  // namespace quillet
+
+namespace quillet {
+namespace {
+
+// The program and the tool say the same version; the tool stays quiet
+// about a missing runtime folder, for a painting command too.
+TEST_F(CliTest, VersionAsTheProgramAndNoRuntimeFolderNote) {
+    QProcess program;
+    program.start(QStringLiteral(QUILLET_BUILD_DIR "/app/quillet"), {"--version"});
+    ASSERT_TRUE(program.waitForFinished(60000));
+    const QString programVersion = QString::fromUtf8(program.readAllStandardOutput());
+    const fakes::CliRun r = cli({"--version"});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out, programVersion);
+    EXPECT_TRUE(r.out.startsWith(QString::fromUtf8("クイレット解析ソフト Ver"))) << r.out.toStdString();
+
+    qunsetenv("XDG_RUNTIME_DIR");
+    const fakes::CliRun graph = cli({"graph", path("none.ql6"), "--out", path("g.png")});
+    EXPECT_FALSE(graph.err.contains("XDG_RUNTIME_DIR")) << graph.err.toStdString();
+}
+
+}  // namespace
+}  // namespace quillet

@@ -184,6 +184,10 @@ TEST_F(ReadoutParametersWindowTest, OkWithoutRecordsActsAsCancel) {
     EXPECT_EQ(t.ctx.comm->status, 1);
     EXPECT_EQ(w.result(), QDialog::Rejected);
     EXPECT_EQ(t.ctx.destinationChannel[1], 0);
+    // ... and says that there is nothing to read.
+    ASSERT_EQ(t.messages.shown.size(), 1u);
+    EXPECT_EQ(t.messages.shown[0].title, u("ロガー読み出し"));
+    EXPECT_TRUE(t.messages.shown[0].text.contains(u("読み出すデータはありません")));
 }
 
 TEST_F(ReadoutParametersWindowTest, CancelAndCloseAbandonTheReadOut) {

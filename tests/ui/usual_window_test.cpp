@@ -10,9 +10,11 @@
 #include "tools/sim/device.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -85,6 +87,8 @@ protected:
             ++settingsCalls;
             if (auto* v = qobject_cast<UsualCommunicationWindow*>(QApplication::activeModalWidget())) {
                 lData = v->lData->text();
+                fParaTitle = v->fPara->title();
+                v->grab().save(QStringLiteral(QUILLET_BUILD_DIR "/usual-window.png"));  // for a look by eye
                 lMaxHumidity = v->lMax[1]->text();
                 modeAtSettings = v->lMode->text();
                 barMaximum = v->barReadout->maximum();
@@ -108,7 +112,7 @@ protected:
     UsualCommunicationWindow* seen = nullptr;
     bool mainEnabledWhileRunning = false;
     int barMaximum = 0, barValue = 0;
-    QString lData, lMaxHumidity, modeAtSettings;
+    QString lData, lMaxHumidity, modeAtSettings, fParaTitle;
 };
 
 }  // namespace
@@ -124,6 +128,7 @@ TEST_F(UsualWindowTest, OneClickReadsSavesAndSets) {
     EXPECT_EQ(barMaximum, (400 / 16 + 1) * 88);
     EXPECT_EQ(barValue, 25 * 88);  // every block received
     EXPECT_EQ(lData, "400");
+    EXPECT_EQ(fParaTitle, u8("カードテストＮｏ.  001 / 001"));
     EXPECT_FALSE(lMaxHumidity.isEmpty());
     EXPECT_FALSE(lMaxHumidity.contains('.'));  // whole %RH
     EXPECT_EQ(modeAtSettings, u8("ロガー設定"));
@@ -132,6 +137,20 @@ TEST_F(UsualWindowTest, OneClickReadsSavesAndSets) {
     EXPECT_EQ(t.ctx.store.channelsInUse, 0);
     EXPECT_EQ(window->windowTitle(), mainCaption(t.ctx));
     EXPECT_EQ(t.ctx.usualCommunicationActive, 0);
+    // A word afterwards: the saved file's full path, the settings (the
+    // scripted step wrote nothing), the button to its folder.
+    auto* word = window->findChild<QMessageBox*>(QStringLiteral("usualOutcome"));
+    ASSERT_NE(word, nullptr);
+    EXPECT_TRUE(word->isVisible());
+    EXPECT_FALSE(word->isModal());
+    EXPECT_TRUE(
+        word->text().contains(QDir::toNativeSeparators(t.ctx.folders.dateFolder + u8("/13年11月/15日09時05分.ql6"))))
+        << word->text().toStdString();
+    EXPECT_TRUE(word->text().contains(u8("設定の書き込みは完了していません")));
+    EXPECT_NE(word->findChild<QPushButton*>(QStringLiteral("openFolder")), nullptr);
+    EXPECT_EQ(word->font(), window->font());
+    word->grab().save(QStringLiteral(QUILLET_BUILD_DIR "/usual-outcome.png"));
+    word->close();
 }
 
 TEST_F(UsualWindowTest, CancelDuringTheTransferStopsBeforeTheSettings) {

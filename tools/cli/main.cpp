@@ -11,6 +11,7 @@
 #include "core/startup.h"
 #include "core/store.h"
 #include "core/vb.h"
+#include "core/version.h"
 #include "datafile/datafile.h"
 #include "datafile/fileops.h"
 #include "datafile/tabular.h"
@@ -348,7 +349,7 @@ namespace {
 
 void printHelp(QTextStream& s) {
     s << "Usage: quillet-cli COMMAND ARGUMENTS\n"
-         "       quillet-cli --help | COMMAND --help\n\n"
+         "       quillet-cli --help | --version | COMMAND --help\n\n"
          "Works on the data files of the Quillet analysis program.\n\n"
          "Commands:\n";
     for (const Subcommand& c : subcommands()) {
@@ -403,6 +404,11 @@ int run(const QStringList& argv) {
         printHelp(out());
         return kExitOk;
     }
+    if (name == QLatin1String("--version")) {
+        out() << versionLine() << "\n";
+        out().flush();
+        return kExitOk;
+    }
     for (const Subcommand& c : subcommands()) {
         if (c.name != name) continue;
         Arguments a;
@@ -429,7 +435,22 @@ int run(const QStringList& argv) {
 }  // namespace
 }  // namespace quillet::cli
 
+namespace {
+
+// A command-line tool has no use for a runtime folder: Qt's note that
+// XDG_RUNTIME_DIR is not set (a shell without a desktop session, a cron
+// job, a container) would only be noise on standard error. Every other
+// message goes on as before.
+QtMessageHandler previousHandler = nullptr;
+void withoutRuntimeDirNote(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type == QtWarningMsg && message.contains(QLatin1String("XDG_RUNTIME_DIR"))) return;
+    if (previousHandler) previousHandler(type, context, message);
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    previousHandler = qInstallMessageHandler(withoutRuntimeDirNote);
     // Graphs and prints paint text with the system's fonts, which needs a GUI
     // application (on the offscreen platform: a command-line tool never needs
     // a display); the other subcommands start without one, which is faster.

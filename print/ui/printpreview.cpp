@@ -1,0 +1,39 @@
+#include "print/ui/printpreview.h"
+
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+
+namespace quillet {
+
+bool ChosenPrinterControl::printerReady() { return printer_.isValid(); }
+
+QPagedPaintDevice* ChosenPrinterControl::startDocument(const QString& title, int& error) {
+    error = 0;
+    printer_.setDocName(title);
+    return &printer_;
+}
+
+int ChosenPrinterControl::endDocument(bool completed) {
+    if (!completed) printer_.abort();
+    return 0;
+}
+
+PrintOutcome QtPrintPreview::show(const QString& title, const QPageLayout& layout,
+                                  const std::function<int(PrintControl&)>& paint) {
+    QPrinter printer(QPrinter::HighResolution);
+    if (layout.isValid()) printer.setPageLayout(layout);
+    printer.setDocName(title);
+    QPrintPreviewDialog dialog(&printer, parent_);
+    dialog.setObjectName(QStringLiteral("printPreview"));
+    dialog.setWindowTitle(QStringLiteral("印刷プレビュー - ") + title);
+    if (parent_) dialog.setFont(parent_->font());
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&paint](QPrinter* target) {
+        ChosenPrinterControl control(*target);
+        paint(control);  // a failure reports itself
+    });
+    // The dialog is accepted once the user printed from it.
+    const int result = dialog.exec();
+    return result == QDialog::Accepted ? PrintOutcome::Printed : PrintOutcome::Cancelled;
+}
+
+}  // namespace quillet
