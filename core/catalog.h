@@ -52,6 +52,8 @@ enum class Caption : int {
     MeasuringRange = 29,
     StartTime = 30,
     EndReservation = 31,
+    Analysis = 40,  // "統計と逸脱"
+    Report = 41,    // "レポート印刷"
 };
 
 // The messages by name; the numbers are the catalogue's (rules report them).
@@ -98,6 +100,8 @@ enum class Msg : int {
     NoRecordsContinue = 70,
     ClearDataFirst = 71,
     Unexpected = 99,
+    BadDeltaHOverR = 100,
+    ReportTitle = 101,
 };
 
 // Caption n; empty for numbers without a caption.

@@ -71,7 +71,8 @@ const QStringList& dataCommandNames() {
         QStringLiteral("mFTEXT"),   QStringLiteral("mFTEXTSAVE"), QStringLiteral("mFCSVSAVE"),
         QStringLiteral("mFPRINT"),  QStringLiteral("mFINSERT"),   QStringLiteral("mCHANNEL"),
         QStringLiteral("btnGraph"), QStringLiteral("btnSave"),    QStringLiteral("btnPrint"),
-        QStringLiteral("btnAddCh"), QStringLiteral("btnDelCh"),
+        QStringLiteral("btnAddCh"), QStringLiteral("btnDelCh"),   QStringLiteral("mANALYSIS"),
+        QStringLiteral("mASTATS"),  QStringLiteral("mAREPORT"),
     };
     return names;
 }

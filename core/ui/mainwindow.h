@@ -80,6 +80,7 @@ public:
     QMenu* mFTEXTMENU = nullptr;    //   "テキスト保存(&T)"
     QMenu* mFPRINTMENU = nullptr;   //   "印刷(&P)"
     QMenu* mCHANNELMENU = nullptr;  // "チャンネル(&C)"
+    QMenu* mANALYSISMENU = nullptr;  // "解析(&A)"
     QMenu* mHELPMENU = nullptr;     // "ヘルプ(&H)"
 
     // Entries (object names as the fields).
@@ -107,6 +108,9 @@ public:
     QAction* mFEND = nullptr;        // 終了(&E)
     QAction* mCHANNEL = nullptr;     // the "チャンネル(&C)" menu
     QAction* mCHDEL = nullptr;       // データ削除(&D)
+    QAction* mANALYSIS = nullptr;    // the "解析(&A)" menu
+    QAction* mASTATS = nullptr;      // 統計と逸脱(&S)
+    QAction* mAREPORT = nullptr;     // レポート印刷(&R)
     QAction* mHELP = nullptr;        // ヘルプ(&H)
     QAction* mVERSION = nullptr;     // バージョン情報(&V)
 

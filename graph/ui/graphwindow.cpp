@@ -196,6 +196,17 @@ void GraphWindow::buildMenus() {
         if (printerSetup) printerSetup();
     });
 
+    manalysis = bar->addMenu(QStringLiteral("解析(&A)"));
+    manalysis->menuAction()->setObjectName(QStringLiteral("manalysis"));
+    mgStats = item(manalysis, "mgStats", QStringLiteral("統計と逸脱(&S)"));
+    mgReport = item(manalysis, "mgReport", QStringLiteral("レポート印刷(&R)"));
+    connect(mgStats, &QAction::triggered, this, [this] {
+        if (openStats) openStats();
+    });
+    connect(mgReport, &QAction::triggered, this, [this] {
+        if (printReport) printReport();
+    });
+
     mpara = bar->addMenu(QStringLiteral("パラメータ(&P)"));
     mpara->menuAction()->setObjectName(QStringLiteral("mpara"));
     mpLabel = item(mpara, "mpLabel", QStringLiteral("ラベル表示(&L)"));
@@ -336,6 +347,8 @@ void GraphWindow::updateCommandStates() {
     apply(btnprint, printGraph);
     apply(mPaperset, pageSetup);
     apply(mPrinterSetting, printerSetup);
+    apply(mgStats, openStats);
+    apply(mgReport, printReport);
 }
 
 // ---------------------------------------------------------------- open and close

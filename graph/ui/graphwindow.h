@@ -99,6 +99,8 @@ public:
     std::function<void()> printGraph;           // mgPrint, btnprint
     std::function<void()> pageSetup;            // mPaperset
     std::function<void()> printerSetup;         // mPrinterSetting
+    std::function<void()> openStats;            // mgStats: the figures of the visible span
+    std::function<void()> printReport;          // mgReport: the report of the visible span
     // Enables the entries of the hooks that are set (open() does it too).
     void updateCommandStates();
 
@@ -123,6 +125,9 @@ public:
     QAction* mgPrint = nullptr;          //   "グラフ印刷(&P)"
     QAction* mPaperset = nullptr;        //   "ページ設定(&Y)"
     QAction* mPrinterSetting = nullptr;  //   "プリンタ設定(&P)"
+    QMenu* manalysis = nullptr;          // "解析(&A)"
+    QAction* mgStats = nullptr;          //   "統計と逸脱(&S)"
+    QAction* mgReport = nullptr;         //   "レポート印刷(&R)"
     QMenu* mpara = nullptr;              // "パラメータ(&P)"
     QAction* mpLabel = nullptr;          //   "ラベル表示(&L)"
     QMenu* mpLIne = nullptr;             //   "グラフ線幅(&S)"
