@@ -44,8 +44,8 @@ QString figureRowLabel(int row) {
     static const char16_t* const labels[kFigureRows] = {
         u"収録数",         u"エラー数",       u"最低値",         u"最高値",         u"平均値",
         u"MKT [ﾟC]",       u"上限警報値",     u"下限警報値",     u"上限超過時間",   u"下限未満時間",
-        u"範囲内の割合",   u"上限逸脱回数",   u"下限逸脱回数",   u"最長上限逸脱",   u"  その開始時刻",
-        u"最長下限逸脱",   u"  その開始時刻", u"上限超過度分",   u"下限未満度分",
+        u"範囲内の割合",   u"上限逸脱回数",   u"下限逸脱回数",   u"最長上限逸脱",   u"  開始時刻",
+        u"最長下限逸脱",   u"  開始時刻", u"上限超過度分",   u"下限未満度分",
     };
     if (row < 0 || row >= kFigureRows) return {};
     return QString::fromUtf16(labels[row]);

@@ -19,8 +19,8 @@
 namespace quillet {
 namespace {
 
-constexpr int kLabelChars = 14;    // the figure column
-constexpr int kChannelChars = 14;  // each channel's column
+constexpr int kLabelChars = 12;    // the figure column
+constexpr int kChannelChars = 17;  // each channel's column: a date and time
 constexpr int kTableChars = kLabelChars + kChannels * kChannelChars;
 const char16_t* const kSignOff[3] = {u"作成", u"確認", u"承認"};
 
@@ -32,7 +32,9 @@ void cellText(QPainter& p, const QRectF& cell, const QString& text, bool left, d
 
 }  // namespace
 
-QString defaultReportTitle(const ChannelStore& s) { return QFileInfo(s.currentFileName).fileName(); }
+QString defaultReportTitle(const ChannelStore& s) {
+    return QFileInfo(s.dataFileName.isEmpty() ? s.currentFileName : s.dataFileName).fileName();
+}
 
 QPageLayout reportPageLayout() {
     return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(15, 15, 15, 15),
@@ -119,7 +121,7 @@ int printReport(AppContext& ctx, PrintControl& printer, const ReportRequest& r) 
     const double tableWidth = (kLabelChars + int(figures.size()) * kChannelChars) * w;
     const double tableTop = ph - 1.5 * h - rows * rowHeight;
     const double tableLeft = (pw - tableWidth) / 2;
-    QFont tableFont = printFont(size * 0.9);
+    QFont tableFont = printFont(size * 0.85);
     painter.setFont(tableFont);
     for (int row = 0; row < rows; ++row) {
         const double top = tableTop + row * rowHeight;

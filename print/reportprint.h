@@ -24,7 +24,8 @@ struct ReportRequest {
     double deltaHOverR = kDefaultDeltaHOverR;
 };
 
-// The title a report starts with: the data file's name without its folder.
+// The title a report starts with: the data file's name without its folder
+// (the file the channels came from, else the current file name).
 QString defaultReportTitle(const ChannelStore& s);
 // A4 landscape with 15 mm margins.
 QPageLayout reportPageLayout();

@@ -12,10 +12,19 @@
 #include "print/reportprint.h"
 #include "tools/cli/cli.h"
 
+#include <QFileInfo>
 #include <QRegularExpression>
 
 namespace quillet::cli {
 namespace {
+
+// Text padded with blanks to width columns of a terminal, where the
+// full-width characters (kanji, kana) take two.
+QString padded(const QString& text, int width) {
+    int columns = 0;
+    for (QChar c : text) columns += (c.unicode() >= 0x1100 && !(c.unicode() >= 0xFF61 && c.unicode() <= 0xFF9F)) ? 2 : 1;
+    return text + QString(std::max(1, width - columns), QLatin1Char(' '));
+}
 
 QString jsonString(const QString& s) {
     QString out = QStringLiteral("\"");
@@ -96,11 +105,11 @@ int runStats(AppContext& ctx, const Arguments& a) {
     constexpr int kLabelWidth = 16;
     constexpr int kColumnWidth = 22;
     out() << QString(kLabelWidth, QLatin1Char(' '));
-    for (const ChannelFigures& f : figures) out() << figureColumnHead(ctx, f.channel).leftJustified(kColumnWidth);
+    for (const ChannelFigures& f : figures) out() << padded(figureColumnHead(ctx, f.channel), kColumnWidth);
     out() << "\n";
     for (int row = 0; row < kFigureRows; ++row) {
-        out() << figureRowLabel(row).leftJustified(kLabelWidth);
-        for (const ChannelFigures& f : figures) out() << figureText(f, row).leftJustified(kColumnWidth);
+        out() << padded(figureRowLabel(row), kLabelWidth);
+        for (const ChannelFigures& f : figures) out() << padded(figureText(f, row), kColumnWidth);
         out() << "\n";
     }
     out().flush();
@@ -119,7 +128,7 @@ int runReport(AppContext& ctx, const Arguments& a) {
     if (!deltaHOverRFromOptions(ctx, a, r.deltaHOverR, code) || !openAlone(ctx, a.positional[0], code) ||
         !axisRowsFromOptions(ctx, a, r.rows, code))
         return code;
-    r.title = a.has("--title") ? a.value("--title") : defaultReportTitle(ctx.store);
+    r.title = a.has("--title") ? a.value("--title") : QFileInfo(a.positional[0]).fileName();
     // The graph of the rows, as the graph window shows that span.
     GraphState& g = ctx.graph;
     g.xManual = true;
