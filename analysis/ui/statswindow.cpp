@@ -34,13 +34,14 @@ StatsWindow::StatsWindow(AppContext& ctx, AxisRows rows, QWidget* parent)
     table = new QTableWidget(this);
     table->setObjectName(QStringLiteral("figures"));
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     layout->addWidget(table);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(dhr, &QLineEdit::editingFinished, this, &StatsWindow::applyDeltaHOverR);
     refill();
-    resize(1000, 620);
+    resize(1180, 720);
 }
 
 void StatsWindow::applyDeltaHOverR() {

@@ -10,6 +10,7 @@
 #include "core/store.h"
 #include "core/ui/mainwindow.h"
 #include "datafile/datafile.h"
+#include "graph/graphstate.h"
 #include "print/reportprint.h"
 
 #include <QFile>
@@ -208,6 +209,36 @@ TEST_F(ReportTest, StatsWindowAndMenu) {
     EXPECT_EQ(w.table->item(5, 0)->text(), figureText(channelFigures(t.ctx.store, {1, 30}, 8000)[0], 5));
     EXPECT_EQ(loadDeltaHOverR(analysisSettingsFile(t.ctx.folders)), 8000);
     EXPECT_EQ(t.messages.shown.size(), 1u);
+}
+
+// The graph window's span is its X range within the axis; the main menu's
+// report prints the whole axis and leaves the graph's range as it was.
+TEST_F(ReportTest, GraphSpanAndMenuReport) {
+    struct Row {
+        int xStart, xEnd;
+        AxisRows want;
+    };
+    const Row rows[] = {{5, 20, {5, 20}}, {1, 30, {1, 30}}, {0, 99, {1, 30}}, {28, 40, {28, 30}}};
+    for (const Row& r : rows) {
+        t.ctx.graph->xStart = int16_t(r.xStart);
+        t.ctx.graph->xEnd = int16_t(r.xEnd);
+        const AxisRows got = visibleRows(t.ctx);
+        EXPECT_EQ(got.first, r.want.first) << r.xStart;
+        EXPECT_EQ(got.last, r.want.last) << r.xEnd;
+    }
+
+    t.ctx.graph->xManual = true;
+    t.ctx.graph->xStart = 5;
+    t.ctx.graph->xEnd = 9;
+    ScriptedPrinter printer(pdf);
+    t.ctx.printer = &printer;
+    MainWindow window(t.ctx);
+    wireAnalysis(window, t.ctx, [](const QString&) { return std::optional<QString>(u8("全期間")); });
+    window.mAREPORT->trigger();
+    EXPECT_TRUE(pdfText(pdf).contains(dateTimeText(rowTime(t.ctx.store, 30))));
+    EXPECT_TRUE(t.ctx.graph->xManual);
+    EXPECT_EQ(t.ctx.graph->xStart, 5);
+    EXPECT_EQ(t.ctx.graph->xEnd, 9);
 }
 
 }  // namespace
