@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace quillet {
 namespace {
@@ -24,35 +25,42 @@ std::optional<double> kineticCelsius(double lowestCelsius, double highestCelsius
     return deltaHOverR / -logMean - kKelvinAtZeroCelsius;
 }
 
-// Follows the runs beyond one limit, sample by sample.
+// Follows the runs beyond one limit, sample by sample (1-based indexes).
 struct RunTracker {
-    Excursions result;
+    int count = 0;
+    int longest = 0;
+    int longestFirst = 0;
     int length = 0;
-    double start = 0;
 
-    void step(bool beyond, double time, int intervalSeconds) {
-        if (!beyond) {
-            end(intervalSeconds);
+    void step(bool beyond, int i) {
+        if (beyond) {
+            ++length;
             return;
         }
-        if (length == 0) start = time;
-        ++length;
+        end(i);
     }
-    void end(int intervalSeconds) {
+    // The run (if any) ends before sample i.
+    void end(int i) {
         if (length == 0) return;
-        ++result.count;
-        const long long seconds = (long long)length * intervalSeconds;
-        if (result.count == 1 || seconds > result.longestSeconds) {
-            result.longestSeconds = seconds;
-            result.longestStart = start;
+        ++count;
+        if (length > longest) {  // the first of equally long runs stays
+            longest = length;
+            longestFirst = i - length;
         }
         length = 0;
+    }
+    Excursions result(const ChannelRecord& c, int intervalSeconds) const {
+        Excursions e;
+        e.count = count;
+        e.longestSeconds = (long long)longest * intervalSeconds;
+        if (count) e.longestStart = c.startTime + (longestFirst - 1) * c.interval;
+        return e;
     }
 };
 
 ChannelFigures figuresOf(const ChannelStore& s, int ch, AxisRows rows, double deltaHOverR) {
     const ChannelRecord& c = s.ch[size_t(ch)];
-    const auto& samples = s.samples[size_t(ch)];
+    const int16_t* samples = s.samples[size_t(ch)].data();
     ChannelFigures f;
     f.channel = ch;
     f.intervalSeconds = c.intervalHour * 3600 + c.intervalMinute * 60 + c.intervalTenSec * 10;
@@ -70,48 +78,20 @@ ChannelFigures figuresOf(const ChannelStore& s, int ch, AxisRows rows, double de
     f.firstTime = c.startTime + (first - 1) * c.interval;
     f.lastTime = c.startTime + (last - 1) * c.interval;
 
-    int lowest = 0;
-    int highest = 0;
+    // Counts, extremes and sum in one pass without branches.
+    int lowest = std::numeric_limits<int>::max();
+    int highest = std::numeric_limits<int>::min();
     long long sum = 0;
-    ChannelFigures::Limits limits;
-    long long samplesAbove = 0;
-    long long samplesBelow = 0;
-    long long tenthsAbove = 0;
-    long long tenthsBelow = 0;
-    int within = 0;
-    RunTracker above;
-    RunTracker below;
+    int errors = 0;
     for (int i = first; i <= last; ++i) {
-        const int v = samples[size_t(i)];
-        if (v == kErrorSample) {
-            ++f.errors;
-            above.end(f.intervalSeconds);
-            below.end(f.intervalSeconds);
-            continue;
-        }
-        if (f.errors == i - first) {  // the first valid sample
-            lowest = highest = v;
-        } else {
-            lowest = std::min(lowest, v);
-            highest = std::max(highest, v);
-        }
-        sum += v;
-        if (!alarms) continue;
-        const bool isAbove = v > c.upperAlarm;
-        const bool isBelow = v < c.lowerAlarm;
-        const double time = c.startTime + (i - 1) * c.interval;
-        above.step(isAbove, time, f.intervalSeconds);
-        below.step(isBelow, time, f.intervalSeconds);
-        if (isAbove) {
-            ++samplesAbove;
-            tenthsAbove += v - c.upperAlarm;
-        }
-        if (isBelow) {
-            ++samplesBelow;
-            tenthsBelow += c.lowerAlarm - v;
-        }
-        if (!isAbove && !isBelow) ++within;
+        const int v = samples[i];
+        const bool error = v == kErrorSample;
+        errors += error;
+        sum += error ? 0 : v;
+        lowest = std::min(lowest, error ? std::numeric_limits<int>::max() : v);
+        highest = std::max(highest, error ? std::numeric_limits<int>::min() : v);
     }
+    f.errors = errors;
     const int valid = f.validSamples();
     if (valid == 0) return f;
     f.min = lowest / 10.0;
@@ -122,7 +102,7 @@ ChannelFigures figuresOf(const ChannelStore& s, int ch, AxisRows rows, double de
         // Loggers repeat few distinct values: one exponential per value.
         std::vector<int> histogram(size_t(highest - lowest + 1));
         for (int i = first; i <= last; ++i) {
-            const int v = samples[size_t(i)];
+            const int v = samples[i];
             if (v != kErrorSample) ++histogram[size_t(v - lowest)];
         }
         f.mkt = kineticCelsius(lowest / 10.0, highest / 10.0, deltaHOverR, [&](const auto& add) {
@@ -130,19 +110,51 @@ ChannelFigures figuresOf(const ChannelStore& s, int ch, AxisRows rows, double de
                 if (histogram[k]) add((lowest + int(k)) / 10.0, histogram[k]);
         });
     }
-    if (alarms) {
-        above.end(f.intervalSeconds);
-        below.end(f.intervalSeconds);
-        limits.above = above.result;
-        limits.below = below.result;
-        // Every sample stands for one interval.
-        limits.secondsAbove = samplesAbove * f.intervalSeconds;
-        limits.secondsBelow = samplesBelow * f.intervalSeconds;
-        limits.degreeMinutesAbove = tenthsAbove / 10.0 * f.intervalSeconds / 60.0;
-        limits.degreeMinutesBelow = tenthsBelow / 10.0 * f.intervalSeconds / 60.0;
-        limits.withinShare = double(within) / valid;
-        f.limits = limits;
+    if (!alarms) return f;
+
+    long long samplesAbove = 0;
+    long long samplesBelow = 0;
+    long long tenthsAbove = 0;
+    long long tenthsBelow = 0;
+    RunTracker above;
+    RunTracker below;
+    const int upper = c.upperAlarm;
+    const int lower = c.lowerAlarm;
+    for (int i = first; i <= last; ++i) {
+        const int v = samples[i];
+        const bool error = v == kErrorSample;  // ends a run like a sample within the limit
+        const bool isAbove = !error && v > upper;
+        const bool isBelow = !error && v < lower;
+        samplesAbove += isAbove;
+        samplesBelow += isBelow;
+        tenthsAbove += isAbove ? v - upper : 0;
+        tenthsBelow += isBelow ? lower - v : 0;
+        above.step(isAbove, i);
+        below.step(isBelow, i);
     }
+    above.end(last + 1);
+    below.end(last + 1);
+    ChannelFigures::Limits limits;
+    limits.above = above.result(c, f.intervalSeconds);
+    limits.below = below.result(c, f.intervalSeconds);
+    // Every sample stands for one interval.
+    limits.secondsAbove = samplesAbove * f.intervalSeconds;
+    limits.secondsBelow = samplesBelow * f.intervalSeconds;
+    limits.degreeMinutesAbove = tenthsAbove / 10.0 * f.intervalSeconds / 60.0;
+    limits.degreeMinutesBelow = tenthsBelow / 10.0 * f.intervalSeconds / 60.0;
+    // A sample both above and below (crossed limits in a damaged file)
+    // counts as outside once.
+    long long outside = 0;
+    if (upper < lower) {
+        for (int i = first; i <= last; ++i) {
+            const int v = samples[i];
+            outside += v != kErrorSample && (v > upper || v < lower);
+        }
+    } else {
+        outside = samplesAbove + samplesBelow;
+    }
+    limits.withinShare = double(valid - outside) / valid;
+    f.limits = limits;
     return f;
 }
 
