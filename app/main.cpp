@@ -16,6 +16,7 @@
 #include "core/ui/versionwindow.h"
 #include "datafile/fileops.h"
 #include "datafile/ui/filemenu.h"
+#include "analysis/ui/analysiswiring.h"
 #include "graph/ui/graphwindow.h"
 #include "loggerset/parametertexts.h"
 #include "loggerset/ui/commwiring.h"
@@ -162,7 +163,12 @@ int main(int argc, char** argv) {
     quillet::wirePrint(window, ctx);
     // The graph window with its range and reference-line dialogs and print,
     // built when it first opens; its print dialogs show over it.
-    quillet::wireGraph(window, ctx, [&graphPrinter](quillet::GraphWindow& graph) { graphPrinter.setParent(&graph); });
+    quillet::wireGraph(window, ctx, [&graphPrinter, &ctx](quillet::GraphWindow& graph) {
+        graphPrinter.setParent(&graph);
+        quillet::wireGraphAnalysis(graph, ctx);
+    });
+    // "解析(&A)": the figures and the report.
+    quillet::wireAnalysis(window, ctx);
 
     if (!demoText.isEmpty()) {
         window.statusBar()->addPermanentWidget(new QLabel(demoText));

@@ -10,6 +10,9 @@
 #   workbook  quillet-cli export --xlsx against pandas writing it through
 #             openpyxl (target: at least 5x faster)
 #   convert   quillet-cli convert of the same file against cp
+#   report    quillet-cli report of the same file (one A4 page with the
+#             graph and the figures) against quillet-cli info of it
+#             (target: at most 3x)
 #   start-up  quillet from its start to its first painted main window against
 #             a minimal Qt Widgets program, offscreen and under Xvfb
 #             (target: at most 1.5x)
@@ -88,6 +91,12 @@ row "export --xlsx vs openpyxl" "$(ms "$ours")" "$(ms "$pandas")" "${r}x" "$(rat
 read -r ours cp ours_cpu cp_cpu _ < <(pairs "$CLI" convert "$work/full.ql6" --out "$work/converted.ql6" -- \
   cp "$work/full.ql6" "$work/copied.ql6")
 row "convert vs cp" "$(ms "$ours")" "$(ms "$cp")" "$(ratio "$ours" "$cp")x" "$(ratio "$ours_cpu" "$cp_cpu")x" "-" ""
+
+read -r ours info ours_cpu info_cpu _ < <(pairs "$CLI" report "$work/full.ql6" --pdf "$work/report.pdf" -- \
+  "$CLI" info "$work/full.ql6")
+r=$(ratio "$ours" "$info")
+row "report vs info" "$(ms "$ours")" "$(ms "$info")" "${r}x" "$(ratio "$ours_cpu" "$info_cpu")x" "<= 3x" \
+  "$(verdict "$r" "<=" 3)"
 
 startup=("$APP" --open "$work/full.ql6" --quit-after-paint)
 read -r ours minimal ours_cpu minimal_cpu ours_kib minimal_kib < <(pairs "${startup[@]}" -- "$MINIMAL")

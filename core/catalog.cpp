@@ -37,6 +37,8 @@ const std::map<int, QString>& captions() {
         {29, QStringLiteral("測定範囲")},
         {30, QStringLiteral("開始時刻")},
         {31, QStringLiteral("終了予約時刻")},
+        {40, QStringLiteral("統計と逸脱")},
+        {41, QStringLiteral("レポート印刷")},
     };
     return table;
 }
@@ -92,6 +94,8 @@ const std::map<int, QString>& messages() {
         {71, QStringLiteral("いつもの通信（データ読み出し＋ファイル保存＋ロガー設定）を行う前には") + CR +
                  QStringLiteral("画面上のデータを無くしてください。")},
         {99, QStringLiteral("予期しないエラーが発生しました。")},
+        {100, QStringLiteral("ΔH/R は 1000～100000 の数値（K）で入力してください。")},
+        {101, QStringLiteral("レポートの表題を入力してください。")},
     };
     return table;
 }

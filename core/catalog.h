@@ -52,6 +52,8 @@ enum class Caption : int {
     MeasuringRange = 29,
     StartTime = 30,
     EndReservation = 31,
+    Analysis = 40,  // "統計と逸脱"
+    Report = 41,    // "レポート印刷"
 };
 
 // The messages by name; the numbers are the catalogue's (rules report them).
@@ -99,6 +101,8 @@ enum class Msg : int {
     ClearDataFirst = 71,
     PartlyWritten = 80,  // args[0] the items written, args[1] those not written
     Unexpected = 99,
+    BadDeltaHOverR = 100,
+    ReportTitle = 101,
 };
 
 // Caption n; empty for numbers without a caption.

@@ -74,6 +74,7 @@ const QStringList& dataCommandNames() {
         QStringLiteral("btnSave"),  QStringLiteral("btnPrint"),   QStringLiteral("btnAddCh"),
         QStringLiteral("btnDelCh"),
         QStringLiteral("mFTIDYSAVE"), QStringLiteral("mFXLSXSAVE"),
+        QStringLiteral("mANALYSIS"), QStringLiteral("mASTATS"), QStringLiteral("mAREPORT"),
     };
     return names;
 }

@@ -179,6 +179,12 @@ void MainWindow::buildMenus() {
     mCHANNEL->setObjectName(QStringLiteral("mCHANNEL"));
     mCHDEL = entry(mCHANNELMENU, "mCHDEL", QStringLiteral("データ削除(&D)"));
 
+    mANALYSISMENU = bar->addMenu(QStringLiteral("解析(&A)"));
+    mANALYSIS = mANALYSISMENU->menuAction();
+    mANALYSIS->setObjectName(QStringLiteral("mANALYSIS"));
+    mASTATS = entry(mANALYSISMENU, "mASTATS", QStringLiteral("統計と逸脱(&S)"));
+    mAREPORT = entry(mANALYSISMENU, "mAREPORT", QStringLiteral("レポート印刷(&R)"));
+
     mHELPMENU = bar->addMenu(QStringLiteral("ヘルプ(&H)"));
     mHELPMENU->menuAction()->setObjectName(QStringLiteral("mHELPMENU"));
     mHELP = entry(mHELPMENU, "mHELP", QStringLiteral("ヘルプ(&H)"));

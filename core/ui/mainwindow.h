@@ -86,6 +86,7 @@ public:
     QMenu* mFPDFMENU = nullptr;      //   "PDFで保存(&D)..."
     QMenu* mFRECENTMENU = nullptr;   //   "最近使ったファイル(&R)"
     QMenu* mCHANNELMENU = nullptr;   // "チャンネル(&C)"
+    QMenu* mANALYSISMENU = nullptr;  // "解析(&A)"
     QMenu* mHELPMENU = nullptr;      // "ヘルプ(&H)"
 
     // Entries (object names as the fields).
@@ -125,6 +126,9 @@ public:
     QAction* mFEND = nullptr;          // 終了(&E)
     QAction* mCHANNEL = nullptr;       // the "チャンネル(&C)" menu
     QAction* mCHDEL = nullptr;         // データ削除(&D)
+    QAction* mANALYSIS = nullptr;      // the "解析(&A)" menu
+    QAction* mASTATS = nullptr;        // 統計と逸脱(&S)
+    QAction* mAREPORT = nullptr;       // レポート印刷(&R)
     QAction* mHELP = nullptr;          // ヘルプ(&H)
     QAction* mVERSION = nullptr;       // バージョン情報(&V)
 

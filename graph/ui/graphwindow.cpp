@@ -212,6 +212,16 @@ void GraphWindow::buildMenus() {
     connect(msaveSpan, &QAction::triggered, this, [this] {
         if (saveVisibleSpan) saveVisibleSpan();
     });
+    manalysis = bar->addMenu(QStringLiteral("解析(&A)"));
+    manalysis->menuAction()->setObjectName(QStringLiteral("manalysis"));
+    mgStats = item(manalysis, "mgStats", QStringLiteral("統計と逸脱(&S)"));
+    mgReport = item(manalysis, "mgReport", QStringLiteral("レポート印刷(&R)"));
+    connect(mgStats, &QAction::triggered, this, [this] {
+        if (openStats) openStats();
+    });
+    connect(mgReport, &QAction::triggered, this, [this] {
+        if (printReport) printReport();
+    });
 
     mpara = bar->addMenu(QStringLiteral("パラメータ(&P)"));
     mpara->menuAction()->setObjectName(QStringLiteral("mpara"));
@@ -370,6 +380,8 @@ void GraphWindow::updateCommandStates() {
     apply(mPaperset, pageSetup);
     apply(mPrinterSetting, printerSetup);
     apply(msaveSpan, saveVisibleSpan);
+    apply(mgStats, openStats);
+    apply(mgReport, printReport);
 }
 
 // ---------------------------------------------------------------- open and close

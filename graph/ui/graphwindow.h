@@ -102,6 +102,8 @@ public:
     std::function<void()> previewGraph;         // mgPreview
     std::function<void()> saveGraphPdf;         // mgPdf
     std::function<void()> saveVisibleSpan;      // msaveSpan
+    std::function<void()> openStats;            // mgStats: the figures of the visible span
+    std::function<void()> printReport;          // mgReport: the report of the visible span
     // Enables the entries of the hooks that are set (open() does it too).
     void updateCommandStates();
 
@@ -128,6 +130,9 @@ public:
     QAction* mgPdf = nullptr;            //   "PDFで保存(&D)..."
     QAction* mPaperset = nullptr;        //   "ページ設定(&Y)"
     QAction* mPrinterSetting = nullptr;  //   "プリンタ設定(&P)"
+    QMenu* manalysis = nullptr;          // "解析(&A)"
+    QAction* mgStats = nullptr;          //   "統計と逸脱(&S)"
+    QAction* mgReport = nullptr;         //   "レポート印刷(&R)"
     QMenu* mpara = nullptr;              // "パラメータ(&P)"
     QAction* mpLabel = nullptr;          //   "ラベル表示(&L)"
     QMenu* mpLIne = nullptr;             //   "グラフ線幅(&S)"

@@ -38,6 +38,9 @@ TEST(Catalog, Captions) {
         {30, "開始時刻"},
         {31, "終了予約時刻"},
         {32, ""},
+        {40, "統計と逸脱"},
+        {41, "レポート印刷"},
+        {42, ""},
         {-1, ""},
     };
     for (const auto& c : cases) EXPECT_EQ(captionText(c.n), QString::fromUtf8(c.text)) << c.n;
@@ -101,7 +104,9 @@ TEST(Catalog, Messages) {
         {71,
          "いつもの通信（データ読み出し＋ファイル保存＋ロガー設定）を行う前には\r画面上のデータを無くしてください。"},
         {99, "予期しないエラーが発生しました。"},
-        {100, ""},
+        {100, "ΔH/R は 1000～100000 の数値（K）で入力してください。"},
+        {101, "レポートの表題を入力してください。"},
+        {102, ""},
     };
     for (const auto& c : cases) EXPECT_EQ(messageText(c.n), QString::fromUtf8(c.text)) << c.n;
     EXPECT_EQ(messageText(18, {"3"}), QString::fromUtf8("ポート3で通信を確立しました。"));

@@ -50,7 +50,8 @@ TEST_F(MainWindowTest, MenuBarAndEntriesAsCaptioned) {
     QStringList top;
     for (const QAction* a : window->menuBar()->actions()) top << a->text();
     EXPECT_EQ(top, QStringList({u8("ロガー(&L)"), u8("いつもの通信(&I)"), u8("グラフ(&G)"), u8("ファイル(&F)"),
-                                u8("チャンネル(&C)"), u8("ヘルプ(&H)")}));
+                                u8("チャンネル(&C)"), u8("解析(&A)"), u8("ヘルプ(&H)")}));
+    EXPECT_EQ(menuTexts(window->mANALYSISMENU), QStringList({u8("統計と逸脱(&S)"), u8("レポート印刷(&R)")}));
     EXPECT_EQ(menuTexts(window->mLOGGER),
               QStringList({u8("ロガー読み出し(&R)"), u8("ロガー設定&(S)"), u8("連続読み出し"), u8("ポート設定(&P)")}));
     EXPECT_EQ(menuTexts(window->mLSET), QStringList({u8("収録設定(&S)"), u8("パラメータ設定(&P)")}));

@@ -3,6 +3,7 @@
 // is listed once in the table of main.cpp.
 #pragma once
 
+#include "analysis/figures.h"
 #include "comm/recordingsettings.h"
 #include "core/context.h"
 #include "core/platform.h"
@@ -83,5 +84,13 @@ Subcommand setSubcommand();         // set_cmd.cpp
 Subcommand graphRangeSubcommand();  // graphrange_cmd.cpp
 Subcommand printSubcommand();       // print_cmd.cpp
 Subcommand graphSubcommand();
+Subcommand statsSubcommand();   // stats_cmd.cpp
+Subcommand reportSubcommand();  // stats_cmd.cpp
+
+// --rows FIRST..LAST of stats and report, checked against the open file's
+// axis (all rows without the option), and --dhr (else the user's setting).
+// False after a refused value (reported, exitCode set).
+bool axisRowsFromOptions(AppContext& ctx, const Arguments& a, AxisRows& rows, int& exitCode);
+bool deltaHOverRFromOptions(AppContext& ctx, const Arguments& a, double& kelvin, int& exitCode);
 
 }  // namespace quillet::cli

@@ -341,6 +341,8 @@ const std::vector<Subcommand>& subcommands() {
         graphRangeSubcommand(),
         printSubcommand(),
         graphSubcommand(),
+        statsSubcommand(),
+        reportSubcommand(),
     };
     return table;
 }

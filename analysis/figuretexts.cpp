@@ -1,0 +1,100 @@
+#include "analysis/figuretexts.h"
+
+#include "core/context.h"
+#include "core/fieldhelpers.h"
+#include "core/store.h"
+#include "core/vb.h"
+
+namespace quillet {
+namespace {
+
+enum Row {
+    kSamples,
+    kErrors,
+    kMin,
+    kMax,
+    kMean,
+    kMkt,
+    kUpper,
+    kLower,
+    kTimeAbove,
+    kTimeBelow,
+    kWithin,
+    kExcursionsAbove,
+    kExcursionsBelow,
+    kLongestAbove,
+    kLongestAboveStart,
+    kLongestBelow,
+    kLongestBelowStart,
+    kDegreeMinutesAbove,
+    kDegreeMinutesBelow,
+};
+
+const QString kNone = QStringLiteral("-----");
+
+QString fixed(const std::optional<double>& v, int decimals) {
+    return v ? QString::number(*v, 'f', decimals) : kNone;
+}
+
+QString startText(const Excursions& e) { return e.count ? dateTimeText(e.longestStart) : kNone; }
+
+}  // namespace
+
+QString figureRowLabel(int row) {
+    static const char16_t* const labels[kFigureRows] = {
+        u"収録数",         u"エラー数",       u"最低値",         u"最高値",         u"平均値",
+        u"MKT [ﾟC]",       u"上限警報値",     u"下限警報値",     u"上限超過時間",   u"下限未満時間",
+        u"範囲内の割合",   u"上限逸脱回数",   u"下限逸脱回数",   u"最長上限逸脱",   u"  開始時刻",
+        u"最長下限逸脱",   u"  開始時刻", u"上限超過度分",   u"下限未満度分",
+    };
+    if (row < 0 || row >= kFigureRows) return {};
+    return QString::fromUtf16(labels[row]);
+}
+
+QString figureText(const ChannelFigures& f, int row) {
+    const auto& l = f.limits;
+    switch (row) {
+    case kSamples: return QString::number(f.samples);
+    case kErrors: return QString::number(f.errors);
+    case kMin: return fixed(f.min, 1);
+    case kMax: return fixed(f.max, 1);
+    case kMean: return fixed(f.mean, 2);
+    case kMkt: return fixed(f.mkt, 2);
+    case kUpper: return fixed(f.upperAlarm, 1);
+    case kLower: return fixed(f.lowerAlarm, 1);
+    }
+    if (!l) return kNone;
+    switch (row) {
+    case kTimeAbove: return durationText(l->secondsAbove);
+    case kTimeBelow: return durationText(l->secondsBelow);
+    case kWithin: return QString::number(l->withinShare * 100, 'f', 1) + QLatin1Char('%');
+    case kExcursionsAbove: return QString::number(l->above.count);
+    case kExcursionsBelow: return QString::number(l->below.count);
+    case kLongestAbove: return durationText(l->above.longestSeconds);
+    case kLongestAboveStart: return startText(l->above);
+    case kLongestBelow: return durationText(l->below.longestSeconds);
+    case kLongestBelowStart: return startText(l->below);
+    case kDegreeMinutesAbove: return QString::number(l->degreeMinutesAbove, 'f', 2);
+    case kDegreeMinutesBelow: return QString::number(l->degreeMinutesBelow, 'f', 2);
+    }
+    return {};
+}
+
+QString durationText(long long seconds) {
+    return QStringLiteral("%1:%2:%3")
+        .arg(seconds / 3600)
+        .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
+        .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+}
+
+QString dateTimeText(double dateValue) {
+    return vb::formatDate(dateValue, QStringLiteral("yyyy-mm-dd hh:nn:ss"));
+}
+
+QString figureColumnHead(AppContext& ctx, int channel) {
+    ChannelRecord& c = ctx.store.ch[size_t(channel)];
+    return channelLetter(channel) + QLatin1Char(' ') + cardText(ctx, c.cardNo) + QLatin1Char('-') +
+           testText(ctx, c.testNo) + (isHumidity(c.kind) ? QStringLiteral(" [%RH]") : QStringLiteral(" [ﾟC]"));
+}
+
+}  // namespace quillet

@@ -1,0 +1,63 @@
+#include "analysis/ui/analysiswiring.h"
+
+#include "analysis/analysissettings.h"
+#include "analysis/ui/statswindow.h"
+#include "core/catalog.h"
+#include "core/context.h"
+#include "core/ui/mainwindow.h"
+#include "graph/graphprintplot.h"
+#include "graph/ui/graphwindow.h"
+
+#include <QInputDialog>
+
+#include <algorithm>
+
+namespace quillet {
+namespace {
+
+TitlePrompt dialogTitlePrompt(QWidget* parent) {
+    return [parent](const QString& initial) -> std::optional<QString> {
+        bool ok = false;
+        const QString title = QInputDialog::getText(parent, captionText(Caption::Report), messageText(Msg::ReportTitle),
+                                                    QLineEdit::Normal, initial, &ok);
+        if (!ok) return std::nullopt;
+        return title;
+    };
+}
+
+double savedDeltaHOverR(const AppContext& ctx) { return loadDeltaHOverR(analysisSettingsFile(ctx.folders)); }
+
+}  // namespace
+
+AxisRows visibleRows(const AppContext& ctx) {
+    const AxisRows axis = wholeAxis(ctx.store);
+    return {std::clamp<int>(ctx.graph->xStart, axis.first, axis.last),
+            std::clamp<int>(ctx.graph->xEnd, axis.first, axis.last)};
+}
+
+void wireAnalysis(MainWindow& window, AppContext& ctx, TitlePrompt askTitle) {
+    if (!askTitle) askTitle = dialogTitlePrompt(&window);
+    window.setCommand(window.mASTATS, [&window, &ctx] { showStatsWindow(ctx, wholeAxis(ctx.store), &window); });
+    window.setCommand(window.mAREPORT, [&ctx, askTitle] {
+        // The graph of the whole axis, whatever range the graph window holds;
+        // the graph keeps its own afterwards.
+        const GraphState kept = ctx.graph;
+        ctx.graph->xManual = false;
+        computeGraphScale(ctx);
+        connectGraphPrint(ctx);
+        reportCommand(ctx, *ctx.printer, wholeAxis(ctx.store), savedDeltaHOverR(ctx), askTitle);
+        ctx.graph = kept;
+    });
+}
+
+void wireGraphAnalysis(GraphWindow& graph, AppContext& ctx, TitlePrompt askTitle) {
+    if (!askTitle) askTitle = dialogTitlePrompt(&graph);
+    graph.openStats = [&graph, &ctx] { showStatsWindow(ctx, visibleRows(ctx), &graph); };
+    graph.printReport = [&ctx, askTitle] {
+        connectGraphPrint(ctx);
+        reportCommand(ctx, *ctx.graphPrinter, visibleRows(ctx), savedDeltaHOverR(ctx), askTitle);
+    };
+    graph.updateCommandStates();
+}
+
+}  // namespace quillet

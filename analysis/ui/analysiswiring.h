@@ -1,0 +1,21 @@
+// The analysis commands: the main window's "解析(&A)" menu over the whole time
+// axis and the graph window's over its visible span.
+#pragma once
+
+#include "print/reportprint.h"
+
+namespace quillet {
+
+struct AppContext;
+class GraphWindow;
+class MainWindow;
+
+// askTitle: the report's title prompt; empty = an input dialog over the
+// window.
+void wireAnalysis(MainWindow& window, AppContext& ctx, TitlePrompt askTitle = {});
+void wireGraphAnalysis(GraphWindow& graph, AppContext& ctx, TitlePrompt askTitle = {});
+
+// The rows the graph window shows (its X range within the axis).
+AxisRows visibleRows(const AppContext& ctx);
+
+}  // namespace quillet

@@ -1,0 +1,44 @@
+// "統計と逸脱": the figures of every channel in use over rows of the time
+// axis, a column per channel and a row per figure, with the ΔH/R of the mean
+// kinetic temperature editable (kept in the analysis settings file).
+#pragma once
+
+#include "analysis/figures.h"
+
+#include <QDialog>
+
+class QLabel;
+class QLineEdit;
+class QTableWidget;
+
+namespace quillet {
+
+struct AppContext;
+
+class StatsWindow : public QDialog {
+    Q_OBJECT
+public:
+    // rows: the whole axis, or the graph window's visible span.
+    StatsWindow(AppContext& ctx, AxisRows rows, QWidget* parent = nullptr);
+
+    // Takes the ΔH/R of the field: refilled and saved when it is a valid
+    // value, else the message and the old value back in the field.
+    void applyDeltaHOverR();
+    double deltaHOverR() const { return deltaHOverR_; }
+
+    QLabel* span = nullptr;
+    QLineEdit* dhr = nullptr;
+    QTableWidget* table = nullptr;
+
+private:
+    void refill();
+
+    AppContext& ctx_;
+    AxisRows rows_;
+    double deltaHOverR_;
+};
+
+// Opens the window (modal) over rows.
+void showStatsWindow(AppContext& ctx, AxisRows rows, QWidget* parent);
+
+}  // namespace quillet

@@ -1,0 +1,185 @@
+#include "print/reportprint.h"
+
+#include "analysis/figuretexts.h"
+#include "core/context.h"
+#include "core/fieldhelpers.h"
+#include "core/store.h"
+#include "core/vb.h"
+#include "print/printjobs.h"
+
+#include <QFileInfo>
+#include <QFontMetricsF>
+#include <QMarginsF>
+#include <QPageSize>
+#include <QPagedPaintDevice>
+#include <QPainter>
+
+#include <algorithm>
+
+namespace quillet {
+namespace {
+
+constexpr int kLabelChars = 12;    // the figure column
+constexpr int kChannelChars = 17;  // each channel's column: a date and time
+constexpr int kTableChars = kLabelChars + kChannels * kChannelChars;
+const char16_t* const kSignOff[3] = {u"作成", u"確認", u"承認"};
+
+// Text in a cell, centred (or left-aligned with a small indent), cut at the
+// cell's edge.
+void cellText(QPainter& p, const QRectF& cell, const QString& text, bool left, double pad) {
+    p.drawText(cell.adjusted(pad, 0, -pad, 0), Qt::AlignVCenter | (left ? Qt::AlignLeft : Qt::AlignHCenter), text);
+}
+
+}  // namespace
+
+QString defaultReportTitle(const ChannelStore& s) {
+    return QFileInfo(s.dataFileName.isEmpty() ? s.currentFileName : s.dataFileName).fileName();
+}
+
+QPageLayout reportPageLayout() {
+    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(15, 15, 15, 15),
+                       QPageLayout::Millimeter);
+}
+
+QStringList reportHeaderLines(AppContext& ctx, const ReportRequest& r) {
+    const ChannelStore& s = ctx.store;
+    QStringList loggers;
+    for (int ch = 1; ch <= kChannels; ++ch) {
+        ChannelRecord& c = ctx.store.ch[size_t(ch)];
+        if (c.inUse == 1)
+            loggers << channelLetter(ch) + QLatin1Char(' ') + cardText(ctx, c.cardNo) + QLatin1Char('-') +
+                           testText(ctx, c.testNo);
+    }
+    const AxisRows rows{std::max(1, r.rows.first), std::min<int>(r.rows.last, s.rowCount)};
+    return {
+        QStringLiteral("ロガー: ") + loggers.join(QStringLiteral(",  ")),
+        QStringLiteral("期間: %1 ～ %2  (行 %3..%4)")
+            .arg(dateTimeText(rowTime(s, rows.first)), dateTimeText(rowTime(s, rows.last)))
+            .arg(rows.first)
+            .arg(rows.last),
+        QStringLiteral("測定間隔: ") + vb::formatDate(s.axisInterval, QStringLiteral("hh:nn:ss")) +
+            QStringLiteral("    MKT の ΔH/R: %1 K").arg(r.deltaHOverR, 0, 'f', 1),
+        QStringLiteral("印刷日時: ") + vb::formatDate(ctx.clock->now(), QStringLiteral("yyyy-mm-dd hh:nn:ss")),
+    };
+}
+
+int printReport(AppContext& ctx, PrintControl& printer, const ReportRequest& r) {
+    int error = 0;
+    QPagedPaintDevice* device = printer.startDocument(QStringLiteral("レポート印刷"), error);
+    if (!device) {
+        printFailed(ctx, error ? error : 482);
+        return 0;
+    }
+    const QPageLayout previous = device->pageLayout();
+    device->setPageLayout(reportPageLayout());
+    QPainter painter;
+    if (!painter.begin(device)) {
+        device->setPageLayout(previous);
+        printer.endDocument(false);
+        printFailed(ctx, 482);
+        return 0;
+    }
+
+    const std::vector<ChannelFigures> figures = channelFigures(ctx.store, r.rows, r.deltaHOverR);
+    const double pw = device->width();
+    const double ph = device->height();
+    const MeasuredM m = measureM(device);
+    const int size = fitFontSize(m.width, pw, kTableChars);
+    const double w = m.width[size_t(size)];
+    const double h = m.height[size_t(size)];
+    const QFont font = printFont(size);
+    QPen pen(Qt::black);
+    pen.setWidthF(w * 0.06);
+    painter.setPen(pen);
+
+    // Title and header lines on the left, the sign-off boxes on the right.
+    QFont titleFont = printFont(size * 1.8);
+    titleFont.setBold(true);
+    painter.setFont(titleFont);
+    const double titleHeight = QFontMetricsF(titleFont, device).height();
+    const double boxWidth = 12 * w;
+    const double boxesLeft = pw - 3 * boxWidth;
+    painter.drawText(QRectF(0, 0, boxesLeft - w, titleHeight), Qt::AlignLeft | Qt::AlignVCenter, r.title);
+    painter.setFont(font);
+    const QStringList lines = reportHeaderLines(ctx, r);
+    double y = titleHeight + 0.3 * h;
+    for (const QString& line : lines) {
+        painter.drawText(QRectF(0, y, boxesLeft - w, h), Qt::AlignLeft | Qt::AlignVCenter, line);
+        y += h;
+    }
+    const double boxHeight = y;
+    for (int i = 0; i < 3; ++i) {
+        const QRectF box(boxesLeft + i * boxWidth, 0, boxWidth, boxHeight);
+        painter.drawRect(box);
+        painter.drawLine(QPointF(box.left(), h * 1.2), QPointF(box.right(), h * 1.2));
+        cellText(painter, QRectF(box.left(), 0, boxWidth, h * 1.2), QString::fromUtf16(kSignOff[i]), false, 0);
+    }
+
+    // The table of figures at the foot, above the page number.
+    const int rows = kFigureRows + 1;
+    const double rowHeight = h * 1.05;
+    const double tableWidth = (kLabelChars + int(figures.size()) * kChannelChars) * w;
+    const double tableTop = ph - 1.5 * h - rows * rowHeight;
+    const double tableLeft = (pw - tableWidth) / 2;
+    QFont tableFont = printFont(size * 0.85);
+    painter.setFont(tableFont);
+    for (int row = 0; row < rows; ++row) {
+        const double top = tableTop + row * rowHeight;
+        double left = tableLeft;
+        const QRectF label(left, top, kLabelChars * w, rowHeight);
+        cellText(painter, label, row == 0 ? QString() : figureRowLabel(row - 1), true, w * 0.3);
+        left += kLabelChars * w;
+        for (const ChannelFigures& f : figures) {
+            const QRectF cell(left, top, kChannelChars * w, rowHeight);
+            cellText(painter, cell, row == 0 ? figureColumnHead(ctx, f.channel) : figureText(f, row - 1), false,
+                     w * 0.3);
+            left += kChannelChars * w;
+        }
+        painter.drawLine(QPointF(tableLeft, top), QPointF(tableLeft + tableWidth, top));
+    }
+    painter.drawRect(QRectF(tableLeft, tableTop, tableWidth, rows * rowHeight));
+    for (size_t i = 0; i <= figures.size(); ++i) {
+        const double x = tableLeft + (kLabelChars + double(i) * kChannelChars) * w;
+        painter.drawLine(QPointF(x, tableTop), QPointF(x, tableTop + rows * rowHeight));
+    }
+
+    // The graph between the header and the table, with room for its labels.
+    painter.setFont(font);
+    const QRectF plot(9 * w, boxHeight + 2.5 * h, pw - 15 * w, tableTop - boxHeight - 5.5 * h);
+    if (ctx.drawGraphPlot && plot.height() > 0) {
+        painter.drawRect(plot);
+        painter.save();
+        ctx.drawGraphPlot(painter, plot, w, h);
+        painter.restore();
+    }
+
+    painter.setPen(QPen());
+    painter.setFont(font);
+    const QString number = QStringLiteral("1 / 1");
+    const QFontMetricsF fm(font, device);
+    painter.drawText(QPointF((pw - fm.horizontalAdvance(number)) / 2, ph - fm.descent()), number);
+
+    const bool painted = painter.end();
+    device->setPageLayout(previous);  // the printer's own page for its other prints
+    if (const int e = printer.endDocument(painted)) {
+        printFailed(ctx, e);
+        return 0;
+    }
+    if (!painted) {
+        printFailed(ctx, 482);
+        return 0;
+    }
+    return 1;
+}
+
+PrintOutcome reportCommand(AppContext& ctx, PrintControl& printer, AxisRows rows, double deltaHOverR,
+                           const TitlePrompt& askTitle) {
+    if (!printerChecks(ctx)) return PrintOutcome::Failed;
+    const std::optional<QString> title = askTitle(defaultReportTitle(ctx.store));
+    if (!title) return PrintOutcome::Cancelled;
+    if (const int e = printer.printerDialog()) return printFailed(ctx, e);
+    return printReport(ctx, printer, ReportRequest{*title, rows, deltaHOverR}) ? PrintOutcome::Printed
+                                                                              : PrintOutcome::Failed;
+}
+
+}  // namespace quillet

@@ -1,0 +1,51 @@
+// The one-page report of a data file for an audit: title, loggers, period,
+// interval, print date, the graph (through ctx.drawGraphPlot, as the graph
+// window draws it), the table of figures per channel and the sign-off boxes,
+// on A4 landscape.
+#pragma once
+
+#include "analysis/figures.h"
+#include "print/printjobs.h"
+
+#include <QPageLayout>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+namespace quillet {
+
+struct AppContext;
+class PrintControl;
+
+struct ReportRequest {
+    QString title;
+    AxisRows rows;  // of the common time axis
+    double deltaHOverR = kDefaultDeltaHOverR;
+};
+
+// The title a report starts with: the data file's name without its folder
+// (the file the channels came from, else the current file name).
+QString defaultReportTitle(const ChannelStore& s);
+// A4 landscape with 15 mm margins.
+QPageLayout reportPageLayout();
+
+// The texts above the graph, one per line: loggers, period, interval, ΔH/R
+// and print date ("印刷日時"), from the clock of the context.
+QStringList reportHeaderLines(AppContext& ctx, const ReportRequest& r);
+
+// Prints the page on printer (the page layout is the report's for this
+// document and is given back afterwards). Returns 1, or 0 when nothing was
+// printed (reported by the failure rule).
+int printReport(AppContext& ctx, PrintControl& printer, const ReportRequest& r);
+
+// Asks for the report's title, starting from the given one; nothing for
+// Cancel.
+using TitlePrompt = std::function<std::optional<QString>(const QString& initial)>;
+
+// "レポート印刷(&R)": the printer checks, the title (starting from the data
+// file's name), the printer dialog of printer, then the page.
+PrintOutcome reportCommand(AppContext& ctx, PrintControl& printer, AxisRows rows, double deltaHOverR,
+                           const TitlePrompt& askTitle);
+
+}  // namespace quillet

@@ -1,0 +1,216 @@
+// quillet-cli stats and report: the audit figures of a data file as a table
+// or JSON, and the one-page report into a PDF file.
+#include "analysis/analysissettings.h"
+#include "analysis/figures.h"
+#include "analysis/figuretexts.h"
+#include "core/catalog.h"
+#include "core/fieldhelpers.h"
+#include "core/store.h"
+#include "graph/graphprintplot.h"
+#include "print/pdfprinter.h"
+#include "print/printjobs.h"
+#include "print/reportprint.h"
+#include "tools/cli/cli.h"
+
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace quillet::cli {
+namespace {
+
+// Text padded with blanks to width columns of a terminal, where the
+// full-width characters (kanji, kana) take two.
+QString padded(const QString& text, int width) {
+    int columns = 0;
+    for (QChar c : text) columns += (c.unicode() >= 0x1100 && !(c.unicode() >= 0xFF61 && c.unicode() <= 0xFF9F)) ? 2 : 1;
+    return text + QString(std::max(1, width - columns), QLatin1Char(' '));
+}
+
+QString jsonString(const QString& s) {
+    QString out = QStringLiteral("\"");
+    for (QChar c : s) {
+        if (c == QLatin1Char('"') || c == QLatin1Char('\\'))
+            out += QLatin1Char('\\') + c;
+        else if (c.unicode() < 0x20)
+            out += QStringLiteral("\\u%1").arg(int(c.unicode()), 4, 16, QLatin1Char('0'));
+        else
+            out += c;
+    }
+    return out + QLatin1Char('"');
+}
+
+QString jsonNumber(const std::optional<double>& v, int decimals) {
+    return v ? QString::number(*v, 'f', decimals) : QStringLiteral("null");
+}
+
+template <class T>
+QString jsonCount(bool present, T v) {
+    return present ? QString::number(v) : QStringLiteral("null");
+}
+
+QString channelJson(AppContext& ctx, const ChannelFigures& f) {
+    ChannelRecord& c = ctx.store.ch[size_t(f.channel)];
+    const auto& l = f.limits;
+    const bool has = l.has_value();
+    const std::optional<double> none;
+    QStringList fields = {
+        QStringLiteral("\"channel\": ") + jsonString(channelLetter(f.channel)),
+        QStringLiteral("\"card\": ") + jsonString(cardText(ctx, c.cardNo)),
+        QStringLiteral("\"test\": ") + jsonString(testText(ctx, c.testNo)),
+        QStringLiteral("\"unit\": ") + jsonString(isHumidity(c.kind) ? QStringLiteral("%RH") : QStringLiteral("C")),
+        QStringLiteral("\"samples\": %1").arg(f.samples),
+        QStringLiteral("\"errors\": %1").arg(f.errors),
+        QStringLiteral("\"min\": ") + jsonNumber(f.min, 2),
+        QStringLiteral("\"max\": ") + jsonNumber(f.max, 2),
+        QStringLiteral("\"mean\": ") + jsonNumber(f.mean, 4),
+        QStringLiteral("\"mkt\": ") + jsonNumber(f.mkt, 4),
+        QStringLiteral("\"upperAlarm\": ") + jsonNumber(f.upperAlarm, 2),
+        QStringLiteral("\"lowerAlarm\": ") + jsonNumber(f.lowerAlarm, 2),
+        QStringLiteral("\"secondsAbove\": ") + jsonCount(has, has ? l->secondsAbove : 0),
+        QStringLiteral("\"secondsBelow\": ") + jsonCount(has, has ? l->secondsBelow : 0),
+        QStringLiteral("\"excursionsAbove\": ") + jsonCount(has, has ? l->above.count : 0),
+        QStringLiteral("\"excursionsBelow\": ") + jsonCount(has, has ? l->below.count : 0),
+        QStringLiteral("\"longestAboveSeconds\": ") + jsonCount(has, has ? l->above.longestSeconds : 0),
+        QStringLiteral("\"longestBelowSeconds\": ") + jsonCount(has, has ? l->below.longestSeconds : 0),
+        QStringLiteral("\"degreeMinutesAbove\": ") + jsonNumber(has ? l->degreeMinutesAbove : none, 4),
+        QStringLiteral("\"degreeMinutesBelow\": ") + jsonNumber(has ? l->degreeMinutesBelow : none, 4),
+        QStringLiteral("\"withinLimitsShare\": ") + jsonNumber(has ? l->withinShare : none, 6),
+    };
+    return QLatin1Char('{') + fields.join(QStringLiteral(", ")) + QLatin1Char('}');
+}
+
+int runStats(AppContext& ctx, const Arguments& a) {
+    double dhr = 0;
+    AxisRows rows;
+    int code = kExitOk;
+    if (!deltaHOverRFromOptions(ctx, a, dhr, code) || !openAlone(ctx, a.positional[0], code) ||
+        !axisRowsFromOptions(ctx, a, rows, code))
+        return code;
+    std::vector<ChannelFigures> figures = channelFigures(ctx.store, rows, dhr);
+    const QString from = dateTimeText(rowTime(ctx.store, rows.first));
+    const QString to = dateTimeText(rowTime(ctx.store, rows.last));
+    if (a.has("--json")) {
+        QStringList channels;
+        for (const ChannelFigures& f : figures) channels << channelJson(ctx, f);
+        out() << "{\"file\": " << jsonString(a.positional[0]) << ", \"span\": {\"first\": " << rows.first
+              << ", \"last\": " << rows.last << ", \"from\": " << jsonString(from) << ", \"to\": " << jsonString(to)
+              << "}, \"deltaHOverR\": " << QString::number(dhr, 'f', 2) << ", \"channels\": ["
+              << channels.join(QStringLiteral(", ")) << "]}\n";
+        out().flush();
+        return kExitOk;
+    }
+    out() << "File:   " << a.positional[0] << "\n";
+    out() << "Rows:   " << rows.first << ".." << rows.last << " (" << from << " .. " << to << ")\n";
+    out() << "ΔH/R:   " << QString::number(dhr, 'f', 1) << " K\n\n";
+    constexpr int kLabelWidth = 16;
+    constexpr int kColumnWidth = 22;
+    out() << QString(kLabelWidth, QLatin1Char(' '));
+    for (const ChannelFigures& f : figures) out() << padded(figureColumnHead(ctx, f.channel), kColumnWidth);
+    out() << "\n";
+    for (int row = 0; row < kFigureRows; ++row) {
+        out() << padded(figureRowLabel(row), kLabelWidth);
+        for (const ChannelFigures& f : figures) out() << padded(figureText(f, row), kColumnWidth);
+        out() << "\n";
+    }
+    out().flush();
+    return kExitOk;
+}
+
+int runReport(AppContext& ctx, const Arguments& a) {
+    const QString target = a.value("--pdf");
+    if (target.isEmpty()) {
+        err() << "quillet-cli: usage: quillet-cli report FILE --pdf OUT.pdf [--title TEXT] [--rows FIRST..LAST]"
+                 " [--dhr KELVIN]\n";
+        return kExitUsage;
+    }
+    ReportRequest r;
+    int code = kExitOk;
+    if (!deltaHOverRFromOptions(ctx, a, r.deltaHOverR, code) || !openAlone(ctx, a.positional[0], code) ||
+        !axisRowsFromOptions(ctx, a, r.rows, code))
+        return code;
+    r.title = a.has("--title") ? a.value("--title") : QFileInfo(a.positional[0]).fileName();
+    // The graph of the rows, as the graph window shows that span.
+    GraphState& g = ctx.graph;
+    g.xManual = true;
+    g.xStart = int16_t(r.rows.first);
+    g.xEnd = int16_t(r.rows.last);
+    computeGraphScale(ctx);
+    connectGraphPrint(ctx);
+    PdfPrintControl pdf(target);
+    if (!printReport(ctx, pdf, r)) return kExitFailed;  // the reason is on stderr
+    err() << "Printed to " << target << "\n";
+    return kExitOk;
+}
+
+}  // namespace
+
+bool axisRowsFromOptions(AppContext& ctx, const Arguments& a, AxisRows& rows, int& exitCode) {
+    rows = wholeAxis(ctx.store);
+    if (ctx.store.channelsInUse <= 0 || ctx.store.rowCount < 1) {
+        err() << "quillet-cli: the file holds no channel\n";
+        exitCode = kExitFailed;
+        return false;
+    }
+    if (!a.has("--rows")) return true;
+    const QRegularExpressionMatch m =
+        QRegularExpression(QStringLiteral("^(\\d{1,5})\\.\\.(\\d{1,5})$")).match(a.value("--rows"));
+    if (!m.hasMatch()) {
+        err() << "quillet-cli: --rows takes FIRST..LAST, two row numbers (for example 1..100)\n";
+        exitCode = kExitUsage;
+        return false;
+    }
+    rows = {m.captured(1).toInt(), m.captured(2).toInt()};
+    if (const int message = partRangeMessage(ctx.store, rows.first, rows.last)) {
+        err() << "quillet-cli: " << messageText(message) << " (rows 1.." << ctx.store.rowCount << ")\n";
+        exitCode = kExitFailed;
+        return false;
+    }
+    return true;
+}
+
+bool deltaHOverRFromOptions(AppContext& ctx, const Arguments& a, double& kelvin, int& exitCode) {
+    kelvin = loadDeltaHOverR(analysisSettingsFile(ctx.folders));
+    if (!a.has("--dhr")) return true;
+    const std::optional<double> v = parseDeltaHOverR(a.value("--dhr"));
+    if (!v) {
+        err() << "quillet-cli: --dhr takes a number of kelvin from " << kMinDeltaHOverR << " to " << kMaxDeltaHOverR
+              << "\n";
+        exitCode = kExitUsage;
+        return false;
+    }
+    kelvin = *v;
+    return true;
+}
+
+Subcommand statsSubcommand() {
+    return {QStringLiteral("stats"),
+            QStringLiteral("stats FILE [--rows FIRST..LAST] [--dhr KELVIN] [--json]"),
+            QStringLiteral(
+                "Shows the figures of each channel of a data file, as the program's window\n"
+                "\"統計と逸脱\" does: samples and errors, minimum, maximum, mean, the mean kinetic\n"
+                "temperature (temperature channels; ΔH/R from --dhr or the user's settings,\n"
+                "10000 K by default), the time above and below the alarm limits, the excursions\n"
+                "beyond them and the degree-minutes, over the rows FIRST..LAST of the time axis\n"
+                "(all rows by default). --json prints one JSON object, with null where a figure\n"
+                "does not apply."),
+            {QStringLiteral("--rows"), QStringLiteral("--dhr")},
+            1,
+            runStats,
+            {QStringLiteral("--json")}};
+}
+
+Subcommand reportSubcommand() {
+    return {QStringLiteral("report"),
+            QStringLiteral("report FILE --pdf OUT.pdf [--title TEXT] [--rows FIRST..LAST] [--dhr KELVIN]"),
+            QStringLiteral("Prints the one-page report of a data file into a PDF file (A4 landscape), as\n"
+                           "the program's \"レポート印刷\": the title (the file's name unless --title),\n"
+                           "loggers, period, interval, print date, the graph of the rows, the figures\n"
+                           "of quillet-cli stats and sign-off boxes. OUT is overwritten without asking."),
+            {QStringLiteral("--pdf"), QStringLiteral("--title"), QStringLiteral("--rows"), QStringLiteral("--dhr")},
+            1,
+            runReport,
+            {},
+            /*paints=*/true};
+}
+
+}  // namespace quillet::cli
