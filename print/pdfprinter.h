@@ -1,13 +1,14 @@
 // A print control that prints into a PDF file: the command-line tool's
-// printer, and the device of the tests and benchmarks. The file appears
-// only when a document ends completed (written through QSaveFile).
+// printer, and the device of the tests and benchmarks. The document is
+// drawn in memory; the file appears only when it ends completed, written
+// through the one atomic save.
 #pragma once
 
 #include "core/platform.h"
 
 #include <QPageLayout>
 #include <QPdfWriter>
-#include <QSaveFile>
+#include <QBuffer>
 #include <QString>
 
 #include <memory>
@@ -35,7 +36,7 @@ public:
     int documentsWritten() const { return documents_; }
 
 private:
-    std::unique_ptr<QSaveFile> file_;
+    std::unique_ptr<QBuffer> file_;
     std::unique_ptr<QPdfWriter> writer_;
     int documents_ = 0;
 };

@@ -62,9 +62,14 @@ QString choosePort(const Arguments& a, QtSerialPort& port);
 
 // The message boxes on a terminal: each box on stderr; nobody is there to
 // answer a question, so every question is answered Cancel (No).
+// A message about a file (concern()) names it.
 class TerminalMessages : public MessageBoxes {
 public:
     int show(const QString& title, const QString& text, int style) override;
+    void concern(const QString& path) override { subject_ = path; }
+
+private:
+    QString subject_;
 };
 
 // What the recording settings dialog handed to the writer, and the start
