@@ -244,6 +244,7 @@ TEST_F(CliTest, AFifoAsInputIsRefusedAtOnce) {
         const fakes::CliRun r = fakes::runCli(command, home.path(), 20000);
         EXPECT_EQ(r.exitCode, 1) << command.join(' ').toStdString() << r.err.toStdString();
         EXPECT_TRUE(namedError(r.err, fifo)) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(fifo + " is not a regular file")) << r.err.toStdString();
     }
     EXPECT_TRUE(QDir(t.root).entryList({"x.*"}).isEmpty());
 

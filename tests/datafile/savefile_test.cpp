@@ -29,29 +29,9 @@ namespace {
 FileOutcome lastFile = FileOutcome::NoEffect;
 
 using fakes::TestContext;
+using filetest::DiskFull;
 using filetest::readBytes;
 using filetest::writeBytes;
-
-// While alive, no file of this process may grow: every write to a regular
-// file fails as it does on a full disk.
-class DiskFull {
-public:
-    DiskFull() {
-        getrlimit(RLIMIT_FSIZE, &old_);
-        previous_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit none = old_;
-        none.rlim_cur = 0;
-        setrlimit(RLIMIT_FSIZE, &none);
-    }
-    ~DiskFull() {
-        setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, previous_);
-    }
-
-private:
-    rlimit old_{};
-    void (*previous_)(int) = nullptr;
-};
 
 QStringList folderEntries(const QString& folder) {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);

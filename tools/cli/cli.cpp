@@ -23,6 +23,9 @@ int failWith(int error, int captionNo, const QString& file) {
     QString text = runtimeErrorMessage(error);
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     err() << "quillet-cli: " << captionText(captionNo) << ": " << file << "\n" << text << "\n";
+    // The catalogue's text does not say why such a name is refused.
+    if (const QFileInfo info(file); info.exists() && !info.isFile())
+        err() << "quillet-cli: " << file << " is not a regular file (only regular files are read or written)\n";
     err().flush();
     return kExitFailed;
 }
