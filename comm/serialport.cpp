@@ -9,6 +9,7 @@
 #ifndef Q_OS_WIN
 #include <QFile>
 
+#include <sys/stat.h>
 #include <unistd.h>
 #include <cerrno>
 #endif
@@ -41,6 +42,16 @@ bool permissionDenied(const QString& device) {
 
 }  // namespace
 
+bool isSerialDevice(const QString& device) {
+#ifdef Q_OS_WIN
+    (void)device;
+    return true;
+#else
+    struct stat st {};
+    return ::stat(QFile::encodeName(device).constData(), &st) == 0 && S_ISCHR(st.st_mode);
+#endif
+}
+
 QtSerialPort::QtSerialPort() : port_(std::make_unique<QSerialPort>()) {}
 
 QtSerialPort::~QtSerialPort() {
@@ -54,6 +65,9 @@ int QtSerialPort::open() {
 #ifndef Q_OS_WIN
     // A device that is not there fails at once, before any locking.
     if (!QFileInfo::exists(device)) return kErrInvalidPort;
+    // A regular file, a folder or a FIFO is no port (and a FIFO would block
+    // the open).
+    if (!isSerialDevice(device)) return kErrInvalidPort;
 #endif
     port_->setPortName(device);
     port_->setBaudRate(QSerialPort::Baud4800);

@@ -71,6 +71,10 @@ protected:
 // default above; empty for numbers outside 1..16.
 QString serialDeviceForPort(int n);
 
+// True when device is a character device, as every serial port is (on
+// Windows: always; the port's name says it).
+bool isSerialDevice(const QString& device);
+
 // The port over QSerialPort. It works without an event loop (it pulls input
 // with a zero wait and pushes each written character out at once) and with
 // one (the GUI program processes events while it polls).

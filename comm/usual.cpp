@@ -1,4 +1,6 @@
 #include "comm/usual.h"
+
+#include "core/savefile.h"
 #include "core/loggermodels.h"
 
 #include "comm/readout.h"
@@ -259,10 +261,8 @@ QString usualOutcomeText(const UsualOutcome& outcome, const QString& written) {
 }
 
 bool savedFileIntact(const ChannelStore& store, const QString& fileName) {
-    QFile f(fileName);
-    if (!f.open(QIODevice::ReadOnly)) return false;
-    const QByteArray bytes = f.read(kMaxDataFileBytes + 1);
-    if (bytes != ql6Bytes(store)) return false;
+    QByteArray bytes;
+    if (readRegularFile(fileName, kMaxDataFileBytes + 1, bytes) != 0 || bytes != ql6Bytes(store)) return false;
     const ParsedDataFile parsed = parseDataFile(bytes, true);
     if (parsed.error != 0 || int(parsed.blocks.size()) != countChannelsInUse(store)) return false;
     for (const FileBlock& b : parsed.blocks) {

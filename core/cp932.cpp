@@ -37,8 +37,7 @@ UConverter* converter() {
     return c.get();
 }
 
-// CP932 holds ASCII as it is: such text needs no converter. (ICU's table
-// would swap 1A, 1C and 7F, which Windows does not.)
+// CP932 holds ASCII as it is: such text needs no converter.
 bool isAscii(QStringView text) {
     for (const QChar c : text)
         if (c.unicode() >= 0x80) return false;
@@ -49,6 +48,28 @@ bool isAscii(QByteArrayView bytes) {
     for (const char c : bytes)
         if (static_cast<unsigned char>(c) >= 0x80) return false;
     return true;
+}
+
+// ICU's table turns the bytes 1A, 1C and 7F into U+001C, U+007F and U+001A
+// (and back); Windows keeps them as they are, as the ASCII path above does.
+// Text goes through this swap before encoding and after decoding so that
+// mixed text keeps those bytes too and every decode encodes back to itself.
+char16_t icuControl(char16_t c) {
+    switch (c) {
+    case 0x1A: return 0x1C;
+    case 0x1C: return 0x7F;
+    case 0x7F: return 0x1A;
+    default: return c;
+    }
+}
+
+char16_t windowsControl(char16_t c) {
+    switch (c) {
+    case 0x1C: return 0x1A;
+    case 0x7F: return 0x1C;
+    case 0x1A: return 0x7F;
+    default: return c;
+    }
 }
 
 }  // namespace
@@ -68,7 +89,9 @@ QByteArray encode(const QString& text, bool* ok) {
         if (ok) *ok = false;
         return {};
     }
-    const auto* src = reinterpret_cast<const UChar*>(text.utf16());
+    QString icuText = text;
+    for (QChar& ch : icuText) ch = QChar(icuControl(ch.unicode()));
+    const auto* src = reinterpret_cast<const UChar*>(icuText.utf16());
     QByteArray out(int(text.size()) * 2 + 8, Qt::Uninitialized);
     UErrorCode e = U_ZERO_ERROR;
     const int32_t n = ucnv_fromUChars(c, out.data(), int32_t(out.size()), src, int32_t(text.size()), &e);
@@ -91,6 +114,7 @@ std::optional<QString> decode(QByteArrayView bytes) {
                                     int32_t(bytes.size()), &e);
     if (U_FAILURE(e)) return std::nullopt;
     out.resize(n);
+    for (QChar& ch : out) ch = QChar(windowsControl(ch.unicode()));
     return out;
 }
 

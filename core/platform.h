@@ -30,6 +30,10 @@ public:
     virtual ~MessageBoxes() = default;
     // Shows text under title with the given style; returns the pressed button.
     virtual int show(const QString& title, const QString& text, int style) = 0;
+    // The messages that follow concern this file (a question about
+    // overwriting it, an error saving it); empty when they no longer do.
+    // A window's box names it already in its own way, a terminal names it.
+    virtual void concern(const QString& path) { (void)path; }
 };
 
 // The millisecond clock and the event pump. pauseMs and the receive loop

@@ -43,11 +43,13 @@ QStringList splitRecord(const QString& line) {
 }
 
 // The file's bytes; nothing when the file cannot be read.
+// Only a regular file is read: a FIFO or a device in its place counts as
+// missing (defaults), never as something to wait on.
 std::optional<QByteArray> readSettingsFile(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return std::nullopt;
+    QByteArray bytes;
     // Settings files are a few kilobytes; anything far larger is not ours.
-    return f.read(1 << 20);
+    if (readRegularFile(path, 1 << 20, bytes) != 0) return std::nullopt;
+    return bytes;
 }
 
 // The first `count` lines (the ones the file has), each decoded on its own

@@ -20,9 +20,6 @@ namespace {
 
 const QString kDataFilter = QStringLiteral("ファイル(*.ql*)|*.ql6;*.ql5;*.ql4;*.ql3;*.ql2;*.ql1;*.ql;*.qlg");
 
-// Run-time errors of the file layer.
-constexpr int kErrReading = 31037;
-
 using Outcome = FileOutcome;
 
 // The one failure handler of the dispatcher: the error box under the
@@ -37,16 +34,23 @@ Outcome fail(AppContext& ctx, int mode, int error) {
     return Outcome::Failed;
 }
 
+// Tells the message boxes which file the messages of a save concern, for
+// as long as the save runs.
+class FileConcern {
+public:
+    FileConcern(AppContext& ctx, const QString& path) : messages_(ctx.messages) { messages_->concern(path); }
+    ~FileConcern() { messages_->concern(QString()); }
+    FileConcern(const FileConcern&) = delete;
+    FileConcern& operator=(const FileConcern&) = delete;
+
+private:
+    MessageBoxes* messages_;
+};
+
 // Reads at most what a data file can hold. 0 or a run-time error number;
 // an empty file is an error too.
 int readDataBytes(const QString& fileName, QByteArray& bytes) {
-    const QFileInfo info(fileName);
-    if (!info.exists()) return kErrFileNotFound;
-    if (info.isDir()) return kErrPathFileAccess;
-    QFile f(fileName);
-    if (!f.open(QIODevice::ReadOnly)) return kErrPathFileAccess;
-    bytes = f.read(kMaxDataFileBytes);
-    if (f.error() != QFileDevice::NoError) return kErrReading;
+    if (const int error = readRegularFile(fileName, kMaxDataFileBytes, bytes)) return error;
     if (bytes.isEmpty()) return kErrInputPastEnd;
     return 0;
 }
@@ -136,7 +140,7 @@ Outcome saveFile(AppContext& ctx, int mode) {
         name = *chosen;
     } else {
         const AutoSaveName a = autoSaveName(ctx, mode, ctx.clock->now());
-        if (!QDir().mkpath(a.folder)) return fail(ctx, mode, kErrPathNotFound);
+        if (!QDir().mkpath(a.folder)) return fail(ctx, mode, folderError(a.folder));
         name = a.fileName;
     }
 
@@ -146,8 +150,11 @@ Outcome saveFile(AppContext& ctx, int mode) {
     // when the file is not the one the channels came from or went to last:
     // after opening an older layout, after an export or after a read-out
     // its name may belong to an unrelated file.
+    // A name taken in any form (a link pointing nowhere too) is an existing
+    // file: the save never writes through it unasked.
+    const FileConcern concern(ctx, name);
     const bool ask = mode != kOverwriteSave || !isSameFile(name, ctx.store.dataFileName);
-    if (ask && QFileInfo::exists(name) && showMessage(ctx, Caption::SaveFile, Msg::OverwriteFile, kOkCancel) != kOk)
+    if (ask && nameTaken(name) && showMessage(ctx, Caption::SaveFile, Msg::OverwriteFile, kOkCancel) != kOk)
         return Outcome::Cancelled;
 
     ChannelStore& s = ctx.store;
@@ -174,7 +181,8 @@ Outcome exportFile(AppContext& ctx, int mode) {
     if (chosen->isEmpty()) return Outcome::NoEffect;
 
     // currentFileName keeps its ".ql6" name unless the export is written.
-    if (QFileInfo::exists(*chosen) && showMessage(ctx, Caption::SaveFile, Msg::OverwriteFile, kOkCancel) != kOk)
+    const FileConcern concern(ctx, *chosen);
+    if (nameTaken(*chosen) && showMessage(ctx, Caption::SaveFile, Msg::OverwriteFile, kOkCancel) != kOk)
         return Outcome::Cancelled;
     // A text that cannot be converted is a write error: the previous file
     // stays as it was.

@@ -1,6 +1,8 @@
 #include "graph/graphfile.h"
 
+#include "core/catalog.h"
 #include "core/context.h"
+#include "core/savefile.h"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -8,7 +10,6 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 
 namespace quillet {
@@ -34,6 +35,8 @@ bool writeGraphFile(AppContext& ctx, const QString& path, QSize size, QString* e
         return false;
     };
     if (size.width() < 1 || size.height() < 1) return fail(QStringLiteral("the picture size must be positive"));
+    // A target that can never be written is refused before the drawing.
+    if (const int refused = checkSaveTarget(path)) return fail(runtimeErrorMessage(refused));
     const QString suffix = QFileInfo(path).suffix().toLower();
     const GraphGeometry geo = geometryForPixels(ctx, size);
     QByteArray bytes;
@@ -67,9 +70,7 @@ bool writeGraphFile(AppContext& ctx, const QString& path, QSize size, QString* e
         return fail(QStringLiteral("the output must end in .png, .svg or .pdf"));
     }
     buffer.close();
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return fail(file.errorString());
+    if (const int failed = writeFileAtomically(path, bytes)) return fail(runtimeErrorMessage(failed));
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "print/pdfprinter.h"
 
 #include "core/catalog.h"
+#include "core/savefile.h"
 
 #include <QMarginsF>
 #include <QPageSize>
@@ -33,12 +34,15 @@ PdfPrintControl::~PdfPrintControl() = default;
 
 QPagedPaintDevice* PdfPrintControl::startDocument(const QString& title, int& error) {
     writer_.reset();
-    file_ = std::make_unique<QSaveFile>(fileName);
-    if (fileName.isEmpty() || !file_->open(QIODevice::WriteOnly)) {
-        file_.reset();
-        error = 75;  // the path is not valid
+    file_.reset();
+    // A target no save could write (no folder, a folder, a device, a FIFO)
+    // is refused before anything is drawn.
+    if (const int refused = checkSaveTarget(fileName)) {
+        error = refused;
         return nullptr;
     }
+    file_ = std::make_unique<QBuffer>();
+    file_->open(QIODevice::WriteOnly);
     writer_ = std::make_unique<QPdfWriter>(file_.get());
     writer_->setTitle(title);
     writer_->setCreator(captionText(Caption::Program).trimmed());
@@ -53,12 +57,9 @@ int PdfPrintControl::endDocument(bool completed) {
     writer_.reset();  // flushes nothing more: the painter has ended
     if (file_) {
         if (completed) {
-            if (file_->commit())
-                ++documents_;
-            else
-                error = 31036;  // writing the file failed
-        } else {
-            file_->cancelWriting();
+            file_->close();
+            error = writeFileAtomically(fileName, file_->data());
+            if (error == 0) ++documents_;
         }
         file_.reset();
     }

@@ -1,6 +1,7 @@
 // A print control that prints into a PDF file: the command-line tool's
-// printer, and the device of the tests and benchmarks. The file appears
-// only when a document ends completed (written through QSaveFile).
+// printer, and the device of the tests and benchmarks. The document is
+// drawn in memory; the file appears only when it ends completed, written
+// through the one atomic save.
 #pragma once
 
 #include "core/platform.h"
@@ -8,7 +9,7 @@
 
 #include <QPageLayout>
 #include <QPdfWriter>
-#include <QSaveFile>
+#include <QBuffer>
 #include <QString>
 
 #include <memory>
@@ -37,7 +38,7 @@ public:
     int documentsWritten() const { return documents_; }
 
 private:
-    std::unique_ptr<QSaveFile> file_;
+    std::unique_ptr<QBuffer> file_;
     std::unique_ptr<QPdfWriter> writer_;
     int documents_ = 0;
 };

@@ -57,11 +57,23 @@ QPagedPaintDevice* QtPrintControl::startDocument(const QString& title, int& erro
         }
     }
     chosen_ = false;
+    file_.reset();
+    if (p.outputFormat() == QPrinter::PdfFormat) {
+        file_ = std::make_unique<PdfPrintControl>(p.outputFileName());
+        file_->pageLayout = p.pageLayout();
+        file_->resolution = p.resolution();
+        return file_->startDocument(title, error);
+    }
     p.setDocName(title);
     return &p;
 }
 
 int QtPrintControl::endDocument(bool completed) {
+    if (file_) {
+        const int error = file_->endDocument(completed);
+        file_.reset();
+        return error;
+    }
     if (!completed) printer().abort();
     return 0;
 }

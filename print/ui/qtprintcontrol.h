@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/platform.h"
+#include "print/pdfprinter.h"
 #include "print/printjobs.h"
 
 #include <QPointer>
@@ -36,6 +37,10 @@ public:
 
 private:
     std::unique_ptr<QPrinter> printer_;
+    // Output to a PDF file is drawn by a PDF control of its own, whose file
+    // goes through the one atomic save (no device or FIFO is replaced, no
+    // half file is left).
+    std::unique_ptr<PdfPrintControl> file_;
     QPointer<QWidget> parent_;
     bool chosen_ = false;  // the printer dialog was accepted since the last document
 };

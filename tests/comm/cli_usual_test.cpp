@@ -101,7 +101,8 @@ TEST(CliUsual, SavesByCardAndTestAndNeverOverwrites) {
     const QByteArray saved = contents(file);
     const CliRun again = runCli(args, home.path());
     EXPECT_EQ(again.exitCode, 1);
-    EXPECT_TRUE(again.err.contains("exists already")) << again.err.toStdString();
+    EXPECT_TRUE(again.err.contains("quillet-cli: " + file + " exists already and was not overwritten"))
+        << again.err.toStdString();
     EXPECT_TRUE(again.err.contains("nothing was sent to the logger")) << again.err.toStdString();
     EXPECT_EQ(contents(file), saved);
     EXPECT_TRUE(commandsIn(log2).filter(QRegularExpression("^[23],")).isEmpty())

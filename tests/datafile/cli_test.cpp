@@ -6,9 +6,16 @@
 #include "support/clirun.h"
 #include "support/fakes.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 namespace quillet {
 namespace {
@@ -157,6 +164,111 @@ TEST_F(CliTest, CommandLineErrorsAndHelp) {
     for (const char* word : {"info FILE", "export FILE", "--csv", "--text", "convert FILE --out", "Exit status"})
         EXPECT_TRUE(r.out.contains(word)) << word;
     EXPECT_EQ(cli({"export", "--help"}).exitCode, 0);
+}
+
+// A line of stderr that starts with "quillet-cli:" and names path.
+bool namedError(const QString& err, const QString& path) {
+    return err.contains(QRegularExpression("(^|\n)quillet-cli: [^\n]*" + QRegularExpression::escape(path)));
+}
+
+// Every command that writes a file refuses a target that is no regular
+// file, at once, names it after "quillet-cli:" and leaves it as it was:
+// a FIFO, a folder, a character device (made beside the test when the
+// test may make one) and a folder that does not exist.
+TEST_F(CliTest, OutputsThatAreNoRegularFileAreRefusedAndNamed) {
+    writeBytes(path("ok.ql6"), fileBytes({Block{}}));
+    struct Target {
+        const char* name;
+        QString path;
+        const char* error;
+    };
+    std::vector<Target> targets = {
+        {"fifo", path("pipe.out"), "エラー31036"},
+        {"folder", path("folder.out"), "エラー75"},
+        {"missing folder", path("nowhere/x.out"), "エラー76"},
+    };
+    ASSERT_EQ(mkfifo(QFile::encodeName(targets[0].path).constData(), 0600), 0);
+    ASSERT_TRUE(QDir().mkpath(targets[1].path));
+    if (::mknod(QFile::encodeName(path("null.out")).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0)
+        targets.push_back({"device", path("null.out"), "エラー31036"});
+    const QStringList commands[] = {
+        {"export", path("ok.ql6"), "--csv"},
+        {"export", path("ok.ql6"), "--text"},
+        {"convert", path("ok.ql6"), "--out"},
+        {"graph", path("ok.ql6"), "--out"},
+        {"print", path("ok.ql6"), "--list", "--pdf"},
+        {"print", path("ok.ql6"), "--graph", "--pdf"},
+    };
+    for (const Target& target : targets) {
+        const QFileInfo before(target.path);
+        for (const QStringList& command : commands) {
+            // graph tells the format by the extension: each one in turn.
+            for (const char* ext : {".pdf", ".png", ".svg"}) {
+                if (command[0] != "graph" && QByteArray(ext) != ".pdf") continue;
+                QString out = target.path;
+                if (command[0] == "graph") {
+                    out += ext;
+                    if (target.path != targets[2].path && !QFile::rename(target.path, out)) ADD_FAILURE();
+                }
+                const fakes::CliRun r = fakes::runCli(command + QStringList{out}, home.path(), 20000);
+                const std::string what = std::string(target.name) + ": " + command.join(' ').toStdString();
+                EXPECT_EQ(r.exitCode, 1) << what << r.err.toStdString();
+                EXPECT_TRUE(namedError(r.err, out)) << what << r.err.toStdString();
+                if (command[0] != "graph") {
+                    EXPECT_TRUE(r.err.contains(target.error)) << what << r.err.toStdString();
+                }
+                EXPECT_EQ(QFileInfo(out).isFile(), false) << what;
+                if (command[0] == "graph" && target.path != targets[2].path) QFile::rename(out, target.path);
+                EXPECT_EQ(QFileInfo(target.path).exists(), before.exists()) << what;
+                EXPECT_EQ(QFileInfo(target.path).isDir(), before.isDir()) << what;
+            }
+        }
+    }
+}
+
+// Inputs are read only when they are regular files: a FIFO as the data file
+// is refused at once by every command reading one, and a FIFO in place of
+// the user's settings file counts as a missing one.
+TEST_F(CliTest, AFifoAsInputIsRefusedAtOnce) {
+    const QString fifo = path("pipe.ql6");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QStringList commands[] = {
+        {"info", fifo},
+        {"export", fifo, "--csv", path("x.csv")},
+        {"convert", fifo, "--out", path("x.ql6")},
+        {"graph-range", fifo},
+        {"graph", fifo, "--out", path("x.png")},
+        {"print", fifo, "--list", "--pdf", path("x.pdf")},
+    };
+    for (const QStringList& command : commands) {
+        const fakes::CliRun r = fakes::runCli(command, home.path(), 20000);
+        EXPECT_EQ(r.exitCode, 1) << command.join(' ').toStdString() << r.err.toStdString();
+        EXPECT_TRUE(namedError(r.err, fifo)) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(fifo + " is not a regular file")) << r.err.toStdString();
+    }
+    EXPECT_TRUE(QDir(t.root).entryList({"x.*"}).isEmpty());
+
+    const QString settings = home.path() + "/config/ORVELL/Quillet7";
+    ASSERT_TRUE(QDir().mkpath(settings));
+    ASSERT_EQ(mkfifo(QFile::encodeName(settings + "/qlet7.dat").constData(), 0600), 0);
+    writeBytes(path("ok.ql6"), fileBytes({Block{}}));
+    const fakes::CliRun r = fakes::runCli({"info", path("ok.ql6")}, home.path(), 20000);
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+}
+
+// --device must name a serial device: a file or a folder is said to be
+// neither, not a port held by another program.
+TEST_F(CliTest, ADeviceThatIsNoSerialPortIsNamedAsSuch) {
+    writeBytes(path("plain"), "x");
+    for (const QString& device : {path("plain"), t.root}) {
+        for (const QString command : {"read", "usual", "set"}) {
+            QStringList args = {command, "--device", device};
+            if (command == "read") args << "--out" << path("r.ql6");
+            const fakes::CliRun r = fakes::runCli(args, home.path(), 20000);
+            EXPECT_NE(r.exitCode, 0) << r.err.toStdString();
+            EXPECT_TRUE(r.err.contains("quillet-cli: " + device + ": not a serial device")) << r.err.toStdString();
+        }
+    }
 }
 
 }  // namespace

@@ -167,14 +167,17 @@ TEST_F(SaveTest, FailedSaveLeavesTheOldFileAndShowsTheSaveError) {
     fill(t.ctx.store, 1, Block{});
     t.ctx.store.unsavedRead = 1;
 
-    // A name one step below the length limit: the file exists, but no
-    // temporary file can be made beside it, so the write cannot start.
+    // A name near the length limit, on a full disk: the file exists, the
+    // new one cannot be written.
     const QString longName = path(QString(250, 'x') + ".ql6");
     writeBytes(longName, "old contents");
     ASSERT_EQ(readBytes(longName), "old contents");
     t.ctx.store.currentFileName = longName;
     t.ctx.store.dataFileName = longName;  // opened from it: no question
-    lastFile = runFileOperation(t.ctx, kOverwriteSave);
+    {
+        filetest::DiskFull full;
+        lastFile = runFileOperation(t.ctx, kOverwriteSave);
+    }
     EXPECT_EQ(readBytes(longName), "old contents");
     EXPECT_TRUE(lastFile == FileOutcome::Failed || lastFile == FileOutcome::Cancelled);
     ASSERT_EQ(t.messages.shown.size(), 1u);

@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QString>
 
+#include <sys/resource.h>
+#include <csignal>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -106,5 +108,26 @@ inline QByteArray readBytes(const QString& path) {
     if (!f.open(QIODevice::ReadOnly)) return {};
     return f.readAll();
 }
+
+// While alive, no file of this process may grow: every write to a regular
+// file fails as it does on a full disk.
+class DiskFull {
+public:
+    DiskFull() {
+        getrlimit(RLIMIT_FSIZE, &old_);
+        previous_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit none = old_;
+        none.rlim_cur = 0;
+        setrlimit(RLIMIT_FSIZE, &none);
+    }
+    ~DiskFull() {
+        setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, previous_);
+    }
+
+private:
+    rlimit old_{};
+    void (*previous_)(int) = nullptr;
+};
 
 }  // namespace quillet::filetest

@@ -18,6 +18,7 @@
 
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <csignal>
 #include <functional>
 
@@ -28,29 +29,9 @@ namespace {
 FileOutcome lastFile = FileOutcome::NoEffect;
 
 using fakes::TestContext;
+using filetest::DiskFull;
 using filetest::readBytes;
 using filetest::writeBytes;
-
-// While alive, no file of this process may grow: every write to a regular
-// file fails as it does on a full disk.
-class DiskFull {
-public:
-    DiskFull() {
-        getrlimit(RLIMIT_FSIZE, &old_);
-        previous_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit none = old_;
-        none.rlim_cur = 0;
-        setrlimit(RLIMIT_FSIZE, &none);
-    }
-    ~DiskFull() {
-        setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, previous_);
-    }
-
-private:
-    rlimit old_{};
-    void (*previous_)(int) = nullptr;
-};
 
 QStringList folderEntries(const QString& folder) {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
@@ -161,6 +142,125 @@ TEST(SaveFailure, StaleTemporariesOfTheSameTargetAreRemoved) {
     expected.sort();
     for (const QString& e : expected) EXPECT_TRUE(entries.contains(e)) << e.toStdString();
     for (const QString& s : stale) EXPECT_FALSE(entries.contains(s)) << s.toStdString();
+}
+
+// Any legal name saves: the temporary beside it must fit the same limit of
+// 255 bytes, for ASCII and for three-byte Japanese names alike.
+TEST(SaveTarget, NamesUpToTheLimitSave) {
+    TestContext t;
+    struct Case {
+        QString name;
+    } cases[] = {
+        {QString(230, 'a') + ".ql6"},
+        {QString(231, 'a') + ".ql6"},
+        {QString(246, 'b') + ".ql6"},  // 250 bytes
+        {QString(251, 'c') + ".ql6"},  // 255 bytes
+        {QString(83, QChar(0x3042)) + ".ql6"},  // 253 bytes in UTF-8
+    };
+    for (const Case& c : cases) {
+        const QString target = t.root + "/" + c.name;
+        const QByteArray encoded = QFile::encodeName(c.name);
+        EXPECT_LE(QFile::encodeName(saveTemporaryPrefix(c.name)).size() + 6, 255) << encoded.size();
+        for (const QByteArray& bytes : {QByteArray("first"), QByteArray("second")}) {
+            EXPECT_EQ(writeFileAtomically(target, bytes), 0) << encoded.size();
+            EXPECT_EQ(readBytes(target), bytes) << encoded.size();
+        }
+        EXPECT_TRUE(folderEntries(t.root).filter(".quillet-save-").isEmpty()) << encoded.size();
+    }
+    // A stale temporary of a long name is found again by its prefix.
+    const QString longName = QString(246, 'd') + ".ql6";
+    const QString stale = saveTemporaryPrefix(longName) + "Zz9Zz9";
+    writeBytes(t.root + "/" + stale, "x");
+    EXPECT_EQ(writeFileAtomically(t.root + "/" + longName, "new"), 0);
+    EXPECT_FALSE(QFile::exists(t.root + "/" + stale));
+}
+
+// A name that exists in any form, a link pointing nowhere included, is an
+// existing file: the save asks first and, declined, writes nothing through
+// the link.
+TEST(SaveTarget, ANameTakenInAnyFormIsAnExistingFile) {
+    TestContext t;
+    useOneChannel(t.ctx);
+    const QString outside = t.root + "/elsewhere/target.ql6";
+    ASSERT_TRUE(QDir().mkpath(t.root + "/elsewhere"));
+    writeBytes(t.root + "/file.ql6", "x");
+    ASSERT_TRUE(QFile::link(outside, t.root + "/dangling.ql6"));
+    ASSERT_TRUE(QFile::link(t.root + "/file.ql6", t.root + "/link.ql6"));
+    ASSERT_TRUE(QDir().mkpath(t.root + "/folder.ql6"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(t.root + "/pipe.ql6").constData(), 0600), 0);
+    const struct {
+        const char* name;
+        bool taken;
+    } cases[] = {
+        {"missing.ql6", false}, {"file.ql6", true},   {"dangling.ql6", true},
+        {"link.ql6", true},     {"folder.ql6", true}, {"pipe.ql6", true},
+    };
+    for (const auto& c : cases) {
+        const QString name = t.root + "/" + c.name;
+        EXPECT_EQ(nameTaken(name), c.taken) << c.name;
+        t.messages.shown.clear();
+        t.dialogs.answers.push_back(name);
+        t.messages.answers.push_back(kCancel);
+        const FileOutcome outcome = runFileOperation(t.ctx, kSaveAs);
+        EXPECT_EQ(t.messages.shown.size(), c.taken ? 1u : 0u) << c.name;
+        EXPECT_EQ(outcome, c.taken ? FileOutcome::Cancelled : FileOutcome::Done) << c.name;
+        t.messages.answers.clear();
+    }
+    EXPECT_FALSE(QFileInfo::exists(outside));
+    EXPECT_TRUE(QFileInfo(t.root + "/dangling.ql6").isSymLink());
+}
+
+// Only regular files are read, and the others are refused at once: a FIFO
+// is never opened and waited on.
+TEST(ReadInput, OnlyRegularFilesAreRead) {
+    TestContext t;
+    writeBytes(t.root + "/file", "content");
+    ASSERT_TRUE(QFile::link(t.root + "/file", t.root + "/link"));
+    ASSERT_TRUE(QFile::link(t.root + "/none", t.root + "/dangling"));
+    ASSERT_TRUE(QDir().mkpath(t.root + "/folder"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(t.root + "/pipe").constData(), 0600), 0);
+    const struct {
+        const char* name;
+        int error;
+        QByteArray bytes;
+    } cases[] = {
+        {"file", 0, "content"},
+        {"link", 0, "content"},
+        {"missing", kErrFileNotFound, {}},
+        {"dangling", kErrFileNotFound, {}},
+        {"folder", kErrPathFileAccess, {}},
+        {"pipe", kErrPathFileAccess, {}},
+    };
+    for (const auto& c : cases) {
+        QByteArray bytes = "stale";
+        EXPECT_EQ(readRegularFile(t.root + "/" + c.name, 100, bytes), c.error) << c.name;
+        EXPECT_EQ(bytes, c.bytes) << c.name;
+    }
+    QByteArray bytes;
+    EXPECT_EQ(readRegularFile(t.root + "/file", 3, bytes), 0);
+    EXPECT_EQ(bytes, "con");
+
+    // A FIFO where a settings file belongs loads the defaults.
+    const QString settings = t.root + "/settings-pipe.dat";
+    ASSERT_EQ(mkfifo(QFile::encodeName(settings).constData(), 0600), 0);
+    GeneralSettings g;
+    g.comPort = 7;
+    loadGeneralSettings(g, settings);
+    EXPECT_EQ(g.comPort, GeneralSettings{}.comPort);
+}
+
+// A folder the user may not write to is a permission failure, not a
+// missing path (root may write anywhere: nothing to see then).
+TEST(SaveTarget, AReadOnlyFolderIsAPermissionFailure) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root writes into read-only folders";
+    TestContext t;
+    const QString folder = t.root + "/locked";
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+    EXPECT_EQ(writeFileAtomically(folder + "/a.ql6", "x"), kErrPermissionDenied);
+    EXPECT_EQ(folderError(folder + "/new/sub"), kErrPermissionDenied);
+    EXPECT_EQ(folderError(t.root + "/missing-but-writable/sub"), kErrPathNotFound);
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 }  // namespace

@@ -40,7 +40,7 @@ status=0
 for target in $TARGETS; do
     echo "running ${target}_fuzz for $SECONDS_EACH s"
     mkdir -p "$OUT/artifacts-$target"
-    if ! "$OUT/${target}_fuzz" "$OUT/corpus-$target" -max_total_time="$SECONDS_EACH" -timeout=20 \
+    if ! "$OUT/tests/fuzz/${target}_fuzz" "$OUT/corpus-$target" -max_total_time="$SECONDS_EACH" -timeout=20 \
         -max_len=65536 -print_final_stats=1 -artifact_prefix="$OUT/artifacts-$target/" \
         >"$OUT/$target.log" 2>&1; then
         status=1

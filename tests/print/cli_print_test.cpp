@@ -108,10 +108,13 @@ TEST_F(CliPrintTest, RefusedCommandsWriteNothing) {
         EXPECT_TRUE(r.err.contains(u8(c.err))) << r.err.toStdString();
         EXPECT_FALSE(QFile::exists(pdf)) << c.args.join(' ').toStdString();
     }
-    // A folder that does not exist: the error box's text, and no file.
+    // A folder that does not exist: the error box's text naming the file,
+    // and no file.
     const CliRun r = cli({"--list", "--pdf", t.root + "/missing/out.pdf"});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.contains(u8("エラー75"))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(u8("パスが見つかりません。\nエラー76"))) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("quillet-cli: " + u8("印刷") + ": " + t.root + "/missing/out.pdf"))
+        << r.err.toStdString();
 }
 
 }  // namespace

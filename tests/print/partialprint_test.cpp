@@ -9,10 +9,14 @@
 #include "core/store.h"
 #include "core/ui/mainwindow.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTimer>
 #include <QtTest/QTest>
+
+#include <sys/stat.h>
 
 namespace quillet {
 namespace {
@@ -233,6 +237,35 @@ TEST_F(PartialPrintTest, QtPrinterIntoPdfFile) {
     printDispatch(t.ctx, PrintKind::Parameters);  // asked again, not overwritten unasked
     EXPECT_EQ(dialogs, 2);
     EXPECT_TRUE(QFile::exists(t.root + "/qt.pdf"));
+}
+
+// A print to a file that is a FIFO or a folder is refused with the error
+// box and leaves it as it was; the dialog's file goes through the one save.
+TEST_F(PartialPrintTest, QtPrinterRefusesAFileThatIsNoRegularFile) {
+    const QString fifo = t.root + "/pipe.pdf";
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    ASSERT_TRUE(QDir().mkpath(t.root + "/folder.pdf"));
+    const struct {
+        QString file;
+        const char* error;
+    } cases[] = {{fifo, "エラー31036"}, {t.root + "/folder.pdf", "エラー75"}};
+    for (const auto& c : cases) {
+        QtPrintControl control;
+        control.printer().setOutputFormat(QPrinter::PdfFormat);
+        control.printer().setOutputFileName(c.file);
+        t.ctx.printer = &control;
+        QTimer accepter;
+        QObject::connect(&accepter, &QTimer::timeout, [] {
+            if (QWidget* d = QApplication::activeModalWidget())
+                QMetaObject::invokeMethod(d, "accept", Qt::QueuedConnection);
+        });
+        accepter.start(20);
+        t.messages.shown.clear();
+        printDispatch(t.ctx, PrintKind::Parameters);
+        EXPECT_TRUE(t.messages.texts().join('|').contains(u8(c.error))) << t.messages.texts().join('|').toStdString();
+        EXPECT_FALSE(QFileInfo(c.file).isFile());
+        EXPECT_TRUE(QFileInfo(c.file).exists());
+    }
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include "core/store.h"
 #include "datafile/fileops.h"
 
+#include <QFileInfo>
+
 namespace quillet::cli {
 
 QTextStream& out() {
@@ -21,6 +23,9 @@ int failWith(int error, int captionNo, const QString& file) {
     QString text = runtimeErrorMessage(error);
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     err() << "quillet-cli: " << captionText(captionNo) << ": " << file << "\n" << text << "\n";
+    // The catalogue's text does not say why such a name is refused.
+    if (const QFileInfo info(file); info.exists() && !info.isFile())
+        err() << "quillet-cli: " << file << " is not a regular file (only regular files are read or written)\n";
     err().flush();
     return kExitFailed;
 }
@@ -28,11 +33,14 @@ int failWith(int error, int captionNo, const QString& file) {
 int TerminalMessages::show(const QString& title, const QString& text, int style) {
     QString t = text;
     t.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    err() << "\nquillet-cli: " << title << ": " << t << "\n";
+    err() << "\nquillet-cli: " << title << ": ";
+    if (!subject_.isEmpty()) err() << subject_ << "\n";
+    err() << t << "\n";
     const int buttons = style & 7;
     if (buttons == kOkOnly) return kOk;
     if (text == messageText(Msg::OverwriteFile))
-        err() << "quillet-cli: the file exists already and is not overwritten\n";
+        err() << "quillet-cli: " << (subject_.isEmpty() ? QStringLiteral("the file") : subject_)
+              << " exists already and was not overwritten\n";
     err() << "  (nobody to answer on the command line: " << (buttons == kYesNo ? "No" : "Cancel") << ")\n";
     return buttons == kYesNo ? kNo : kCancel;
 }
@@ -50,7 +58,11 @@ bool openAlone(AppContext& ctx, const QString& file, int& exitCode) {
 QString choosePort(const Arguments& a, QtSerialPort& port) {
     if (a.has("--port") == a.has("--device")) return QStringLiteral("give one of --port N and --device PATH");
     if (a.has("--device")) {
-        port.setDevicePath(a.value("--device"));
+        const QString device = a.value("--device");
+        // A file or a folder is named as what it is, not as a busy port.
+        if (QFileInfo::exists(device) && !isSerialDevice(device))
+            return device + QStringLiteral(": not a serial device");
+        port.setDevicePath(device);
         return {};
     }
     bool ok = false;

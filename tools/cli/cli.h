@@ -69,9 +69,14 @@ inline constexpr char kBusyRefusal[] =
     "the logger is recording or waiting for its start, or its status could not be read; writing would erase "
     "its recording, so no setting was sent (--force writes anyway)";
 
+// A message about a file (concern()) names it.
 class TerminalMessages : public MessageBoxes {
 public:
     int show(const QString& title, const QString& text, int style) override;
+    void concern(const QString& path) override { subject_ = path; }
+
+private:
+    QString subject_;
 };
 
 // What the recording settings dialog handed to the writer, and the start

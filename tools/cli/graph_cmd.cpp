@@ -43,7 +43,7 @@ int runGraph(AppContext& ctx, const Arguments& a) {
 
     QString error;
     if (!writeGraphFile(ctx, target, size, &error)) {
-        err() << "quillet-cli: " << target << ": " << error << "\n";
+        err() << "quillet-cli: " << target << ": " << error.replace(QLatin1Char('\r'), QLatin1Char('\n')) << "\n";
         return kExitFailed;
     }
     err() << "Drew " << ctx.store.channelsInUse << " channel(s), data numbers " << ctx.graph->xStart << ".."

@@ -79,6 +79,10 @@ int runPrint(AppContext& ctx, const Arguments& a) {
         }
     }
 
+    // The print's error boxes concern the PDF file: they name it.
+    TerminalMessages messages;
+    messages.concern(target);
+    ctx.messages = &messages;
     PdfPrintControl pdf(target);
     pdf.pageLayout = *layout;
     ctx.printer = &pdf;
