@@ -61,15 +61,15 @@ bool openAlone(AppContext& ctx, const QString& file, int& exitCode);
 // problem with them for the usage message, empty when there is none.
 QString choosePort(const Arguments& a, QtSerialPort& port);
 
-// The message boxes on a terminal: each box on stderr; nobody is there to
-// answer a question, so every question is answered Cancel (No).
 // The refusal of set and usual where writing would erase a recording that
 // nobody was asked about.
 inline constexpr char kBusyRefusal[] =
     "the logger is recording or waiting for its start, or its status could not be read; writing would erase "
     "its recording, so no setting was sent (--force writes anyway)";
 
-// A message about a file (concern()) names it.
+// The message boxes on a terminal: each box on stderr; nobody is there to
+// answer a question, so every question is answered Cancel (No). A message
+// about a file (concern()) names it.
 class TerminalMessages : public MessageBoxes {
 public:
     int show(const QString& title, const QString& text, int style) override;
