@@ -74,7 +74,7 @@ int modelFromIdentification(const QByteArray& answer);
 int parseIdentification(const QByteArray& answer, int secondCode, PendingLogger& logger);
 
 // The same on ctx.comm->receiveBuffer into ctx.pendingLogger-> An unsupported
-// answer shows message 12 under caption 2 and sets commStatus = 1.
+// answer shows message 12 under caption 2 and sets status Faulty.
 int parseIdentification(AppContext& ctx, int secondCode);
 
 // ---- Answer to 1,4: summary --------------------------------------------
@@ -127,8 +127,8 @@ bool decodeBlocks(const QByteArray& answer, const BlockDecoding& how, std::vecto
 
 // The same on ctx.comm->receiveBuffer and ctx.pendingLogger, into the sample
 // table of destinationChannel[1] (and [2] when twoChannels), samples
-// 1..sampleCount; the model 4 memory wrap is undone. On failure commStatus
-// becomes 1 and the sample table is left as it was.
+// 1..sampleCount; the model 4 memory wrap is undone. On failure the status
+// becomes Faulty and the sample table is left as it was.
 bool decodeBlocks(AppContext& ctx, bool twoChannels);
 
 // ---- Data of the setting commands ----------------------------------------

@@ -70,13 +70,13 @@ enum class Preparation {
 // read. Each request has its 5 attempts. A request that stays unanswered
 // shows "応答がありません。", a faulty one (or an identification no model
 // has, after its own message) "正しく設定できませんでした。", both under
-// "ロガー設定", and the dialog is not opened; commStatus keeps that result
+// "ロガー設定", and the dialog is not opened; the status keeps that result
 // (1 or 2). A logger that is recording or waiting for its start is reported
 // ("収録中又は収録予約中です。") and the preparation goes on without unlocking
 // it, unless whenBusy says to stop; BusyLogger::StopOrUnreadRecords also reads
 // the summary (1,4) and stops at a logger holding records. A stop leaves
-// commStatus Faulty and opens no dialog. After the dialog has closed
-// commStatus is 0.
+// status Faulty and opens no dialog. After the dialog has closed
+// status is Accepted.
 Preparation prepareSettings(AppContext& ctx, SettingsDialog& dialog, BusyLogger whenBusy = BusyLogger::TellAndGoOn);
 
 // Sends settings to a logger of loggerModel, one step after another: card
@@ -94,9 +94,9 @@ Preparation prepareSettings(AppContext& ctx, SettingsDialog& dialog, BusyLogger 
 // (ctx.clock) becomes the present time + 1 minute. An invalid clockTime
 // sends the PC's present time.
 //
-// commStatus 0 when every command was acknowledged. At the first command
+// status Accepted when every command was acknowledged. At the first command
 // that is not (after its attempts, a port error or a cancel): barsetting(0),
-// commStatus 1, and nothing after it is sent; when steps before it were
+// status Faulty, and nothing after it is sent; when steps before it were
 // acknowledged the logger is half-set, and message 80 under "ロガー設定"
 // names the items written and those not. A port error is shown under the
 // caption of its step ("カードNo.", "警報", ...). Returns the start time sent

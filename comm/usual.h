@@ -104,7 +104,7 @@ struct UsualOutcome {
 // The run of UsualCommunicationWindow (the first tick of tMacroStart) for the code in
 // ctx.usualCommunicationActive. The main window stays busy (disabled) for
 // the whole run. Ends with usualCommunicationActive = 0; after an abort of
-// a reading run the store is empty, and commStatus is 0.
+// a reading run the store is empty, and status is Accepted.
 UsualOutcome runUsualCommunication(AppContext& ctx, const UsualSteps& steps, UsualView& view);
 
 // The word after a run: the saved file with its full path, and what went

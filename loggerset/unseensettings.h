@@ -3,7 +3,7 @@
 // values it opens with (the start at the chosen time of day); quillet-cli
 // set opens it the same way and edits it through the dialog's rules before
 // confirming. Either way the writer's result is kept here, since the
-// preparation clears commStatus once the dialog has closed.
+// preparation sets the status to Accepted once the dialog has closed.
 #pragma once
 
 #include "comm/commstate.h"
@@ -42,7 +42,7 @@ public:
 
 // The usual communication's settings step: the preparation with the unseen
 // dialog opening at startTime, its progress shown through ctx.commProgress
-// (the progress window's bar). Leaves in commStatus the result of the
+// (the progress window's bar). Leaves in the status the result of the
 // settings: the preparation's failure, 1 when the dialog did not write,
 // else the writer's result. busy as prepareSettings takes it. Returns the
 // dialog with what it wrote.

@@ -2,7 +2,7 @@
 // the logger on the reader holds, per logger channel, and lets the user
 // choose the grid channels that receive it. OK records the choice in
 // destinationChannel and runs the transfer through the caller's callback;
-// Cancel sets commStatus to 1.
+// Cancel sets the status to Faulty.
 //
 // Controls keep their names: per logger channel a frame `Rscale` with the
 // value labels `Rctnoval`, `Rstarttimeval`, ... (the frame and its labels
@@ -32,7 +32,7 @@ class ReadoutParametersWindow : public QDialog {
 public:
     // startTransfer opens the progress window and runs the transfer; it
     // returns when the transfer is over (done, failed or cancelled; the
-    // result is in commStatus).
+    // result is in the status).
     ReadoutParametersWindow(AppContext& ctx, std::function<void()> startTransfer, QWidget* parent = nullptr);
 
     // The controls, for the callers and the tests.
