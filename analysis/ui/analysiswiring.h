@@ -2,7 +2,7 @@
 // axis and the graph window's over its visible span.
 #pragma once
 
-#include "print/reportprint.h"
+#include "analysis/reportprint.h"
 
 namespace quillet {
 

@@ -11,7 +11,7 @@
 #include "core/ui/mainwindow.h"
 #include "datafile/datafile.h"
 #include "graph/graphstate.h"
-#include "print/reportprint.h"
+#include "analysis/reportprint.h"
 
 #include <QFile>
 #include <QJsonArray>

@@ -9,7 +9,7 @@
 #include "graph/graphprintplot.h"
 #include "print/pdfprinter.h"
 #include "print/printjobs.h"
-#include "print/reportprint.h"
+#include "analysis/reportprint.h"
 #include "tools/cli/cli.h"
 
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "print/reportprint.h"
+#include "analysis/reportprint.h"
 
 #include "analysis/figuretexts.h"
 #include "core/context.h"
