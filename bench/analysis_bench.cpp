@@ -2,7 +2,7 @@
 // what the user waits for anyway: opening the same data file. Target: the
 // figures cost at most twice the open (ratio printed as a counter).
 #include "analysis/figures.h"
-#include "bench/fullstore.h"
+#include "bench/storecontext.h"
 #include "core/context.h"
 #include "datafile/datafile.h"
 #include "datafile/fileops.h"
@@ -16,36 +16,9 @@ namespace {
 
 using namespace quillet;
 
-class AlwaysOk : public MessageBoxes {
-public:
-    int show(const QString&, const QString&, int) override { return kOk; }
-};
-
-class FixedDialogs : public FileDialogs {
-public:
-    std::optional<QString> openFile(const FileDialogRequest&) override { return name; }
-    std::optional<QString> saveFile(const FileDialogRequest&) override { return name; }
-    QString name;
-};
-
-struct SavedFullStore {
-    SavedFullStore() {
-        ctx.messages = &messages;
-        ctx.dialogs = &dialogs;
-        ctx.folders.dataFolder = dir.path() + QStringLiteral("/");
-        bench::fillFullStore(ctx.store);
-        ctx.store.currentFileName = dir.path() + QStringLiteral("/full.ql6");
-        runFileOperation(ctx, kOverwriteSave);
-        dialogs.name = ctx.store.currentFileName;
-    }
-    QTemporaryDir dir;
-    AlwaysOk messages;
-    FixedDialogs dialogs;
-    AppContext ctx;
-};
-
 void BM_FiguresOverOpen(benchmark::State& state) {
-    SavedFullStore f;
+    bench::FullStoreContext f;
+    f.save();
     qint64 openNs = 0;
     qint64 figuresNs = 0;
     for (auto _ : state) {
@@ -62,7 +35,8 @@ void BM_FiguresOverOpen(benchmark::State& state) {
 BENCHMARK(BM_FiguresOverOpen)->Unit(benchmark::kMillisecond);
 
 void BM_Figures(benchmark::State& state) {
-    SavedFullStore f;
+    bench::FullStoreContext f;
+    f.save();
     for (auto _ : state) benchmark::DoNotOptimize(channelFigures(f.ctx.store, wholeAxis(f.ctx.store)));
 }
 BENCHMARK(BM_Figures)->Unit(benchmark::kMillisecond);

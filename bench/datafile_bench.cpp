@@ -1,7 +1,7 @@
 // Data files with a full store: eight channels of 12000 samples each, saved,
 // opened and exported through the file dispatcher as the menu commands run
 // it (file names from a scripted dialog, every question answered OK).
-#include "bench/fullstore.h"
+#include "bench/storecontext.h"
 #include "core/context.h"
 #include "core/store.h"
 #include "datafile/datafile.h"
@@ -15,35 +15,8 @@ namespace {
 
 using namespace quillet;
 
-class AlwaysOk : public MessageBoxes {
-public:
-    int show(const QString&, const QString&, int) override { return kOk; }
-};
-
-class FixedDialogs : public FileDialogs {
-public:
-    std::optional<QString> openFile(const FileDialogRequest&) override { return name; }
-    std::optional<QString> saveFile(const FileDialogRequest&) override { return name; }
-    QString name;
-};
-
-struct FullStore {
-    FullStore() {
-        ctx.messages = &messages;
-        ctx.dialogs = &dialogs;
-        ctx.folders.dataFolder = dir.path() + QStringLiteral("/");
-        bench::fillFullStore(ctx.store);
-        ctx.store.currentFileName = dir.path() + QStringLiteral("/full.ql6");
-    }
-
-    QTemporaryDir dir;
-    AlwaysOk messages;
-    FixedDialogs dialogs;
-    AppContext ctx;
-};
-
 void BM_Save(benchmark::State& state) {
-    FullStore f;
+    bench::FullStoreContext f;
     for (auto _ : state) {
         if (runFileOperation(f.ctx, kOverwriteSave) != FileOutcome::Done) state.SkipWithError("save failed");
     }
@@ -52,9 +25,8 @@ void BM_Save(benchmark::State& state) {
 BENCHMARK(BM_Save)->Unit(benchmark::kMillisecond);
 
 void BM_Open(benchmark::State& state) {
-    FullStore f;
-    runFileOperation(f.ctx, kOverwriteSave);
-    f.dialogs.name = f.ctx.store.currentFileName;
+    bench::FullStoreContext f;
+    f.save();
     const int16_t last = f.ctx.store.samples[kChannels][kMaxSamples];
     for (auto _ : state) {
         f.ctx.store.samples[kChannels][kMaxSamples] = 0;
@@ -67,7 +39,7 @@ void BM_Open(benchmark::State& state) {
 BENCHMARK(BM_Open)->Unit(benchmark::kMillisecond);
 
 void BM_CsvExport(benchmark::State& state) {
-    FullStore f;
+    bench::FullStoreContext f;
     f.dialogs.name = f.dir.path() + QStringLiteral("/full.csv");
     qint64 bytes = 0;
     for (auto _ : state) {
@@ -81,7 +53,7 @@ BENCHMARK(BM_CsvExport)->Unit(benchmark::kMillisecond);
 
 // The export's text alone, without the file.
 void BM_CsvExportBytes(benchmark::State& state) {
-    FullStore f;
+    bench::FullStoreContext f;
     for (auto _ : state) benchmark::DoNotOptimize(exportBytes(f.ctx, kCsvExport));
 }
 BENCHMARK(BM_CsvExportBytes)->Unit(benchmark::kMillisecond);

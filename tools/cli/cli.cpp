@@ -1,5 +1,7 @@
 #include "tools/cli/cli.h"
 
+#include <QRegularExpression>
+
 #include "comm/serialport.h"
 #include "core/catalog.h"
 #include "core/store.h"
@@ -70,6 +72,18 @@ QString choosePort(const Arguments& a, QtSerialPort& port) {
     if (!ok || n < 1 || n > 16) return QStringLiteral("--port takes a number 1..16");
     port.setPortNumber(n);
     return {};
+}
+
+bool rowsOption(const Arguments& a, int& first, int& last) {
+    static const QRegularExpression form(QStringLiteral("^(\\d{1,5})\\.\\.(\\d{1,5})$"));
+    const QRegularExpressionMatch m = form.match(a.value("--rows"));
+    if (!m.hasMatch()) {
+        err() << "quillet-cli: --rows takes FIRST..LAST, two row numbers (for example 1..100)\n";
+        return false;
+    }
+    first = m.captured(1).toInt();
+    last = m.captured(2).toInt();
+    return true;
 }
 
 }  // namespace quillet::cli

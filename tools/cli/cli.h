@@ -61,6 +61,10 @@ bool openAlone(AppContext& ctx, const QString& file, int& exitCode);
 // problem with them for the usage message, empty when there is none.
 QString choosePort(const Arguments& a, QtSerialPort& port);
 
+// The two row numbers of --rows FIRST..LAST (given). False, after the usage
+// line on stderr, when the text is not of that form.
+bool rowsOption(const Arguments& a, int& first, int& last);
+
 // The refusal of set and usual where writing would erase a recording that
 // nobody was asked about.
 inline constexpr char kBusyRefusal[] =

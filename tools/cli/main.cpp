@@ -19,7 +19,6 @@
 
 #include <QGuiApplication>
 #include <QMap>
-#include <QRegularExpression>
 #include <QStringList>
 #include <QTextStream>
 
@@ -97,15 +96,12 @@ int runInfo(AppContext& ctx, const Arguments& a) {
 bool exportRows(const AppContext& ctx, const Arguments& a, RowSpan& span, int& exitCode) {
     span = allRows(ctx.store);
     if (!a.has("--rows")) return true;
-    const QRegularExpressionMatch m =
-        QRegularExpression(QStringLiteral("^(\\d{1,5})\\.\\.(\\d{1,5})$")).match(a.value("--rows"));
-    if (!m.hasMatch()) {
-        err() << "quillet-cli: --rows takes FIRST..LAST, two row numbers (for example 1..100)\n";
+    int first = 0;
+    int last = 0;
+    if (!rowsOption(a, first, last)) {
         exitCode = kExitUsage;
         return false;
     }
-    const int first = m.captured(1).toInt();
-    const int last = m.captured(2).toInt();
     if (first < 1 || last < first || last > span.last) {
         err() << "quillet-cli: --rows takes FIRST..LAST, rows of the file (1.." << span.last << ")\n";
         exitCode = kExitFailed;

@@ -7,7 +7,6 @@
 #include "tools/cli/cli.h"
 #include "tools/cli/graphoptions.h"
 
-#include <QRegularExpression>
 
 namespace quillet::cli {
 namespace {
@@ -46,16 +45,7 @@ int runPrint(AppContext& ctx, const Arguments& a) {
     }
     int first = 0;
     int last = 0;
-    if (a.has("--rows")) {
-        const QRegularExpressionMatch m =
-            QRegularExpression(QStringLiteral("^(\\d{1,5})\\.\\.(\\d{1,5})$")).match(a.value("--rows"));
-        if (!m.hasMatch()) {
-            err() << "quillet-cli: --rows takes FIRST..LAST, two row numbers (for example 1..100)\n";
-            return kExitUsage;
-        }
-        first = m.captured(1).toInt();
-        last = m.captured(2).toInt();
-    }
+    if (a.has("--rows") && !rowsOption(a, first, last)) return kExitUsage;
 
     int code = kExitOk;
     GraphState g;

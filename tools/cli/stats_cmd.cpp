@@ -13,7 +13,6 @@
 #include "tools/cli/cli.h"
 
 #include <QFileInfo>
-#include <QRegularExpression>
 
 namespace quillet::cli {
 namespace {
@@ -152,14 +151,10 @@ bool axisRowsFromOptions(AppContext& ctx, const Arguments& a, AxisRows& rows, in
         return false;
     }
     if (!a.has("--rows")) return true;
-    const QRegularExpressionMatch m =
-        QRegularExpression(QStringLiteral("^(\\d{1,5})\\.\\.(\\d{1,5})$")).match(a.value("--rows"));
-    if (!m.hasMatch()) {
-        err() << "quillet-cli: --rows takes FIRST..LAST, two row numbers (for example 1..100)\n";
+    if (!rowsOption(a, rows.first, rows.last)) {
         exitCode = kExitUsage;
         return false;
     }
-    rows = {m.captured(1).toInt(), m.captured(2).toInt()};
     if (const int message = partRangeMessage(ctx.store, rows.first, rows.last)) {
         err() << "quillet-cli: " << messageText(message) << " (rows 1.." << ctx.store.rowCount << ")\n";
         exitCode = kExitFailed;
