@@ -23,6 +23,7 @@ constexpr double kKelvinAtZeroCelsius = 273.15;
 struct AxisRows {
     int first = 1;
     int last = 1;
+    int count() const { return last >= first ? last - first + 1 : 0; }
 };
 // Every row of the axis (1..rowCount).
 AxisRows wholeAxis(const ChannelStore& s);

@@ -3,7 +3,7 @@
 #include "core/ui/mainwindow.h"
 #include "datafile/fileops.h"
 #include "datafile/recentfiles.h"
-#include "datafile/tabular.h"
+#include "spreadsheet/tabular.h"
 #include "datafile/ui/insertchanneldialog.h"
 
 #include <QFileInfo>

@@ -7,7 +7,7 @@
 #include "core/ui/gridmodels.h"
 #include "core/ui/mainwindow.h"
 #include "core/ui/toolicons.h"
-#include "datafile/tabular.h"
+#include "spreadsheet/tabular.h"
 #include "graph/drawgraph.h"
 #include "graph/graphprintplot.h"
 #include "graph/ui/graphrangedialog.h"

@@ -14,7 +14,7 @@
 #include "core/version.h"
 #include "datafile/datafile.h"
 #include "datafile/fileops.h"
-#include "datafile/tabular.h"
+#include "spreadsheet/tabular.h"
 #include "tools/cli/cli.h"
 
 #include <QGuiApplication>
@@ -93,7 +93,7 @@ int runInfo(AppContext& ctx, const Arguments& a) {
 
 // --rows FIRST..LAST of the tidy and workbook exports; every row without it.
 // False after a usage or range problem (reported, exitCode set).
-bool exportRows(const AppContext& ctx, const Arguments& a, RowSpan& span, int& exitCode) {
+bool exportRows(const AppContext& ctx, const Arguments& a, AxisRows& span, int& exitCode) {
     span = allRows(ctx.store);
     if (!a.has("--rows")) return true;
     int first = 0;
@@ -138,7 +138,7 @@ int runExport(AppContext& ctx, const Arguments& a) {
     if (!openAlone(ctx, file, code)) return code;
     QByteArray bytes;
     if (table) {
-        RowSpan span;
+        AxisRows span;
         if (!exportRows(ctx, a, span, code)) return code;
         bytes =
             kind == QLatin1String("--xlsx")

@@ -5,6 +5,7 @@
 // and the current file name stay as they are.
 #pragma once
 
+#include "analysis/figures.h"
 #include "core/context.h"
 #include "datafile/fileops.h"
 
@@ -13,17 +14,10 @@
 
 namespace quillet {
 
-// Rows first..last (1-based, inclusive) of the common time axis.
-struct RowSpan {
-    int first = 1;
-    int last = 0;
-    int count() const { return last >= first ? last - first + 1 : 0; }
-};
-
 // Every row of the axis; no rows when no channel is in use.
-RowSpan allRows(const ChannelStore& s);
+AxisRows allRows(const ChannelStore& s);
 // first..last limited to the rows of the axis.
-RowSpan clampRows(const ChannelStore& s, int first, int last);
+AxisRows clampRows(const ChannelStore& s, int first, int last);
 
 enum class TableEncoding { Utf8WithBom, Cp932 };
 enum class TableFormat { TidyCsv, Workbook };
@@ -32,11 +26,11 @@ enum class TableFormat { TidyCsv, Workbook };
 // use ("A 001-01 [℃]"); temperatures with one decimal, humidity whole, an
 // empty cell for an error sample or a row outside a channel's samples; CR LF.
 // Empty when the text could not be encoded.
-QByteArray tidyCsvBytes(AppContext& ctx, const RowSpan& span, TableEncoding encoding = TableEncoding::Utf8WithBom);
+QByteArray tidyCsvBytes(AppContext& ctx, const AxisRows& span, TableEncoding encoding = TableEncoding::Utf8WithBom);
 
 // The workbook (.xlsx) of the rows of span: sheets "データ", "統計" and the
 // chart sheet "グラフ". Empty when the library failed.
-QByteArray workbookBytes(AppContext& ctx, const RowSpan& span);
+QByteArray workbookBytes(AppContext& ctx, const AxisRows& span);
 
 // The format a chosen file name asks for: ".xlsx" a workbook, anything else
 // the tidy CSV.
@@ -45,6 +39,6 @@ TableFormat tableFormatFor(const QString& fileName);
 // The window's export: the save dialog (format fixed, or both offered when
 // `format` is empty), the overwrite question, the write through the atomic
 // save. Failures are shown as the other exports show theirs.
-FileOutcome exportTable(AppContext& ctx, std::optional<TableFormat> format, const RowSpan& span);
+FileOutcome exportTable(AppContext& ctx, std::optional<TableFormat> format, const AxisRows& span);
 
 }  // namespace quillet

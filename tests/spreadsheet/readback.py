@@ -59,7 +59,17 @@ def sheet_rows(path):
     expect(data.freeze_panes == "A2", "header row not frozen")
     expect(data.cell(2, 1).number_format == "yyyy-mm-dd hh:mm:ss", "time format " + data.cell(2, 1).number_format)
     charts = book.chartsheets[0]._charts if book.chartsheets else []
-    expect(len(charts) == 1 and len(charts[0].series) == 3, "no chart of three series")
+    expect(len(charts) == 1, "no chart")
+    if charts:
+        # Temperatures (A, E) on the left axis, humidity (C) on its own on the right.
+        plots = charts[0]._charts
+        expect([len(p.series) for p in plots] == [2, 1], "series per plot: %r" % [len(p.series) for p in plots])
+        if len(plots) == 2:
+            names = [[s.tx.strRef.f for s in p.series] for p in plots]
+            expect(names == [["'データ'!$B$1", "'データ'!$D$1"], ["'データ'!$C$1"]], "series %r" % names)
+            expect(plots[1].y_axis.axPos == "r" and plots[1].y_axis.crosses == "max", "humidity axis not on the right")
+            expect(plots[1].x_axis.delete and plots[1].x_axis.scaling.min == plots[0].x_axis.scaling.min,
+                   "the second time axis is shown or scaled otherwise")
     return book, list(data.iter_rows(values_only=True))
 
 
@@ -79,8 +89,32 @@ def compare(rows, frame, what):
 book, rows = sheet_rows(d + "/book.xlsx")
 compare(rows, tidy, "book.xlsx")
 stats = list(book["統計"].iter_rows(values_only=True))
-expect([r[0] for r in stats[1:]] == ["A", "C", "E"], "statistics rows %r" % [r[0] for r in stats[1:]])
-expect([r[5] for r in stats[1:]] == [12000, 11750, 40], "sample counts %r" % [r[5] for r in stats[1:]])
+expect([r[0] for r in stats[1:4]] == ["A", "C", "E"], "statistics rows %r" % [r[0] for r in stats[1:]])
+expect([r[5] for r in stats[1:4]] == [12000, 11750, 40], "sample counts %r" % [r[5] for r in stats[1:4]])
+expect(stats[5][0] == "MKT以降は 2024-02-28 23:00:00 ～ 2024-03-08 06:59:00 の値 (ΔH/R = 10000.0 K)",
+       "the span note: %r" % (stats[5][0],))
+
+
+def audit_figures(values, upper, lower):
+    """MKT, seconds above and below, the share within, the excursions and the
+    degree-minutes of a channel's samples (NaN an error), one minute apart."""
+    valid = values.dropna()
+    mkt = 10000 / -math.log(sum(math.exp(-10000 / (v + 273.15)) for v in valid) / len(valid)) - 273.15
+    runs = {"above": 0, "below": 0}
+    for side, beyond in (("above", values > upper), ("below", values < lower)):
+        runs[side] = int((beyond & ~beyond.shift(fill_value=False)).sum())
+    return [mkt, (valid > upper).sum() * 60, (valid < lower).sum() * 60,
+            ((valid <= upper) & (valid >= lower)).sum() / len(valid), runs["above"], runs["below"],
+            (valid - upper).clip(lower=0).sum(), (lower - valid).clip(lower=0).sum()]
+
+
+a = tidy["A 001-011 [℃]"]
+c = tidy["C 003-013 [%RH]"].iloc[250:]
+for row, want in ((stats[1], audit_figures(a, 50.0, -10.0)), (stats[2], [None] + audit_figures(c, 80, 35)[1:])):
+    got = [row[12], row[13].total_seconds(), row[14].total_seconds(), row[15], row[16], row[17], row[22], row[23]]
+    same = all((g is None) if w is None else (g is not None and math.isclose(g, w, rel_tol=1e-9, abs_tol=1e-9))
+               for g, w in zip(got, want))
+    expect(same, "audit figures of %s: %r, not %r" % (row[0], got, want))
 _, rows = sheet_rows(d + "/spanbook.xlsx")
 compare(rows, tidy.iloc[239:260].reset_index(drop=True), "spanbook.xlsx")
 

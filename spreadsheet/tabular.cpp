@@ -1,5 +1,7 @@
-#include "datafile/tabular.h"
+#include "spreadsheet/tabular.h"
 
+#include "analysis/analysissettings.h"
+#include "analysis/figuretexts.h"
 #include "core/catalog.h"
 #include "core/cp932.h"
 #include "core/fieldhelpers.h"
@@ -12,6 +14,7 @@
 #include <QTemporaryDir>
 
 #include <xlsxwriter.h>
+#include <zip.h>
 
 #include <algorithm>
 #include <cmath>
@@ -67,9 +70,58 @@ double wholeSecond(double dateValue) { return std::round(dateValue * 86400.0) / 
 
 QByteArray utf8(const QString& s) { return s.toUtf8(); }
 
+// The element <tag …>…</tag> starting at or after from: its position and
+// length, or a length of 0.
+std::pair<qsizetype, qsizetype> element(const QByteArray& xml, const QByteArray& tag, qsizetype from) {
+    const qsizetype start = xml.indexOf('<' + tag + '>', from);
+    const QByteArray close = "</" + tag + '>';
+    const qsizetype end = start < 0 ? -1 : xml.indexOf(close, start);
+    if (end < 0) return {0, 0};
+    return {start, end + close.size() - start};
+}
+
+// A scatter chart's part with its series from the (keep + 1)-th on moved
+// to a second scatter plot: its own hidden time axis, scaled as the first,
+// and a value axis on the right titled title (the first axis's title text
+// replaced). Empty when the part is not laid out as expected.
+QByteArray withSecondValueAxis(const QByteArray& xml, int keep, const QByteArray& title) {
+    const auto [plot, plotLength] = element(xml, "c:scatterChart", 0);
+    if (plotLength == 0) return {};
+    const qsizetype plotEnd = plot + plotLength;
+    qsizetype moved = plot;
+    for (int i = 0; i <= keep && moved >= 0; ++i) moved = xml.indexOf("<c:ser>", moved + 1);
+    const qsizetype ids = xml.indexOf("<c:axId ", plot);
+    if (moved < 0 || ids < 0 || moved > ids || ids > plotEnd) return {};
+    const auto [xAt, xLength] = element(xml, "c:valAx", plotEnd);
+    const auto [yAt, yLength] = element(xml, "c:valAx", xAt + xLength);
+    if (xLength == 0 || yLength == 0) return {};
+    QByteArray xAxis = xml.mid(xAt, xLength), yAxis = xml.mid(yAt, yLength);
+    // Each axis names itself first and the one it crosses later on.
+    const QByteArray xId = "val=\"50010001\"", yId = "val=\"50010002\"";
+    const QByteArray x2Id = "val=\"50020001\"", y2Id = "val=\"50020002\"";
+    if (!xml.mid(ids, plotEnd - ids).contains(xId) || !xml.mid(ids, plotEnd - ids).contains(yId) ||
+        xml.contains(x2Id) || xml.contains(y2Id))
+        return {};
+    const qsizetype titleAt = yAxis.indexOf("<a:t>"), titleEnd = yAxis.indexOf("</a:t>");
+    if (titleAt < 0 || titleEnd < titleAt || !yAxis.contains("<c:axPos val=\"l\"/>") ||
+        !yAxis.contains("<c:crosses val=\"autoZero\"/>") || !xAxis.contains("</c:scaling>"))
+        return {};
+    xAxis.replace(xId, x2Id).replace(yId, y2Id).replace("</c:scaling>", "</c:scaling><c:delete val=\"1\"/>");
+    yAxis.replace(titleAt + 5, titleEnd - titleAt - 5, title);
+    yAxis.replace(yId, y2Id)
+        .replace(xId, x2Id)
+        .replace("<c:axPos val=\"l\"/>", "<c:axPos val=\"r\"/>")
+        .replace("<c:majorGridlines/>", "")
+        .replace("<c:crosses val=\"autoZero\"/>", "<c:crosses val=\"max\"/>");
+    const QByteArray second = "<c:scatterChart><c:scatterStyle val=\"lineMarker\"/>" + xml.mid(moved, ids - moved) +
+                              "<c:axId " + x2Id + "/><c:axId " + y2Id + "/></c:scatterChart>";
+    return xml.left(moved) + xml.mid(ids, plotEnd - ids) + second + xml.mid(plotEnd, yAt + yLength - plotEnd) + xAxis +
+           yAxis + xml.mid(yAt + yLength);
+}
+
 class WorkbookWriter {
 public:
-    WorkbookWriter(AppContext& ctx, const RowSpan& span) : ctx_(ctx), span_(span), cols_(columns(ctx)) {}
+    WorkbookWriter(AppContext& ctx, const AxisRows& span) : ctx_(ctx), span_(span), cols_(columns(ctx)) {}
 
     QByteArray bytes() {
         QTemporaryDir dir;
@@ -88,7 +140,7 @@ public:
         const int lastRow = dataSheet();
         statisticsSheet();
         chartSheet(lastRow);
-        if (workbook_close(book_) != LXW_NO_ERROR || failed_) return {};
+        if (workbook_close(book_) != LXW_NO_ERROR || failed_ || !rightHandHumidity(path)) return {};
         QFile f(QString::fromLocal8Bit(path));
         if (!f.open(QIODevice::ReadOnly)) return {};
         return f.readAll();
@@ -109,6 +161,8 @@ private:
         dateTime_ = numberFormat("yyyy-mm-dd hh:mm:ss");
         duration_ = numberFormat("[h]:mm:ss");
         tenths_ = numberFormat("0.0");
+        hundredths_ = numberFormat("0.00");
+        percent_ = numberFormat("0.0%");
         whole_ = numberFormat("0");
     }
     void text(lxw_worksheet* w, int row, int col, const QString& s, lxw_format* f = nullptr) {
@@ -140,18 +194,27 @@ private:
         return row;
     }
 
-    // "統計": one row per channel with its header values.
+    // "統計": one row per channel: its header values, then the audit
+    // figures over the rows exported, and below the table the span and the
+    // ΔH/R they were computed with.
     void statisticsSheet() {
         lxw_worksheet* w = workbook_add_worksheet(book_, utf8(QStringLiteral("統計")).constData());
-        static const char* const heads[] = {"チャンネル", "カード-テスト", "単位",       "開始時刻",
-                                            "測定間隔",   "収録数",        "エラー数",   "最高値",
-                                            "最低値",     "平均値",        "上限警報値", "下限警報値"};
-        for (int c = 0; c < int(std::size(heads)); ++c) text(w, 0, c, QString::fromUtf8(heads[c]), bold_);
+        static const char16_t* const heads[] = {
+            u"チャンネル",   u"カード-テスト",      u"単位",         u"開始時刻",     u"測定間隔",
+            u"収録数",       u"エラー数",           u"最高値",       u"最低値",       u"平均値",
+            u"上限警報値",   u"下限警報値",         u"MKT [℃]",      u"上限超過時間", u"下限未満時間",
+            u"範囲内の割合", u"上限逸脱回数",       u"下限逸脱回数", u"最長上限逸脱", u"最長上限逸脱の開始",
+            u"最長下限逸脱", u"最長下限逸脱の開始", u"上限超過度分", u"下限未満度分"};
+        for (int c = 0; c < int(std::size(heads)); ++c) text(w, 0, c, QString::fromUtf16(heads[c]), bold_);
         check(worksheet_set_column(w, 0, 0, 10, nullptr));
         check(worksheet_set_column(w, 1, 1, 16, nullptr));
         check(worksheet_set_column(w, 3, 3, 20, nullptr));
-        check(worksheet_set_column(w, 4, 11, 11, nullptr));
+        check(worksheet_set_column(w, 4, lxw_col_t(std::size(heads) - 1), 13, nullptr));
+        check(worksheet_set_column(w, 19, 19, 20, nullptr));
+        check(worksheet_set_column(w, 21, 21, 20, nullptr));
         worksheet_freeze_panes(w, 1, 0);
+        const double dhr = loadDeltaHOverR(analysisSettingsFile(ctx_.folders));
+        const std::vector<ChannelFigures> figures = channelFigures(ctx_.store, span_, dhr);
         int row = 0;
         for (const Column& col : cols_) {
             ++row;
@@ -170,23 +233,57 @@ private:
                 value(w, row, 10, c.upperAlarm, col.humidity);
                 value(w, row, 11, c.lowerAlarm, col.humidity);
             }
+            const auto f = std::find_if(figures.begin(), figures.end(),
+                                        [&](const ChannelFigures& x) { return x.channel == col.channel; });
+            if (f != figures.end()) analysisFigures(w, row, *f);
+        }
+        if (span_.count() > 0) {
+            const ChannelStore& s = ctx_.store;
+            text(w, row + 2, 0,
+                 QStringLiteral("MKT以降は %1 ～ %2 の値 (ΔH/R = %3 K)")
+                     .arg(dateTimeText(rowTime(s, span_.first)), dateTimeText(rowTime(s, span_.last)),
+                          QString::number(dhr, 'f', 1)));
         }
     }
 
-    // "グラフ": every channel over time, as lines (none without a channel).
+    // Columns 12.. of "統計": the figures that apply; the others stay empty.
+    void analysisFigures(lxw_worksheet* w, int row, const ChannelFigures& f) {
+        if (f.mkt) number(w, row, 12, *f.mkt, hundredths_);
+        if (!f.limits) return;
+        const ChannelFigures::Limits& l = *f.limits;
+        number(w, row, 13, l.secondsAbove / 86400.0, duration_);
+        number(w, row, 14, l.secondsBelow / 86400.0, duration_);
+        number(w, row, 15, l.withinShare, percent_);
+        number(w, row, 16, l.above.count, whole_);
+        number(w, row, 17, l.below.count, whole_);
+        int col = 18;
+        for (const Excursions* e : {&l.above, &l.below}) {
+            number(w, row, col, e->longestSeconds / 86400.0, duration_);
+            if (e->count > 0) number(w, row, col + 1, wholeSecond(e->longestStart), dateTime_);
+            col += 2;
+        }
+        number(w, row, 22, l.degreeMinutesAbove, hundredths_);
+        number(w, row, 23, l.degreeMinutesBelow, hundredths_);
+    }
+
+    // "グラフ": every channel over time as lines, temperatures first. With
+    // both kinds the humidity series go to the right-hand axis afterwards
+    // (rightHandHumidity()), as this library version draws one value axis.
     void chartSheet(int lastRow) {
         if (cols_.empty()) return;
         lxw_chart* chart = workbook_add_chart(book_, LXW_CHART_SCATTER_STRAIGHT);
         const QByteArray sheet = utf8(kDataSheet);
-        bool temperature = false, humidity = false;
-        for (size_t i = 0; i < cols_.size(); ++i) {
-            lxw_chart_series* series = chart_add_series(chart, nullptr, nullptr);
-            const lxw_row_t last = lxw_row_t(std::max(lastRow, 1));
-            chart_series_set_categories(series, sheet.constData(), 1, 0, last, 0);
-            chart_series_set_values(series, sheet.constData(), 1, lxw_col_t(i + 1), last, lxw_col_t(i + 1));
-            chart_series_set_name_range(series, sheet.constData(), 0, lxw_col_t(i + 1));
-            chart_series_set_marker_type(series, LXW_CHART_MARKER_NONE);
-            (cols_[i].humidity ? humidity : temperature) = true;
+        for (const bool humidity : {false, true}) {
+            for (size_t i = 0; i < cols_.size(); ++i) {
+                if (cols_[i].humidity != humidity) continue;
+                lxw_chart_series* series = chart_add_series(chart, nullptr, nullptr);
+                const lxw_row_t last = lxw_row_t(std::max(lastRow, 1));
+                chart_series_set_categories(series, sheet.constData(), 1, 0, last, 0);
+                chart_series_set_values(series, sheet.constData(), 1, lxw_col_t(i + 1), last, lxw_col_t(i + 1));
+                chart_series_set_name_range(series, sheet.constData(), 0, lxw_col_t(i + 1));
+                chart_series_set_marker_type(series, LXW_CHART_MARKER_NONE);
+                (humidity ? humiditySeries_ : temperatureSeries_) += 1;
+            }
         }
         chart_show_blanks_as(chart, LXW_CHART_BLANKS_AS_GAP);
         chart_axis_set_num_format(chart->x_axis, "yyyy-mm-dd hh:mm");
@@ -196,37 +293,71 @@ private:
             chart_axis_set_min(chart->x_axis, wholeSecond(rowTime(s, span_.first)));
             chart_axis_set_max(chart->x_axis, wholeSecond(rowTime(s, span_.last)));
         }
-        // One value axis: this library version draws no secondary axis.
-        QString yName = temperature ? QStringLiteral("温度 [℃]") : QString();
-        if (humidity) yName += (temperature ? QStringLiteral(" / ") : QString()) + QStringLiteral("湿度 [%RH]");
-        if (!yName.isEmpty()) chart_axis_set_name(chart->y_axis, utf8(yName).constData());
+        chart_axis_set_name(chart->y_axis, utf8(temperatureSeries_ > 0 ? kTemperatureAxis : kHumidityAxis).constData());
         chart_legend_set_position(chart, LXW_CHART_LEGEND_BOTTOM);
         lxw_chartsheet* cs = workbook_add_chartsheet(book_, utf8(QStringLiteral("グラフ")).constData());
         check(chartsheet_set_chart(cs, chart));
     }
 
+    // Moves the humidity series of the written chart to a second plot with a
+    // value axis on the right (and a hidden time axis scaled as the visible
+    // one), rewriting the chart's part inside the package.
+    bool rightHandHumidity(const QByteArray& path) {
+        if (temperatureSeries_ == 0 || humiditySeries_ == 0) return true;
+        int error = 0;
+        zip_t* zip = zip_open(path.constData(), 0, &error);
+        if (!zip) return false;
+        const char* const part = "xl/charts/chart1.xml";
+        const zip_int64_t index = zip_name_locate(zip, part, 0);
+        zip_stat_t st;
+        QByteArray xml;
+        if (index >= 0 && zip_stat_index(zip, zip_uint64_t(index), 0, &st) == 0 && (st.valid & ZIP_STAT_SIZE)) {
+            if (zip_file_t* f = zip_fopen_index(zip, zip_uint64_t(index), 0)) {
+                xml.resize(qsizetype(st.size));
+                if (zip_fread(f, xml.data(), st.size) != zip_int64_t(st.size)) xml.clear();
+                zip_fclose(f);
+            }
+        }
+        const QByteArray split = withSecondValueAxis(xml, temperatureSeries_, utf8(kHumidityAxis));
+        zip_source_t* source = split.isEmpty() ? nullptr : zip_source_buffer(zip, split.constData(), split.size(), 0);
+        if (!source || zip_file_replace(zip, zip_uint64_t(index), source, ZIP_FL_ENC_UTF_8) < 0) {
+            if (source) zip_source_free(source);
+            zip_discard(zip);
+            return false;
+        }
+        if (zip_close(zip) < 0) {
+            zip_discard(zip);
+            return false;
+        }
+        return true;
+    }
+
     const QString kDataSheet = QStringLiteral("データ");
+    const QString kTemperatureAxis = QStringLiteral("温度 [℃]");
+    const QString kHumidityAxis = QStringLiteral("湿度 [%RH]");
+    int temperatureSeries_ = 0, humiditySeries_ = 0;
     AppContext& ctx_;
-    const RowSpan span_;
+    const AxisRows span_;
     const std::vector<Column> cols_;
     lxw_workbook* book_ = nullptr;
-    lxw_format *bold_ = nullptr, *dateTime_ = nullptr, *duration_ = nullptr, *tenths_ = nullptr, *whole_ = nullptr;
+    lxw_format *bold_ = nullptr, *dateTime_ = nullptr, *duration_ = nullptr, *tenths_ = nullptr, *hundredths_ = nullptr,
+               *percent_ = nullptr, *whole_ = nullptr;
     bool failed_ = false;
 };
 
 }  // namespace
 
-RowSpan allRows(const ChannelStore& s) {
+AxisRows allRows(const ChannelStore& s) {
     if (countChannelsInUse(s) == 0) return {1, 0};
     return {1, int(s.rowCount)};
 }
 
-RowSpan clampRows(const ChannelStore& s, int first, int last) {
-    const RowSpan all = allRows(s);
+AxisRows clampRows(const ChannelStore& s, int first, int last) {
+    const AxisRows all = allRows(s);
     return {std::max(first, all.first), std::min(last, all.last)};
 }
 
-QByteArray tidyCsvBytes(AppContext& ctx, const RowSpan& span, TableEncoding encoding) {
+QByteArray tidyCsvBytes(AppContext& ctx, const AxisRows& span, TableEncoding encoding) {
     const std::vector<Column> cols = columns(ctx);
     QString head = QStringLiteral("日時");
     for (const Column& c : cols) head += QLatin1Char(',') + c.title;
@@ -260,14 +391,14 @@ QByteArray tidyCsvBytes(AppContext& ctx, const RowSpan& span, TableEncoding enco
     return out;
 }
 
-QByteArray workbookBytes(AppContext& ctx, const RowSpan& span) { return WorkbookWriter(ctx, span).bytes(); }
+QByteArray workbookBytes(AppContext& ctx, const AxisRows& span) { return WorkbookWriter(ctx, span).bytes(); }
 
 TableFormat tableFormatFor(const QString& fileName) {
     return fileName.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive) ? TableFormat::Workbook
                                                                           : TableFormat::TidyCsv;
 }
 
-FileOutcome exportTable(AppContext& ctx, std::optional<TableFormat> format, const RowSpan& span) {
+FileOutcome exportTable(AppContext& ctx, std::optional<TableFormat> format, const AxisRows& span) {
     const QString csvFilter = QStringLiteral("表形式CSV(*.csv)|*.csv");
     const QString bookFilter = QStringLiteral("Excelブック(*.xlsx)|*.xlsx");
     FileDialogRequest r;

@@ -1,11 +1,11 @@
 // The tidy CSV and the workbook: exact bytes of the CSV, the rows of a span,
 // the export through the file dialog, and a largest-axis file exported by
 // quillet-cli and read back with independent readers (pandas, openpyxl).
-#include "datafile/tabular.h"
+#include "spreadsheet/tabular.h"
 #include "core/cp932.h"
 #include "core/store.h"
 #include "datafile/datafile.h"
-#include "filebuilder.h"
+#include "datafile/filebuilder.h"
 #include "support/clirun.h"
 #include "support/fakes.h"
 
@@ -67,7 +67,7 @@ TEST_F(TableTest, TidyCsvInBothEncodingsAndEverySpan) {
     for (const auto& s : spans) {
         QString body = kHead;
         for (int r = s.fromRow; r <= s.toRow; ++r) body += kRows[r - 1];
-        const RowSpan span = clampRows(t.ctx.store, s.first, s.last);
+        const AxisRows span = clampRows(t.ctx.store, s.first, s.last);
         const QByteArray utf8 = tidyCsvBytes(t.ctx, span);
         EXPECT_EQ(utf8, "\xEF\xBB\xBF" + body.toUtf8()) << s.first << ".." << s.last;
         const QByteArray sjis = tidyCsvBytes(t.ctx, span, TableEncoding::Cp932);
@@ -131,8 +131,9 @@ TEST_F(TableTest, ExportThroughTheDialogIsNoSave) {
     EXPECT_FALSE(QFile::exists(path("missing/b.xlsx")));
 }
 
-// The largest axis: channel 1 holds 12000 samples with an error every 97th,
-// channel 3 (humidity) starts 250 rows later, channel 5 is a short
+// The largest axis: channel 1 holds 12000 samples with an error every 97th
+// and alarm limits 50.0/-10.0 ℃,
+// channel 3 (humidity, limits 80/35 %RH) starts 250 rows later, channel 5 is a short
 // temperature channel. quillet-cli writes the specified CSV, the tidy CSV in
 // both encodings, a span and the workbook; readback.py compares them with
 // pandas and openpyxl.
@@ -163,7 +164,11 @@ TEST(TableReadBack, IndependentReadersSeeTheSpecifiedExportsValues) {
         }
     };
     channel(1, 1, 0, kMaxSamples);
-    channel(3, 2, 10, kMaxSamples - 250);  // 23:00 + 250 minutes = 03:10 the next day
+    s.ch[1].upperAlarm = 500;
+    s.ch[1].lowerAlarm = -100;
+    channel(3, 2, 10, kMaxSamples - 250);
+    s.ch[3].upperAlarm = 800;
+    s.ch[3].lowerAlarm = 350;  // 23:00 + 250 minutes = 03:10 the next day
     s.ch[3].startDay = 29;
     s.ch[3].startHour = 3;
     channel(5, 0, 5, 40);
@@ -187,7 +192,7 @@ TEST(TableReadBack, IndependentReadersSeeTheSpecifiedExportsValues) {
         ASSERT_EQ(run.exitCode, 0) << r.args.join(' ').toStdString() << run.err.toStdString();
     }
     QProcess check;
-    check.start(python, {QStringLiteral(QUILLET_SOURCE_DIR "/tests/datafile/readback.py"), dir});
+    check.start(python, {QStringLiteral(QUILLET_SOURCE_DIR "/tests/spreadsheet/readback.py"), dir});
     ASSERT_TRUE(check.waitForFinished(300000));
     EXPECT_EQ(check.exitCode(), 0) << check.readAllStandardOutput().toStdString()
                                    << check.readAllStandardError().toStdString();
