@@ -107,6 +107,7 @@ QByteArray withSecondValueAxis(const QByteArray& xml, int keep, const QByteArray
         !yAxis.contains("<c:crosses val=\"autoZero\"/>") || !xAxis.contains("</c:scaling>"))
         return {};
     xAxis.replace(xId, x2Id).replace(yId, y2Id).replace("</c:scaling>", "</c:scaling><c:delete val=\"1\"/>");
+    if (const auto [at, length] = element(xAxis, "c:title", 0); length > 0) xAxis.remove(at, length);
     yAxis.replace(titleAt + 5, titleEnd - titleAt - 5, title);
     yAxis.replace(yId, y2Id)
         .replace(xId, x2Id)
