@@ -82,9 +82,10 @@ std::pair<qsizetype, qsizetype> element(const QByteArray& xml, const QByteArray&
 
 // A scatter chart's part with its series from the (keep + 1)-th on moved
 // to a second scatter plot: its own hidden time axis, scaled as the first,
-// and a value axis on the right titled title (the first axis's title text
-// replaced). Empty when the part is not laid out as expected.
-QByteArray withSecondValueAxis(const QByteArray& xml, int keep, const QByteArray& title) {
+// and a value axis on the right; the first value axis is titled leftTitle,
+// the second rightTitle. Empty when the part is not laid out as expected.
+QByteArray withSecondValueAxis(const QByteArray& xml, int keep, const QByteArray& leftTitle,
+                               const QByteArray& rightTitle) {
     const auto [plot, plotLength] = element(xml, "c:scatterChart", 0);
     if (plotLength == 0) return {};
     const qsizetype plotEnd = plot + plotLength;
@@ -108,16 +109,18 @@ QByteArray withSecondValueAxis(const QByteArray& xml, int keep, const QByteArray
         return {};
     xAxis.replace(xId, x2Id).replace(yId, y2Id).replace("</c:scaling>", "</c:scaling><c:delete val=\"1\"/>");
     if (const auto [at, length] = element(xAxis, "c:title", 0); length > 0) xAxis.remove(at, length);
-    yAxis.replace(titleAt + 5, titleEnd - titleAt - 5, title);
-    yAxis.replace(yId, y2Id)
+    QByteArray y2Axis = yAxis;
+    yAxis.replace(titleAt + 5, titleEnd - titleAt - 5, leftTitle);
+    y2Axis.replace(titleAt + 5, titleEnd - titleAt - 5, rightTitle);
+    y2Axis.replace(yId, y2Id)
         .replace(xId, x2Id)
         .replace("<c:axPos val=\"l\"/>", "<c:axPos val=\"r\"/>")
         .replace("<c:majorGridlines/>", "")
         .replace("<c:crosses val=\"autoZero\"/>", "<c:crosses val=\"max\"/>");
     const QByteArray second = "<c:scatterChart><c:scatterStyle val=\"lineMarker\"/>" + xml.mid(moved, ids - moved) +
                               "<c:axId " + x2Id + "/><c:axId " + y2Id + "/></c:scatterChart>";
-    return xml.left(moved) + xml.mid(ids, plotEnd - ids) + second + xml.mid(plotEnd, yAt + yLength - plotEnd) + xAxis +
-           yAxis + xml.mid(yAt + yLength);
+    return xml.left(moved) + xml.mid(ids, plotEnd - ids) + second + xml.mid(plotEnd, yAt - plotEnd) + yAxis + xAxis +
+           y2Axis + xml.mid(yAt + yLength);
 }
 
 class WorkbookWriter {
@@ -294,7 +297,10 @@ private:
             chart_axis_set_min(chart->x_axis, wholeSecond(rowTime(s, span_.first)));
             chart_axis_set_max(chart->x_axis, wholeSecond(rowTime(s, span_.last)));
         }
-        chart_axis_set_name(chart->y_axis, utf8(temperatureSeries_ > 0 ? kTemperatureAxis : kHumidityAxis).constData());
+        // Both kinds: one axis named for both, until rightHandHumidity() splits it.
+        QString yName = temperatureSeries_ > 0 ? kTemperatureAxis : kHumidityAxis;
+        if (temperatureSeries_ > 0 && humiditySeries_ > 0) yName += QStringLiteral(" / ") + kHumidityAxis;
+        chart_axis_set_name(chart->y_axis, utf8(yName).constData());
         chart_legend_set_position(chart, LXW_CHART_LEGEND_BOTTOM);
         lxw_chartsheet* cs = workbook_add_chartsheet(book_, utf8(QStringLiteral("グラフ")).constData());
         check(chartsheet_set_chart(cs, chart));
@@ -319,8 +325,13 @@ private:
                 zip_fclose(f);
             }
         }
-        const QByteArray split = withSecondValueAxis(xml, temperatureSeries_, utf8(kHumidityAxis));
-        zip_source_t* source = split.isEmpty() ? nullptr : zip_source_buffer(zip, split.constData(), split.size(), 0);
+        const QByteArray split =
+            withSecondValueAxis(xml, temperatureSeries_, utf8(kTemperatureAxis), utf8(kHumidityAxis));
+        if (split.isEmpty()) {  // laid out otherwise: the chart keeps its one axis, named for both
+            zip_discard(zip);
+            return true;
+        }
+        zip_source_t* source = zip_source_buffer(zip, split.constData(), split.size(), 0);
         if (!source || zip_file_replace(zip, zip_uint64_t(index), source, ZIP_FL_ENC_UTF_8) < 0) {
             if (source) zip_source_free(source);
             zip_discard(zip);
