@@ -20,6 +20,9 @@ namespace quillet::fakes {
 inline void ensurePrintApplication() {
     if (QApplication::instance()) return;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The machine's print queues stay out of the tests: the printer dialog
+    // then offers the PDF file alone, as on a machine without queues.
+    qputenv("CUPS_SERVER", "/nonexistent/cups.sock");
     static int argc = 1;
     static char name[] = "tests_print";
     static char* argv[] = {name, nullptr};
