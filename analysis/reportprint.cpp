@@ -83,10 +83,10 @@ int printReport(AppContext& ctx, PrintControl& printer, const ReportRequest& r) 
     const std::vector<ChannelFigures> figures = channelFigures(ctx.store, r.rows, r.deltaHOverR);
     const double pw = device->width();
     const double ph = device->height();
-    const MeasuredM m = measureM(device);
-    const int size = fitFontSize(m.width, pw, kTableChars);
-    const double w = m.width[size_t(size)];
-    const double h = m.height[size_t(size)];
+    const FittedFont fitted = fitPrintFont(device, pw, kTableChars);
+    const int size = fitted.size;
+    const double w = fitted.width;
+    const double h = fitted.height;
     const QFont font = printFont(size);
     QPen pen(Qt::black);
     pen.setWidthF(w * 0.06);

@@ -67,10 +67,10 @@ int printGraph(AppContext& ctx) {
     if (!device) return 0;
     const double pw = device->width();
     const double ph = device->height();
-    const MeasuredM m = measureM(device);
-    const int size = fitFontSize(m.width, pw, kGraphTableChars);
-    const double w = m.width[size_t(size)];
-    const double h = m.height[size_t(size)];
+    const FittedFont fitted = fitPrintFont(device, pw, kGraphTableChars);
+    const int size = fitted.size;
+    const double w = fitted.width;
+    const double h = fitted.height;
     const GraphPrintLayout l = graphPrintLayout(pw, ph, w, h);
 
     const QFont font = printFont(size);

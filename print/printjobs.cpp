@@ -103,20 +103,26 @@ QFont printFont(double size) {
     return f;
 }
 
-MeasuredM measureM(QPaintDevice* device) {
-    MeasuredM m;
-    for (int s = 6; s <= 15; ++s) {
-        const QFontMetricsF fm(printFont(s), device);
-        m.width[size_t(s)] = fm.horizontalAdvance(QStringLiteral("M"));
-        m.height[size_t(s)] = fm.height();
-    }
-    return m;
+int fitFontSize(const std::function<double(int)>& width, double printable, int chars) {
+    for (int s = 12; s >= 7; --s)
+        if (chars * width(s) <= printable) return s;
+    return 6;
 }
 
 int fitFontSize(const std::array<double, 16>& width, double printable, int chars) {
-    for (int s = 12; s >= 7; --s)
-        if (chars * width[size_t(s)] <= printable) return s;
-    return 6;
+    return fitFontSize([&](int s) { return width[size_t(s)]; }, printable, chars);
+}
+
+FittedFont fitPrintFont(QPaintDevice* device, double printable, int chars) {
+    FittedFont f;
+    auto measure = [&](int s) {
+        const QFontMetricsF fm(printFont(s), device);
+        f = {s, fm.horizontalAdvance(QStringLiteral("M")), fm.height()};
+        return f.width;
+    };
+    const int size = fitFontSize(measure, printable, chars);
+    if (f.size != size) measure(size);  // 6, the last resort, is not tried
+    return f;
 }
 
 const std::array<int, 10>& listColumnUnits() {
@@ -307,13 +313,12 @@ int printTables(AppContext& ctx, const PrintJob& job) {
 
     // The font: the largest size whose table fits the printable width.
     const int chars = list ? kListChars : kParameterChars;
-    const MeasuredM m = measureM(device);
     const double printable = device->width();
-    const int size = fitFontSize(m.width, printable, chars);
+    const FittedFont fitted = fitPrintFont(device, printable, chars);
     PrintTable t;
-    t.font = printFont(size);
-    t.unit = m.width[size_t(size)];
-    t.lineHeight = m.height[size_t(size)];
+    t.font = printFont(fitted.size);
+    t.unit = fitted.width;
+    t.lineHeight = fitted.height;
     t.indent = (printable - chars * t.unit) / 2;
 
     std::array<QString, 10> header;

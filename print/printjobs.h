@@ -48,17 +48,20 @@ constexpr int kListRowLines = 3;  // the list's header row
 // installed it falls back to an installed Japanese Gothic font.
 QFont printFont(double size);
 
-// Width and height of "M" in the print font at sizes 6..15 (indexes 6..15)
-// on a device.
-struct MeasuredM {
-    std::array<double, 16> width{};
-    std::array<double, 16> height{};
-};
-MeasuredM measureM(QPaintDevice* device);
-
-// The largest size s in 7..12 with chars × width[s] ≤ printable; 6 when not
-// even size 7 fits.
+// The largest size s in 7..12 with chars × width(s) ≤ printable; 6 when not
+// even size 7 fits. width(s) is asked from 12 down, only until one fits.
+int fitFontSize(const std::function<double(int)>& width, double printable, int chars);
 int fitFontSize(const std::array<double, 16>& width, double printable, int chars);
+
+// The size fitFontSize() picks for chars "M" of the print font across
+// printable on a device, with the width and height of "M" at that size.
+// Only the sizes tried are measured (each size a font of its own to load).
+struct FittedFont {
+    int size = 6;
+    double width = 0;
+    double height = 0;
+};
+FittedFont fitPrintFont(QPaintDevice* device, double printable, int chars);
 
 // The list's column widths in "M" and its cells. Header row: column 0..9
 // ("No", "時    刻", a channel's card text, CR, test text, CR, unit). Data

@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace quillet {
 namespace {
@@ -145,6 +147,141 @@ TEST(ChannelFigures, LateChannelAndSpans) {
             EXPECT_NEAR(f[1].firstTime, t.ctx.store.ch[2].startTime + (s.firstSampleB - 1) / 144.0, 1e-9);
         }
         EXPECT_FALSE(f[1].mkt.has_value() && s.samplesB == 0);
+    }
+}
+
+// The figures of a channel reckoned sample by sample, the plain way.
+ChannelFigures plainFigures(const ChannelStore& s, int ch, AxisRows rows, double dhr) {
+    const ChannelRecord& c = s.ch[size_t(ch)];
+    ChannelFigures f;
+    const int first = std::max(1, rows.first - c.rowOffset);
+    const int last = std::min<int>(c.sampleCount, rows.last - c.rowOffset);
+    std::vector<double> celsius;
+    long long sum = 0, above = 0, below = 0, outside = 0, tenthsAbove = 0, tenthsBelow = 0;
+    struct Run {
+        int count = 0, longest = 0, longestFirst = 0, length = 0;
+        void step(bool beyond, int i) {
+            if (beyond) {
+                ++length;
+                return;
+            }
+            if (length) ++count;
+            if (length > longest) longest = length, longestFirst = i - length;
+            length = 0;
+        }
+    } runAbove, runBelow;
+    for (int i = first; i <= last; ++i) {
+        const int v = s.samples[size_t(ch)][size_t(i)];
+        ++f.samples;
+        const bool error = v == kErrorSample;
+        f.errors += error;
+        runAbove.step(!error && v > c.upperAlarm, i);
+        runBelow.step(!error && v < c.lowerAlarm, i);
+        if (error) continue;
+        f.min = std::min(f.min.value_or(1e9), v / 10.0);
+        f.max = std::max(f.max.value_or(-1e9), v / 10.0);
+        sum += v;
+        celsius.push_back(v / 10.0);
+        above += v > c.upperAlarm;
+        below += v < c.lowerAlarm;
+        outside += v > c.upperAlarm || v < c.lowerAlarm;
+        tenthsAbove += std::max(0, v - c.upperAlarm);
+        tenthsBelow += std::max(0, c.lowerAlarm - v);
+    }
+    runAbove.step(false, last + 1);
+    runBelow.step(false, last + 1);
+    if (f.validSamples() == 0) return f;
+    f.mean = double(sum) / f.validSamples() / 10.0;
+    if (isTemperature(c.kind)) f.mkt = meanKineticTemperature(celsius, dhr);
+    ChannelFigures::Limits l;
+    l.secondsAbove = above * 600;
+    l.secondsBelow = below * 600;
+    l.above = {runAbove.count, runAbove.longest * 600LL, double(runAbove.longestFirst)};
+    l.below = {runBelow.count, runBelow.longest * 600LL, double(runBelow.longestFirst)};
+    l.degreeMinutesAbove = tenthsAbove / 10.0 * 600 / 60.0;
+    l.degreeMinutesBelow = tenthsBelow / 10.0 * 600 / 60.0;
+    l.withinShare = double(f.validSamples() - outside) / f.validSamples();
+    if (hasAlarmValues(c.kind)) f.limits = l;
+    return f;
+}
+
+// Long channels side by side in one store, over spans of every length
+// modulo the loops' strides: the figures equal the plain reckoning (the
+// mean kinetic temperature to rounding, though the channels share their
+// exponentials).
+TEST(ChannelFigures, LongChannelsAsReckonedSampleBySample) {
+    struct Channel {
+        const char* name;
+        int kind;
+        int16_t upper, lower;
+        std::function<int16_t(int)> sample;  // of i = 1..n
+    };
+    const Channel channels[] = {
+        {"sawtooth through both limits, errors", 1, 350, -50,
+         [](int i) { return int16_t(i % 97 == 0 ? E : (i * 7 + 13) % 900 - 200); }},
+        {"humidity in long runs", 2, 800, 300, [](int i) { return int16_t((i / 700) % 2 ? 900 : 500 - i % 300); }},
+        {"few repeated values, no alarms", 0, 0, 0, [](int i) { return int16_t(200 + (i / 37) % 3); }},
+        {"crossed limits", 1, 100, 200, [](int i) { return int16_t(i % 5 == 0 ? E : 50 + (i * 13) % 250); }},
+        {"far colder than the others", 1, -1500, -2000, [](int i) { return int16_t(-2600 + i % 50); }},
+        {"near absolute zero: no MKT", 0, 0, 0, [](int i) { return int16_t(i == 3 ? -2732 : 100); }},
+        {"the largest valid values", 1, 32000, -32000, [](int i) { return int16_t(i % 2 ? 32767 : -32768); }},
+        {"errors only at first, then constant", 1, 250, 100, [](int i) { return int16_t(i < 9 ? E : 260); }},
+    };
+    constexpr int kLength = 5003;
+    TestContext t;
+    for (int ch = 1; ch <= kChannels; ++ch) {
+        const Channel& c = channels[ch - 1];
+        ChannelData d;
+        d.kind = c.kind;
+        d.upperAlarm = c.upper;
+        d.lowerAlarm = c.lower;
+        for (int i = 1; i <= kLength; ++i) d.samples.push_back(c.sample(i));
+        fillChannel(t.ctx, ch, d);
+    }
+    rebuildTimeAxis(t.ctx.store);
+    const AxisRows spans[] = {{1, kLength}, {1, 1}, {2, 8}, {3, 12}, {17, 4000}, {4990, 5003}};
+    for (const double dhr : {kDefaultDeltaHOverR, kMaxDeltaHOverR}) {
+        for (const AxisRows& span : spans) {
+            const auto all = channelFigures(t.ctx.store, span, dhr);
+            ASSERT_EQ(all.size(), size_t(kChannels));
+            for (const ChannelFigures& got : all) {
+                SCOPED_TRACE(testing::Message() << channels[got.channel - 1].name << ", rows " << span.first << ".."
+                                                << span.last << ", dH/R " << dhr);
+                const ChannelFigures want = plainFigures(t.ctx.store, got.channel, span, dhr);
+                EXPECT_EQ(got.samples, want.samples);
+                EXPECT_EQ(got.errors, want.errors);
+                EXPECT_EQ(got.min, want.min);
+                EXPECT_EQ(got.max, want.max);
+                ASSERT_EQ(got.mean.has_value(), want.mean.has_value());
+                if (want.mean) {
+                    EXPECT_NEAR(*got.mean, *want.mean, 1e-12 * std::abs(*want.mean));
+                }
+                ASSERT_EQ(got.mkt.has_value(), want.mkt.has_value());
+                if (want.mkt) {
+                    EXPECT_NEAR(*got.mkt, *want.mkt, 1e-9);
+                }
+                ASSERT_EQ(got.limits.has_value(), want.limits.has_value());
+                if (!want.limits) continue;
+                const ChannelFigures::Limits& g = *got.limits;
+                const ChannelFigures::Limits& w = *want.limits;
+                EXPECT_EQ(g.secondsAbove, w.secondsAbove);
+                EXPECT_EQ(g.secondsBelow, w.secondsBelow);
+                EXPECT_EQ(g.above.count, w.above.count);
+                EXPECT_EQ(g.below.count, w.below.count);
+                EXPECT_EQ(g.above.longestSeconds, w.above.longestSeconds);
+                EXPECT_EQ(g.below.longestSeconds, w.below.longestSeconds);
+                const ChannelRecord& r = t.ctx.store.ch[size_t(got.channel)];
+                if (w.above.count) {
+                    EXPECT_NEAR(g.above.longestStart, r.startTime + (w.above.longestStart - 1) * r.interval, 1e-9);
+                }
+                if (w.below.count) {
+                    EXPECT_NEAR(g.below.longestStart, r.startTime + (w.below.longestStart - 1) * r.interval, 1e-9);
+                }
+                EXPECT_DOUBLE_EQ(g.degreeMinutesAbove, w.degreeMinutesAbove);
+                EXPECT_DOUBLE_EQ(g.degreeMinutesBelow, w.degreeMinutesBelow);
+                EXPECT_DOUBLE_EQ(g.withinShare, w.withinShare);
+            }
+        }
     }
 }
 
