@@ -298,8 +298,6 @@ ChannelFigures figuresOf(const ChannelStore& s, int ch, AxisRows rows, uint8_t* 
 
 }  // namespace
 
-AxisRows wholeAxis(const ChannelStore& s) { return {1, std::max<int>(1, s.rowCount)}; }
-
 std::vector<ChannelFigures> channelFigures(const ChannelStore& s, AxisRows rows, double deltaHOverR) {
     std::vector<ChannelFigures> out;
     out.reserve(kChannels);

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "core/globals.h"
+#include "core/store.h"
 
 #include <optional>
 #include <vector>
@@ -18,15 +19,6 @@ constexpr double kDefaultDeltaHOverR = 10000;
 constexpr double kMinDeltaHOverR = 1000;
 constexpr double kMaxDeltaHOverR = 100000;
 constexpr double kKelvinAtZeroCelsius = 273.15;
-
-// Rows first..last (1-based, inclusive) of the common time axis.
-struct AxisRows {
-    int first = 1;
-    int last = 1;
-    int count() const { return last >= first ? last - first + 1 : 0; }
-};
-// Every row of the axis (1..rowCount).
-AxisRows wholeAxis(const ChannelStore& s);
 
 // The runs of consecutive samples beyond one alarm limit. An error sample
 // ends a run. longestStart is the date value of the longest run's first
@@ -42,16 +34,16 @@ struct Excursions {
 // not apply: min, max, mean without a valid sample; mkt for humidity; every
 // alarm figure for kind 0 and without a valid sample.
 struct ChannelFigures {
-    int channel = 0;            // 1..8
-    int samples = 0;            // samples of the channel within the rows, errors included
-    int errors = 0;             // error samples (9999) among them
-    int intervalSeconds = 0;    // the channel's recording interval
-    double firstTime = 0;       // date value of the first and last sample within the rows
-    double lastTime = 0;        // (0 when the channel has none there)
+    int channel = 0;          // 1..8
+    int samples = 0;          // samples of the channel within the rows, errors included
+    int errors = 0;           // error samples (9999) among them
+    int intervalSeconds = 0;  // the channel's recording interval
+    double firstTime = 0;     // date value of the first and last sample within the rows
+    double lastTime = 0;      // (0 when the channel has none there)
     std::optional<double> min;
     std::optional<double> max;
     std::optional<double> mean;
-    std::optional<double> mkt;  // temperature channels (kinds 0 and 1)
+    std::optional<double> mkt;         // temperature channels (kinds 0 and 1)
     std::optional<double> upperAlarm;  // kinds 1 and 2
     std::optional<double> lowerAlarm;
     // With the alarm limits and a valid sample: samples above the upper

@@ -71,6 +71,16 @@ void rebuildAxisAndDisplay(AppContext& ctx) {
     ctx.view->refreshDisplay();
 }
 
+AxisRows wholeAxis(const ChannelStore& s) {
+    if (countChannelsInUse(s) == 0) return {1, 0};
+    return {1, int(s.rowCount)};
+}
+
+AxisRows clampToAxis(const ChannelStore& s, int first, int last) {
+    const AxisRows all = wholeAxis(s);
+    return {std::max(first, all.first), std::min(last, all.last)};
+}
+
 int countChannelsInUse(const ChannelStore& s) {
     int n = 0;
     for (int ch = 1; ch <= kChannels; ++ch) n += s.ch[ch].inUse == 1 ? 1 : 0;

@@ -22,6 +22,18 @@ void rebuildTimeAxis(ChannelStore& s);
 // The time (date value) of row n (1-based) of the common time axis.
 inline double rowTime(const ChannelStore& s, int n) { return s.axisStart + (n - 1) * s.axisInterval; }
 
+// Rows first..last (1-based, inclusive) of the common time axis: the span of
+// a partial list, of the graph on screen, of an export or of the figures.
+struct AxisRows {
+    int first = 1;
+    int last = 1;
+    int count() const { return last >= first ? last - first + 1 : 0; }
+};
+// Every row of the axis; none (1..0) when no channel is in use.
+AxisRows wholeAxis(const ChannelStore& s);
+// first..last limited to the rows of the axis.
+AxisRows clampToAxis(const ChannelStore& s, int first, int last);
+
 // Rebuilds the axis (when a channel is in use) and asks the view to refill.
 void rebuildAxisAndDisplay(AppContext& ctx);
 

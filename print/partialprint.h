@@ -46,7 +46,7 @@ public:
     // OK: rows from the number boxes; false (and message 60) while the end
     // row is before the start row.
     bool ok();
-    PrintRows rows;  // what OK chose
+    AxisRows rows;  // what OK chose
 
 private:
     void checkStartNo();

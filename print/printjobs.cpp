@@ -261,7 +261,7 @@ std::optional<PrintJob> jobFor(AppContext& ctx, PrintKind kind, PartialPrintProm
     case PrintKind::Parameters:
     case PrintKind::Graph: return PrintJob{kind, {}};
     case PrintKind::PartialList: {
-        const std::optional<PrintRows> rows = partPrint ? partPrint->chooseRows(ctx) : std::nullopt;
+        const std::optional<AxisRows> rows = partPrint ? partPrint->chooseRows(ctx) : std::nullopt;
         if (!rows) return std::nullopt;
         return PrintJob{kind, *rows};
     }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "core/globals.h"
+#include "core/store.h"
 
 #include <QFont>
 #include <QString>
@@ -25,13 +26,9 @@ class PrintControl;
 
 // What a print job prints; the rows of a partial list.
 enum class PrintKind : int { WholeList = 0, PartialList = 1, Parameters = 2, Graph = 3 };
-struct PrintRows {
-    int first = 0;
-    int last = 0;
-};
 struct PrintJob {
     PrintKind kind = PrintKind::WholeList;
-    PrintRows rows;  // PartialList only
+    AxisRows rows;  // PartialList only
 };
 
 // What a print command came to. Failed: its error was shown. Cancelled: a
@@ -98,7 +95,7 @@ bool endPrinting(AppContext& ctx, PrintControl& printer, QPainter& painter);
 class PartialPrintPrompt {
 public:
     virtual ~PartialPrintPrompt() = default;
-    virtual std::optional<PrintRows> chooseRows(AppContext& ctx) = 0;
+    virtual std::optional<AxisRows> chooseRows(AppContext& ctx) = 0;
 };
 
 // The job a print command prints: the partial list asks for its rows first

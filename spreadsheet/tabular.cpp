@@ -359,16 +359,6 @@ private:
 
 }  // namespace
 
-AxisRows allRows(const ChannelStore& s) {
-    if (countChannelsInUse(s) == 0) return {1, 0};
-    return {1, int(s.rowCount)};
-}
-
-AxisRows clampRows(const ChannelStore& s, int first, int last) {
-    const AxisRows all = allRows(s);
-    return {std::max(first, all.first), std::min(last, all.last)};
-}
-
 QByteArray tidyCsvBytes(AppContext& ctx, const AxisRows& span, TableEncoding encoding) {
     const std::vector<Column> cols = columns(ctx);
     QString head = QStringLiteral("日時");

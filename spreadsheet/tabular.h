@@ -14,11 +14,6 @@
 
 namespace quillet {
 
-// Every row of the axis; no rows when no channel is in use.
-AxisRows allRows(const ChannelStore& s);
-// first..last limited to the rows of the axis.
-AxisRows clampRows(const ChannelStore& s, int first, int last);
-
 enum class TableEncoding { Utf8WithBom, Cp932 };
 enum class TableFormat { TidyCsv, Workbook };
 

@@ -10,8 +10,6 @@
 
 #include <QInputDialog>
 
-#include <algorithm>
-
 namespace quillet {
 namespace {
 
@@ -29,11 +27,7 @@ double savedDeltaHOverR(const AppContext& ctx) { return loadDeltaHOverR(analysis
 
 }  // namespace
 
-AxisRows visibleRows(const AppContext& ctx) {
-    const AxisRows axis = wholeAxis(ctx.store);
-    return {std::clamp<int>(ctx.graph->xStart, axis.first, axis.last),
-            std::clamp<int>(ctx.graph->xEnd, axis.first, axis.last)};
-}
+AxisRows visibleRows(const AppContext& ctx) { return clampToAxis(ctx.store, ctx.graph->xStart, ctx.graph->xEnd); }
 
 void wireAnalysis(MainWindow& window, AppContext& ctx, TitlePrompt askTitle) {
     if (!askTitle) askTitle = dialogTitlePrompt(&window);

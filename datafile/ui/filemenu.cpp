@@ -3,8 +3,8 @@
 #include "core/ui/mainwindow.h"
 #include "datafile/fileops.h"
 #include "datafile/recentfiles.h"
-#include "spreadsheet/tabular.h"
 #include "datafile/ui/insertchanneldialog.h"
+#include "spreadsheet/tabular.h"
 
 #include <QFileInfo>
 #include <QMenu>
@@ -26,7 +26,7 @@ void wireFileMenu(MainWindow& window, AppContext& ctx, InsertDialog* dialog) {
     window.setCommand(window.mFSAVEAS, fileCommand(kSaveAs));
     window.setCommand(window.mFTEXTSAVE, fileCommand(kTextExport));
     window.setCommand(window.mFCSVSAVE, fileCommand(kCsvExport));
-    auto tableCommand = [&ctx](TableFormat f) { return [&ctx, f] { exportTable(ctx, f, allRows(ctx.store)); }; };
+    auto tableCommand = [&ctx](TableFormat f) { return [&ctx, f] { exportTable(ctx, f, wholeAxis(ctx.store)); }; };
     window.setCommand(window.mFTIDYSAVE, tableCommand(TableFormat::TidyCsv));
     window.setCommand(window.mFXLSXSAVE, tableCommand(TableFormat::Workbook));
     window.setCommand(window.mFINSERT, [&ctx, dialog, own] { insertData(ctx, *dialog); });

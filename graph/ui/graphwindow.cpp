@@ -7,7 +7,6 @@
 #include "core/ui/gridmodels.h"
 #include "core/ui/mainwindow.h"
 #include "core/ui/toolicons.h"
-#include "spreadsheet/tabular.h"
 #include "graph/drawgraph.h"
 #include "graph/graphprintplot.h"
 #include "graph/ui/graphrangedialog.h"
@@ -15,6 +14,7 @@
 #include "print/graphprint.h"
 #include "print/printjobs.h"
 #include "print/ui/printpreview.h"
+#include "spreadsheet/tabular.h"
 
 #include <QActionGroup>
 #include <QCloseEvent>
@@ -550,7 +550,7 @@ void wireGraphEntries(AppContext& ctx, GraphWindow& graph) {
     // The rows between the X bounds on screen, CSV or workbook by the
     // chosen name.
     graph.saveVisibleSpan = [&ctx] {
-        exportTable(ctx, std::nullopt, clampRows(ctx.store, ctx.graph->xStart, ctx.graph->xEnd));
+        exportTable(ctx, std::nullopt, clampToAxis(ctx.store, ctx.graph->xStart, ctx.graph->xEnd));
     };
     graph.updateCommandStates();
 }

@@ -163,7 +163,7 @@ bool PartialPrintDialog::eventFilter(QObject* watched, QEvent* e) {
     return QDialog::eventFilter(watched, e);
 }
 
-std::optional<PrintRows> QtPartialPrintPrompt::chooseRows(AppContext& ctx) {
+std::optional<AxisRows> QtPartialPrintPrompt::chooseRows(AppContext& ctx) {
     PartialPrintDialog dialog(ctx, parent_);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return dialog.form.rows;

@@ -50,7 +50,7 @@ private:
 class QtPartialPrintPrompt : public PartialPrintPrompt {
 public:
     explicit QtPartialPrintPrompt(QWidget* parent = nullptr) : parent_(parent) {}
-    std::optional<PrintRows> chooseRows(AppContext& ctx) override;
+    std::optional<AxisRows> chooseRows(AppContext& ctx) override;
 
 private:
     QWidget* parent_;

@@ -23,11 +23,11 @@ using PagedPrinter = ScriptedPrinter;
 
 // Rows of a partial list; counts the printer dialogs shown before it asked.
 struct Rows : PartialPrintPrompt {
-    std::optional<PrintRows> rows;
+    std::optional<AxisRows> rows;
     const PagedPrinter* printer = nullptr;
     int asked = 0;
     int dialogsBefore = -1;
-    std::optional<PrintRows> chooseRows(AppContext&) override {
+    std::optional<AxisRows> chooseRows(AppContext&) override {
         ++asked;
         if (printer) dialogsBefore = printer->dialogsShown;
         return rows;
@@ -81,7 +81,7 @@ TEST_F(PreviewPdfTest, EveryJobPreviewsAndSavesTheSamePagesAsPrinted) {
     struct Case {
         const char* name;
         PrintKind kind;
-        PrintRows rows;
+        AxisRows rows;
     } cases[] = {
         {"whole list", PrintKind::WholeList, {}},
         {"partial list", PrintKind::PartialList, {2, 120}},
@@ -124,13 +124,13 @@ TEST_F(PreviewPdfTest, EveryJobPreviewsAndSavesTheSamePagesAsPrinted) {
 TEST_F(PreviewPdfTest, CancelsWriteNothing) {
     struct Case {
         const char* name;
-        std::optional<PrintRows> rows;  // the partial list's answer
-        std::optional<QString> file;    // the save dialog's answer
+        std::optional<AxisRows> rows;  // the partial list's answer
+        std::optional<QString> file;   // the save dialog's answer
         int saveDialogs;
     } cases[] = {
         {"rows cancelled: no save dialog", std::nullopt, QString("x.pdf"), 0},
-        {"save dialog cancelled", PrintRows{1, 3}, std::nullopt, 1},
-        {"empty name", PrintRows{1, 3}, QString(), 1},
+        {"save dialog cancelled", AxisRows{1, 3}, std::nullopt, 1},
+        {"empty name", AxisRows{1, 3}, QString(), 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -148,14 +148,14 @@ TEST_F(PreviewPdfTest, CancelsWriteNothing) {
 TEST_F(PreviewPdfTest, PartialPrintAsksForItsRowsBeforeThePrinter) {
     struct Case {
         const char* name;
-        std::optional<PrintRows> rows;
+        std::optional<AxisRows> rows;
         int dialogAnswer;
         PrintOutcome outcome;
         int dialogs;
     } cases[] = {
-        {"rows then printer", PrintRows{1, 5}, 0, PrintOutcome::Printed, 1},
+        {"rows then printer", AxisRows{1, 5}, 0, PrintOutcome::Printed, 1},
         {"rows cancelled: no printer dialog", std::nullopt, 0, PrintOutcome::Cancelled, 0},
-        {"printer cancelled after the rows", PrintRows{1, 5}, kErrCancel, PrintOutcome::Cancelled, 1},
+        {"printer cancelled after the rows", AxisRows{1, 5}, kErrCancel, PrintOutcome::Cancelled, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -282,7 +282,7 @@ TEST_F(PrintTest, PrinterChecksAndFailures) {
             p.startError = c.startError;
             fresh.ctx.printer = &p;
             struct Rows : PartialPrintPrompt {
-                std::optional<PrintRows> chooseRows(AppContext&) override { return PrintRows{2, 4}; }
+                std::optional<AxisRows> chooseRows(AppContext&) override { return AxisRows{2, 4}; }
             } rows;
             const PrintOutcome outcome = printMenuCommand(fresh.ctx, index, &rows);
             EXPECT_EQ(QFile::exists(fresh.root + "/out.pdf"), c.printed);

@@ -67,7 +67,7 @@ TEST_F(TableTest, TidyCsvInBothEncodingsAndEverySpan) {
     for (const auto& s : spans) {
         QString body = kHead;
         for (int r = s.fromRow; r <= s.toRow; ++r) body += kRows[r - 1];
-        const AxisRows span = clampRows(t.ctx.store, s.first, s.last);
+        const AxisRows span = clampToAxis(t.ctx.store, s.first, s.last);
         const QByteArray utf8 = tidyCsvBytes(t.ctx, span);
         EXPECT_EQ(utf8, "\xEF\xBB\xBF" + body.toUtf8()) << s.first << ".." << s.last;
         const QByteArray sjis = tidyCsvBytes(t.ctx, span, TableEncoding::Cp932);
@@ -77,8 +77,8 @@ TEST_F(TableTest, TidyCsvInBothEncodingsAndEverySpan) {
     // The export is no save: the store keeps its marks.
     EXPECT_EQ(t.ctx.store.ch[3].cardNo, 255);
     TestContext empty;
-    EXPECT_EQ(allRows(empty.ctx.store).count(), 0);
-    EXPECT_EQ(tidyCsvBytes(empty.ctx, allRows(empty.ctx.store)), "\xEF\xBB\xBF\xE6\x97\xA5\xE6\x99\x82\r\n");
+    EXPECT_EQ(wholeAxis(empty.ctx.store).count(), 0);
+    EXPECT_EQ(tidyCsvBytes(empty.ctx, wholeAxis(empty.ctx.store)), "\xEF\xBB\xBF\xE6\x97\xA5\xE6\x99\x82\r\n");
 }
 
 TEST_F(TableTest, ExportThroughTheDialogIsNoSave) {
@@ -99,7 +99,7 @@ TEST_F(TableTest, ExportThroughTheDialogIsNoSave) {
     s.unsavedEdit = 1;
     for (const auto& k : cases) {
         t.dialogs.answers.push_back(path(k.name));
-        EXPECT_EQ(exportTable(t.ctx, k.format, allRows(s)), FileOutcome::Done) << k.name;
+        EXPECT_EQ(exportTable(t.ctx, k.format, wholeAxis(s)), FileOutcome::Done) << k.name;
         EXPECT_EQ(t.dialogs.requests.back().title, k.title);
         EXPECT_TRUE(readBytes(path(k.name)).startsWith(k.magic)) << k.name;
         EXPECT_EQ(s.currentFileName, path("data.ql6"));
@@ -114,18 +114,18 @@ TEST_F(TableTest, ExportThroughTheDialogIsNoSave) {
     writeBytes(path("t.csv"), "keep");
     t.dialogs.answers.push_back(path("t.csv"));
     t.messages.answers.push_back(kCancel);
-    EXPECT_EQ(exportTable(t.ctx, TableFormat::TidyCsv, allRows(s)), FileOutcome::Cancelled);
+    EXPECT_EQ(exportTable(t.ctx, TableFormat::TidyCsv, wholeAxis(s)), FileOutcome::Cancelled);
     EXPECT_EQ(readBytes(path("t.csv")), "keep");
     t.dialogs.answers.push_back(path("t.csv"));
     t.messages.answers.push_back(kOk);
-    EXPECT_EQ(exportTable(t.ctx, TableFormat::TidyCsv, allRows(s)), FileOutcome::Done);
-    EXPECT_EQ(readBytes(path("t.csv")), tidyCsvBytes(t.ctx, allRows(s)));
+    EXPECT_EQ(exportTable(t.ctx, TableFormat::TidyCsv, wholeAxis(s)), FileOutcome::Done);
+    EXPECT_EQ(readBytes(path("t.csv")), tidyCsvBytes(t.ctx, wholeAxis(s)));
     ASSERT_EQ(t.messages.shown.size(), 2u);
     EXPECT_EQ(t.messages.shown[0].text, "ファイルを上書きしますか？");
     t.dialogs.answers.push_back(std::nullopt);
-    EXPECT_EQ(exportTable(t.ctx, TableFormat::Workbook, allRows(s)), FileOutcome::Cancelled);
+    EXPECT_EQ(exportTable(t.ctx, TableFormat::Workbook, wholeAxis(s)), FileOutcome::Cancelled);
     t.dialogs.answers.push_back(path("missing/b.xlsx"));
-    EXPECT_EQ(exportTable(t.ctx, TableFormat::Workbook, allRows(s)), FileOutcome::Failed);
+    EXPECT_EQ(exportTable(t.ctx, TableFormat::Workbook, wholeAxis(s)), FileOutcome::Failed);
     ASSERT_EQ(t.messages.shown.size(), 3u);
     EXPECT_EQ(t.messages.shown[2].title, "ファイルの保存");
     EXPECT_FALSE(QFile::exists(path("missing/b.xlsx")));

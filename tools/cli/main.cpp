@@ -94,7 +94,7 @@ int runInfo(AppContext& ctx, const Arguments& a) {
 // --rows FIRST..LAST of the tidy and workbook exports; every row without it.
 // False after a usage or range problem (reported, exitCode set).
 bool exportRows(const AppContext& ctx, const Arguments& a, AxisRows& span, int& exitCode) {
-    span = allRows(ctx.store);
+    span = wholeAxis(ctx.store);
     if (!a.has("--rows")) return true;
     int first = 0;
     int last = 0;

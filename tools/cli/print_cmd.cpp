@@ -7,7 +7,6 @@
 #include "tools/cli/cli.h"
 #include "tools/cli/graphoptions.h"
 
-
 namespace quillet::cli {
 namespace {
 
@@ -15,7 +14,7 @@ namespace {
 class RowsFromCommandLine : public PartialPrintPrompt {
 public:
     RowsFromCommandLine(int first, int last) : first_(first), last_(last) {}
-    std::optional<PrintRows> chooseRows(AppContext&) override { return PrintRows{first_, last_}; }
+    std::optional<AxisRows> chooseRows(AppContext&) override { return AxisRows{first_, last_}; }
 
 private:
     int first_;
