@@ -13,7 +13,7 @@ SECONDS_EACH=${1:?usage: tests/fuzz/run.sh SECONDS}
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 OUT=${QUILLET_FUZZ_DIR:-$ROOT/build-fuzz}
 CXX=${CXX_FUZZ:-clang++}
-TARGETS="datafile settings codec setting_commands graph"
+TARGETS="datafile settings codec setting_commands graph figures"
 
 # The targets and the sources they need come from the project's CMake build:
 # a clang build with QUILLET_FUZZ makes <target>_fuzz of every target.
