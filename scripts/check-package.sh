@@ -23,7 +23,7 @@ if grep -E '(tests_|_bench|\.a$|\.h$|/include/)' <<<"$files"; then
   echo "build files in the package"; fail=1
 fi
 depends=$(dpkg-deb -f "$deb" Depends)
-for d in libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libqt6serialport6 libicu72 libxlsxwriter4 libzip4 \
+for d in libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libqt6serialport6 libicu72 libxlsxwriter4 libminizip1 \
          qt6-translations-l10n fonts-ipafont-gothic; do
   grep -q "$d" <<<"$depends" || { echo "missing dependency: $d (Depends: $depends)"; fail=1; }
 done

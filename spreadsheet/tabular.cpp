@@ -11,13 +11,16 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QLibrary>
 #include <QTemporaryDir>
 
+#include <unzip.h>
 #include <xlsxwriter.h>
 #include <zip.h>
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <vector>
 
 namespace quillet {
@@ -123,9 +126,61 @@ QByteArray withSecondValueAxis(const QByteArray& xml, int keep, const QByteArray
            y2Axis + xml.mid(yAt + yLength);
 }
 
+// libxlsxwriter is opened on the first workbook, not when the program
+// starts: it brings libcrypto, whose loading alone costs a tenth of the
+// program's start-up. The functions the writer calls, resolved by name.
+#define QUILLET_WORKBOOK_FUNCTIONS(X) \
+    X(chart_add_series)               \
+    X(chart_axis_set_max)             \
+    X(chart_axis_set_min)             \
+    X(chart_axis_set_name)            \
+    X(chart_axis_set_num_format)      \
+    X(chart_legend_set_position)      \
+    X(chart_series_set_categories)    \
+    X(chart_series_set_marker_type)   \
+    X(chart_series_set_name_range)    \
+    X(chart_series_set_values)        \
+    X(chart_show_blanks_as)           \
+    X(chartsheet_set_chart)           \
+    X(format_set_bold)                \
+    X(format_set_num_format)          \
+    X(workbook_add_chart)             \
+    X(workbook_add_chartsheet)        \
+    X(workbook_add_format)            \
+    X(workbook_add_worksheet)         \
+    X(workbook_close)                 \
+    X(workbook_new_opt)               \
+    X(worksheet_freeze_panes)         \
+    X(worksheet_set_column)           \
+    X(worksheet_write_number)         \
+    X(worksheet_write_string)
+
+struct WorkbookLibrary {
+#define QUILLET_POINTER(f) decltype(&::f) f = nullptr;
+    QUILLET_WORKBOOK_FUNCTIONS(QUILLET_POINTER)
+#undef QUILLET_POINTER
+};
+
+// The library's functions; nothing when it or one of them is missing.
+const WorkbookLibrary* workbookLibrary() {
+    static const std::optional<WorkbookLibrary> loaded = []() -> std::optional<WorkbookLibrary> {
+        QLibrary library(QStringLiteral("xlsxwriter"), 4);  // stays loaded
+        if (!library.load()) return std::nullopt;
+        WorkbookLibrary api;
+#define QUILLET_RESOLVE(f)                                          \
+    api.f = reinterpret_cast<decltype(api.f)>(library.resolve(#f)); \
+    if (!api.f) return std::nullopt;
+        QUILLET_WORKBOOK_FUNCTIONS(QUILLET_RESOLVE)
+#undef QUILLET_RESOLVE
+        return api;
+    }();
+    return loaded ? &*loaded : nullptr;
+}
+
 class WorkbookWriter {
 public:
-    WorkbookWriter(AppContext& ctx, const AxisRows& span) : ctx_(ctx), span_(span), cols_(columns(ctx)) {}
+    WorkbookWriter(const WorkbookLibrary& api, AppContext& ctx, const AxisRows& span)
+        : api_(api), ctx_(ctx), span_(span), cols_(columns(ctx)) {}
 
     QByteArray bytes() {
         QTemporaryDir dir;
@@ -138,13 +193,13 @@ public:
         // no copy of the values; spreadsheets read them from "データ".
         options.constant_memory = LXW_TRUE;
         options.tmpdir = tmp.data();
-        book_ = workbook_new_opt(path.constData(), &options);
+        book_ = api_.workbook_new_opt(path.constData(), &options);
         if (!book_) return {};
         formats();
         const int lastRow = dataSheet();
         statisticsSheet();
         chartSheet(lastRow);
-        if (workbook_close(book_) != LXW_NO_ERROR || failed_ || !rightHandHumidity(path)) return {};
+        if (api_.workbook_close(book_) != LXW_NO_ERROR || failed_ || !rightHandHumidity(path)) return {};
         QFile f(QString::fromLocal8Bit(path));
         if (!f.open(QIODevice::ReadOnly)) return {};
         return f.readAll();
@@ -155,13 +210,13 @@ private:
         if (e != LXW_NO_ERROR) failed_ = true;
     }
     lxw_format* numberFormat(const char* pattern) {
-        lxw_format* f = workbook_add_format(book_);
-        format_set_num_format(f, pattern);
+        lxw_format* f = api_.workbook_add_format(book_);
+        api_.format_set_num_format(f, pattern);
         return f;
     }
     void formats() {
-        bold_ = workbook_add_format(book_);
-        format_set_bold(bold_);
+        bold_ = api_.workbook_add_format(book_);
+        api_.format_set_bold(bold_);
         dateTime_ = numberFormat("yyyy-mm-dd hh:mm:ss");
         duration_ = numberFormat("[h]:mm:ss");
         tenths_ = numberFormat("0.0");
@@ -170,10 +225,10 @@ private:
         whole_ = numberFormat("0");
     }
     void text(lxw_worksheet* w, int row, int col, const QString& s, lxw_format* f = nullptr) {
-        check(worksheet_write_string(w, lxw_row_t(row), lxw_col_t(col), utf8(s).constData(), f));
+        check(api_.worksheet_write_string(w, lxw_row_t(row), lxw_col_t(col), utf8(s).constData(), f));
     }
     void number(lxw_worksheet* w, int row, int col, double v, lxw_format* f) {
-        check(worksheet_write_number(w, lxw_row_t(row), lxw_col_t(col), v, f));
+        check(api_.worksheet_write_number(w, lxw_row_t(row), lxw_col_t(col), v, f));
     }
     void value(lxw_worksheet* w, int row, int col, int v, bool humidity) {
         number(w, row, col, v / 10.0, humidity ? whole_ : tenths_);
@@ -181,12 +236,12 @@ private:
 
     // "データ": the table; returns its last sheet row (0 = header only).
     int dataSheet() {
-        lxw_worksheet* w = workbook_add_worksheet(book_, utf8(kDataSheet).constData());
+        lxw_worksheet* w = api_.workbook_add_worksheet(book_, utf8(kDataSheet).constData());
         text(w, 0, 0, QStringLiteral("日時"), bold_);
         for (size_t i = 0; i < cols_.size(); ++i) text(w, 0, int(i) + 1, cols_[i].title, bold_);
-        check(worksheet_set_column(w, 0, 0, 20, nullptr));
-        check(worksheet_set_column(w, 1, lxw_col_t(std::max<size_t>(cols_.size(), 1)), 16, nullptr));
-        worksheet_freeze_panes(w, 1, 0);
+        check(api_.worksheet_set_column(w, 0, 0, 20, nullptr));
+        check(api_.worksheet_set_column(w, 1, lxw_col_t(std::max<size_t>(cols_.size(), 1)), 16, nullptr));
+        api_.worksheet_freeze_panes(w, 1, 0);
         const ChannelStore& s = ctx_.store;
         int row = 0;
         for (int r = span_.first; r <= span_.last; ++r) {
@@ -202,7 +257,7 @@ private:
     // figures over the rows exported, and below the table the span and the
     // ΔH/R they were computed with.
     void statisticsSheet() {
-        lxw_worksheet* w = workbook_add_worksheet(book_, utf8(QStringLiteral("統計")).constData());
+        lxw_worksheet* w = api_.workbook_add_worksheet(book_, utf8(QStringLiteral("統計")).constData());
         static const char16_t* const heads[] = {
             u"チャンネル",   u"カード-テスト",      u"単位",         u"開始時刻",     u"測定間隔",
             u"収録数",       u"エラー数",           u"最高値",       u"最低値",       u"平均値",
@@ -210,13 +265,13 @@ private:
             u"範囲内の割合", u"上限逸脱回数",       u"下限逸脱回数", u"最長上限逸脱", u"最長上限逸脱の開始",
             u"最長下限逸脱", u"最長下限逸脱の開始", u"上限超過度分", u"下限未満度分"};
         for (int c = 0; c < int(std::size(heads)); ++c) text(w, 0, c, QString::fromUtf16(heads[c]), bold_);
-        check(worksheet_set_column(w, 0, 0, 10, nullptr));
-        check(worksheet_set_column(w, 1, 1, 16, nullptr));
-        check(worksheet_set_column(w, 3, 3, 20, nullptr));
-        check(worksheet_set_column(w, 4, lxw_col_t(std::size(heads) - 1), 13, nullptr));
-        check(worksheet_set_column(w, 19, 19, 20, nullptr));
-        check(worksheet_set_column(w, 21, 21, 20, nullptr));
-        worksheet_freeze_panes(w, 1, 0);
+        check(api_.worksheet_set_column(w, 0, 0, 10, nullptr));
+        check(api_.worksheet_set_column(w, 1, 1, 16, nullptr));
+        check(api_.worksheet_set_column(w, 3, 3, 20, nullptr));
+        check(api_.worksheet_set_column(w, 4, lxw_col_t(std::size(heads) - 1), 13, nullptr));
+        check(api_.worksheet_set_column(w, 19, 19, 20, nullptr));
+        check(api_.worksheet_set_column(w, 21, 21, 20, nullptr));
+        api_.worksheet_freeze_panes(w, 1, 0);
         const double dhr = loadDeltaHOverR(analysisSettingsFile(ctx_.folders));
         const std::vector<ChannelFigures> figures = channelFigures(ctx_.store, span_, dhr);
         int row = 0;
@@ -275,79 +330,101 @@ private:
     // (rightHandHumidity()), as this library version draws one value axis.
     void chartSheet(int lastRow) {
         if (cols_.empty()) return;
-        lxw_chart* chart = workbook_add_chart(book_, LXW_CHART_SCATTER_STRAIGHT);
+        lxw_chart* chart = api_.workbook_add_chart(book_, LXW_CHART_SCATTER_STRAIGHT);
         const QByteArray sheet = utf8(kDataSheet);
         for (const bool humidity : {false, true}) {
             for (size_t i = 0; i < cols_.size(); ++i) {
                 if (cols_[i].humidity != humidity) continue;
-                lxw_chart_series* series = chart_add_series(chart, nullptr, nullptr);
+                lxw_chart_series* series = api_.chart_add_series(chart, nullptr, nullptr);
                 const lxw_row_t last = lxw_row_t(std::max(lastRow, 1));
-                chart_series_set_categories(series, sheet.constData(), 1, 0, last, 0);
-                chart_series_set_values(series, sheet.constData(), 1, lxw_col_t(i + 1), last, lxw_col_t(i + 1));
-                chart_series_set_name_range(series, sheet.constData(), 0, lxw_col_t(i + 1));
-                chart_series_set_marker_type(series, LXW_CHART_MARKER_NONE);
+                api_.chart_series_set_categories(series, sheet.constData(), 1, 0, last, 0);
+                api_.chart_series_set_values(series, sheet.constData(), 1, lxw_col_t(i + 1), last, lxw_col_t(i + 1));
+                api_.chart_series_set_name_range(series, sheet.constData(), 0, lxw_col_t(i + 1));
+                api_.chart_series_set_marker_type(series, LXW_CHART_MARKER_NONE);
                 (humidity ? humiditySeries_ : temperatureSeries_) += 1;
             }
         }
-        chart_show_blanks_as(chart, LXW_CHART_BLANKS_AS_GAP);
-        chart_axis_set_num_format(chart->x_axis, "yyyy-mm-dd hh:mm");
-        chart_axis_set_name(chart->x_axis, utf8(QStringLiteral("日時")).constData());
+        api_.chart_show_blanks_as(chart, LXW_CHART_BLANKS_AS_GAP);
+        api_.chart_axis_set_num_format(chart->x_axis, "yyyy-mm-dd hh:mm");
+        api_.chart_axis_set_name(chart->x_axis, utf8(QStringLiteral("日時")).constData());
         if (lastRow >= 1) {
             const ChannelStore& s = ctx_.store;
-            chart_axis_set_min(chart->x_axis, wholeSecond(rowTime(s, span_.first)));
-            chart_axis_set_max(chart->x_axis, wholeSecond(rowTime(s, span_.last)));
+            api_.chart_axis_set_min(chart->x_axis, wholeSecond(rowTime(s, span_.first)));
+            api_.chart_axis_set_max(chart->x_axis, wholeSecond(rowTime(s, span_.last)));
         }
         // Both kinds: one axis named for both, until rightHandHumidity() splits it.
         QString yName = temperatureSeries_ > 0 ? kTemperatureAxis : kHumidityAxis;
         if (temperatureSeries_ > 0 && humiditySeries_ > 0) yName += QStringLiteral(" / ") + kHumidityAxis;
-        chart_axis_set_name(chart->y_axis, utf8(yName).constData());
-        chart_legend_set_position(chart, LXW_CHART_LEGEND_BOTTOM);
-        lxw_chartsheet* cs = workbook_add_chartsheet(book_, utf8(QStringLiteral("グラフ")).constData());
-        check(chartsheet_set_chart(cs, chart));
+        api_.chart_axis_set_name(chart->y_axis, utf8(yName).constData());
+        api_.chart_legend_set_position(chart, LXW_CHART_LEGEND_BOTTOM);
+        lxw_chartsheet* cs = api_.workbook_add_chartsheet(book_, utf8(QStringLiteral("グラフ")).constData());
+        check(api_.chartsheet_set_chart(cs, chart));
     }
 
     // Moves the humidity series of the written chart to a second plot with a
     // value axis on the right (and a hidden time axis scaled as the visible
-    // one), rewriting the chart's part inside the package.
+    // one): the package is copied part by part, the others as they are
+    // (still compressed), the chart's part rewritten.
     bool rightHandHumidity(const QByteArray& path) {
         if (temperatureSeries_ == 0 || humiditySeries_ == 0) return true;
-        int error = 0;
-        zip_t* zip = zip_open(path.constData(), 0, &error);
-        if (!zip) return false;
-        const char* const part = "xl/charts/chart1.xml";
-        const zip_int64_t index = zip_name_locate(zip, part, 0);
-        zip_stat_t st;
-        QByteArray xml;
-        if (index >= 0 && zip_stat_index(zip, zip_uint64_t(index), 0, &st) == 0 && (st.valid & ZIP_STAT_SIZE)) {
-            if (zip_file_t* f = zip_fopen_index(zip, zip_uint64_t(index), 0)) {
-                xml.resize(qsizetype(st.size));
-                if (zip_fread(f, xml.data(), st.size) != zip_int64_t(st.size)) xml.clear();
-                zip_fclose(f);
+        const QByteArray copyPath = path + ".split";
+        unzFile in = unzOpen64(path.constData());
+        if (!in) return false;
+        zipFile out = zipOpen64(copyPath.constData(), APPEND_STATUS_CREATE);
+        bool ok = out != nullptr;
+        bool split = false;
+        int more = ok ? unzGoToFirstFile(in) : UNZ_END_OF_LIST_OF_FILE;
+        for (; ok && more == UNZ_OK; more = unzGoToNextFile(in)) {
+            unz_file_info64 info;
+            char name[256];
+            ok = unzGetCurrentFileInfo64(in, &info, name, sizeof name, nullptr, 0, nullptr, 0) == UNZ_OK;
+            zip_fileinfo stamp{};
+            stamp.dosDate = info.dosDate;
+            stamp.internal_fa = info.internal_fa;
+            stamp.external_fa = info.external_fa;
+            QByteArray chart;
+            if (ok && qstrcmp(name, "xl/charts/chart1.xml") == 0) {
+                chart.resize(qsizetype(info.uncompressed_size));
+                ok = unzOpenCurrentFile(in) == UNZ_OK &&
+                     unzReadCurrentFile(in, chart.data(), unsigned(chart.size())) == int(chart.size());
+                unzCloseCurrentFile(in);
+                chart = withSecondValueAxis(chart, temperatureSeries_, utf8(kTemperatureAxis), utf8(kHumidityAxis));
+                split = !chart.isEmpty();
             }
+            if (!ok) break;
+            if (split && !chart.isEmpty()) {
+                ok = zipOpenNewFileInZip64(out, name, &stamp, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED,
+                                           Z_DEFAULT_COMPRESSION, 0) == ZIP_OK &&
+                     zipWriteInFileInZip(out, chart.constData(), unsigned(chart.size())) == ZIP_OK &&
+                     zipCloseFileInZip(out) == ZIP_OK;
+                continue;
+            }
+            // A part as it is: its compressed bytes, size and checksum.
+            int method = 0, level = 0;
+            ok = unzOpenCurrentFile2(in, &method, &level, 1) == UNZ_OK &&
+                 zipOpenNewFileInZip2_64(out, name, &stamp, nullptr, 0, nullptr, 0, nullptr, method, level, 1,
+                                         info.uncompressed_size >= 0xFFFFFFFFu) == ZIP_OK;
+            char buffer[65536];
+            int n = 0;
+            while (ok && (n = unzReadCurrentFile(in, buffer, sizeof buffer)) > 0)
+                ok = zipWriteInFileInZip(out, buffer, unsigned(n)) == ZIP_OK;
+            ok = ok && n == 0 && unzCloseCurrentFile(in) == UNZ_OK &&
+                 zipCloseFileInZipRaw64(out, info.uncompressed_size, info.crc) == ZIP_OK;
         }
-        const QByteArray split =
-            withSecondValueAxis(xml, temperatureSeries_, utf8(kTemperatureAxis), utf8(kHumidityAxis));
-        if (split.isEmpty()) {  // laid out otherwise: the chart keeps its one axis, named for both
-            zip_discard(zip);
-            return true;
-        }
-        zip_source_t* source = zip_source_buffer(zip, split.constData(), split.size(), 0);
-        if (!source || zip_file_replace(zip, zip_uint64_t(index), source, ZIP_FL_ENC_UTF_8) < 0) {
-            if (source) zip_source_free(source);
-            zip_discard(zip);
-            return false;
-        }
-        if (zip_close(zip) < 0) {
-            zip_discard(zip);
-            return false;
-        }
-        return true;
+        ok = ok && more == UNZ_END_OF_LIST_OF_FILE;
+        if (out && zipClose(out, nullptr) != ZIP_OK) ok = false;
+        unzClose(in);
+        // Laid out otherwise: the chart keeps its one axis, named for both.
+        if (!ok || !split) return ok;
+        return QFile::remove(QString::fromLocal8Bit(path)) &&
+               QFile::rename(QString::fromLocal8Bit(copyPath), QString::fromLocal8Bit(path));
     }
 
     const QString kDataSheet = QStringLiteral("データ");
     const QString kTemperatureAxis = QStringLiteral("温度 [℃]");
     const QString kHumidityAxis = QStringLiteral("湿度 [%RH]");
     int temperatureSeries_ = 0, humiditySeries_ = 0;
+    const WorkbookLibrary& api_;
     AppContext& ctx_;
     const AxisRows span_;
     const std::vector<Column> cols_;
@@ -393,7 +470,10 @@ QByteArray tidyCsvBytes(AppContext& ctx, const AxisRows& span, TableEncoding enc
     return out;
 }
 
-QByteArray workbookBytes(AppContext& ctx, const AxisRows& span) { return WorkbookWriter(ctx, span).bytes(); }
+QByteArray workbookBytes(AppContext& ctx, const AxisRows& span) {
+    const WorkbookLibrary* api = workbookLibrary();
+    return api ? WorkbookWriter(*api, ctx, span).bytes() : QByteArray();
+}
 
 TableFormat tableFormatFor(const QString& fileName) {
     return fileName.endsWith(QLatin1String(".xlsx"), Qt::CaseInsensitive) ? TableFormat::Workbook
