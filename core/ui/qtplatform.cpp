@@ -76,7 +76,9 @@ QString qtFileFilter(const QString& filter) {
     for (int i = 0; i + 1 < parts.size(); i += 2) {
         QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
         for (QString& p : patterns) p = p.trimmed();
-        out << parts[i] + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+        // "ファイル(*.ql6)" names its patterns already; Qt reads them from there.
+        const QString named = QLatin1Char('(') + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+        out << (parts[i].endsWith(named) ? parts[i] : parts[i] + QLatin1Char(' ') + named);
     }
     if (parts.size() % 2 == 1 && !parts.last().isEmpty()) out << parts.last();
     return out.join(QStringLiteral(";;"));
