@@ -109,10 +109,6 @@ int fitFontSize(const std::function<double(int)>& width, double printable, int c
     return 6;
 }
 
-int fitFontSize(const std::array<double, 16>& width, double printable, int chars) {
-    return fitFontSize([&](int s) { return width[size_t(s)]; }, printable, chars);
-}
-
 FittedFont fitPrintFont(QPaintDevice* device, double printable, int chars) {
     FittedFont f;
     auto measure = [&](int s) {

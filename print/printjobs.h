@@ -48,7 +48,6 @@ QFont printFont(double size);
 // The largest size s in 7..12 with chars × width(s) ≤ printable; 6 when not
 // even size 7 fits. width(s) is asked from 12 down, only until one fits.
 int fitFontSize(const std::function<double(int)>& width, double printable, int chars);
-int fitFontSize(const std::array<double, 16>& width, double printable, int chars);
 
 // The size fitFontSize() picks for chars "M" of the print font across
 // printable on a device, with the width and height of "M" at that size.
