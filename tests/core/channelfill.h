@@ -56,6 +56,27 @@ inline void fillChannel(AppContext& ctx, int ch, const ChannelData& want) {
     if (!wasInUse) ++ctx.store.channelsInUse;
 }
 
+// Channel ch of the store as the export tests place it: kind, card and test
+// numbers, the samples, starting on 2013-11-15 at 09:00 plus tenSecs × 10
+// seconds, every ten minutes. The rest of the record stays as it is.
+inline void placeChannel(AppContext& ctx, int ch, int kind, int card, int test, int tenSecs,
+                         const std::vector<int>& samples) {
+    ChannelRecord& c = ctx.store.ch[size_t(ch)];
+    c.inUse = 1;
+    c.kind = int16_t(kind);
+    c.cardNo = int16_t(card);
+    c.testNo = int16_t(test);
+    c.startYear = 2013;
+    c.startMonth = 11;
+    c.startDay = 15;
+    c.startHour = 9;
+    c.startMinute = int16_t(tenSecs / 6);
+    c.startTenSec = int16_t(tenSecs % 6);
+    c.intervalMinute = 10;
+    c.sampleCount = int16_t(samples.size());
+    for (size_t i = 0; i < samples.size(); ++i) ctx.store.samples[size_t(ch)][i + 1] = int16_t(samples[i]);
+}
+
 // n samples counting up from first.
 inline std::vector<int16_t> ramp(int n, int first = 200) {
     std::vector<int16_t> v;

@@ -1,4 +1,5 @@
 // Text and CSV export: whole files against the expected bytes.
+#include "core/channelfill.h"
 #include "core/cp932.h"
 #include "core/store.h"
 #include "datafile/fileops.h"
@@ -59,23 +60,8 @@ protected:
         rebuildTimeAxis(s);
     }
 
-    // A channel starting on 2013-11-15 at 09:00 plus tenSecs * 10 seconds,
-    // every ten minutes.
     void set(int ch, int kind, int card, int test, int tenSecs, std::vector<int> samples) {
-        ChannelRecord& c = t.ctx.store.ch[size_t(ch)];
-        c.inUse = 1;
-        c.kind = int16_t(kind);
-        c.cardNo = int16_t(card);
-        c.testNo = int16_t(test);
-        c.startYear = 2013;
-        c.startMonth = 11;
-        c.startDay = 15;
-        c.startHour = 9;
-        c.startMinute = int16_t(tenSecs / 6);
-        c.startTenSec = int16_t(tenSecs % 6);
-        c.intervalMinute = 10;
-        c.sampleCount = int16_t(samples.size());
-        for (size_t i = 0; i < samples.size(); ++i) t.ctx.store.samples[size_t(ch)][i + 1] = int16_t(samples[i]);
+        fakes::placeChannel(t.ctx, ch, kind, card, test, tenSecs, samples);
     }
 
     static QString expectedCsv() {

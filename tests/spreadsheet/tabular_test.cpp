@@ -2,6 +2,7 @@
 // the export through the file dialog, and a largest-axis file exported by
 // quillet-cli and read back with independent readers (pandas, openpyxl).
 #include "spreadsheet/tabular.h"
+#include "core/channelfill.h"
 #include "core/cp932.h"
 #include "core/store.h"
 #include "datafile/datafile.h"
@@ -33,20 +34,7 @@ protected:
         rebuildTimeAxis(t.ctx.store);
     }
     void set(int ch, int kind, int card, int test, int tenSecs, std::vector<int> samples) {
-        ChannelRecord& c = t.ctx.store.ch[size_t(ch)];
-        c.inUse = 1;
-        c.kind = int16_t(kind);
-        c.cardNo = int16_t(card);
-        c.testNo = int16_t(test);
-        c.startYear = 2013;
-        c.startMonth = 11;
-        c.startDay = 15;
-        c.startHour = 9;
-        c.startMinute = int16_t(tenSecs / 6);
-        c.startTenSec = int16_t(tenSecs % 6);
-        c.intervalMinute = 10;
-        c.sampleCount = int16_t(samples.size());
-        for (size_t i = 0; i < samples.size(); ++i) t.ctx.store.samples[size_t(ch)][i + 1] = int16_t(samples[i]);
+        fakes::placeChannel(t.ctx, ch, kind, card, test, tenSecs, samples);
     }
     QString path(const QString& name) const { return t.root + "/" + name; }
 
