@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Reads back what TableReadBack wrote into DIR with independent readers and
-compares it with the program's specified CSV export: the tidy CSV (UTF-8 with
+compares it with the program's classic CSV export: the tidy CSV (UTF-8 with
 a byte-order mark and CP932) with pandas, the workbook with openpyxl.
 Prints every mismatch and exits 1 when there is one.
 
@@ -20,13 +20,13 @@ def expect(ok, what):
         problems.append(what)
 
 
-# The specified CSV as its users have to read it.
-spec = pd.read_csv(d + "/spec.csv", skiprows=20, header=None, na_values=["-----"], skipinitialspace=True,
+# The classic CSV as its users have to read it.
+classic = pd.read_csv(d + "/classic.csv", skiprows=20, header=None, na_values=["-----"], skipinitialspace=True,
                    encoding="cp932")
-times = pd.to_datetime(spec[1])
+times = pd.to_datetime(classic[1])
 channels = {}
 for col, letter in zip(range(2, 10), "ABCDEFGH"):
-    values = pd.to_numeric(spec[col], errors="coerce")
+    values = pd.to_numeric(classic[col], errors="coerce")
     if values.notna().any():
         channels[letter] = values
 
@@ -35,8 +35,8 @@ expect(raw.startswith(b"\xef\xbb\xbf"), "tidy.csv has no byte-order mark")
 tidy = pd.read_csv(d + "/tidy.csv", encoding="utf-8-sig", parse_dates=["日時"])
 expect(list(tidy.columns) == ["日時", "A 001-011 [℃]", "C 003-013 [%RH]", "E 005-015 [℃]"],
        "tidy.csv columns: %r" % list(tidy.columns))
-expect(len(tidy) == len(spec) == 12000, "rows: tidy %d, specified %d" % (len(tidy), len(spec)))
-expect((tidy["日時"] == times).all(), "tidy.csv times differ from the specified export")
+expect(len(tidy) == len(classic) == 12000, "rows: tidy %d, classic %d" % (len(tidy), len(classic)))
+expect((tidy["日時"] == times).all(), "tidy.csv times differ from the classic export")
 for name in tidy.columns[1:]:
     a, b = tidy[name], channels[name[0]]
     expect((a.isna() == b.isna()).all(), name + ": empty cells differ")

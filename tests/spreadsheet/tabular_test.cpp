@@ -122,10 +122,10 @@ TEST_F(TableTest, ExportThroughTheDialogIsNoSave) {
 // The largest axis: channel 1 holds 12000 samples with an error every 97th
 // and alarm limits 50.0/-10.0 ℃,
 // channel 3 (humidity, limits 80/35 %RH) starts 250 rows later, channel 5 is a short
-// temperature channel. quillet-cli writes the specified CSV, the tidy CSV in
+// temperature channel. quillet-cli writes the classic CSV, the tidy CSV in
 // both encodings, a span and the workbook; readback.py compares them with
 // pandas and openpyxl.
-TEST(TableReadBack, IndependentReadersSeeTheSpecifiedExportsValues) {
+TEST(TableReadBack, IndependentReadersSeeTheClassicExportsValues) {
     const QString python = QStringLiteral("/usr/bin/python3");
     if (QProcess::execute(python, {"-c", "import pandas, openpyxl"}) != 0)
         GTEST_SKIP() << "python3-pandas and python3-openpyxl are installed by scripts/setup.sh";
@@ -168,7 +168,7 @@ TEST(TableReadBack, IndependentReadersSeeTheSpecifiedExportsValues) {
     const struct {
         QStringList args;
     } runs[] = {
-        {{"--csv", dir + "/spec.csv"}},
+        {{"--csv", dir + "/classic.csv"}},
         {{"--tidy", dir + "/tidy.csv"}},
         {{"--tidy", dir + "/sjis.csv", "--encoding", "cp932"}},
         {{"--tidy", dir + "/span.csv", "--rows", "240..260"}},
