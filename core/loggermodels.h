@@ -65,96 +65,75 @@ inline constexpr AlarmLimits kTemperatureAlarmLimits{-390, 600, -400, 590};
 inline constexpr AlarmLimits kHumidityAlarmLimits{10, 1000, 0, 990};
 inline constexpr AlarmLimits kWideAlarmLimits{-390, 1500, -400, 1490};
 
-inline constexpr std::array<LoggerModel, 4> kLoggerModels{{
-    // Model 1: temperature and humidity, 3000 records.
-    {1,
-     71,
-     IdentificationLayout::TwoChannels,
-     2,
-     {ChannelKind::TemperatureWithAlarms, ChannelKind::Humidity},
-     2,
-     AlarmBase::RangeBottom,
-     false,
-     false,
-     true,
-     false,
-     false,
-     false,
-     true,
-     true,
-     2999,
-     3000,
-     {{{-39, 60}, {1, 100}}},
-     {kTemperatureAlarmLimits, kHumidityAlarmLimits},
-     {{{600, -400}, {1000, 0}}},
-     {{-1, 0, 0}, {-1, 99, 99}, {-1, 0, 0}}},
-    // Model 2: temperature and humidity, 6000 records.
-    {2,
-     71,
-     IdentificationLayout::TwoChannels,
-     2,
-     {ChannelKind::TemperatureWithAlarms, ChannelKind::Humidity},
-     2,
-     AlarmBase::RangeBottom,
-     false,
-     false,
-     true,
-     false,
-     false,
-     false,
-     true,
-     true,
-     5999,
-     6000,
-     {{{-39, 60}, {1, 100}}},
-     {kTemperatureAlarmLimits, kHumidityAlarmLimits},
-     {{{600, -400}, {1000, 0}}},
-     {{-1, 0, 0}, {-1, 99, 99}, {-1, 0, 0}}},
-    // Model 3: one temperature channel with measuring ranges, 8000 records.
-    {3,
-     49,
-     IdentificationLayout::OneChannel,
-     1,
-     {ChannelKind::Temperature, ChannelKind::Temperature},
-     1,
-     AlarmBase::None,
-     true,
-     true,
-     false,
-     true,
-     false,
-     false,
-     false,
-     false,
-     0,
-     8000,
-     {{{0, 0}, {0, 0}}},
-     {AlarmLimits{}, AlarmLimits{}},
-     {{{0, 0}, {0, 0}}},
-     {{-1, 0, -1}, {-1, -1, -1}, {-1, -1, -1}}},
-    // Model 4: two temperature channels, 6000 records, endless recording.
-    {4,
-     65,
-     IdentificationLayout::TwoTemperatures,
-     2,
-     {ChannelKind::TemperatureWithAlarms, ChannelKind::TemperatureWithAlarms},
-     0,
-     AlarmBase::MinusForty,
-     true,
-     true,
-     true,
-     false,
-     true,
-     true,
-     false,
-     false,
-     5999,
-     6000,
-     {{{-39, 150}, {-39, 150}}},
-     {kWideAlarmLimits, kWideAlarmLimits},
-     {{{1500, -400}, {1500, -400}}},
-     {{-1, -1, -1}, {-1, 189, 189}, {-1, 0, 0}}},
-}};
+// Model 1: temperature and humidity, 3000 records. Fields left out of a row
+// are false or zero.
+inline constexpr LoggerModel kModel1{
+    .number = 1,
+    .identificationLength = 71,
+    .layout = IdentificationLayout::TwoChannels,
+    .channels = 2,
+    .kinds = {ChannelKind::TemperatureWithAlarms, ChannelKind::Humidity},
+    .referenceChannels = 2,
+    .alarmBase = AlarmBase::RangeBottom,
+    .hasEndReservation = true,
+    .computesIntegratedValue = true,
+    .humidityWholeUnits = true,
+    .lastRecordIndex = 2999,
+    .memoryRecords = 3000,
+    .upperAlarmRange = {{{-39, 60}, {1, 100}}},
+    .readAlarmLimits = {kTemperatureAlarmLimits, kHumidityAlarmLimits},
+    .alarmReset = {{{600, -400}, {1000, 0}}},
+    .factory = {{-1, 0, 0}, {-1, 99, 99}, {-1, 0, 0}},
+};
+
+// Model 2: model 1 with twice the memory, 6000 records.
+constexpr LoggerModel withMemory(LoggerModel m, int number, int records) {
+    m.number = number;
+    m.lastRecordIndex = records - 1;
+    m.memoryRecords = records;
+    return m;
+}
+
+// Model 3: one temperature channel with measuring ranges, 8000 records; no
+// alarm values, no end reservation.
+inline constexpr LoggerModel kModel3{
+    .number = 3,
+    .identificationLength = 49,
+    .layout = IdentificationLayout::OneChannel,
+    .channels = 1,
+    .kinds = {ChannelKind::Temperature, ChannelKind::Temperature},
+    .referenceChannels = 1,
+    .alarmBase = AlarmBase::None,
+    .hasModes = true,
+    .hasSecondsInterval = true,
+    .hasRangeModeCode = true,
+    .memoryRecords = 8000,
+    .factory = {{-1, 0, -1}, {-1, -1, -1}, {-1, -1, -1}},
+};
+
+// Model 4: two temperature channels, 6000 records, endless recording.
+inline constexpr LoggerModel kModel4{
+    .number = 4,
+    .identificationLength = 65,
+    .layout = IdentificationLayout::TwoTemperatures,
+    .channels = 2,
+    .kinds = {ChannelKind::TemperatureWithAlarms, ChannelKind::TemperatureWithAlarms},
+    .referenceChannels = 0,
+    .alarmBase = AlarmBase::MinusForty,
+    .hasModes = true,
+    .hasSecondsInterval = true,
+    .hasEndReservation = true,
+    .wrapsMemory = true,
+    .canStayUnlocked = true,
+    .lastRecordIndex = 5999,
+    .memoryRecords = 6000,
+    .upperAlarmRange = {{{-39, 150}, {-39, 150}}},
+    .readAlarmLimits = {kWideAlarmLimits, kWideAlarmLimits},
+    .alarmReset = {{{1500, -400}, {1500, -400}}},
+    .factory = {{-1, -1, -1}, {-1, 189, 189}, {-1, 0, 0}},
+};
+
+inline constexpr std::array<LoggerModel, 4> kLoggerModels{kModel1, withMemory(kModel1, 2, 6000), kModel3, kModel4};
 
 // The row of model number n; nullptr for a model the reader does not know.
 constexpr const LoggerModel* loggerModel(int n) {
