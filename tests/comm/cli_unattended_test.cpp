@@ -22,16 +22,7 @@ namespace {
 using fakes::CliRun;
 using fakes::kCli;
 using fakes::runCli;
-
-// The frames of the simulator's log with their data ("3,5 A1").
-QStringList framesIn(const QString& log) {
-    QFile f(log);
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    QStringList frames;
-    for (const QByteArray& line : f.readAll().split('\n'))
-        if (line.size() > 24) frames << QString::fromLatin1(line.mid(24));
-    return frames;
-}
+const auto framesIn = fakes::SimProcess::loggedFrames;
 
 QString u8(const char* s) { return QString::fromUtf8(s); }
 

@@ -34,9 +34,8 @@ QByteArray contents(const QString& path) {
 // a repeated attempt counted once (a busy machine may lose an answer).
 QStringList commandsIn(const QString& log) {
     QStringList commands;
-    for (const QByteArray& line : contents(log).split('\n')) {
-        if (line.size() <= 24) continue;
-        const QString command = QString::fromLatin1(line.mid(24).split(' ').first());
+    for (const QString& frame : fakes::SimProcess::loggedFrames(log)) {
+        const QString command = frame.section(QLatin1Char(' '), 0, 0);
         if (commands.isEmpty() || commands.last() != command) commands << command;
     }
     return commands;

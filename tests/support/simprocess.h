@@ -17,6 +17,9 @@ public:
 
     QString devicePath() const { return device_; }
     static QString executable();
+    // The frames of the simulator's log (--log FILE) with their data,
+    // without the time: "3,5 A1".
+    static QStringList loggedFrames(const QString& log);
 
 private:
     QProcess process_;

@@ -1,10 +1,20 @@
 #include "support/simprocess.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 namespace quillet::fakes {
 
 QString SimProcess::executable() { return QStringLiteral(QUILLET_BUILD_DIR "/tools/sim/quillet-logger-sim"); }
+
+QStringList SimProcess::loggedFrames(const QString& log) {
+    QFile f(log);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    QStringList frames;
+    for (const QByteArray& line : f.readAll().split('\n'))
+        if (line.size() > 24) frames << QString::fromLatin1(line.mid(24));  // after "yyyy-mm-dd hh:mm:ss.zzz "
+    return frames;
+}
 
 SimProcess::SimProcess(const QStringList& arguments) {
     if (!QFileInfo::exists(executable())) return;
