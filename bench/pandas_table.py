@@ -6,32 +6,16 @@ reads a ".ql6" data file and writes the same table as `quillet-cli export
 channels' values with one decimal, empty cells for error samples.
 
 Usage: pandas_table.py csv|xlsx FILE.ql6 OUT"""
-import struct
 import sys
 
-import numpy as np
 import pandas as pd
 
+from ql6channels import read_channels
+
 kind, source, target = sys.argv[1:4]
-data = open(source, "rb").read()
-(blocks,) = struct.unpack_from("<h", data, 0)
-pos = 2
-columns = {}
-start = None
-for _ in range(blocks):
-    f = struct.unpack_from("<18hi2h", data, pos)
-    code, card, minute, hour, day, month, year = f[0], f[1], f[3], f[4], f[5], f[6], f[7]
-    test, count = f[12], f[19]
-    pos += 44
-    if (code - 1) // 8 in (1, 2):
-        pos += 4  # alarm values
-    samples = np.frombuffer(data, dtype="<i2", count=count, offset=pos)
-    pos += 2 * count
-    if start is None:
-        start = pd.Timestamp(year=year, month=month, day=day, hour=hour, minute=minute)
-    unit = "[%RH]" if (code - 1) // 8 == 2 else "[℃]"
-    name = "%s %03d-%03d %s" % (chr(ord("A") + (code - 1) % 8), card, test, unit)
-    columns[name] = pd.Series(samples / 10.0).where(samples != 9999)
+start, channels = read_channels(source)
+columns = {"%s %03d-%03d %s" % (letter, card, test, "[%RH]" if humid else "[℃]"): values
+           for letter, card, test, humid, values in channels}
 
 rows = max(len(c) for c in columns.values())
 frame = pd.DataFrame(columns)
