@@ -83,10 +83,7 @@ int printReport(AppContext& ctx, PrintControl& printer, const ReportRequest& r) 
     const std::vector<ChannelFigures> figures = channelFigures(ctx.store, r.rows, r.deltaHOverR);
     const double pw = device->width();
     const double ph = device->height();
-    const FittedFont fitted = fitPrintFont(device, pw, kTableChars);
-    const int size = fitted.size;
-    const double w = fitted.width;
-    const double h = fitted.height;
+    const auto [size, w, h] = fitPrintFont(device, pw, kTableChars);
     const QFont font = printFont(size);
     QPen pen(Qt::black);
     pen.setWidthF(w * 0.06);

@@ -67,10 +67,7 @@ int printGraph(AppContext& ctx) {
     if (!device) return 0;
     const double pw = device->width();
     const double ph = device->height();
-    const FittedFont fitted = fitPrintFont(device, pw, kGraphTableChars);
-    const int size = fitted.size;
-    const double w = fitted.width;
-    const double h = fitted.height;
+    const auto [size, w, h] = fitPrintFont(device, pw, kGraphTableChars);
     const GraphPrintLayout l = graphPrintLayout(pw, ph, w, h);
 
     const QFont font = printFont(size);
