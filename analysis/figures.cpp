@@ -10,20 +10,11 @@
 namespace quillet {
 namespace {
 
-// Σ w·exp(−k / T) over temperatures T in kelvin, summed relative to the
-// largest term so that no term underflows whatever k is: the result is
+// The mean kinetic temperature in °C from Σ count·exp(−k / T − top) over
+// the samples and their count. The sums are taken relative to the largest
+// term (top = −k / T_highest) so that no term underflows whatever k is:
 // ln((1/n) Σ exp(−k / T_i)) = top + ln((1/n) Σ exp(−k / T_i − top)).
-std::optional<double> kineticCelsius(double lowestCelsius, double highestCelsius, double deltaHOverR,
-                                     const auto& forEachValue) {
-    if (lowestCelsius + kKelvinAtZeroCelsius <= 0) return std::nullopt;  // no temperature a logger measures
-    const double top = -deltaHOverR / (highestCelsius + kKelvinAtZeroCelsius);
-    double sum = 0;
-    double weight = 0;
-    forEachValue([&](double celsius, double count) {
-        sum += count * std::exp(-deltaHOverR / (celsius + kKelvinAtZeroCelsius) - top);
-        weight += count;
-    });
-    if (weight <= 0) return std::nullopt;
+double kineticOf(double sum, double weight, double top, double deltaHOverR) {
     const double logMean = top + std::log(sum / weight);
     return deltaHOverR / -logMean - kKelvinAtZeroCelsius;
 }
@@ -162,13 +153,6 @@ Excursions excursionsOf(const Runs& r, const ChannelRecord& c, int first, int in
     return e;
 }
 
-// The mean kinetic temperature in °C from Σ count·exp(−k / T − top) over
-// the samples and their count.
-double kineticOf(double sum, double weight, double top, double deltaHOverR) {
-    const double logMean = top + std::log(sum / weight);
-    return deltaHOverR / -logMean - kKelvinAtZeroCelsius;
-}
-
 // A temperature channel whose mean kinetic temperature is still to come.
 struct PendingKinetic {
     ChannelFigures* figures;
@@ -191,9 +175,7 @@ void addKineticTemperatures(const std::vector<PendingKinetic>& channels, double 
         highest = std::max(highest, p.highest);
     }
     auto topOf = [&](int tenths) { return -deltaHOverR / (tenths / 10.0 + kKelvinAtZeroCelsius); };
-    auto termOf = [&](int tenths, double top) {
-        return std::exp(-deltaHOverR / (tenths / 10.0 + kKelvinAtZeroCelsius) - top);
-    };
+    auto termOf = [&](int tenths, double top) { return std::exp(topOf(tenths) - top); };
     const double sharedTop = topOf(highest);
     std::vector<double> sharedTerms(size_t(highest - lowest + 1), -1);  // −1: not yet computed
     std::vector<uint16_t> counts;
@@ -319,9 +301,11 @@ std::vector<ChannelFigures> channelFigures(const ChannelStore& s, AxisRows rows,
 std::optional<double> meanKineticTemperature(const std::vector<double>& celsius, double deltaHOverR) {
     if (celsius.empty()) return std::nullopt;
     const auto [lo, hi] = std::minmax_element(celsius.begin(), celsius.end());
-    return kineticCelsius(*lo, *hi, deltaHOverR, [&](const auto& add) {
-        for (double t : celsius) add(t, 1.0);
-    });
+    if (*lo + kKelvinAtZeroCelsius <= 0) return std::nullopt;  // no temperature a logger measures
+    const double top = -deltaHOverR / (*hi + kKelvinAtZeroCelsius);
+    double sum = 0;
+    for (const double t : celsius) sum += std::exp(-deltaHOverR / (t + kKelvinAtZeroCelsius) - top);
+    return kineticOf(sum, double(celsius.size()), top, deltaHOverR);
 }
 
 }  // namespace quillet
