@@ -1,5 +1,6 @@
 // The program: the Qt side effects, the headless start-up, the main window
 // with its commands, and the event loop.
+#include "analysis/ui/analysiswiring.h"
 #include "app/demo.h"
 #include "app/firstpaint.h"
 #include "comm/serialport.h"
@@ -8,6 +9,7 @@
 #include "comm/ui/usualwindows.h"
 #include "core/catalog.h"
 #include "core/context.h"
+#include "core/savefile.h"
 #include "core/startup.h"
 #include "core/store.h"
 #include "core/ui/helpviewer.h"
@@ -16,7 +18,6 @@
 #include "core/ui/versionwindow.h"
 #include "datafile/fileops.h"
 #include "datafile/ui/filemenu.h"
-#include "analysis/ui/analysiswiring.h"
 #include "graph/ui/graphwindow.h"
 #include "loggerset/parametertexts.h"
 #include "loggerset/ui/commwiring.h"
@@ -104,7 +105,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Quillet7"));
     QFont::insertSubstitution(QStringLiteral("MS UI Gothic"), QStringLiteral("IPAGothic"));
     quillet::installQtJapanese(app);
-    const QStringList args = QApplication::arguments();
+    const QStringList args = quillet::decodeArguments(argc, argv);
 
     quillet::AppContext ctx;
 

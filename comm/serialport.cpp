@@ -10,6 +10,7 @@
 #include <QFile>
 
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 #include <cerrno>
 #endif
@@ -48,7 +49,10 @@ bool isSerialDevice(const QString& device) {
     return true;
 #else
     struct stat st {};
-    return ::stat(QFile::encodeName(device).constData(), &st) == 0 && S_ISCHR(st.st_mode);
+    // /dev/tty is whatever terminal the program runs in (or none at all):
+    // a character device, but never a port to a reader.
+    return ::stat(QFile::encodeName(device).constData(), &st) == 0 && S_ISCHR(st.st_mode) &&
+           st.st_rdev != makedev(5, 0);
 #endif
 }
 

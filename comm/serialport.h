@@ -71,8 +71,9 @@ protected:
 // default above; empty for numbers outside 1..16.
 QString serialDeviceForPort(int n);
 
-// True when device is a character device, as every serial port is (on
-// Windows: always; the port's name says it).
+// True when device is a character device, as every serial port is, other
+// than /dev/tty, the program's own terminal (on Windows: always; the port's
+// name says it).
 bool isSerialDevice(const QString& device);
 
 // The port over QSerialPort. It works without an event loop (it pulls input

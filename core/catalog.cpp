@@ -1,6 +1,7 @@
 #include "core/catalog.h"
 
 #include "core/context.h"
+#include "core/savefile.h"
 #include "core/store.h"
 
 #include <map>
@@ -158,12 +159,17 @@ QString runtimeErrorText(int errorNo) {
 }
 
 QString runtimeErrorMessage(int errorNo) {
+    // Numbers of our own: a listed error with a line that says more.
+    const auto explained = [](int shownAs, const QString& line) {
+        return runtimeErrorText(shownAs) + CR + line + CR + QStringLiteral("エラー") + QString::number(shownAs);
+    };
     if (errorNo == kErrPortDenied)
-        return runtimeErrorText(kErrPortLocked) + CR +
-               QStringLiteral(
-                   "このユーザーにはシリアルデバイスを使う権限がありません。"
-                   "ユーザーをグループ dialout に加え、ログインし直してください。") +
-               CR + QStringLiteral("エラー") + QString::number(kErrPortLocked);
+        return explained(kErrPortLocked,
+                         QStringLiteral("このユーザーにはシリアルデバイスを使う権限がありません。"
+                                        "ユーザーをグループ dialout に加え、ログインし直してください。"));
+    if (errorNo == kErrNameTooLong)
+        return explained(kErrBadFileName, QStringLiteral("ファイル名が長すぎます。ファイル名は255バイト"
+                                                         "（日本語では85文字）までにしてください。"));
     return runtimeErrorText(errorNo) + CR + QStringLiteral("エラー") + QString::number(errorNo);
 }
 

@@ -23,6 +23,9 @@ enum RuntimeError : int {
     // The device refused this user (no permission): shown as 8010 with a
     // hint about the serial group. Not 8005, so the port search stops at it.
     kErrPortDenied = 18010,
+    // A file name longer than the file system holds (255 bytes): shown as
+    // 52 with a line that says so.
+    kErrNameTooLong = 10052,
     kErrCancel = 32755,
 };
 

@@ -3,135 +3,248 @@
 #include "core/catalog.h"
 
 #include <QCryptographicHash>
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QTemporaryFile>
+#include <QStringView>
 
+#include <cerrno>
 #include <filesystem>
 #include <system_error>
 
-#ifdef Q_OS_WIN
-#include <io.h>
-#else
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#endif
 
 namespace quillet {
 namespace {
 
-std::filesystem::path fsPath(const QString& s) {
-#ifdef Q_OS_WIN
-    return std::filesystem::path(s.toStdWString());
-#else
-    return std::filesystem::path(QFile::encodeName(s).toStdString());
-#endif
+// The longest name (in bytes) the file systems we write to hold.
+constexpr qsizetype kMaxNameBytes = 255;
+// As many links in a row as the system itself follows.
+constexpr int kMaxLinks = 40;
+
+// A name's own bytes that are no UTF-8 live in a QString as U+DC80..U+DCFF.
+constexpr char16_t kByteEscape = 0xDC00;
+
+QByteArray folderOf(const QByteArray& path) {
+    const qsizetype slash = path.lastIndexOf('/');
+    if (slash < 0) return QByteArrayLiteral(".");
+    return slash == 0 ? QByteArrayLiteral("/") : path.left(slash);
 }
 
-// Pushes what the file holds to the disk; false when the disk refused it.
-bool syncToDisk(QTemporaryFile& f) {
-    if (!f.flush()) return false;
-#ifdef Q_OS_WIN
-    return _commit(f.handle()) == 0;
-#else
-    return ::fsync(f.handle()) == 0;
-#endif
-}
+QByteArray nameOf(const QByteArray& path) { return path.mid(path.lastIndexOf('/') + 1); }
 
-// A new file gets the permissions any newly created file would get.
-void giveNewFilePermissions(QTemporaryFile& f) {
-#ifndef Q_OS_WIN
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    (void)::fchmod(f.handle(), 0666 & ~mask);
-#else
-    (void)f;
-#endif
-}
+// The file a save replaces: where the symbolic links lead (they stay).
+struct Target {
+    QByteArray path;  // no symbolic link
+    bool exists = false;
+    mode_t mode = 0;
+};
 
-void removeStaleTemporaries(const QString& folder, const QString& fileName) {
-    const QString prefix = saveTemporaryPrefix(fileName);
-    const QDir dir(folder);
-    const QStringList names = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString& name : names)
-        if (name.size() == prefix.size() + 6 && name.startsWith(prefix)) QFile::remove(dir.filePath(name));
-}
-
-// The file a save replaces: a symbolic link's target (the link stays).
-QFileInfo saveTarget(const QString& path) {
-    QFileInfo info(path);
-    if (info.isSymLink()) {
-        const QString canonical = info.canonicalFilePath();
-        info = QFileInfo(canonical.isEmpty() ? info.symLinkTarget() : canonical);
+// Follows the links from named; 0 or the error (a loop: too many links).
+int resolve(const QByteArray& named, Target& t) {
+    t.path = named;
+    for (int links = 0;; ++links) {
+        struct stat st {};
+        if (::lstat(t.path.constData(), &st) != 0) {
+            t.exists = false;
+            return errno == ENOENT ? 0 : saveErrorOf(errno);
+        }
+        if (!S_ISLNK(st.st_mode)) {
+            t.exists = true;
+            t.mode = st.st_mode;
+            return 0;
+        }
+        if (links == kMaxLinks) return saveErrorOf(ELOOP);
+        QByteArray to(qsizetype(st.st_size > 0 ? st.st_size : 4096) + 1, '\0');
+        const ssize_t n = ::readlink(t.path.constData(), to.data(), size_t(to.size()));
+        if (n < 0) return saveErrorOf(errno);
+        to.truncate(n);
+        t.path = to.startsWith('/') ? to : folderOf(t.path) + '/' + to;
     }
-    return info;
 }
 
-int targetError(const QFileInfo& info) {
-    if (!info.absoluteDir().exists()) return kErrPathNotFound;
-    if (info.isDir()) return kErrPathFileAccess;
-    if (info.exists() && !info.isFile()) return kErrWriting;  // a device, a FIFO, a socket
+// Why a save into t cannot be, before anything is written; 0 when it can.
+int targetError(const QString& path, Target& t) {
+    if (path.isEmpty()) return kErrBadFileName;
+    if (const int error = resolve(encodeFileName(path), t)) return error;
+    const QByteArray folder = folderOf(t.path);
+    struct stat st {};
+    if (::stat(folder.constData(), &st) != 0) return saveErrorOf(errno);
+    if (!S_ISDIR(st.st_mode)) return kErrPathNotFound;
+    if (t.exists) {
+        if (S_ISDIR(t.mode)) return kErrPathFileAccess;
+        if (!S_ISREG(t.mode)) return kErrWriting;  // a device, a FIFO, a socket
+        // A file nobody may write to stays as it is: the rename would replace
+        // it all the same, and the super-user's access() says yes to it.
+        if ((t.mode & 0222) == 0) return kErrPermissionDenied;
+        if (::access(t.path.constData(), W_OK) != 0) return saveErrorOf(errno);
+    }
+    if (::access(folder.constData(), W_OK | X_OK) != 0) return saveErrorOf(errno);
     return 0;
 }
 
-// The longest name (in bytes) the file systems we write to hold.
-constexpr qsizetype kMaxNameBytes = 255;
+QByteArray temporaryPrefix(const QByteArray& name) {
+    const QByteArray prefix = '.' + name + ".quillet-save-";
+    if (prefix.size() + 6 <= kMaxNameBytes) return prefix;
+    // A name near the limit: its temporaries are named by a digest instead,
+    // still one prefix per target so that stale ones are found again.
+    const QByteArray digest = QCryptographicHash::hash(name, QCryptographicHash::Sha1).toHex().left(16);
+    return '.' + digest + ".quillet-save-";
+}
+
+void removeStaleTemporaries(const QByteArray& folder, const QByteArray& name) {
+    const QByteArray prefix = temporaryPrefix(name);
+    DIR* dir = ::opendir(folder.constData());
+    if (!dir) return;
+    while (const dirent* entry = ::readdir(dir)) {
+        const QByteArray entryName(entry->d_name);
+        if (entryName.size() == prefix.size() + 6 && entryName.startsWith(prefix))
+            ::unlink((folder + '/' + entryName).constData());  // a folder of that name stays
+    }
+    ::closedir(dir);
+}
+
+// Writes all of bytes and pushes them to the disk: 0 or errno.
+int writeAndSync(int fd, const QByteArray& bytes) {
+    const char* p = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, size_t(left));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return errno;
+        p += n;
+        left -= n;
+    }
+    return ::fsync(fd) == 0 ? 0 : errno;
+}
+
+// The permissions any newly created file would get.
+mode_t newFileMode() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+std::filesystem::path fsPath(const QString& s) { return std::filesystem::path(encodeFileName(s).toStdString()); }
 
 }  // namespace
 
+QByteArray encodeFileName(const QString& name) {
+    QByteArray out;
+    const QStringView s(name);
+    qsizetype run = 0;  // the start of the text not yet encoded
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const char16_t u = s[i].unicode();
+        const bool escaped =
+            u >= kByteEscape + 0x80 && u <= kByteEscape + 0xFF && (i == 0 || !s[i - 1].isHighSurrogate());
+        if (!escaped) continue;
+        out += s.mid(run, i - run).toUtf8();
+        out += char(u - kByteEscape);
+        run = i + 1;
+    }
+    return out + s.mid(run).toUtf8();
+}
+
+QString decodeFileName(const QByteArray& bytes) {
+    QString out;
+    out.reserve(bytes.size());
+    const auto* b = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const qsizetype n = bytes.size();
+    for (qsizetype i = 0; i < n;) {
+        const unsigned char lead = b[i];
+        // The length of the sequence, its first bits, and its least value
+        // (a longer form than needed is no UTF-8).
+        const int length = lead < 0x80             ? 1
+                           : (lead & 0xE0) == 0xC0 ? 2
+                           : (lead & 0xF0) == 0xE0 ? 3
+                           : (lead & 0xF8) == 0xF0 ? 4
+                                                   : 0;
+        char32_t code = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
+        bool valid = length > 0 && i + length <= n;
+        for (int k = 1; valid && k < length; ++k) {
+            valid = (b[i + k] & 0xC0) == 0x80;
+            code = (code << 6) | (b[i + k] & 0x3F);
+        }
+        static constexpr char32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
+        valid = valid && code >= least[length] && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
+        if (!valid) {
+            out += QChar(char16_t(kByteEscape + lead));
+            ++i;
+            continue;
+        }
+        if (QChar::requiresSurrogates(code)) {
+            out += QChar(QChar::highSurrogate(code));
+            out += QChar(QChar::lowSurrogate(code));
+        } else {
+            out += QChar(char16_t(code));
+        }
+        i += length;
+    }
+    return out;
+}
+
+QStringList decodeArguments(int argc, const char* const* argv) {
+    QStringList args;
+    for (int i = 0; i < argc; ++i) args << decodeFileName(QByteArray(argv[i]));
+    return args;
+}
+
+int saveErrorOf(int systemError) {
+    switch (systemError) {
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:  // a file-size limit: the file does not fit either
+        return kErrDiskFull;
+    case EACCES:
+    case EPERM:
+    case EROFS: return kErrPermissionDenied;
+    case ENAMETOOLONG: return kErrNameTooLong;
+    case ELOOP: return kErrPathFileAccess;
+    case ENOENT:
+    case ENOTDIR:
+    case EEXIST:  // a file where a folder should be
+        return kErrPathNotFound;
+    default: return kErrWriting;
+    }
+}
+
 QString saveTemporaryPrefix(const QString& fileName) {
-    const QString prefix = QLatin1Char('.') + fileName + QStringLiteral(".quillet-save-");
-    if (QFile::encodeName(prefix).size() + 6 <= kMaxNameBytes) return prefix;
-    // A name near the limit: its temporaries are named by a digest instead,
-    // still one prefix per target so that stale ones are found again.
-    const QByteArray digest = QCryptographicHash::hash(fileName.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
-    return QLatin1Char('.') + QString::fromLatin1(digest) + QStringLiteral(".quillet-save-");
+    return decodeFileName(temporaryPrefix(encodeFileName(fileName)));
 }
 
 int checkSaveTarget(const QString& path) {
-    if (path.isEmpty()) return kErrBadFileName;
-    return targetError(saveTarget(path));
+    Target t;
+    return targetError(path, t);
 }
 
-int folderError(const QString& folder) {
-    // The nearest folder that exists decides: may this user write there?
-    QFileInfo info(QFileInfo(folder).absoluteFilePath());
-    while (!info.exists() && !info.isRoot() && info.absolutePath() != info.absoluteFilePath())
-        info = QFileInfo(info.absolutePath());
-    if (info.isDir() && !info.isWritable()) return kErrPermissionDenied;
-    return kErrPathNotFound;
+int createFolder(const QString& folder) {
+    std::error_code ec;
+    std::filesystem::create_directories(fsPath(folder), ec);
+    return ec ? saveErrorOf(ec.value()) : 0;
 }
 
 bool nameTaken(const QString& path) {
-    std::error_code ec;
-    return !path.isEmpty() && std::filesystem::exists(std::filesystem::symlink_status(fsPath(path), ec));
+    struct stat st {};
+    return !path.isEmpty() && ::lstat(encodeFileName(path).constData(), &st) == 0;
 }
 
 int readRegularFile(const QString& path, qint64 maxBytes, QByteArray& bytes) {
     bytes.clear();
-    const QFileInfo info(path);
-    if (!info.exists()) return kErrFileNotFound;
-    if (!info.isFile()) return kErrPathFileAccess;  // a folder, a FIFO, a device, a socket
-    QFile f(path);
-#ifndef Q_OS_WIN
+    const QByteArray name = encodeFileName(path);
+    struct stat st {};
+    if (::stat(name.constData(), &st) != 0) return kErrFileNotFound;
+    if (!S_ISREG(st.st_mode)) return kErrPathFileAccess;  // a folder, a FIFO, a device, a socket
     // Opened without waiting (a FIFO put in its place since the check would
     // block the open) and checked again on the open file itself.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return kErrPathFileAccess;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    QFile f;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+        !f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
         return kErrPathFileAccess;
     }
-    if (!f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return kErrPathFileAccess;
-    }
-#else
-    if (!f.open(QIODevice::ReadOnly)) return kErrPathFileAccess;
-#endif
     bytes = f.read(maxBytes);
     if (f.error() != QFileDevice::NoError) {
         bytes.clear();
@@ -141,30 +254,23 @@ int readRegularFile(const QString& path, qint64 maxBytes, QByteArray& bytes) {
 }
 
 int writeFileAtomically(const QString& path, const QByteArray& bytes) {
-    if (path.isEmpty()) return kErrBadFileName;
-    const QFileInfo info = saveTarget(path);
-    if (const int error = targetError(info)) return error;
+    Target t;
+    if (const int error = targetError(path, t)) return error;
+    const QByteArray folder = folderOf(t.path);
+    removeStaleTemporaries(folder, nameOf(t.path));
 
-    const QString folder = info.absolutePath();
-    const QString target = info.absoluteFilePath();
-    removeStaleTemporaries(folder, info.fileName());
-
-    QTemporaryFile temp(folder + QLatin1Char('/') + saveTemporaryPrefix(info.fileName()) + QStringLiteral("XXXXXX"));
-    temp.setAutoRemove(true);  // every failure below removes it
-    if (!temp.open()) return QFileInfo(folder).isWritable() ? kErrPathFileAccess : kErrPermissionDenied;
-    if (temp.write(bytes) != bytes.size() || !syncToDisk(temp)) return kErrWriting;
-    if (info.exists())
-        temp.setPermissions(QFile::permissions(target));
-    else
-        giveNewFilePermissions(temp);
-    temp.close();
-    if (temp.error() != QFileDevice::NoError) return kErrWriting;
-
-    std::error_code ec;
-    std::filesystem::rename(fsPath(temp.fileName()), fsPath(target), ec);
-    if (ec) return kErrWriting;
-    temp.setAutoRemove(false);  // it is the target now
-    return 0;
+    QByteArray temp = folder + '/' + temporaryPrefix(nameOf(t.path)) + "XXXXXX";
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0) return saveErrorOf(errno);
+    int failure = writeAndSync(fd, bytes);
+    // Best effort: a file system without permissions refuses, and the save
+    // goes on.
+    (void)::fchmod(fd, t.exists ? t.mode & 0777 : newFileMode());
+    if (::close(fd) != 0 && failure == 0) failure = errno;
+    if (failure == 0 && ::rename(temp.constData(), t.path.constData()) != 0) failure = errno;
+    if (failure == 0) return 0;
+    ::unlink(temp.constData());
+    return saveErrorOf(failure);
 }
 
 }  // namespace quillet

@@ -1,42 +1,74 @@
 // Atomic saves of every file the program writes (data files, exports,
 // settings files): either the whole new file is in place afterwards, or the
-// old one is untouched.
+// old one is untouched. Also the program's one door to file names: a Linux
+// name is bytes, and every byte of it survives the way through a QString.
 #pragma once
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 namespace quillet {
 
 // Run-time error numbers of a save, as the error box shows them.
 constexpr int kErrBadFileName = 52;
+constexpr int kErrDiskFull = 61;
 constexpr int kErrPermissionDenied = 70;
 constexpr int kErrPathFileAccess = 75;
 constexpr int kErrPathNotFound = 76;
 constexpr int kErrWriting = 31036;
 constexpr int kErrReading = 31037;
 
+// A save's outcome: true when the file is in place, else error holds the
+// run-time error number to show.
+struct Saved {
+    int error = 0;
+    explicit operator bool() const { return error == 0; }
+};
+
+// The name as the system spells it, and back: UTF-8, except that a byte
+// that is no part of UTF-8 (a Latin-1 "é" in a name made elsewhere) is kept
+// in the QString as the code U+DC00 + byte, so the name round-trips byte for
+// byte (QFile::decodeName would make it U+FFFD, a different name).
+QByteArray encodeFileName(const QString& name);
+QString decodeFileName(const QByteArray& bytes);
+// The command line so decoded (QCoreApplication::arguments() would lose the
+// bytes of such a name); after the application took its own arguments.
+QStringList decodeArguments(int argc, const char* const* argv);
+
+// The run-time error a failed file operation shows, from the system's
+// error number (errno): the one table of the save path. A full disk (or a
+// file-size limit) is kErrDiskFull; no permission or a read-only disk
+// kErrPermissionDenied; a name too long kErrNameTooLong; a link that leads
+// back to itself kErrPathFileAccess; a missing folder kErrPathNotFound;
+// anything else kErrWriting.
+int saveErrorOf(int systemError);
+
 // Writes bytes to path. The bytes go to a temporary file beside the target
 // (".NAME.quillet-save-XXXXXX", or a shorter name when that one would pass
 // the file system's limit of a name), are flushed and synced to the disk, and only
 // then replace the target by a rename; a failed write (a full disk) leaves the
 // old file as it was. A symbolic link stays and the file it points to is
-// replaced; a target that exists but is not a regular file (a device, a FIFO,
-// a socket) is refused, a folder too. Temporaries that an earlier save of the
-// same target left behind (the program was killed) are removed first. An
-// existing file keeps its permissions. A folder the user may not write to
-// is kErrPermissionDenied. Returns 0 or the error number.
+// replaced; a link that leads back to itself is refused (kErrPathFileAccess).
+// A target that exists but is not a regular file (a device, a FIFO, a socket)
+// is refused, a folder too, and so is a file nobody may write to (mode 0444:
+// kErrPermissionDenied, for the super-user too). Temporaries that an earlier
+// save of the same target left behind (the program was killed) are removed
+// first. An existing file keeps its permissions. Returns 0 or the error
+// number (saveErrorOf for what the system refused).
 int writeFileAtomically(const QString& path, const QByteArray& bytes);
 
 // What writeFileAtomically would refuse before writing anything (no folder,
-// a folder or a device as the target); 0 when the target can be written.
-// Lets a job that draws for a while (a PDF) refuse its target at once.
+// a folder, a device, a looping link or a read-only file as the target, a
+// folder the user may not write in, a name too long); 0 when the target can
+// be written. Lets a job that draws for a while (a PDF) refuse its target at
+// once.
 int checkSaveTarget(const QString& path);
 
-// The error of a folder that cannot be created or written in:
-// kErrPermissionDenied when the user may not write there, otherwise
-// kErrPathNotFound.
-int folderError(const QString& folder);
+// Creates folder and the folders above it that are missing: 0, or the
+// error (kErrPermissionDenied where the user may not write, kErrDiskFull on
+// a full disk, kErrPathNotFound where a file stands in the way).
+int createFolder(const QString& folder);
 
 // True when something of any kind has this name, a symbolic link that
 // points nowhere included (QFileInfo::exists() says no to that one).

@@ -208,9 +208,9 @@ void parseGeneralSettings(GeneralSettings& g, const QByteArray& bytes) {
     }
 }
 
-bool saveGeneralSettings(const GeneralSettings& g, const QString& path) {
+Saved saveGeneralSettings(const GeneralSettings& g, const QString& path) {
     const QByteArray bytes = generalSettingsBytes(g);
-    return !bytes.isEmpty() && writeFileAtomically(path, bytes) == 0;
+    return Saved{bytes.isEmpty() ? kErrWriting : writeFileAtomically(path, bytes)};
 }
 
 void loadTimingSettings(TimingSettings& t, const QString& path) {
@@ -232,9 +232,9 @@ void parseTimingSettings(TimingSettings& t, const QByteArray& bytes) {
     }
 }
 
-bool saveTimingSettings(const TimingSettings& t, const QString& path) {
+Saved saveTimingSettings(const TimingSettings& t, const QString& path) {
     const QByteArray bytes = timingSettingsBytes(t);
-    return !bytes.isEmpty() && writeFileAtomically(path, bytes) == 0;
+    return Saved{bytes.isEmpty() ? kErrWriting : writeFileAtomically(path, bytes)};
 }
 
 void loadDebugSettings(DebugSettings& d, const QString& path) {
@@ -251,9 +251,9 @@ void parseDebugSettings(DebugSettings& d, const QByteArray& bytes) {
         if (auto v = toInt16(splitRecord(*lines[1]).value(0)); v && *v >= 0) d.waitAfterCommandRead = *v;
 }
 
-bool saveDebugSettings(const DebugSettings& d, const QString& path) {
+Saved saveDebugSettings(const DebugSettings& d, const QString& path) {
     const QByteArray bytes = debugSettingsBytes(d);
-    return !bytes.isEmpty() && writeFileAtomically(path, bytes) == 0;
+    return Saved{bytes.isEmpty() ? kErrWriting : writeFileAtomically(path, bytes)};
 }
 
 }  // namespace quillet

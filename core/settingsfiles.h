@@ -3,19 +3,21 @@
 #pragma once
 
 #include "core/globals.h"
+#include "core/savefile.h"
 
 #include <QString>
 
 namespace quillet {
 
 // Loads never fail: a missing file gives the defaults; a damaged one gives
-// the defaults for every value that could not be read.
+// the defaults for every value that could not be read. A save that fails
+// says why (settings that cannot be encoded: kErrWriting).
 void loadGeneralSettings(GeneralSettings& g, const QString& path);
-bool saveGeneralSettings(const GeneralSettings& g, const QString& path);
+Saved saveGeneralSettings(const GeneralSettings& g, const QString& path);
 void loadTimingSettings(TimingSettings& t, const QString& path);
-bool saveTimingSettings(const TimingSettings& t, const QString& path);
+Saved saveTimingSettings(const TimingSettings& t, const QString& path);
 void loadDebugSettings(DebugSettings& d, const QString& path);
-bool saveDebugSettings(const DebugSettings& d, const QString& path);
+Saved saveDebugSettings(const DebugSettings& d, const QString& path);
 
 // The same from the file's bytes.
 void parseGeneralSettings(GeneralSettings& g, const QByteArray& bytes);

@@ -87,9 +87,10 @@ bool requestShutdown(AppContext& ctx) {
         close = showMessage(ctx, Caption::Program, Msg::UnsavedLoggerData, kOkCancel) == kOk;
     // Written whatever the answer; a failure (the old files stay) is told
     // but must not stop the exit.
-    const bool saved =
-        saveTimingSettings(ctx.timing, ctx.folders.timingFile) & saveDebugSettings(ctx.debug, ctx.folders.debugFile);
-    if (!saved) showRuntimeError(ctx, kErrWriting, captionText(Caption::SaveFile), kOkOnly);
+    const Saved timing = saveTimingSettings(ctx.timing, ctx.folders.timingFile);
+    const Saved debug = saveDebugSettings(ctx.debug, ctx.folders.debugFile);
+    if (!timing || !debug)
+        showRuntimeError(ctx, timing ? debug.error : timing.error, captionText(Caption::SaveFile), kOkOnly);
     return close;
 }
 

@@ -140,7 +140,7 @@ Outcome saveFile(AppContext& ctx, int mode) {
         name = *chosen;
     } else {
         const AutoSaveName a = autoSaveName(ctx, mode, ctx.clock->now());
-        if (!QDir().mkpath(a.folder)) return fail(ctx, mode, folderError(a.folder));
+        if (const int error = createFolder(a.folder)) return fail(ctx, mode, error);
         name = a.fileName;
     }
 

@@ -15,7 +15,7 @@ using vb::cint;
 
 double dataNumberTime(const ChannelStore& s, int n) { return rowTime(s, n); }
 
-bool saveGraphSettings(AppContext& ctx) {
+Saved saveGraphSettings(AppContext& ctx) {
     GeneralSettings& g = ctx.general;
     g.tempManual = ctx.graph->tempManual;
     g.humidManual = ctx.graph->humidManual;

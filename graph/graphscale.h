@@ -7,6 +7,7 @@
 #pragma once
 
 #include "core/globals.h"
+#include "core/savefile.h"
 #include "graph/graphstate.h"
 
 #include <QString>
@@ -21,8 +22,8 @@ struct AppContext;
 double dataNumberTime(const ChannelStore& s, int n);
 
 // Copies the six range values of the graph (manual flags and Y bounds) into
-// the general settings and writes them (qlet7.dat); false on a write error.
-bool saveGraphSettings(AppContext& ctx);
+// the general settings and writes them (qlet7.dat).
+Saved saveGraphSettings(AppContext& ctx);
 
 // The picture and its plot area, in twips.
 struct GraphGeometry {

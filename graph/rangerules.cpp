@@ -305,7 +305,7 @@ void applyGraphRange(const GraphRangeState& st, GraphState& g) {
     g.undoAvailable = true;
 }
 
-bool acceptGraphRange(const GraphRangeState& st, AppContext& ctx) {
+Saved acceptGraphRange(const GraphRangeState& st, AppContext& ctx) {
     applyGraphRange(st, ctx.graph);
     return saveGraphSettings(ctx);
 }

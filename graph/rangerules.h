@@ -6,6 +6,7 @@
 #pragma once
 
 #include "core/globals.h"
+#include "core/savefile.h"
 #include "graph/graphstate.h"
 
 #include <QString>
@@ -71,8 +72,8 @@ std::vector<int> checkRangeField(GraphRangeState& st, GraphState& g, const Chann
 // undo) and undo becomes available ...
 void applyGraphRange(const GraphRangeState& st, GraphState& g);
 // ... and the graph's range values are written to the general settings.
-// False when the settings file could not be written.
-bool acceptGraphRange(const GraphRangeState& st, AppContext& ctx);
+// Why the settings file could not be written, if it could not.
+Saved acceptGraphRange(const GraphRangeState& st, AppContext& ctx);
 
 // The data number at or before a time of the common time axis, counted from
 // 0 (the small addend absorbs the rounding of the division); nothing when the

@@ -18,7 +18,8 @@ void UnseenSettingsDialog::run(AppContext& ctx, const CurrentLoggerSettings& cur
         ctx.messages->show(QString::fromUtf16(kReadAlarmBoxTitle), loaded.readAlarmText, kOkOnly | kIconError);
     if (edit && !edit(ctx, loaded.state)) return;
 
-    settings = recordingSettings(loaded.state);
+    state = loaded.state;
+    settings = recordingSettings(state);
     const int steps = settingSteps(loaded.state.loggerModel());
     const auto bar = [this, steps](int step) {
         if (progress) progress(steps, step);
@@ -27,7 +28,7 @@ void UnseenSettingsDialog::run(AppContext& ctx, const CurrentLoggerSettings& cur
     startSent = writeSettings(ctx, settings, loaded.state.loggerModel(), bar);
     written = true;
     status = ctx.comm->status;
-    if (status != Exchange::Accepted) showMessage(ctx, Caption::LoggerRead, Msg::ReadError, kOkOnly);
+    if (status != Exchange::Accepted) showMessage(ctx, failureCaption, Msg::ReadError, kOkOnly);
 }
 
 UnseenSettingsDialog usualSettingsStep(AppContext& ctx, const QDateTime& startTime, BusyLogger busy) {

@@ -8,6 +8,7 @@
 
 #include "comm/commstate.h"
 #include "comm/settingswriter.h"
+#include "core/catalog.h"
 #include "loggerset/settingrules.h"
 
 #include <QDateTime>
@@ -27,14 +28,19 @@ public:
     // begins each step (9 steps, 8 on model 3), (steps, 0) before the first.
     std::function<void(int steps, int step)> progress;
 
+    // The caption of message 13 when the writer stops: caption 2, as the
+    // dialog's OK shows it; quillet-cli set names what it was doing.
+    Caption failureCaption = Caption::LoggerRead;
+
     // Loads the values of `current` (the read-alarm box shown when it has
     // something to say), edits them, and writes them; when the writer
-    // stops, message 13 under caption 2, as the dialog's OK shows it.
+    // stops, message 13 under failureCaption.
     void run(AppContext& ctx, const CurrentLoggerSettings& current) override;
 
     bool opened = false;                            // the preparation reached the dialog
     bool written = false;                           // the writer ran
     Exchange status = Exchange::Faulty;             // as the writer left it
+    SettingsState state;                            // the dialog's values as they were written
     RecordingSettings settings;                     // what was handed to the writer
     QDateTime startSent;                            // the start 3,2 carried; invalid when not sent
     Preparation preparation = Preparation::Failed;  // how usualSettingsStep's preparation ended

@@ -229,7 +229,8 @@ void GraphRangeDialog::onButtonClicked(int index) {
         return;
     }
     pull();
-    if (!acceptGraphRange(st_, ctx_)) showRuntimeError(ctx_, 31036, captionText(Caption::Graph), kOkOnly);
+    if (const Saved saved = acceptGraphRange(st_, ctx_); !saved)
+        showRuntimeError(ctx_, saved.error, captionText(Caption::Graph), kOkOnly);
     const auto rangesChanged = rangesChanged_;
     accept();
     if (rangesChanged) rangesChanged();

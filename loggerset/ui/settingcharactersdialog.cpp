@@ -205,8 +205,8 @@ void SettingCharactersDialog::onButtonClicked(int index) {
     }
     editor_.applyTo(ctx_.general);
     refreshGrids();
-    if (!saveGeneralSettings(ctx_.general, ctx_.folders.settingsFile))
-        showRuntimeError(ctx_, 31036, captionText(Caption::LoggerSettings), kOkOnly);
+    if (const Saved saved = saveGeneralSettings(ctx_.general, ctx_.folders.settingsFile); !saved)
+        showRuntimeError(ctx_, saved.error, captionText(Caption::LoggerSettings), kOkOnly);
     accept();
 }
 

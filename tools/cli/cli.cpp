@@ -4,10 +4,14 @@
 
 #include "comm/serialport.h"
 #include "core/catalog.h"
+#include "core/savefile.h"
 #include "core/store.h"
 #include "datafile/fileops.h"
 
 #include <QFileInfo>
+
+#include <sys/stat.h>
+#include <cerrno>
 
 namespace quillet::cli {
 
@@ -21,13 +25,26 @@ QTextStream& err() {
     return s;
 }
 
+namespace {
+
+// What the catalogue's text does not say about a refused name; empty when
+// it says enough.
+const char* whatIsWrongWith(const QString& file, int error) {
+    struct stat st {};
+    if (::stat(encodeFileName(file).constData(), &st) != 0)
+        return errno == ELOOP ? "is a symbolic link that leads back to itself" : nullptr;
+    if (!S_ISREG(st.st_mode)) return "is not a regular file (only regular files are read or written)";
+    if (error == kErrPermissionDenied && (st.st_mode & 0222) == 0) return "is read-only and was left as it is";
+    return nullptr;
+}
+
+}  // namespace
+
 int failWith(int error, int captionNo, const QString& file) {
     QString text = runtimeErrorMessage(error);
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     err() << "quillet-cli: " << captionText(captionNo) << ": " << file << "\n" << text << "\n";
-    // The catalogue's text does not say why such a name is refused.
-    if (const QFileInfo info(file); info.exists() && !info.isFile())
-        err() << "quillet-cli: " << file << " is not a regular file (only regular files are read or written)\n";
+    if (const char* why = whatIsWrongWith(file, error)) err() << "quillet-cli: " << file << " " << why << "\n";
     err().flush();
     return kExitFailed;
 }

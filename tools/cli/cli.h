@@ -17,7 +17,8 @@
 
 namespace quillet {
 class QtSerialPort;
-}
+class UnseenSettingsDialog;
+}  // namespace quillet
 
 namespace quillet::cli {
 
@@ -85,7 +86,7 @@ private:
 
 // What the recording settings dialog handed to the writer, and the start
 // that 3,2 carried (set_cmd.cpp).
-void printSettingsWritten(const RecordingSettings& s, int loggerModel, const QDateTime& startSent);
+void printSettingsWritten(const UnseenSettingsDialog& written);
 
 // The subcommands of the other files, in the order --help lists them.
 Subcommand usualSubcommand();       // usual_cmd.cpp

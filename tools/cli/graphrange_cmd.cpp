@@ -101,7 +101,8 @@ int runGraphRange(AppContext& ctx, const Arguments& a) {
     out().flush();
     if (!messages.isEmpty()) return kExitFailed;  // refused input: nothing is saved
     if (a.has("--save")) {
-        if (!acceptGraphRange(st, ctx)) return failWith(31036, 4, ctx.folders.settingsFile);
+        if (const Saved saved = acceptGraphRange(st, ctx); !saved)
+            return failWith(saved.error, 4, ctx.folders.settingsFile);
         err() << "Saved the graph's Y ranges to " << ctx.folders.settingsFile << "\n";
     }
     return kExitOk;

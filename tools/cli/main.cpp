@@ -8,6 +8,7 @@
 #include "core/context.h"
 #include "core/fieldhelpers.h"
 #include "core/loggermodels.h"
+#include "core/savefile.h"
 #include "core/startup.h"
 #include "core/store.h"
 #include "core/vb.h"
@@ -462,5 +463,5 @@ int main(int argc, char** argv) {
     } else {
         app = std::make_unique<QCoreApplication>(argc, argv);
     }
-    return quillet::cli::run(QCoreApplication::arguments());
+    return quillet::cli::run(quillet::decodeArguments(argc, argv));
 }

@@ -215,6 +215,7 @@ int runSet(AppContext& ctx, const Arguments& a) {
     ctx.messages = &messages;
 
     UnseenSettingsDialog dialog;  // opens with the start a minute from now
+    dialog.failureCaption = Caption::LoggerSettings;
     bool entered = false;
     dialog.edit = [&](AppContext& c, SettingsState& s) { return entered = enter(c, s, request); };
     const Preparation prepared =
@@ -228,13 +229,27 @@ int runSet(AppContext& ctx, const Arguments& a) {
         err() << "quillet-cli: the recording settings were not written completely; set the logger again\n";
         return kExitFailed;
     }
-    printSettingsWritten(dialog.settings, ctx.pendingLogger->loggerModel, dialog.startSent);
+    printSettingsWritten(dialog);
     return kExitOk;
+}
+
+// Where the measuring range written came from: no command writes it, so it
+// is only ever what the logger reported, or the default when the logger
+// reported no range the dialog knows (its box stays empty), or --range.
+QString rangeOrigin(const SettingsState& s) {
+    if (measuringRangeFixed(s)) return QStringLiteral("the logger's own; not sent");
+    if (s.measuringRange < 0)
+        return QStringLiteral("the default: the logger reported range/mode code %1, which is no range; not sent")
+            .arg(s.current.rangeModeCode);
+    return QStringLiteral("as given; the logger reported no range, and this one is not sent");
 }
 
 }  // namespace
 
-void printSettingsWritten(const RecordingSettings& s, int m, const QDateTime& startSent) {
+void printSettingsWritten(const UnseenSettingsDialog& written) {
+    const RecordingSettings& s = written.settings;
+    const int m = written.state.loggerModel();
+    const QDateTime& startSent = written.startSent;
     const auto three = [](int v) { return QStringLiteral("%1").arg(v, 3, 10, QLatin1Char('0')); };
     out() << "Written:  logger model " << m << "\n"
           << "Card-test: " << three(s.cardNo) << "-" << three(s.testNo) << "\n";
@@ -243,7 +258,8 @@ void printSettingsWritten(const RecordingSettings& s, int m, const QDateTime& st
     else
         out() << "Interval: " << intervalChoices().value(s.intervalHour * 60 + s.intervalMinute - 1) << "\n";
     if (m == 3 || m == 4) out() << "Mode:     " << (s.recordMode == endless ? "endless" : "one-time") << "\n";
-    if (m == 3) out() << "Range:    " << rangeChoices().value(s.measuringRange) << " (the logger's own; not sent)\n";
+    if (m == 3)
+        out() << "Range:    " << rangeChoices().value(s.measuringRange) << " (" << rangeOrigin(written.state) << ")\n";
     for (int ch = 1; ch <= 2; ++ch) {
         const size_t c = size_t(ch);
         const int first = m == 3 ? rangeStart(s.measuringRange) : ch == 1 ? -40 : 0;

@@ -115,7 +115,7 @@ int runUsual(AppContext& ctx, const Arguments& a) {
               << (written.written ? "; set the logger again" : "") << "\n";
         return kExitFailed;
     }
-    printSettingsWritten(written.settings, ctx.pendingLogger->loggerModel, written.startSent);
+    printSettingsWritten(written);
     out() << "Settings: written; the logger starts recording at "
           << written.startSent.toString(QStringLiteral("yyyy-MM-dd HH:mm")) << "\n";
     return kExitOk;
