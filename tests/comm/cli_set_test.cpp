@@ -97,3 +97,31 @@ TEST(CliSet, RefusesWhatTheDialogWouldCorrectAndSendsNothing) {
         framesBefore = int(frames.size());
     }
 }
+
+// A setting the logger refuses is told as a failed settings write; the
+// range shown is the logger's own, or the default when the logger reports
+// a code that is no range.
+TEST(CliSet, SaysWhatFailedAndWhereTheRangeCameFrom) {
+    const struct {
+        QStringList logger;
+        int exitCode;
+        QString said, notSaid;
+    } cases[] = {
+        {{"--model", "2", "--nak"}, 1, u8("quillet-cli: ロガー設定: 読み取りエラーです。"), u8("ロガー読み出し")},
+        {{"--model", "3"}, 0, "(the logger's own; not sent)", "default"},
+        {{"--model", "3", "--next-range-code", "4"},
+         0,
+         "(the default: the logger reported range/mode code 4, which is no range; not sent)",
+         "logger's own"},
+    };
+    for (const auto& c : cases) {
+        QTemporaryDir home;
+        fakes::SimProcess sim(c.logger);
+        if (sim.devicePath().isEmpty() || !QFile::exists(kCli)) QUILLET_TOOL_MISSING("tools not built");
+        const CliRun r = runCli({"set", "--device", sim.devicePath()}, home.path());
+        const QString all = r.out + r.err;
+        EXPECT_EQ(r.exitCode, c.exitCode) << all.toStdString();
+        EXPECT_TRUE(all.contains(c.said)) << all.toStdString();
+        EXPECT_FALSE(all.contains(c.notSaid)) << all.toStdString();
+    }
+}

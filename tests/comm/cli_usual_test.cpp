@@ -129,3 +129,21 @@ TEST(CliUsual, AFaultyTransferSavesAndSetsNothing) {
     const CliRun bad = runCli({"usual", "--device", sim.devicePath(), "--start", "7:30"}, home.path());
     EXPECT_EQ(bad.exitCode, 2);
 }
+
+// A full disk is said as such, not as a path that was not found, and the
+// logger is not set. (The disk keeps room for the port's lock file.)
+TEST(CliUsual, AFullDiskIsSaidAndNothingIsSent) {
+    QTemporaryDir home;
+    const QString log = home.filePath("frames.log");
+    fakes::SimProcess sim({"--model", "2", "--records", "2000", "--log", log});
+    if (sim.devicePath().isEmpty() || !QFile::exists(kCli)) QUILLET_TOOL_MISSING("tools not built");
+    const CliRun r = runCli({"usual", "--device", sim.devicePath(), "--naming", "date"}, home.path(), 60000,
+                            fakes::diskFullAfter(1024));
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(QString::fromUtf8("ディスクの空き容量が不足しています｡\nエラー61")))
+        << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("nothing was sent to the logger")) << r.err.toStdString();
+    EXPECT_TRUE(commandsIn(log).contains("1,2"));
+    EXPECT_TRUE(commandsIn(log).filter(QRegularExpression("^[23],")).isEmpty())
+        << commandsIn(log).join(" ").toStdString();
+}

@@ -16,6 +16,8 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
+#include <fstream>
+#include <string>
 
 namespace quillet {
 namespace {
@@ -192,12 +194,9 @@ TEST_F(CliTest, OutputsThatAreNoRegularFileAreRefusedAndNamed) {
     if (::mknod(QFile::encodeName(path("null.out")).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0)
         targets.push_back({"device", path("null.out"), "エラー31036"});
     const QStringList commands[] = {
-        {"export", path("ok.ql6"), "--csv"},
-        {"export", path("ok.ql6"), "--text"},
-        {"convert", path("ok.ql6"), "--out"},
-        {"graph", path("ok.ql6"), "--out"},
-        {"print", path("ok.ql6"), "--list", "--pdf"},
-        {"print", path("ok.ql6"), "--graph", "--pdf"},
+        {"export", path("ok.ql6"), "--csv"},          {"export", path("ok.ql6"), "--text"},
+        {"convert", path("ok.ql6"), "--out"},         {"graph", path("ok.ql6"), "--out"},
+        {"print", path("ok.ql6"), "--list", "--pdf"}, {"print", path("ok.ql6"), "--graph", "--pdf"},
     };
     for (const Target& target : targets) {
         const QFileInfo before(target.path);
@@ -223,6 +222,117 @@ TEST_F(CliTest, OutputsThatAreNoRegularFileAreRefusedAndNamed) {
                 EXPECT_EQ(QFileInfo(target.path).isDir(), before.isDir()) << what;
             }
         }
+    }
+}
+
+// The lstat of a name: its mode and a link's target or a file's bytes.
+std::string asItLies(const QString& file) {
+    const QByteArray name = QFile::encodeName(file);
+    struct stat st {};
+    if (::lstat(name.constData(), &st) != 0) return "missing";
+    char to[4096];
+    const ssize_t n = ::readlink(name.constData(), to, sizeof to);
+    return std::to_string(st.st_mode) + " " + (n > 0 ? std::string(to, size_t(n)) : readBytes(file).toStdString());
+}
+
+// An output that cannot be written says why, after the catalogue's text,
+// names the file and leaves it as it was: a link going round in a loop, a
+// read-only file (for the super-user too), a name too long for the file
+// system, a full disk; and a full disk does so in the settings file too.
+TEST_F(CliTest, OutputsThatCannotBeWrittenSayWhy) {
+    writeBytes(path("ok.ql6"), fileBytes({Block{}}));
+    ASSERT_EQ(::symlink("loop", QFile::encodeName(path("loop")).constData()), 0);
+    ASSERT_EQ(::symlink("b", QFile::encodeName(path("a")).constData()), 0);
+    ASSERT_EQ(::symlink("a", QFile::encodeName(path("b")).constData()), 0);
+    writeBytes(path("ro.csv"), "old");
+    ASSERT_TRUE(QFile::setPermissions(path("ro.csv"), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    writeBytes(path("full.csv"), "old");
+    const QString loop = QString::fromUtf8("パス名が無効です｡\nエラー75");
+    const QString readOnly = QString::fromUtf8("このディスクは書き込み禁止に設定されています。\nエラー70");
+    const struct {
+        const char* name;
+        QString out;
+        QStringList said;
+        bool diskFull;
+    } cases[] = {
+        {"a link to itself", path("loop"), {loop, path("loop") + " is a symbolic link that leads back to itself"}},
+        {"two links leading to each other", path("a"), {loop, path("a") + " is a symbolic link that leads back"}},
+        {"a read-only file", path("ro.csv"), {readOnly, path("ro.csv") + " is read-only"}},
+        {"a name of 256 bytes",
+         path(QString(252, 'x') + ".csv"),
+         {QString::fromUtf8("ファイルの名前または番号が不正です｡\nファイル名が長すぎます。"), "\nエラー52\n"}},
+        {"a full disk", path("full.csv"), {QString::fromUtf8("ディスクの空き容量が不足しています｡\nエラー61")}, true},
+    };
+    const QStringList commands[] = {
+        {"export", path("ok.ql6"), "--csv"},
+        {"convert", path("ok.ql6"), "--out"},
+        {"print", path("ok.ql6"), "--list", "--pdf"},
+    };
+    for (const auto& c : cases) {
+        for (const QStringList& command : commands) {
+            const std::string what = std::string(c.name) + ": " + command.join(' ').toStdString();
+            const std::string before = asItLies(c.out);
+            const fakes::CliRun r = fakes::runCli(command + QStringList{c.out}, home.path(), 60000,
+                                                  c.diskFull ? fakes::diskFullAfter(0) : nullptr);
+            EXPECT_EQ(r.exitCode, 1) << what << r.err.toStdString();
+            EXPECT_TRUE(namedError(r.err, c.out)) << what << r.err.toStdString();
+            // The print's error box names the file; the others say more of it.
+            const QStringList said = command[0] == "print" ? c.said.mid(0, 1) : c.said;
+            for (const QString& text : said) EXPECT_TRUE(r.err.contains(text)) << what << r.err.toStdString();
+            EXPECT_EQ(asItLies(c.out), before) << what;
+        }
+    }
+    EXPECT_TRUE(QDir(t.root).entryList(QDir::Hidden | QDir::Files).filter(".quillet-save-").isEmpty());
+
+    // The settings file the graph range is saved into: the reason, not a
+    // write error.
+    const QString settings = home.path() + "/config/ORVELL/Quillet7/qlet7.dat";
+    const QStringList save = {"graph-range", path("ok.ql6"), "--temp", "0..40", "--save"};
+    ASSERT_EQ(cli(save).exitCode, 0);
+    ASSERT_TRUE(QFile::setPermissions(settings, QFile::ReadOwner));
+    const QByteArray kept = readBytes(settings);
+    const fakes::CliRun r = cli({"graph-range", path("ok.ql6"), "--temp", "0..30", "--save"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(readOnly)) << r.err.toStdString();
+    EXPECT_EQ(readBytes(settings), kept);
+}
+
+// A name that is no UTF-8 (made by a program in Latin-1) is read and
+// written under its own bytes, not under a name with U+FFFD in it.
+TEST_F(CliTest, NamesThatAreNoUtf8KeepTheirBytes) {
+    writeBytes(path("ok.ql6"), fileBytes({Block{}}));
+    const QByteArray folder = QFile::encodeName(t.root) + '/';
+    const auto bytesOf = [](const QByteArray& name) {
+        std::ifstream in(name.toStdString(), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    {
+        std::ofstream copy((folder + "d\xe9.ql6").toStdString(), std::ios::binary);
+        copy << bytesOf(folder + "ok.ql6");
+    }
+    const QString in = "\"" + t.root + "/$(printf 'd\\351.ql6')\"";
+    const auto out = [&](const char* name) { return "\"" + t.root + "/$(printf '" + name + "')\""; };
+    ASSERT_EQ(cli({"export", path("ok.ql6"), "--csv", path("plain.csv")}).exitCode, 0);
+    ASSERT_EQ(cli({"convert", path("ok.ql6"), "--out", path("plain.ql6")}).exitCode, 0);
+    const struct {
+        QString arguments;
+        QByteArray written;  // a name in the folder
+        std::string bytes;   // what it holds; "%PDF" for the start of a PDF
+    } cases[] = {
+        {"info " + in, {}, {}},
+        {"export " + in + " --csv " + out("r\\351sum\\351.csv"), "r\xe9sum\xe9.csv", bytesOf(folder + "plain.csv")},
+        {"convert " + in + " --out " + out("c\\374.ql6"), "c\xfc.ql6", bytesOf(folder + "plain.ql6")},
+        {"print " + in + " --list --pdf " + out("p\\351.pdf"), "p\xe9.pdf", "%PDF"},
+    };
+    for (const auto& c : cases) {
+        const fakes::CliRun r = fakes::runCliInShell(c.arguments, home.path());
+        EXPECT_EQ(r.exitCode, 0) << c.arguments.toStdString() << r.err.toStdString();
+        if (c.written.isEmpty()) continue;
+        const std::string written = bytesOf(folder + c.written);
+        EXPECT_EQ(written.substr(0, c.bytes == "%PDF" ? 4 : std::string::npos), c.bytes) << c.arguments.toStdString();
+        // Not under the name with U+FFFD in place of the bytes.
+        const QByteArray replaced = QString::fromUtf8(c.written).toUtf8();
+        EXPECT_NE(::access((folder + replaced).constData(), F_OK), 0) << c.arguments.toStdString();
     }
 }
 
@@ -256,11 +366,11 @@ TEST_F(CliTest, AFifoAsInputIsRefusedAtOnce) {
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
 }
 
-// --device must name a serial device: a file or a folder is said to be
-// neither, not a port held by another program.
+// --device must name a serial device: a file, a folder or the terminal
+// (/dev/tty) is said to be none, not a port held by another program.
 TEST_F(CliTest, ADeviceThatIsNoSerialPortIsNamedAsSuch) {
     writeBytes(path("plain"), "x");
-    for (const QString& device : {path("plain"), t.root}) {
+    for (const QString& device : {path("plain"), t.root, QStringLiteral("/dev/tty")}) {
         for (const QString command : {"read", "usual", "set"}) {
             QStringList args = {command, "--device", device};
             if (command == "read") args << "--out" << path("r.ql6");

@@ -16,11 +16,18 @@
 
 #include <gtest/gtest.h>
 
+#include <dirent.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
+#include <cerrno>
 #include <csignal>
+#include <fstream>
 #include <functional>
+#include <optional>
+#include <string>
+#include <vector>
 
 namespace quillet {
 namespace {
@@ -37,6 +44,38 @@ QStringList folderEntries(const QString& folder) {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
 }
 
+// A file's bytes, by the name's own bytes.
+std::string rawBytes(const QByteArray& path) {
+    std::ifstream in(path.toStdString(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Everything in folder as it lies on the disk: each name with its mode and
+// a link's target or a file's bytes.
+std::vector<std::string> onDisk(const QByteArray& folder) {
+    std::vector<std::string> entries;
+    DIR* dir = ::opendir(folder.constData());
+    while (const dirent* e = dir ? ::readdir(dir) : nullptr) {
+        const std::string name = e->d_name;
+        if (name == "." || name == "..") continue;
+        const QByteArray path = folder + '/' + e->d_name;
+        struct stat st {};
+        ::lstat(path.constData(), &st);
+        std::string what = name + " " + std::to_string(st.st_mode) + " ";
+        if (S_ISLNK(st.st_mode)) {
+            char to[4096];
+            const ssize_t n = ::readlink(path.constData(), to, sizeof to);
+            what += std::string(to, size_t(n > 0 ? n : 0));
+        } else if (S_ISREG(st.st_mode)) {
+            what += rawBytes(path);
+        }
+        entries.push_back(what);
+    }
+    if (dir) ::closedir(dir);
+    std::sort(entries.begin(), entries.end());
+    return entries;
+}
+
 void useOneChannel(AppContext& ctx) {
     ChannelRecord& c = ctx.store.ch[1];
     c.inUse = 1;
@@ -50,8 +89,8 @@ void useOneChannel(AppContext& ctx) {
     rebuildTimeAxis(ctx.store);
 }
 
-TEST(SaveFailure, FullDiskKeepsTheOldFileAndReportsTheWriteError) {
-    const QString writeError = runtimeErrorMessage(kErrWriting);
+TEST(SaveFailure, FullDiskKeepsTheOldFileAndSaysTheDiskIsFull) {
+    const QString diskFull = runtimeErrorMessage(kErrDiskFull);
     struct Case {
         const char* name;
         const char* file;
@@ -73,9 +112,17 @@ TEST(SaveFailure, FullDiskKeepsTheOldFileAndReportsTheWriteError) {
              return lastFile != FileOutcome::Failed;
          }},
         {"timing settings at exit", "qlet7time.dat",
-         [](TestContext& t, const QString& path) { return saveTimingSettings(t.ctx.timing, path); }},
+         [](TestContext& t, const QString& path) {
+             const Saved saved = saveTimingSettings(t.ctx.timing, path);
+             EXPECT_EQ(saved.error, kErrDiskFull);
+             return bool(saved);
+         }},
         {"general settings", "qlet7.dat",
-         [](TestContext& t, const QString& path) { return saveGeneralSettings(t.ctx.general, path); }},
+         [](TestContext& t, const QString& path) {
+             const Saved saved = saveGeneralSettings(t.ctx.general, path);
+             EXPECT_EQ(saved.error, kErrDiskFull);
+             return bool(saved);
+         }},
     };
     for (const Case& c : cases) {
         TestContext t;
@@ -93,8 +140,125 @@ TEST(SaveFailure, FullDiskKeepsTheOldFileAndReportsTheWriteError) {
         const QStringList left = folderEntries(t.root).filter(".quillet-save-");
         EXPECT_TRUE(left.isEmpty()) << c.name << ": " << left.join(' ').toStdString();
         if (QByteArray(c.file).endsWith("dat")) continue;  // settings: the caller tells
-        EXPECT_TRUE(t.messages.texts().join('\n').contains(writeError)) << c.name;
+        EXPECT_TRUE(t.messages.texts().join('\n').contains(diskFull)) << c.name;
     }
+}
+
+// A target the save refuses stays exactly as it was (a link going round in
+// a loop is not replaced by a file, a read-only file keeps its bytes and its
+// mode, for the super-user too), a full disk leaves the old file, and a name
+// that is no UTF-8 is written and read back under its own bytes.
+TEST(SaveTarget, RefusedTargetsStayAsTheyWereAndNamesKeepTheirBytes) {
+    using Make = std::function<void(const QByteArray& dir)>;
+    const auto file = [](const char* name, mode_t mode) {
+        return [=](const QByteArray& dir) {
+            const QByteArray path = dir + '/' + name;
+            std::ofstream(path.toStdString(), std::ios::binary) << "old";
+            ASSERT_EQ(::chmod(path.constData(), mode), 0);
+        };
+    };
+    const auto links = [](std::vector<std::pair<const char*, const char*>> pairs) {
+        return [=](const QByteArray& dir) {
+            for (const auto& [name, to] : pairs) ASSERT_EQ(::symlink(to, (dir + '/' + name).constData()), 0);
+        };
+    };
+    const struct {
+        const char* name;
+        QByteArray target;
+        Make make;
+        bool diskFull;
+        int refusedAtOnce;  // checkSaveTarget
+        int error;          // writeFileAtomically
+    } cases[] = {
+        {"a link to itself", "loop", links({{"loop", "loop"}}), false, kErrPathFileAccess, kErrPathFileAccess},
+        {"two links leading to each other", "a", links({{"a", "b"}, {"b", "a"}}), false, kErrPathFileAccess,
+         kErrPathFileAccess},
+        {"a read-only file", "ro.csv", file("ro.csv", 0444), false, kErrPermissionDenied, kErrPermissionDenied},
+        {"a name of 256 bytes", QByteArray(252, 'x') + ".csv", [](const QByteArray&) {}, false, kErrNameTooLong,
+         kErrNameTooLong},
+        {"a full disk", "old.csv", file("old.csv", 0644), true, 0, kErrDiskFull},
+        {"a name that is no UTF-8", "r\xe9sum\xe9.csv", [](const QByteArray&) {}, false, 0, 0},
+        {"a link to such a name", "link",
+         [&](const QByteArray& dir) {
+             file("r\xe9.csv", 0640)(dir);
+             links({{"link", "r\xe9.csv"}})(dir);
+         },
+         false, 0, 0},
+    };
+    for (const auto& c : cases) {
+        TestContext t;
+        const QByteArray dir = QFile::encodeName(t.root);
+        c.make(dir);
+        const std::vector<std::string> before = onDisk(dir);
+        const QString path = decodeFileName(dir + '/' + c.target);
+        EXPECT_EQ(checkSaveTarget(path), c.refusedAtOnce) << c.name;
+        int error = -1;
+        {
+            std::optional<DiskFull> full;
+            if (c.diskFull) full.emplace();
+            error = writeFileAtomically(path, "new");
+        }
+        EXPECT_EQ(error, c.error) << c.name;
+        if (c.error != 0) {
+            EXPECT_EQ(onDisk(dir), before) << c.name;
+            continue;
+        }
+        // The bytes are under the name's own bytes, a link stays a link.
+        QByteArray back;
+        EXPECT_EQ(readRegularFile(path, 100, back), 0) << c.name;
+        EXPECT_EQ(back, "new") << c.name;
+        EXPECT_EQ(rawBytes(dir + '/' + c.target), "new") << c.name;
+        EXPECT_TRUE(nameTaken(path)) << c.name;
+        for (const std::string& e : onDisk(dir)) EXPECT_EQ(e.find(".quillet-save-"), std::string::npos) << c.name;
+    }
+}
+
+// A name's bytes survive the way through a QString, whatever they are, and
+// UTF-8 reads as itself.
+TEST(FileNames, EveryByteOfANameSurvives) {
+    const struct {
+        QByteArray bytes;
+        bool utf8;
+    } cases[] = {
+        {"plain.ql6", true},
+        {"\xe6\x97\xa5\xe6\x9c\xac.ql6", true},  // 日本
+        {"\xf0\x9f\x98\x80.csv", true},          // beyond the 16-bit codes
+        {"r\xe9sum\xe9.csv", false},             // Latin-1
+        {"\xe6\x97.csv", false},                 // cut short
+        {"\xc0\xaf", false},                     // '/' in a longer form than needed
+        {"\xed\xb3\xa9", false},                 // a surrogate spelt in UTF-8
+        {"\xf4\x90\x80\x80", false},             // past U+10FFFF
+        {"\xff\xfe\x80", false},
+    };
+    for (const auto& c : cases) {
+        const QString name = decodeFileName(c.bytes);
+        EXPECT_EQ(encodeFileName(name), c.bytes) << c.bytes.toHex().constData();
+        EXPECT_EQ(name == QString::fromUtf8(c.bytes), c.utf8) << c.bytes.toHex().constData();
+        EXPECT_FALSE(name.contains(QChar::ReplacementCharacter)) << c.bytes.toHex().constData();
+    }
+    const char* argv[] = {"quillet-cli", "r\xe9.csv"};
+    EXPECT_EQ(encodeFileName(decodeArguments(2, argv).value(1)), QByteArray("r\xe9.csv"));
+}
+
+// The reasons the system gives that a test cannot bring about (a full or a
+// read-only disk) show as the errors that name them.
+TEST(SaveFailure, TheSystemsReasonIsTheErrorShown) {
+    const struct {
+        int systemError, error;
+    } cases[] = {
+        {ENOSPC, kErrDiskFull},
+        {EDQUOT, kErrDiskFull},
+        {EFBIG, kErrDiskFull},
+        {EACCES, kErrPermissionDenied},
+        {EPERM, kErrPermissionDenied},
+        {EROFS, kErrPermissionDenied},
+        {ENAMETOOLONG, kErrNameTooLong},
+        {ELOOP, kErrPathFileAccess},
+        {ENOENT, kErrPathNotFound},
+        {ENOTDIR, kErrPathNotFound},
+        {EIO, kErrWriting},
+    };
+    for (const auto& c : cases) EXPECT_EQ(saveErrorOf(c.systemError), c.error) << c.systemError;
 }
 
 TEST(SaveFailure, OnlyRegularFilesAreReplaced) {
@@ -151,10 +315,8 @@ TEST(SaveTarget, NamesUpToTheLimitSave) {
     struct Case {
         QString name;
     } cases[] = {
-        {QString(230, 'a') + ".ql6"},
-        {QString(231, 'a') + ".ql6"},
-        {QString(246, 'b') + ".ql6"},  // 250 bytes
-        {QString(251, 'c') + ".ql6"},  // 255 bytes
+        {QString(230, 'a') + ".ql6"},          {QString(231, 'a') + ".ql6"}, {QString(246, 'b') + ".ql6"},  // 250 bytes
+        {QString(251, 'c') + ".ql6"},                                                                       // 255 bytes
         {QString(83, QChar(0x3042)) + ".ql6"},  // 253 bytes in UTF-8
     };
     for (const Case& c : cases) {
@@ -258,8 +420,10 @@ TEST(SaveTarget, AReadOnlyFolderIsAPermissionFailure) {
     ASSERT_TRUE(QDir().mkpath(folder));
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
     EXPECT_EQ(writeFileAtomically(folder + "/a.ql6", "x"), kErrPermissionDenied);
-    EXPECT_EQ(folderError(folder + "/new/sub"), kErrPermissionDenied);
-    EXPECT_EQ(folderError(t.root + "/missing-but-writable/sub"), kErrPathNotFound);
+    EXPECT_EQ(createFolder(folder + "/new/sub"), kErrPermissionDenied);
+    EXPECT_FALSE(QFileInfo::exists(folder + "/new"));
+    EXPECT_EQ(createFolder(t.root + "/writable/sub"), 0);
+    EXPECT_TRUE(QFileInfo(t.root + "/writable/sub").isDir());
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 

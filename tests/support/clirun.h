@@ -6,6 +6,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <sys/resource.h>
+#include <csignal>
+#include <functional>
+
 namespace quillet::fakes {
 
 inline const QString kCli = QStringLiteral(QUILLET_BUILD_DIR "/tools/cli/quillet-cli");
@@ -16,14 +20,18 @@ struct CliRun {
     QString err;
 };
 
-inline CliRun runCli(const QStringList& args, const QString& home, int timeoutMs = 60000) {
+// Starts program with args in the scratch home and waits for it; inChild
+// runs in the child before the program starts (a limit of its own).
+inline CliRun runIn(const QString& program, const QStringList& args, const QString& home, int timeoutMs,
+                    const std::function<void()>& inChild) {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("HOME", home);
     env.insert("XDG_CONFIG_HOME", home + "/config");
     env.insert("XDG_DATA_HOME", home + "/data");
     p.setProcessEnvironment(env);
-    p.start(kCli, args);
+    if (inChild) p.setChildProcessModifier(inChild);
+    p.start(program, args);
     CliRun r;
     if (!p.waitForFinished(timeoutMs)) {
         p.kill();
@@ -34,6 +42,29 @@ inline CliRun runCli(const QStringList& args, const QString& home, int timeoutMs
     r.out = QString::fromUtf8(p.readAllStandardOutput());
     r.err = QString::fromUtf8(p.readAllStandardError());
     return r;
+}
+
+inline CliRun runCli(const QStringList& args, const QString& home, int timeoutMs = 60000,
+                     const std::function<void()>& inChild = {}) {
+    return runIn(kCli, args, home, timeoutMs, inChild);
+}
+
+// For inChild: a disk with room for `room` bytes a file, so that writing
+// more fails as on a full disk (a file-size limit).
+inline std::function<void()> diskFullAfter(rlim_t room) {
+    return [room] {
+        rlimit limit{};
+        ::getrlimit(RLIMIT_FSIZE, &limit);
+        limit.rlim_cur = room;
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        ::signal(SIGXFSZ, SIG_IGN);
+    };
+}
+
+// The arguments as a shell spells them, for names that a QString cannot
+// hand over byte for byte: "\"$(printf 'r\\351.csv')\"".
+inline CliRun runCliInShell(const QString& arguments, const QString& home) {
+    return runIn(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), "exec \"$0\" " + arguments, kCli}, home, 60000, {});
 }
 
 }  // namespace quillet::fakes
