@@ -1,5 +1,4 @@
 // quillet-cli read against quillet-logger-sim over a pseudo-terminal.
-#include "core/savefile.h"
 #include "datafile/fileops.h"
 #include "support/clirun.h"
 #include "support/fakes.h"
@@ -66,17 +65,4 @@ TEST(CliRead, FailureLeavesNoFile) {
     EXPECT_NE(missing.exitCode, 0);
     EXPECT_TRUE(missing.err.contains(QString::fromUtf8("無効な通信ポートです。"))) << missing.err.toStdString();
     EXPECT_FALSE(QFile::exists(out));
-}
-
-// --out a name that is no UTF-8 (Latin-1 "é"): saved under its own bytes.
-TEST(CliRead, SavesUnderTheNamesOwnBytes) {
-    fakes::SimProcess sim({"--model", "2", "--records", "20"});
-    if (sim.devicePath().isEmpty() || !QFile::exists(kCli)) QUILLET_TOOL_MISSING("tools not built");
-    QTemporaryDir dir;
-    const CliRun r = fakes::runCliInShell(
-        "read --device " + sim.devicePath() + " --out \"" + dir.path() + "/$(printf 'r\\351.ql6')\"", dir.path());
-    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    fakes::TestContext t;
-    ASSERT_EQ(loadDataFile(t.ctx, decodeFileName(QFile::encodeName(dir.path()) + "/r\xe9.ql6")), 0);
-    EXPECT_EQ(t.ctx.store.ch[1].sampleCount, 20);
 }

@@ -8,9 +8,13 @@
 #include <QString>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <csignal>
 #include <cstdint>
+#include <fstream>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace quillet::filetest {
@@ -107,6 +111,18 @@ inline QByteArray readBytes(const QString& path) {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly)) return {};
     return f.readAll();
+}
+
+// How a name lies on the disk, by its own bytes: its mode and a link's
+// target or a file's bytes; "missing" when nothing has that name.
+inline QByteArray asItLies(const QByteArray& name) {
+    struct stat st {};
+    if (::lstat(name.constData(), &st) != 0) return "missing";
+    QByteArray to(4096, '\0');
+    const ssize_t n = ::readlink(name.constData(), to.data(), size_t(to.size()));
+    std::ifstream in(n < 0 ? name.toStdString() : std::string(), std::ios::binary);
+    return QByteArray::number(st.st_mode) + " " +
+           (n < 0 ? QByteArray::fromStdString(std::string(std::istreambuf_iterator<char>(in), {})) : to.left(n));
 }
 
 // While alive, no file of this process may grow: every write to a regular
