@@ -80,26 +80,12 @@ TEST_F(TableTest, TidyCsvInBothEncodingsAndEverySpan) {
 // than 1500 intervals later, D from 09:00 every fifteen minutes, E from
 // 2012, far before.
 void placeApart(AppContext& ctx) {
-    const struct {
-        int ch, kind;
-        QDateTime start;
-        int intervalSeconds;
-        std::vector<int16_t> samples;
-    } channels[] = {
-        {1, 1, {QDate(2013, 11, 15), QTime(9, 0)}, 600, {253, kErrorSample, -51}},
-        {2, 2, {QDate(2026, 5, 1), QTime(12, 0)}, 600, {505, 498, 512}},
-        {4, 0, {QDate(2013, 11, 15), QTime(9, 0)}, 900, {200, 210, 220}},
-        {5, 1, {QDate(2012, 1, 1), QTime(0, 0)}, 600, {100}},
-    };
-    for (const auto& c : channels) {
-        fakes::ChannelData d;
-        d.kind = c.kind;
-        d.start = c.start;
-        d.intervalSeconds = c.intervalSeconds;
-        d.samples = c.samples;
-        d.cardNo = int16_t(c.ch);
-        fakes::fillChannel(ctx, c.ch, d);
-    }
+    const QDateTime nine(QDate(2013, 11, 15), QTime(9, 0));
+    fakes::fillChannel(ctx, 1, {.kind = 1, .start = nine, .samples = {253, kErrorSample, -51}, .cardNo = 1});
+    fakes::fillChannel(ctx, 2, {.kind = 2, .start = {{2026, 5, 1}, {12, 0}}, .samples = {505, 498, 512}, .cardNo = 2});
+    fakes::fillChannel(ctx, 4,
+                       {.kind = 0, .start = nine, .intervalSeconds = 900, .samples = {200, 210, 220}, .cardNo = 4});
+    fakes::fillChannel(ctx, 5, {.kind = 1, .start = {{2012, 1, 1}, {0, 0}}, .samples = {100}, .cardNo = 5});
     rebuildTimeAxis(ctx.store);
 }
 
