@@ -306,7 +306,7 @@ const std::vector<Subcommand>& subcommands() {
                         "             --xlsx OUT.xlsx) [--rows FIRST..LAST]"),
          QStringLiteral("Writes the CSV (\",\") or text (\"#\") export of a data file, byte for byte as\n"
                         "the program's export after opening FILE alone; or the tidy CSV (one header row,\n"
-                        "one row per time, UTF-8 with a byte-order mark unless --encoding cp932) or the\n"
+                        "one row per sample time, UTF-8 with a byte-order mark unless --encoding cp932) or the\n"
                         "Excel workbook (table, statistics, chart) of all rows or of --rows FIRST..LAST.\n"
                         "OUT is overwritten without asking."),
          {QStringLiteral("--csv"), QStringLiteral("--text"), QStringLiteral("--tidy"), QStringLiteral("--xlsx"),
