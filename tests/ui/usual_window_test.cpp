@@ -6,6 +6,7 @@
 #include "comm/ui/usualwindows.h"
 #include "core/catalog.h"
 #include "core/settingsfiles.h"
+#include "loggerset/unseensettings.h"
 #include "support/simserial.h"
 #include "tools/sim/device.h"
 
@@ -94,6 +95,7 @@ protected:
                 barMaximum = v->barReadout->maximum();
                 barValue = v->barReadout->value();
             }
+            return std::optional<WrittenSettings>();
         };
         wireUsualCommunication(*window, t.ctx, steps);
         // What the window shows while it runs.
@@ -183,7 +185,8 @@ TEST_F(UsualWindowTest, SetOnlyShowsNoReadOutAndBlinks) {
     UsualSteps steps;
     steps.settingsStep = [&](AppContext& ctx, const QDateTime&) {
         auto* v = qobject_cast<UsualCommunicationWindow*>(QApplication::activeModalWidget());
-        ASSERT_NE(v, nullptr);
+        EXPECT_NE(v, nullptr);
+        if (!v) return std::optional<WrittenSettings>();
         mode = v->lMode->text();
         paraEnabled = v->fPara->isEnabled();
         EXPECT_EQ(v->mSetTime->text(), "06:00");
@@ -193,6 +196,7 @@ TEST_F(UsualWindowTest, SetOnlyShowsNoReadOutAndBlinks) {
             blinks.emplace_back(!v->lMode->isHidden(), v->tTenmetu->interval());
         }
         EXPECT_EQ(ctx.store.channelsInUse, 1);
+        return std::optional<WrittenSettings>();
     };
     startUsualCommunication(t.ctx, steps, window.get());
     EXPECT_EQ(mode, u8("ロガー設定"));
@@ -207,4 +211,54 @@ TEST_F(UsualWindowTest, SetOnlyShowsNoReadOutAndBlinks) {
     EXPECT_EQ(t.messages.shown.size(), 1u);
     EXPECT_EQ(t.messages.shown[0].title, u8("いつもの通信"));
     EXPECT_EQ(settingsCalls, 0);
+}
+
+// The closing note and the status bar say what the program's settings step
+// reports it wrote, against the simulated logger: acknowledged, and refused
+// (NAK to every setting command).
+class UsualNoteTest : public MainWindowTest {};
+
+TEST_F(UsualNoteTest, TheNoteAndTheStatusBarSayWhatWasWritten) {
+    t.clock.hooks.push_back([] { QCoreApplication::processEvents(); });
+    // The start at the chosen 12:00 today (the clock stands at 09:05), the
+    // logger's own interval, the end after its 6000 records.
+    const QString written =
+        u8("ロガーに設定を書き込みました（開始 2013-11-15 12:00、間隔 00:10、終了 2013-12-27 03:50）");
+    const struct {
+        const char* name;
+        bool nak;
+        QString settingsLine;  // the note's line on the logger
+        QString status;        // the main window's status bar afterwards
+    } rows[] = {
+        {"written", false, written, written},
+        {"refused", true, u8("ロガーへの設定の書き込みは完了していません。"), ""},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        sim::Config config = model2();
+        config.faults.nak = row.nak;
+        sim::Device device(config);
+        DeviceLine line(device);
+        SimSerial serial(t.clock, line);
+        t.ctx.serial = &serial;
+        QDir(t.ctx.folders.dateFolder).removeRecursively();  // the same name again is not overwritten
+        UsualSteps steps;
+        steps.chooseDestinations = [](AppContext& ctx) {
+            ctx.destinationChannel[1] = 1;
+            ctx.destinationChannel[2] = 2;
+        };
+        steps.settingsStep = [](AppContext& ctx, const QDateTime& start) {
+            return usualSettingsStep(ctx, start).writtenSettings();
+        };
+        wireUsualCommunication(*window, t.ctx, steps);
+        window->mItumo->trigger();
+        auto* note = window->findChild<QMessageBox*>(QStringLiteral("usualOutcome"));
+        ASSERT_NE(note, nullptr);
+        const QStringList lines = note->text().split('\n');
+        ASSERT_EQ(lines.size(), 2) << note->text().toStdString();
+        EXPECT_TRUE(lines[0].startsWith(u8("データを保存しました: "))) << lines[0].toStdString();
+        EXPECT_EQ(lines[1], row.settingsLine) << lines[1].toStdString();
+        EXPECT_EQ(window->statusWord->text(), row.status) << window->statusWord->text().toStdString();
+        delete note;
+    }
 }
