@@ -5,15 +5,20 @@
 
 #include "analysis/analysissettings.h"
 #include "analysis/figuretexts.h"
+#include "analysis/reportprint.h"
 #include "analysis/ui/analysiswiring.h"
 #include "analysis/ui/statswindow.h"
+#include "core/settingsfiles.h"
+#include "core/startup.h"
 #include "core/store.h"
 #include "core/ui/mainwindow.h"
 #include "datafile/datafile.h"
+#include "graph/graphscale.h"
 #include "graph/graphstate.h"
-#include "analysis/reportprint.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -128,9 +133,9 @@ TEST_F(ReportTest, CliReportPage) {
     EXPECT_EQ(pdfPageCount(pdf), 1);
     const QString text = pdfText(pdf);
     const auto f = channelFigures(t.ctx.store, {2, 20});
-    for (const QString& want : {u8("冷蔵倉庫 12月"), dateTimeText(rowTime(t.ctx.store, 2)),
-                                dateTimeText(rowTime(t.ctx.store, 20)), figureText(f[0], 5), u8("作成"), u8("確認"),
-                                u8("承認"), u8("1 / 1")})
+    for (const QString& want :
+         {u8("冷蔵倉庫 12月"), dateTimeText(rowTime(t.ctx.store, 2)), dateTimeText(rowTime(t.ctx.store, 20)),
+          figureText(f[0], 5), u8("作成"), u8("確認"), u8("承認"), u8("1 / 1")})
         EXPECT_TRUE(text.contains(want)) << want.toStdString() << "\n" << text.toStdString();
 
     struct Refused {
@@ -183,6 +188,98 @@ TEST_F(ReportTest, ReportCommandOutcomes) {
     const QString text = pdfText(pdf);
     EXPECT_TRUE(text.contains(u8("監査用")));
     EXPECT_TRUE(text.contains(u8("2013-11-15 09:05:00"))) << text.toStdString();  // the virtual clock
+}
+
+// A report shows every sample: the report of a file takes the automatic
+// ranges over held ones that leave the data out; the one from the graph
+// window keeps the span shown and widens each held Y axis to that span's
+// samples (temperature 5.1 .. 26.4 ℃ in rows 5..20, humidity 65.4 %RH).
+// Header figures short of the samples do not hide them either.
+TEST_F(ReportTest, ReportRangesHoldEverySample) {
+    // The highest and lowest sample of each channel in its header, as a
+    // read-out leaves them; or none.
+    const auto setFigures = [this](bool set) {
+        for (int ch : {1, 3, 5}) {
+            ChannelRecord& c = t.ctx.store.ch[size_t(ch)];
+            const int16_t* first = &t.ctx.store.samples[size_t(ch)][1];
+            std::vector<int16_t> v(first, first + c.sampleCount);
+            std::erase(v, kErrorSample);
+            c.maxValue = set ? *std::max_element(v.begin(), v.end()) : int16_t(0);
+            c.minValue = set ? *std::min_element(v.begin(), v.end()) : int16_t(0);
+        }
+    };
+    using Ranges = std::array<int16_t, 6>;  // xStart, xEnd, tempMin, tempMax, humidMin, humidMax
+    const auto ranges = [](const GraphState& g) {
+        return Ranges{g.xStart, g.xEnd, g.tempMin, g.tempMax, g.humidMin, g.humidMax};
+    };
+    const struct {
+        const char* name;
+        ReportBounds bounds;
+        AxisRows span;
+        bool headerFigures;
+        Ranges held;  // the graph's, all three held
+        Ranges want;
+        bool wantHeld;  // both Y axes held (widened) in the report's state
+    } rows[] = {
+        {"file", ReportBounds::Automatic, {1, 30}, true, {5, 20, 60, 80, 0, 10}, {1, 30, 0, 50, 65, 70}, false},
+        {"file, no header figures",
+         ReportBounds::Automatic,
+         {1, 30},
+         false,
+         {5, 20, 60, 80, 0, 10},
+         {1, 30, 0, 28, 0, 66},
+         true},
+        {"graph window", ReportBounds::Held, {5, 20}, true, {5, 20, 26, 40, 60, 64}, {5, 20, 5, 40, 60, 66}, true},
+        {"graph window, data inside",
+         ReportBounds::Held,
+         {5, 20},
+         true,
+         {5, 20, 0, 30, 60, 70},
+         {5, 20, 0, 30, 60, 70},
+         true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        setFigures(row.headerFigures);
+        GraphState& g = t.ctx.graph;
+        g.xManual = g.tempManual = g.humidManual = true;
+        std::tie(g.xStart, g.xEnd, g.tempMin, g.tempMax, g.humidMin, g.humidMax) = std::tuple_cat(row.held);
+        computeGraphScale(t.ctx);
+        const Ranges shown = ranges(t.ctx.graph);
+        const GraphState r = reportGraphState(t.ctx, row.span, row.bounds);
+        EXPECT_EQ(ranges(r), row.want);
+        EXPECT_EQ(r.tempManual, row.wantHeld);
+        EXPECT_EQ(r.humidManual, row.wantHeld);
+        // Five ticks to each axis, also once it is widened.
+        EXPECT_EQ(r.tempTick * 5, (r.tempMax - r.tempMin) * 10);
+        EXPECT_EQ(r.humidTick * 5, (r.humidMax - r.humidMin) * 10);
+        EXPECT_EQ(ranges(t.ctx.graph), shown);  // the graph keeps its own
+    }
+
+    // quillet-cli report with held bounds saved in qlet7.dat (60..80 ℃,
+    // 0..10 %RH, which leave every sample out): the page's axes are the
+    // automatic 0..50 ℃ (ticks of 10), not 80, 76, 72 ...
+    setFigures(true);
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(ql6Bytes(t.ctx.store));
+    f.close();
+    const Folders folders = buildFolders(home.path() + "/config", home.path() + "/docs", home.path());
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(folders.settingsFile).path()));
+    GeneralSettings saved;
+    saved.tempManual = saved.humidManual = -1;
+    saved.tempMin = 60;
+    saved.tempMax = 80;
+    saved.humidMin = 0;
+    saved.humidMax = 10;
+    ASSERT_TRUE(saveGeneralSettings(saved, folders.settingsFile));
+    const CliRun r = cli("report", {"--pdf", pdf});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    const QString text = pdfText(pdf);
+    for (const char* label : {"50.0", "40.0", "30.0", "20.0", "10.0"})
+        EXPECT_TRUE(text.contains(label)) << label << "\n" << text.toStdString();
+    for (const char* label : {"80.0", "76.0", "72.0"})
+        EXPECT_FALSE(text.contains(label)) << label << "\n" << text.toStdString();
 }
 
 // "統計と逸脱" from the main window: the figures in the table; a wrong ΔH/R
