@@ -1,5 +1,6 @@
 // The program: the Qt side effects, the headless start-up, the main window
 // with its commands, and the event loop.
+#include "analysis/ui/analysiswiring.h"
 #include "app/demo.h"
 #include "app/firstpaint.h"
 #include "comm/serialport.h"
@@ -16,7 +17,6 @@
 #include "core/ui/versionwindow.h"
 #include "datafile/fileops.h"
 #include "datafile/ui/filemenu.h"
-#include "analysis/ui/analysiswiring.h"
 #include "graph/ui/graphwindow.h"
 #include "loggerset/parametertexts.h"
 #include "loggerset/ui/commwiring.h"
@@ -158,7 +158,9 @@ int main(int argc, char** argv) {
     // recording settings dialog act unseen.
     quillet::UsualSteps usual;
     usual.chooseDestinations = [](quillet::AppContext& c) { quillet::chooseInitialDestinations(c); };
-    usual.settingsStep = [](quillet::AppContext& c, const QDateTime& start) { quillet::usualSettingsStep(c, start); };
+    usual.settingsStep = [](quillet::AppContext& c, const QDateTime& start) {
+        return quillet::usualSettingsStep(c, start).writtenSettings();
+    };
     quillet::wireUsualCommunication(window, ctx, usual);
     quillet::wirePrint(window, ctx);
     // The graph window with its range and reference-line dialogs and print,

@@ -19,15 +19,21 @@ void UnseenSettingsDialog::run(AppContext& ctx, const CurrentLoggerSettings& cur
     if (edit && !edit(ctx, loaded.state)) return;
 
     settings = recordingSettings(loaded.state);
-    const int steps = settingSteps(loaded.state.loggerModel());
+    loggerModel = loaded.state.loggerModel();
+    const int steps = settingSteps(loggerModel);
     const auto bar = [this, steps](int step) {
         if (progress) progress(steps, step);
     };
     bar(0);
-    startSent = writeSettings(ctx, settings, loaded.state.loggerModel(), bar);
+    startSent = writeSettings(ctx, settings, loggerModel, bar);
     written = true;
     status = ctx.comm->status;
     if (status != Exchange::Accepted) showMessage(ctx, Caption::LoggerRead, Msg::ReadError, kOkOnly);
+}
+
+std::optional<WrittenSettings> UnseenSettingsDialog::writtenSettings() const {
+    if (!written || status != Exchange::Accepted) return std::nullopt;
+    return WrittenSettings{settings, startSent, loggerModel};
 }
 
 UnseenSettingsDialog usualSettingsStep(AppContext& ctx, const QDateTime& startTime, BusyLogger busy) {

@@ -72,6 +72,9 @@ TEST(CliUsual, SavesByCardAndTestAndNeverOverwrites) {
     if (start <= now) start = start.addDays(1);
     EXPECT_TRUE(first.out.contains("starts recording at " + start.toString("yyyy-MM-dd HH:mm")))
         << first.out.toStdString();
+    // The closing note's word, from the same outcome as the window's.
+    EXPECT_TRUE(first.out.contains(QString::fromUtf8("ロガーに設定を書き込みました（開始 ") +
+                                   start.toString("yyyy-MM-dd HH:mm") + QString::fromUtf8("、間隔 00:15、終了 ")));
     {
         fakes::TestContext t;
         SystemClock clock;
