@@ -104,12 +104,7 @@ int runUsual(AppContext& ctx, const Arguments& a) {
         err() << "quillet-cli: " << kBusyRefusal << "\n";
         return kExitFailed;
     }
-    if (written.preparation == Preparation::UnreadRecords) {
-        err() << "quillet-cli: the logger holds " << ctx.pendingLogger->sampleCount
-              << " records that were not read; writing would erase them, so no setting was sent (--force writes "
-                 "anyway)\n";
-        return kExitFailed;
-    }
+    if (written.preparation == Preparation::UnreadRecords) return refuseUnreadRecords(ctx.pendingLogger->sampleCount);
     if (outcome.settingsStatus != Exchange::Accepted) {
         err() << "quillet-cli: the recording settings were not written"
               << (written.written ? "; set the logger again" : "") << "\n";
