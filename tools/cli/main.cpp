@@ -164,7 +164,7 @@ int runConvert(AppContext& ctx, const Arguments& a) {
     // The layout of a data file is told by its name: .ql6 bytes under any
     // other name would open as a file of another layout.
     if (!target.endsWith(QLatin1String(".ql6"), Qt::CaseInsensitive)) {
-        err() << "quillet-cli: convert writes the .ql6 layout: --out must end in .ql6\n";
+        err() << "quillet-cli: " << target << ": convert writes the .ql6 layout, so --out must end in .ql6\n";
         return kExitFailed;
     }
     int code = kExitOk;
