@@ -333,7 +333,8 @@ const std::vector<Subcommand>& subcommands() {
         {QStringLiteral("convert"),
          QStringLiteral("convert FILE --out OUT.ql6"),
          QStringLiteral("Writes a data file of any layout (.ql6, .ql5, .ql4, .qlg, .qld) as a .ql6 file.\n"
-                        "OUT must end in .ql6; it is overwritten without asking, unless it is FILE itself."),
+                        "OUT must end in .ql6; it is overwritten without asking, unless it is FILE\n"
+                        "itself."),
          {QStringLiteral("--out")},
          1,
          runConvert},
