@@ -255,60 +255,47 @@ TEST_F(CliTest, AFifoAsInputIsRefusedAtOnce) {
 }
 
 // No writing command writes over its input, whatever the output's name: the
-// input's own path, another spelling of it, a symbolic link to it or a hard
-// link of it. Each is refused with the message naming both, and nothing is
-// written: the input keeps its bytes and no file appears beside it.
+// input's own path, another spelling of it, a symbolic or a hard link. Each
+// is refused naming both; the input keeps its bytes and nothing appears.
 TEST_F(CliTest, AnOutputThatIsTheInputIsRefusedAndTheInputKept) {
     const QString dir = path("same");
     ASSERT_TRUE(QDir().mkpath(dir + "/sub"));
-    // graph tells its format by the output's name: its input is a data file
-    // of the old layout named as a picture.
+    // graph tells its format by the output's name: its input is an old-layout
+    // data file named as a picture.
     const QString data = dir + "/d.ql6", picture = dir + "/d.svg";
     writeBytes(data, fileBytes({Block{}}));
     writeBytes(picture, fileBytes({Block{}}, false));
-    const struct {
-        QStringList command;  // the output follows
-        QString input;
-        QString extension;  // of the links
-    } commands[] = {
-        {{"export", data, "--csv"}, data, ".csv"},          {{"export", data, "--text"}, data, ".txt"},
-        {{"export", data, "--tidy"}, data, ".csv"},         {{"export", data, "--xlsx"}, data, ".xlsx"},
-        {{"print", data, "--list", "--pdf"}, data, ".pdf"}, {{"report", data, "--pdf"}, data, ".pdf"},
-        {{"graph", picture, "--out"}, picture, ".svg"},     {{"convert", data, "--out"}, data, ".ql6"},
+    for (const QString suffix : {".ql6", ".svg"}) {
+        ASSERT_TRUE(QFile::link("d" + suffix, dir + "/symbolic" + suffix));
+        ASSERT_EQ(::link(QFile::encodeName(dir + "/d" + suffix), QFile::encodeName(dir + "/hard" + suffix)), 0);
+    }
+    const QStringList files = QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    const QStringList commands[] = {
+        {"export", data, "--csv"},   {"export", data, "--text"},         {"export", data, "--tidy"},
+        {"export", data, "--xlsx"},  {"print", data, "--list", "--pdf"}, {"report", data, "--pdf"},
+        {"graph", picture, "--out"}, {"convert", data, "--out"},
     };
-    for (const auto& c : commands) {
-        const QString name = QFileInfo(c.input).fileName();
-        const QString symbolic = dir + "/symbolic" + c.extension, hard = dir + "/hard" + c.extension;
-        QFile::remove(symbolic);
-        QFile::remove(hard);
-        ASSERT_TRUE(QFile::link(name, symbolic));
-        ASSERT_EQ(::link(QFile::encodeName(c.input).constData(), QFile::encodeName(hard).constData()), 0);
-        const QByteArray before = readBytes(c.input);
-        const QStringList files = QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-        for (const QString& output : {c.input, dir + "/sub/../" + name, symbolic, hard}) {
-            const std::string what = (c.command.join(' ') + " " + output).toStdString();
-            const fakes::CliRun r = cli(c.command + QStringList{output});
-            EXPECT_EQ(r.exitCode, 1) << what << r.err.toStdString();
-            EXPECT_TRUE(r.err.contains(messageText(Msg::OutputIsInput, {output, c.input})))
-                << what << r.err.toStdString();
-            EXPECT_EQ(readBytes(c.input), before) << what;
+    for (const QStringList& command : commands) {
+        const QString input = command[1], suffix = input.right(4);
+        const QByteArray before = readBytes(input);
+        for (const QString& output :
+             {input, dir + "/sub/.." + input.mid(dir.size()), dir + "/symbolic" + suffix, dir + "/hard" + suffix}) {
+            const fakes::CliRun r = cli(command + QStringList{output});
+            const std::string what = (command.join(' ') + " " + output + "\n" + r.err).toStdString();
+            EXPECT_EQ(r.exitCode, 1) << what;
+            EXPECT_TRUE(r.err.contains(messageText(Msg::OutputIsInput, {output, input}))) << what;
+            EXPECT_EQ(readBytes(input), before) << what;
             EXPECT_EQ(QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), files) << what;
         }
     }
 }
 
-// A command whose output does not reach standard output (a full disk) has
-// failed, and says so, however well the rest went.
+// Output that does not reach standard output (a full disk) is a failure.
 TEST_F(CliTest, AFailedStandardOutputIsAFailure) {
-    writeBytes(path("ok.ql6"), fileBytes({Block{}}));
-    const QStringList commands[] = {
-        {"--help"},
-        {"--version"},
-        {"export", "--help"},
-        {"info", path("ok.ql6")},
-        {"stats", path("ok.ql6"), "--json"},
-        {"graph-range", path("ok.ql6")},
-    };
+    const QString ok = path("ok.ql6");
+    writeBytes(ok, fileBytes({Block{}}));
+    const QStringList commands[] = {{"--help"},   {"--version"},           {"export", "--help"},
+                                    {"info", ok}, {"stats", ok, "--json"}, {"graph-range", ok}};
     for (const QStringList& command : commands) {
         const fakes::CliRun r = fakes::runCli(command, home.path(), 20000, "/dev/full");
         EXPECT_EQ(r.exitCode, 1) << command.join(' ').toStdString();
