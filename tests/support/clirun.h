@@ -16,8 +16,11 @@ struct CliRun {
     QString err;
 };
 
-inline CliRun runCli(const QStringList& args, const QString& home, int timeoutMs = 60000) {
+// stdoutFile: where standard output goes instead of r.out ("/dev/full").
+inline CliRun runCli(const QStringList& args, const QString& home, int timeoutMs = 60000,
+                     const QString& stdoutFile = {}) {
     QProcess p;
+    if (!stdoutFile.isEmpty()) p.setStandardOutputFile(stdoutFile);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("HOME", home);
     env.insert("XDG_CONFIG_HOME", home + "/config");

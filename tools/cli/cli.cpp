@@ -7,7 +7,14 @@
 #include "core/store.h"
 #include "datafile/fileops.h"
 
+#include <QFile>
 #include <QFileInfo>
+
+#include <cstdio>
+
+#ifndef Q_OS_WIN
+#include <sys/stat.h>
+#endif
 
 namespace quillet::cli {
 
@@ -19,6 +26,55 @@ QTextStream& out() {
 QTextStream& err() {
     static QTextStream s(stderr);
     return s;
+}
+
+namespace {
+
+// Two names of one existing file: the same canonical path, or (where the
+// system tells) the same device and inode, which a hard link shares.
+bool sameFile(const QString& a, const QString& b) {
+    const QFileInfo fa(a), fb(b);
+    if (!fa.exists() || !fb.exists()) return false;
+    if (fa.canonicalFilePath() == fb.canonicalFilePath()) return true;
+#ifndef Q_OS_WIN
+    struct stat sa {};
+    struct stat sb {};
+    if (::stat(QFile::encodeName(a).constData(), &sa) == 0 && ::stat(QFile::encodeName(b).constData(), &sb) == 0)
+        return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+#endif
+    return false;
+}
+
+}  // namespace
+
+bool outputApartFromInput(const QString& output, const QString& input, int& exitCode) {
+    if (!sameFile(output, input)) return true;
+    err() << "quillet-cli: " << captionText(Caption::SaveFile) << ": " << output << "\n"
+          << messageText(Msg::OutputIsInput, {output, input}) << "\n";
+    err().flush();
+    exitCode = kExitFailed;
+    return false;
+}
+
+int refuseUnreadRecords(int records) {
+    err() << "quillet-cli: " << captionText(Caption::LoggerSettings) << ": " << messageText(Msg::WritingErasesMemory)
+          << "\nquillet-cli: the logger holds " << records
+          << " records that were not read; writing would erase them, so no setting was sent (--force writes "
+             "anyway)\n";
+    return kExitFailed;
+}
+
+bool standardOutputWritten() {
+    out().flush();
+    const auto* device = qobject_cast<const QFileDevice*>(out().device());
+    const bool failed = out().status() != QTextStream::Ok || std::fflush(stdout) != 0 || std::ferror(stdout) != 0;
+    if (failed) {
+        err() << "quillet-cli: standard output could not be written";
+        if (device && device->error() != QFileDevice::NoError) err() << " (" << device->errorString() << ")";
+        err() << "\n";
+        err().flush();
+    }
+    return !failed;
 }
 
 int failWith(int error, int captionNo, const QString& file) {

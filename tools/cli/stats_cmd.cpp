@@ -125,8 +125,8 @@ int runReport(AppContext& ctx, const Arguments& a) {
     }
     ReportRequest r;
     int code = kExitOk;
-    if (!deltaHOverRFromOptions(ctx, a, r.deltaHOverR, code) || !openAlone(ctx, a.positional[0], code) ||
-        !axisRowsFromOptions(ctx, a, r.rows, code))
+    if (!deltaHOverRFromOptions(ctx, a, r.deltaHOverR, code) || !outputApartFromInput(target, a.positional[0], code) ||
+        !openAlone(ctx, a.positional[0], code) || !axisRowsFromOptions(ctx, a, r.rows, code))
         return code;
     r.title = a.has("--title") ? a.value("--title") : QFileInfo(a.positional[0]).fileName();
     // The graph of the rows with the automatic ranges, not the held ones.
@@ -194,9 +194,15 @@ Subcommand reportSubcommand() {
             QStringLiteral("report FILE --pdf OUT.pdf [--title TEXT] [--rows FIRST..LAST] [--dhr KELVIN]"),
             QStringLiteral("Prints the one-page report of a data file into a PDF file (A4 landscape), as\n"
                            "the program's \"レポート印刷\": the title (the file's name unless --title),\n"
+<<<<<<< HEAD
                            "loggers, period, interval, print date, the graph of the rows (automatic\n"
                            "ranges, so every sample shows), the figures of quillet-cli stats and\n"
                            "sign-off boxes. OUT is overwritten without asking."),
+=======
+                           "loggers, period, interval, print date, the graph of the rows, the figures\n"
+                           "of quillet-cli stats and sign-off boxes. OUT is overwritten without asking,\n"
+                           "unless it is FILE itself."),
+>>>>>>> issue-28-cli
             {QStringLiteral("--pdf"), QStringLiteral("--title"), QStringLiteral("--rows"), QStringLiteral("--dhr")},
             1,
             runReport,

@@ -105,12 +105,7 @@ int runUsual(AppContext& ctx, const Arguments& a) {
         err() << "quillet-cli: " << kBusyRefusal << "\n";
         return kExitFailed;
     }
-    if (dialog.preparation == Preparation::UnreadRecords) {
-        err() << "quillet-cli: the logger holds " << ctx.pendingLogger->sampleCount
-              << " records that were not read; writing would erase them, so no setting was sent (--force writes "
-                 "anyway)\n";
-        return kExitFailed;
-    }
+    if (dialog.preparation == Preparation::UnreadRecords) return refuseUnreadRecords(ctx.pendingLogger->sampleCount);
     // What the window's closing note says, from the same outcome.
     const QString note = usualSettingsText(outcome);
     if (!outcome.written) {
