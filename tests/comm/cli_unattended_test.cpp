@@ -103,12 +103,8 @@ TEST(CliUnattended, EveryReaderGetsEachFrameOnceAndAnUnsetReferenceStaysUnset) {
         SCOPED_TRACE(k.what);
         QTemporaryDir home;
         const QString log = home.filePath("frames.log");
-<<<<<<< HEAD
-        fakes::SimProcess sim(
-            k.reader + QStringList{"--model", "2", "--reference1", "4095,H", "--reference2", "4095,H", "--log", log});
-=======
-        fakes::SimProcess sim(k.reader + QStringList{"--model", "2", "--records", "0", "--log", log});
->>>>>>> issue-28-cli
+        fakes::SimProcess sim(k.reader + QStringList{"--model", "2", "--records", "0", "--reference1", "4095,H",
+                                                     "--reference2", "4095,H", "--log", log});
         if (sim.devicePath().isEmpty() || !QFile::exists(kCli)) QUILLET_TOOL_MISSING("tools not built");
         const CliRun set = runCli({"set", "--device", sim.devicePath(), "--card", "26"}, home.path());
         EXPECT_EQ(set.exitCode, 0) << set.err.toStdString();

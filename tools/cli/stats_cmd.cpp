@@ -194,15 +194,9 @@ Subcommand reportSubcommand() {
             QStringLiteral("report FILE --pdf OUT.pdf [--title TEXT] [--rows FIRST..LAST] [--dhr KELVIN]"),
             QStringLiteral("Prints the one-page report of a data file into a PDF file (A4 landscape), as\n"
                            "the program's \"レポート印刷\": the title (the file's name unless --title),\n"
-<<<<<<< HEAD
                            "loggers, period, interval, print date, the graph of the rows (automatic\n"
                            "ranges, so every sample shows), the figures of quillet-cli stats and\n"
-                           "sign-off boxes. OUT is overwritten without asking."),
-=======
-                           "loggers, period, interval, print date, the graph of the rows, the figures\n"
-                           "of quillet-cli stats and sign-off boxes. OUT is overwritten without asking,\n"
-                           "unless it is FILE itself."),
->>>>>>> issue-28-cli
+                           "sign-off boxes. OUT is overwritten without asking, unless it is FILE itself."),
             {QStringLiteral("--pdf"), QStringLiteral("--title"), QStringLiteral("--rows"), QStringLiteral("--dhr")},
             1,
             runReport,
