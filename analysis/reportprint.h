@@ -1,7 +1,8 @@
 // The one-page report of a data file for an audit: title, loggers, period,
-// interval, print date, the graph (through ctx.drawGraphPlot, as the graph
-// window draws it), the table of figures per channel and the sign-off boxes,
-// on A4 landscape.
+// interval, print date, the graph (through ctx.drawGraphPlot, drawn as the
+// graph window draws it but with ranges that show every sample:
+// reportGraphState), the table of figures per channel and the sign-off
+// boxes, on A4 landscape.
 #pragma once
 
 #include "analysis/figures.h"

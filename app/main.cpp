@@ -159,7 +159,9 @@ int main(int argc, char** argv) {
     // recording settings dialog act unseen.
     quillet::UsualSteps usual;
     usual.chooseDestinations = [](quillet::AppContext& c) { quillet::chooseInitialDestinations(c); };
-    usual.settingsStep = [](quillet::AppContext& c, const QDateTime& start) { quillet::usualSettingsStep(c, start); };
+    usual.settingsStep = [](quillet::AppContext& c, const QDateTime& start) {
+        return quillet::usualSettingsStep(c, start).writtenSettings();
+    };
     quillet::wireUsualCommunication(window, ctx, usual);
     quillet::wirePrint(window, ctx);
     // The graph window with its range and reference-line dialogs and print,

@@ -79,15 +79,12 @@ void copyHeader(AppContext& ctx, int dest, int loggerChannel) {
     c.intervalMinute = p.intervalMinute;
     c.intervalTenSec = p.intervalTenSec;
     deriveDates(c);
-    if (!loggerModel(p.loggerModel)->computesIntegratedValue) {
-        c.integratedValue = lc.integratedValue;
-        c.upperAlarm = 0;
-        c.lowerAlarm = 0;
-    } else {
-        c.integratedValue = 0;
-        c.upperAlarm = lc.upperAlarm;
-        c.lowerAlarm = lc.lowerAlarm;
-    }
+    // A summed integrated value is filled in after the transfer.
+    const bool reported = loggerModel(p.loggerModel)->integratedValue == IntegratedValue::Reported;
+    c.integratedValue = reported ? lc.integratedValue : 0;
+    const bool alarms = hasAlarmValues(lc.kind);
+    c.upperAlarm = alarms ? lc.upperAlarm : int16_t(0);
+    c.lowerAlarm = alarms ? lc.lowerAlarm : int16_t(0);
 }
 
 bool validDestination(int ch) { return ch >= 1 && ch <= kChannels; }
@@ -251,7 +248,7 @@ bool readValues(AppContext& ctx, bool twoChannels, Exchange* failure) {
         return false;
     }
     const LoggerModel* model = loggerModel(ctx.pendingLogger->loggerModel);
-    if (model && model->computesIntegratedValue) {
+    if (model && model->integratedValue == IntegratedValue::Summed) {
         for (int k = 1; k <= 2; ++k) {
             const int d = ctx.destinationChannel[size_t(k)];
             ctx.store.ch[size_t(d)].integratedValue = integratedValue(ctx.store, d);

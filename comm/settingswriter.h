@@ -117,6 +117,13 @@ QDateTime writeSettingsNotingSteps(AppContext& ctx, const RecordingSettings& set
 // The captions joined as the message lists them ("カードNo.、テストNo.").
 QString stepList(const QList<Caption>& captions);
 
+// What a write put into a logger once every command was acknowledged.
+struct WrittenSettings {
+    RecordingSettings settings;  // as handed to the writer
+    QDateTime startSent;         // the start 3,2 carried, to the minute
+    int loggerModel = 0;
+};
+
 // What a write put into a logger of loggerModel, for the status bar:
 // "ロガーに設定を書き込みました（開始 2026-12-08 08:00、間隔 00:15）", with
 // "、終了 …" when the model keeps an end reservation and one was set, and

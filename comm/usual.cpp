@@ -1,11 +1,12 @@
 #include "comm/usual.h"
 
-#include "core/savefile.h"
 #include "core/loggermodels.h"
+#include "core/savefile.h"
 
 #include "comm/readout.h"
 #include "core/catalog.h"
 #include "core/fieldhelpers.h"
+#include "core/statusline.h"
 #include "core/store.h"
 #include "core/vb.h"
 #include "datafile/datafile.h"
@@ -64,6 +65,8 @@ struct HeldBusyView : MainView {
     void setBusy(bool) override {}
     MainView& inner;
 };
+
+QString writtenText(const WrittenSettings& w) { return settingsWrittenText(w.settings, w.startSent, w.loggerModel); }
 
 void emptyChannels(AppContext& ctx) {
     for (int ch = 1; ch <= kChannels; ++ch) ctx.store.ch[size_t(ch)].inUse = 0;
@@ -235,7 +238,7 @@ UsualOutcome runUsualCommunication(AppContext& ctx, const UsualSteps& steps, Usu
         out.startTime = usualStartTime(ctx.clock->now(), ctx.general.usualCommunicationStartTime);
         ctx.comm->status = Exchange::Accepted;
         out.settingsRan = true;
-        if (steps.settingsStep) steps.settingsStep(ctx, out.startTime);
+        if (steps.settingsStep) out.written = steps.settingsStep(ctx, out.startTime);
         out.settingsStatus = ctx.comm->status;
     } else if (reading) {
         emptyChannels(ctx);
@@ -244,20 +247,25 @@ UsualOutcome runUsualCommunication(AppContext& ctx, const UsualSteps& steps, Usu
     ctx.comm->status = Exchange::Accepted;
     ctx.usualCommunicationActive = 0;
     ctx.view = mainView;
+    // The writer's word went to the held view, which has no status line.
+    if (out.written) showStatusWord(ctx, writtenText(*out.written));
     mainView->updateCommandStates();
     mainView->setBusy(false);
     return out;
 }
 
-QString usualOutcomeText(const UsualOutcome& outcome, const QString& written) {
+QString usualOutcomeText(const UsualOutcome& outcome) {
     QStringList lines;
     if (!outcome.savedFile.isEmpty())
         lines << QStringLiteral("データを保存しました: ") +
                      QDir::toNativeSeparators(QFileInfo(outcome.savedFile).absoluteFilePath());
-    // Only the writer's own word tells that every setting was acknowledged.
-    if (outcome.settingsRan)
-        lines << (written.isEmpty() ? QStringLiteral("ロガーへの設定の書き込みは完了していません。") : written);
+    if (outcome.settingsRan) lines << usualSettingsText(outcome);
     return lines.join(QLatin1Char('\n'));
+}
+
+QString usualSettingsText(const UsualOutcome& outcome) {
+    return outcome.written ? writtenText(*outcome.written)
+                           : QStringLiteral("ロガーへの設定の書き込みは完了していません。");
 }
 
 bool savedFileIntact(const ChannelStore& store, const QString& fileName) {

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "comm/commstate.h"
+#include "comm/settingswriter.h"
 #include "core/context.h"
 
 #include <QDateTime>
@@ -16,6 +17,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 
 namespace quillet {
 
@@ -70,7 +72,8 @@ struct UsualSteps {
     // settings dialog loaded unseen, confirming itself with the recording to
     // start at startTime. Called with usualCommunicationActive still set and
     // ctx.general.usualCommunicationStartTime holding the chosen "hh:nn".
-    std::function<void(AppContext&, const QDateTime& startTime)> settingsStep;
+    // Returns what it wrote, nothing unless every setting was acknowledged.
+    std::function<std::optional<WrittenSettings>(AppContext&, const QDateTime& startTime)> settingsStep;
 };
 
 // The summary of the logger read, as UsualCommunicationWindow's value labels show it.
@@ -95,6 +98,7 @@ public:
 struct UsualOutcome {
     bool settingsRan = false;                      // the settings step was called
     Exchange settingsStatus = Exchange::Accepted;  // as the settings step left it
+    std::optional<WrittenSettings> written;        // what the settings step reports it wrote
     QString savedFile;                             // the file written and read back whole; empty when none
     bool hadRecords = false;
     UsualSummary summary;
@@ -103,15 +107,19 @@ struct UsualOutcome {
 
 // The run of UsualCommunicationWindow (the first tick of tMacroStart) for the code in
 // ctx.usualCommunicationActive. The main window stays busy (disabled) for
-// the whole run. Ends with usualCommunicationActive = 0; after an abort of
-// a reading run the store is empty, and status is Accepted.
+// the whole run; once it is given back, its status bar says what was
+// written, as after any write. Ends with usualCommunicationActive = 0;
+// after an abort of a reading run the store is empty, and status is
+// Accepted.
 UsualOutcome runUsualCommunication(AppContext& ctx, const UsualSteps& steps, UsualView& view);
 
 // The word after a run: the saved file with its full path, and what went
-// into the logger (written: the settings writer's word, e.g. "ロガーに設定を
-// 書き込みました（開始 …）", empty when it gave none: the write did not
-// complete). One line each; empty when the run neither saved nor set.
-QString usualOutcomeText(const UsualOutcome& outcome, const QString& written);
+// into the logger ("ロガーに設定を書き込みました（開始 …）", or "ロガーへの設定の
+// 書き込みは完了していません。" when the settings step ran but reports nothing
+// written). One line each; empty when the run neither saved nor set.
+QString usualOutcomeText(const UsualOutcome& outcome);
+// Its line on the logger alone.
+QString usualSettingsText(const UsualOutcome& outcome);
 
 // The saved file holds exactly the store's channels in use, each with all
 // of its samples.

@@ -97,6 +97,7 @@ const std::map<int, QString>& messages() {
         {99, QStringLiteral("予期しないエラーが発生しました。")},
         {100, QStringLiteral("ΔH/R は 1000～100000 の数値（K）で入力してください。")},
         {101, QStringLiteral("レポートの表題を入力してください。")},
+        {103, QStringLiteral("実行(Ok）するとクイレットがメモリしているデータが消去されます")},
     };
     return table;
 }
@@ -149,6 +150,9 @@ QString messageText(int n, const QStringList& args) {
         return QStringLiteral("ロガーの設定は途中で止まりました。") + CR + QStringLiteral("書き込まれた項目：") + a0 +
                CR + QStringLiteral("書き込まれなかった項目：") + a1 + CR +
                QStringLiteral("ロガーをもう一度設定してください。");
+    if (n == 102)
+        return QStringLiteral("出力先「") + a0 + QStringLiteral("」は入力ファイル「") + a1 +
+               QStringLiteral("」と同じファイルです。入力ファイルを守るため、何も書き込みませんでした。");
     const auto it = messages().find(n);
     return it == messages().end() ? QString() : it->second;
 }

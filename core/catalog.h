@@ -106,6 +106,8 @@ enum class Msg : int {
     Unexpected = 99,
     BadDeltaHOverR = 100,
     ReportTitle = 101,
+    OutputIsInput = 102,        // args[0] the output, args[1] the input it names
+    WritingErasesMemory = 103,  // the recording settings dialog's note above OK
 };
 
 // Caption n; empty for numbers without a caption.
@@ -114,7 +116,7 @@ inline QString captionText(Caption c) { return captionText(int(c)); }
 
 // Text of message n. Message 18 takes comPort from args[0]; 30 and 32 take
 // the first and last time of their range from args[0] and args[1]; 80 the
-// items written and those not written.
+// items written and those not written; 102 the output and the input.
 QString messageText(int n, const QStringList& args = {});
 
 // The error table's text for errorNo (the catch-all for unlisted numbers).

@@ -18,6 +18,10 @@ enum class IdentificationLayout { TwoChannels, OneChannel, TwoTemperatures };
 // always from -40.0 (raw + (-400) tenths).
 enum class AlarmBase { None, RangeBottom, MinusForty };
 
+// Where a channel's integrated value comes from: the program sums it after
+// the transfer, the logger reports it in its summary, or the model has none.
+enum class IntegratedValue { None, Summed, Reported };
+
 // Limits of alarm values read from a logger, in tenths.
 struct AlarmLimits {
     int upperMin, upperMax, lowerMin, lowerMax;
@@ -41,16 +45,16 @@ struct LoggerModel {
     std::array<ChannelKind, 2> kinds;
     int referenceChannels;  // reference values it keeps (3,4): 0, 1 or 2
     AlarmBase alarmBase;
-    bool hasModes;                 // one-time / endless (3,7)
-    bool hasSecondsInterval;       // 10..50 s besides the minutes
-    bool hasEndReservation;        // a record limit (3,0)
-    bool hasRangeModeCode;         // the measuring range and record mode in one code
-    bool wrapsMemory;              // endless recording overwrites a full memory
-    bool canStayUnlocked;          // the lock command may say "2" (not locked)
-    bool computesIntegratedValue;  // the program sums it; else the logger reports it
-    bool humidityWholeUnits;       // channel 2's summary in whole %RH
-    int lastRecordIndex;           // the end reservation's list, 0..this
-    int memoryRecords;             // records per channel of a full memory
+    bool hasModes;            // one-time / endless (3,7)
+    bool hasSecondsInterval;  // 10..50 s besides the minutes
+    bool hasEndReservation;   // a record limit (3,0)
+    bool hasRangeModeCode;    // the measuring range and record mode in one code
+    bool wrapsMemory;         // endless recording overwrites a full memory
+    bool canStayUnlocked;     // the lock command may say "2" (not locked)
+    IntegratedValue integratedValue;
+    bool humidityWholeUnits;  // channel 2's summary in whole %RH
+    int lastRecordIndex;      // the end reservation's list, 0..this
+    int memoryRecords;        // records per channel of a full memory
     // The alarm lists' first upper value per channel (whole units); the
     // lower list starts one below.
     std::array<std::array<int, 2>, 2> upperAlarmRange;
@@ -76,7 +80,7 @@ inline constexpr LoggerModel kModel1{
     .referenceChannels = 2,
     .alarmBase = AlarmBase::RangeBottom,
     .hasEndReservation = true,
-    .computesIntegratedValue = true,
+    .integratedValue = IntegratedValue::Summed,
     .humidityWholeUnits = true,
     .lastRecordIndex = 2999,
     .memoryRecords = 3000,
@@ -107,11 +111,13 @@ inline constexpr LoggerModel kModel3{
     .hasModes = true,
     .hasSecondsInterval = true,
     .hasRangeModeCode = true,
+    .integratedValue = IntegratedValue::Reported,
     .memoryRecords = 8000,
     .factory = {{-1, 0, -1}, {-1, -1, -1}, {-1, -1, -1}},
 };
 
-// Model 4: two temperature channels, 6000 records, endless recording.
+// Model 4: two temperature channels, 6000 records, endless recording; no
+// reference values, no integrated value.
 inline constexpr LoggerModel kModel4{
     .number = 4,
     .identificationLength = 65,
@@ -125,6 +131,7 @@ inline constexpr LoggerModel kModel4{
     .hasEndReservation = true,
     .wrapsMemory = true,
     .canStayUnlocked = true,
+    .integratedValue = IntegratedValue::None,
     .lastRecordIndex = 5999,
     .memoryRecords = 6000,
     .upperAlarmRange = {{{-39, 150}, {-39, 150}}},

@@ -30,30 +30,48 @@ GraphGeometry graphPrintGeometry(const QRectF& paper, double kx, double ky, cons
     return g;
 }
 
+namespace {
+
+// The plot of ctx.graph in page coordinates.
+void drawPrintedPlot(AppContext& ctx, QPainter& p, const QRectF& plot, double w, double h) {
+    QPaintDevice* device = p.device();
+    QRectF paper(0, 0, device->width(), device->height());
+    if (auto* paged = dynamic_cast<QPagedPaintDevice*>(device)) {
+        const QPageLayout layout = paged->pageLayout();
+        const int dpi = device->logicalDpiX();
+        const QRect full = layout.fullRectPixels(dpi);
+        const QRect paint = layout.paintRectPixels(dpi);
+        paper = QRectF(full).translated(-paint.topLeft());
+    }
+    const double kx = 1440.0 / std::max(1, device->logicalDpiX());
+    const double ky = 1440.0 / std::max(1, device->logicalDpiY());
+    const int points = std::max(1, int(std::lround(p.font().pointSizeF())));
+    const double labelWidth = QFontMetricsF(p.font(), device).horizontalAdvance(QStringLiteral("-100.0"));
+    const GraphGeometry g = graphPrintGeometry(paper, kx, ky, plot, w, h, points, labelWidth);
+    DrawOptions o;
+    o.paper = true;
+    o.background = QColor();
+    drawGraph(p, paper, ctx, g, o);
+}
+
+}  // namespace
+
 void connectGraphPrint(AppContext& ctx) {
     ctx.drawGraphPlot = [&ctx](QPainter& p, const QRectF& plot, double w, double h) {
-        QPaintDevice* device = p.device();
-        QRectF paper(0, 0, device->width(), device->height());
-        if (auto* paged = dynamic_cast<QPagedPaintDevice*>(device)) {
-            const QPageLayout layout = paged->pageLayout();
-            const int dpi = device->logicalDpiX();
-            const QRect full = layout.fullRectPixels(dpi);
-            const QRect paint = layout.paintRectPixels(dpi);
-            paper = QRectF(full).translated(-paint.topLeft());
-        }
-        const double kx = 1440.0 / std::max(1, device->logicalDpiX());
-        const double ky = 1440.0 / std::max(1, device->logicalDpiY());
-        const int points = std::max(1, int(std::lround(p.font().pointSizeF())));
-        const double labelWidth = QFontMetricsF(p.font(), device).horizontalAdvance(QStringLiteral("-100.0"));
-        const GraphGeometry g = graphPrintGeometry(paper, kx, ky, plot, w, h, points, labelWidth);
-        DrawOptions o;
-        o.paper = true;
-        o.background = QColor();
-        drawGraph(p, paper, ctx, g, o);
+        drawPrintedPlot(ctx, p, plot, w, h);
     };
     ctx.graphGridText = [&ctx](int row, int channel) {
         if (row < 1 || row >= kGraphGridRows || channel < 1 || channel > kChannels) return QString();
         return fillGraphGrid(ctx)[size_t(row)][size_t(channel)];
+    };
+}
+
+void connectReportPlot(AppContext& ctx, const GraphState& report) {
+    ctx.drawGraphPlot = [&ctx, report](QPainter& p, const QRectF& plot, double w, double h) {
+        const GraphState shown = ctx.graph;
+        ctx.graph = report;
+        drawPrintedPlot(ctx, p, plot, w, h);
+        ctx.graph = shown;
     };
 }
 

@@ -25,4 +25,9 @@ GraphGeometry graphPrintGeometry(const QRectF& paper, double kx, double ky, cons
 // Sets ctx.drawGraphPlot and ctx.graphGridText.
 void connectGraphPrint(AppContext& ctx);
 
+// Sets ctx.drawGraphPlot to draw with the report's ranges (reportGraphState)
+// instead of the graph's own, which stay as they are on screen; the graph
+// print takes connectGraphPrint again.
+void connectReportPlot(AppContext& ctx, const GraphState& report);
+
 }  // namespace quillet

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <utility>
 
 namespace quillet {
@@ -192,6 +193,63 @@ void computeGraphScale(AppContext& ctx) {
         g.autoHumidMin = int16_t(bottom);
         settleAxis(g.humidMin, g.humidMax, g.humidTick, g.humidManual, top, bottom, 100, humidTickFor);
     }
+}
+
+// ---------------------------------------------------------------- report
+
+namespace {
+
+// The lowest and highest sample (tenths) of the temperature or of the
+// humidity channels inside the X range; low > high when there is none.
+std::pair<int, int> sampleExtremes(const AppContext& ctx, const ChannelWindows& windows, bool humidity) {
+    int low = std::numeric_limits<int>::max(), high = std::numeric_limits<int>::min();
+    for (int ch = 1; ch <= kChannels; ++ch) {
+        const ChannelWindow& w = windows[size_t(ch)];
+        if (w.firstSample == 0 || isHumidity(ctx.store.ch[size_t(ch)].kind) != humidity) continue;
+        const auto& samples = ctx.store.samples[size_t(ch)];
+        for (int i = w.firstSample; i <= w.lastSample; ++i) {
+            const int v = samples[size_t(i)];
+            if (v == kErrorSample) continue;
+            low = std::min(low, v);
+            high = std::max(high, v);
+        }
+    }
+    return {low, high};
+}
+
+// Widens min..max (whole units) to hold low..high (tenths); true when it did.
+bool widenToHold(int16_t& min, int16_t& max, bool& manual, std::pair<int, int> extremes) {
+    const auto [low, high] = extremes;
+    if (low > high) return false;
+    const int lowest = int(std::floor(low / 10.0)), highest = int(std::ceil(high / 10.0));
+    if (lowest >= min && highest <= max) return false;
+    min = int16_t(std::min<int>(min, lowest));
+    max = int16_t(std::max<int>(max, highest));
+    manual = true;
+    return true;
+}
+
+}  // namespace
+
+GraphState reportGraphState(AppContext& ctx, AxisRows span, ReportBounds bounds) {
+    const GraphState shown = ctx.graph;
+    GraphState& g = ctx.graph;
+    g.xManual = true;
+    g.xStart = int16_t(span.first);
+    g.xEnd = int16_t(span.last);
+    if (bounds == ReportBounds::Automatic) {
+        g.tempManual = false;
+        g.humidManual = false;
+    }
+    computeGraphScale(ctx);
+    const ChannelWindows windows = channelWindows(ctx);
+    const bool temp = g.hasTemp && widenToHold(g.tempMin, g.tempMax, g.tempManual, sampleExtremes(ctx, windows, false));
+    const bool humid =
+        g.hasHumid && widenToHold(g.humidMin, g.humidMax, g.humidManual, sampleExtremes(ctx, windows, true));
+    if (temp || humid) computeGraphScale(ctx);  // the ticks of the widened axes
+    const GraphState report = ctx.graph;
+    ctx.graph = shown;
+    return report;
 }
 
 // ---------------------------------------------------------------- zoom

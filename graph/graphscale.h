@@ -8,6 +8,7 @@
 
 #include "core/globals.h"
 #include "core/savefile.h"
+#include "core/store.h"
 #include "graph/graphstate.h"
 
 #include <QString>
@@ -58,6 +59,18 @@ uint32_t defaultChannelColor(int channel);
 // channels in use and the manual flags. The painting of the plot area is
 // drawGraph's.
 void computeGraphScale(AppContext& ctx);
+
+// Where a report's Y bounds start from.
+enum class ReportBounds {
+    Automatic,  // the report of a file: the automatic bounds
+    Held,       // the report from the graph window: the bounds it shows
+};
+
+// The ranges a report draws with: the time span data numbers
+// span.first..span.last, the Y bounds as chosen, and each Y axis then widened
+// (to whole units, held) where a sample of the span would lie outside it, so
+// that an audit document shows every sample. ctx.graph is left as it was.
+GraphState reportGraphState(AppContext& ctx, AxisRows span, ReportBounds bounds);
 
 // Turns the drag rectangle (dragStartX.. in ctx.graph, clamped to the plot)
 // into held ranges and saves the old ones for undo. computeGraphScale

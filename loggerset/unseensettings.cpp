@@ -20,15 +20,21 @@ void UnseenSettingsDialog::run(AppContext& ctx, const CurrentLoggerSettings& cur
 
     state = loaded.state;
     settings = recordingSettings(state);
-    const int steps = settingSteps(loaded.state.loggerModel());
+    loggerModel = state.loggerModel();
+    const int steps = settingSteps(loggerModel);
     const auto bar = [this, steps](int step) {
         if (progress) progress(steps, step);
     };
     bar(0);
-    startSent = writeSettings(ctx, settings, loaded.state.loggerModel(), bar);
+    startSent = writeSettings(ctx, settings, loggerModel, bar);
     written = true;
     status = ctx.comm->status;
     if (status != Exchange::Accepted) showMessage(ctx, failureCaption, Msg::ReadError, kOkOnly);
+}
+
+std::optional<WrittenSettings> UnseenSettingsDialog::writtenSettings() const {
+    if (!written || status != Exchange::Accepted) return std::nullopt;
+    return WrittenSettings{settings, startSent, loggerModel};
 }
 
 UnseenSettingsDialog usualSettingsStep(AppContext& ctx, const QDateTime& startTime, BusyLogger busy) {

@@ -14,6 +14,7 @@
 #include <QDateTime>
 
 #include <functional>
+#include <optional>
 
 namespace quillet {
 
@@ -44,6 +45,11 @@ public:
     RecordingSettings settings;                     // what was handed to the writer
     QDateTime startSent;                            // the start 3,2 carried; invalid when not sent
     Preparation preparation = Preparation::Failed;  // how usualSettingsStep's preparation ended
+    int loggerModel = 0;                            // the model written to
+
+    // What the writer put into the logger; nothing unless every setting
+    // was acknowledged.
+    std::optional<WrittenSettings> writtenSettings() const;
 };
 
 // The usual communication's settings step: the preparation with the unseen

@@ -20,24 +20,39 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <optional>
 #include <vector>
 
 namespace quillet {
 namespace {
 
-// One channel in use as a column of the table.
+constexpr long long kSecondsPerDay = 86400;
+
+// A date value to the whole second.
+long long secondsOf(double dateValue) { return std::llround(dateValue * kSecondsPerDay); }
+double dateValueOf(long long seconds) { return double(seconds) / kSecondsPerDay; }
+// A date value as the tables show it.
+double wholeSecond(double dateValue) { return dateValueOf(secondsOf(dateValue)); }
+
+// One channel in use as a column of the tables, with its samples that lie
+// within the span. Sample i stands at its own instant, start + (i − 1) ×
+// interval, wherever the axis shows it.
 struct Column {
     int channel;
-    int first, last;  // rows of the axis holding its samples
+    int rowOffset;
+    QString title;  // "A 001-01 [℃]"
     bool humidity;
-    const int16_t* samples;  // samples[1..]
-    QString title;           // "A 001-01 [℃]"
+    const int16_t* samples;     // samples[1..]
+    long long start, interval;  // seconds
+    int first = 1, last = 0;    // the samples within the span
 
-    // The sample of axis row r, or nothing (an error or no sample there).
-    std::optional<int> at(int r) const {
-        if (r < first || r > last) return std::nullopt;
-        const int16_t v = samples[r - first + 1];
+    int count() const { return last >= first ? last - first + 1 : 0; }
+    long long secondOf(int i) const { return start + (i - 1) * interval; }
+    double timeOf(int i) const { return dateValueOf(secondOf(i)); }
+    // Sample i, or nothing for an error sample.
+    std::optional<int> at(int i) const {
+        const int16_t v = samples[i];
         if (v == kErrorSample) return std::nullopt;
         return v;
     }
@@ -49,25 +64,96 @@ QString unitText(int kind) {
     return {};
 }
 
-std::vector<Column> columns(AppContext& ctx) {
+// The instants (seconds) rows first..last of the axis stand for: from half
+// a step before the first row to half a step after the last one, so that a
+// channel the axis places by rounding keeps its rows. A span from the
+// axis' first row is open before it, one to its last row open after it:
+// the whole axis holds every sample, also those of a channel that starts
+// too far from the others to be placed on the axis by its time. Rows of an
+// axis without a step stand for no instants of their own: every sample.
+struct Instants {
+    std::optional<long long> from;  // inclusive
+    std::optional<long long> to;    // exclusive
+};
+
+Instants instantsOf(const ChannelStore& s, const AxisRows& span) {
+    const long long step = secondsOf(s.axisInterval);
+    Instants w;
+    if (span.first > 1 && step > 0) w.from = secondsOf(rowTime(s, span.first)) - step / 2;
+    if (span.last < s.rowCount && step > 0) w.to = secondsOf(rowTime(s, span.last)) + (step - step / 2);
+    return w;
+}
+
+// Limits c.first..c.last (of count samples) to the samples within w.
+void keepWithin(Column& c, int count, const Instants& w) {
+    c.first = 1;
+    c.last = count;
+    if (w.from && c.start < *w.from) {
+        const long long before = *w.from - c.start;  // > 0
+        c.first = c.interval > 0 ? int(std::min<long long>((before + c.interval - 1) / c.interval + 1, count + 1))
+                                 : count + 1;
+    }
+    if (w.to && c.secondOf(count) >= *w.to) {
+        const long long upTo = *w.to - 1 - c.start;
+        c.last = upTo < 0 ? 0 : c.interval > 0 ? int(std::min<long long>(upTo / c.interval + 1, count)) : count;
+    }
+}
+
+std::vector<Column> columns(AppContext& ctx, const AxisRows& span) {
     std::vector<Column> cols;
     ChannelStore& s = ctx.store;
     if (countChannelsInUse(s) == 0) return cols;
+    const Instants within = instantsOf(s, span);
     for (int ch = 1; ch <= kChannels; ++ch) {
         ChannelRecord& c = s.ch[size_t(ch)];
         if (c.inUse != 1) continue;
         QString title =
             channelLetter(ch) + QLatin1Char(' ') + cardText(ctx, c.cardNo) + QLatin1Char('-') + testText(ctx, c.testNo);
         if (const QString unit = unitText(c.kind); !unit.isEmpty()) title += QStringLiteral(" [") + unit + ']';
-        const int count = std::clamp<int>(c.sampleCount, 0, kMaxSamples);
-        cols.push_back(
-            {ch, c.rowOffset + 1, c.rowOffset + count, isHumidity(c.kind), s.samples[size_t(ch)].data(), title});
+        Column col{ch,
+                   c.rowOffset,
+                   title,
+                   isHumidity(c.kind),
+                   s.samples[size_t(ch)].data(),
+                   secondsOf(c.startTime),
+                   c.intervalHour * 3600LL + c.intervalMinute * 60LL + c.intervalTenSec * 10LL};
+        if (span.count() > 0) keepWithin(col, std::clamp<int>(c.sampleCount, 0, kMaxSamples), within);
+        cols.push_back(col);
     }
     return cols;
 }
 
-// A date value to the whole second, as the table shows it.
-double wholeSecond(double dateValue) { return std::round(dateValue * 86400.0) / 86400.0; }
+// The instants of the table's rows, earliest first: every instant at which a
+// column holds a sample within the span, an instant as often as one column
+// holds samples there (a zero interval). Calls row(seconds, here) for each,
+// here[k] being column k's sample index there or 0.
+template <typename Row>
+void forEachRow(const std::vector<Column>& cols, Row&& row) {
+    std::vector<int> next(cols.size()), here(cols.size());
+    for (size_t k = 0; k < cols.size(); ++k) next[k] = cols[k].first;
+    for (;;) {
+        std::optional<long long> t;
+        for (size_t k = 0; k < cols.size(); ++k)
+            if (next[k] <= cols[k].last && (!t || cols[k].secondOf(next[k]) < *t)) t = cols[k].secondOf(next[k]);
+        if (!t) return;
+        for (size_t k = 0; k < cols.size(); ++k)
+            here[k] = next[k] <= cols[k].last && cols[k].secondOf(next[k]) == *t ? next[k]++ : 0;
+        row(*t, here);
+    }
+}
+
+// The first and last instant of the table (date values); nothing when no
+// column holds a sample within the span.
+std::optional<std::pair<double, double>> tableInstants(const std::vector<Column>& cols) {
+    std::optional<long long> first, last;
+    for (const Column& c : cols) {
+        if (c.count() == 0) continue;
+        first = std::min(first.value_or(c.secondOf(c.first)), c.secondOf(c.first));
+        last = std::max(last.value_or(c.secondOf(c.last)), c.secondOf(c.last));
+    }
+    if (!first) return std::nullopt;
+    return std::pair{dateValueOf(*first), dateValueOf(*last)};
+}
 
 // ---- the workbook ---------------------------------------------------------
 
@@ -180,7 +266,7 @@ const WorkbookLibrary* workbookLibrary() {
 class WorkbookWriter {
 public:
     WorkbookWriter(const WorkbookLibrary& api, AppContext& ctx, const AxisRows& span)
-        : api_(api), ctx_(ctx), span_(span), cols_(columns(ctx)) {}
+        : api_(api), ctx_(ctx), span_(span), cols_(columns(ctx, span)) {}
 
     QByteArray bytes() {
         QTemporaryDir dir;
@@ -196,9 +282,9 @@ public:
         book_ = api_.workbook_new_opt(path.constData(), &options);
         if (!book_) return {};
         formats();
-        const int lastRow = dataSheet();
+        dataSheet();
         statisticsSheet();
-        chartSheet(lastRow);
+        chartSheet();
         if (api_.workbook_close(book_) != LXW_NO_ERROR || failed_ || !rightHandHumidity(path)) return {};
         QFile f(QString::fromLocal8Bit(path));
         if (!f.open(QIODevice::ReadOnly)) return {};
@@ -230,31 +316,52 @@ private:
     void number(lxw_worksheet* w, int row, int col, double v, lxw_format* f) {
         check(api_.worksheet_write_number(w, lxw_row_t(row), lxw_col_t(col), v, f));
     }
-    void value(lxw_worksheet* w, int row, int col, int v, bool humidity) {
-        number(w, row, col, v / 10.0, humidity ? whole_ : tenths_);
+    // A measured value (tenths of ℃ or %RH) as stored.
+    void value(lxw_worksheet* w, int row, int col, int tenths) { number(w, row, col, tenths / 10.0, tenths_); }
+    static int timeColumn(size_t column) { return 2 * int(column); }
+
+    // "データ": two columns per channel, the instants of its samples within
+    // the span and their values, so that every value stands beside its own
+    // time also where the channels were recorded at different instants.
+    void dataSheet() {
+        lxw_worksheet* w = api_.workbook_add_worksheet(book_, utf8(kDataSheet).constData());
+        int rows = 0;
+        for (size_t i = 0; i < cols_.size(); ++i) {
+            const int t = timeColumn(i);
+            text(w, 0, t, channelLetter(cols_[i].channel) + QStringLiteral(" 日時"), bold_);
+            text(w, 0, t + 1, cols_[i].title, bold_);
+            check(api_.worksheet_set_column(w, lxw_col_t(t), lxw_col_t(t), 20, nullptr));
+            check(api_.worksheet_set_column(w, lxw_col_t(t + 1), lxw_col_t(t + 1), 16, nullptr));
+            rows = std::max(rows, cols_[i].count());
+        }
+        api_.worksheet_freeze_panes(w, 1, 0);
+        for (int row = 1; row <= rows; ++row) {
+            for (size_t i = 0; i < cols_.size(); ++i) {
+                const Column& c = cols_[i];
+                if (row > c.count()) continue;
+                const int n = c.first + row - 1;
+                number(w, row, timeColumn(i), c.timeOf(n), dateTime_);
+                if (const auto v = c.at(n)) value(w, row, timeColumn(i) + 1, *v);
+            }
+        }
     }
 
-    // "データ": the table; returns its last sheet row (0 = header only).
-    int dataSheet() {
-        lxw_worksheet* w = api_.workbook_add_worksheet(book_, utf8(kDataSheet).constData());
-        text(w, 0, 0, QStringLiteral("日時"), bold_);
-        for (size_t i = 0; i < cols_.size(); ++i) text(w, 0, int(i) + 1, cols_[i].title, bold_);
-        check(api_.worksheet_set_column(w, 0, 0, 20, nullptr));
-        check(api_.worksheet_set_column(w, 1, lxw_col_t(std::max<size_t>(cols_.size(), 1)), 16, nullptr));
-        api_.worksheet_freeze_panes(w, 1, 0);
-        const ChannelStore& s = ctx_.store;
-        int row = 0;
-        for (int r = span_.first; r <= span_.last; ++r) {
-            ++row;
-            number(w, row, 0, wholeSecond(rowTime(s, r)), dateTime_);
-            for (size_t i = 0; i < cols_.size(); ++i)
-                if (const auto v = cols_[i].at(r)) value(w, row, int(i) + 1, *v, cols_[i].humidity);
+    // The figures of each column over its samples within the span: the rows
+    // of the axis that hold them, as the figures count rows.
+    std::vector<ChannelFigures> columnFigures(double dhr) const {
+        std::map<std::pair<int, int>, std::vector<ChannelFigures>> byRows;
+        std::vector<ChannelFigures> out;
+        for (const Column& c : cols_) {
+            const auto [at, added] = byRows.try_emplace({c.first + c.rowOffset, c.last + c.rowOffset});
+            if (added) at->second = channelFigures(ctx_.store, {at->first.first, at->first.second}, dhr);
+            for (const ChannelFigures& f : at->second)
+                if (f.channel == c.channel) out.push_back(f);
         }
-        return row;
+        return out;
     }
 
     // "統計": one row per channel: its header values, then the audit
-    // figures over the rows exported, and below the table the span and the
+    // figures over the samples exported, and below the table the span and the
     // ΔH/R they were computed with.
     void statisticsSheet() {
         lxw_worksheet* w = api_.workbook_add_worksheet(book_, utf8(QStringLiteral("統計")).constData());
@@ -273,7 +380,7 @@ private:
         check(api_.worksheet_set_column(w, 21, 21, 20, nullptr));
         api_.worksheet_freeze_panes(w, 1, 0);
         const double dhr = loadDeltaHOverR(analysisSettingsFile(ctx_.folders));
-        const std::vector<ChannelFigures> figures = channelFigures(ctx_.store, span_, dhr);
+        const std::vector<ChannelFigures> figures = columnFigures(dhr);
         int row = 0;
         for (const Column& col : cols_) {
             ++row;
@@ -285,12 +392,12 @@ private:
             number(w, row, 4, wholeSecond(c.interval), duration_);
             number(w, row, 5, c.sampleCount, whole_);
             number(w, row, 6, c.errorCount, whole_);
-            value(w, row, 7, c.maxValue, col.humidity);
-            value(w, row, 8, c.minValue, col.humidity);
-            value(w, row, 9, c.averageValue, col.humidity);
+            value(w, row, 7, c.maxValue);
+            value(w, row, 8, c.minValue);
+            value(w, row, 9, c.averageValue);
             if (hasAlarmValues(c.kind)) {
-                value(w, row, 10, c.upperAlarm, col.humidity);
-                value(w, row, 11, c.lowerAlarm, col.humidity);
+                value(w, row, 10, c.upperAlarm);
+                value(w, row, 11, c.lowerAlarm);
             }
             const auto f = std::find_if(figures.begin(), figures.end(),
                                         [&](const ChannelFigures& x) { return x.channel == col.channel; });
@@ -298,10 +405,11 @@ private:
         }
         if (span_.count() > 0) {
             const ChannelStore& s = ctx_.store;
+            const auto [from, to] =
+                tableInstants(cols_).value_or(std::pair{rowTime(s, span_.first), rowTime(s, span_.last)});
             text(w, row + 2, 0,
                  QStringLiteral("MKT以降は %1 ～ %2 の値 (ΔH/R = %3 K)")
-                     .arg(dateTimeText(rowTime(s, span_.first)), dateTimeText(rowTime(s, span_.last)),
-                          QString::number(dhr, 'f', 1)));
+                     .arg(dateTimeText(from), dateTimeText(to), QString::number(dhr, 'f', 1)));
         }
     }
 
@@ -328,7 +436,7 @@ private:
     // "グラフ": every channel over time as lines, temperatures first. With
     // both kinds the humidity series go to the right-hand axis afterwards
     // (rightHandHumidity()), as this library version draws one value axis.
-    void chartSheet(int lastRow) {
+    void chartSheet() {
         if (cols_.empty()) return;
         lxw_chart* chart = api_.workbook_add_chart(book_, LXW_CHART_SCATTER_STRAIGHT);
         const QByteArray sheet = utf8(kDataSheet);
@@ -336,10 +444,11 @@ private:
             for (size_t i = 0; i < cols_.size(); ++i) {
                 if (cols_[i].humidity != humidity) continue;
                 lxw_chart_series* series = api_.chart_add_series(chart, nullptr, nullptr);
-                const lxw_row_t last = lxw_row_t(std::max(lastRow, 1));
-                api_.chart_series_set_categories(series, sheet.constData(), 1, 0, last, 0);
-                api_.chart_series_set_values(series, sheet.constData(), 1, lxw_col_t(i + 1), last, lxw_col_t(i + 1));
-                api_.chart_series_set_name_range(series, sheet.constData(), 0, lxw_col_t(i + 1));
+                const lxw_row_t last = lxw_row_t(std::max(cols_[i].count(), 1));
+                const lxw_col_t t = lxw_col_t(timeColumn(i));
+                api_.chart_series_set_categories(series, sheet.constData(), 1, t, last, t);
+                api_.chart_series_set_values(series, sheet.constData(), 1, t + 1, last, t + 1);
+                api_.chart_series_set_name_range(series, sheet.constData(), 0, t + 1);
                 api_.chart_series_set_marker_type(series, LXW_CHART_MARKER_NONE);
                 (humidity ? humiditySeries_ : temperatureSeries_) += 1;
             }
@@ -347,10 +456,9 @@ private:
         api_.chart_show_blanks_as(chart, LXW_CHART_BLANKS_AS_GAP);
         api_.chart_axis_set_num_format(chart->x_axis, "yyyy-mm-dd hh:mm");
         api_.chart_axis_set_name(chart->x_axis, utf8(QStringLiteral("日時")).constData());
-        if (lastRow >= 1) {
-            const ChannelStore& s = ctx_.store;
-            api_.chart_axis_set_min(chart->x_axis, wholeSecond(rowTime(s, span_.first)));
-            api_.chart_axis_set_max(chart->x_axis, wholeSecond(rowTime(s, span_.last)));
+        if (const auto instants = tableInstants(cols_)) {
+            api_.chart_axis_set_min(chart->x_axis, instants->first);
+            api_.chart_axis_set_max(chart->x_axis, instants->second);
         }
         // Both kinds: one axis named for both, until rightHandHumidity() splits it.
         QString yName = temperatureSeries_ > 0 ? kTemperatureAxis : kHumidityAxis;
@@ -437,7 +545,7 @@ private:
 }  // namespace
 
 QByteArray tidyCsvBytes(AppContext& ctx, const AxisRows& span, TableEncoding encoding) {
-    const std::vector<Column> cols = columns(ctx);
+    const std::vector<Column> cols = columns(ctx, span);
     QString head = QStringLiteral("日時");
     for (const Column& c : cols) head += QLatin1Char(',') + c.title;
     head += QStringLiteral("\r\n");
@@ -450,22 +558,24 @@ QByteArray tidyCsvBytes(AppContext& ctx, const AxisRows& span, TableEncoding enc
         out = QByteArrayLiteral("\xEF\xBB\xBF") + head.toUtf8();
     }
     // The rows are ASCII, written straight into the buffer sized once for
-    // the longest rows.
+    // the longest rows, at most a row per sample.
     constexpr int kMaxRowBytes = vb::kMaxDateTimeChars + kChannels * (1 + vb::kMaxTenthsChars) + 2;
-    const ChannelStore& s = ctx.store;
+    qsizetype rows = 0;
+    for (const Column& c : cols) rows += c.count();
     const qsizetype start = out.size();
-    out.resize(start + qsizetype(span.count()) * kMaxRowBytes);
+    out.resize(start + rows * kMaxRowBytes);
     char* const begin = out.data();
     char* p = begin + start;
-    for (int r = span.first; r <= span.last; ++r) {
-        p = vb::putDateTime(p, rowTime(s, r), vb::DateTimeLayout::Long);
-        for (const Column& c : cols) {
+    forEachRow(cols, [&](long long second, const std::vector<int>& here) {
+        p = vb::putDateTime(p, dateValueOf(second), vb::DateTimeLayout::Long);
+        for (size_t k = 0; k < cols.size(); ++k) {
             *p++ = ',';
-            if (const auto v = c.at(r)) p = vb::putTenths(p, *v, c.humidity ? 0 : 1);
+            if (here[k] == 0) continue;
+            if (const auto v = cols[k].at(here[k])) p = vb::putTenths(p, *v, 1);
         }
         *p++ = '\r';
         *p++ = '\n';
-    }
+    });
     out.resize(p - begin);
     return out;
 }

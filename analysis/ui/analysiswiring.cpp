@@ -33,14 +33,12 @@ void wireAnalysis(MainWindow& window, AppContext& ctx, TitlePrompt askTitle) {
     if (!askTitle) askTitle = dialogTitlePrompt(&window);
     window.setCommand(window.mASTATS, [&window, &ctx] { showStatsWindow(ctx, wholeAxis(ctx.store), &window); });
     window.setCommand(window.mAREPORT, [&ctx, askTitle] {
-        // The graph of the whole axis, whatever range the graph window holds;
-        // the graph keeps its own afterwards.
-        const GraphState kept = ctx.graph;
-        ctx.graph->xManual = false;
-        computeGraphScale(ctx);
+        // The graph of the whole axis with the automatic ranges, whatever
+        // the graph window holds.
+        const AxisRows rows = wholeAxis(ctx.store);
+        connectReportPlot(ctx, reportGraphState(ctx, rows, ReportBounds::Automatic));
+        reportCommand(ctx, *ctx.printer, rows, savedDeltaHOverR(ctx), askTitle);
         connectGraphPrint(ctx);
-        reportCommand(ctx, *ctx.printer, wholeAxis(ctx.store), savedDeltaHOverR(ctx), askTitle);
-        ctx.graph = kept;
     });
 }
 
@@ -48,8 +46,11 @@ void wireGraphAnalysis(GraphWindow& graph, AppContext& ctx, TitlePrompt askTitle
     if (!askTitle) askTitle = dialogTitlePrompt(&graph);
     graph.openStats = [&graph, &ctx] { showStatsWindow(ctx, visibleRows(ctx), &graph); };
     graph.printReport = [&ctx, askTitle] {
-        connectGraphPrint(ctx);
+        // The time span shown, every sample of it within the Y axes.
+        const AxisRows shown{ctx.graph->xStart, ctx.graph->xEnd};
+        connectReportPlot(ctx, reportGraphState(ctx, shown, ReportBounds::Held));
         reportCommand(ctx, *ctx.graphPrinter, visibleRows(ctx), savedDeltaHOverR(ctx), askTitle);
+        connectGraphPrint(ctx);
     };
     graph.updateCommandStates();
 }

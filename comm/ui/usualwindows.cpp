@@ -266,8 +266,7 @@ void startUsualCommunication(AppContext& ctx, const UsualSteps& steps, QWidget* 
     if (parent) view.move(parent->geometry().center() - view.rect().center());
     view.exec();
     ctx.usualCommunicationActive = 0;  // also when the window was closed before its first tick
-    auto* main = qobject_cast<MainWindow*>(parent);
-    const QString text = usualOutcomeText(view.outcome(), main ? main->statusWord->text() : QString());
+    const QString text = usualOutcomeText(view.outcome());
     if (!text.isEmpty()) showUsualOutcome(parent, view.outcome().savedFile, text);
 }
 

@@ -266,7 +266,7 @@ void RecordingSettingsDialog::build() {
     chkRock->setToolTip(QStringLiteral("ロガーをロックします"));
     top->addWidget(chkRock);
 
-    auto* note = new QLabel(QStringLiteral("実行(Ok）するとクイレットがメモリしているデータが消去されます"), this);
+    auto* note = new QLabel(messageText(Msg::WritingErasesMemory), this);
     note->setObjectName(QStringLiteral("note"));
     top->addWidget(note);
 

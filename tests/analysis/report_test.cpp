@@ -5,15 +5,20 @@
 
 #include "analysis/analysissettings.h"
 #include "analysis/figuretexts.h"
+#include "analysis/reportprint.h"
 #include "analysis/ui/analysiswiring.h"
 #include "analysis/ui/statswindow.h"
+#include "core/settingsfiles.h"
+#include "core/startup.h"
 #include "core/store.h"
 #include "core/ui/mainwindow.h"
 #include "datafile/datafile.h"
+#include "graph/graphscale.h"
 #include "graph/graphstate.h"
-#include "analysis/reportprint.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -128,9 +133,9 @@ TEST_F(ReportTest, CliReportPage) {
     EXPECT_EQ(pdfPageCount(pdf), 1);
     const QString text = pdfText(pdf);
     const auto f = channelFigures(t.ctx.store, {2, 20});
-    for (const QString& want : {u8("冷蔵倉庫 12月"), dateTimeText(rowTime(t.ctx.store, 2)),
-                                dateTimeText(rowTime(t.ctx.store, 20)), figureText(f[0], 5), u8("作成"), u8("確認"),
-                                u8("承認"), u8("1 / 1")})
+    for (const QString& want :
+         {u8("冷蔵倉庫 12月"), dateTimeText(rowTime(t.ctx.store, 2)), dateTimeText(rowTime(t.ctx.store, 20)),
+          figureText(f[0], 5), u8("作成"), u8("確認"), u8("承認"), u8("1 / 1")})
         EXPECT_TRUE(text.contains(want)) << want.toStdString() << "\n" << text.toStdString();
 
     struct Refused {
@@ -183,6 +188,59 @@ TEST_F(ReportTest, ReportCommandOutcomes) {
     const QString text = pdfText(pdf);
     EXPECT_TRUE(text.contains(u8("監査用")));
     EXPECT_TRUE(text.contains(u8("2013-11-15 09:05:00"))) << text.toStdString();  // the virtual clock
+}
+
+// A report shows every sample: the report of a file takes the automatic
+// ranges, not held ones that leave the data out; the one from the graph
+// window keeps the span shown and widens its held Y axes to that span's
+// samples (5.1 .. 26.4 ℃ in rows 5..20, 65.4 %RH), also past header figures
+// that miss them.
+TEST_F(ReportTest, ReportRangesHoldEverySample) {
+    using Ranges = std::array<int16_t, 6>;  // xStart, xEnd, tempMin, tempMax, humidMin, humidMax
+    const auto ranges = [](const GraphState& g) {
+        return Ranges{g.xStart, g.xEnd, g.tempMin, g.tempMax, g.humidMin, g.humidMax};
+    };
+    const struct {
+        ReportBounds bounds;
+        AxisRows span;
+        bool headerFigures;  // the channels' highest and lowest sample, as a read-out leaves them
+        Ranges held, want;
+        bool widened;
+    } rows[] = {
+        {ReportBounds::Automatic, {1, 30}, true, {5, 20, 60, 80, 0, 10}, {1, 30, 0, 50, 65, 70}, false},
+        {ReportBounds::Automatic, {1, 30}, false, {5, 20, 60, 80, 0, 10}, {1, 30, 0, 28, 0, 66}, true},
+        {ReportBounds::Held, {5, 20}, true, {5, 20, 26, 40, 60, 64}, {5, 20, 5, 40, 60, 66}, true},
+        {ReportBounds::Held, {5, 20}, true, {5, 20, 0, 30, 60, 70}, {5, 20, 0, 30, 60, 70}, true},
+    };
+    for (const auto& row : rows) {
+        for (const auto& [ch, low, high] : {std::tuple{1, 245, 274}, {3, 654, 654}, {5, 51, 51}}) {
+            t.ctx.store.ch[size_t(ch)].minValue = int16_t(row.headerFigures ? low : 0);
+            t.ctx.store.ch[size_t(ch)].maxValue = int16_t(row.headerFigures ? high : 0);
+        }
+        GraphState& g = t.ctx.graph;
+        g.xManual = g.tempManual = g.humidManual = true;
+        std::tie(g.xStart, g.xEnd, g.tempMin, g.tempMax, g.humidMin, g.humidMax) = std::tuple_cat(row.held);
+        computeGraphScale(t.ctx);
+        const Ranges shown = ranges(t.ctx.graph);
+        const GraphState r = reportGraphState(t.ctx, row.span, row.bounds);
+        EXPECT_EQ(ranges(r), row.want);
+        EXPECT_EQ(r.tempManual && r.humidManual, row.widened);
+        EXPECT_EQ(r.tempTick * 5, (r.tempMax - r.tempMin) * 10);  // five ticks, also when widened
+        EXPECT_EQ(ranges(t.ctx.graph), shown);                    // the graph keeps its own
+    }
+
+    // quillet-cli report of the file (no header figures) with 60..80 ℃ held
+    // in qlet7.dat: the axis reads 28.0 at the top, not 80.0.
+    const Folders folders = buildFolders(home.path() + "/config", home.path() + "/docs", home.path());
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(folders.settingsFile).path()));
+    GeneralSettings saved;
+    saved.tempManual = -1;
+    saved.tempMin = 60;
+    saved.tempMax = 80;
+    ASSERT_TRUE(saveGeneralSettings(saved, folders.settingsFile));
+    ASSERT_EQ(cli("report", {"--pdf", pdf}).exitCode, 0);
+    const QString text = pdfText(pdf);
+    EXPECT_TRUE(text.contains("28.0") && !text.contains("80.0")) << text.toStdString();
 }
 
 // "統計と逸脱" from the main window: the figures in the table; a wrong ΔH/R

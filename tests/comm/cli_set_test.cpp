@@ -29,12 +29,12 @@ TEST(CliSet, WritesWhatReadShowsNext) {
         QStringList frames;
         QString shown;
     } cases[] = {
-        {{"--model", "2"},
+        {{"--model", "2", "--records", "0"},
          {"--card", "26", "--test", "7", "--interval", "00:15", "--alarm1", "30/-5", "--alarm2", "80/20", "--ref2",
           "55L"},
          {"3,5 A1", "3,6 70", "3,3 F000"},
          "card-test 026-007, 0 records\nInterval 00:15, CH1 alarms 30.0/-5.0, CH2 alarms 80.0/20.0"},
-        {{"--model", "4"},
+        {{"--model", "4", "--records", "0"},
          {"--card", "3", "--seconds", "30", "--mode", "endless", "--no-lock", "--alarm2", "150/-40"},
          {"3,5 30", "3,6 10", "3,7 1", "3,3 0003"},
          "card-test 003-001, 0 records\nInterval 30 s, CH1 alarms"},
@@ -51,7 +51,8 @@ TEST(CliSet, WritesWhatReadShowsNext) {
             set.out.contains("Start:    " + QDateTime::currentDateTime().toString("yyyy-MM-dd HH:mm")))
             << set.out.toStdString();
         const QStringList frames = framesIn(log);
-        EXPECT_EQ(frames.mid(2, c.frames.size()), c.frames) << frames.join(" | ").toStdString();
+        // After the status, identification and summary (nothing unread).
+        EXPECT_EQ(frames.mid(3, c.frames.size()), c.frames) << frames.join(" | ").toStdString();
         EXPECT_TRUE(frames.last().startsWith("2,1 ")) << frames.join(" | ").toStdString();
 
         // The logger erased its memory and holds the new settings.
@@ -67,7 +68,7 @@ TEST(CliSet, WritesWhatReadShowsNext) {
 TEST(CliSet, RefusesWhatTheDialogWouldCorrectAndSendsNothing) {
     QTemporaryDir home;
     const QString log = home.filePath("frames.log");
-    fakes::SimProcess sim({"--model", "2", "--log", log});
+    fakes::SimProcess sim({"--model", "2", "--records", "0", "--log", log});
     if (sim.devicePath().isEmpty() || !QFile::exists(kCli)) QUILLET_TOOL_MISSING("tools not built");
     const QString tomorrow = QDate::currentDate().addDays(1).toString("yyyy-MM-dd");
     const struct {
@@ -90,9 +91,9 @@ TEST(CliSet, RefusesWhatTheDialogWouldCorrectAndSendsNothing) {
         EXPECT_EQ(r.exitCode, c.exitCode) << c.options.join(" ").toStdString();
         EXPECT_TRUE(r.err.contains(c.said)) << r.err.toStdString();
         EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
-        // Only the reads: status and identification (none for a wrong command line).
+        // Only the reads: status, identification and summary (none for a wrong command line).
         const QStringList frames = framesIn(log);
-        const QStringList reads = c.exitCode == 1 ? QStringList{"1,3", "1,1"} : QStringList{};
+        const QStringList reads = c.exitCode == 1 ? QStringList{"1,3", "1,1", "1,4"} : QStringList{};
         EXPECT_EQ(frames.mid(framesBefore), reads) << c.options.join(" ").toStdString();
         framesBefore = int(frames.size());
     }
@@ -116,7 +117,7 @@ TEST(CliSet, SaysWhatFailedAndWhereTheRangeCameFrom) {
     };
     for (const auto& c : cases) {
         QTemporaryDir home;
-        fakes::SimProcess sim(c.logger);
+        fakes::SimProcess sim(c.logger + QStringList{"--records", "0"});  // nothing to lose
         if (sim.devicePath().isEmpty() || !QFile::exists(kCli)) QUILLET_TOOL_MISSING("tools not built");
         const CliRun r = runCli({"set", "--device", sim.devicePath()}, home.path());
         const QString all = r.out + r.err;

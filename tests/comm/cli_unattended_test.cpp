@@ -103,14 +103,15 @@ TEST(CliUnattended, EveryReaderGetsEachFrameOnceAndAnUnsetReferenceStaysUnset) {
         SCOPED_TRACE(k.what);
         QTemporaryDir home;
         const QString log = home.filePath("frames.log");
-        fakes::SimProcess sim(k.reader + QStringList{"--model", "2", "--log", log});
+        fakes::SimProcess sim(k.reader + QStringList{"--model", "2", "--records", "0", "--reference1", "4095,H",
+                                                     "--reference2", "4095,H", "--log", log});
         if (sim.devicePath().isEmpty() || !QFile::exists(kCli)) QUILLET_TOOL_MISSING("tools not built");
         const CliRun set = runCli({"set", "--device", sim.devicePath(), "--card", "26"}, home.path());
         EXPECT_EQ(set.exitCode, 0) << set.err.toStdString();
         const QStringList frames = framesIn(log);
-        EXPECT_EQ(frames.mid(0, 5), (QStringList{"1,3", "1,1", "3,5 A1", "3,6 10", "3,3 A000"}))
+        EXPECT_EQ(frames.mid(0, 6), (QStringList{"1,3", "1,1", "1,4", "3,5 A1", "3,6 10", "3,3 A000"}))
             << frames.join(" | ").toStdString();
-        EXPECT_EQ(frames.size(), 12) << frames.join(" | ").toStdString();  // no frame twice
+        EXPECT_EQ(frames.size(), 13) << frames.join(" | ").toStdString();  // no frame twice
         EXPECT_TRUE(frames.contains("3,4 FFF0FFF0")) << frames.join(" | ").toStdString();
         EXPECT_TRUE(set.out.contains("CH1 reference: not set")) << set.out.toStdString();
     }
@@ -119,7 +120,8 @@ TEST(CliUnattended, EveryReaderGetsEachFrameOnceAndAnUnsetReferenceStaysUnset) {
 TEST(CliUnattended, TheOneChannelLoggerKeepsItsMeasuringRange) {
     QTemporaryDir home;
     const QString log = home.filePath("frames.log");
-    fakes::SimProcess sim({"--model", "3", "--range-codes", "2", "--reference1", "300,H", "--log", log});
+    fakes::SimProcess sim(
+        {"--model", "3", "--records", "0", "--range-codes", "2", "--reference1", "300,H", "--log", log});
     if (sim.devicePath().isEmpty() || !QFile::exists(kCli)) QUILLET_TOOL_MISSING("tools not built");
     const struct {
         QStringList options;

@@ -72,6 +72,9 @@ TEST(CliUsual, SavesByCardAndTestAndNeverOverwrites) {
     if (start <= now) start = start.addDays(1);
     EXPECT_TRUE(first.out.contains("starts recording at " + start.toString("yyyy-MM-dd HH:mm")))
         << first.out.toStdString();
+    // The closing note's word, from the same outcome as the window's.
+    EXPECT_TRUE(first.out.contains(QString::fromUtf8("ロガーに設定を書き込みました（開始 ") +
+                                   start.toString("yyyy-MM-dd HH:mm") + QString::fromUtf8("、間隔 00:15、終了 ")));
     {
         fakes::TestContext t;
         SystemClock clock;
@@ -137,7 +140,7 @@ TEST(CliUsual, AFullDiskIsSaidAndNothingIsSent) {
     const QString log = home.filePath("frames.log");
     fakes::SimProcess sim({"--model", "2", "--records", "2000", "--log", log});
     if (sim.devicePath().isEmpty() || !QFile::exists(kCli)) QUILLET_TOOL_MISSING("tools not built");
-    const CliRun r = runCli({"usual", "--device", sim.devicePath(), "--naming", "date"}, home.path(), 60000,
+    const CliRun r = runCli({"usual", "--device", sim.devicePath(), "--naming", "date"}, home.path(), 60000, {},
                             fakes::diskFullAfter(1024));
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.err.contains(QString::fromUtf8("ディスクの空き容量が不足しています｡\nエラー61")))

@@ -1,13 +1,20 @@
 // The read-out end to end on the virtual clock: the real link and codec
 // against the simulator's device model on an in-process line.
 #include "comm/readout.h"
+#include "analysis/figures.h"
 #include "comm/link.h"
+#include "core/savefile.h"
 #include "core/store.h"
+#include "datafile/fileops.h"
 #include "support/fakes.h"
 #include "support/simserial.h"
 #include "tools/sim/device.h"
 
+#include <QFile>
+
 #include <gtest/gtest.h>
+
+#include <map>
 
 using namespace quillet;
 
@@ -277,24 +284,6 @@ TEST(Readout, UnsupportedLoggerEndsAtItsMessage) {
     EXPECT_EQ(countChannelsInUse(rig.ctx().store), 0);
 }
 
-TEST(Readout, Model4WrapIsReadOldestFirst) {
-    sim::Config cfg = config(4, 100);
-    cfg.flags = 3;
-    cfg.wrapPosition = 2500;
-    Rig rig(cfg);
-    ASSERT_TRUE(rig.read()) << rig.t.messages.texts().join("|").toStdString();
-    const ChannelStore& s = rig.ctx().store;
-    ASSERT_EQ(s.ch[1].sampleCount, 6000);
-    const sim::Config r = sim::resolved(cfg);
-    const auto& raw = rig.device.rawRecords(1);
-    ASSERT_EQ(raw.size(), 6000u);
-    const int low = rangeLowOfCode(r.rangeCode[0]);
-    EXPECT_EQ(s.samples[1][1], stored(raw[2500], low));     // memory record 2501
-    EXPECT_EQ(s.samples[1][3500], stored(raw[5999], low));  // memory record 6000
-    EXPECT_EQ(s.samples[1][3501], stored(raw[0], low));     // memory record 1
-    EXPECT_EQ(s.samples[1][6000], stored(raw[2499], low));  // memory record 2500, the newest
-}
-
 TEST(Readout, RetriesAFaultyIdentification) {
     sim::Config cfg = config(3, 5);
     cfg.faults.garbage = true;
@@ -347,4 +336,261 @@ TEST(Readout, HasFreeChannel) {
     EXPECT_TRUE(hasFreeChannel(t.ctx, true));
     fillChannel(t.ctx.store, 8);
     EXPECT_FALSE(hasFreeChannel(t.ctx, false));
+}
+
+// ---- Every model end to end: read-out, data file, audit figures ------------
+
+namespace {
+
+// A model 4 memory of 6000 records per channel holding `fill` except at the
+// memory records (1-based) given.
+std::vector<int> memoryOf(int fill, const std::map<int, int>& at) {
+    std::vector<int> m(6000, fill);
+    for (const auto& [record, raw] : at) m[size_t(record - 1)] = raw;
+    return m;
+}
+
+sim::Config model4Logger() {
+    return sim::Config{.model = 4,
+                       .cardNo = 254,
+                       .testNo = 9,
+                       .start = {2009, 12, 31, 23, 10, 4},
+                       .intervalHour = 1,
+                       .intervalMinute = 3,
+                       .intervalTenSec = 2,
+                       .rangeCode = {1, 3},
+                       .upperAlarmRaw = {720, 1650},
+                       .lowerAlarmRaw = {395, 1180},
+                       .rawRecords1 = {650, 1023, 633, 700, 615},
+                       .rawRecords2 = {410, 455, 1023, 1023, 430}};
+}
+
+sim::Config model4Wrapped() {
+    sim::Config c = model4Logger();
+    c.flags = 3;
+    c.wrapPosition = 2500;
+    c.rawRecords1 = memoryOf(600, {{1, 1023}, {2500, 777}, {2501, 555}, {6000, 612}});
+    c.rawRecords2 = memoryOf(300, {{1, 301}, {2500, 350}, {2501, 250}, {3000, 1023}, {4000, 1023}, {6000, 299}});
+    return c;
+}
+
+struct Sample {
+    int index;  // 1-based
+    int16_t value;
+};
+
+// A logger and what its channels must hold in grid channels A and B,
+// written out from the logger's documented layout: values are raw + the
+// bottom of the channel's range (range code 1: -40.0, 3 and 8: +50.0, 10 and
+// 11: 0), model 4's alarms raw - 40.0; a date value counts days from
+// 1899-12-30; sums, means and the integrated values are worked out by hand.
+struct ModelCase {
+    const char* name;
+    sim::Config logger;
+    std::vector<ChannelRecord> channels;
+    std::vector<std::vector<Sample>> samples;
+};
+
+constexpr double kDay = 86400;
+
+// clang-format off
+std::vector<ModelCase> modelCases() {
+    return {
+        {"model 1",
+         sim::Config{.model = 1, .cardNo = 167, .testNo = 60, .start = {2011, 7, 23, 14, 38, 0},
+                     .intervalHour = 1, .intervalMinute = 25, .rangeCode = {1, 10},
+                     .referenceRaw = {630, 500}, .referenceSide = {0, 8},
+                     .upperAlarmRaw = {680, 850}, .lowerAlarmRaw = {560, 250},
+                     .rawRecords1 = {612, 655, 1023, 598, 640}, .rawRecords2 = {455, 1023, 470, 1023, 512}},
+         // Integrated: (25 + 10) × 85/60 h = 49 \ 10; (45 + 30) × 85/60 h = 106 \ 10.
+         {{.inUse = 1, .kind = 1, .cardNo = 167, .testNo = 60, .startYear = 2011, .startMonth = 7, .startDay = 23,
+           .startHour = 14, .startMinute = 38, .startTenSec = 0, .startTime = 40747 + (14 * 3600 + 38 * 60) / kDay,
+           .intervalHour = 1, .intervalMinute = 25, .intervalTenSec = 0, .interval = 5100 / kDay, .rangeCode = 1,
+           .rangeLow = -400, .referenceValue = 230, .referenceSide = 0, .integratedValue = 4, .maxValue = 255,
+           .minValue = 198, .averageValue = 226, .errorCount = 1, .upperAlarm = 280, .lowerAlarm = 160,
+           .sampleCount = 5},
+          {.inUse = 1, .kind = 2, .cardNo = 167, .testNo = 60, .startYear = 2011, .startMonth = 7, .startDay = 23,
+           .startHour = 14, .startMinute = 38, .startTenSec = 0, .startTime = 40747 + (14 * 3600 + 38 * 60) / kDay,
+           .intervalHour = 1, .intervalMinute = 25, .intervalTenSec = 0, .interval = 5100 / kDay, .rangeCode = 10,
+           .rangeLow = 0, .referenceValue = 500, .referenceSide = 8, .integratedValue = 10, .maxValue = 512,
+           .minValue = 455, .averageValue = 479, .errorCount = 2, .upperAlarm = 850, .lowerAlarm = 250,
+           .sampleCount = 5}},
+         {{{1, 212}, {3, 9999}, {5, 240}}, {{1, 455}, {2, 9999}, {5, 512}}}},
+        {"model 2",
+         sim::Config{.model = 2, .cardNo = 5, .testNo = 250, .start = {1998, 2, 28, 23, 59, 0},
+                     .intervalHour = 2, .intervalMinute = 40, .rangeCode = {3, 11},
+                     .referenceRaw = {100, 690}, .referenceSide = {8, 0},
+                     .upperAlarmRaw = {250, 930}, .lowerAlarmRaw = {40, 120},
+                     .rawRecords1 = {120, 62, 133, 1023, 81, 110}, .rawRecords2 = {712, 688, 1023, 1023, 1023, 745}},
+         // Integrated: (38 + 19) × 160/60 h = 152 \ 10; (22 + 55) × 160/60 h = 205 \ 10.
+         {{.inUse = 1, .kind = 1, .cardNo = 5, .testNo = 250, .startYear = 1998, .startMonth = 2, .startDay = 28,
+           .startHour = 23, .startMinute = 59, .startTenSec = 0, .startTime = 35854 + (23 * 3600 + 59 * 60) / kDay,
+           .intervalHour = 2, .intervalMinute = 40, .intervalTenSec = 0, .interval = 9600 / kDay, .rangeCode = 3,
+           .rangeLow = 500, .referenceValue = 600, .referenceSide = 8, .integratedValue = 15, .maxValue = 633,
+           .minValue = 562, .averageValue = 601, .errorCount = 1, .upperAlarm = 750, .lowerAlarm = 540,
+           .sampleCount = 6},
+          {.inUse = 1, .kind = 2, .cardNo = 5, .testNo = 250, .startYear = 1998, .startMonth = 2, .startDay = 28,
+           .startHour = 23, .startMinute = 59, .startTenSec = 0, .startTime = 35854 + (23 * 3600 + 59 * 60) / kDay,
+           .intervalHour = 2, .intervalMinute = 40, .intervalTenSec = 0, .interval = 9600 / kDay, .rangeCode = 11,
+           .rangeLow = 0, .referenceValue = 690, .referenceSide = 0, .integratedValue = 20, .maxValue = 745,
+           .minValue = 688, .averageValue = 715, .errorCount = 3, .upperAlarm = 930, .lowerAlarm = 120,
+           .sampleCount = 6}},
+         {{{1, 620}, {4, 9999}, {6, 610}}, {{1, 712}, {3, 9999}, {6, 745}}}},
+        {"model 3",
+         sim::Config{.model = 3, .cardNo = 59, .testNo = 196, .start = {2020, 2, 29, 6, 7, 5},
+                     .intervalHour = 2, .intervalMinute = 17, .intervalTenSec = 3, .rangeCode = {8, -1},
+                     .nextRangeCode = 2, .referenceRaw = {320, 0xFFF}, .referenceSide = {0, 0},
+                     .rawRecords1 = {300, 355, 1023, 287, 342, 310, 333}},
+         // Integrated, as the logger reports it: (35 + 22 + 13) × 8250 s / 3600 = 160 \ 10.
+         {{.inUse = 1, .kind = 0, .cardNo = 59, .testNo = 196, .startYear = 2020, .startMonth = 2, .startDay = 29,
+           .startHour = 6, .startMinute = 7, .startTenSec = 5, .startTime = 43890 + (6 * 3600 + 7 * 60 + 50) / kDay,
+           .intervalHour = 2, .intervalMinute = 17, .intervalTenSec = 3, .interval = 8250 / kDay, .rangeCode = 8,
+           .rangeLow = 500, .referenceValue = 820, .referenceSide = 0, .integratedValue = 16, .maxValue = 855,
+           .minValue = 787, .averageValue = 821, .errorCount = 1, .upperAlarm = 0, .lowerAlarm = 0,
+           .sampleCount = 7}},
+         {{{1, 800}, {3, 9999}, {7, 833}}}},
+        {"model 4",
+         model4Logger(),
+         {{.inUse = 1, .kind = 1, .cardNo = 254, .testNo = 9, .startYear = 2009, .startMonth = 12, .startDay = 31,
+           .startHour = 23, .startMinute = 10, .startTenSec = 4, .startTime = 40178 + (23 * 3600 + 10 * 60 + 40) / kDay,
+           .intervalHour = 1, .intervalMinute = 3, .intervalTenSec = 2, .interval = 3800 / kDay, .rangeCode = 1,
+           .rangeLow = -400, .referenceValue = 9999, .referenceSide = 0, .integratedValue = 0, .maxValue = 300,
+           .minValue = 215, .averageValue = 250, .errorCount = 1, .upperAlarm = 320, .lowerAlarm = -5,
+           .sampleCount = 5},
+          {.inUse = 1, .kind = 1, .cardNo = 254, .testNo = 9, .startYear = 2009, .startMonth = 12, .startDay = 31,
+           .startHour = 23, .startMinute = 10, .startTenSec = 4, .startTime = 40178 + (23 * 3600 + 10 * 60 + 40) / kDay,
+           .intervalHour = 1, .intervalMinute = 3, .intervalTenSec = 2, .interval = 3800 / kDay, .rangeCode = 3,
+           .rangeLow = 500, .referenceValue = 9999, .referenceSide = 0, .integratedValue = 0, .maxValue = 955,
+           .minValue = 910, .averageValue = 932, .errorCount = 2, .upperAlarm = 1250, .lowerAlarm = 780,
+           .sampleCount = 5}},
+         {{{1, 250}, {2, 9999}, {5, 215}}, {{1, 910}, {3, 9999}, {5, 930}}}},
+        {"model 4, wrapped memory",
+         model4Wrapped(),
+         // Means: (5996 × 600 + 777 + 555 + 612) / 5999 and (5994 × 300 + 301 + 350 + 250 + 299) / 5998, raw.
+         {{.inUse = 1, .kind = 1, .cardNo = 254, .testNo = 9, .startYear = 2009, .startMonth = 12, .startDay = 31,
+           .startHour = 23, .startMinute = 10, .startTenSec = 4, .startTime = 40178 + (23 * 3600 + 10 * 60 + 40) / kDay,
+           .intervalHour = 1, .intervalMinute = 3, .intervalTenSec = 2, .interval = 3800 / kDay, .rangeCode = 1,
+           .rangeLow = -400, .referenceValue = 9999, .referenceSide = 0, .integratedValue = 0, .maxValue = 377,
+           .minValue = 155, .averageValue = 200, .errorCount = 1, .upperAlarm = 320, .lowerAlarm = -5,
+           .sampleCount = 6000},
+          {.inUse = 1, .kind = 1, .cardNo = 254, .testNo = 9, .startYear = 2009, .startMonth = 12, .startDay = 31,
+           .startHour = 23, .startMinute = 10, .startTenSec = 4, .startTime = 40178 + (23 * 3600 + 10 * 60 + 40) / kDay,
+           .intervalHour = 1, .intervalMinute = 3, .intervalTenSec = 2, .interval = 3800 / kDay, .rangeCode = 3,
+           .rangeLow = 500, .referenceValue = 9999, .referenceSide = 0, .integratedValue = 0, .maxValue = 850,
+           .minValue = 750, .averageValue = 800, .errorCount = 2, .upperAlarm = 1250, .lowerAlarm = 780,
+           .sampleCount = 6000}},
+         // Oldest first: memory records 2501..6000, then 1..2500.
+         {{{1, 155}, {3500, 212}, {3501, 9999}, {6000, 377}},
+          {{1, 750}, {500, 9999}, {3500, 799}, {3501, 801}, {6000, 850}}}},
+    };
+}
+// clang-format on
+
+void expectChannel(const ChannelStore& s, int ch, const ChannelRecord& want, const std::vector<Sample>& samples,
+                   const std::string& where) {
+    SCOPED_TRACE(where + ", channel " + std::to_string(ch));
+    const ChannelRecord& got = s.ch[size_t(ch)];
+    EXPECT_EQ(got.inUse, want.inUse);
+    EXPECT_EQ(got.kind, want.kind);
+    EXPECT_EQ(got.sampleCount, want.sampleCount);
+    EXPECT_EQ(got.cardNo, want.cardNo);
+    EXPECT_EQ(got.testNo, want.testNo);
+    EXPECT_EQ(got.startYear, want.startYear);
+    EXPECT_EQ(got.startMonth, want.startMonth);
+    EXPECT_EQ(got.startDay, want.startDay);
+    EXPECT_EQ(got.startHour, want.startHour);
+    EXPECT_EQ(got.startMinute, want.startMinute);
+    EXPECT_EQ(got.startTenSec, want.startTenSec);
+    EXPECT_NEAR(got.startTime, want.startTime, 1e-9);
+    EXPECT_EQ(got.intervalHour, want.intervalHour);
+    EXPECT_EQ(got.intervalMinute, want.intervalMinute);
+    EXPECT_EQ(got.intervalTenSec, want.intervalTenSec);
+    EXPECT_NEAR(got.interval, want.interval, 1e-12);
+    EXPECT_EQ(got.rangeCode, want.rangeCode);
+    EXPECT_EQ(got.rangeLow, want.rangeLow);
+    EXPECT_EQ(got.referenceValue, want.referenceValue);
+    EXPECT_EQ(got.referenceSide, want.referenceSide);
+    EXPECT_EQ(got.integratedValue, want.integratedValue);
+    EXPECT_EQ(got.maxValue, want.maxValue);
+    EXPECT_EQ(got.minValue, want.minValue);
+    EXPECT_EQ(got.averageValue, want.averageValue);
+    EXPECT_EQ(got.errorCount, want.errorCount);
+    EXPECT_EQ(got.upperAlarm, want.upperAlarm);
+    EXPECT_EQ(got.lowerAlarm, want.lowerAlarm);
+    for (const Sample& x : samples) EXPECT_EQ(s.samples[size_t(ch)][size_t(x.index)], x.value) << "sample " << x.index;
+}
+
+// The audit figures have alarm limits exactly for the kinds that carry them.
+void expectAlarmFigures(const ChannelStore& s, const ModelCase& c, const std::string& where) {
+    SCOPED_TRACE(where);
+    const std::vector<ChannelFigures> figures = channelFigures(s, wholeAxis(s));
+    ASSERT_EQ(figures.size(), c.channels.size());
+    for (size_t k = 0; k < figures.size(); ++k) {
+        const ChannelRecord& want = c.channels[k];
+        EXPECT_EQ(figures[k].channel, int(k) + 1);
+        const std::optional<double> upper = want.kind == 0 ? std::nullopt : std::optional(want.upperAlarm / 10.0);
+        const std::optional<double> lower = want.kind == 0 ? std::nullopt : std::optional(want.lowerAlarm / 10.0);
+        EXPECT_EQ(figures[k].upperAlarm, upper) << "channel " << k + 1;
+        EXPECT_EQ(figures[k].lowerAlarm, lower) << "channel " << k + 1;
+    }
+}
+
+// Saves the store as a ".ql6" file through the program's save.
+void saveAs(AppContext& ctx, const QString& path, fakes::ScriptedDialogs& dialogs) {
+    dialogs.answers.push_back(path);
+    ASSERT_EQ(runFileOperation(ctx, kSaveAs), FileOutcome::Done);
+}
+
+}  // namespace
+
+TEST(Readout, EveryModelEndToEnd) {
+    for (const ModelCase& c : modelCases()) {
+        SCOPED_TRACE(c.name);
+        Rig rig(c.logger);
+        ASSERT_TRUE(rig.read()) << rig.t.messages.texts().join("|").toStdString();
+        EXPECT_TRUE(rig.t.messages.shown.empty());
+        const ChannelStore& s = rig.ctx().store;
+        for (size_t k = 0; k < c.channels.size(); ++k)
+            expectChannel(s, int(k) + 1, c.channels[k], c.samples[k], "read-out");
+        expectAlarmFigures(s, c, "read-out");
+
+        const QString path = rig.t.root + QStringLiteral("/readout.ql6");
+        saveAs(rig.ctx(), path, rig.t.dialogs);
+        fakes::TestContext reopened;
+        openDataFileNamed(reopened.ctx, path);
+        ASSERT_TRUE(reopened.messages.shown.empty());
+        ASSERT_EQ(countChannelsInUse(reopened.ctx.store), int(c.channels.size()));
+        for (size_t k = 0; k < c.channels.size(); ++k)
+            expectChannel(reopened.ctx.store, int(k) + 1, c.channels[k], c.samples[k], "reopened");
+        expectAlarmFigures(reopened.ctx.store, c, "reopened");
+    }
+}
+
+// The data file of each model's read-out above, byte for byte, against
+// tests/data/golden/modelN.ql6. After a deliberate change of the file or of
+// the read-out, rewrite them with QUILLET_REWRITE_GOLDEN=1 in the
+// environment (the test then skips) and review the difference.
+TEST(Readout, GoldenDataFiles) {
+    const QString folder = QStringLiteral(QUILLET_SOURCE_DIR "/tests/data/golden/");
+    const bool rewrite = qEnvironmentVariableIsSet("QUILLET_REWRITE_GOLDEN");
+    for (const ModelCase& c : modelCases()) {
+        if (c.logger.flags != 0) continue;  // one file per model
+        SCOPED_TRACE(c.name);
+        Rig rig(c.logger);
+        ASSERT_TRUE(rig.read());
+        const QString path = rig.t.root + QStringLiteral("/golden.ql6");
+        saveAs(rig.ctx(), path, rig.t.dialogs);
+        QFile saved(path);
+        ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+        const QByteArray bytes = saved.readAll();
+        const QString golden = folder + QStringLiteral("model%1.ql6").arg(c.logger.model);
+        if (rewrite) {
+            ASSERT_EQ(writeFileAtomically(golden, bytes), 0) << golden.toStdString();
+            continue;
+        }
+        QFile file(golden);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << golden.toStdString();
+        EXPECT_EQ(bytes.toHex(' ').toStdString(), file.readAll().toHex(' ').toStdString());
+    }
+    if (rewrite) GTEST_SKIP() << "rewrote the golden data files in " << folder.toStdString();
 }

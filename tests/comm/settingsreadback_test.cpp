@@ -51,7 +51,7 @@ TEST(SettingsReadBack, TheLoggerHoldsTheReferenceTheUserLeftOrChose) {
     } cases[] = {
         {"model 2, never set", 2, 0, kUnset, 0, kUnset, nullptr, "3,4 FFF0FFF0", kUnset, 0, kUnset},
         {"model 1, never set, CH1 chosen", 1, 0, kUnset, 0, kUnset, "25", "3,4 A820FFF0", 650, 0, kUnset},
-        {"model 2, both set, left alone", 2, 0, 650, 8, 300, nullptr, "3,4 A828C210", 650, 8, 300},
+        {"model 2, both set, left alone", 2, 0, 650, 8, 300, nullptr, "3,4 A828C218", 650, 8, 300},
         {"model 3, never set", 3, 0, kUnset, 0, kUnset, nullptr, "3,4 FFF0", kUnset, 0, kUnset},
         {"model 3, range 50..150, set, left alone", 3, 3, 200, 8, kUnset, nullptr, "3,4 8C08", 200, 8, kUnset},
         {"model 3, range 0..100, chosen", 3, 2, kUnset, 0, kUnset, "30", "3,4 C210", 300, 0, kUnset},

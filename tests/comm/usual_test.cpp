@@ -42,6 +42,7 @@ struct Rig : UsualView {
             framesBeforeSettings = int(device.received().size());
             filesBeforeSettings = savedFiles();
             if (realSettings) written = usualSettingsStep(ctx, start);
+            return written.writtenSettings();
         };
     }
 

@@ -106,13 +106,17 @@ TEST(Catalog, Messages) {
         {99, "予期しないエラーが発生しました。"},
         {100, "ΔH/R は 1000～100000 の数値（K）で入力してください。"},
         {101, "レポートの表題を入力してください。"},
-        {102, ""},
+        {103, "実行(Ok）するとクイレットがメモリしているデータが消去されます"},
+        {104, ""},
     };
     for (const auto& c : cases) EXPECT_EQ(messageText(c.n), QString::fromUtf8(c.text)) << c.n;
     EXPECT_EQ(messageText(18, {"3"}), QString::fromUtf8("ポート3で通信を確立しました。"));
     EXPECT_EQ(messageText(30, {"2013-11-15 09:06", "2014-05-14 09:05"}),
               QString::fromUtf8("開始時刻の設定範囲は2013-11-15 09:06～2014-05-14 09:05です。"));
     EXPECT_EQ(messageText(32, {"a", "b"}), QString::fromUtf8("終了時刻の設定範囲はa～bです。"));
+    EXPECT_EQ(messageText(102, {"o.csv", "d.ql6"}),
+              QString::fromUtf8("出力先「o.csv」は入力ファイル「d."
+                                "ql6」と同じファイルです。入力ファイルを守るため、何も書き込みませんでした。"));
 }
 
 TEST(Catalog, RuntimeErrors) {

@@ -1,5 +1,6 @@
 // quillet-cli, run as the built program: its exports and conversions must
 // match what the program writes.
+#include "core/catalog.h"
 #include "core/store.h"
 #include "datafile/fileops.h"
 #include "filebuilder.h"
@@ -195,24 +196,21 @@ TEST_F(CliTest, OutputsThatAreNoRegularFileAreRefusedAndNamed) {
     if (::mknod(QFile::encodeName(path("null.out")).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0)
         targets.push_back({"device", path("null.out"), "エラー31036"});
     const QStringList commands[] = {
-        {"export", path("ok.ql6"), "--csv"},
-        {"export", path("ok.ql6"), "--text"},
-        {"convert", path("ok.ql6"), "--out"},
-        {"graph", path("ok.ql6"), "--out"},
-        {"print", path("ok.ql6"), "--list", "--pdf"},
-        {"print", path("ok.ql6"), "--graph", "--pdf"},
+        {"export", path("ok.ql6"), "--csv"},          {"export", path("ok.ql6"), "--text"},
+        {"convert", path("ok.ql6"), "--out"},         {"graph", path("ok.ql6"), "--out"},
+        {"print", path("ok.ql6"), "--list", "--pdf"}, {"print", path("ok.ql6"), "--graph", "--pdf"},
     };
     for (const Target& target : targets) {
         const QFileInfo before(target.path);
         for (const QStringList& command : commands) {
-            // graph tells the format by the extension: each one in turn.
-            for (const char* ext : {".pdf", ".png", ".svg"}) {
-                if (command[0] != "graph" && QByteArray(ext) != ".pdf") continue;
-                QString out = target.path;
-                if (command[0] == "graph") {
-                    out += ext;
-                    if (target.path != targets[2].path && !QFile::rename(target.path, out)) ADD_FAILURE();
-                }
+            // graph tells the format by the extension: each one in turn;
+            // convert writes only a name ending in .ql6.
+            const QStringList extensions = command[0] == "graph"     ? QStringList{".pdf", ".png", ".svg"}
+                                           : command[0] == "convert" ? QStringList{".ql6"}
+                                                                     : QStringList{""};
+            for (const QString& ext : extensions) {
+                const QString out = target.path + ext;
+                if (!ext.isEmpty() && target.path != targets[2].path && !QFile::rename(target.path, out)) ADD_FAILURE();
                 const fakes::CliRun r = fakes::runCli(command + QStringList{out}, home.path(), 20000);
                 const std::string what = std::string(target.name) + ": " + command.join(' ').toStdString();
                 EXPECT_EQ(r.exitCode, 1) << what << r.err.toStdString();
@@ -221,7 +219,7 @@ TEST_F(CliTest, OutputsThatAreNoRegularFileAreRefusedAndNamed) {
                     EXPECT_TRUE(r.err.contains(target.error)) << what << r.err.toStdString();
                 }
                 EXPECT_EQ(QFileInfo(out).isFile(), false) << what;
-                if (command[0] == "graph" && target.path != targets[2].path) QFile::rename(out, target.path);
+                if (!ext.isEmpty() && target.path != targets[2].path) QFile::rename(out, target.path);
                 EXPECT_EQ(QFileInfo(target.path).exists(), before.exists()) << what;
                 EXPECT_EQ(QFileInfo(target.path).isDir(), before.isDir()) << what;
             }
@@ -268,6 +266,7 @@ TEST_F(CliTest, OutputsSayWhyTheyFailAndNamesKeepTheirBytes) {
         {"info " + in, 0, {"Channels: 1"}},
         {"export " + in + " --csv " + latin1("r\\351sum\\351.csv"), 0, {}},
         {"print " + in + " --list --pdf " + latin1("p\\351.pdf"), 0, {}},
+        {"export " + in + " --csv " + in, 1, {}},  // its own input, refused
     };
     for (const auto& c : cases) {
         const fakes::CliRun r = fakes::runCliInShell(c.arguments, home.path());
@@ -279,6 +278,7 @@ TEST_F(CliTest, OutputsSayWhyTheyFailAndNamesKeepTheirBytes) {
     EXPECT_TRUE(std::equal(std::begin(before), std::end(before), std::begin(after)));
     EXPECT_TRUE(asItLies(dir + "r\xe9sum\xe9.csv").endsWith(readBytes(path("plain.csv"))));
     EXPECT_TRUE(asItLies(dir + "p\xe9.pdf").contains(" %PDF-"));
+    EXPECT_TRUE(asItLies(dir + "d\xe9.ql6").endsWith(readBytes(ok)));
     EXPECT_EQ(asItLies(dir + "r\xef\xbf\xbdsum\xef\xbf\xbd.csv"), "missing");  // not with U+FFFD for the bytes
 }
 
@@ -310,6 +310,55 @@ TEST_F(CliTest, AFifoAsInputIsRefusedAtOnce) {
     writeBytes(path("ok.ql6"), fileBytes({Block{}}));
     const fakes::CliRun r = fakes::runCli({"info", path("ok.ql6")}, home.path(), 20000);
     EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+}
+
+// No writing command writes over its input, whatever the output's name: the
+// input's own path, another spelling of it, a symbolic or a hard link. Each
+// is refused naming both; the input keeps its bytes and nothing appears.
+TEST_F(CliTest, AnOutputThatIsTheInputIsRefusedAndTheInputKept) {
+    const QString dir = path("same");
+    ASSERT_TRUE(QDir().mkpath(dir + "/sub"));
+    // graph tells its format by the output's name: its input is an old-layout
+    // data file named as a picture.
+    const QString data = dir + "/d.ql6", picture = dir + "/d.svg";
+    writeBytes(data, fileBytes({Block{}}));
+    writeBytes(picture, fileBytes({Block{}}, false));
+    for (const QString suffix : {".ql6", ".svg"}) {
+        ASSERT_TRUE(QFile::link("d" + suffix, dir + "/symbolic" + suffix));
+        ASSERT_EQ(::link(QFile::encodeName(dir + "/d" + suffix), QFile::encodeName(dir + "/hard" + suffix)), 0);
+    }
+    const QStringList files = QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    const QStringList commands[] = {
+        {"export", data, "--csv"},   {"export", data, "--text"},         {"export", data, "--tidy"},
+        {"export", data, "--xlsx"},  {"print", data, "--list", "--pdf"}, {"report", data, "--pdf"},
+        {"graph", picture, "--out"}, {"convert", data, "--out"},
+    };
+    for (const QStringList& command : commands) {
+        const QString input = command[1], suffix = input.right(4);
+        const QByteArray before = readBytes(input);
+        for (const QString& output :
+             {input, dir + "/sub/.." + input.mid(dir.size()), dir + "/symbolic" + suffix, dir + "/hard" + suffix}) {
+            const fakes::CliRun r = cli(command + QStringList{output});
+            const std::string what = (command.join(' ') + " " + output + "\n" + r.err).toStdString();
+            EXPECT_EQ(r.exitCode, 1) << what;
+            EXPECT_TRUE(r.err.contains(messageText(Msg::OutputIsInput, {output, input}))) << what;
+            EXPECT_EQ(readBytes(input), before) << what;
+            EXPECT_EQ(QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), files) << what;
+        }
+    }
+}
+
+// Output that does not reach standard output (a full disk) is a failure.
+TEST_F(CliTest, AFailedStandardOutputIsAFailure) {
+    const QString ok = path("ok.ql6");
+    writeBytes(ok, fileBytes({Block{}}));
+    const QStringList commands[] = {{"--help"},   {"--version"},           {"export", "--help"},
+                                    {"info", ok}, {"stats", ok, "--json"}, {"graph-range", ok}};
+    for (const QStringList& command : commands) {
+        const fakes::CliRun r = fakes::runCli(command, home.path(), 20000, "/dev/full");
+        EXPECT_EQ(r.exitCode, 1) << command.join(' ').toStdString();
+        EXPECT_TRUE(r.err.contains("quillet-cli: standard output could not be written")) << r.err.toStdString();
+    }
 }
 
 // --device must name a serial device: a file, a folder or the terminal

@@ -1,7 +1,9 @@
-// The tidy CSV and the workbook: exact bytes of the CSV, the rows of a span,
+// The tidy CSV and the workbook: exact bytes of the CSV, the times of a span,
+// every value at its own channel's time, humidity in tenths,
 // the export through the file dialog, and a largest-axis file exported by
 // quillet-cli and read back with independent readers (pandas, openpyxl).
 #include "spreadsheet/tabular.h"
+#include "analysis/figuretexts.h"
 #include "core/channelfill.h"
 #include "core/cp932.h"
 #include "core/store.h"
@@ -38,11 +40,15 @@ protected:
     }
     QString path(const QString& name) const { return t.root + "/" + name; }
 
+    // Channel C stands on the rows of 09:15 and 09:25 but was recorded 30
+    // seconds later.
     static inline const QString kHead = "日時,A ｱ-002 [℃],C 255-005 [℃],D 007-008 [%RH]\r\n";
     static inline const QStringList kRows = {
-        "2013-11-15 09:05:00,25.3,,51\r\n",
-        "2013-11-15 09:15:00,,25.0,\r\n",
-        "2013-11-15 09:25:00,-5.2,25.1,\r\n",
+        "2013-11-15 09:05:00,25.3,,50.5\r\n",  // A 1, D 1
+        "2013-11-15 09:15:00,,,\r\n",          // A 2, an error sample
+        "2013-11-15 09:15:30,,25.0,\r\n",      // C 1
+        "2013-11-15 09:25:00,-5.2,,\r\n",      // A 3
+        "2013-11-15 09:25:30,,25.1,\r\n",      // C 2
     };
     TestContext t;
 };
@@ -51,7 +57,7 @@ TEST_F(TableTest, TidyCsvInBothEncodingsAndEverySpan) {
     const struct {
         int first, last;     // asked
         int fromRow, toRow;  // written (1-based rows of kRows)
-    } spans[] = {{1, 3, 1, 3}, {2, 2, 2, 2}, {2, 3, 2, 3}, {-5, 99, 1, 3}, {3, 2, 1, 0}};
+    } spans[] = {{1, 3, 1, 5}, {2, 2, 2, 3}, {2, 3, 2, 5}, {1, 2, 1, 3}, {-5, 99, 1, 5}, {3, 2, 1, 0}};
     for (const auto& s : spans) {
         QString body = kHead;
         for (int r = s.fromRow; r <= s.toRow; ++r) body += kRows[r - 1];
@@ -67,6 +73,72 @@ TEST_F(TableTest, TidyCsvInBothEncodingsAndEverySpan) {
     TestContext empty;
     EXPECT_EQ(wholeAxis(empty.ctx.store).count(), 0);
     EXPECT_EQ(tidyCsvBytes(empty.ctx, wholeAxis(empty.ctx.store)), "\xEF\xBB\xBF\xE6\x97\xA5\xE6\x99\x82\r\n");
+}
+
+// Channels the axis cannot place by their times, all listed from row 1: A
+// every ten minutes from 2013-11-15 09:00, B (humidity) from 2026, far more
+// than 1500 intervals later, D from 09:00 every fifteen minutes, E from
+// 2012, far before.
+void placeApart(AppContext& ctx) {
+    const QDateTime nine(QDate(2013, 11, 15), QTime(9, 0));
+    fakes::fillChannel(ctx, 1, {.kind = 1, .start = nine, .samples = {253, kErrorSample, -51}, .cardNo = 1});
+    fakes::fillChannel(ctx, 2, {.kind = 2, .start = {{2026, 5, 1}, {12, 0}}, .samples = {505, 498, 512}, .cardNo = 2});
+    fakes::fillChannel(ctx, 4,
+                       {.kind = 0, .start = nine, .intervalSeconds = 900, .samples = {200, 210, 220}, .cardNo = 4});
+    fakes::fillChannel(ctx, 5, {.kind = 1, .start = {{2012, 1, 1}, {0, 0}}, .samples = {100}, .cardNo = 5});
+    rebuildTimeAxis(ctx.store);
+}
+
+// Their tidy CSV: each value at its channel's start + (i − 1) × interval.
+const QString kApartHead = "日時,A 001-001 [℃],B 002-001 [%RH],D 004-001 [℃],E 005-001 [℃]\r\n";
+const QStringList kApartRows = {
+    "2012-01-01 00:00:00,,,,10.0\r\n",      // E 1
+    "2013-11-15 09:00:00,25.3,,20.0,\r\n",  // A 1, D 1
+    "2013-11-15 09:10:00,,,,\r\n",          // A 2, an error sample
+    "2013-11-15 09:15:00,,,21.0,\r\n",      // D 2
+    "2013-11-15 09:20:00,-5.1,,,\r\n",      // A 3
+    "2013-11-15 09:30:00,,,22.0,\r\n",      // D 3
+    "2026-05-01 12:00:00,,50.5,,\r\n",      // B 1
+    "2026-05-01 12:10:00,,49.8,,\r\n",      // B 2
+    "2026-05-01 12:20:00,,51.2,,\r\n",      // B 3
+};
+
+TEST(TableTimes, EveryValueAtItsOwnChannelsTime) {
+    TestContext t;
+    placeApart(t.ctx);
+    const ChannelStore& s = t.ctx.store;
+    ASSERT_EQ(s.rowCount, 3);
+    const struct {
+        int first, last;     // rows of the axis: 09:00, 09:10, 09:20
+        int fromRow, toRow;  // written (1-based rows of kApartRows)
+    } spans[] = {
+        {1, 3, 1, 9},  // the whole axis: every sample
+        {1, 1, 1, 2},  // open before, up to 09:05
+        {2, 2, 3, 3},  // 09:05 up to 09:15, which belongs to the next row
+        {2, 3, 3, 9},  // from 09:05, open after
+    };
+    for (const auto& k : spans) {
+        const QString want = kApartHead + kApartRows.mid(k.fromRow - 1, k.toRow - k.fromRow + 1).join(QString());
+        EXPECT_EQ(tidyCsvBytes(t.ctx, {k.first, k.last}), "\xEF\xBB\xBF" + want.toUtf8()) << k.first << ".." << k.last;
+    }
+
+    // Humidity in tenths as temperature: a channel's mean recomputed from
+    // the CSV is the figures' mean as they print it.
+    int meanRow = 0;
+    while (figureRowLabel(meanRow) != QStringLiteral("平均値")) ++meanRow;
+    const std::vector<ChannelFigures> figures = channelFigures(s, wholeAxis(s));
+    ASSERT_EQ(figures.size(), 4u);
+    for (size_t k = 0; k < figures.size(); ++k) {
+        double sum = 0;
+        int n = 0;
+        for (const QString& row : kApartRows) {
+            const QString cell = row.trimmed().split(QLatin1Char(','))[qsizetype(k) + 1];
+            if (cell.isEmpty()) continue;
+            sum += cell.toDouble();
+            ++n;
+        }
+        EXPECT_EQ(QString::number(sum / n, 'f', 2), figureText(figures[k], meanRow)) << k;
+    }
 }
 
 TEST_F(TableTest, ExportThroughTheDialogIsNoSave) {
@@ -121,10 +193,10 @@ TEST_F(TableTest, ExportThroughTheDialogIsNoSave) {
 
 // The largest axis: channel 1 holds 12000 samples with an error every 97th
 // and alarm limits 50.0/-10.0 ℃,
-// channel 3 (humidity, limits 80/35 %RH) starts 250 rows later, channel 5 is a short
+// channel 3 (humidity in tenths, limits 80/35 %RH) starts 250 rows later, channel 5 is a short
 // temperature channel. quillet-cli writes the classic CSV, the tidy CSV in
-// both encodings, a span and the workbook; readback.py compares them with
-// pandas and openpyxl.
+// both encodings, a span and the workbook, and those of the channels apart;
+// readback.py compares them with pandas and openpyxl.
 TEST(TableReadBack, IndependentReadersSeeTheClassicExportsValues) {
     const QString python = QStringLiteral("/usr/bin/python3");
     if (QProcess::execute(python, {"-c", "import pandas, openpyxl"}) != 0)
@@ -147,7 +219,7 @@ TEST(TableReadBack, IndependentReadersSeeTheClassicExportsValues) {
         c.sampleCount = int16_t(count);
         c.referenceValue = kNotSet;
         for (int i = 1; i <= count; ++i) {
-            const int v = kind == 2 ? 300 + (i * 10) % 600 : (i * 7 + ch * 13) % 900 - 200;
+            const int v = kind == 2 ? 300 + (i * 7) % 600 : (i * 7 + ch * 13) % 900 - 200;
             s.samples[size_t(ch)][size_t(i)] = int16_t(i % 97 == 0 ? kErrorSample : v);
         }
     };
@@ -157,6 +229,7 @@ TEST(TableReadBack, IndependentReadersSeeTheClassicExportsValues) {
     channel(3, 2, 10, kMaxSamples - 250);
     s.ch[3].upperAlarm = 800;
     s.ch[3].lowerAlarm = 350;  // 23:00 + 250 minutes = 03:10 the next day
+    s.ch[3].averageValue = 555;
     s.ch[3].startDay = 29;
     s.ch[3].startHour = 3;
     channel(5, 0, 5, 40);
@@ -164,21 +237,30 @@ TEST(TableReadBack, IndependentReadersSeeTheClassicExportsValues) {
     const QString file = t.root + "/big.ql6";
     writeBytes(file, ql6Bytes(s));
 
+    TestContext apart;
+    placeApart(apart.ctx);
+    const QString apartFile = t.root + "/apart.ql6";
+    writeBytes(apartFile, ql6Bytes(apart.ctx.store));
+
     const QString dir = t.root;
     const struct {
+        QString file;
         QStringList args;
     } runs[] = {
-        {{"--csv", dir + "/classic.csv"}},
-        {{"--tidy", dir + "/tidy.csv"}},
-        {{"--tidy", dir + "/sjis.csv", "--encoding", "cp932"}},
-        {{"--tidy", dir + "/span.csv", "--rows", "240..260"}},
-        {{"--xlsx", dir + "/book.xlsx"}},
-        {{"--xlsx", dir + "/spanbook.xlsx", "--rows", "240..260"}},
+        {file, {"--csv", dir + "/classic.csv"}},
+        {file, {"--tidy", dir + "/tidy.csv"}},
+        {file, {"--tidy", dir + "/sjis.csv", "--encoding", "cp932"}},
+        {file, {"--tidy", dir + "/span.csv", "--rows", "240..260"}},
+        {file, {"--xlsx", dir + "/book.xlsx"}},
+        {file, {"--xlsx", dir + "/spanbook.xlsx", "--rows", "240..260"}},
+        {apartFile, {"--tidy", dir + "/apart.csv"}},
+        {apartFile, {"--xlsx", dir + "/apart.xlsx"}},
     };
     for (const auto& r : runs) {
-        const fakes::CliRun run = fakes::runCli(QStringList{"export", file} + r.args, t.root);
+        const fakes::CliRun run = fakes::runCli(QStringList{"export", r.file} + r.args, t.root);
         ASSERT_EQ(run.exitCode, 0) << r.args.join(' ').toStdString() << run.err.toStdString();
     }
+    EXPECT_EQ(readBytes(dir + "/apart.csv"), "\xEF\xBB\xBF" + (kApartHead + kApartRows.join(QString())).toUtf8());
     QProcess check;
     check.start(python, {QStringLiteral(QUILLET_SOURCE_DIR "/tests/spreadsheet/readback.py"), dir});
     ASSERT_TRUE(check.waitForFinished(300000));

@@ -20,11 +20,13 @@ struct CliRun {
     QString err;
 };
 
-// Starts program with args in the scratch home and waits for it; inChild
-// runs in the child before the program starts (a limit of its own).
+// Starts program with args in the scratch home and waits for it.
+// stdoutFile: where standard output goes instead of r.out ("/dev/full");
+// inChild runs in the child before the program starts (a limit of its own).
 inline CliRun runIn(const QString& program, const QStringList& args, const QString& home, int timeoutMs,
-                    const std::function<void()>& inChild) {
+                    const QString& stdoutFile, const std::function<void()>& inChild) {
     QProcess p;
+    if (!stdoutFile.isEmpty()) p.setStandardOutputFile(stdoutFile);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("HOME", home);
     env.insert("XDG_CONFIG_HOME", home + "/config");
@@ -45,8 +47,8 @@ inline CliRun runIn(const QString& program, const QStringList& args, const QStri
 }
 
 inline CliRun runCli(const QStringList& args, const QString& home, int timeoutMs = 60000,
-                     const std::function<void()>& inChild = {}) {
-    return runIn(kCli, args, home, timeoutMs, inChild);
+                     const QString& stdoutFile = {}, const std::function<void()>& inChild = {}) {
+    return runIn(kCli, args, home, timeoutMs, stdoutFile, inChild);
 }
 
 // For inChild: a disk with room for `room` bytes a file, so that writing
@@ -64,7 +66,8 @@ inline std::function<void()> diskFullAfter(rlim_t room) {
 // The arguments as a shell spells them, for names that a QString cannot
 // hand over byte for byte: "\"$(printf 'r\\351.csv')\"".
 inline CliRun runCliInShell(const QString& arguments, const QString& home) {
-    return runIn(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), "exec \"$0\" " + arguments, kCli}, home, 60000, {});
+    return runIn(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), "exec \"$0\" " + arguments, kCli}, home, 60000, {},
+                 {});
 }
 
 }  // namespace quillet::fakes

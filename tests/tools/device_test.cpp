@@ -67,11 +67,12 @@ TEST(SimIdentification, FieldsOfModelsOneAndTwo) {
     EXPECT_EQ(fieldAt(a, 21, 2), 1);
     EXPECT_EQ(fieldAt(a, 24, 3), 650);
     EXPECT_EQ(fieldAt(a, 27, 1), 8);
-    EXPECT_EQ(a.mid(27, 3), "FFF");  // channel 2 reference not set
+    EXPECT_EQ(a.mid(27, 3), "622");   // channel 2 reference by default: 55 %RH (0x226)
+    EXPECT_EQ(fieldAt(a, 31, 1), 8);  // side L
     EXPECT_EQ(fieldAt(a, 33, 3), 0);
-    EXPECT_EQ(fieldAt(a, 36, 3), 0);     // -40.0 on range code 1
-    EXPECT_EQ(fieldAt(a, 40, 3), 1000);  // 100 %RH
-    EXPECT_EQ(a.mid(42, 3), "8E3");      // raw lower alarm 1000
+    EXPECT_EQ(fieldAt(a, 36, 3), 550);  // by default 15.0 on range code 1
+    EXPECT_EQ(fieldAt(a, 40, 3), 700);  // by default 70 %RH
+    EXPECT_EQ(a.mid(42, 3), "8E3");     // raw lower alarm 1000
     EXPECT_EQ(fieldAt(a, 47, 2), 200);
     EXPECT_EQ(fieldAt(a, 50, 1), 1);
     EXPECT_EQ(fieldAt(a, 64, 4), 2999);  // model 1: 3000 records

@@ -6,6 +6,8 @@
 #include "comm/ui/usualwindows.h"
 #include "core/catalog.h"
 #include "core/settingsfiles.h"
+#include "loggerset/parametertexts.h"
+#include "loggerset/unseensettings.h"
 #include "support/simserial.h"
 #include "tools/sim/device.h"
 
@@ -94,6 +96,7 @@ protected:
                 barMaximum = v->barReadout->maximum();
                 barValue = v->barReadout->value();
             }
+            return std::optional<WrittenSettings>();
         };
         wireUsualCommunication(*window, t.ctx, steps);
         // What the window shows while it runs.
@@ -183,7 +186,8 @@ TEST_F(UsualWindowTest, SetOnlyShowsNoReadOutAndBlinks) {
     UsualSteps steps;
     steps.settingsStep = [&](AppContext& ctx, const QDateTime&) {
         auto* v = qobject_cast<UsualCommunicationWindow*>(QApplication::activeModalWidget());
-        ASSERT_NE(v, nullptr);
+        EXPECT_NE(v, nullptr);
+        if (!v) return std::optional<WrittenSettings>();
         mode = v->lMode->text();
         paraEnabled = v->fPara->isEnabled();
         EXPECT_EQ(v->mSetTime->text(), "06:00");
@@ -193,6 +197,7 @@ TEST_F(UsualWindowTest, SetOnlyShowsNoReadOutAndBlinks) {
             blinks.emplace_back(!v->lMode->isHidden(), v->tTenmetu->interval());
         }
         EXPECT_EQ(ctx.store.channelsInUse, 1);
+        return std::optional<WrittenSettings>();
     };
     startUsualCommunication(t.ctx, steps, window.get());
     EXPECT_EQ(mode, u8("ロガー設定"));
@@ -207,4 +212,39 @@ TEST_F(UsualWindowTest, SetOnlyShowsNoReadOutAndBlinks) {
     EXPECT_EQ(t.messages.shown.size(), 1u);
     EXPECT_EQ(t.messages.shown[0].title, u8("いつもの通信"));
     EXPECT_EQ(settingsCalls, 0);
+}
+
+// The closing note and the status bar after the program's settings step:
+// what was written, or not complete when the logger refuses every setting.
+class UsualNoteTest : public MainWindowTest {};
+
+TEST_F(UsualNoteTest, TheNoteAndTheStatusBarSayWhatWasWritten) {
+    t.clock.hooks.push_back([] { QCoreApplication::processEvents(); });
+    // 12:00 today (the clock stands at 09:05), the logger's own interval,
+    // the end after its 6000 records.
+    const QString written =
+        u8("ロガーに設定を書き込みました（開始 2013-11-15 12:00、間隔 00:10、終了 2013-12-27 03:50）");
+    const struct {
+        bool nak;
+        QString note, status;  // the note's line on the logger, the main window's status bar
+    } rows[] = {{false, written, written}, {true, u8("ロガーへの設定の書き込みは完了していません。"), ""}};
+    for (const auto& row : rows) {
+        sim::Config config = model2();
+        config.faults.nak = row.nak;
+        sim::Device device(config);
+        DeviceLine line(device);
+        SimSerial serial(t.clock, line);
+        t.ctx.serial = &serial;
+        QDir(t.ctx.folders.dateFolder).removeRecursively();  // saved under the same name again
+        wireUsualCommunication(
+            *window, t.ctx,
+            {[](AppContext& c) { chooseInitialDestinations(c); },
+             [](AppContext& c, const QDateTime& start) { return usualSettingsStep(c, start).writtenSettings(); }});
+        window->mItumo->trigger();
+        auto* box = window->findChild<QMessageBox*>(QStringLiteral("usualOutcome"));
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->text().section('\n', 1), row.note) << box->text().toStdString();
+        EXPECT_EQ(window->statusWord->text(), row.status) << window->statusWord->text().toStdString();
+        delete box;
+    }
 }

@@ -8,10 +8,13 @@
 #include "core/store.h"
 #include "datafile/fileops.h"
 
+#include <QFile>
 #include <QFileInfo>
 
-#include <sys/stat.h>
 #include <cerrno>
+#include <cstdio>
+
+#include <sys/stat.h>
 
 namespace quillet::cli {
 
@@ -38,7 +41,46 @@ const char* whatIsWrongWith(const QString& file, int error) {
     return nullptr;
 }
 
+// Two names of one existing file, by the names' own bytes: the same device
+// and inode, which every spelling of a path and a hard link share.
+bool sameFile(const QString& a, const QString& b) {
+    struct stat sa {};
+    struct stat sb {};
+    return ::stat(encodeFileName(a).constData(), &sa) == 0 && ::stat(encodeFileName(b).constData(), &sb) == 0 &&
+           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
 }  // namespace
+
+bool outputApartFromInput(const QString& output, const QString& input, int& exitCode) {
+    if (!sameFile(output, input)) return true;
+    err() << "quillet-cli: " << captionText(Caption::SaveFile) << ": " << output << "\n"
+          << messageText(Msg::OutputIsInput, {output, input}) << "\n";
+    err().flush();
+    exitCode = kExitFailed;
+    return false;
+}
+
+int refuseUnreadRecords(int records) {
+    err() << "quillet-cli: " << captionText(Caption::LoggerSettings) << ": " << messageText(Msg::WritingErasesMemory)
+          << "\nquillet-cli: the logger holds " << records
+          << " records that were not read; writing would erase them, so no setting was sent (--force writes "
+             "anyway)\n";
+    return kExitFailed;
+}
+
+bool standardOutputWritten() {
+    out().flush();
+    const auto* device = qobject_cast<const QFileDevice*>(out().device());
+    const bool failed = out().status() != QTextStream::Ok || std::fflush(stdout) != 0 || std::ferror(stdout) != 0;
+    if (failed) {
+        err() << "quillet-cli: standard output could not be written";
+        if (device && device->error() != QFileDevice::NoError) err() << " (" << device->errorString() << ")";
+        err() << "\n";
+        err().flush();
+    }
+    return !failed;
+}
 
 int failWith(int error, int captionNo, const QString& file) {
     QString text = runtimeErrorMessage(error);

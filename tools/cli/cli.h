@@ -54,6 +54,13 @@ struct Subcommand {
 // text, then "エラー" and the number, under the operation's caption.
 int failWith(int error, int captionNo, const QString& file);
 
+// False, after the refusal on stderr (exitCode set), when output is the
+// file input as well: the same name, another spelling of it, a symbolic
+// link to it or a hard link of it. Writing there would replace the input
+// with what was made of it. Every command that writes a file made from an
+// input asks this before anything else.
+bool outputApartFromInput(const QString& output, const QString& input, int& exitCode);
+
 // Opens file into the store as File → Open does and rebuilds the time axis;
 // false after an error (already reported, exitCode set).
 bool openAlone(AppContext& ctx, const QString& file, int& exitCode);
@@ -71,6 +78,15 @@ bool rowsOption(const Arguments& a, int& first, int& last);
 inline constexpr char kBusyRefusal[] =
     "the logger is recording or waiting for its start, or its status could not be read; writing would erase "
     "its recording, so no setting was sent (--force writes anyway)";
+
+// The refusal of set and usual where writing would erase records that were
+// never read: the settings dialog's note, then why nothing was sent.
+int refuseUnreadRecords(int records);
+
+// Flushes standard output. False, after saying so on stderr, when what was
+// written did not get there (a full disk, a closed pipe): the command's
+// result must then not be taken for a success.
+bool standardOutputWritten();
 
 // The message boxes on a terminal: each box on stderr; nobody is there to
 // answer a question, so every question is answered Cancel (No). A message

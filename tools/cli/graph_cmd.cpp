@@ -36,8 +36,9 @@ int runGraph(AppContext& ctx, const Arguments& a) {
 
     // The graph starts as a new graph window does, with automatic ranges.
     GraphState g;
-    if (!graphStateFromOptions(a, ctx.graph, g, code)) return code;
-    if (!openAlone(ctx, file, code)) return code;
+    if (!graphStateFromOptions(a, ctx.graph, g, code) || !outputApartFromInput(target, file, code) ||
+        !openAlone(ctx, file, code))
+        return code;
     ctx.graph = g;
     computeGraphScale(ctx);
 
@@ -64,7 +65,8 @@ Subcommand graphSubcommand() {
                            "1..9000, -100..200 ℃, 0..100 %RH). --size is the picture in pixels (default\n"
                            "the graph window's picture, 1004x378); --labels shows the values at the points,\n"
                            "--thick draws thick lines, --ref-temp/--ref-humid draw reference lines. SVG keeps\n"
-                           "the labels as text. Nothing is written on failure."),
+                           "the labels as text. Nothing is written on failure, nor when OUT is FILE\n"
+                           "itself."),
             QStringList{QStringLiteral("--out"), QStringLiteral("--size")} + graphValueOptions(),
             1,
             runGraph,

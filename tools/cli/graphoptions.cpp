@@ -12,9 +12,8 @@ bool checkRange(const Arguments& a, const char* option, int minimum, int maximum
                 int& low, int& high, int& exitCode) {
     if (!a.has(option)) return true;
     const QString name = QString::fromLatin1(option);
-    if (!parsePair(a.value(option), QStringLiteral(".."), low, high)) {
-        err() << "quillet-cli: " << name << " expects LOW..HIGH in whole numbers, not \"" << a.value(option) << "\"\n";
-    } else if (low < minimum || high < minimum || low > maximum || high > maximum) {
+    if (!wholeRange(a, option, low, high, exitCode)) return false;
+    if (low < minimum || high < minimum || low > maximum || high > maximum) {
         err() << "quillet-cli: " << name << ": " << messageText(rangeMessage) << "\n";
     } else if (high < low || (high == low && !allowEqual)) {
         err() << "quillet-cli: " << name << ": " << messageText(Msg::UpperNotAboveLower) << "\n";
@@ -64,6 +63,13 @@ bool parsePair(const QString& text, const QString& separator, int& low, int& hig
     low = parts[0].trimmed().toInt(&ok1);
     high = parts[1].trimmed().toInt(&ok2);
     return ok1 && ok2;
+}
+
+bool wholeRange(const Arguments& a, const char* option, int& low, int& high, int& exitCode) {
+    if (parsePair(a.value(option), QStringLiteral(".."), low, high)) return true;
+    err() << "quillet-cli: " << option << " expects LOW..HIGH in whole numbers, not \"" << a.value(option) << "\"\n";
+    exitCode = kExitFailed;
+    return false;
 }
 
 bool graphStateFromOptions(const Arguments& a, const GraphState& current, GraphState& g, int& exitCode) {

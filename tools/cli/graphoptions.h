@@ -15,8 +15,13 @@ QStringList graphFlagOptions();
 // The options' part of --help.
 QString graphOptionsSynopsis();
 
-// "LOW..HIGH" or "WIDTHxHEIGHT": two whole numbers, either may be negative.
+// "LOW..HIGH" or "WIDTHxHEIGHT": two whole numbers, either may be negative
+// ("NaN", "inf", "1.5" and "1e3" are none).
 bool parsePair(const QString& text, const QString& separator, int& low, int& high);
+
+// The range of option (given) as two whole numbers LOW..HIGH, in any order.
+// False, after saying so on stderr (exitCode set), for any other text.
+bool wholeRange(const Arguments& a, const char* option, int& low, int& high, int& exitCode);
 
 // The graph as a new graph window starts it (automatic ranges) with the
 // options applied, before any file is read. False after a refused option

@@ -1,6 +1,7 @@
 // quillet-cli graph-range: the graph range dialog's checks and OK over a data
 // file, as a user typing the bounds into "グラフレンジ変更" would see them.
 #include "tools/cli/cli.h"
+#include "tools/cli/graphoptions.h"
 
 #include "core/catalog.h"
 #include "core/vb.h"
@@ -54,8 +55,14 @@ int runGraphRange(AppContext& ctx, const Arguments& a) {
     QStringList messages;
     for (const Axis& x : axes) {
         if (!a.has(x.option)) continue;
-        const QStringList bounds = a.value(x.option).split(QStringLiteral(".."));
-        if (bounds.size() != 2) {
+        // The Y bounds are whole numbers, read as graph and print read them;
+        // the X bounds may be times as well.
+        QStringList bounds = a.value(x.option).split(QStringLiteral(".."));
+        if (x.axis != RangeAxis::X) {
+            int low = 0, high = 0;
+            if (!wholeRange(a, x.option, low, high, code)) return code;
+            bounds = QStringList{QString::number(low), QString::number(high)};
+        } else if (bounds.size() != 2) {
             err() << "quillet-cli: " << x.option << " takes LOW..HIGH\n";
             return kExitUsage;
         }
@@ -83,10 +90,18 @@ int runGraphRange(AppContext& ctx, const Arguments& a) {
             type(x.lower, low);
         }
     }
+    // Refused input: the dialog's messages, no range and nothing saved.
     for (QString m : messages)
         err() << captionText(Caption::Graph) << ": " << m.replace(QLatin1Char('\r'), QLatin1Char('\n')) << "\n";
+    if (!messages.isEmpty()) return kExitFailed;
 
-    applyGraphRange(st, g);
+    if (a.has("--save")) {
+        if (const Saved saved = acceptGraphRange(st, ctx); !saved)
+            return failWith(saved.error, 4, ctx.folders.settingsFile);
+        err() << "Saved the graph's Y ranges to " << ctx.folders.settingsFile << "\n";
+    } else {
+        applyGraphRange(st, g);
+    }
     const auto state = [](int16_t manual) { return manual ? "held" : "automatic"; };
     out() << "X:           " << g.xStart << ".." << g.xEnd << "  (" << dataNumberTimeText(s, g.xStart) << " .. "
           << dataNumberTimeText(s, g.xEnd) << ")  " << state(g.xManual) << "\n";
@@ -99,12 +114,6 @@ int runGraphRange(AppContext& ctx, const Arguments& a) {
               << (g.humidManual ? QStringLiteral("%1..%2 %RH  ").arg(g.humidMin).arg(g.humidMax) : QString())
               << state(g.humidManual) << "\n";
     out().flush();
-    if (!messages.isEmpty()) return kExitFailed;  // refused input: nothing is saved
-    if (a.has("--save")) {
-        if (const Saved saved = acceptGraphRange(st, ctx); !saved)
-            return failWith(saved.error, 4, ctx.folders.settingsFile);
-        err() << "Saved the graph's Y ranges to " << ctx.folders.settingsFile << "\n";
-    }
     return kExitOk;
 }
 
@@ -117,9 +126,10 @@ Subcommand graphRangeSubcommand() {
                            "its OK sets. --x takes data numbers or times \"yyyy-mm-dd hh:nn:ss\" (a time\n"
                            "selects the data number at or before it), --temp whole ℃ (-100..200),\n"
                            "--humid whole %RH (0..100); a given axis is held, the others stay as the\n"
-                           "settings hold them. Refused input shows the dialog's messages on stderr\n"
-                           "and exits 1 with nothing saved. --save writes the held Y bounds into the\n"
-                           "user's settings (qlet7.dat), where the graph finds them at the next start."),
+                           "settings hold them. Refused input (a Y bound that is no whole number too)\n"
+                           "shows the messages on stderr and exits 1, with no range shown and nothing\n"
+                           "saved. --save writes the held Y bounds into the user's settings (qlet7.dat),\n"
+                           "where the graph finds them at the next start."),
             {QStringLiteral("--x"), QStringLiteral("--temp"), QStringLiteral("--humid")},
             1,
             runGraphRange,

@@ -136,7 +136,7 @@ int runExport(AppContext& ctx, const Arguments& a) {
     const QString file = a.positional[0];
     const QString target = a.options.value(kind);
     int code = kExitOk;
-    if (!openAlone(ctx, file, code)) return code;
+    if (!outputApartFromInput(target, file, code) || !openAlone(ctx, file, code)) return code;
     QByteArray bytes;
     if (table) {
         AxisRows span;
@@ -161,8 +161,14 @@ int runConvert(AppContext& ctx, const Arguments& a) {
         err() << "quillet-cli: convert needs --out OUT.ql6\n";
         return kExitUsage;
     }
+    // The layout of a data file is told by its name: .ql6 bytes under any
+    // other name would open as a file of another layout.
+    if (!target.endsWith(QLatin1String(".ql6"), Qt::CaseInsensitive)) {
+        err() << "quillet-cli: " << target << ": convert writes the .ql6 layout, so --out must end in .ql6\n";
+        return kExitFailed;
+    }
     int code = kExitOk;
-    if (!openAlone(ctx, file, code)) return code;
+    if (!outputApartFromInput(target, file, code) || !openAlone(ctx, file, code)) return code;
     if (const int error = writeFileAtomically(target, ql6Bytes(ctx.store))) return failWith(error, 9, target);
     return kExitOk;
 }
@@ -258,7 +264,8 @@ int runRead(AppContext& ctx, const Arguments& a) {
     const bool byDevice = a.options.contains(QStringLiteral("--device"));
     const QString target = a.options.value(QStringLiteral("--out"));
     if (byPort == byDevice || target.isEmpty()) {
-        err() << "quillet-cli: usage: quillet-cli read (--port N | --device PATH) --out FILE.ql6 [--channel A..H]\n";
+        err() << "quillet-cli: usage: quillet-cli read (--port N | --device PATH) --out FILE.ql6 [--channel A..H]"
+                 " [--force]\n";
         return kExitUsage;
     }
     int first = 1;  // a fresh store: the first free channel is A
@@ -274,6 +281,15 @@ int runRead(AppContext& ctx, const Arguments& a) {
     if (const QString problem = choosePort(a, port); !problem.isEmpty()) {
         err() << "quillet-cli: " << problem << "\n";
         return kExitUsage;
+    }
+    // The save asks before replacing a file; nobody answers here.
+    if (!a.has("--force") && nameTaken(target)) {
+        TerminalMessages terminal;
+        terminal.concern(target);
+        ctx.messages = &terminal;
+        showMessage(ctx, Caption::SaveFile, Msg::OverwriteFile, kOkCancel);
+        err() << "quillet-cli: nothing was read (--force replaces the file)\n";
+        return kExitFailed;
     }
     ctx.serial = &port;
     TerminalReadout windows(first);
@@ -307,9 +323,9 @@ const std::vector<Subcommand>& subcommands() {
                         "             --xlsx OUT.xlsx) [--rows FIRST..LAST]"),
          QStringLiteral("Writes the CSV (\",\") or text (\"#\") export of a data file, byte for byte as\n"
                         "the program's export after opening FILE alone; or the tidy CSV (one header row,\n"
-                        "one row per time, UTF-8 with a byte-order mark unless --encoding cp932) or the\n"
+                        "one row per sample time, UTF-8 with a byte-order mark unless --encoding cp932) or the\n"
                         "Excel workbook (table, statistics, chart) of all rows or of --rows FIRST..LAST.\n"
-                        "OUT is overwritten without asking."),
+                        "OUT is overwritten without asking, unless it is FILE itself."),
          {QStringLiteral("--csv"), QStringLiteral("--text"), QStringLiteral("--tidy"), QStringLiteral("--xlsx"),
           QStringLiteral("--encoding"), QStringLiteral("--rows")},
          1,
@@ -317,21 +333,25 @@ const std::vector<Subcommand>& subcommands() {
         {QStringLiteral("convert"),
          QStringLiteral("convert FILE --out OUT.ql6"),
          QStringLiteral("Writes a data file of any layout (.ql6, .ql5, .ql4, .qlg, .qld) as a .ql6 file.\n"
-                        "OUT is overwritten without asking."),
+                        "OUT must end in .ql6; it is overwritten without asking, unless it is FILE\n"
+                        "itself."),
          {QStringLiteral("--out")},
          1,
          runConvert},
         {QStringLiteral("read"),
-         QStringLiteral("read (--port N | --device PATH) --out FILE.ql6 [--channel A..H]"),
+         QStringLiteral("read (--port N | --device PATH) --out FILE.ql6 [--channel A..H] [--force]"),
          QStringLiteral(
              "Reads the logger on the reader (identification, summary and records, with a\n"
              "progress bar on stderr when it is a terminal) and saves its channels as FILE.ql6, the first logger\n"
              "channel in --channel (default A), the second in the lowest other channel.\n"
              "--port N uses the program's port N (1..16; on Linux QUILLET_COM<n> names its\n"
-             "device); --device PATH any serial device. Nothing is written on failure."),
+             "device); --device PATH any serial device. Nothing is written on failure. An\n"
+             "existing FILE.ql6 is not replaced (the program would ask first): nothing is\n"
+             "read and the exit status is 1, unless --force is given."),
          {QStringLiteral("--port"), QStringLiteral("--device"), QStringLiteral("--out"), QStringLiteral("--channel")},
          0,
-         runRead},
+         runRead,
+         {QStringLiteral("--force")}},
         // The subcommands of the other files (cli.h).
         usualSubcommand(),
         setSubcommand(),
@@ -360,8 +380,10 @@ void printHelp(QTextStream& s) {
          "ten-second fields, .ql4, .ql5 and .ql6 with them, any other name the old\n"
          "layout. Card and test numbers are shown through the setting characters\n"
          "of the user's settings (qlet7.dat), as in the program.\n\n"
+         "No command writes over the file it reads, under whatever name or link.\n\n"
          "Exit status: 0 on success; 1 when the operation failed (the program's\n"
-         "error text is written to standard error); 2 for a wrong command line.\n";
+         "error text is written to standard error) or standard output could not\n"
+         "be written; 2 for a wrong command line.\n";
     s.flush();
 }
 
@@ -393,7 +415,7 @@ bool parseArguments(const Subcommand& c, const QStringList& args, Arguments& a) 
     return true;
 }
 
-int run(const QStringList& argv) {
+int runCommand(const QStringList& argv) {
     if (argv.size() < 2) {
         printHelp(err());
         return kExitUsage;
@@ -429,6 +451,14 @@ int run(const QStringList& argv) {
     err() << "quillet-cli: unknown command " << name << " (see quillet-cli --help)\n";
     err().flush();
     return kExitUsage;
+}
+
+// The command's exit status, or 1 when its output did not reach standard
+// output (a success must not be claimed for output nobody got).
+int run(const QStringList& argv) {
+    const int code = runCommand(argv);
+    if (!standardOutputWritten()) return code == kExitOk ? kExitFailed : code;
+    return code;
 }
 
 }  // namespace

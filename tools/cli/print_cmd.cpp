@@ -49,7 +49,7 @@ int runPrint(AppContext& ctx, const Arguments& a) {
     int code = kExitOk;
     GraphState g;
     if (graph && !graphStateFromOptions(a, ctx.graph, g, code)) return code;
-    if (!openAlone(ctx, a.positional[0], code)) return code;
+    if (!outputApartFromInput(target, a.positional[0], code) || !openAlone(ctx, a.positional[0], code)) return code;
     const PrintKind kind = graph             ? PrintKind::Graph
                            : a.has("--list") ? PrintKind::WholeList
                            : a.has("--rows") ? PrintKind::PartialList
@@ -98,8 +98,9 @@ Subcommand printSubcommand() {
                        "with its summary table (--graph, with the options of quillet-cli graph and\n"
                        "automatic ranges unless given). The page is A4 portrait with 20 mm margins\n"
                        "unless --paper and --landscape say otherwise; the font is fitted to its\n"
-                       "width. OUT is overwritten without asking; nothing is written when the rows\n"
-                       "are not a range of the file's rows or a graph range is refused."),
+                       "width. OUT is overwritten without asking, unless it is FILE itself; nothing\n"
+                       "is written when the rows are not a range of the file's rows or a graph range\n"
+                       "is refused."),
         QStringList{QStringLiteral("--rows"), QStringLiteral("--pdf"), QStringLiteral("--paper")} + graphValueOptions(),
         1,
         runPrint,

@@ -218,12 +218,15 @@ int runSet(AppContext& ctx, const Arguments& a) {
     dialog.failureCaption = Caption::LoggerSettings;
     bool entered = false;
     dialog.edit = [&](AppContext& c, SettingsState& s) { return entered = enter(c, s, request); };
+    // Writing erases the logger's memory: a logger that is recording, or
+    // that holds records nobody read, is refused unless --force.
     const Preparation prepared =
-        prepareSettings(ctx, dialog, a.has("--force") ? BusyLogger::TellAndGoOn : BusyLogger::Stop);
+        prepareSettings(ctx, dialog, a.has("--force") ? BusyLogger::TellAndGoOn : BusyLogger::StopOrUnreadRecords);
     if (prepared == Preparation::LoggerBusy) {
         err() << "quillet-cli: " << kBusyRefusal << "\n";
         return kExitFailed;
     }
+    if (prepared == Preparation::UnreadRecords) return refuseUnreadRecords(ctx.pendingLogger->sampleCount);
     if (!dialog.opened || !entered) return kExitFailed;  // told already
     if (dialog.status != Exchange::Accepted) {
         err() << "quillet-cli: the recording settings were not written completely; set the logger again\n";
@@ -248,7 +251,7 @@ QString rangeOrigin(const SettingsState& s) {
 
 void printSettingsWritten(const UnseenSettingsDialog& written) {
     const RecordingSettings& s = written.settings;
-    const int m = written.state.loggerModel();
+    const int m = written.loggerModel;
     const QDateTime& startSent = written.startSent;
     const auto three = [](int v) { return QStringLiteral("%1").arg(v, 3, 10, QLatin1Char('0')); };
     out() << "Written:  logger model " << m << "\n"
@@ -292,8 +295,9 @@ Subcommand setSubcommand() {
                            "nothing sent after the reads). The logger's clock is set to the PC's.\n"
                            "--ref1/--ref2 take the reference value and its side (H above, L below),\n"
                            "--alarm1/--alarm2 the upper and lower alarm value, in whole units.\n"
-                           "A logger that is recording or waiting for its start, or whose status cannot\n"
-                           "be read, is refused (exit status 1, nothing sent) unless --force is given.\n"
+                           "A logger that is recording or waiting for its start, whose status cannot be\n"
+                           "read, or that holds records not yet read (quillet-cli read saves them), is\n"
+                           "refused (exit status 1, nothing sent) unless --force is given.\n"
                            "A reference never set stays unset unless --ref1/--ref2 gives one. The one-\n"
                            "channel logger keeps its own measuring range (no command writes it); --range\n"
                            "may only repeat it. Prints what was written."),

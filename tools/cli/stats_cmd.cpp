@@ -3,13 +3,13 @@
 #include "analysis/analysissettings.h"
 #include "analysis/figures.h"
 #include "analysis/figuretexts.h"
+#include "analysis/reportprint.h"
 #include "core/catalog.h"
 #include "core/fieldhelpers.h"
 #include "core/store.h"
 #include "graph/graphprintplot.h"
 #include "print/pdfprinter.h"
 #include "print/printjobs.h"
-#include "analysis/reportprint.h"
 #include "tools/cli/cli.h"
 
 #include <QFileInfo>
@@ -21,7 +21,8 @@ namespace {
 // full-width characters (kanji, kana) take two.
 QString padded(const QString& text, int width) {
     int columns = 0;
-    for (QChar c : text) columns += (c.unicode() >= 0x1100 && !(c.unicode() >= 0xFF61 && c.unicode() <= 0xFF9F)) ? 2 : 1;
+    for (QChar c : text)
+        columns += (c.unicode() >= 0x1100 && !(c.unicode() >= 0xFF61 && c.unicode() <= 0xFF9F)) ? 2 : 1;
     return text + QString(std::max(1, width - columns), QLatin1Char(' '));
 }
 
@@ -124,17 +125,12 @@ int runReport(AppContext& ctx, const Arguments& a) {
     }
     ReportRequest r;
     int code = kExitOk;
-    if (!deltaHOverRFromOptions(ctx, a, r.deltaHOverR, code) || !openAlone(ctx, a.positional[0], code) ||
-        !axisRowsFromOptions(ctx, a, r.rows, code))
+    if (!deltaHOverRFromOptions(ctx, a, r.deltaHOverR, code) || !outputApartFromInput(target, a.positional[0], code) ||
+        !openAlone(ctx, a.positional[0], code) || !axisRowsFromOptions(ctx, a, r.rows, code))
         return code;
     r.title = a.has("--title") ? a.value("--title") : QFileInfo(a.positional[0]).fileName();
-    // The graph of the rows, as the graph window shows that span.
-    GraphState& g = ctx.graph;
-    g.xManual = true;
-    g.xStart = int16_t(r.rows.first);
-    g.xEnd = int16_t(r.rows.last);
-    computeGraphScale(ctx);
-    connectGraphPrint(ctx);
+    // The graph of the rows with the automatic ranges, not the held ones.
+    connectReportPlot(ctx, reportGraphState(ctx, r.rows, ReportBounds::Automatic));
     PdfPrintControl pdf(target);
     if (!printReport(ctx, pdf, r)) return kExitFailed;  // the reason is on stderr
     err() << "Printed to " << target << "\n";
@@ -180,14 +176,13 @@ bool deltaHOverRFromOptions(AppContext& ctx, const Arguments& a, double& kelvin,
 Subcommand statsSubcommand() {
     return {QStringLiteral("stats"),
             QStringLiteral("stats FILE [--rows FIRST..LAST] [--dhr KELVIN] [--json]"),
-            QStringLiteral(
-                "Shows the figures of each channel of a data file, as the program's window\n"
-                "\"統計と逸脱\" does: samples and errors, minimum, maximum, mean, the mean kinetic\n"
-                "temperature (temperature channels; ΔH/R from --dhr or the user's settings,\n"
-                "10000 K by default), the time above and below the alarm limits, the excursions\n"
-                "beyond them and the degree-minutes, over the rows FIRST..LAST of the time axis\n"
-                "(all rows by default). --json prints one JSON object, with null where a figure\n"
-                "does not apply."),
+            QStringLiteral("Shows the figures of each channel of a data file, as the program's window\n"
+                           "\"統計と逸脱\" does: samples and errors, minimum, maximum, mean, the mean kinetic\n"
+                           "temperature (temperature channels; ΔH/R from --dhr or the user's settings,\n"
+                           "10000 K by default), the time above and below the alarm limits, the excursions\n"
+                           "beyond them and the degree-minutes, over the rows FIRST..LAST of the time axis\n"
+                           "(all rows by default). --json prints one JSON object, with null where a figure\n"
+                           "does not apply."),
             {QStringLiteral("--rows"), QStringLiteral("--dhr")},
             1,
             runStats,
@@ -199,8 +194,9 @@ Subcommand reportSubcommand() {
             QStringLiteral("report FILE --pdf OUT.pdf [--title TEXT] [--rows FIRST..LAST] [--dhr KELVIN]"),
             QStringLiteral("Prints the one-page report of a data file into a PDF file (A4 landscape), as\n"
                            "the program's \"レポート印刷\": the title (the file's name unless --title),\n"
-                           "loggers, period, interval, print date, the graph of the rows, the figures\n"
-                           "of quillet-cli stats and sign-off boxes. OUT is overwritten without asking."),
+                           "loggers, period, interval, print date, the graph of the rows (automatic\n"
+                           "ranges, so every sample shows), the figures of quillet-cli stats and\n"
+                           "sign-off boxes. OUT is overwritten without asking, unless it is FILE itself."),
             {QStringLiteral("--pdf"), QStringLiteral("--title"), QStringLiteral("--rows"), QStringLiteral("--dhr")},
             1,
             runReport,

@@ -77,7 +77,7 @@ int runUsual(AppContext& ctx, const Arguments& a) {
     if (g.usualCommunicationTask == 0) err() << ", " << usualNamingCaption(g.usualCommunicationNaming);
     err() << ", " << g.usualCommunicationStartTime << "\n";
 
-    UnseenSettingsDialog written;
+    UnseenSettingsDialog dialog;
     UsualSteps steps;
     steps.chooseDestinations = [](AppContext& c) { chooseInitialDestinations(c); };
     // Headless, a busy logger, or a set-only visit to a logger holding
@@ -85,8 +85,9 @@ int runUsual(AppContext& ctx, const Arguments& a) {
     const BusyLogger busy = a.has("--force")                ? BusyLogger::TellAndGoOn
                             : g.usualCommunicationTask == 1 ? BusyLogger::StopOrUnreadRecords
                                                             : BusyLogger::Stop;
-    steps.settingsStep = [&written, busy](AppContext& c, const QDateTime& start) {
-        written = usualSettingsStep(c, start, busy);
+    steps.settingsStep = [&dialog, busy](AppContext& c, const QDateTime& start) {
+        dialog = usualSettingsStep(c, start, busy);
+        return dialog.writtenSettings();
     };
     TerminalView view;
     const UsualOutcome outcome = runUsualCommunication(ctx, steps, view);
@@ -100,24 +101,22 @@ int runUsual(AppContext& ctx, const Arguments& a) {
         err() << "quillet-cli: the usual communication ended before the settings; nothing was sent to the logger\n";
         return kExitFailed;
     }
-    if (written.preparation == Preparation::LoggerBusy) {
+    if (dialog.preparation == Preparation::LoggerBusy) {
         err() << "quillet-cli: " << kBusyRefusal << "\n";
         return kExitFailed;
     }
-    if (written.preparation == Preparation::UnreadRecords) {
-        err() << "quillet-cli: the logger holds " << ctx.pendingLogger->sampleCount
-              << " records that were not read; writing would erase them, so no setting was sent (--force writes "
-                 "anyway)\n";
+    if (dialog.preparation == Preparation::UnreadRecords) return refuseUnreadRecords(ctx.pendingLogger->sampleCount);
+    // What the window's closing note says, from the same outcome.
+    const QString note = usualSettingsText(outcome);
+    if (!outcome.written) {
+        err() << "quillet-cli: " << note << " (the recording settings were not written"
+              << (dialog.written ? "; set the logger again" : "") << ")\n";
         return kExitFailed;
     }
-    if (outcome.settingsStatus != Exchange::Accepted) {
-        err() << "quillet-cli: the recording settings were not written"
-              << (written.written ? "; set the logger again" : "") << "\n";
-        return kExitFailed;
-    }
-    printSettingsWritten(written);
+    printSettingsWritten(dialog);
     out() << "Settings: written; the logger starts recording at "
-          << written.startSent.toString(QStringLiteral("yyyy-MM-dd HH:mm")) << "\n";
+          << outcome.written->startSent.toString(QStringLiteral("yyyy-MM-dd HH:mm")) << "\n"
+          << note << "\n";
     return kExitOk;
 }
 

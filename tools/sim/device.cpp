@@ -110,19 +110,25 @@ Config resolved(const Config& in) {
     c.nextRangeCode = m.rangeModeCode ? clampTo(c.nextRangeCode, 0, 15) : 0;
     c.speed = std::max(1, c.speed);
 
+    // Unless given, the settings a user would have made: alarms that the
+    // generated curves cross at their peaks and troughs, different per
+    // channel, and a reference value at the middle of each curve (side H
+    // on a temperature, L on a humidity channel) where the model keeps one.
     for (int ch = 0; ch < 2; ++ch) {
         const int low = rangeLowOf(c.rangeCode[ch]);
         const bool humidityChannel = ch == 1 && m.humidityChannel2;
+        const int centre = curveCentre(c, ch + 1);
         int upper = 0, lower = 0;  // a logger without alarms
-        if (m.alarmsFromMinusForty) {
-            upper = 1500 + 400;
-            lower = -400 + 400;
-        } else if (m.alarmTop > 0) {
-            upper = (humidityChannel ? 1000 : 600) - low;
-            lower = (humidityChannel ? 0 : -400) - low;
+        if (m.alarmTop > 0) {
+            const int base = m.alarmsFromMinusForty ? -400 : low;
+            upper = centre + (humidityChannel ? 100 : ch == 0 ? 50 : 30) - base;
+            lower = centre - (humidityChannel ? 200 : ch == 0 ? 50 : 40) - base;
         }
         if (c.upperAlarmRaw[ch] < 0) c.upperAlarmRaw[ch] = upper;
         if (c.lowerAlarmRaw[ch] < 0) c.lowerAlarmRaw[ch] = lower;
+        if (c.referenceRaw[ch] < 0)
+            c.referenceRaw[ch] = ch < m.referenceChannels ? centre - (humidityChannel ? 50 : 0) - low : 0xFFF;
+        if (c.referenceSide[ch] < 0) c.referenceSide[ch] = humidityChannel ? 8 : 0;
         c.upperAlarmRaw[ch] = clampTo(c.upperAlarmRaw[ch], 0, 0xFFF);
         c.lowerAlarmRaw[ch] = clampTo(c.lowerAlarmRaw[ch], 0, 0xFFF);
         c.referenceRaw[ch] = clampTo(c.referenceRaw[ch], 0, 0xFFF);

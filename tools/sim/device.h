@@ -59,12 +59,12 @@ struct Config {
     int intervalTenSec = 0;  // models 3 and 4
 
     // -1 = the model's default (see resolved()).
-    int rangeCode[2] = {-1, -1};           // model 3: the range/mode code 1..3, 6..8
-                                           // of the recording held (position 33)
-    int nextRangeCode = -1;                // model 3: the code set for the next recording
-                                           // (position 34); -1 = the same as rangeCode[0]
-    int referenceRaw[2] = {0xFFF, 0xFFF};  // raw reference value, 0xFFF = not set
-    int referenceSide[2] = {0, 0};         // 0 = H, 8 = L
+    int rangeCode[2] = {-1, -1};      // model 3: the range/mode code 1..3, 6..8
+                                      // of the recording held (position 33)
+    int nextRangeCode = -1;           // model 3: the code set for the next recording
+                                      // (position 34); -1 = the same as rangeCode[0]
+    int referenceRaw[2] = {-1, -1};   // raw reference value, 0xFFF = not set
+    int referenceSide[2] = {-1, -1};  // 0 = H, 8 = L
     int upperAlarmRaw[2] = {-1, -1};
     int lowerAlarmRaw[2] = {-1, -1};
     int recordLimit = -1;  // end reservation field (models 1, 2, 4)

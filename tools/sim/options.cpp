@@ -31,9 +31,11 @@ const Opt kOptions[] = {
     {"next-range-code", "C",
      "Model 3: the range/mode code set for the next recording (position 34), when it differs from the one of the "
      "recording held."},
-    {"reference1", "RAW,H|L", "Raw reference value and side of channel 1 (default not set)."},
+    {"reference1", "RAW,H|L",
+     "Raw reference value and side of channel 1 (default: the middle of its generated curve)."},
     {"reference2", "RAW,H|L", "Raw reference value and side of channel 2."},
-    {"alarm1", "UPPER,LOWER", "Raw upper and lower alarm values of channel 1."},
+    {"alarm1", "UPPER,LOWER",
+     "Raw upper and lower alarm values of channel 1 (default: values its generated curve crosses)."},
     {"alarm2", "UPPER,LOWER", "Raw upper and lower alarm values of channel 2."},
     {"record-limit", "N", "End reservation field (models 1, 2, 4). Default the full memory."},
     {"flags", "N", "Model 4 flags: 2 = endless, 1 = wrapped, 3 = a full wrapped memory."},

@@ -59,14 +59,14 @@ int clampRaw(double tenths, int rangeLow) {
     return static_cast<int>(std::clamp<long>(raw, 0, wire::kErrorRaw - 1));
 }
 
-// Centre of the generated temperature for a measuring range, 0.1 °C.
-double temperatureCentre(int rangeLow) {
-    if (rangeLow < 0) return 200;
-    if (rangeLow >= 500) return 850;
-    return 450;
-}
-
 }  // namespace
+
+int curveCentre(const Config& c, int channel) {
+    if (channel == 2 && simModel(c.model).humidityChannel2) return 600;
+    const int low = rangeLowOf(c.rangeCode[channel == 2 ? 1 : 0]);
+    const int temperature = low < 0 ? 200 : low >= 500 ? 850 : 450;
+    return channel == 2 ? temperature - 20 : temperature;
+}
 
 void generateRecords(const Config& c, std::vector<int>& ch1, std::vector<int>& ch2) {
     const bool fullWrap = simModel(c.model).endlessFlags && c.flags == 3;
@@ -79,6 +79,8 @@ void generateRecords(const Config& c, std::vector<int>& ch1, std::vector<int>& c
     const int low1 = rangeLowOf(c.rangeCode[0]);
     const int low2 = rangeLowOf(c.rangeCode[1]);
     const bool humidity = simModel(c.model).humidityChannel2;
+    const int centre1 = curveCentre(c, 1);
+    const int centre2 = curveCentre(c, 2);
 
     std::vector<int> logical[2];
     logical[0].resize(count);
@@ -87,10 +89,10 @@ void generateRecords(const Config& c, std::vector<int>& ch1, std::vector<int>& c
     for (int i = 0; i < count; ++i) {
         const double hours = std::fmod((startSec + double(i) * intervalSec) / 3600.0, 24.0);
         const double wave = std::sin(2 * std::numbers::pi * (hours - 9.0 + dayPhase) / 24.0);
-        logical[0][i] = clampRaw(temperatureCentre(low1) + 60 * wave + noise.next(3), low1);
+        logical[0][i] = clampRaw(centre1 + 60 * wave + noise.next(3), low1);
         if (channels == 2) {
-            const double second = humidity ? std::clamp(600 - 150 * wave + noise.next(10), 0.0, 1000.0)
-                                           : temperatureCentre(low2) - 20 + 40 * wave + noise.next(3);
+            const double second = humidity ? std::clamp(centre2 - 150 * wave + noise.next(10), 0.0, 1000.0)
+                                           : centre2 + 40 * wave + noise.next(3);
             logical[1][i] = clampRaw(second, low2);
         }
     }
@@ -125,12 +127,12 @@ int recordedValue(const Config& c, int channel, int64_t index) {
     HashNoise noise(uint64_t(c.seed) << 40 ^ uint64_t(index) << 2 ^ uint64_t(channel));
     if (channel != 2) {
         const int low = rangeLowOf(c.rangeCode[0]);
-        return clampRaw(temperatureCentre(low) + 60 * wave + noise.next(3), low);
+        return clampRaw(curveCentre(c, 1) + 60 * wave + noise.next(3), low);
     }
     const int low = rangeLowOf(c.rangeCode[1]);
     const bool humidity = simModel(c.model).humidityChannel2;
-    const double second = humidity ? std::clamp(600 - 150 * wave + noise.next(10), 0.0, 1000.0)
-                                   : temperatureCentre(low) - 20 + 40 * wave + noise.next(3);
+    const double second = humidity ? std::clamp(curveCentre(c, 2) - 150 * wave + noise.next(10), 0.0, 1000.0)
+                                   : curveCentre(c, 2) + 40 * wave + noise.next(3);
     return clampRaw(second, low);
 }
 

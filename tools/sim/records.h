@@ -19,6 +19,11 @@ namespace quillet::sim {
 // full (6000 records) and the oldest record follows the wrap position.
 void generateRecords(const Config& config, std::vector<int>& channel1, std::vector<int>& channel2);
 
+// The middle of the generated curve of logger channel 1 or 2, 0.1 units:
+// 20.0, 45.0 or 85.0 °C for the ranges from -40.0, 0.0 and 50.0, two
+// degrees cooler on model 4's channel 2; 60 %RH for humidity.
+int curveCentre(const Config& config, int channel);
+
 // The raw value a recording in progress takes as its record `index`
 // (0-based) in logger channel 1 or 2: the same daily curves, timed from
 // config.start at config's interval, with noise that depends on the seed,
