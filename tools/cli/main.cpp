@@ -154,6 +154,14 @@ int runExport(AppContext& ctx, const Arguments& a) {
     return kExitOk;
 }
 
+// The layout of a data file is told by its name: .ql6 bytes under any other
+// name would open as a file of another layout.
+bool namesQl6(const QString& target, const char* command) {
+    if (target.endsWith(QLatin1String(".ql6"), Qt::CaseInsensitive)) return true;
+    err() << "quillet-cli: " << target << ": " << command << " writes the .ql6 layout, so --out must end in .ql6\n";
+    return false;
+}
+
 int runConvert(AppContext& ctx, const Arguments& a) {
     const QString file = a.positional[0];
     const QString target = a.options.value(QStringLiteral("--out"));
@@ -161,12 +169,7 @@ int runConvert(AppContext& ctx, const Arguments& a) {
         err() << "quillet-cli: convert needs --out OUT.ql6\n";
         return kExitUsage;
     }
-    // The layout of a data file is told by its name: .ql6 bytes under any
-    // other name would open as a file of another layout.
-    if (!target.endsWith(QLatin1String(".ql6"), Qt::CaseInsensitive)) {
-        err() << "quillet-cli: " << target << ": convert writes the .ql6 layout, so --out must end in .ql6\n";
-        return kExitFailed;
-    }
+    if (!namesQl6(target, "convert")) return kExitFailed;
     int code = kExitOk;
     if (!outputApartFromInput(target, file, code) || !openAlone(ctx, file, code)) return code;
     if (const int error = writeFileAtomically(target, ql6Bytes(ctx.store))) return failWith(error, 9, target);
@@ -268,6 +271,7 @@ int runRead(AppContext& ctx, const Arguments& a) {
                  " [--force]\n";
         return kExitUsage;
     }
+    if (!namesQl6(target, "read")) return kExitFailed;
     int first = 1;  // a fresh store: the first free channel is A
     if (a.options.contains(QStringLiteral("--channel"))) {
         const QString letter = a.options.value(QStringLiteral("--channel")).toUpper();
