@@ -32,9 +32,7 @@ enum Row {
 
 const QString kNone = QStringLiteral("-----");
 
-QString fixed(const std::optional<double>& v, int decimals) {
-    return v ? QString::number(*v, 'f', decimals) : kNone;
-}
+QString fixed(const std::optional<double>& v, int decimals) { return v ? QString::number(*v, 'f', decimals) : kNone; }
 
 QString startText(const Excursions& e) { return e.count ? dateTimeText(e.longestStart) : kNone; }
 
@@ -42,10 +40,10 @@ QString startText(const Excursions& e) { return e.count ? dateTimeText(e.longest
 
 QString figureRowLabel(int row) {
     static const char16_t* const labels[kFigureRows] = {
-        u"収録数",         u"エラー数",       u"最低値",         u"最高値",         u"平均値",
-        u"MKT [ﾟC]",       u"上限警報値",     u"下限警報値",     u"上限超過時間",   u"下限未満時間",
-        u"範囲内の割合",   u"上限逸脱回数",   u"下限逸脱回数",   u"最長上限逸脱",   u"  開始時刻",
-        u"最長下限逸脱",   u"  開始時刻", u"上限超過度分",   u"下限未満度分",
+        u"収録数",       u"エラー数",     u"最低値",       u"最高値",       u"平均値",
+        u"MKT [ﾟC]",     u"上限警報値",   u"下限警報値",   u"上限超過時間", u"下限未満時間",
+        u"範囲内の割合", u"上限逸脱回数", u"下限逸脱回数", u"最長上限逸脱", u"  開始時刻",
+        u"最長下限逸脱", u"  開始時刻",   u"上限超過度分", u"下限未満度分",
     };
     if (row < 0 || row >= kFigureRows) return {};
     return QString::fromUtf16(labels[row]);
@@ -87,9 +85,7 @@ QString durationText(long long seconds) {
         .arg(seconds % 60, 2, 10, QLatin1Char('0'));
 }
 
-QString dateTimeText(double dateValue) {
-    return vb::formatDate(dateValue, QStringLiteral("yyyy-mm-dd hh:nn:ss"));
-}
+QString dateTimeText(double dateValue) { return vb::formatDate(dateValue, QStringLiteral("yyyy-mm-dd hh:nn:ss")); }
 
 QString figureColumnHead(AppContext& ctx, int channel) {
     ChannelRecord& c = ctx.store.ch[size_t(channel)];

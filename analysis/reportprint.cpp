@@ -176,7 +176,7 @@ PrintOutcome reportCommand(AppContext& ctx, PrintControl& printer, AxisRows rows
     if (!title) return PrintOutcome::Cancelled;
     if (const int e = printer.printerDialog()) return printFailed(ctx, e);
     return printReport(ctx, printer, ReportRequest{*title, rows, deltaHOverR}) ? PrintOutcome::Printed
-                                                                              : PrintOutcome::Failed;
+                                                                               : PrintOutcome::Failed;
 }
 
 }  // namespace quillet

@@ -67,14 +67,13 @@ ColumnMove moveChannelColumn(AppContext& ctx, int a, int c) {
 
 const QStringList& dataCommandNames() {
     static const QStringList names = {
-        QStringLiteral("mGRAPH"),   QStringLiteral("mFSAVE"),     QStringLiteral("mFSAVEAS"),
-        QStringLiteral("mFTEXT"),   QStringLiteral("mFTEXTSAVE"), QStringLiteral("mFCSVSAVE"),
-        QStringLiteral("mFPRINT"),  QStringLiteral("mFPREVIEW"),  QStringLiteral("mFPDF"),
-        QStringLiteral("mFINSERT"), QStringLiteral("mCHANNEL"),   QStringLiteral("btnGraph"),
-        QStringLiteral("btnSave"),  QStringLiteral("btnPrint"),   QStringLiteral("btnAddCh"),
-        QStringLiteral("btnDelCh"),
-        QStringLiteral("mFTIDYSAVE"), QStringLiteral("mFXLSXSAVE"),
-        QStringLiteral("mANALYSIS"), QStringLiteral("mASTATS"), QStringLiteral("mAREPORT"),
+        QStringLiteral("mGRAPH"),    QStringLiteral("mFSAVE"),     QStringLiteral("mFSAVEAS"),
+        QStringLiteral("mFTEXT"),    QStringLiteral("mFTEXTSAVE"), QStringLiteral("mFCSVSAVE"),
+        QStringLiteral("mFPRINT"),   QStringLiteral("mFPREVIEW"),  QStringLiteral("mFPDF"),
+        QStringLiteral("mFINSERT"),  QStringLiteral("mCHANNEL"),   QStringLiteral("btnGraph"),
+        QStringLiteral("btnSave"),   QStringLiteral("btnPrint"),   QStringLiteral("btnAddCh"),
+        QStringLiteral("btnDelCh"),  QStringLiteral("mFTIDYSAVE"), QStringLiteral("mFXLSXSAVE"),
+        QStringLiteral("mANALYSIS"), QStringLiteral("mASTATS"),    QStringLiteral("mAREPORT"),
     };
     return names;
 }

@@ -7,9 +7,9 @@
 #include "core/platform.h"
 #include "print/printjobs.h"
 
+#include <QBuffer>
 #include <QPageLayout>
 #include <QPdfWriter>
-#include <QBuffer>
 #include <QString>
 
 #include <memory>

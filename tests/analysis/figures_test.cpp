@@ -135,8 +135,8 @@ TEST(ChannelFigures, LateChannelAndSpans) {
         int firstSampleB;
     };
     const Span spans[] = {
-        {{1, 10}, 10, 4, 30.0, 1},  {{2, 5}, 4, 2, 30.0, 1}, {{6, 10}, 5, 2, 32.0, 3},
-        {{1, 3}, 3, 0, kNone, 0},   {{8, 10}, 3, 0, kNone, 0}, {{-5, 50}, 10, 4, 30.0, 1},
+        {{1, 10}, 10, 4, 30.0, 1}, {{2, 5}, 4, 2, 30.0, 1},   {{6, 10}, 5, 2, 32.0, 3},
+        {{1, 3}, 3, 0, kNone, 0},  {{8, 10}, 3, 0, kNone, 0}, {{-5, 50}, 10, 4, 30.0, 1},
     };
     for (const Span& s : spans) {
         SCOPED_TRACE(testing::Message() << s.rows.first << ".." << s.rows.last);

@@ -59,9 +59,9 @@ TEST_F(MainWindowTest, MenuBarAndEntriesAsCaptioned) {
     EXPECT_EQ(menuTexts(window->mITUMOMENU), QStringList({u8("いつもの通信(&I)"), u8("通信設定(&S)")}));
     EXPECT_EQ(menuTexts(window->mFILE),
               QStringList({u8("開く(&O)"), u8("上書き保存(&A)"), u8("名前を付けて保存(&A)"), u8("テキスト保存(&T)"),
-                           u8("表形式CSVで保存..."), u8("Excelブックで保存..."), u8("印刷(&P)"), u8("印刷プレビュー(&V)"),
-                           u8("PDFで保存(&D)..."), u8("プリンタ設定(&S)"), u8("データ挿入(&D)"), u8("-"),
-                           u8("最近使ったファイル(&R)"), u8("-"), u8("終了(&E)")}));
+                           u8("表形式CSVで保存..."), u8("Excelブックで保存..."), u8("印刷(&P)"),
+                           u8("印刷プレビュー(&V)"), u8("PDFで保存(&D)..."), u8("プリンタ設定(&S)"),
+                           u8("データ挿入(&D)"), u8("-"), u8("最近使ったファイル(&R)"), u8("-"), u8("終了(&E)")}));
     EXPECT_EQ(menuTexts(window->mFTEXTMENU), QStringList({u8("テキスト保存(&T)"), u8("ＣＳＶ保存(&C)")}));
     EXPECT_EQ(menuTexts(window->mFPRINTMENU),
               QStringList({u8("全体印刷(&A)"), u8("部分印刷(&B)"), u8("パラメータ印刷(&P)")}));
