@@ -4,24 +4,192 @@
 
 #include <QCryptographicHash>
 #include <QFile>
-#include <QStringView>
 
 #include <cerrno>
 #include <filesystem>
 #include <system_error>
 
+#ifdef Q_OS_WIN
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryFile>
+
+#include <algorithm>
+
+#include <fcntl.h>
+#include <io.h>
+#else
+#include <QStringView>
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 namespace quillet {
 namespace {
 
-// The longest name (in bytes) the file systems we write to hold.
-constexpr qsizetype kMaxNameBytes = 255;
+// The longest name the file systems we write to hold: 255 bytes on Linux,
+// 255 UTF-16 units on Windows.
+constexpr qsizetype kMaxNameLength = 255;
 // As many links in a row as the system itself follows.
 constexpr int kMaxLinks = 40;
+
+// Writes all of bytes and pushes them to the disk: 0 or errno.
+int writeAndSync(int fd, const QByteArray& bytes) {
+    const char* p = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+#ifdef Q_OS_WIN
+        const int n = ::_write(fd, p, unsigned(std::min<qsizetype>(left, 1 << 30)));
+#else
+        const ssize_t n = ::write(fd, p, size_t(left));
+#endif
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return errno;
+        p += n;
+        left -= n;
+    }
+#ifdef Q_OS_WIN
+    return ::_commit(fd) == 0 ? 0 : errno;
+#else
+    return ::fsync(fd) == 0 ? 0 : errno;
+#endif
+}
+
+// Reads at most maxBytes of the open file f: 0 or kErrReading.
+int readOpened(QFile& f, qint64 maxBytes, QByteArray& bytes) {
+    bytes = f.read(maxBytes);
+    if (f.error() == QFileDevice::NoError) return 0;
+    bytes.clear();
+    return kErrReading;
+}
+
+}  // namespace
+
+#ifdef Q_OS_WIN
+
+// Windows: a QString is the system's own spelling of a name (UTF-16), so the
+// names stay QStrings and Qt's file classes do the work.
+
+namespace {
+
+// The file a save replaces: where the symbolic links lead (they stay).
+struct Target {
+    QFileInfo info;  // absolute, no symbolic link
+};
+
+// Follows the links from named; 0 or the error (a loop: too many links).
+int resolve(const QString& named, Target& t) {
+    QString path = QFileInfo(named).absoluteFilePath();
+    for (int links = 0;; ++links) {
+        t.info = QFileInfo(path);
+        if (!t.info.isSymbolicLink()) return 0;
+        if (links == kMaxLinks) return kErrPathFileAccess;
+        path = t.info.symLinkTarget();
+        if (path.isEmpty()) return kErrPathFileAccess;
+    }
+}
+
+// Why a save into t cannot be, before anything is written; 0 when it can.
+int targetError(const QString& path, Target& t) {
+    if (path.isEmpty()) return kErrBadFileName;
+    if (const int error = resolve(path, t)) return error;
+    if (t.info.fileName().size() > kMaxNameLength) return kErrNameTooLong;
+    const QFileInfo folder(t.info.absolutePath());
+    if (!folder.isDir()) return kErrPathNotFound;
+    if (t.info.exists()) {
+        if (t.info.isDir()) return kErrPathFileAccess;
+        if (!t.info.isFile()) return kErrWriting;  // a device
+        // A read-only file stays as it is: the rename would replace it.
+        if (!t.info.isWritable()) return kErrPermissionDenied;
+    }
+    return folder.isWritable() ? 0 : kErrPermissionDenied;
+}
+
+QString temporaryPrefix(const QString& name) {
+    const QString prefix = QLatin1Char('.') + name + QStringLiteral(".quillet-save-");
+    if (prefix.size() + 6 <= kMaxNameLength) return prefix;
+    // A name near the limit: its temporaries are named by a digest instead,
+    // still one prefix per target so that stale ones are found again.
+    const QByteArray digest = QCryptographicHash::hash(name.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
+    return QLatin1Char('.') + QString::fromLatin1(digest) + QStringLiteral(".quillet-save-");
+}
+
+void removeStaleTemporaries(const QString& folder, const QString& name) {
+    const QString prefix = temporaryPrefix(name);
+    const QDir dir(folder);
+    const QStringList names = dir.entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString& entry : names)
+        if (entry.size() == prefix.size() + 6 && entry.startsWith(prefix)) QFile::remove(dir.filePath(entry));
+}
+
+std::filesystem::path fsPath(const QString& s) { return std::filesystem::path(s.toStdWString()); }
+
+}  // namespace
+
+QByteArray encodeFileName(const QString& name) { return QFile::encodeName(name); }
+
+QString decodeFileName(const QByteArray& bytes) { return QFile::decodeName(bytes); }
+
+QStringList decodeArguments(int argc, const char* const* argv) {
+    // The application has the command line as Windows keeps it (UTF-16);
+    // argv holds it in the ANSI code page, which has no room for every name.
+    if (QCoreApplication::instance()) return QCoreApplication::arguments();
+    QStringList args;
+    for (int i = 0; i < argc; ++i) args << decodeFileName(QByteArray(argv[i]));
+    return args;
+}
+
+QString saveTemporaryPrefix(const QString& fileName) { return temporaryPrefix(fileName); }
+
+bool nameTaken(const QString& path) {
+    const QFileInfo info(path);
+    return !path.isEmpty() && (info.exists() || info.isSymLink());
+}
+
+int readRegularFile(const QString& path, qint64 maxBytes, QByteArray& bytes) {
+    bytes.clear();
+    const QFileInfo info(path);
+    if (!info.exists()) return kErrFileNotFound;
+    if (!info.isFile()) return kErrPathFileAccess;  // a folder, a device
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return kErrPathFileAccess;
+    return readOpened(f, maxBytes, bytes);
+}
+
+int writeFileAtomically(const QString& path, const QByteArray& bytes) {
+    Target t;
+    if (const int error = targetError(path, t)) return error;
+    const QString folder = t.info.absolutePath();
+    removeStaleTemporaries(folder, t.info.fileName());
+
+    // Removed again by its destructor on every failure below.
+    QTemporaryFile temp(folder + QLatin1Char('/') + temporaryPrefix(t.info.fileName()) + QStringLiteral("XXXXXX"));
+    if (!temp.open()) return kErrPathFileAccess;
+    const int fd = temp.handle();
+    (void)::_setmode(fd, _O_BINARY);  // the bytes as they are, no CR added
+    int failure = writeAndSync(fd, bytes);
+    // No permissions to carry over: the read-only bit is the one Windows
+    // keeps and a read-only target was refused; access comes from the folder.
+    temp.close();
+    if (failure == 0) {
+        std::error_code ec;
+        std::filesystem::rename(fsPath(temp.fileName()), fsPath(t.info.absoluteFilePath()), ec);
+        failure = ec ? ec.default_error_condition().value() : 0;
+    }
+    if (failure != 0) return saveErrorOf(failure);
+    temp.setAutoRemove(false);  // it is the target now
+    return 0;
+}
+
+#else
+
+// Linux: a name is bytes, kept in a QString byte for byte.
+
+namespace {
 
 // A name's own bytes that are no UTF-8 live in a QString as U+DC80..U+DCFF.
 constexpr char16_t kByteEscape = 0xDC00;
@@ -86,7 +254,7 @@ int targetError(const QString& path, Target& t) {
 
 QByteArray temporaryPrefix(const QByteArray& name) {
     const QByteArray prefix = '.' + name + ".quillet-save-";
-    if (prefix.size() + 6 <= kMaxNameBytes) return prefix;
+    if (prefix.size() + 6 <= kMaxNameLength) return prefix;
     // A name near the limit: its temporaries are named by a digest instead,
     // still one prefix per target so that stale ones are found again.
     const QByteArray digest = QCryptographicHash::hash(name, QCryptographicHash::Sha1).toHex().left(16);
@@ -103,20 +271,6 @@ void removeStaleTemporaries(const QByteArray& folder, const QByteArray& name) {
             ::unlink((folder + '/' + entryName).constData());  // a folder of that name stays
     }
     ::closedir(dir);
-}
-
-// Writes all of bytes and pushes them to the disk: 0 or errno.
-int writeAndSync(int fd, const QByteArray& bytes) {
-    const char* p = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, size_t(left));
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return errno;
-        p += n;
-        left -= n;
-    }
-    return ::fsync(fd) == 0 ? 0 : errno;
 }
 
 // The permissions any newly created file would get.
@@ -155,7 +309,7 @@ QString decodeFileName(const QByteArray& bytes) {
         const unsigned char lead = b[i];
         // The length of the sequence, its first bits, and its least value
         // (a longer form than needed is no UTF-8).
-        const int length = lead < 0x80             ? 1
+        const int length = lead < 0x80 ? 1
                            : (lead & 0xE0) == 0xC0 ? 2
                            : (lead & 0xF0) == 0xE0 ? 3
                            : (lead & 0xF8) == 0xF0 ? 4
@@ -190,38 +344,8 @@ QStringList decodeArguments(int argc, const char* const* argv) {
     return args;
 }
 
-int saveErrorOf(int systemError) {
-    switch (systemError) {
-    case ENOSPC:
-    case EDQUOT:
-    case EFBIG:  // a file-size limit: the file does not fit either
-        return kErrDiskFull;
-    case EACCES:
-    case EPERM:
-    case EROFS: return kErrPermissionDenied;
-    case ENAMETOOLONG: return kErrNameTooLong;
-    case ELOOP: return kErrPathFileAccess;
-    case ENOENT:
-    case ENOTDIR:
-    case EEXIST:  // a file where a folder should be
-        return kErrPathNotFound;
-    default: return kErrWriting;
-    }
-}
-
 QString saveTemporaryPrefix(const QString& fileName) {
     return decodeFileName(temporaryPrefix(encodeFileName(fileName)));
-}
-
-int checkSaveTarget(const QString& path) {
-    Target t;
-    return targetError(path, t);
-}
-
-int createFolder(const QString& folder) {
-    std::error_code ec;
-    std::filesystem::create_directories(fsPath(folder), ec);
-    return ec ? saveErrorOf(ec.value()) : 0;
 }
 
 bool nameTaken(const QString& path) {
@@ -245,12 +369,7 @@ int readRegularFile(const QString& path, qint64 maxBytes, QByteArray& bytes) {
         ::close(fd);
         return kErrPathFileAccess;
     }
-    bytes = f.read(maxBytes);
-    if (f.error() != QFileDevice::NoError) {
-        bytes.clear();
-        return kErrReading;
-    }
-    return 0;
+    return readOpened(f, maxBytes, bytes);
 }
 
 int writeFileAtomically(const QString& path, const QByteArray& bytes) {
@@ -271,6 +390,43 @@ int writeFileAtomically(const QString& path, const QByteArray& bytes) {
     if (failure == 0) return 0;
     ::unlink(temp.constData());
     return saveErrorOf(failure);
+}
+
+#endif  // Q_OS_WIN
+
+// Both systems.
+
+int saveErrorOf(int systemError) {
+    switch (systemError) {
+    case ENOSPC:
+#ifdef EDQUOT  // no such number on Windows
+    case EDQUOT:
+#endif
+    case EFBIG:  // a file-size limit: the file does not fit either
+        return kErrDiskFull;
+    case EACCES:
+    case EPERM:
+    case EROFS: return kErrPermissionDenied;
+    case ENAMETOOLONG: return kErrNameTooLong;
+    case ELOOP: return kErrPathFileAccess;
+    case ENOENT:
+    case ENOTDIR:
+    case EEXIST:  // a file where a folder should be
+        return kErrPathNotFound;
+    default: return kErrWriting;
+    }
+}
+
+int checkSaveTarget(const QString& path) {
+    Target t;
+    return targetError(path, t);
+}
+
+int createFolder(const QString& folder) {
+    std::error_code ec;
+    std::filesystem::create_directories(fsPath(folder), ec);
+    // The error as an errno number (on Windows the system reports its own).
+    return ec ? saveErrorOf(ec.default_error_condition().value()) : 0;
 }
 
 }  // namespace quillet

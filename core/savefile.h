@@ -29,7 +29,10 @@ struct Saved {
 // The name as the system spells it, and back: UTF-8, except that a byte
 // that is no part of UTF-8 (a Latin-1 "é" in a name made elsewhere) is kept
 // in the QString as the code U+DC00 + byte, so the name round-trips byte for
-// byte (QFile::decodeName would make it U+FFFD, a different name).
+// byte (QFile::decodeName would make it U+FFFD, a different name). On
+// Windows, where a QString already is the system's spelling of a name, they
+// are QFile::encodeName and QFile::decodeName, and decodeArguments gives the
+// application's own (UTF-16) arguments.
 QByteArray encodeFileName(const QString& name);
 QString decodeFileName(const QByteArray& bytes);
 // The command line so decoded (QCoreApplication::arguments() would lose the
