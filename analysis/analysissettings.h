@@ -3,7 +3,7 @@
 // others. A missing or damaged file gives the default.
 #pragma once
 
-#include "core/globals.h"
+#include "core/records.h"
 
 #include <QByteArray>
 #include <QString>

@@ -5,7 +5,7 @@
 // command line and the workbook export all use it.
 #pragma once
 
-#include "core/globals.h"
+#include "core/records.h"
 #include "core/store.h"
 
 #include <optional>

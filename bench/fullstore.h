@@ -2,7 +2,7 @@
 // error sample now and then and every header value set.
 #pragma once
 
-#include "core/globals.h"
+#include "core/records.h"
 #include "core/store.h"
 
 namespace quillet::bench {

@@ -2,7 +2,7 @@
 // communication folder; AppContext holds one (ctx.comm).
 #pragma once
 
-#include "core/globals.h"
+#include "core/records.h"
 
 #include <QByteArray>
 
@@ -38,45 +38,20 @@ struct CommState {
     qsizetype echoMatched = 0;
 };
 
-// One logger channel as reported by identification and summary.
-struct PendingChannel {
-    int16_t rangeCode = 0;
-    int16_t rangeLow = 0;
-    int16_t referenceValue = kNotSet;
-    int16_t referenceSide = 0;
-    int32_t integratedValue = 0;  // model 3 only (channel 1)
-    int16_t maxValue = 0;
-    int16_t minValue = 0;
-    int16_t averageValue = 0;
-    int16_t errorCount = 0;
-    int16_t upperAlarm = 0;
-    int16_t lowerAlarm = 0;
-    int16_t kind = 0;
-};
-
 // The logger on the reader, filled by the identification (1,1) and the
-// summary (1,4); lives until the next identification.
+// summary (1,4); lives until the next identification. A read-out stores
+// ch[1] (and ch[2]) as they are.
 struct PendingLogger {
-    int16_t loggerModel = 0;             // 1..4, 0 = unsupported
-    std::array<PendingChannel, 3> ch{};  // logger channels 1 and 2
-    int16_t cardNo = 0;
-    int16_t testNo = 0;
-    int16_t startYear = 0;
-    int16_t startMonth = 0;
-    int16_t startDay = 0;
-    int16_t startHour = 0;
-    int16_t startMinute = 0;
-    int16_t startTenSec = 0;
-    int16_t intervalHour = 0;
-    int16_t intervalMinute = 0;
-    int16_t intervalTenSec = 0;
+    int16_t loggerModel = 0;  // 1..4, 0 = unsupported
+    // Logger channels 1 and 2 ([0] unused); the fields the channels share
+    // (numbers, start, interval, records) are in both.
+    std::array<ChannelHeader, 3> ch{};
     bool hasSecondsInterval = false;
     int16_t rangeModeCode = 0;  // model 3
-    int16_t sampleCount = 0;
-    int16_t recordLimit = 0;   // field + 1
-    bool endlessFlag = false;  // model 4
-    bool wrapFlag = false;     // model 4
-    int16_t wrapPosition = 0;  // model 4, both flags set
+    int16_t recordLimit = 0;    // field + 1
+    bool endlessFlag = false;   // model 4
+    bool wrapFlag = false;      // model 4
+    int16_t wrapPosition = 0;   // model 4, both flags set
 };
 
 }  // namespace quillet

@@ -21,91 +21,13 @@ int hexDigitValue(char c) {
 
 int16_t toInt16(long v) { return int16_t(std::clamp<long>(v, INT16_MIN, INT16_MAX)); }
 
-// ---- Identification layouts --------------------------------------------
+// The values of an answer's fields, by Field.
+using FieldValues = std::array<int, size_t(Field::Count)>;
 
-enum IdField {
-    fCardNo,
-    fStartTenSec,
-    fStartMinute,
-    fStartHour,
-    fStartDay,
-    fStartMonth,
-    fStartYear,
-    fIntervalMinute,
-    fIntervalHour,
-    fIntervalTenSec,
-    fReference1,
-    fSide1,
-    fReference2,
-    fSide2,
-    fUpper1,
-    fLower1,
-    fUpper2,
-    fLower2,
-    fTestNo,
-    fRange1,
-    fRange2,
-    fRecordLimit,
-    fFlags,
-    fIdFieldCount
-};
-
-struct FieldAt {
-    int field;
-    int position;
-    int digits;
-};
-
-// The reader answers 1,1 with 71 characters for models 1 and 2.
-const FieldAt kIdentModel12[] = {
-    {fCardNo, 5, 2},      {fStartMinute, 8, 2},     {fStartHour, 10, 2},    {fStartDay, 12, 2},   {fStartMonth, 14, 2},
-    {fStartYear, 16, 2},  {fIntervalMinute, 19, 2}, {fIntervalHour, 21, 2}, {fReference1, 24, 3}, {fSide1, 27, 1},
-    {fReference2, 28, 3}, {fSide2, 31, 1},          {fUpper1, 33, 3},       {fLower1, 36, 3},     {fUpper2, 40, 3},
-    {fLower2, 43, 3},     {fTestNo, 47, 2},         {fRange1, 50, 1},       {fRange2, 51, 1},     {fRecordLimit, 64, 4},
-};
-
-// 49 characters for the one-channel model 3; the range code sits at 33, or
-// at 34 for the second reading of the settings preparation.
-const FieldAt kIdentModel3[] = {
-    {fCardNo, 5, 2},        {fStartTenSec, 8, 1},     {fStartMinute, 9, 2}, {fStartHour, 11, 2},
-    {fStartDay, 13, 2},     {fStartMonth, 15, 2},     {fStartYear, 17, 2},  {fIntervalMinute, 20, 2},
-    {fIntervalHour, 22, 1}, {fIntervalTenSec, 23, 1}, {fReference1, 25, 3}, {fSide1, 28, 1},
-    {fTestNo, 30, 2},
-};
-
-// 65 characters for model 4 (two temperature channels, no reference).
-const FieldAt kIdentModel4[] = {
-    {fCardNo, 5, 2},        {fStartTenSec, 8, 1},     {fStartMinute, 9, 2}, {fStartHour, 11, 2},
-    {fStartDay, 13, 2},     {fStartMonth, 15, 2},     {fStartYear, 17, 2},  {fIntervalMinute, 20, 2},
-    {fIntervalHour, 22, 1}, {fIntervalTenSec, 23, 1}, {fUpper1, 25, 3},     {fLower1, 28, 3},
-    {fUpper2, 32, 3},       {fLower2, 35, 3},         {fTestNo, 39, 2},     {fRange1, 42, 1},
-    {fRange2, 43, 1},       {fRecordLimit, 56, 4},    {fFlags, 61, 1},
-};
-
-template <size_t N>
-std::array<int, fIdFieldCount> readFields(const QByteArray& answer, const FieldAt (&table)[N]) {
-    std::array<int, fIdFieldCount> v{};
-    for (const auto& f : table) v[f.field] = readField(answer, f.position, f.digits);
+FieldValues readFields(const QByteArray& answer, std::span<const FieldAt> layout) {
+    FieldValues v{};
+    for (const FieldAt& f : layout) v[size_t(f.field)] = readField(answer, f.position, f.digits);
     return v;
-}
-
-// ---- Summary layouts ------------------------------------------------------
-
-enum SumField { sMax1, sMin1, sAvg1, sMax2, sMin2, sAvg2, sLast, sErr1, sErr2, sIntegrated, sFieldCount };
-
-const FieldAt kSummaryTwoChannels[] = {
-    {sMax1, 5, 3},  {sMin1, 8, 3},  {sAvg1, 11, 3}, {sMax2, 15, 3}, {sMin2, 18, 3},
-    {sAvg2, 21, 3}, {sLast, 25, 4}, {sErr1, 30, 3}, {sErr2, 34, 3},
-};
-const FieldAt kSummaryModel3[] = {
-    {sMax1, 5, 3}, {sMin1, 8, 3}, {sAvg1, 11, 3}, {sIntegrated, 15, 5}, {sLast, 21, 4}, {sErr1, 26, 3},
-};
-
-template <size_t N>
-int lastFieldEnd(const FieldAt (&table)[N]) {
-    int end = 0;
-    for (const auto& f : table) end = std::max(end, f.position + f.digits - 1);
-    return end;
 }
 
 }  // namespace
@@ -170,12 +92,12 @@ QByteArray commandFrame(int group, int number, const QByteArray& data) {
 // ---- Identification ------------------------------------------------------
 
 int modelFromIdentification(const QByteArray& answer) {
-    switch (answer.size()) {
-    case 71: return answer[50] == 'A' ? 1 : 2;
-    case 49: return 3;
-    case 65: return 4;
-    default: return 0;
+    for (const LoggerModel& m : kLoggerModels) {
+        if (answer.size() != m.identificationLength) continue;
+        if (m.mark.position > 0 && answer[m.mark.position - 1] != m.mark.character) continue;
+        return m.number;
     }
+    return 0;
 }
 
 int parseIdentification(const QByteArray& answer, int secondCode, PendingLogger& logger) {
@@ -185,42 +107,41 @@ int parseIdentification(const QByteArray& answer, int secondCode, PendingLogger&
     const LoggerModel* m = loggerModel(model);
     if (!m) return 0;
 
-    std::array<int, fIdFieldCount> v{};
-    switch (m->layout) {
-    case IdentificationLayout::OneChannel:
-        v = readFields(answer, kIdentModel3);
-        v[fRange1] = readField(answer, secondCode == 1 ? 34 : 33, 1);
-        break;
-    case IdentificationLayout::TwoTemperatures: v = readFields(answer, kIdentModel4); break;
-    case IdentificationLayout::TwoChannels: v = readFields(answer, kIdentModel12); break;
-    }
+    FieldValues fields = readFields(answer, m->identification);
+    if (secondCode == 1 && m->nextRangeCodePosition > 0)
+        fields[size_t(Field::Range1)] = readField(answer, m->nextRangeCodePosition, 1);
+    const auto v = [&](Field f) { return fields[size_t(f)]; };
 
-    logger.cardNo = int16_t(v[fCardNo]);
-    logger.testNo = int16_t(v[fTestNo]);
-    const int y = v[fStartYear];
-    logger.startYear = int16_t(y < 95 ? 2000 + y : 1900 + y);
-    logger.startMonth = int16_t(v[fStartMonth]);
-    logger.startDay = int16_t(v[fStartDay]);
-    logger.startHour = int16_t(v[fStartHour]);
-    logger.startMinute = int16_t(v[fStartMinute]);
-    logger.startTenSec = int16_t(v[fStartTenSec]);
-    logger.intervalHour = int16_t(v[fIntervalHour]);
-    logger.intervalMinute = int16_t(v[fIntervalMinute]);
-    logger.intervalTenSec = int16_t(v[fIntervalTenSec]);
-    logger.hasSecondsInterval = logger.intervalTenSec > 0;
+    // The fields both channels share, then each channel's own.
+    ChannelHeader shared;
+    shared.cardNo = int16_t(v(Field::CardNo));
+    shared.testNo = int16_t(v(Field::TestNo));
+    const int y = v(Field::StartYear);
+    shared.startYear = int16_t(y < 95 ? 2000 + y : 1900 + y);
+    shared.startMonth = int16_t(v(Field::StartMonth));
+    shared.startDay = int16_t(v(Field::StartDay));
+    shared.startHour = int16_t(v(Field::StartHour));
+    shared.startMinute = int16_t(v(Field::StartMinute));
+    shared.startTenSec = int16_t(v(Field::StartTenSec));
+    shared.intervalHour = int16_t(v(Field::IntervalHour));
+    shared.intervalMinute = int16_t(v(Field::IntervalMinute));
+    shared.intervalTenSec = int16_t(v(Field::IntervalTenSec));
+    logger.hasSecondsInterval = shared.intervalTenSec > 0;
 
     auto& c1 = logger.ch[1];
     auto& c2 = logger.ch[2];
-    c1.rangeCode = int16_t(v[fRange1]);
+    c1 = shared;
+    c1.rangeCode = int16_t(v(Field::Range1));
     c1.rangeLow = rangeLowFor(c1.rangeCode);
-    if (m->channels == 2) {
-        c2.rangeCode = int16_t(v[fRange2]);
-        c2.rangeLow = rangeLowFor(c2.rangeCode);
-    }
     c1.kind = int16_t(m->kinds[0]);
-    if (m->channels == 2) c2.kind = int16_t(m->kinds[1]);
+    if (m->channels == 2) {
+        c2 = shared;
+        c2.rangeCode = int16_t(v(Field::Range2));
+        c2.rangeLow = rangeLowFor(c2.rangeCode);
+        c2.kind = int16_t(m->kinds[1]);
+    }
 
-    auto setReference = [](PendingChannel& c, int raw, int side) {
+    auto setReference = [](ChannelHeader& c, int raw, int side) {
         if (raw == 0xFFF) {
             c.referenceValue = kNotSet;
             c.referenceSide = 0;
@@ -229,35 +150,36 @@ int parseIdentification(const QByteArray& answer, int secondCode, PendingLogger&
             c.referenceSide = int16_t(side);
         }
     };
-    if (m->referenceChannels >= 1) setReference(c1, v[fReference1], v[fSide1]);
-    if (m->referenceChannels >= 2) setReference(c2, v[fReference2], v[fSide2]);
+    if (m->referenceChannels >= 1) setReference(c1, v(Field::Reference1), v(Field::Side1));
+    if (m->referenceChannels >= 2) setReference(c2, v(Field::Reference2), v(Field::Side2));
     if (m->hasRangeModeCode) logger.rangeModeCode = c1.rangeCode;
 
+    // Alarm values only where the channel's kind carries them.
     switch (m->alarmBase) {
     case AlarmBase::RangeBottom:
         // Alarms count from the range bottom; a raw upper alarm of 0 reads
         // as one unit above it, a raw lower alarm of 1000 one unit below the
         // top.
-        c1.upperAlarm = int16_t(v[fUpper1] + c1.rangeLow + (v[fUpper1] == 0 ? 10 : 0));
-        c1.lowerAlarm = int16_t(v[fLower1] + c1.rangeLow - (v[fLower1] == 1000 ? 10 : 0));
-        c2.upperAlarm = int16_t(v[fUpper2] + c2.rangeLow + (v[fUpper2] == 0 ? 10 : 0));
-        c2.lowerAlarm = int16_t(v[fLower2] + c2.rangeLow - (v[fLower2] == 1000 ? 10 : 0));
+        c1.upperAlarm = int16_t(v(Field::Upper1) + c1.rangeLow + (v(Field::Upper1) == 0 ? 10 : 0));
+        c1.lowerAlarm = int16_t(v(Field::Lower1) + c1.rangeLow - (v(Field::Lower1) == 1000 ? 10 : 0));
+        c2.upperAlarm = int16_t(v(Field::Upper2) + c2.rangeLow + (v(Field::Upper2) == 0 ? 10 : 0));
+        c2.lowerAlarm = int16_t(v(Field::Lower2) + c2.rangeLow - (v(Field::Lower2) == 1000 ? 10 : 0));
         break;
     case AlarmBase::MinusForty:
-        c1.upperAlarm = int16_t(v[fUpper1] - 400);
-        c1.lowerAlarm = int16_t(v[fLower1] - 400);
-        c2.upperAlarm = int16_t(v[fUpper2] - 400);
-        c2.lowerAlarm = int16_t(v[fLower2] - 400);
+        c1.upperAlarm = int16_t(v(Field::Upper1) - 400);
+        c1.lowerAlarm = int16_t(v(Field::Lower1) - 400);
+        c2.upperAlarm = int16_t(v(Field::Upper2) - 400);
+        c2.lowerAlarm = int16_t(v(Field::Lower2) - 400);
         break;
     case AlarmBase::None: break;
     }
     if (m->wrapsMemory) {
-        logger.endlessFlag = (v[fFlags] & 2) != 0;
-        logger.wrapFlag = (v[fFlags] & 1) != 0;
+        logger.endlessFlag = (v(Field::Flags) & 2) != 0;
+        logger.wrapFlag = (v(Field::Flags) & 1) != 0;
     }
     if (m->hasEndReservation)
-        logger.recordLimit =
-            logger.endlessFlag && logger.wrapFlag ? int16_t(m->memoryRecords) : toInt16(long(v[fRecordLimit]) + 1);
+        logger.recordLimit = logger.endlessFlag && logger.wrapFlag ? int16_t(m->memoryRecords)
+                                                                   : toInt16(long(v(Field::RecordLimit)) + 1);
     return model;
 }
 
@@ -279,20 +201,16 @@ bool memoryWrapped(const PendingLogger& p) {
 
 bool parseSummary(const QByteArray& answer, PendingLogger& logger) {
     const LoggerModel* m = loggerModel(logger.loggerModel);
-    const bool model3 = m && m->channels == 1;
-    const int end = model3 ? lastFieldEnd(kSummaryModel3) : lastFieldEnd(kSummaryTwoChannels);
-    if (answer.size() < end + 3) return false;  // fields before ETX CR LF
+    const std::span<const FieldAt> layout = m ? m->summary : std::span<const FieldAt>(kSummaryTwoChannels);
+    const bool twoChannels = !m || m->channels == 2;
+    // The fields, then "," ETX CR LF.
+    if (answer.size() < fieldsEnd(layout) + 2) return false;
+    const FieldValues fields = readFields(answer, layout);
+    const auto v = [&](Field f) { return fields[size_t(f)]; };
 
-    std::array<int, sFieldCount> v{};
-    if (model3) {
-        for (const auto& f : kSummaryModel3) v[f.field] = readField(answer, f.position, f.digits);
-    } else {
-        for (const auto& f : kSummaryTwoChannels) v[f.field] = readField(answer, f.position, f.digits);
-    }
-
-    const bool noRecord = v[sLast] == 0xFFFF;
+    const bool noRecord = v(Field::LastRecord) == 0xFFFF;
     const bool wrapped = memoryWrapped(logger);
-    int sampleCount = noRecord ? 0 : v[sLast] + 1;
+    int sampleCount = noRecord ? 0 : v(Field::LastRecord) + 1;
     int wrapPosition = 0;
     if (wrapped) {
         // A full memory: the field is the position of the newest record.
@@ -305,19 +223,19 @@ bool parseSummary(const QByteArray& answer, PendingLogger& logger) {
 
     auto& c1 = logger.ch[1];
     auto& c2 = logger.ch[2];
-    c1.maxValue = int16_t(v[sMax1] + c1.rangeLow);
-    c1.minValue = int16_t(v[sMin1] + c1.rangeLow);
-    c1.averageValue = int16_t(v[sAvg1] + c1.rangeLow);
-    c1.errorCount = int16_t(v[sErr1]);
-    if (model3) {
-        c1.integratedValue = v[sIntegrated];
-    } else {
-        c2.maxValue = int16_t(v[sMax2] + c2.rangeLow);
-        c2.minValue = int16_t(v[sMin2] + c2.rangeLow);
-        c2.averageValue = int16_t(v[sAvg2] + c2.rangeLow);
-        c2.errorCount = int16_t(v[sErr2]);
+    c1.maxValue = int16_t(v(Field::Max1) + c1.rangeLow);
+    c1.minValue = int16_t(v(Field::Min1) + c1.rangeLow);
+    c1.averageValue = int16_t(v(Field::Average1) + c1.rangeLow);
+    c1.errorCount = int16_t(v(Field::Errors1));
+    if (m && m->integratedValue == IntegratedValue::Reported) c1.integratedValue = v(Field::Integrated);
+    if (twoChannels) {
+        c2.maxValue = int16_t(v(Field::Max2) + c2.rangeLow);
+        c2.minValue = int16_t(v(Field::Min2) + c2.rangeLow);
+        c2.averageValue = int16_t(v(Field::Average2) + c2.rangeLow);
+        c2.errorCount = int16_t(v(Field::Errors2));
     }
-    logger.sampleCount = int16_t(sampleCount);
+    c1.sampleCount = int16_t(sampleCount);
+    if (twoChannels) c2.sampleCount = int16_t(sampleCount);
     logger.wrapPosition = int16_t(wrapPosition);
     return true;
 }
@@ -419,7 +337,7 @@ bool decodeBlocks(AppContext& ctx, bool twoChannels) {
 
     BlockDecoding how;
     how.twoChannels = twoChannels;
-    how.sampleCount = p.sampleCount;
+    how.sampleCount = p.ch[1].sampleCount;
     how.rangeLow1 = p.ch[1].rangeLow;
     how.rangeLow2 = p.ch[2].rangeLow;
     if (memoryWrapped(p)) how.wrapPosition = p.wrapPosition;
@@ -455,7 +373,7 @@ QByteArray intervalData(const RecordingSettings& s) {
 QByteArray referenceData(const RecordingSettings& s, int model) {
     const auto channel = [&s](size_t ch) {
         const QByteArray value =
-            s.referenceValue[ch] == kReferenceNotSet ? QByteArray("FFF") : encodeField(s.referenceValue[ch] * 10, 3);
+            s.referenceValue[ch] == kNotSet ? QByteArray("FFF") : encodeField(s.referenceValue[ch] * 10, 3);
         return value + (s.referenceSide[ch] == 8 ? "8" : "0");
     };
     QByteArray d = channel(1);

@@ -12,8 +12,8 @@
 #include "comm/commands.h"
 #include "comm/commstate.h"
 #include "comm/recordingsettings.h"
-#include "core/globals.h"
 #include "core/loggermodels.h"
+#include "core/records.h"
 
 #include <QByteArray>
 #include <QList>

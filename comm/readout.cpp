@@ -52,39 +52,12 @@ bool ask(AppContext& ctx, Command command, int progressMode) {
     return false;
 }
 
-void copyHeader(AppContext& ctx, int dest, int loggerChannel) {
-    const PendingLogger& p = ctx.pendingLogger;
-    const PendingChannel& lc = p.ch[size_t(loggerChannel)];
-    ChannelRecord& c = ctx.store.ch[size_t(dest)];
+// The destination channel takes the logger channel's header as the
+// identification and summary left it.
+void storeHeader(ChannelRecord& c, const ChannelHeader& header) {
+    static_cast<ChannelHeader&>(c) = header;
     c.inUse = 1;
-    c.kind = lc.kind;
-    c.rangeCode = lc.rangeCode;
-    c.referenceValue = lc.referenceValue;
-    c.referenceSide = lc.referenceSide;
-    c.rangeLow = lc.rangeLow;
-    c.errorCount = lc.errorCount;
-    c.maxValue = lc.maxValue;
-    c.minValue = lc.minValue;
-    c.averageValue = lc.averageValue;
-    c.sampleCount = p.sampleCount;
-    c.cardNo = p.cardNo;
-    c.testNo = p.testNo;
-    c.startYear = p.startYear;
-    c.startMonth = p.startMonth;
-    c.startDay = p.startDay;
-    c.startHour = p.startHour;
-    c.startMinute = p.startMinute;
-    c.startTenSec = p.startTenSec;
-    c.intervalHour = p.intervalHour;
-    c.intervalMinute = p.intervalMinute;
-    c.intervalTenSec = p.intervalTenSec;
     deriveDates(c);
-    // A summed integrated value is filled in after the transfer.
-    const bool reported = loggerModel(p.loggerModel)->integratedValue == IntegratedValue::Reported;
-    c.integratedValue = reported ? lc.integratedValue : 0;
-    const bool alarms = hasAlarmValues(lc.kind);
-    c.upperAlarm = alarms ? lc.upperAlarm : int16_t(0);
-    c.lowerAlarm = alarms ? lc.lowerAlarm : int16_t(0);
 }
 
 bool validDestination(int ch) { return ch >= 1 && ch <= kChannels; }
@@ -214,8 +187,8 @@ bool storeReadout(AppContext& ctx, Exchange* failure) {
         ctx.comm->status = Exchange::Faulty;
         return false;
     }
-    copyHeader(ctx, d1, 1);
-    if (two) copyHeader(ctx, d2, 2);
+    storeHeader(ctx.store.ch[size_t(d1)], p.ch[1]);
+    if (two) storeHeader(ctx.store.ch[size_t(d2)], p.ch[2]);
     bool read = false;
     try {
         read = readValues(ctx, two, failure);

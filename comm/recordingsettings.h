@@ -3,6 +3,8 @@
 // holds them; the wire form is built by comm/protocol.h.
 #pragma once
 
+#include "core/records.h"
+
 #include <QDateTime>
 
 #include <array>
@@ -14,10 +16,6 @@ enum RecordMode : int16_t {
     oneTime = 0,
     endless = 1,
 };
-
-// referenceValue of a logger whose reference was never set and the user
-// left so: the logger keeps it unset (raw "FFF").
-constexpr int16_t kReferenceNotSet = -1;
 
 struct RecordingSettings {
     int16_t cardNo = 0;  // 0..255
@@ -33,7 +31,8 @@ struct RecordingSettings {
     // Per logger channel [1], [2]; [0] unused.
     std::array<int16_t, 3> upperAlarm{};  // whole units (°C or %RH)
     std::array<int16_t, 3> lowerAlarm{};  // whole units
-    // List position 0..100 (value − list start), or kReferenceNotSet.
+    // List position 0..100 (value − list start), or kNotSet: a reference
+    // never set that the user left so (the logger keeps it unset, "FFF").
     std::array<int16_t, 3> referenceValue{};
     std::array<int16_t, 3> referenceSide{};  // 0 "H", 8 "L"
     int16_t measuringRange = 0;              // model 3: 0..2

@@ -10,27 +10,6 @@
 
 namespace quillet {
 
-CurrentLoggerSettings currentLoggerSettings(const PendingLogger& p) {
-    CurrentLoggerSettings c;
-    c.loggerModel = p.loggerModel;
-    c.cardNo = p.cardNo;
-    c.testNo = p.testNo;
-    c.intervalHour = p.intervalHour;
-    c.intervalMinute = p.intervalMinute;
-    c.intervalTenSec = p.intervalTenSec;
-    c.hasSecondsInterval = p.hasSecondsInterval;
-    for (size_t ch = 1; ch <= 2; ++ch) {
-        c.upperAlarm[ch] = p.ch[ch].upperAlarm;
-        c.lowerAlarm[ch] = p.ch[ch].lowerAlarm;
-        c.referenceValue[ch] = p.ch[ch].referenceValue;
-        c.referenceSide[ch] = p.ch[ch].referenceSide;
-        c.kind[ch] = p.ch[ch].kind;
-    }
-    c.rangeModeCode = p.rangeModeCode;
-    c.endlessFlag = p.endlessFlag;
-    return c;
-}
-
 namespace {
 
 constexpr Caption kCaptionSettings = Caption::LoggerSettings;  // "ロガー設定"
@@ -91,10 +70,11 @@ Preparation prepareSettings(AppContext& ctx, SettingsDialog& dialog, BusyLogger 
             r = request(ctx, Cmd::ReadSummary, {}, kProgressOneChannel);
             if (r != Exchange::Accepted) return fail(r);
             if (!parseSummary(ctx)) return fail(Exchange::Faulty);
-            if (ctx.pendingLogger->sampleCount > 0) return stop(Preparation::UnreadRecords);
+            if (ctx.pendingLogger->ch[1].sampleCount > 0) return stop(Preparation::UnreadRecords);
         }
     }
-    dialog.run(ctx, currentLoggerSettings(ctx.pendingLogger));
+    const PendingLogger read = ctx.pendingLogger;  // the dialog's own copy
+    dialog.run(ctx, read);
     ctx.comm->status = Exchange::Accepted;
     ctx.view->setBusy(false);
     return Preparation::DialogRan;

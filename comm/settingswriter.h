@@ -6,7 +6,7 @@
 #include "comm/commstate.h"
 #include "comm/recordingsettings.h"
 #include "core/catalog.h"
-#include "core/globals.h"
+#include "core/records.h"
 
 #include <QList>
 
@@ -16,35 +16,13 @@ namespace quillet {
 
 struct AppContext;
 
-// What the preparation read from the logger: the identification's fields
-// of pendingLogger and the model.
-struct CurrentLoggerSettings {
-    int16_t loggerModel = 0;
-    int16_t cardNo = 0;
-    int16_t testNo = 0;
-    int16_t intervalHour = 0;
-    int16_t intervalMinute = 0;
-    int16_t intervalTenSec = 0;
-    bool hasSecondsInterval = false;
-    // Per logger channel [1], [2]; [0] unused. Tenths; 9999 = not set.
-    std::array<int16_t, 3> upperAlarm{};
-    std::array<int16_t, 3> lowerAlarm{};
-    std::array<int16_t, 3> referenceValue{kNotSet, kNotSet, kNotSet};
-    std::array<int16_t, 3> referenceSide{};  // 0 "H", 8 "L"
-    std::array<int16_t, 3> kind{};
-    int16_t rangeModeCode = 0;  // model 3: 1..3 one-time, 6..8 endless
-    bool endlessFlag = false;   // model 4
-};
-
-CurrentLoggerSettings currentLoggerSettings(const PendingLogger& p);
-
 // The recording settings dialog (RecordingSettingsDialog): shown modally, or loaded
 // unseen during the usual communication, where it confirms itself. Its OK
 // runs writeSettings. Returns when the dialog has closed.
 class SettingsDialog {
 public:
     virtual ~SettingsDialog() = default;
-    virtual void run(AppContext& ctx, const CurrentLoggerSettings& current) = 0;
+    virtual void run(AppContext& ctx, const PendingLogger& current) = 0;
 };
 
 // What the preparation does when the writing would erase a recording

@@ -225,7 +225,7 @@ UsualOutcome runUsualCommunication(AppContext& ctx, const UsualSteps& steps, Usu
         goOn = identify(ctx);
         if (goOn) {
             if (steps.chooseDestinations) steps.chooseDestinations(ctx);
-            out.hadRecords = ctx.pendingLogger->sampleCount > 0;
+            out.hadRecords = ctx.pendingLogger->ch[1].sampleCount > 0;
             goOn = out.hadRecords ? readAndSave(ctx, view, out)
                                   : showMessage(ctx, kCaptionUsual, Msg::NoRecordsContinue, kOkCancel) == kOk;
         }

@@ -4,7 +4,7 @@
 // is told what to redraw through ctx.view.
 #pragma once
 
-#include "core/globals.h"
+#include "core/records.h"
 
 #include <QString>
 #include <QStringList>

@@ -2,8 +2,8 @@
 // injected side effects. main() creates one; every test builds a fresh one.
 #pragma once
 
-#include "core/globals.h"
 #include "core/platform.h"
+#include "core/records.h"
 
 #include <functional>
 #include <memory>

@@ -4,15 +4,112 @@
 // nothing else compares model numbers.
 #pragma once
 
-#include "core/globals.h"
+#include "core/records.h"
 
 #include <array>
 #include <cstdint>
+#include <span>
 
 namespace quillet {
 
-// Where the identification (1,1) keeps its fields.
-enum class IdentificationLayout { TwoChannels, OneChannel, TwoTemperatures };
+// The fields of the identification (1,1) and summary (1,4) answers.
+enum class Field {
+    // identification
+    CardNo,
+    StartTenSec,
+    StartMinute,
+    StartHour,
+    StartDay,
+    StartMonth,
+    StartYear,
+    IntervalMinute,
+    IntervalHour,
+    IntervalTenSec,
+    Reference1,
+    Side1,
+    Reference2,
+    Side2,
+    Upper1,
+    Lower1,
+    Upper2,
+    Lower2,
+    TestNo,
+    Range1,
+    Range2,
+    RecordLimit,
+    Flags,
+    // summary
+    Max1,
+    Min1,
+    Average1,
+    Max2,
+    Min2,
+    Average2,
+    LastRecord,
+    Errors1,
+    Errors2,
+    Integrated,
+    Count
+};
+
+// Where an answer keeps a field: its 1-based position in the whole answer
+// (STX is position 1) and its hex digits, least significant first.
+struct FieldAt {
+    Field field;
+    int position;
+    int digits;
+};
+
+// The reader answers 1,1 with 71 characters for the temperature and
+// humidity loggers.
+inline constexpr FieldAt kIdentificationTwoChannels[] = {
+    {Field::CardNo, 5, 2},          {Field::StartMinute, 8, 2},   {Field::StartHour, 10, 2},
+    {Field::StartDay, 12, 2},       {Field::StartMonth, 14, 2},   {Field::StartYear, 16, 2},
+    {Field::IntervalMinute, 19, 2}, {Field::IntervalHour, 21, 2}, {Field::Reference1, 24, 3},
+    {Field::Side1, 27, 1},          {Field::Reference2, 28, 3},   {Field::Side2, 31, 1},
+    {Field::Upper1, 33, 3},         {Field::Lower1, 36, 3},       {Field::Upper2, 40, 3},
+    {Field::Lower2, 43, 3},         {Field::TestNo, 47, 2},       {Field::Range1, 50, 1},
+    {Field::Range2, 51, 1},         {Field::RecordLimit, 64, 4},
+};
+
+// 49 characters for the one-channel logger; its range/mode code of the
+// recording held sits at 33 (the one set for the next recording at 34).
+inline constexpr FieldAt kIdentificationOneChannel[] = {
+    {Field::CardNo, 5, 2},          {Field::StartTenSec, 8, 1},     {Field::StartMinute, 9, 2},
+    {Field::StartHour, 11, 2},      {Field::StartDay, 13, 2},       {Field::StartMonth, 15, 2},
+    {Field::StartYear, 17, 2},      {Field::IntervalMinute, 20, 2}, {Field::IntervalHour, 22, 1},
+    {Field::IntervalTenSec, 23, 1}, {Field::Reference1, 25, 3},     {Field::Side1, 28, 1},
+    {Field::TestNo, 30, 2},         {Field::Range1, 33, 1},
+};
+
+// 65 characters for the two-temperature logger (no reference values).
+inline constexpr FieldAt kIdentificationTwoTemperatures[] = {
+    {Field::CardNo, 5, 2},          {Field::StartTenSec, 8, 1},     {Field::StartMinute, 9, 2},
+    {Field::StartHour, 11, 2},      {Field::StartDay, 13, 2},       {Field::StartMonth, 15, 2},
+    {Field::StartYear, 17, 2},      {Field::IntervalMinute, 20, 2}, {Field::IntervalHour, 22, 1},
+    {Field::IntervalTenSec, 23, 1}, {Field::Upper1, 25, 3},         {Field::Lower1, 28, 3},
+    {Field::Upper2, 32, 3},         {Field::Lower2, 35, 3},         {Field::TestNo, 39, 2},
+    {Field::Range1, 42, 1},         {Field::Range2, 43, 1},         {Field::RecordLimit, 56, 4},
+    {Field::Flags, 61, 1},
+};
+
+// The summary (1,4) of the two-channel loggers, and of the one-channel
+// logger with the integrated value it sums itself.
+inline constexpr FieldAt kSummaryTwoChannels[] = {
+    {Field::Max1, 5, 3},        {Field::Min1, 8, 3},     {Field::Average1, 11, 3},
+    {Field::Max2, 15, 3},       {Field::Min2, 18, 3},    {Field::Average2, 21, 3},
+    {Field::LastRecord, 25, 4}, {Field::Errors1, 30, 3}, {Field::Errors2, 34, 3},
+};
+inline constexpr FieldAt kSummaryOneChannel[] = {
+    {Field::Max1, 5, 3},        {Field::Min1, 8, 3},        {Field::Average1, 11, 3},
+    {Field::Integrated, 15, 5}, {Field::LastRecord, 21, 4}, {Field::Errors1, 26, 3},
+};
+
+// A character that tells two models with answers of one length apart.
+struct IdentificationMark {
+    int position = 0;  // 0: none
+    char character = 0;
+};
 
 // How alarm values count on the wire: from the channel's range bottom, or
 // always from -40.0 (raw + (-400) tenths).
@@ -40,7 +137,14 @@ struct FactoryPositions {
 struct LoggerModel {
     int number;                // 1..4
     int identificationLength;  // characters of the 1,1 answer
-    IdentificationLayout layout;
+    // The character that must stand at its place as well; the rows are
+    // tried in order, so a row without one takes any answer of its length.
+    IdentificationMark mark;
+    std::span<const FieldAt> identification;
+    std::span<const FieldAt> summary;
+    // The position of the range/mode code set for the next recording (the
+    // settings preparation reads it there); 0 = the identification's own.
+    int nextRangeCodePosition;
     int channels;  // 1 or 2
     std::array<ChannelKind, 2> kinds;
     int referenceChannels;  // reference values it keeps (3,4): 0, 1 or 2
@@ -74,7 +178,9 @@ inline constexpr AlarmLimits kWideAlarmLimits{-390, 1500, -400, 1490};
 inline constexpr LoggerModel kModel1{
     .number = 1,
     .identificationLength = 71,
-    .layout = IdentificationLayout::TwoChannels,
+    .mark = {51, 'A'},
+    .identification = kIdentificationTwoChannels,
+    .summary = kSummaryTwoChannels,
     .channels = 2,
     .kinds = {ChannelKind::TemperatureWithAlarms, ChannelKind::Humidity},
     .referenceChannels = 2,
@@ -90,9 +196,11 @@ inline constexpr LoggerModel kModel1{
     .factory = {{-1, 0, 0}, {-1, 99, 99}, {-1, 0, 0}},
 };
 
-// Model 2: model 1 with twice the memory, 6000 records.
+// Model 2: model 1 with twice the memory, 6000 records; its answer to 1,1
+// has any other character where model 1's has "A".
 constexpr LoggerModel withMemory(LoggerModel m, int number, int records) {
     m.number = number;
+    m.mark = {};
     m.lastRecordIndex = records - 1;
     m.memoryRecords = records;
     return m;
@@ -103,7 +211,9 @@ constexpr LoggerModel withMemory(LoggerModel m, int number, int records) {
 inline constexpr LoggerModel kModel3{
     .number = 3,
     .identificationLength = 49,
-    .layout = IdentificationLayout::OneChannel,
+    .identification = kIdentificationOneChannel,
+    .summary = kSummaryOneChannel,
+    .nextRangeCodePosition = 34,
     .channels = 1,
     .kinds = {ChannelKind::Temperature, ChannelKind::Temperature},
     .referenceChannels = 1,
@@ -121,7 +231,8 @@ inline constexpr LoggerModel kModel3{
 inline constexpr LoggerModel kModel4{
     .number = 4,
     .identificationLength = 65,
-    .layout = IdentificationLayout::TwoTemperatures,
+    .identification = kIdentificationTwoTemperatures,
+    .summary = kSummaryTwoChannels,
     .channels = 2,
     .kinds = {ChannelKind::TemperatureWithAlarms, ChannelKind::TemperatureWithAlarms},
     .referenceChannels = 0,
@@ -148,5 +259,12 @@ constexpr const LoggerModel* loggerModel(int n) {
 }
 constexpr bool isKnownModel(int n) { return loggerModel(n) != nullptr; }
 constexpr bool isTwoChannelModel(int n) { return isKnownModel(n) && loggerModel(n)->channels == 2; }
+
+// The position just after an answer's last field.
+constexpr int fieldsEnd(std::span<const FieldAt> layout) {
+    int end = 0;
+    for (const FieldAt& f : layout) end = f.position + f.digits > end ? f.position + f.digits : end;
+    return end;
+}
 
 }  // namespace quillet

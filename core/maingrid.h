@@ -4,7 +4,7 @@
 // these functions for the visible cells only.
 #pragma once
 
-#include "core/globals.h"
+#include "core/records.h"
 
 #include <QString>
 

@@ -2,7 +2,7 @@
 // qlot7debug.dat), written as comma-separated records in CP932 with CR LF.
 #pragma once
 
-#include "core/globals.h"
+#include "core/records.h"
 #include "core/savefile.h"
 
 #include <QString>

@@ -2,7 +2,7 @@
 // loading the settings files, and what shutdown writes.
 #pragma once
 
-#include "core/globals.h"
+#include "core/records.h"
 
 #include <QString>
 

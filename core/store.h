@@ -1,7 +1,7 @@
 // Mglobal: operations on the channel store and its common time axis.
 #pragma once
 
-#include "core/globals.h"
+#include "core/records.h"
 
 #include <QString>
 

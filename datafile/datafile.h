@@ -12,7 +12,7 @@
 //        and 2 only, then sampleCount int16 samples. Little-endian throughout.
 #pragma once
 
-#include "core/globals.h"
+#include "core/records.h"
 
 #include <QByteArray>
 #include <QString>

@@ -6,7 +6,7 @@
 // 96-dpi screen); data numbers are rows of the common time axis (1-based).
 #pragma once
 
-#include "core/globals.h"
+#include "core/records.h"
 #include "core/savefile.h"
 #include "core/store.h"
 #include "graph/graphstate.h"

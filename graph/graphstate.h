@@ -2,7 +2,7 @@
 // (ctx.graph).
 #pragma once
 
-#include "core/globals.h"
+#include "core/records.h"
 
 #include <array>
 #include <cstdint>

@@ -5,7 +5,7 @@
 // "グラフ", OK button) in order.
 #pragma once
 
-#include "core/globals.h"
+#include "core/records.h"
 #include "core/savefile.h"
 #include "graph/graphstate.h"
 

@@ -3,7 +3,7 @@
 // switched on and off together.
 #pragma once
 
-#include "core/globals.h"
+#include "core/records.h"
 #include "graph/graphstate.h"
 
 #include <QString>

@@ -41,24 +41,24 @@ ReadoutParameterTexts readoutParameterTexts(const AppContext& ctx) {
     const PendingLogger& p = ctx.pendingLogger;
     ReadoutParameterTexts t;
 
-    int16_t cardNo = p.cardNo;
-    int16_t testNo = p.testNo;
+    int16_t cardNo = p.ch[1].cardNo;
+    int16_t testNo = p.ch[1].testNo;
     const QString ctno = cardText(ctx, cardNo) + QLatin1Char('-') + testText(ctx, testNo);
 
-    const double start = vb::dateSerial(p.startYear, p.startMonth, p.startDay) +
-                         vb::timeSerial(p.startHour, p.startMinute, p.startTenSec * 10);
-    const double interval = vb::timeSerial(p.intervalHour, p.intervalMinute, p.intervalTenSec * 10);
-    const double end = p.sampleCount >= 2 ? start + (p.sampleCount - 1) * interval : start;
+    const double start = vb::dateSerial(p.ch[1].startYear, p.ch[1].startMonth, p.ch[1].startDay) +
+                         vb::timeSerial(p.ch[1].startHour, p.ch[1].startMinute, p.ch[1].startTenSec * 10);
+    const double interval = vb::timeSerial(p.ch[1].intervalHour, p.ch[1].intervalMinute, p.ch[1].intervalTenSec * 10);
+    const double end = p.ch[1].sampleCount >= 2 ? start + (p.ch[1].sampleCount - 1) * interval : start;
     const QString dateTimePattern = QStringLiteral("yyyy-mm-dd hh:nn:ss");
 
     t.recordModeShown = isKnownModel(p.loggerModel) && loggerModel(p.loggerModel)->hasModes;
     const QString recordMode = recordModeText(p);
 
     for (int c = 1; c <= 2; ++c) {
-        const PendingChannel& lc = p.ch[size_t(c)];
+        const ChannelHeader& lc = p.ch[size_t(c)];
         ReadoutParameterChannelTexts& x = t.ch[size_t(c)];
         const bool humidity = isHumidity(lc.kind);
-        const bool hasValues = p.sampleCount > lc.errorCount;
+        const bool hasValues = p.ch[1].sampleCount > lc.errorCount;
         const bool referenceSet = lc.referenceValue != kNotSet;
 
         x.ctno = ctno;
@@ -68,7 +68,7 @@ ReadoutParameterTexts readoutParameterTexts(const AppContext& ctx) {
         x.recordMode = recordMode;
         x.range = vb::format(lc.rangeLow / 10.0, QStringLiteral("0")) + QStringLiteral(" ～ ") +
                   vb::format(lc.rangeLow / 10.0 + 100, QStringLiteral("0"));
-        x.dataCount = vb::format(p.sampleCount, QStringLiteral("0"));
+        x.dataCount = vb::format(p.ch[1].sampleCount, QStringLiteral("0"));
         x.errorCount = vb::format(lc.errorCount, QStringLiteral("0"));
         if (hasValues) {
             x.maxValue = tenths(lc.maxValue, humidity) + kTwoBlanks;
@@ -143,7 +143,7 @@ bool pickStorage(StorageChoice& c, int row, int channel) {
 }
 
 bool readyToTransfer(const PendingLogger& p, const StorageChoice& c) {
-    if (p.sampleCount < 1 || !validChannel(c.first)) return false;
+    if (p.ch[1].sampleCount < 1 || !validChannel(c.first)) return false;
     if (isTwoChannelModel(p.loggerModel)) return validChannel(c.second) && c.second != c.first;
     return true;
 }
@@ -159,10 +159,11 @@ StorageChoice chooseInitialDestinations(AppContext& ctx) {
     return c;
 }
 
-ReadAlarmSections readAlarmSections(int loggerModel, const std::array<int16_t, 3>& upper,
-                                    const std::array<int16_t, 3>& lower) {
+ReadAlarmSections readAlarmSections(const PendingLogger& p) {
     ReadAlarmSections out;
-    const LoggerModel* m = quillet::loggerModel(loggerModel);
+    const LoggerModel* m = loggerModel(p.loggerModel);
+    const std::array<int16_t, 3> upper{0, p.ch[1].upperAlarm, p.ch[2].upperAlarm};
+    const std::array<int16_t, 3> lower{0, p.ch[1].lowerAlarm, p.ch[2].lowerAlarm};
     if (!m || m->alarmBase == AlarmBase::None) return out;
     if (m->alarmBase == AlarmBase::RangeBottom) {
         // A section per channel, each with its own limits.
@@ -194,8 +195,7 @@ ReadAlarmSections readAlarmSections(int loggerModel, const std::array<int16_t, 3
 }
 
 QString readAlarmWarning(const PendingLogger& p) {
-    const ReadAlarmSections sections = readAlarmSections(p.loggerModel, {0, p.ch[1].upperAlarm, p.ch[2].upperAlarm},
-                                                         {0, p.ch[1].lowerAlarm, p.ch[2].lowerAlarm});
+    const ReadAlarmSections sections = readAlarmSections(p);
     if (sections.lines.isEmpty()) return {};
     QString text = QStringLiteral("警報値異常です！");
     for (const QString& line : sections.lines) text += QStringLiteral("\r\n") + line;

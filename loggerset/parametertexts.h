@@ -6,7 +6,7 @@
 
 #include "comm/commstate.h"
 #include "core/context.h"
-#include "core/globals.h"
+#include "core/records.h"
 
 #include <QColor>
 #include <QString>
@@ -87,8 +87,7 @@ struct ReadAlarmSections {
     QStringList lines;
     std::array<bool, 3> bad{};
 };
-ReadAlarmSections readAlarmSections(int loggerModel, const std::array<int16_t, 3>& upper,
-                                    const std::array<int16_t, 3>& lower);
+ReadAlarmSections readAlarmSections(const PendingLogger& p);
 
 // The check of the read alarm values: the message text, empty when every
 // value lies inside the logger's range (and always for model 3). Nothing is

@@ -3,7 +3,7 @@
 // and the rules of editing, deleting and sorting.
 #pragma once
 
-#include "core/globals.h"
+#include "core/records.h"
 #include "core/settingsfiles.h"
 
 #include <QString>

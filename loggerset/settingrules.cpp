@@ -144,38 +144,38 @@ QDateTime initialStartTime(const QDateTime& now, int usualCommunicationActive, c
     return toDateTime(present + kMinute);
 }
 
-QString checkReadAlarms(CurrentLoggerSettings& c) {
-    const ReadAlarmSections sections = readAlarmSections(c.loggerModel, c.upperAlarm, c.lowerAlarm);
+QString checkReadAlarms(PendingLogger& c) {
+    const ReadAlarmSections sections = readAlarmSections(c);
     if (sections.lines.isEmpty()) return {};
     const LoggerModel* m = loggerModel(c.loggerModel);
     for (size_t ch = 1; m && ch <= 2; ++ch) {
         if (!sections.bad[ch]) continue;
-        c.upperAlarm[ch] = m->alarmReset[ch - 1][0];
-        c.lowerAlarm[ch] = m->alarmReset[ch - 1][1];
+        c.ch[ch].upperAlarm = m->alarmReset[ch - 1][0];
+        c.ch[ch].lowerAlarm = m->alarmReset[ch - 1][1];
     }
     QString text = QStringLiteral("警報値異常です！\r\n正しい値を設定してください。");
     for (const QString& line : sections.lines) text += QStringLiteral("\r\n") + line;
     return text;
 }
 
-LoadedSettings initialSettings(const CurrentLoggerSettings& current, const QDateTime& now, const QDateTime& start,
+LoadedSettings initialSettings(const PendingLogger& current, const QDateTime& now, const QDateTime& start,
                                bool lockChoice) {
     LoadedSettings out;
     SettingsState& s = out.state;
     s.current = current;
-    CurrentLoggerSettings& c = s.current;
+    PendingLogger& c = s.current;
     const int m = c.loggerModel;
     s.now = toDateTime(toMinute(toSeconds(now)));
 
     // 1. Card and test number (values of 256 and more as 255).
-    s.cardNo = std::clamp<int>(c.cardNo, 0, 255);
-    s.testNo = std::clamp<int>(c.testNo, 0, 255);
+    s.cardNo = std::clamp<int>(c.ch[1].cardNo, 0, 255);
+    s.testNo = std::clamp<int>(c.ch[1].testNo, 0, 255);
 
     // 2. Interval; a seconds interval shows "00:01" in the disabled minutes list.
     const bool seconds = hasSecondsInterval(m) && c.hasSecondsInterval;
-    const int minutes = c.intervalHour * 60 + c.intervalMinute;
+    const int minutes = c.ch[1].intervalHour * 60 + c.ch[1].intervalMinute;
     s.intervalIndex = seconds ? 0 : std::clamp(minutes, 1, 60) - 1;
-    s.secondsIndex = seconds ? std::clamp<int>(c.intervalTenSec, 1, 5) - 1 : 0;
+    s.secondsIndex = seconds ? std::clamp<int>(c.ch[1].intervalTenSec, 1, 5) - 1 : 0;
 
     // 3. Alarms counted from the range bottom, inside their lists but the
     // lower not below the upper, raise the upper to lower + 1.
@@ -183,8 +183,8 @@ LoadedSettings initialSettings(const CurrentLoggerSettings& current, const QDate
     if (model && model->alarmBase == AlarmBase::RangeBottom) {
         for (size_t ch = 1; ch <= 2; ++ch) {
             const AlarmLimits& r = model->readAlarmLimits[ch - 1];
-            const int up = c.upperAlarm[ch], low = c.lowerAlarm[ch];
-            if (!r.upperBad(up) && !r.lowerBad(low) && low >= up) c.upperAlarm[ch] = int16_t(low + 10);
+            const int up = c.ch[ch].upperAlarm, low = c.ch[ch].lowerAlarm;
+            if (!r.upperBad(up) && !r.lowerBad(low) && low >= up) c.ch[ch].upperAlarm = int16_t(low + 10);
         }
     }
     if (isTwoChannelModel(m)) out.readAlarmText = checkReadAlarms(c);
@@ -211,12 +211,12 @@ LoadedSettings initialSettings(const CurrentLoggerSettings& current, const QDate
     for (int ch = 1; ch <= channels; ++ch) {
         const size_t i = size_t(ch);
         if (m != 4) {
-            s.referenceText[i] = wholeUnits(c.referenceValue[i]);
-            s.referenceSide[i] = c.referenceSide[i] == 8 ? 8 : 0;
+            s.referenceText[i] = wholeUnits(c.ch[i].referenceValue);
+            s.referenceSide[i] = c.ch[i].referenceSide == 8 ? 8 : 0;
         }
         if (m != 3) {
-            s.upperText[i] = wholeUnits(c.upperAlarm[i]);
-            s.lowerText[i] = wholeUnits(c.lowerAlarm[i]);
+            s.upperText[i] = wholeUnits(c.ch[i].upperAlarm);
+            s.lowerText[i] = wholeUnits(c.ch[i].lowerAlarm);
         }
     }
 
@@ -445,7 +445,7 @@ RecordingSettings recordingSettings(const SettingsState& s) {
         if (!refs.isEmpty()) {
             const long long first = vb::cint(vb::val(refs.first()));
             const long long pos = vb::cint(vb::val(s.referenceText[i])) - first;
-            r.referenceValue[i] = pos >= 0 && pos < refs.size() ? int16_t(pos) : kReferenceNotSet;
+            r.referenceValue[i] = pos >= 0 && pos < refs.size() ? int16_t(pos) : kNotSet;
         }
         r.referenceSide[i] = s.referenceSide[i] == 8 ? 8 : 0;
     }

@@ -47,9 +47,9 @@ QStringList lowerAlarmChoices(int loggerModel, int channel);
 // ---- The dialog's values --------------------------------------------------
 
 struct SettingsState {
-    CurrentLoggerSettings current;  // as read from the logger
-    QDateTime now;                  // Realtime: the clock as last shown, to the minute
-    int cardNo = 0;                 // comboCardno / comboTestno list positions
+    PendingLogger current;  // as read from the logger
+    QDateTime now;          // Realtime: the clock as last shown, to the minute
+    int cardNo = 0;         // comboCardno / comboTestno list positions
     int testNo = 0;
     QString startText;                // Starttimeset, "yyyy-mm-dd hh:nn"
     QString endText;                  // Logendnoset (models 1, 2, 4)
@@ -96,12 +96,12 @@ struct LoadedSettings {
     QString readAlarmText;
 };
 inline constexpr const char16_t* kReadAlarmBoxTitle = u"機器設定読み込み";
-LoadedSettings initialSettings(const CurrentLoggerSettings& current, const QDateTime& now, const QDateTime& start,
+LoadedSettings initialSettings(const PendingLogger& current, const QDateTime& now, const QDateTime& start,
                                bool lockChoice);
 
 // The read alarm values (tenths) outside the model's range are reset; the
 // text of the box, or empty.
-QString checkReadAlarms(CurrentLoggerSettings& current);
+QString checkReadAlarms(PendingLogger& current);
 
 // endText = start + lastRecordIndex × interval; recordLimit = lastRecordIndex.
 // Nothing for model 3 or a start that cannot be parsed.

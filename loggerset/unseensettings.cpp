@@ -7,7 +7,7 @@
 
 namespace quillet {
 
-void UnseenSettingsDialog::run(AppContext& ctx, const CurrentLoggerSettings& current) {
+void UnseenSettingsDialog::run(AppContext& ctx, const PendingLogger& current) {
     opened = true;
     const QDateTime now = ctx.clock->now();
     const QDateTime opening =

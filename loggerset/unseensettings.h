@@ -36,7 +36,7 @@ public:
     // Loads the values of `current` (the read-alarm box shown when it has
     // something to say), edits them, and writes them; when the writer
     // stops, message 13 under failureCaption.
-    void run(AppContext& ctx, const CurrentLoggerSettings& current) override;
+    void run(AppContext& ctx, const PendingLogger& current) override;
 
     bool opened = false;                            // the preparation reached the dialog
     bool written = false;                           // the writer ran

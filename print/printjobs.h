@@ -4,7 +4,7 @@
 // the print control's device (ctx.printer; the graph: ctx.graphPrinter).
 #pragma once
 
-#include "core/globals.h"
+#include "core/records.h"
 #include "core/store.h"
 
 #include <QFont>

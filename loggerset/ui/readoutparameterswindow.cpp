@@ -232,7 +232,7 @@ void ReadoutParametersWindow::showEvent(QShowEvent* event) {
 void ReadoutParametersWindow::onButtonClicked(int index) {
     if (transferring_) return;
     // A logger without records: OK says so rather than closing unexplained.
-    if (index == 0 && ctx_.pendingLogger->sampleCount < 1)
+    if (index == 0 && ctx_.pendingLogger->ch[1].sampleCount < 1)
         ctx_.messages->show(captionText(Caption::LoggerRead), kNothingToRead, kOkOnly | kIconInformation);
     if (index != 0 || !readyToTransfer(ctx_.pendingLogger, choice_)) {
         cancel();

@@ -68,8 +68,8 @@ bool leavesForReal(QEvent* e) {
 
 }  // namespace
 
-RecordingSettingsDialog::RecordingSettingsDialog(AppContext& ctx, const CurrentLoggerSettings& current,
-                                                 SettingsWriterFn writer, QWidget* parent)
+RecordingSettingsDialog::RecordingSettingsDialog(AppContext& ctx, const PendingLogger& current, SettingsWriterFn writer,
+                                                 QWidget* parent)
     : QDialog(parent), ctx_(ctx), writer_(std::move(writer)) {
     setObjectName(QStringLiteral("LOGSETLIST"));
     setWindowTitle(QStringLiteral("クイレット設定"));
@@ -527,8 +527,8 @@ void RecordingSettingsDialog::onNumberSettingsClicked() {
     if (ctx_.view) ctx_.view->refreshDisplay();  // the grid's card and test captions
     // The lists again, and the logger's numbers in them.
     fillNumberLists();
-    state_.cardNo = std::clamp<int>(state_.current.cardNo, 0, 255);
-    state_.testNo = std::clamp<int>(state_.current.testNo, 0, 255);
+    state_.cardNo = std::clamp<int>(state_.current.ch[1].cardNo, 0, 255);
+    state_.testNo = std::clamp<int>(state_.current.ch[1].testNo, 0, 255);
     showState();
 }
 
@@ -583,7 +583,7 @@ void RecordingSettingsDialog::stopClock() {
     if (Realclock) Realclock->stop();
 }
 
-void QtSettingsDialog::run(AppContext& ctx, const CurrentLoggerSettings& current) {
+void QtSettingsDialog::run(AppContext& ctx, const PendingLogger& current) {
     RecordingSettingsDialog dialog(ctx, current, writer_, parent_);
     if (!dialog.unseen()) dialog.exec();
 }

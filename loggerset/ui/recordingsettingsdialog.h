@@ -48,8 +48,8 @@ public:
     // Loads the dialog from what the preparation read. With
     // ctx.usualCommunicationActive set it confirms itself before returning
     // (the writer has run; see written()).
-    RecordingSettingsDialog(AppContext& ctx, const CurrentLoggerSettings& current,
-                            SettingsWriterFn writer = writeSettings, QWidget* parent = nullptr);
+    RecordingSettingsDialog(AppContext& ctx, const PendingLogger& current, SettingsWriterFn writer = writeSettings,
+                            QWidget* parent = nullptr);
     ~RecordingSettingsDialog() override;
 
     const SettingsState& state() const { return state_; }
@@ -124,7 +124,7 @@ class QtSettingsDialog : public SettingsDialog {
 public:
     explicit QtSettingsDialog(QWidget* parent, SettingsWriterFn writer = writeSettings)
         : parent_(parent), writer_(std::move(writer)) {}
-    void run(AppContext& ctx, const CurrentLoggerSettings& current) override;
+    void run(AppContext& ctx, const PendingLogger& current) override;
 
 private:
     QWidget* parent_;

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "analysis/figures.h"
-#include "core/globals.h"
+#include "core/records.h"
 
 #include <algorithm>
 #include <cmath>

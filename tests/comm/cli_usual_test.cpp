@@ -88,10 +88,10 @@ TEST(CliUsual, SavesByCardAndTestAndNeverOverwrites) {
         ASSERT_EQ(request(t.ctx, 1, 1, {}, 0), 0);
         ASSERT_EQ(parseIdentification(t.ctx, 0), 2);
         const PendingLogger& p = t.ctx.pendingLogger;
-        EXPECT_EQ(QDate(2000 + p.startYear % 100, p.startMonth, p.startDay), start.date());
-        EXPECT_EQ(p.startHour * 100 + p.startMinute, 730);
-        EXPECT_EQ(p.cardNo, 5);
-        EXPECT_EQ(p.intervalMinute, 15);
+        EXPECT_EQ(QDate(2000 + p.ch[1].startYear % 100, p.ch[1].startMonth, p.ch[1].startDay), start.date());
+        EXPECT_EQ(p.ch[1].startHour * 100 + p.ch[1].startMinute, 730);
+        EXPECT_EQ(p.ch[1].cardNo, 5);
+        EXPECT_EQ(p.ch[1].intervalMinute, 15);
         port.close();
     }
 

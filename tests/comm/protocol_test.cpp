@@ -100,17 +100,17 @@ TEST(Identification, Model1Fields) {
     PendingLogger p;
     ASSERT_EQ(parseIdentification(model1Identification(), 0, p), 1);
     EXPECT_EQ(p.loggerModel, 1);
-    EXPECT_EQ(p.cardNo, 26);
-    EXPECT_EQ(p.testNo, 12);
-    EXPECT_EQ(p.startYear, 2013);
-    EXPECT_EQ(p.startMonth, 11);
-    EXPECT_EQ(p.startDay, 15);
-    EXPECT_EQ(p.startHour, 9);
-    EXPECT_EQ(p.startMinute, 30);
-    EXPECT_EQ(p.startTenSec, 0);
-    EXPECT_EQ(p.intervalHour, 0);
-    EXPECT_EQ(p.intervalMinute, 10);
-    EXPECT_EQ(p.intervalTenSec, 0);
+    EXPECT_EQ(p.ch[1].cardNo, 26);
+    EXPECT_EQ(p.ch[1].testNo, 12);
+    EXPECT_EQ(p.ch[1].startYear, 2013);
+    EXPECT_EQ(p.ch[1].startMonth, 11);
+    EXPECT_EQ(p.ch[1].startDay, 15);
+    EXPECT_EQ(p.ch[1].startHour, 9);
+    EXPECT_EQ(p.ch[1].startMinute, 30);
+    EXPECT_EQ(p.ch[1].startTenSec, 0);
+    EXPECT_EQ(p.ch[1].intervalHour, 0);
+    EXPECT_EQ(p.ch[1].intervalMinute, 10);
+    EXPECT_EQ(p.ch[1].intervalTenSec, 0);
     EXPECT_FALSE(p.hasSecondsInterval);
     EXPECT_EQ(p.ch[1].rangeCode, 1);
     EXPECT_EQ(p.ch[1].rangeLow, -400);
@@ -146,7 +146,7 @@ TEST(Identification, TwoDigitYears) {
         a.replace(16 - 1, 2, text);
         PendingLogger p;
         parseIdentification(a, 0, p);
-        EXPECT_EQ(p.startYear, year) << text;
+        EXPECT_EQ(p.ch[1].startYear, year) << text;
     }
 }
 
@@ -173,14 +173,14 @@ QByteArray model3Identification() {
 TEST(Identification, Model3AndItsSecondRangeCode) {
     PendingLogger p;
     ASSERT_EQ(parseIdentification(model3Identification(), 0, p), 3);
-    EXPECT_EQ(p.cardNo, 5);
-    EXPECT_EQ(p.testNo, 7);
-    EXPECT_EQ(p.startYear, 1998);
-    EXPECT_EQ(p.startMonth, 2);
-    EXPECT_EQ(p.startDay, 1);
-    EXPECT_EQ(p.startHour, 12);
-    EXPECT_EQ(p.startTenSec, 3);
-    EXPECT_EQ(p.intervalTenSec, 3);
+    EXPECT_EQ(p.ch[1].cardNo, 5);
+    EXPECT_EQ(p.ch[1].testNo, 7);
+    EXPECT_EQ(p.ch[1].startYear, 1998);
+    EXPECT_EQ(p.ch[1].startMonth, 2);
+    EXPECT_EQ(p.ch[1].startDay, 1);
+    EXPECT_EQ(p.ch[1].startHour, 12);
+    EXPECT_EQ(p.ch[1].startTenSec, 3);
+    EXPECT_EQ(p.ch[1].intervalTenSec, 3);
     EXPECT_TRUE(p.hasSecondsInterval);
     EXPECT_EQ(p.ch[1].referenceValue, 9999);
     EXPECT_EQ(p.ch[1].kind, 0);
@@ -212,8 +212,8 @@ QByteArray model4Identification(const char* flags = "3") {
 TEST(Identification, Model4AlarmsCountFromMinus40WithoutAdjustment) {
     PendingLogger p;
     ASSERT_EQ(parseIdentification(model4Identification(), 0, p), 4);
-    EXPECT_EQ(p.cardNo, 255);
-    EXPECT_EQ(p.testNo, 4);
+    EXPECT_EQ(p.ch[1].cardNo, 255);
+    EXPECT_EQ(p.ch[1].testNo, 4);
     EXPECT_EQ(p.ch[1].upperAlarm, 0x5A0 - 400);
     EXPECT_EQ(p.ch[1].lowerAlarm, -400);
     EXPECT_EQ(p.ch[2].upperAlarm, -400);  // no one-unit raise on model 4
@@ -248,7 +248,7 @@ TEST(Identification, Model4FlagsAndRecordLimit) {
 TEST(Identification, UnsupportedLengthShowsMessage12AndFails) {
     fakes::TestContext t;
     t.ctx.comm->receiveBuffer = answer(50, {{5, "A1"}});
-    t.ctx.pendingLogger->cardNo = 77;
+    t.ctx.pendingLogger->ch[1].cardNo = 77;
     EXPECT_EQ(parseIdentification(t.ctx, 0), 0);
     EXPECT_EQ(t.ctx.pendingLogger->loggerModel, 0);
     EXPECT_EQ(t.ctx.comm->status, 1);
@@ -261,7 +261,7 @@ TEST(Identification, SupportedAnswerShowsNothing) {
     fakes::TestContext t;
     t.ctx.comm->receiveBuffer = model1Identification();
     EXPECT_EQ(parseIdentification(t.ctx, 0), 1);
-    EXPECT_EQ(t.ctx.pendingLogger->cardNo, 26);
+    EXPECT_EQ(t.ctx.pendingLogger->ch[1].cardNo, 26);
     EXPECT_EQ(t.ctx.comm->status, 0);
     EXPECT_TRUE(t.messages.shown.empty());
 }
@@ -294,7 +294,7 @@ TEST(Summary, TwoChannelFields) {
     EXPECT_EQ(p.ch[2].averageValue, 500);
     EXPECT_EQ(p.ch[1].errorCount, 3);
     EXPECT_EQ(p.ch[2].errorCount, 0x12);
-    EXPECT_EQ(p.sampleCount, 600);
+    EXPECT_EQ(p.ch[1].sampleCount, 600);
 }
 
 TEST(Summary, LastRecordField) {
@@ -303,7 +303,7 @@ TEST(Summary, LastRecordField) {
         PendingLogger p;
         parseIdentification(model1Identification(), 0, p);
         ASSERT_TRUE(parseSummary(twoChannelSummary(text), p)) << text;
-        EXPECT_EQ(p.sampleCount, count) << text;
+        EXPECT_EQ(p.ch[1].sampleCount, count) << text;
     }
 }
 
@@ -314,7 +314,7 @@ TEST(Summary, Model3IntegratedValue) {
     ASSERT_TRUE(parseSummary(a, p));
     EXPECT_EQ(p.ch[1].maxValue, 300);
     EXPECT_EQ(p.ch[1].integratedValue, 0x12345);
-    EXPECT_EQ(p.sampleCount, 0x1F + 1);
+    EXPECT_EQ(p.ch[1].sampleCount, 0x1F + 1);
     EXPECT_EQ(p.ch[1].errorCount, 2);
 }
 
@@ -322,12 +322,12 @@ TEST(Summary, Model4FullMemoryIsSixThousandRecordsWithItsWrapPosition) {
     PendingLogger p;
     parseIdentification(model4Identification("3"), 0, p);
     ASSERT_TRUE(parseSummary(twoChannelSummary("9000"), p));  // last record 9
-    EXPECT_EQ(p.sampleCount, 6000);
+    EXPECT_EQ(p.ch[1].sampleCount, 6000);
     EXPECT_EQ(p.wrapPosition, 10);
 
     parseIdentification(model4Identification("2"), 0, p);
     ASSERT_TRUE(parseSummary(twoChannelSummary("9000"), p));
-    EXPECT_EQ(p.sampleCount, 10);
+    EXPECT_EQ(p.ch[1].sampleCount, 10);
     EXPECT_EQ(p.wrapPosition, 0);
 }
 
@@ -340,7 +340,7 @@ TEST(Summary, RefusesShortAnswersAndImpossibleCounts) {
     EXPECT_FALSE(parseSummary(QByteArray(), p));
     // More records than a channel holds (0x3000 = 12288).
     EXPECT_FALSE(parseSummary(twoChannelSummary("0003"), p));
-    EXPECT_EQ(p.sampleCount, before.sampleCount);
+    EXPECT_EQ(p.ch[1].sampleCount, before.ch[1].sampleCount);
     EXPECT_EQ(p.ch[1].maxValue, before.ch[1].maxValue);
     // A wrapped model 4 whose wrap position lies outside its memory.
     parseIdentification(model4Identification("3"), 0, p);
@@ -514,7 +514,7 @@ TEST(Blocks, ContextDecodeFillsOnlyOnSuccess) {
     fakes::TestContext t;
     auto& ctx = t.ctx;
     ctx.pendingLogger->loggerModel = 1;
-    ctx.pendingLogger->sampleCount = 3;
+    ctx.pendingLogger->ch[1].sampleCount = 3;
     ctx.pendingLogger->ch[1].rangeLow = -400;
     ctx.destinationChannel[1] = 3;
     ctx.destinationChannel[2] = 5;

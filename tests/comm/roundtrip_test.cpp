@@ -79,16 +79,16 @@ TEST_P(RoundTrip, IdentificationSummaryAndValues) {
     ASSERT_EQ(request(ctx, 1, 1, {}, 0), 0);
     ASSERT_EQ(parseIdentification(ctx, 0), m.model);
     const PendingLogger& p = ctx.pendingLogger;
-    EXPECT_EQ(p.cardNo, 200);
-    EXPECT_EQ(p.testNo, 17);
-    EXPECT_EQ(p.startYear, 2012);
-    EXPECT_EQ(p.startMonth, 3);
-    EXPECT_EQ(p.startDay, 4);
-    EXPECT_EQ(p.startHour, 5);
-    EXPECT_EQ(p.startMinute, 6);
-    EXPECT_EQ(p.startTenSec, dev.start().tenSec);
-    EXPECT_EQ(p.intervalMinute, 5);
-    EXPECT_EQ(p.intervalTenSec, dev.intervalTenSec());
+    EXPECT_EQ(p.ch[1].cardNo, 200);
+    EXPECT_EQ(p.ch[1].testNo, 17);
+    EXPECT_EQ(p.ch[1].startYear, 2012);
+    EXPECT_EQ(p.ch[1].startMonth, 3);
+    EXPECT_EQ(p.ch[1].startDay, 4);
+    EXPECT_EQ(p.ch[1].startHour, 5);
+    EXPECT_EQ(p.ch[1].startMinute, 6);
+    EXPECT_EQ(p.ch[1].startTenSec, dev.start().tenSec);
+    EXPECT_EQ(p.ch[1].intervalMinute, 5);
+    EXPECT_EQ(p.ch[1].intervalTenSec, dev.intervalTenSec());
     for (int c = 1; c <= (two ? 2 : 1); ++c) {
         const int low = sim::rangeLowOf(dev.rangeCode(c));
         EXPECT_EQ(p.ch[c].rangeCode, dev.rangeCode(c)) << c;
@@ -116,7 +116,7 @@ TEST_P(RoundTrip, IdentificationSummaryAndValues) {
     ASSERT_TRUE(parseSummary(ctx));
     const bool wrapped = m.flags == 3;
     const int n = wrapped ? 6000 : m.records;
-    ASSERT_EQ(p.sampleCount, n);
+    ASSERT_EQ(p.ch[1].sampleCount, n);
     const std::vector<int>& raw1 = dev.rawRecords(1);
     ASSERT_EQ(int(raw1.size()), n);
     int maxRaw = -1, errors = 0;
@@ -132,7 +132,7 @@ TEST_P(RoundTrip, IdentificationSummaryAndValues) {
     // 1,2, paced: about one character every 2.08 ms.
     ctx.destinationChannel[1] = 3;
     ctx.destinationChannel[2] = 4;
-    ctx.store.ch[3].sampleCount = p.sampleCount;
+    ctx.store.ch[3].sampleCount = p.ch[1].sampleCount;
     int lastValue = 0, maximum = 0;
     ctx.commProgress = [&](int mx, int v) {
         maximum = mx;

@@ -177,13 +177,13 @@ TEST_P(OverPty, IdentificationSummaryAndFullRead) {
     EXPECT_FALSE(port.isOpen());
     const int model = expected->model();
     ASSERT_EQ(parseIdentification(ctx, 0), model);
-    EXPECT_EQ(ctx.pendingLogger->cardNo, expected->cardNo());
-    EXPECT_EQ(ctx.pendingLogger->testNo, expected->testNo());
+    EXPECT_EQ(ctx.pendingLogger->ch[1].cardNo, expected->cardNo());
+    EXPECT_EQ(ctx.pendingLogger->ch[1].testNo, expected->testNo());
 
     ASSERT_EQ(request(ctx, 1, 4, {}, 0), 0);
     ASSERT_TRUE(parseSummary(ctx));
     const int n = int(expected->rawRecords(1).size());
-    ASSERT_EQ(ctx.pendingLogger->sampleCount, n);
+    ASSERT_EQ(ctx.pendingLogger->ch[1].sampleCount, n);
 
     const bool two = model != 3;
     ctx.destinationChannel[1] = 1;

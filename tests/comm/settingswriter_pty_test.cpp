@@ -98,14 +98,14 @@ TEST(SettingsOverPty, ModelFourWrittenThenRecording) {
     ASSERT_EQ(request(t.ctx, 1, 1, {}, 0), 0);
     ASSERT_EQ(parseIdentification(t.ctx, 0), 4);
     const PendingLogger& p = t.ctx.pendingLogger;
-    EXPECT_EQ(p.cardNo, 26);
-    EXPECT_EQ(p.testNo, 7);
-    EXPECT_EQ(p.intervalMinute, 15);
+    EXPECT_EQ(p.ch[1].cardNo, 26);
+    EXPECT_EQ(p.ch[1].testNo, 7);
+    EXPECT_EQ(p.ch[1].intervalMinute, 15);
     EXPECT_TRUE(p.endlessFlag);
     EXPECT_EQ(p.ch[2].upperAlarm, 1500);
-    EXPECT_EQ(p.startMinute, dialog.startSent.time().minute());
+    EXPECT_EQ(p.ch[1].startMinute, dialog.startSent.time().minute());
     ASSERT_EQ(request(t.ctx, 1, 4, {}, 0), 0);
     ASSERT_TRUE(parseSummary(t.ctx));
-    EXPECT_GE(p.sampleCount, 1);
+    EXPECT_GE(p.ch[1].sampleCount, 1);
     EXPECT_EQ(framesIn(log).size(), 16) << framesIn(log).join(" | ").toStdString();
 }

@@ -109,12 +109,12 @@ TEST(SettingsWriter, EachModelGetsItsStepsEncoded) {
         ASSERT_EQ(request(rig.ctx(), 1, 1, {}, 0), 0);
         ASSERT_EQ(parseIdentification(rig.ctx(), 1), k.model);
         const PendingLogger& p = rig.ctx().pendingLogger;
-        EXPECT_EQ(p.cardNo, 26);
-        EXPECT_EQ(p.testNo, 7);
-        EXPECT_EQ(p.startDay, 16);
-        EXPECT_EQ(p.startHour, 12);
+        EXPECT_EQ(p.ch[1].cardNo, 26);
+        EXPECT_EQ(p.ch[1].testNo, 7);
+        EXPECT_EQ(p.ch[1].startDay, 16);
+        EXPECT_EQ(p.ch[1].startHour, 12);
         if (k.model == 3) {
-            EXPECT_EQ(p.intervalTenSec, 3);
+            EXPECT_EQ(p.ch[1].intervalTenSec, 3);
             EXPECT_EQ(p.rangeModeCode, 6);  // endless, range 1
             EXPECT_EQ(p.ch[1].referenceValue, -400 + 200);
         } else {
@@ -266,7 +266,7 @@ TEST(SettingsWriter, LoggerWaitsForTheStartThenRecordsAtTheInterval) {
         parseIdentification(rig.ctx(), 0);
         EXPECT_EQ(request(rig.ctx(), 1, 4, {}, 0), 0);
         EXPECT_TRUE(parseSummary(rig.ctx()));
-        return int(rig.ctx().pendingLogger->sampleCount);
+        return int(rig.ctx().pendingLogger->ch[1].sampleCount);
     };
     EXPECT_EQ(status(), "31");
     EXPECT_EQ(records(), 0);

@@ -23,7 +23,7 @@ void identification(const QByteArray& answer, int secondCode) {
     check(model >= 0 && model <= 4 && model == p.loggerModel);
     check(model == 0 || model == modelFromIdentification(answer));
     if (model == 0) return;
-    check(p.cardNo >= 0 && p.cardNo <= 255 && p.testNo >= 0 && p.testNo <= 255);
+    check(p.ch[1].cardNo >= 0 && p.ch[1].cardNo <= 255 && p.ch[1].testNo >= 0 && p.ch[1].testNo <= 255);
 }
 
 void summary(const QByteArray& answer, int model) {
@@ -31,10 +31,10 @@ void summary(const QByteArray& answer, int model) {
     p.loggerModel = int16_t(model);
     const PendingLogger before = p;
     if (!parseSummary(answer, p)) {
-        check(p.sampleCount == before.sampleCount && p.ch[1].maxValue == before.ch[1].maxValue);
+        check(p.ch[1].sampleCount == before.ch[1].sampleCount && p.ch[1].maxValue == before.ch[1].maxValue);
         return;
     }
-    check(p.sampleCount >= 0 && p.sampleCount <= kMaxSamples);
+    check(p.ch[1].sampleCount >= 0 && p.ch[1].sampleCount <= kMaxSamples);
 }
 
 void blocks(const QByteArray& answer, uint8_t a, uint8_t b) {

@@ -15,17 +15,17 @@ QString u(const char* s) { return QString::fromUtf8(s); }
 PendingLogger model1Logger() {
     PendingLogger p;
     p.loggerModel = 1;
-    p.cardNo = 7;
-    p.testNo = 12;
-    p.startYear = 2013;
-    p.startMonth = 11;
-    p.startDay = 15;
-    p.startHour = 9;
-    p.startMinute = 5;
-    p.startTenSec = 3;
-    p.intervalMinute = 10;
-    p.sampleCount = 3;
-    PendingChannel& t = p.ch[1];
+    p.ch[1].cardNo = 7;
+    p.ch[1].testNo = 12;
+    p.ch[1].startYear = 2013;
+    p.ch[1].startMonth = 11;
+    p.ch[1].startDay = 15;
+    p.ch[1].startHour = 9;
+    p.ch[1].startMinute = 5;
+    p.ch[1].startTenSec = 3;
+    p.ch[1].intervalMinute = 10;
+    p.ch[1].sampleCount = 3;
+    ChannelHeader& t = p.ch[1];
     t.kind = 1;
     t.rangeLow = -400;
     t.maxValue = 265;
@@ -35,7 +35,7 @@ PendingLogger model1Logger() {
     t.referenceSide = 0;
     t.upperAlarm = 600;
     t.lowerAlarm = -400;
-    PendingChannel& h = p.ch[2];
+    ChannelHeader& h = p.ch[2];
     h.kind = 2;
     h.rangeLow = 0;
     h.maxValue = 655;
@@ -55,7 +55,7 @@ PendingLogger model3Logger() {
     p.rangeModeCode = 1;
     p.ch[1].kind = 0;
     p.ch[1].integratedValue = 1234;
-    p.ch[2] = PendingChannel{};
+    p.ch[2] = ChannelHeader{};
     return p;
 }
 
@@ -157,8 +157,8 @@ TEST(ReadoutParameterStorage, ReadyToTransfer) {
     EXPECT_TRUE(readyToTransfer(m1, two));
     EXPECT_FALSE(readyToTransfer(m1, one));  // the second channel has nowhere to go
     EXPECT_TRUE(readyToTransfer(m3, one));
-    m1.sampleCount = 0;
-    m3.sampleCount = 0;
+    m1.ch[1].sampleCount = 0;
+    m3.ch[1].sampleCount = 0;
     EXPECT_FALSE(readyToTransfer(m1, two));
     EXPECT_FALSE(readyToTransfer(m3, one));
 }
@@ -208,13 +208,13 @@ TEST(ReadoutParameterTexts, EndTime) {
     };
     for (const auto& k : cases) {
         PendingLogger p = model1Logger();
-        p.sampleCount = int16_t(k.records);
+        p.ch[1].sampleCount = int16_t(k.records);
         EXPECT_EQ(textsOf(p).ch[1].endTime, u(k.end)) << k.records;
     }
     PendingLogger p = model3Logger();
-    p.intervalMinute = 0;
-    p.intervalTenSec = 3;  // 30-second interval
-    p.sampleCount = 3;
+    p.ch[1].intervalMinute = 0;
+    p.ch[1].intervalTenSec = 3;  // 30-second interval
+    p.ch[1].sampleCount = 3;
     const ReadoutParameterTexts x = textsOf(p);
     EXPECT_EQ(x.ch[1].interval, u("00:00:30"));
     EXPECT_EQ(x.ch[1].endTime, u("2013-11-15 09:06:30"));
@@ -241,7 +241,7 @@ TEST(ReadoutParameterTexts, StatisticsDashedWhenEveryRecordIsAnError) {
     };
     for (const auto& k : cases) {
         PendingLogger p = model1Logger();
-        p.sampleCount = int16_t(k.records);
+        p.ch[1].sampleCount = int16_t(k.records);
         p.ch[1].errorCount = int16_t(k.errors1);
         p.ch[2].errorCount = int16_t(k.errors2);
         const ReadoutParameterTexts x = textsOf(p);

@@ -12,26 +12,32 @@ const QDateTime kNow(QDate(2013, 11, 15), QTime(9, 5, 20));
 const QDateTime kStart(QDate(2013, 11, 15), QTime(9, 6));
 
 // A logger of the model with alarms and references in range, interval 00:01.
-CurrentLoggerSettings logger(int model) {
-    CurrentLoggerSettings c;
+PendingLogger logger(int model) {
+    PendingLogger c;
     c.loggerModel = int16_t(model);
-    c.cardNo = 3;
-    c.testNo = 4;
-    c.intervalMinute = 1;
+    c.ch[1].cardNo = 3;
+    c.ch[1].testNo = 4;
+    c.ch[1].intervalMinute = 1;
     if (model == 4) {
-        c.upperAlarm = {0, 1000, 1500};
-        c.lowerAlarm = {0, -400, -400};
+        c.ch[1].upperAlarm = 1000;
+        c.ch[2].upperAlarm = 1500;
+        c.ch[1].lowerAlarm = -400;
+        c.ch[2].lowerAlarm = -400;
     } else {
-        c.upperAlarm = {0, 600, 1000};
-        c.lowerAlarm = {0, -400, 0};
+        c.ch[1].upperAlarm = 600;
+        c.ch[2].upperAlarm = 1000;
+        c.ch[1].lowerAlarm = -400;
+        c.ch[2].lowerAlarm = 0;
     }
-    c.referenceValue = {0, 250, 500};
-    c.referenceSide = {0, 0, 8};
+    c.ch[1].referenceValue = 250;
+    c.ch[2].referenceValue = 500;
+    c.ch[1].referenceSide = 0;
+    c.ch[2].referenceSide = 8;
     c.rangeModeCode = 1;
     return c;
 }
 
-SettingsState opened(const CurrentLoggerSettings& c) { return initialSettings(c, kNow, kStart, false).state; }
+SettingsState opened(const PendingLogger& c) { return initialSettings(c, kNow, kStart, false).state; }
 
 TEST(SettingRules, ChoiceLists) {
     const QStringList intervals = intervalChoices();
@@ -104,10 +110,10 @@ TEST(SettingRules, InitialStartTime) {
 
 TEST(SettingRules, InitialValuesPerModel) {
     // Model 1: a lower not below the upper raises the upper; no box.
-    CurrentLoggerSettings c = logger(1);
-    c.upperAlarm[1] = 200;
-    c.lowerAlarm[1] = 250;
-    c.referenceValue[1] = kNotSet;
+    PendingLogger c = logger(1);
+    c.ch[1].upperAlarm = 200;
+    c.ch[1].lowerAlarm = 250;
+    c.ch[1].referenceValue = kNotSet;
     LoadedSettings l = initialSettings(c, kNow, kStart, false);
     EXPECT_EQ(l.readAlarmText, "");
     EXPECT_EQ(l.state.upperText[1], "26");
@@ -121,8 +127,8 @@ TEST(SettingRules, InitialValuesPerModel) {
 
     // Model 1: an upper out of range gives the box and resets the pair.
     c = logger(1);
-    c.upperAlarm[1] = 700;
-    c.lowerAlarm[2] = -5;
+    c.ch[1].upperAlarm = 700;
+    c.ch[2].lowerAlarm = -5;
     l = initialSettings(c, kNow, kStart, false);
     EXPECT_EQ(l.readAlarmText, u("警報値異常です！\r\n正しい値を設定してください。\r\n"
                                  "警報値(温度）が範囲外です(60～-40)\r\n上限値：70\r\n"
@@ -134,8 +140,8 @@ TEST(SettingRules, InitialValuesPerModel) {
 
     // Model 2 with 01:00: the end is start + 5999 hours.
     c = logger(2);
-    c.intervalHour = 1;
-    c.intervalMinute = 0;
+    c.ch[1].intervalHour = 1;
+    c.ch[1].intervalMinute = 0;
     l = initialSettings(c, kNow, kStart, false);
     EXPECT_EQ(l.state.intervalIndex, 59);
     EXPECT_EQ(l.state.endText, "2014-07-23 08:06");
@@ -143,12 +149,12 @@ TEST(SettingRules, InitialValuesPerModel) {
     // Model 4: one section for all four values, all four reset; the lock
     // from the program's last choice; the seconds interval read.
     c = logger(4);
-    c.upperAlarm[2] = 1510;
-    c.lowerAlarm[1] = -410;
+    c.ch[2].upperAlarm = 1510;
+    c.ch[1].lowerAlarm = -410;
     c.endlessFlag = true;
     c.hasSecondsInterval = true;
-    c.intervalMinute = 0;
-    c.intervalTenSec = 3;
+    c.ch[1].intervalMinute = 0;
+    c.ch[1].intervalTenSec = 3;
     l = initialSettings(c, kNow, kStart, true);
     EXPECT_EQ(l.readAlarmText, u("警報値異常です！\r\n正しい値を設定してください。\r\n"
                                  "警報範囲外です(150～-40）\r\n警報値２上限値：151\r\n警報値１下限値：-41"));
@@ -276,7 +282,7 @@ TEST(SettingRules, DerivedEffects) {
         {3, "", 0, "", "50"},  // nothing while the reference is empty
     };
     for (const auto& r : ranges) {
-        CurrentLoggerSettings c = logger(3);
+        PendingLogger c = logger(3);
         c.rangeModeCode = int16_t(r.fromCode);
         SettingsState m3 = opened(c);
         m3.referenceText[1] = r.reference;
@@ -391,10 +397,10 @@ TEST(SettingRules, RecordingSettingsFromTheState) {
     EXPECT_EQ(r.clockTime, QDateTime(QDate(2013, 11, 15), QTime(9, 5)));
     EXPECT_FALSE(r.lockLogger);
 
-    CurrentLoggerSettings c = logger(4);
+    PendingLogger c = logger(4);
     c.hasSecondsInterval = true;
-    c.intervalMinute = 0;
-    c.intervalTenSec = 3;
+    c.ch[1].intervalMinute = 0;
+    c.ch[1].intervalTenSec = 3;
     s = initialSettings(c, kNow, kStart, true).state;
     r = recordingSettings(s);
     EXPECT_TRUE(r.useSecondsInterval);
@@ -406,7 +412,7 @@ TEST(SettingRules, RecordingSettingsFromTheState) {
     // Model 3 from range " 50～150": the reference goes as its list position.
     c = logger(3);
     c.rangeModeCode = 8;
-    c.referenceValue[1] = 720;
+    c.ch[1].referenceValue = 720;
     r = recordingSettings(opened(c));
     EXPECT_EQ(r.recordMode, endless);
     EXPECT_EQ(r.measuringRange, 2);
@@ -428,7 +434,7 @@ TEST(SettingRules, FactoryChoices) {
     EXPECT_EQ(s.upperText, (std::array<QString, 3>{"", "150", "150"}));
     EXPECT_EQ(s.lowerText, (std::array<QString, 3>{"", "-40", "-40"}));
 
-    CurrentLoggerSettings c = logger(3);
+    PendingLogger c = logger(3);
     c.rangeModeCode = 2;
     s = opened(c);
     applyFactoryChoices(s);
@@ -445,18 +451,18 @@ TEST(SettingRules, AReferenceNeverSetStaysUnset) {
         std::array<int16_t, 3> read;
         std::array<int16_t, 3> sent;
     } cases[] = {
-        {1, 1, -1, {0, kNotSet, kNotSet}, {0, kReferenceNotSet, kReferenceNotSet}},
-        {2, 1, -1, {0, kNotSet, 500}, {0, kReferenceNotSet, 50}},
+        {1, 1, -1, {0, kNotSet, kNotSet}, {0, kNotSet, kNotSet}},
+        {2, 1, -1, {0, kNotSet, 500}, {0, kNotSet, 50}},
         {2, 1, -1, {0, -400, 1000}, {0, 0, 100}},  // the ends of the lists are set values
-        {3, 3, -1, {0, kNotSet, kNotSet}, {0, kReferenceNotSet, 0}},
-        {3, 1, 2, {0, kNotSet, kNotSet}, {0, kReferenceNotSet, 0}},  // a new range does not set it
+        {3, 3, -1, {0, kNotSet, kNotSet}, {0, kNotSet, 0}},
+        {3, 1, 2, {0, kNotSet, kNotSet}, {0, kNotSet, 0}},  // a new range does not set it
         {3, 2, -1, {0, 1000, kNotSet}, {0, 100, 0}},
     };
     for (const auto& k : cases) {
         SCOPED_TRACE(k.model * 100 + k.rangeModeCode);
-        CurrentLoggerSettings c = logger(k.model);
+        PendingLogger c = logger(k.model);
         c.rangeModeCode = int16_t(k.rangeModeCode);
-        c.referenceValue = k.read;
+        for (size_t ch = 1; ch <= 2; ++ch) c.ch[ch].referenceValue = k.read[ch];
         SettingsState s = opened(c);
         if (k.pickRange >= 0) rebuildReferenceList(s, k.pickRange);
         const RecordingSettings r = recordingSettings(s);
@@ -476,7 +482,7 @@ TEST(SettingRules, TheOneChannelLoggersRangeIsFixedOnceReported) {
         {3, 1, true}, {3, 3, true}, {3, 6, true}, {3, 8, true}, {3, 0, false}, {3, 4, false}, {2, 1, false},
     };
     for (const auto& k : cases) {
-        CurrentLoggerSettings c = logger(k.model);
+        PendingLogger c = logger(k.model);
         c.rangeModeCode = int16_t(k.rangeModeCode);
         EXPECT_EQ(measuringRangeFixed(opened(c)), k.fixed) << k.model << " " << k.rangeModeCode;
     }

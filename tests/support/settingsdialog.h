@@ -15,12 +15,12 @@ struct ScriptedSettingsDialog : SettingsDialog {
     bool ok = true;
     RecordingSettings settings;
 
-    std::optional<CurrentLoggerSettings> shown;  // what the preparation read
-    std::vector<int> bar;                        // every barsetting value
-    int writeStatus = -1;                        // commStatus after the writer
+    std::optional<PendingLogger> shown;  // what the preparation read
+    std::vector<int> bar;                // every barsetting value
+    int writeStatus = -1;                // commStatus after the writer
     QDateTime startSent;
 
-    void run(AppContext& ctx, const CurrentLoggerSettings& current) override {
+    void run(AppContext& ctx, const PendingLogger& current) override {
         shown = current;
         if (!ok) return;
         startSent = writeSettings(ctx, settings, current.loggerModel, [this](int v) { bar.push_back(v); });

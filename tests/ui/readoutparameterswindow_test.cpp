@@ -31,15 +31,15 @@ protected:
     void SetUp() override {
         PendingLogger& p = t.ctx.pendingLogger;
         p.loggerModel = 1;
-        p.cardNo = 3;
-        p.testNo = 4;
-        p.startYear = 2013;
-        p.startMonth = 11;
-        p.startDay = 15;
-        p.startHour = 9;
-        p.startMinute = 5;
-        p.intervalMinute = 1;
-        p.sampleCount = 2;
+        p.ch[1].cardNo = 3;
+        p.ch[1].testNo = 4;
+        p.ch[1].startYear = 2013;
+        p.ch[1].startMonth = 11;
+        p.ch[1].startDay = 15;
+        p.ch[1].startHour = 9;
+        p.ch[1].startMinute = 5;
+        p.ch[1].intervalMinute = 1;
+        p.ch[1].sampleCount = 2;
         p.ch[1].kind = 1;
         p.ch[1].rangeLow = -400;
         p.ch[1].maxValue = 251;
@@ -129,7 +129,7 @@ TEST_F(ReadoutParametersWindowTest, OneChannelLoggerHidesTheSecondChannel) {
     p.loggerModel = 3;
     p.rangeModeCode = 7;
     p.ch[1].kind = 0;
-    p.ch[2] = PendingChannel{};
+    p.ch[2] = ChannelHeader{};
     ReadoutParametersWindow w(t.ctx, {});
     w.show();
     EXPECT_FALSE(w.scaleFrame(2)->isVisible());
@@ -175,7 +175,7 @@ TEST_F(ReadoutParametersWindowTest, OkRecordsTheChoiceAndRunsTheTransfer) {
 }
 
 TEST_F(ReadoutParametersWindowTest, OkWithoutRecordsActsAsCancel) {
-    t.ctx.pendingLogger->sampleCount = 0;
+    t.ctx.pendingLogger->ch[1].sampleCount = 0;
     int calls = 0;
     ReadoutParametersWindow w(t.ctx, [&] { ++calls; });
     w.show();

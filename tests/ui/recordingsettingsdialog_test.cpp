@@ -20,20 +20,25 @@ using namespace quillet::fakes;
 
 namespace {
 
-CurrentLoggerSettings logger(int model) {
-    CurrentLoggerSettings c;
+PendingLogger logger(int model) {
+    PendingLogger c;
     c.loggerModel = int16_t(model);
-    c.cardNo = 5;
-    c.testNo = 6;
-    c.intervalMinute = 1;
+    c.ch[1].cardNo = 5;
+    c.ch[1].testNo = 6;
+    c.ch[1].intervalMinute = 1;
     if (model == 4) {
-        c.upperAlarm = {0, 1000, 1500};
-        c.lowerAlarm = {0, -400, -400};
+        c.ch[1].upperAlarm = 1000;
+        c.ch[2].upperAlarm = 1500;
+        c.ch[1].lowerAlarm = -400;
+        c.ch[2].lowerAlarm = -400;
     } else {
-        c.upperAlarm = {0, 600, 1000};
-        c.lowerAlarm = {0, -400, 0};
+        c.ch[1].upperAlarm = 600;
+        c.ch[2].upperAlarm = 1000;
+        c.ch[1].lowerAlarm = -400;
+        c.ch[2].lowerAlarm = 0;
     }
-    c.referenceValue = {0, 250, 500};
+    c.ch[1].referenceValue = 250;
+    c.ch[2].referenceValue = 500;
     return c;
 }
 
@@ -63,7 +68,7 @@ class RecordingSettingsDialogTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { ensureApplication(); }
 
-    std::unique_ptr<RecordingSettingsDialog> open(const CurrentLoggerSettings& c) {
+    std::unique_ptr<RecordingSettingsDialog> open(const PendingLogger& c) {
         return std::make_unique<RecordingSettingsDialog>(t.ctx, c, writer.fn());
     }
 
@@ -72,10 +77,10 @@ protected:
 };
 
 TEST_F(RecordingSettingsDialogTest, Model4WithASecondsIntervalOpens) {
-    CurrentLoggerSettings c = logger(4);
+    PendingLogger c = logger(4);
     c.hasSecondsInterval = true;
-    c.intervalMinute = 0;
-    c.intervalTenSec = 3;
+    c.ch[1].intervalMinute = 0;
+    c.ch[1].intervalTenSec = 3;
     auto d = open(c);
     EXPECT_EQ(d->windowTitle(), u8("クイレット設定"));
     EXPECT_EQ(d->findChild<QLabel*>("note")->text(),
@@ -103,9 +108,9 @@ TEST_F(RecordingSettingsDialogTest, Model4WithASecondsIntervalOpens) {
 }
 
 TEST_F(RecordingSettingsDialogTest, Model3HidesAlarmsEndAndSecondChannel) {
-    CurrentLoggerSettings c = logger(3);
+    PendingLogger c = logger(3);
     c.rangeModeCode = 8;
-    c.referenceValue[1] = 720;
+    c.ch[1].referenceValue = 720;
     auto d = open(c);
     EXPECT_FALSE(d->Logchset[1][1]->isVisibleTo(d.get()));
     EXPECT_FALSE(d->Logchset[2][0]->isVisibleTo(d.get()));
@@ -130,7 +135,7 @@ TEST_F(RecordingSettingsDialogTest, Model3KeepsTheRangeItReports) {
         bool pickable;
     } cases[] = {{8, false}, {1, false}, {0, true}};
     for (const auto& k : cases) {
-        CurrentLoggerSettings c = logger(3);
+        PendingLogger c = logger(3);
         c.rangeModeCode = int16_t(k.rangeModeCode);
         auto d = open(c);
         EXPECT_EQ(d->comboLogrange1->isEnabled(), k.pickable) << k.rangeModeCode;
@@ -239,8 +244,8 @@ TEST_F(RecordingSettingsDialogTest, StartBoxKeysSpinAndChecks) {
 }
 
 TEST_F(RecordingSettingsDialogTest, OkRunsTheWriterAndReportsAFailure) {
-    CurrentLoggerSettings c = logger(1);
-    c.upperAlarm[1] = 700;  // out of range: the box, and the pair reset
+    PendingLogger c = logger(1);
+    c.ch[1].upperAlarm = 700;  // out of range: the box, and the pair reset
     auto d = open(c);
     ASSERT_EQ(t.messages.shown.size(), 1u);
     EXPECT_EQ(t.messages.shown[0].title, u8("機器設定読み込み"));

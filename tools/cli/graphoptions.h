@@ -3,7 +3,7 @@
 // reference-line dialogs check them.
 #pragma once
 
-#include "core/globals.h"
+#include "core/records.h"
 #include "graph/graphstate.h"
 #include "tools/cli/cli.h"
 

@@ -192,24 +192,24 @@ public:
 
     void showParameterWindow(AppContext& ctx, const std::function<void()>& transfer) override {
         const PendingLogger& p = ctx.pendingLogger;
-        int16_t card = p.cardNo, test = p.testNo;
+        int16_t card = p.ch[1].cardNo, test = p.ch[1].testNo;
         err() << "Logger model " << p.loggerModel << ", card-test " << cardText(ctx, card) << "-" << testText(ctx, test)
-              << ", " << p.sampleCount << " records\n";
+              << ", " << p.ch[1].sampleCount << " records\n";
         // The settings it records with, as the settings dialog would open.
         const auto units = [](int tenths) { return QString::number(tenths / 10.0, 'f', 1); };
         if (p.hasSecondsInterval)
-            err() << "Interval " << p.intervalTenSec * 10 << " s";
+            err() << "Interval " << p.ch[1].intervalTenSec * 10 << " s";
         else
             err() << "Interval "
                   << QStringLiteral("%1:%2")
-                         .arg(p.intervalHour, 2, 10, QLatin1Char('0'))
-                         .arg(p.intervalMinute, 2, 10, QLatin1Char('0'));
+                         .arg(p.ch[1].intervalHour, 2, 10, QLatin1Char('0'))
+                         .arg(p.ch[1].intervalMinute, 2, 10, QLatin1Char('0'));
         if (isTwoChannelModel(p.loggerModel))
             for (int ch = 1; ch <= 2; ++ch)
                 err() << ", CH" << ch << " alarms " << units(p.ch[size_t(ch)].upperAlarm) << "/"
                       << units(p.ch[size_t(ch)].lowerAlarm);
         err() << "\n";
-        if (p.sampleCount < 1) {
+        if (p.ch[1].sampleCount < 1) {
             err() << "quillet-cli: the logger holds no records; nothing was read\n";
             ctx.comm->status = Exchange::Faulty;
             return;

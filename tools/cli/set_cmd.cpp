@@ -226,7 +226,7 @@ int runSet(AppContext& ctx, const Arguments& a) {
         err() << "quillet-cli: " << kBusyRefusal << "\n";
         return kExitFailed;
     }
-    if (prepared == Preparation::UnreadRecords) return refuseUnreadRecords(ctx.pendingLogger->sampleCount);
+    if (prepared == Preparation::UnreadRecords) return refuseUnreadRecords(ctx.pendingLogger->ch[1].sampleCount);
     if (!dialog.opened || !entered) return kExitFailed;  // told already
     if (dialog.status != Exchange::Accepted) {
         err() << "quillet-cli: the recording settings were not written completely; set the logger again\n";
@@ -269,7 +269,7 @@ void printSettingsWritten(const UnseenSettingsDialog& written) {
         const char* side = s.referenceSide[c] == 8 ? "L" : "H";
         if ((m == 1 || m == 2) || (m == 3 && ch == 1)) {
             out() << "CH" << ch << " reference: ";
-            if (s.referenceValue[c] == kReferenceNotSet)
+            if (s.referenceValue[c] == kNotSet)
                 out() << "not set\n";
             else
                 out() << first + s.referenceValue[c] << side << "\n";

@@ -105,7 +105,8 @@ int runUsual(AppContext& ctx, const Arguments& a) {
         err() << "quillet-cli: " << kBusyRefusal << "\n";
         return kExitFailed;
     }
-    if (dialog.preparation == Preparation::UnreadRecords) return refuseUnreadRecords(ctx.pendingLogger->sampleCount);
+    if (dialog.preparation == Preparation::UnreadRecords)
+        return refuseUnreadRecords(ctx.pendingLogger->ch[1].sampleCount);
     // What the window's closing note says, from the same outcome.
     const QString note = usualSettingsText(outcome);
     if (!outcome.written) {

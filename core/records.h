@@ -1,7 +1,7 @@
-// The process-wide records of the program that every folder shares: the
-// channel store, the settings files' values, the folders and the layout.
-// AppContext (context.h) holds one of each for the whole run; the graph,
-// print and communication state live in their own folders.
+// The program's records: the channel store with its channel headers, the
+// settings files' values, the folders and the layout. AppContext (context.h)
+// holds one of each for the whole run; the graph, print and communication
+// state live in their own folders.
 #pragma once
 
 #include <QString>
@@ -29,9 +29,11 @@ constexpr bool isTemperature(int kind) { return kind == 0 || kind == 1; }
 constexpr bool isHumidity(int kind) { return kind == 2; }
 constexpr bool hasAlarmValues(int kind) { return kind == 1 || kind == 2; }
 
-// One channel's header. Widths are those written to data files.
-struct ChannelRecord {
-    int16_t inUse = 0;
+// One channel's header: what a logger reports of one of its channels
+// (identification and summary; the fields both channels share are in
+// each), and what the store keeps of it. Widths are those written to data
+// files. Values are tenths of °C or %RH.
+struct ChannelHeader {
     int16_t kind = 0;  // a ChannelKind
     int16_t cardNo = 0;
     int16_t testNo = 0;
@@ -41,11 +43,9 @@ struct ChannelRecord {
     int16_t startHour = 0;
     int16_t startMinute = 0;
     int16_t startTenSec = 0;
-    double startTime = 0;  // derived date value
     int16_t intervalHour = 0;
     int16_t intervalMinute = 0;
     int16_t intervalTenSec = 0;
-    double interval = 0;  // derived date value
     int16_t rangeCode = 0;
     int16_t rangeLow = 0;
     int16_t referenceValue = kNotSet;
@@ -55,9 +55,17 @@ struct ChannelRecord {
     int16_t minValue = 0;
     int16_t averageValue = 0;
     int16_t errorCount = 0;
-    int16_t upperAlarm = 0;
+    int16_t upperAlarm = 0;  // kinds with alarm values only
     int16_t lowerAlarm = 0;
     int16_t sampleCount = 0;
+};
+
+// A channel of the store: its header, whether it is in use, and what the
+// time axis derives from it.
+struct ChannelRecord : ChannelHeader {
+    int16_t inUse = 0;
+    double startTime = 0;   // derived date value
+    double interval = 0;    // derived date value
     int16_t rowOffset = 0;  // derived
 };
 
