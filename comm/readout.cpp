@@ -21,35 +21,13 @@ constexpr Caption kCaptionRead = Caption::LoggerRead;  // "ロガー読み出し
 constexpr int kErrOutOfMemory = 7;
 constexpr int kErrInternal = 51;
 
-int runtimeErrorOf(const std::exception_ptr& e) {
-    try {
-        std::rethrow_exception(e);
-    } catch (const std::bad_alloc&) {
-        return kErrOutOfMemory;
-    } catch (...) {
-        return kErrInternal;
+Identified identifiedOf(Exchange r) {
+    switch (r) {
+    case Exchange::NoAnswer: return Identified::NoAnswer;
+    case Exchange::PortError: return Identified::PortError;
+    case Exchange::Cancelled: return Identified::Cancelled;
+    default: return Identified::Faulty;
     }
-}
-
-// Shows message 13 (faulty answer) or 11 (no answer) under "ロガー読み出し".
-void showFailure(AppContext& ctx, Exchange result) {
-    if (result == Exchange::Faulty)
-        showMessage(ctx, kCaptionRead, Msg::ReadError, kOkOnly);
-    else if (result == Exchange::NoAnswer)
-        showMessage(ctx, kCaptionRead, Msg::NoAnswer, kOkOnly);
-}
-
-// One request with the read-out's failure handling: true when accepted.
-// A port error (its message already shown) and a cancel end quietly.
-bool ask(AppContext& ctx, Command command, int progressMode) {
-    const Exchange r = request(ctx, command, {}, progressMode);
-    if (r == Exchange::Accepted) return true;
-    if (r == Exchange::PortError || r == Exchange::Cancelled) return false;
-    if (ctx.usualCommunicationActive == 0) {
-        showFailure(ctx, r);
-        ctx.comm->status = Exchange::Accepted;
-    }
-    return false;
 }
 
 // The destination channel takes the logger channel's header as the
@@ -62,7 +40,50 @@ void storeHeader(ChannelRecord& c, const ChannelHeader& header) {
 
 bool validDestination(int ch) { return ch >= 1 && ch <= kChannels; }
 
+// The records (1,2) into the destination channels' samples.
+Transfer readValues(AppContext& ctx, bool twoChannels) {
+    const Exchange r = request(ctx, Cmd::ReadValues, {}, twoChannels ? kProgressTwoChannels : kProgressOneChannel);
+    switch (r) {
+    case Exchange::Accepted: break;
+    case Exchange::Cancelled: return Transfer::Cancelled;
+    case Exchange::PortError: return Transfer::PortError;
+    case Exchange::NoAnswer: ctx.comm->status = Exchange::Faulty; return Transfer::NoAnswer;
+    case Exchange::Faulty: ctx.comm->status = Exchange::Faulty; return Transfer::Faulty;
+    }
+    if (!decodeBlocks(ctx, twoChannels)) {
+        ctx.comm->status = Exchange::Faulty;  // bad framing
+        return Transfer::Failed;
+    }
+    const LoggerModel* model = loggerModel(ctx.pendingLogger->loggerModel);
+    if (model && model->integratedValue == IntegratedValue::Summed) {
+        for (int k = 1; k <= 2; ++k) {
+            const int d = ctx.destinationChannel[size_t(k)];
+            ctx.store.ch[size_t(d)].integratedValue = integratedValue(ctx.store, d);
+        }
+    }
+    return Transfer::Stored;
+}
+
+bool readLoggerSteps(AppContext& ctx, ReadoutWindows& windows, std::exception_ptr& fault);
+
 }  // namespace
+
+int runtimeErrorOf(const std::exception_ptr& e) {
+    try {
+        std::rethrow_exception(e);
+    } catch (const std::bad_alloc&) {
+        return kErrOutOfMemory;
+    } catch (...) {
+        return kErrInternal;
+    }
+}
+
+void showReadFailure(AppContext& ctx, Exchange result) {
+    if (result == Exchange::Faulty)
+        showMessage(ctx, kCaptionRead, Msg::ReadError, kOkOnly);
+    else if (result == Exchange::NoAnswer)
+        showMessage(ctx, kCaptionRead, Msg::NoAnswer, kOkOnly);
+}
 
 bool hasFreeChannel(const AppContext& ctx, bool forTwo) {
     const int inUse = countChannelsInUse(ctx.store);
@@ -71,11 +92,48 @@ bool hasFreeChannel(const AppContext& ctx, bool forTwo) {
     return true;
 }
 
-namespace {
+Identified identifyLogger(AppContext& ctx) {
+    Exchange r = request(ctx, Cmd::Identify, {}, kProgressOneChannel);
+    if (r != Exchange::Accepted) return identifiedOf(r);
+    if (parseIdentification(ctx, 0) == 0) return Identified::Unsupported;
+    r = request(ctx, Cmd::ReadSummary, {}, kProgressOneChannel);
+    if (r != Exchange::Accepted) return identifiedOf(r);
+    if (!parseSummary(ctx)) {
+        // A summary that cannot hold its fields is a faulty answer.
+        ctx.comm->status = Exchange::Faulty;
+        return Identified::Faulty;
+    }
+    return Identified::Logger;
+}
 
-bool readLoggerSteps(AppContext& ctx, ReadoutWindows& windows, std::exception_ptr& fault);
-
-}  // namespace
+Transfer transferReadout(AppContext& ctx) {
+    const PendingLogger& p = ctx.pendingLogger;
+    if (!isKnownModel(p.loggerModel)) return Transfer::Failed;
+    const bool two = isTwoChannelModel(p.loggerModel);
+    const int d1 = ctx.destinationChannel[1];
+    const int d2 = ctx.destinationChannel[2];
+    if (!validDestination(d1) || (two && (!validDestination(d2) || d2 == d1))) {
+        ctx.comm->status = Exchange::Faulty;
+        return Transfer::Failed;
+    }
+    storeHeader(ctx.store.ch[size_t(d1)], p.ch[1]);
+    if (two) storeHeader(ctx.store.ch[size_t(d2)], p.ch[2]);
+    const auto release = [&] {
+        ctx.store.ch[size_t(d1)].inUse = 0;
+        if (two) ctx.store.ch[size_t(d2)].inUse = 0;
+    };
+    Transfer t = Transfer::Failed;
+    try {
+        t = readValues(ctx, two);
+    } catch (...) {
+        release();
+        throw;
+    }
+    if (t == Transfer::Stored) return t;
+    release();
+    if (ctx.comm->status == Exchange::Accepted) ctx.comm->status = Exchange::Faulty;
+    return t;
+}
 
 bool readLogger(AppContext& ctx, ReadoutWindows& windows) {
     // A run-time error anywhere in the read-out (also inside its windows,
@@ -92,62 +150,50 @@ bool readLogger(AppContext& ctx, ReadoutWindows& windows) {
     // The transfer has released its destination channels already; an
     // exchange cut off by the error may have left the port open.
     if (ctx.serial && ctx.serial->isOpen()) ctx.serial->close();
-    if (ctx.usualCommunicationActive != 0) {
-        for (int ch = 1; ch <= kChannels; ++ch) ctx.store.ch[size_t(ch)].inUse = 0;
-        ctx.store.channelsInUse = 0;
-    }
     ctx.view->setBusy(false);
     showRuntimeError(ctx, runtimeErrorOf(fault), captionText(kCaptionRead), kOkOnly);
-    ctx.comm->status = ctx.usualCommunicationActive != 0 ? Exchange::Faulty : Exchange::Accepted;
+    ctx.comm->status = Exchange::Accepted;
     return false;
 }
 
 namespace {
 
 bool readLoggerSteps(AppContext& ctx, ReadoutWindows& windows, std::exception_ptr& fault) {
-    const bool usual = ctx.usualCommunicationActive != 0;
     if (!hasFreeChannel(ctx, false)) {
-        if (!usual) showMessage(ctx, kCaptionRead, Msg::NoFreeChannel, kOkOnly);
+        showMessage(ctx, kCaptionRead, Msg::NoFreeChannel, kOkOnly);
         return false;
     }
     ctx.view->setBusy(true);
     const auto done = [&](bool filled) {
-        if (!usual) ctx.comm->status = Exchange::Accepted;
+        ctx.comm->status = Exchange::Accepted;
         ctx.view->setBusy(false);
         return filled;
     };
 
-    if (!ask(ctx, Cmd::Identify, kProgressOneChannel)) return done(false);
-    // An identification of a length no model has ends the read-out at its
-    // message: no parameter window, no channel marked in use without data.
-    if (parseIdentification(ctx, 0) == 0) return done(false);
-    if (!ask(ctx, Cmd::ReadSummary, kProgressOneChannel)) return done(false);
-    if (!parseSummary(ctx)) {
-        // A summary that cannot hold its fields is a faulty answer.
-        if (!usual) showFailure(ctx, Exchange::Faulty);
-        ctx.comm->status = Exchange::Faulty;
-        return done(false);
+    switch (identifyLogger(ctx)) {
+    case Identified::Logger: break;
+    case Identified::NoAnswer: showReadFailure(ctx, Exchange::NoAnswer); return done(false);
+    case Identified::Faulty: showReadFailure(ctx, Exchange::Faulty); return done(false);
+    // A port error and an answer no model gives have had their message; an
+    // unsupported logger ends here: no parameter window, no channel marked
+    // in use without data.
+    default: return done(false);
     }
     ctx.view->setBusy(false);
 
     if (!hasFreeChannel(ctx, true)) {
-        if (!usual) showMessage(ctx, kCaptionRead, Msg::NoFreeChannel, kOkOnly);
+        showMessage(ctx, kCaptionRead, Msg::NoFreeChannel, kOkOnly);
         return done(false);
-    }
-    if (usual) {
-        ctx.comm->status = Exchange::Accepted;  // identified; the caller goes on
-        return false;
     }
 
     ctx.comm->status = Exchange::Accepted;
     const bool wasEmpty = countChannelsInUse(ctx.store) == 0;
-    bool stored = false;
-    Exchange failure = Exchange::Accepted;  // the transfer's message, shown once the windows are closed
+    Transfer transfer = Transfer::Cancelled;  // the parameter window's Cancel
     windows.showParameterWindow(ctx, [&] {
         try {
             windows.runWithProgress(ctx, [&] {
                 try {
-                    stored = storeReadout(ctx, &failure);
+                    transfer = transferReadout(ctx);
                 } catch (...) {
                     fault = std::current_exception();
                     requestCancel(ctx);
@@ -158,13 +204,18 @@ bool readLoggerSteps(AppContext& ctx, ReadoutWindows& windows, std::exception_pt
         }
     });
     if (fault) std::rethrow_exception(fault);
-    if (failure != Exchange::Accepted) {
+    // The transfer's message, once the windows are closed.
+    if (transfer == Transfer::NoAnswer || transfer == Transfer::Faulty) {
         ctx.view->setBusy(false);
-        showFailure(ctx, failure);
+        showReadFailure(ctx, transfer == Transfer::NoAnswer ? Exchange::NoAnswer : Exchange::Faulty);
     }
     // Only a completed transfer changes what the grid shows; a cancel or a
     // failure leaves the store and its unsaved state as they were.
+    const bool stored = transfer == Transfer::Stored;
     if (stored) {
+        const bool two = isTwoChannelModel(ctx.pendingLogger->loggerModel);
+        ctx.store.channelsInUse = int16_t(ctx.store.channelsInUse + (two ? 2 : 1));
+        ctx.view->updateCommandStates();
         ctx.view->setBusy(true);
         rebuildAxisAndDisplay(ctx);
         ctx.store.unsavedRead = 1;
@@ -176,62 +227,6 @@ bool readLoggerSteps(AppContext& ctx, ReadoutWindows& windows, std::exception_pt
 }
 
 }  // namespace
-
-bool storeReadout(AppContext& ctx, Exchange* failure) {
-    const PendingLogger& p = ctx.pendingLogger;
-    const bool two = isTwoChannelModel(p.loggerModel);
-    if (!isKnownModel(p.loggerModel)) return false;
-    const int d1 = ctx.destinationChannel[1];
-    const int d2 = ctx.destinationChannel[2];
-    if (!validDestination(d1) || (two && (!validDestination(d2) || d2 == d1))) {
-        ctx.comm->status = Exchange::Faulty;
-        return false;
-    }
-    storeHeader(ctx.store.ch[size_t(d1)], p.ch[1]);
-    if (two) storeHeader(ctx.store.ch[size_t(d2)], p.ch[2]);
-    bool read = false;
-    try {
-        read = readValues(ctx, two, failure);
-    } catch (...) {
-        ctx.store.ch[size_t(d1)].inUse = 0;
-        if (two) ctx.store.ch[size_t(d2)].inUse = 0;
-        throw;
-    }
-    if (read) return true;
-    ctx.store.ch[size_t(d1)].inUse = 0;
-    if (two) ctx.store.ch[size_t(d2)].inUse = 0;
-    if (ctx.comm->status == Exchange::Accepted) ctx.comm->status = Exchange::Faulty;
-    return false;
-}
-
-bool readValues(AppContext& ctx, bool twoChannels, Exchange* failure) {
-    const Exchange r = request(ctx, Cmd::ReadValues, {}, twoChannels ? kProgressTwoChannels : kProgressOneChannel);
-    if (r == Exchange::Cancelled || r == Exchange::PortError) return false;
-    if (r != Exchange::Accepted) {
-        // Also during the usual communication.
-        if (failure)
-            *failure = r;
-        else
-            showFailure(ctx, r);
-        ctx.comm->status = Exchange::Faulty;
-        return false;
-    }
-    if (!decodeBlocks(ctx, twoChannels)) {
-        ctx.comm->status = Exchange::Faulty;  // bad framing: no message
-        return false;
-    }
-    const LoggerModel* model = loggerModel(ctx.pendingLogger->loggerModel);
-    if (model && model->integratedValue == IntegratedValue::Summed) {
-        for (int k = 1; k <= 2; ++k) {
-            const int d = ctx.destinationChannel[size_t(k)];
-            ctx.store.ch[size_t(d)].integratedValue = integratedValue(ctx.store, d);
-        }
-    }
-    if (ctx.usualCommunicationActive == 0)
-        ctx.store.channelsInUse = int16_t(ctx.store.channelsInUse + (twoChannels ? 2 : 1));
-    ctx.view->updateCommandStates();
-    return true;
-}
 
 int32_t integratedValue(const ChannelStore& s, int ch) {
     const ChannelRecord& c = s.ch[size_t(ch)];

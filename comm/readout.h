@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <exception>
 #include <functional>
 
 namespace quillet {
@@ -36,19 +37,49 @@ public:
 // pending logger has two channels and seven or more are in use.
 bool hasFreeChannel(const AppContext& ctx, bool forTwo);
 
-// The whole command "ロガー読み出し". Returns true when channels were filled.
+// What asking the logger on the reader who it is came to.
+enum class Identified {
+    Logger,       // identification and summary read into ctx.pendingLogger
+    NoAnswer,     // a request stayed unanswered (nothing told)
+    Faulty,       // a faulty answer (nothing told)
+    Unsupported,  // an answer no model gives ("対応していないロガーです。" told)
+    PortError,    // the port could not be used (its run-time error told)
+    Cancelled,
+};
+
+// Step one of a read-out: identification (1,1) and summary (1,4) into
+// ctx.pendingLogger, each request with its attempts, the main window busy
+// meanwhile. Tells only what the port and the parser tell.
+Identified identifyLogger(AppContext& ctx);
+
+// What transferring a logger's records came to.
+enum class Transfer {
+    Stored,     // the destination channels hold the logger's channels
+    NoAnswer,   // 1,2 unanswered (nothing told)
+    Faulty,     // 1,2 answered faultily (nothing told)
+    Failed,     // a block framed wrongly, or no place to put the records (nothing told)
+    PortError,  // its run-time error told
+    Cancelled,
+};
+
+// Step two: ctx.pendingLogger's channel headers into ctx.destinationChannel
+// and its records (1,2) into their samples; the integrated value where the
+// program sums it. On any failure the destination channels are released
+// again and the store is as before. Tells nothing.
+Transfer transferReadout(AppContext& ctx);
+
+// The whole command "ロガー読み出し": the two steps with the parameter and
+// progress windows between them and the messages under "ロガー読み出し".
+// Returns true when channels were filled.
 bool readLogger(AppContext& ctx, ReadoutWindows& windows);
 
-// Copies pendingLogger into the destination channels and transfers the
-// values; on failure the destination channels are released again.
-// `failure`: see readValues.
-bool storeReadout(AppContext& ctx, Exchange* failure = nullptr);
+// The message of a failed request: "読み取りエラーです。" or "応答がありません。"
+// under "ロガー読み出し".
+void showReadFailure(AppContext& ctx, Exchange result);
 
-// The transfer of the values (1,2) into the destination channels. When the
-// reader's answer fails, "読み取りエラーです。" (1) or "応答がありません。"
-// (2) is shown at once, or, with `failure` given, its result is left there
-// for the caller to show once the read-out's windows are closed.
-bool readValues(AppContext& ctx, bool twoChannels, Exchange* failure = nullptr);
+// The run-time error number for what a read-out did not expect: 7 (out of
+// memory) or 51 (an internal fault).
+int runtimeErrorOf(const std::exception_ptr& e);
 
 // Integrated value of models 1 and 2 for channel ch: the sum of the tenths
 // beyond the reference on its side, times the interval in hours, floored,

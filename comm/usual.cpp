@@ -4,6 +4,7 @@
 #include "core/savefile.h"
 
 #include "comm/readout.h"
+#include "comm/serialport.h"
 #include "core/catalog.h"
 #include "core/fieldhelpers.h"
 #include "core/statusline.h"
@@ -24,36 +25,6 @@ constexpr Caption kCaptionUsual = Caption::UsualCommunication;  // "いつもの
 constexpr Caption kCaptionSave = Caption::SaveFile;             // "ファイルの保存"
 constexpr int kErrWriting = 31036;
 
-// The read-out's windows are never shown during the usual communication:
-// readLogger stops after the identification and summary.
-struct NoReadoutWindows : ReadoutWindows {
-    void showParameterWindow(AppContext&, const std::function<void()>&) override {}
-    void runWithProgress(AppContext&, const std::function<void()>&) override {}
-};
-
-// Counts the boxes shown through it, to tell whether a failed step has
-// already told the user.
-struct CountingMessages : MessageBoxes {
-    explicit CountingMessages(MessageBoxes& inner) : inner(inner) {}
-    int show(const QString& title, const QString& text, int style) override {
-        ++count;
-        return inner.show(title, text, style);
-    }
-    MessageBoxes& inner;
-    int count = 0;
-};
-
-// Runs step; returns the number of boxes it showed.
-template <typename Step>
-int boxesShownBy(AppContext& ctx, Step step) {
-    CountingMessages counted(*ctx.messages);
-    MessageBoxes* const messages = ctx.messages;
-    ctx.messages = &counted;
-    step();
-    ctx.messages = messages;
-    return counted.count;
-}
-
 // The main window stays disabled from the start of the run to its end: the
 // read-out and the settings preparation inside it would enable it again.
 struct HeldBusyView : MainView {
@@ -64,6 +35,30 @@ struct HeldBusyView : MainView {
     void enableAllCommands() override { inner.enableAllCommands(); }
     void setBusy(bool) override {}
     MainView& inner;
+};
+
+// A run from its start to its end: the main window held busy meanwhile,
+// and handed back with the run over however the run ends.
+class HeldRun {
+public:
+    explicit HeldRun(AppContext& ctx) : ctx_(ctx), main_(*ctx.view), held_(main_) {
+        main_.setBusy(true);
+        ctx_.view = &held_;
+    }
+    HeldRun(const HeldRun&) = delete;
+    HeldRun& operator=(const HeldRun&) = delete;
+    ~HeldRun() {
+        ctx_.comm->status = Exchange::Accepted;
+        ctx_.usualCommunicationActive = 0;
+        ctx_.view = &main_;
+        main_.updateCommandStates();
+        main_.setBusy(false);
+    }
+
+private:
+    AppContext& ctx_;
+    MainView& main_;
+    HeldBusyView held_;
 };
 
 QString writtenText(const WrittenSettings& w) { return settingsWrittenText(w.settings, w.startSent, w.loggerModel); }
@@ -100,33 +95,40 @@ UsualSummary summaryOf(const AppContext& ctx) {
 // Step c: identification and summary, no window, no question. False after
 // a failure (told to the user).
 bool identify(AppContext& ctx) {
-    ctx.comm->status = Exchange::Faulty;  // stays so if the read-out ends before its first exchange
-    NoReadoutWindows none;
-    const int shown = boxesShownBy(ctx, [&] { readLogger(ctx, none); });
-    if (ctx.comm->status == Exchange::Accepted) return isKnownModel(ctx.pendingLogger->loggerModel);
+    Identified identified = Identified::Faulty;
+    try {
+        identified = identifyLogger(ctx);
+    } catch (...) {
+        // What the read-out did not expect ends the run with its error; an
+        // exchange cut off may have left the port open.
+        if (ctx.serial && ctx.serial->isOpen()) ctx.serial->close();
+        showRuntimeError(ctx, runtimeErrorOf(std::current_exception()), captionText(Caption::LoggerRead), kOkOnly);
+        return false;
+    }
+    switch (identified) {
+    case Identified::Logger: return true;
     // A port that cannot be used, and a logger of no known model, have had
     // their message already.
-    if (shown > 0) return false;
-    switch (ctx.comm->status) {
-    case Exchange::NoAnswer: showMessage(ctx, kCaptionUsual, Msg::NoAnswer, kOkOnly); return false;
-    case Exchange::Cancelled: showMessage(ctx, kCaptionUsual, Msg::ReadingStopped, kOkOnly); return false;
-    default: showMessage(ctx, kCaptionUsual, Msg::ReadError, kOkOnly); return false;
+    case Identified::PortError:
+    case Identified::Unsupported: return false;
+    case Identified::NoAnswer: showMessage(ctx, kCaptionUsual, Msg::NoAnswer, kOkOnly); return false;
+    case Identified::Cancelled: showMessage(ctx, kCaptionUsual, Msg::ReadingStopped, kOkOnly); return false;
+    case Identified::Faulty: showMessage(ctx, kCaptionUsual, Msg::ReadError, kOkOnly); return false;
     }
+    return false;
 }
 
 // Step d: the transfer, the summary, the save and its check, the store
 // emptied. False when the run must end here.
 bool readAndSave(AppContext& ctx, UsualView& view, UsualOutcome& out) {
-    bool stored = false;
-    const int shown = boxesShownBy(ctx, [&] { stored = storeReadout(ctx); });
-    if (!stored) {
-        // A cancel, and a broken block (which the read-out passes over in
-        // silence), still need a word: the logger was not set.
-        if (ctx.comm->status == Exchange::Cancelled)
-            showMessage(ctx, kCaptionUsual, Msg::ReadingStopped, kOkOnly);
-        else if (shown == 0)
-            showMessage(ctx, kCaptionUsual, Msg::ReadError, kOkOnly);
-        return false;
+    switch (transferReadout(ctx)) {
+    case Transfer::Stored: break;
+    // A cancel, and a broken block, still need a word: the logger was not set.
+    case Transfer::Cancelled: showMessage(ctx, kCaptionUsual, Msg::ReadingStopped, kOkOnly); return false;
+    case Transfer::Failed: showMessage(ctx, kCaptionUsual, Msg::ReadError, kOkOnly); return false;
+    case Transfer::NoAnswer: showReadFailure(ctx, Exchange::NoAnswer); return false;
+    case Transfer::Faulty: showReadFailure(ctx, Exchange::Faulty); return false;
+    case Transfer::PortError: return false;  // told
     }
     out.summary = summaryOf(ctx);
     view.showSummary(out.summary);
@@ -147,6 +149,9 @@ bool readAndSave(AppContext& ctx, UsualView& view, UsualOutcome& out) {
     ctx.view->updateCaption();
     return true;
 }
+
+// Steps c to e of a run, inside its HeldRun.
+void runSteps(AppContext& ctx, const UsualSteps& steps, UsualView& view, UsualOutcome& out);
 
 }  // namespace
 
@@ -213,11 +218,18 @@ bool clearScreenForUsual(AppContext& ctx) {
 
 UsualOutcome runUsualCommunication(AppContext& ctx, const UsualSteps& steps, UsualView& view) {
     UsualOutcome out;
-    MainView* const mainView = ctx.view;
-    HeldBusyView held(*mainView);
-    mainView->setBusy(true);
-    ctx.view = &held;
+    {
+        HeldRun run(ctx);
+        runSteps(ctx, steps, view, out);
+    }
+    // The writer's word went to the held view, which has no status line.
+    if (out.written) showStatusWord(ctx, writtenText(*out.written));
+    return out;
+}
 
+namespace {
+
+void runSteps(AppContext& ctx, const UsualSteps& steps, UsualView& view, UsualOutcome& out) {
     const bool reading = ctx.usualCommunicationActive == kUsualByDate || ctx.usualCommunicationActive == kUsualByNumber;
     bool goOn = true;
     if (reading) {
@@ -243,16 +255,9 @@ UsualOutcome runUsualCommunication(AppContext& ctx, const UsualSteps& steps, Usu
     } else if (reading) {
         emptyChannels(ctx);
     }
-
-    ctx.comm->status = Exchange::Accepted;
-    ctx.usualCommunicationActive = 0;
-    ctx.view = mainView;
-    // The writer's word went to the held view, which has no status line.
-    if (out.written) showStatusWord(ctx, writtenText(*out.written));
-    mainView->updateCommandStates();
-    mainView->setBusy(false);
-    return out;
 }
+
+}  // namespace
 
 QString usualOutcomeText(const UsualOutcome& outcome) {
     QStringList lines;
