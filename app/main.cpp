@@ -25,6 +25,7 @@
 #include "loggerset/unseensettings.h"
 #include "print/ui/printwiring.h"
 #include "print/ui/qtprintcontrol.h"
+#include "spreadsheet/ui/spreadsheetwiring.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -152,6 +153,7 @@ int main(int argc, char** argv) {
     // Commands of the other subsystems. An entry without a handler stays
     // disabled: window.setCommand(window.mLREAD, [&] { ... }) enables it.
     quillet::wireFileMenu(window, ctx);
+    quillet::wireSpreadsheet(window, ctx);
     quillet::wireMonitorOnDemand(window, ctx);
     quillet::QtReadoutWindows readout(&window);
     quillet::wireCommunication(window, ctx, readout);
@@ -169,6 +171,7 @@ int main(int argc, char** argv) {
     quillet::wireGraph(window, ctx, [&graphPrinter, &ctx](quillet::GraphWindow& graph) {
         graphPrinter.setParent(&graph);
         quillet::wireGraphAnalysis(graph, ctx);
+        quillet::wireGraphSpreadsheet(graph, ctx);
     });
     // "解析(&A)": the figures and the report.
     quillet::wireAnalysis(window, ctx);

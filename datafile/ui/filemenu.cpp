@@ -4,7 +4,6 @@
 #include "datafile/fileops.h"
 #include "datafile/recentfiles.h"
 #include "datafile/ui/insertchanneldialog.h"
-#include "spreadsheet/tabular.h"
 
 #include <QFileInfo>
 #include <QMenu>
@@ -26,9 +25,6 @@ void wireFileMenu(MainWindow& window, AppContext& ctx, InsertDialog* dialog) {
     window.setCommand(window.mFSAVEAS, fileCommand(kSaveAs));
     window.setCommand(window.mFTEXTSAVE, fileCommand(kTextExport));
     window.setCommand(window.mFCSVSAVE, fileCommand(kCsvExport));
-    auto tableCommand = [&ctx](TableFormat f) { return [&ctx, f] { exportTable(ctx, f, wholeAxis(ctx.store)); }; };
-    window.setCommand(window.mFTIDYSAVE, tableCommand(TableFormat::TidyCsv));
-    window.setCommand(window.mFXLSXSAVE, tableCommand(TableFormat::Workbook));
     window.setCommand(window.mFINSERT, [&ctx, dialog, own] { insertData(ctx, *dialog); });
     fillRecentFilesMenu(window, ctx);
     QObject::connect(window.mFRECENTMENU, &QMenu::aboutToShow, &window,

@@ -14,7 +14,6 @@
 #include "print/graphprint.h"
 #include "print/printjobs.h"
 #include "print/ui/printpreview.h"
-#include "spreadsheet/tabular.h"
 
 #include <QActionGroup>
 #include <QCloseEvent>
@@ -547,11 +546,6 @@ void wireGraphEntries(AppContext& ctx, GraphWindow& graph) {
     graph.saveGraphPdf = [&ctx] { pdfCommand(ctx, PrintKind::Graph); };
     graph.pageSetup = [&ctx] { graphPageSetup(ctx); };
     graph.printerSetup = [&ctx] { graphPrinterSetup(ctx); };
-    // The rows between the X bounds on screen, CSV or workbook by the
-    // chosen name.
-    graph.saveVisibleSpan = [&ctx] {
-        exportTable(ctx, std::nullopt, clampToAxis(ctx.store, ctx.graph->xStart, ctx.graph->xEnd));
-    };
     graph.updateCommandStates();
 }
 

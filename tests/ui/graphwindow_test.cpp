@@ -12,6 +12,7 @@
 #include "mainwin_fixture.h"
 #include "print/printfakes.h"
 #include "print/printjobs.h"
+#include "spreadsheet/ui/spreadsheetwiring.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
@@ -278,6 +279,8 @@ TEST_F(GraphWindowTest, RangeAndReferenceDialogsAndThePrintFromTheGraphWindow) {
 
 TEST_F(GraphWindowTest, TableExportsOfTheWholeFileAndOfTheVisibleSpan) {
     wireFileMenu(*window, t.ctx);
+    wireSpreadsheet(*window, t.ctx);
+    wireGraphSpreadsheet(*graph, t.ctx);
     ChannelStore& s = t.ctx.store;
     s.currentFileName = t.root + "/data.ql6";
     s.unsavedRead = 1;

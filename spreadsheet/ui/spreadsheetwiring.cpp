@@ -1,0 +1,26 @@
+#include "spreadsheet/ui/spreadsheetwiring.h"
+
+#include "core/context.h"
+#include "core/ui/mainwindow.h"
+#include "graph/graphstate.h"
+#include "graph/ui/graphwindow.h"
+#include "spreadsheet/tabular.h"
+
+namespace quillet {
+
+void wireSpreadsheet(MainWindow& window, AppContext& ctx) {
+    auto tableCommand = [&ctx](TableFormat f) { return [&ctx, f] { exportTable(ctx, f, wholeAxis(ctx.store)); }; };
+    window.setCommand(window.mFTIDYSAVE, tableCommand(TableFormat::TidyCsv));
+    window.setCommand(window.mFXLSXSAVE, tableCommand(TableFormat::Workbook));
+}
+
+void wireGraphSpreadsheet(GraphWindow& graph, AppContext& ctx) {
+    // The rows between the X bounds on screen, CSV or workbook by the
+    // chosen name.
+    graph.saveVisibleSpan = [&ctx] {
+        exportTable(ctx, std::nullopt, clampToAxis(ctx.store, ctx.graph->xStart, ctx.graph->xEnd));
+    };
+    graph.updateCommandStates();
+}
+
+}  // namespace quillet
