@@ -46,12 +46,12 @@ struct PendingLogger {
     // Logger channels 1 and 2 ([0] unused); the fields the channels share
     // (numbers, start, interval, records) are in both.
     std::array<ChannelHeader, 3> ch{};
-    bool hasSecondsInterval = false;
-    int16_t rangeModeCode = 0;  // model 3
-    int16_t recordLimit = 0;    // field + 1
-    bool endlessFlag = false;   // model 4
-    bool wrapFlag = false;      // model 4
-    int16_t wrapPosition = 0;   // model 4, both flags set
+    bool intervalInSeconds = false;  // it records every 10..50 s
+    int16_t rangeModeCode = 0;       // model 3
+    int16_t recordLimit = 0;         // field + 1
+    bool endlessFlag = false;        // model 4
+    bool wrapFlag = false;           // model 4
+    int16_t wrapPosition = 0;        // model 4, both flags set
 };
 
 }  // namespace quillet

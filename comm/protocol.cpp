@@ -126,7 +126,7 @@ int parseIdentification(const QByteArray& answer, int secondCode, PendingLogger&
     shared.intervalHour = int16_t(v(Field::IntervalHour));
     shared.intervalMinute = int16_t(v(Field::IntervalMinute));
     shared.intervalTenSec = int16_t(v(Field::IntervalTenSec));
-    logger.hasSecondsInterval = shared.intervalTenSec > 0;
+    logger.intervalInSeconds = shared.intervalTenSec > 0;
 
     auto& c1 = logger.ch[1];
     auto& c2 = logger.ch[2];
@@ -256,15 +256,11 @@ LoggerStatus readStatus(const QByteArray& answer) {
     return LoggerStatus::readError;
 }
 
-int parseStatus(AppContext& ctx) {
-    switch (readStatus(ctx.comm->receiveBuffer)) {
-    case LoggerStatus::locked: return 1;
-    case LoggerStatus::ready: return 2;
-    case LoggerStatus::recording: showMessage(ctx, Caption::LoggerSettings, Msg::Recording, kOkOnly); return 0;
-    case LoggerStatus::readError: break;
-    }
-    showMessage(ctx, Caption::LoggerSettings, Msg::ReadError, kOkOnly);
-    return 0;
+LoggerStatus parseStatus(AppContext& ctx) {
+    const LoggerStatus status = readStatus(ctx.comm->receiveBuffer);
+    if (status == LoggerStatus::recording) showMessage(ctx, Caption::LoggerSettings, Msg::Recording, kOkOnly);
+    if (status == LoggerStatus::readError) showMessage(ctx, Caption::LoggerSettings, Msg::ReadError, kOkOnly);
+    return status;
 }
 
 // ---- Recorded values ------------------------------------------------------

@@ -99,9 +99,9 @@ enum class LoggerStatus {
 };
 LoggerStatus readStatus(const QByteArray& answer);
 
-// 1 locked, 2 ready; otherwise shows message 15 (recording) or 13 (read
-// error) under caption 1 and returns 0.
-int parseStatus(AppContext& ctx);
+// readStatus of the last answer; a logger recording (message 15) and an
+// unreadable status (message 13) are told under caption 1.
+LoggerStatus parseStatus(AppContext& ctx);
 
 // ---- Answer to 1,2: recorded values --------------------------------------
 

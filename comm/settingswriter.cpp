@@ -53,9 +53,10 @@ Preparation prepareSettings(AppContext& ctx, SettingsDialog& dialog, BusyLogger 
 
         Exchange r = request(ctx, Cmd::ReadStatus, {}, kProgressOneChannel);
         if (r != Exchange::Accepted) return fail(r);
-        const int status = parseStatus(ctx);  // recording and unreadable are told here
-        if (status == 0 && whenBusy != BusyLogger::TellAndGoOn) return stop(Preparation::LoggerBusy);
-        if (status == 1) {
+        const LoggerStatus status = parseStatus(ctx);  // recording and unreadable are told here
+        const bool engaged = status == LoggerStatus::recording || status == LoggerStatus::readError;
+        if (engaged && whenBusy != BusyLogger::TellAndGoOn) return stop(Preparation::LoggerBusy);
+        if (status == LoggerStatus::locked) {
             r = request(ctx, Cmd::Lock, "2", kProgressOneChannel);
             if (r != Exchange::Accepted) return fail(r);
         }

@@ -172,7 +172,7 @@ LoadedSettings initialSettings(const PendingLogger& current, const QDateTime& no
     s.testNo = std::clamp<int>(c.ch[1].testNo, 0, 255);
 
     // 2. Interval; a seconds interval shows "00:01" in the disabled minutes list.
-    const bool seconds = hasSecondsInterval(m) && c.hasSecondsInterval;
+    const bool seconds = hasSecondsInterval(m) && c.intervalInSeconds;
     const int minutes = c.ch[1].intervalHour * 60 + c.ch[1].intervalMinute;
     s.intervalIndex = seconds ? 0 : std::clamp(minutes, 1, 60) - 1;
     s.secondsIndex = seconds ? std::clamp<int>(c.ch[1].intervalTenSec, 1, 5) - 1 : 0;

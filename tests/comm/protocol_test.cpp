@@ -111,7 +111,7 @@ TEST(Identification, Model1Fields) {
     EXPECT_EQ(p.ch[1].intervalHour, 0);
     EXPECT_EQ(p.ch[1].intervalMinute, 10);
     EXPECT_EQ(p.ch[1].intervalTenSec, 0);
-    EXPECT_FALSE(p.hasSecondsInterval);
+    EXPECT_FALSE(p.intervalInSeconds);
     EXPECT_EQ(p.ch[1].rangeCode, 1);
     EXPECT_EQ(p.ch[1].rangeLow, -400);
     EXPECT_EQ(p.ch[2].rangeCode, 10);
@@ -181,7 +181,7 @@ TEST(Identification, Model3AndItsSecondRangeCode) {
     EXPECT_EQ(p.ch[1].startHour, 12);
     EXPECT_EQ(p.ch[1].startTenSec, 3);
     EXPECT_EQ(p.ch[1].intervalTenSec, 3);
-    EXPECT_TRUE(p.hasSecondsInterval);
+    EXPECT_TRUE(p.intervalInSeconds);
     EXPECT_EQ(p.ch[1].referenceValue, 9999);
     EXPECT_EQ(p.ch[1].kind, 0);
     EXPECT_EQ(p.rangeModeCode, 6);
@@ -376,14 +376,14 @@ TEST(Status, Pairs) {
 TEST(Status, MessagesOfTheContextParser) {
     const struct {
         QByteArray text;
-        int result;
+        LoggerStatus result;
         const char* message;  // nullptr = none
     } cases[] = {
-        {"\x02 3,21,\x03\r\n", 1, nullptr},
-        {"\x02 3,22,\x03\r\n", 2, nullptr},
-        {"\x02 3,12,\x03\r\n", 0, "収録中又は収録予約中です。"},
-        {"\x02 3,20,\x03\r\n", 0, "読み取りエラーです。"},
-        {"FFF", 0, "読み取りエラーです。"},
+        {"\x02 3,21,\x03\r\n", LoggerStatus::locked, nullptr},
+        {"\x02 3,22,\x03\r\n", LoggerStatus::ready, nullptr},
+        {"\x02 3,12,\x03\r\n", LoggerStatus::recording, "収録中又は収録予約中です。"},
+        {"\x02 3,20,\x03\r\n", LoggerStatus::readError, "読み取りエラーです。"},
+        {"FFF", LoggerStatus::readError, "読み取りエラーです。"},
     };
     for (const auto& c : cases) {
         fakes::TestContext t;

@@ -152,7 +152,7 @@ TEST(SettingRules, InitialValuesPerModel) {
     c.ch[2].upperAlarm = 1510;
     c.ch[1].lowerAlarm = -410;
     c.endlessFlag = true;
-    c.hasSecondsInterval = true;
+    c.intervalInSeconds = true;
     c.ch[1].intervalMinute = 0;
     c.ch[1].intervalTenSec = 3;
     l = initialSettings(c, kNow, kStart, true);
@@ -398,7 +398,7 @@ TEST(SettingRules, RecordingSettingsFromTheState) {
     EXPECT_FALSE(r.lockLogger);
 
     PendingLogger c = logger(4);
-    c.hasSecondsInterval = true;
+    c.intervalInSeconds = true;
     c.ch[1].intervalMinute = 0;
     c.ch[1].intervalTenSec = 3;
     s = initialSettings(c, kNow, kStart, true).state;

@@ -78,7 +78,7 @@ protected:
 
 TEST_F(RecordingSettingsDialogTest, Model4WithASecondsIntervalOpens) {
     PendingLogger c = logger(4);
-    c.hasSecondsInterval = true;
+    c.intervalInSeconds = true;
     c.ch[1].intervalMinute = 0;
     c.ch[1].intervalTenSec = 3;
     auto d = open(c);

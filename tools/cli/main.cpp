@@ -197,7 +197,7 @@ public:
               << ", " << p.ch[1].sampleCount << " records\n";
         // The settings it records with, as the settings dialog would open.
         const auto units = [](int tenths) { return QString::number(tenths / 10.0, 'f', 1); };
-        if (p.hasSecondsInterval)
+        if (p.intervalInSeconds)
             err() << "Interval " << p.ch[1].intervalTenSec * 10 << " s";
         else
             err() << "Interval "
