@@ -68,14 +68,17 @@ bool readLoggerSteps(AppContext& ctx, ReadoutWindows& windows, std::exception_pt
 
 }  // namespace
 
-int runtimeErrorOf(const std::exception_ptr& e) {
+void showReadoutFault(AppContext& ctx, const std::exception_ptr& fault) {
+    // An exchange cut off by the error may have left the port open.
+    if (ctx.serial && ctx.serial->isOpen()) ctx.serial->close();
+    int error = kErrInternal;
     try {
-        std::rethrow_exception(e);
+        std::rethrow_exception(fault);
     } catch (const std::bad_alloc&) {
-        return kErrOutOfMemory;
+        error = kErrOutOfMemory;
     } catch (...) {
-        return kErrInternal;
     }
+    showRuntimeError(ctx, error, captionText(kCaptionRead), kOkOnly);
 }
 
 void showReadFailure(AppContext& ctx, Exchange result) {
@@ -147,11 +150,9 @@ bool readLogger(AppContext& ctx, ReadoutWindows& windows) {
         fault = std::current_exception();
     }
     if (!fault) return filled;
-    // The transfer has released its destination channels already; an
-    // exchange cut off by the error may have left the port open.
-    if (ctx.serial && ctx.serial->isOpen()) ctx.serial->close();
+    // The transfer has released its destination channels already.
     ctx.view->setBusy(false);
-    showRuntimeError(ctx, runtimeErrorOf(fault), captionText(kCaptionRead), kOkOnly);
+    showReadoutFault(ctx, fault);
     ctx.comm->status = Exchange::Accepted;
     return false;
 }

@@ -77,9 +77,9 @@ bool readLogger(AppContext& ctx, ReadoutWindows& windows);
 // under "ロガー読み出し".
 void showReadFailure(AppContext& ctx, Exchange result);
 
-// The run-time error number for what a read-out did not expect: 7 (out of
-// memory) or 51 (an internal fault).
-int runtimeErrorOf(const std::exception_ptr& e);
+// What a read-out did not expect: the port closed and run-time error 7 (out
+// of memory) or 51 (an internal fault) shown under "ロガー読み出し".
+void showReadoutFault(AppContext& ctx, const std::exception_ptr& fault);
 
 // Integrated value of models 1 and 2 for channel ch: the sum of the tenths
 // beyond the reference on its side, times the interval in hours, floored,

@@ -4,7 +4,6 @@
 #include "core/savefile.h"
 
 #include "comm/readout.h"
-#include "comm/serialport.h"
 #include "core/catalog.h"
 #include "core/fieldhelpers.h"
 #include "core/statusline.h"
@@ -99,10 +98,8 @@ bool identify(AppContext& ctx) {
     try {
         identified = identifyLogger(ctx);
     } catch (...) {
-        // What the read-out did not expect ends the run with its error; an
-        // exchange cut off may have left the port open.
-        if (ctx.serial && ctx.serial->isOpen()) ctx.serial->close();
-        showRuntimeError(ctx, runtimeErrorOf(std::current_exception()), captionText(Caption::LoggerRead), kOkOnly);
+        // What the read-out did not expect ends the run with its error.
+        showReadoutFault(ctx, std::current_exception());
         return false;
     }
     switch (identified) {
