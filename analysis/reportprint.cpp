@@ -143,10 +143,10 @@ int printReport(AppContext& ctx, PrintControl& printer, const ReportRequest& r) 
     // The graph between the header and the table, with room for its labels.
     painter.setFont(font);
     const QRectF plot(9 * w, boxHeight + 2.5 * h, pw - 15 * w, tableTop - boxHeight - 5.5 * h);
-    if (ctx.drawGraphPlot && plot.height() > 0) {
+    if (r.plot && plot.height() > 0) {
         painter.drawRect(plot);
         painter.save();
-        ctx.drawGraphPlot(painter, plot, w, h);
+        r.plot(painter, plot, w, h);
         painter.restore();
     }
 
@@ -169,14 +169,13 @@ int printReport(AppContext& ctx, PrintControl& printer, const ReportRequest& r) 
     return 1;
 }
 
-PrintOutcome reportCommand(AppContext& ctx, PrintControl& printer, AxisRows rows, double deltaHOverR,
-                           const TitlePrompt& askTitle) {
+PrintOutcome reportCommand(AppContext& ctx, PrintControl& printer, ReportRequest request, const TitlePrompt& askTitle) {
     if (!printerChecks(ctx)) return PrintOutcome::Failed;
     const std::optional<QString> title = askTitle(defaultReportTitle(ctx.store));
     if (!title) return PrintOutcome::Cancelled;
     if (const int e = printer.printerDialog()) return printFailed(ctx, e);
-    return printReport(ctx, printer, ReportRequest{*title, rows, deltaHOverR}) ? PrintOutcome::Printed
-                                                                               : PrintOutcome::Failed;
+    request.title = *title;
+    return printReport(ctx, printer, request) ? PrintOutcome::Printed : PrintOutcome::Failed;
 }
 
 }  // namespace quillet

@@ -1,7 +1,7 @@
 // The one-page report of a data file for an audit: title, loggers, period,
-// interval, print date, the graph (through ctx.drawGraphPlot, drawn as the
-// graph window draws it but with ranges that show every sample:
-// reportGraphState), the table of figures per channel and the sign-off
+// interval, print date, the graph (the request's plot, drawn as the graph
+// window draws it but with ranges that show every sample: reportPlot and
+// reportGraphState in graph/), the table of figures per channel and the sign-off
 // boxes, on A4 landscape.
 #pragma once
 
@@ -23,6 +23,7 @@ struct ReportRequest {
     QString title;
     AxisRows rows;  // of the common time axis
     double deltaHOverR = kDefaultDeltaHOverR;
+    PagePlot plot;  // the graph; none = the page without it
 };
 
 // The title a report starts with: the data file's name without its folder
@@ -44,9 +45,9 @@ int printReport(AppContext& ctx, PrintControl& printer, const ReportRequest& r);
 // Cancel.
 using TitlePrompt = std::function<std::optional<QString>(const QString& initial)>;
 
-// "レポート印刷(&R)": the printer checks, the title (starting from the data
-// file's name), the printer dialog of printer, then the page.
-PrintOutcome reportCommand(AppContext& ctx, PrintControl& printer, AxisRows rows, double deltaHOverR,
-                           const TitlePrompt& askTitle);
+// "レポート印刷(&R)": the printer checks, the title of the request (asked
+// for, starting from the data file's name), the printer dialog of printer,
+// then the page.
+PrintOutcome reportCommand(AppContext& ctx, PrintControl& printer, ReportRequest request, const TitlePrompt& askTitle);
 
 }  // namespace quillet

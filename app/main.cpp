@@ -160,7 +160,7 @@ int main(int argc, char** argv) {
     // The usual communication: the read-out parameter window and the
     // recording settings dialog act unseen.
     quillet::UsualSteps usual;
-    usual.chooseDestinations = [](quillet::AppContext& c) { quillet::chooseInitialDestinations(c); };
+    usual.chooseDestinations = [](quillet::AppContext& c) { return quillet::chooseInitialDestinations(c); };
     usual.settingsStep = [](quillet::AppContext& c, const QDateTime& start) {
         return quillet::usualSettingsStep(c, start).writtenSettings();
     };

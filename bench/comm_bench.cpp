@@ -40,7 +40,7 @@ void BM_PacedValueTransfer(benchmark::State& state) {
     for (auto _ : state) {
         QElapsedTimer timer;
         timer.start();
-        const Exchange result = request(ctx, Cmd::ReadValues, {}, kProgressTwoChannels);
+        const Exchange result = request(ctx, Cmd::ReadValues, {}, {Progress::TwoChannels});
         seconds = timer.nsecsElapsed() / 1e9;
         characters = double(ctx.comm->receiveBuffer.size());
         if (result != Exchange::Accepted || characters != blockCount(kRecords, true) * kBlockLength) {

@@ -63,7 +63,7 @@ struct FullStore {
 void redraw(FullStore& f, QImage& image) {
     computeGraphScale(f.ctx);
     QPainter p(&image);
-    drawGraph(p, QRectF(QPointF(0, 0), QSizeF(kSize)), f.ctx, f.geo);
+    drawGraph(p, QRectF(QPointF(0, 0), QSizeF(kSize)), f.ctx.store, f.ctx.graph, f.geo);
     p.end();
     benchmark::DoNotOptimize(fillGraphGrid(f.ctx));
 }

@@ -46,7 +46,7 @@ void BM_PacedReadout(benchmark::State& state) {
         port.setDevicePath(sim.devicePath());
         ctx.serial = &port;
         int received = 0;
-        ctx.commProgress = [&](int, int value) { received = value; };
+        ctx.comm->progress = [&](int, int value) { received = value; };
         fakes::ChannelsABWindows windows;
         QElapsedTimer timer;
         timer.start();

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 
 namespace quillet {
 
@@ -21,14 +22,31 @@ enum class Exchange : int16_t {
     PortError = 4,  // the port could not be used; its run-time error was shown
 };
 
+// How the link shows an answer: the received-data monitor names the mode
+// ("Com:g_n_m"), and a data read (1,2) of a one- or a two-channel logger
+// shows its progress; the port search shows none.
+enum class Progress : int { OneChannel = 0, TwoChannels = 1, None = 9 };
+
+// What a request expects back: its progress mode and, for a data read, the
+// records the logger holds (the progress bar's maximum comes from them).
+struct Expected {
+    Progress progress = Progress::OneChannel;
+    int records = 0;
+};
+
+// The store channels a read-out fills: logger channel 1 goes to first,
+// logger channel 2 to second (0 for a one-channel logger).
+struct Destinations {
+    int first = 0;
+    int second = 0;
+};
+
 struct CommState {
     // The outcome of the last exchange, or of the last job that ended.
     Exchange status = Exchange::Accepted;
     // A Cancel button pressed: a pending receive ends at once, the request
     // makes no further attempt.
     bool cancelRequested = false;
-    // The run-time error number of the last PortError.
-    int portError = 0;
     QByteArray receiveBuffer;  // the last answer with its framing
     bool timeoutElapsed = false;
     // The frame last sent and how many of its characters have come back as
@@ -36,6 +54,13 @@ struct CommState {
     // out of the answer; sentFrame.size() once the echo is over.
     QByteArray sentFrame;
     qsizetype echoMatched = 0;
+
+    // What the link shows; empty = nothing. progress(maximum, value): the
+    // progress bar of a data read (1,2). monitor(answer, group, number,
+    // progress): every judged, non-empty answer in debug mode, for the
+    // received-data monitor.
+    std::function<void(int maximum, int value)> progress;
+    std::function<void(const QByteArray& answer, int group, int number, Progress progress)> monitor;
 };
 
 // The logger on the reader, filled by the identification (1,1) and the

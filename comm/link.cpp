@@ -4,7 +4,6 @@
 #include "comm/serialport.h"
 #include "core/catalog.h"
 #include "core/context.h"
-#include "core/fieldhelpers.h"
 
 #include <algorithm>
 
@@ -103,8 +102,8 @@ QByteArray withoutEcho(CommState& comm, const QByteArray& input) {
 
 }  // namespace
 
-int transmitFrame(AppContext& ctx, int group, int number, const QByteArray& data) {
-    if (!ctx.serial) return kErrInvalidPort;
+PortFault transmitFrame(AppContext& ctx, int group, int number, const QByteArray& data) {
+    if (!ctx.serial) return PortFault::InvalidPort;
     const QByteArray frame = commandFrame(group, number, data);
     // Without data the closing "," follows the number digit at index 5.
     const int closingComma = data.isEmpty() ? 6 : -1;
@@ -114,47 +113,44 @@ int transmitFrame(AppContext& ctx, int group, int number, const QByteArray& data
         pauseMs(ctx, ctx.timing.commandWait);
         if (i == closingComma) pauseMs(ctx, ctx.timing.commandWait);
         dropBeforeLf(*ctx.comm, *ctx.serial);
-        if (int err = ctx.serial->writeChar(frame[i])) return err;
+        if (const PortFault fault = ctx.serial->writeChar(frame[i]); fault != PortFault::None) return fault;
     }
-    return 0;
+    return PortFault::None;
+}
+
+PortFault openAndTransmit(AppContext& ctx, int group, int number, const QByteArray& data) {
+    if (!ctx.serial) return PortFault::InvalidPort;
+    PortFault fault = ctx.serial->isOpen() ? PortFault::None : ctx.serial->open();
+    if (fault == PortFault::None) {
+        ctx.serial->clearInput();
+        fault = transmitFrame(ctx, group, number, data);
+    }
+    if (fault != PortFault::None) closePort(ctx);
+    return fault;
 }
 
 namespace {
 
-// sendCommand without the message: 0 or the run-time error number.
-int openAndTransmit(AppContext& ctx, int group, int number, const QByteArray& data) {
-    if (!ctx.serial) return kErrInvalidPort;
-    int err = 0;
-    if (!ctx.serial->isOpen()) err = ctx.serial->open();
-    if (!err) {
-        ctx.serial->clearInput();
-        err = transmitFrame(ctx, group, number, data);
-    }
-    if (err) closePort(ctx);
-    return err;
-}
-
-void reportPortError(AppContext& ctx, int err, int group, int captionNo = 0) {
-    showRuntimeError(ctx, err, captionText(captionNo > 0 ? captionNo : group == 1 ? 2 : 1), kOkOnly);
+void reportPortFault(AppContext& ctx, PortFault fault, int group, int captionNo = 0) {
+    showRuntimeError(ctx, runtimeErrorOf(fault), captionText(captionNo > 0 ? captionNo : group == 1 ? 2 : 1), kOkOnly);
     ctx.comm->status = Exchange::PortError;
-    ctx.comm->portError = err;
 }
 
 }  // namespace
 
-int sendCommand(AppContext& ctx, int group, int number, const QByteArray& data) {
-    const int err = openAndTransmit(ctx, group, number, data);
-    if (err) reportPortError(ctx, err, group);
-    return err;
+PortFault sendCommand(AppContext& ctx, int group, int number, const QByteArray& data) {
+    const PortFault fault = openAndTransmit(ctx, group, number, data);
+    if (fault != PortFault::None) reportPortFault(ctx, fault, group);
+    return fault;
 }
 
-int dataReadMaximum(int sampleCount, int progressMode) {
-    const int perBlock = 32 - 16 * progressMode;
-    if (perBlock <= 0 || sampleCount < 0) return kBlockLength;
-    return (sampleCount / perBlock + 1) * kBlockLength;
+int dataReadMaximum(Expected expected) {
+    const int perBlock = expected.progress == Progress::TwoChannels ? 16 : 32;
+    if (expected.records < 0) return kBlockLength;
+    return (expected.records / perBlock + 1) * kBlockLength;
 }
 
-Exchange receiveAnswer(AppContext& ctx, int group, int number, int progressMode) {
+Exchange receiveAnswer(AppContext& ctx, int group, int number, Expected expected) {
     CommState& comm = *ctx.comm;
     comm.receiveBuffer.clear();
     ReceiveTimer timer(ctx, ctx.timing.readTimeout);
@@ -162,13 +158,11 @@ Exchange receiveAnswer(AppContext& ctx, int group, int number, int progressMode)
     // A data read shows its progress: the expected number of characters
     // (also in the usual communication's window: a full logger takes over a
     // minute).
-    const bool dataRead = group == 1 && number == 2 && progressMode != kProgressNone;
+    const bool dataRead = group == 1 && number == 2 && expected.progress != Progress::None;
     int maximum = 0;
     if (dataRead) {
-        const int d1 = ctx.destinationChannel[1];
-        const int samples = d1 >= 1 && d1 <= kSlots ? ctx.store.ch[d1].sampleCount : 0;
-        maximum = dataReadMaximum(samples, progressMode);
-        if (ctx.commProgress) ctx.commProgress(maximum, 0);
+        maximum = dataReadMaximum(expected);
+        if (comm.progress) comm.progress(maximum, 0);
     }
 
     timer.restart();
@@ -194,8 +188,8 @@ Exchange receiveAnswer(AppContext& ctx, int group, int number, int progressMode)
             if (comm.receiveBuffer.contains(kLf) || timer.fired() || comm.receiveBuffer.size() > kLongestAnswer) break;
             if (port->bytesWaiting() <= 0) port->waitForInput(std::min(timer.remainingMs(), kIdleSliceMs));
         }
-        if (dataRead && comm.receiveBuffer.startsWith(kStx) && ctx.commProgress)
-            ctx.commProgress(maximum, int(std::min<qsizetype>(comm.receiveBuffer.size(), maximum)));
+        if (dataRead && comm.receiveBuffer.startsWith(kStx) && comm.progress)
+            comm.progress(maximum, int(std::min<qsizetype>(comm.receiveBuffer.size(), maximum)));
         if (comm.cancelRequested) {
             cancelled = true;
             break;
@@ -214,29 +208,29 @@ Exchange receiveAnswer(AppContext& ctx, int group, int number, int progressMode)
     } else {
         result = overlong ? Exchange::Faulty : judge(comm.receiveBuffer, group);
         pauseMs(ctx, ctx.debug.waitAfterCommandRead);
-        if (ctx.debug.debugMode && !comm.receiveBuffer.isEmpty() && ctx.commMonitor)
-            ctx.commMonitor(comm.receiveBuffer, group, number, progressMode);
+        if (ctx.debug.debugMode && !comm.receiveBuffer.isEmpty() && comm.monitor)
+            comm.monitor(comm.receiveBuffer, group, number, expected.progress);
     }
     closePort(ctx);
     return result;
 }
 
-Exchange request(AppContext& ctx, int group, int number, const QByteArray& data, int progressMode, int attempts,
+Exchange request(AppContext& ctx, int group, int number, const QByteArray& data, Expected expected, int attempts,
                  int portErrorCaption) {
     CommState& comm = *ctx.comm;
     Exchange result = Exchange::NoAnswer;
     bool opened = false;  // an earlier attempt had the port
     for (int i = 0; i < std::max(attempts, 1); ++i) {
         comm.cancelRequested = false;
-        if (const int err = openAndTransmit(ctx, group, number, data)) {
+        if (const PortFault fault = openAndTransmit(ctx, group, number, data); fault != PortFault::None) {
             // A device that vanished after an earlier attempt had it (a
             // reader unplugged in the middle of a transfer) is a failed
             // read, not an invalid port.
-            if (opened && err == kErrInvalidPort) {
+            if (opened && fault == PortFault::InvalidPort) {
                 result = Exchange::Faulty;
                 break;
             }
-            reportPortError(ctx, err, group, portErrorCaption);
+            reportPortFault(ctx, fault, group, portErrorCaption);
             return Exchange::PortError;
         }
         opened = true;
@@ -245,7 +239,7 @@ Exchange request(AppContext& ctx, int group, int number, const QByteArray& data,
             closePort(ctx);
             result = Exchange::Cancelled;
         } else {
-            result = receiveAnswer(ctx, group, number, progressMode);
+            result = receiveAnswer(ctx, group, number, expected);
             // A Cancel pressed in the pause after the answer was judged
             // ends the request as well: no further attempt.
             if (result != Exchange::Accepted && comm.cancelRequested) result = Exchange::Cancelled;
@@ -256,15 +250,20 @@ Exchange request(AppContext& ctx, int group, int number, const QByteArray& data,
     return result;
 }
 
+void pauseMs(AppContext& ctx, int ms) {
+    const qint64 start = ctx.clock->nowMs();
+    while (ctx.clock->nowMs() - start < ms) ctx.clock->processEvents();
+}
+
 void requestCancel(AppContext& ctx) {
     ctx.comm->cancelRequested = true;
     ctx.comm->timeoutElapsed = true;
 }
 
-void appendMonitorText(QString& text, const QByteArray& answer, int group, int number, int progressMode) {
+void appendMonitorText(QString& text, const QByteArray& answer, int group, int number, Progress progress) {
     if (answer.isEmpty()) return;
     if (text.size() > kMonitorLimit) text.clear();
-    const QString head = QStringLiteral("Com:%1_%2_%3   ").arg(group).arg(number).arg(progressMode);
+    const QString head = QStringLiteral("Com:%1_%2_%3   ").arg(group).arg(number).arg(int(progress));
     if (answer == ackCrLf()) {
         text += head + QStringLiteral("ACK\r\n");
     } else if (answer == nakCrLf()) {

@@ -12,29 +12,37 @@ namespace {
 constexpr Caption kCaptionPort = Caption::PortSettings;  // "ポート設定"
 constexpr int kPorts = 16;
 
-// One port: 0 found, 1 not found (go on), or a run-time error number that
-// ends the search.
-int tryPort(AppContext& ctx, int port) {
+// A port that is not there or is in use is passed over at once.
+bool passedOver(PortFault f) { return f == PortFault::InvalidPort || f == PortFault::InUse; }
+
+// What trying one port came to: the logger answered, it did not (go on), or
+// a fault that ends the search.
+struct PortTried {
+    bool found = false;
+    PortFault fault = PortFault::None;
+};
+
+PortTried tryPort(AppContext& ctx, int port) {
     SerialPort& serial = *ctx.serial;
     serial.setPortNumber(port);
     for (int attempt = 0; attempt < kRequestAttempts; ++attempt) {
         if (!serial.isOpen()) {
-            const int err = serial.open();
-            if (err == kErrInvalidPort || err == kErrPortOpen) return 1;  // skip at once
-            if (err != 0) return err;
+            const PortFault fault = serial.open();
+            if (passedOver(fault)) return {};
+            if (fault != PortFault::None) return {false, fault};
         }
         ctx.comm->status = Exchange::Accepted;
-        const int err = transmitFrame(ctx, Cmd::Identify, {});
-        if (err == kErrInvalidPort || err == kErrPortOpen) {
+        const PortFault fault = transmitFrame(ctx, Cmd::Identify, {});
+        if (passedOver(fault)) {
             serial.close();
-            return 1;
+            return {};
         }
-        if (err != 0) return err;
-        if (receiveAnswer(ctx, Cmd::Identify, kProgressNone) == Exchange::Accepted) return 0;
+        if (fault != PortFault::None) return {false, fault};
+        if (receiveAnswer(ctx, Cmd::Identify, Expected{Progress::None}) == Exchange::Accepted) return {true};
         ctx.clock->processEvents();
     }
     if (serial.isOpen()) serial.close();
-    return 1;
+    return {};
 }
 
 }  // namespace
@@ -46,12 +54,12 @@ int searchPort(AppContext& ctx) {
     ctx.view->setBusy(true);
     serial.setDtr(true);
     for (int port = 1; port <= kPorts; ++port) {
-        const int r = tryPort(ctx, port);
-        if (r == 1) continue;
+        const PortTried r = tryPort(ctx, port);
+        if (!r.found && r.fault == PortFault::None) continue;
         if (serial.isOpen()) serial.close();
         ctx.view->setBusy(false);
-        if (r != 0) {
-            showRuntimeError(ctx, r, captionText(kCaptionPort), kOkOnly);
+        if (!r.found) {
+            showRuntimeError(ctx, runtimeErrorOf(r.fault), captionText(kCaptionPort), kOkOnly);
             serial.setPortNumber(ctx.general.comPort);
             return 0;
         }
@@ -68,10 +76,10 @@ int searchPort(AppContext& ctx) {
     return 0;
 }
 
-QString manualPortErrorText(int errorNo) {
+QString manualPortErrorText(PortFault fault) {
     const QString other = QStringLiteral("\r\n他のポートを指定してください。");
-    if (errorNo == kErrInvalidPort) return QStringLiteral("無効なポートが指定されました。") + other;
-    if (errorNo == kErrPortOpen) return QStringLiteral("指定したポートはすでに使用されています。") + other;
+    if (fault == PortFault::InvalidPort) return QStringLiteral("無効なポートが指定されました。") + other;
+    if (fault == PortFault::InUse) return QStringLiteral("指定したポートはすでに使用されています。") + other;
     return {};
 }
 
@@ -80,12 +88,11 @@ bool choosePort(AppContext& ctx, int n) {
     SerialPort& serial = *ctx.serial;
     if (serial.isOpen()) serial.close();
     serial.setPortNumber(n);
-    const int err = serial.open();
-    if (err != 0) {
-        if (err == kErrInvalidPort || err == kErrPortOpen)
-            ctx.messages->show(captionText(Caption::Program), manualPortErrorText(err), kOkOnly);
+    if (const PortFault fault = serial.open(); fault != PortFault::None) {
+        if (passedOver(fault))
+            ctx.messages->show(captionText(Caption::Program), manualPortErrorText(fault), kOkOnly);
         else
-            showRuntimeError(ctx, err, captionText(kCaptionPort), kOkOnly);
+            showRuntimeError(ctx, runtimeErrorOf(fault), captionText(kCaptionPort), kOkOnly);
         serial.setPortNumber(ctx.general.comPort);
         return false;
     }

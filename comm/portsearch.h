@@ -3,6 +3,8 @@
 // comPort and is saved with the general settings.
 #pragma once
 
+#include "comm/serialport.h"
+
 #include <QString>
 
 namespace quillet {
@@ -20,7 +22,8 @@ int searchPort(AppContext& ctx);
 // port cannot be opened; the dialog then stays open.
 bool choosePort(AppContext& ctx, int n);
 
-// The texts of the port dialog's error boxes for 8002 and 8005.
-QString manualPortErrorText(int errorNo);
+// The texts of the port dialog's error boxes for a port that is not there
+// (8002) or in use (8005).
+QString manualPortErrorText(PortFault fault);
 
 }  // namespace quillet

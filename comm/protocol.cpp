@@ -325,10 +325,10 @@ bool decodeBlocks(const QByteArray& answer, const BlockDecoding& how, std::vecto
     return true;
 }
 
-bool decodeBlocks(AppContext& ctx, bool twoChannels) {
+bool decodeBlocks(AppContext& ctx, Destinations to, bool twoChannels) {
     const PendingLogger& p = ctx.pendingLogger;
-    const int d1 = ctx.destinationChannel[1];
-    const int d2 = ctx.destinationChannel[2];
+    const int d1 = to.first;
+    const int d2 = to.second;
     auto valid = [](int d) { return d >= 1 && d <= kChannels; };
 
     BlockDecoding how;

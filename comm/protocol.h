@@ -126,10 +126,10 @@ bool decodeBlocks(const QByteArray& answer, const BlockDecoding& how, std::vecto
                   std::vector<int16_t>& channel2);
 
 // The same on ctx.comm->receiveBuffer and ctx.pendingLogger, into the sample
-// table of destinationChannel[1] (and [2] when twoChannels), samples
+// table of to.first (and to.second when twoChannels), samples
 // 1..sampleCount; the model 4 memory wrap is undone. On failure the status
 // becomes Faulty and the sample table is left as it was.
-bool decodeBlocks(AppContext& ctx, bool twoChannels);
+bool decodeBlocks(AppContext& ctx, Destinations to, bool twoChannels);
 
 // ---- Data of the setting commands ----------------------------------------
 

@@ -41,8 +41,10 @@ void storeHeader(ChannelRecord& c, const ChannelHeader& header) {
 bool validDestination(int ch) { return ch >= 1 && ch <= kChannels; }
 
 // The records (1,2) into the destination channels' samples.
-Transfer readValues(AppContext& ctx, bool twoChannels) {
-    const Exchange r = request(ctx, Cmd::ReadValues, {}, twoChannels ? kProgressTwoChannels : kProgressOneChannel);
+Transfer readValues(AppContext& ctx, Destinations to, bool twoChannels) {
+    const Expected expected{twoChannels ? Progress::TwoChannels : Progress::OneChannel,
+                            ctx.pendingLogger->ch[1].sampleCount};
+    const Exchange r = request(ctx, Cmd::ReadValues, {}, expected);
     switch (r) {
     case Exchange::Accepted: break;
     case Exchange::Cancelled: return Transfer::Cancelled;
@@ -50,16 +52,14 @@ Transfer readValues(AppContext& ctx, bool twoChannels) {
     case Exchange::NoAnswer: ctx.comm->status = Exchange::Faulty; return Transfer::NoAnswer;
     case Exchange::Faulty: ctx.comm->status = Exchange::Faulty; return Transfer::Faulty;
     }
-    if (!decodeBlocks(ctx, twoChannels)) {
+    if (!decodeBlocks(ctx, to, twoChannels)) {
         ctx.comm->status = Exchange::Faulty;  // bad framing
         return Transfer::Failed;
     }
     const LoggerModel* model = loggerModel(ctx.pendingLogger->loggerModel);
     if (model && model->integratedValue == IntegratedValue::Summed) {
-        for (int k = 1; k <= 2; ++k) {
-            const int d = ctx.destinationChannel[size_t(k)];
-            ctx.store.ch[size_t(d)].integratedValue = integratedValue(ctx.store, d);
-        }
+        for (const int d : {to.first, to.second})
+            if (validDestination(d)) ctx.store.ch[size_t(d)].integratedValue = integratedValue(ctx.store, d);
     }
     return Transfer::Stored;
 }
@@ -96,10 +96,10 @@ bool hasFreeChannel(const AppContext& ctx, bool forTwo) {
 }
 
 Identified identifyLogger(AppContext& ctx) {
-    Exchange r = request(ctx, Cmd::Identify, {}, kProgressOneChannel);
+    Exchange r = request(ctx, Cmd::Identify, {});
     if (r != Exchange::Accepted) return identifiedOf(r);
     if (parseIdentification(ctx, 0) == 0) return Identified::Unsupported;
-    r = request(ctx, Cmd::ReadSummary, {}, kProgressOneChannel);
+    r = request(ctx, Cmd::ReadSummary, {});
     if (r != Exchange::Accepted) return identifiedOf(r);
     if (!parseSummary(ctx)) {
         // A summary that cannot hold its fields is a faulty answer.
@@ -109,12 +109,12 @@ Identified identifyLogger(AppContext& ctx) {
     return Identified::Logger;
 }
 
-Transfer transferReadout(AppContext& ctx) {
+Transfer transferReadout(AppContext& ctx, Destinations to) {
     const PendingLogger& p = ctx.pendingLogger;
     if (!isKnownModel(p.loggerModel)) return Transfer::Failed;
     const bool two = isTwoChannelModel(p.loggerModel);
-    const int d1 = ctx.destinationChannel[1];
-    const int d2 = ctx.destinationChannel[2];
+    const int d1 = to.first;
+    const int d2 = two ? to.second : 0;
     if (!validDestination(d1) || (two && (!validDestination(d2) || d2 == d1))) {
         ctx.comm->status = Exchange::Faulty;
         return Transfer::Failed;
@@ -127,7 +127,7 @@ Transfer transferReadout(AppContext& ctx) {
     };
     Transfer t = Transfer::Failed;
     try {
-        t = readValues(ctx, two);
+        t = readValues(ctx, {d1, d2}, two);
     } catch (...) {
         release();
         throw;
@@ -190,11 +190,11 @@ bool readLoggerSteps(AppContext& ctx, ReadoutWindows& windows, std::exception_pt
     ctx.comm->status = Exchange::Accepted;
     const bool wasEmpty = countChannelsInUse(ctx.store) == 0;
     Transfer transfer = Transfer::Cancelled;  // the parameter window's Cancel
-    windows.showParameterWindow(ctx, [&] {
+    windows.showParameterWindow(ctx, [&](Destinations to) {
         try {
             windows.runWithProgress(ctx, [&] {
                 try {
-                    transfer = transferReadout(ctx);
+                    transfer = transferReadout(ctx, to);
                 } catch (...) {
                     fault = std::current_exception();
                     requestCancel(ctx);
@@ -216,7 +216,6 @@ bool readLoggerSteps(AppContext& ctx, ReadoutWindows& windows, std::exception_pt
     if (stored) {
         const bool two = isTwoChannelModel(ctx.pendingLogger->loggerModel);
         ctx.store.channelsInUse = int16_t(ctx.store.channelsInUse + (two ? 2 : 1));
-        ctx.view->updateCommandStates();
         ctx.view->setBusy(true);
         rebuildAxisAndDisplay(ctx);
         ctx.store.unsavedRead = 1;

@@ -23,10 +23,10 @@ class ReadoutWindows {
 public:
     virtual ~ReadoutWindows() = default;
     // The parameter window, modal, showing ctx.pendingLogger. Its OK (only
-    // with at least one record) sets ctx.destinationChannel and calls
-    // transfer, which returns when the transfer is over; its Cancel, and OK
+    // with at least one record) calls transfer with the chosen destination
+    // channels, which returns when the transfer is over; its Cancel, and OK
     // with no record, set status to Faulty.
-    virtual void showParameterWindow(AppContext& ctx, const std::function<void()>& transfer) = 0;
+    virtual void showParameterWindow(AppContext& ctx, const std::function<void(Destinations)>& transfer) = 0;
     // The progress window, modal; its first timer tick runs work. Its
     // Cancel calls requestCancel (comm/link.h). Closes when work
     // returns.
@@ -62,15 +62,16 @@ enum class Transfer {
     Cancelled,
 };
 
-// Step two: ctx.pendingLogger's channel headers into ctx.destinationChannel
-// and its records (1,2) into their samples; the integrated value where the
-// program sums it. On any failure the destination channels are released
-// again and the store is as before. Tells nothing.
-Transfer transferReadout(AppContext& ctx);
+// Step two: ctx.pendingLogger's channel headers into the destination
+// channels and its records (1,2) into their samples; the integrated value
+// where the program sums it. On any failure the destination channels are
+// released again and the store is as before. Tells nothing.
+Transfer transferReadout(AppContext& ctx, Destinations to);
 
 // The whole command "ロガー読み出し": the two steps with the parameter and
 // progress windows between them and the messages under "ロガー読み出し".
-// Returns true when channels were filled.
+// Returns true when channels were filled; the caller brings the commands
+// that depend on data up to date.
 bool readLogger(AppContext& ctx, ReadoutWindows& windows);
 
 // The message of a failed request: "読み取りエラーです。" or "応答がありません。"

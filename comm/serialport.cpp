@@ -62,16 +62,16 @@ QtSerialPort::~QtSerialPort() {
     if (port_->isOpen()) port_->close();
 }
 
-int QtSerialPort::open() {
-    if (port_->isOpen()) return kErrPortOpen;
+PortFault QtSerialPort::open() {
+    if (port_->isOpen()) return PortFault::InUse;
     const QString device = devicePath_.isEmpty() ? serialDeviceForPort(portNumber_) : devicePath_;
-    if (device.isEmpty()) return kErrInvalidPort;
+    if (device.isEmpty()) return PortFault::InvalidPort;
 #ifndef Q_OS_WIN
     // A device that is not there fails at once, before any locking.
-    if (!QFileInfo::exists(device)) return kErrInvalidPort;
+    if (!QFileInfo::exists(device)) return PortFault::InvalidPort;
     // A regular file, a folder or a FIFO is no port (and a FIFO would block
     // the open).
-    if (!isSerialDevice(device)) return kErrInvalidPort;
+    if (!isSerialDevice(device)) return PortFault::InvalidPort;
 #endif
     port_->setPortName(device);
     port_->setBaudRate(QSerialPort::Baud4800);
@@ -86,19 +86,19 @@ int QtSerialPort::open() {
         switch (e) {
         case QSerialPort::DeviceNotFoundError:
         case QSerialPort::UnsupportedOperationError:  // not a serial device
-            return kErrInvalidPort;
+            return PortFault::InvalidPort;
         case QSerialPort::PermissionError:
             // Qt says the same for a lock file, an exclusive open and a
             // device this user may not open; only the last is not "busy".
-            return permissionDenied(device) ? kErrPortDenied : kErrPortOpen;
-        case QSerialPort::OpenError: return kErrPortOpen;
-        default: return kErrPortLocked;
+            return permissionDenied(device) ? PortFault::Denied : PortFault::InUse;
+        case QSerialPort::OpenError: return PortFault::InUse;
+        default: return PortFault::Refused;
         }
     }
     // The line settings are applied by open(); DTR is best effort.
     if (dtr_) port_->setDataTerminalReady(true);
     port_->clearError();
-    return 0;
+    return PortFault::None;
 }
 
 void QtSerialPort::close() {
@@ -133,17 +133,17 @@ QByteArray QtSerialPort::readAll() {
     return port_->readAll();
 }
 
-int QtSerialPort::writeChar(char c) {
-    if (!port_->isOpen()) return kErrPortNotOpen;
+PortFault QtSerialPort::writeChar(char c) {
+    if (!port_->isOpen()) return PortFault::NotOpen;
     if (port_->write(&c, 1) != 1) {
         port_->clearError();
-        return kErrPortLocked;
+        return PortFault::Refused;
     }
     // Push the character to the driver now; the driver's own buffer takes
     // it at once, so this does not wait for the line.
     port_->waitForBytesWritten(1000);
     port_->clearError();
-    return 0;
+    return PortFault::None;
 }
 
 void QtSerialPort::clearInput() {

@@ -10,15 +10,20 @@
 // when set and not empty, names the device of port n instead (any path,
 // a pseudo-terminal such as /dev/pts/4 included).
 //
-// Run-time errors of open():
-//     8002  the port number is outside 1..16, or its device does not exist
-//           or is no serial device
-//     8005  the port is already open, or another program holds it (its
-//           lock file, or an exclusive open)
-//     18010 (kErrPortDenied) the user may not open the device: the 8010
-//           text with a hint about the serial group
-//     8010  the device refused the open for any other reason
+// What a port refuses (PortFault), shown as its run-time error number:
+//     8002  InvalidPort: the port number is outside 1..16, or its device does
+//           not exist or is no serial device
+//     8005  InUse: the port is already open, or another program holds it
+//           (its lock file, or an exclusive open)
+//     18010 Denied: the user may not open the device: the 8010 text with a
+//           hint about the serial group
+//     8010  Refused: the device refused the open (or a write) for any other
+//           reason
+//     8018  NotOpen: a write on a port that is not open (the link never
+//           does this itself)
 #pragma once
+
+#include "core/catalog.h"
 
 #include <QByteArray>
 #include <QString>
@@ -29,8 +34,17 @@ class QSerialPort;
 
 namespace quillet {
 
-// Write on a port that is not open (the link never does this itself).
-constexpr int kErrPortNotOpen = 8018;
+enum class PortFault : int {
+    None = 0,
+    InvalidPort = kErrInvalidPort,
+    InUse = kErrPortOpen,
+    Refused = kErrPortLocked,
+    Denied = kErrPortDenied,
+    NotOpen = 8018,
+};
+
+// The run-time error number a fault is shown with.
+constexpr int runtimeErrorOf(PortFault f) { return int(f); }
 
 class SerialPort {
 public:
@@ -40,9 +54,9 @@ public:
     virtual void setPortNumber(int n) { portNumber_ = n; }
     int portNumber() const { return portNumber_; }
 
-    // 0, or the run-time error number (8002, 8005, 8010). The line is
-    // 4800 bit/s, 8 data bits, no parity, 1 stop bit, no handshaking.
-    virtual int open() = 0;
+    // None, or what refused the open. The line is 4800 bit/s, 8 data bits,
+    // no parity, 1 stop bit, no handshaking.
+    virtual PortFault open() = 0;
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
 
@@ -53,8 +67,8 @@ public:
     virtual int bytesWaiting() = 0;
     // Every character waiting (possibly none). Never blocks.
     virtual QByteArray readAll() = 0;
-    // Writes one character: 0, or a run-time error number.
-    virtual int writeChar(char c) = 0;
+    // Writes one character: None, or what refused it.
+    virtual PortFault writeChar(char c) = 0;
     // Discards everything received and not yet read.
     virtual void clearInput() = 0;
 
@@ -89,13 +103,13 @@ public:
     void setDevicePath(const QString& path) { devicePath_ = path; }
     QString devicePath() const { return devicePath_; }
 
-    int open() override;
+    PortFault open() override;
     void close() override;
     bool isOpen() const override;
     void setDtr(bool on) override;
     int bytesWaiting() override;
     QByteArray readAll() override;
-    int writeChar(char c) override;
+    PortFault writeChar(char c) override;
     void clearInput() override;
     void waitForInput(int maxMs) override;
 

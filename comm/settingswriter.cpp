@@ -51,16 +51,16 @@ Preparation prepareSettings(AppContext& ctx, SettingsDialog& dialog, BusyLogger 
             return why;
         };
 
-        Exchange r = request(ctx, Cmd::ReadStatus, {}, kProgressOneChannel);
+        Exchange r = request(ctx, Cmd::ReadStatus, {});
         if (r != Exchange::Accepted) return fail(r);
         const LoggerStatus status = parseStatus(ctx);  // recording and unreadable are told here
         const bool engaged = status == LoggerStatus::recording || status == LoggerStatus::readError;
         if (engaged && whenBusy != BusyLogger::TellAndGoOn) return stop(Preparation::LoggerBusy);
         if (status == LoggerStatus::locked) {
-            r = request(ctx, Cmd::Lock, "2", kProgressOneChannel);
+            r = request(ctx, Cmd::Lock, "2");
             if (r != Exchange::Accepted) return fail(r);
         }
-        r = request(ctx, Cmd::Identify, {}, kProgressOneChannel);
+        r = request(ctx, Cmd::Identify, {});
         if (r != Exchange::Accepted) return fail(r);
         const int model = parseIdentification(ctx, 0);
         if (!isKnownModel(model)) return fail(Exchange::Faulty);
@@ -68,7 +68,7 @@ Preparation prepareSettings(AppContext& ctx, SettingsDialog& dialog, BusyLogger 
         // settings take the second.
         if (loggerModel(model)->hasRangeModeCode) parseIdentification(ctx, 1);
         if (whenBusy == BusyLogger::StopOrUnreadRecords) {
-            r = request(ctx, Cmd::ReadSummary, {}, kProgressOneChannel);
+            r = request(ctx, Cmd::ReadSummary, {});
             if (r != Exchange::Accepted) return fail(r);
             if (!parseSummary(ctx)) return fail(Exchange::Faulty);
             if (ctx.pendingLogger->ch[1].sampleCount > 0) return stop(Preparation::UnreadRecords);
@@ -130,8 +130,7 @@ QDateTime writeSettingsNotingSteps(AppContext& ctx, const RecordingSettings& set
             startSent = startToSend(ctx, s);
             cmd.data = dateTimeData(startSent);
         }
-        if (request(ctx, cmd.group, cmd.number, cmd.data, kProgressOneChannel, kRequestAttempts, cmd.captionNo) !=
-            Exchange::Accepted) {
+        if (request(ctx, cmd.group, cmd.number, cmd.data, {}, kRequestAttempts, cmd.captionNo) != Exchange::Accepted) {
             bar(0);
             const Exchange result = ctx.comm->status;
             for (qsizetype j = i; j < commands.size(); ++j)

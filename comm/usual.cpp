@@ -48,7 +48,6 @@ public:
     HeldRun& operator=(const HeldRun&) = delete;
     ~HeldRun() {
         ctx_.comm->status = Exchange::Accepted;
-        ctx_.usualCommunicationActive = 0;
         ctx_.view = &main_;
         main_.updateCommandStates();
         main_.setBusy(false);
@@ -67,9 +66,9 @@ void emptyChannels(AppContext& ctx) {
     ctx.store.channelsInUse = 0;
 }
 
-UsualSummary summaryOf(const AppContext& ctx) {
+UsualSummary summaryOf(const AppContext& ctx, Destinations to) {
     const ChannelStore& s = ctx.store;
-    const ChannelRecord& c1 = s.ch[size_t(ctx.destinationChannel[1])];
+    const ChannelRecord& c1 = s.ch[size_t(to.first)];
     const auto tenths = [](int v, const char* pattern) { return vb::format(v / 10.0, QString::fromLatin1(pattern)); };
     UsualSummary u;
     u.start = vb::formatDate(c1.startTime, QStringLiteral("yy-mm-dd hh:nn:ss"));
@@ -82,7 +81,7 @@ UsualSummary summaryOf(const AppContext& ctx) {
     u.cardTest = cardText(ctx, card) + QStringLiteral(" / ") + testText(ctx, test);
     const int model = ctx.pendingLogger->loggerModel;
     if (isTwoChannelModel(model)) {
-        const ChannelRecord& c2 = s.ch[size_t(ctx.destinationChannel[2])];
+        const ChannelRecord& c2 = s.ch[size_t(to.second)];
         const char* pattern = loggerModel(model)->humidityWholeUnits ? "0" : "0.0";
         u.max[1] = tenths(c2.maxValue, pattern);
         u.min[1] = tenths(c2.minValue, pattern);
@@ -117,8 +116,8 @@ bool identify(AppContext& ctx) {
 
 // Step d: the transfer, the summary, the save and its check, the store
 // emptied. False when the run must end here.
-bool readAndSave(AppContext& ctx, UsualView& view, UsualOutcome& out) {
-    switch (transferReadout(ctx)) {
+bool readAndSave(AppContext& ctx, UsualRun run, Destinations to, UsualView& view, UsualOutcome& out) {
+    switch (transferReadout(ctx, to)) {
     case Transfer::Stored: break;
     // A cancel, and a broken block, still need a word: the logger was not set.
     case Transfer::Cancelled: showMessage(ctx, kCaptionUsual, Msg::ReadingStopped, kOkOnly); return false;
@@ -127,11 +126,11 @@ bool readAndSave(AppContext& ctx, UsualView& view, UsualOutcome& out) {
     case Transfer::Faulty: showReadFailure(ctx, Exchange::Faulty); return false;
     case Transfer::PortError: return false;  // told
     }
-    out.summary = summaryOf(ctx);
+    out.summary = summaryOf(ctx, to);
     view.showSummary(out.summary);
 
     ctx.comm->status = Exchange::Accepted;
-    const int mode = ctx.usualCommunicationActive == kUsualByNumber ? kAutoSaveNumber : kAutoSaveDate;
+    const int mode = run == UsualRun::ByNumber ? kAutoSaveNumber : kAutoSaveDate;
     // A failure has shown its file error; a declined overwrite ends quietly.
     if (runFileOperation(ctx, mode) != FileOutcome::Done) return false;
     const QString saved = ctx.store.currentFileName;
@@ -148,7 +147,7 @@ bool readAndSave(AppContext& ctx, UsualView& view, UsualOutcome& out) {
 }
 
 // Steps c to e of a run, inside its HeldRun.
-void runSteps(AppContext& ctx, const UsualSteps& steps, UsualView& view, UsualOutcome& out);
+void runSteps(AppContext& ctx, UsualRun run, const UsualSteps& steps, UsualView& view, UsualOutcome& out);
 
 }  // namespace
 
@@ -185,17 +184,13 @@ QDateTime usualStartTime(const QDateTime& now, const QString& hhnn) {
     return start;
 }
 
-int16_t beginUsualCommunication(AppContext& ctx) {
-    if (ctx.general.usualCommunicationTask == 1) {
-        ctx.usualCommunicationActive = kUsualSetOnly;
-    } else {
-        if (ctx.store.channelsInUse != 0 || countChannelsInUse(ctx.store) != 0) {
-            showMessage(ctx, kCaptionUsual, Msg::ClearDataFirst, kOkOnly);
-            return 0;
-        }
-        ctx.usualCommunicationActive = ctx.general.usualCommunicationNaming == 1 ? kUsualByNumber : kUsualByDate;
+std::optional<UsualRun> beginUsualCommunication(AppContext& ctx) {
+    if (ctx.general.usualCommunicationTask == 1) return UsualRun::SetOnly;
+    if (ctx.store.channelsInUse != 0 || countChannelsInUse(ctx.store) != 0) {
+        showMessage(ctx, kCaptionUsual, Msg::ClearDataFirst, kOkOnly);
+        return std::nullopt;
     }
-    return ctx.usualCommunicationActive;
+    return ctx.general.usualCommunicationNaming == 1 ? UsualRun::ByNumber : UsualRun::ByDate;
 }
 
 bool clearScreenForUsual(AppContext& ctx) {
@@ -204,7 +199,7 @@ bool clearScreenForUsual(AppContext& ctx) {
                          QStringLiteral(
                              "画面上のデータを保存してから消去し、続けますか？\r"
                              "（はい: 保存して続ける　いいえ: 保存せずに消去して続ける）");
-    const int answer = ctx.messages->show(captionText(kCaptionUsual), text, 3 | kIconQuestion);
+    const int answer = ctx.messages->show(captionText(kCaptionUsual), text, kYesNoCancel | kIconQuestion);
     if (answer != kYes && answer != kNo) return false;
     if (answer == kYes && runFileOperation(ctx, kSaveAs) != FileOutcome::Done) return false;
     clearAllChannels(ctx);
@@ -213,11 +208,11 @@ bool clearScreenForUsual(AppContext& ctx) {
     return true;
 }
 
-UsualOutcome runUsualCommunication(AppContext& ctx, const UsualSteps& steps, UsualView& view) {
+UsualOutcome runUsualCommunication(AppContext& ctx, UsualRun run, const UsualSteps& steps, UsualView& view) {
     UsualOutcome out;
     {
-        HeldRun run(ctx);
-        runSteps(ctx, steps, view, out);
+        HeldRun held(ctx);
+        runSteps(ctx, run, steps, view, out);
     }
     // The writer's word went to the held view, which has no status line.
     if (out.written) showStatusWord(ctx, writtenText(*out.written));
@@ -226,20 +221,18 @@ UsualOutcome runUsualCommunication(AppContext& ctx, const UsualSteps& steps, Usu
 
 namespace {
 
-void runSteps(AppContext& ctx, const UsualSteps& steps, UsualView& view, UsualOutcome& out) {
-    const bool reading = ctx.usualCommunicationActive == kUsualByDate || ctx.usualCommunicationActive == kUsualByNumber;
+void runSteps(AppContext& ctx, UsualRun run, const UsualSteps& steps, UsualView& view, UsualOutcome& out) {
+    const bool reading = run != UsualRun::SetOnly;
     bool goOn = true;
     if (reading) {
         view.setMode(QStringLiteral("ロガー読み出し"));
         goOn = identify(ctx);
         if (goOn) {
-            if (steps.chooseDestinations) steps.chooseDestinations(ctx);
+            const Destinations to = steps.chooseDestinations ? steps.chooseDestinations(ctx) : Destinations{};
             out.hadRecords = ctx.pendingLogger->ch[1].sampleCount > 0;
-            goOn = out.hadRecords ? readAndSave(ctx, view, out)
+            goOn = out.hadRecords ? readAndSave(ctx, run, to, view, out)
                                   : showMessage(ctx, kCaptionUsual, Msg::NoRecordsContinue, kOkCancel) == kOk;
         }
-    } else if (ctx.usualCommunicationActive != kUsualSetOnly) {
-        goOn = false;  // not started through beginUsualCommunication
     }
 
     if (goOn) {

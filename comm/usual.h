@@ -21,11 +21,11 @@
 
 namespace quillet {
 
-// usualCommunicationActive while a run goes on.
-enum UsualRun : int16_t {
-    kUsualByDate = 10,    // read + save under a date name (file mode 6) + set
-    kUsualByNumber = 11,  // read + save under card and test number (mode 7) + set
-    kUsualSetOnly = 20,   // set only
+// What a run does.
+enum class UsualRun {
+    ByDate,    // read + save under a date name (file mode 6) + set
+    ByNumber,  // read + save under card and test number (mode 7) + set
+    SetOnly,   // set only
 };
 
 // The 48 start times of cMacroSet: "00:00", "00:30", "01:00" ... "23:30".
@@ -52,9 +52,8 @@ UsualChoices usualChoices(const GeneralSettings& g);
 QDateTime usualStartTime(const QDateTime& now, const QString& hhnn);
 
 // startUsualCommunication's check. Task 0 with data on screen: message 71 under
-// "いつもの通信", and 0. Otherwise the run's code, which is also set in
-// ctx.usualCommunicationActive.
-int16_t beginUsualCommunication(AppContext& ctx);
+// "いつもの通信", and nothing. Otherwise the run the settings ask for.
+std::optional<UsualRun> beginUsualCommunication(AppContext& ctx);
 
 // The window's way past that refusal: with data on screen for a reading
 // task, message 71 asks whether to save the data first (Yes: "名前を付けて
@@ -65,13 +64,13 @@ bool clearScreenForUsual(AppContext& ctx);
 
 // The steps the run hands to other windows.
 struct UsualSteps {
-    // The read-out parameter window loaded without being shown: chooses
-    // ctx.destinationChannel for ctx.pendingLogger->
-    std::function<void(AppContext&)> chooseDestinations;
+    // The read-out parameter window loaded without being shown: the
+    // channels it chooses for ctx.pendingLogger.
+    std::function<Destinations(AppContext&)> chooseDestinations;
     // The settings step: the settings preparation with the recording
     // settings dialog loaded unseen, confirming itself with the recording to
-    // start at startTime. Called with usualCommunicationActive still set and
-    // ctx.general.usualCommunicationStartTime holding the chosen "hh:nn".
+    // start at startTime (ctx.general.usualCommunicationStartTime holds the
+    // chosen "hh:nn").
     // Returns what it wrote, nothing unless every setting was acknowledged.
     std::function<std::optional<WrittenSettings>(AppContext&, const QDateTime& startTime)> settingsStep;
 };
@@ -105,13 +104,11 @@ struct UsualOutcome {
     QDateTime startTime;  // what the settings step was given
 };
 
-// The run of UsualCommunicationWindow (the first tick of tMacroStart) for the code in
-// ctx.usualCommunicationActive. The main window stays busy (disabled) for
-// the whole run; once it is given back, its status bar says what was
-// written, as after any write. Ends with usualCommunicationActive = 0;
-// after an abort of a reading run the store is empty, and status is
-// Accepted.
-UsualOutcome runUsualCommunication(AppContext& ctx, const UsualSteps& steps, UsualView& view);
+// The run of UsualCommunicationWindow (the first tick of tMacroStart). The
+// main window stays busy (disabled) for the whole run; once it is given
+// back, its status bar says what was written, as after any write. After an
+// abort of a reading run the store is empty, and status is Accepted.
+UsualOutcome runUsualCommunication(AppContext& ctx, UsualRun run, const UsualSteps& steps, UsualView& view);
 
 // The word after a run: the saved file with its full path, and what went
 // into the logger ("ロガーに設定を書き込みました（開始 …）", or "ロガーへの設定の

@@ -29,18 +29,19 @@ QString referenceSideText(int side) {
     return QString(QChar(char16_t(code)));
 }
 
-int filterKey(int key, int mode) {
-    switch (mode) {
-    case 1: return (isDigit(key) || key == 8 || key == '-') ? key : 0;
-    case 2: {
+int filterKey(int key, KeyFilter filter) {
+    switch (filter) {
+    case KeyFilter::SignedDigits: return (isDigit(key) || key == 8 || key == '-') ? key : 0;
+    case KeyFilter::Characters: {
         const bool blocked = (key >= 32 && key <= 47) || (key >= 58 && key <= 64) || (key >= 91 && key <= 94) ||
                              key == 96 || (key >= 123 && key <= 165) || (key >= 222 && key <= 255);
         return blocked ? 0 : key;
     }
-    case 3: return (isDigit(key) || key == 8 || key == ':' || key == '-' || key == ' ') ? key : 0;
-    case 4: return key;
-    default: return (isDigit(key) || key == 8) ? key : 0;
+    case KeyFilter::DateTime: return (isDigit(key) || key == 8 || key == ':' || key == '-' || key == ' ') ? key : 0;
+    case KeyFilter::Any: return key;
+    case KeyFilter::Digits: break;
     }
+    return (isDigit(key) || key == 8) ? key : 0;
 }
 
 int keyCodeOf(char16_t c) {
@@ -49,16 +50,16 @@ int keyCodeOf(char16_t c) {
     return 0x10000 + c;
 }
 
-QString filterKeyText(const QString& text, int mode) {
+QString filterKeyText(const QString& text, KeyFilter filter) {
     QString kept;
     for (const QChar ch : text)
-        if (filterKey(keyCodeOf(ch.unicode()), mode) != 0) kept += ch;
+        if (filterKey(keyCodeOf(ch.unicode()), filter) != 0) kept += ch;
     return kept;
 }
 
-bool filterKeyEvent(const QKeyEvent& event, int mode) {
+bool filterKeyEvent(const QKeyEvent& event, KeyFilter filter) {
     switch (event.key()) {
-    case Qt::Key_Backspace: return filterKey(8, mode) != 0;
+    case Qt::Key_Backspace: return filterKey(8, filter) != 0;
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
     case Qt::Key_Return:
@@ -67,12 +68,7 @@ bool filterKeyEvent(const QKeyEvent& event, int mode) {
     default: break;
     }
     const QString text = event.text();
-    return text.isEmpty() || filterKeyText(text, mode).size() == text.size();
-}
-
-void pauseMs(AppContext& ctx, int ms) {
-    const qint64 start = ctx.clock->nowMs();
-    while (ctx.clock->nowMs() - start < ms) ctx.clock->processEvents();
+    return text.isEmpty() || filterKeyText(text, filter).size() == text.size();
 }
 
 bool openHelp(AppContext& ctx, int context) { return ctx.help->openHelp(ctx.folders.helpFile, context); }

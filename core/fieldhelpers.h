@@ -21,24 +21,27 @@ QString testText(const AppContext& ctx, int16_t& testNo);
 // (a damaged file may hold any 16-bit side) shows nothing.
 QString referenceSideText(int side);
 
+// What an input field lets through: digits (and Backspace); digits and "-";
+// the setting characters (letters, digits, "_" and the half-width katakana,
+// every other character beyond them too, but none of the other ASCII
+// signs); digits, ":", "-" and space for a date and time; anything.
+enum class KeyFilter : int { Digits = 0, SignedDigits = 1, Characters = 2, DateTime = 3, Any = 4 };
+
 // Keystroke filter of the input fields: the key, or 0 to discard it.
 // Keys are the codes of the system code page: ASCII, 8 for Backspace, and
 // 0xA1..0xDF for the half-width katakana.
-int filterKey(int key, int mode);
+int filterKey(int key, KeyFilter filter);
 // The key code a typed character has: ASCII as is, half-width katakana
 // U+FF61..U+FF9F as 0xA1..0xDF; any other character (kanji, full-width
-// forms, accented letters) as a code above 255, which only the modes that
-// let every other character through (2 and 4) keep.
+// forms, accented letters) as a code above 255, which only the filters that
+// let every other character through (Characters and Any) keep.
 int keyCodeOf(char16_t c);
 // The characters of a typed (Unicode) text that the filter keeps.
-QString filterKeyText(const QString& text, int mode);
-// Whether a key press may reach a field filtered in the given mode. Keys
+QString filterKeyText(const QString& text, KeyFilter filter);
+// Whether a key press may reach a field with the given filter. Keys
 // without text (arrows, Delete, Home, function keys) and Tab, Enter and
 // Escape are not typed characters and always pass; Backspace counts as 8.
-bool filterKeyEvent(const QKeyEvent& event, int mode);
-
-// Waits ms milliseconds on the context's clock, processing events.
-void pauseMs(AppContext& ctx, int ms);
+bool filterKeyEvent(const QKeyEvent& event, KeyFilter filter);
 
 // Opens the help file at the given context.
 bool openHelp(AppContext& ctx, int context);

@@ -17,13 +17,16 @@ namespace quillet {
 enum MessageStyle : int {
     kOkOnly = 0,
     kOkCancel = 1,
+    kAbortRetryIgnore = 2,
+    kYesNoCancel = 3,
     kYesNo = 4,
+    kRetryCancel = 5,
     kIconError = 16,
     kIconQuestion = 32,
     kIconExclamation = 48,
     kIconInformation = 64,
 };
-enum MessageAnswer : int { kOk = 1, kCancel = 2, kYes = 6, kNo = 7 };
+enum MessageAnswer : int { kOk = 1, kCancel = 2, kAbort = 3, kRetry = 4, kIgnore = 5, kYes = 6, kNo = 7 };
 
 class MessageBoxes {
 public:
@@ -36,7 +39,8 @@ public:
     virtual void concern(const QString& path) { (void)path; }
 };
 
-// The millisecond clock and the event pump. pauseMs and the receive loop
+// The millisecond clock and the event pump. The serial link's pauses and
+// its receive loop
 // wait through it: the program processes window events, tests advance a
 // virtual clock.
 class Clock {

@@ -23,14 +23,10 @@ const QString kDataFilter = QStringLiteral("ファイル(*.ql*)|*.ql6;*.ql5;*.ql
 using Outcome = FileOutcome;
 
 // The one failure handler of the dispatcher: the error box under the
-// operation's caption, and during the usual communication the channels are
-// dropped.
+// operation's caption. (The usual communication empties the store itself
+// when its save fails.)
 Outcome fail(AppContext& ctx, int mode, int error) {
     showRuntimeError(ctx, error, captionText(mode == kOpen ? 8 : 9), kOkOnly);
-    if (ctx.usualCommunicationActive != 0) {
-        for (int ch = 1; ch <= kChannels; ++ch) ctx.store.ch[ch].inUse = 0;
-        ctx.store.channelsInUse = 0;
-    }
     return Outcome::Failed;
 }
 
@@ -91,8 +87,8 @@ void countMissingSamples(ChannelRecord& c, int present) {
 // emptied (everything after the missing / empty file checks).
 int loadInto(AppContext& ctx, const QString& fileName, bool& cleared) {
     cleared = false;
-    const bool withTenSec = layoutWithTenSecFor(fileName, ctx.fileLayoutWithTenSec);
-    ctx.fileLayoutWithTenSec = withTenSec;
+    const bool withTenSec = layoutWithTenSecFor(fileName, ctx.dataFiles->layoutWithTenSec);
+    ctx.dataFiles->layoutWithTenSec = withTenSec;
 
     QByteArray bytes;
     if (const int error = readDataBytes(fileName, bytes)) return error;
@@ -202,8 +198,8 @@ Outcome insertFile(AppContext& ctx, InsertDialog* dialog) {
     if (chosen->isEmpty()) return Outcome::NoEffect;
     const QString fileName = *chosen;
 
-    const bool withTenSec = layoutWithTenSecFor(fileName, ctx.fileLayoutWithTenSec);
-    ctx.fileLayoutWithTenSec = withTenSec;
+    const bool withTenSec = layoutWithTenSecFor(fileName, ctx.dataFiles->layoutWithTenSec);
+    ctx.dataFiles->layoutWithTenSec = withTenSec;
 
     ChannelStore& s = ctx.store;
     for (int slot = kChannels + 1; slot <= kSlots; ++slot) s.ch[size_t(slot)].inUse = 0;

@@ -14,6 +14,13 @@
 
 namespace quillet {
 
+// What the data files keep for the whole run: the layout of the last opened
+// or inserted data file (true = with the ten-second fields; the program
+// starts with the old layout).
+struct DataFileState {
+    bool layoutWithTenSec = false;
+};
+
 enum FileMode {
     kOpen = 0,
     kOverwriteSave = 1,
@@ -71,7 +78,7 @@ void insertData(AppContext& ctx, InsertDialog& dialog);
 
 // Reads a data file into the store as an open does (clears the store first,
 // unless the file is missing or empty). Uses and updates
-// ctx.fileLayoutWithTenSec. Returns 0, or the run-time error number; after
+// ctx.dataFiles->layoutWithTenSec. Returns 0, or the run-time error number; after
 // an error the channels read completely before it stay in the store. Does
 // not touch currentFileName.
 int loadDataFile(AppContext& ctx, const QString& fileName);

@@ -23,11 +23,11 @@ struct DrawOptions {
 // An unset reference value (9999) takes the middle of its axis.
 void defaultReferenceLines(GraphState& g);
 
-// Paints the picture of geometry g (twips) into target (device units of p):
-// plot area, frame, axis labels and grid, reference lines, then every channel
-// in use. Sets refTemp/refHumid to the middle of their axis while unset;
-// changes nothing else. Call computeGraphScale first.
-void drawGraph(QPainter& p, const QRectF& target, AppContext& ctx, const GraphGeometry& g,
+// Paints the picture of geometry geo (twips) into target (device units of
+// p): plot area, frame, axis labels and grid, reference lines (an unset one
+// in the middle of its axis), then every channel in use, as g shows the
+// store. Changes nothing. Call computeGraphScale first.
+void drawGraph(QPainter& p, const QRectF& target, const ChannelStore& s, const GraphState& g, const GraphGeometry& geo,
                const DrawOptions& options = {});
 
 }  // namespace quillet

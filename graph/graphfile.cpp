@@ -25,7 +25,7 @@ QImage graphImage(AppContext& ctx, QSize size) {
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter p(&image);
-    drawGraph(p, QRectF(QPointF(0, 0), QSizeF(size)), ctx, geometryForPixels(ctx, size));
+    drawGraph(p, QRectF(QPointF(0, 0), QSizeF(size)), ctx.store, ctx.graph, geometryForPixels(ctx, size));
     return image;
 }
 
@@ -52,7 +52,7 @@ bool writeGraphFile(AppContext& ctx, const QString& path, QSize size, QString* e
         svg.setTitle(QStringLiteral("グラフ"));
         QPainter p;
         if (!p.begin(&svg)) return fail(QStringLiteral("the SVG could not be started"));
-        drawGraph(p, QRectF(QPointF(0, 0), QSizeF(size)), ctx, geo, DrawOptions{true});
+        drawGraph(p, QRectF(QPointF(0, 0), QSizeF(size)), ctx.store, ctx.graph, geo, DrawOptions{true});
         p.end();
     } else if (suffix == QLatin1String("pdf")) {
         QPdfWriter pdf(&buffer);
@@ -64,7 +64,7 @@ bool writeGraphFile(AppContext& ctx, const QString& path, QSize size, QString* e
         pdf.setResolution(600);
         QPainter p;
         if (!p.begin(&pdf)) return fail(QStringLiteral("the PDF could not be started"));
-        drawGraph(p, QRectF(0, 0, pdf.width(), pdf.height()), ctx, geo, DrawOptions{true});
+        drawGraph(p, QRectF(0, 0, pdf.width(), pdf.height()), ctx.store, ctx.graph, geo, DrawOptions{true});
         p.end();
     } else {
         return fail(QStringLiteral("the output must end in .png, .svg or .pdf"));

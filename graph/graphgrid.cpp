@@ -44,7 +44,7 @@ double excessSum(const ChannelRecord& c, const int16_t* samples, int from, int t
 GraphGridTexts fillGraphGrid(const AppContext& ctx) {
     GraphGridTexts t{};
     for (int r = 0; r < kGraphGridRows; ++r) t[size_t(r)][0] = graphGridTitles()[size_t(r)];
-    const ChannelWindows windows = channelWindows(ctx);
+    const ChannelWindows windows = channelWindows(ctx.store, ctx.graph);
     for (int ch = 1; ch <= kChannels; ++ch) {
         const ChannelRecord& c = ctx.store.ch[size_t(ch)];
         if (c.inUse != 1) continue;

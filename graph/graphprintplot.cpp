@@ -32,8 +32,9 @@ GraphGeometry graphPrintGeometry(const QRectF& paper, double kx, double ky, cons
 
 namespace {
 
-// The plot of ctx.graph in page coordinates.
-void drawPrintedPlot(AppContext& ctx, QPainter& p, const QRectF& plot, double w, double h) {
+// The plot of g in page coordinates.
+void drawPrintedPlot(const ChannelStore& s, const GraphState& graph, QPainter& p, const QRectF& plot, double w,
+                     double h) {
     QPaintDevice* device = p.device();
     QRectF paper(0, 0, device->width(), device->height());
     if (auto* paged = dynamic_cast<QPagedPaintDevice*>(device)) {
@@ -51,27 +52,26 @@ void drawPrintedPlot(AppContext& ctx, QPainter& p, const QRectF& plot, double w,
     DrawOptions o;
     o.paper = true;
     o.background = QColor();
-    drawGraph(p, paper, ctx, g, o);
+    drawGraph(p, paper, s, graph, g, o);
 }
 
 }  // namespace
 
-void connectGraphPrint(AppContext& ctx) {
-    ctx.drawGraphPlot = [&ctx](QPainter& p, const QRectF& plot, double w, double h) {
-        drawPrintedPlot(ctx, p, plot, w, h);
+PrintJob graphPrintJob(AppContext& ctx) {
+    GraphPage page;
+    page.plot = [&ctx](QPainter& p, const QRectF& plot, double w, double h) {
+        drawPrintedPlot(ctx.store, ctx.graph, p, plot, w, h);
     };
-    ctx.graphGridText = [&ctx](int row, int channel) {
+    page.gridText = [&ctx](int row, int channel) {
         if (row < 1 || row >= kGraphGridRows || channel < 1 || channel > kChannels) return QString();
         return fillGraphGrid(ctx)[size_t(row)][size_t(channel)];
     };
+    return PrintJob{PrintKind::Graph, {}, page};
 }
 
-void connectReportPlot(AppContext& ctx, const GraphState& report) {
-    ctx.drawGraphPlot = [&ctx, report](QPainter& p, const QRectF& plot, double w, double h) {
-        const GraphState shown = ctx.graph;
-        ctx.graph = report;
-        drawPrintedPlot(ctx, p, plot, w, h);
-        ctx.graph = shown;
+PagePlot reportPlot(const AppContext& ctx, const GraphState& report) {
+    return [&ctx, report](QPainter& p, const QRectF& plot, double w, double h) {
+        drawPrintedPlot(ctx.store, report, p, plot, w, h);
     };
 }
 

@@ -1,10 +1,11 @@
 // The graph's part of the graph print: the plot drawn by drawGraph in page
-// coordinates and the statistics of the visible window, attached to the
-// print's hooks (ctx.drawGraphPlot, ctx.graphGridText). The program and
-// quillet-cli both print the graph through these.
+// coordinates and the statistics of the visible window, carried by the
+// print job (GraphPage). The program and quillet-cli both print the graph
+// and the report's plot through these.
 #pragma once
 
 #include "graph/graphscale.h"
+#include "print/printjobs.h"
 
 #include <QRectF>
 
@@ -22,12 +23,11 @@ namespace quillet {
 GraphGeometry graphPrintGeometry(const QRectF& paper, double kx, double ky, const QRectF& plot, double charWidth,
                                  double lineHeight, int fontSize, double labelWidth);
 
-// Sets ctx.drawGraphPlot and ctx.graphGridText.
-void connectGraphPrint(AppContext& ctx);
+// The graph print of the graph as ctx.graph shows it when the job prints.
+PrintJob graphPrintJob(AppContext& ctx);
 
-// Sets ctx.drawGraphPlot to draw with the report's ranges (reportGraphState)
-// instead of the graph's own, which stay as they are on screen; the graph
-// print takes connectGraphPrint again.
-void connectReportPlot(AppContext& ctx, const GraphState& report);
+// The plot with the report's ranges (reportGraphState) instead of the
+// graph's own, which stay as they are on screen.
+PagePlot reportPlot(const AppContext& ctx, const GraphState& report);
 
 }  // namespace quillet

@@ -242,7 +242,7 @@ GraphState reportGraphState(AppContext& ctx, AxisRows span, ReportBounds bounds)
         g.humidManual = false;
     }
     computeGraphScale(ctx);
-    const ChannelWindows windows = channelWindows(ctx);
+    const ChannelWindows windows = channelWindows(ctx.store, ctx.graph);
     const bool temp = g.hasTemp && widenToHold(g.tempMin, g.tempMax, g.tempManual, sampleExtremes(ctx, windows, false));
     const bool humid =
         g.hasHumid && widenToHold(g.humidMin, g.humidMax, g.humidManual, sampleExtremes(ctx, windows, true));
@@ -338,11 +338,10 @@ PlotPoint clampToPlot(const GraphGeometry& g, double x, double y) {
 
 // ---------------------------------------------------------------- channel windows
 
-ChannelWindows channelWindows(const AppContext& ctx) {
+ChannelWindows channelWindows(const ChannelStore& s, const GraphState& g) {
     ChannelWindows w{};
-    const GraphState& g = ctx.graph;
     for (int ch = 1; ch <= kChannels; ++ch) {
-        const ChannelRecord& c = ctx.store.ch[size_t(ch)];
+        const ChannelRecord& c = s.ch[size_t(ch)];
         if (c.inUse != 1 || c.kind < 0 || c.kind > 2 || c.sampleCount <= 0) continue;
         if (c.sampleCount + c.rowOffset < g.xStart || c.rowOffset >= g.xEnd) continue;
         ChannelWindow& cw = w[size_t(ch)];

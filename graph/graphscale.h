@@ -101,7 +101,7 @@ struct ChannelWindow {
     int xIndex = 0;
 };
 using ChannelWindows = std::array<ChannelWindow, kChannels + 1>;
-ChannelWindows channelWindows(const AppContext& ctx);
+ChannelWindows channelWindows(const ChannelStore& s, const GraphState& g);
 
 // The statistics grid gpgrid: 11 rows × 9 columns (column 0 the titles,
 // columns 1..8 the channels).

@@ -148,15 +148,13 @@ bool readyToTransfer(const PendingLogger& p, const StorageChoice& c) {
     return true;
 }
 
-void applyStorageChoice(AppContext& ctx, const StorageChoice& c) {
-    ctx.destinationChannel[1] = int16_t(c.first);
-    ctx.destinationChannel[2] = isTwoChannelModel(ctx.pendingLogger->loggerModel) ? int16_t(c.second) : int16_t(0);
+Destinations destinationsOf(const PendingLogger& p, const StorageChoice& c) {
+    return {c.first, isTwoChannelModel(p.loggerModel) ? c.second : 0};
 }
 
-StorageChoice chooseInitialDestinations(AppContext& ctx) {
-    const StorageChoice c = initialStorageChoice(ctx.store, isTwoChannelModel(ctx.pendingLogger->loggerModel));
-    applyStorageChoice(ctx, c);
-    return c;
+Destinations chooseInitialDestinations(const AppContext& ctx) {
+    const PendingLogger& p = ctx.pendingLogger;
+    return destinationsOf(p, initialStorageChoice(ctx.store, isTwoChannelModel(p.loggerModel)));
 }
 
 ReadAlarmSections readAlarmSections(const PendingLogger& p) {

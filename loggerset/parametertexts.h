@@ -71,13 +71,13 @@ bool pickStorage(StorageChoice& c, int row, int channel);
 // logger channel has its own grid channel.
 bool readyToTransfer(const PendingLogger& p, const StorageChoice& c);
 
-// Writes the choice into ctx.destinationChannel[1], [2] (0 for the second of
-// a one-channel logger).
-void applyStorageChoice(AppContext& ctx, const StorageChoice& c);
+// The channels the choice sends the logger's channels to (0 for the second
+// of a one-channel logger).
+Destinations destinationsOf(const PendingLogger& p, const StorageChoice& c);
 
-// The window loaded without being shown (the usual communication): only the
-// initial storage channels are chosen and recorded.
-StorageChoice chooseInitialDestinations(AppContext& ctx);
+// The window loaded without being shown (the usual communication): the
+// initial storage channels for ctx.pendingLogger.
+Destinations chooseInitialDestinations(const AppContext& ctx);
 
 // The read alarm values outside the logger's range (tenths): the lines of
 // the message's sections (models 1, 2: one section per failing channel;

@@ -130,9 +130,9 @@ QStringList referenceChoices(const SettingsState& s, int channel) {
     return isHumidity(int16_t(m->kinds[size_t(channel - 1)])) ? numbers(0, 100) : numbers(-40, 60);
 }
 
-QDateTime initialStartTime(const QDateTime& now, int usualCommunicationActive, const QString& usualStartTime) {
+QDateTime initialStartTime(const QDateTime& now, const QString& usualStartTime) {
     const Seconds present = toMinute(toSeconds(now));
-    if (usualCommunicationActive != 0) {
+    if (!usualStartTime.isEmpty()) {
         QTime at = QTime::fromString(usualStartTime.trimmed(), QStringLiteral("HH:mm"));
         if (!at.isValid()) at = QTime::fromString(usualStartTime.trimmed(), QStringLiteral("H:mm"));
         if (at.isValid()) {
@@ -458,15 +458,8 @@ RecordingSettings recordingSettings(const SettingsState& s) {
     return r;
 }
 
-int sendStatusRequest(AppContext& ctx) {
-    if (!ctx.serial) return kErrInvalidPort;
-    int err = ctx.serial->isOpen() ? 0 : ctx.serial->open();
-    if (!err) {
-        ctx.serial->clearInput();
-        err = transmitFrame(ctx, Cmd::ReadStatus, {});
-    }
-    if (err && ctx.serial->isOpen()) ctx.serial->close();
-    return err;
+PortFault sendStatusRequest(AppContext& ctx) {
+    return openAndTransmit(ctx, Cmd::ReadStatus.group, Cmd::ReadStatus.number, {});
 }
 
 }  // namespace quillet

@@ -7,12 +7,13 @@
 // that the writer sends.
 //
 // Without a window (the usual communication, the command line):
-//     LoadedSettings l = initialSettings(current, now, initialStartTime(...), ctx.lockChoice);
+//     LoadedSettings l = initialSettings(current, now, initialStartTime(now), ctx.loggerSet->lockChoice);
 //     RuleOutcome r = checkStartTime(l.state, "2013-11-20 08:00");  // r.messageNo 0 = accepted
 //     RecordingSettings s = recordingSettings(l.state);
 #pragma once
 
 #include "comm/recordingsettings.h"
+#include "comm/serialport.h"
 #include "comm/settingswriter.h"
 
 #include <QDateTime>
@@ -84,9 +85,16 @@ struct RuleOutcome {
 };
 
 // The start the dialog opens with: now + 1 minute; during the usual
-// communication (active ≠ 0) today at usualStartTime ("hh:nn"), or
-// tomorrow when the present minute is not earlier than that. To the minute.
-QDateTime initialStartTime(const QDateTime& now, int usualCommunicationActive, const QString& usualStartTime);
+// communication (its start time given) today at usualStartTime ("hh:nn"),
+// or tomorrow when the present minute is not earlier than that. To the
+// minute.
+QDateTime initialStartTime(const QDateTime& now, const QString& usualStartTime = {});
+
+// What the settings dialog keeps for the whole run (never read from a
+// logger): the last state of its lock check box.
+struct LoggerSetState {
+    bool lockChoice = false;
+};
 
 // The values the dialog opens with. readAlarmText is the "警報値異常です！"
 // box (empty when the read alarm values were in range); the alarm values it
@@ -164,8 +172,7 @@ RecordingSettings recordingSettings(const SettingsState& s);
 
 // The clock timer keeps the reader's link alive: the status request 1,3 is
 // sent without waiting for its answer (the next exchange empties the input).
-// 0, or the run-time error number of the port (nothing is shown; the port is
-// closed again).
-int sendStatusRequest(AppContext& ctx);
+// None, or the port's fault (nothing is shown; the port is closed again).
+PortFault sendStatusRequest(AppContext& ctx);
 
 }  // namespace quillet

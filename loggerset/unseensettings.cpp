@@ -10,10 +10,8 @@ namespace quillet {
 void UnseenSettingsDialog::run(AppContext& ctx, const PendingLogger& current) {
     opened = true;
     const QDateTime now = ctx.clock->now();
-    const QDateTime opening =
-        start.isValid() ? start
-                        : initialStartTime(now, ctx.usualCommunicationActive, ctx.general.usualCommunicationStartTime);
-    LoadedSettings loaded = initialSettings(current, now, opening, ctx.lockChoice);
+    const QDateTime opening = start.isValid() ? start : initialStartTime(now);
+    LoadedSettings loaded = initialSettings(current, now, opening, ctx.loggerSet->lockChoice);
     if (!loaded.readAlarmText.isEmpty())
         ctx.messages->show(QString::fromUtf16(kReadAlarmBoxTitle), loaded.readAlarmText, kOkOnly | kIconError);
     if (edit && !edit(ctx, loaded.state)) return;
@@ -40,7 +38,7 @@ std::optional<WrittenSettings> UnseenSettingsDialog::writtenSettings() const {
 UnseenSettingsDialog usualSettingsStep(AppContext& ctx, const QDateTime& startTime, BusyLogger busy) {
     UnseenSettingsDialog dialog;
     dialog.start = startTime;
-    dialog.progress = ctx.commProgress;
+    dialog.progress = ctx.comm->progress;
     dialog.preparation = prepareSettings(ctx, dialog, busy);
     if (dialog.opened)
         ctx.comm->status = dialog.written ? dialog.status : Exchange::Faulty;

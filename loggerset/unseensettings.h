@@ -53,7 +53,7 @@ public:
 };
 
 // The usual communication's settings step: the preparation with the unseen
-// dialog opening at startTime, its progress shown through ctx.commProgress
+// dialog opening at startTime, its progress shown through ctx.comm->progress
 // (the progress window's bar). Leaves in the status the result of the
 // settings: the preparation's failure, 1 when the dialog did not write,
 // else the writer's result. busy as prepareSettings takes it. Returns the

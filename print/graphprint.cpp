@@ -22,7 +22,7 @@ GraphPrintLayout graphPrintLayout(double pw, double ph, double w, double h) {
     return l;
 }
 
-QString graphSummaryText(AppContext& ctx, int row, int col) {
+QString graphSummaryText(AppContext& ctx, const GraphPage& page, int row, int col) {
     static const char16_t* const titles[8] = {u"カードNo.\rテストNo.\r単位",
                                               u"収録/ｴﾗｰ数",
                                               u"最高値",
@@ -48,7 +48,7 @@ QString graphSummaryText(AppContext& ctx, int row, int col) {
                vb::format(c.lowerAlarm / 10.0, QStringLiteral("0"));
     }
     // Rows 2..7: the graph window's statistics grid, rows 1..6.
-    return ctx.graphGridText ? ctx.graphGridText(row - 1, ch) : QString();
+    return page.gridText ? page.gridText(row - 1, ch) : QString();
 }
 
 void graphPageSetup(AppContext& ctx) {
@@ -61,7 +61,7 @@ void graphPrinterSetup(AppContext& ctx) {
     if (const int e = ctx.graphPrinter->printerDialog()) printFailed(ctx, e);
 }
 
-int printGraph(AppContext& ctx) {
+int printGraph(AppContext& ctx, const GraphPage& page) {
     QPainter painter;
     QPagedPaintDevice* device = beginPrinting(ctx, *ctx.graphPrinter, QStringLiteral("グラフ印刷"), painter);
     if (!device) return 0;
@@ -76,9 +76,9 @@ int printGraph(AppContext& ctx) {
     pen.setWidthF(w * 0.06);
     painter.setPen(pen);
     painter.drawRect(l.plot);
-    if (ctx.drawGraphPlot) {
+    if (page.plot) {
         painter.save();
-        ctx.drawGraphPlot(painter, l.plot, w, h);
+        page.plot(painter, l.plot, w, h);
         painter.restore();
     }
 
@@ -101,7 +101,8 @@ int printGraph(AppContext& ctx) {
     t.rowLines = [](int row) { return row == 0 ? 3 : 1; };
     std::array<std::array<QString, 9>, 8> cells;
     for (int row = 1; row <= 8; ++row)
-        for (int col = 1; col <= 9; ++col) cells[size_t(row - 1)][size_t(col - 1)] = graphSummaryText(ctx, row, col);
+        for (int col = 1; col <= 9; ++col)
+            cells[size_t(row - 1)][size_t(col - 1)] = graphSummaryText(ctx, page, row, col);
     t.cell = [&cells](int row, int col) { return cells[size_t(row)][size_t(col)]; };
     paintRows(painter, t, 0, t.rows, l.table.top());
     painter.setPen(pen);

@@ -1,8 +1,10 @@
 // The graph print (print kind 3): one page with the graph over a summary
 // table of the visible window. The page's frame, font and table are drawn
-// here; the plot itself comes from the graph through ctx.drawGraphPlot,
-// the statistics through ctx.graphGridText (core/context.h).
+// here; the plot and the statistics come from the graph with the job
+// (GraphPage).
 #pragma once
+
+#include "print/printjobs.h"
 
 #include <QRectF>
 #include <QString>
@@ -24,8 +26,9 @@ struct GraphPrintLayout {
 };
 GraphPrintLayout graphPrintLayout(double printableWidth, double printableHeight, double charWidth, double lineHeight);
 
-// Summary table cell: row 1..8, column 1 the titles, column c + 1 channel c.
-QString graphSummaryText(AppContext& ctx, int row, int col);
+// Summary table cell: row 1..8, column 1 the titles, column c + 1 channel c;
+// rows 2..7 are the page's statistics grid.
+QString graphSummaryText(AppContext& ctx, const GraphPage& page, int row, int col);
 
 // The graph window's "ページ設定(&Y)" (mPaperset) and "プリンタ設定(&P)"
 // (mPrinterSetting): the printer checks of the main window's print control,
@@ -36,6 +39,6 @@ void graphPrinterSetup(AppContext& ctx);
 
 // Prints the page on ctx.graphPrinter. Returns 1, or 0 when nothing was
 // printed (reported by the failure rule).
-int printGraph(AppContext& ctx);
+int printGraph(AppContext& ctx, const GraphPage& page);
 
 }  // namespace quillet

@@ -254,8 +254,8 @@ bool endPrinting(AppContext& ctx, PrintControl& printer, QPainter& painter) {
 std::optional<PrintJob> jobFor(AppContext& ctx, PrintKind kind, PartialPrintPrompt* partPrint) {
     switch (kind) {
     case PrintKind::WholeList:
-    case PrintKind::Parameters:
-    case PrintKind::Graph: return PrintJob{kind, {}};
+    case PrintKind::Parameters: return PrintJob{kind, {}, {}};
+    case PrintKind::Graph: return std::nullopt;  // made by the graph, with its page
     case PrintKind::PartialList: {
         const std::optional<AxisRows> rows = partPrint ? partPrint->chooseRows(ctx) : std::nullopt;
         if (!rows) return std::nullopt;
@@ -270,7 +270,7 @@ int printJob(AppContext& ctx, const PrintJob& job) {
     case PrintKind::WholeList:
     case PrintKind::PartialList:
     case PrintKind::Parameters: return printTables(ctx, job);
-    case PrintKind::Graph: return printGraph(ctx);
+    case PrintKind::Graph: return printGraph(ctx, job.graph);
     }
     return 0;
 }
@@ -285,6 +285,11 @@ PrintOutcome printDispatch(AppContext& ctx, PrintKind kind, PartialPrintPrompt* 
     const std::optional<PrintJob> job = jobFor(ctx, kind, partPrint);
     if (!job) return PrintOutcome::Cancelled;
     return printJob(ctx, *job) > 0 ? PrintOutcome::Printed : PrintOutcome::Failed;
+}
+
+PrintOutcome printDispatch(AppContext& ctx, const PrintJob& job) {
+    if (!printerChecks(ctx)) return PrintOutcome::Failed;
+    return printJob(ctx, job) > 0 ? PrintOutcome::Printed : PrintOutcome::Failed;
 }
 
 int printTables(AppContext& ctx, const PrintJob& job) {
@@ -361,14 +366,22 @@ PrintOutcome printerSetupCommand(AppContext& ctx) {
 PrintOutcome previewCommand(AppContext& ctx, PrintKind kind, PrintPreview& preview, PartialPrintPrompt* partPrint) {
     const std::optional<PrintJob> job = jobFor(ctx, kind, partPrint);
     if (!job) return PrintOutcome::Cancelled;
-    const PrintJob j = *job;
-    return preview.show(jobTitle(kind), pageOf(ctx, kind),
-                        [&ctx, j](PrintControl& target) { return printJobOn(ctx, j, target); });
+    return previewCommand(ctx, *job, preview);
+}
+
+PrintOutcome previewCommand(AppContext& ctx, const PrintJob& job, PrintPreview& preview) {
+    return preview.show(jobTitle(job.kind), pageOf(ctx, job.kind),
+                        [&ctx, job](PrintControl& target) { return printJobOn(ctx, job, target); });
 }
 
 PrintOutcome pdfCommand(AppContext& ctx, PrintKind kind, PartialPrintPrompt* partPrint) {
     const std::optional<PrintJob> job = jobFor(ctx, kind, partPrint);
     if (!job) return PrintOutcome::Cancelled;
+    return pdfCommand(ctx, *job);
+}
+
+PrintOutcome pdfCommand(AppContext& ctx, const PrintJob& job) {
+    const PrintKind kind = job.kind;
     FileDialogRequest request;
     request.title = QStringLiteral("PDFで保存");
     request.filter = QStringLiteral("PDFファイル(*.pdf)|*.pdf");
@@ -378,7 +391,7 @@ PrintOutcome pdfCommand(AppContext& ctx, PrintKind kind, PartialPrintPrompt* par
     if (!file || file->isEmpty()) return PrintOutcome::Cancelled;
     PdfPrintControl pdf(*file);
     if (const QPageLayout layout = pageOf(ctx, kind); layout.isValid()) pdf.pageLayout = layout;
-    return printJobOn(ctx, *job, pdf) > 0 ? PrintOutcome::Printed : PrintOutcome::Failed;
+    return printJobOn(ctx, job, pdf) > 0 ? PrintOutcome::Printed : PrintOutcome::Failed;
 }
 
 }  // namespace quillet

@@ -18,6 +18,7 @@ class QPaintDevice;
 class QPagedPaintDevice;
 class QPainter;
 class QPageLayout;
+class QRectF;
 
 namespace quillet {
 
@@ -26,9 +27,25 @@ class PrintControl;
 
 // What a print job prints; the rows of a partial list.
 enum class PrintKind : int { WholeList = 0, PartialList = 1, Parameters = 2, Graph = 3 };
+
+// A plot painted on a page: the graph (axes, grid, labels, channels,
+// reference lines) around and inside the plot rectangle, in page
+// coordinates, with the painter's font, the print's character width and
+// line height.
+using PagePlot = std::function<void(QPainter& painter, const QRectF& plot, double charWidth, double lineHeight)>;
+
+// What the graph puts on the graph print's page (graph/graphprintplot.h
+// makes it): the plot, and the text of the graph window's statistics grid
+// at row 1..6 (n/errors .. reference value) for channel 1..8.
+struct GraphPage {
+    PagePlot plot;
+    std::function<QString(int row, int channel)> gridText;
+};
+
 struct PrintJob {
     PrintKind kind = PrintKind::WholeList;
-    AxisRows rows;  // PartialList only
+    AxisRows rows;    // PartialList only
+    GraphPage graph;  // Graph only
 };
 
 // What a print command came to. Failed: its error was shown. Cancelled: a
@@ -98,8 +115,9 @@ public:
 };
 
 // The job a print command prints: the partial list asks for its rows first
-// (nothing for Cancel, or without a prompt); every other known kind as it
-// is; nothing for an unknown kind.
+// (nothing for Cancel, or without a prompt); the list and the parameters as
+// they are; nothing for the graph, whose job the graph makes with its page
+// (graphPrintJob), and for an unknown kind.
 std::optional<PrintJob> jobFor(AppContext& ctx, PrintKind kind, PartialPrintPrompt* partPrint);
 
 // Prints a job on its print control (ctx.printer; the graph on
@@ -115,6 +133,8 @@ int printJobOn(AppContext& ctx, const PrintJob& job, PrintControl& target);
 // The one entry of all printing: the printer checks, then jobFor and
 // printJob. Another kind prints nothing.
 PrintOutcome printDispatch(AppContext& ctx, PrintKind kind, PartialPrintPrompt* partPrint = nullptr);
+// The same for a job made already (the graph's).
+PrintOutcome printDispatch(AppContext& ctx, const PrintJob& job);
 
 // Prints a list or parameter job as one document on ctx.printer. Returns
 // the number of pages; 0 when nothing was printed (reported by the failure
@@ -151,12 +171,14 @@ public:
 // first) shown by preview, with the page of the job's printer.
 PrintOutcome previewCommand(AppContext& ctx, PrintKind kind, PrintPreview& preview,
                             PartialPrintPrompt* partPrint = nullptr);
+PrintOutcome previewCommand(AppContext& ctx, const PrintJob& job, PrintPreview& preview);
 
 // "PDFで保存(&D)...": the job of kind (rows first for a partial list) into a
 // PDF file chosen in the save dialog, the same pages as on paper (the page
 // of the job's printer), without a printer dialog. The file appears only
 // when every page is written.
 PrintOutcome pdfCommand(AppContext& ctx, PrintKind kind, PartialPrintPrompt* partPrint = nullptr);
+PrintOutcome pdfCommand(AppContext& ctx, const PrintJob& job);
 
 // The caption of a job's document ("全体印刷", "グラフ印刷", ...).
 QString jobTitle(PrintKind kind);

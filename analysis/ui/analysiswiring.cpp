@@ -36,9 +36,8 @@ void wireAnalysis(MainWindow& window, AppContext& ctx, TitlePrompt askTitle) {
         // The graph of the whole axis with the automatic ranges, whatever
         // the graph window holds.
         const AxisRows rows = wholeAxis(ctx.store);
-        connectReportPlot(ctx, reportGraphState(ctx, rows, ReportBounds::Automatic));
-        reportCommand(ctx, *ctx.printer, rows, savedDeltaHOverR(ctx), askTitle);
-        connectGraphPrint(ctx);
+        const PagePlot plot = reportPlot(ctx, reportGraphState(ctx, rows, ReportBounds::Automatic));
+        reportCommand(ctx, *ctx.printer, ReportRequest{{}, rows, savedDeltaHOverR(ctx), plot}, askTitle);
     });
 }
 
@@ -48,9 +47,9 @@ void wireGraphAnalysis(GraphWindow& graph, AppContext& ctx, TitlePrompt askTitle
     graph.printReport = [&ctx, askTitle] {
         // The time span shown, every sample of it within the Y axes.
         const AxisRows shown{ctx.graph->xStart, ctx.graph->xEnd};
-        connectReportPlot(ctx, reportGraphState(ctx, shown, ReportBounds::Held));
-        reportCommand(ctx, *ctx.graphPrinter, visibleRows(ctx), savedDeltaHOverR(ctx), askTitle);
-        connectGraphPrint(ctx);
+        const PagePlot plot = reportPlot(ctx, reportGraphState(ctx, shown, ReportBounds::Held));
+        reportCommand(ctx, *ctx.graphPrinter, ReportRequest{{}, visibleRows(ctx), savedDeltaHOverR(ctx), plot},
+                      askTitle);
     };
     graph.updateCommandStates();
 }

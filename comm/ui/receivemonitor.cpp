@@ -69,10 +69,10 @@ void wire(MainWindow& window, AppContext& ctx, const std::function<ReceiveMonito
         m.raise();
         m.activateWindow();
     });
-    ctx.commMonitor = [monitor](const QByteArray& answer, int group, int number, int progressMode) {
+    ctx.comm->monitor = [monitor](const QByteArray& answer, int group, int number, Progress progress) {
         ReceiveMonitor& m = monitor();
         QString text = m.text();
-        appendMonitorText(text, answer, group, number, progressMode);
+        appendMonitorText(text, answer, group, number, progress);
         m.setMonitorText(text);
     };
 }

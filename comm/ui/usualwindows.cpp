@@ -117,8 +117,8 @@ void UsualCommunicationDialog::onButtonClicked(int index) {
 
 // ---------------------------------------------------------------- UsualCommunicationWindow
 
-UsualCommunicationWindow::UsualCommunicationWindow(AppContext& ctx, UsualSteps steps, QWidget* parent)
-    : QDialog(parent), ctx_(ctx), steps_(std::move(steps)) {
+UsualCommunicationWindow::UsualCommunicationWindow(AppContext& ctx, UsualRun run, UsualSteps steps, QWidget* parent)
+    : QDialog(parent), ctx_(ctx), run_(run), steps_(std::move(steps)) {
     setObjectName(QStringLiteral("fMacroView"));
     setWindowTitle(QStringLiteral("いつもの通信中"));
     setModal(true);
@@ -189,7 +189,7 @@ UsualCommunicationWindow::UsualCommunicationWindow(AppContext& ctx, UsualSteps s
     mSetTime->setText(g.usualCommunicationStartTime);
     mSetMode->setText(usualTaskCaption(g.usualCommunicationTask));
     mSetSave->setText(usualNamingCaption(g.usualCommunicationNaming));
-    const bool reading = ctx_.usualCommunicationActive != kUsualSetOnly;
+    const bool reading = run_ != UsualRun::SetOnly;
     fPara->setEnabled(reading);
     for (QLabel* l : label1) l->setEnabled(reading);
     barReadout->setVisible(reading);
@@ -232,13 +232,13 @@ void UsualCommunicationWindow::showSummary(const UsualSummary& s) {
 void UsualCommunicationWindow::onStartTimer() {
     tMacroStart->stop();
     running_ = true;
-    auto previous = ctx_.commProgress;
-    ctx_.commProgress = [this](int maximum, int value) {
+    auto previous = ctx_.comm->progress;
+    ctx_.comm->progress = [this](int maximum, int value) {
         barReadout->setMaximum(std::max(1, maximum));
         barReadout->setValue(std::clamp(value, 0, barReadout->maximum()));
     };
-    outcome_ = runUsualCommunication(ctx_, steps_, *this);
-    ctx_.commProgress = previous;
+    outcome_ = runUsualCommunication(ctx_, run_, steps_, *this);
+    ctx_.comm->progress = previous;
     running_ = false;
     tTenmetu->stop();
     accept();
@@ -258,14 +258,15 @@ void UsualCommunicationWindow::reject() {
 // ---------------------------------------------------------------- wiring
 
 void startUsualCommunication(AppContext& ctx, const UsualSteps& steps, QWidget* parent) {
-    if (!clearScreenForUsual(ctx) || beginUsualCommunication(ctx) == 0) return;
+    if (!clearScreenForUsual(ctx)) return;
+    const std::optional<UsualRun> run = beginUsualCommunication(ctx);
+    if (!run) return;
     // A window of its own: the run disables the main window, and with it
     // every window that belongs to the main window.
-    UsualCommunicationWindow view(ctx, steps, nullptr);
+    UsualCommunicationWindow view(ctx, *run, steps, nullptr);
     if (parent) view.setFont(parent->font());
     if (parent) view.move(parent->geometry().center() - view.rect().center());
     view.exec();
-    ctx.usualCommunicationActive = 0;  // also when the window was closed before its first tick
     const QString text = usualOutcomeText(view.outcome());
     if (!text.isEmpty()) showUsualOutcome(parent, view.outcome().savedFile, text);
 }

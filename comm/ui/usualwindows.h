@@ -44,7 +44,7 @@ private:
 class UsualCommunicationWindow : public QDialog, public UsualView {
     Q_OBJECT
 public:
-    UsualCommunicationWindow(AppContext& ctx, UsualSteps steps, QWidget* parent = nullptr);
+    UsualCommunicationWindow(AppContext& ctx, UsualRun run, UsualSteps steps, QWidget* parent = nullptr);
 
     // UsualView.
     void setMode(const QString& text) override;
@@ -77,6 +77,7 @@ protected:
 
 private:
     AppContext& ctx_;
+    UsualRun run_;
     UsualSteps steps_;
     UsualBlink blink_;
     UsualOutcome outcome_;

@@ -52,11 +52,15 @@ int QtMessageBoxes::show(const QString& title, const QString& text, int style) {
     // The buttons in the order the style names them, with the answer each gives.
     std::vector<std::pair<QMessageBox::StandardButton, int>> buttons;
     switch (style & 7) {
-    case 1: buttons = {{QMessageBox::Ok, kOk}, {QMessageBox::Cancel, kCancel}}; break;
-    case 2: buttons = {{QMessageBox::Abort, 3}, {QMessageBox::Retry, 4}, {QMessageBox::Ignore, 5}}; break;
-    case 3: buttons = {{QMessageBox::Yes, kYes}, {QMessageBox::No, kNo}, {QMessageBox::Cancel, kCancel}}; break;
-    case 4: buttons = {{QMessageBox::Yes, kYes}, {QMessageBox::No, kNo}}; break;
-    case 5: buttons = {{QMessageBox::Retry, 4}, {QMessageBox::Cancel, kCancel}}; break;
+    case kOkCancel: buttons = {{QMessageBox::Ok, kOk}, {QMessageBox::Cancel, kCancel}}; break;
+    case kAbortRetryIgnore:
+        buttons = {{QMessageBox::Abort, kAbort}, {QMessageBox::Retry, kRetry}, {QMessageBox::Ignore, kIgnore}};
+        break;
+    case kYesNoCancel:
+        buttons = {{QMessageBox::Yes, kYes}, {QMessageBox::No, kNo}, {QMessageBox::Cancel, kCancel}};
+        break;
+    case kYesNo: buttons = {{QMessageBox::Yes, kYes}, {QMessageBox::No, kNo}}; break;
+    case kRetryCancel: buttons = {{QMessageBox::Retry, kRetry}, {QMessageBox::Cancel, kCancel}}; break;
     default: buttons = {{QMessageBox::Ok, kOk}};
     }
     QMessageBox::StandardButtons set;

@@ -22,18 +22,18 @@ namespace {
 struct FieldInfo {
     const char* name;
     const char* tooltip;
-    int keyMode;  // filterKey: 0 digits, 1 and "-", 3 date-time
+    KeyFilter keys;
 };
 
 const FieldInfo kFields[kRangeFields] = {
-    {"Drstartno", "グラフのＸ軸下限データＮｏ", 0},
-    {"Drendno", "グラフのＸ軸上限データＮｏ．", 0},
-    {"Trstartv", "グラフのY軸下限値", 1},
-    {"Trendv", "グラフのY軸上限値", 1},
-    {"Hrstartv", "", 0},
-    {"Hrendv", "", 0},
-    {"Drstarttime", "グラフのＸ軸下限時刻", 3},
-    {"Drendtime", "グラフのＸ軸上限時刻", 3},
+    {"Drstartno", "グラフのＸ軸下限データＮｏ", KeyFilter::Digits},
+    {"Drendno", "グラフのＸ軸上限データＮｏ．", KeyFilter::Digits},
+    {"Trstartv", "グラフのY軸下限値", KeyFilter::SignedDigits},
+    {"Trendv", "グラフのY軸上限値", KeyFilter::SignedDigits},
+    {"Hrstartv", "", KeyFilter::Digits},
+    {"Hrendv", "", KeyFilter::Digits},
+    {"Drstarttime", "グラフのＸ軸下限時刻", KeyFilter::DateTime},
+    {"Drendtime", "グラフのＸ軸上限時刻", KeyFilter::DateTime},
 };
 
 struct SpinRange {
@@ -209,7 +209,7 @@ bool GraphRangeDialog::eventFilter(QObject* watched, QEvent* event) {
             lostFocus(*f);
             return true;
         }
-        if (!filterKeyEvent(key, kFields[size_t(*f)].keyMode)) return true;
+        if (!filterKeyEvent(key, kFields[size_t(*f)].keys)) return true;
         break;
     }
     case QEvent::KeyRelease:

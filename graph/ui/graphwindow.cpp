@@ -421,11 +421,14 @@ void GraphWindow::closeEvent(QCloseEvent* e) {
 void GraphWindow::paintPlot(QPainter& p, const QRectF& target) {
     DrawOptions o;
     o.background = palette().color(QPalette::Window);
-    drawGraph(p, target, ctx_, plotGeometry(), o);
+    drawGraph(p, target, ctx_.store, ctx_.graph, plotGeometry(), o);
 }
 
 void GraphWindow::redraw(bool recompute, bool refillGrid) {
     if (recompute) computeGraphScale(ctx_);
+    // The reference values, while unset, take the middle of the axes the
+    // graph is first shown with and keep them through a zoom.
+    defaultReferenceLines(ctx_.graph);
     gImage->invalidate();
     if (refillGrid) gpgridModel->refill();
     if (ctx_.graph->undoAvailable) popRange2->setVisible(true);
@@ -539,11 +542,10 @@ void wireGraphEntries(AppContext& ctx, GraphWindow& graph) {
         defaultReferenceLines(ctx.graph);
         showReferenceLines(ctx, &graph, [&graph] { graph.rangesChanged(false); });
     };
-    connectGraphPrint(ctx);
-    graph.printGraph = [&ctx] { printDispatch(ctx, PrintKind::Graph); };
+    graph.printGraph = [&ctx] { printDispatch(ctx, graphPrintJob(ctx)); };
     auto preview = std::make_shared<QtPrintPreview>(&graph);
-    graph.previewGraph = [&ctx, preview] { previewCommand(ctx, PrintKind::Graph, *preview); };
-    graph.saveGraphPdf = [&ctx] { pdfCommand(ctx, PrintKind::Graph); };
+    graph.previewGraph = [&ctx, preview] { previewCommand(ctx, graphPrintJob(ctx), *preview); };
+    graph.saveGraphPdf = [&ctx] { pdfCommand(ctx, graphPrintJob(ctx)); };
     graph.pageSetup = [&ctx] { graphPageSetup(ctx); };
     graph.printerSetup = [&ctx] { graphPrinterSetup(ctx); };
     graph.updateCommandStates();

@@ -142,7 +142,7 @@ bool ReferenceLinesDialog::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
         // Temperatures may be negative; humidity takes digits only.
-        if (!filterKeyEvent(key, f == RefField::Temp ? 1 : 0)) return true;
+        if (!filterKeyEvent(key, f == RefField::Temp ? KeyFilter::SignedDigits : KeyFilter::Digits)) return true;
         break;
     }
     case QEvent::KeyRelease:

@@ -15,14 +15,16 @@ namespace quillet {
 
 void wireCommunication(MainWindow& window, AppContext& ctx, ReadoutWindows& readout) {
     // the read-out command (and the toolbar's btnLRead, which runs the same entry).
-    window.setCommand(window.mLREAD, [&ctx, &readout] { readLogger(ctx, readout); });
+    window.setCommand(window.mLREAD, [&ctx, &readout, &window] {
+        if (readLogger(ctx, readout)) window.updateCommandStates();
+    });
     window.setCommand(window.mPORTA, [&ctx] { searchPort(ctx); });
     window.setCommand(window.mPORTM, [&ctx, &window] {
         PortDialog dialog(ctx, &window);
         dialog.exec();
     });
     // the recording settings command (and the toolbar's btnLSet): the preparation, then the
-    // recording settings dialog (unseen during the usual communication).
+    // recording settings dialog.
     auto settingsDialog = std::make_shared<QtSettingsDialog>(&window);
     window.setCommand(window.mLRECSET, [&ctx, settingsDialog] { prepareSettings(ctx, *settingsDialog); });
     window.setCommand(window.mLPARASET, [&ctx, &window] {

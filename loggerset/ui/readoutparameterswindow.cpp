@@ -90,7 +90,8 @@ void setTextColour(QWidget* w, const QColor& colour) {
 
 }  // namespace
 
-ReadoutParametersWindow::ReadoutParametersWindow(AppContext& ctx, std::function<void()> startTransfer, QWidget* parent)
+ReadoutParametersWindow::ReadoutParametersWindow(AppContext& ctx, std::function<void(Destinations)> startTransfer,
+                                                 QWidget* parent)
     : QDialog(parent), ctx_(ctx), startTransfer_(std::move(startTransfer)) {
     setObjectName(QStringLiteral("LOGPARALIST"));
     setWindowTitle(captionText(Caption::LoggerRead));  // "ロガー読み出し"
@@ -238,11 +239,11 @@ void ReadoutParametersWindow::onButtonClicked(int index) {
         cancel();
         return;
     }
-    applyStorageChoice(ctx_, choice_);
+    const Destinations to = destinationsOf(ctx_.pendingLogger, choice_);
     transferring_ = true;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     setEnabled(false);
-    if (startTransfer_) startTransfer_();
+    if (startTransfer_) startTransfer_(to);
     setEnabled(true);
     QApplication::restoreOverrideCursor();
     transferring_ = false;

@@ -1,8 +1,8 @@
 // ReadoutParametersWindow: the read-out parameter window ("ロガー読み出し"). Shows what
 // the logger on the reader holds, per logger channel, and lets the user
-// choose the grid channels that receive it. OK records the choice in
-// destinationChannel and runs the transfer through the caller's callback;
-// Cancel sets the status to Faulty.
+// choose the grid channels that receive it. OK runs the transfer into the
+// chosen channels through the caller's callback; Cancel sets the status to
+// Faulty.
 //
 // Controls keep their names: per logger channel a frame `Rscale` with the
 // value labels `Rctnoval`, `Rstarttimeval`, ... (the frame and its labels
@@ -30,10 +30,11 @@ namespace quillet {
 class ReadoutParametersWindow : public QDialog {
     Q_OBJECT
 public:
-    // startTransfer opens the progress window and runs the transfer; it
-    // returns when the transfer is over (done, failed or cancelled; the
-    // result is in the status).
-    ReadoutParametersWindow(AppContext& ctx, std::function<void()> startTransfer, QWidget* parent = nullptr);
+    // startTransfer opens the progress window and runs the transfer into
+    // the channels given; it returns when the transfer is over (done, failed
+    // or cancelled; the result is in the status).
+    ReadoutParametersWindow(AppContext& ctx, std::function<void(Destinations)> startTransfer,
+                            QWidget* parent = nullptr);
 
     // The controls, for the callers and the tests.
     QLabel* valueLabel(const QString& name, int channel) const;
@@ -73,7 +74,7 @@ private:
     void cancel();
 
     AppContext& ctx_;
-    std::function<void()> startTransfer_;
+    std::function<void(Destinations)> startTransfer_;
     ReadoutParameterTexts texts_;
     StorageChoice choice_;
     std::array<ChannelControls, 3> channels_{};

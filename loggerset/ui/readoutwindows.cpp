@@ -5,7 +5,7 @@
 
 namespace quillet {
 
-void QtReadoutWindows::showParameterWindow(AppContext& ctx, const std::function<void()>& transfer) {
+void QtReadoutWindows::showParameterWindow(AppContext& ctx, const std::function<void(Destinations)>& transfer) {
     ReadoutParametersWindow window(ctx, transfer, parent_);
     window.exec();
 }
@@ -21,13 +21,13 @@ void QtReadoutWindows::runWithProgress(AppContext& ctx, const std::function<void
         parent_);
     progress = &window;
     // The receive reports the characters expected and received.
-    auto previous = ctx.commProgress;
-    ctx.commProgress = [&](int maximum, int value) {
+    auto previous = ctx.comm->progress;
+    ctx.comm->progress = [&](int maximum, int value) {
         window.setMaximum(maximum);
         window.setValue(value);
     };
     window.exec();
-    ctx.commProgress = previous;
+    ctx.comm->progress = previous;
 }
 
 }  // namespace quillet

@@ -11,7 +11,7 @@ namespace quillet {
 class QtReadoutWindows : public ReadoutWindows {
 public:
     explicit QtReadoutWindows(QWidget* parent) : parent_(parent) {}
-    void showParameterWindow(AppContext& ctx, const std::function<void()>& transfer) override;
+    void showParameterWindow(AppContext& ctx, const std::function<void(Destinations)>& transfer) override;
     void runWithProgress(AppContext& ctx, const std::function<void()>& work) override;
 
 private:

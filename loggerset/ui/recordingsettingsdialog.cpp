@@ -69,13 +69,13 @@ bool leavesForReal(QEvent* e) {
 }  // namespace
 
 RecordingSettingsDialog::RecordingSettingsDialog(AppContext& ctx, const PendingLogger& current, SettingsWriterFn writer,
-                                                 QWidget* parent)
+                                                 QWidget* parent, Shown shown)
     : QDialog(parent), ctx_(ctx), writer_(std::move(writer)) {
     setObjectName(QStringLiteral("LOGSETLIST"));
     setWindowTitle(QStringLiteral("クイレット設定"));
     setModal(true);
     setFont(parent ? parent->window()->font() : QApplication::font());
-    unseen_ = ctx_.usualCommunicationActive != 0;
+    unseen_ = shown == Shown::Unseen;
     build();
 
     // Loading: lists and bar, number lists, clock and start, interval, the
@@ -86,8 +86,8 @@ RecordingSettingsDialog::RecordingSettingsDialog(AppContext& ctx, const PendingL
     fillNumberLists();
     const QDateTime now = ctx_.clock->now();
     const QDateTime start =
-        initialStartTime(now, ctx_.usualCommunicationActive, ctx_.general.usualCommunicationStartTime);
-    LoadedSettings loaded = initialSettings(current, now, start, ctx_.lockChoice);
+        unseen_ ? initialStartTime(now, ctx_.general.usualCommunicationStartTime) : initialStartTime(now);
+    LoadedSettings loaded = initialSettings(current, now, start, ctx_.loggerSet->lockChoice);
     state_ = loaded.state;
     applyVisibility();
     showState();
@@ -423,7 +423,7 @@ bool RecordingSettingsDialog::eventFilter(QObject* watched, QEvent* event) {
             const QString text = k->text();
             if (!text.isEmpty()) {
                 const int code = text.at(0).unicode();
-                if (code >= 32 && code != 127 && (code > 255 || filterKey(code, 3) == 0)) return true;
+                if (code >= 32 && code != 127 && (code > 255 || filterKey(code, KeyFilter::DateTime) == 0)) return true;
             }
         } else if (leavesForReal(event) && !checking_) {
             check();
@@ -515,7 +515,7 @@ void RecordingSettingsDialog::onReferenceEdited(int channel) {
 
 void RecordingSettingsDialog::onLockToggled() {
     state_.lockLogger = chkRock->isChecked();
-    ctx_.lockChoice = state_.lockLogger;
+    ctx_.loggerSet->lockChoice = state_.lockLogger;
 }
 
 void RecordingSettingsDialog::onNumberSettingsClicked() {
@@ -545,7 +545,7 @@ void RecordingSettingsDialog::onClockTick() {
         Logendnoset->setText(state_.endText);
     }
     Realtime->setText(vb::formatDate(state_.now, QStringLiteral("yyyy-mm-dd hh:nn")));
-    if (sendStatusRequest(ctx_) != 0) {
+    if (sendStatusRequest(ctx_) != PortFault::None) {
         // The reader cannot be reached: both dialogs close.
         if (para_ && para_->isEnabled()) para_->reject();
         ctx_.comm->status = Exchange::Faulty;
@@ -584,7 +584,7 @@ void RecordingSettingsDialog::stopClock() {
 }
 
 void QtSettingsDialog::run(AppContext& ctx, const PendingLogger& current) {
-    RecordingSettingsDialog dialog(ctx, current, writer_, parent_);
+    RecordingSettingsDialog dialog(ctx, current, writer_, parent_, shown_);
     if (!dialog.unseen()) dialog.exec();
 }
 

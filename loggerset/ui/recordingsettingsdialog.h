@@ -45,11 +45,12 @@ using SettingsWriterFn = std::function<void(AppContext&, const RecordingSettings
 class RecordingSettingsDialog : public QDialog {
     Q_OBJECT
 public:
-    // Loads the dialog from what the preparation read. With
-    // ctx.usualCommunicationActive set it confirms itself before returning
-    // (the writer has run; see written()).
+    // Loads the dialog from what the preparation read. Unseen (the usual
+    // communication), it opens with the usual start time and confirms itself
+    // before returning (the writer has run; see written()).
+    enum class Shown { Window, Unseen };
     RecordingSettingsDialog(AppContext& ctx, const PendingLogger& current, SettingsWriterFn writer = writeSettings,
-                            QWidget* parent = nullptr);
+                            QWidget* parent = nullptr, Shown shown = Shown::Window);
     ~RecordingSettingsDialog() override;
 
     const SettingsState& state() const { return state_; }
@@ -122,13 +123,15 @@ private:
 // communication, loaded unseen (it confirms itself) and unloaded again.
 class QtSettingsDialog : public SettingsDialog {
 public:
-    explicit QtSettingsDialog(QWidget* parent, SettingsWriterFn writer = writeSettings)
-        : parent_(parent), writer_(std::move(writer)) {}
+    explicit QtSettingsDialog(QWidget* parent, SettingsWriterFn writer = writeSettings,
+                              RecordingSettingsDialog::Shown shown = RecordingSettingsDialog::Shown::Window)
+        : parent_(parent), writer_(std::move(writer)), shown_(shown) {}
     void run(AppContext& ctx, const PendingLogger& current) override;
 
 private:
     QWidget* parent_;
     SettingsWriterFn writer_;
+    RecordingSettingsDialog::Shown shown_;
 };
 
 }  // namespace quillet

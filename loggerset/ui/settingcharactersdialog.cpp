@@ -85,7 +85,7 @@ public:
             code = c;
         else if (c >= 0xFF61 && c <= 0xFF9F)
             code = 0xA1 + (c - 0xFF61);
-        return code >= 0 && filterKey(code, 2) == 0;
+        return code >= 0 && filterKey(code, KeyFilter::Characters) == 0;
     }
 };
 

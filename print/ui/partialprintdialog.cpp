@@ -13,12 +13,7 @@
 #include <QVBoxLayout>
 
 namespace quillet {
-namespace {
-
-constexpr int kDigitsOnly = 0;  // key filter: digits and backspace
-constexpr int kDateTimeKeys = 3;
-
-}  // namespace
+namespace {}  // namespace
 
 PartialPrintDialog::PartialPrintDialog(AppContext& ctx, QWidget* parent) : QDialog(parent), form(ctx) {
     setWindowTitle(QStringLiteral("部分印刷"));
@@ -154,7 +149,7 @@ bool PartialPrintDialog::eventFilter(QObject* watched, QEvent* e) {
         const QString t = k->text();
         if (t.size() == 1 && t[0].unicode() >= 32 && t[0].unicode() < 256) {
             const bool time = b == PartialPrintForm::StartTime || b == PartialPrintForm::EndTime;
-            if (filterKey(t[0].unicode(), time ? kDateTimeKeys : kDigitsOnly) == 0) return true;
+            if (filterKey(t[0].unicode(), time ? KeyFilter::DateTime : KeyFilter::Digits) == 0) return true;
         }
         break;
     }

@@ -177,10 +177,11 @@ TEST_F(ReportTest, ReportCommandOutcomes) {
         printer.dialogAnswers = row.dialogs;
         t.ctx.printer = &printer;
         QString offered;
-        const auto outcome = reportCommand(t.ctx, printer, {1, 30}, 10000, [&](const QString& initial) {
-            offered = initial;
-            return row.title;
-        });
+        const auto outcome =
+            reportCommand(t.ctx, printer, ReportRequest{{}, {1, 30}, 10000, {}}, [&](const QString& initial) {
+                offered = initial;
+                return row.title;
+            });
         EXPECT_EQ(outcome, row.want);
         EXPECT_EQ(offered, u8("warehouse.ql6"));
         EXPECT_EQ(QFile::exists(pdf), row.want == PrintOutcome::Printed);

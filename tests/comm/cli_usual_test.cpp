@@ -82,10 +82,10 @@ TEST(CliUsual, SavesByCardAndTestAndNeverOverwrites) {
         QtSerialPort port;
         port.setDevicePath(sim.devicePath());
         t.ctx.serial = &port;
-        ASSERT_EQ(request(t.ctx, 1, 3, {}, 0), 0);
+        ASSERT_EQ(request(t.ctx, 1, 3, {}), 0);
         EXPECT_EQ(t.ctx.comm->receiveBuffer.mid(1, 3), QByteArray(" 3,")) << t.ctx.comm->receiveBuffer.toStdString();
         EXPECT_EQ(t.ctx.comm->receiveBuffer.at(4), '3');  // waiting to record
-        ASSERT_EQ(request(t.ctx, 1, 1, {}, 0), 0);
+        ASSERT_EQ(request(t.ctx, 1, 1, {}), 0);
         ASSERT_EQ(parseIdentification(t.ctx, 0), 2);
         const PendingLogger& p = t.ctx.pendingLogger;
         EXPECT_EQ(QDate(2000 + p.ch[1].startYear % 100, p.ch[1].startMonth, p.ch[1].startDay), start.date());

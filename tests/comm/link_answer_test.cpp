@@ -43,7 +43,7 @@ TEST(LinkAnswer, NoFrameIsRepeatedWhateverTheReaderDoes) {
         int accepted = 0;
         for (int i = 0; i < exchanges; ++i) {
             const int c = i % 3;
-            if (request(t.ctx, commands[c], data[c], kProgressOneChannel) != Exchange::Accepted) continue;
+            if (request(t.ctx, commands[c], data[c]) != Exchange::Accepted) continue;
             ++accepted;
             const QByteArray expected = c == 0   ? device.statusAnswer()
                                         : c == 1 ? device.identificationAnswer()
@@ -101,7 +101,7 @@ TEST(LinkAnswer, WhatComesBeforeTheLfIsDroppedAndAnEchoTailIsNotAnAnswer) {
         serial.paced = false;
         serial.instant = true;
         t.ctx.serial = &serial;
-        request(t.ctx, Cmd::ReadStatus, {}, kProgressOneChannel, 1);
+        request(t.ctx, Cmd::ReadStatus, {}, {}, 1);
         EXPECT_EQ(t.ctx.comm->receiveBuffer, k.kept);
     }
 }

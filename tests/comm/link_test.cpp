@@ -27,10 +27,10 @@ protected:
     }
 
     // One exchange, as the callers do it, without retries.
-    Exchange exchange(int group, int number, const QByteArray& data = {}, int progressMode = 0) {
+    Exchange exchange(int group, int number, const QByteArray& data = {}, Expected expected = {}) {
         ctx.comm->status = Exchange::Accepted;
-        if (sendCommand(ctx, group, number, data) != 0) return Exchange::PortError;
-        return receiveAnswer(ctx, group, number, progressMode);
+        if (sendCommand(ctx, group, number, data) != PortFault::None) return Exchange::PortError;
+        return receiveAnswer(ctx, group, number, expected);
     }
 
     QByteArray written() const {
@@ -126,7 +126,7 @@ TEST_F(Link, SlowAnswerWithinTheTimerIsAccepted) {
     for (int i = 0; i < 10; ++i) longAnswer += QByteArray(56, '0') + "\r\n";
     longAnswer += "\x03\r\n";
     line.answers = {longAnswer};
-    EXPECT_EQ(exchange(1, 2, {}, 9), 0);
+    EXPECT_EQ(exchange(1, 2, {}, {Progress::None}), 0);
     EXPECT_EQ(ctx.comm->receiveBuffer, longAnswer);
 }
 
@@ -156,7 +156,7 @@ TEST_F(Link, StaleInputIsDiscardedBeforeSending) {
     // The answer to a command whose answer nobody read (the keep-alive
     // status request) must not be taken for the next answer.
     line.answers = {"\x02 3,22,\x03\r\n", kGoodData};
-    ASSERT_EQ(sendCommand(ctx, 1, 3, {}), 0);
+    ASSERT_EQ(sendCommand(ctx, 1, 3, {}), PortFault::None);
     for (int i = 0; i < 100; ++i) t.clock.processEvents();
     EXPECT_TRUE(port.isOpen());
     EXPECT_EQ(exchange(1, 1), 0);
@@ -189,20 +189,20 @@ TEST_F(Link, ALineThatNeverStopsIsCutOffAsFaulty) {
 // ---- request: the retry rule ------------------------------------------------
 
 TEST_F(Link, RequestRetriesFiveTimes) {
-    EXPECT_EQ(request(ctx, 1, 1, {}, 0), 2);
+    EXPECT_EQ(request(ctx, 1, 1, {}), 2);
     EXPECT_EQ(line.frames, 5);
     EXPECT_EQ(ctx.comm->status, 2);
 
     line.frames = 0;
     line.answers = {kAck, kAck, kAck, kAck, kAck, kAck};
-    EXPECT_EQ(request(ctx, 1, 1, {}, 0), 1);
+    EXPECT_EQ(request(ctx, 1, 1, {}), 1);
     EXPECT_EQ(line.frames, 5);
     EXPECT_EQ(ctx.comm->status, 1);
 }
 
 TEST_F(Link, RequestStopsAtTheFirstAcceptedAnswer) {
     line.answers = {"", kNak, kAck, kAck};
-    EXPECT_EQ(request(ctx, 3, 5, "A1", 0), 0);
+    EXPECT_EQ(request(ctx, 3, 5, "A1"), 0);
     EXPECT_EQ(line.frames, 3);
     EXPECT_EQ(ctx.comm->status, 0);
 }
@@ -211,7 +211,7 @@ TEST_F(Link, RequestEndsAtOnceOnCancel) {
     t.clock.hooks.push_back([&] {
         if (line.frames == 1 && t.clock.ms >= port.writes.back().ms + 50 && ctx.comm->status == 0) requestCancel(ctx);
     });
-    EXPECT_EQ(request(ctx, 1, 2, {}, 1), 3);
+    EXPECT_EQ(request(ctx, 1, 2, {}, {Progress::TwoChannels}), 3);
     EXPECT_EQ(line.frames, 1);
     EXPECT_EQ(ctx.comm->status, 3);
     EXPECT_TRUE(t.messages.shown.empty());
@@ -221,7 +221,7 @@ TEST_F(Link, CancelWhileSendingIsACancelNotAPortError) {
     t.clock.hooks.push_back([&] {
         if (port.writes.size() == 3 && ctx.comm->status == 0) requestCancel(ctx);
     });
-    EXPECT_EQ(request(ctx, 1, 1, {}, 0), 3);
+    EXPECT_EQ(request(ctx, 1, 1, {}), 3);
     EXPECT_EQ(line.frames, 1);  // the frame is finished, no answer awaited
     EXPECT_FALSE(port.isOpen());
     EXPECT_TRUE(t.messages.shown.empty());
@@ -245,7 +245,7 @@ TEST_F(Link, PortErrorsShowTheRuntimeErrorOnceAndStop) {
         if (c.busy) p.setBusy(4);
         p.setPortNumber(4);
         tc.ctx.serial = &p;
-        EXPECT_EQ(request(tc.ctx, c.group, 1, {}, 0), Exchange::PortError);
+        EXPECT_EQ(request(tc.ctx, c.group, 1, {}), Exchange::PortError);
         EXPECT_EQ(tc.ctx.comm->status, Exchange::PortError);
         ASSERT_EQ(tc.messages.shown.size(), 1u);
         EXPECT_EQ(tc.messages.shown[0].title, QString::fromUtf8(c.caption));
@@ -256,7 +256,7 @@ TEST_F(Link, PortErrorsShowTheRuntimeErrorOnceAndStop) {
 
 TEST_F(Link, NoPortAtAllIsAnInvalidPort) {
     ctx.serial = nullptr;
-    EXPECT_EQ(request(ctx, 1, 1, {}, 0), Exchange::PortError);
+    EXPECT_EQ(request(ctx, 1, 1, {}), Exchange::PortError);
     ASSERT_EQ(t.messages.shown.size(), 1u);
     EXPECT_EQ(t.messages.shown[0].text, runtimeErrorMessage(8002));
 }
@@ -270,12 +270,10 @@ QByteArray twoBlocks() {
 }
 
 TEST_F(Link, DataReadReportsCharactersAgainstTheExpectedCount) {
-    ctx.destinationChannel[1] = 2;
-    ctx.store.ch[2].sampleCount = 17;
     std::vector<std::pair<int, int>> calls;
-    ctx.commProgress = [&](int maximum, int value) { calls.emplace_back(maximum, value); };
+    ctx.comm->progress = [&](int maximum, int value) { calls.emplace_back(maximum, value); };
     line.answers = {twoBlocks()};
-    ASSERT_EQ(exchange(1, 2, {}, 1), 0);
+    ASSERT_EQ(exchange(1, 2, {}, {Progress::TwoChannels, 17}), 0);
     ASSERT_GE(calls.size(), 3u);
     EXPECT_EQ(calls.front(), std::make_pair(176, 0));  // (Int(17 / 16) + 1) * 88
     EXPECT_EQ(calls.back(), std::make_pair(176, 176));
@@ -283,34 +281,29 @@ TEST_F(Link, DataReadReportsCharactersAgainstTheExpectedCount) {
 }
 
 TEST_F(Link, ProgressOnlyForDataReads) {
-    ctx.destinationChannel[1] = 1;
-    ctx.store.ch[1].sampleCount = 40;
     int calls = 0;
-    ctx.commProgress = [&](int, int) { ++calls; };
+    ctx.comm->progress = [&](int, int) { ++calls; };
     line.answers = {twoBlocks(), kGoodData, twoBlocks()};
-    exchange(1, 2, {}, 9);  // port search mode
-    exchange(1, 1, {}, 0);  // not a data read
+    exchange(1, 2, {}, {Progress::None, 40});        // port search mode
+    exchange(1, 1, {}, {Progress::OneChannel, 40});  // not a data read
     EXPECT_EQ(calls, 0);
-    // The usual communication's window shows the transfer too.
-    ctx.usualCommunicationActive = 10;
-    exchange(1, 2, {}, 1);
-    ctx.usualCommunicationActive = 0;
+    exchange(1, 2, {}, {Progress::TwoChannels, 40});
     EXPECT_GT(calls, 0);
 }
 
 TEST(LinkMaximum, ExpectedCharacters) {
-    EXPECT_EQ(dataReadMaximum(17, 1), 176);
-    EXPECT_EQ(dataReadMaximum(16, 1), 176);
-    EXPECT_EQ(dataReadMaximum(15, 1), 88);
-    EXPECT_EQ(dataReadMaximum(33, 0), 176);
-    EXPECT_EQ(dataReadMaximum(600, 1), 38 * 88);
+    EXPECT_EQ(dataReadMaximum({Progress::TwoChannels, 17}), 176);
+    EXPECT_EQ(dataReadMaximum({Progress::TwoChannels, 16}), 176);
+    EXPECT_EQ(dataReadMaximum({Progress::TwoChannels, 15}), 88);
+    EXPECT_EQ(dataReadMaximum({Progress::OneChannel, 33}), 176);
+    EXPECT_EQ(dataReadMaximum({Progress::TwoChannels, 600}), 38 * 88);
 }
 
 TEST_F(Link, DebugModeFeedsTheMonitorAfterThePause) {
     ctx.debug.waitAfterCommandRead = 50;
     std::vector<QByteArray> seen;
-    ctx.commMonitor = [&](const QByteArray& a, int g, int n, int m) {
-        seen.push_back(a + QByteArray::number(g * 100 + n * 10 + m));
+    ctx.comm->monitor = [&](const QByteArray& a, int g, int n, Progress m) {
+        seen.push_back(a + QByteArray::number(g * 100 + n * 10 + int(m)));
     };
     line.answers = {kAck, kAck, ""};
     exchange(3, 5, "A1");  // debug off: not shown
@@ -342,19 +335,30 @@ TEST(Monitor, Lines) {
     };
     for (const auto& c : cases) {
         QString text = QStringLiteral("old\r\n");
-        appendMonitorText(text, c.answer, c.g, c.n, c.m);
+        appendMonitorText(text, c.answer, c.g, c.n, Progress(c.m));
         EXPECT_EQ(text, QStringLiteral("old\r\n") + QString::fromLatin1(c.line)) << c.line;
     }
 }
 
 TEST(Monitor, EmptiedOnlyWhenOver35000Characters) {
     QString text(35000, QLatin1Char('x'));
-    appendMonitorText(text, "\x06\r\n", 3, 5, 0);
+    appendMonitorText(text, "\x06\r\n", 3, 5, Progress::OneChannel);
     EXPECT_EQ(text.size(), 35000 + 17);
 
     text = QString(35001, QLatin1Char('x'));
-    appendMonitorText(text, "\x06\r\n", 3, 5, 0);
+    appendMonitorText(text, "\x06\r\n", 3, 5, Progress::OneChannel);
     EXPECT_EQ(text, QStringLiteral("Com:3_5_0   ACK\r\n"));
+}
+
+TEST(LinkPause, RunsOnTheClock) {
+    fakes::TestContext t;
+    int pumped = 0;
+    t.clock.hooks.push_back([&] { ++pumped; });
+    pauseMs(t.ctx, 0);
+    EXPECT_EQ(pumped, 0);
+    pauseMs(t.ctx, 250);
+    EXPECT_EQ(t.clock.ms, 250);
+    EXPECT_EQ(pumped, 250);
 }
 
 }  // namespace

@@ -516,10 +516,8 @@ TEST(Blocks, ContextDecodeFillsOnlyOnSuccess) {
     ctx.pendingLogger->loggerModel = 1;
     ctx.pendingLogger->ch[1].sampleCount = 3;
     ctx.pendingLogger->ch[1].rangeLow = -400;
-    ctx.destinationChannel[1] = 3;
-    ctx.destinationChannel[2] = 5;
     ctx.comm->receiveBuffer = block({kMixedGroup, kMixedGroup}, true);
-    ASSERT_TRUE(decodeBlocks(ctx, true));
+    ASSERT_TRUE(decodeBlocks(ctx, {3, 5}, true));
     EXPECT_EQ(ctx.store.samples[3][1], 9999);
     EXPECT_EQ(ctx.store.samples[3][2], -400);
     EXPECT_EQ(ctx.store.samples[5][1], 1022);
@@ -527,15 +525,14 @@ TEST(Blocks, ContextDecodeFillsOnlyOnSuccess) {
 
     ctx.store.samples[3][1] = 123;
     ctx.comm->receiveBuffer = block({kMixedGroup}, true).left(60);
-    EXPECT_FALSE(decodeBlocks(ctx, true));
+    EXPECT_FALSE(decodeBlocks(ctx, {3, 5}, true));
     EXPECT_EQ(ctx.comm->status, 1);
     EXPECT_EQ(ctx.store.samples[3][1], 123);
 
     // A destination outside the channels is refused, not written.
     ctx.comm->status = Exchange::Accepted;
     ctx.comm->receiveBuffer = block({kMixedGroup, kMixedGroup}, true);
-    ctx.destinationChannel[2] = 9;
-    EXPECT_FALSE(decodeBlocks(ctx, true));
+    EXPECT_FALSE(decodeBlocks(ctx, {3, 9}, true));
     EXPECT_EQ(ctx.comm->status, 1);
 }
 

@@ -33,11 +33,9 @@ struct Screen {
 // The two windows as open / closed flags; OK into channels A and B.
 struct TrackedWindows : ReadoutWindows {
     explicit TrackedWindows(Screen& s) : screen(s) {}
-    void showParameterWindow(AppContext& ctx, const std::function<void()>& transfer) override {
+    void showParameterWindow(AppContext&, const std::function<void(Destinations)>& transfer) override {
         screen.parameterOpen = true;
-        ctx.destinationChannel[1] = 1;
-        ctx.destinationChannel[2] = 2;
-        transfer();
+        transfer({1, 2});
         screen.parameterOpen = false;
     }
     void runWithProgress(AppContext&, const std::function<void()>& work) override {
@@ -142,7 +140,7 @@ TEST(ReadoutFailures, RunTimeErrorsAreCaughtAndReported) {
         {"identification", [](Rig& r) { r.t.clock.hooks.push_back([] { throw std::runtime_error("fault"); }); },
          "予期しないエラーが発生しました。\rエラー51"},
         {"transfer, inside the progress window",
-         [](Rig& r) { r.t.ctx.commProgress = [](int, int) { throw std::bad_alloc(); }; },
+         [](Rig& r) { r.t.ctx.comm->progress = [](int, int) { throw std::bad_alloc(); }; },
          "メモリが足りません｡\rエラー7"},
     };
     for (const auto& c : cases) {
@@ -179,7 +177,7 @@ TEST(ReadoutFailures, CancelInThePauseBetweenAttemptsEndsTheRequest) {
             requestCancel(t.ctx);
         }
     });
-    EXPECT_EQ(request(t.ctx, 1, 1, {}, 0), Exchange::Cancelled);
+    EXPECT_EQ(request(t.ctx, 1, 1, {}), Exchange::Cancelled);
     EXPECT_EQ(line.frames, 1);
     EXPECT_TRUE(t.messages.shown.empty());
 }
@@ -205,7 +203,7 @@ TEST(ReadoutFailures, ReaderUnpluggedMidTransferIsAFailedRead) {
     port.setDevicePath(sim.devicePath());
     t.ctx.serial = &port;
     // Retries until the device has gone: never "無効な通信ポートです。".
-    EXPECT_EQ(request(t.ctx, 1, 2, {}, 1), Exchange::Faulty);
+    EXPECT_EQ(request(t.ctx, 1, 2, {}, {Progress::TwoChannels}), Exchange::Faulty);
     EXPECT_EQ(t.ctx.comm->status, Exchange::Faulty);
     EXPECT_TRUE(t.messages.shown.empty()) << t.messages.texts().join("|").toStdString();
     EXPECT_FALSE(port.isOpen());

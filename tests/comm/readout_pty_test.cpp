@@ -23,7 +23,7 @@ TEST(ReadoutOverPty, ModelTwoIntoChannelsAAndB) {
     port.setDevicePath(sim.devicePath());
     t.ctx.serial = &port;
     int maximum = 0, value = 0;
-    t.ctx.commProgress = [&](int m, int v) {
+    t.ctx.comm->progress = [&](int m, int v) {
         maximum = m;
         value = v;
     };

@@ -29,7 +29,7 @@ struct ScriptedWindows : ReadoutWindows {
     int progressShown = 0;
     std::function<void()> duringTransfer;
 
-    void showParameterWindow(AppContext& ctx, const std::function<void()>& transfer) override {
+    void showParameterWindow(AppContext& ctx, const std::function<void(Destinations)>& transfer) override {
         ++parameterShown;
         if (!ok || ctx.pendingLogger->ch[1].sampleCount < 1) {
             ctx.comm->status = Exchange::Faulty;
@@ -40,9 +40,7 @@ struct ScriptedWindows : ReadoutWindows {
             if (ctx.store.ch[ch].inUse == 0) a = ch;
         for (int ch = 1; ch <= kChannels && b == 0; ++ch)
             if (ctx.store.ch[ch].inUse == 0 && ch != a) b = ch;
-        ctx.destinationChannel[1] = int16_t(a);
-        ctx.destinationChannel[2] = int16_t(b);
-        transfer();
+        transfer({a, b});
     }
     void runWithProgress(AppContext& ctx, const std::function<void()>& work) override {
         ++progressShown;

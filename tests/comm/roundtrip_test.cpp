@@ -76,7 +76,7 @@ TEST_P(RoundTrip, IdentificationSummaryAndValues) {
     const bool two = m.model != 3;
 
     // 1,1
-    ASSERT_EQ(request(ctx, 1, 1, {}, 0), 0);
+    ASSERT_EQ(request(ctx, 1, 1, {}), 0);
     ASSERT_EQ(parseIdentification(ctx, 0), m.model);
     const PendingLogger& p = ctx.pendingLogger;
     EXPECT_EQ(p.ch[1].cardNo, 200);
@@ -112,7 +112,7 @@ TEST_P(RoundTrip, IdentificationSummaryAndValues) {
     }
 
     // 1,4
-    ASSERT_EQ(request(ctx, 1, 4, {}, 0), 0);
+    ASSERT_EQ(request(ctx, 1, 4, {}), 0);
     ASSERT_TRUE(parseSummary(ctx));
     const bool wrapped = m.flags == 3;
     const int n = wrapped ? 6000 : m.records;
@@ -130,23 +130,20 @@ TEST_P(RoundTrip, IdentificationSummaryAndValues) {
     EXPECT_EQ(p.ch[1].maxValue, maxRaw + p.ch[1].rangeLow);
 
     // 1,2, paced: about one character every 2.08 ms.
-    ctx.destinationChannel[1] = 3;
-    ctx.destinationChannel[2] = 4;
-    ctx.store.ch[3].sampleCount = p.ch[1].sampleCount;
     int lastValue = 0, maximum = 0;
-    ctx.commProgress = [&](int mx, int v) {
+    ctx.comm->progress = [&](int mx, int v) {
         maximum = mx;
         lastValue = v;
     };
     const qint64 before = rig.t.clock.ms;
-    ASSERT_EQ(request(ctx, 1, 2, {}, two ? 1 : 0), 0);
+    ASSERT_EQ(request(ctx, 1, 2, {}, {two ? Progress::TwoChannels : Progress::OneChannel, p.ch[1].sampleCount}), 0);
     const qint64 took = rig.t.clock.ms - before;
     const int chars = blockCount(n, two) * 88;
     EXPECT_EQ(ctx.comm->receiveBuffer.size(), chars);
     EXPECT_EQ(lastValue, chars);
     EXPECT_EQ(maximum, (n / (two ? 16 : 32) + 1) * 88);
     EXPECT_NEAR(double(took), chars / 0.48 + 110, 20.0);
-    ASSERT_TRUE(decodeBlocks(ctx, two));
+    ASSERT_TRUE(decodeBlocks(ctx, {3, 4}, two));
 
     const int p0 = wrapped ? m.wrapPosition : 0;  // the newest record in memory
     for (int i = 0; i < n; ++i) {
@@ -174,7 +171,7 @@ TEST(SettingsRoundTrip, TheLoggerHoldsWhatWasSent) {
         c.status = "21";  // locked
         Rig rig(c);
         AppContext& ctx = rig.ctx();
-        ASSERT_EQ(request(ctx, 1, 1, {}, 0), 0);
+        ASSERT_EQ(request(ctx, 1, 1, {}), 0);
         ASSERT_EQ(parseIdentification(ctx, 0), model);
 
         RecordingSettings s;
@@ -195,7 +192,7 @@ TEST(SettingsRoundTrip, TheLoggerHoldsWhatWasSent) {
         s.startTime = QDateTime(QDate(2013, 11, 16), QTime(12, 0));
 
         for (const auto& cmd : settingCommands(s, ctx.pendingLogger))
-            ASSERT_EQ(request(ctx, cmd.group, cmd.number, cmd.data, 0), 0)
+            ASSERT_EQ(request(ctx, cmd.group, cmd.number, cmd.data), 0)
                 << model << ": " << cmd.group << "," << cmd.number;
 
         const sim::Device& d = rig.device;
@@ -257,7 +254,7 @@ TEST(Faults, RetriesAndResults) {
         cfg.records = 10;
         cfg.faults = c.faults;
         Rig rig(cfg);
-        EXPECT_EQ(request(rig.ctx(), c.group, c.number, c.data, 0), c.result) << c.what;
+        EXPECT_EQ(request(rig.ctx(), c.group, c.number, c.data), c.result) << c.what;
         EXPECT_EQ(rig.device.requestCount(), c.requests) << c.what;
         EXPECT_FALSE(rig.serial.isOpen()) << c.what;
     }
@@ -270,15 +267,13 @@ TEST(Faults, BrokenBlockIsRefusedAndLeavesTheSamples) {
     cfg.faults.brokenBlock = 2;
     Rig rig(cfg);
     AppContext& ctx = rig.ctx();
-    ASSERT_EQ(request(ctx, 1, 1, {}, 0), 0);
+    ASSERT_EQ(request(ctx, 1, 1, {}), 0);
     parseIdentification(ctx, 0);
-    ASSERT_EQ(request(ctx, 1, 4, {}, 0), 0);
+    ASSERT_EQ(request(ctx, 1, 4, {}), 0);
     ASSERT_TRUE(parseSummary(ctx));
-    ctx.destinationChannel[1] = 1;
-    ctx.destinationChannel[2] = 2;
     ctx.store.samples[1][1] = 4321;
-    ASSERT_EQ(request(ctx, 1, 2, {}, 1), 0);  // framing of the whole answer is fine
-    EXPECT_FALSE(decodeBlocks(ctx, true));
+    ASSERT_EQ(request(ctx, 1, 2, {}, {Progress::TwoChannels}), 0);  // framing of the whole answer is fine
+    EXPECT_FALSE(decodeBlocks(ctx, {1, 2}, true));
     EXPECT_EQ(ctx.comm->status, 1);
     EXPECT_EQ(ctx.store.samples[1][1], 4321);
 }
@@ -291,9 +286,9 @@ TEST(Faults, LineGoingDeadInTheMiddleOfTheValues) {
     Rig rig(cfg);
     // The first attempt ends faulty with what came; the dead line then
     // stays silent.
-    EXPECT_EQ(request(rig.ctx(), 1, 2, {}, 1, 1), 1);
+    EXPECT_EQ(request(rig.ctx(), 1, 2, {}, {Progress::TwoChannels}, 1), 1);
     EXPECT_EQ(rig.ctx().comm->receiveBuffer.size(), 300);
-    EXPECT_EQ(request(rig.ctx(), 1, 2, {}, 1), 2);
+    EXPECT_EQ(request(rig.ctx(), 1, 2, {}, {Progress::TwoChannels}), 2);
 }
 
 TEST(Faults, UnsupportedIdentificationLength) {
@@ -301,7 +296,7 @@ TEST(Faults, UnsupportedIdentificationLength) {
     cfg.model = 2;
     cfg.faults.identLength = 70;
     Rig rig(cfg);
-    ASSERT_EQ(request(rig.ctx(), 1, 1, {}, 0), 0);  // well framed
+    ASSERT_EQ(request(rig.ctx(), 1, 1, {}), 0);  // well framed
     EXPECT_EQ(parseIdentification(rig.ctx(), 0), 0);
     EXPECT_EQ(rig.ctx().comm->status, 1);
     EXPECT_EQ(rig.t.messages.texts(), QStringList{QStringLiteral("対応していないロガーです。")});

@@ -94,17 +94,17 @@ TEST(QtSerialPortOpen, DevicesThatCannotBeUsed) {
     EnvVar missing("QUILLET_COM5", "/nonexistent/ttyQ");
     QtSerialPort p;
     p.setPortNumber(5);
-    EXPECT_EQ(p.open(), 8002);
+    EXPECT_EQ(runtimeErrorOf(p.open()), 8002);
     EXPECT_FALSE(p.isOpen());
     p.setPortNumber(17);
-    EXPECT_EQ(p.open(), 8002);
+    EXPECT_EQ(runtimeErrorOf(p.open()), 8002);
     p.setDevicePath(QStringLiteral("/dev/null"));  // there, but no serial device
-    EXPECT_EQ(p.open(), 8002);
+    EXPECT_EQ(runtimeErrorOf(p.open()), 8002);
     EXPECT_FALSE(p.isOpen());
     // Nothing to read or write on a closed port, and no blocking.
     EXPECT_EQ(p.bytesWaiting(), 0);
     EXPECT_TRUE(p.readAll().isEmpty());
-    EXPECT_EQ(p.writeChar('x'), kErrPortNotOpen);
+    EXPECT_EQ(runtimeErrorOf(p.writeChar('x')), 8018);
 }
 
 TEST(QtSerialPortOpen, BusyAndAlreadyOpen) {
@@ -115,11 +115,11 @@ TEST(QtSerialPortOpen, BusyAndAlreadyOpen) {
     a.setDevicePath(sim.device());
     b.setDevicePath(sim.device());
     a.setDtr(true);  // a pseudo-terminal has no DTR: ignored
-    ASSERT_EQ(a.open(), 0);
-    EXPECT_EQ(a.open(), 8005);
-    EXPECT_EQ(b.open(), 8005);
+    ASSERT_EQ(a.open(), PortFault::None);
+    EXPECT_EQ(runtimeErrorOf(a.open()), 8005);
+    EXPECT_EQ(runtimeErrorOf(b.open()), 8005);
     a.close();
-    EXPECT_EQ(b.open(), 0);
+    EXPECT_EQ(b.open(), PortFault::None);
     b.close();
 }
 
@@ -139,7 +139,7 @@ TEST(QtSerialPortOpen, PermissionDenied) {
             if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) std::_Exit(3);
             QtSerialPort p;
             p.setDevicePath(QFile::decodeName(dev));
-            std::_Exit(p.open() == kErrPortDenied ? 0 : 1);
+            std::_Exit(p.open() == PortFault::Denied ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");
     ::chmod(dev.constData(), before.st_mode & 07777);
@@ -173,24 +173,22 @@ TEST_P(OverPty, IdentificationSummaryAndFullRead) {
     t.ctx.serial = &port;
     AppContext& ctx = t.ctx;
 
-    ASSERT_EQ(request(ctx, 1, 1, {}, 0), 0) << t.messages.texts().join('|').toStdString();
+    ASSERT_EQ(request(ctx, 1, 1, {}), 0) << t.messages.texts().join('|').toStdString();
     EXPECT_FALSE(port.isOpen());
     const int model = expected->model();
     ASSERT_EQ(parseIdentification(ctx, 0), model);
     EXPECT_EQ(ctx.pendingLogger->ch[1].cardNo, expected->cardNo());
     EXPECT_EQ(ctx.pendingLogger->ch[1].testNo, expected->testNo());
 
-    ASSERT_EQ(request(ctx, 1, 4, {}, 0), 0);
+    ASSERT_EQ(request(ctx, 1, 4, {}), 0);
     ASSERT_TRUE(parseSummary(ctx));
     const int n = int(expected->rawRecords(1).size());
     ASSERT_EQ(ctx.pendingLogger->ch[1].sampleCount, n);
 
     const bool two = model != 3;
-    ctx.destinationChannel[1] = 1;
-    ctx.destinationChannel[2] = 2;
-    ASSERT_EQ(request(ctx, 1, 2, {}, two ? 1 : 0), 0);
+    ASSERT_EQ(request(ctx, 1, 2, {}, {two ? Progress::TwoChannels : Progress::OneChannel, n}), 0);
     EXPECT_FALSE(port.isOpen());
-    ASSERT_TRUE(decodeBlocks(ctx, two));
+    ASSERT_TRUE(decodeBlocks(ctx, {1, 2}, two));
 
     const PendingLogger& p = ctx.pendingLogger;
     const int wrap = p.loggerModel == 4 && p.endlessFlag && p.wrapFlag ? p.wrapPosition : 0;
@@ -228,7 +226,7 @@ TEST(OverPtyFaults, SilentReaderIsNoAnswer) {
     port.setDevicePath(sim.device());
     t.ctx.serial = &port;
     const qint64 start = clock.nowMs();
-    EXPECT_EQ(request(t.ctx, 1, 1, {}, 0, 2), 2);
+    EXPECT_EQ(request(t.ctx, 1, 1, {}, {}, 2), 2);
     const qint64 took = clock.nowMs() - start;
     EXPECT_GE(took, 200);
     EXPECT_LT(took, 1000);

@@ -93,9 +93,9 @@ TEST(SettingsOverPty, ModelFourWrittenThenRecording) {
     EXPECT_EQ(frames[12], "2,1 1");
 
     // The logger reports the new settings and records.
-    ASSERT_EQ(request(t.ctx, 1, 3, {}, 0), 0);
+    ASSERT_EQ(request(t.ctx, 1, 3, {}), 0);
     EXPECT_EQ(t.ctx.comm->receiveBuffer, QByteArray("\x02 3,11,\x03\r\n"));
-    ASSERT_EQ(request(t.ctx, 1, 1, {}, 0), 0);
+    ASSERT_EQ(request(t.ctx, 1, 1, {}), 0);
     ASSERT_EQ(parseIdentification(t.ctx, 0), 4);
     const PendingLogger& p = t.ctx.pendingLogger;
     EXPECT_EQ(p.ch[1].cardNo, 26);
@@ -104,7 +104,7 @@ TEST(SettingsOverPty, ModelFourWrittenThenRecording) {
     EXPECT_TRUE(p.endlessFlag);
     EXPECT_EQ(p.ch[2].upperAlarm, 1500);
     EXPECT_EQ(p.ch[1].startMinute, dialog.startSent.time().minute());
-    ASSERT_EQ(request(t.ctx, 1, 4, {}, 0), 0);
+    ASSERT_EQ(request(t.ctx, 1, 4, {}), 0);
     ASSERT_TRUE(parseSummary(t.ctx));
     EXPECT_GE(p.ch[1].sampleCount, 1);
     EXPECT_EQ(framesIn(log).size(), 16) << framesIn(log).join(" | ").toStdString();

@@ -106,7 +106,7 @@ TEST(SettingsWriter, EachModelGetsItsStepsEncoded) {
         EXPECT_TRUE(rig.t.messages.shown.empty()) << rig.t.messages.texts().join("|").toStdString();
 
         // The logger reports what it was sent and waits for its start.
-        ASSERT_EQ(request(rig.ctx(), 1, 1, {}, 0), 0);
+        ASSERT_EQ(request(rig.ctx(), 1, 1, {}), 0);
         ASSERT_EQ(parseIdentification(rig.ctx(), 1), k.model);
         const PendingLogger& p = rig.ctx().pendingLogger;
         EXPECT_EQ(p.ch[1].cardNo, 26);
@@ -121,7 +121,7 @@ TEST(SettingsWriter, EachModelGetsItsStepsEncoded) {
             EXPECT_EQ(p.ch[1].upperAlarm, 300);
             EXPECT_EQ(p.ch[1].lowerAlarm, -100);
         }
-        ASSERT_EQ(request(rig.ctx(), 1, 3, {}, 0), 0);
+        ASSERT_EQ(request(rig.ctx(), 1, 3, {}), 0);
         EXPECT_EQ(rig.ctx().comm->receiveBuffer.mid(4, 2), k.status);
     }
 }
@@ -258,13 +258,13 @@ TEST(SettingsWriter, LoggerWaitsForTheStartThenRecordsAtTheInterval) {
     EXPECT_EQ(rig.dialog.startSent, QDateTime(QDate(2013, 11, 15), QTime(9, 6)));
 
     auto status = [&] {
-        EXPECT_EQ(request(rig.ctx(), 1, 3, {}, 0), 0);
+        EXPECT_EQ(request(rig.ctx(), 1, 3, {}), 0);
         return rig.ctx().comm->receiveBuffer.mid(4, 2);
     };
     auto records = [&] {
-        EXPECT_EQ(request(rig.ctx(), 1, 1, {}, 0), 0);
+        EXPECT_EQ(request(rig.ctx(), 1, 1, {}), 0);
         parseIdentification(rig.ctx(), 0);
-        EXPECT_EQ(request(rig.ctx(), 1, 4, {}, 0), 0);
+        EXPECT_EQ(request(rig.ctx(), 1, 4, {}), 0);
         EXPECT_TRUE(parseSummary(rig.ctx()));
         return int(rig.ctx().pendingLogger->ch[1].sampleCount);
     };

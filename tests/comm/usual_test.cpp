@@ -31,13 +31,11 @@ struct Rig : UsualView {
         t.ctx.serial = &serial;
         serial.paced = false;
         steps.chooseDestinations = [](AppContext& ctx) {
-            ctx.destinationChannel[1] = 1;
-            ctx.destinationChannel[2] = isTwoChannelModel(ctx.pendingLogger->loggerModel) ? 2 : 0;
+            return Destinations{1, isTwoChannelModel(ctx.pendingLogger->loggerModel) ? 2 : 0};
         };
         steps.settingsStep = [this](AppContext& ctx, const QDateTime& start) {
             ++settingsCalls;
             startTime = start;
-            activeDuringSettings = ctx.usualCommunicationActive;
             storeInUseDuringSettings = countChannelsInUse(ctx.store);
             framesBeforeSettings = int(device.received().size());
             filesBeforeSettings = savedFiles();
@@ -53,8 +51,9 @@ struct Rig : UsualView {
     UsualOutcome run(int task, int naming) {
         t.ctx.general.usualCommunicationTask = int16_t(task);
         t.ctx.general.usualCommunicationNaming = int16_t(naming);
-        if (beginUsualCommunication(t.ctx) == 0) return {};
-        return runUsualCommunication(t.ctx, steps, *this);
+        const std::optional<UsualRun> run = beginUsualCommunication(t.ctx);
+        if (!run) return {};
+        return runUsualCommunication(t.ctx, *run, steps, *this);
     }
     int requests(int group) const {
         int n = 0;
@@ -84,7 +83,6 @@ struct Rig : UsualView {
     QStringList filesBeforeSettings;
     int settingsCalls = 0;
     QDateTime startTime;
-    int activeDuringSettings = -1;
     int storeInUseDuringSettings = -1;
     QStringList modes;
     std::vector<UsualSummary> summaries;
@@ -103,7 +101,6 @@ void expectNothingLeft(Rig& rig, const char* name) {
     EXPECT_EQ(rig.requests(3), 0) << name;
     EXPECT_EQ(countChannelsInUse(rig.t.ctx.store), 0) << name;
     EXPECT_EQ(rig.t.ctx.store.channelsInUse, 0) << name;
-    EXPECT_EQ(rig.t.ctx.usualCommunicationActive, 0) << name;
     EXPECT_EQ(rig.t.ctx.comm->status, 0) << name;
 }
 
@@ -135,11 +132,9 @@ TEST(Usual, SavesUnderTheChosenNameThenSets) {
         // The settings come after the data is in the file and off the screen.
         EXPECT_EQ(rig.settingsCalls, 1);
         EXPECT_TRUE(out.settingsRan);
-        EXPECT_EQ(rig.activeDuringSettings, c.naming == 1 ? kUsualByNumber : kUsualByDate);
         EXPECT_EQ(rig.storeInUseDuringSettings, 0);
         EXPECT_EQ(rig.startTime, QDateTime(QDate(2013, 11, 15), QTime(12, 0)));
         EXPECT_EQ(rig.modes, (QStringList{u8("ロガー読み出し"), u8("ロガー設定")}));
-        EXPECT_EQ(rig.t.ctx.usualCommunicationActive, 0);
         EXPECT_EQ(rig.t.ctx.store.currentFileName, defaultFileName(rig.t.ctx));
 
         // The file holds every record the logger had.
@@ -310,7 +305,6 @@ TEST(Usual, ALoggerWithoutRecordsAsksFirst) {
         EXPECT_EQ(rig.requests(1), 2);  // identification and summary, no transfer
         EXPECT_TRUE(rig.savedFiles().isEmpty());
         EXPECT_TRUE(out.savedFile.isEmpty());
-        EXPECT_EQ(rig.t.ctx.usualCommunicationActive, 0);
     }
 }
 
@@ -334,7 +328,6 @@ TEST(Usual, DataOnScreen) {
         EXPECT_EQ(s.channelsInUse, 1);
         EXPECT_EQ(s.unsavedRead, 1);
         EXPECT_EQ(s.currentFileName, "/tmp/kept.ql6");
-        EXPECT_EQ(rig.t.ctx.usualCommunicationActive, 0);
         if (task == 0) {
             EXPECT_EQ(rig.t.messages.texts(),
                       QStringList{u8("いつもの通信（データ読み出し＋ファイル保存＋ロガー設定）を行う前には\r"
@@ -342,7 +335,6 @@ TEST(Usual, DataOnScreen) {
         } else {
             EXPECT_TRUE(rig.t.messages.shown.empty());
             EXPECT_EQ(rig.modes, QStringList{u8("ロガー設定")});
-            EXPECT_EQ(rig.activeDuringSettings, kUsualSetOnly);
             EXPECT_TRUE(out.settingsRan);
         }
     }
@@ -372,7 +364,7 @@ TEST(Usual, StartTimeTodayOrTomorrow) {
         // The settings dialog opens with the same start during the run (a
         // time it cannot read never gets there: UsualCommunicationDialog's load keeps "12:00").
         if (QTime::fromString(u8(c.chosen), "HH:mm").isValid()) {
-            EXPECT_EQ(initialStartTime(now, kUsualByDate, u8(c.chosen)), QDateTime(c.day, c.at)) << c.chosen;
+            EXPECT_EQ(initialStartTime(now, u8(c.chosen)), QDateTime(c.day, c.at)) << c.chosen;
         }
     }
 
@@ -449,7 +441,7 @@ TEST(Usual, WritesTheSettingsOnlyOnceTheFileIsThere) {
         rig.realSettings = true;
         rig.t.ctx.general.usualCommunicationStartTime = "12:30";
         std::vector<std::pair<int, int>> bar;  // the progress window's bar
-        rig.t.ctx.commProgress = [&bar](int maximum, int value) { bar.emplace_back(maximum, value); };
+        rig.t.ctx.comm->progress = [&bar](int maximum, int value) { bar.emplace_back(maximum, value); };
         const UsualOutcome out = rig.run(c.task, 0);
         const int steps = c.model == 3 ? 8 : 9;
         ASSERT_FALSE(bar.empty()) << c.name;

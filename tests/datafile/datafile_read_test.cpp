@@ -142,7 +142,7 @@ TEST_F(OpenTest, LayoutFollowsTheExtension) {
         EXPECT_EQ(sample(1, 3), 260);
         EXPECT_EQ(ch(3).sampleCount, 1);
         EXPECT_EQ(sample(3, 1), 42);
-        EXPECT_EQ(t.ctx.fileLayoutWithTenSec, k.tenSec);
+        EXPECT_EQ(t.ctx.dataFiles->layoutWithTenSec, k.tenSec);
     }
 }
 
@@ -345,16 +345,6 @@ TEST_F(OpenTest, MissingOrEmptyFileLeavesTheStoreAlone) {
     EXPECT_EQ(t.ctx.store.ch[3].inUse, 1);
     EXPECT_EQ(t.ctx.store.channelsInUse, 1);
     EXPECT_EQ(t.ctx.store.currentFileName, before);
-}
-
-TEST_F(OpenTest, FailureDuringUsualCommunicationDropsTheChannels) {
-    Block tooMany;
-    tooMany.code = 2;
-    tooMany.sampleCount = 12001;
-    t.ctx.usualCommunicationActive = 1;
-    open("bad.ql6", fileBytes({Block{}, tooMany}));
-    EXPECT_EQ(t.ctx.store.channelsInUse, 0);
-    EXPECT_EQ(countChannelsInUse(t.ctx.store), 0);
 }
 
 TEST_F(OpenTest, FullChannelsLoad) {

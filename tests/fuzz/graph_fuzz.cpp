@@ -76,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     QImage picture(200, 120, QImage::Format_RGB32);
     {
         QPainter painter(&picture);
-        drawGraph(painter, QRectF(picture.rect()), ctx, geo, DrawOptions{(data[14] & 4) != 0});
+        drawGraph(painter, QRectF(picture.rect()), ctx.store, ctx.graph, geo, DrawOptions{(data[14] & 4) != 0});
     }
 
     // A drag from one corner to the other, both inside the plot as the window
@@ -91,7 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     computeGraphScale(ctx);
     {
         QPainter painter(&picture);
-        drawGraph(painter, QRectF(picture.rect()), ctx, geo, DrawOptions{(data[14] & 8) != 0});
+        drawGraph(painter, QRectF(picture.rect()), ctx.store, ctx.graph, geo, DrawOptions{(data[14] & 8) != 0});
     }
     check(undoRange(ctx));
     return 0;

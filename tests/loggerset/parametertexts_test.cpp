@@ -167,15 +167,14 @@ TEST(ReadoutParameterStorage, HeadlessLoadRecordsTheInitialChannels) {
     fakes::TestContext t;
     t.ctx.store.ch[1].inUse = 1;
     t.ctx.pendingLogger = model4Logger();
-    chooseInitialDestinations(t.ctx);
-    EXPECT_EQ(t.ctx.destinationChannel[1], 2);
-    EXPECT_EQ(t.ctx.destinationChannel[2], 3);
+    Destinations d = chooseInitialDestinations(t.ctx);
+    EXPECT_EQ(d.first, 2);
+    EXPECT_EQ(d.second, 3);
 
     t.ctx.pendingLogger = model3Logger();
-    t.ctx.destinationChannel = {0, 5, 6};
-    chooseInitialDestinations(t.ctx);
-    EXPECT_EQ(t.ctx.destinationChannel[1], 2);
-    EXPECT_EQ(t.ctx.destinationChannel[2], 0);
+    d = chooseInitialDestinations(t.ctx);
+    EXPECT_EQ(d.first, 2);
+    EXPECT_EQ(d.second, 0);
 }
 
 // ---- texts ------------------------------------------------------------------

@@ -104,7 +104,8 @@ TEST(SettingRules, InitialStartTime) {
         {QTime(9, 5, 20), 10, "00:00", QDateTime(QDate(2013, 11, 16), QTime(0, 0))},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(initialStartTime(QDateTime(QDate(2013, 11, 15), c.now), c.active, c.usual), c.want)
+        EXPECT_EQ(initialStartTime(QDateTime(QDate(2013, 11, 15), c.now), c.active ? QString(c.usual) : QString()),
+                  c.want)
             << c.now.toString().toStdString() << " " << c.active;
 }
 

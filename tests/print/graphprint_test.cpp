@@ -55,7 +55,8 @@ protected:
 };
 
 TEST_F(GraphPrintTest, SummaryCells) {
-    t.ctx.graphGridText = [](int row, int ch) { return QStringLiteral("r%1c%2").arg(row).arg(ch); };
+    GraphPage page;
+    page.gridText = [](int row, int ch) { return QStringLiteral("r%1c%2").arg(row).arg(ch); };
     struct Case {
         int row, col;
         const char* want;
@@ -72,22 +73,24 @@ TEST_F(GraphPrintTest, SummaryCells) {
         {8, 4, "----/----"},  // kind 0
         {3, 5, ""},           // channel 4 not in use
     };
-    for (const Case& c : cases) EXPECT_EQ(graphSummaryText(t.ctx, c.row, c.col), u8(c.want)) << c.row << "," << c.col;
+    for (const Case& c : cases)
+        EXPECT_EQ(graphSummaryText(t.ctx, page, c.row, c.col), u8(c.want)) << c.row << "," << c.col;
 }
 
 TEST_F(GraphPrintTest, PagePrintedThroughTheGraphPrinter) {
     QRectF plot;
     double w = 0, h = 0;
     int calls = 0;
-    t.ctx.drawGraphPlot = [&](QPainter& p, const QRectF& r, double cw, double lh) {
+    GraphPage page;
+    page.plot = [&](QPainter& p, const QRectF& r, double cw, double lh) {
         ++calls;
         plot = r;
         w = cw;
         h = lh;
         p.drawText(r.center(), QStringLiteral("PLOT"));
     };
-    t.ctx.graphGridText = [](int row, int ch) { return QStringLiteral("r%1c%2").arg(row).arg(ch); };
-    EXPECT_EQ(printDispatch(t.ctx, PrintKind::Graph), PrintOutcome::Printed);
+    page.gridText = [](int row, int ch) { return QStringLiteral("r%1c%2").arg(row).arg(ch); };
+    EXPECT_EQ(printDispatch(t.ctx, PrintJob{PrintKind::Graph, {}, page}), PrintOutcome::Printed);
     EXPECT_TRUE(t.messages.shown.empty());
     EXPECT_EQ(checks.dialogsShown, 0);
     ASSERT_EQ(calls, 1);
@@ -122,8 +125,9 @@ TEST_F(GraphPrintTest, SetUpDialogsAfterTheChecks) {
 TEST_F(GraphPrintTest, NoPrinterPrintsNothing) {
     checks.printers = 0;
     int calls = 0;
-    t.ctx.drawGraphPlot = [&](QPainter&, const QRectF&, double, double) { ++calls; };
-    printDispatch(t.ctx, PrintKind::Graph);
+    GraphPage page;
+    page.plot = [&](QPainter&, const QRectF&, double, double) { ++calls; };
+    printDispatch(t.ctx, PrintJob{PrintKind::Graph, {}, page});
     EXPECT_EQ(t.messages.texts(), QStringList{u8("プリンタがありません。\rエラー4821")});
     EXPECT_EQ(calls, 0);
     EXPECT_FALSE(QFile::exists(t.root + "/graph.pdf"));

@@ -35,6 +35,9 @@ struct Rows : PartialPrintPrompt {
 };
 
 // The page count of the preview dialog once it shows, then closes it.
+// The graph page without its plot and statistics (the graph makes them).
+PrintJob graphJob() { return PrintJob{PrintKind::Graph, {}, {}}; }
+
 int previewPages(AppContext& ctx, PrintKind kind, PartialPrintPrompt* rows, PrintOutcome& outcome) {
     QtPrintPreview preview;
     int pages = -1;
@@ -50,7 +53,8 @@ int previewPages(AppContext& ctx, PrintKind kind, PartialPrintPrompt* rows, Prin
             dialog->reject();
         }
     });
-    outcome = previewCommand(ctx, kind, preview, rows);
+    outcome =
+        kind == PrintKind::Graph ? previewCommand(ctx, graphJob(), preview) : previewCommand(ctx, kind, preview, rows);
     return pages;
 }
 
@@ -95,7 +99,8 @@ TEST_F(PreviewPdfTest, EveryJobPreviewsAndSavesTheSamePagesAsPrinted) {
         // Printed on paper (the PDF of the scripted printer).
         PagedPrinter& own = c.kind == PrintKind::Graph ? graphPrinter : printer;
         QFile::remove(own.fileName);
-        ASSERT_EQ(printDispatch(t.ctx, c.kind, &rows), PrintOutcome::Printed)
+        const bool graph = c.kind == PrintKind::Graph;
+        ASSERT_EQ(graph ? printDispatch(t.ctx, graphJob()) : printDispatch(t.ctx, c.kind, &rows), PrintOutcome::Printed)
             << t.messages.texts().join('|').toStdString();
         const int printed = pdfPageCount(own.fileName);
         ASSERT_GT(printed, 0);
@@ -104,7 +109,7 @@ TEST_F(PreviewPdfTest, EveryJobPreviewsAndSavesTheSamePagesAsPrinted) {
         const QString pdf = t.root + "/" + c.name + ".pdf";
         t.dialogs.answers = {pdf};
         const int dialogsBefore = own.dialogsShown;
-        EXPECT_EQ(pdfCommand(t.ctx, c.kind, &rows), PrintOutcome::Printed);
+        EXPECT_EQ(graph ? pdfCommand(t.ctx, graphJob()) : pdfCommand(t.ctx, c.kind, &rows), PrintOutcome::Printed);
         EXPECT_EQ(own.dialogsShown, dialogsBefore);
         EXPECT_EQ(pdfPageCount(pdf), printed);
         EXPECT_EQ(pdfText(pdf), pdfText(own.fileName));
@@ -175,7 +180,7 @@ TEST_F(PreviewPdfTest, PdfTakesThePageOfTheJobsPrinter) {
     graphPrinter.pageLayout = *pageLayoutFor(QStringLiteral("A4"), true);
     const QString pdf = t.root + "/landscape.pdf";
     t.dialogs.answers = {pdf};
-    ASSERT_EQ(pdfCommand(t.ctx, PrintKind::Graph), PrintOutcome::Printed);
+    ASSERT_EQ(pdfCommand(t.ctx, graphJob()), PrintOutcome::Printed);
     QProcess info;
     info.start(QStringLiteral("pdfinfo"), {pdf});
     ASSERT_TRUE(info.waitForFinished(60000));

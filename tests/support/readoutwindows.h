@@ -8,10 +8,8 @@
 namespace quillet::fakes {
 
 struct ChannelsABWindows : ReadoutWindows {
-    void showParameterWindow(AppContext& ctx, const std::function<void()>& transfer) override {
-        ctx.destinationChannel[1] = 1;
-        ctx.destinationChannel[2] = 2;
-        transfer();
+    void showParameterWindow(AppContext&, const std::function<void(Destinations)>& transfer) override {
+        transfer({1, 2});
     }
     void runWithProgress(AppContext&, const std::function<void()>& work) override { work(); }
 };

@@ -89,13 +89,13 @@ public:
     std::vector<Write> writes;  // every character written, with its time
     int opens = 0;              // successful opens
 
-    int open() override;
+    PortFault open() override;
     void close() override;
     bool isOpen() const override { return open_; }
     void setDtr(bool on) override { dtr = on; }
     int bytesWaiting() override;
     QByteArray readAll() override;
-    int writeChar(char c) override;
+    PortFault writeChar(char c) override;
     void clearInput() override;
 
     bool dtr = false;

@@ -154,11 +154,11 @@ TEST_F(ReadoutParametersWindowTest, OkRecordsTheChoiceAndRunsTheTransfer) {
     int calls = 0;
     bool disabledDuringTransfer = false;
     ReadoutParametersWindow* window = nullptr;
-    ReadoutParametersWindow w(t.ctx, [&] {
+    ReadoutParametersWindow w(t.ctx, [&](Destinations to) {
         ++calls;
         disabledDuringTransfer = !window->isEnabled();
-        EXPECT_EQ(t.ctx.destinationChannel[1], 5);
-        EXPECT_EQ(t.ctx.destinationChannel[2], 4);
+        EXPECT_EQ(to.first, 5);
+        EXPECT_EQ(to.second, 4);
         window->reject();  // a close during the transfer waits for its end
     });
     window = &w;
@@ -177,13 +177,12 @@ TEST_F(ReadoutParametersWindowTest, OkRecordsTheChoiceAndRunsTheTransfer) {
 TEST_F(ReadoutParametersWindowTest, OkWithoutRecordsActsAsCancel) {
     t.ctx.pendingLogger->ch[1].sampleCount = 0;
     int calls = 0;
-    ReadoutParametersWindow w(t.ctx, [&] { ++calls; });
+    ReadoutParametersWindow w(t.ctx, [&](Destinations) { ++calls; });
     w.show();
     QTest::mouseClick(w.command(0), Qt::LeftButton);
     EXPECT_EQ(calls, 0);
     EXPECT_EQ(t.ctx.comm->status, 1);
     EXPECT_EQ(w.result(), QDialog::Rejected);
-    EXPECT_EQ(t.ctx.destinationChannel[1], 0);
     // ... and says that there is nothing to read.
     ASSERT_EQ(t.messages.shown.size(), 1u);
     EXPECT_EQ(t.messages.shown[0].title, u("ロガー読み出し"));
@@ -194,7 +193,7 @@ TEST_F(ReadoutParametersWindowTest, CancelAndCloseAbandonTheReadOut) {
     for (int how = 0; how < 2; ++how) {
         t.ctx.comm->status = Exchange::Accepted;
         int calls = 0;
-        ReadoutParametersWindow w(t.ctx, [&] { ++calls; });
+        ReadoutParametersWindow w(t.ctx, [&](Destinations) { ++calls; });
         w.show();
         if (how == 0) {
             EXPECT_EQ(w.command(1)->text(), u("Cancel"));

@@ -160,7 +160,7 @@ TEST_F(RecordingSettingsDialogTest, EndlessAndSecondsDisableTheEnd) {
     EXPECT_FALSE(d->Logendnoset->isEnabled());
     EXPECT_EQ(d->Logendnoset->text(), "2013-11-16 01:45");  // + 5999 × 10 s
     d->chkRock->click();
-    EXPECT_TRUE(t.ctx.lockChoice);  // kept for the next dialog
+    EXPECT_TRUE(t.ctx.loggerSet->lockChoice);  // kept for the next dialog
     EXPECT_TRUE(open(logger(4))->chkRock->isChecked());
 }
 
@@ -276,9 +276,8 @@ TEST_F(RecordingSettingsDialogTest, OkRunsTheWriterAndReportsAFailure) {
 }
 
 TEST_F(RecordingSettingsDialogTest, UnseenDuringTheUsualCommunication) {
-    t.ctx.usualCommunicationActive = 20;
     t.ctx.general.usualCommunicationStartTime = "12:00";
-    QtSettingsDialog dialog(nullptr, writer.fn());
+    QtSettingsDialog dialog(nullptr, writer.fn(), RecordingSettingsDialog::Shown::Unseen);
     dialog.run(t.ctx, logger(2));  // no window: it confirms itself
     ASSERT_EQ(writer.written.size(), 1u);
     EXPECT_EQ(writer.written[0].startTime, QDateTime(QDate(2013, 11, 15), QTime(12, 0)));

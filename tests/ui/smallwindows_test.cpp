@@ -171,8 +171,8 @@ TEST_F(SmallWindowsTest, MonitorOpensFromMenuAndShowsAnswers) {
     EXPECT_TRUE(w.mAllRead->isEnabled());
     w.mAllRead->trigger();
     EXPECT_TRUE(m.isVisible());
-    ASSERT_TRUE(bool(t.ctx.commMonitor));
-    t.ctx.commMonitor(QByteArray("\x06\r\n"), 3, 5, 0);
+    ASSERT_TRUE(bool(t.ctx.comm->monitor));
+    t.ctx.comm->monitor(QByteArray("\x06\r\n"), 3, 5, Progress::OneChannel);
     EXPECT_EQ(m.text(), "Com:3_5_0   ACK\r\n");
 }
 
@@ -181,15 +181,15 @@ TEST_F(SmallWindowsTest, MonitorBuiltOnDemandKeepsEveryAnswer) {
     MainWindow w(t.ctx);
     wireMonitorOnDemand(w, t.ctx);
     EXPECT_EQ(w.findChild<ReceiveMonitor*>(), nullptr);  // nothing built at start
-    ASSERT_TRUE(bool(t.ctx.commMonitor));
-    t.ctx.commMonitor(QByteArray("\x06\r\n"), 3, 5, 0);  // an answer before the window is opened
+    ASSERT_TRUE(bool(t.ctx.comm->monitor));
+    t.ctx.comm->monitor(QByteArray("\x06\r\n"), 3, 5, Progress::OneChannel);  // an answer before the window is opened
     ReceiveMonitor* m = w.findChild<ReceiveMonitor*>();
     ASSERT_NE(m, nullptr);
     EXPECT_FALSE(m->isVisible());
     w.mAllRead->trigger();
     EXPECT_EQ(w.findChild<ReceiveMonitor*>(), m);  // the same window
     EXPECT_TRUE(m->isVisible());
-    t.ctx.commMonitor(QByteArray("\x06\r\n"), 3, 5, 0);
+    t.ctx.comm->monitor(QByteArray("\x06\r\n"), 3, 5, Progress::OneChannel);
     EXPECT_EQ(m->text(), "Com:3_5_0   ACK\r\nCom:3_5_0   ACK\r\n");
 }
 

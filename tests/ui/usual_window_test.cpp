@@ -81,10 +81,7 @@ protected:
         t.ctx.serial = &serial;
         t.clock.hooks.push_back([] { QCoreApplication::processEvents(); });
         UsualSteps steps;
-        steps.chooseDestinations = [](AppContext& ctx) {
-            ctx.destinationChannel[1] = 1;
-            ctx.destinationChannel[2] = 2;
-        };
+        steps.chooseDestinations = [](AppContext&) { return Destinations{1, 2}; };
         steps.settingsStep = [this](AppContext&, const QDateTime&) {
             ++settingsCalls;
             if (auto* v = qobject_cast<UsualCommunicationWindow*>(QApplication::activeModalWidget())) {
@@ -139,7 +136,6 @@ TEST_F(UsualWindowTest, OneClickReadsSavesAndSets) {
     EXPECT_TRUE(QFile::exists(t.ctx.folders.dateFolder + u8("/13年11月/15日09時05分.ql6")));
     EXPECT_EQ(t.ctx.store.channelsInUse, 0);
     EXPECT_EQ(window->windowTitle(), mainCaption(t.ctx));
-    EXPECT_EQ(t.ctx.usualCommunicationActive, 0);
     // A word afterwards: the saved file's full path, the settings (the
     // scripted step wrote nothing), the button to its folder.
     auto* word = window->findChild<QMessageBox*>(QStringLiteral("usualOutcome"));
@@ -238,7 +234,7 @@ TEST_F(UsualNoteTest, TheNoteAndTheStatusBarSayWhatWasWritten) {
         QDir(t.ctx.folders.dateFolder).removeRecursively();  // saved under the same name again
         wireUsualCommunication(
             *window, t.ctx,
-            {[](AppContext& c) { chooseInitialDestinations(c); },
+            {[](AppContext& c) { return chooseInitialDestinations(c); },
              [](AppContext& c, const QDateTime& start) { return usualSettingsStep(c, start).writtenSettings(); }});
         window->mItumo->trigger();
         auto* box = window->findChild<QMessageBox*>(QStringLiteral("usualOutcome"));

@@ -56,8 +56,8 @@ int runInfo(AppContext& ctx, const Arguments& a) {
     const ChannelStore& s = ctx.store;
     out() << "File:     " << file << "\n";
     out() << "Layout:   "
-          << (ctx.fileLayoutWithTenSec ? "with ten-second fields (.ql4, .ql5, .ql6)"
-                                       : "without ten-second fields (.qlg, .qld)")
+          << (ctx.dataFiles->layoutWithTenSec ? "with ten-second fields (.ql4, .ql5, .ql6)"
+                                              : "without ten-second fields (.qlg, .qld)")
           << "\n";
     out() << "Channels: " << s.channelsInUse << "\n";
     for (int ch = 1; ch <= kChannels; ++ch) {
@@ -190,7 +190,7 @@ class TerminalReadout : public ReadoutWindows {
 public:
     explicit TerminalReadout(int firstChannel) : first_(firstChannel) {}
 
-    void showParameterWindow(AppContext& ctx, const std::function<void()>& transfer) override {
+    void showParameterWindow(AppContext& ctx, const std::function<void(Destinations)>& transfer) override {
         const PendingLogger& p = ctx.pendingLogger;
         int16_t card = p.ch[1].cardNo, test = p.ch[1].testNo;
         err() << "Logger model " << p.loggerModel << ", card-test " << cardText(ctx, card) << "-" << testText(ctx, test)
@@ -217,9 +217,7 @@ public:
         int second = 0;
         for (int ch = 1; ch <= kChannels && second == 0; ++ch)
             if (ctx.store.ch[size_t(ch)].inUse != 1 && ch != first_) second = ch;
-        ctx.destinationChannel[1] = int16_t(first_);
-        ctx.destinationChannel[2] = int16_t(isTwoChannelModel(p.loggerModel) ? second : 0);
-        transfer();
+        transfer({first_, isTwoChannelModel(p.loggerModel) ? second : 0});
     }
 
     void runWithProgress(AppContext& ctx, const std::function<void()>& work) override {
@@ -230,7 +228,7 @@ public:
             work();
             return;
         }
-        ctx.commProgress = [](int maximum, int value) {
+        ctx.comm->progress = [](int maximum, int value) {
             const int width = 40;
             const int done = maximum > 0 ? int(qint64(value) * width / maximum) : 0;
             err() << "\r[" << QString(qBound(0, done, width), QLatin1Char('#'))
@@ -238,7 +236,7 @@ public:
             err().flush();
         };
         work();
-        ctx.commProgress = nullptr;
+        ctx.comm->progress = nullptr;
         err() << "\n";
     }
 

@@ -58,7 +58,6 @@ int runPrint(AppContext& ctx, const Arguments& a) {
         // The graph as the graph window shows it, printed by the window's print.
         ctx.graph = g;
         computeGraphScale(ctx);
-        connectGraphPrint(ctx);
     }
     if (kind == PrintKind::PartialList) {
         if (const int message = partRangeMessage(ctx.store, first, last)) {
@@ -77,7 +76,10 @@ int runPrint(AppContext& ctx, const Arguments& a) {
     ctx.printer = &pdf;
     ctx.graphPrinter = &pdf;
     RowsFromCommandLine rows(first, last);
-    printDispatch(ctx, kind, &rows);
+    if (graph)
+        printDispatch(ctx, graphPrintJob(ctx));
+    else
+        printDispatch(ctx, kind, &rows);
     if (pdf.documentsWritten() != 1) return kExitFailed;  // the reason is on stderr
     err() << "Printed to " << target << "\n";
     return kExitOk;

@@ -130,7 +130,7 @@ int runReport(AppContext& ctx, const Arguments& a) {
         return code;
     r.title = a.has("--title") ? a.value("--title") : QFileInfo(a.positional[0]).fileName();
     // The graph of the rows with the automatic ranges, not the held ones.
-    connectReportPlot(ctx, reportGraphState(ctx, r.rows, ReportBounds::Automatic));
+    r.plot = reportPlot(ctx, reportGraphState(ctx, r.rows, ReportBounds::Automatic));
     PdfPrintControl pdf(target);
     if (!printReport(ctx, pdf, r)) return kExitFailed;  // the reason is on stderr
     err() << "Printed to " << target << "\n";

@@ -63,7 +63,7 @@ int runUsual(AppContext& ctx, const Arguments& a) {
     ctx.serial = &port;
     TerminalMessages messages;
     ctx.messages = &messages;
-    ctx.commProgress = [](int maximum, int value) {
+    ctx.comm->progress = [](int maximum, int value) {
         const int width = 40;
         const int done = maximum > 0 ? qBound(0, int(qint64(value) * width / maximum), width) : 0;
         err() << "\r[" << QString(done, QLatin1Char('#')) << QString(width - done, QLatin1Char(' ')) << "] " << value
@@ -72,14 +72,15 @@ int runUsual(AppContext& ctx, const Arguments& a) {
         err().flush();
     };
 
-    if (beginUsualCommunication(ctx) == 0) return kExitFailed;
+    const std::optional<UsualRun> run = beginUsualCommunication(ctx);
+    if (!run) return kExitFailed;
     err() << captionText(Caption::UsualCommunication) << ": " << usualTaskCaption(g.usualCommunicationTask);
     if (g.usualCommunicationTask == 0) err() << ", " << usualNamingCaption(g.usualCommunicationNaming);
     err() << ", " << g.usualCommunicationStartTime << "\n";
 
     UnseenSettingsDialog dialog;
     UsualSteps steps;
-    steps.chooseDestinations = [](AppContext& c) { chooseInitialDestinations(c); };
+    steps.chooseDestinations = [](AppContext& c) { return chooseInitialDestinations(c); };
     // Headless, a busy logger, or a set-only visit to a logger holding
     // records, is refused unless --force: writing erases its memory.
     const BusyLogger busy = a.has("--force")                ? BusyLogger::TellAndGoOn
@@ -90,7 +91,7 @@ int runUsual(AppContext& ctx, const Arguments& a) {
         return dialog.writtenSettings();
     };
     TerminalView view;
-    const UsualOutcome outcome = runUsualCommunication(ctx, steps, view);
+    const UsualOutcome outcome = runUsualCommunication(ctx, *run, steps, view);
 
     if (!outcome.savedFile.isEmpty())
         out() << "Saved:    " << outcome.savedFile << "\n";

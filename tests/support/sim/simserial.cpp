@@ -44,18 +44,18 @@ LineEnd* SimSerial::line() {
     return it == ports_.end() ? nullptr : it->second.line;
 }
 
-int SimSerial::open() {
-    if (open_) return kErrPortOpen;
+PortFault SimSerial::open() {
+    if (open_) return PortFault::InUse;
     auto it = ports_.find(portNumber_);
-    if (portNumber_ < 1 || portNumber_ > 16 || it == ports_.end()) return kErrInvalidPort;
-    if (it->second.kind == Kind::busy) return kErrPortOpen;
-    if (it->second.kind == Kind::denied) return kErrPortDenied;
+    if (portNumber_ < 1 || portNumber_ > 16 || it == ports_.end()) return PortFault::InvalidPort;
+    if (it->second.kind == Kind::busy) return PortFault::InUse;
+    if (it->second.kind == Kind::denied) return PortFault::Denied;
     open_ = true;
     ++opens;
     in_.clear();
     since_ = clock_.nowMs();
     credit_ = 0;
-    return 0;
+    return PortFault::None;
 }
 
 void SimSerial::close() {
@@ -101,8 +101,8 @@ QByteArray SimSerial::readAll() {
     return r;
 }
 
-int SimSerial::writeChar(char c) {
-    if (!open_) return kErrPortNotOpen;
+PortFault SimSerial::writeChar(char c) {
+    if (!open_) return PortFault::NotOpen;
     pump();
     writes.push_back({clock_.nowMs(), c});
     if (echo) in_ += c;
@@ -114,7 +114,7 @@ int SimSerial::writeChar(char c) {
             credit_ = 0;
         }
     }
-    return 0;
+    return PortFault::None;
 }
 
 void SimSerial::clearInput() {
