@@ -42,10 +42,9 @@ double loadDeltaHOverR(const QString& path) {
     return parseAnalysisSettings(f.read(4096));
 }
 
-bool saveDeltaHOverR(double deltaHOverR, const QString& path) {
-    if (!validDeltaHOverR(deltaHOverR)) return false;
-    const QByteArray bytes = analysisSettingsBytes(deltaHOverR);
-    return !bytes.isEmpty() && writeFileAtomically(path, bytes) == 0;
+Saved saveDeltaHOverR(double deltaHOverR, const QString& path) {
+    const QByteArray bytes = validDeltaHOverR(deltaHOverR) ? analysisSettingsBytes(deltaHOverR) : QByteArray();
+    return Saved{bytes.isEmpty() ? SaveError::Writing : writeFileAtomically(path, bytes)};
 }
 
 }  // namespace quillet

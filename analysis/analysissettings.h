@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/records.h"
+#include "core/savefile.h"
 
 #include <QByteArray>
 #include <QString>
@@ -23,7 +24,7 @@ std::optional<double> parseDeltaHOverR(const QString& text);
 QByteArray analysisSettingsBytes(double deltaHOverR);
 double parseAnalysisSettings(const QByteArray& bytes);
 double loadDeltaHOverR(const QString& path);
-// Through the atomic save; false when it failed or the value is refused.
-bool saveDeltaHOverR(double deltaHOverR, const QString& path);
+// Through the atomic save; a refused value is a write error (Writing).
+Saved saveDeltaHOverR(double deltaHOverR, const QString& path);
 
 }  // namespace quillet

@@ -64,10 +64,11 @@ QStringList reportHeaderLines(AppContext& ctx, const ReportRequest& r) {
 }
 
 int printReport(AppContext& ctx, PrintControl& printer, const ReportRequest& r) {
-    int error = 0;
-    QPagedPaintDevice* device = printer.startDocument(QStringLiteral("レポート印刷"), error);
+    const PrintFault printerError = PrintFault::of(PrintFault::Kind::PrinterError);
+    PrintFault fault;
+    QPagedPaintDevice* device = printer.startDocument(QStringLiteral("レポート印刷"), fault);
     if (!device) {
-        printFailed(ctx, error ? error : 482);
+        printFailed(ctx, fault ? fault : printerError);
         return 0;
     }
     const QPageLayout previous = device->pageLayout();
@@ -76,7 +77,7 @@ int printReport(AppContext& ctx, PrintControl& printer, const ReportRequest& r) 
     if (!painter.begin(device)) {
         device->setPageLayout(previous);
         printer.endDocument(false);
-        printFailed(ctx, 482);
+        printFailed(ctx, printerError);
         return 0;
     }
 
@@ -158,12 +159,12 @@ int printReport(AppContext& ctx, PrintControl& printer, const ReportRequest& r) 
 
     const bool painted = painter.end();
     device->setPageLayout(previous);  // the printer's own page for its other prints
-    if (const int e = printer.endDocument(painted)) {
-        printFailed(ctx, e);
+    if (const PrintFault f = printer.endDocument(painted)) {
+        printFailed(ctx, f);
         return 0;
     }
     if (!painted) {
-        printFailed(ctx, 482);
+        printFailed(ctx, printerError);
         return 0;
     }
     return 1;
@@ -173,7 +174,7 @@ PrintOutcome reportCommand(AppContext& ctx, PrintControl& printer, ReportRequest
     if (!printerChecks(ctx)) return PrintOutcome::Failed;
     const std::optional<QString> title = askTitle(defaultReportTitle(ctx.store));
     if (!title) return PrintOutcome::Cancelled;
-    if (const int e = printer.printerDialog()) return printFailed(ctx, e);
+    if (const PrintFault f = printer.printerDialog()) return printFailed(ctx, f);
     request.title = *title;
     return printReport(ctx, printer, request) ? PrintOutcome::Printed : PrintOutcome::Failed;
 }

@@ -22,7 +22,6 @@ namespace {
 
 constexpr Caption kCaptionUsual = Caption::UsualCommunication;  // "いつもの通信"
 constexpr Caption kCaptionSave = Caption::SaveFile;             // "ファイルの保存"
-constexpr int kErrWriting = 31036;
 
 // The main window stays disabled from the start of the run to its end: the
 // read-out and the settings preparation inside it would enable it again.
@@ -135,7 +134,7 @@ bool readAndSave(AppContext& ctx, UsualRun run, Destinations to, UsualView& view
     if (runFileOperation(ctx, mode) != FileOutcome::Done) return false;
     const QString saved = ctx.store.currentFileName;
     if (!savedFileIntact(ctx.store, saved)) {
-        showRuntimeError(ctx, kErrWriting, captionText(kCaptionSave), kOkOnly);
+        showRuntimeError(ctx, runtimeErrorOf(SaveError::Writing), captionText(kCaptionSave), kOkOnly);
         return false;
     }
     out.savedFile = saved;
@@ -265,7 +264,8 @@ QString usualSettingsText(const UsualOutcome& outcome) {
 
 bool savedFileIntact(const ChannelStore& store, const QString& fileName) {
     QByteArray bytes;
-    if (readRegularFile(fileName, kMaxDataFileBytes + 1, bytes) != 0 || bytes != ql6Bytes(store)) return false;
+    if (readRegularFile(fileName, kMaxDataFileBytes + 1, bytes) != SaveError::None || bytes != ql6Bytes(store))
+        return false;
     const ParsedDataFile parsed = parseDataFile(bytes, true);
     if (parsed.error != 0 || int(parsed.blocks.size()) != countChannelsInUse(store)) return false;
     for (const FileBlock& b : parsed.blocks) {

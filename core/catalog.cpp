@@ -172,8 +172,9 @@ QString runtimeErrorMessage(int errorNo) {
                          QStringLiteral("このユーザーにはシリアルデバイスを使う権限がありません。"
                                         "ユーザーをグループ dialout に加え、ログインし直してください。"));
     if (errorNo == kErrNameTooLong)
-        return explained(kErrBadFileName, QStringLiteral("ファイル名が長すぎます。ファイル名は255バイト"
-                                                         "（日本語では85文字）までにしてください。"));
+        return explained(runtimeErrorOf(SaveError::BadFileName),
+                         QStringLiteral("ファイル名が長すぎます。ファイル名は255バイト"
+                                        "（日本語では85文字）までにしてください。"));
     return runtimeErrorText(errorNo) + CR + QStringLiteral("エラー") + QString::number(errorNo);
 }
 

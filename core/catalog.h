@@ -15,6 +15,7 @@ enum RuntimeError : int {
     kErrSubscript = 9,
     kErrFileNotFound = 53,
     kErrBadFileFormat = 321,
+    kErrPrinter = 482,
     kErrPrinterNotReady = 4820,
     kErrNoPrinter = 4821,
     kErrInvalidPort = 8002,

@@ -44,13 +44,13 @@ class NoPrinters : public PrintControl {
 public:
     int printerCount() override { return 0; }
     bool printerReady() override { return false; }
-    int printerDialog() override { return 32755; }
-    int pageSetupDialog() override { return 32755; }
-    QPagedPaintDevice* startDocument(const QString&, int& error) override {
-        error = 4821;
+    PrintFault printerDialog() override { return PrintFault::of(PrintFault::Kind::Cancelled); }
+    PrintFault pageSetupDialog() override { return PrintFault::of(PrintFault::Kind::Cancelled); }
+    QPagedPaintDevice* startDocument(const QString&, PrintFault& fault) override {
+        fault = PrintFault::of(PrintFault::Kind::NoPrinter);
         return nullptr;
     }
-    int endDocument(bool) override { return 0; }
+    PrintFault endDocument(bool) override { return {}; }
 };
 
 StderrMessages gStderrMessages;

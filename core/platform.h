@@ -3,6 +3,8 @@
 // (tests/support).
 #pragma once
 
+#include "core/savefile.h"
+
 #include <QColor>
 #include <QDateTime>
 #include <QString>
@@ -72,9 +74,35 @@ public:
     virtual bool openHelp(const QString& helpFile, int context) = 0;
 };
 
+// What a step of a print control came to: done (None); a dialog the user
+// cancelled (nothing is told); the printer failed; there is no printer; or
+// the PDF file could not be written (its save error).
+struct PrintFault {
+    enum class Kind { None, Cancelled, PrinterError, NoPrinter, File };
+    Kind kind = Kind::None;
+    SaveError file = SaveError::None;  // Kind::File
+
+    static PrintFault of(Kind k) { return PrintFault{k, SaveError::None}; }
+    static PrintFault ofFile(SaveError e) { return e == SaveError::None ? PrintFault{} : PrintFault{Kind::File, e}; }
+    explicit operator bool() const { return kind != Kind::None; }
+    friend bool operator==(const PrintFault&, const PrintFault&) = default;
+};
+
+// The run-time error a print fault is shown with: 32755 for a cancel, 482
+// for the printer, 4821 for no printer, the file's save error.
+constexpr int runtimeErrorOf(const PrintFault& f) {
+    switch (f.kind) {
+    case PrintFault::Kind::None: return 0;
+    case PrintFault::Kind::Cancelled: return kErrCancel;
+    case PrintFault::Kind::PrinterError: return kErrPrinter;
+    case PrintFault::Kind::NoPrinter: return kErrNoPrinter;
+    case PrintFault::Kind::File: return runtimeErrorOf(f.file);
+    }
+    return 0;
+}
+
 // A print control: the main window's list printer and the graph window's
-// printer each have one. Failures are run-time error numbers: 32755 for a
-// cancelled dialog, 482 for a printer error, 4820/4821 for the checks.
+// printer each have one.
 class PrintControl {
 public:
     virtual ~PrintControl() = default;
@@ -84,19 +112,19 @@ public:
     virtual int printerCount() = 0;
     // Whether the current device can be used.
     virtual bool printerReady() = 0;
-    // The printer dialog and the page set-up dialog, modal: 0 when
-    // confirmed, 32755 when cancelled.
-    virtual int printerDialog() = 0;
-    virtual int pageSetupDialog() = 0;
-    // Starts one document on the current device; nullptr with error set
-    // when no document could be started (32755 when the user cancelled the
-    // choice of a device). The device's page rectangle is the printable
+    // The printer dialog and the page set-up dialog, modal: None when
+    // confirmed, Cancelled when not.
+    virtual PrintFault printerDialog() = 0;
+    virtual PrintFault pageSetupDialog() = 0;
+    // Starts one document on the current device; nullptr with fault set
+    // when no document could be started (Cancelled when the user cancelled
+    // the choice of a device). The device's page rectangle is the printable
     // area, its origin the top-left corner inside the margins.
-    virtual QPagedPaintDevice* startDocument(const QString& title, int& error) = 0;
+    virtual QPagedPaintDevice* startDocument(const QString& title, PrintFault& fault) = 0;
     // Ends the document of startDocument after the painter has ended; with
     // completed false it is discarded where the device allows (no partial
-    // file). Returns 0 or an error number.
-    virtual int endDocument(bool completed) = 0;
+    // file).
+    virtual PrintFault endDocument(bool completed) = 0;
 };
 
 // The system colour dialog.

@@ -59,12 +59,12 @@ int writeAndSync(int fd, const QByteArray& bytes) {
 #endif
 }
 
-// Reads at most maxBytes of the open file f: 0 or kErrReading.
-int readOpened(QFile& f, qint64 maxBytes, QByteArray& bytes) {
+// Reads at most maxBytes of the open file f: 0 or SaveError::Reading.
+SaveError readOpened(QFile& f, qint64 maxBytes, QByteArray& bytes) {
     bytes = f.read(maxBytes);
-    if (f.error() == QFileDevice::NoError) return 0;
+    if (f.error() == QFileDevice::NoError) return SaveError::None;
     bytes.clear();
-    return kErrReading;
+    return SaveError::Reading;
 }
 
 }  // namespace
@@ -81,32 +81,32 @@ struct Target {
     QFileInfo info;  // absolute, no symbolic link
 };
 
-// Follows the links from named; 0 or the error (a loop: too many links).
-int resolve(const QString& named, Target& t) {
+// Follows the links from named; None or the error (a loop: too many links).
+SaveError resolve(const QString& named, Target& t) {
     QString path = QFileInfo(named).absoluteFilePath();
     for (int links = 0;; ++links) {
         t.info = QFileInfo(path);
-        if (!t.info.isSymbolicLink()) return 0;
-        if (links == kMaxLinks) return kErrPathFileAccess;
+        if (!t.info.isSymbolicLink()) return SaveError::None;
+        if (links == kMaxLinks) return SaveError::PathFileAccess;
         path = t.info.symLinkTarget();
-        if (path.isEmpty()) return kErrPathFileAccess;
+        if (path.isEmpty()) return SaveError::PathFileAccess;
     }
 }
 
-// Why a save into t cannot be, before anything is written; 0 when it can.
-int targetError(const QString& path, Target& t) {
-    if (path.isEmpty()) return kErrBadFileName;
-    if (const int error = resolve(path, t)) return error;
-    if (t.info.fileName().size() > kMaxNameLength) return kErrNameTooLong;
+// Why a save into t cannot be, before anything is written; None when it can.
+SaveError targetError(const QString& path, Target& t) {
+    if (path.isEmpty()) return SaveError::BadFileName;
+    if (const SaveError error = resolve(path, t); error != SaveError::None) return error;
+    if (t.info.fileName().size() > kMaxNameLength) return SaveError::NameTooLong;
     const QFileInfo folder(t.info.absolutePath());
-    if (!folder.isDir()) return kErrPathNotFound;
+    if (!folder.isDir()) return SaveError::PathNotFound;
     if (t.info.exists()) {
-        if (t.info.isDir()) return kErrPathFileAccess;
-        if (!t.info.isFile()) return kErrWriting;  // a device
+        if (t.info.isDir()) return SaveError::PathFileAccess;
+        if (!t.info.isFile()) return SaveError::Writing;  // a device
         // A read-only file stays as it is: the rename would replace it.
-        if (!t.info.isWritable()) return kErrPermissionDenied;
+        if (!t.info.isWritable()) return SaveError::PermissionDenied;
     }
-    return folder.isWritable() ? 0 : kErrPermissionDenied;
+    return folder.isWritable() ? SaveError::None : SaveError::PermissionDenied;
 }
 
 QString temporaryPrefix(const QString& name) {
@@ -150,25 +150,25 @@ bool nameTaken(const QString& path) {
     return !path.isEmpty() && (info.exists() || info.isSymLink());
 }
 
-int readRegularFile(const QString& path, qint64 maxBytes, QByteArray& bytes) {
+SaveError readRegularFile(const QString& path, qint64 maxBytes, QByteArray& bytes) {
     bytes.clear();
     const QFileInfo info(path);
-    if (!info.exists()) return kErrFileNotFound;
-    if (!info.isFile()) return kErrPathFileAccess;  // a folder, a device
+    if (!info.exists()) return SaveError::FileNotFound;
+    if (!info.isFile()) return SaveError::PathFileAccess;  // a folder, a device
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return kErrPathFileAccess;
+    if (!f.open(QIODevice::ReadOnly)) return SaveError::PathFileAccess;
     return readOpened(f, maxBytes, bytes);
 }
 
-int writeFileAtomically(const QString& path, const QByteArray& bytes) {
+SaveError writeFileAtomically(const QString& path, const QByteArray& bytes) {
     Target t;
-    if (const int error = targetError(path, t)) return error;
+    if (const SaveError error = targetError(path, t); error != SaveError::None) return error;
     const QString folder = t.info.absolutePath();
     removeStaleTemporaries(folder, t.info.fileName());
 
     // Removed again by its destructor on every failure below.
     QTemporaryFile temp(folder + QLatin1Char('/') + temporaryPrefix(t.info.fileName()) + QStringLiteral("XXXXXX"));
-    if (!temp.open()) return kErrPathFileAccess;
+    if (!temp.open()) return SaveError::PathFileAccess;
     const int fd = temp.handle();
     (void)::_setmode(fd, _O_BINARY);  // the bytes as they are, no CR added
     int failure = writeAndSync(fd, bytes);
@@ -182,7 +182,7 @@ int writeFileAtomically(const QString& path, const QByteArray& bytes) {
     }
     if (failure != 0) return saveErrorOf(failure);
     temp.setAutoRemove(false);  // it is the target now
-    return 0;
+    return SaveError::None;
 }
 
 #else
@@ -209,19 +209,19 @@ struct Target {
     mode_t mode = 0;
 };
 
-// Follows the links from named; 0 or the error (a loop: too many links).
-int resolve(const QByteArray& named, Target& t) {
+// Follows the links from named; None or the error (a loop: too many links).
+SaveError resolve(const QByteArray& named, Target& t) {
     t.path = named;
     for (int links = 0;; ++links) {
         struct stat st {};
         if (::lstat(t.path.constData(), &st) != 0) {
             t.exists = false;
-            return errno == ENOENT ? 0 : saveErrorOf(errno);
+            return errno == ENOENT ? SaveError::None : saveErrorOf(errno);
         }
         if (!S_ISLNK(st.st_mode)) {
             t.exists = true;
             t.mode = st.st_mode;
-            return 0;
+            return SaveError::None;
         }
         if (links == kMaxLinks) return saveErrorOf(ELOOP);
         QByteArray to(qsizetype(st.st_size > 0 ? st.st_size : 4096) + 1, '\0');
@@ -232,24 +232,24 @@ int resolve(const QByteArray& named, Target& t) {
     }
 }
 
-// Why a save into t cannot be, before anything is written; 0 when it can.
-int targetError(const QString& path, Target& t) {
-    if (path.isEmpty()) return kErrBadFileName;
-    if (const int error = resolve(encodeFileName(path), t)) return error;
+// Why a save into t cannot be, before anything is written; None when it can.
+SaveError targetError(const QString& path, Target& t) {
+    if (path.isEmpty()) return SaveError::BadFileName;
+    if (const SaveError error = resolve(encodeFileName(path), t); error != SaveError::None) return error;
     const QByteArray folder = folderOf(t.path);
     struct stat st {};
     if (::stat(folder.constData(), &st) != 0) return saveErrorOf(errno);
-    if (!S_ISDIR(st.st_mode)) return kErrPathNotFound;
+    if (!S_ISDIR(st.st_mode)) return SaveError::PathNotFound;
     if (t.exists) {
-        if (S_ISDIR(t.mode)) return kErrPathFileAccess;
-        if (!S_ISREG(t.mode)) return kErrWriting;  // a device, a FIFO, a socket
+        if (S_ISDIR(t.mode)) return SaveError::PathFileAccess;
+        if (!S_ISREG(t.mode)) return SaveError::Writing;  // a device, a FIFO, a socket
         // A file nobody may write to stays as it is: the rename would replace
         // it all the same, and the super-user's access() says yes to it.
-        if ((t.mode & 0222) == 0) return kErrPermissionDenied;
+        if ((t.mode & 0222) == 0) return SaveError::PermissionDenied;
         if (::access(t.path.constData(), W_OK) != 0) return saveErrorOf(errno);
     }
     if (::access(folder.constData(), W_OK | X_OK) != 0) return saveErrorOf(errno);
-    return 0;
+    return SaveError::None;
 }
 
 QByteArray temporaryPrefix(const QByteArray& name) {
@@ -353,28 +353,28 @@ bool nameTaken(const QString& path) {
     return !path.isEmpty() && ::lstat(encodeFileName(path).constData(), &st) == 0;
 }
 
-int readRegularFile(const QString& path, qint64 maxBytes, QByteArray& bytes) {
+SaveError readRegularFile(const QString& path, qint64 maxBytes, QByteArray& bytes) {
     bytes.clear();
     const QByteArray name = encodeFileName(path);
     struct stat st {};
-    if (::stat(name.constData(), &st) != 0) return kErrFileNotFound;
-    if (!S_ISREG(st.st_mode)) return kErrPathFileAccess;  // a folder, a FIFO, a device, a socket
+    if (::stat(name.constData(), &st) != 0) return SaveError::FileNotFound;
+    if (!S_ISREG(st.st_mode)) return SaveError::PathFileAccess;  // a folder, a FIFO, a device, a socket
     // Opened without waiting (a FIFO put in its place since the check would
     // block the open) and checked again on the open file itself.
     const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return kErrPathFileAccess;
+    if (fd < 0) return SaveError::PathFileAccess;
     QFile f;
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
         !f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        return kErrPathFileAccess;
+        return SaveError::PathFileAccess;
     }
     return readOpened(f, maxBytes, bytes);
 }
 
-int writeFileAtomically(const QString& path, const QByteArray& bytes) {
+SaveError writeFileAtomically(const QString& path, const QByteArray& bytes) {
     Target t;
-    if (const int error = targetError(path, t)) return error;
+    if (const SaveError error = targetError(path, t); error != SaveError::None) return error;
     const QByteArray folder = folderOf(t.path);
     removeStaleTemporaries(folder, nameOf(t.path));
 
@@ -387,7 +387,7 @@ int writeFileAtomically(const QString& path, const QByteArray& bytes) {
     (void)::fchmod(fd, t.exists ? t.mode & 0777 : newFileMode());
     if (::close(fd) != 0 && failure == 0) failure = errno;
     if (failure == 0 && ::rename(temp.constData(), t.path.constData()) != 0) failure = errno;
-    if (failure == 0) return 0;
+    if (failure == 0) return SaveError::None;
     ::unlink(temp.constData());
     return saveErrorOf(failure);
 }
@@ -396,37 +396,37 @@ int writeFileAtomically(const QString& path, const QByteArray& bytes) {
 
 // Both systems.
 
-int saveErrorOf(int systemError) {
+SaveError saveErrorOf(int systemError) {
     switch (systemError) {
     case ENOSPC:
 #ifdef EDQUOT  // no such number on Windows
     case EDQUOT:
 #endif
     case EFBIG:  // a file-size limit: the file does not fit either
-        return kErrDiskFull;
+        return SaveError::DiskFull;
     case EACCES:
     case EPERM:
-    case EROFS: return kErrPermissionDenied;
-    case ENAMETOOLONG: return kErrNameTooLong;
-    case ELOOP: return kErrPathFileAccess;
+    case EROFS: return SaveError::PermissionDenied;
+    case ENAMETOOLONG: return SaveError::NameTooLong;
+    case ELOOP: return SaveError::PathFileAccess;
     case ENOENT:
     case ENOTDIR:
     case EEXIST:  // a file where a folder should be
-        return kErrPathNotFound;
-    default: return kErrWriting;
+        return SaveError::PathNotFound;
+    default: return SaveError::Writing;
     }
 }
 
-int checkSaveTarget(const QString& path) {
+SaveError checkSaveTarget(const QString& path) {
     Target t;
     return targetError(path, t);
 }
 
-int createFolder(const QString& folder) {
+SaveError createFolder(const QString& folder) {
     std::error_code ec;
     std::filesystem::create_directories(fsPath(folder), ec);
     // The error as an errno number (on Windows the system reports its own).
-    return ec ? saveErrorOf(ec.default_error_condition().value()) : 0;
+    return ec ? saveErrorOf(ec.default_error_condition().value()) : SaveError::None;
 }
 
 }  // namespace quillet

@@ -48,7 +48,7 @@ QStringList splitRecord(const QString& line) {
 std::optional<QByteArray> readSettingsFile(const QString& path) {
     QByteArray bytes;
     // Settings files are a few kilobytes; anything far larger is not ours.
-    if (readRegularFile(path, 1 << 20, bytes) != 0) return std::nullopt;
+    if (readRegularFile(path, 1 << 20, bytes) != SaveError::None) return std::nullopt;
     return bytes;
 }
 
@@ -210,7 +210,7 @@ void parseGeneralSettings(GeneralSettings& g, const QByteArray& bytes) {
 
 Saved saveGeneralSettings(const GeneralSettings& g, const QString& path) {
     const QByteArray bytes = generalSettingsBytes(g);
-    return Saved{bytes.isEmpty() ? kErrWriting : writeFileAtomically(path, bytes)};
+    return Saved{bytes.isEmpty() ? SaveError::Writing : writeFileAtomically(path, bytes)};
 }
 
 void loadTimingSettings(TimingSettings& t, const QString& path) {
@@ -234,7 +234,7 @@ void parseTimingSettings(TimingSettings& t, const QByteArray& bytes) {
 
 Saved saveTimingSettings(const TimingSettings& t, const QString& path) {
     const QByteArray bytes = timingSettingsBytes(t);
-    return Saved{bytes.isEmpty() ? kErrWriting : writeFileAtomically(path, bytes)};
+    return Saved{bytes.isEmpty() ? SaveError::Writing : writeFileAtomically(path, bytes)};
 }
 
 void loadDebugSettings(DebugSettings& d, const QString& path) {
@@ -253,7 +253,7 @@ void parseDebugSettings(DebugSettings& d, const QByteArray& bytes) {
 
 Saved saveDebugSettings(const DebugSettings& d, const QString& path) {
     const QByteArray bytes = debugSettingsBytes(d);
-    return Saved{bytes.isEmpty() ? kErrWriting : writeFileAtomically(path, bytes)};
+    return Saved{bytes.isEmpty() ? SaveError::Writing : writeFileAtomically(path, bytes)};
 }
 
 }  // namespace quillet

@@ -11,7 +11,7 @@ namespace quillet {
 
 // Loads never fail: a missing file gives the defaults; a damaged one gives
 // the defaults for every value that could not be read. A save that fails
-// says why (settings that cannot be encoded: kErrWriting).
+// says why (settings that cannot be encoded: Writing).
 void loadGeneralSettings(GeneralSettings& g, const QString& path);
 Saved saveGeneralSettings(const GeneralSettings& g, const QString& path);
 void loadTimingSettings(TimingSettings& t, const QString& path);

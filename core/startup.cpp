@@ -90,7 +90,8 @@ bool requestShutdown(AppContext& ctx) {
     const Saved timing = saveTimingSettings(ctx.timing, ctx.folders.timingFile);
     const Saved debug = saveDebugSettings(ctx.debug, ctx.folders.debugFile);
     if (!timing || !debug)
-        showRuntimeError(ctx, timing ? debug.error : timing.error, captionText(Caption::SaveFile), kOkOnly);
+        showRuntimeError(ctx, runtimeErrorOf(timing ? debug.error : timing.error), captionText(Caption::SaveFile),
+                         kOkOnly);
     return close;
 }
 

@@ -29,6 +29,7 @@ Outcome fail(AppContext& ctx, int mode, int error) {
     showRuntimeError(ctx, error, captionText(mode == kOpen ? 8 : 9), kOkOnly);
     return Outcome::Failed;
 }
+Outcome fail(AppContext& ctx, int mode, SaveError error) { return fail(ctx, mode, runtimeErrorOf(error)); }
 
 // Tells the message boxes which file the messages of a save concern, for
 // as long as the save runs.
@@ -46,7 +47,8 @@ private:
 // Reads at most what a data file can hold. 0 or a run-time error number;
 // an empty file is an error too.
 int readDataBytes(const QString& fileName, QByteArray& bytes) {
-    if (const int error = readRegularFile(fileName, kMaxDataFileBytes, bytes)) return error;
+    if (const SaveError error = readRegularFile(fileName, kMaxDataFileBytes, bytes); error != SaveError::None)
+        return runtimeErrorOf(error);
     if (bytes.isEmpty()) return kErrInputPastEnd;
     return 0;
 }
@@ -136,7 +138,7 @@ Outcome saveFile(AppContext& ctx, int mode) {
         name = *chosen;
     } else {
         const AutoSaveName a = autoSaveName(ctx, mode, ctx.clock->now());
-        if (const int error = createFolder(a.folder)) return fail(ctx, mode, error);
+        if (const SaveError error = createFolder(a.folder); error != SaveError::None) return fail(ctx, mode, error);
         name = a.fileName;
     }
 
@@ -155,7 +157,8 @@ Outcome saveFile(AppContext& ctx, int mode) {
 
     ChannelStore& s = ctx.store;
     s.channelsInUse = int16_t(countChannelsInUse(s));
-    if (const int error = writeFileAtomically(name, ql6Bytes(s))) return fail(ctx, mode, error);
+    if (const SaveError error = writeFileAtomically(name, ql6Bytes(s)); error != SaveError::None)
+        return fail(ctx, mode, error);
     s.currentFileName = name;
     s.dataFileName = name;
     ctx.view->updateCaption();
@@ -183,8 +186,9 @@ Outcome exportFile(AppContext& ctx, int mode) {
     // A text that cannot be converted is a write error: the previous file
     // stays as it was.
     const QByteArray bytes = exportBytes(ctx, mode);
-    if (bytes.isEmpty()) return fail(ctx, mode, kErrWriting);
-    if (const int error = writeFileAtomically(*chosen, bytes)) return fail(ctx, mode, error);
+    if (bytes.isEmpty()) return fail(ctx, mode, SaveError::Writing);
+    if (const SaveError error = writeFileAtomically(*chosen, bytes); error != SaveError::None)
+        return fail(ctx, mode, error);
     ctx.store.currentFileName = replaceExtension(*chosen, QStringLiteral(".ql6"));
     ctx.store.unsavedRead = 0;
     return Outcome::Done;

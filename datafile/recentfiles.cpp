@@ -33,12 +33,12 @@ QStringList readRecentFiles(const QString& path) {
     return list;
 }
 
-int writeRecentFiles(const QString& path, const QStringList& list) {
+SaveError writeRecentFiles(const QString& path, const QStringList& list) {
     QString text;
     for (const QString& file : list) text += file + QStringLiteral("\r\n");
     bool ok = true;
     const QByteArray bytes = cp932::encode(text, &ok);
-    if (!ok) return kErrWriting;
+    if (!ok) return SaveError::Writing;
     return writeFileAtomically(path, bytes);
 }
 

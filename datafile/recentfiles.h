@@ -3,6 +3,8 @@
 // path a line, CP932 with CR LF). The settings files do not hold them.
 #pragma once
 
+#include "core/savefile.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -20,7 +22,7 @@ QStringList withRecentFile(QStringList list, const QString& file);
 // gives an empty list; lines that are empty or not absolute paths are
 // skipped. Writing returns 0 or the save's error number.
 QStringList readRecentFiles(const QString& path);
-int writeRecentFiles(const QString& path, const QStringList& list);
+SaveError writeRecentFiles(const QString& path, const QStringList& list);
 
 // The file of the program's list, beside ctx.folders.settingsFile (empty
 // without settings files), and the list in it.

@@ -36,7 +36,8 @@ bool writeGraphFile(AppContext& ctx, const QString& path, QSize size, QString* e
     };
     if (size.width() < 1 || size.height() < 1) return fail(QStringLiteral("the picture size must be positive"));
     // A target that can never be written is refused before the drawing.
-    if (const int refused = checkSaveTarget(path)) return fail(runtimeErrorMessage(refused));
+    if (const SaveError refused = checkSaveTarget(path); refused != SaveError::None)
+        return fail(runtimeErrorMessage(runtimeErrorOf(refused)));
     const QString suffix = QFileInfo(path).suffix().toLower();
     const GraphGeometry geo = geometryForPixels(ctx, size);
     QByteArray bytes;
@@ -70,7 +71,8 @@ bool writeGraphFile(AppContext& ctx, const QString& path, QSize size, QString* e
         return fail(QStringLiteral("the output must end in .png, .svg or .pdf"));
     }
     buffer.close();
-    if (const int failed = writeFileAtomically(path, bytes)) return fail(runtimeErrorMessage(failed));
+    if (const SaveError failed = writeFileAtomically(path, bytes); failed != SaveError::None)
+        return fail(runtimeErrorMessage(runtimeErrorOf(failed)));
     return true;
 }
 

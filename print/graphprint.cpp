@@ -53,12 +53,12 @@ QString graphSummaryText(AppContext& ctx, const GraphPage& page, int row, int co
 
 void graphPageSetup(AppContext& ctx) {
     if (!printerChecks(ctx)) return;
-    if (const int e = ctx.graphPrinter->pageSetupDialog()) printFailed(ctx, e);
+    if (const PrintFault fault = ctx.graphPrinter->pageSetupDialog()) printFailed(ctx, fault);
 }
 
 void graphPrinterSetup(AppContext& ctx) {
     if (!printerChecks(ctx)) return;
-    if (const int e = ctx.graphPrinter->printerDialog()) printFailed(ctx, e);
+    if (const PrintFault fault = ctx.graphPrinter->printerDialog()) printFailed(ctx, fault);
 }
 
 int printGraph(AppContext& ctx, const GraphPage& page) {

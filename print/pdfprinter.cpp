@@ -32,13 +32,13 @@ PdfPrintControl::PdfPrintControl(QString name)
 
 PdfPrintControl::~PdfPrintControl() = default;
 
-QPagedPaintDevice* PdfPrintControl::startDocument(const QString& title, int& error) {
+QPagedPaintDevice* PdfPrintControl::startDocument(const QString& title, PrintFault& fault) {
     writer_.reset();
     file_.reset();
     // A target no save could write (no folder, a folder, a device, a FIFO)
     // is refused before anything is drawn.
-    if (const int refused = checkSaveTarget(fileName)) {
-        error = refused;
+    if (const SaveError refused = checkSaveTarget(fileName); refused != SaveError::None) {
+        fault = PrintFault::ofFile(refused);
         return nullptr;
     }
     file_ = std::make_unique<QBuffer>();
@@ -48,22 +48,22 @@ QPagedPaintDevice* PdfPrintControl::startDocument(const QString& title, int& err
     writer_->setCreator(captionText(Caption::Program).trimmed());
     writer_->setResolution(resolution);
     writer_->setPageLayout(pageLayout);
-    error = 0;
+    fault = {};
     return writer_.get();
 }
 
-int PdfPrintControl::endDocument(bool completed) {
-    int error = 0;
+PrintFault PdfPrintControl::endDocument(bool completed) {
+    PrintFault fault;
     writer_.reset();  // flushes nothing more: the painter has ended
     if (file_) {
         if (completed) {
             file_->close();
-            error = writeFileAtomically(fileName, file_->data());
-            if (error == 0) ++documents_;
+            fault = PrintFault::ofFile(writeFileAtomically(fileName, file_->data()));
+            if (!fault) ++documents_;
         }
         file_.reset();
     }
-    return error;
+    return fault;
 }
 
 }  // namespace quillet

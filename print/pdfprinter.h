@@ -29,10 +29,10 @@ public:
 
     int printerCount() override { return 1; }
     bool printerReady() override { return true; }
-    int printerDialog() override { return 0; }
-    int pageSetupDialog() override { return 0; }
-    QPagedPaintDevice* startDocument(const QString& title, int& error) override;
-    int endDocument(bool completed) override;
+    PrintFault printerDialog() override { return {}; }
+    PrintFault pageSetupDialog() override { return {}; }
+    QPagedPaintDevice* startDocument(const QString& title, PrintFault& fault) override;
+    PrintFault endDocument(bool completed) override;
     QPageLayout printPageLayout() override { return pageLayout; }
 
     int documentsWritten() const { return documents_; }

@@ -217,22 +217,23 @@ bool printerChecks(AppContext& ctx) {
     return true;
 }
 
-PrintOutcome printFailed(AppContext& ctx, int error) {
-    if (error == kErrCancel) return PrintOutcome::Cancelled;
-    showRuntimeError(ctx, error, captionText(kCaptionPrint), kOkOnly);
+PrintOutcome printFailed(AppContext& ctx, const PrintFault& fault) {
+    if (fault.kind == PrintFault::Kind::Cancelled) return PrintOutcome::Cancelled;
+    showRuntimeError(ctx, runtimeErrorOf(fault), captionText(kCaptionPrint), kOkOnly);
     return PrintOutcome::Failed;
 }
 
 QPagedPaintDevice* beginPrinting(AppContext& ctx, PrintControl& printer, const QString& title, QPainter& painter) {
-    int error = 0;
-    QPagedPaintDevice* device = printer.startDocument(title, error);
+    const PrintFault printerError = PrintFault::of(PrintFault::Kind::PrinterError);
+    PrintFault fault;
+    QPagedPaintDevice* device = printer.startDocument(title, fault);
     if (!device) {
-        printFailed(ctx, error ? error : 482);
+        printFailed(ctx, fault ? fault : printerError);
         return nullptr;
     }
     if (!painter.begin(device)) {
         printer.endDocument(false);
-        printFailed(ctx, 482);
+        printFailed(ctx, printerError);
         return nullptr;
     }
     return device;
@@ -240,12 +241,12 @@ QPagedPaintDevice* beginPrinting(AppContext& ctx, PrintControl& printer, const Q
 
 bool endPrinting(AppContext& ctx, PrintControl& printer, QPainter& painter) {
     const bool painted = painter.end();
-    if (const int e = printer.endDocument(painted)) {
-        printFailed(ctx, e);
+    if (const PrintFault fault = printer.endDocument(painted)) {
+        printFailed(ctx, fault);
         return false;
     }
     if (!painted) {
-        printFailed(ctx, 482);
+        printFailed(ctx, PrintFault::of(PrintFault::Kind::PrinterError));
         return false;
     }
     return true;
@@ -353,13 +354,13 @@ PrintOutcome printMenuCommand(AppContext& ctx, PrintKind kind, PartialPrintPromp
     // The rows come first: the printer is chosen for a job that is known.
     const std::optional<PrintJob> job = jobFor(ctx, kind, partPrint);
     if (!job) return PrintOutcome::Cancelled;
-    if (const int e = ctx.printer->printerDialog()) return printFailed(ctx, e);
+    if (const PrintFault fault = ctx.printer->printerDialog()) return printFailed(ctx, fault);
     return printJob(ctx, *job) > 0 ? PrintOutcome::Printed : PrintOutcome::Failed;
 }
 
 PrintOutcome printerSetupCommand(AppContext& ctx) {
     if (!printerChecks(ctx)) return PrintOutcome::Failed;
-    if (const int e = ctx.printer->printerDialog()) return printFailed(ctx, e);
+    if (const PrintFault fault = ctx.printer->printerDialog()) return printFailed(ctx, fault);
     return PrintOutcome::Printed;
 }
 

@@ -4,6 +4,7 @@
 // the print control's device (ctx.printer; the graph: ctx.graphPrinter).
 #pragma once
 
+#include "core/platform.h"
 #include "core/records.h"
 #include "core/store.h"
 
@@ -96,12 +97,12 @@ int partRangeMessage(const ChannelStore& s, int first, int last);
 // not ready → 4820, both under caption 10 ("印刷"). true when both pass.
 bool printerChecks(AppContext& ctx);
 
-// A run-time error while printing: unless the user cancelled a dialog
-// (32755), the error box under caption 10. Returns the outcome it means.
-PrintOutcome printFailed(AppContext& ctx, int error);
+// A fault while printing: unless the user cancelled a dialog, its run-time
+// error under caption 10. Returns the outcome it means.
+PrintOutcome printFailed(AppContext& ctx, const PrintFault& fault);
 
 // Starts a document on printer and the painter on its pages; nullptr once
-// a failure is reported (printFailed, 482 when the printer gave no error).
+// a failure is reported (printFailed; the printer's error when it named none).
 QPagedPaintDevice* beginPrinting(AppContext& ctx, PrintControl& printer, const QString& title, QPainter& painter);
 // Ends the painter, then the document; false once a failure is reported.
 bool endPrinting(AppContext& ctx, PrintControl& printer, QPainter& painter);

@@ -611,9 +611,9 @@ FileOutcome exportTable(AppContext& ctx, std::optional<TableFormat> format, cons
         return FileOutcome::Cancelled;
     const TableFormat f = format.value_or(tableFormatFor(*chosen));
     const QByteArray bytes = f == TableFormat::Workbook ? workbookBytes(ctx, span) : tidyCsvBytes(ctx, span);
-    int error = bytes.isEmpty() ? kErrWriting : writeFileAtomically(*chosen, bytes);
-    if (error != 0) {
-        showRuntimeError(ctx, error, captionText(Caption::SaveFile), kOkOnly);
+    const SaveError error = bytes.isEmpty() ? SaveError::Writing : writeFileAtomically(*chosen, bytes);
+    if (error != SaveError::None) {
+        showRuntimeError(ctx, runtimeErrorOf(error), captionText(Caption::SaveFile), kOkOnly);
         return FileOutcome::Failed;
     }
     return FileOutcome::Done;

@@ -53,8 +53,8 @@ void StatsWindow::applyDeltaHOverR() {
     }
     if (*v == deltaHOverR_) return;
     deltaHOverR_ = *v;
-    if (!saveDeltaHOverR(deltaHOverR_, analysisSettingsFile(ctx_.folders)))
-        showRuntimeError(ctx_, 31036, captionText(Caption::Analysis), kOkOnly | kIconError);
+    if (const Saved saved = saveDeltaHOverR(deltaHOverR_, analysisSettingsFile(ctx_.folders)); !saved)
+        showRuntimeError(ctx_, runtimeErrorOf(saved.error), captionText(Caption::Analysis), kOkOnly | kIconError);
     refill();
 }
 

@@ -230,7 +230,7 @@ void GraphRangeDialog::onButtonClicked(int index) {
     }
     pull();
     if (const Saved saved = acceptGraphRange(st_, ctx_); !saved)
-        showRuntimeError(ctx_, saved.error, captionText(Caption::Graph), kOkOnly);
+        showRuntimeError(ctx_, runtimeErrorOf(saved.error), captionText(Caption::Graph), kOkOnly);
     const auto rangesChanged = rangesChanged_;
     accept();
     if (rangesChanged) rangesChanged();

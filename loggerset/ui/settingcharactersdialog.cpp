@@ -206,7 +206,7 @@ void SettingCharactersDialog::onButtonClicked(int index) {
     editor_.applyTo(ctx_.general);
     refreshGrids();
     if (const Saved saved = saveGeneralSettings(ctx_.general, ctx_.folders.settingsFile); !saved)
-        showRuntimeError(ctx_, saved.error, captionText(Caption::LoggerSettings), kOkOnly);
+        showRuntimeError(ctx_, runtimeErrorOf(saved.error), captionText(Caption::LoggerSettings), kOkOnly);
     accept();
 }
 

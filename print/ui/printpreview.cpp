@@ -7,15 +7,15 @@ namespace quillet {
 
 bool ChosenPrinterControl::printerReady() { return printer_.isValid(); }
 
-QPagedPaintDevice* ChosenPrinterControl::startDocument(const QString& title, int& error) {
-    error = 0;
+QPagedPaintDevice* ChosenPrinterControl::startDocument(const QString& title, PrintFault& fault) {
+    fault = {};
     printer_.setDocName(title);
     return &printer_;
 }
 
-int ChosenPrinterControl::endDocument(bool completed) {
+PrintFault ChosenPrinterControl::endDocument(bool completed) {
     if (!completed) printer_.abort();
-    return 0;
+    return {};
 }
 
 PrintOutcome QtPrintPreview::show(const QString& title, const QPageLayout& layout,

@@ -34,10 +34,10 @@ public:
     explicit ChosenPrinterControl(QPrinter& printer) : printer_(printer) {}
     int printerCount() override { return 1; }
     bool printerReady() override;
-    int printerDialog() override { return 0; }
-    int pageSetupDialog() override { return 0; }
-    QPagedPaintDevice* startDocument(const QString& title, int& error) override;
-    int endDocument(bool completed) override;
+    PrintFault printerDialog() override { return {}; }
+    PrintFault pageSetupDialog() override { return {}; }
+    QPagedPaintDevice* startDocument(const QString& title, PrintFault& fault) override;
+    PrintFault endDocument(bool completed) override;
 
 private:
     QPrinter& printer_;

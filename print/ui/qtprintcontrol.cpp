@@ -31,28 +31,28 @@ int QtPrintControl::printerCount() {
 
 bool QtPrintControl::printerReady() { return printer().isValid(); }
 
-int QtPrintControl::printerDialog() {
+PrintFault QtPrintControl::printerDialog() {
     QPrintDialog dialog(&printer(), parent_);
     dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize |
                       QAbstractPrintDialog::PrintCollateCopies);
     chosen_ = dialog.exec() == QDialog::Accepted;
-    return chosen_ ? 0 : int(kErrCancel);
+    return chosen_ ? PrintFault{} : PrintFault::of(PrintFault::Kind::Cancelled);
 }
 
-int QtPrintControl::pageSetupDialog() {
+PrintFault QtPrintControl::pageSetupDialog() {
     QPageSetupDialog dialog(&printer(), parent_);
-    return dialog.exec() == QDialog::Accepted ? 0 : int(kErrCancel);
+    return dialog.exec() == QDialog::Accepted ? PrintFault{} : PrintFault::of(PrintFault::Kind::Cancelled);
 }
 
-QPagedPaintDevice* QtPrintControl::startDocument(const QString& title, int& error) {
-    error = 0;
+QPagedPaintDevice* QtPrintControl::startDocument(const QString& title, PrintFault& fault) {
+    fault = {};
     QPrinter& p = printer();
     const bool toFile = p.outputFormat() == QPrinter::PdfFormat;
     // A file is chosen for every document (as Windows' PDF printer asks for
     // one each time), so that a print never overwrites the last one unasked.
     if ((toFile && !chosen_) || (!toFile && p.printerName().isEmpty())) {
-        if (const int e = printerDialog()) {
-            error = e;
+        if (const PrintFault f = printerDialog()) {
+            fault = f;
             return nullptr;
         }
     }
@@ -62,20 +62,20 @@ QPagedPaintDevice* QtPrintControl::startDocument(const QString& title, int& erro
         file_ = std::make_unique<PdfPrintControl>(p.outputFileName());
         file_->pageLayout = p.pageLayout();
         file_->resolution = p.resolution();
-        return file_->startDocument(title, error);
+        return file_->startDocument(title, fault);
     }
     p.setDocName(title);
     return &p;
 }
 
-int QtPrintControl::endDocument(bool completed) {
+PrintFault QtPrintControl::endDocument(bool completed) {
     if (file_) {
-        const int error = file_->endDocument(completed);
+        const PrintFault fault = file_->endDocument(completed);
         file_.reset();
-        return error;
+        return fault;
     }
     if (!completed) printer().abort();
-    return 0;
+    return {};
 }
 
 }  // namespace quillet

@@ -26,13 +26,13 @@ public:
     // dialog offers it (not on Windows, whose own PDF printer is a queue).
     int printerCount() override;
     bool printerReady() override;
-    int printerDialog() override;
-    int pageSetupDialog() override;
+    PrintFault printerDialog() override;
+    PrintFault pageSetupDialog() override;
     // Without a chosen queue (a machine without print queues), and for
     // output to a PDF file unless the printer dialog was just accepted, the
     // printer dialog opens first, so that the user chooses the file.
-    QPagedPaintDevice* startDocument(const QString& title, int& error) override;
-    int endDocument(bool completed) override;
+    QPagedPaintDevice* startDocument(const QString& title, PrintFault& fault) override;
+    PrintFault endDocument(bool completed) override;
     QPageLayout printPageLayout() override { return printer().pageLayout(); }
 
 private:

@@ -239,9 +239,9 @@ TEST(AnalysisSettings, ValuesAndFiles) {
     TestContext t;
     const QString file = analysisSettingsFile(t.ctx.folders);
     EXPECT_EQ(loadDeltaHOverR(file), kDefaultDeltaHOverR);  // no file yet
-    EXPECT_TRUE(saveDeltaHOverR(9000, file));
+    EXPECT_TRUE(bool(saveDeltaHOverR(9000, file)));
     EXPECT_EQ(loadDeltaHOverR(file), 9000);
-    EXPECT_FALSE(saveDeltaHOverR(50, file));  // refused, the file keeps its value
+    EXPECT_FALSE(bool(saveDeltaHOverR(50, file)));  // refused, the file keeps its value
     EXPECT_EQ(loadDeltaHOverR(file), 9000);
 }
 

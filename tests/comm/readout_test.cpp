@@ -594,7 +594,7 @@ TEST(Readout, GoldenDataFiles) {
         const QByteArray bytes = saved.readAll();
         const QString golden = folder + QStringLiteral("model%1.ql6").arg(c.logger.model);
         if (rewrite) {
-            ASSERT_EQ(writeFileAtomically(golden, bytes), 0) << golden.toStdString();
+            ASSERT_EQ(runtimeErrorOf(writeFileAtomically(golden, bytes)), 0) << golden.toStdString();
             continue;
         }
         QFile file(golden);

@@ -386,7 +386,7 @@ TEST(Usual, SavedFileMustReadBackWhole) {
         for (int i = 1; i <= 30; ++i) s.samples[size_t(ch)][size_t(i)] = int16_t(100 + i);
     }
     const QString name = t.root + "/check.ql6";
-    ASSERT_EQ(writeFileAtomically(name, ql6Bytes(s)), 0);
+    ASSERT_EQ(runtimeErrorOf(writeFileAtomically(name, ql6Bytes(s))), 0);
     EXPECT_TRUE(savedFileIntact(s, name));
     QFile f(name);
     ASSERT_TRUE(f.resize(f.size() - 2));  // the last sample lost

@@ -25,7 +25,7 @@ class GraphRangeCli : public ::testing::Test {
 protected:
     void SetUp() override {
         fakes::fillChannel(t.ctx, 1, {.kind = 1, .samples = fakes::ramp(100, 200)});
-        ASSERT_EQ(writeFileAtomically(file, ql6Bytes(t.ctx.store)), 0);
+        ASSERT_EQ(runtimeErrorOf(writeFileAtomically(file, ql6Bytes(t.ctx.store))), 0);
     }
     Result cli(QStringList args) {
         QProcess p;

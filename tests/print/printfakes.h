@@ -43,23 +43,34 @@ public:
 
     int printerCount() override { return printers; }
     bool printerReady() override { return ready; }
-    int printerDialog() override { return answer(); }
-    int pageSetupDialog() override { return answer(); }
-    QPagedPaintDevice* startDocument(const QString& title, int& error) override {
+    PrintFault printerDialog() override { return answer(); }
+    PrintFault pageSetupDialog() override { return answer(); }
+    QPagedPaintDevice* startDocument(const QString& title, PrintFault& fault) override {
         if (startError) {
-            error = startError;
+            fault = faultOf(startError);
             return nullptr;
         }
-        return PdfPrintControl::startDocument(title, error);
+        return PdfPrintControl::startDocument(title, fault);
+    }
+
+    // The fault a script's run-time error number stands for.
+    static PrintFault faultOf(int error) {
+        switch (error) {
+        case 0: return {};
+        case 32755: return PrintFault::of(PrintFault::Kind::Cancelled);
+        case 482: return PrintFault::of(PrintFault::Kind::PrinterError);
+        case 4821: return PrintFault::of(PrintFault::Kind::NoPrinter);
+        default: return PrintFault::ofFile(SaveError(error));
+        }
     }
 
 private:
-    int answer() {
+    PrintFault answer() {
         ++dialogsShown;
-        if (dialogAnswers.empty()) return 0;
+        if (dialogAnswers.empty()) return {};
         const int a = dialogAnswers.front();
         dialogAnswers.pop_front();
-        return a;
+        return faultOf(a);
     }
 };
 

@@ -37,7 +37,8 @@ const char* whatIsWrongWith(const QString& file, int error) {
     if (::stat(encodeFileName(file).constData(), &st) != 0)
         return errno == ELOOP ? "is a symbolic link that leads back to itself" : nullptr;
     if (!S_ISREG(st.st_mode)) return "is not a regular file (only regular files are read or written)";
-    if (error == kErrPermissionDenied && (st.st_mode & 0222) == 0) return "is read-only and was left as it is";
+    if (error == runtimeErrorOf(SaveError::PermissionDenied) && (st.st_mode & 0222) == 0)
+        return "is read-only and was left as it is";
     return nullptr;
 }
 

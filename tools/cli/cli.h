@@ -7,6 +7,7 @@
 #include "comm/recordingsettings.h"
 #include "core/context.h"
 #include "core/platform.h"
+#include "core/savefile.h"
 
 #include <QMap>
 #include <QString>
@@ -53,6 +54,9 @@ struct Subcommand {
 // A run-time error as the program's error box shows it: the catalogue's
 // text, then "エラー" and the number, under the operation's caption.
 int failWith(int error, int captionNo, const QString& file);
+inline int failWith(SaveError error, int captionNo, const QString& file) {
+    return failWith(runtimeErrorOf(error), captionNo, file);
+}
 
 // False, after the refusal on stderr (exitCode set), when output is the
 // file input as well: the same name, another spelling of it, a symbolic

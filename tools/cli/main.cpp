@@ -149,8 +149,9 @@ int runExport(AppContext& ctx, const Arguments& a) {
     } else {
         bytes = exportBytes(ctx, kind == QLatin1String("--csv") ? kCsvExport : kTextExport);
     }
-    if (bytes.isEmpty()) return failWith(31036, 9, target);  // not convertible, or the workbook failed
-    if (const int error = writeFileAtomically(target, bytes)) return failWith(error, 9, target);
+    if (bytes.isEmpty()) return failWith(SaveError::Writing, 9, target);  // not convertible, or the workbook failed
+    if (const SaveError error = writeFileAtomically(target, bytes); error != SaveError::None)
+        return failWith(error, 9, target);
     return kExitOk;
 }
 
@@ -172,7 +173,8 @@ int runConvert(AppContext& ctx, const Arguments& a) {
     if (!namesQl6(target, "convert")) return kExitFailed;
     int code = kExitOk;
     if (!outputApartFromInput(target, file, code) || !openAlone(ctx, file, code)) return code;
-    if (const int error = writeFileAtomically(target, ql6Bytes(ctx.store))) return failWith(error, 9, target);
+    if (const SaveError error = writeFileAtomically(target, ql6Bytes(ctx.store)); error != SaveError::None)
+        return failWith(error, 9, target);
     return kExitOk;
 }
 
@@ -305,7 +307,8 @@ int runRead(AppContext& ctx, const Arguments& a) {
         if (windows.transferRan && messages.shown == 0) err() << messageText(Msg::ReadError) << "\n";
         return kExitFailed;
     }
-    if (const int error = writeFileAtomically(target, ql6Bytes(ctx.store))) return failWith(error, 9, target);
+    if (const SaveError error = writeFileAtomically(target, ql6Bytes(ctx.store)); error != SaveError::None)
+        return failWith(error, 9, target);
     err() << "Saved " << ctx.store.channelsInUse << " channel(s) to " << target << "\n";
     return kExitOk;
 }
