@@ -104,13 +104,13 @@ void drawAxes(const Plot& d) {
     if (g.hasTemp) {
         d.c.p.setPen(Qt::black);
         d.c.text(d.geo.labelLeft, unitY, QStringLiteral("[℃]"));
-        d.axisLabels(d.geo.labelLeft, g.tempMax, g.tempMin, g.tempTick, 6);
+        d.axisLabels(d.geo.labelLeft, g.temp().shown.high, g.temp().shown.low, g.temp().tick, 6);
         d.gridLines();
     }
     if (g.hasHumid) {
         d.c.p.setPen(Qt::black);
         d.c.text(d.right + d.geo.labelGap, unitY, QStringLiteral("[%RH]"));
-        d.axisLabels(d.right + d.geo.labelGap, g.humidMax, g.humidMin, g.humidTick, 5);
+        d.axisLabels(d.right + d.geo.labelGap, g.humid().shown.high, g.humid().shown.low, g.humid().tick, 5);
         if (!g.hasTemp) d.gridLines();
     }
 }
@@ -129,18 +129,18 @@ void drawTimeAxis(const Plot& d) {
     };
     const bool hasData = d.s.channelsInUse > 0;
     if (hasData) {
-        timeLabel(left - 3 * th, g.xStart);
-        timeLabel(right - 3 * th, g.xEnd);
+        timeLabel(left - 3 * th, g.x().shown.low);
+        timeLabel(right - 3 * th, g.x().shown.high);
     }
-    const long long xStep = cint(d.xScale * g.xTick);
+    const long long xStep = cint(d.xScale * g.x().tick);
     if (xStep <= 0) return;
     long long k = 1;
     double labelEnd = left + 3 * th;  // a label never runs into the one before
-    for (long long x = cint(d.xScale * g.xTick + left); x <= right - 1; x += xStep, ++k) {
+    for (long long x = cint(d.xScale * g.x().tick + left); x <= right - 1; x += xStep, ++k) {
         d.c.p.setPen(d.gridPen);
         d.c.p.drawLine(d.c.at(double(x), d.top), d.c.at(double(x), d.bottom));
         if (hasData && x + 6 * th < right && x - 6 * th > left && x - 3 * th >= labelEnd) {
-            timeLabel(x - 3 * th, int(g.xStart + k * g.xTick));
+            timeLabel(x - 3 * th, int(g.x().shown.low + k * g.x().tick));
             labelEnd = x + 3 * th;
         }
     }
@@ -154,12 +154,12 @@ void drawReferenceLines(const Plot& d) {
     if (!g.refLineOn) return;
     d.c.p.setPen(d.c.pen(Qt::black, 1));
     const double end = d.left + d.geo.plotWidth - 1;
-    if (g.hasTemp && g.tempMin < g.refTemp && g.refTemp < g.tempMax) {
-        const double y = (g.tempMax * 10 - g.refTemp * 10) * d.tScale + d.top;
+    if (g.hasTemp && g.temp().shown.low < g.refTemp && g.refTemp < g.temp().shown.high) {
+        const double y = (g.temp().shown.high * 10 - g.refTemp * 10) * d.tScale + d.top;
         d.c.p.drawLine(d.c.at(d.left, y), d.c.at(end, y));
     }
-    if (g.hasHumid && g.humidMin < g.refHumid && g.refHumid < g.humidMax) {
-        const double y = (g.humidMax * 10 - g.refHumid * 10) * d.hScale + d.top;
+    if (g.hasHumid && g.humid().shown.low < g.refHumid && g.refHumid < g.humid().shown.high) {
+        const double y = (g.humid().shown.high * 10 - g.refHumid * 10) * d.hScale + d.top;
         d.c.p.drawLine(d.c.at(d.left, y), d.c.at(end, y));
     }
 }
@@ -174,11 +174,11 @@ void drawChannel(const Plot& d, int ch, const ChannelWindow& w) {
     const double top = d.top, bottom = d.bottom, left = d.left;
     const double p = d.options.paper ? 15.0 : std::max(1.0, 1 / c.sx);
     const long long ip = std::max(1LL, cint(p));
-    const bool circles = g.xEnd - g.xStart <= 100;
+    const bool circles = g.x().shown.high - g.x().shown.low <= 100;
     const ChannelRecord& rec = d.s.ch[size_t(ch)];
     const bool humid = isHumidity(rec.kind);
-    const int max10 = (humid ? g.humidMax : g.tempMax) * 10;
-    const int min10 = (humid ? g.humidMin : g.tempMin) * 10;
+    const int max10 = (humid ? g.humid().shown.high : g.temp().shown.high) * 10;
+    const int min10 = (humid ? g.humid().shown.low : g.temp().shown.low) * 10;
     const double scale = humid ? d.hScale : d.tScale;
     const QString labelFormat = humid ? QStringLiteral("0") : QStringLiteral("0.0");
     const QColor colour = QColor::fromRgb(QRgb(g.channelColor[size_t(ch)]));
@@ -275,8 +275,10 @@ void drawChannel(const Plot& d, int ch, const ChannelWindow& w) {
 }  // namespace
 
 void defaultReferenceLines(GraphState& g) {
-    if (g.refTemp == 9999) g.refTemp = int16_t(std::clamp<long long>(cint((g.tempMin + g.tempMax) / 2.0), -100, 200));
-    if (g.refHumid == 9999) g.refHumid = int16_t(std::clamp<long long>(cint((g.humidMin + g.humidMax) / 2.0), 0, 100));
+    if (g.refTemp == 9999)
+        g.refTemp = int16_t(std::clamp<long long>(cint((g.temp().shown.low + g.temp().shown.high) / 2.0), -100, 200));
+    if (g.refHumid == 9999)
+        g.refHumid = int16_t(std::clamp<long long>(cint((g.humid().shown.low + g.humid().shown.high) / 2.0), 0, 100));
 }
 
 void drawGraph(QPainter& painter, const QRectF& target, const ChannelStore& s, const GraphState& g,
@@ -295,9 +297,9 @@ void drawGraph(QPainter& painter, const QRectF& target, const ChannelStore& s, c
     d.right = geo.plotRight();
     d.bottom = geo.plotBottom();
     d.th = geo.textHeight;
-    d.tScale = geo.plotHeight / double(std::max(1, (g.tempMax - g.tempMin) * 10));
-    d.hScale = geo.plotHeight / double(std::max(1, (g.humidMax - g.humidMin) * 10));
-    d.xScale = geo.plotWidth / double(std::max(1, g.xEnd - g.xStart));
+    d.tScale = geo.plotHeight / double(std::max(1, (g.temp().shown.high - g.temp().shown.low) * 10));
+    d.hScale = geo.plotHeight / double(std::max(1, (g.humid().shown.high - g.humid().shown.low) * 10));
+    d.xScale = geo.plotWidth / double(std::max(1, g.x().shown.high - g.x().shown.low));
     const int step = int(vb::intPart(geo.plotHeight / 5.0));
     for (double y = d.top + step; step > 0 && y <= d.top + geo.plotHeight - geo.plotHeight / 5.0; y += step)
         d.gridY.push_back(y);

@@ -108,12 +108,12 @@ GraphGridTexts fillGraphGrid(const AppContext& ctx) {
 QString cursorReadout(const AppContext& ctx, const GraphGeometry& geo, double x, double y) {
     const GraphState& g = ctx.graph;
     if (!(x > geo.plotLeft && x < geo.plotRight() && y > geo.plotTop && y < geo.plotBottom())) return {};
-    const int span = std::max(1, g.xEnd - g.xStart);
+    const int span = std::max(1, g.x().shown.high - g.x().shown.low);
     const double xScale = double(geo.plotWidth) / span;
     const double pos = (x - geo.plotLeft) / xScale;
     const double nearest = std::floor(pos + 0.5);  // half-way goes right
     if (std::abs(pos - nearest) * xScale > 150) return {};
-    const int n = g.xStart + int(nearest);
+    const int n = g.x().shown.low + int(nearest);
 
     int best = 0, bestValue = 0;
     double bestDistance = 0, bestY = 0;
@@ -122,8 +122,8 @@ QString cursorReadout(const AppContext& ctx, const GraphGeometry& geo, double x,
         if (c.inUse != 1 || c.kind < 0 || c.kind > 2) continue;
         if (!(c.rowOffset < n && n <= c.rowOffset + c.sampleCount)) continue;
         const bool humid = isHumidity(c.kind);
-        const int max = humid ? g.humidMax : g.tempMax;
-        const int min = humid ? g.humidMin : g.tempMin;
+        const int max = humid ? g.humid().shown.high : g.temp().shown.high;
+        const int min = humid ? g.humid().shown.low : g.temp().shown.low;
         const int v = ctx.store.samples[size_t(ch)][size_t(n - c.rowOffset)];
         if (v < min * 10 || v > max * 10) continue;
         const double scale = double(geo.plotHeight) / std::max(1, (max - min) * 10);

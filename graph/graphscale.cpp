@@ -17,14 +17,15 @@ using vb::cint;
 double dataNumberTime(const ChannelStore& s, int n) { return rowTime(s, n); }
 
 Saved saveGraphSettings(AppContext& ctx) {
-    GeneralSettings& g = ctx.general;
-    g.tempManual = ctx.graph->tempManual;
-    g.humidManual = ctx.graph->humidManual;
-    g.tempMax = ctx.graph->tempMax;
-    g.tempMin = ctx.graph->tempMin;
-    g.humidMax = ctx.graph->humidMax;
-    g.humidMin = ctx.graph->humidMin;
-    return saveGeneralSettings(g, ctx.folders.settingsFile);
+    GeneralSettings& s = ctx.general;
+    const GraphState& g = ctx.graph;
+    s.tempManual = g.temp().manual;
+    s.humidManual = g.humid().manual;
+    s.tempMax = g.temp().shown.high;
+    s.tempMin = g.temp().shown.low;
+    s.humidMax = g.humid().shown.high;
+    s.humidMin = g.humid().shown.low;
+    return saveGeneralSettings(s, ctx.folders.settingsFile);
 }
 
 // ---------------------------------------------------------------- geometry
@@ -106,22 +107,20 @@ int16_t humidTickFor(int f, int16_t previous) {
 // for temperature and humidity, which differ in their ceiling and ticks.
 // Held bounds stay, with a tick of a fifth of their span; automatic bounds
 // take five ticks up from the bottom, moved down under the ceiling.
-void settleAxis(int16_t& min, int16_t& max, int16_t& tick, bool manual, int top, int bottom, int ceiling,
-                int16_t (*tickFor)(int, int16_t)) {
-    if (!manual) {
-        max = int16_t(top);
-        min = int16_t(bottom);
-    }
-    const int span = (max - min) * 10;
-    tick = tickFor(span, tick);
-    if (manual) {
-        tick = int16_t(cint(span / 5.0));
+void settleAxis(AxisRange& a, int top, int bottom, int ceiling, int16_t (*tickFor)(int, int16_t)) {
+    a.automatic = {int16_t(bottom), int16_t(top)};
+    Bounds& b = a.shown;
+    if (!a.manual) b = a.automatic;
+    const int span = (b.high - b.low) * 10;
+    a.tick = tickFor(span, a.tick);
+    if (a.manual) {
+        a.tick = int16_t(cint(span / 5.0));
         return;
     }
-    max = int16_t(min + cint(5.0 * tick / 10));
-    if (max > ceiling) {
-        max = int16_t(ceiling);
-        min = int16_t(ceiling - cint(5.0 * tick / 10));
+    b.high = int16_t(b.low + cint(5.0 * a.tick / 10));
+    if (b.high > ceiling) {
+        b.high = int16_t(ceiling);
+        b.low = int16_t(ceiling - cint(5.0 * a.tick / 10));
     }
 }
 
@@ -133,24 +132,24 @@ void computeGraphScale(AppContext& ctx) {
 
     // 1. X range. An empty store still gets a range of one row.
     const int rows = std::max<int>(1, s.rowCount);
-    g.autoXStart = 1;
-    g.autoXEnd = int16_t(rows);
-    if (!g.xManual) {
-        g.xStart = 1;
-        g.xEnd = int16_t(rows);
+    g.x().automatic.low = 1;
+    g.x().automatic.high = int16_t(rows);
+    if (!g.x().manual) {
+        g.x().shown.low = 1;
+        g.x().shown.high = int16_t(rows);
     }
-    if (g.xEnd < g.xStart) std::swap(g.xStart, g.xEnd);
-    if (g.xStart == g.xEnd) {
+    if (g.x().shown.high < g.x().shown.low) std::swap(g.x().shown.low, g.x().shown.high);
+    if (g.x().shown.low == g.x().shown.high) {
         // The span is never zero. The highest data number is 9000 or, on a
         // longer axis, its last row.
-        if (g.xEnd >= std::max(9000, rows) && g.xStart > 1)
-            --g.xStart;
+        if (g.x().shown.high >= std::max(9000, rows) && g.x().shown.low > 1)
+            --g.x().shown.low;
         else
-            ++g.xEnd;
+            ++g.x().shown.high;
     }
 
     // 2. Vertical grid step.
-    g.xTick = xTickFor(g.xEnd - g.xStart);
+    g.x().tick = xTickFor(g.x().shown.high - g.x().shown.low);
 
     // 3. Extremes of the channels' stored statistics (tenths).
     g.hasTemp = false;
@@ -177,9 +176,7 @@ void computeGraphScale(AppContext& ctx) {
         int bottom = tMin > 0 ? (tMin / v) * u : tMin < 0 ? ((tMin / v) - 1) * u : 0;
         top = std::min(top, 200);
         bottom = std::max(bottom, -100);
-        g.autoTempMax = int16_t(top);
-        g.autoTempMin = int16_t(bottom);
-        settleAxis(g.tempMin, g.tempMax, g.tempTick, g.tempManual, top, bottom, 200, tempTickFor);
+        settleAxis(g.temp(), top, bottom, 200, tempTickFor);
     }
 
     // 5. Humidity bounds: the bottom uses Hmin − 1, small spans add 1 %RH.
@@ -189,9 +186,7 @@ void computeGraphScale(AppContext& ctx) {
         if (d < 50) hMax += 10;
         const int top = std::min((hMax / v + 1) * u, 100);
         const int bottom = std::max(((hMin - 1) / v) * u, 0);
-        g.autoHumidMax = int16_t(top);
-        g.autoHumidMin = int16_t(bottom);
-        settleAxis(g.humidMin, g.humidMax, g.humidTick, g.humidManual, top, bottom, 100, humidTickFor);
+        settleAxis(g.humid(), top, bottom, 100, humidTickFor);
     }
 }
 
@@ -218,14 +213,15 @@ std::pair<int, int> sampleExtremes(const AppContext& ctx, const ChannelWindows& 
 }
 
 // Widens min..max (whole units) to hold low..high (tenths); true when it did.
-bool widenToHold(int16_t& min, int16_t& max, bool& manual, std::pair<int, int> extremes) {
+bool widenToHold(AxisRange& a, std::pair<int, int> extremes) {
     const auto [low, high] = extremes;
     if (low > high) return false;
     const int lowest = int(std::floor(low / 10.0)), highest = int(std::ceil(high / 10.0));
-    if (lowest >= min && highest <= max) return false;
-    min = int16_t(std::min<int>(min, lowest));
-    max = int16_t(std::max<int>(max, highest));
-    manual = true;
+    Bounds& b = a.shown;
+    if (lowest >= b.low && highest <= b.high) return false;
+    b.low = int16_t(std::min<int>(b.low, lowest));
+    b.high = int16_t(std::max<int>(b.high, highest));
+    a.manual = true;
     return true;
 }
 
@@ -234,18 +230,16 @@ bool widenToHold(int16_t& min, int16_t& max, bool& manual, std::pair<int, int> e
 GraphState reportGraphState(AppContext& ctx, AxisRows span, ReportBounds bounds) {
     const GraphState shown = ctx.graph;
     GraphState& g = ctx.graph;
-    g.xManual = true;
-    g.xStart = int16_t(span.first);
-    g.xEnd = int16_t(span.last);
+    g.x().manual = true;
+    g.x().shown = {int16_t(span.first), int16_t(span.last)};
     if (bounds == ReportBounds::Automatic) {
-        g.tempManual = false;
-        g.humidManual = false;
+        g.temp().manual = false;
+        g.humid().manual = false;
     }
     computeGraphScale(ctx);
     const ChannelWindows windows = channelWindows(ctx.store, ctx.graph);
-    const bool temp = g.hasTemp && widenToHold(g.tempMin, g.tempMax, g.tempManual, sampleExtremes(ctx, windows, false));
-    const bool humid =
-        g.hasHumid && widenToHold(g.humidMin, g.humidMax, g.humidManual, sampleExtremes(ctx, windows, true));
+    const bool temp = g.hasTemp && widenToHold(g.temp(), sampleExtremes(ctx, windows, false));
+    const bool humid = g.hasHumid && widenToHold(g.humid(), sampleExtremes(ctx, windows, true));
     if (temp || humid) computeGraphScale(ctx);  // the ticks of the widened axes
     const GraphState report = ctx.graph;
     ctx.graph = shown;
@@ -256,13 +250,21 @@ GraphState reportGraphState(AppContext& ctx, AxisRows span, ReportBounds bounds)
 
 namespace {
 
+// Zooms an axis to the fractions lowFraction..highFraction of its span:
 // Int of the lower edge and the upper edge rounded up when not whole; equal
-// bounds are widened by one.
-std::pair<int, int> zoomedSpan(double lowFraction, double highFraction, int from, int span) {
-    const int low = int(std::floor(lowFraction * span + from));
-    int high = int(std::ceil(highFraction * span + from));
-    if (high == low) ++high;
-    return {low, high};
+// bounds are widened by one. A span under two stays. The bounds before are
+// kept for undo, and the axis is held.
+void zoomAxis(AxisRange& a, double lowFraction, double highFraction) {
+    Bounds& b = a.shown;
+    a.previous = b;
+    const int span = b.high - b.low;
+    if (span >= 2) {
+        const int low = int(std::floor(lowFraction * span + b.low));
+        int high = int(std::ceil(highFraction * span + b.low));
+        if (high == low) ++high;
+        b = {int16_t(low), int16_t(high)};
+    }
+    a.manual = true;
 }
 
 }  // namespace
@@ -274,58 +276,28 @@ void zoomToSelection(AppContext& ctx, const GraphGeometry& geo) {
     const double w = std::max(1, geo.plotWidth), h = std::max(1, geo.plotHeight);
     const double bottom = geo.plotTop + geo.plotHeight;
 
-    const int xs = g.xEnd - g.xStart;
-    g.prevXStart = g.xStart;
-    g.prevXEnd = g.xEnd;
-    if (xs >= 2) {
-        const auto [a, b] = zoomedSpan((xl - geo.plotLeft) / w, (xr - geo.plotLeft) / w, g.xStart, xs);
-        g.xStart = int16_t(a);
-        g.xEnd = int16_t(b);
-    }
-    g.xManual = true;
+    zoomAxis(g.x(), (xl - geo.plotLeft) / w, (xr - geo.plotLeft) / w);
     g.undoAvailable = true;
-
-    auto zoomAxis = [&](int16_t& min, int16_t& max, int16_t& prevMin, int16_t& prevMax, bool& manual) {
-        prevMin = min;
-        prevMax = max;
-        const int s = max - min;
-        if (s >= 2) {
-            const auto [a, b] = zoomedSpan((bottom - yb) / h, (bottom - yt) / h, min, s);
-            min = int16_t(a);
-            max = int16_t(b);
-        }
-        manual = 1;
-    };
-    if (g.hasTemp) zoomAxis(g.tempMin, g.tempMax, g.prevTempMin, g.prevTempMax, g.tempManual);
-    if (g.hasHumid) zoomAxis(g.humidMin, g.humidMax, g.prevHumidMin, g.prevHumidMax, g.humidManual);
+    if (g.hasTemp) zoomAxis(g.temp(), (bottom - yb) / h, (bottom - yt) / h);
+    if (g.hasHumid) zoomAxis(g.humid(), (bottom - yb) / h, (bottom - yt) / h);
 }
 
 void restoreAutoRange(AppContext& ctx) {
     GraphState& g = ctx.graph;
-    g.prevXStart = g.xStart;
-    g.prevXEnd = g.xEnd;
-    g.prevTempMin = g.tempMin;
-    g.prevTempMax = g.tempMax;
-    g.prevHumidMin = g.humidMin;
-    g.prevHumidMax = g.humidMax;
+    for (AxisRange& a : g.axes) {
+        a.previous = a.shown;
+        a.manual = false;
+    }
     g.undoAvailable = true;
-    g.xManual = false;
-    g.tempManual = false;
-    g.humidManual = false;
 }
 
 bool undoRange(AppContext& ctx) {
     GraphState& g = ctx.graph;
     if (!g.undoAvailable) return false;
-    std::swap(g.xStart, g.prevXStart);
-    std::swap(g.xEnd, g.prevXEnd);
-    std::swap(g.tempMin, g.prevTempMin);
-    std::swap(g.tempMax, g.prevTempMax);
-    std::swap(g.humidMin, g.prevHumidMin);
-    std::swap(g.humidMax, g.prevHumidMax);
-    g.xManual = true;
-    g.tempManual = true;
-    g.humidManual = true;
+    for (AxisRange& a : g.axes) {
+        std::swap(a.shown, a.previous);
+        a.manual = true;
+    }
     return true;
 }
 
@@ -343,16 +315,17 @@ ChannelWindows channelWindows(const ChannelStore& s, const GraphState& g) {
     for (int ch = 1; ch <= kChannels; ++ch) {
         const ChannelRecord& c = s.ch[size_t(ch)];
         if (c.inUse != 1 || c.kind < 0 || c.kind > 2 || c.sampleCount <= 0) continue;
-        if (c.sampleCount + c.rowOffset < g.xStart || c.rowOffset >= g.xEnd) continue;
+        if (c.sampleCount + c.rowOffset < g.x().shown.low || c.rowOffset >= g.x().shown.high) continue;
         ChannelWindow& cw = w[size_t(ch)];
-        if (g.xStart > c.rowOffset + 1) {
-            cw.firstSample = g.xStart - c.rowOffset;
+        if (g.x().shown.low > c.rowOffset + 1) {
+            cw.firstSample = g.x().shown.low - c.rowOffset;
             cw.xIndex = 1;
         } else {
             cw.firstSample = 1;
-            cw.xIndex = c.rowOffset + 2 - g.xStart;
+            cw.xIndex = c.rowOffset + 2 - g.x().shown.low;
         }
-        cw.lastSample = c.sampleCount + c.rowOffset <= g.xEnd ? c.sampleCount : g.xEnd - c.rowOffset;
+        cw.lastSample =
+            c.sampleCount + c.rowOffset <= g.x().shown.high ? c.sampleCount : g.x().shown.high - c.rowOffset;
     }
     return w;
 }

@@ -94,7 +94,7 @@ PlotPoint clampToPlot(const GraphGeometry& g, double x, double y);
 
 // The part of a channel inside the X range: samples firstSample..lastSample
 // (1-based; 0/0 when the channel is skipped), the first of them drawn at
-// data number xStart + xIndex − 1.
+// data number x().shown.low + xIndex − 1.
 struct ChannelWindow {
     int firstSample = 0;
     int lastSample = 0;

@@ -6,16 +6,15 @@ namespace quillet {
 
 GraphState::GraphState(const AppContext& ctx) {
     const GeneralSettings& g = ctx.general;
-    tempManual = g.tempManual != 0;
-    humidManual = g.humidManual != 0;
-    tempMax = g.tempMax;
-    tempMin = g.tempMin;
-    humidMax = g.humidMax;
-    humidMin = g.humidMin;
+    temp().manual = g.tempManual != 0;
+    humid().manual = g.humidManual != 0;
+    temp().shown = {g.tempMin, g.tempMax};
+    humid().shown = {g.humidMin, g.humidMax};
     // Bounds the range dialog could never have held (a hand-edited file)
     // leave that axis automatic instead of drawing it wrongly.
-    if (tempMin < -100 || tempMax > 200 || tempMin >= tempMax) tempManual = false;
-    if (humidMin < 0 || humidMax > 100 || humidMin >= humidMax) humidManual = false;
+    const Bounds t = temp().shown, h = humid().shown;
+    if (t.low < -100 || t.high > 200 || t.low >= t.high) temp().manual = false;
+    if (h.low < 0 || h.high > 100 || h.low >= h.high) humid().manual = false;
 }
 
 }  // namespace quillet

@@ -11,40 +11,54 @@ namespace quillet {
 
 struct AppContext;
 
-// The graph's ranges, ticks, undo values and switches (graph/). Bounds are
-// whole units, ticks tenths; refTemp/refHumid 9999 = not yet chosen.
+// The graph's three axes, as the range dialog's frames name them: データ範囲,
+// 温度範囲, 湿度範囲.
+enum class RangeAxis { X, Temp, Humid };
+
+// The low and the high bound of an axis: data numbers on X, whole units on
+// the temperature and humidity axes.
+struct Bounds {
+    int16_t low = 0;
+    int16_t high = 0;
+    friend bool operator==(const Bounds&, const Bounds&) = default;
+};
+
+// One axis: the bounds shown, the automatic ones (what computeGraphScale
+// found), the ones before the last zoom or restore (what undo brings back),
+// whether the user holds the bounds, and the grid step (X: data numbers;
+// temperature and humidity: tenths).
+struct AxisRange {
+    Bounds shown;
+    Bounds automatic;
+    Bounds previous;
+    bool manual = false;
+    int16_t tick = 0;
+};
+
+// The graph's ranges, ticks, undo values and switches (graph/);
+// refTemp/refHumid 9999 = not yet chosen.
 struct GraphState {
     GraphState() = default;
     // Held graph bounds survive a restart: the graph starts from the six
     // range values of the general settings.
     explicit GraphState(const AppContext& ctx);
 
-    int16_t xStart = 1;
-    int16_t xEnd = 1;
-    bool xManual = false;
-    int16_t tempMin = 0;
-    int16_t tempMax = 100;
-    bool tempManual = false;
-    int16_t humidMin = 0;
-    int16_t humidMax = 100;
-    bool humidManual = false;
-    int16_t xTick = 1;
-    int16_t tempTick = 200;
-    int16_t humidTick = 200;
-    int16_t autoXStart = 1;
-    int16_t autoXEnd = 1;
-    int16_t autoTempMin = 0;
-    int16_t autoTempMax = 0;
-    int16_t autoHumidMin = 0;
-    int16_t autoHumidMax = 0;
+    std::array<AxisRange, 3> axes{
+        AxisRange{{1, 1}, {1, 1}, {}, false, 1},  // X
+        AxisRange{{0, 100}, {}, {}, false, 200},  // temperature
+        AxisRange{{0, 100}, {}, {}, false, 200},  // humidity
+    };
+    AxisRange& axis(RangeAxis a) { return axes[size_t(a)]; }
+    const AxisRange& axis(RangeAxis a) const { return axes[size_t(a)]; }
+    AxisRange& x() { return axis(RangeAxis::X); }
+    const AxisRange& x() const { return axis(RangeAxis::X); }
+    AxisRange& temp() { return axis(RangeAxis::Temp); }
+    const AxisRange& temp() const { return axis(RangeAxis::Temp); }
+    AxisRange& humid() { return axis(RangeAxis::Humid); }
+    const AxisRange& humid() const { return axis(RangeAxis::Humid); }
+
     bool hasTemp = false;
     bool hasHumid = false;
-    int16_t prevXStart = 0;
-    int16_t prevXEnd = 0;
-    int16_t prevTempMin = 0;
-    int16_t prevTempMax = 0;
-    int16_t prevHumidMin = 0;
-    int16_t prevHumidMax = 0;
     bool undoAvailable = false;
     bool labelsOn = false;
     int16_t lineWidth = 1;

@@ -52,7 +52,7 @@ RangeField numberFieldOf(RangeField timeField) {
 }
 
 bool& manualFlag(GraphState& g, RangeAxis a) {
-    return a == RangeAxis::X ? g.xManual : a == RangeAxis::Temp ? g.tempManual : g.humidManual;
+    return a == RangeAxis::X ? g.x().manual : a == RangeAxis::Temp ? g.temp().manual : g.humid().manual;
 }
 
 QString number(int v) { return QString::number(v); }
@@ -204,18 +204,18 @@ std::pair<bool, bool> graphAxesInUse(const ChannelStore& s) {
 
 GraphRangeState openGraphRange(const GraphState& g, const ChannelStore& s) {
     GraphRangeState st;
-    st.autoChecked = {!g.xManual, !g.tempManual, !g.humidManual};
+    st.autoChecked = {!g.x().manual, !g.temp().manual, !g.humid().manual};
     std::tie(st.tempEnabled, st.humidEnabled) = graphAxesInUse(s);
     const Limits x = limitsOf(RangeAxis::X);
-    fillField(st, s, RangeField::FirstRow, g.xStart, x);
-    fillField(st, s, RangeField::LastRow, g.xEnd, x);
+    fillField(st, s, RangeField::FirstRow, g.x().shown.low, x);
+    fillField(st, s, RangeField::LastRow, g.x().shown.high, x);
     if (st.tempEnabled) {
-        fillField(st, s, RangeField::TempMin, g.tempMin, limitsOf(RangeAxis::Temp));
-        fillField(st, s, RangeField::TempMax, g.tempMax, limitsOf(RangeAxis::Temp));
+        fillField(st, s, RangeField::TempMin, g.temp().shown.low, limitsOf(RangeAxis::Temp));
+        fillField(st, s, RangeField::TempMax, g.temp().shown.high, limitsOf(RangeAxis::Temp));
     }
     if (st.humidEnabled) {
-        fillField(st, s, RangeField::HumidMin, g.humidMin, limitsOf(RangeAxis::Humid));
-        fillField(st, s, RangeField::HumidMax, g.humidMax, limitsOf(RangeAxis::Humid));
+        fillField(st, s, RangeField::HumidMin, g.humid().shown.low, limitsOf(RangeAxis::Humid));
+        fillField(st, s, RangeField::HumidMax, g.humid().shown.high, limitsOf(RangeAxis::Humid));
     }
     return st;
 }
@@ -252,16 +252,16 @@ void rangeAutoClicked(GraphRangeState& st, GraphState& g, const ChannelStore& s,
     const Limits lim = limitsOf(a);
     switch (a) {
     case RangeAxis::X:
-        fillField(st, s, RangeField::FirstRow, g.autoXStart, lim);
-        fillField(st, s, RangeField::LastRow, g.autoXEnd, lim);
+        fillField(st, s, RangeField::FirstRow, g.x().automatic.low, lim);
+        fillField(st, s, RangeField::LastRow, g.x().automatic.high, lim);
         break;
     case RangeAxis::Temp:
-        fillField(st, s, RangeField::TempMin, g.autoTempMin, lim);
-        fillField(st, s, RangeField::TempMax, g.autoTempMax, lim);
+        fillField(st, s, RangeField::TempMin, g.temp().automatic.low, lim);
+        fillField(st, s, RangeField::TempMax, g.temp().automatic.high, lim);
         break;
     case RangeAxis::Humid:
-        fillField(st, s, RangeField::HumidMin, g.autoHumidMin, lim);
-        fillField(st, s, RangeField::HumidMax, g.autoHumidMax, lim);
+        fillField(st, s, RangeField::HumidMin, g.humid().automatic.low, lim);
+        fillField(st, s, RangeField::HumidMax, g.humid().automatic.high, lim);
         break;
     }
 }
@@ -281,26 +281,26 @@ void applyGraphRange(const GraphRangeState& st, GraphState& g) {
         return int16_t(std::clamp(wholeValue(st[f]), lim.min, lim.max));
     };
     if (!st.autoChecked[size_t(RangeAxis::X)]) {
-        g.prevXStart = g.xStart;
-        g.prevXEnd = g.xEnd;
-        g.xEnd = value(RangeField::LastRow);
-        g.xStart = value(RangeField::FirstRow);
+        g.x().previous.low = g.x().shown.low;
+        g.x().previous.high = g.x().shown.high;
+        g.x().shown.high = value(RangeField::LastRow);
+        g.x().shown.low = value(RangeField::FirstRow);
     }
     // A frame without channels was never filled: its held bounds (perhaps
     // from the settings file) stay as they are.
     if (st.tempEnabled && !st.autoChecked[size_t(RangeAxis::Temp)]) {
-        g.prevTempMin = g.tempMin;
-        g.prevTempMax = g.tempMax;
-        g.tempMax = value(RangeField::TempMax);
-        g.tempMin = value(RangeField::TempMin);
-        g.tempManual = true;
+        g.temp().previous.low = g.temp().shown.low;
+        g.temp().previous.high = g.temp().shown.high;
+        g.temp().shown.high = value(RangeField::TempMax);
+        g.temp().shown.low = value(RangeField::TempMin);
+        g.temp().manual = true;
     }
     if (st.humidEnabled && !st.autoChecked[size_t(RangeAxis::Humid)]) {
-        g.prevHumidMin = g.humidMin;
-        g.prevHumidMax = g.humidMax;
-        g.humidMax = value(RangeField::HumidMax);
-        g.humidMin = value(RangeField::HumidMin);
-        g.humidManual = true;
+        g.humid().previous.low = g.humid().shown.low;
+        g.humid().previous.high = g.humid().shown.high;
+        g.humid().shown.high = value(RangeField::HumidMax);
+        g.humid().shown.low = value(RangeField::HumidMin);
+        g.humid().manual = true;
     }
     g.undoAvailable = true;
 }

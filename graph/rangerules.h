@@ -25,9 +25,6 @@ enum class RangeField { FirstRow, LastRow, TempMin, TempMax, HumidMin, HumidMax,
 constexpr int kRangeFields = 8;
 constexpr int kRangeSpins = 6;
 
-// The three frames: データ範囲, 温度範囲, 湿度範囲.
-enum class RangeAxis { X, Temp, Humid };
-
 struct GraphRangeState {
     std::array<QString, kRangeFields> text;      // what each field shows
     std::array<QString, kRangeFields> accepted;  // its last accepted text

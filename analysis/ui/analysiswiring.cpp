@@ -27,7 +27,9 @@ double savedDeltaHOverR(const AppContext& ctx) { return loadDeltaHOverR(analysis
 
 }  // namespace
 
-AxisRows visibleRows(const AppContext& ctx) { return clampToAxis(ctx.store, ctx.graph->xStart, ctx.graph->xEnd); }
+AxisRows visibleRows(const AppContext& ctx) {
+    return clampToAxis(ctx.store, ctx.graph->x().shown.low, ctx.graph->x().shown.high);
+}
 
 void wireAnalysis(MainWindow& window, AppContext& ctx, TitlePrompt askTitle) {
     if (!askTitle) askTitle = dialogTitlePrompt(&window);
@@ -46,7 +48,7 @@ void wireGraphAnalysis(GraphWindow& graph, AppContext& ctx, TitlePrompt askTitle
     graph.openStats = [&graph, &ctx] { showStatsWindow(ctx, visibleRows(ctx), &graph); };
     graph.printReport = [&ctx, askTitle] {
         // The time span shown, every sample of it within the Y axes.
-        const AxisRows shown{ctx.graph->xStart, ctx.graph->xEnd};
+        const AxisRows shown{ctx.graph->x().shown.low, ctx.graph->x().shown.high};
         const PagePlot plot = reportPlot(ctx, reportGraphState(ctx, shown, ReportBounds::Held));
         reportCommand(ctx, *ctx.graphPrinter, ReportRequest{{}, visibleRows(ctx), savedDeltaHOverR(ctx), plot},
                       askTitle);

@@ -406,7 +406,7 @@ void GraphWindow::open(QWidget* mainWindow) {
 }
 
 void GraphWindow::closeEvent(QCloseEvent* e) {
-    ctx_.graph->xManual = false;
+    ctx_.graph->x().manual = false;
     ctx_.graph->labelsOn = false;
     mpLabel->setChecked(false);
     gImage->setRubberBand({});

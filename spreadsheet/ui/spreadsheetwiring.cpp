@@ -18,7 +18,7 @@ void wireGraphSpreadsheet(GraphWindow& graph, AppContext& ctx) {
     // The rows between the X bounds on screen, CSV or workbook by the
     // chosen name.
     graph.saveVisibleSpan = [&ctx] {
-        exportTable(ctx, std::nullopt, clampToAxis(ctx.store, ctx.graph->xStart, ctx.graph->xEnd));
+        exportTable(ctx, std::nullopt, clampToAxis(ctx.store, ctx.graph->x().shown.low, ctx.graph->x().shown.high));
     };
     graph.updateCommandStates();
 }

@@ -199,7 +199,8 @@ TEST_F(ReportTest, ReportCommandOutcomes) {
 TEST_F(ReportTest, ReportRangesHoldEverySample) {
     using Ranges = std::array<int16_t, 6>;  // xStart, xEnd, tempMin, tempMax, humidMin, humidMax
     const auto ranges = [](const GraphState& g) {
-        return Ranges{g.xStart, g.xEnd, g.tempMin, g.tempMax, g.humidMin, g.humidMax};
+        return Ranges{g.x().shown.low,     g.x().shown.high,    g.temp().shown.low,
+                      g.temp().shown.high, g.humid().shown.low, g.humid().shown.high};
     };
     const struct {
         ReportBounds bounds;
@@ -219,15 +220,16 @@ TEST_F(ReportTest, ReportRangesHoldEverySample) {
             t.ctx.store.ch[size_t(ch)].maxValue = int16_t(row.headerFigures ? high : 0);
         }
         GraphState& g = t.ctx.graph;
-        g.xManual = g.tempManual = g.humidManual = true;
-        std::tie(g.xStart, g.xEnd, g.tempMin, g.tempMax, g.humidMin, g.humidMax) = std::tuple_cat(row.held);
+        g.x().manual = g.temp().manual = g.humid().manual = true;
+        std::tie(g.x().shown.low, g.x().shown.high, g.temp().shown.low, g.temp().shown.high, g.humid().shown.low,
+                 g.humid().shown.high) = std::tuple_cat(row.held);
         computeGraphScale(t.ctx);
         const Ranges shown = ranges(t.ctx.graph);
         const GraphState r = reportGraphState(t.ctx, row.span, row.bounds);
         EXPECT_EQ(ranges(r), row.want);
-        EXPECT_EQ(r.tempManual && r.humidManual, row.widened);
-        EXPECT_EQ(r.tempTick * 5, (r.tempMax - r.tempMin) * 10);  // five ticks, also when widened
-        EXPECT_EQ(ranges(t.ctx.graph), shown);                    // the graph keeps its own
+        EXPECT_EQ(r.temp().manual && r.humid().manual, row.widened);
+        EXPECT_EQ(r.temp().tick * 5, (r.temp().shown.high - r.temp().shown.low) * 10);  // five ticks, also when widened
+        EXPECT_EQ(ranges(t.ctx.graph), shown);                                          // the graph keeps its own
     }
 
     // quillet-cli report of the file (no header figures) with 60..80 ℃ held
@@ -279,25 +281,25 @@ TEST_F(ReportTest, GraphSpanAndMenuReport) {
     };
     const Row rows[] = {{5, 20, {5, 20}}, {1, 30, {1, 30}}, {0, 99, {1, 30}}, {28, 40, {28, 30}}};
     for (const Row& r : rows) {
-        t.ctx.graph->xStart = int16_t(r.xStart);
-        t.ctx.graph->xEnd = int16_t(r.xEnd);
+        t.ctx.graph->x().shown.low = int16_t(r.xStart);
+        t.ctx.graph->x().shown.high = int16_t(r.xEnd);
         const AxisRows got = visibleRows(t.ctx);
         EXPECT_EQ(got.first, r.want.first) << r.xStart;
         EXPECT_EQ(got.last, r.want.last) << r.xEnd;
     }
 
-    t.ctx.graph->xManual = true;
-    t.ctx.graph->xStart = 5;
-    t.ctx.graph->xEnd = 9;
+    t.ctx.graph->x().manual = true;
+    t.ctx.graph->x().shown.low = 5;
+    t.ctx.graph->x().shown.high = 9;
     ScriptedPrinter printer(pdf);
     t.ctx.printer = &printer;
     MainWindow window(t.ctx);
     wireAnalysis(window, t.ctx, [](const QString&) { return std::optional<QString>(u8("全期間")); });
     window.mAREPORT->trigger();
     EXPECT_TRUE(pdfText(pdf).contains(dateTimeText(rowTime(t.ctx.store, 30))));
-    EXPECT_TRUE(t.ctx.graph->xManual);
-    EXPECT_EQ(t.ctx.graph->xStart, 5);
-    EXPECT_EQ(t.ctx.graph->xEnd, 9);
+    EXPECT_TRUE(t.ctx.graph->x().manual);
+    EXPECT_EQ(t.ctx.graph->x().shown.low, 5);
+    EXPECT_EQ(t.ctx.graph->x().shown.high, 9);
 }
 
 }  // namespace

@@ -54,24 +54,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     GraphState& g = ctx.graph;
     g = GraphState{};
-    g.tempManual = data[1] & 1;
-    g.humidManual = (data[1] >> 1) & 1;
-    g.xManual = (data[1] >> 2) & 1;
+    g.temp().manual = data[1] & 1;
+    g.humid().manual = (data[1] >> 1) & 1;
+    g.x().manual = (data[1] >> 2) & 1;
     g.labelsOn = (data[1] >> 3) & 1;
     g.refLineOn = (data[1] >> 4) & 1;
     g.lineWidth = int16_t(1 + (data[1] >> 5) % 5);
-    g.tempMax = i16(data + 2);
-    g.tempMin = i16(data + 4);
-    g.humidMax = i16(data + 6);
-    g.humidMin = i16(data + 8);
-    g.xStart = int16_t(1 + uint16_t(i16(data + 10)) % 9000);
-    g.xEnd = int16_t(1 + uint16_t(i16(data + 12)) % 9000);
+    g.temp().shown.high = i16(data + 2);
+    g.temp().shown.low = i16(data + 4);
+    g.humid().shown.high = i16(data + 6);
+    g.humid().shown.low = i16(data + 8);
+    g.x().shown.low = int16_t(1 + uint16_t(i16(data + 10)) % 9000);
+    g.x().shown.high = int16_t(1 + uint16_t(i16(data + 12)) % 9000);
     if (data[14] & 1) g.refTemp = i16(data + 16);
     if (data[14] & 2) g.refHumid = i16(data + 18);
 
     const GraphGeometry geo = graphGeometryForPicture(LayoutValues{}, 3000, 1800);
     computeGraphScale(ctx);
-    check(g.xStart < g.xEnd);
+    check(g.x().shown.low < g.x().shown.high);
 
     QImage picture(200, 120, QImage::Format_RGB32);
     {

@@ -62,8 +62,8 @@ TEST_F(GraphRangeCli, HeldBoundsReachTheSettings) {
         << r.out.toStdString();
     EXPECT_TRUE(r.out.contains(QString::fromUtf8("Temperature: -5..35 ℃  held")));
     const GraphState g = restarted();
-    EXPECT_TRUE(g.tempManual);
-    EXPECT_EQ((std::array{g.tempMin, g.tempMax}), (std::array<int16_t, 2>{-5, 35}));
+    EXPECT_TRUE(g.temp().manual);
+    EXPECT_EQ((std::array{g.temp().shown.low, g.temp().shown.high}), (std::array<int16_t, 2>{-5, 35}));
 }
 
 TEST_F(GraphRangeCli, RefusedInputShowsTheMessagesAndSavesNothing) {
@@ -71,7 +71,7 @@ TEST_F(GraphRangeCli, RefusedInputShowsTheMessagesAndSavesNothing) {
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.err.contains(messageText(52)));
     EXPECT_TRUE(r.err.contains(messageText(50)));
-    EXPECT_EQ(restarted().tempManual, 0);
+    EXPECT_EQ(restarted().temp().manual, 0);
 
     r = cli({"--humid", "10..90"});
     EXPECT_EQ(r.exitCode, 2);

@@ -28,9 +28,9 @@ protected:
     // Held temperature bounds, so that the pictures do not depend on the
     // automatic rules.
     void holdTemp(int min, int max) {
-        t.ctx.graph->tempManual = 1;
-        t.ctx.graph->tempMin = int16_t(min);
-        t.ctx.graph->tempMax = int16_t(max);
+        t.ctx.graph->temp().manual = 1;
+        t.ctx.graph->temp().shown.low = int16_t(min);
+        t.ctx.graph->temp().shown.high = int16_t(max);
     }
     void draw() {
         computeGraphScale(t.ctx);
@@ -40,9 +40,10 @@ protected:
     // Device position of data number n at value v (tenths, temperature axis).
     QPointF at(double n, double v) const {
         const GraphState& g = t.ctx.graph;
-        const double xScale = double(geo.plotWidth) / (g.xEnd - g.xStart);
-        const double scale = double(geo.plotHeight) / ((g.tempMax - g.tempMin) * 10);
-        return {(geo.plotLeft + (n - g.xStart) * xScale) / 15, ((g.tempMax * 10 - v) * scale + geo.plotTop) / 15};
+        const double xScale = double(geo.plotWidth) / (g.x().shown.high - g.x().shown.low);
+        const double scale = double(geo.plotHeight) / ((g.temp().shown.high - g.temp().shown.low) * 10);
+        return {(geo.plotLeft + (n - g.x().shown.low) * xScale) / 15,
+                ((g.temp().shown.high * 10 - v) * scale + geo.plotTop) / 15};
     }
     bool colourNear(QPointF p, QRgb colour, int radius = 1) const {
         for (int dx = -radius; dx <= radius; ++dx)
@@ -115,7 +116,7 @@ TEST_F(DrawGraphTest, SingleVisibleSampleIsAMarkedPoint) {
     holdTemp(0, 50);
     fill(t.ctx, 1, channelData(1, {250}));
     draw();
-    ASSERT_EQ(t.ctx.graph->xEnd, 2);
+    ASSERT_EQ(t.ctx.graph->x().shown.high, 2);
     const QPointF p = at(1, 250);
     EXPECT_TRUE(colourNear(p, kBlue, 2));
     EXPECT_EQ(count(QRect(QPoint(int(p.x()) + 6, 0), QPoint(size.width(), size.height())), kBlue), 0);
@@ -126,9 +127,9 @@ TEST_F(DrawGraphTest, CirclesUpToAHundredDataNumbers) {
         SCOPED_TRACE(rows);
         TestContext fresh;
         fill(fresh.ctx, 1, channelData(1, std::vector<int16_t>(size_t(rows), 250)));
-        fresh.ctx.graph->tempManual = 1;
-        fresh.ctx.graph->tempMin = 0;
-        fresh.ctx.graph->tempMax = 50;
+        fresh.ctx.graph->temp().manual = 1;
+        fresh.ctx.graph->temp().shown.low = 0;
+        fresh.ctx.graph->temp().shown.high = 50;
         computeGraphScale(fresh.ctx);
         geo = graphGeometryForPicture(fresh.ctx.layout, size.width() * 15.0, size.height() * 15.0);
         image = graphImage(fresh.ctx, size);
@@ -170,10 +171,10 @@ TEST_F(DrawGraphTest, DegenerateRangesDrawAnEmptyOrFlatPlot) {
     // one data number: no division by zero, the picture is still drawn.
     holdTemp(20, 20);
     fill(t.ctx, 1, channelData(1, std::vector<int16_t>(10, 200)));
-    t.ctx.graph->xManual = 1;
-    t.ctx.graph->xStart = t.ctx.graph->xEnd = 7;
+    t.ctx.graph->x().manual = 1;
+    t.ctx.graph->x().shown.low = t.ctx.graph->x().shown.high = 7;
     draw();
-    EXPECT_EQ(t.ctx.graph->xEnd - t.ctx.graph->xStart, 1);
+    EXPECT_EQ(t.ctx.graph->x().shown.high - t.ctx.graph->x().shown.low, 1);
     EXPECT_GT(count(image.rect(), kBlue), 10);
 
     // No channel at all: the frame and nothing else.
@@ -190,7 +191,7 @@ TEST_F(DrawGraphTest, FullStoreSkipsByPixelColumn) {
         fill(t.ctx, ch, channelData(ch == 8 ? 2 : 1, v));
     }
     draw();
-    EXPECT_EQ(t.ctx.graph->xEnd, kMaxSamples);
+    EXPECT_EQ(t.ctx.graph->x().shown.high, kMaxSamples);
     EXPECT_GT(count(image.rect(), kBlue), 100);
     EXPECT_GT(count(image.rect(), 0xFF00FF), 100);  // channel H, humidity
 }

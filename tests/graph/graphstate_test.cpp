@@ -28,8 +28,8 @@ TEST(GraphState, HeldBoundsAtStartUp) {
         t.ctx.general.humidMin = int16_t(c.humidMin);
         ASSERT_TRUE(saveGeneralSettings(t.ctx.general, t.ctx.folders.settingsFile));
         startUp(t.ctx, t.ctx.folders);
-        EXPECT_EQ(t.ctx.graph->tempManual, c.tempManual) << c.tempMax;
-        EXPECT_EQ(t.ctx.graph->humidManual, c.humidManual) << c.humidMax;
+        EXPECT_EQ(t.ctx.graph->temp().manual, c.tempManual) << c.tempMax;
+        EXPECT_EQ(t.ctx.graph->humid().manual, c.humidManual) << c.humidMax;
         EXPECT_EQ(t.ctx.general.tempMax, c.tempMax);  // the file's values stay as they are
     }
 }

@@ -23,9 +23,9 @@ TEST(GraphGrid, StatisticsOfAZoomedWindow) {
     fill(t.ctx, 2, channelData(2, std::vector<int16_t>(20, 555)));
     fill(t.ctx, 3, channelData(0, {100, 100}, 16, 3600));  // starts after the window
     GraphState& g = t.ctx.graph;
-    g.xManual = 1;
-    g.xStart = 6;
-    g.xEnd = 10;
+    g.x().manual = 1;
+    g.x().shown.low = 6;
+    g.x().shown.high = 10;
     computeGraphScale(t.ctx);
 
     // Over all samples the excess is 1180 tenths × 1 h: T / 10 = 118.
@@ -56,7 +56,7 @@ TEST(GraphGrid, StatisticsOfAZoomedWindow) {
         EXPECT_TRUE(cells[1][4].isEmpty());
     }
     // The whole channel shows the logger's integrated value.
-    g.xManual = 0;
+    g.x().manual = 0;
     computeGraphScale(t.ctx);
     EXPECT_EQ(fillGraphGrid(t.ctx)[5][1], QStringLiteral("50"));
 }
@@ -69,9 +69,9 @@ TEST(GraphGrid, CursorReadout) {
     fill(t.ctx, 2, channelData(1, std::vector<int16_t>(10, 251)));
     fill(t.ctx, 3, channelData(2, std::vector<int16_t>(10, 555)));
     GraphState& g = t.ctx.graph;
-    g.tempManual = 1;
-    g.tempMin = 21;
-    g.tempMax = 26;
+    g.temp().manual = 1;
+    g.temp().shown.low = 21;
+    g.temp().shown.high = 26;
     computeGraphScale(t.ctx);
     const GraphGeometry geo = graphGeometry(t.ctx.layout);
     const double xScale = geo.plotWidth / 9.0, scale = geo.plotHeight / 50.0;
@@ -90,7 +90,8 @@ TEST(GraphGrid, CursorReadout) {
         {"too far above the closest sample", x(3), y(253), ""},
         {"outside the plot", geo.plotLeft - 1.0, y(250), ""},
         {"humidity", x(4),
-         geo.plotTop + (g.humidMax * 10 - 555) * (geo.plotHeight / ((g.humidMax - g.humidMin) * 10.0)),
+         geo.plotTop + (g.humid().shown.high * 10 - 555) *
+                           (geo.plotHeight / ((g.humid().shown.high - g.humid().shown.low) * 10.0)),
          "13-11-15 10:30:00 56%RH"},
     };
     for (const Case& c : cases) EXPECT_EQ(cursorReadout(t.ctx, geo, c.x, c.y), QString::fromUtf8(c.want)) << c.name;

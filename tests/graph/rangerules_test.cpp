@@ -27,10 +27,11 @@ protected:
         fakes::fillChannel(t.ctx, 2, {.kind = 2, .samples = fakes::ramp(100, 500)});
         rebuildTimeAxis(t.ctx.store);
         GraphState& g = t.ctx.graph;
-        g.xStart = 1, g.xEnd = 100, g.autoXStart = 1, g.autoXEnd = 100;
-        g.tempMin = 20, g.tempMax = 30, g.autoTempMin = 20, g.autoTempMax = 29;
-        g.humidMin = 40, g.humidMax = 80, g.autoHumidMin = 50, g.autoHumidMax = 60;
-        g.xManual = g.tempManual = g.humidManual = 0;
+        g.x().shown.low = 1, g.x().shown.high = 100, g.x().automatic.low = 1, g.x().automatic.high = 100;
+        g.temp().shown.low = 20, g.temp().shown.high = 30, g.temp().automatic.low = 20, g.temp().automatic.high = 29;
+        g.humid().shown.low = 40, g.humid().shown.high = 80, g.humid().automatic.low = 50,
+        g.humid().automatic.high = 60;
+        g.x().manual = g.temp().manual = g.humid().manual = 0;
     }
     GraphRangeState open() { return openGraphRange(t.ctx.graph, t.ctx.store); }
     std::vector<int> check(GraphRangeState& st, F f) { return checkRangeField(st, t.ctx.graph, t.ctx.store, f); }
@@ -53,8 +54,8 @@ struct Case {
 }  // namespace
 
 TEST_F(RangeRules, OpensOverTheCurrentRanges) {
-    t.ctx.graph->xManual = 1;
-    t.ctx.graph->xStart = 3;
+    t.ctx.graph->x().manual = 1;
+    t.ctx.graph->x().shown.low = 3;
     const GraphRangeState st = open();
     EXPECT_EQ(st[F::FirstRow], "3");
     EXPECT_EQ(st[F::FirstTime], "2013-11-15 10:20:00");
@@ -183,7 +184,7 @@ TEST_F(RangeRules, AnAxisWithoutIntervalIsAnUnexpectedError) {
     GraphRangeState st = open();
     st[F::FirstTime] = "2013-11-15 10:00:00";
     EXPECT_EQ(check(st, F::FirstTime), std::vector<int>{99});
-    EXPECT_EQ(t.ctx.graph->xManual, 1);
+    EXPECT_EQ(t.ctx.graph->x().manual, 1);
 }
 
 TEST_F(RangeRules, KeyUpMovesTheSpinsButNotTheFieldBeingTyped) {
@@ -226,21 +227,21 @@ TEST_F(RangeRules, FocusHoldsTheAxisAndTheAutoBoxRestoresTheAutomaticRange) {
     GraphState& g = t.ctx.graph;
     GraphRangeState st = open();
     rangeFieldFocused(st, g, F::TempMin);
-    EXPECT_EQ(g.tempManual, 1);
+    EXPECT_EQ(g.temp().manual, 1);
     EXPECT_FALSE(st.autoChecked[size_t(RangeAxis::Temp)]);
     rangeFieldFocused(st, g, F::LastTime);
-    EXPECT_EQ(g.xManual, 1);
-    EXPECT_EQ(g.humidManual, 0);
+    EXPECT_EQ(g.x().manual, 1);
+    EXPECT_EQ(g.humid().manual, 0);
 
     st[F::FirstRow] = "40";
     rangeAutoClicked(st, g, t.ctx.store, RangeAxis::X, true);
-    EXPECT_EQ(g.xManual, 0);
+    EXPECT_EQ(g.x().manual, 0);
     EXPECT_EQ(st[F::FirstRow], "1");
     EXPECT_EQ(st.accepted[size_t(F::FirstTime)], "2013-11-15 10:00:00");
     rangeAutoClicked(st, g, t.ctx.store, RangeAxis::Temp, true);
     EXPECT_EQ(st[F::TempMax], "29");
     rangeAutoClicked(st, g, t.ctx.store, RangeAxis::Humid, false);
-    EXPECT_EQ(g.humidManual, 1);
+    EXPECT_EQ(g.humid().manual, 1);
 }
 
 TEST_F(RangeRules, OkHoldsTheBoundsAcrossARestart) {
@@ -251,32 +252,33 @@ TEST_F(RangeRules, OkHoldsTheBoundsAcrossARestart) {
     rangeFieldFocused(st, g, F::TempMax);
     st[F::TempMax] = "35";
     ASSERT_TRUE(acceptGraphRange(st, t.ctx));
-    EXPECT_EQ((std::array{g.xStart, g.xEnd, g.prevXStart, g.prevXEnd}), (std::array<int16_t, 4>{10, 100, 1, 100}));
-    EXPECT_EQ((std::array{g.tempMin, g.tempMax, g.prevTempMin, g.prevTempMax}),
+    EXPECT_EQ((std::array{g.x().shown.low, g.x().shown.high, g.x().previous.low, g.x().previous.high}),
+              (std::array<int16_t, 4>{10, 100, 1, 100}));
+    EXPECT_EQ((std::array{g.temp().shown.low, g.temp().shown.high, g.temp().previous.low, g.temp().previous.high}),
               (std::array<int16_t, 4>{20, 35, 20, 30}));
-    EXPECT_EQ((std::array{g.tempManual, g.humidManual, g.undoAvailable}), (std::array{true, false, true}));
+    EXPECT_EQ((std::array{g.temp().manual, g.humid().manual, g.undoAvailable}), (std::array{true, false, true}));
 
     AppContext restarted;  // a new run over the same settings folder
     startUp(restarted, t.ctx.folders);
-    EXPECT_EQ(restarted.graph->tempManual, 1);
-    EXPECT_EQ(restarted.graph->tempMin, 20);
-    EXPECT_EQ(restarted.graph->tempMax, 35);
-    EXPECT_EQ(restarted.graph->humidManual, 0);
+    EXPECT_EQ(restarted.graph->temp().manual, 1);
+    EXPECT_EQ(restarted.graph->temp().shown.low, 20);
+    EXPECT_EQ(restarted.graph->temp().shown.high, 35);
+    EXPECT_EQ(restarted.graph->humid().manual, 0);
 }
 
 TEST_F(RangeRules, OkLeavesTheHeldBoundsOfAnAxisWithoutChannels) {
     // Held temperature bounds from the settings file, and only humidity in use:
     // the empty temperature frame must not overwrite them with 0..0.
     GraphState& g = t.ctx.graph;
-    g.tempManual = 1, g.tempMin = -10, g.tempMax = 40;
+    g.temp().manual = 1, g.temp().shown.low = -10, g.temp().shown.high = 40;
     emptyChannel(t.ctx, 1);
     GraphRangeState st = open();
     rangeFieldFocused(st, g, F::HumidMax);
     st[F::HumidMax] = "90";
     ASSERT_TRUE(acceptGraphRange(st, t.ctx));
-    EXPECT_TRUE(g.tempManual);
-    EXPECT_EQ((std::array{g.tempMin, g.tempMax}), (std::array<int16_t, 2>{-10, 40}));
-    EXPECT_EQ(g.humidMax, 90);
+    EXPECT_TRUE(g.temp().manual);
+    EXPECT_EQ((std::array{g.temp().shown.low, g.temp().shown.high}), (std::array<int16_t, 2>{-10, 40}));
+    EXPECT_EQ(g.humid().shown.high, 90);
     EXPECT_EQ(t.ctx.general.tempMin, -10);
 }
 

@@ -37,16 +37,16 @@ TEST(GraphScale, AutomaticBoundsAndTicks) {
         if (c.kind == 2) {
             EXPECT_EQ(g.hasHumid, 1);
             EXPECT_EQ(g.hasTemp, 0);
-            EXPECT_EQ(g.humidMin, c.wantMin);
-            EXPECT_EQ(g.humidMax, c.wantMax);
-            EXPECT_EQ(g.humidTick, c.wantTick);
-            EXPECT_EQ(g.autoHumidMax, c.wantAutoMax);
+            EXPECT_EQ(g.humid().shown.low, c.wantMin);
+            EXPECT_EQ(g.humid().shown.high, c.wantMax);
+            EXPECT_EQ(g.humid().tick, c.wantTick);
+            EXPECT_EQ(g.humid().automatic.high, c.wantAutoMax);
         } else {
             EXPECT_EQ(g.hasTemp, 1);
-            EXPECT_EQ(g.tempMin, c.wantMin);
-            EXPECT_EQ(g.tempMax, c.wantMax);
-            EXPECT_EQ(g.tempTick, c.wantTick);
-            EXPECT_EQ(g.autoTempMax, c.wantAutoMax);
+            EXPECT_EQ(g.temp().shown.low, c.wantMin);
+            EXPECT_EQ(g.temp().shown.high, c.wantMax);
+            EXPECT_EQ(g.temp().tick, c.wantTick);
+            EXPECT_EQ(g.temp().automatic.high, c.wantAutoMax);
         }
     }
 }
@@ -71,23 +71,23 @@ TEST(GraphScale, XRangeNeverHasZeroSpan) {
         fill(t.ctx, 1, channelData(1, std::vector<int16_t>(size_t(std::min(c.rows, kMaxSamples)), 200)));
         t.ctx.store.rowCount = int16_t(c.rows);  // a late channel lengthens the axis
         if (c.manualStart) {
-            t.ctx.graph->xManual = 1;
-            t.ctx.graph->xStart = int16_t(c.manualStart);
-            t.ctx.graph->xEnd = int16_t(c.manualEnd);
+            t.ctx.graph->x().manual = 1;
+            t.ctx.graph->x().shown.low = int16_t(c.manualStart);
+            t.ctx.graph->x().shown.high = int16_t(c.manualEnd);
         }
         computeGraphScale(t.ctx);
-        EXPECT_EQ(t.ctx.graph->xStart, c.wantStart);
-        EXPECT_EQ(t.ctx.graph->xEnd, c.wantEnd);
-        EXPECT_EQ(t.ctx.graph->xTick, c.wantTick);
-        EXPECT_EQ(t.ctx.graph->autoXEnd, c.rows);
+        EXPECT_EQ(t.ctx.graph->x().shown.low, c.wantStart);
+        EXPECT_EQ(t.ctx.graph->x().shown.high, c.wantEnd);
+        EXPECT_EQ(t.ctx.graph->x().tick, c.wantTick);
+        EXPECT_EQ(t.ctx.graph->x().automatic.high, c.rows);
     }
 }
 
 TEST(GraphScale, EmptyStoreGivesAnEmptyRange) {
     TestContext t;
     computeGraphScale(t.ctx);
-    EXPECT_EQ(t.ctx.graph->xStart, 1);
-    EXPECT_EQ(t.ctx.graph->xEnd, 2);
+    EXPECT_EQ(t.ctx.graph->x().shown.low, 1);
+    EXPECT_EQ(t.ctx.graph->x().shown.high, 2);
     EXPECT_EQ(t.ctx.graph->hasTemp, 0);
     EXPECT_EQ(t.ctx.graph->hasHumid, 0);
 }
@@ -98,13 +98,13 @@ TEST(GraphScale, ZoomUndoAndRestoreRoundTrip) {
     fill(t.ctx, 1, channelData(1, fakes::ramp(432, 210)));  // 21.0..64.1 ℃
     fill(t.ctx, 2, channelData(2, std::vector<int16_t>(432, 550)));
     computeGraphScale(t.ctx);
-    EXPECT_EQ(g.tempMin, 0);
-    EXPECT_EQ(g.tempMax, 100);
-    EXPECT_EQ(g.humidMin, 54);
-    EXPECT_EQ(g.humidMax, 59);
+    EXPECT_EQ(g.temp().shown.low, 0);
+    EXPECT_EQ(g.temp().shown.high, 100);
+    EXPECT_EQ(g.humid().shown.low, 54);
+    EXPECT_EQ(g.humid().shown.high, 59);
     EXPECT_EQ(g.undoAvailable, 0);
     EXPECT_FALSE(undoRange(t.ctx));  // nothing to undo yet
-    EXPECT_EQ(g.xManual, 0);
+    EXPECT_EQ(g.x().manual, 0);
 
     // Right to left, bottom to top: the same as the other way round.
     const GraphGeometry geo = graphGeometry(t.ctx.layout);
@@ -115,41 +115,41 @@ TEST(GraphScale, ZoomUndoAndRestoreRoundTrip) {
     zoomToSelection(t.ctx, geo);
     computeGraphScale(t.ctx);
     // X: Int(431/4 + 1) = 108, 431/2 + 1 = 216.5 rounded up.
-    EXPECT_EQ(g.xStart, 108);
-    EXPECT_EQ(g.xEnd, 217);
-    EXPECT_EQ(g.tempMin, 50);
-    EXPECT_EQ(g.tempMax, 100);
-    EXPECT_EQ(g.tempTick, 100);  // one fifth of the held span
-    EXPECT_EQ(g.humidMin, 56);   // Int(2.5 + 54)
-    EXPECT_EQ(g.humidMax, 59);
-    EXPECT_EQ(g.humidTick, 6);
+    EXPECT_EQ(g.x().shown.low, 108);
+    EXPECT_EQ(g.x().shown.high, 217);
+    EXPECT_EQ(g.temp().shown.low, 50);
+    EXPECT_EQ(g.temp().shown.high, 100);
+    EXPECT_EQ(g.temp().tick, 100);       // one fifth of the held span
+    EXPECT_EQ(g.humid().shown.low, 56);  // Int(2.5 + 54)
+    EXPECT_EQ(g.humid().shown.high, 59);
+    EXPECT_EQ(g.humid().tick, 6);
     EXPECT_EQ(g.undoAvailable, 1);
-    EXPECT_EQ(g.xManual + g.tempManual + g.humidManual, 3);
+    EXPECT_EQ(g.x().manual + g.temp().manual + g.humid().manual, 3);
 
     ASSERT_TRUE(undoRange(t.ctx));
     computeGraphScale(t.ctx);
-    EXPECT_EQ(g.xStart, 1);
-    EXPECT_EQ(g.xEnd, 432);
-    EXPECT_EQ(g.tempMin, 0);
-    EXPECT_EQ(g.tempMax, 100);
-    EXPECT_EQ(g.humidMin, 54);
+    EXPECT_EQ(g.x().shown.low, 1);
+    EXPECT_EQ(g.x().shown.high, 432);
+    EXPECT_EQ(g.temp().shown.low, 0);
+    EXPECT_EQ(g.temp().shown.high, 100);
+    EXPECT_EQ(g.humid().shown.low, 54);
     ASSERT_TRUE(undoRange(t.ctx));  // twice: back to the zoom
     computeGraphScale(t.ctx);
-    EXPECT_EQ(g.xStart, 108);
-    EXPECT_EQ(g.tempMin, 50);
+    EXPECT_EQ(g.x().shown.low, 108);
+    EXPECT_EQ(g.temp().shown.low, 50);
 
     restoreAutoRange(t.ctx);
     computeGraphScale(t.ctx);
-    EXPECT_EQ(g.xStart, 1);
-    EXPECT_EQ(g.xEnd, 432);
-    EXPECT_EQ(g.tempMin, 0);
-    EXPECT_EQ(g.tempMax, 100);
-    EXPECT_EQ(g.xManual + g.tempManual + g.humidManual, 0);
-    EXPECT_EQ(g.prevXStart, 108);
+    EXPECT_EQ(g.x().shown.low, 1);
+    EXPECT_EQ(g.x().shown.high, 432);
+    EXPECT_EQ(g.temp().shown.low, 0);
+    EXPECT_EQ(g.temp().shown.high, 100);
+    EXPECT_EQ(g.x().manual + g.temp().manual + g.humid().manual, 0);
+    EXPECT_EQ(g.x().previous.low, 108);
     ASSERT_TRUE(undoRange(t.ctx));
     computeGraphScale(t.ctx);
-    EXPECT_EQ(g.xStart, 108);
-    EXPECT_EQ(g.xEnd, 217);
+    EXPECT_EQ(g.x().shown.low, 108);
+    EXPECT_EQ(g.x().shown.high, 217);
 }
 
 TEST(GraphScale, NarrowZoomKeepsASpanOfOne) {
@@ -164,9 +164,9 @@ TEST(GraphScale, NarrowZoomKeepsASpanOfOne) {
     g.dragEndY = g.dragStartY;
     zoomToSelection(t.ctx, geo);
     computeGraphScale(t.ctx);
-    EXPECT_EQ(g.xStart, 6);
-    EXPECT_EQ(g.xEnd, 7);
-    EXPECT_EQ(g.tempMax - g.tempMin, 1);
+    EXPECT_EQ(g.x().shown.low, 6);
+    EXPECT_EQ(g.x().shown.high, 7);
+    EXPECT_EQ(g.temp().shown.high - g.temp().shown.low, 1);
 }
 
 TEST(GraphScale, GeometryFollowsThePicture) {

@@ -60,7 +60,7 @@ TEST_F(DesktopTest, KeysBesideTheMnemonics) {
     graph.popRange->trigger();  // the automatic range, the old one kept
     ASSERT_TRUE(t.ctx.graph->undoAvailable);
     QTest::keyClick(&graph, Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_TRUE(t.ctx.graph->xManual);
+    EXPECT_TRUE(t.ctx.graph->x().manual);
     QTest::keyClick(&graph, Qt::Key_Escape);
     EXPECT_FALSE(graph.isVisible());
 }

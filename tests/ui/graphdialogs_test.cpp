@@ -29,8 +29,8 @@ protected:
         fakes::fillChannel(t.ctx, 2, {.kind = 2, .samples = fakes::ramp(100, 500)});
         rebuildTimeAxis(t.ctx.store);
         GraphState& g = t.ctx.graph;
-        g.xStart = 1, g.xEnd = 100, g.autoXStart = 1, g.autoXEnd = 100;
-        g.tempMin = 20, g.tempMax = 30, g.humidMin = 40, g.humidMax = 80;
+        g.x().shown.low = 1, g.x().shown.high = 100, g.x().automatic.low = 1, g.x().automatic.high = 100;
+        g.temp().shown.low = 20, g.temp().shown.high = 30, g.humid().shown.low = 40, g.humid().shown.high = 80;
         g.refTemp = 25, g.refHumid = 60;
         graph.resize(400, 300);
         graph.show();
@@ -73,14 +73,14 @@ TEST_F(GraphDialogs, RangeDialogChecksEveryFieldAndHoldsTheRanges) {
     EXPECT_EQ(d->field(F::LastTime)->text(), "2013-11-16 02:30:00");
     EXPECT_EQ(QApplication::focusWidget(), d->button(0));
     EXPECT_TRUE(d->grab().save(QStringLiteral(QUILLET_BUILD_DIR "/grangebox.png")));  // for a look by eye
-    EXPECT_EQ(t.ctx.graph->xManual, 0);                                               // opening holds nothing
+    EXPECT_EQ(t.ctx.graph->x().manual, 0);                                            // opening holds nothing
 
     // The end number: only digits reach the field; 9500 is beyond the range.
     typeAndLeave(d->field(F::LastRow), "9a-500");
     EXPECT_EQ(messages(), QStringList{messageText(54)});
     EXPECT_EQ(d->field(F::LastRow)->text(), "9000");
     EXPECT_EQ(d->field(F::LastTime)->text(), "2014-01-16 21:50:00");
-    EXPECT_EQ(t.ctx.graph->xManual, 1);
+    EXPECT_EQ(t.ctx.graph->x().manual, 1);
     EXPECT_FALSE(d->autoBox(RangeAxis::X)->isChecked());
 
     // A start time between two samples: the key-up moves the number as the
@@ -122,8 +122,9 @@ TEST_F(GraphDialogs, RangeDialogChecksEveryFieldAndHoldsTheRanges) {
     EXPECT_TRUE(redrawn);
     EXPECT_TRUE(graph.isEnabled());
     const GraphState& g = t.ctx.graph;
-    EXPECT_EQ((std::array{g.xStart, g.xEnd, g.tempMin, g.tempMax}), (std::array<int16_t, 4>{2, 8980, -5, 30}));
-    EXPECT_EQ((std::array{g.tempManual, g.humidManual, g.undoAvailable}), (std::array{true, false, true}));
+    EXPECT_EQ((std::array{g.x().shown.low, g.x().shown.high, g.temp().shown.low, g.temp().shown.high}),
+              (std::array<int16_t, 4>{2, 8980, -5, 30}));
+    EXPECT_EQ((std::array{g.temp().manual, g.humid().manual, g.undoAvailable}), (std::array{true, false, true}));
     EXPECT_EQ(t.ctx.general.tempMin, -5);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(d.isNull());
@@ -139,9 +140,9 @@ TEST_F(GraphDialogs, FocusingABoundThenCancelLeavesTheAxisHeld) {
     QTest::mouseClick(d->button(1), Qt::LeftButton);
     EXPECT_FALSE(redrawn);
     EXPECT_TRUE(graph.isEnabled());
-    EXPECT_EQ(t.ctx.graph->tempManual, 1);
-    EXPECT_EQ(t.ctx.graph->tempMin, 20);
-    EXPECT_EQ(t.ctx.graph->tempMax, 30);
+    EXPECT_EQ(t.ctx.graph->temp().manual, 1);
+    EXPECT_EQ(t.ctx.graph->temp().shown.low, 20);
+    EXPECT_EQ(t.ctx.graph->temp().shown.high, 30);
     EXPECT_TRUE(messages().isEmpty());
 }
 

@@ -72,8 +72,9 @@ protected:
     QPoint at(double n, double v) const {
         const GraphGeometry geo = graph->plotGeometry();
         const GraphState& g = t.ctx.graph;
-        const double x = geo.plotLeft + (n - g.xStart) * geo.plotWidth / (g.xEnd - g.xStart);
-        const double y = geo.plotTop + (g.tempMax * 10 - v) * geo.plotHeight / ((g.tempMax - g.tempMin) * 10.0);
+        const double x = geo.plotLeft + (n - g.x().shown.low) * geo.plotWidth / (g.x().shown.high - g.x().shown.low);
+        const double y = geo.plotTop + (g.temp().shown.high * 10 - v) * geo.plotHeight /
+                                           ((g.temp().shown.high - g.temp().shown.low) * 10.0);
         return QPoint(int(std::lround(x / graph->twipsX())), int(std::lround(y / graph->twipsY())));
     }
     void hover(QPoint pos) {
@@ -98,12 +99,12 @@ TEST_F(GraphWindowTest, ZoomUndoRestoreColourAndLineWidth) {
     EXPECT_EQ(graph->windowTitle(), u8("グラフ"));
     EXPECT_FALSE(window->isEnabled()) << "the main window waits while the graph is open";
     const GraphState& g = t.ctx.graph;
-    EXPECT_EQ(g.xStart, 1);
-    EXPECT_EQ(g.xEnd, 432);
-    EXPECT_EQ(g.tempMin, 10);
-    EXPECT_EQ(g.tempMax, 30);
-    EXPECT_EQ(g.humidMin, 40);
-    EXPECT_EQ(g.humidMax, 90);
+    EXPECT_EQ(g.x().shown.low, 1);
+    EXPECT_EQ(g.x().shown.high, 432);
+    EXPECT_EQ(g.temp().shown.low, 10);
+    EXPECT_EQ(g.temp().shown.high, 30);
+    EXPECT_EQ(g.humid().shown.low, 40);
+    EXPECT_EQ(g.humid().shown.high, 90);
     EXPECT_EQ(graph->gpgridModel->texts()[1][1], u8("432/1"));
     EXPECT_EQ(graph->gpgridModel->texts()[1][2], u8("432/0"));
     EXPECT_EQ(graph->gpgridModel->index(0, 2).data(Qt::BackgroundRole).value<QColor>(), QColor(0, 128, 0));
@@ -127,31 +128,31 @@ TEST_F(GraphWindowTest, ZoomUndoRestoreColourAndLineWidth) {
     QTest::mouseClick(graph->gImage, Qt::LeftButton, {}, at(100, 250));
     QTest::mousePress(graph->gImage, Qt::LeftButton, {}, QPoint(1, 1));
     QTest::mouseRelease(graph->gImage, Qt::LeftButton, {}, QPoint(2, graph->gImage->height() - 2));
-    EXPECT_EQ(g.xManual, 0);
-    EXPECT_EQ(g.xEnd, 432);
+    EXPECT_EQ(g.x().manual, 0);
+    EXPECT_EQ(g.x().shown.high, 432);
 
     // Drag from right to left over data numbers 100..200.
     QTest::mousePress(graph->gImage, Qt::LeftButton, {}, at(200, 280));
     QTest::mouseRelease(graph->gImage, Qt::LeftButton, {}, at(100, 200));
-    EXPECT_EQ(g.xManual, 1);
-    EXPECT_NEAR(g.xStart, 100, 1);
-    EXPECT_NEAR(g.xEnd, 200, 1);
-    EXPECT_NEAR(g.tempMin, 20, 1);
-    EXPECT_NEAR(g.tempMax, 28, 1);
+    EXPECT_EQ(g.x().manual, 1);
+    EXPECT_NEAR(g.x().shown.low, 100, 1);
+    EXPECT_NEAR(g.x().shown.high, 200, 1);
+    EXPECT_NEAR(g.temp().shown.low, 20, 1);
+    EXPECT_NEAR(g.temp().shown.high, 28, 1);
     EXPECT_TRUE(graph->popRange2->isVisible());
     settle();
     EXPECT_GT(graph->gImage->renderCount(), renders);
-    const int zoomStart = g.xStart;
+    const int zoomStart = g.x().shown.low;
 
     graph->popRange2->trigger();  // undo
-    EXPECT_EQ(g.xStart, 1);
-    EXPECT_EQ(g.xEnd, 432);
+    EXPECT_EQ(g.x().shown.low, 1);
+    EXPECT_EQ(g.x().shown.high, 432);
     graph->popRange2->trigger();  // and again: the zoom
-    EXPECT_EQ(g.xStart, zoomStart);
+    EXPECT_EQ(g.x().shown.low, zoomStart);
     graph->popRange->trigger();  // back to automatic
-    EXPECT_EQ(g.xStart, 1);
-    EXPECT_EQ(g.xEnd, 432);
-    EXPECT_EQ(g.tempMax, 30);
+    EXPECT_EQ(g.x().shown.low, 1);
+    EXPECT_EQ(g.x().shown.high, 432);
+    EXPECT_EQ(g.temp().shown.high, 30);
 
     // "太", then the toolbar button goes back to "細".
     graph->mpLIneSe[1]->trigger();
@@ -180,9 +181,9 @@ TEST_F(GraphWindowTest, ZoomUndoRestoreColourAndLineWidth) {
     graph->updateCommandStates();
     graph->btnRange->trigger();
     EXPECT_EQ(opened, 1);
-    t.ctx.graph->xManual = 1;
-    t.ctx.graph->xStart = 10;
-    t.ctx.graph->xEnd = 20;
+    t.ctx.graph->x().manual = 1;
+    t.ctx.graph->x().shown.low = 10;
+    t.ctx.graph->x().shown.high = 20;
     graph->rangesChanged(true);
     EXPECT_EQ(graph->gpgridModel->texts()[1][1], u8("11/0"));
 
@@ -191,7 +192,7 @@ TEST_F(GraphWindowTest, ZoomUndoRestoreColourAndLineWidth) {
     graph->mend->trigger();
     EXPECT_FALSE(graph->isVisible());
     EXPECT_TRUE(window->isEnabled());
-    EXPECT_EQ(g.xManual, 0);
+    EXPECT_EQ(g.x().manual, 0);
     EXPECT_EQ(g.labelsOn, 0);
 }
 
@@ -223,8 +224,8 @@ TEST_F(GraphWindowTest, RangeAndReferenceDialogsAndThePrintFromTheGraphWindow) {
     QTest::mouseClick(range->button(0), Qt::LeftButton);
     EXPECT_TRUE(graph->isEnabled());
     EXPECT_FALSE(window->isEnabled());
-    EXPECT_EQ(g.xStart, 100);
-    EXPECT_EQ(g.xEnd, 200);
+    EXPECT_EQ(g.x().shown.low, 100);
+    EXPECT_EQ(g.x().shown.high, 200);
     EXPECT_EQ(g.undoAvailable, 1);
     EXPECT_TRUE(graph->popRange2->isVisible());
     EXPECT_EQ(graph->gpgridModel->texts()[1][1], u8("101/0"));
@@ -243,8 +244,8 @@ TEST_F(GraphWindowTest, RangeAndReferenceDialogsAndThePrintFromTheGraphWindow) {
     ASSERT_TRUE(ref);
     ASSERT_TRUE(becomesActive(ref));
     EXPECT_FALSE(graph->isEnabled());
-    EXPECT_EQ(ref->field(RefField::Temp)->text(), QString::number((g.tempMin + g.tempMax) / 2));
-    EXPECT_EQ(ref->field(RefField::Humid)->text(), QString::number((g.humidMin + g.humidMax) / 2));
+    EXPECT_EQ(ref->field(RefField::Temp)->text(), QString::number((g.temp().shown.low + g.temp().shown.high) / 2));
+    EXPECT_EQ(ref->field(RefField::Humid)->text(), QString::number((g.humid().shown.low + g.humid().shown.high) / 2));
     QTest::mouseClick(ref->ckRefLineEn(), Qt::LeftButton, {}, QPoint(8, ref->ckRefLineEn()->height() / 2));
     const int beforeRef = graph->gImage->renderCount();
     QTest::mouseClick(ref->button(0), Qt::LeftButton);
@@ -252,7 +253,7 @@ TEST_F(GraphWindowTest, RangeAndReferenceDialogsAndThePrintFromTheGraphWindow) {
     EXPECT_TRUE(graph->isEnabled());
     settle();
     EXPECT_GT(graph->gImage->renderCount(), beforeRef);
-    EXPECT_EQ(g.xStart, 100) << "the reference lines keep the ranges";
+    EXPECT_EQ(g.x().shown.low, 100) << "the reference lines keep the ranges";
 
     // The graph print of the zoomed window into a PDF file.
     ScriptedPrinter checks(t.root + "/unused.pdf");
@@ -266,7 +267,8 @@ TEST_F(GraphWindowTest, RangeAndReferenceDialogsAndThePrintFromTheGraphWindow) {
     EXPECT_TRUE(t.messages.shown.empty()) << t.messages.texts().join('|').toStdString();
     const QStringList pages = pdfPages(t.root + "/graph.pdf");
     ASSERT_EQ(pages.size(), 1);
-    const QString maxLabel = QString::number(g.tempMax) + ".0", humidLabel = QString::number(g.humidMax) + ".0";
+    const QString maxLabel = QString::number(g.temp().shown.high) + ".0",
+                  humidLabel = QString::number(g.humid().shown.high) + ".0";
     for (const QString& want : {u8("[℃]"), u8("[%RH]"), maxLabel, humidLabel, u8("13-11-16"), u8("02:30:00"),
                                 u8("収録/ｴﾗｰ数"), u8("101/0"), u8("最高値"), u8("上/下限警報値")})
         EXPECT_TRUE(pages[0].contains(want)) << want.toStdString() << "\n" << pages[0].toStdString();
@@ -306,8 +308,8 @@ TEST_F(GraphWindowTest, TableExportsOfTheWholeFileAndOfTheVisibleSpan) {
     // The graph zoomed to data numbers 100..200: exactly those rows.
     window->mGRAPH->trigger();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(graph.get()));
-    t.ctx.graph->xStart = 100;
-    t.ctx.graph->xEnd = 200;
+    t.ctx.graph->x().shown.low = 100;
+    t.ctx.graph->x().shown.high = 200;
     ASSERT_TRUE(graph->msaveSpan->isEnabled());
     t.dialogs.answers.push_back(t.root + "/span.csv");
     graph->msaveSpan->trigger();

@@ -47,8 +47,8 @@ int runGraph(AppContext& ctx, const Arguments& a) {
         err() << "quillet-cli: " << target << ": " << error.replace(QLatin1Char('\r'), QLatin1Char('\n')) << "\n";
         return kExitFailed;
     }
-    err() << "Drew " << ctx.store.channelsInUse << " channel(s), data numbers " << ctx.graph->xStart << ".."
-          << ctx.graph->xEnd << ", into " << target << " (" << size.width() << "x" << size.height() << ")\n";
+    err() << "Drew " << ctx.store.channelsInUse << " channel(s), data numbers " << ctx.graph->x().shown.low << ".."
+          << ctx.graph->x().shown.high << ", into " << target << " (" << size.width() << "x" << size.height() << ")\n";
     return kExitOk;
 }
 

@@ -82,19 +82,19 @@ bool graphStateFromOptions(const Arguments& a, const GraphState& current, GraphS
         !checkValue(a, "--ref-humid", 0, 100, 53, g.refHumid, exitCode))
         return false;
     if (a.has("--x")) {
-        g.xManual = true;
-        g.xStart = int16_t(xLow);
-        g.xEnd = int16_t(xHigh);
+        g.x().manual = true;
+        g.x().shown.low = int16_t(xLow);
+        g.x().shown.high = int16_t(xHigh);
     }
     if (a.has("--temp")) {
-        g.tempManual = true;
-        g.tempMin = int16_t(tLow);
-        g.tempMax = int16_t(tHigh);
+        g.temp().manual = true;
+        g.temp().shown.low = int16_t(tLow);
+        g.temp().shown.high = int16_t(tHigh);
     }
     if (a.has("--humid")) {
-        g.humidManual = true;
-        g.humidMin = int16_t(hLow);
-        g.humidMax = int16_t(hHigh);
+        g.humid().manual = true;
+        g.humid().shown.low = int16_t(hLow);
+        g.humid().shown.high = int16_t(hHigh);
     }
     g.refLineOn = a.has("--ref-temp") || a.has("--ref-humid");
     g.labelsOn = a.has("--labels");

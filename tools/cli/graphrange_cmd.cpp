@@ -35,9 +35,9 @@ int runGraphRange(AppContext& ctx, const Arguments& a) {
     // The graph opens on the whole axis and the Y bounds of the settings.
     GraphState& g = ctx.graph;
     const ChannelStore& s = ctx.store;
-    g.xManual = false;
-    g.xStart = g.autoXStart = 1;
-    g.xEnd = g.autoXEnd = int16_t(s.rowCount > 1 ? s.rowCount : 2);
+    g.x().manual = false;
+    g.x().shown.low = g.x().automatic.low = 1;
+    g.x().shown.high = g.x().automatic.high = int16_t(s.rowCount > 1 ? s.rowCount : 2);
     GraphRangeState st = openGraphRange(g, s);
 
     struct Axis {
@@ -103,16 +103,19 @@ int runGraphRange(AppContext& ctx, const Arguments& a) {
         applyGraphRange(st, g);
     }
     const auto state = [](int16_t manual) { return manual ? "held" : "automatic"; };
-    out() << "X:           " << g.xStart << ".." << g.xEnd << "  (" << dataNumberTimeText(s, g.xStart) << " .. "
-          << dataNumberTimeText(s, g.xEnd) << ")  " << state(g.xManual) << "\n";
+    out() << "X:           " << g.x().shown.low << ".." << g.x().shown.high << "  ("
+          << dataNumberTimeText(s, g.x().shown.low) << " .. " << dataNumberTimeText(s, g.x().shown.high) << ")  "
+          << state(g.x().manual) << "\n";
     if (st.tempEnabled)
         out() << "Temperature: "
-              << (g.tempManual ? QStringLiteral("%1..%2 ℃  ").arg(g.tempMin).arg(g.tempMax) : QString())
-              << state(g.tempManual) << "\n";
+              << (g.temp().manual ? QStringLiteral("%1..%2 ℃  ").arg(g.temp().shown.low).arg(g.temp().shown.high)
+                                  : QString())
+              << state(g.temp().manual) << "\n";
     if (st.humidEnabled)
         out() << "Humidity:    "
-              << (g.humidManual ? QStringLiteral("%1..%2 %RH  ").arg(g.humidMin).arg(g.humidMax) : QString())
-              << state(g.humidManual) << "\n";
+              << (g.humid().manual ? QStringLiteral("%1..%2 %RH  ").arg(g.humid().shown.low).arg(g.humid().shown.high)
+                                   : QString())
+              << state(g.humid().manual) << "\n";
     out().flush();
     return kExitOk;
 }
