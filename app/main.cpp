@@ -151,7 +151,7 @@ int main(int argc, char** argv) {
     help.setParent(&window);
 
     // Commands of the other subsystems. An entry without a handler stays
-    // disabled: window.setCommand(window.mLREAD, [&] { ... }) enables it.
+    // disabled: window.setCommand(Command::ReadLogger, [&] { ... }) enables it.
     quillet::wireFileMenu(window, ctx);
     quillet::wireSpreadsheet(window, ctx);
     quillet::wireMonitorOnDemand(window, ctx);

@@ -71,14 +71,14 @@ Exchange request(AppContext& ctx, int group, int number, const QByteArray& data,
                  int attempts = kRequestAttempts, int portErrorCaption = 0);
 
 // The same by the command's name.
-inline Exchange request(AppContext& ctx, Command c, const QByteArray& data, Expected expected = {},
+inline Exchange request(AppContext& ctx, WireCommand c, const QByteArray& data, Expected expected = {},
                         int attempts = kRequestAttempts) {
     return request(ctx, c.group, c.number, data, expected, attempts);
 }
-inline PortFault transmitFrame(AppContext& ctx, Command c, const QByteArray& data) {
+inline PortFault transmitFrame(AppContext& ctx, WireCommand c, const QByteArray& data) {
     return transmitFrame(ctx, c.group, c.number, data);
 }
-inline Exchange receiveAnswer(AppContext& ctx, Command c, Expected expected = {}) {
+inline Exchange receiveAnswer(AppContext& ctx, WireCommand c, Expected expected = {}) {
     return receiveAnswer(ctx, c.group, c.number, expected);
 }
 

@@ -413,7 +413,7 @@ QList<SettingCommand> settingCommands(const RecordingSettings& s, const PendingL
     if (!model) return {};
     QList<SettingCommand> out;
     int step = 0;
-    const auto add = [&out](int at, Command c, const QByteArray& data, Caption caption) {
+    const auto add = [&out](int at, WireCommand c, const QByteArray& data, Caption caption) {
         out.append({at, c.group, c.number, data, int(caption)});
     };
     add(++step, Cmd::CardNo, cardNoData(s.cardNo), Caption::CardNo);

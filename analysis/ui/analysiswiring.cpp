@@ -33,8 +33,8 @@ AxisRows visibleRows(const AppContext& ctx) {
 
 void wireAnalysis(MainWindow& window, AppContext& ctx, TitlePrompt askTitle) {
     if (!askTitle) askTitle = dialogTitlePrompt(&window);
-    window.setCommand(window.mASTATS, [&window, &ctx] { showStatsWindow(ctx, wholeAxis(ctx.store), &window); });
-    window.setCommand(window.mAREPORT, [&ctx, askTitle] {
+    window.setCommand(Command::Statistics, [&window, &ctx] { showStatsWindow(ctx, wholeAxis(ctx.store), &window); });
+    window.setCommand(Command::Report, [&ctx, askTitle] {
         // The graph of the whole axis with the automatic ranges, whatever
         // the graph window holds.
         const AxisRows rows = wholeAxis(ctx.store);

@@ -63,7 +63,7 @@ void ReceiveMonitor::redraw() {
 namespace {
 
 void wire(MainWindow& window, AppContext& ctx, const std::function<ReceiveMonitor&()>& monitor) {
-    window.setCommand(window.mAllRead, [monitor] {
+    window.setCommand(Command::ReadAll, [monitor] {
         ReceiveMonitor& m = monitor();
         m.show();
         m.raise();

@@ -290,8 +290,8 @@ void showUsualOutcome(QWidget* parent, const QString& savedFile, const QString& 
 }
 
 void wireUsualCommunication(MainWindow& window, AppContext& ctx, UsualSteps steps) {
-    window.setCommand(window.mItumo, [&ctx, &window, steps] { startUsualCommunication(ctx, steps, &window); });
-    window.setCommand(window.mItumoSet, [&ctx, &window] {
+    window.setCommand(Command::Usual, [&ctx, &window, steps] { startUsualCommunication(ctx, steps, &window); });
+    window.setCommand(Command::UsualSettings, [&ctx, &window] {
         UsualCommunicationDialog dialog(ctx, &window);
         dialog.setFont(window.font());
         dialog.exec();

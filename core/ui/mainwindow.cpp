@@ -23,6 +23,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <vector>
 
 namespace quillet {
 namespace {
@@ -59,7 +61,7 @@ MainWindow::MainWindow(AppContext& ctx, QWidget* parent) : QMainWindow(parent), 
     resize(ctx_.layout.designWidth, ctx_.layout.designHeight);
     updateCaption();
 
-    imageList = toolbarImages();
+    imageList_ = toolbarImages();
     statusWord = new QLabel(this);
     statusWord->setObjectName(QStringLiteral("statusWord"));
     statusBar()->addWidget(statusWord, 1);
@@ -69,13 +71,13 @@ MainWindow::MainWindow(AppContext& ctx, QWidget* parent) : QMainWindow(parent), 
     layoutGrids();
 
     // The monitor entry shows only in debug mode.
-    mAllRead->setVisible(ctx_.debug.debugMode);
+    action(Command::ReadAll)->setVisible(ctx_.debug.debugMode);
 
     // Built-in commands of the main window.
-    setCommand(mCHDEL, [this] { onDeleteChannels(); });
-    setCommand(mHELP, [this] { onHelp(); });
-    setCommand(mVERSION, [this] { onVersion(); });
-    setCommand(mFEND, [this] { close(); });
+    setCommand(Command::DeleteChannels, [this] { onDeleteChannels(); });
+    setCommand(Command::Help, [this] { onHelp(); });
+    setCommand(Command::Version, [this] { onVersion(); });
+    setCommand(Command::Exit, [this] { close(); });
 
     labelEmptyChannels();
     refreshDisplay();
@@ -90,158 +92,188 @@ MainWindow::~MainWindow() {
 
 // ---------------------------------------------------------------- menus
 
-QAction* MainWindow::entry(QMenu* menu, const char* name, const QString& caption) {
-    QAction* a = menu->addAction(caption);
-    a->setObjectName(QString::fromLatin1(name));
-    connect(a, &QAction::triggered, this, [this, a] {
-        statusWord->clear();  // the word of the last command
-        auto it = handlers_.find(a);
-        if (it != handlers_.end() && *it) (*it)();
-        emit commandFinished();
-    });
-    return a;
+namespace {
+
+// One line of the menu bar: a menu, an entry or a separator, in the menu
+// (or on the bar: Command::Graph's row has no menu) that holds it.
+struct MenuLine {
+    enum Kind { Menu, Entry, Separator } kind;
+    Command command;
+    std::optional<Command> in;  // none: the menu bar
+    QByteArray name;
+    const char16_t* caption;
+};
+
+// The three sub-menus of the list prints (print, preview, PDF) hold the
+// same three entries.
+struct PrintMenu {
+    Command menu;
+    const char* name;
+    const char16_t* caption;
+};
+constexpr PrintMenu kPrintMenus[] = {
+    {Command::PrintMenu, "mFPRINT", u"印刷(&P)"},
+    {Command::PreviewMenu, "mFPREVIEW", u"印刷プレビュー(&V)"},
+    {Command::PdfMenu, "mFPDF", u"PDFで保存(&D)..."},
+};
+constexpr std::pair<const char*, const char16_t*> kPrintEntries[] = {
+    {"ALL", u"全体印刷(&A)"}, {"SEL", u"部分印刷(&B)"}, {"PARA", u"パラメータ印刷(&P)"}};
+
+std::vector<MenuLine> menuLines() {
+    using C = Command;
+    std::vector<MenuLine> l = {
+        {MenuLine::Menu, C::LoggerMenu, {}, "mLOGGER", u"ロガー(&L)"},
+        {MenuLine::Entry, C::ReadLogger, C::LoggerMenu, "mLREAD", u"ロガー読み出し(&R)"},
+        {MenuLine::Menu, C::LoggerSettingsMenu, C::LoggerMenu, "mLSET", u"ロガー設定&(S)"},
+        {MenuLine::Entry, C::RecordingSettings, C::LoggerSettingsMenu, "mLRECSET", u"収録設定(&S)"},
+        {MenuLine::Entry, C::SettingCharacters, C::LoggerSettingsMenu, "mLPARASET", u"パラメータ設定(&P)"},
+        {MenuLine::Entry, C::ReadAll, C::LoggerMenu, "mAllRead", u"連続読み出し"},
+        {MenuLine::Menu, C::PortMenu, C::LoggerMenu, "mPORT", u"ポート設定(&P)"},
+        {MenuLine::Entry, C::SearchPort, C::PortMenu, "mPORTA", u"自動設定(&A)"},
+        {MenuLine::Entry, C::ChoosePort, C::PortMenu, "mPORTM", u"手動設定(&M)"},
+        {MenuLine::Menu, C::UsualMenu, {}, "mITUMOMENU", u"いつもの通信(&I)"},
+        {MenuLine::Entry, C::Usual, C::UsualMenu, "mItumo", u"いつもの通信(&I)"},
+        {MenuLine::Entry, C::UsualSettings, C::UsualMenu, "mItumoSet", u"通信設定(&S)"},
+        {MenuLine::Entry, C::Graph, {}, "mGRAPH", u"グラフ(&G)"},
+        {MenuLine::Menu, C::FileMenu, {}, "mFILE", u"ファイル(&F)"},
+        {MenuLine::Entry, C::Open, C::FileMenu, "mFOPEN", u"開く(&O)"},
+        {MenuLine::Entry, C::Save, C::FileMenu, "mFSAVE", u"上書き保存(&A)"},
+        {MenuLine::Entry, C::SaveAs, C::FileMenu, "mFSAVEAS", u"名前を付けて保存(&A)"},
+        {MenuLine::Menu, C::TextMenu, C::FileMenu, "mFTEXT", u"テキスト保存(&T)"},
+        {MenuLine::Entry, C::TextExport, C::TextMenu, "mFTEXTSAVE", u"テキスト保存(&T)"},
+        {MenuLine::Entry, C::CsvExport, C::TextMenu, "mFCSVSAVE", u"ＣＳＶ保存(&C)"},
+        {MenuLine::Entry, C::TidyCsvExport, C::FileMenu, "mFTIDYSAVE", u"表形式CSVで保存..."},
+        {MenuLine::Entry, C::WorkbookExport, C::FileMenu, "mFXLSXSAVE", u"Excelブックで保存..."},
+    };
+    for (const PrintMenu& m : kPrintMenus) {
+        l.push_back({MenuLine::Menu, m.menu, C::FileMenu, m.name, m.caption});
+        int k = 1;
+        // The entries' names are the menu's and the print's: mFPRINTALL.
+        for (const auto& [suffix, caption] : kPrintEntries)
+            l.push_back({MenuLine::Entry, Command(int(m.menu) + k++), m.menu, QByteArray(m.name) + suffix, caption});
+    }
+    const std::vector<MenuLine> rest = {
+        {MenuLine::Entry, C::PrinterSettings, C::FileMenu, "mFPRINTSET", u"プリンタ設定(&S)"},
+        {MenuLine::Entry, C::Insert, C::FileMenu, "mFINSERT", u"データ挿入(&D)"},
+        {MenuLine::Separator, C::FileMenu, C::FileMenu, "", u""},
+        {MenuLine::Menu, C::RecentMenu, C::FileMenu, "mFRECENT", u"最近使ったファイル(&R)"},
+        {MenuLine::Separator, C::FileMenu, C::FileMenu, "", u""},
+        {MenuLine::Entry, C::Exit, C::FileMenu, "mFEND", u"終了(&E)"},
+        {MenuLine::Menu, C::ChannelMenu, {}, "mCHANNEL", u"チャンネル(&C)"},
+        {MenuLine::Entry, C::DeleteChannels, C::ChannelMenu, "mCHDEL", u"データ削除(&D)"},
+        {MenuLine::Menu, C::AnalysisMenu, {}, "mANALYSIS", u"解析(&A)"},
+        {MenuLine::Entry, C::Statistics, C::AnalysisMenu, "mASTATS", u"統計と逸脱(&S)"},
+        {MenuLine::Entry, C::Report, C::AnalysisMenu, "mAREPORT", u"レポート印刷(&R)"},
+        {MenuLine::Menu, C::HelpMenu, {}, "mHELPMENU", u"ヘルプ(&H)"},
+        {MenuLine::Entry, C::Help, C::HelpMenu, "mHELP", u"ヘルプ(&H)"},
+        {MenuLine::Entry, C::Version, C::HelpMenu, "mVERSION", u"バージョン情報(&V)"},
+    };
+    l.insert(l.end(), rest.begin(), rest.end());
+    return l;
+}
+
+}  // namespace
+
+void MainWindow::runCommand(const QAction* a) {
+    auto it = handlers_.find(a);
+    if (it != handlers_.end() && *it) (*it)();
 }
 
 void MainWindow::buildMenus() {
     QMenuBar* bar = menuBar();
-
-    mLOGGER = bar->addMenu(QStringLiteral("ロガー(&L)"));
-    mLOGGER->menuAction()->setObjectName(QStringLiteral("mLOGGER"));
-    mLREAD = entry(mLOGGER, "mLREAD", QStringLiteral("ロガー読み出し(&R)"));
-    mLSET = mLOGGER->addMenu(QStringLiteral("ロガー設定&(S)"));
-    mLSET->menuAction()->setObjectName(QStringLiteral("mLSET"));
-    mLRECSET = entry(mLSET, "mLRECSET", QStringLiteral("収録設定(&S)"));
-    mLPARASET = entry(mLSET, "mLPARASET", QStringLiteral("パラメータ設定(&P)"));
-    mAllRead = entry(mLOGGER, "mAllRead", QStringLiteral("連続読み出し"));
-    mPORT = mLOGGER->addMenu(QStringLiteral("ポート設定(&P)"));
-    mPORT->menuAction()->setObjectName(QStringLiteral("mPORT"));
-    mPORTA = entry(mPORT, "mPORTA", QStringLiteral("自動設定(&A)"));
-    mPORTM = entry(mPORT, "mPORTM", QStringLiteral("手動設定(&M)"));
-
-    mITUMOMENU = bar->addMenu(QStringLiteral("いつもの通信(&I)"));
-    mITUMOMENU->menuAction()->setObjectName(QStringLiteral("mITUMOMENU"));
-    mItumo = entry(mITUMOMENU, "mItumo", QStringLiteral("いつもの通信(&I)"));
-    mItumoSet = entry(mITUMOMENU, "mItumoSet", QStringLiteral("通信設定(&S)"));
-
-    mGRAPH = bar->addAction(QStringLiteral("グラフ(&G)"));
-    mGRAPH->setObjectName(QStringLiteral("mGRAPH"));
-    connect(mGRAPH, &QAction::triggered, this, [this] {
-        auto it = handlers_.find(mGRAPH);
-        if (it != handlers_.end() && *it) (*it)();
-    });
-
-    mFILE = bar->addMenu(QStringLiteral("ファイル(&F)"));
-    mFILE->menuAction()->setObjectName(QStringLiteral("mFILE"));
-    mFOPEN = entry(mFILE, "mFOPEN", QStringLiteral("開く(&O)"));
-    mFSAVE = entry(mFILE, "mFSAVE", QStringLiteral("上書き保存(&A)"));
-    mFSAVEAS = entry(mFILE, "mFSAVEAS", QStringLiteral("名前を付けて保存(&A)"));
-    mFTEXTMENU = mFILE->addMenu(QStringLiteral("テキスト保存(&T)"));
-    mFTEXT = mFTEXTMENU->menuAction();
-    mFTEXT->setObjectName(QStringLiteral("mFTEXT"));
-    mFTEXTSAVE = entry(mFTEXTMENU, "mFTEXTSAVE", QStringLiteral("テキスト保存(&T)"));
-    mFCSVSAVE = entry(mFTEXTMENU, "mFCSVSAVE", QStringLiteral("ＣＳＶ保存(&C)"));
-    mFTIDYSAVE = entry(mFILE, "mFTIDYSAVE", QStringLiteral("表形式CSVで保存..."));
-    mFXLSXSAVE = entry(mFILE, "mFXLSXSAVE", QStringLiteral("Excelブックで保存..."));
-    mFPRINTMENU = mFILE->addMenu(QStringLiteral("印刷(&P)"));
-    mFPRINT = mFPRINTMENU->menuAction();
-    mFPRINT->setObjectName(QStringLiteral("mFPRINT"));
-    mFPRINTALL = entry(mFPRINTMENU, "mFPRINTALL", QStringLiteral("全体印刷(&A)"));
-    mFPRINTSEL = entry(mFPRINTMENU, "mFPRINTSEL", QStringLiteral("部分印刷(&B)"));
-    mFPRINTPARA = entry(mFPRINTMENU, "mFPRINTPARA", QStringLiteral("パラメータ印刷(&P)"));
-    mFPREVIEWMENU = mFILE->addMenu(QStringLiteral("印刷プレビュー(&V)"));
-    mFPREVIEW = mFPREVIEWMENU->menuAction();
-    mFPREVIEW->setObjectName(QStringLiteral("mFPREVIEW"));
-    mFPREVIEWALL = entry(mFPREVIEWMENU, "mFPREVIEWALL", QStringLiteral("全体印刷(&A)"));
-    mFPREVIEWSEL = entry(mFPREVIEWMENU, "mFPREVIEWSEL", QStringLiteral("部分印刷(&B)"));
-    mFPREVIEWPARA = entry(mFPREVIEWMENU, "mFPREVIEWPARA", QStringLiteral("パラメータ印刷(&P)"));
-    mFPDFMENU = mFILE->addMenu(QStringLiteral("PDFで保存(&D)..."));
-    mFPDF = mFPDFMENU->menuAction();
-    mFPDF->setObjectName(QStringLiteral("mFPDF"));
-    mFPDFALL = entry(mFPDFMENU, "mFPDFALL", QStringLiteral("全体印刷(&A)"));
-    mFPDFSEL = entry(mFPDFMENU, "mFPDFSEL", QStringLiteral("部分印刷(&B)"));
-    mFPDFPARA = entry(mFPDFMENU, "mFPDFPARA", QStringLiteral("パラメータ印刷(&P)"));
-    mFPRINTSET = entry(mFILE, "mFPRINTSET", QStringLiteral("プリンタ設定(&S)"));
-    mFINSERT = entry(mFILE, "mFINSERT", QStringLiteral("データ挿入(&D)"));
-    mFILE->addSeparator();
-    mFRECENTMENU = mFILE->addMenu(QStringLiteral("最近使ったファイル(&R)"));
-    mFRECENT = mFRECENTMENU->menuAction();
-    mFRECENT->setObjectName(QStringLiteral("mFRECENT"));
-    mFILE->addSeparator();
-    mFEND = entry(mFILE, "mFEND", QStringLiteral("終了(&E)"));
+    for (const MenuLine& line : menuLines()) {
+        const QString caption = QString::fromUtf16(line.caption);
+        QMenu* in = line.in ? menu(*line.in) : nullptr;
+        QAction* a = nullptr;
+        switch (line.kind) {
+        case MenuLine::Separator: in->addSeparator(); continue;
+        case MenuLine::Menu: {
+            QMenu* m = in ? in->addMenu(caption) : bar->addMenu(caption);
+            menus_[size_t(line.command)] = m;
+            a = m->menuAction();
+            break;
+        }
+        case MenuLine::Entry:
+            a = in ? in->addAction(caption) : bar->addAction(caption);
+            if (in) {
+                connect(a, &QAction::triggered, this, [this, a] {
+                    statusWord->clear();  // the word of the last command
+                    runCommand(a);
+                    emit commandFinished();
+                });
+            } else {
+                connect(a, &QAction::triggered, this, [this, a] { runCommand(a); });
+            }
+            break;
+        }
+        a->setObjectName(QString::fromLatin1(line.name));
+        actions_[size_t(line.command)] = a;
+    }
 
     // Shortcuts beside the mnemonics.
-    mFOPEN->setShortcut(QKeySequence::Open);       // Ctrl+O
-    mFSAVE->setShortcut(QKeySequence::Save);       // Ctrl+S
-    mFPRINTALL->setShortcut(QKeySequence::Print);  // Ctrl+P
-
-    mCHANNELMENU = bar->addMenu(QStringLiteral("チャンネル(&C)"));
-    mCHANNEL = mCHANNELMENU->menuAction();
-    mCHANNEL->setObjectName(QStringLiteral("mCHANNEL"));
-    mCHDEL = entry(mCHANNELMENU, "mCHDEL", QStringLiteral("データ削除(&D)"));
-
-    mANALYSISMENU = bar->addMenu(QStringLiteral("解析(&A)"));
-    mANALYSIS = mANALYSISMENU->menuAction();
-    mANALYSIS->setObjectName(QStringLiteral("mANALYSIS"));
-    mASTATS = entry(mANALYSISMENU, "mASTATS", QStringLiteral("統計と逸脱(&S)"));
-    mAREPORT = entry(mANALYSISMENU, "mAREPORT", QStringLiteral("レポート印刷(&R)"));
-
-    mHELPMENU = bar->addMenu(QStringLiteral("ヘルプ(&H)"));
-    mHELPMENU->menuAction()->setObjectName(QStringLiteral("mHELPMENU"));
-    mHELP = entry(mHELPMENU, "mHELP", QStringLiteral("ヘルプ(&H)"));
-    mHELP->setShortcut(QKeySequence::HelpContents);  // F1
-    mVERSION = entry(mHELPMENU, "mVERSION", QStringLiteral("バージョン情報(&V)"));
+    action(Command::Open)->setShortcut(QKeySequence::Open);          // Ctrl+O
+    action(Command::Save)->setShortcut(QKeySequence::Save);          // Ctrl+S
+    action(Command::PrintAll)->setShortcut(QKeySequence::Print);     // Ctrl+P
+    action(Command::Help)->setShortcut(QKeySequence::HelpContents);  // F1
 
     // Header pop-ups.
-    popDel = new QMenu(this);
-    popDel->setObjectName(QStringLiteral("popDel"));
-    popDDEl = popDel->addAction(QString());
-    popDDEl->setObjectName(QStringLiteral("popDDEl"));
-    connect(popDDEl, &QAction::triggered, this, [this] { confirmAndDelete(popupSelection_, 0); });
-    popAll = new QMenu(this);
-    popAll->setObjectName(QStringLiteral("popAll"));
-    popDAll = popAll->addAction(QStringLiteral("全データ削除"));
-    popDAll->setObjectName(QStringLiteral("popDAll"));
-    connect(popDAll, &QAction::triggered, this, [this] { confirmAndDelete(kDeleteAll, 0); });
+    auto popup = [this](Command menuCommand, const char* menuName, Command entry, const char* entryName,
+                        const QString& caption) {
+        auto* m = new QMenu(this);
+        m->setObjectName(QString::fromLatin1(menuName));
+        menus_[size_t(menuCommand)] = m;
+        actions_[size_t(menuCommand)] = m->menuAction();
+        QAction* a = m->addAction(caption);
+        a->setObjectName(QString::fromLatin1(entryName));
+        actions_[size_t(entry)] = a;
+        return a;
+    };
+    connect(popup(Command::ChannelPopup, "popDel", Command::DeleteChannel, "popDDEl", QString()), &QAction::triggered,
+            this, [this] { confirmAndDelete(popupSelection_, 0); });
+    connect(popup(Command::AllPopup, "popAll", Command::DeleteAll, "popDAll", QStringLiteral("全データ削除")),
+            &QAction::triggered, this, [this] { confirmAndDelete(kDeleteAll, 0); });
 }
 
-QAction* MainWindow::button(const char* key, const QString& tooltip, QAction* target, const QString& image) {
+QAction* MainWindow::button(const char* key, const QString& tooltip, Command target, const QString& image) {
     QAction* b = new QAction(this);
     b->setObjectName(QString::fromLatin1(key));
     b->setToolTip(tooltip);
     b->setText(tooltip);
-    if (!image.isEmpty()) b->setIcon(imageList.value(image));
-    connect(b, &QAction::triggered, target, &QAction::trigger);
-    buttonTarget_.insert(b, target);
-    Toolbar1->addAction(b);
+    if (!image.isEmpty()) b->setIcon(imageList_.value(image));
+    connect(b, &QAction::triggered, action(target), &QAction::trigger);
+    buttonTarget_.insert(b, action(target));
+    buttons_.insert(target, b);
+    toolbar_->addAction(b);
     return b;
 }
 
 void MainWindow::buildToolbar() {
-    Toolbar1 = addToolBar(QStringLiteral("Toolbar1"));
-    Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
-    Toolbar1->setMovable(false);
-    Toolbar1->setIconSize(QSize(16, 16));
-    Toolbar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    btnLRead = button("btnLRead", QStringLiteral("ロガー読み出し"), mLREAD, QStringLiteral("toollog"));
-    btnLSet = button("btnLSet", QStringLiteral("ロガーの設定"), mLRECSET, QString());
-    Toolbar1->addSeparator();
-    btnGraph = button("btnGraph", QStringLiteral("グラフの描画"), mGRAPH, QStringLiteral("toolgl"));
-    Toolbar1->addSeparator();
-    btnOpen = button("btnOpen", QStringLiteral("データの読み出し"), mFOPEN, QStringLiteral("toolopen"));
-    btnSave = button("btnSave", QStringLiteral("上書き保存"), mFSAVE, QStringLiteral("toolsave"));
-    Toolbar1->addSeparator();
-    btnPrint = button("btnPrint", QStringLiteral("全データ印刷"), mFPRINTALL, QStringLiteral("toolprint"));
-    Toolbar1->addSeparator();
-    btnAddCh = button("btnAddCh", QStringLiteral("データを追加"), mFINSERT, QString());
-    btnDelCh = button("btnDelCh", QStringLiteral("ＣＨデータを削除"), mCHDEL, QString());
+    toolbar_ = addToolBar(QStringLiteral("Toolbar1"));
+    toolbar_->setObjectName(QStringLiteral("Toolbar1"));
+    toolbar_->setMovable(false);
+    toolbar_->setIconSize(QSize(16, 16));
+    toolbar_->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    button("btnLRead", QStringLiteral("ロガー読み出し"), Command::ReadLogger, QStringLiteral("toollog"));
+    QAction* settings = button("btnLSet", QStringLiteral("ロガーの設定"), Command::RecordingSettings, QString());
+    toolbar_->addSeparator();
+    button("btnGraph", QStringLiteral("グラフの描画"), Command::Graph, QStringLiteral("toolgl"));
+    toolbar_->addSeparator();
+    button("btnOpen", QStringLiteral("データの読み出し"), Command::Open, QStringLiteral("toolopen"));
+    button("btnSave", QStringLiteral("上書き保存"), Command::Save, QStringLiteral("toolsave"));
+    toolbar_->addSeparator();
+    button("btnPrint", QStringLiteral("全データ印刷"), Command::PrintAll, QStringLiteral("toolprint"));
+    toolbar_->addSeparator();
+    QAction* add = button("btnAddCh", QStringLiteral("データを追加"), Command::Insert, QString());
+    QAction* remove = button("btnDelCh", QStringLiteral("ＣＨデータを削除"), Command::DeleteChannels, QString());
     // Buttons without an image of their own show their text.
-    for (QAction* b : {btnLSet, btnAddCh, btnDelCh}) {
-        if (auto* w = qobject_cast<QToolButton*>(Toolbar1->widgetForAction(b)))
+    for (QAction* b : {settings, add, remove}) {
+        if (auto* w = qobject_cast<QToolButton*>(toolbar_->widgetForAction(b)))
             w->setToolButtonStyle(Qt::ToolButtonTextOnly);
     }
 }
 
-void MainWindow::setCommand(QAction* entry, std::function<void()> handler) {
+void MainWindow::setCommand(Command c, std::function<void()> handler) {
+    QAction* entry = action(c);
     if (!entry) return;
     handlers_.insert(entry, std::move(handler));
     updateCommandStates();
@@ -261,7 +293,7 @@ void MainWindow::updateCommandStates() {
     };
     for (QAction* a : findChildren<QAction*>()) {
         if (a->objectName().isEmpty() || a->isSeparator()) continue;
-        if (a == popDDEl || a == popDAll) continue;
+        if (a == action(Command::DeleteChannel) || a == action(Command::DeleteAll)) continue;
         if (buttonTarget_.contains(a))
             apply(a, hasCommand(buttonTarget_.value(a)));
         else if (isSubmenu(a))
@@ -284,7 +316,7 @@ void MainWindow::enableAllCommands() {
             a->setEnabled(hasCommand(buttonTarget_.value(a)));
         else if (isSubmenu(a))
             a->setEnabled(true);
-        else if (a != popDDEl && a != popDAll)
+        else if (a != action(Command::DeleteChannel) && a != action(Command::DeleteAll))
             a->setEnabled(hasCommand(a));
     }
 }
@@ -520,13 +552,13 @@ bool MainWindow::confirmAndDelete(int deleteSelection, int titleNo) {
 bool MainWindow::showHeaderPopup(int col, const QPoint& globalPos) {
     if (ctx_.store.channelsInUse <= 0) return false;
     if (col == 0) {
-        popAll->popup(globalPos);
+        menu(Command::AllPopup)->popup(globalPos);
         return true;
     }
     if (col >= 2 && col < kGridColumns && ctx_.store.ch[size_t(col - 1)].inUse == 1) {
         popupSelection_ = col;
-        popDDEl->setText(deletePopupCaption(col - 1));
-        popDel->popup(globalPos);
+        action(Command::DeleteChannel)->setText(deletePopupCaption(col - 1));
+        menu(Command::ChannelPopup)->popup(globalPos);
         return true;
     }
     return false;
@@ -547,7 +579,7 @@ void MainWindow::onHelp() {
 
 void MainWindow::onVersion() {
     VersionWindow dlg(
-        ctx_, [this](bool on) { mAllRead->setVisible(on); }, this);
+        ctx_, [this](bool on) { action(Command::ReadAll)->setVisible(on); }, this);
     dlg.exec();
 }
 

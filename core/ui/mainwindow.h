@@ -3,11 +3,13 @@
 // toolbar and the header pop-up menus, and forwards every command to the
 // headless code. It is also the MainView the headless code redraws through.
 //
-// Commands are QActions named after their menu entries (mLREAD, mFOPEN, ...)
-// and toolbar keys (btnLRead, ...). An entry does nothing and stays disabled
-// until a handler is attached with setCommand(); from then on it follows the
-// command-state rule (the data commands are enabled only while a channel is
-// in use). A toolbar button triggers its menu entry and follows its state.
+// Every menu, entry and header pop-up is a Command; its QAction keeps the old
+// control's name as its object name (mLREAD, mFOPEN, popDDEl, ...), as the
+// toolbar buttons keep their keys (btnLRead, ...). An entry does nothing and
+// stays disabled until a handler is attached with setCommand(); from then
+// on it follows the command-state rule (the data commands are enabled only
+// while a channel is in use). A toolbar button triggers its menu entry and
+// follows its state.
 #pragma once
 
 #include "core/context.h"
@@ -24,9 +26,66 @@
 #include <QTableView>
 #include <QToolBar>
 
+#include <array>
 #include <functional>
 
 namespace quillet {
+
+// The main window's menus, their entries and the header pop-ups, in the
+// order of the menu bar.
+enum class Command {
+    LoggerMenu,          // mLOGGER "ロガー(&L)"
+    ReadLogger,          //   mLREAD
+    LoggerSettingsMenu,  //   mLSET
+    RecordingSettings,   //     mLRECSET
+    SettingCharacters,   //     mLPARASET
+    ReadAll,             //   mAllRead (shown in debug mode)
+    PortMenu,            //   mPORT
+    SearchPort,          //     mPORTA
+    ChoosePort,          //     mPORTM
+    UsualMenu,           // mITUMOMENU
+    Usual,               //   mItumo
+    UsualSettings,       //   mItumoSet
+    Graph,               // mGRAPH (a command on the menu bar)
+    FileMenu,            // mFILE
+    Open,                //   mFOPEN
+    Save,                //   mFSAVE
+    SaveAs,              //   mFSAVEAS
+    TextMenu,            //   mFTEXT
+    TextExport,          //     mFTEXTSAVE
+    CsvExport,           //     mFCSVSAVE
+    TidyCsvExport,       //   mFTIDYSAVE
+    WorkbookExport,      //   mFXLSXSAVE
+    PrintMenu,           //   mFPRINT
+    PrintAll,            //     mFPRINTALL
+    PrintPart,           //     mFPRINTSEL
+    PrintParameters,     //     mFPRINTPARA
+    PreviewMenu,         //   mFPREVIEW
+    PreviewAll,          //     mFPREVIEWALL
+    PreviewPart,         //     mFPREVIEWSEL
+    PreviewParameters,   //     mFPREVIEWPARA
+    PdfMenu,             //   mFPDF
+    PdfAll,              //     mFPDFALL
+    PdfPart,             //     mFPDFSEL
+    PdfParameters,       //     mFPDFPARA
+    PrinterSettings,     //   mFPRINTSET
+    Insert,              //   mFINSERT
+    RecentMenu,          //   mFRECENT (filled by the file menu's wiring)
+    Exit,                //   mFEND
+    ChannelMenu,         // mCHANNEL
+    DeleteChannels,      //   mCHDEL
+    AnalysisMenu,        // mANALYSIS
+    Statistics,          //   mASTATS
+    Report,              //   mAREPORT
+    HelpMenu,            // mHELPMENU
+    Help,                //   mHELP
+    Version,             //   mVERSION
+    ChannelPopup,        // popDel: the header pop-up of one channel
+    DeleteChannel,       //   popDDEl "CH:" letter " 削除"
+    AllPopup,            // popAll: the header pop-up of every channel
+    DeleteAll,           //   popDAll "全データ削除"
+};
+constexpr int kCommands = int(Command::DeleteAll) + 1;
 
 class MainWindow : public QMainWindow, public MainView, public StatusLine {
     Q_OBJECT
@@ -47,9 +106,18 @@ public:
     // Puts the letters "A".."H" into the headers of the empty channels.
     void labelEmptyChannels();
 
-    // Attaches a handler to a menu entry (or the toolbar button's entry);
-    // the entry is enabled by the command-state rule from now on.
-    void setCommand(QAction* entry, std::function<void()> handler);
+    // The action of a command (a menu's is its menu action); its menu for
+    // a menu or a pop-up, else nullptr; its toolbar button, else nullptr.
+    QAction* action(Command c) const { return actions_[size_t(c)]; }
+    QMenu* menu(Command c) const { return menus_[size_t(c)]; }
+    QAction* toolButton(Command c) const { return buttons_.value(c); }
+    QToolBar* toolbar() const { return toolbar_; }
+    // The toolbar's images by their keys ("toollog", "toolopen", ...).
+    const QMap<QString, QIcon>& toolbarImageList() const { return imageList_; }
+
+    // Attaches a handler to a menu entry (and its toolbar button); the entry
+    // is enabled by the command-state rule from now on.
+    void setCommand(Command c, std::function<void()> handler);
     bool hasCommand(const QAction* entry) const;
 
     // Marks the columns a deletion asks about: -1 none, 0 all channel
@@ -74,82 +142,6 @@ signals:
     void commandFinished();
 
 public:
-    // Menus.
-    QMenu* mLOGGER = nullptr;        // "ロガー(&L)"
-    QMenu* mLSET = nullptr;          //   "ロガー設定&(S)"
-    QMenu* mPORT = nullptr;          //   "ポート設定(&P)"
-    QMenu* mITUMOMENU = nullptr;     // "いつもの通信(&I)"
-    QMenu* mFILE = nullptr;          // "ファイル(&F)"
-    QMenu* mFTEXTMENU = nullptr;     //   "テキスト保存(&T)"
-    QMenu* mFPRINTMENU = nullptr;    //   "印刷(&P)"
-    QMenu* mFPREVIEWMENU = nullptr;  //   "印刷プレビュー(&V)"
-    QMenu* mFPDFMENU = nullptr;      //   "PDFで保存(&D)..."
-    QMenu* mFRECENTMENU = nullptr;   //   "最近使ったファイル(&R)"
-    QMenu* mCHANNELMENU = nullptr;   // "チャンネル(&C)"
-    QMenu* mANALYSISMENU = nullptr;  // "解析(&A)"
-    QMenu* mHELPMENU = nullptr;      // "ヘルプ(&H)"
-
-    // Entries (object names as the fields).
-    QAction* mLREAD = nullptr;       // ロガー読み出し(&R)
-    QAction* mLRECSET = nullptr;     // 収録設定(&S)
-    QAction* mLPARASET = nullptr;    // パラメータ設定(&P)
-    QAction* mAllRead = nullptr;     // 連続読み出し (visible in debug mode)
-    QAction* mPORTA = nullptr;       // 自動設定(&A)
-    QAction* mPORTM = nullptr;       // 手動設定(&M)
-    QAction* mItumo = nullptr;       // いつもの通信(&I)
-    QAction* mItumoSet = nullptr;    // 通信設定(&S)
-    QAction* mGRAPH = nullptr;       // グラフ(&G) (a command on the menu bar)
-    QAction* mFOPEN = nullptr;       // 開く(&O)
-    QAction* mFSAVE = nullptr;       // 上書き保存(&A)
-    QAction* mFSAVEAS = nullptr;     // 名前を付けて保存(&A)
-    QAction* mFTEXT = nullptr;       // the "テキスト保存(&T)" sub-menu
-    QAction* mFTEXTSAVE = nullptr;   // テキスト保存(&T)
-    QAction* mFCSVSAVE = nullptr;    // ＣＳＶ保存(&C)
-    QAction* mFTIDYSAVE = nullptr;   // 表形式CSVで保存...
-    QAction* mFXLSXSAVE = nullptr;   // Excelブックで保存...
-    QAction* mFPRINT = nullptr;      // the "印刷(&P)" sub-menu
-    QAction* mFPRINTALL = nullptr;   // 全体印刷(&A)
-    QAction* mFPRINTSEL = nullptr;   // 部分印刷(&B)
-    QAction* mFPRINTPARA = nullptr;  // パラメータ印刷(&P)
-    QAction* mFPRINTSET = nullptr;   // プリンタ設定(&S)
-    // The previews and PDF files of the three prints (sub-menus' entries).
-    QAction* mFPREVIEW = nullptr;      // the "印刷プレビュー(&V)" sub-menu
-    QAction* mFPREVIEWALL = nullptr;   // 全体印刷(&A)
-    QAction* mFPREVIEWSEL = nullptr;   // 部分印刷(&B)
-    QAction* mFPREVIEWPARA = nullptr;  // パラメータ印刷(&P)
-    QAction* mFPDF = nullptr;          // the "PDFで保存(&D)..." sub-menu
-    QAction* mFPDFALL = nullptr;       // 全体印刷(&A)
-    QAction* mFPDFSEL = nullptr;       // 部分印刷(&B)
-    QAction* mFPDFPARA = nullptr;      // パラメータ印刷(&P)
-    QAction* mFRECENT = nullptr;       // the recent files' sub-menu (filled by the file menu's wiring)
-    QAction* mFINSERT = nullptr;       // データ挿入(&D)
-    QAction* mFEND = nullptr;          // 終了(&E)
-    QAction* mCHANNEL = nullptr;       // the "チャンネル(&C)" menu
-    QAction* mCHDEL = nullptr;         // データ削除(&D)
-    QAction* mANALYSIS = nullptr;      // the "解析(&A)" menu
-    QAction* mASTATS = nullptr;        // 統計と逸脱(&S)
-    QAction* mAREPORT = nullptr;       // レポート印刷(&R)
-    QAction* mHELP = nullptr;          // ヘルプ(&H)
-    QAction* mVERSION = nullptr;       // バージョン情報(&V)
-
-    // Toolbar and its buttons (keys as object names).
-    QToolBar* Toolbar1 = nullptr;
-    QAction* btnLRead = nullptr;
-    QAction* btnLSet = nullptr;
-    QAction* btnGraph = nullptr;
-    QAction* btnOpen = nullptr;
-    QAction* btnSave = nullptr;
-    QAction* btnPrint = nullptr;
-    QAction* btnAddCh = nullptr;
-    QAction* btnDelCh = nullptr;
-    QMap<QString, QIcon> imageList;
-
-    // Header pop-ups.
-    QMenu* popDel = nullptr;
-    QAction* popDDEl = nullptr;  // "CH:" letter " 削除"
-    QMenu* popAll = nullptr;
-    QAction* popDAll = nullptr;  // "全データ削除"
-
     // The status bar's word on what the last command did.
     QLabel* statusWord = nullptr;
 
@@ -170,8 +162,8 @@ private:
     void buildGrids();
     void layoutGrids();     // once: the layout and the design sizes
     void applyGridSizes();  // row heights and column widths for the grids' size
-    QAction* entry(QMenu* menu, const char* name, const QString& caption);
-    QAction* button(const char* key, const QString& tooltip, QAction* target, const QString& image);
+    QAction* button(const char* key, const QString& tooltip, Command target, const QString& image);
+    void runCommand(const QAction* a);
 
     void onScrolled(int value);
     void onColumnMoved(int logical, int oldVisual, int newVisual);
@@ -183,6 +175,11 @@ private:
 
     AppContext& ctx_;
     MainView* previousView_;
+    std::array<QAction*, kCommands> actions_{};
+    std::array<QMenu*, kCommands> menus_{};
+    QMap<Command, QAction*> buttons_;  // command -> its toolbar button
+    QToolBar* toolbar_ = nullptr;
+    QMap<QString, QIcon> imageList_;
     QMap<const QAction*, std::function<void()>> handlers_;
     QMap<QAction*, QAction*> buttonTarget_;  // toolbar button -> menu entry
     // Pixel sizes from the design layout: data rows, the header, the number

@@ -20,19 +20,19 @@ void wireFileMenu(MainWindow& window, AppContext& ctx, InsertDialog* dialog) {
     }
     // A save or export reports its own failure.
     auto fileCommand = [&ctx](int mode) { return [&ctx, mode] { runFileOperation(ctx, mode); }; };
-    window.setCommand(window.mFOPEN, [&ctx] { openDataFile(ctx); });
-    window.setCommand(window.mFSAVE, fileCommand(kOverwriteSave));
-    window.setCommand(window.mFSAVEAS, fileCommand(kSaveAs));
-    window.setCommand(window.mFTEXTSAVE, fileCommand(kTextExport));
-    window.setCommand(window.mFCSVSAVE, fileCommand(kCsvExport));
-    window.setCommand(window.mFINSERT, [&ctx, dialog, own] { insertData(ctx, *dialog); });
+    window.setCommand(Command::Open, [&ctx] { openDataFile(ctx); });
+    window.setCommand(Command::Save, fileCommand(kOverwriteSave));
+    window.setCommand(Command::SaveAs, fileCommand(kSaveAs));
+    window.setCommand(Command::TextExport, fileCommand(kTextExport));
+    window.setCommand(Command::CsvExport, fileCommand(kCsvExport));
+    window.setCommand(Command::Insert, [&ctx, dialog, own] { insertData(ctx, *dialog); });
     fillRecentFilesMenu(window, ctx);
-    QObject::connect(window.mFRECENTMENU, &QMenu::aboutToShow, &window,
+    QObject::connect(window.menu(Command::RecentMenu), &QMenu::aboutToShow, &window,
                      [&window, &ctx] { fillRecentFilesMenu(window, ctx); });
 }
 
 void fillRecentFilesMenu(MainWindow& window, AppContext& ctx) {
-    QMenu* menu = window.mFRECENTMENU;
+    QMenu* menu = window.menu(Command::RecentMenu);
     menu->clear();
     const QStringList files = recentFiles(ctx);
     if (files.isEmpty()) menu->addAction(QStringLiteral("（なし）"))->setEnabled(false);

@@ -554,13 +554,13 @@ void wireGraphEntries(AppContext& ctx, GraphWindow& graph) {
 }  // namespace
 
 void wireGraph(MainWindow& window, AppContext& ctx, GraphWindow& graph) {
-    window.setCommand(window.mGRAPH, [&window, &graph] { graph.open(&window); });
+    window.setCommand(Command::Graph, [&window, &graph] { graph.open(&window); });
     wireGraphEntries(ctx, graph);
 }
 
 void wireGraph(MainWindow& window, AppContext& ctx, std::function<void(GraphWindow&)> built) {
     auto graph = std::make_shared<std::unique_ptr<GraphWindow>>();
-    window.setCommand(window.mGRAPH, [&window, &ctx, graph, built] {
+    window.setCommand(Command::Graph, [&window, &ctx, graph, built] {
         if (!*graph) {
             *graph = std::make_unique<GraphWindow>(ctx);
             wireGraphEntries(ctx, **graph);

@@ -15,19 +15,19 @@ namespace quillet {
 
 void wireCommunication(MainWindow& window, AppContext& ctx, ReadoutWindows& readout) {
     // the read-out command (and the toolbar's btnLRead, which runs the same entry).
-    window.setCommand(window.mLREAD, [&ctx, &readout, &window] {
+    window.setCommand(Command::ReadLogger, [&ctx, &readout, &window] {
         if (readLogger(ctx, readout)) window.updateCommandStates();
     });
-    window.setCommand(window.mPORTA, [&ctx] { searchPort(ctx); });
-    window.setCommand(window.mPORTM, [&ctx, &window] {
+    window.setCommand(Command::SearchPort, [&ctx] { searchPort(ctx); });
+    window.setCommand(Command::ChoosePort, [&ctx, &window] {
         PortDialog dialog(ctx, &window);
         dialog.exec();
     });
     // the recording settings command (and the toolbar's btnLSet): the preparation, then the
     // recording settings dialog.
     auto settingsDialog = std::make_shared<QtSettingsDialog>(&window);
-    window.setCommand(window.mLRECSET, [&ctx, settingsDialog] { prepareSettings(ctx, *settingsDialog); });
-    window.setCommand(window.mLPARASET, [&ctx, &window] {
+    window.setCommand(Command::RecordingSettings, [&ctx, settingsDialog] { prepareSettings(ctx, *settingsDialog); });
+    window.setCommand(Command::SettingCharacters, [&ctx, &window] {
         SettingCharactersDialog dialog(ctx, &window);
         // The grid's card and test captions show the new characters at once.
         if (dialog.exec() == QDialog::Accepted && ctx.view) ctx.view->refreshDisplay();

@@ -31,16 +31,16 @@ void wirePrint(MainWindow& window, AppContext& ctx, PartialPrintPrompt* partPrin
     auto pdf = [&ctx, partPrint, ownPrompt](PrintKind kind) {
         return [&ctx, partPrint, ownPrompt, kind] { pdfCommand(ctx, kind, partPrint); };
     };
-    window.setCommand(window.mFPRINTALL, print(PrintKind::WholeList));
-    window.setCommand(window.mFPRINTSEL, print(PrintKind::PartialList));
-    window.setCommand(window.mFPRINTPARA, print(PrintKind::Parameters));
-    window.setCommand(window.mFPREVIEWALL, show(PrintKind::WholeList));
-    window.setCommand(window.mFPREVIEWSEL, show(PrintKind::PartialList));
-    window.setCommand(window.mFPREVIEWPARA, show(PrintKind::Parameters));
-    window.setCommand(window.mFPDFALL, pdf(PrintKind::WholeList));
-    window.setCommand(window.mFPDFSEL, pdf(PrintKind::PartialList));
-    window.setCommand(window.mFPDFPARA, pdf(PrintKind::Parameters));
-    window.setCommand(window.mFPRINTSET, [&ctx] { printerSetupCommand(ctx); });
+    window.setCommand(Command::PrintAll, print(PrintKind::WholeList));
+    window.setCommand(Command::PrintPart, print(PrintKind::PartialList));
+    window.setCommand(Command::PrintParameters, print(PrintKind::Parameters));
+    window.setCommand(Command::PreviewAll, show(PrintKind::WholeList));
+    window.setCommand(Command::PreviewPart, show(PrintKind::PartialList));
+    window.setCommand(Command::PreviewParameters, show(PrintKind::Parameters));
+    window.setCommand(Command::PdfAll, pdf(PrintKind::WholeList));
+    window.setCommand(Command::PdfPart, pdf(PrintKind::PartialList));
+    window.setCommand(Command::PdfParameters, pdf(PrintKind::Parameters));
+    window.setCommand(Command::PrinterSettings, [&ctx] { printerSetupCommand(ctx); });
 }
 
 }  // namespace quillet

@@ -10,8 +10,8 @@ namespace quillet {
 
 void wireSpreadsheet(MainWindow& window, AppContext& ctx) {
     auto tableCommand = [&ctx](TableFormat f) { return [&ctx, f] { exportTable(ctx, f, wholeAxis(ctx.store)); }; };
-    window.setCommand(window.mFTIDYSAVE, tableCommand(TableFormat::TidyCsv));
-    window.setCommand(window.mFXLSXSAVE, tableCommand(TableFormat::Workbook));
+    window.setCommand(Command::TidyCsvExport, tableCommand(TableFormat::TidyCsv));
+    window.setCommand(Command::WorkbookExport, tableCommand(TableFormat::Workbook));
 }
 
 void wireGraphSpreadsheet(GraphWindow& graph, AppContext& ctx) {

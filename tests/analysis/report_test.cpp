@@ -251,8 +251,8 @@ TEST_F(ReportTest, ReportRangesHoldEverySample) {
 TEST_F(ReportTest, StatsWindowAndMenu) {
     MainWindow window(t.ctx);
     wireAnalysis(window, t.ctx, [](const QString&) { return std::optional<QString>(); });
-    EXPECT_TRUE(window.mASTATS->isEnabled());
-    EXPECT_TRUE(window.mAREPORT->isEnabled());
+    EXPECT_TRUE(window.action(Command::Statistics)->isEnabled());
+    EXPECT_TRUE(window.action(Command::Report)->isEnabled());
 
     StatsWindow w(t.ctx, wholeAxis(t.ctx.store));
     ASSERT_EQ(w.table->columnCount(), 3);
@@ -295,7 +295,7 @@ TEST_F(ReportTest, GraphSpanAndMenuReport) {
     t.ctx.printer = &printer;
     MainWindow window(t.ctx);
     wireAnalysis(window, t.ctx, [](const QString&) { return std::optional<QString>(u8("全期間")); });
-    window.mAREPORT->trigger();
+    window.action(Command::Report)->trigger();
     EXPECT_TRUE(pdfText(pdf).contains(dateTimeText(rowTime(t.ctx.store, 30))));
     EXPECT_TRUE(t.ctx.graph->x().manual);
     EXPECT_EQ(t.ctx.graph->x().shown.low, 5);

@@ -24,7 +24,7 @@ TEST(LinkAnswer, NoFrameIsRepeatedWhateverTheReaderDoes) {
     };
     // Status, identification and a setting: group 1 answers begin with STX
     // as the frame does, a setting is answered ACK.
-    const Command commands[] = {Cmd::ReadStatus, Cmd::Identify, Cmd::CardNo};
+    const WireCommand commands[] = {Cmd::ReadStatus, Cmd::Identify, Cmd::CardNo};
     const QByteArray data[] = {{}, {}, "A1"};
     for (const auto& k : cases) {
         SCOPED_TRACE(k.what);

@@ -160,8 +160,8 @@ TEST_F(PartialPrintTest, MenuToPrintedRows) {
     wirePrint(window, t.ctx);
     rebuildAxisAndDisplay(t.ctx);
     window.updateCommandStates();
-    ASSERT_TRUE(window.mFPRINTSEL->isEnabled());
-    ASSERT_TRUE(window.btnPrint->isEnabled());
+    ASSERT_TRUE(window.action(Command::PrintPart)->isEnabled());
+    ASSERT_TRUE(window.toolButton(Command::PrintAll)->isEnabled());
 
     bool shown = false;
     QTimer::singleShot(0, [&] {
@@ -181,7 +181,7 @@ TEST_F(PartialPrintTest, MenuToPrintedRows) {
         EXPECT_EQ(d->tEndTime->text(), "2013-11-15 11:50:30");
         d->OkNg[0]->click();
     });
-    window.mFPRINTSEL->trigger();
+    window.action(Command::PrintPart)->trigger();
     EXPECT_TRUE(shown);
     EXPECT_EQ(printer.dialogsShown, 1);
     EXPECT_TRUE(t.messages.shown.empty());
@@ -199,11 +199,11 @@ TEST_F(PartialPrintTest, MenuToPrintedRows) {
         ASSERT_NE(d, nullptr);
         d->OkNg[1]->click();
     });
-    window.mFPRINTSEL->trigger();
+    window.action(Command::PrintPart)->trigger();
     EXPECT_FALSE(QFile::exists(t.root + "/part.pdf"));
 
     // The toolbar button prints the whole list.
-    window.btnPrint->trigger();
+    window.toolButton(Command::PrintAll)->trigger();
     EXPECT_EQ(pdfPages(t.root + "/part.pdf").size(), 2);
     t.ctx.store.unsavedRead = t.ctx.store.unsavedEdit = 0;
 }

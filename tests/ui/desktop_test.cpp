@@ -41,16 +41,16 @@ TEST_F(DesktopTest, KeysBesideTheMnemonics) {
         QAction* action;
         QKeySequence key;
     } cases[] = {
-        {window->mFOPEN, QKeySequence(Qt::CTRL | Qt::Key_O)},
-        {window->mFSAVE, QKeySequence(Qt::CTRL | Qt::Key_S)},
-        {window->mFPRINTALL, QKeySequence(Qt::CTRL | Qt::Key_P)},
-        {window->mHELP, QKeySequence(Qt::Key_F1)},
+        {window->action(Command::Open), QKeySequence(Qt::CTRL | Qt::Key_O)},
+        {window->action(Command::Save), QKeySequence(Qt::CTRL | Qt::Key_S)},
+        {window->action(Command::PrintAll), QKeySequence(Qt::CTRL | Qt::Key_P)},
+        {window->action(Command::Help), QKeySequence(Qt::Key_F1)},
         {graph.mgPrint, QKeySequence(Qt::CTRL | Qt::Key_P)},
         {graph.undoRangeKey, QKeySequence(Qt::CTRL | Qt::Key_Z)},
         {graph.closeKey, QKeySequence(Qt::Key_Escape)},
     };
     for (const Case& c : cases) EXPECT_EQ(c.action->shortcut(), c.key) << c.action->objectName().toStdString();
-    EXPECT_TRUE(window->mFOPEN->text().contains(u8("(&O)")));  // the mnemonic stays
+    EXPECT_TRUE(window->action(Command::Open)->text().contains(u8("(&O)")));  // the mnemonic stays
 
     // In the open graph: Ctrl+Z holds the previous range, Esc closes.
     graph.open(window.get());
@@ -86,7 +86,7 @@ TEST_F(DesktopTest, PreviewFromTheMenuShowsThePagesOfThePrint) {
     const int printed = printTables(t.ctx, {PrintKind::WholeList, {}});
     ASSERT_GT(printed, 1);
     wirePrint(*window, t.ctx);
-    EXPECT_TRUE(window->mFPREVIEW->isEnabled());
+    EXPECT_TRUE(window->action(Command::PreviewMenu)->isEnabled());
     int pages = -1;
     whenModal<QPrintPreviewDialog>([&pages](QPrintPreviewDialog& d) {
         auto* view = d.findChild<QPrintPreviewWidget*>();
@@ -97,30 +97,30 @@ TEST_F(DesktopTest, PreviewFromTheMenuShowsThePagesOfThePrint) {
         d.grab().save(QStringLiteral(QUILLET_BUILD_DIR "/preview.png"));  // for a look by eye
         d.reject();
     });
-    window->mFPREVIEWALL->trigger();
+    window->action(Command::PreviewAll)->trigger();
     EXPECT_EQ(pages, printed);
     EXPECT_TRUE(t.messages.shown.empty());
 
     // The PDF from the menu: the same pages, no printer dialog.
     t.dialogs.answers = {t.root + "/list.pdf"};
-    window->mFPDFALL->trigger();
+    window->action(Command::PdfAll)->trigger();
     EXPECT_TRUE(QFile::exists(t.root + "/list.pdf"));
 }
 
 TEST_F(DesktopTest, RecentFilesInTheMenuAfterSaveAndRestart) {
     wireFileMenu(*window, t.ctx);
     auto entries = [](MainWindow& w) {
-        emit w.mFRECENTMENU->aboutToShow();
+        emit w.menu(Command::RecentMenu)->aboutToShow();
         QStringList out;
-        for (QAction* a : w.mFRECENTMENU->actions()) out << a->text() + (a->isEnabled() ? "" : " (off)");
+        for (QAction* a : w.menu(Command::RecentMenu)->actions()) out << a->text() + (a->isEnabled() ? "" : " (off)");
         return out;
     };
     EXPECT_EQ(entries(*window), QStringList{u8("（なし） (off)")});
     const QString a = t.root + "/a&b.ql6";
     const QString b = t.root + "/yesterday.ql6";
     t.dialogs.answers = {a, b};
-    window->mFSAVEAS->trigger();
-    window->mFSAVEAS->trigger();
+    window->action(Command::SaveAs)->trigger();
+    window->action(Command::SaveAs)->trigger();
     EXPECT_EQ(entries(*window), (QStringList{u8("&1 yesterday.ql6"), u8("&2 a&&b.ql6")}));
 
     // A restart: a new window over the same settings folder.
@@ -132,19 +132,19 @@ TEST_F(DesktopTest, RecentFilesInTheMenuAfterSaveAndRestart) {
     // Reopening yesterday's file from the list.
     t.ctx.store.unsavedRead = 0;
     t.ctx.store.unsavedEdit = 0;
-    window->mFRECENTMENU->actions()[0]->trigger();
+    window->menu(Command::RecentMenu)->actions()[0]->trigger();
     EXPECT_EQ(t.ctx.store.dataFileName, b);
     EXPECT_TRUE(t.messages.shown.empty());
 
     // A file that has gone: a word in the status bar, off the list.
     ASSERT_TRUE(QFile::remove(a));
-    emit window->mFRECENTMENU->aboutToShow();
-    window->mFRECENTMENU->actions()[1]->trigger();
+    emit window->menu(Command::RecentMenu)->aboutToShow();
+    window->menu(Command::RecentMenu)->actions()[1]->trigger();
     EXPECT_TRUE(window->statusWord->text().contains(a));
     EXPECT_TRUE(t.messages.shown.empty());
     EXPECT_EQ(entries(*window), QStringList{u8("&1 yesterday.ql6")});
     // The next command clears the word.
-    window->mFOPEN->trigger();  // the open dialog cancelled
+    window->action(Command::Open)->trigger();  // the open dialog cancelled
     EXPECT_TRUE(window->statusWord->text().isEmpty());
 }
 

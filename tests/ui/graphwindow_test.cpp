@@ -92,8 +92,8 @@ protected:
 };
 
 TEST_F(GraphWindowTest, ZoomUndoRestoreColourAndLineWidth) {
-    ASSERT_TRUE(window->mGRAPH->isEnabled());
-    window->mGRAPH->trigger();
+    ASSERT_TRUE(window->action(Command::Graph)->isEnabled());
+    window->action(Command::Graph)->trigger();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(graph.get()));
     settle();
     EXPECT_EQ(graph->windowTitle(), u8("グラフ"));
@@ -197,7 +197,7 @@ TEST_F(GraphWindowTest, ZoomUndoRestoreColourAndLineWidth) {
 }
 
 TEST_F(GraphWindowTest, RangeAndReferenceDialogsAndThePrintFromTheGraphWindow) {
-    window->mGRAPH->trigger();
+    window->action(Command::Graph)->trigger();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(graph.get()));
     const GraphState& g = t.ctx.graph;
     auto becomesActive = [](QWidget* w) { return QTest::qWaitFor([w] { return QApplication::activeWindow() == w; }); };
@@ -293,20 +293,20 @@ TEST_F(GraphWindowTest, TableExportsOfTheWholeFileAndOfTheVisibleSpan) {
     };
     auto rowText = [&s](int n) { return vb::formatDateTime(rowTime(s, n), vb::DateTimeLayout::Long); };
 
-    ASSERT_TRUE(window->mFTIDYSAVE->isEnabled());
+    ASSERT_TRUE(window->action(Command::TidyCsvExport)->isEnabled());
     t.dialogs.answers.push_back(t.root + "/all.csv");
-    window->mFTIDYSAVE->trigger();
+    window->action(Command::TidyCsvExport)->trigger();
     const QStringList all = lines(t.root + "/all.csv");
     ASSERT_EQ(all.size(), 1 + 432);
     EXPECT_TRUE(filetestBytes(t.root + "/all.csv").startsWith("\xEF\xBB\xBF"));
     EXPECT_EQ(all[0], "日時,A 001-001 [℃],B 001-001 [%RH]");
     EXPECT_TRUE(all[201].startsWith(rowText(201) + ",,")) << all[201].toStdString();  // the error sample
     t.dialogs.answers.push_back(t.root + "/all.xlsx");
-    window->mFXLSXSAVE->trigger();
+    window->action(Command::WorkbookExport)->trigger();
     EXPECT_TRUE(filetestBytes(t.root + "/all.xlsx").startsWith("PK"));
 
     // The graph zoomed to data numbers 100..200: exactly those rows.
-    window->mGRAPH->trigger();
+    window->action(Command::Graph)->trigger();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(graph.get()));
     t.ctx.graph->x().shown.low = 100;
     t.ctx.graph->x().shown.high = 200;

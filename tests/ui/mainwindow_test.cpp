@@ -51,26 +51,28 @@ TEST_F(MainWindowTest, MenuBarAndEntriesAsCaptioned) {
     for (const QAction* a : window->menuBar()->actions()) top << a->text();
     EXPECT_EQ(top, QStringList({u8("ロガー(&L)"), u8("いつもの通信(&I)"), u8("グラフ(&G)"), u8("ファイル(&F)"),
                                 u8("チャンネル(&C)"), u8("解析(&A)"), u8("ヘルプ(&H)")}));
-    EXPECT_EQ(menuTexts(window->mANALYSISMENU), QStringList({u8("統計と逸脱(&S)"), u8("レポート印刷(&R)")}));
-    EXPECT_EQ(menuTexts(window->mLOGGER),
+    EXPECT_EQ(menuTexts(window->menu(Command::AnalysisMenu)),
+              QStringList({u8("統計と逸脱(&S)"), u8("レポート印刷(&R)")}));
+    EXPECT_EQ(menuTexts(window->menu(Command::LoggerMenu)),
               QStringList({u8("ロガー読み出し(&R)"), u8("ロガー設定&(S)"), u8("連続読み出し"), u8("ポート設定(&P)")}));
-    EXPECT_EQ(menuTexts(window->mLSET), QStringList({u8("収録設定(&S)"), u8("パラメータ設定(&P)")}));
-    EXPECT_EQ(menuTexts(window->mPORT), QStringList({u8("自動設定(&A)"), u8("手動設定(&M)")}));
-    EXPECT_EQ(menuTexts(window->mITUMOMENU), QStringList({u8("いつもの通信(&I)"), u8("通信設定(&S)")}));
-    EXPECT_EQ(menuTexts(window->mFILE),
+    EXPECT_EQ(menuTexts(window->menu(Command::LoggerSettingsMenu)),
+              QStringList({u8("収録設定(&S)"), u8("パラメータ設定(&P)")}));
+    EXPECT_EQ(menuTexts(window->menu(Command::PortMenu)), QStringList({u8("自動設定(&A)"), u8("手動設定(&M)")}));
+    EXPECT_EQ(menuTexts(window->menu(Command::UsualMenu)), QStringList({u8("いつもの通信(&I)"), u8("通信設定(&S)")}));
+    EXPECT_EQ(menuTexts(window->menu(Command::FileMenu)),
               QStringList({u8("開く(&O)"), u8("上書き保存(&A)"), u8("名前を付けて保存(&A)"), u8("テキスト保存(&T)"),
                            u8("表形式CSVで保存..."), u8("Excelブックで保存..."), u8("印刷(&P)"),
                            u8("印刷プレビュー(&V)"), u8("PDFで保存(&D)..."), u8("プリンタ設定(&S)"),
                            u8("データ挿入(&D)"), u8("-"), u8("最近使ったファイル(&R)"), u8("-"), u8("終了(&E)")}));
-    EXPECT_EQ(menuTexts(window->mFTEXTMENU), QStringList({u8("テキスト保存(&T)"), u8("ＣＳＶ保存(&C)")}));
-    EXPECT_EQ(menuTexts(window->mFPRINTMENU),
+    EXPECT_EQ(menuTexts(window->menu(Command::TextMenu)), QStringList({u8("テキスト保存(&T)"), u8("ＣＳＶ保存(&C)")}));
+    EXPECT_EQ(menuTexts(window->menu(Command::PrintMenu)),
               QStringList({u8("全体印刷(&A)"), u8("部分印刷(&B)"), u8("パラメータ印刷(&P)")}));
-    EXPECT_EQ(menuTexts(window->mCHANNELMENU), QStringList({u8("データ削除(&D)")}));
-    EXPECT_EQ(menuTexts(window->mHELPMENU), QStringList({u8("ヘルプ(&H)"), u8("バージョン情報(&V)")}));
+    EXPECT_EQ(menuTexts(window->menu(Command::ChannelMenu)), QStringList({u8("データ削除(&D)")}));
+    EXPECT_EQ(menuTexts(window->menu(Command::HelpMenu)), QStringList({u8("ヘルプ(&H)"), u8("バージョン情報(&V)")}));
 }
 
 TEST_F(MainWindowTest, ToolbarPositionsKeysAndImages) {
-    const QList<QAction*> actions = window->Toolbar1->actions();
+    const QList<QAction*> actions = window->toolbar()->actions();
     ASSERT_EQ(actions.size(), 12);
     const struct {
         const char* key;
@@ -96,8 +98,8 @@ TEST_F(MainWindowTest, ToolbarPositionsKeysAndImages) {
         EXPECT_EQ(actions[i]->toolTip(), u8(positions[i].tip));
     }
     for (const char* key : {"toolopen", "toolsave", "toolprint", "toollog", "toolgl"}) {
-        ASSERT_TRUE(window->imageList.contains(key)) << key;
-        const QPixmap pm = window->imageList.value(key).pixmap(16, 16);
+        ASSERT_TRUE(window->toolbarImageList().contains(key)) << key;
+        const QPixmap pm = window->toolbarImageList().value(key).pixmap(16, 16);
         EXPECT_EQ(pm.size(), QSize(16, 16));
         EXPECT_FALSE(pm.toImage().allGray() && pm.toImage().pixelColor(8, 8).alpha() == 0) << key;
     }
@@ -105,21 +107,33 @@ TEST_F(MainWindowTest, ToolbarPositionsKeysAndImages) {
 
 TEST_F(MainWindowTest, CommandStatesFollowDataAndWiring) {
     int reads = 0, saves = 0;
-    window->setCommand(window->mLREAD, [&] { ++reads; });
-    window->setCommand(window->mFSAVE, [&] { ++saves; });
+    window->setCommand(Command::ReadLogger, [&] { ++reads; });
+    window->setCommand(Command::Save, [&] { ++saves; });
 
     struct Expect {
         QAction* a;
         bool empty, withData;
     };
     const std::vector<Expect> expected = {
-        {window->mLREAD, true, true},    {window->btnLRead, true, true},     {window->mLRECSET, false, false},
-        {window->btnLSet, false, false},  // not wired yet
-        {window->mGRAPH, false, false},  {window->btnGraph, false, false},   {window->mFSAVE, false, true},
-        {window->btnSave, false, true},  {window->mFSAVEAS, false, false},   {window->mFTEXT, false, true},
-        {window->mFPRINT, false, true},  {window->mFPRINTALL, false, false}, {window->mCHANNEL, false, true},
-        {window->mCHDEL, true, true},    {window->btnDelCh, false, true},    {window->btnAddCh, false, false},
-        {window->mHELP, true, true},     {window->mVERSION, true, true},     {window->mFEND, true, true},
+        {window->action(Command::ReadLogger), true, true},
+        {window->toolButton(Command::ReadLogger), true, true},
+        {window->action(Command::RecordingSettings), false, false},
+        {window->toolButton(Command::RecordingSettings), false, false},  // not wired yet
+        {window->action(Command::Graph), false, false},
+        {window->toolButton(Command::Graph), false, false},
+        {window->action(Command::Save), false, true},
+        {window->toolButton(Command::Save), false, true},
+        {window->action(Command::SaveAs), false, false},
+        {window->action(Command::TextMenu), false, true},
+        {window->action(Command::PrintMenu), false, true},
+        {window->action(Command::PrintAll), false, false},
+        {window->action(Command::ChannelMenu), false, true},
+        {window->action(Command::DeleteChannels), true, true},
+        {window->toolButton(Command::DeleteChannels), false, true},
+        {window->toolButton(Command::Insert), false, false},
+        {window->action(Command::Help), true, true},
+        {window->action(Command::Version), true, true},
+        {window->action(Command::Exit), true, true},
     };
     for (const auto& e : expected) EXPECT_EQ(e.a->isEnabled(), e.empty) << e.a->objectName().toStdString();
 
@@ -127,8 +141,8 @@ TEST_F(MainWindowTest, CommandStatesFollowDataAndWiring) {
     refresh();
     for (const auto& e : expected) EXPECT_EQ(e.a->isEnabled(), e.withData) << e.a->objectName().toStdString();
 
-    window->btnLRead->trigger();
-    window->btnSave->trigger();
+    window->toolButton(Command::ReadLogger)->trigger();
+    window->toolButton(Command::Save)->trigger();
     EXPECT_EQ(reads, 1);
     EXPECT_EQ(saves, 1);
 }
@@ -290,7 +304,7 @@ TEST_F(MainWindowTest, DeleteDialogWithOnlyChannelF) {
         checked = true;
         d.delbutton[0]->click();
     });
-    window->btnDelCh->trigger();
+    window->toolButton(Command::DeleteChannels)->trigger();
     ASSERT_TRUE(checked);
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].first, u8("データ削除"));
@@ -302,9 +316,9 @@ TEST_F(MainWindowTest, DeleteDialogWithOnlyChannelF) {
     EXPECT_EQ(t.ctx.store.channelsInUse, 0);
     EXPECT_FALSE(window->gridModel->marked().any());
     EXPECT_EQ(window->windowTitle(), u8("クイレット解析ソフト  ") + t.ctx.folders.dataFolder + "test.ql6");
-    EXPECT_FALSE(window->mCHANNEL->isEnabled());
-    EXPECT_FALSE(window->btnDelCh->isEnabled());
-    EXPECT_FALSE(window->mFTEXT->isEnabled());
+    EXPECT_FALSE(window->action(Command::ChannelMenu)->isEnabled());
+    EXPECT_FALSE(window->toolButton(Command::DeleteChannels)->isEnabled());
+    EXPECT_FALSE(window->action(Command::TextMenu)->isEnabled());
     EXPECT_EQ(header(7), "F");
     EXPECT_EQ(cell(1, 1), "");
 }
@@ -327,7 +341,7 @@ TEST_F(MainWindowTest, DeleteDialogAllAndCancel) {
         EXPECT_EQ(d.deleteSelection(), 0);
         d.delbutton[0]->click();
     });
-    window->mCHDEL->trigger();
+    window->action(Command::DeleteChannels)->trigger();
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].second, u8("すべてのデータを削除します"));
     EXPECT_EQ(messages.markedData[0], std::vector<int>({2, 3, 4, 5, 6, 7, 8, 9}));
@@ -344,20 +358,20 @@ TEST_F(MainWindowTest, DeleteDialogAllAndCancel) {
         EXPECT_EQ(d.deleteSelection(), 5);
         d.delbutton[1]->click();
     });
-    window->mCHDEL->trigger();
+    window->action(Command::DeleteChannels)->trigger();
     EXPECT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(t.ctx.store.channelsInUse, 2);
     EXPECT_FALSE(window->gridModel->marked().any());
 
     // One of two deleted: the other stays, the caption goes back to test.ql6.
     whenModal<DeleteChannelsDialog>([](DeleteChannelsDialog& d) { d.delbutton[0]->click(); });
-    window->mCHDEL->trigger();
+    window->action(Command::DeleteChannels)->trigger();
     EXPECT_EQ(messages.shown.back().second, u8("CH:B を削除します"));
     EXPECT_EQ(t.ctx.store.ch[2].inUse, 0);
     EXPECT_EQ(t.ctx.store.ch[4].inUse, 1);
     EXPECT_EQ(t.ctx.store.unsavedRead, 1);
     EXPECT_TRUE(window->windowTitle().endsWith("/test.ql6"));
-    EXPECT_TRUE(window->mCHANNEL->isEnabled());
+    EXPECT_TRUE(window->action(Command::ChannelMenu)->isEnabled());
     EXPECT_EQ(header(3), "B");
 }
 
@@ -379,26 +393,26 @@ TEST_F(MainWindowTest, HeaderPopups) {
     QHeaderView* head = window->grid->horizontalHeader();
     const QPoint at(head->sectionViewportPosition(4) + 5, head->height() / 2);
     QTest::mouseRelease(head->viewport(), Qt::RightButton, Qt::NoModifier, at);
-    EXPECT_TRUE(window->popDel->isVisible());
-    EXPECT_EQ(window->popDDEl->text(), u8("CH:C 削除"));
-    window->popDel->hide();
+    EXPECT_TRUE(window->menu(Command::ChannelPopup)->isVisible());
+    EXPECT_EQ(window->action(Command::DeleteChannel)->text(), u8("CH:C 削除"));
+    window->menu(Command::ChannelPopup)->hide();
     messages.answers = {kCancel};
-    window->popDDEl->trigger();
+    window->action(Command::DeleteChannel)->trigger();
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].first, u8("クイレット解析ソフト "));
     EXPECT_EQ(messages.shown[0].second, u8("CH:C を削除します"));
     EXPECT_EQ(messages.markedData[0], std::vector<int>({4}));
     EXPECT_EQ(t.ctx.store.channelsInUse, 2);
 
-    window->popDDEl->trigger();  // OK this time
+    window->action(Command::DeleteChannel)->trigger();  // OK this time
     EXPECT_EQ(t.ctx.store.ch[3].inUse, 0);
     EXPECT_EQ(header(4), "C");
 
     EXPECT_TRUE(window->showHeaderPopup(0, QPoint(10, 10)));
-    EXPECT_TRUE(window->popAll->isVisible());
-    EXPECT_EQ(window->popDAll->text(), u8("全データ削除"));
-    window->popAll->hide();
-    window->popDAll->trigger();
+    EXPECT_TRUE(window->menu(Command::AllPopup)->isVisible());
+    EXPECT_EQ(window->action(Command::DeleteAll)->text(), u8("全データ削除"));
+    window->menu(Command::AllPopup)->hide();
+    window->action(Command::DeleteAll)->trigger();
     EXPECT_EQ(messages.shown.back().second, u8("すべてのデータを削除します"));
     EXPECT_EQ(t.ctx.store.channelsInUse, 0);
 }
@@ -410,7 +424,7 @@ TEST_F(MainWindowTest, ShutdownWithUnsavedDataAndCancel) {
     QFile::remove(t.ctx.folders.timingFile);
     QFile::remove(t.ctx.folders.debugFile);
     t.messages.answers = {kCancel};
-    window->mFEND->trigger();
+    window->action(Command::Exit)->trigger();
     EXPECT_TRUE(window->isVisible());
     ASSERT_EQ(t.messages.shown.size(), 1u);
     EXPECT_EQ(t.messages.shown[0].title, u8("クイレット解析ソフト "));
@@ -420,7 +434,7 @@ TEST_F(MainWindowTest, ShutdownWithUnsavedDataAndCancel) {
     EXPECT_TRUE(QFile::exists(t.ctx.folders.debugFile));
 
     t.messages.answers = {kOk};
-    window->mFEND->trigger();
+    window->action(Command::Exit)->trigger();
     EXPECT_FALSE(window->isVisible());
 }
 
@@ -435,17 +449,17 @@ TEST_F(MainWindowTest, HelpOpensTheHelpFileAtContextOne) {
         }
     } help;
     t.ctx.help = &help;
-    window->mHELP->trigger();
+    window->action(Command::Help)->trigger();
     EXPECT_EQ(help.file, t.ctx.folders.helpFile);
     EXPECT_TRUE(help.file.endsWith("QuilletHelp_jpn.html"));
     EXPECT_EQ(help.context, 1);
 }
 
 TEST_F(MainWindowTest, MonitorEntryFollowsDebugMode) {
-    EXPECT_FALSE(window->mAllRead->isVisible());
+    EXPECT_FALSE(window->action(Command::ReadAll)->isVisible());
     t.ctx.debug.debugMode = true;
     MainWindow second(t.ctx);
-    EXPECT_TRUE(second.mAllRead->isVisible());
+    EXPECT_TRUE(second.action(Command::ReadAll)->isVisible());
     t.ctx.debug.debugMode = false;
 }
 

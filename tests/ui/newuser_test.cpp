@@ -110,7 +110,7 @@ TEST_F(MainWindowTest, HelpOpensInTheProgramsOwnWindow) {
     QtHelpViewer help(window.get());
     t.ctx.help = &help;
     t.ctx.folders.helpFile = QStringLiteral(QUILLET_SOURCE_DIR "/app/help/QuilletHelp_jpn.html");
-    window->mHELP->trigger();
+    window->action(Command::Help)->trigger();
     ASSERT_NE(help.window(), nullptr);
     EXPECT_TRUE(help.window()->isVisible());
     EXPECT_EQ(help.window()->windowTitle(), u8("クイレット解析ソフト ヘルプ"));
@@ -120,14 +120,14 @@ TEST_F(MainWindowTest, HelpOpensInTheProgramsOwnWindow) {
 
     // Help asked again reuses the window.
     QWidget* first = help.window();
-    window->mHELP->trigger();
+    window->action(Command::Help)->trigger();
     EXPECT_EQ(help.window(), first);
 
     // No help anywhere (the tests have no bundled copy): the user is told.
     QtHelpViewer none(window.get());
     t.ctx.help = &none;
     t.ctx.folders.helpFile = t.root + "/missing.html";
-    window->mHELP->trigger();
+    window->action(Command::Help)->trigger();
     EXPECT_EQ(none.window(), nullptr);
     EXPECT_EQ(t.messages.texts(), QStringList{u8("ファイルが見つかりません｡\rエラー53")});
 }
@@ -162,8 +162,8 @@ TEST_F(MainWindowTest, HelpNamesEveryCommandAndItsLinksLand) {
         }
     };
     collect(window->menuBar()->actions());
-    collect(window->Toolbar1->actions());
-    collect(window->popAll->actions());
+    collect(window->toolbar()->actions());
+    collect(window->menu(Command::AllPopup)->actions());
     collect(graph.menuBar()->actions());
     collect(graph.Toolbar1->actions());
     collect(graph.popR->actions());

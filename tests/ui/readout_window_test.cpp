@@ -58,7 +58,7 @@ protected:
 }  // namespace
 
 TEST_F(ReadoutWindowTest, ReadsIntoTheGridWithAProgressBar) {
-    EXPECT_TRUE(window->mLREAD->isEnabled());
+    EXPECT_TRUE(window->action(Command::ReadLogger)->isEnabled());
     int maximum = 0, lastValue = 0;
     t.clock.hooks.push_back([&] {
         if (auto* p = qobject_cast<ProgressWindow*>(QApplication::activeModalWidget())) {
@@ -67,14 +67,14 @@ TEST_F(ReadoutWindowTest, ReadsIntoTheGridWithAProgressBar) {
         }
     });
     okInParameterWindow();
-    window->mLREAD->trigger();
+    window->action(Command::ReadLogger)->trigger();
     EXPECT_TRUE(t.messages.shown.empty()) << t.messages.texts().join("|").toStdString();
     EXPECT_EQ(t.ctx.store.channelsInUse, 2);
     EXPECT_EQ(t.ctx.store.unsavedRead, 1);
     EXPECT_EQ(maximum, (300 / 16 + 1) * 88);
     EXPECT_GT(lastValue, 0);
     EXPECT_EQ(window->gridModel->headerData(2, Qt::Horizontal, Qt::DisplayRole).toString().right(4), u8("[ﾟC]"));
-    EXPECT_TRUE(window->btnDelCh->isEnabled());
+    EXPECT_TRUE(window->toolButton(Command::DeleteChannels)->isEnabled());
 }
 
 TEST_F(ReadoutWindowTest, CancelInTheProgressWindowKeepsTheGridEmpty) {
@@ -87,11 +87,11 @@ TEST_F(ReadoutWindowTest, CancelInTheProgressWindowKeepsTheGridEmpty) {
         }
     });
     okInParameterWindow();
-    window->mLREAD->trigger();
+    window->action(Command::ReadLogger)->trigger();
     EXPECT_TRUE(cancelled);
     EXPECT_TRUE(t.messages.shown.empty());
     EXPECT_EQ(t.ctx.store.channelsInUse, 0);
     EXPECT_EQ(t.ctx.store.ch[1].inUse, 0);
     EXPECT_EQ(t.ctx.store.unsavedRead, 0);
-    EXPECT_FALSE(window->btnDelCh->isEnabled());
+    EXPECT_FALSE(window->toolButton(Command::DeleteChannels)->isEnabled());
 }

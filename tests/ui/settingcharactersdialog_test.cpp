@@ -126,14 +126,15 @@ class SettingsMenuTest : public MainWindowTest {};
 TEST_F(SettingsMenuTest, MenuEntriesAreWired) {
     QtReadoutWindows readout(window.get());
     wireCommunication(*window, t.ctx, readout);
-    for (QAction* a : {window->mLRECSET, window->btnLSet, window->mLPARASET})
+    for (QAction* a : {window->action(Command::RecordingSettings), window->toolButton(Command::RecordingSettings),
+                       window->action(Command::SettingCharacters)})
         EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
     bool opened = false;
     whenModal<SettingCharactersDialog>([&opened](SettingCharactersDialog& p) {
         opened = true;
         p.command(1)->click();
     });
-    window->mLPARASET->trigger();
+    window->action(Command::SettingCharacters)->trigger();
     EXPECT_TRUE(opened);
 
     // OK: the grid's captions are asked again, so the new characters show at once.
@@ -142,7 +143,7 @@ TEST_F(SettingsMenuTest, MenuEntriesAreWired) {
         p.grid(kCardGrid)->model()->setData(p.grid(kCardGrid)->model()->index(1, 1), "SOKO1");
         p.command(0)->click();
     });
-    window->mLPARASET->trigger();
+    window->action(Command::SettingCharacters)->trigger();
     EXPECT_EQ(t.ctx.general.settingCharCard[1], "SOKO1");
     EXPECT_GE(captions.count(), 1);
 }

@@ -83,15 +83,15 @@ TEST_F(SmallWindowsTest, ShiftDTogglesDebugModeAndDReloadsTiming) {
 
 TEST_F(SmallWindowsTest, VersionMenuShowsMonitorEntryInDebugMode) {
     MainWindow w(t.ctx);
-    ASSERT_FALSE(w.mAllRead->isVisible());
+    ASSERT_FALSE(w.action(Command::ReadAll)->isVisible());
     whenModal<VersionWindow>([](VersionWindow& v) {
         QTest::keyClick(v.verdispok, Qt::Key_D, Qt::ShiftModifier);
         v.verdispok->click();
     });
-    w.mVERSION->trigger();
+    w.action(Command::Version)->trigger();
     EXPECT_TRUE(t.ctx.debug.debugMode);
-    EXPECT_TRUE(w.mAllRead->isVisible());
-    EXPECT_FALSE(w.mAllRead->isEnabled());  // shown, but nothing wired to it here
+    EXPECT_TRUE(w.action(Command::ReadAll)->isVisible());
+    EXPECT_FALSE(w.action(Command::ReadAll)->isEnabled());  // shown, but nothing wired to it here
     t.ctx.debug.debugMode = false;
 }
 
@@ -167,9 +167,9 @@ TEST_F(SmallWindowsTest, MonitorOpensFromMenuAndShowsAnswers) {
     MainWindow w(t.ctx);
     ReceiveMonitor m(&w);
     wireMonitor(w, t.ctx, m);
-    EXPECT_TRUE(w.mAllRead->isVisible());
-    EXPECT_TRUE(w.mAllRead->isEnabled());
-    w.mAllRead->trigger();
+    EXPECT_TRUE(w.action(Command::ReadAll)->isVisible());
+    EXPECT_TRUE(w.action(Command::ReadAll)->isEnabled());
+    w.action(Command::ReadAll)->trigger();
     EXPECT_TRUE(m.isVisible());
     ASSERT_TRUE(bool(t.ctx.comm->monitor));
     t.ctx.comm->monitor(QByteArray("\x06\r\n"), 3, 5, Progress::OneChannel);
@@ -186,7 +186,7 @@ TEST_F(SmallWindowsTest, MonitorBuiltOnDemandKeepsEveryAnswer) {
     ReceiveMonitor* m = w.findChild<ReceiveMonitor*>();
     ASSERT_NE(m, nullptr);
     EXPECT_FALSE(m->isVisible());
-    w.mAllRead->trigger();
+    w.action(Command::ReadAll)->trigger();
     EXPECT_EQ(w.findChild<ReceiveMonitor*>(), m);  // the same window
     EXPECT_TRUE(m->isVisible());
     t.ctx.comm->monitor(QByteArray("\x06\r\n"), 3, 5, Progress::OneChannel);
@@ -300,8 +300,8 @@ TEST_F(MainWindowTest, InsertFileChannelTwoIntoFreeChannelFive) {
         d.Insnolist->setCurrentRow(1);
         d.Command1[0]->click();
     });
-    ASSERT_TRUE(window->mFINSERT->isEnabled());
-    window->btnAddCh->trigger();
+    ASSERT_TRUE(window->action(Command::Insert)->isEnabled());
+    window->toolButton(Command::Insert)->trigger();
     ASSERT_TRUE(shown);
 
     const ChannelRecord& c = t.ctx.store.ch[5];
@@ -323,7 +323,7 @@ TEST_F(MainWindowTest, InsertWithoutFreeChannelAsksNothingElse) {
     for (int ch = 1; ch <= 8; ++ch) fill(ch, {.samples = ramp(3)});
     refresh();
     wireFileMenu(*window, t.ctx);
-    window->mFINSERT->trigger();
+    window->action(Command::Insert)->trigger();
     ASSERT_EQ(t.messages.shown.size(), 1u);
     EXPECT_EQ(t.messages.shown[0].title, u8("ファイルの読込"));
     EXPECT_EQ(t.messages.shown[0].text, u8("空のＣＨがありません。"));
@@ -338,11 +338,11 @@ TEST_F(MainWindowTest, OpenThroughTheFileMenuEnablesEverything) {
     const QString path = t.root + "/open.ql5";
     writeBytes(path, fileBytes({a}));
     t.dialogs.answers = {path};
-    window->btnOpen->trigger();
+    window->toolButton(Command::Open)->trigger();
     EXPECT_EQ(t.ctx.store.channelsInUse, 1);
     EXPECT_EQ(header(4), u8("012\r007\r[ﾟC]"));
-    EXPECT_TRUE(window->btnSave->isEnabled());
-    EXPECT_TRUE(window->mFTEXT->isEnabled());
+    EXPECT_TRUE(window->toolButton(Command::Save)->isEnabled());
+    EXPECT_TRUE(window->action(Command::TextMenu)->isEnabled());
     EXPECT_EQ(window->windowTitle(), u8("クイレット解析ソフト  ") + t.root + "/open.ql6");
 }
 

@@ -118,9 +118,9 @@ protected:
 }  // namespace
 
 TEST_F(UsualWindowTest, OneClickReadsSavesAndSets) {
-    ASSERT_TRUE(window->mItumo->isEnabled());
-    ASSERT_TRUE(window->mItumoSet->isEnabled());
-    window->mItumo->trigger();
+    ASSERT_TRUE(window->action(Command::Usual)->isEnabled());
+    ASSERT_TRUE(window->action(Command::UsualSettings)->isEnabled());
+    window->action(Command::Usual)->trigger();
     ASSERT_NE(seen, nullptr);
     EXPECT_TRUE(t.messages.shown.empty()) << t.messages.texts().join("|").toStdString();
     EXPECT_FALSE(mainEnabledWhileRunning);
@@ -161,7 +161,7 @@ TEST_F(UsualWindowTest, CancelDuringTheTransferStopsBeforeTheSettings) {
             v->cmdCancel->click();
         }
     });
-    window->mItumo->trigger();
+    window->action(Command::Usual)->trigger();
     EXPECT_TRUE(cancelled);
     EXPECT_EQ(settingsCalls, 0);
     EXPECT_EQ(t.messages.texts(), QStringList{u8("読み取りを中止いたします。")});
@@ -204,7 +204,7 @@ TEST_F(UsualWindowTest, SetOnlyShowsNoReadOutAndBlinks) {
 
     // Task 0 with the same data on screen does not start.
     t.ctx.general.usualCommunicationTask = 0;
-    window->mItumo->trigger();
+    window->action(Command::Usual)->trigger();
     EXPECT_EQ(t.messages.shown.size(), 1u);
     EXPECT_EQ(t.messages.shown[0].title, u8("いつもの通信"));
     EXPECT_EQ(settingsCalls, 0);
@@ -236,7 +236,7 @@ TEST_F(UsualNoteTest, TheNoteAndTheStatusBarSayWhatWasWritten) {
             *window, t.ctx,
             {[](AppContext& c) { return chooseInitialDestinations(c); },
              [](AppContext& c, const QDateTime& start) { return usualSettingsStep(c, start).writtenSettings(); }});
-        window->mItumo->trigger();
+        window->action(Command::Usual)->trigger();
         auto* box = window->findChild<QMessageBox*>(QStringLiteral("usualOutcome"));
         ASSERT_NE(box, nullptr);
         EXPECT_EQ(box->text().section('\n', 1), row.note) << box->text().toStdString();

@@ -96,7 +96,7 @@ int main(int argc, char** argv) {
     sheet.fill(Qt::white);
     QPainter p(&sheet);
     for (int i = 0; i < keys.size(); ++i)
-        p.drawPixmap(QRect(i * 72 + 4, 4, 64, 64), window.imageList.value(keys[i]).pixmap(16, 16));
+        p.drawPixmap(QRect(i * 72 + 4, 4, 64, 64), window.toolbarImageList().value(keys[i]).pixmap(16, 16));
     p.end();
     saved = sheet.save(out.filePath(QStringLiteral("toolbar_images.png"))) && saved;
 
