@@ -45,15 +45,14 @@ void wireAnalysis(MainWindow& window, AppContext& ctx, TitlePrompt askTitle) {
 
 void wireGraphAnalysis(GraphWindow& graph, AppContext& ctx, TitlePrompt askTitle) {
     if (!askTitle) askTitle = dialogTitlePrompt(&graph);
-    graph.openStats = [&graph, &ctx] { showStatsWindow(ctx, visibleRows(ctx), &graph); };
-    graph.printReport = [&ctx, askTitle] {
+    graph.setCommand(GraphCommand::Statistics, [&graph, &ctx] { showStatsWindow(ctx, visibleRows(ctx), &graph); });
+    graph.setCommand(GraphCommand::Report, [&ctx, askTitle] {
         // The time span shown, every sample of it within the Y axes.
         const AxisRows shown{ctx.graph->x().shown.low, ctx.graph->x().shown.high};
         const PagePlot plot = reportPlot(ctx, reportGraphState(ctx, shown, ReportBounds::Held));
         reportCommand(ctx, *ctx.graphPrinter, ReportRequest{{}, visibleRows(ctx), savedDeltaHOverR(ctx), plot},
                       askTitle);
-    };
-    graph.updateCommandStates();
+    });
 }
 
 }  // namespace quillet

@@ -167,138 +167,157 @@ GraphGeometry GraphWindow::plotGeometry() const {
     return graphGeometryForPicture(ctx_.layout, gImage->width() * twipsX(), gImage->height() * twipsY());
 }
 
+namespace {
+
+// One line of the menu bar: a menu, an entry or a separator, in the menu
+// that holds it (none: the menu bar).
+struct MenuLine {
+    enum Kind { Menu, Entry, Separator } kind;
+    GraphCommand command;
+    std::optional<GraphCommand> in;
+    const char* name;
+    const char16_t* caption;
+};
+
+constexpr GraphCommand kHandled[] = {GraphCommand::Range,         GraphCommand::Print,      GraphCommand::Preview,
+                                     GraphCommand::Pdf,           GraphCommand::PageSetup,  GraphCommand::PrinterSetup,
+                                     GraphCommand::SaveSpan,      GraphCommand::Statistics, GraphCommand::Report,
+                                     GraphCommand::ReferenceLines};
+
+}  // namespace
+
+void GraphWindow::run(GraphCommand c) {
+    const auto it = handlers_.find(c);
+    if (it != handlers_.end() && *it) (*it)();
+}
+
+void GraphWindow::setCommand(GraphCommand c, std::function<void()> handler) {
+    handlers_.insert(c, std::move(handler));
+    updateCommandStates();
+}
+
 void GraphWindow::buildMenus() {
-    QMenuBar* bar = menuBar();
-    auto item = [this](QMenu* menu, const char* name, const QString& caption) {
-        QAction* a = menu->addAction(caption);
-        a->setObjectName(QString::fromLatin1(name));
-        return a;
+    using C = GraphCommand;
+    static const MenuLine kLines[] = {
+        {MenuLine::Entry, C::Range, {}, "mrange", u"レンジ変更(&R)"},
+        {MenuLine::Menu, C::PrintMenu, {}, "mprint", u"印刷(&G)"},
+        {MenuLine::Entry, C::Print, C::PrintMenu, "mgPrint", u"グラフ印刷(&P)"},
+        {MenuLine::Entry, C::Preview, C::PrintMenu, "mgPreview", u"印刷プレビュー(&V)"},
+        {MenuLine::Entry, C::Pdf, C::PrintMenu, "mgPdf", u"PDFで保存(&D)..."},
+        {MenuLine::Separator, C::PrintMenu, C::PrintMenu, "", u""},
+        {MenuLine::Entry, C::PageSetup, C::PrintMenu, "mPaperset", u"ページ設定(&Y)"},
+        {MenuLine::Entry, C::PrinterSetup, C::PrintMenu, "mPrinterSetting", u"プリンタ設定(&P)"},
+        {MenuLine::Entry, C::SaveSpan, {}, "msaveSpan", u"表示範囲を保存..."},
+        {MenuLine::Menu, C::AnalysisMenu, {}, "manalysis", u"解析(&A)"},
+        {MenuLine::Entry, C::Statistics, C::AnalysisMenu, "mgStats", u"統計と逸脱(&S)"},
+        {MenuLine::Entry, C::Report, C::AnalysisMenu, "mgReport", u"レポート印刷(&R)"},
+        {MenuLine::Menu, C::ParameterMenu, {}, "mpara", u"パラメータ(&P)"},
+        {MenuLine::Entry, C::Labels, C::ParameterMenu, "mpLabel", u"ラベル表示(&L)"},
+        {MenuLine::Menu, C::LineWidthMenu, C::ParameterMenu, "mpLIne", u"グラフ線幅(&S)"},
+        {MenuLine::Entry, C::ThinLine, C::LineWidthMenu, "mpLIneSe", u"細"},
+        {MenuLine::Entry, C::ThickLine, C::LineWidthMenu, "mpLIneSe", u"太"},
+        {MenuLine::Entry, C::ReferenceLines, C::ParameterMenu, "mpRef", u"基準線(&K)"},
+        {MenuLine::Entry, C::Close, {}, "mend", u"グラフ終了(&E)"},
     };
-
-    mrange = bar->addAction(QStringLiteral("レンジ変更(&R)"));
-    mrange->setObjectName(QStringLiteral("mrange"));
-    connect(mrange, &QAction::triggered, this, [this] {
-        if (openRangeDialog) openRangeDialog();
-    });
-
-    mprint = bar->addMenu(QStringLiteral("印刷(&G)"));
-    mprint->menuAction()->setObjectName(QStringLiteral("mprint"));
-    mgPrint = item(mprint, "mgPrint", QStringLiteral("グラフ印刷(&P)"));
-    mgPrint->setShortcut(QKeySequence::Print);
-    mgPreview = item(mprint, "mgPreview", QStringLiteral("印刷プレビュー(&V)"));
-    mgPdf = item(mprint, "mgPdf", QStringLiteral("PDFで保存(&D)..."));
-    mprint->addSeparator();
-    mPaperset = item(mprint, "mPaperset", QStringLiteral("ページ設定(&Y)"));
-    mPrinterSetting = item(mprint, "mPrinterSetting", QStringLiteral("プリンタ設定(&P)"));
-    connect(mgPrint, &QAction::triggered, this, [this] {
-        if (printGraph) printGraph();
-    });
-    connect(mgPreview, &QAction::triggered, this, [this] {
-        if (previewGraph) previewGraph();
-    });
-    connect(mgPdf, &QAction::triggered, this, [this] {
-        if (saveGraphPdf) saveGraphPdf();
-    });
-    connect(mPaperset, &QAction::triggered, this, [this] {
-        if (pageSetup) pageSetup();
-    });
-    connect(mPrinterSetting, &QAction::triggered, this, [this] {
-        if (printerSetup) printerSetup();
-    });
-
-    msaveSpan = bar->addAction(QStringLiteral("表示範囲を保存..."));
-    msaveSpan->setObjectName(QStringLiteral("msaveSpan"));
-    connect(msaveSpan, &QAction::triggered, this, [this] {
-        if (saveVisibleSpan) saveVisibleSpan();
-    });
-    manalysis = bar->addMenu(QStringLiteral("解析(&A)"));
-    manalysis->menuAction()->setObjectName(QStringLiteral("manalysis"));
-    mgStats = item(manalysis, "mgStats", QStringLiteral("統計と逸脱(&S)"));
-    mgReport = item(manalysis, "mgReport", QStringLiteral("レポート印刷(&R)"));
-    connect(mgStats, &QAction::triggered, this, [this] {
-        if (openStats) openStats();
-    });
-    connect(mgReport, &QAction::triggered, this, [this] {
-        if (printReport) printReport();
-    });
-
-    mpara = bar->addMenu(QStringLiteral("パラメータ(&P)"));
-    mpara->menuAction()->setObjectName(QStringLiteral("mpara"));
-    mpLabel = item(mpara, "mpLabel", QStringLiteral("ラベル表示(&L)"));
-    mpLabel->setCheckable(true);
-    connect(mpLabel, &QAction::triggered, this, [this] { onLabelsToggled(); });
-    mpLIne = mpara->addMenu(QStringLiteral("グラフ線幅(&S)"));
-    mpLIne->menuAction()->setObjectName(QStringLiteral("mpLIne"));
+    QMenuBar* bar = menuBar();
+    for (const MenuLine& line : kLines) {
+        const QString caption = QString::fromUtf16(line.caption);
+        QMenu* in = line.in ? menu(*line.in) : nullptr;
+        QAction* a = nullptr;
+        switch (line.kind) {
+        case MenuLine::Separator: in->addSeparator(); continue;
+        case MenuLine::Menu: {
+            QMenu* m = in ? in->addMenu(caption) : bar->addMenu(caption);
+            menus_[size_t(line.command)] = m;
+            a = m->menuAction();
+            break;
+        }
+        case MenuLine::Entry: a = in ? in->addAction(caption) : bar->addAction(caption); break;
+        }
+        a->setObjectName(QString::fromLatin1(line.name));
+        actions_[size_t(line.command)] = a;
+    }
+    for (const C c : kHandled) connect(action(c), &QAction::triggered, this, [this, c] { run(c); });
+    action(C::Print)->setShortcut(QKeySequence::Print);
+    action(C::Labels)->setCheckable(true);
+    connect(action(C::Labels), &QAction::triggered, this, [this] { onLabelsToggled(); });
     auto* widths = new QActionGroup(this);
     for (int i = 0; i < 2; ++i) {
-        mpLIneSe[size_t(i)] = item(mpLIne, "mpLIneSe", i == 0 ? QStringLiteral("細") : QStringLiteral("太"));
-        mpLIneSe[size_t(i)]->setCheckable(true);
-        widths->addAction(mpLIneSe[size_t(i)]);
-        connect(mpLIneSe[size_t(i)], &QAction::triggered, this, [this, i] { onLineWidthChosen(i); });
+        QAction* width = action(lineWidthCommand(i));
+        width->setCheckable(true);
+        widths->addAction(width);
+        connect(width, &QAction::triggered, this, [this, i] { onLineWidthChosen(i); });
     }
-    mpLIneSe[0]->setChecked(true);
-    mpRef = item(mpara, "mpRef", QStringLiteral("基準線(&K)"));
-    connect(mpRef, &QAction::triggered, this, [this] {
-        if (openReferenceDialog) openReferenceDialog();
-    });
+    action(C::ThinLine)->setChecked(true);
+    connect(action(C::Close), &QAction::triggered, this, &QWidget::close);
 
-    mend = bar->addAction(QStringLiteral("グラフ終了(&E)"));
-    mend->setObjectName(QStringLiteral("mend"));
-    connect(mend, &QAction::triggered, this, &QWidget::close);
-
-    popC = new QMenu(QStringLiteral("色の設定"), this);
-    popC->setObjectName(QStringLiteral("popC"));
-    popColor = item(popC, "popColor", QStringLiteral("色の変更"));
-    connect(popColor, &QAction::triggered, this, [this] { onColorClicked(); });
-
-    popR = new QMenu(QStringLiteral("レンジ元に戻す"), this);
-    popR->setObjectName(QStringLiteral("popR"));
-    popRange = item(popR, "popRange", QStringLiteral("自動範囲に戻す"));
-    popRange2 = item(popR, "popRange2", QStringLiteral("ひとつ前に戻す"));
-    popRange2->setVisible(false);
-    connect(popRange, &QAction::triggered, this, [this] { onRestoreRange(); });
-    connect(popRange2, &QAction::triggered, this, [this] { onUndoRange(); });
+    // The pop-ups of the grid's header and of the picture.
+    auto popup = [this](C menuCommand, const char* menuName, const QString& title) {
+        auto* m = new QMenu(title, this);
+        m->setObjectName(QString::fromLatin1(menuName));
+        menus_[size_t(menuCommand)] = m;
+        actions_[size_t(menuCommand)] = m->menuAction();
+        return m;
+    };
+    auto entry = [this](QMenu* m, C c, const char* name, const QString& caption) {
+        QAction* a = m->addAction(caption);
+        a->setObjectName(QString::fromLatin1(name));
+        actions_[size_t(c)] = a;
+        return a;
+    };
+    QMenu* colors = popup(C::ColorPopup, "popC", QStringLiteral("色の設定"));
+    connect(entry(colors, C::ChangeColor, "popColor", QStringLiteral("色の変更")), &QAction::triggered, this,
+            [this] { onColorClicked(); });
+    QMenu* ranges = popup(C::RangePopup, "popR", QStringLiteral("レンジ元に戻す"));
+    connect(entry(ranges, C::RestoreRange, "popRange", QStringLiteral("自動範囲に戻す")), &QAction::triggered, this,
+            [this] { onRestoreRange(); });
+    QAction* undo = entry(ranges, C::UndoRange, "popRange2", QStringLiteral("ひとつ前に戻す"));
+    undo->setVisible(false);
+    connect(undo, &QAction::triggered, this, [this] { onUndoRange(); });
 
     // Keys of the window (the pop-up's entry shows only while it applies).
-    undoRangeKey = new QAction(QStringLiteral("ひとつ前に戻す"), this);
-    undoRangeKey->setObjectName(QStringLiteral("undoRangeKey"));
-    undoRangeKey->setShortcut(QKeySequence::Undo);
-    addAction(undoRangeKey);
-    connect(undoRangeKey, &QAction::triggered, this, [this] { onUndoRange(); });
-    closeKey = new QAction(this);
-    closeKey->setObjectName(QStringLiteral("closeKey"));
-    closeKey->setShortcut(Qt::Key_Escape);
-    addAction(closeKey);
-    connect(closeKey, &QAction::triggered, this, &QWidget::close);
+    auto key = [this](C c, const char* name, const QString& text, const QKeySequence& shortcut) {
+        auto* a = new QAction(text, this);
+        a->setObjectName(QString::fromLatin1(name));
+        a->setShortcut(shortcut);
+        addAction(a);
+        actions_[size_t(c)] = a;
+        return a;
+    };
+    connect(key(C::UndoKey, "undoRangeKey", QStringLiteral("ひとつ前に戻す"), QKeySequence::Undo), &QAction::triggered,
+            this, [this] { onUndoRange(); });
+    connect(key(C::CloseKey, "closeKey", QString(), Qt::Key_Escape), &QAction::triggered, this, &QWidget::close);
 }
 
 void GraphWindow::buildToolbar() {
-    Toolbar1 = addToolBar(QStringLiteral("Toolbar1"));
-    Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
-    Toolbar1->setMovable(false);
+    toolbar_ = addToolBar(QStringLiteral("Toolbar1"));
+    toolbar_->setObjectName(QStringLiteral("Toolbar1"));
+    toolbar_->setMovable(false);
     const QMap<QString, QIcon> images = toolbarImages();
-    auto button = [this](const char* key, const QString& text, const QString& tooltip, const QIcon& icon = {}) {
-        QAction* b = Toolbar1->addAction(icon, text);
+    auto button = [this](GraphCommand c, const char* key, const QString& text, const QString& tooltip,
+                         const QIcon& icon = {}) {
+        QAction* b = toolbar_->addAction(icon, text);
         b->setObjectName(QString::fromLatin1(key));
         b->setToolTip(tooltip);
         if (icon.isNull())
-            if (auto* w = qobject_cast<QToolButton*>(Toolbar1->widgetForAction(b)))
+            if (auto* w = qobject_cast<QToolButton*>(toolbar_->widgetForAction(b)))
                 w->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        buttons_.insert(c, b);
+        // A button does what its entry does; the line-width button toggles.
+        if (c == GraphCommand::LineWidthMenu)
+            connect(b, &QAction::triggered, this, [this] { onLineWidthToggled(); });
+        else
+            connect(b, &QAction::triggered, action(c), &QAction::trigger);
         return b;
     };
-    btnRange = button("btnRange", QStringLiteral("レンジ"), QStringLiteral("グラフ画面のレンジを変更"));
-    Toolbar1->addSeparator();
-    btnprint = button("btnprint", QStringLiteral("印刷"), QStringLiteral("グラフの印刷"),
-                      images.value(QStringLiteral("toolprint")));
-    Toolbar1->addSeparator();
-    btnlabel = button("btnlabel", QStringLiteral("ラベル"), QStringLiteral("データラベルの表示"));
-    btnline = button("btnline", QStringLiteral("線幅"), QStringLiteral("グラフ線幅変更"));
-    btnref = button("btnref", QStringLiteral("基準線"), QStringLiteral("グラフ上に基準線"));
-    connect(btnRange, &QAction::triggered, mrange, &QAction::trigger);
-    connect(btnprint, &QAction::triggered, mgPrint, &QAction::trigger);
-    connect(btnlabel, &QAction::triggered, mpLabel, &QAction::trigger);
-    connect(btnline, &QAction::triggered, this, [this] { onLineWidthToggled(); });
-    connect(btnref, &QAction::triggered, mpRef, &QAction::trigger);
+    button(GraphCommand::Range, "btnRange", QStringLiteral("レンジ"), QStringLiteral("グラフ画面のレンジを変更"));
+    toolbar_->addSeparator();
+    button(GraphCommand::Print, "btnprint", QStringLiteral("印刷"), QStringLiteral("グラフの印刷"),
+           images.value(QStringLiteral("toolprint")));
+    toolbar_->addSeparator();
+    button(GraphCommand::Labels, "btnlabel", QStringLiteral("ラベル"), QStringLiteral("データラベルの表示"));
+    button(GraphCommand::LineWidthMenu, "btnline", QStringLiteral("線幅"), QStringLiteral("グラフ線幅変更"));
+    button(GraphCommand::ReferenceLines, "btnref", QStringLiteral("基準線"), QStringLiteral("グラフ上に基準線"));
 }
 
 void GraphWindow::buildGrid() {
@@ -367,20 +386,11 @@ bool GraphWindow::eventFilter(QObject* watched, QEvent* e) {
 }
 
 void GraphWindow::updateCommandStates() {
-    auto apply = [](QAction* a, const std::function<void()>& hook) { a->setEnabled(bool(hook)); };
-    apply(mrange, openRangeDialog);
-    apply(btnRange, openRangeDialog);
-    apply(mpRef, openReferenceDialog);
-    apply(btnref, openReferenceDialog);
-    apply(mgPrint, printGraph);
-    apply(mgPreview, previewGraph);
-    apply(mgPdf, saveGraphPdf);
-    apply(btnprint, printGraph);
-    apply(mPaperset, pageSetup);
-    apply(mPrinterSetting, printerSetup);
-    apply(msaveSpan, saveVisibleSpan);
-    apply(mgStats, openStats);
-    apply(mgReport, printReport);
+    for (const GraphCommand c : kHandled) {
+        const bool handled = handlers_.contains(c) && bool(handlers_.value(c));
+        action(c)->setEnabled(handled);
+        if (QAction* b = toolButton(c)) b->setEnabled(handled);
+    }
 }
 
 // ---------------------------------------------------------------- open and close
@@ -394,9 +404,9 @@ void GraphWindow::open(QWidget* mainWindow) {
     g.refHumid = 9999;
     g.lineWidth = 1;
     g.labelsOn = false;
-    mpLabel->setChecked(false);
-    mpLIneSe[0]->setChecked(true);
-    popRange2->setVisible(false);
+    action(GraphCommand::Labels)->setChecked(false);
+    action(GraphCommand::ThinLine)->setChecked(true);
+    action(GraphCommand::UndoRange)->setVisible(false);
     updateCommandStates();
     gpgridModel->recolour();
     show();
@@ -408,7 +418,7 @@ void GraphWindow::open(QWidget* mainWindow) {
 void GraphWindow::closeEvent(QCloseEvent* e) {
     ctx_.graph->x().manual = false;
     ctx_.graph->labelsOn = false;
-    mpLabel->setChecked(false);
+    action(GraphCommand::Labels)->setChecked(false);
     gImage->setRubberBand({});
     dragging_ = false;
     if (mainWindow_) mainWindow_->setEnabled(true);
@@ -431,7 +441,7 @@ void GraphWindow::redraw(bool recompute, bool refillGrid) {
     defaultReferenceLines(ctx_.graph);
     gImage->invalidate();
     if (refillGrid) gpgridModel->refill();
-    if (ctx_.graph->undoAvailable) popRange2->setVisible(true);
+    if (ctx_.graph->undoAvailable) action(GraphCommand::UndoRange)->setVisible(true);
 }
 
 void GraphWindow::rangesChanged(bool clearPicture) { redraw(clearPicture, clearPicture); }
@@ -440,7 +450,7 @@ void GraphWindow::rangesChanged(bool clearPicture) { redraw(clearPicture, clearP
 
 void GraphWindow::onPlotMousePressed(Qt::MouseButton button, QPointF pos, QPoint globalPos) {
     if (button == Qt::RightButton) {
-        popR->popup(globalPos);
+        menu(GraphCommand::RangePopup)->popup(globalPos);
         return;
     }
     if (button != Qt::LeftButton) return;
@@ -489,23 +499,24 @@ void GraphWindow::onPlotMouseReleased(Qt::MouseButton button, QPointF pos) {
 // ---------------------------------------------------------------- menus
 
 void GraphWindow::onLabelsToggled() {
-    ctx_.graph->labelsOn = mpLabel->isChecked();
+    ctx_.graph->labelsOn = action(GraphCommand::Labels)->isChecked();
     redraw(true, false);
 }
 
 void GraphWindow::onLineWidthChosen(int index) {
     ctx_.graph->lineWidth = index == 1 ? 2 : 1;
-    mpLIneSe[size_t(index)]->setChecked(true);
+    action(lineWidthCommand(index))->setChecked(true);
     redraw(false, false);
 }
 
-void GraphWindow::onLineWidthToggled() { onLineWidthChosen(mpLIneSe[0]->isChecked() ? 1 : 0); }
+void GraphWindow::onLineWidthToggled() { onLineWidthChosen(action(GraphCommand::ThinLine)->isChecked() ? 1 : 0); }
 
 bool GraphWindow::showColorPopup(int column, const QPoint& globalPos) {
     if (column < 1 || column > kChannels) return false;
     colorColumn_ = column;
-    popColor->setText(QStringLiteral("CH:") + channelLetter(column) + QStringLiteral(" 色変更"));
-    popC->popup(globalPos);
+    action(GraphCommand::ChangeColor)
+        ->setText(QStringLiteral("CH:") + channelLetter(column) + QStringLiteral(" 色変更"));
+    menu(GraphCommand::ColorPopup)->popup(globalPos);
     return true;
 }
 
@@ -535,20 +546,21 @@ namespace {
 // The graph window's own entries: its dialogs, its print and the export of
 // the visible span.
 void wireGraphEntries(AppContext& ctx, GraphWindow& graph) {
-    graph.openRangeDialog = [&ctx, &graph] { showGraphRange(ctx, &graph, [&graph] { graph.rangesChanged(true); }); };
-    graph.openReferenceDialog = [&ctx, &graph] {
+    using C = GraphCommand;
+    graph.setCommand(C::Range,
+                     [&ctx, &graph] { showGraphRange(ctx, &graph, [&graph] { graph.rangesChanged(true); }); });
+    graph.setCommand(C::ReferenceLines, [&ctx, &graph] {
         // The dialog shows the reference values, which default to the middle
         // of their axes.
         defaultReferenceLines(ctx.graph);
         showReferenceLines(ctx, &graph, [&graph] { graph.rangesChanged(false); });
-    };
-    graph.printGraph = [&ctx] { printDispatch(ctx, graphPrintJob(ctx)); };
+    });
+    graph.setCommand(C::Print, [&ctx] { printDispatch(ctx, graphPrintJob(ctx)); });
     auto preview = std::make_shared<QtPrintPreview>(&graph);
-    graph.previewGraph = [&ctx, preview] { previewCommand(ctx, graphPrintJob(ctx), *preview); };
-    graph.saveGraphPdf = [&ctx] { pdfCommand(ctx, graphPrintJob(ctx)); };
-    graph.pageSetup = [&ctx] { graphPageSetup(ctx); };
-    graph.printerSetup = [&ctx] { graphPrinterSetup(ctx); };
-    graph.updateCommandStates();
+    graph.setCommand(C::Preview, [&ctx, preview] { previewCommand(ctx, graphPrintJob(ctx), *preview); });
+    graph.setCommand(C::Pdf, [&ctx] { pdfCommand(ctx, graphPrintJob(ctx)); });
+    graph.setCommand(C::PageSetup, [&ctx] { graphPageSetup(ctx); });
+    graph.setCommand(C::PrinterSetup, [&ctx] { graphPrinterSetup(ctx); });
 }
 
 }  // namespace

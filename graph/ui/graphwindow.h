@@ -5,9 +5,11 @@
 // and reads values in the picture's tooltip. While the window is open the
 // main window is disabled.
 //
-// The range dialog, the reference-line dialog and printing are attached
-// through the public hooks below; their entries stay disabled while a hook
-// is empty. A dialog calls rangesChanged() after its OK.
+// Every menu, entry, pop-up and key is a GraphCommand; its QAction keeps the
+// old control's name as its object name (mrange, mgPrint, popRange2, ...).
+// The range dialog, the reference-line dialog, printing and the exports are
+// attached with setCommand(); their entries (and toolbar buttons) stay
+// disabled until then. A dialog calls rangesChanged() after its OK.
 #pragma once
 
 #include "core/context.h"
@@ -17,6 +19,7 @@
 #include <QAction>
 #include <QImage>
 #include <QMainWindow>
+#include <QMap>
 #include <QMenu>
 #include <QPointer>
 #include <QTableView>
@@ -29,6 +32,39 @@ namespace quillet {
 
 class MainWindow;
 class GraphWindow;
+
+// The graph window's menus, entries, pop-ups and keys, in the order of the
+// menu bar.
+enum class GraphCommand {
+    Range,           // mrange "レンジ変更(&R)" (a command on the menu bar)
+    PrintMenu,       // mprint "印刷(&G)"
+    Print,           //   mgPrint (Ctrl+P)
+    Preview,         //   mgPreview
+    Pdf,             //   mgPdf
+    PageSetup,       //   mPaperset
+    PrinterSetup,    //   mPrinterSetting
+    SaveSpan,        // msaveSpan "表示範囲を保存..."
+    AnalysisMenu,    // manalysis "解析(&A)"
+    Statistics,      //   mgStats: the figures of the visible span
+    Report,          //   mgReport: the report of the visible span
+    ParameterMenu,   // mpara "パラメータ(&P)"
+    Labels,          //   mpLabel (checkable)
+    LineWidthMenu,   //   mpLIne "グラフ線幅(&S)"
+    ThinLine,        //     mpLIneSe "細"
+    ThickLine,       //     mpLIneSe "太"
+    ReferenceLines,  //   mpRef "基準線(&K)"
+    Close,           // mend "グラフ終了(&E)"
+    ColorPopup,      // popC "色の設定"
+    ChangeColor,     //   popColor "CH:A 色変更" ...
+    RangePopup,      // popR "レンジ元に戻す"
+    RestoreRange,    //   popRange "自動範囲に戻す"
+    UndoRange,       //   popRange2 "ひとつ前に戻す" (shown once there is something to undo)
+    UndoKey,         // undoRangeKey: Ctrl+Z
+    CloseKey,        // closeKey: Esc
+};
+constexpr int kGraphCommands = int(GraphCommand::CloseKey) + 1;
+// The line width's entry: 0 thin, 1 thick.
+constexpr GraphCommand lineWidthCommand(int index) { return GraphCommand(int(GraphCommand::ThinLine) + index); }
 
 // gImage: the cached plot and the drag rectangle over it.
 class GraphPicture : public QWidget {
@@ -93,18 +129,20 @@ public:
     double twipsX() const;
     double twipsY() const;
 
-    // Hooks of the dialogs and the graph print; empty = entry disabled.
-    std::function<void()> openRangeDialog;      // mrange, btnRange
-    std::function<void()> openReferenceDialog;  // mpRef, btnref
-    std::function<void()> printGraph;           // mgPrint, btnprint
-    std::function<void()> pageSetup;            // mPaperset
-    std::function<void()> printerSetup;         // mPrinterSetting
-    std::function<void()> previewGraph;         // mgPreview
-    std::function<void()> saveGraphPdf;         // mgPdf
-    std::function<void()> saveVisibleSpan;      // msaveSpan
-    std::function<void()> openStats;            // mgStats: the figures of the visible span
-    std::function<void()> printReport;          // mgReport: the report of the visible span
-    // Enables the entries of the hooks that are set (open() does it too).
+    // The action of a command (a menu's is its menu action); its menu for a
+    // menu or a pop-up, else nullptr; its toolbar button, else nullptr (the
+    // line-width menu's button toggles the width).
+    QAction* action(GraphCommand c) const { return actions_[size_t(c)]; }
+    QMenu* menu(GraphCommand c) const { return menus_[size_t(c)]; }
+    QAction* toolButton(GraphCommand c) const { return buttons_.value(c); }
+    QToolBar* toolbar() const { return toolbar_; }
+
+    // Attaches what an entry does: the range and reference-line dialogs,
+    // the print, its preview, PDF, page and printer set-up, the export of
+    // the visible span, its figures and its report. Entries without a
+    // handler stay disabled.
+    void setCommand(GraphCommand c, std::function<void()> handler);
+    // Enables the entries that have a handler (open() does it too).
     void updateCommandStates();
 
     // The colour popup of the grid's header cell of column c (1..8); false
@@ -122,36 +160,6 @@ public:
     GraphPicture* gImage = nullptr;
     QTableView* gpgrid = nullptr;
     GraphGridModel* gpgridModel = nullptr;
-    QToolBar* Toolbar1 = nullptr;
-    QAction* mrange = nullptr;           // "レンジ変更(&R)"
-    QMenu* mprint = nullptr;             // "印刷(&G)"
-    QAction* mgPrint = nullptr;          //   "グラフ印刷(&P)" (Ctrl+P)
-    QAction* mgPreview = nullptr;        //   "印刷プレビュー(&V)"
-    QAction* mgPdf = nullptr;            //   "PDFで保存(&D)..."
-    QAction* mPaperset = nullptr;        //   "ページ設定(&Y)"
-    QAction* mPrinterSetting = nullptr;  //   "プリンタ設定(&P)"
-    QMenu* manalysis = nullptr;          // "解析(&A)"
-    QAction* mgStats = nullptr;          //   "統計と逸脱(&S)"
-    QAction* mgReport = nullptr;         //   "レポート印刷(&R)"
-    QMenu* mpara = nullptr;              // "パラメータ(&P)"
-    QAction* mpLabel = nullptr;          //   "ラベル表示(&L)"
-    QMenu* mpLIne = nullptr;             //   "グラフ線幅(&S)"
-    std::array<QAction*, 2> mpLIneSe{};  //     "細", "太"
-    QAction* mpRef = nullptr;            //   "基準線(&K)"
-    QAction* msaveSpan = nullptr;        // "表示範囲を保存..."
-    QAction* mend = nullptr;             // "グラフ終了(&E)"
-    QMenu* popC = nullptr;               // "色の設定"
-    QAction* popColor = nullptr;         //   "CH:A 色変更" ...
-    QMenu* popR = nullptr;               // "レンジ元に戻す"
-    QAction* popRange = nullptr;         //   "自動範囲に戻す"
-    QAction* popRange2 = nullptr;        //   "ひとつ前に戻す"
-    QAction* undoRangeKey = nullptr;     // Ctrl+Z: "ひとつ前に戻す" from the keyboard
-    QAction* closeKey = nullptr;         // Esc: closes the window
-    QAction* btnRange = nullptr;
-    QAction* btnprint = nullptr;
-    QAction* btnlabel = nullptr;
-    QAction* btnline = nullptr;
-    QAction* btnref = nullptr;
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -163,6 +171,7 @@ private:
     friend class GraphPicture;
     void buildMenus();
     void buildToolbar();
+    void run(GraphCommand c);
     void buildGrid();
     void layoutGridColumns();
     void paintPlot(QPainter& p, const QRectF& target);
@@ -176,6 +185,11 @@ private:
     void onUndoRange();
 
     AppContext& ctx_;
+    std::array<QAction*, kGraphCommands> actions_{};
+    std::array<QMenu*, kGraphCommands> menus_{};
+    QMap<GraphCommand, QAction*> buttons_;
+    QToolBar* toolbar_ = nullptr;
+    QMap<GraphCommand, std::function<void()>> handlers_;
     QPointer<QWidget> mainWindow_;
     int colorColumn_ = 0;
     PlotPoint dragStart_;

@@ -17,10 +17,9 @@ void wireSpreadsheet(MainWindow& window, AppContext& ctx) {
 void wireGraphSpreadsheet(GraphWindow& graph, AppContext& ctx) {
     // The rows between the X bounds on screen, CSV or workbook by the
     // chosen name.
-    graph.saveVisibleSpan = [&ctx] {
+    graph.setCommand(GraphCommand::SaveSpan, [&ctx] {
         exportTable(ctx, std::nullopt, clampToAxis(ctx.store, ctx.graph->x().shown.low, ctx.graph->x().shown.high));
-    };
-    graph.updateCommandStates();
+    });
 }
 
 }  // namespace quillet

@@ -45,9 +45,9 @@ TEST_F(DesktopTest, KeysBesideTheMnemonics) {
         {window->action(Command::Save), QKeySequence(Qt::CTRL | Qt::Key_S)},
         {window->action(Command::PrintAll), QKeySequence(Qt::CTRL | Qt::Key_P)},
         {window->action(Command::Help), QKeySequence(Qt::Key_F1)},
-        {graph.mgPrint, QKeySequence(Qt::CTRL | Qt::Key_P)},
-        {graph.undoRangeKey, QKeySequence(Qt::CTRL | Qt::Key_Z)},
-        {graph.closeKey, QKeySequence(Qt::Key_Escape)},
+        {graph.action(GraphCommand::Print), QKeySequence(Qt::CTRL | Qt::Key_P)},
+        {graph.action(GraphCommand::UndoKey), QKeySequence(Qt::CTRL | Qt::Key_Z)},
+        {graph.action(GraphCommand::CloseKey), QKeySequence(Qt::Key_Escape)},
     };
     for (const Case& c : cases) EXPECT_EQ(c.action->shortcut(), c.key) << c.action->objectName().toStdString();
     EXPECT_TRUE(window->action(Command::Open)->text().contains(u8("(&O)")));  // the mnemonic stays
@@ -57,7 +57,7 @@ TEST_F(DesktopTest, KeysBesideTheMnemonics) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&graph));
     graph.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&graph));
-    graph.popRange->trigger();  // the automatic range, the old one kept
+    graph.action(GraphCommand::RestoreRange)->trigger();  // the automatic range, the old one kept
     ASSERT_TRUE(t.ctx.graph->undoAvailable);
     QTest::keyClick(&graph, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_TRUE(t.ctx.graph->x().manual);

@@ -108,9 +108,11 @@ TEST_F(GraphWindowTest, ZoomUndoRestoreColourAndLineWidth) {
     EXPECT_EQ(graph->gpgridModel->texts()[1][1], u8("432/1"));
     EXPECT_EQ(graph->gpgridModel->texts()[1][2], u8("432/0"));
     EXPECT_EQ(graph->gpgridModel->index(0, 2).data(Qt::BackgroundRole).value<QColor>(), QColor(0, 128, 0));
-    EXPECT_FALSE(graph->popRange2->isVisible());
-    for (QAction* a : {graph->mrange, graph->btnRange, graph->mpRef, graph->btnref, graph->mgPrint, graph->btnprint,
-                       graph->mPaperset, graph->mPrinterSetting})
+    EXPECT_FALSE(graph->action(GraphCommand::UndoRange)->isVisible());
+    for (QAction* a : {graph->action(GraphCommand::Range), graph->toolButton(GraphCommand::Range),
+                       graph->action(GraphCommand::ReferenceLines), graph->toolButton(GraphCommand::ReferenceLines),
+                       graph->action(GraphCommand::Print), graph->toolButton(GraphCommand::Print),
+                       graph->action(GraphCommand::PageSetup), graph->action(GraphCommand::PrinterSetup)})
         EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
     EXPECT_TRUE(graph->grab().toImage().save(QStringLiteral(QUILLET_BUILD_DIR) + "/graphwindow.png"));
 
@@ -139,36 +141,36 @@ TEST_F(GraphWindowTest, ZoomUndoRestoreColourAndLineWidth) {
     EXPECT_NEAR(g.x().shown.high, 200, 1);
     EXPECT_NEAR(g.temp().shown.low, 20, 1);
     EXPECT_NEAR(g.temp().shown.high, 28, 1);
-    EXPECT_TRUE(graph->popRange2->isVisible());
+    EXPECT_TRUE(graph->action(GraphCommand::UndoRange)->isVisible());
     settle();
     EXPECT_GT(graph->gImage->renderCount(), renders);
     const int zoomStart = g.x().shown.low;
 
-    graph->popRange2->trigger();  // undo
+    graph->action(GraphCommand::UndoRange)->trigger();  // undo
     EXPECT_EQ(g.x().shown.low, 1);
     EXPECT_EQ(g.x().shown.high, 432);
-    graph->popRange2->trigger();  // and again: the zoom
+    graph->action(GraphCommand::UndoRange)->trigger();  // and again: the zoom
     EXPECT_EQ(g.x().shown.low, zoomStart);
-    graph->popRange->trigger();  // back to automatic
+    graph->action(GraphCommand::RestoreRange)->trigger();  // back to automatic
     EXPECT_EQ(g.x().shown.low, 1);
     EXPECT_EQ(g.x().shown.high, 432);
     EXPECT_EQ(g.temp().shown.high, 30);
 
     // "太", then the toolbar button goes back to "細".
-    graph->mpLIneSe[1]->trigger();
+    graph->action(lineWidthCommand(1))->trigger();
     EXPECT_EQ(g.lineWidth, 2);
-    graph->btnline->trigger();
+    graph->toolButton(GraphCommand::LineWidthMenu)->trigger();
     EXPECT_EQ(g.lineWidth, 1);
-    EXPECT_TRUE(graph->mpLIneSe[0]->isChecked());
+    EXPECT_TRUE(graph->action(lineWidthCommand(0))->isChecked());
 
     // Colour of channel B: a cancel changes nothing, a choice recolours.
     ASSERT_TRUE(graph->showColorPopup(2, graph->mapToGlobal(QPoint(10, 10))));
-    EXPECT_EQ(graph->popColor->text(), u8("CH:B 色変更"));
-    graph->popC->hide();
-    graph->popColor->trigger();
+    EXPECT_EQ(graph->action(GraphCommand::ChangeColor)->text(), u8("CH:B 色変更"));
+    graph->menu(GraphCommand::ColorPopup)->hide();
+    graph->action(GraphCommand::ChangeColor)->trigger();
     EXPECT_EQ(t.ctx.graph->channelColor[2], 0x008000u);
     colors.answer = QColor(255, 128, 0);
-    graph->popColor->trigger();
+    graph->action(GraphCommand::ChangeColor)->trigger();
     EXPECT_EQ(t.ctx.graph->channelColor[2], 0xFF8000u);
     EXPECT_EQ(graph->gpgridModel->index(0, 2).data(Qt::BackgroundRole).value<QColor>(), QColor(255, 128, 0));
     ASSERT_EQ(colors.asked.size(), 2u);
@@ -177,9 +179,8 @@ TEST_F(GraphWindowTest, ZoomUndoRestoreColourAndLineWidth) {
 
     // Hooks from outside: the range dialog's OK redraws with the new ranges.
     int opened = 0;
-    graph->openRangeDialog = [&] { ++opened; };
-    graph->updateCommandStates();
-    graph->btnRange->trigger();
+    graph->setCommand(GraphCommand::Range, [&] { ++opened; });
+    graph->toolButton(GraphCommand::Range)->trigger();
     EXPECT_EQ(opened, 1);
     t.ctx.graph->x().manual = 1;
     t.ctx.graph->x().shown.low = 10;
@@ -187,9 +188,9 @@ TEST_F(GraphWindowTest, ZoomUndoRestoreColourAndLineWidth) {
     graph->rangesChanged(true);
     EXPECT_EQ(graph->gpgridModel->texts()[1][1], u8("11/0"));
 
-    graph->mpLabel->trigger();
+    graph->action(GraphCommand::Labels)->trigger();
     EXPECT_EQ(g.labelsOn, 1);
-    graph->mend->trigger();
+    graph->action(GraphCommand::Close)->trigger();
     EXPECT_FALSE(graph->isVisible());
     EXPECT_TRUE(window->isEnabled());
     EXPECT_EQ(g.x().manual, 0);
@@ -210,7 +211,7 @@ TEST_F(GraphWindowTest, RangeAndReferenceDialogsAndThePrintFromTheGraphWindow) {
 
     // The range dialog over the graph window, which waits while the main
     // window stays disabled behind it; data numbers 100..200 by number.
-    graph->mrange->trigger();
+    graph->action(GraphCommand::Range)->trigger();
     QPointer<GraphRangeDialog> range = graph->findChild<GraphRangeDialog*>();
     ASSERT_TRUE(range);
     ASSERT_TRUE(becomesActive(range));
@@ -227,7 +228,7 @@ TEST_F(GraphWindowTest, RangeAndReferenceDialogsAndThePrintFromTheGraphWindow) {
     EXPECT_EQ(g.x().shown.low, 100);
     EXPECT_EQ(g.x().shown.high, 200);
     EXPECT_EQ(g.undoAvailable, 1);
-    EXPECT_TRUE(graph->popRange2->isVisible());
+    EXPECT_TRUE(graph->action(GraphCommand::UndoRange)->isVisible());
     EXPECT_EQ(graph->gpgridModel->texts()[1][1], u8("101/0"));
     settle();
     EXPECT_GT(graph->gImage->renderCount(), renders);
@@ -239,7 +240,7 @@ TEST_F(GraphWindowTest, RangeAndReferenceDialogsAndThePrintFromTheGraphWindow) {
     // its OK draws the lines.
     t.ctx.graph->refTemp = 9999;
     t.ctx.graph->refHumid = 9999;
-    graph->btnref->trigger();
+    graph->toolButton(GraphCommand::ReferenceLines)->trigger();
     QPointer<ReferenceLinesDialog> ref = graph->findChild<ReferenceLinesDialog*>();
     ASSERT_TRUE(ref);
     ASSERT_TRUE(becomesActive(ref));
@@ -260,10 +261,10 @@ TEST_F(GraphWindowTest, RangeAndReferenceDialogsAndThePrintFromTheGraphWindow) {
     ScriptedPrinter paper(t.root + "/graph.pdf");
     t.ctx.printer = &checks;
     t.ctx.graphPrinter = &paper;
-    graph->mPaperset->trigger();
-    graph->mPrinterSetting->trigger();
+    graph->action(GraphCommand::PageSetup)->trigger();
+    graph->action(GraphCommand::PrinterSetup)->trigger();
     EXPECT_EQ(paper.dialogsShown, 2);
-    graph->btnprint->trigger();
+    graph->toolButton(GraphCommand::Print)->trigger();
     EXPECT_TRUE(t.messages.shown.empty()) << t.messages.texts().join('|').toStdString();
     const QStringList pages = pdfPages(t.root + "/graph.pdf");
     ASSERT_EQ(pages.size(), 1);
@@ -310,15 +311,15 @@ TEST_F(GraphWindowTest, TableExportsOfTheWholeFileAndOfTheVisibleSpan) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(graph.get()));
     t.ctx.graph->x().shown.low = 100;
     t.ctx.graph->x().shown.high = 200;
-    ASSERT_TRUE(graph->msaveSpan->isEnabled());
+    ASSERT_TRUE(graph->action(GraphCommand::SaveSpan)->isEnabled());
     t.dialogs.answers.push_back(t.root + "/span.csv");
-    graph->msaveSpan->trigger();
+    graph->action(GraphCommand::SaveSpan)->trigger();
     const QStringList span = lines(t.root + "/span.csv");
     ASSERT_EQ(span.size(), 1 + 101);
     EXPECT_EQ(span.mid(1), all.mid(100, 101));
     EXPECT_TRUE(span[1].startsWith(rowText(100) + ","));
     t.dialogs.answers.push_back(t.root + "/span.xlsx");
-    graph->msaveSpan->trigger();
+    graph->action(GraphCommand::SaveSpan)->trigger();
     EXPECT_TRUE(filetestBytes(t.root + "/span.xlsx").startsWith("PK"));
     EXPECT_EQ(t.dialogs.requests.back().title, "表示範囲の保存");
 

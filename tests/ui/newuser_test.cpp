@@ -165,8 +165,8 @@ TEST_F(MainWindowTest, HelpNamesEveryCommandAndItsLinksLand) {
     collect(window->toolbar()->actions());
     collect(window->menu(Command::AllPopup)->actions());
     collect(graph.menuBar()->actions());
-    collect(graph.Toolbar1->actions());
-    collect(graph.popR->actions());
+    collect(graph.toolbar()->actions());
+    collect(graph.menu(GraphCommand::RangePopup)->actions());
     EXPECT_GE(captions.size(), 50);
     QStringList missing;
     for (const QString& c : captions)
