@@ -30,6 +30,91 @@ void cellText(QPainter& p, const QRectF& cell, const QString& text, bool left, d
     p.drawText(cell.adjusted(pad, 0, -pad, 0), Qt::AlignVCenter | (left ? Qt::AlignLeft : Qt::AlignHCenter), text);
 }
 
+// The page of a report as it is painted: its painter and device, the
+// printable width and height, the fitted font, its size, the character
+// width and the line height.
+struct ReportPage {
+    QPainter& painter;
+    QPagedPaintDevice* device;
+    double pw, ph;
+    QFont font;
+    int size;
+    double w, h;
+};
+
+// Title and header lines on the left, the sign-off boxes on the right.
+// Returns the height they take.
+double drawReportHeader(AppContext& ctx, const ReportRequest& r, const ReportPage& page) {
+    auto& [painter, device, pw, ph, font, size, w, h] = page;
+    QFont titleFont = printFont(size * 1.8);
+    titleFont.setBold(true);
+    painter.setFont(titleFont);
+    const double titleHeight = QFontMetricsF(titleFont, device).height();
+    const double boxWidth = 12 * w;
+    const double boxesLeft = pw - 3 * boxWidth;
+    painter.drawText(QRectF(0, 0, boxesLeft - w, titleHeight), Qt::AlignLeft | Qt::AlignVCenter, r.title);
+    painter.setFont(font);
+    const QStringList lines = reportHeaderLines(ctx, r);
+    double y = titleHeight + 0.3 * h;
+    for (const QString& line : lines) {
+        painter.drawText(QRectF(0, y, boxesLeft - w, h), Qt::AlignLeft | Qt::AlignVCenter, line);
+        y += h;
+    }
+    const double boxHeight = y;
+    for (int i = 0; i < 3; ++i) {
+        const QRectF box(boxesLeft + i * boxWidth, 0, boxWidth, boxHeight);
+        painter.drawRect(box);
+        painter.drawLine(QPointF(box.left(), h * 1.2), QPointF(box.right(), h * 1.2));
+        cellText(painter, QRectF(box.left(), 0, boxWidth, h * 1.2), QString::fromUtf16(kSignOff[i]), false, 0);
+    }
+    return boxHeight;
+}
+
+// The table of figures at the foot, above the page number. Returns its top.
+double drawFigureTable(AppContext& ctx, const std::vector<ChannelFigures>& figures, const ReportPage& page) {
+    auto& [painter, device, pw, ph, font, size, w, h] = page;
+    const int rows = kFigureRows + 1;
+    const double rowHeight = h * 1.05;
+    const double tableWidth = (kLabelChars + int(figures.size()) * kChannelChars) * w;
+    const double tableTop = ph - 1.5 * h - rows * rowHeight;
+    const double tableLeft = (pw - tableWidth) / 2;
+    QFont tableFont = printFont(size * 0.85);
+    painter.setFont(tableFont);
+    for (int row = 0; row < rows; ++row) {
+        const double top = tableTop + row * rowHeight;
+        double left = tableLeft;
+        const QRectF label(left, top, kLabelChars * w, rowHeight);
+        cellText(painter, label, row == 0 ? QString() : figureRowLabel(row - 1), true, w * 0.3);
+        left += kLabelChars * w;
+        for (const ChannelFigures& f : figures) {
+            const QRectF cell(left, top, kChannelChars * w, rowHeight);
+            cellText(painter, cell, row == 0 ? figureColumnHead(ctx, f.channel) : figureText(f, row - 1), false,
+                     w * 0.3);
+            left += kChannelChars * w;
+        }
+        painter.drawLine(QPointF(tableLeft, top), QPointF(tableLeft + tableWidth, top));
+    }
+    painter.drawRect(QRectF(tableLeft, tableTop, tableWidth, rows * rowHeight));
+    for (size_t i = 0; i <= figures.size(); ++i) {
+        const double x = tableLeft + (kLabelChars + double(i) * kChannelChars) * w;
+        painter.drawLine(QPointF(x, tableTop), QPointF(x, tableTop + rows * rowHeight));
+    }
+    return tableTop;
+}
+
+// The graph between the header and the table, with room for its labels.
+void drawReportGraph(const ReportRequest& r, const ReportPage& page, double boxHeight, double tableTop) {
+    auto& [painter, device, pw, ph, font, size, w, h] = page;
+    painter.setFont(font);
+    const QRectF plot(9 * w, boxHeight + 2.5 * h, pw - 15 * w, tableTop - boxHeight - 5.5 * h);
+    if (r.plot && plot.height() > 0) {
+        painter.drawRect(plot);
+        painter.save();
+        r.plot(painter, plot, w, h);
+        painter.restore();
+    }
+}
+
 }  // namespace
 
 QString defaultReportTitle(const ChannelStore& s) {
@@ -81,7 +166,6 @@ int printReport(AppContext& ctx, PrintControl& printer, const ReportRequest& r) 
         return 0;
     }
 
-    const std::vector<ChannelFigures> figures = channelFigures(ctx.store, r.rows, r.deltaHOverR);
     const double pw = device->width();
     const double ph = device->height();
     const auto [size, w, h] = fitPrintFont(device, pw, kTableChars);
@@ -89,67 +173,10 @@ int printReport(AppContext& ctx, PrintControl& printer, const ReportRequest& r) 
     QPen pen(Qt::black);
     pen.setWidthF(w * 0.06);
     painter.setPen(pen);
-
-    // Title and header lines on the left, the sign-off boxes on the right.
-    QFont titleFont = printFont(size * 1.8);
-    titleFont.setBold(true);
-    painter.setFont(titleFont);
-    const double titleHeight = QFontMetricsF(titleFont, device).height();
-    const double boxWidth = 12 * w;
-    const double boxesLeft = pw - 3 * boxWidth;
-    painter.drawText(QRectF(0, 0, boxesLeft - w, titleHeight), Qt::AlignLeft | Qt::AlignVCenter, r.title);
-    painter.setFont(font);
-    const QStringList lines = reportHeaderLines(ctx, r);
-    double y = titleHeight + 0.3 * h;
-    for (const QString& line : lines) {
-        painter.drawText(QRectF(0, y, boxesLeft - w, h), Qt::AlignLeft | Qt::AlignVCenter, line);
-        y += h;
-    }
-    const double boxHeight = y;
-    for (int i = 0; i < 3; ++i) {
-        const QRectF box(boxesLeft + i * boxWidth, 0, boxWidth, boxHeight);
-        painter.drawRect(box);
-        painter.drawLine(QPointF(box.left(), h * 1.2), QPointF(box.right(), h * 1.2));
-        cellText(painter, QRectF(box.left(), 0, boxWidth, h * 1.2), QString::fromUtf16(kSignOff[i]), false, 0);
-    }
-
-    // The table of figures at the foot, above the page number.
-    const int rows = kFigureRows + 1;
-    const double rowHeight = h * 1.05;
-    const double tableWidth = (kLabelChars + int(figures.size()) * kChannelChars) * w;
-    const double tableTop = ph - 1.5 * h - rows * rowHeight;
-    const double tableLeft = (pw - tableWidth) / 2;
-    QFont tableFont = printFont(size * 0.85);
-    painter.setFont(tableFont);
-    for (int row = 0; row < rows; ++row) {
-        const double top = tableTop + row * rowHeight;
-        double left = tableLeft;
-        const QRectF label(left, top, kLabelChars * w, rowHeight);
-        cellText(painter, label, row == 0 ? QString() : figureRowLabel(row - 1), true, w * 0.3);
-        left += kLabelChars * w;
-        for (const ChannelFigures& f : figures) {
-            const QRectF cell(left, top, kChannelChars * w, rowHeight);
-            cellText(painter, cell, row == 0 ? figureColumnHead(ctx, f.channel) : figureText(f, row - 1), false,
-                     w * 0.3);
-            left += kChannelChars * w;
-        }
-        painter.drawLine(QPointF(tableLeft, top), QPointF(tableLeft + tableWidth, top));
-    }
-    painter.drawRect(QRectF(tableLeft, tableTop, tableWidth, rows * rowHeight));
-    for (size_t i = 0; i <= figures.size(); ++i) {
-        const double x = tableLeft + (kLabelChars + double(i) * kChannelChars) * w;
-        painter.drawLine(QPointF(x, tableTop), QPointF(x, tableTop + rows * rowHeight));
-    }
-
-    // The graph between the header and the table, with room for its labels.
-    painter.setFont(font);
-    const QRectF plot(9 * w, boxHeight + 2.5 * h, pw - 15 * w, tableTop - boxHeight - 5.5 * h);
-    if (r.plot && plot.height() > 0) {
-        painter.drawRect(plot);
-        painter.save();
-        r.plot(painter, plot, w, h);
-        painter.restore();
-    }
+    const ReportPage page{painter, device, pw, ph, font, size, w, h};
+    const double headerHeight = drawReportHeader(ctx, r, page);
+    const double tableTop = drawFigureTable(ctx, channelFigures(ctx.store, r.rows, r.deltaHOverR), page);
+    drawReportGraph(r, page, headerHeight, tableTop);
 
     painter.setPen(QPen());
     painter.setFont(font);

@@ -111,7 +111,15 @@ void RecordingSettingsDialog::build() {
     auto* form = new QGridLayout;
     top->addLayout(form);
     int row = 0;
+    buildNumbersAndTimes(*form, row);
+    buildModeAndRange(*form, row);
+    top->addLayout(buildChannelFrames());
+    buildFoot(*top);
+    connectControls();
+}
 
+// Card and test numbers, the clock, the start and the end, the interval.
+void RecordingSettingsDialog::buildNumbersAndTimes(QGridLayout& form, int& row) {
     auto* ctno = new QHBoxLayout;
     comboCardno = combo("comboCardno", false, this, "設定するカードＮｏ．又は変換文字を選択");
     comboTestno = combo("comboTestno", false, this, "設定するテストＮｏ．又は変換文字を選択");
@@ -124,16 +132,16 @@ void RecordingSettingsDialog::build() {
     ctno->addWidget(comboTestno);
     ctno->addWidget(Command2);
     ctno->addStretch(1);
-    form->addWidget(new QLabel(QStringLiteral("カード－テストNo."), this), row, 0);
-    form->addLayout(ctno, row++, 1);
+    form.addWidget(new QLabel(QStringLiteral("カード－テストNo."), this), row, 0);
+    form.addLayout(ctno, row++, 1);
 
     Realtime = new QLabel(this);
     Realtime->setObjectName(QStringLiteral("Realtime"));
     Realtime->setToolTip(QStringLiteral("現在の時刻"));
     Realtime->setFrameShape(QFrame::Panel);
     Realtime->setFrameShadow(QFrame::Sunken);
-    form->addWidget(new QLabel(QStringLiteral("現在時刻"), this), row, 0);
-    form->addWidget(Realtime, row++, 1);
+    form.addWidget(new QLabel(QStringLiteral("現在時刻"), this), row, 0);
+    form.addWidget(Realtime, row++, 1);
 
     auto* startBox = new QHBoxLayout;
     Starttimeset = new QLineEdit(this);
@@ -147,15 +155,15 @@ void RecordingSettingsDialog::build() {
     startBox->addWidget(Starttimeset);
     startBox->addWidget(scStarttimeset);
     startBox->addStretch(1);
-    form->addWidget(new QLabel(QStringLiteral("開始時刻"), this), row, 0);
-    form->addLayout(startBox, row++, 1);
+    form.addWidget(new QLabel(QStringLiteral("開始時刻"), this), row, 0);
+    form.addLayout(startBox, row++, 1);
 
     Logendnoset = new QLineEdit(this);
     Logendnoset->setObjectName(QStringLiteral("Logendnoset"));
     Logendnoset->setToolTip(QStringLiteral("収録を終了させる時刻"));
     endLabel_ = new QLabel(QStringLiteral("終了予約時刻"), this);
-    form->addWidget(endLabel_, row, 0);
-    form->addWidget(Logendnoset, row++, 1);
+    form.addWidget(endLabel_, row, 0);
+    form.addWidget(Logendnoset, row++, 1);
     for (QLineEdit* e : {Starttimeset, Logendnoset}) {
         e->setAttribute(Qt::WA_InputMethodEnabled, false);  // digits, "-", ":" and blanks only
         e->setMinimumWidth(e->fontMetrics().horizontalAdvance(QStringLiteral("0000-00-00 00:00  ")));
@@ -177,9 +185,12 @@ void RecordingSettingsDialog::build() {
     intervalBox->addWidget(comboIntervalset);
     intervalBox->addWidget(intervalSeconds_);
     intervalBox->addStretch(1);
-    form->addWidget(new QLabel(QStringLiteral("測定間隔"), this), row, 0);
-    form->addLayout(intervalBox, row++, 1);
+    form.addWidget(new QLabel(QStringLiteral("測定間隔"), this), row, 0);
+    form.addLayout(intervalBox, row++, 1);
+}
 
+// The recording mode and the measuring range, side by side.
+void RecordingSettingsDialog::buildModeAndRange(QGridLayout& form, int& row) {
     modeFrame_ = new QGroupBox(QStringLiteral("収録方式"), this);
     auto* modeBox = new QHBoxLayout(modeFrame_);
     auto* modeGroup = new QButtonGroup(modeFrame_);
@@ -206,9 +217,11 @@ void RecordingSettingsDialog::build() {
     modeRange->addWidget(modeFrame_);
     modeRange->addWidget(rangeFrame_);
     modeRange->addStretch(1);
-    form->addLayout(modeRange, row++, 0, 1, 2);
+    form.addLayout(modeRange, row++, 0, 1, 2);
+}
 
-    // Per channel the reference frame (item 0) and the alarm frame (item 1).
+// Per logger channel the reference frame (item 0) and the alarm frame (item 1).
+QHBoxLayout* RecordingSettingsDialog::buildChannelFrames() {
     auto* channels = new QHBoxLayout;
     for (int ch = 1; ch <= 2; ++ch) {
         const size_t c = size_t(ch);
@@ -259,21 +272,24 @@ void RecordingSettingsDialog::build() {
         }
     }
     channels->addStretch(1);
-    top->addLayout(channels);
+    return channels;
+}
 
+// The lock, the note, the progress bar and the buttons.
+void RecordingSettingsDialog::buildFoot(QVBoxLayout& top) {
     chkRock = new QCheckBox(QStringLiteral("ロック"), this);
     chkRock->setObjectName(QStringLiteral("chkRock"));
     chkRock->setToolTip(QStringLiteral("ロガーをロックします"));
-    top->addWidget(chkRock);
+    top.addWidget(chkRock);
 
     auto* note = new QLabel(messageText(Msg::WritingErasesMemory), this);
     note->setObjectName(QStringLiteral("note"));
-    top->addWidget(note);
+    top.addWidget(note);
 
     barsetting = new QProgressBar(this);
     barsetting->setObjectName(QStringLiteral("barsetting"));
     barsetting->setTextVisible(false);
-    top->addWidget(barsetting);
+    top.addWidget(barsetting);
 
     auto* buttons = new QHBoxLayout;
     HideDefSetButton = new QPushButton(QStringLiteral("初期設定"), this);
@@ -282,9 +298,12 @@ void RecordingSettingsDialog::build() {
     buttons->addWidget(HideDefSetButton);
     buttons->addStretch(1);
     comOkng = addOkCancel(this, QStringLiteral("comOkng"), buttons, [this](int i) { onButtonClicked(i); });
-    top->addLayout(buttons);
-    top->setSizeConstraint(QLayout::SetFixedSize);
+    top.addLayout(buttons);
+    top.setSizeConstraint(QLayout::SetFixedSize);
+}
 
+// The clock, the buttons and the lists.
+void RecordingSettingsDialog::connectControls() {
     Realclock = new QTimer(this);
     Realclock->setObjectName(QStringLiteral("Realclock"));
 

@@ -34,6 +34,10 @@ class QRadioButton;
 class QScrollBar;
 class QTimer;
 
+class QGridLayout;
+class QHBoxLayout;
+class QVBoxLayout;
+
 namespace quillet {
 
 class SettingCharactersDialog;
@@ -97,6 +101,11 @@ protected:
 
 private:
     void build();
+    void buildNumbersAndTimes(QGridLayout& form, int& row);
+    void buildModeAndRange(QGridLayout& form, int& row);
+    QHBoxLayout* buildChannelFrames();
+    void buildFoot(QVBoxLayout& top);
+    void connectControls();
     void fillNumberLists();
     void showState();
     void applyVisibility();
