@@ -111,22 +111,10 @@ bool makeLink(const QString& link, const QByteArray& target) {
     return true;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    ServerOptions options;
-    QString message;
-    switch (parseOptions(QCoreApplication::arguments(), options, message)) {
-    case ParseResult::Help: std::fputs(message.toLocal8Bit().constData(), stdout); return 0;
-    case ParseResult::Error:
-        std::fprintf(stderr, "quillet-logger-sim: %s\n", message.toLocal8Bit().constData());
-        return 2;
-    case ParseResult::Ok: break;
-    }
-
-    // SIGTERM and SIGINT are blocked except inside ppoll(), so a signal
-    // always interrupts the wait instead of slipping in before it.
+// SIGTERM and SIGINT are blocked except inside ppoll(), so a signal always
+// interrupts the wait instead of slipping in before it. Returns the mask to
+// wait with.
+sigset_t blockStopSignals() {
     sigset_t blocked, waitMask;
     sigemptyset(&blocked);
     sigaddset(&blocked, SIGTERM);
@@ -140,6 +128,146 @@ int main(int argc, char** argv) {
     sigaction(SIGTERM, &sa, nullptr);
     sigaction(SIGINT, &sa, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
+    return waitMask;
+}
+
+// The line between the device and the pseudo-terminal: what the host
+// writes goes to the device, the device's answers go back at the line's
+// pace, and the frame log gets a line per frame.
+class Line {
+public:
+    Line(const ServerOptions& options, Device& device, Pty& pty, QFile& log, sigset_t waitMask)
+        : options_(options), device_(device), pty_(pty), log_(log), waitMask_(waitMask), pacer_(options.baud) {}
+
+    void serve() {
+        while (!g_stop) {
+            if (!dead_ && device_.disconnected() && outgoing_.isEmpty()) goDead();
+            if (dead_) {
+                sigsuspend(&waitMask_);
+                continue;
+            }
+            if (outgoing_.isEmpty() && device_.pending() > 0)
+                outgoing_ = device_.take(options_.paced ? 1 : int(sizeof buf_));
+            if (outgoing_.isEmpty()) pacer_.idle();
+            step();
+        }
+    }
+
+private:
+    // The line goes dead: once the host has read what was sent (or after
+    // two seconds), the device path disappears for it. The first pause
+    // lets the line's buffer take up the characters.
+    void goDead() {
+        for (int waited = 0; waited < 400 && !g_stop; ++waited) {
+            const timespec pause{0, 5'000'000};
+            nanosleep(&pause, nullptr);
+            int queued = 0;
+            if (waited >= 10 && (ioctl(pty_.slave, FIONREAD, &queued) != 0 || queued == 0)) break;
+        }
+        std::fprintf(stderr, "quillet-logger-sim: disconnected\n");
+        close(pty_.master);
+        close(pty_.slave);
+        pty_.master = pty_.slave = -1;
+        dead_ = true;
+    }
+
+    // One wait for the host or for the next character's time, then what
+    // it brought.
+    void step() {
+        pollfd pfd{pty_.master, POLLIN, 0};
+        timespec timeout{};
+        const timespec* timeoutPtr = nullptr;
+        bool writeNow = false;
+        if (!outgoing_.isEmpty()) {
+            const int64_t now = monotonicNs();
+            const int64_t wait = now < holdUntil_ ? holdUntil_ - now : options_.paced ? pacer_.due(now) - now : 0;
+            if (wait <= 0) {
+                writeNow = true;
+                pfd.events |= POLLOUT;
+            } else {
+                timeout.tv_sec = wait / 1'000'000'000;
+                timeout.tv_nsec = wait % 1'000'000'000;
+                timeoutPtr = &timeout;
+            }
+        }
+        const int r = ppoll(&pfd, 1, timeoutPtr, &waitMask_);
+        if (r < 0) {
+            if (errno == EINTR) return;
+            fail("ppoll");
+        }
+        if ((pfd.revents & POLLIN) && receive()) return;
+        if (writeNow && (pfd.revents & POLLOUT)) send();
+    }
+
+    // What the host wrote, to the device. True when it was a new command:
+    // the answer waits for the reader's delay.
+    bool receive() {
+        const ssize_t n = read(pty_.master, buf_, sizeof buf_);
+        if (n <= 0) return false;
+        const int before = device_.requestCount();
+        device_.receive(QByteArray(buf_, int(n)));
+        if (log_.isOpen()) {
+            const QByteArray time =
+                QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")).toLatin1();
+            for (; logged_ < device_.received().size(); ++logged_)
+                log_.write(time + ' ' + frameText(device_.received()[logged_]) + '\n');
+        }
+        const bool command = device_.requestCount() != before;
+        if (command) {
+            // A new command: what was left of the last answer is not sent,
+            // neither from here nor from the line's buffer.
+            outgoing_.clear();
+            tcflush(pty_.slave, TCIFLUSH);
+            pacer_.idle();
+        }
+        // An echoing reader returns each character as it hears it, before
+        // it answers the frame.
+        if (options_.echo) writeFully(pty_.master, buf_, size_t(n));
+        if (!command) return false;
+        // The reader takes a moment before it answers.
+        holdUntil_ = monotonicNs() + int64_t(options_.delayMs) * 1'000'000;
+        return true;
+    }
+
+    // The next character of the answer (or all of it, unpaced).
+    void send() {
+        const int chunk = options_.paced ? 1 : int(outgoing_.size());
+        const ssize_t n = write(pty_.master, outgoing_.constData(), size_t(chunk));
+        if (n > 0) {
+            outgoing_.remove(0, int(n));
+            if (options_.paced) pacer_.sent();
+        } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
+            fail("write");
+        }
+    }
+
+    const ServerOptions& options_;
+    Device& device_;
+    Pty& pty_;
+    QFile& log_;
+    sigset_t waitMask_;
+    Pacer pacer_;
+    QByteArray outgoing_;  // taken from the device, not yet written
+    bool dead_ = false;
+    int64_t holdUntil_ = 0;  // no character of an answer before this time
+    size_t logged_ = 0;
+    char buf_[4096];
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    ServerOptions options;
+    QString message;
+    switch (parseOptions(QCoreApplication::arguments(), options, message)) {
+    case ParseResult::Help: std::fputs(message.toLocal8Bit().constData(), stdout); return 0;
+    case ParseResult::Error:
+        std::fprintf(stderr, "quillet-logger-sim: %s\n", message.toLocal8Bit().constData());
+        return 2;
+    case ParseResult::Ok: break;
+    }
+    const sigset_t waitMask = blockStopSignals();
 
     // The frame log: one line per frame received, flushed at once so that
     // a reader of the file sees every frame answered so far.
@@ -152,7 +280,6 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    size_t logged = 0;
 
     Device device(options.config);
     Pty pty = openPty();
@@ -161,97 +288,7 @@ int main(int argc, char** argv) {
     std::printf("%s\n", pty.path.constData());
     std::fflush(stdout);
 
-    Pacer pacer(options.baud);
-    QByteArray outgoing;  // taken from the device, not yet written
-    bool dead = false;
-    int64_t holdUntil = 0;  // no character of an answer before this time
-    char buf[4096];
-    while (!g_stop) {
-        if (!dead && device.disconnected() && outgoing.isEmpty()) {
-            // The line goes dead: once the host has read what was sent
-            // (or after two seconds), the device path disappears for it.
-            // The first pause lets the line's buffer take up the characters.
-            for (int waited = 0; waited < 400 && !g_stop; ++waited) {
-                const timespec step{0, 5'000'000};
-                nanosleep(&step, nullptr);
-                int queued = 0;
-                if (waited >= 10 && (ioctl(pty.slave, FIONREAD, &queued) != 0 || queued == 0)) break;
-            }
-            std::fprintf(stderr, "quillet-logger-sim: disconnected\n");
-            close(pty.master);
-            close(pty.slave);
-            pty.master = pty.slave = -1;
-            dead = true;
-        }
-        if (dead) {
-            sigsuspend(&waitMask);
-            continue;
-        }
-        if (outgoing.isEmpty() && device.pending() > 0) {
-            outgoing = device.take(options.paced ? 1 : int(sizeof buf));
-        }
-        if (outgoing.isEmpty()) pacer.idle();
-
-        pollfd pfd{pty.master, POLLIN, 0};
-        timespec timeout{};
-        const timespec* timeoutPtr = nullptr;
-        bool writeNow = false;
-        if (!outgoing.isEmpty()) {
-            const int64_t now = monotonicNs();
-            const int64_t wait = now < holdUntil ? holdUntil - now : options.paced ? pacer.due(now) - now : 0;
-            if (wait <= 0) {
-                writeNow = true;
-                pfd.events |= POLLOUT;
-            } else {
-                timeout.tv_sec = wait / 1'000'000'000;
-                timeout.tv_nsec = wait % 1'000'000'000;
-                timeoutPtr = &timeout;
-            }
-        }
-        const int r = ppoll(&pfd, 1, timeoutPtr, &waitMask);
-        if (r < 0) {
-            if (errno == EINTR) continue;
-            fail("ppoll");
-        }
-        if (pfd.revents & POLLIN) {
-            const ssize_t n = read(pty.master, buf, sizeof buf);
-            if (n > 0) {
-                const int before = device.requestCount();
-                device.receive(QByteArray(buf, int(n)));
-                if (log.isOpen()) {
-                    const QByteArray time =
-                        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")).toLatin1();
-                    for (; logged < device.received().size(); ++logged)
-                        log.write(time + ' ' + frameText(device.received()[logged]) + '\n');
-                }
-                if (device.requestCount() != before) {
-                    // A new command: what was left of the last answer is not
-                    // sent, neither from here nor from the line's buffer.
-                    outgoing.clear();
-                    tcflush(pty.slave, TCIFLUSH);
-                    pacer.idle();
-                }
-                // An echoing reader returns each character as it hears it,
-                // before it answers the frame.
-                if (options.echo) writeFully(pty.master, buf, size_t(n));
-                if (device.requestCount() != before) {
-                    // The reader takes a moment before it answers.
-                    holdUntil = monotonicNs() + int64_t(options.delayMs) * 1'000'000;
-                    continue;
-                }
-            }
-        }
-        if (writeNow && (pfd.revents & POLLOUT)) {
-            const int chunk = options.paced ? 1 : int(outgoing.size());
-            const ssize_t n = write(pty.master, outgoing.constData(), size_t(chunk));
-            if (n > 0) {
-                outgoing.remove(0, int(n));
-                if (options.paced) pacer.sent();
-            } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
-                fail("write");
-            }
-        }
-    }
+    Line(options, device, pty, log, waitMask).serve();
 
     if (pty.master >= 0) close(pty.master);
     if (pty.slave >= 0) close(pty.slave);
