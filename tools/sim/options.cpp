@@ -78,6 +78,133 @@ bool toPair(const QString& text, int lo, int hi, int& a, int& b) {
 
 }  // namespace
 
+namespace {
+
+// The whole-number options; the first refused one's problem, or nothing.
+QString readNumbers(const QCommandLineParser& parser, ServerOptions& o) {
+    Config& c = o.config;
+    QString problem;
+    auto intOption = [&](const char* name, int lo, int hi, int& target) {
+        const QString key = QString::fromLatin1(name);
+        if (!parser.isSet(key)) return true;
+        if (toInt(parser.value(key), lo, hi, target)) return true;
+        problem = QStringLiteral("--%1: expected a number %2 .. %3").arg(key).arg(lo).arg(hi);
+        return false;
+    };
+    int seed = 1;
+    if (!intOption("model", 1, 4, c.model) || !intOption("records", 0, 65535, c.records) ||
+        !intOption("seed", 0, 0x7FFFFFFF, seed) || !intOption("errors", 0, 65535, c.errorSamples) ||
+        !intOption("card", 0, 255, c.cardNo) || !intOption("test", 0, 255, c.testNo) ||
+        !intOption("record-limit", 0, 0xFFFF, c.recordLimit) || !intOption("flags", 0, 3, c.flags) ||
+        !intOption("wrap-position", 1, 6000, c.wrapPosition) ||
+        !intOption("broken-block", 1, 1 << 20, c.faults.brokenBlock) ||
+        !intOption("cut-after", 0, 1 << 24, c.faults.cutAfter) ||
+        !intOption("disconnect-after", 0, 1 << 24, c.faults.disconnectAfter) ||
+        !intOption("ident-length", 1, 1024, c.faults.identLength) ||
+        !intOption("fail-first", 1, 1 << 20, c.faults.failFirst) || !intOption("baud", 50, 4000000, o.baud) ||
+        !intOption("delay", 0, 60000, o.delayMs) || !intOption("speed", 1, 1000000, c.speed) ||
+        !intOption("next-range-code", 0, 15, c.nextRangeCode)) {
+        return problem;
+    }
+    c.seed = uint32_t(seed);
+
+    return {};
+}
+
+// --start and --interval.
+QString readTimes(const QCommandLineParser& parser, Config& c) {
+    if (parser.isSet(QStringLiteral("start"))) {
+        const QString text = parser.value(QStringLiteral("start")).trimmed();
+        QDateTime t = QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+        if (!t.isValid()) t = QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd HH:mm"));
+        if (!t.isValid()) return QStringLiteral("--start: expected \"yyyy-mm-dd hh:mm[:ss]\"");
+        c.start = LoggerTime{t.date().year(), t.date().month(),  t.date().day(),
+                             t.time().hour(), t.time().minute(), t.time().second() / 10};
+    }
+    if (parser.isSet(QStringLiteral("interval"))) {
+        static const QRegularExpression re(QStringLiteral("^(\\d{1,2}):(\\d{1,2})(?::(\\d{1,2}))?$"));
+        const auto m = re.match(parser.value(QStringLiteral("interval")).trimmed());
+        if (!m.hasMatch()) return QStringLiteral("--interval: expected hh:mm or hh:mm:ss");
+        c.intervalHour = m.captured(1).toInt();
+        c.intervalMinute = m.captured(2).toInt();
+        const int sec = m.captured(3).isEmpty() ? 0 : m.captured(3).toInt();
+        if (sec % 10 != 0) return QStringLiteral("--interval: seconds must be a multiple of ten");
+        c.intervalTenSec = sec / 10;
+    }
+    return {};
+}
+
+// --range-codes, --reference1/2 and --alarm1/2.
+QString readChannelValues(const QCommandLineParser& parser, Config& c) {
+    if (parser.isSet(QStringLiteral("range-codes"))) {
+        const QStringList parts = parser.value(QStringLiteral("range-codes")).split(QLatin1Char(','));
+        if (parts.size() > 2) return QStringLiteral("--range-codes: at most two codes");
+        for (int i = 0; i < parts.size(); ++i) {
+            if (!toInt(parts[i], 0, 15, c.rangeCode[i])) return QStringLiteral("--range-codes: codes are 0 .. 15");
+        }
+    }
+    for (int ch = 0; ch < 2; ++ch) {
+        const QString key = QStringLiteral("reference%1").arg(ch + 1);
+        if (!parser.isSet(key)) continue;
+        const QStringList parts = parser.value(key).split(QLatin1Char(','));
+        const QString side = parts.value(1).trimmed().toUpper();
+        if (parts.size() != 2 || !toInt(parts[0], 0, 0xFFF, c.referenceRaw[ch]) ||
+            (side != QLatin1String("H") && side != QLatin1String("L") && side != QLatin1String("0") &&
+             side != QLatin1String("8"))) {
+            return QStringLiteral("--%1: expected RAW,H or RAW,L (raw 0 .. 4095)").arg(key);
+        }
+        c.referenceSide[ch] = (side == QLatin1String("L") || side == QLatin1String("8")) ? 8 : 0;
+    }
+    for (int ch = 0; ch < 2; ++ch) {
+        const QString key = QStringLiteral("alarm%1").arg(ch + 1);
+        if (parser.isSet(key) && !toPair(parser.value(key), 0, 0xFFF, c.upperAlarmRaw[ch], c.lowerAlarmRaw[ch])) {
+            return QStringLiteral("--%1: expected UPPER,LOWER (raw 0 .. 4095)").arg(key);
+        }
+    }
+    return {};
+}
+
+// The status, the switches and the faults.
+QString readSwitches(const QCommandLineParser& parser, ServerOptions& o) {
+    Config& c = o.config;
+    if (parser.isSet(QStringLiteral("status"))) {
+        c.status = parser.value(QStringLiteral("status")).toLatin1();
+        if (c.status.size() != 2) return QStringLiteral("--status: expected two characters");
+    }
+    c.strict = parser.isSet(QStringLiteral("strict"));
+    c.faults.silence = parser.isSet(QStringLiteral("silent"));
+    c.faults.garbage = parser.isSet(QStringLiteral("garbage"));
+    c.faults.nak = parser.isSet(QStringLiteral("nak"));
+    for (const QString& v : parser.values(QStringLiteral("fault-only"))) {
+        int g = 0, n = 0;
+        if (!toPair(v, 0, 9, g, n)) return QStringLiteral("--fault-only: expected G,N such as 1,2");
+        c.faults.only.push_back(g * 10 + n);
+    }
+    o.paced = parser.isSet(QStringLiteral("paced"));
+    o.echo = parser.isSet(QStringLiteral("echo"));
+    o.link = parser.value(QStringLiteral("link"));
+    o.logFile = parser.value(QStringLiteral("log"));
+
+    return {};
+}
+
+// --records-file: values converted with the range codes the logger will
+// report.
+QString readRecords(const QCommandLineParser& parser, Config& c) {
+    if (parser.isSet(QStringLiteral("records-file"))) {
+        QString why;
+        const Config r = resolved(c);
+        if (!loadRecords(parser.value(QStringLiteral("records-file")), r, c.rawRecords1, c.rawRecords2, &why)) {
+            return why;
+        }
+        if (c.rawRecords1.empty()) return QStringLiteral("--records-file: the file holds no record");
+        c.records = int(c.rawRecords1.size());
+    }
+    return {};
+}
+
+}  // namespace
+
 ParseResult parseOptions(const QStringList& arguments, ServerOptions& out, QString& message) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -106,105 +233,10 @@ ParseResult parseOptions(const QStringList& arguments, ServerOptions& out, QStri
     }
 
     ServerOptions o;
-    Config& c = o.config;
-    auto intOption = [&](const char* name, int lo, int hi, int& target) {
-        const QString key = QString::fromLatin1(name);
-        if (!parser.isSet(key)) return true;
-        if (toInt(parser.value(key), lo, hi, target)) return true;
-        message = QStringLiteral("--%1: expected a number %2 .. %3").arg(key).arg(lo).arg(hi);
-        return false;
-    };
-    int seed = 1;
-    if (!intOption("model", 1, 4, c.model) || !intOption("records", 0, 65535, c.records) ||
-        !intOption("seed", 0, 0x7FFFFFFF, seed) || !intOption("errors", 0, 65535, c.errorSamples) ||
-        !intOption("card", 0, 255, c.cardNo) || !intOption("test", 0, 255, c.testNo) ||
-        !intOption("record-limit", 0, 0xFFFF, c.recordLimit) || !intOption("flags", 0, 3, c.flags) ||
-        !intOption("wrap-position", 1, 6000, c.wrapPosition) ||
-        !intOption("broken-block", 1, 1 << 20, c.faults.brokenBlock) ||
-        !intOption("cut-after", 0, 1 << 24, c.faults.cutAfter) ||
-        !intOption("disconnect-after", 0, 1 << 24, c.faults.disconnectAfter) ||
-        !intOption("ident-length", 1, 1024, c.faults.identLength) ||
-        !intOption("fail-first", 1, 1 << 20, c.faults.failFirst) || !intOption("baud", 50, 4000000, o.baud) ||
-        !intOption("delay", 0, 60000, o.delayMs) || !intOption("speed", 1, 1000000, c.speed) ||
-        !intOption("next-range-code", 0, 15, c.nextRangeCode)) {
-        return ParseResult::Error;
-    }
-    c.seed = uint32_t(seed);
-
-    if (parser.isSet(QStringLiteral("start"))) {
-        const QString text = parser.value(QStringLiteral("start")).trimmed();
-        QDateTime t = QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-        if (!t.isValid()) t = QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd HH:mm"));
-        if (!t.isValid()) return fail(QStringLiteral("--start: expected \"yyyy-mm-dd hh:mm[:ss]\""));
-        c.start = LoggerTime{t.date().year(), t.date().month(),  t.date().day(),
-                             t.time().hour(), t.time().minute(), t.time().second() / 10};
-    }
-    if (parser.isSet(QStringLiteral("interval"))) {
-        static const QRegularExpression re(QStringLiteral("^(\\d{1,2}):(\\d{1,2})(?::(\\d{1,2}))?$"));
-        const auto m = re.match(parser.value(QStringLiteral("interval")).trimmed());
-        if (!m.hasMatch()) return fail(QStringLiteral("--interval: expected hh:mm or hh:mm:ss"));
-        c.intervalHour = m.captured(1).toInt();
-        c.intervalMinute = m.captured(2).toInt();
-        const int sec = m.captured(3).isEmpty() ? 0 : m.captured(3).toInt();
-        if (sec % 10 != 0) return fail(QStringLiteral("--interval: seconds must be a multiple of ten"));
-        c.intervalTenSec = sec / 10;
-    }
-    if (parser.isSet(QStringLiteral("range-codes"))) {
-        const QStringList parts = parser.value(QStringLiteral("range-codes")).split(QLatin1Char(','));
-        if (parts.size() > 2) return fail(QStringLiteral("--range-codes: at most two codes"));
-        for (int i = 0; i < parts.size(); ++i) {
-            if (!toInt(parts[i], 0, 15, c.rangeCode[i]))
-                return fail(QStringLiteral("--range-codes: codes are 0 .. 15"));
-        }
-    }
-    for (int ch = 0; ch < 2; ++ch) {
-        const QString key = QStringLiteral("reference%1").arg(ch + 1);
-        if (!parser.isSet(key)) continue;
-        const QStringList parts = parser.value(key).split(QLatin1Char(','));
-        const QString side = parts.value(1).trimmed().toUpper();
-        if (parts.size() != 2 || !toInt(parts[0], 0, 0xFFF, c.referenceRaw[ch]) ||
-            (side != QLatin1String("H") && side != QLatin1String("L") && side != QLatin1String("0") &&
-             side != QLatin1String("8"))) {
-            return fail(QStringLiteral("--%1: expected RAW,H or RAW,L (raw 0 .. 4095)").arg(key));
-        }
-        c.referenceSide[ch] = (side == QLatin1String("L") || side == QLatin1String("8")) ? 8 : 0;
-    }
-    for (int ch = 0; ch < 2; ++ch) {
-        const QString key = QStringLiteral("alarm%1").arg(ch + 1);
-        if (parser.isSet(key) && !toPair(parser.value(key), 0, 0xFFF, c.upperAlarmRaw[ch], c.lowerAlarmRaw[ch])) {
-            return fail(QStringLiteral("--%1: expected UPPER,LOWER (raw 0 .. 4095)").arg(key));
-        }
-    }
-    if (parser.isSet(QStringLiteral("status"))) {
-        c.status = parser.value(QStringLiteral("status")).toLatin1();
-        if (c.status.size() != 2) return fail(QStringLiteral("--status: expected two characters"));
-    }
-    c.strict = parser.isSet(QStringLiteral("strict"));
-    c.faults.silence = parser.isSet(QStringLiteral("silent"));
-    c.faults.garbage = parser.isSet(QStringLiteral("garbage"));
-    c.faults.nak = parser.isSet(QStringLiteral("nak"));
-    for (const QString& v : parser.values(QStringLiteral("fault-only"))) {
-        int g = 0, n = 0;
-        if (!toPair(v, 0, 9, g, n)) return fail(QStringLiteral("--fault-only: expected G,N such as 1,2"));
-        c.faults.only.push_back(g * 10 + n);
-    }
-    o.paced = parser.isSet(QStringLiteral("paced"));
-    o.echo = parser.isSet(QStringLiteral("echo"));
-    o.link = parser.value(QStringLiteral("link"));
-    o.logFile = parser.value(QStringLiteral("log"));
-
-    if (parser.isSet(QStringLiteral("records-file"))) {
-        // Values are converted with the range codes the logger will report.
-        QString why;
-        const Config r = resolved(c);
-        if (!loadRecords(parser.value(QStringLiteral("records-file")), r, c.rawRecords1, c.rawRecords2, &why)) {
-            return fail(why);
-        }
-        if (c.rawRecords1.empty()) return fail(QStringLiteral("--records-file: the file holds no record"));
-        c.records = int(c.rawRecords1.size());
-    }
-    const QString problem = validate(c);
-    if (!problem.isEmpty()) return fail(problem);
+    for (const QString& problem :
+         {readNumbers(parser, o), readTimes(parser, o.config), readChannelValues(parser, o.config),
+          readSwitches(parser, o), readRecords(parser, o.config), validate(o.config)})
+        if (!problem.isEmpty()) return fail(problem);
     out = o;
     return ParseResult::Ok;
 }
