@@ -7,6 +7,7 @@
 #include "core/startup.h"
 #include "core/store.h"
 #include "core/ui/deletechannelsdialog.h"
+#include "core/ui/menutable.h"
 #include "core/ui/toolicons.h"
 #include "core/ui/versionwindow.h"
 
@@ -94,15 +95,7 @@ MainWindow::~MainWindow() {
 
 namespace {
 
-// One line of the menu bar: a menu, an entry or a separator, in the menu
-// (or on the bar: Command::Graph's row has no menu) that holds it.
-struct MenuLine {
-    enum Kind { Menu, Entry, Separator } kind;
-    Command command;
-    std::optional<Command> in;  // none: the menu bar
-    QByteArray name;
-    const char16_t* caption;
-};
+using Line = MenuLine<Command>;
 
 // The three sub-menus of the list prints (print, preview, PDF) hold the
 // same three entries.
@@ -119,54 +112,54 @@ constexpr PrintMenu kPrintMenus[] = {
 constexpr std::pair<const char*, const char16_t*> kPrintEntries[] = {
     {"ALL", u"全体印刷(&A)"}, {"SEL", u"部分印刷(&B)"}, {"PARA", u"パラメータ印刷(&P)"}};
 
-std::vector<MenuLine> menuLines() {
+std::vector<Line> menuLines() {
     using C = Command;
-    std::vector<MenuLine> l = {
-        {MenuLine::Menu, C::LoggerMenu, {}, "mLOGGER", u"ロガー(&L)"},
-        {MenuLine::Entry, C::ReadLogger, C::LoggerMenu, "mLREAD", u"ロガー読み出し(&R)"},
-        {MenuLine::Menu, C::LoggerSettingsMenu, C::LoggerMenu, "mLSET", u"ロガー設定&(S)"},
-        {MenuLine::Entry, C::RecordingSettings, C::LoggerSettingsMenu, "mLRECSET", u"収録設定(&S)"},
-        {MenuLine::Entry, C::SettingCharacters, C::LoggerSettingsMenu, "mLPARASET", u"パラメータ設定(&P)"},
-        {MenuLine::Entry, C::ReadAll, C::LoggerMenu, "mAllRead", u"連続読み出し"},
-        {MenuLine::Menu, C::PortMenu, C::LoggerMenu, "mPORT", u"ポート設定(&P)"},
-        {MenuLine::Entry, C::SearchPort, C::PortMenu, "mPORTA", u"自動設定(&A)"},
-        {MenuLine::Entry, C::ChoosePort, C::PortMenu, "mPORTM", u"手動設定(&M)"},
-        {MenuLine::Menu, C::UsualMenu, {}, "mITUMOMENU", u"いつもの通信(&I)"},
-        {MenuLine::Entry, C::Usual, C::UsualMenu, "mItumo", u"いつもの通信(&I)"},
-        {MenuLine::Entry, C::UsualSettings, C::UsualMenu, "mItumoSet", u"通信設定(&S)"},
-        {MenuLine::Entry, C::Graph, {}, "mGRAPH", u"グラフ(&G)"},
-        {MenuLine::Menu, C::FileMenu, {}, "mFILE", u"ファイル(&F)"},
-        {MenuLine::Entry, C::Open, C::FileMenu, "mFOPEN", u"開く(&O)"},
-        {MenuLine::Entry, C::Save, C::FileMenu, "mFSAVE", u"上書き保存(&A)"},
-        {MenuLine::Entry, C::SaveAs, C::FileMenu, "mFSAVEAS", u"名前を付けて保存(&A)"},
-        {MenuLine::Menu, C::TextMenu, C::FileMenu, "mFTEXT", u"テキスト保存(&T)"},
-        {MenuLine::Entry, C::TextExport, C::TextMenu, "mFTEXTSAVE", u"テキスト保存(&T)"},
-        {MenuLine::Entry, C::CsvExport, C::TextMenu, "mFCSVSAVE", u"ＣＳＶ保存(&C)"},
-        {MenuLine::Entry, C::TidyCsvExport, C::FileMenu, "mFTIDYSAVE", u"表形式CSVで保存..."},
-        {MenuLine::Entry, C::WorkbookExport, C::FileMenu, "mFXLSXSAVE", u"Excelブックで保存..."},
+    std::vector<Line> l = {
+        {Line::Menu, C::LoggerMenu, {}, "mLOGGER", u"ロガー(&L)"},
+        {Line::Entry, C::ReadLogger, C::LoggerMenu, "mLREAD", u"ロガー読み出し(&R)"},
+        {Line::Menu, C::LoggerSettingsMenu, C::LoggerMenu, "mLSET", u"ロガー設定&(S)"},
+        {Line::Entry, C::RecordingSettings, C::LoggerSettingsMenu, "mLRECSET", u"収録設定(&S)"},
+        {Line::Entry, C::SettingCharacters, C::LoggerSettingsMenu, "mLPARASET", u"パラメータ設定(&P)"},
+        {Line::Entry, C::ReadAll, C::LoggerMenu, "mAllRead", u"連続読み出し"},
+        {Line::Menu, C::PortMenu, C::LoggerMenu, "mPORT", u"ポート設定(&P)"},
+        {Line::Entry, C::SearchPort, C::PortMenu, "mPORTA", u"自動設定(&A)"},
+        {Line::Entry, C::ChoosePort, C::PortMenu, "mPORTM", u"手動設定(&M)"},
+        {Line::Menu, C::UsualMenu, {}, "mITUMOMENU", u"いつもの通信(&I)"},
+        {Line::Entry, C::Usual, C::UsualMenu, "mItumo", u"いつもの通信(&I)"},
+        {Line::Entry, C::UsualSettings, C::UsualMenu, "mItumoSet", u"通信設定(&S)"},
+        {Line::Entry, C::Graph, {}, "mGRAPH", u"グラフ(&G)"},
+        {Line::Menu, C::FileMenu, {}, "mFILE", u"ファイル(&F)"},
+        {Line::Entry, C::Open, C::FileMenu, "mFOPEN", u"開く(&O)"},
+        {Line::Entry, C::Save, C::FileMenu, "mFSAVE", u"上書き保存(&A)"},
+        {Line::Entry, C::SaveAs, C::FileMenu, "mFSAVEAS", u"名前を付けて保存(&A)"},
+        {Line::Menu, C::TextMenu, C::FileMenu, "mFTEXT", u"テキスト保存(&T)"},
+        {Line::Entry, C::TextExport, C::TextMenu, "mFTEXTSAVE", u"テキスト保存(&T)"},
+        {Line::Entry, C::CsvExport, C::TextMenu, "mFCSVSAVE", u"ＣＳＶ保存(&C)"},
+        {Line::Entry, C::TidyCsvExport, C::FileMenu, "mFTIDYSAVE", u"表形式CSVで保存..."},
+        {Line::Entry, C::WorkbookExport, C::FileMenu, "mFXLSXSAVE", u"Excelブックで保存..."},
     };
     for (const PrintMenu& m : kPrintMenus) {
-        l.push_back({MenuLine::Menu, m.menu, C::FileMenu, m.name, m.caption});
+        l.push_back({Line::Menu, m.menu, C::FileMenu, m.name, m.caption});
         int k = 1;
         // The entries' names are the menu's and the print's: mFPRINTALL.
         for (const auto& [suffix, caption] : kPrintEntries)
-            l.push_back({MenuLine::Entry, Command(int(m.menu) + k++), m.menu, QByteArray(m.name) + suffix, caption});
+            l.push_back({Line::Entry, Command(int(m.menu) + k++), m.menu, QByteArray(m.name) + suffix, caption});
     }
-    const std::vector<MenuLine> rest = {
-        {MenuLine::Entry, C::PrinterSettings, C::FileMenu, "mFPRINTSET", u"プリンタ設定(&S)"},
-        {MenuLine::Entry, C::Insert, C::FileMenu, "mFINSERT", u"データ挿入(&D)"},
-        {MenuLine::Separator, C::FileMenu, C::FileMenu, "", u""},
-        {MenuLine::Menu, C::RecentMenu, C::FileMenu, "mFRECENT", u"最近使ったファイル(&R)"},
-        {MenuLine::Separator, C::FileMenu, C::FileMenu, "", u""},
-        {MenuLine::Entry, C::Exit, C::FileMenu, "mFEND", u"終了(&E)"},
-        {MenuLine::Menu, C::ChannelMenu, {}, "mCHANNEL", u"チャンネル(&C)"},
-        {MenuLine::Entry, C::DeleteChannels, C::ChannelMenu, "mCHDEL", u"データ削除(&D)"},
-        {MenuLine::Menu, C::AnalysisMenu, {}, "mANALYSIS", u"解析(&A)"},
-        {MenuLine::Entry, C::Statistics, C::AnalysisMenu, "mASTATS", u"統計と逸脱(&S)"},
-        {MenuLine::Entry, C::Report, C::AnalysisMenu, "mAREPORT", u"レポート印刷(&R)"},
-        {MenuLine::Menu, C::HelpMenu, {}, "mHELPMENU", u"ヘルプ(&H)"},
-        {MenuLine::Entry, C::Help, C::HelpMenu, "mHELP", u"ヘルプ(&H)"},
-        {MenuLine::Entry, C::Version, C::HelpMenu, "mVERSION", u"バージョン情報(&V)"},
+    const std::vector<Line> rest = {
+        {Line::Entry, C::PrinterSettings, C::FileMenu, "mFPRINTSET", u"プリンタ設定(&S)"},
+        {Line::Entry, C::Insert, C::FileMenu, "mFINSERT", u"データ挿入(&D)"},
+        {Line::Separator, C::FileMenu, C::FileMenu, "", u""},
+        {Line::Menu, C::RecentMenu, C::FileMenu, "mFRECENT", u"最近使ったファイル(&R)"},
+        {Line::Separator, C::FileMenu, C::FileMenu, "", u""},
+        {Line::Entry, C::Exit, C::FileMenu, "mFEND", u"終了(&E)"},
+        {Line::Menu, C::ChannelMenu, {}, "mCHANNEL", u"チャンネル(&C)"},
+        {Line::Entry, C::DeleteChannels, C::ChannelMenu, "mCHDEL", u"データ削除(&D)"},
+        {Line::Menu, C::AnalysisMenu, {}, "mANALYSIS", u"解析(&A)"},
+        {Line::Entry, C::Statistics, C::AnalysisMenu, "mASTATS", u"統計と逸脱(&S)"},
+        {Line::Entry, C::Report, C::AnalysisMenu, "mAREPORT", u"レポート印刷(&R)"},
+        {Line::Menu, C::HelpMenu, {}, "mHELPMENU", u"ヘルプ(&H)"},
+        {Line::Entry, C::Help, C::HelpMenu, "mHELP", u"ヘルプ(&H)"},
+        {Line::Entry, C::Version, C::HelpMenu, "mVERSION", u"バージョン情報(&V)"},
     };
     l.insert(l.end(), rest.begin(), rest.end());
     return l;
@@ -180,34 +173,20 @@ void MainWindow::runCommand(const QAction* a) {
 }
 
 void MainWindow::buildMenus() {
-    QMenuBar* bar = menuBar();
-    for (const MenuLine& line : menuLines()) {
-        const QString caption = QString::fromUtf16(line.caption);
-        QMenu* in = line.in ? menu(*line.in) : nullptr;
-        QAction* a = nullptr;
-        switch (line.kind) {
-        case MenuLine::Separator: in->addSeparator(); continue;
-        case MenuLine::Menu: {
-            QMenu* m = in ? in->addMenu(caption) : bar->addMenu(caption);
-            menus_[size_t(line.command)] = m;
-            a = m->menuAction();
-            break;
+    const std::vector<Line> lines = menuLines();
+    buildMenuBar(menuBar(), lines, actions_, menus_);
+    for (const Line& line : lines) {
+        if (line.kind != Line::Entry) continue;
+        QAction* a = action(line.command);
+        if (line.in) {
+            connect(a, &QAction::triggered, this, [this, a] {
+                statusWord->clear();  // the word of the last command
+                runCommand(a);
+                emit commandFinished();
+            });
+        } else {
+            connect(a, &QAction::triggered, this, [this, a] { runCommand(a); });  // グラフ on the bar
         }
-        case MenuLine::Entry:
-            a = in ? in->addAction(caption) : bar->addAction(caption);
-            if (in) {
-                connect(a, &QAction::triggered, this, [this, a] {
-                    statusWord->clear();  // the word of the last command
-                    runCommand(a);
-                    emit commandFinished();
-                });
-            } else {
-                connect(a, &QAction::triggered, this, [this, a] { runCommand(a); });
-            }
-            break;
-        }
-        a->setObjectName(QString::fromLatin1(line.name));
-        actions_[size_t(line.command)] = a;
     }
 
     // Shortcuts beside the mnemonics.
@@ -217,21 +196,12 @@ void MainWindow::buildMenus() {
     action(Command::Help)->setShortcut(QKeySequence::HelpContents);  // F1
 
     // Header pop-ups.
-    auto popup = [this](Command menuCommand, const char* menuName, Command entry, const char* entryName,
-                        const QString& caption) {
-        auto* m = new QMenu(this);
-        m->setObjectName(QString::fromLatin1(menuName));
-        menus_[size_t(menuCommand)] = m;
-        actions_[size_t(menuCommand)] = m->menuAction();
-        QAction* a = m->addAction(caption);
-        a->setObjectName(QString::fromLatin1(entryName));
-        actions_[size_t(entry)] = a;
-        return a;
-    };
-    connect(popup(Command::ChannelPopup, "popDel", Command::DeleteChannel, "popDDEl", QString()), &QAction::triggered,
-            this, [this] { confirmAndDelete(popupSelection_, 0); });
-    connect(popup(Command::AllPopup, "popAll", Command::DeleteAll, "popDAll", QStringLiteral("全データ削除")),
-            &QAction::triggered, this, [this] { confirmAndDelete(kDeleteAll, 0); });
+    QAction* one = addPopup(this, Command::ChannelPopup, "popDel", QString(), Command::DeleteChannel, "popDDEl",
+                            QString(), actions_, menus_);
+    connect(one, &QAction::triggered, this, [this] { confirmAndDelete(popupSelection_, 0); });
+    QAction* all = addPopup(this, Command::AllPopup, "popAll", QString(), Command::DeleteAll, "popDAll",
+                            QStringLiteral("全データ削除"), actions_, menus_);
+    connect(all, &QAction::triggered, this, [this] { confirmAndDelete(kDeleteAll, 0); });
 }
 
 QAction* MainWindow::button(const char* key, const QString& tooltip, Command target, const QString& image) {

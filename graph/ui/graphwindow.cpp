@@ -6,6 +6,7 @@
 #include "core/store.h"
 #include "core/ui/gridmodels.h"
 #include "core/ui/mainwindow.h"
+#include "core/ui/menutable.h"
 #include "core/ui/toolicons.h"
 #include "graph/drawgraph.h"
 #include "graph/graphprintplot.h"
@@ -169,15 +170,7 @@ GraphGeometry GraphWindow::plotGeometry() const {
 
 namespace {
 
-// One line of the menu bar: a menu, an entry or a separator, in the menu
-// that holds it (none: the menu bar).
-struct MenuLine {
-    enum Kind { Menu, Entry, Separator } kind;
-    GraphCommand command;
-    std::optional<GraphCommand> in;
-    const char* name;
-    const char16_t* caption;
-};
+using Line = MenuLine<GraphCommand>;
 
 constexpr GraphCommand kHandled[] = {GraphCommand::Range,         GraphCommand::Print,      GraphCommand::Preview,
                                      GraphCommand::Pdf,           GraphCommand::PageSetup,  GraphCommand::PrinterSetup,
@@ -198,45 +191,28 @@ void GraphWindow::setCommand(GraphCommand c, std::function<void()> handler) {
 
 void GraphWindow::buildMenus() {
     using C = GraphCommand;
-    static const MenuLine kLines[] = {
-        {MenuLine::Entry, C::Range, {}, "mrange", u"レンジ変更(&R)"},
-        {MenuLine::Menu, C::PrintMenu, {}, "mprint", u"印刷(&G)"},
-        {MenuLine::Entry, C::Print, C::PrintMenu, "mgPrint", u"グラフ印刷(&P)"},
-        {MenuLine::Entry, C::Preview, C::PrintMenu, "mgPreview", u"印刷プレビュー(&V)"},
-        {MenuLine::Entry, C::Pdf, C::PrintMenu, "mgPdf", u"PDFで保存(&D)..."},
-        {MenuLine::Separator, C::PrintMenu, C::PrintMenu, "", u""},
-        {MenuLine::Entry, C::PageSetup, C::PrintMenu, "mPaperset", u"ページ設定(&Y)"},
-        {MenuLine::Entry, C::PrinterSetup, C::PrintMenu, "mPrinterSetting", u"プリンタ設定(&P)"},
-        {MenuLine::Entry, C::SaveSpan, {}, "msaveSpan", u"表示範囲を保存..."},
-        {MenuLine::Menu, C::AnalysisMenu, {}, "manalysis", u"解析(&A)"},
-        {MenuLine::Entry, C::Statistics, C::AnalysisMenu, "mgStats", u"統計と逸脱(&S)"},
-        {MenuLine::Entry, C::Report, C::AnalysisMenu, "mgReport", u"レポート印刷(&R)"},
-        {MenuLine::Menu, C::ParameterMenu, {}, "mpara", u"パラメータ(&P)"},
-        {MenuLine::Entry, C::Labels, C::ParameterMenu, "mpLabel", u"ラベル表示(&L)"},
-        {MenuLine::Menu, C::LineWidthMenu, C::ParameterMenu, "mpLIne", u"グラフ線幅(&S)"},
-        {MenuLine::Entry, C::ThinLine, C::LineWidthMenu, "mpLIneSe", u"細"},
-        {MenuLine::Entry, C::ThickLine, C::LineWidthMenu, "mpLIneSe", u"太"},
-        {MenuLine::Entry, C::ReferenceLines, C::ParameterMenu, "mpRef", u"基準線(&K)"},
-        {MenuLine::Entry, C::Close, {}, "mend", u"グラフ終了(&E)"},
+    const std::vector<Line> lines = {
+        {Line::Entry, C::Range, {}, "mrange", u"レンジ変更(&R)"},
+        {Line::Menu, C::PrintMenu, {}, "mprint", u"印刷(&G)"},
+        {Line::Entry, C::Print, C::PrintMenu, "mgPrint", u"グラフ印刷(&P)"},
+        {Line::Entry, C::Preview, C::PrintMenu, "mgPreview", u"印刷プレビュー(&V)"},
+        {Line::Entry, C::Pdf, C::PrintMenu, "mgPdf", u"PDFで保存(&D)..."},
+        {Line::Separator, C::PrintMenu, C::PrintMenu, "", u""},
+        {Line::Entry, C::PageSetup, C::PrintMenu, "mPaperset", u"ページ設定(&Y)"},
+        {Line::Entry, C::PrinterSetup, C::PrintMenu, "mPrinterSetting", u"プリンタ設定(&P)"},
+        {Line::Entry, C::SaveSpan, {}, "msaveSpan", u"表示範囲を保存..."},
+        {Line::Menu, C::AnalysisMenu, {}, "manalysis", u"解析(&A)"},
+        {Line::Entry, C::Statistics, C::AnalysisMenu, "mgStats", u"統計と逸脱(&S)"},
+        {Line::Entry, C::Report, C::AnalysisMenu, "mgReport", u"レポート印刷(&R)"},
+        {Line::Menu, C::ParameterMenu, {}, "mpara", u"パラメータ(&P)"},
+        {Line::Entry, C::Labels, C::ParameterMenu, "mpLabel", u"ラベル表示(&L)"},
+        {Line::Menu, C::LineWidthMenu, C::ParameterMenu, "mpLIne", u"グラフ線幅(&S)"},
+        {Line::Entry, C::ThinLine, C::LineWidthMenu, "mpLIneSe", u"細"},
+        {Line::Entry, C::ThickLine, C::LineWidthMenu, "mpLIneSe", u"太"},
+        {Line::Entry, C::ReferenceLines, C::ParameterMenu, "mpRef", u"基準線(&K)"},
+        {Line::Entry, C::Close, {}, "mend", u"グラフ終了(&E)"},
     };
-    QMenuBar* bar = menuBar();
-    for (const MenuLine& line : kLines) {
-        const QString caption = QString::fromUtf16(line.caption);
-        QMenu* in = line.in ? menu(*line.in) : nullptr;
-        QAction* a = nullptr;
-        switch (line.kind) {
-        case MenuLine::Separator: in->addSeparator(); continue;
-        case MenuLine::Menu: {
-            QMenu* m = in ? in->addMenu(caption) : bar->addMenu(caption);
-            menus_[size_t(line.command)] = m;
-            a = m->menuAction();
-            break;
-        }
-        case MenuLine::Entry: a = in ? in->addAction(caption) : bar->addAction(caption); break;
-        }
-        a->setObjectName(QString::fromLatin1(line.name));
-        actions_[size_t(line.command)] = a;
-    }
+    buildMenuBar(menuBar(), lines, actions_, menus_);
     for (const C c : kHandled) connect(action(c), &QAction::triggered, this, [this, c] { run(c); });
     action(C::Print)->setShortcut(QKeySequence::Print);
     action(C::Labels)->setCheckable(true);
@@ -252,26 +228,15 @@ void GraphWindow::buildMenus() {
     connect(action(C::Close), &QAction::triggered, this, &QWidget::close);
 
     // The pop-ups of the grid's header and of the picture.
-    auto popup = [this](C menuCommand, const char* menuName, const QString& title) {
-        auto* m = new QMenu(title, this);
-        m->setObjectName(QString::fromLatin1(menuName));
-        menus_[size_t(menuCommand)] = m;
-        actions_[size_t(menuCommand)] = m->menuAction();
-        return m;
-    };
-    auto entry = [this](QMenu* m, C c, const char* name, const QString& caption) {
-        QAction* a = m->addAction(caption);
-        a->setObjectName(QString::fromLatin1(name));
-        actions_[size_t(c)] = a;
-        return a;
-    };
-    QMenu* colors = popup(C::ColorPopup, "popC", QStringLiteral("色の設定"));
-    connect(entry(colors, C::ChangeColor, "popColor", QStringLiteral("色の変更")), &QAction::triggered, this,
-            [this] { onColorClicked(); });
-    QMenu* ranges = popup(C::RangePopup, "popR", QStringLiteral("レンジ元に戻す"));
-    connect(entry(ranges, C::RestoreRange, "popRange", QStringLiteral("自動範囲に戻す")), &QAction::triggered, this,
-            [this] { onRestoreRange(); });
-    QAction* undo = entry(ranges, C::UndoRange, "popRange2", QStringLiteral("ひとつ前に戻す"));
+    QAction* color = addPopup(this, C::ColorPopup, "popC", QStringLiteral("色の設定"), C::ChangeColor, "popColor",
+                              QStringLiteral("色の変更"), actions_, menus_);
+    connect(color, &QAction::triggered, this, [this] { onColorClicked(); });
+    QAction* restore = addPopup(this, C::RangePopup, "popR", QStringLiteral("レンジ元に戻す"), C::RestoreRange,
+                                "popRange", QStringLiteral("自動範囲に戻す"), actions_, menus_);
+    connect(restore, &QAction::triggered, this, [this] { onRestoreRange(); });
+    QAction* undo = menu(C::RangePopup)->addAction(QStringLiteral("ひとつ前に戻す"));
+    undo->setObjectName(QStringLiteral("popRange2"));
+    actions_[size_t(C::UndoRange)] = undo;
     undo->setVisible(false);
     connect(undo, &QAction::triggered, this, [this] { onUndoRange(); });
 
