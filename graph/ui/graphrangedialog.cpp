@@ -46,28 +46,18 @@ SpinRange spinRangeOf(RangeAxis a) {
                                   : SpinRange{0, 100, 10};
 }
 
-// Enter, or the separator key of the numeric keypad.
-bool isCheckKey(const QKeyEvent& k) {
-    return k.key() == Qt::Key_Return || k.key() == Qt::Key_Enter ||
-           (k.key() == Qt::Key_Comma && k.modifiers().testFlag(Qt::KeypadModifier));
-}
-
 QString u8(const char* s) { return QString::fromUtf8(s); }
 
 }  // namespace
 
 GraphRangeDialog::GraphRangeDialog(AppContext& ctx, std::function<void()> rangesChanged, QWidget* parent)
-    : QDialog(parent), ctx_(ctx), rangesChanged_(std::move(rangesChanged)) {
+    : FieldDialog(ctx, std::move(rangesChanged), parent) {
     setObjectName(QStringLiteral("Grangebox"));
     setWindowTitle(u8("グラフレンジ変更"));
     st_ = openGraphRange(ctx_.graph, ctx_.store);
 
     for (int i = 0; i < kRangeFields; ++i) {
-        auto* edit = new QLineEdit(this);
-        edit->setObjectName(QLatin1String(kFields[i].name));
-        edit->setToolTip(u8(kFields[i].tooltip));
-        edit->setAttribute(Qt::WA_InputMethodEnabled, false);  // digits and signs only
-        edit->installEventFilter(this);
+        QLineEdit* edit = addField(kFields[i].name, u8(kFields[i].tooltip));
         fields_[size_t(i)] = edit;
         if (i >= kRangeSpins) {
             edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("0000-00-00 00:00:00")) + 16);
@@ -75,18 +65,10 @@ GraphRangeDialog::GraphRangeDialog(AppContext& ctx, std::function<void()> ranges
         }
         const auto f = RangeField(i);
         const SpinRange s = spinRangeOf(rangeAxisOf(f));
-        auto* spin = new SpinBar(s.min, s.max, s.largeStep, this);
-        spin->setObjectName(QStringLiteral("sc") + edit->objectName());
-        spin->setFixedHeight(edit->sizeHint().height());
+        SpinBar* spin =
+            addSpin(edit, s.min, s.max, s.largeStep, [this, f](int v) { rangeSpinChanged(st_, ctx_.store, f, v); });
         spin->installEventFilter(this);
         spins_[size_t(i)] = spin;
-        edit->setMaximumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("-00000")) + 16);
-        connect(spin, &SpinBar::spinChanged, this, [this, f](int v) {
-            if (busy_ || closing_) return;
-            pull();
-            rangeSpinChanged(st_, ctx_.store, f, v);
-            push();
-        });
     }
 
     const char* frameTitles[] = {"データ範囲", "温度範囲", "湿度範囲"};
@@ -137,31 +119,24 @@ GraphRangeDialog::GraphRangeDialog(AppContext& ctx, std::function<void()> ranges
     frame(RangeAxis::Temp)->setEnabled(st_.tempEnabled);
     frame(RangeAxis::Humid)->setEnabled(st_.humidEnabled);
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("cmdSetgrasnge_0"));
-    ok->setToolTip(u8("グラフのレンジを変更します"));
-    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    cancel->setObjectName(QStringLiteral("cmdSetgrasnge_1"));
-    buttons_ = {ok, cancel};
-    auto* row = new QHBoxLayout;
-    row->addStretch();
-    for (int i = 0; i < 2; ++i) {
-        buttons_[size_t(i)]->setAutoDefault(false);  // Enter belongs to the fields' checks
-        connect(buttons_[size_t(i)], &QPushButton::clicked, this, [this, i] { onButtonClicked(i); });
-        row->addWidget(buttons_[size_t(i)]);
-    }
-    layout->addLayout(row);
+    layout->addLayout(okCancelRow(QStringLiteral("cmdSetgrasnge"), u8("グラフのレンジを変更します")));
 
     push();
 }
 
-std::optional<RangeField> GraphRangeDialog::fieldOf(QObject* o) const {
+std::optional<int> GraphRangeDialog::fieldOf(QObject* o) const {
     for (int i = 0; i < kRangeFields; ++i)
-        if (o == fields_[size_t(i)]) return RangeField(i);
+        if (o == fields_[size_t(i)]) return i;
     for (int i = 0; i < kRangeSpins; ++i)
-        if (o == spins_[size_t(i)]) return RangeField(i);
+        if (o == spins_[size_t(i)]) return i;
     return std::nullopt;
 }
+
+bool GraphRangeDialog::isField(QObject* o) const {
+    return std::find(fields_.begin(), fields_.end(), o) != fields_.end();
+}
+
+KeyFilter GraphRangeDialog::keysOf(int f) const { return kFields[size_t(f)].keys; }
 
 void GraphRangeDialog::pull() {
     for (int i = 0; i < kRangeFields; ++i) st_.text[size_t(i)] = fields_[size_t(i)]->text();
@@ -174,76 +149,19 @@ void GraphRangeDialog::push() {
     for (int a = 0; a < 3; ++a) autoBoxes_[size_t(a)]->setChecked(st_.autoChecked[size_t(a)]);
 }
 
-void GraphRangeDialog::lostFocus(RangeField f) {
-    busy_ = true;
+std::vector<int> GraphRangeDialog::check(int f) { return checkRangeField(st_, ctx_.graph, ctx_.store, RangeField(f)); }
+
+void GraphRangeDialog::keyUp(int f) { rangeFieldKeyUp(st_, ctx_.store, RangeField(f)); }
+
+void GraphRangeDialog::onFocusIn(int f) {
     pull();
-    const std::vector<int> messages = checkRangeField(st_, ctx_.graph, ctx_.store, f);
-    for (int m : messages) showMessage(ctx_, Caption::Graph, Msg(m), kOkOnly);
+    rangeFieldFocused(st_, ctx_.graph, RangeField(f));
     push();
-    busy_ = false;
 }
 
-bool GraphRangeDialog::eventFilter(QObject* watched, QEvent* event) {
-    const std::optional<RangeField> f = fieldOf(watched);
-    if (!f || busy_ || closing_) return QDialog::eventFilter(watched, event);
-    const bool onSpin = watched != field(*f);
-    switch (event->type()) {
-    case QEvent::FocusIn:
-        // Focus that comes back with the window (after a message box, from
-        // another window) is no entry into the field.
-        if (static_cast<QFocusEvent*>(event)->reason() == Qt::ActiveWindowFocusReason) break;
-        pull();
-        rangeFieldFocused(st_, ctx_.graph, *f);
-        push();
-        break;
-    case QEvent::FocusOut: {
-        // Not when the whole window loses the focus (another window, a menu).
-        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) lostFocus(*f);
-        break;
-    }
-    case QEvent::KeyPress: {
-        if (onSpin) break;
-        const auto& key = *static_cast<QKeyEvent*>(event);
-        if (isCheckKey(key)) {
-            lostFocus(*f);
-            return true;
-        }
-        if (!filterKeyEvent(key, kFields[size_t(*f)].keys)) return true;
-        break;
-    }
-    case QEvent::KeyRelease:
-        if (onSpin) break;
-        pull();
-        rangeFieldKeyUp(st_, ctx_.store, *f);
-        push();
-        break;
-    default: break;
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
-void GraphRangeDialog::onButtonClicked(int index) {
-    if (index != 0) {
-        reject();
-        return;
-    }
-    pull();
+void GraphRangeDialog::takeValues() {
     if (const Saved saved = acceptGraphRange(st_, ctx_); !saved)
         showRuntimeError(ctx_, runtimeErrorOf(saved.error), captionText(Caption::Graph), kOkOnly);
-    const auto rangesChanged = rangesChanged_;
-    accept();
-    if (rangesChanged) rangesChanged();
-}
-
-void GraphRangeDialog::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    buttons_[0]->setFocus();  // OK, not a field: focusing a field holds its axis
-}
-
-void GraphRangeDialog::done(int result) {
-    closing_ = true;
-    QDialog::done(result);
 }
 
 GraphRangeDialog* showGraphRange(AppContext& ctx, QWidget* graphWindow, std::function<void()> rangesChanged) {

@@ -4,8 +4,7 @@
 #pragma once
 
 #include "graph/rangerules.h"
-
-#include <QDialog>
+#include "graph/ui/dialogsupport.h"
 
 #include <array>
 #include <functional>
@@ -17,10 +16,7 @@ class QPushButton;
 
 namespace quillet {
 
-struct AppContext;
-class SpinBar;
-
-class GraphRangeDialog : public QDialog {
+class GraphRangeDialog : public FieldDialog {
     Q_OBJECT
 public:
     // rangesChanged: after OK, the graph window shows the undo item and
@@ -31,32 +27,24 @@ public:
     SpinBar* spin(RangeField f) const { return spins_[size_t(f)]; }  // the first six fields
     QCheckBox* autoBox(RangeAxis a) const { return autoBoxes_[size_t(a)]; }
     QGroupBox* frame(RangeAxis a) const { return frames_[size_t(a)]; }
-    QPushButton* button(int index) const { return buttons_[size_t(index)]; }
-
-    // cmdSetgrasnge: 0 OK, 1 Cancel.
-    void onButtonClicked(int index);
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void done(int result) override;
+    // OK and Cancel: cmdSetgrasnge (button(0), button(1)).
 
 private:
-    std::optional<RangeField> fieldOf(QObject* o) const;
-    void pull();  // typed texts into the state
-    void push();  // the state into the controls
-    void lostFocus(RangeField f);
+    std::optional<int> fieldOf(QObject* control) const override;
+    bool isField(QObject* control) const override;
+    KeyFilter keysOf(int field) const override;
+    void pull() override;  // typed texts into the state
+    void push() override;  // the state into the controls
+    std::vector<int> check(int field) override;
+    void keyUp(int field) override;
+    void onFocusIn(int field) override;
+    void takeValues() override;
 
-    AppContext& ctx_;
-    std::function<void()> rangesChanged_;
     GraphRangeState st_;
     std::array<QLineEdit*, kRangeFields> fields_{};
     std::array<SpinBar*, kRangeSpins> spins_{};
     std::array<QCheckBox*, 3> autoBoxes_{};
     std::array<QGroupBox*, 3> frames_{};
-    std::array<QPushButton*, 2> buttons_{};
-    bool busy_ = false;  // a check is running (its message box may move the focus)
-    bool closing_ = false;
 };
 
 // Opens GraphRangeDialog over the graph window without blocking (the graph window is

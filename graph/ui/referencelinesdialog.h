@@ -4,8 +4,7 @@
 #pragma once
 
 #include "graph/reflines.h"
-
-#include <QDialog>
+#include "graph/ui/dialogsupport.h"
 
 #include <array>
 #include <functional>
@@ -17,10 +16,7 @@ class QPushButton;
 
 namespace quillet {
 
-struct AppContext;
-class SpinBar;
-
-class ReferenceLinesDialog : public QDialog {
+class ReferenceLinesDialog : public FieldDialog {
     Q_OBJECT
 public:
     // redraw: after OK, the graph window runs drawGraph without clearing.
@@ -30,31 +26,23 @@ public:
     QLineEdit* field(RefField f) const { return fields_[size_t(f)]; }
     SpinBar* spin(RefField f) const { return spins_[size_t(f)]; }
     QLabel* unit(RefField f) const { return units_[size_t(f)]; }
-    QPushButton* button(int index) const { return buttons_[size_t(index)]; }
-
-    // comRefokng: 0 OK, 1 Cancel.
-    void onButtonClicked(int index);
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void done(int result) override;
+    // OK and Cancel: comRefokng (button(0), button(1)).
 
 private:
-    void pull();
-    void push();
-    void lostFocus(RefField f);
+    std::optional<int> fieldOf(QObject* control) const override;
+    bool isField(QObject*) const override { return true; }
+    KeyFilter keysOf(int field) const override;
+    void pull() override;
+    void push() override;
+    std::vector<int> check(int field) override;
+    void keyUp(int field) override;
+    void takeValues() override;
 
-    AppContext& ctx_;
-    std::function<void()> redraw_;
     ReferenceLinesState st_;
     QCheckBox* lineOn_;
     std::array<QLineEdit*, 2> fields_{};
     std::array<SpinBar*, 2> spins_{};
     std::array<QLabel*, 2> units_{};
-    std::array<QPushButton*, 2> buttons_{};
-    bool busy_ = false;
-    bool closing_ = false;
 };
 
 // Opens ReferenceLinesDialog over the graph window without blocking (the graph window is
