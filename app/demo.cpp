@@ -1,6 +1,7 @@
 #include "app/demo.h"
 
 #include "core/context.h"
+#include "core/uitexts.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -56,7 +57,7 @@ QString Demo::start(AppContext& ctx) {
     // Port 1 is the simulator for this run; the saved port is left alone.
     qputenv("QUILLET_COM1", device.toLocal8Bit());
     ctx.general.comPort = 1;
-    return QStringLiteral("デモモード: 模擬ロガー (%1) をCOMポート1に接続しています").arg(device);
+    return uiText(ui::kDemoStatus).arg(device);
 }
 
 }  // namespace quillet

@@ -16,6 +16,7 @@
 #include "core/ui/mainwindow.h"
 #include "core/ui/qtplatform.h"
 #include "core/ui/versionwindow.h"
+#include "core/uitexts.h"
 #include "datafile/fileops.h"
 #include "datafile/ui/filemenu.h"
 #include "graph/ui/graphwindow.h"
@@ -89,9 +90,9 @@ QString fileArgument(const QStringList& args) {
 QString portText(const quillet::SerialPort& serial) {
     const int n = serial.portNumber();
     const QString device = quillet::serialDeviceForPort(n);
-    QString text = QStringLiteral("ポート%1: %2").arg(n).arg(device);
+    QString text = quillet::uiText(quillet::ui::kPortDevice).arg(n).arg(device);
 #ifndef Q_OS_WIN
-    if (!QFileInfo::exists(device)) text += QStringLiteral("（接続されていません）");
+    if (!QFileInfo::exists(device)) text += quillet::uiText(quillet::ui::kNotConnected);
 #endif
     return text;
 }

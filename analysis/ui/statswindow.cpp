@@ -5,6 +5,7 @@
 #include "core/catalog.h"
 #include "core/context.h"
 #include "core/store.h"
+#include "core/uitexts.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -24,7 +25,7 @@ StatsWindow::StatsWindow(AppContext& ctx, AxisRows rows, QWidget* parent)
     span = new QLabel(this);
     layout->addWidget(span);
     auto* dhrRow = new QHBoxLayout;
-    dhrRow->addWidget(new QLabel(QStringLiteral("MKT の ΔH/R [K]:"), this));
+    dhrRow->addWidget(new QLabel(uiText(ui::kDeltaHOverRLabel), this));
     dhr = new QLineEdit(QString::number(deltaHOverR_), this);
     dhr->setObjectName(QStringLiteral("txtDhr"));
     dhr->setMaximumWidth(120);
@@ -60,7 +61,7 @@ void StatsWindow::applyDeltaHOverR() {
 
 void StatsWindow::refill() {
     const ChannelStore& s = ctx_.store;
-    span->setText(QStringLiteral("期間: %1 ～ %2  (行 %3..%4)")
+    span->setText(uiText(ui::kPeriodLine)
                       .arg(dateTimeText(rowTime(s, rows_.first)), dateTimeText(rowTime(s, rows_.last)))
                       .arg(rows_.first)
                       .arg(rows_.last));

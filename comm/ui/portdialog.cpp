@@ -3,6 +3,7 @@
 #include "comm/portsearch.h"
 #include "comm/serialport.h"
 #include "core/context.h"
+#include "core/uitexts.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -14,7 +15,7 @@
 namespace quillet {
 
 QString portItemText(int n) {
-    QString text = QStringLiteral("COMポート") + QString::number(n);
+    QString text = uiText(ui::kComPort) + QString::number(n);
 #ifndef Q_OS_WIN
     text += QStringLiteral("  (") + serialDeviceForPort(n) + QLatin1Char(')');
 #endif
@@ -23,16 +24,14 @@ QString portItemText(int n) {
 
 PortDialog::PortDialog(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {
     setObjectName(QStringLiteral("PORTSET"));
-    setWindowTitle(QStringLiteral("通信ﾎﾟｰﾄの設定"));
-    auto* frame = new QGroupBox(QStringLiteral("通信ポート設定"), this);
+    setWindowTitle(uiText(ui::kPortSettingsFrame));
+    auto* frame = new QGroupBox(uiText(ui::kPortSettingsTitle), this);
     frame->setObjectName(QStringLiteral("PortFrame"));
     commList_ = new QComboBox(frame);
     commList_->setObjectName(QStringLiteral("CommList"));
     for (int n = 1; n <= 16; ++n) commList_->addItem(portItemText(n));
     commList_->setCurrentIndex(qBound(0, ctx_.general.comPort - 1, 15));
-    auto* hint = new QLabel(
-        QStringLiteral("設定ポートはお使いのパソコンにより異なります。　 通信ポートをご確認の上設定してください。 "),
-        frame);
+    auto* hint = new QLabel(uiText(ui::kPortNote), frame);
     hint->setObjectName(QStringLiteral("laPORT"));
     hint->setWordWrap(true);
     auto* frameLayout = new QVBoxLayout(frame);

@@ -1,6 +1,7 @@
 #include "comm/ui/progresswindow.h"
 
 #include "comm/link.h"
+#include "core/uitexts.h"
 
 #include <QVBoxLayout>
 
@@ -11,7 +12,7 @@ namespace quillet {
 ProgressWindow::ProgressWindow(AppContext& ctx, std::function<void()> start, QWidget* parent)
     : QDialog(parent), ctx_(ctx), start_(std::move(start)) {
     setObjectName(QStringLiteral("PROGRESS"));
-    setWindowTitle(QStringLiteral("収録データ読み出し中"));
+    setWindowTitle(uiText(ui::kReadingRecordsTitle));
     setModal(true);
     DataReadBar = new QProgressBar(this);
     DataReadBar->setObjectName(QStringLiteral("DataReadBar"));

@@ -3,6 +3,7 @@
 #include "comm/link.h"
 #include "core/context.h"
 #include "core/ui/mainwindow.h"
+#include "core/uitexts.h"
 
 #include <QPointer>
 #include <QVBoxLayout>
@@ -25,7 +26,7 @@ QString shown(const QString& text) {
 
 ReceiveMonitor::ReceiveMonitor(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("fComData"));
-    setWindowTitle(QStringLiteral("受信データの表示"));
+    setWindowTitle(uiText(ui::kReceivedDataTitle));
     ReadComData = new QPlainTextEdit(this);
     ReadComData->setObjectName(QStringLiteral("ReadComData"));
     ReadComData->setReadOnly(true);

@@ -3,6 +3,7 @@
 #include "comm/link.h"
 #include "core/settingsfiles.h"
 #include "core/ui/mainwindow.h"
+#include "core/uitexts.h"
 
 #include <QComboBox>
 #include <QDesktopServices>
@@ -49,34 +50,26 @@ QLabel* label(QWidget* parent, const QString& name, const QString& text = {}) {
 
 UsualCommunicationDialog::UsualCommunicationDialog(AppContext& ctx, QWidget* parent) : QDialog(parent), ctx_(ctx) {
     setObjectName(QStringLiteral("fMacro"));
-    setWindowTitle(QStringLiteral("いつもの通信設定"));
+    setWindowTitle(uiText(ui::kUsualSettingsTitle));
 
-    fMacroStartTime = frame(this, "fMacroStartTime", QStringLiteral("収録開始時間"),
-                            QStringLiteral("ロガー設定の収録開始開始時刻を設定します"));
+    fMacroStartTime = frame(this, "fMacroStartTime", uiText(ui::kStartTimeFrame), uiText(ui::kStartTimeTip));
     cMacroSet = new QComboBox(fMacroStartTime);
     cMacroSet->setObjectName(QStringLiteral("cMacroSet"));
     cMacroSet->addItems(usualStartTimes());
     auto* startRow = new QHBoxLayout(fMacroStartTime);
-    startRow->addWidget(label(fMacroStartTime, QStringLiteral("Label1"), QStringLiteral("収録開始")));
+    startRow->addWidget(label(fMacroStartTime, QStringLiteral("Label1"), uiText(ui::kStartLabel)));
     startRow->addWidget(cMacroSet);
     startRow->addStretch();
 
-    fMacroSave = frame(this, "fMacroSave", QStringLiteral("保存形式"),
-                       QStringLiteral("ファイル保存のデータの保存方法を設定します"));
+    fMacroSave = frame(this, "fMacroSave", uiText(ui::kNamingFrame), uiText(ui::kNamingTip));
     new QVBoxLayout(fMacroSave);
-    oMacroSave[0] = option(fMacroSave, QStringLiteral("oMacroSave_0"), usualNamingCaption(0),
-                           QStringLiteral("読み出したデータを[ｄａｔe]\\[年月]に日時分名で保存します"));
-    oMacroSave[1] =
-        option(fMacroSave, QStringLiteral("oMacroSave_1"), usualNamingCaption(1),
-               QStringLiteral("読み出したデータを[ｎｕｍｂｅｒ]\\[年月日]フォルダにカード_テストＮｏ．名で保存します"));
+    oMacroSave[0] = option(fMacroSave, QStringLiteral("oMacroSave_0"), usualNamingCaption(0), uiText(ui::kByDateTip));
+    oMacroSave[1] = option(fMacroSave, QStringLiteral("oMacroSave_1"), usualNamingCaption(1), uiText(ui::kByNumberTip));
 
-    fMacroSel =
-        frame(this, "fMacroSel", QStringLiteral("設定内容"), QStringLiteral("いつもの通信で行わせる作業を選択します"));
+    fMacroSel = frame(this, "fMacroSel", uiText(ui::kSettingsFrame), uiText(ui::kTaskTip));
     new QVBoxLayout(fMacroSel);
-    oMacroSel[0] = option(fMacroSel, QStringLiteral("oMacroSel_0"), usualTaskCaption(0),
-                          QStringLiteral("ロガーデータの読出、データの保存、ロガーの収録設定を一括して行います"));
-    oMacroSel[1] = option(fMacroSel, QStringLiteral("oMacroSel_1"), usualTaskCaption(1),
-                          QStringLiteral("ロガーの収録設定を行います"));
+    oMacroSel[0] = option(fMacroSel, QStringLiteral("oMacroSel_0"), usualTaskCaption(0), uiText(ui::kReadSaveSetTip));
+    oMacroSel[1] = option(fMacroSel, QStringLiteral("oMacroSel_1"), usualTaskCaption(1), uiText(ui::kSetOnlyTip));
 
     OkNg[0] = new QPushButton(QStringLiteral("OK"), this);
     OkNg[1] = new QPushButton(QStringLiteral("Cancel"), this);
@@ -120,10 +113,10 @@ void UsualCommunicationDialog::onButtonClicked(int index) {
 UsualCommunicationWindow::UsualCommunicationWindow(AppContext& ctx, UsualRun run, UsualSteps steps, QWidget* parent)
     : QDialog(parent), ctx_(ctx), run_(run), steps_(std::move(steps)) {
     setObjectName(QStringLiteral("fMacroView"));
-    setWindowTitle(QStringLiteral("いつもの通信中"));
+    setWindowTitle(uiText(ui::kUsualRunningTitle));
     setModal(true);
 
-    auto* settings = frame(this, "Frame1", QStringLiteral("設定内容"));
+    auto* settings = frame(this, "Frame1", uiText(ui::kSettingsFrame));
     mSetTime = label(settings, QStringLiteral("mSetTime"));
     mSetSave = label(settings, QStringLiteral("mSetSave"));
     mSetMode = label(settings, QStringLiteral("mSetMode"));
@@ -132,10 +125,10 @@ UsualCommunicationWindow::UsualCommunicationWindow(AppContext& ctx, UsualRun run
     settingsLayout->addWidget(mSetSave);
     settingsLayout->addWidget(mSetMode);
 
-    fPara = frame(this, "fPara", QStringLiteral("カードテストＮｏ."));
+    fPara = frame(this, "fPara", uiText(ui::kCardTestLabel));
     auto* grid = new QGridLayout(fPara);
-    const QString titles[5] = {QStringLiteral("収録開始時間"), QStringLiteral("収録データ数"), QStringLiteral("平均値"),
-                               QStringLiteral("最低"), QStringLiteral("最高")};
+    const QString titles[5] = {uiText(ui::kStartTimeFrame), uiText(ui::kRecordCount), uiText(ui::kAverage),
+                               uiText(ui::kLowest), uiText(ui::kHighest)};
     for (int i = 0; i < 5; ++i) {
         label1[size_t(i)] = label(fPara, QStringLiteral("label1_%1").arg(i), titles[i]);
         grid->addWidget(label1[size_t(i)], i, 0);
@@ -194,7 +187,7 @@ UsualCommunicationWindow::UsualCommunicationWindow(AppContext& ctx, UsualRun run
     for (QLabel* l : label1) l->setEnabled(reading);
     barReadout->setVisible(reading);
     cmdCancel->setVisible(reading);
-    lMode->setText(reading ? QStringLiteral("ロガー読み出し") : QStringLiteral("ロガー設定"));
+    lMode->setText(reading ? uiText(ui::kReadLoggerTip) : uiText(ui::kLoggerSettingsMode));
     tTenmetu->setInterval(blink_.intervalMs);
 }
 
@@ -215,11 +208,11 @@ void UsualCommunicationWindow::onBlinkTimer() {
 void UsualCommunicationWindow::setMode(const QString& text) {
     lMode->setText(text);
     // The settings are not cancelled half-way.
-    if (text != QStringLiteral("ロガー読み出し")) cmdCancel->setEnabled(false);
+    if (text != uiText(ui::kReadLoggerTip)) cmdCancel->setEnabled(false);
 }
 
 void UsualCommunicationWindow::showSummary(const UsualSummary& s) {
-    fPara->setTitle(QStringLiteral("カードテストＮｏ.  ") + s.cardTest);
+    fPara->setTitle(uiText(ui::kCardTestFrame) + s.cardTest);
     lStart->setText(s.start);
     lData->setText(s.data);
     for (size_t k = 0; k < 2; ++k) {
@@ -273,14 +266,13 @@ void startUsualCommunication(AppContext& ctx, const UsualSteps& steps, QWidget* 
 
 void showUsualOutcome(QWidget* parent, const QString& savedFile, const QString& text) {
     // Not modal: the word stays while the user goes on.
-    auto* box =
-        new QMessageBox(QMessageBox::Information, QStringLiteral("いつもの通信"), text, QMessageBox::Ok, parent);
+    auto* box = new QMessageBox(QMessageBox::Information, uiText(ui::kUsualTitle), text, QMessageBox::Ok, parent);
     box->setObjectName(QStringLiteral("usualOutcome"));
     box->setModal(false);
     box->setAttribute(Qt::WA_DeleteOnClose);
     if (parent) box->setFont(parent->font());
     if (!savedFile.isEmpty()) {
-        QPushButton* folder = box->addButton(QStringLiteral("フォルダを開く"), QMessageBox::ActionRole);
+        QPushButton* folder = box->addButton(uiText(ui::kOpenFolder), QMessageBox::ActionRole);
         folder->setObjectName(QStringLiteral("openFolder"));
         const QString dir = QFileInfo(savedFile).absolutePath();
         QObject::connect(folder, &QPushButton::clicked, box,

@@ -3,6 +3,7 @@
 #include "core/catalog.h"
 #include "core/channelops.h"
 #include "core/store.h"
+#include "core/uitexts.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -17,11 +18,11 @@ DeleteChannelsDialog::DeleteChannelsDialog(AppContext& ctx, std::function<void(i
     setWindowTitle(captionText(Caption::DeleteChannels));
     setModal(true);
 
-    Frame1 = new QGroupBox(QStringLiteral("削除ＣＨ"), this);
+    Frame1 = new QGroupBox(uiText(ui::kDeleteChannelHeader), this);
     auto* grid = new QGridLayout(Frame1);
     auto* group = new QButtonGroup(this);
     for (int i = 0; i < 9; ++i) {
-        const QString caption = i < kChannels ? channelLetter(i + 1) : QStringLiteral("全データ削除");
+        const QString caption = i < kChannels ? channelLetter(i + 1) : uiText(ui::kDeleteAllEntry);
         Option1[size_t(i)] = new QRadioButton(caption, Frame1);
         Option1[size_t(i)]->setObjectName(QStringLiteral("Option1_%1").arg(i));
         group->addButton(Option1[size_t(i)], i);

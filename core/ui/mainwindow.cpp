@@ -10,6 +10,7 @@
 #include "core/ui/menutable.h"
 #include "core/ui/toolicons.h"
 #include "core/ui/versionwindow.h"
+#include "core/uitexts.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -105,38 +106,38 @@ struct PrintMenu {
     const char16_t* caption;
 };
 constexpr PrintMenu kPrintMenus[] = {
-    {Command::PrintMenu, "mFPRINT", u"印刷(&P)"},
-    {Command::PreviewMenu, "mFPREVIEW", u"印刷プレビュー(&V)"},
-    {Command::PdfMenu, "mFPDF", u"PDFで保存(&D)..."},
+    {Command::PrintMenu, "mFPRINT", ui::kPrintMenu},
+    {Command::PreviewMenu, "mFPREVIEW", ui::kPreviewEntry},
+    {Command::PdfMenu, "mFPDF", ui::kPdfEntry},
 };
 constexpr std::pair<const char*, const char16_t*> kPrintEntries[] = {
-    {"ALL", u"全体印刷(&A)"}, {"SEL", u"部分印刷(&B)"}, {"PARA", u"パラメータ印刷(&P)"}};
+    {"ALL", ui::kPrintAllEntry}, {"SEL", ui::kPrintPartEntry}, {"PARA", ui::kPrintParametersEntry}};
 
 std::vector<Line> menuLines() {
     using C = Command;
     std::vector<Line> l = {
-        {Line::Menu, C::LoggerMenu, {}, "mLOGGER", u"ロガー(&L)"},
-        {Line::Entry, C::ReadLogger, C::LoggerMenu, "mLREAD", u"ロガー読み出し(&R)"},
-        {Line::Menu, C::LoggerSettingsMenu, C::LoggerMenu, "mLSET", u"ロガー設定&(S)"},
-        {Line::Entry, C::RecordingSettings, C::LoggerSettingsMenu, "mLRECSET", u"収録設定(&S)"},
-        {Line::Entry, C::SettingCharacters, C::LoggerSettingsMenu, "mLPARASET", u"パラメータ設定(&P)"},
-        {Line::Entry, C::ReadAll, C::LoggerMenu, "mAllRead", u"連続読み出し"},
-        {Line::Menu, C::PortMenu, C::LoggerMenu, "mPORT", u"ポート設定(&P)"},
-        {Line::Entry, C::SearchPort, C::PortMenu, "mPORTA", u"自動設定(&A)"},
-        {Line::Entry, C::ChoosePort, C::PortMenu, "mPORTM", u"手動設定(&M)"},
-        {Line::Menu, C::UsualMenu, {}, "mITUMOMENU", u"いつもの通信(&I)"},
-        {Line::Entry, C::Usual, C::UsualMenu, "mItumo", u"いつもの通信(&I)"},
-        {Line::Entry, C::UsualSettings, C::UsualMenu, "mItumoSet", u"通信設定(&S)"},
-        {Line::Entry, C::Graph, {}, "mGRAPH", u"グラフ(&G)"},
-        {Line::Menu, C::FileMenu, {}, "mFILE", u"ファイル(&F)"},
-        {Line::Entry, C::Open, C::FileMenu, "mFOPEN", u"開く(&O)"},
-        {Line::Entry, C::Save, C::FileMenu, "mFSAVE", u"上書き保存(&A)"},
-        {Line::Entry, C::SaveAs, C::FileMenu, "mFSAVEAS", u"名前を付けて保存(&A)"},
-        {Line::Menu, C::TextMenu, C::FileMenu, "mFTEXT", u"テキスト保存(&T)"},
-        {Line::Entry, C::TextExport, C::TextMenu, "mFTEXTSAVE", u"テキスト保存(&T)"},
-        {Line::Entry, C::CsvExport, C::TextMenu, "mFCSVSAVE", u"ＣＳＶ保存(&C)"},
-        {Line::Entry, C::TidyCsvExport, C::FileMenu, "mFTIDYSAVE", u"表形式CSVで保存..."},
-        {Line::Entry, C::WorkbookExport, C::FileMenu, "mFXLSXSAVE", u"Excelブックで保存..."},
+        {Line::Menu, C::LoggerMenu, {}, "mLOGGER", ui::kLoggerMenu},
+        {Line::Entry, C::ReadLogger, C::LoggerMenu, "mLREAD", ui::kReadLoggerEntry},
+        {Line::Menu, C::LoggerSettingsMenu, C::LoggerMenu, "mLSET", ui::kLoggerSettingsMenu},
+        {Line::Entry, C::RecordingSettings, C::LoggerSettingsMenu, "mLRECSET", ui::kRecordingSettingsEntry},
+        {Line::Entry, C::SettingCharacters, C::LoggerSettingsMenu, "mLPARASET", ui::kSettingCharactersEntry},
+        {Line::Entry, C::ReadAll, C::LoggerMenu, "mAllRead", ui::kReadAllEntry},
+        {Line::Menu, C::PortMenu, C::LoggerMenu, "mPORT", ui::kPortMenu},
+        {Line::Entry, C::SearchPort, C::PortMenu, "mPORTA", ui::kSearchPortEntry},
+        {Line::Entry, C::ChoosePort, C::PortMenu, "mPORTM", ui::kChoosePortEntry},
+        {Line::Menu, C::UsualMenu, {}, "mITUMOMENU", ui::kUsualEntry},
+        {Line::Entry, C::Usual, C::UsualMenu, "mItumo", ui::kUsualEntry},
+        {Line::Entry, C::UsualSettings, C::UsualMenu, "mItumoSet", ui::kUsualSettingsEntry},
+        {Line::Entry, C::Graph, {}, "mGRAPH", ui::kGraphEntry},
+        {Line::Menu, C::FileMenu, {}, "mFILE", ui::kFileMenu},
+        {Line::Entry, C::Open, C::FileMenu, "mFOPEN", ui::kOpenEntry},
+        {Line::Entry, C::Save, C::FileMenu, "mFSAVE", ui::kSaveEntry},
+        {Line::Entry, C::SaveAs, C::FileMenu, "mFSAVEAS", ui::kSaveAsEntry},
+        {Line::Menu, C::TextMenu, C::FileMenu, "mFTEXT", ui::kTextExportEntry},
+        {Line::Entry, C::TextExport, C::TextMenu, "mFTEXTSAVE", ui::kTextExportEntry},
+        {Line::Entry, C::CsvExport, C::TextMenu, "mFCSVSAVE", ui::kCsvExportEntry},
+        {Line::Entry, C::TidyCsvExport, C::FileMenu, "mFTIDYSAVE", ui::kTidyCsvExportEntry},
+        {Line::Entry, C::WorkbookExport, C::FileMenu, "mFXLSXSAVE", ui::kWorkbookExportEntry},
     };
     for (const PrintMenu& m : kPrintMenus) {
         l.push_back({Line::Menu, m.menu, C::FileMenu, m.name, m.caption});
@@ -146,20 +147,20 @@ std::vector<Line> menuLines() {
             l.push_back({Line::Entry, Command(int(m.menu) + k++), m.menu, QByteArray(m.name) + suffix, caption});
     }
     const std::vector<Line> rest = {
-        {Line::Entry, C::PrinterSettings, C::FileMenu, "mFPRINTSET", u"プリンタ設定(&S)"},
-        {Line::Entry, C::Insert, C::FileMenu, "mFINSERT", u"データ挿入(&D)"},
+        {Line::Entry, C::PrinterSettings, C::FileMenu, "mFPRINTSET", ui::kPrinterSettingsEntry},
+        {Line::Entry, C::Insert, C::FileMenu, "mFINSERT", ui::kInsertEntry},
         {Line::Separator, C::FileMenu, C::FileMenu, "", u""},
-        {Line::Menu, C::RecentMenu, C::FileMenu, "mFRECENT", u"最近使ったファイル(&R)"},
+        {Line::Menu, C::RecentMenu, C::FileMenu, "mFRECENT", ui::kRecentMenu},
         {Line::Separator, C::FileMenu, C::FileMenu, "", u""},
-        {Line::Entry, C::Exit, C::FileMenu, "mFEND", u"終了(&E)"},
-        {Line::Menu, C::ChannelMenu, {}, "mCHANNEL", u"チャンネル(&C)"},
-        {Line::Entry, C::DeleteChannels, C::ChannelMenu, "mCHDEL", u"データ削除(&D)"},
-        {Line::Menu, C::AnalysisMenu, {}, "mANALYSIS", u"解析(&A)"},
-        {Line::Entry, C::Statistics, C::AnalysisMenu, "mASTATS", u"統計と逸脱(&S)"},
-        {Line::Entry, C::Report, C::AnalysisMenu, "mAREPORT", u"レポート印刷(&R)"},
-        {Line::Menu, C::HelpMenu, {}, "mHELPMENU", u"ヘルプ(&H)"},
-        {Line::Entry, C::Help, C::HelpMenu, "mHELP", u"ヘルプ(&H)"},
-        {Line::Entry, C::Version, C::HelpMenu, "mVERSION", u"バージョン情報(&V)"},
+        {Line::Entry, C::Exit, C::FileMenu, "mFEND", ui::kExitEntry},
+        {Line::Menu, C::ChannelMenu, {}, "mCHANNEL", ui::kChannelMenu},
+        {Line::Entry, C::DeleteChannels, C::ChannelMenu, "mCHDEL", ui::kDeleteDataEntry},
+        {Line::Menu, C::AnalysisMenu, {}, "mANALYSIS", ui::kAnalysisMenu},
+        {Line::Entry, C::Statistics, C::AnalysisMenu, "mASTATS", ui::kStatisticsEntry},
+        {Line::Entry, C::Report, C::AnalysisMenu, "mAREPORT", ui::kReportEntry},
+        {Line::Menu, C::HelpMenu, {}, "mHELPMENU", ui::kHelpEntry},
+        {Line::Entry, C::Help, C::HelpMenu, "mHELP", ui::kHelpEntry},
+        {Line::Entry, C::Version, C::HelpMenu, "mVERSION", ui::kVersionEntry},
     };
     l.insert(l.end(), rest.begin(), rest.end());
     return l;
@@ -200,7 +201,7 @@ void MainWindow::buildMenus() {
                             QString(), actions_, menus_);
     connect(one, &QAction::triggered, this, [this] { confirmAndDelete(popupSelection_, 0); });
     QAction* all = addPopup(this, Command::AllPopup, "popAll", QString(), Command::DeleteAll, "popDAll",
-                            QStringLiteral("全データ削除"), actions_, menus_);
+                            uiText(ui::kDeleteAllEntry), actions_, menus_);
     connect(all, &QAction::triggered, this, [this] { confirmAndDelete(kDeleteAll, 0); });
 }
 
@@ -223,18 +224,18 @@ void MainWindow::buildToolbar() {
     toolbar_->setMovable(false);
     toolbar_->setIconSize(QSize(16, 16));
     toolbar_->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    button("btnLRead", QStringLiteral("ロガー読み出し"), Command::ReadLogger, QStringLiteral("toollog"));
-    QAction* settings = button("btnLSet", QStringLiteral("ロガーの設定"), Command::RecordingSettings, QString());
+    button("btnLRead", uiText(ui::kReadLoggerTip), Command::ReadLogger, QStringLiteral("toollog"));
+    QAction* settings = button("btnLSet", uiText(ui::kLoggerSettingsTip), Command::RecordingSettings, QString());
     toolbar_->addSeparator();
-    button("btnGraph", QStringLiteral("グラフの描画"), Command::Graph, QStringLiteral("toolgl"));
+    button("btnGraph", uiText(ui::kDrawGraphTip), Command::Graph, QStringLiteral("toolgl"));
     toolbar_->addSeparator();
-    button("btnOpen", QStringLiteral("データの読み出し"), Command::Open, QStringLiteral("toolopen"));
-    button("btnSave", QStringLiteral("上書き保存"), Command::Save, QStringLiteral("toolsave"));
+    button("btnOpen", uiText(ui::kOpenTip), Command::Open, QStringLiteral("toolopen"));
+    button("btnSave", uiText(ui::kSaveTip), Command::Save, QStringLiteral("toolsave"));
     toolbar_->addSeparator();
-    button("btnPrint", QStringLiteral("全データ印刷"), Command::PrintAll, QStringLiteral("toolprint"));
+    button("btnPrint", uiText(ui::kPrintAllTip), Command::PrintAll, QStringLiteral("toolprint"));
     toolbar_->addSeparator();
-    QAction* add = button("btnAddCh", QStringLiteral("データを追加"), Command::Insert, QString());
-    QAction* remove = button("btnDelCh", QStringLiteral("ＣＨデータを削除"), Command::DeleteChannels, QString());
+    QAction* add = button("btnAddCh", uiText(ui::kAddDataTip), Command::Insert, QString());
+    QAction* remove = button("btnDelCh", uiText(ui::kDeleteChannelTip), Command::DeleteChannels, QString());
     // Buttons without an image of their own show their text.
     for (QAction* b : {settings, add, remove}) {
         if (auto* w = qobject_cast<QToolButton*>(toolbar_->widgetForAction(b)))

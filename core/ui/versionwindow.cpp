@@ -2,6 +2,7 @@
 
 #include "core/catalog.h"
 #include "core/settingsfiles.h"
+#include "core/uitexts.h"
 
 #include <QKeyEvent>
 #include <QVBoxLayout>
@@ -24,10 +25,10 @@ VersionWindow::VersionWindow(AppContext& ctx, std::function<void(bool)> setMonit
     Verlabel[0]->setObjectName(QStringLiteral("Verlabel_0"));
     Verlabel[1] = new QLabel(QStringLiteral("2013.11.15"), this);
     Verlabel[1]->setObjectName(QStringLiteral("Verlabel_1"));
-    Frame1 = new QGroupBox(QStringLiteral("対応機種"), this);
+    Frame1 = new QGroupBox(uiText(ui::kSupportedModels), this);
     LaVer = new QLabel(QStringLiteral("LX2441 LX1200 LX1220 LX3100 LX2442"), Frame1);
     LaVer->setObjectName(QStringLiteral("LaVer"));
-    LaVer->setToolTip(QStringLiteral("現在のバージョンで対応しているクイレット一覧"));
+    LaVer->setToolTip(uiText(ui::kSupportedModelsTip));
     LaVer->setWordWrap(true);
     auto* frameLayout = new QVBoxLayout(Frame1);
     frameLayout->addWidget(LaVer);

@@ -1,6 +1,7 @@
 #include "datafile/ui/filemenu.h"
 
 #include "core/ui/mainwindow.h"
+#include "core/uitexts.h"
 #include "datafile/fileops.h"
 #include "datafile/recentfiles.h"
 #include "datafile/ui/insertchanneldialog.h"
@@ -35,7 +36,7 @@ void fillRecentFilesMenu(MainWindow& window, AppContext& ctx) {
     QMenu* menu = window.menu(Command::RecentMenu);
     menu->clear();
     const QStringList files = recentFiles(ctx);
-    if (files.isEmpty()) menu->addAction(QStringLiteral("（なし）"))->setEnabled(false);
+    if (files.isEmpty()) menu->addAction(uiText(ui::kNone))->setEnabled(false);
     for (int i = 0; i < files.size(); ++i) {
         const QString file = files[i];
         // "&1 name" .. "&8 name": the digit picks the entry from the keyboard.

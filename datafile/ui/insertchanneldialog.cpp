@@ -2,6 +2,7 @@
 
 #include "core/maingrid.h"
 #include "core/store.h"
+#include "core/uitexts.h"
 #include "core/vb.h"
 
 #include <QButtonGroup>
@@ -27,7 +28,7 @@ std::array<QString, 8> insertValueTexts(const ChannelRecord& c) {
 }
 
 QString insertParameterText(int kind) {
-    return QStringLiteral("パラメータ") + (isHumidity(kind) ? QStringLiteral(" [%RH]") : QStringLiteral(" [ﾟC ]"));
+    return uiText(ui::kParameters) + (isHumidity(kind) ? QStringLiteral(" [%RH]") : uiText(ui::kCelsiusUnit));
 }
 
 QString insertListText(const ChannelRecord& c) {
@@ -37,22 +38,22 @@ QString insertListText(const ChannelRecord& c) {
 InsertChannelDialog::InsertChannelDialog(AppContext& ctx, const QString& fileName, QWidget* parent)
     : QDialog(parent), ctx_(ctx) {
     setObjectName(QStringLiteral("frmFileins"));
-    setWindowTitle(QStringLiteral("データ挿入"));
+    setWindowTitle(uiText(ui::kInsertTitle));
     setModal(true);
 
     auto* top = new QHBoxLayout;
-    top->addWidget(new QLabel(QStringLiteral("挿入ファイル名"), this));
+    top->addWidget(new QLabel(uiText(ui::kInsertFileName), this));
     Insfilename = new QLabel(fileName, this);
     Insfilename->setObjectName(QStringLiteral("Insfilename"));
     top->addWidget(Insfilename, 1);
 
     auto* left = new QVBoxLayout;
-    left->addWidget(new QLabel(QStringLiteral("カード－テストNo."), this));
+    left->addWidget(new QLabel(uiText(ui::kCardTestNumbersLabel), this));
     Insnolist = new QListWidget(this);
     Insnolist->setObjectName(QStringLiteral("Insnolist"));
     left->addWidget(Insnolist);
 
-    Frame1 = new QGroupBox(QStringLiteral("挿入CH"), this);
+    Frame1 = new QGroupBox(uiText(ui::kInsertChannel), this);
     auto* chGrid = new QGridLayout(Frame1);
     auto* group = new QButtonGroup(this);
     for (int i = 0; i < kChannels; ++i) {
@@ -68,8 +69,9 @@ InsertChannelDialog::InsertChannelDialog(AppContext& ctx, const QString& fileNam
     Insertpara = new QLabel(this);
     Insertpara->setObjectName(QStringLiteral("Insertpara"));
     right->addWidget(Insertpara, 0, 0, 1, 2);
-    static const char16_t* const captions[8] = {u"開始時刻：", u"測定間隔：", u"　収録数：", u"エラー数：",
-                                                u"　最高値：", u"　最低値：", u"　平均値：", u"　積算値："};
+    static const char16_t* const captions[8] = {ui::kStartTimeColon, ui::kIntervalColon,  ui::kRecordsColon,
+                                                ui::kErrorsColon,    ui::kMaximumColon,   ui::kMinimumColon,
+                                                ui::kAverageColon,   ui::kIntegratedColon};
     for (int i = 0; i < 8; ++i) {
         right->addWidget(new QLabel(QString::fromUtf16(captions[i]), this), i + 1, 0);
         Insvalue[size_t(i)] = new QLabel(this);

@@ -3,6 +3,7 @@
 #include "core/catalog.h"
 #include "core/context.h"
 #include "core/fieldhelpers.h"
+#include "core/uitexts.h"
 #include "graph/ui/dialogsupport.h"
 
 #include <QCheckBox>
@@ -21,19 +22,19 @@ namespace {
 
 struct FieldInfo {
     const char* name;
-    const char* tooltip;
+    const char16_t* tooltip;
     KeyFilter keys;
 };
 
 const FieldInfo kFields[kRangeFields] = {
-    {"Drstartno", "グラフのＸ軸下限データＮｏ", KeyFilter::Digits},
-    {"Drendno", "グラフのＸ軸上限データＮｏ．", KeyFilter::Digits},
-    {"Trstartv", "グラフのY軸下限値", KeyFilter::SignedDigits},
-    {"Trendv", "グラフのY軸上限値", KeyFilter::SignedDigits},
-    {"Hrstartv", "", KeyFilter::Digits},
-    {"Hrendv", "", KeyFilter::Digits},
-    {"Drstarttime", "グラフのＸ軸下限時刻", KeyFilter::DateTime},
-    {"Drendtime", "グラフのＸ軸上限時刻", KeyFilter::DateTime},
+    {"Drstartno", ui::kFirstRowTip, KeyFilter::Digits},
+    {"Drendno", ui::kLastRowTip, KeyFilter::Digits},
+    {"Trstartv", ui::kYMinimumTip, KeyFilter::SignedDigits},
+    {"Trendv", ui::kYMaximumTip, KeyFilter::SignedDigits},
+    {"Hrstartv", u"", KeyFilter::Digits},
+    {"Hrendv", u"", KeyFilter::Digits},
+    {"Drstarttime", ui::kFirstTimeTip, KeyFilter::DateTime},
+    {"Drendtime", ui::kLastTimeTip, KeyFilter::DateTime},
 };
 
 struct SpinRange {
@@ -46,18 +47,16 @@ SpinRange spinRangeOf(RangeAxis a) {
                                   : SpinRange{0, 100, 10};
 }
 
-QString u8(const char* s) { return QString::fromUtf8(s); }
-
 }  // namespace
 
 GraphRangeDialog::GraphRangeDialog(AppContext& ctx, std::function<void()> rangesChanged, QWidget* parent)
     : FieldDialog(ctx, std::move(rangesChanged), parent) {
     setObjectName(QStringLiteral("Grangebox"));
-    setWindowTitle(u8("グラフレンジ変更"));
+    setWindowTitle(uiText(ui::kGraphRangeTitle));
     st_ = openGraphRange(ctx_.graph, ctx_.store);
 
     for (int i = 0; i < kRangeFields; ++i) {
-        QLineEdit* edit = addField(kFields[i].name, u8(kFields[i].tooltip));
+        QLineEdit* edit = addField(kFields[i].name, uiText(kFields[i].tooltip));
         fields_[size_t(i)] = edit;
         if (i >= kRangeSpins) {
             edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("0000-00-00 00:00:00")) + 16);
@@ -71,20 +70,19 @@ GraphRangeDialog::GraphRangeDialog(AppContext& ctx, std::function<void()> ranges
         spins_[size_t(i)] = spin;
     }
 
-    const char* frameTitles[] = {"データ範囲", "温度範囲", "湿度範囲"};
+    const char16_t* const frameTitles[] = {ui::kDataRangeFrame, ui::kTemperatureRangeFrame, ui::kHumidityRangeFrame};
     const char* frameNames[] = {"DataRange", "Temprange", "Humidrange"};
     const char* boxNames[] = {"Drangeauto", "Trangeauto", "Hrangeauto"};
-    const char* boxTips[] = {"グラフのＸ軸範囲の自動／手動切替", "グラフのＹ軸範囲の自動／手動切替",
-                             "グラフのＹ軸範囲の自動／手動切替"};
+    const char16_t* const boxTips[] = {ui::kXAutoTip, ui::kYAutoTip, ui::kYAutoTip};
     const RangeField uppers[] = {RangeField::LastRow, RangeField::TempMax, RangeField::HumidMax};
     const RangeField lowers[] = {RangeField::FirstRow, RangeField::TempMin, RangeField::HumidMin};
     auto* layout = new QVBoxLayout(this);
     for (int a = 0; a < 3; ++a) {
-        auto* frame = new QGroupBox(u8(frameTitles[a]), this);
+        auto* frame = new QGroupBox(uiText(frameTitles[a]), this);
         frame->setObjectName(QLatin1String(frameNames[a]));
-        auto* box = new QCheckBox(u8("自動"), frame);
+        auto* box = new QCheckBox(uiText(ui::kAutomatic), frame);
         box->setObjectName(QLatin1String(boxNames[a]));
-        box->setToolTip(u8(boxTips[a]));
+        box->setToolTip(uiText(boxTips[a]));
         connect(box, &QCheckBox::clicked, this, [this, a](bool checked) {
             if (busy_ || closing_) return;
             pull();
@@ -95,14 +93,14 @@ GraphRangeDialog::GraphRangeDialog(AppContext& ctx, std::function<void()> ranges
         grid->addWidget(box, 0, 0, 1, 2);
         int row = 1;
         if (a == 0) {
-            grid->addWidget(new QLabel(u8("データNo."), frame), row, 1, 1, 2);
-            grid->addWidget(new QLabel(u8("時　　　　　刻"), frame), row, 3);
+            grid->addWidget(new QLabel(uiText(ui::kDataNumberHead), frame), row, 1, 1, 2);
+            grid->addWidget(new QLabel(uiText(ui::kTimeHead), frame), row, 3);
             ++row;
         }
         const RangeField rows[] = {uppers[a], lowers[a]};
-        const char* labels[] = {"上限値：", "下限値："};
+        const char16_t* const labels[] = {ui::kUpperBoundLabel, ui::kLowerBoundLabel};
         for (int r = 0; r < 2; ++r, ++row) {
-            grid->addWidget(new QLabel(u8(labels[r]), frame), row, 0);
+            grid->addWidget(new QLabel(uiText(labels[r]), frame), row, 0);
             grid->addWidget(field(rows[r]), row, 1);
             grid->addWidget(spin(rows[r]), row, 2);
             if (a == 0) {
@@ -115,11 +113,11 @@ GraphRangeDialog::GraphRangeDialog(AppContext& ctx, std::function<void()> ranges
         frames_[size_t(a)] = frame;
         layout->addWidget(frame);
     }
-    // Frames of axes without channels stay disabled, their "自動" boxes too.
+    // Frames of axes without channels stay disabled, their ui::kAutomatic boxes too.
     frame(RangeAxis::Temp)->setEnabled(st_.tempEnabled);
     frame(RangeAxis::Humid)->setEnabled(st_.humidEnabled);
 
-    layout->addLayout(okCancelRow(QStringLiteral("cmdSetgrasnge"), u8("グラフのレンジを変更します")));
+    layout->addLayout(okCancelRow(QStringLiteral("cmdSetgrasnge"), uiText(ui::kChangeRangeTip)));
 
     push();
 }

@@ -1,4 +1,5 @@
 #include "graph/ui/graphwindow.h"
+#include "core/uitexts.h"
 
 #include <memory>
 
@@ -192,25 +193,25 @@ void GraphWindow::setCommand(GraphCommand c, std::function<void()> handler) {
 void GraphWindow::buildMenus() {
     using C = GraphCommand;
     const std::vector<Line> lines = {
-        {Line::Entry, C::Range, {}, "mrange", u"レンジ変更(&R)"},
-        {Line::Menu, C::PrintMenu, {}, "mprint", u"印刷(&G)"},
-        {Line::Entry, C::Print, C::PrintMenu, "mgPrint", u"グラフ印刷(&P)"},
-        {Line::Entry, C::Preview, C::PrintMenu, "mgPreview", u"印刷プレビュー(&V)"},
-        {Line::Entry, C::Pdf, C::PrintMenu, "mgPdf", u"PDFで保存(&D)..."},
+        {Line::Entry, C::Range, {}, "mrange", ui::kRangeEntry},
+        {Line::Menu, C::PrintMenu, {}, "mprint", ui::kGraphPrintMenu},
+        {Line::Entry, C::Print, C::PrintMenu, "mgPrint", ui::kGraphPrintEntry},
+        {Line::Entry, C::Preview, C::PrintMenu, "mgPreview", ui::kPreviewEntry},
+        {Line::Entry, C::Pdf, C::PrintMenu, "mgPdf", ui::kPdfEntry},
         {Line::Separator, C::PrintMenu, C::PrintMenu, "", u""},
-        {Line::Entry, C::PageSetup, C::PrintMenu, "mPaperset", u"ページ設定(&Y)"},
-        {Line::Entry, C::PrinterSetup, C::PrintMenu, "mPrinterSetting", u"プリンタ設定(&P)"},
-        {Line::Entry, C::SaveSpan, {}, "msaveSpan", u"表示範囲を保存..."},
-        {Line::Menu, C::AnalysisMenu, {}, "manalysis", u"解析(&A)"},
-        {Line::Entry, C::Statistics, C::AnalysisMenu, "mgStats", u"統計と逸脱(&S)"},
-        {Line::Entry, C::Report, C::AnalysisMenu, "mgReport", u"レポート印刷(&R)"},
-        {Line::Menu, C::ParameterMenu, {}, "mpara", u"パラメータ(&P)"},
-        {Line::Entry, C::Labels, C::ParameterMenu, "mpLabel", u"ラベル表示(&L)"},
-        {Line::Menu, C::LineWidthMenu, C::ParameterMenu, "mpLIne", u"グラフ線幅(&S)"},
-        {Line::Entry, C::ThinLine, C::LineWidthMenu, "mpLIneSe", u"細"},
-        {Line::Entry, C::ThickLine, C::LineWidthMenu, "mpLIneSe", u"太"},
-        {Line::Entry, C::ReferenceLines, C::ParameterMenu, "mpRef", u"基準線(&K)"},
-        {Line::Entry, C::Close, {}, "mend", u"グラフ終了(&E)"},
+        {Line::Entry, C::PageSetup, C::PrintMenu, "mPaperset", ui::kPageSetupEntry},
+        {Line::Entry, C::PrinterSetup, C::PrintMenu, "mPrinterSetting", ui::kGraphPrinterSetupEntry},
+        {Line::Entry, C::SaveSpan, {}, "msaveSpan", ui::kSaveSpanEntry},
+        {Line::Menu, C::AnalysisMenu, {}, "manalysis", ui::kAnalysisMenu},
+        {Line::Entry, C::Statistics, C::AnalysisMenu, "mgStats", ui::kStatisticsEntry},
+        {Line::Entry, C::Report, C::AnalysisMenu, "mgReport", ui::kReportEntry},
+        {Line::Menu, C::ParameterMenu, {}, "mpara", ui::kParameterMenu},
+        {Line::Entry, C::Labels, C::ParameterMenu, "mpLabel", ui::kLabelsEntry},
+        {Line::Menu, C::LineWidthMenu, C::ParameterMenu, "mpLIne", ui::kLineWidthMenu},
+        {Line::Entry, C::ThinLine, C::LineWidthMenu, "mpLIneSe", ui::kThinLine},
+        {Line::Entry, C::ThickLine, C::LineWidthMenu, "mpLIneSe", ui::kThickLine},
+        {Line::Entry, C::ReferenceLines, C::ParameterMenu, "mpRef", ui::kReferenceLinesEntry},
+        {Line::Entry, C::Close, {}, "mend", ui::kCloseGraphEntry},
     };
     buildMenuBar(menuBar(), lines, actions_, menus_);
     for (const C c : kHandled) connect(action(c), &QAction::triggered, this, [this, c] { run(c); });
@@ -228,13 +229,13 @@ void GraphWindow::buildMenus() {
     connect(action(C::Close), &QAction::triggered, this, &QWidget::close);
 
     // The pop-ups of the grid's header and of the picture.
-    QAction* color = addPopup(this, C::ColorPopup, "popC", QStringLiteral("色の設定"), C::ChangeColor, "popColor",
-                              QStringLiteral("色の変更"), actions_, menus_);
+    QAction* color = addPopup(this, C::ColorPopup, "popC", uiText(ui::kColorPopup), C::ChangeColor, "popColor",
+                              uiText(ui::kChangeColorEntry), actions_, menus_);
     connect(color, &QAction::triggered, this, [this] { onColorClicked(); });
-    QAction* restore = addPopup(this, C::RangePopup, "popR", QStringLiteral("レンジ元に戻す"), C::RestoreRange,
-                                "popRange", QStringLiteral("自動範囲に戻す"), actions_, menus_);
+    QAction* restore = addPopup(this, C::RangePopup, "popR", uiText(ui::kRangePopup), C::RestoreRange, "popRange",
+                                uiText(ui::kRestoreRangeEntry), actions_, menus_);
     connect(restore, &QAction::triggered, this, [this] { onRestoreRange(); });
-    QAction* undo = menu(C::RangePopup)->addAction(QStringLiteral("ひとつ前に戻す"));
+    QAction* undo = menu(C::RangePopup)->addAction(uiText(ui::kUndoRangeEntry));
     undo->setObjectName(QStringLiteral("popRange2"));
     actions_[size_t(C::UndoRange)] = undo;
     undo->setVisible(false);
@@ -249,8 +250,8 @@ void GraphWindow::buildMenus() {
         actions_[size_t(c)] = a;
         return a;
     };
-    connect(key(C::UndoKey, "undoRangeKey", QStringLiteral("ひとつ前に戻す"), QKeySequence::Undo), &QAction::triggered,
-            this, [this] { onUndoRange(); });
+    connect(key(C::UndoKey, "undoRangeKey", uiText(ui::kUndoRangeEntry), QKeySequence::Undo), &QAction::triggered, this,
+            [this] { onUndoRange(); });
     connect(key(C::CloseKey, "closeKey", QString(), Qt::Key_Escape), &QAction::triggered, this, &QWidget::close);
 }
 
@@ -275,14 +276,14 @@ void GraphWindow::buildToolbar() {
             connect(b, &QAction::triggered, action(c), &QAction::trigger);
         return b;
     };
-    button(GraphCommand::Range, "btnRange", QStringLiteral("レンジ"), QStringLiteral("グラフ画面のレンジを変更"));
+    button(GraphCommand::Range, "btnRange", uiText(ui::kRangeButton), uiText(ui::kRangeButtonTip));
     toolbar_->addSeparator();
-    button(GraphCommand::Print, "btnprint", QStringLiteral("印刷"), QStringLiteral("グラフの印刷"),
+    button(GraphCommand::Print, "btnprint", uiText(ui::kPrintButton), uiText(ui::kPrintButtonTip),
            images.value(QStringLiteral("toolprint")));
     toolbar_->addSeparator();
-    button(GraphCommand::Labels, "btnlabel", QStringLiteral("ラベル"), QStringLiteral("データラベルの表示"));
-    button(GraphCommand::LineWidthMenu, "btnline", QStringLiteral("線幅"), QStringLiteral("グラフ線幅変更"));
-    button(GraphCommand::ReferenceLines, "btnref", QStringLiteral("基準線"), QStringLiteral("グラフ上に基準線"));
+    button(GraphCommand::Labels, "btnlabel", uiText(ui::kLabelsButton), uiText(ui::kLabelsButtonTip));
+    button(GraphCommand::LineWidthMenu, "btnline", uiText(ui::kLineWidthButton), uiText(ui::kLineWidthButtonTip));
+    button(GraphCommand::ReferenceLines, "btnref", uiText(ui::kReferenceButton), uiText(ui::kReferenceButtonTip));
 }
 
 void GraphWindow::buildGrid() {
@@ -480,7 +481,7 @@ bool GraphWindow::showColorPopup(int column, const QPoint& globalPos) {
     if (column < 1 || column > kChannels) return false;
     colorColumn_ = column;
     action(GraphCommand::ChangeColor)
-        ->setText(QStringLiteral("CH:") + channelLetter(column) + QStringLiteral(" 色変更"));
+        ->setText(QStringLiteral("CH:") + channelLetter(column) + uiText(ui::kChangeColorSuffix));
     menu(GraphCommand::ColorPopup)->popup(globalPos);
     return true;
 }

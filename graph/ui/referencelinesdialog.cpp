@@ -3,6 +3,7 @@
 #include "core/catalog.h"
 #include "core/context.h"
 #include "core/fieldhelpers.h"
+#include "core/uitexts.h"
 #include "graph/ui/dialogsupport.h"
 
 #include <QCheckBox>
@@ -25,14 +26,14 @@ QString u8(const char* s) { return QString::fromUtf8(s); }
 ReferenceLinesDialog::ReferenceLinesDialog(AppContext& ctx, std::function<void()> redraw, QWidget* parent)
     : FieldDialog(ctx, std::move(redraw), parent) {
     setObjectName(QStringLiteral("frmRelSet"));
-    setWindowTitle(u8("基準線設定"));
+    setWindowTitle(uiText(ui::kReferenceLinesTitle));
     st_ = openReferenceLines(ctx_.graph, ctx_.store);
 
-    auto* title = new QLabel(u8("グラフ基準線"), this);
+    auto* title = new QLabel(uiText(ui::kReferenceLinesHead), this);
     title->setObjectName(QStringLiteral("mTitle"));
-    lineOn_ = new QCheckBox(u8("表示"), this);
+    lineOn_ = new QCheckBox(uiText(ui::kShowLines), this);
     lineOn_->setObjectName(QStringLiteral("ckRefLineEn"));
-    lineOn_->setToolTip(u8("グラフ画面上に任意の横線を表示します"));
+    lineOn_->setToolTip(uiText(ui::kShowLinesTip));
 
     auto* grid = new QGridLayout;
     const char* names[] = {"reflinevalT", "reflinevalH"};
@@ -42,7 +43,7 @@ ReferenceLinesDialog::ReferenceLinesDialog(AppContext& ctx, std::function<void()
     for (int i = 0; i < 2; ++i) {
         const auto f = RefField(i);
         const RefLimits lim = refLimits(f);
-        QLineEdit* edit = addField(names[i], u8("横線表示位置"));
+        QLineEdit* edit = addField(names[i], uiText(ui::kLinePositionTip));
         SpinBar* spin = addSpin(edit, lim.min, lim.max, lim.largeStep, [this, f](int v) { refSpinChanged(st_, f, v); });
         auto* unit = new QLabel(u8(unitTexts[i]), this);
         unit->setObjectName(QLatin1String(unitNames[i]));
@@ -57,7 +58,7 @@ ReferenceLinesDialog::ReferenceLinesDialog(AppContext& ctx, std::function<void()
         units_[size_t(i)] = unit;
     }
     grid->setColumnStretch(3, 1);
-    auto* note = new QLabel(u8("小数点以下は設定できません"), this);
+    auto* note = new QLabel(uiText(ui::kWholeNumbersOnly), this);
     note->setObjectName(QStringLiteral("Label1"));
 
     QHBoxLayout* row = okCancelRow(QStringLiteral("comRefokng"));

@@ -3,6 +3,7 @@
 
 #include "core/catalog.h"
 #include "core/ui/okcancel.h"
+#include "core/uitexts.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -20,7 +21,7 @@ namespace {
 // The value labels in the order of the window's rows; a row with two values
 // (records / errors, upper / lower alarm) has a second name.
 struct ValueRow {
-    const char* title;
+    const char16_t* title;
     const char* name;
     QString ReadoutParameterChannelTexts::*text;
     const char* name2 = nullptr;
@@ -28,26 +29,26 @@ struct ValueRow {
 };
 
 const ValueRow kRows[] = {
-    {"カード-テストNo.", "Rctnoval", &ReadoutParameterChannelTexts::ctno},
-    {"開始時刻", "Rstarttimeval", &ReadoutParameterChannelTexts::startTime},
-    {"終了時刻", "Rendtimeval", &ReadoutParameterChannelTexts::endTime},
-    {"測定間隔", "Rinterval", &ReadoutParameterChannelTexts::interval},
-    {"収録方式", "Rrectypeval", &ReadoutParameterChannelTexts::recordMode},
-    {"測定範囲", "Rrangeval", &ReadoutParameterChannelTexts::range},
-    {"収録/エラー数", "Rdatacountval", &ReadoutParameterChannelTexts::dataCount, "Rerrorcountval",
+    {ui::kCardTestNumbers, "Rctnoval", &ReadoutParameterChannelTexts::ctno},
+    {ui::kStartTime, "Rstarttimeval", &ReadoutParameterChannelTexts::startTime},
+    {ui::kEndTime, "Rendtimeval", &ReadoutParameterChannelTexts::endTime},
+    {ui::kInterval, "Rinterval", &ReadoutParameterChannelTexts::interval},
+    {ui::kRecordMode, "Rrectypeval", &ReadoutParameterChannelTexts::recordMode},
+    {ui::kMeasuringRange, "Rrangeval", &ReadoutParameterChannelTexts::range},
+    {ui::kRecordsErrors, "Rdatacountval", &ReadoutParameterChannelTexts::dataCount, "Rerrorcountval",
      &ReadoutParameterChannelTexts::errorCount},
-    {"最高値", "Rmaxval", &ReadoutParameterChannelTexts::maxValue},
-    {"最低値", "Rminval", &ReadoutParameterChannelTexts::minValue},
-    {"平均値", "Ravgval", &ReadoutParameterChannelTexts::averageValue},
-    {"積算値", "Rsekival", &ReadoutParameterChannelTexts::integrated},
-    {"基準値", "Rbaseval", &ReadoutParameterChannelTexts::reference},
-    {"上限/下限警報値", "Rhalmval", &ReadoutParameterChannelTexts::upperAlarm, "Rlalmval",
+    {ui::kMaximum, "Rmaxval", &ReadoutParameterChannelTexts::maxValue},
+    {ui::kMinimum, "Rminval", &ReadoutParameterChannelTexts::minValue},
+    {ui::kAverage, "Ravgval", &ReadoutParameterChannelTexts::averageValue},
+    {ui::kIntegrated, "Rsekival", &ReadoutParameterChannelTexts::integrated},
+    {ui::kReference, "Rbaseval", &ReadoutParameterChannelTexts::reference},
+    {ui::kAlarmValues, "Rhalmval", &ReadoutParameterChannelTexts::upperAlarm, "Rlalmval",
      &ReadoutParameterChannelTexts::lowerAlarm},
 };
 constexpr int kRecordModeRow = 4;
 
 // OK on a logger that holds no records.
-const QString kNothingToRead = QStringLiteral("ロガーに収録データがないため、読み出すデータはありません。");
+const QString kNothingToRead = uiText(ui::kNothingToReadText);
 
 // The value labels in one flat list: the rows above, second names after
 // their first.
@@ -94,7 +95,7 @@ ReadoutParametersWindow::ReadoutParametersWindow(AppContext& ctx, std::function<
                                                  QWidget* parent)
     : QDialog(parent), ctx_(ctx), startTransfer_(std::move(startTransfer)) {
     setObjectName(QStringLiteral("LOGPARALIST"));
-    setWindowTitle(captionText(Caption::LoggerRead));  // "ロガー読み出し"
+    setWindowTitle(captionText(Caption::LoggerRead));  // ui::kReadLoggerTip
     setModal(true);
     setFont(parent ? parent->window()->font() : QApplication::font());
 
@@ -106,7 +107,7 @@ ReadoutParametersWindow::ReadoutParametersWindow(AppContext& ctx, std::function<
     channelsBox->addWidget(buildChannel(2), 0, Qt::AlignTop);
     channelsBox->addStretch(1);
 
-    auto* storage = new QGroupBox(QStringLiteral("格納CH"), this);
+    auto* storage = new QGroupBox(uiText(ui::kStoreChannel), this);
     storage->setObjectName(QStringLiteral("storageChannels"));
     auto* storageBox = new QVBoxLayout(storage);
     storageBox->addWidget(buildStorageRow(1));
@@ -136,7 +137,7 @@ QGroupBox* ReadoutParametersWindow::buildChannel(int channel) {
     int slot = 0;
     int row = 0;
     for (const ValueRow& r : kRows) {
-        auto* title = new QLabel(QString::fromUtf8(r.title), cc.frame);
+        auto* title = new QLabel(uiText(r.title), cc.frame);
         if (row == kRecordModeRow) {
             title->setObjectName(QStringLiteral("Rrectypetitle"));
             title->setProperty("index", channel);

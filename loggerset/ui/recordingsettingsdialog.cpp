@@ -6,6 +6,7 @@
 #include "core/context.h"
 #include "core/fieldhelpers.h"
 #include "core/ui/okcancel.h"
+#include "core/uitexts.h"
 #include "core/vb.h"
 #include "loggerset/ui/settingcharactersdialog.h"
 
@@ -32,14 +33,12 @@ namespace {
 
 constexpr int kClockMs = 30000;
 
-QString s8(const char* text) { return QString::fromUtf8(text); }
-
-QComboBox* combo(const char* name, bool editable, QWidget* parent, const char* tip = nullptr) {
+QComboBox* combo(const char* name, bool editable, QWidget* parent, const char16_t* tip = nullptr) {
     auto* c = new QComboBox(parent);
     c->setObjectName(QString::fromLatin1(name));
     c->setEditable(editable);
     if (editable) c->setInsertPolicy(QComboBox::NoInsert);
-    if (tip) c->setToolTip(s8(tip));
+    if (tip) c->setToolTip(uiText(tip));
     return c;
 }
 
@@ -72,7 +71,7 @@ RecordingSettingsDialog::RecordingSettingsDialog(AppContext& ctx, const PendingL
                                                  QWidget* parent, Shown shown)
     : QDialog(parent), ctx_(ctx), writer_(std::move(writer)) {
     setObjectName(QStringLiteral("LOGSETLIST"));
-    setWindowTitle(QStringLiteral("クイレット設定"));
+    setWindowTitle(uiText(ui::kRecordingSettingsTitle));
     setModal(true);
     setFont(parent ? parent->window()->font() : QApplication::font());
     unseen_ = shown == Shown::Unseen;
@@ -121,32 +120,32 @@ void RecordingSettingsDialog::build() {
 // Card and test numbers, the clock, the start and the end, the interval.
 void RecordingSettingsDialog::buildNumbersAndTimes(QGridLayout& form, int& row) {
     auto* ctno = new QHBoxLayout;
-    comboCardno = combo("comboCardno", false, this, "設定するカードＮｏ．又は変換文字を選択");
-    comboTestno = combo("comboTestno", false, this, "設定するテストＮｏ．又は変換文字を選択");
-    Command2 = new QPushButton(QStringLiteral("No.設定"), this);
+    comboCardno = combo("comboCardno", false, this, ui::kCardNumberTip);
+    comboTestno = combo("comboTestno", false, this, ui::kTestNumberTip);
+    Command2 = new QPushButton(uiText(ui::kNumberSettingsButton), this);
     Command2->setObjectName(QStringLiteral("Command2"));
-    Command2->setToolTip(QStringLiteral("カード，テストＮｏ．の変換文字を設定"));
+    Command2->setToolTip(uiText(ui::kNumberSettingsTip));
     Command2->setAutoDefault(false);
     ctno->addWidget(comboCardno);
-    ctno->addWidget(new QLabel(QStringLiteral("－"), this));
+    ctno->addWidget(new QLabel(uiText(ui::kCardTestDash), this));
     ctno->addWidget(comboTestno);
     ctno->addWidget(Command2);
     ctno->addStretch(1);
-    form.addWidget(new QLabel(QStringLiteral("カード－テストNo."), this), row, 0);
+    form.addWidget(new QLabel(uiText(ui::kCardTestNumbersLabel), this), row, 0);
     form.addLayout(ctno, row++, 1);
 
     Realtime = new QLabel(this);
     Realtime->setObjectName(QStringLiteral("Realtime"));
-    Realtime->setToolTip(QStringLiteral("現在の時刻"));
+    Realtime->setToolTip(uiText(ui::kClockTip));
     Realtime->setFrameShape(QFrame::Panel);
     Realtime->setFrameShadow(QFrame::Sunken);
-    form.addWidget(new QLabel(QStringLiteral("現在時刻"), this), row, 0);
+    form.addWidget(new QLabel(uiText(ui::kClockLabel), this), row, 0);
     form.addWidget(Realtime, row++, 1);
 
     auto* startBox = new QHBoxLayout;
     Starttimeset = new QLineEdit(this);
     Starttimeset->setObjectName(QStringLiteral("Starttimeset"));
-    Starttimeset->setToolTip(QStringLiteral("収録を開始する時刻"));
+    Starttimeset->setToolTip(uiText(ui::kStartTimeFieldTip));
     scStarttimeset = new QScrollBar(Qt::Vertical, this);
     scStarttimeset->setObjectName(QStringLiteral("scStarttimeset"));
     scStarttimeset->setRange(0, 2);
@@ -155,13 +154,13 @@ void RecordingSettingsDialog::buildNumbersAndTimes(QGridLayout& form, int& row) 
     startBox->addWidget(Starttimeset);
     startBox->addWidget(scStarttimeset);
     startBox->addStretch(1);
-    form.addWidget(new QLabel(QStringLiteral("開始時刻"), this), row, 0);
+    form.addWidget(new QLabel(uiText(ui::kStartTime), this), row, 0);
     form.addLayout(startBox, row++, 1);
 
     Logendnoset = new QLineEdit(this);
     Logendnoset->setObjectName(QStringLiteral("Logendnoset"));
-    Logendnoset->setToolTip(QStringLiteral("収録を終了させる時刻"));
-    endLabel_ = new QLabel(QStringLiteral("終了予約時刻"), this);
+    Logendnoset->setToolTip(uiText(ui::kEndTimeFieldTip));
+    endLabel_ = new QLabel(uiText(ui::kEndReservation), this);
     form.addWidget(endLabel_, row, 0);
     form.addWidget(Logendnoset, row++, 1);
     for (QLineEdit* e : {Starttimeset, Logendnoset}) {
@@ -176,42 +175,41 @@ void RecordingSettingsDialog::buildNumbersAndTimes(QGridLayout& form, int& row) 
     intervalSeconds_->setFlat(true);
     auto* secondsBox = new QHBoxLayout(intervalSeconds_);
     secondsBox->setContentsMargins(0, 0, 0, 0);
-    intcheck = new QCheckBox(QStringLiteral("秒"), intervalSeconds_);
+    intcheck = new QCheckBox(uiText(ui::kSeconds), intervalSeconds_);
     intcheck->setObjectName(QStringLiteral("intcheck"));
-    intcheck->setToolTip(QStringLiteral("秒間隔の測定でチェック"));
-    comboSecint = combo("comboSecint", false, intervalSeconds_, "秒間隔を選択");
+    intcheck->setToolTip(uiText(ui::kSecondsTip));
+    comboSecint = combo("comboSecint", false, intervalSeconds_, ui::kSecondsIntervalTip);
     secondsBox->addWidget(intcheck);
     secondsBox->addWidget(comboSecint);
     intervalBox->addWidget(comboIntervalset);
     intervalBox->addWidget(intervalSeconds_);
     intervalBox->addStretch(1);
-    form.addWidget(new QLabel(QStringLiteral("測定間隔"), this), row, 0);
+    form.addWidget(new QLabel(uiText(ui::kInterval), this), row, 0);
     form.addLayout(intervalBox, row++, 1);
 }
 
 // The recording mode and the measuring range, side by side.
 void RecordingSettingsDialog::buildModeAndRange(QGridLayout& form, int& row) {
-    modeFrame_ = new QGroupBox(QStringLiteral("収録方式"), this);
+    modeFrame_ = new QGroupBox(uiText(ui::kRecordMode), this);
     auto* modeBox = new QHBoxLayout(modeFrame_);
     auto* modeGroup = new QButtonGroup(modeFrame_);
     const struct {
         int index;
-        const char *text, *tip;
-    } modes[] = {{1, "エンドレス", "収録データ数に達しますと最古データに上書きします"},
-                 {0, "ワンタイム", "収録データ数に達しますと収録を終了します"}};
+        const char16_t *text, *tip;
+    } modes[] = {{1, ui::kEndless, ui::kEndlessTip}, {0, ui::kOneTime, ui::kOneTimeTip}};
     for (const auto& md : modes) {
-        auto* o = new QRadioButton(s8(md.text), modeFrame_);
+        auto* o = new QRadioButton(uiText(md.text), modeFrame_);
         o->setObjectName(QStringLiteral("Rectypeop"));
         o->setProperty("index", md.index);
-        o->setToolTip(s8(md.tip));
+        o->setToolTip(uiText(md.tip));
         modeGroup->addButton(o);
         modeBox->addWidget(o);
         Rectypeop[size_t(md.index)] = o;
         connect(o, &QRadioButton::clicked, this, [this, i = md.index] { onRecordModeChosen(i); });
     }
-    rangeFrame_ = new QGroupBox(QStringLiteral("測定範囲"), this);
+    rangeFrame_ = new QGroupBox(uiText(ui::kMeasuringRange), this);
     auto* rangeBox = new QHBoxLayout(rangeFrame_);
-    comboLogrange1 = combo("comboLogrange1", false, rangeFrame_, "測定するセンサの測定範囲を選択");
+    comboLogrange1 = combo("comboLogrange1", false, rangeFrame_, ui::kRangeTip);
     rangeBox->addWidget(comboLogrange1);
     auto* modeRange = new QHBoxLayout;
     modeRange->addWidget(modeFrame_);
@@ -236,14 +234,14 @@ QHBoxLayout* RecordingSettingsDialog::buildChannelFrames() {
         }
         auto* ref = new QGridLayout(Logchset[c][0]);
         comboBasetempset[c] = combo(ch == 1 ? "comboBasetempset1" : "comboBasetempset2", true, Logchset[c][0]);
-        ref->addWidget(new QLabel(QStringLiteral("基準値"), Logchset[c][0]), 0, 0);
+        ref->addWidget(new QLabel(uiText(ui::kReference), Logchset[c][0]), 0, 0);
         ref->addWidget(comboBasetempset[c], 0, 1);
-        ref->addWidget(new QLabel(QStringLiteral("積算方向"), Logchset[c][0]), 1, 0);
+        ref->addWidget(new QLabel(uiText(ui::kIntegrationSide), Logchset[c][0]), 1, 0);
         auto* sides = new QHBoxLayout;
         auto* sideGroup = new QButtonGroup(Logchset[c][0]);
-        const char* sideTexts[2] = {"H(上側）", "L(下側）"};
+        const char16_t* const sideTexts[2] = {ui::kUpperSide, ui::kLowerSide};
         for (int i = 0; i < 2; ++i) {
-            auto* o = new QRadioButton(s8(sideTexts[i]), Logchset[c][0]);
+            auto* o = new QRadioButton(uiText(sideTexts[i]), Logchset[c][0]);
             o->setObjectName(ch == 1 ? QStringLiteral("Basehlset1") : QStringLiteral("Basehlset2"));
             o->setProperty("index", i);
             sideGroup->addButton(o);
@@ -256,7 +254,7 @@ QHBoxLayout* RecordingSettingsDialog::buildChannelFrames() {
         auto* alarms = new QGridLayout(Logchset[c][1]);
         ComboHalmtempset[c] = combo(ch == 1 ? "ComboHalmtempset1" : "ComboHalmtempset2", true, Logchset[c][1]);
         ComboLalmtempset[c] = combo(ch == 1 ? "ComboLalmtempset1" : "ComboLalmtempset2", true, Logchset[c][1]);
-        auto* title = new QLabel(QStringLiteral("上限／下限警報値"), Logchset[c][1]);
+        auto* title = new QLabel(uiText(ui::kAlarmValuesLabel), Logchset[c][1]);
         if (ch == 1) alarmTitle_ = title;
         alarms->addWidget(title, 0, 0, 1, 2);
         alarms->addWidget(ComboHalmtempset[c], 1, 0);
@@ -277,9 +275,9 @@ QHBoxLayout* RecordingSettingsDialog::buildChannelFrames() {
 
 // The lock, the note, the progress bar and the buttons.
 void RecordingSettingsDialog::buildFoot(QVBoxLayout& top) {
-    chkRock = new QCheckBox(QStringLiteral("ロック"), this);
+    chkRock = new QCheckBox(uiText(ui::kLock), this);
     chkRock->setObjectName(QStringLiteral("chkRock"));
-    chkRock->setToolTip(QStringLiteral("ロガーをロックします"));
+    chkRock->setToolTip(uiText(ui::kLockTip));
     top.addWidget(chkRock);
 
     auto* note = new QLabel(messageText(Msg::WritingErasesMemory), this);
@@ -292,7 +290,7 @@ void RecordingSettingsDialog::buildFoot(QVBoxLayout& top) {
     top.addWidget(barsetting);
 
     auto* buttons = new QHBoxLayout;
-    HideDefSetButton = new QPushButton(QStringLiteral("初期設定"), this);
+    HideDefSetButton = new QPushButton(uiText(ui::kFactorySettings), this);
     HideDefSetButton->setObjectName(QStringLiteral("HideDefSetButton"));
     HideDefSetButton->setAutoDefault(false);
     buttons->addWidget(HideDefSetButton);
@@ -353,9 +351,9 @@ void RecordingSettingsDialog::applyVisibility() {
         Logchset[c][1]->setVisible(channelShown && m != 3);
         QString caption;
         if (ch == 1)
-            caption = m == 4 ? QStringLiteral("温度A[ﾟC ]") : QStringLiteral("温度 [ﾟC ]");
+            caption = m == 4 ? uiText(ui::kTemperatureA) : uiText(ui::kTemperature);
         else
-            caption = m == 4 ? QStringLiteral("温度B[ﾟC ]") : QStringLiteral("湿度 [%RH]");
+            caption = m == 4 ? uiText(ui::kTemperatureB) : uiText(ui::kHumidity);
         for (QGroupBox* f : Logchset[c]) f->setTitle(caption);
         setItems(ComboHalmtempset[c], upperAlarmChoices(m, ch));
         setItems(ComboLalmtempset[c], lowerAlarmChoices(m, ch));
@@ -392,7 +390,7 @@ void RecordingSettingsDialog::showState() {
     // that reported one keeps it, and the reference list counts from it.
     const bool fixedRange = measuringRangeFixed(s);
     comboLogrange1->setEnabled(!fixedRange);
-    comboLogrange1->setToolTip(fixedRange ? QString::fromUtf16(kFixedRangeTip) : s8("測定するセンサの測定範囲を選択"));
+    comboLogrange1->setToolTip(fixedRange ? QString::fromUtf16(kFixedRangeTip) : uiText(ui::kRangeTip));
 
     for (int ch = 1; ch <= 2; ++ch) {
         const size_t c = size_t(ch);

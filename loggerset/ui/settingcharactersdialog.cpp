@@ -5,6 +5,7 @@
 #include "core/fieldhelpers.h"
 #include "core/settingsfiles.h"
 #include "core/ui/okcancel.h"
+#include "core/uitexts.h"
 #include "core/vb.h"
 
 #include <QAbstractTableModel>
@@ -40,8 +41,8 @@ public:
 
     QVariant headerData(int section, Qt::Orientation o, int role) const override {
         if (o != Qt::Horizontal || role != Qt::DisplayRole) return {};
-        if (section == 1) return QStringLiteral("変換文字");
-        return which_ == kCardGrid ? QStringLiteral("カードNo.") : QStringLiteral("テストNo.");
+        if (section == 1) return uiText(ui::kSettingCharacter);
+        return which_ == kCardGrid ? uiText(ui::kCardNumber) : uiText(ui::kTestNumber);
     }
 
     Qt::ItemFlags flags(const QModelIndex& index) const override {
@@ -120,7 +121,7 @@ private:
 SettingCharactersDialog::SettingCharactersDialog(AppContext& ctx, QWidget* parent)
     : QDialog(parent), ctx_(ctx), editor_(ctx.general) {
     setObjectName(QStringLiteral("LOGSETPARA"));
-    setWindowTitle(QStringLiteral("ロガーパラメータ設定"));
+    setWindowTitle(uiText(ui::kSettingCharactersTitle));
     setModal(true);
     setFont(parent ? parent->window()->font() : QApplication::font());
 
@@ -148,10 +149,10 @@ SettingCharactersDialog::SettingCharactersDialog(AppContext& ctx, QWidget* paren
     }
 
     auto* buttons = new QHBoxLayout;
-    auto* setchar = new QPushButton(QStringLiteral("設定字の削除"), this);
+    auto* setchar = new QPushButton(uiText(ui::kDeleteCharacters), this);
     setchar->setObjectName(QStringLiteral("comSetchar"));
     connect(setchar, &QPushButton::clicked, this, [this] { onSetCharacterClicked(); });
-    auto* sort = new QPushButton(QStringLiteral("ソート"), this);
+    auto* sort = new QPushButton(uiText(ui::kSort), this);
     sort->setObjectName(QStringLiteral("comSort"));
     connect(sort, &QPushButton::clicked, this, [this] { onSortClicked(); });
     buttons->addWidget(setchar);

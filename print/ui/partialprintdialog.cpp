@@ -2,6 +2,7 @@
 
 #include "core/catalog.h"
 #include "core/fieldhelpers.h"
+#include "core/uitexts.h"
 
 #include <QEvent>
 #include <QFocusEvent>
@@ -16,7 +17,7 @@ namespace quillet {
 namespace {}  // namespace
 
 PartialPrintDialog::PartialPrintDialog(AppContext& ctx, QWidget* parent) : QDialog(parent), form(ctx) {
-    setWindowTitle(QStringLiteral("部分印刷"));
+    setWindowTitle(uiText(ui::kPartialPrintTitle));
     setObjectName(QStringLiteral("fPartPrint"));
     auto frame = [this](const QString& title, QLineEdit*& no, QLineEdit*& time, QScrollBar*& bar, const char* noName,
                         const char* timeName, const char* barName) {
@@ -32,8 +33,8 @@ PartialPrintDialog::PartialPrintDialog(AppContext& ctx, QWidget* parent) : QDial
         bar = new QScrollBar(Qt::Horizontal, g);
         bar->setObjectName(QLatin1String(barName));
         bar->setFocusPolicy(Qt::StrongFocus);
-        grid->addWidget(new QLabel(QStringLiteral("データNo."), g), 0, 0);
-        grid->addWidget(new QLabel(QStringLiteral("時　　　　　　刻"), g), 0, 1);
+        grid->addWidget(new QLabel(uiText(ui::kDataNumberHead), g), 0, 0);
+        grid->addWidget(new QLabel(uiText(ui::kPartialTimeHead), g), 0, 1);
         grid->addWidget(no, 1, 0);
         grid->addWidget(time, 1, 1);
         grid->addWidget(bar, 2, 0, 1, 2);
@@ -41,9 +42,8 @@ PartialPrintDialog::PartialPrintDialog(AppContext& ctx, QWidget* parent) : QDial
             w->installEventFilter(this);
         return g;
     };
-    Frame1 =
-        frame(QStringLiteral("開始設定"), tStartNo, tStartTime, sctStartNo, "tStartNo", "tStartTime", "sctStartNo");
-    Frame2 = frame(QStringLiteral("終了設定"), tEndNo, tEndTime, sctEndNo, "tEndNo", "tEndTime", "sctEndNo");
+    Frame1 = frame(uiText(ui::kPartStart), tStartNo, tStartTime, sctStartNo, "tStartNo", "tStartTime", "sctStartNo");
+    Frame2 = frame(uiText(ui::kPartEnd), tEndNo, tEndTime, sctEndNo, "tEndNo", "tEndTime", "sctEndNo");
 
     OkNg[0] = new QPushButton(QStringLiteral("OK"), this);
     OkNg[1] = new QPushButton(QStringLiteral("Cancel"), this);

@@ -1,4 +1,5 @@
 #include "print/ui/printpreview.h"
+#include "core/uitexts.h"
 
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -25,7 +26,7 @@ PrintOutcome QtPrintPreview::show(const QString& title, const QPageLayout& layou
     printer.setDocName(title);
     QPrintPreviewDialog dialog(&printer, parent_);
     dialog.setObjectName(QStringLiteral("printPreview"));
-    dialog.setWindowTitle(QStringLiteral("印刷プレビュー - ") + title);
+    dialog.setWindowTitle(uiText(ui::kPreviewTitlePrefix) + title);
     if (parent_) dialog.setFont(parent_->font());
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&paint](QPrinter* target) {
         ChosenPrinterControl control(*target);
