@@ -3,6 +3,7 @@
 #include "core/context.h"
 #include "core/fieldhelpers.h"
 #include "core/store.h"
+#include "core/uitexts.h"
 #include "core/vb.h"
 
 namespace quillet {
@@ -40,10 +41,25 @@ QString startText(const Excursions& e) { return e.count ? dateTimeText(e.longest
 
 QString figureRowLabel(int row) {
     static const char16_t* const labels[kFigureRows] = {
-        u"収録数",       u"エラー数",     u"最低値",       u"最高値",       u"平均値",
-        u"MKT [ﾟC]",     u"上限警報値",   u"下限警報値",   u"上限超過時間", u"下限未満時間",
-        u"範囲内の割合", u"上限逸脱回数", u"下限逸脱回数", u"最長上限逸脱", u"  開始時刻",
-        u"最長下限逸脱", u"  開始時刻",   u"上限超過度分", u"下限未満度分",
+        ui::kRecordsRow,
+        ui::kErrorsRow,
+        ui::kMinimum,
+        ui::kMaximum,
+        ui::kAverage,
+        ui::kMktRow,
+        ui::kUpperAlarmRow,
+        ui::kLowerAlarmRow,
+        ui::kTimeAboveRow,
+        ui::kTimeBelowRow,
+        ui::kShareWithinRow,
+        ui::kExcursionsAboveRow,
+        ui::kExcursionsBelowRow,
+        ui::kLongestAboveRow,
+        ui::kExcursionStartRow,
+        ui::kLongestBelowRow,
+        ui::kExcursionStartRow,
+        ui::kDegreeMinutesAboveRow,
+        ui::kDegreeMinutesBelowRow,
     };
     if (row < 0 || row >= kFigureRows) return {};
     return QString::fromUtf16(labels[row]);
@@ -90,7 +106,7 @@ QString dateTimeText(double dateValue) { return vb::formatDate(dateValue, QStrin
 QString figureColumnHead(AppContext& ctx, int channel) {
     ChannelRecord& c = ctx.store.ch[size_t(channel)];
     return channelLetter(channel) + QLatin1Char(' ') + cardText(ctx, c.cardNo) + QLatin1Char('-') +
-           testText(ctx, c.testNo) + (isHumidity(c.kind) ? QStringLiteral(" [%RH]") : QStringLiteral(" [ﾟC]"));
+           testText(ctx, c.testNo) + (isHumidity(c.kind) ? QStringLiteral(" [%RH]") : uiText(ui::kCelsiusFigureUnit));
 }
 
 }  // namespace quillet

@@ -4,6 +4,7 @@
 #include "core/context.h"
 #include "core/fieldhelpers.h"
 #include "core/store.h"
+#include "core/uitexts.h"
 #include "core/vb.h"
 #include "print/printjobs.h"
 
@@ -22,7 +23,7 @@ namespace {
 constexpr int kLabelChars = 12;    // the figure column
 constexpr int kChannelChars = 17;  // each channel's column: a date and time
 constexpr int kTableChars = kLabelChars + kChannels * kChannelChars;
-const char16_t* const kSignOff[3] = {u"作成", u"確認", u"承認"};
+const char16_t* const kSignOff[3] = {ui::kSignOffMade, ui::kSignOffChecked, ui::kSignOffApproved};
 
 // Text in a cell, centred (or left-aligned with a small indent), cut at the
 // cell's edge.
@@ -137,21 +138,21 @@ QStringList reportHeaderLines(AppContext& ctx, const ReportRequest& r) {
     }
     const AxisRows rows{std::max(1, r.rows.first), std::min<int>(r.rows.last, s.rowCount)};
     return {
-        QStringLiteral("ロガー: ") + loggers.join(QStringLiteral(",  ")),
-        QStringLiteral("期間: %1 ～ %2  (行 %3..%4)")
+        uiText(ui::kReportLoggers) + loggers.join(QStringLiteral(",  ")),
+        uiText(ui::kPeriodLine)
             .arg(dateTimeText(rowTime(s, rows.first)), dateTimeText(rowTime(s, rows.last)))
             .arg(rows.first)
             .arg(rows.last),
-        QStringLiteral("測定間隔: ") + vb::formatDate(s.axisInterval, QStringLiteral("hh:nn:ss")) +
-            QStringLiteral("    MKT の ΔH/R: %1 K").arg(r.deltaHOverR, 0, 'f', 1),
-        QStringLiteral("印刷日時: ") + vb::formatDate(ctx.clock->now(), QStringLiteral("yyyy-mm-dd hh:nn:ss")),
+        uiText(ui::kReportInterval) + vb::formatDate(s.axisInterval, QStringLiteral("hh:nn:ss")) +
+            uiText(ui::kReportDeltaHOverR).arg(r.deltaHOverR, 0, 'f', 1),
+        uiText(ui::kReportPrinted) + vb::formatDate(ctx.clock->now(), QStringLiteral("yyyy-mm-dd hh:nn:ss")),
     };
 }
 
 int printReport(AppContext& ctx, PrintControl& printer, const ReportRequest& r) {
     const PrintFault printerError = PrintFault::of(PrintFault::Kind::PrinterError);
     PrintFault fault;
-    QPagedPaintDevice* device = printer.startDocument(QStringLiteral("レポート印刷"), fault);
+    QPagedPaintDevice* device = printer.startDocument(uiText(ui::kReportJob), fault);
     if (!device) {
         printFailed(ctx, fault ? fault : printerError);
         return 0;

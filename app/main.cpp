@@ -42,26 +42,12 @@
 
 namespace {
 
-constexpr char kUsage[] =
-    "使い方: quillet [--demo] [データファイル]\n"
-    "\n"
-    "クイレット解析ソフト: 温度・湿度データロガーの読み出し、表示、保存、印刷。\n"
-    "\n"
-    "  データファイル  起動時に「開く」と同じように開きます (.ql6 .ql5 .ql4 .qlg .qld)\n"
-    "  --demo          読取器の代わりに内蔵の模擬ロガー (quillet-logger-sim) を\n"
-    "                  ポート1につないで起動します\n"
-    "  --help          この説明を表示して終了します\n"
-    "  --version       バージョンを表示して終了します\n"
-    "\n"
-    "通信ポート: ポート1..8 は /dev/ttyUSB0..7、ポート9..16 は /dev/ttyS0..7。\n"
-    "環境変数 QUILLET_COM<n> でポートnの装置を指定できます。\n";
-
 // --help and --version answer before any window or display is needed.
 bool answeredWithoutWindow(int argc, char** argv, int& exitCode) {
     for (int i = 1; i < argc; ++i) {
         const QByteArray a(argv[i]);
         if (a == "--help" || a == "-h") {
-            std::fputs(kUsage, stdout);
+            std::fputs(quillet::uiText(quillet::ui::kProgramUsage).toUtf8().constData(), stdout);
             exitCode = 0;
             return true;
         }

@@ -5,6 +5,7 @@
 #include "core/catalog.h"
 #include "core/context.h"
 #include "core/settingsfiles.h"
+#include "core/uitexts.h"
 
 namespace quillet {
 namespace {
@@ -77,9 +78,9 @@ int searchPort(AppContext& ctx) {
 }
 
 QString manualPortErrorText(PortFault fault) {
-    const QString other = QStringLiteral("\r\n他のポートを指定してください。");
-    if (fault == PortFault::InvalidPort) return QStringLiteral("無効なポートが指定されました。") + other;
-    if (fault == PortFault::InUse) return QStringLiteral("指定したポートはすでに使用されています。") + other;
+    const QString other = uiText(ui::kChooseAnotherPort);
+    if (fault == PortFault::InvalidPort) return uiText(ui::kInvalidPort) + other;
+    if (fault == PortFault::InUse) return uiText(ui::kPortInUse) + other;
     return {};
 }
 

@@ -7,6 +7,7 @@
 #include "core/context.h"
 #include "core/fieldhelpers.h"
 #include "core/statusline.h"
+#include "core/uitexts.h"
 
 namespace quillet {
 
@@ -84,7 +85,7 @@ Preparation prepareSettings(AppContext& ctx, SettingsDialog& dialog, BusyLogger 
 QString stepList(const QList<Caption>& captions) {
     QStringList names;
     for (Caption c : captions) names << captionText(c);
-    return names.join(QStringLiteral("、"));
+    return names.join(uiText(ui::kListComma));
 }
 
 QDateTime writeSettings(AppContext& ctx, const RecordingSettings& settings, int loggerModel,
@@ -158,15 +159,16 @@ QString settingsWrittenText(const RecordingSettings& settings, const QDateTime& 
     const qint64 intervalSeconds =
         seconds ? settings.secondsInterval : (qint64(settings.intervalHour) * 60 + settings.intervalMinute) * 60;
     const QString format = QStringLiteral("yyyy-MM-dd HH:mm");
-    QString text = QStringLiteral("ロガーに設定を書き込みました（開始 ") + startSent.toString(format) +
-                   QStringLiteral("、間隔 ") +
-                   (seconds ? QStringLiteral("%1秒").arg(settings.secondsInterval)
+    QString text = uiText(ui::kSettingsWrittenStart) + startSent.toString(format) +
+                   uiText(ui::kSettingsWrittenInterval) +
+                   (seconds ? uiText(ui::kSecondsValue).arg(settings.secondsInterval)
                             : QStringLiteral("%1:%2")
                                   .arg(settings.intervalHour, 2, 10, QLatin1Char('0'))
                                   .arg(settings.intervalMinute, 2, 10, QLatin1Char('0')));
     if (model && model->hasEndReservation && settings.recordLimit > 0 && startSent.isValid())
-        text += QStringLiteral("、終了 ") + startSent.addSecs(intervalSeconds * settings.recordLimit).toString(format);
-    return text + QStringLiteral("）");
+        text += uiText(ui::kSettingsWrittenEnd) +
+                startSent.addSecs(intervalSeconds * settings.recordLimit).toString(format);
+    return text + uiText(ui::kSettingsWrittenClose);
 }
 
 }  // namespace quillet

@@ -8,6 +8,7 @@
 #include "core/fieldhelpers.h"
 #include "core/statusline.h"
 #include "core/store.h"
+#include "core/uitexts.h"
 #include "core/vb.h"
 #include "datafile/datafile.h"
 #include "datafile/fileops.h"
@@ -158,13 +159,9 @@ QStringList usualStartTimes() {
     return times;
 }
 
-QString usualTaskCaption(int task) {
-    return task == 1 ? QStringLiteral("ロガー設定のみ") : QStringLiteral("データ読み出し＋ファイル保存＋ロガー設定");
-}
+QString usualTaskCaption(int task) { return task == 1 ? uiText(ui::kSetOnlyTask) : uiText(ui::kReadSaveSetTask); }
 
-QString usualNamingCaption(int naming) {
-    return naming == 1 ? QStringLiteral("カード、テストNo.名で保存") : QStringLiteral("日付ﾌｧｲﾙ名で保存");
-}
+QString usualNamingCaption(int naming) { return naming == 1 ? uiText(ui::kByNumberNaming) : uiText(ui::kByDateNaming); }
 
 UsualChoices usualChoices(const GeneralSettings& g) {
     const bool valid = (g.usualCommunicationTask == 0 || g.usualCommunicationTask == 1) &&
@@ -195,9 +192,7 @@ std::optional<UsualRun> beginUsualCommunication(AppContext& ctx) {
 bool clearScreenForUsual(AppContext& ctx) {
     if (ctx.general.usualCommunicationTask == 1 || countChannelsInUse(ctx.store) == 0) return true;
     const QString text = messageText(int(Msg::ClearDataFirst)) + QStringLiteral("\r\r") +
-                         QStringLiteral(
-                             "画面上のデータを保存してから消去し、続けますか？\r"
-                             "（はい: 保存して続ける　いいえ: 保存せずに消去して続ける）");
+                         uiText(ui::kSaveAndClearQuestion) + uiText(ui::kSaveAndClearAnswers);
     const int answer = ctx.messages->show(captionText(kCaptionUsual), text, kYesNoCancel | kIconQuestion);
     if (answer != kYes && answer != kNo) return false;
     if (answer == kYes && runFileOperation(ctx, kSaveAs) != FileOutcome::Done) return false;
@@ -224,7 +219,7 @@ void runSteps(AppContext& ctx, UsualRun run, const UsualSteps& steps, UsualView&
     const bool reading = run != UsualRun::SetOnly;
     bool goOn = true;
     if (reading) {
-        view.setMode(QStringLiteral("ロガー読み出し"));
+        view.setMode(uiText(ui::kReadLoggerWords));
         goOn = identify(ctx);
         if (goOn) {
             const Destinations to = steps.chooseDestinations ? steps.chooseDestinations(ctx) : Destinations{};
@@ -235,7 +230,7 @@ void runSteps(AppContext& ctx, UsualRun run, const UsualSteps& steps, UsualView&
     }
 
     if (goOn) {
-        view.setMode(QStringLiteral("ロガー設定"));
+        view.setMode(uiText(ui::kLoggerSettingsMode));
         out.startTime = usualStartTime(ctx.clock->now(), ctx.general.usualCommunicationStartTime);
         ctx.comm->status = Exchange::Accepted;
         out.settingsRan = true;
@@ -251,15 +246,13 @@ void runSteps(AppContext& ctx, UsualRun run, const UsualSteps& steps, UsualView&
 QString usualOutcomeText(const UsualOutcome& outcome) {
     QStringList lines;
     if (!outcome.savedFile.isEmpty())
-        lines << QStringLiteral("データを保存しました: ") +
-                     QDir::toNativeSeparators(QFileInfo(outcome.savedFile).absoluteFilePath());
+        lines << uiText(ui::kDataSaved) + QDir::toNativeSeparators(QFileInfo(outcome.savedFile).absoluteFilePath());
     if (outcome.settingsRan) lines << usualSettingsText(outcome);
     return lines.join(QLatin1Char('\n'));
 }
 
 QString usualSettingsText(const UsualOutcome& outcome) {
-    return outcome.written ? writtenText(*outcome.written)
-                           : QStringLiteral("ロガーへの設定の書き込みは完了していません。");
+    return outcome.written ? writtenText(*outcome.written) : uiText(ui::kSettingsNotWritten);
 }
 
 bool savedFileIntact(const ChannelStore& store, const QString& fileName) {

@@ -2,6 +2,7 @@
 
 #include "core/context.h"
 #include "core/store.h"
+#include "core/uitexts.h"
 
 #include <algorithm>
 
@@ -81,7 +82,7 @@ const QStringList& dataCommandNames() {
 bool dataCommandsEnabled(const ChannelStore& s) { return s.channelsInUse > 0; }
 
 QString deletePopupCaption(int channel) {
-    return QStringLiteral("CH:") + channelLetter(channel) + QStringLiteral(" 削除");
+    return QStringLiteral("CH:") + channelLetter(channel) + uiText(ui::kDeleteSuffix);
 }
 
 }  // namespace quillet

@@ -3,6 +3,7 @@
 #include "core/context.h"
 #include "core/fieldhelpers.h"
 #include "core/store.h"
+#include "core/uitexts.h"
 #include "core/vb.h"
 
 #include <algorithm>
@@ -29,7 +30,7 @@ int gridRowCount(const ChannelStore& s) {
 
 QString numberFormat(int kind) { return isHumidity(kind) ? QStringLiteral("0") : QStringLiteral("0.0"); }
 
-QString unitText(int kind) { return isHumidity(kind) ? QStringLiteral("[%RH]") : QStringLiteral("[ﾟC]"); }
+QString unitText(int kind) { return isHumidity(kind) ? QStringLiteral("[%RH]") : uiText(ui::kCelsiusGridHead); }
 
 QString alarmMark(const ChannelRecord& c, int16_t raw) {
     if (!hasAlarmValues(c.kind) || raw == kErrorSample) return QStringLiteral("   ");
@@ -63,7 +64,7 @@ std::array<QString, kGridColumns> emptyChannelLabels(const ChannelStore& s) {
 
 QString gridHeaderText(AppContext& ctx, int col) {
     if (col == 0) return QStringLiteral("No.");
-    if (col == 1) return QStringLiteral("時  刻");
+    if (col == 1) return uiText(ui::kGridTimeHead);
     const int ch = channelOfColumn(col);
     if (ch == 0) return {};
     ChannelRecord& c = ctx.store.ch[ch];
@@ -90,8 +91,9 @@ QString gridCellText(const AppContext& ctx, int row, int col) {
 }
 
 QString statsRowLabel(int row) {
-    static const char16_t* const labels[kStatsRows] = {u"開始時刻", u"測定間隔", u"最高値",     u"最低値",    u"平均値",
-                                                       u"積算値",   u"基準値",   u"上限警報値", u"下限警報値"};
+    static const char16_t* const labels[kStatsRows] = {ui::kStartTime, ui::kInterval,      ui::kMaximum,
+                                                       ui::kMinimum,   ui::kAverage,       ui::kIntegrated,
+                                                       ui::kReference, ui::kUpperAlarmRow, ui::kLowerAlarmRow};
     if (row < 0 || row >= kStatsRows) return {};
     return QString::fromUtf16(labels[row]);
 }

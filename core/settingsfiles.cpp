@@ -3,6 +3,7 @@
 #include "core/savefile.h"
 
 #include "core/cp932.h"
+#include "core/uitexts.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -153,18 +154,18 @@ QByteArray generalSettingsBytes(const GeneralSettings& g) {
 
 QByteArray timingSettingsBytes(const TimingSettings& t) {
     bool ok = true;
-    QByteArray out = quoted(QStringLiteral("設定値,説明,デフォルト値"), ok) + kCrLf;
-    out += number(t.setCommandWait) + ',' + quoted(QStringLiteral("設定コマンド間の待ち時間,10"), ok) + kCrLf;
-    out += number(t.commandWait) + ',' + quoted(QStringLiteral("コマンド間の待ち時間,10"), ok) + kCrLf;
-    out += number(t.readTimeout) + ',' + quoted(QStringLiteral("読み込み時のタイムアウト時間,1000"), ok) + kCrLf;
+    QByteArray out = quoted(uiText(ui::kSettingsFileHead), ok) + kCrLf;
+    out += number(t.setCommandWait) + ',' + quoted(uiText(ui::kSetCommandWaitLine), ok) + kCrLf;
+    out += number(t.commandWait) + ',' + quoted(uiText(ui::kCommandWaitLine), ok) + kCrLf;
+    out += number(t.readTimeout) + ',' + quoted(uiText(ui::kReadTimeoutLine), ok) + kCrLf;
     return ok ? out : QByteArray();
 }
 
 QByteArray debugSettingsBytes(const DebugSettings& d) {
     bool ok = true;
     QByteArray out =
-        QByteArray(d.debugMode ? "#TRUE#" : "#FALSE#") + ',' + quoted(QStringLiteral("デバッグモード"), ok) + kCrLf;
-    out += number(d.waitAfterCommandRead) + ',' + quoted(QStringLiteral("コマンドリード後のWaitTimer"), ok) + kCrLf;
+        QByteArray(d.debugMode ? "#TRUE#" : "#FALSE#") + ',' + quoted(uiText(ui::kDebugModeLine), ok) + kCrLf;
+    out += number(d.waitAfterCommandRead) + ',' + quoted(uiText(ui::kWaitAfterReadLine), ok) + kCrLf;
     return ok ? out : QByteArray();
 }
 

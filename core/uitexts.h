@@ -1,7 +1,8 @@
-// Every text the windows show besides the catalogue's captions, messages
-// and run-time errors (core/catalog.h): menu entries, tool tips, labels,
-// frame and button titles, window titles. One place, named by what they
-// say; a window takes them through uiText().
+// Every text the program shows, prints or writes into its files besides
+// the catalogue's captions, messages and run-time errors (core/catalog.h):
+// menu entries, tool tips, labels and titles of the windows, the rows of
+// the grids, lists, prints and exports, dialog filters, status words. One
+// place, named by what they say; taken through uiText().
 #pragma once
 
 #include <QString>
@@ -55,7 +56,7 @@ inline constexpr char16_t kDeleteAllEntry[] = u"全データ削除";
 inline constexpr char16_t kDeleteChannelHeader[] = u"削除ＣＨ";
 
 // Main window: toolbar
-inline constexpr char16_t kReadLoggerTip[] = u"ロガー読み出し";
+inline constexpr char16_t kReadLoggerWords[] = u"ロガー読み出し";
 inline constexpr char16_t kLoggerSettingsTip[] = u"ロガーの設定";
 inline constexpr char16_t kDrawGraphTip[] = u"グラフの描画";
 inline constexpr char16_t kOpenTip[] = u"データの読み出し";
@@ -247,6 +248,176 @@ inline constexpr char16_t kPeriodLine[] = u"期間: %1 ～ %2  (行 %3..%4)";
 inline constexpr char16_t kDemoStatus[] = u"デモモード: 模擬ロガー (%1) をCOMポート1に接続しています";
 inline constexpr char16_t kPortDevice[] = u"ポート%1: %2";
 inline constexpr char16_t kNotConnected[] = u"（接続されていません）";
+
+// Ranges of the measuring-range codes
+inline constexpr char16_t kRangeMinus40To60[] = u"-40～60";
+inline constexpr char16_t kRange0To100[] = u"0～100";
+inline constexpr char16_t kRange50To150[] = u"50～150";
+inline constexpr char16_t kRangeChoiceMinus40To60[] = u"-40～　60";
+inline constexpr char16_t kRangeChoice0To100[] = u"　0～100";
+inline constexpr char16_t kRangeChoice50To150[] = u" 50～150";
+
+// Figures: the rows of the grids, lists, prints, exports and the analysis
+inline constexpr char16_t kListTimeHead[] = u"時    刻";
+inline constexpr char16_t kGridTimeHead[] = u"時  刻";
+inline constexpr char16_t kTextTimeHead[] = u"時刻 ";
+inline constexpr char16_t kCelsiusHead[] = u"[ ﾟC]";
+inline constexpr char16_t kCelsiusGridHead[] = u"[ﾟC]";
+inline constexpr char16_t kCelsiusTextHead[] = u"  [ﾟC ]  ";
+inline constexpr char16_t kCelsiusPrintUnit[] = u" ﾟC ";
+inline constexpr char16_t kCelsiusFigureUnit[] = u" [ﾟC]";
+inline constexpr char16_t kMktRow[] = u"MKT [ﾟC]";
+inline constexpr char16_t kCardTestUnitHead[] = u"カードNo.\rテストNo.\r単位";
+inline constexpr char16_t kRecordsRow[] = u"収録数";
+inline constexpr char16_t kErrorsRow[] = u"エラー数";
+inline constexpr char16_t kUpperAlarmRow[] = u"上限警報値";
+inline constexpr char16_t kLowerAlarmRow[] = u"下限警報値";
+inline constexpr char16_t kRecordsErrorsRow[] = u"収録/ｴﾗｰ数";
+inline constexpr char16_t kAlarmsRow[] = u"上/下限警報値";
+inline constexpr char16_t kCardTestRow[] = u"ｶｰﾄﾞ-ﾃｽﾄ";
+inline constexpr char16_t kCursorTimeRow[] = u"指定時刻";
+inline constexpr char16_t kCursorValueRow[] = u"測定値";
+inline constexpr char16_t kTimeAboveRow[] = u"上限超過時間";
+inline constexpr char16_t kTimeBelowRow[] = u"下限未満時間";
+inline constexpr char16_t kShareWithinRow[] = u"範囲内の割合";
+inline constexpr char16_t kExcursionsAboveRow[] = u"上限逸脱回数";
+inline constexpr char16_t kExcursionsBelowRow[] = u"下限逸脱回数";
+inline constexpr char16_t kLongestAboveRow[] = u"最長上限逸脱";
+inline constexpr char16_t kLongestAboveStartRow[] = u"最長上限逸脱の開始";
+inline constexpr char16_t kLongestBelowRow[] = u"最長下限逸脱";
+inline constexpr char16_t kLongestBelowStartRow[] = u"最長下限逸脱の開始";
+inline constexpr char16_t kDegreeMinutesAboveRow[] = u"上限超過度分";
+inline constexpr char16_t kDegreeMinutesBelowRow[] = u"下限未満度分";
+inline constexpr char16_t kExcursionStartRow[] = u"  開始時刻";
+
+// Print jobs and the report
+inline constexpr char16_t kWholeListJob[] = u"全体印刷";
+inline constexpr char16_t kGraphJob[] = u"グラフ印刷";
+inline constexpr char16_t kParametersJob[] = u"パラメータ印刷";
+inline constexpr char16_t kSavePdfTitle[] = u"PDFで保存";
+inline constexpr char16_t kPdfFilter[] = u"PDFファイル(*.pdf)|*.pdf";
+inline constexpr char16_t kSignOffMade[] = u"作成";
+inline constexpr char16_t kSignOffChecked[] = u"確認";
+inline constexpr char16_t kSignOffApproved[] = u"承認";
+inline constexpr char16_t kReportLoggers[] = u"ロガー: ";
+inline constexpr char16_t kReportInterval[] = u"測定間隔: ";
+inline constexpr char16_t kReportDeltaHOverR[] = u"    MKT の ΔH/R: %1 K";
+inline constexpr char16_t kReportPrinted[] = u"印刷日時: ";
+inline constexpr char16_t kReportJob[] = u"レポート印刷";
+
+// Parameter texts and the settings rules
+inline constexpr char16_t kSpacedTilde[] = u" ～ ";
+inline constexpr char16_t kTemperatureWord[] = u"温度";
+inline constexpr char16_t kHumidityWord[] = u"湿度";
+inline constexpr char16_t kTemperatureAWord[] = u"温度A";
+inline constexpr char16_t kTemperatureBWord[] = u"温度B";
+inline constexpr char16_t kTemperatureAlarmOutOfRange[] = u"警報値(温度）が範囲外です(60～-40)";
+inline constexpr char16_t kHumidityAlarmOutOfRange[] = u"警報値(湿度)が範囲外です(100～0)";
+inline constexpr char16_t kAlarm1Upper[] = u"警報値１上限値：";
+inline constexpr char16_t kAlarm2Upper[] = u"警報値２上限値：";
+inline constexpr char16_t kAlarm1Lower[] = u"警報値１下限値：";
+inline constexpr char16_t kAlarm2Lower[] = u"警報値２下限値：";
+inline constexpr char16_t kAlarmOutOfRange[] = u"警報範囲外です(150～-40）";
+inline constexpr char16_t kAlarmValuesWrong[] = u"警報値異常です！";
+inline constexpr char16_t kAlarmValuesWrongSetRight[] = u"警報値異常です！\r\n正しい値を設定してください。";
+
+// Spreadsheet exports
+inline constexpr char16_t kTimeColumnSuffix[] = u" 日時";
+inline constexpr char16_t kStatisticsSheet[] = u"統計";
+inline constexpr char16_t kChannelColumn[] = u"チャンネル";
+inline constexpr char16_t kCardTestColumn[] = u"カード-テスト";
+inline constexpr char16_t kUnitColumn[] = u"単位";
+inline constexpr char16_t kFiguresFootnote[] = u"MKT以降は %1 ～ %2 の値 (ΔH/R = %3 K)";
+inline constexpr char16_t kTimeColumn[] = u"日時";
+inline constexpr char16_t kGraphWord[] = u"グラフ";
+inline constexpr char16_t kDataSheet[] = u"データ";
+inline constexpr char16_t kTemperatureAxis[] = u"温度 [℃]";
+inline constexpr char16_t kTidyCsvFilter[] = u"表形式CSV(*.csv)|*.csv";
+inline constexpr char16_t kWorkbookFilter[] = u"Excelブック(*.xlsx)|*.xlsx";
+inline constexpr char16_t kSaveSpanTitle[] = u"表示範囲の保存";
+inline constexpr char16_t kSaveWorkbookTitle[] = u"Excelブックの保存";
+inline constexpr char16_t kSaveTidyCsvTitle[] = u"表形式CSVの保存";
+
+// Text and CSV exports
+inline constexpr char16_t kTextCardTest[] = u"ｶｰﾄﾞ-ﾃｽﾄNo:";
+inline constexpr char16_t kTextStart[] = u" 開始時刻: ";
+inline constexpr char16_t kTextInterval[] = u" 測定間隔: ";
+inline constexpr char16_t kTextRange[] = u" 測定範囲: ";
+inline constexpr char16_t kTilde[] = u"～";
+inline constexpr char16_t kTextRecords[] = u"  収録数:  ";
+inline constexpr char16_t kTextErrors[] = u"  ｴﾗｰ 数:  ";
+inline constexpr char16_t kTextMaximum[] = u"  最高値:  ";
+inline constexpr char16_t kTextMinimum[] = u"  最低値:  ";
+inline constexpr char16_t kTextAverage[] = u"  平均値:  ";
+inline constexpr char16_t kTextIntegrated[] = u"  積算値:  ";
+inline constexpr char16_t kTextReference[] = u"  基準値:  ";
+inline constexpr char16_t kTextUpperAlarm[] = u"上限警報値:";
+inline constexpr char16_t kTextLowerAlarm[] = u"下限警報値:";
+
+// Data files
+inline constexpr char16_t kDataFileFilter[] = u"ファイル(*.ql*)|*.ql6;*.ql5;*.ql4;*.ql3;*.ql2;*.ql1;*.ql;*.qlg";
+inline constexpr char16_t kOpenFileTitle[] = u"ファイルの読み込み";
+inline constexpr char16_t kSaveAsTitle[] = u"名前をつけて保存";
+inline constexpr char16_t kQl6Filter[] = u"ファイル(*.ql6)|*.ql6";
+inline constexpr char16_t kSaveTextTitle[] = u"テキストファイルの保存";
+inline constexpr char16_t kSaveCsvTitle[] = u"ＣＳＶファイルの保存";
+inline constexpr char16_t kTextFilter[] = u"テキスト(*.txt)|*.txt";
+inline constexpr char16_t kCsvFilter[] = u"ＣＳＶ(*.csv)|*.csv";
+inline constexpr char16_t kInsertFileTitle[] = u"データの挿入";
+inline constexpr char16_t kMonthFolder[] = u"yy年mm月";
+inline constexpr char16_t kDateFileName[] = u"dd日hh時nn分";
+inline constexpr char16_t kDayFolder[] = u"yy年mm月dd日";
+inline constexpr char16_t kRecentFileGone[] = u"ファイルが見つからないため、最近使ったファイルから外しました: ";
+
+// The usual communication and the settings writer
+inline constexpr char16_t kSaveFileCaption[] = u"ファイルの保存";
+inline constexpr char16_t kSetOnlyTask[] = u"ロガー設定のみ";
+inline constexpr char16_t kReadSaveSetTask[] = u"データ読み出し＋ファイル保存＋ロガー設定";
+inline constexpr char16_t kByNumberNaming[] = u"カード、テストNo.名で保存";
+inline constexpr char16_t kByDateNaming[] = u"日付ﾌｧｲﾙ名で保存";
+inline constexpr char16_t kSaveAndClearQuestion[] = u"画面上のデータを保存してから消去し、続けますか？\r";
+inline constexpr char16_t kSaveAndClearAnswers[] = u"（はい: 保存して続ける　いいえ: 保存せずに消去して続ける）";
+inline constexpr char16_t kDataSaved[] = u"データを保存しました: ";
+inline constexpr char16_t kSettingsNotWritten[] = u"ロガーへの設定の書き込みは完了していません。";
+inline constexpr char16_t kListComma[] = u"、";
+inline constexpr char16_t kSettingsWrittenStart[] = u"ロガーに設定を書き込みました（開始 ";
+inline constexpr char16_t kSettingsWrittenInterval[] = u"、間隔 ";
+inline constexpr char16_t kSecondsValue[] = u"%1秒";
+inline constexpr char16_t kSettingsWrittenEnd[] = u"、終了 ";
+inline constexpr char16_t kSettingsWrittenClose[] = u"）";
+
+// Settings files
+inline constexpr char16_t kSettingsFileHead[] = u"設定値,説明,デフォルト値";
+inline constexpr char16_t kSetCommandWaitLine[] = u"設定コマンド間の待ち時間,10";
+inline constexpr char16_t kCommandWaitLine[] = u"コマンド間の待ち時間,10";
+inline constexpr char16_t kReadTimeoutLine[] = u"読み込み時のタイムアウト時間,1000";
+inline constexpr char16_t kDebugModeLine[] = u"デバッグモード";
+inline constexpr char16_t kWaitAfterReadLine[] = u"コマンドリード後のWaitTimer";
+
+// Port settings
+inline constexpr char16_t kPortSettingsCaption[] = u"ポート設定";
+inline constexpr char16_t kChooseAnotherPort[] = u"\r\n他のポートを指定してください。";
+inline constexpr char16_t kInvalidPort[] = u"無効なポートが指定されました。";
+inline constexpr char16_t kPortInUse[] = u"指定したポートはすでに使用されています。";
+
+// Others
+inline constexpr char16_t kProgramName[] = u"クイレット解析ソフト ";
+inline constexpr char16_t kDeleteSuffix[] = u" 削除";
+
+// The program's own --help.
+inline constexpr char16_t kProgramUsage[] =
+    u"使い方: quillet [--demo] [データファイル]\n"
+    u"\n"
+    u"クイレット解析ソフト: 温度・湿度データロガーの読み出し、表示、保存、印刷。\n"
+    u"\n"
+    u"  データファイル  起動時に「開く」と同じように開きます (.ql6 .ql5 .ql4 .qlg .qld)\n"
+    u"  --demo          読取器の代わりに内蔵の模擬ロガー (quillet-logger-sim) を\n"
+    u"                  ポート1につないで起動します\n"
+    u"  --help          この説明を表示して終了します\n"
+    u"  --version       バージョンを表示して終了します\n"
+    u"\n"
+    u"通信ポート: ポート1..8 は /dev/ttyUSB0..7、ポート9..16 は /dev/ttyS0..7。\n"
+    u"環境変数 QUILLET_COM<n> でポートnの装置を指定できます。\n";
 
 }  // namespace ui
 }  // namespace quillet

@@ -1,4 +1,5 @@
 #include "core/version.h"
+#include "core/uitexts.h"
 
 namespace quillet {
 
@@ -10,6 +11,6 @@ QString programVersionText() {
     return versionText(QUILLET_VERSION_MAJOR, QUILLET_VERSION_MINOR, QUILLET_VERSION_PATCH);
 }
 
-QString versionLine() { return QStringLiteral("クイレット解析ソフト ") + programVersionText(); }
+QString versionLine() { return uiText(ui::kProgramName) + programVersionText(); }
 
 }  // namespace quillet

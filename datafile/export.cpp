@@ -7,6 +7,7 @@
 #include "core/cp932.h"
 #include "core/fieldhelpers.h"
 #include "core/store.h"
+#include "core/uitexts.h"
 #include "core/vb.h"
 
 #include <algorithm>
@@ -80,7 +81,7 @@ private:
 
     void unitLine() {
         headerLine(kNineBlanks, [](const ChannelRecord& c, int) -> std::optional<QString> {
-            if (isTemperature(c.kind)) return Q + QStringLiteral("  [ﾟC ]  ") + Q;
+            if (isTemperature(c.kind)) return Q + uiText(ui::kCelsiusTextHead) + Q;
             if (isHumidity(c.kind)) return Q + QStringLiteral("  [%RH]  ") + Q;
             return std::nullopt;
         });
@@ -89,50 +90,50 @@ private:
     void headerBlock() {
         using R = const ChannelRecord&;
         endLine();
-        headerLine(QStringLiteral("ｶｰﾄﾞ-ﾃｽﾄNo:"),
+        headerLine(uiText(ui::kTextCardTest),
                    [this](R, int ch) -> std::optional<QString> { return Q + cardTest_[ch] + Q; });
         unitLine();
-        headerLine(QStringLiteral(" 開始時刻: "), [](R c, int) -> std::optional<QString> {
+        headerLine(uiText(ui::kTextStart), [](R c, int) -> std::optional<QString> {
             return vb::formatDate(c.startTime, QStringLiteral(" yy-mm-dd"));
         });
         headerLine(kNineBlanks, [](R c, int) -> std::optional<QString> {
             return vb::formatDate(c.startTime, QStringLiteral(" hh:nn:ss"));
         });
-        headerLine(QStringLiteral(" 測定間隔: "), [](R c, int) -> std::optional<QString> {
+        headerLine(uiText(ui::kTextInterval), [](R c, int) -> std::optional<QString> {
             return vb::formatDate(c.interval, QStringLiteral(" hh:nn:ss"));
         });
-        headerLine(QStringLiteral(" 測定範囲: "), [](R c, int) -> std::optional<QString> {
+        headerLine(uiText(ui::kTextRange), [](R c, int) -> std::optional<QString> {
             const double low = c.rangeLow / 10.0;
-            return Q + vb::format(low, QStringLiteral("0")) + QStringLiteral("～") +
+            return Q + vb::format(low, QStringLiteral("0")) + uiText(ui::kTilde) +
                    vb::format(low + 100, QStringLiteral("0")) + Q;
         });
-        headerLine(QStringLiteral("  収録数:  "), [](R c, int) -> std::optional<QString> {
+        headerLine(uiText(ui::kTextRecords), [](R c, int) -> std::optional<QString> {
             return vb::format(c.sampleCount, QStringLiteral("   0  "));
         });
-        headerLine(QStringLiteral("  ｴﾗｰ 数:  "), [](R c, int) -> std::optional<QString> {
+        headerLine(uiText(ui::kTextErrors), [](R c, int) -> std::optional<QString> {
             return vb::format(c.errorCount, QStringLiteral("   0  "));
         });
-        headerLine(QStringLiteral("  最高値:  "),
+        headerLine(uiText(ui::kTextMaximum),
                    [](R c, int) -> std::optional<QString> { return tenths(c.maxValue, valueFormat(c)); });
-        headerLine(QStringLiteral("  最低値:  "),
+        headerLine(uiText(ui::kTextMinimum),
                    [](R c, int) -> std::optional<QString> { return tenths(c.minValue, valueFormat(c)); });
-        headerLine(QStringLiteral("  平均値:  "),
+        headerLine(uiText(ui::kTextAverage),
                    [](R c, int) -> std::optional<QString> { return tenths(c.averageValue, valueFormat(c)); });
-        headerLine(QStringLiteral("  積算値:  "), [](R c, int) -> std::optional<QString> {
+        headerLine(uiText(ui::kTextIntegrated), [](R c, int) -> std::optional<QString> {
             if (c.referenceValue == kNotSet) return kEmptyField;
             return vb::format(c.integratedValue, QStringLiteral("  0  "));
         });
-        headerLine(QStringLiteral("  基準値:  "), [](R c, int) -> std::optional<QString> {
+        headerLine(uiText(ui::kTextReference), [](R c, int) -> std::optional<QString> {
             if (c.referenceValue == kNotSet) return kEmptyField;
             // 0 gives "H", 8 gives "L".
             const double code = vb::intPart(c.referenceSide / 2.0 + 72);
             const QChar letter = code >= 0x20 && code < 0x7F ? QChar(char16_t(code)) : QLatin1Char('?');
             return tenths(c.referenceValue, valueFormat(c).left(5)) + letter + QStringLiteral("  ");
         });
-        headerLine(QStringLiteral("上限警報値:"), [](R c, int) -> std::optional<QString> {
+        headerLine(uiText(ui::kTextUpperAlarm), [](R c, int) -> std::optional<QString> {
             return hasAlarmValues(c.kind) ? tenths(c.upperAlarm, valueFormat(c)) : QStringLiteral("------ ");
         });
-        headerLine(QStringLiteral("下限警報値:"), [](R c, int) -> std::optional<QString> {
+        headerLine(uiText(ui::kTextLowerAlarm), [](R c, int) -> std::optional<QString> {
             return hasAlarmValues(c.kind) ? tenths(c.lowerAlarm, valueFormat(c)) : QStringLiteral("------ ");
         });
         endLine();
@@ -141,7 +142,7 @@ private:
     // The data block up to its first row.
     void dataBlockHead() {
         field(Q + QStringLiteral(" No ") + Q);
-        field(Q + QStringLiteral("時刻 ") + Q);
+        field(Q + uiText(ui::kTextTimeHead) + Q);
         for (int ch = 1; ch <= kChannels; ++ch) field(inUse(ch) ? cardTest_[ch] : kEmptyField);
         endLine();
         unitLine();

@@ -5,6 +5,7 @@
 #include "core/catalog.h"
 #include "core/fieldhelpers.h"
 #include "core/store.h"
+#include "core/uitexts.h"
 #include "core/vb.h"
 #include "datafile/datafile.h"
 #include "datafile/recentfiles.h"
@@ -18,7 +19,7 @@
 namespace quillet {
 namespace {
 
-const QString kDataFilter = QStringLiteral("ファイル(*.ql*)|*.ql6;*.ql5;*.ql4;*.ql3;*.ql2;*.ql1;*.ql;*.qlg");
+const QString kDataFilter = uiText(ui::kDataFileFilter);
 
 using Outcome = FileOutcome;
 
@@ -101,9 +102,9 @@ int loadInto(AppContext& ctx, const QString& fileName, bool& cleared) {
 
 // Mode 0; `named` replaces the dialog (a file given on the command line).
 Outcome openFile(AppContext& ctx, const std::optional<QString>& named = std::nullopt) {
-    const auto chosen = named ? named
-                              : ctx.dialogs->openFile({QStringLiteral("ファイルの読み込み"), kDataFilter,
-                                                       QStringLiteral("ql*"), QString()});
+    const auto chosen =
+        named ? named
+              : ctx.dialogs->openFile({uiText(ui::kOpenFileTitle), kDataFilter, QStringLiteral("ql*"), QString()});
     if (!chosen) return Outcome::Cancelled;
     if (chosen->isEmpty()) return Outcome::NoEffect;
 
@@ -130,9 +131,8 @@ Outcome saveFile(AppContext& ctx, int mode) {
     if (mode == kOverwriteSave) {
         name = ctx.store.currentFileName;
     } else if (mode == kSaveAs) {
-        const auto chosen =
-            ctx.dialogs->saveFile({QStringLiteral("名前をつけて保存"), QStringLiteral("ファイル(*.ql6)|*.ql6"),
-                                   QStringLiteral("ql6"), ctx.store.currentFileName});
+        const auto chosen = ctx.dialogs->saveFile(
+            {uiText(ui::kSaveAsTitle), uiText(ui::kQl6Filter), QStringLiteral("ql6"), ctx.store.currentFileName});
         if (!chosen) return Outcome::Cancelled;
         if (chosen->isEmpty()) return Outcome::NoEffect;
         name = *chosen;
@@ -172,9 +172,8 @@ Outcome saveFile(AppContext& ctx, int mode) {
 Outcome exportFile(AppContext& ctx, int mode) {
     const bool text = mode == kTextExport;
     const auto chosen = ctx.dialogs->saveFile(
-        {text ? QStringLiteral("テキストファイルの保存") : QStringLiteral("ＣＳＶファイルの保存"),
-         text ? QStringLiteral("テキスト(*.txt)|*.txt") : QStringLiteral("ＣＳＶ(*.csv)|*.csv"),
-         text ? QStringLiteral("txt") : QStringLiteral("csv"),
+        {text ? uiText(ui::kSaveTextTitle) : uiText(ui::kSaveCsvTitle),
+         text ? uiText(ui::kTextFilter) : uiText(ui::kCsvFilter), text ? QStringLiteral("txt") : QStringLiteral("csv"),
          replaceExtension(ctx.store.currentFileName, text ? QStringLiteral(".txt") : QStringLiteral(".csv"))});
     if (!chosen) return Outcome::Cancelled;
     if (chosen->isEmpty()) return Outcome::NoEffect;
@@ -197,7 +196,7 @@ Outcome exportFile(AppContext& ctx, int mode) {
 // Mode 5: stage the file's channels, let the dialog choose, copy one in.
 Outcome insertFile(AppContext& ctx, InsertDialog* dialog) {
     const auto chosen =
-        ctx.dialogs->openFile({QStringLiteral("データの挿入"), kDataFilter, QStringLiteral("ql6"), QString()});
+        ctx.dialogs->openFile({uiText(ui::kInsertFileTitle), kDataFilter, QStringLiteral("ql6"), QString()});
     if (!chosen) return Outcome::Cancelled;
     if (chosen->isEmpty()) return Outcome::NoEffect;
     const QString fileName = *chosen;
@@ -356,11 +355,11 @@ QString replaceExtension(const QString& name, const QString& ext) {
 AutoSaveName autoSaveName(AppContext& ctx, int mode, const QDateTime& now) {
     AutoSaveName a;
     if (mode == kAutoSaveDate) {
-        a.folder = ctx.folders.dateFolder + QLatin1Char('/') + vb::formatDate(now, QStringLiteral("yy年mm月"));
+        a.folder = ctx.folders.dateFolder + QLatin1Char('/') + vb::formatDate(now, uiText(ui::kMonthFolder));
         a.fileName =
-            a.folder + QLatin1Char('/') + vb::formatDate(now, QStringLiteral("dd日hh時nn分")) + QStringLiteral(".ql6");
+            a.folder + QLatin1Char('/') + vb::formatDate(now, uiText(ui::kDateFileName)) + QStringLiteral(".ql6");
     } else {
-        a.folder = ctx.folders.numberFolder + QLatin1Char('/') + vb::formatDate(now, QStringLiteral("yy年mm月dd日"));
+        a.folder = ctx.folders.numberFolder + QLatin1Char('/') + vb::formatDate(now, uiText(ui::kDayFolder));
         // The lowest-numbered channel in use names the file.
         int ch = 1;
         while (ch < kChannels && ctx.store.ch[size_t(ch)].inUse != 1) ++ch;

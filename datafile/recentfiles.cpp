@@ -4,6 +4,7 @@
 #include "core/cp932.h"
 #include "core/savefile.h"
 #include "core/statusline.h"
+#include "core/uitexts.h"
 #include "datafile/fileops.h"
 
 #include <QDir>
@@ -75,7 +76,7 @@ void forgetRecentFile(AppContext& ctx, const QString& file) {
 bool openRecentFile(AppContext& ctx, const QString& file) {
     if (!QFileInfo(file).isFile()) {
         forgetRecentFile(ctx, file);
-        showStatusWord(ctx, QStringLiteral("ファイルが見つからないため、最近使ったファイルから外しました: ") + file);
+        showStatusWord(ctx, uiText(ui::kRecentFileGone) + file);
         return false;
     }
     openDataFileNamed(ctx, file, UnsavedQuestion::Ask);

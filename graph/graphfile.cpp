@@ -3,6 +3,7 @@
 #include "core/catalog.h"
 #include "core/context.h"
 #include "core/savefile.h"
+#include "core/uitexts.h"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -50,14 +51,14 @@ bool writeGraphFile(AppContext& ctx, const QString& path, QSize size, QString* e
         svg.setOutputDevice(&buffer);
         svg.setSize(size);
         svg.setViewBox(QRect(QPoint(0, 0), size));
-        svg.setTitle(QStringLiteral("グラフ"));
+        svg.setTitle(uiText(ui::kGraphWord));
         QPainter p;
         if (!p.begin(&svg)) return fail(QStringLiteral("the SVG could not be started"));
         drawGraph(p, QRectF(QPointF(0, 0), QSizeF(size)), ctx.store, ctx.graph, geo, DrawOptions{true});
         p.end();
     } else if (suffix == QLatin1String("pdf")) {
         QPdfWriter pdf(&buffer);
-        pdf.setTitle(QStringLiteral("グラフ"));
+        pdf.setTitle(uiText(ui::kGraphWord));
         pdf.setCreator(QStringLiteral("Quillet"));
         // One page of the picture's size at 96 pixels an inch.
         pdf.setPageSize(QPageSize(QSizeF(size.width() * 0.75, size.height() * 0.75), QPageSize::Point));

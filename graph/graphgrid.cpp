@@ -2,6 +2,7 @@
 // read-out of the picture.
 #include "core/context.h"
 #include "core/fieldhelpers.h"
+#include "core/uitexts.h"
 #include "core/vb.h"
 #include "graph/graphscale.h"
 
@@ -13,10 +14,10 @@ namespace quillet {
 
 const std::array<QString, kGraphGridRows>& graphGridTitles() {
     static const std::array<QString, kGraphGridRows> titles = {
-        QStringLiteral("ｶｰﾄﾞ-ﾃｽﾄ"), QStringLiteral("収録/ｴﾗｰ数"), QStringLiteral("最高値"),
-        QStringLiteral("最低値"),   QStringLiteral("平均値"),     QStringLiteral("積算値"),
-        QStringLiteral("基準値"),   QStringLiteral("上限警報値"), QStringLiteral("下限警報値"),
-        QStringLiteral("指定時刻"), QStringLiteral("測定値")};
+        uiText(ui::kCardTestRow),   uiText(ui::kRecordsErrorsRow), uiText(ui::kMaximum),
+        uiText(ui::kMinimum),       uiText(ui::kAverage),          uiText(ui::kIntegrated),
+        uiText(ui::kReference),     uiText(ui::kUpperAlarmRow),    uiText(ui::kLowerAlarmRow),
+        uiText(ui::kCursorTimeRow), uiText(ui::kCursorValueRow)};
     return titles;
 }
 

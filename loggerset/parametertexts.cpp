@@ -3,6 +3,7 @@
 #include "core/loggermodels.h"
 
 #include "core/fieldhelpers.h"
+#include "core/uitexts.h"
 #include "core/vb.h"
 
 #include <QStringList>
@@ -24,11 +25,11 @@ QString recordModeText(const PendingLogger& p) {
     if (!m || !m->hasModes) return {};
     if (m->hasRangeModeCode) {
         const int c = p.rangeModeCode;
-        if (c >= 1 && c <= 3) return QStringLiteral("ワンタイム");
-        if (c >= 6 && c <= 8) return QStringLiteral("エンドレス");
+        if (c >= 1 && c <= 3) return uiText(ui::kOneTime);
+        if (c >= 6 && c <= 8) return uiText(ui::kEndless);
         return vb::format(c, QStringLiteral("0"));
     }
-    return p.endlessFlag ? QStringLiteral("エンドレス") : QStringLiteral("ワンタイム");
+    return p.endlessFlag ? uiText(ui::kEndless) : uiText(ui::kOneTime);
 }
 
 QString wholeUnits(int tenthsValue) { return vb::format(tenthsValue / 10.0, QStringLiteral("0")); }
@@ -66,7 +67,7 @@ ReadoutParameterTexts readoutParameterTexts(const AppContext& ctx) {
         x.endTime = vb::formatDate(end, dateTimePattern);
         x.interval = vb::formatDate(interval, QStringLiteral("hh:nn:ss"));
         x.recordMode = recordMode;
-        x.range = vb::format(lc.rangeLow / 10.0, QStringLiteral("0")) + QStringLiteral(" ～ ") +
+        x.range = vb::format(lc.rangeLow / 10.0, QStringLiteral("0")) + uiText(ui::kSpacedTilde) +
                   vb::format(lc.rangeLow / 10.0 + 100, QStringLiteral("0"));
         x.dataCount = vb::format(p.ch[1].sampleCount, QStringLiteral("0"));
         x.errorCount = vb::format(lc.errorCount, QStringLiteral("0"));
@@ -95,19 +96,19 @@ ReadoutParameterTexts readoutParameterTexts(const AppContext& ctx) {
     // humidity; two temperature channels.
     t.secondShown = isTwoChannelModel(p.loggerModel);
     if (!t.secondShown) {
-        t.ch[1].frameCaption = QStringLiteral("温度 [ﾟC ]");
-        t.ch[1].storageCaption = QStringLiteral("温度");
+        t.ch[1].frameCaption = uiText(ui::kTemperature);
+        t.ch[1].storageCaption = uiText(ui::kTemperatureWord);
     } else if (isHumidity(p.ch[2].kind)) {
-        t.ch[1].frameCaption = QStringLiteral("温度 [ﾟC ]");
-        t.ch[2].frameCaption = QStringLiteral("湿度 [%RH]");
-        t.ch[1].storageCaption = QStringLiteral("温度");
-        t.ch[2].storageCaption = QStringLiteral("湿度");
+        t.ch[1].frameCaption = uiText(ui::kTemperature);
+        t.ch[2].frameCaption = uiText(ui::kHumidity);
+        t.ch[1].storageCaption = uiText(ui::kTemperatureWord);
+        t.ch[2].storageCaption = uiText(ui::kHumidityWord);
         t.secondColour = QColor(0x00, 0xC0, 0xC0);  // &HC0C000 (blue, green, red)
     } else {
-        t.ch[1].frameCaption = QStringLiteral("温度A[ﾟC ]");
-        t.ch[2].frameCaption = QStringLiteral("温度B[ﾟC ]");
-        t.ch[1].storageCaption = QStringLiteral("温度A");
-        t.ch[2].storageCaption = QStringLiteral("温度B");
+        t.ch[1].frameCaption = uiText(ui::kTemperatureA);
+        t.ch[2].frameCaption = uiText(ui::kTemperatureB);
+        t.ch[1].storageCaption = uiText(ui::kTemperatureAWord);
+        t.ch[2].storageCaption = uiText(ui::kTemperatureBWord);
         t.secondColour = QColor(0xC0, 0x00, 0xC0);  // &HC000C0
     }
     return t;
@@ -171,21 +172,21 @@ ReadAlarmSections readAlarmSections(const PendingLogger& p) {
             if (!badUpper && !badLower) return;
             out.bad[size_t(ch)] = true;
             out.lines << title;
-            if (badUpper) out.lines << QStringLiteral("上限値：") + wholeUnits(upper[size_t(ch)]);
-            if (badLower) out.lines << QStringLiteral("下限値：") + wholeUnits(lower[size_t(ch)]);
+            if (badUpper) out.lines << uiText(ui::kUpperBoundLabel) + wholeUnits(upper[size_t(ch)]);
+            if (badLower) out.lines << uiText(ui::kLowerBoundLabel) + wholeUnits(lower[size_t(ch)]);
         };
-        section(1, m->readAlarmLimits[0], QStringLiteral("警報値(温度）が範囲外です(60～-40)"));
-        section(2, m->readAlarmLimits[1], QStringLiteral("警報値(湿度)が範囲外です(100～0)"));
+        section(1, m->readAlarmLimits[0], uiText(ui::kTemperatureAlarmOutOfRange));
+        section(2, m->readAlarmLimits[1], uiText(ui::kHumidityAlarmOutOfRange));
     } else {
         // One section for both channels, which share their limits.
         const AlarmLimits& lim = m->readAlarmLimits[0];
         QStringList bad;
-        if (lim.upperBad(upper[1])) bad << QStringLiteral("警報値１上限値：") + wholeUnits(upper[1]);
-        if (lim.upperBad(upper[2])) bad << QStringLiteral("警報値２上限値：") + wholeUnits(upper[2]);
-        if (lim.lowerBad(lower[1])) bad << QStringLiteral("警報値１下限値：") + wholeUnits(lower[1]);
-        if (lim.lowerBad(lower[2])) bad << QStringLiteral("警報値２下限値：") + wholeUnits(lower[2]);
+        if (lim.upperBad(upper[1])) bad << uiText(ui::kAlarm1Upper) + wholeUnits(upper[1]);
+        if (lim.upperBad(upper[2])) bad << uiText(ui::kAlarm2Upper) + wholeUnits(upper[2]);
+        if (lim.lowerBad(lower[1])) bad << uiText(ui::kAlarm1Lower) + wholeUnits(lower[1]);
+        if (lim.lowerBad(lower[2])) bad << uiText(ui::kAlarm2Lower) + wholeUnits(lower[2]);
         if (!bad.isEmpty()) {
-            out.lines << QStringLiteral("警報範囲外です(150～-40）") << bad;
+            out.lines << uiText(ui::kAlarmOutOfRange) << bad;
             out.bad[1] = out.bad[2] = true;
         }
     }
@@ -195,7 +196,7 @@ ReadAlarmSections readAlarmSections(const PendingLogger& p) {
 QString readAlarmWarning(const PendingLogger& p) {
     const ReadAlarmSections sections = readAlarmSections(p);
     if (sections.lines.isEmpty()) return {};
-    QString text = QStringLiteral("警報値異常です！");
+    QString text = uiText(ui::kAlarmValuesWrong);
     for (const QString& line : sections.lines) text += QStringLiteral("\r\n") + line;
     return text;
 }

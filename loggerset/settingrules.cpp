@@ -6,6 +6,7 @@
 #include "comm/serialport.h"
 #include "core/catalog.h"
 #include "core/context.h"
+#include "core/uitexts.h"
 #include "core/vb.h"
 #include "loggerset/parametertexts.h"
 
@@ -104,7 +105,7 @@ QStringList intervalChoices() {
 QStringList secondsChoices() { return {"10", "20", "30", "40", "50"}; }
 
 QStringList rangeChoices() {
-    return {QStringLiteral("-40～　60"), QStringLiteral("　0～100"), QStringLiteral(" 50～150")};
+    return {uiText(ui::kRangeChoiceMinus40To60), uiText(ui::kRangeChoice0To100), uiText(ui::kRangeChoice50To150)};
 }
 
 int rangeStart(int rangeIndex) {
@@ -153,7 +154,7 @@ QString checkReadAlarms(PendingLogger& c) {
         c.ch[ch].upperAlarm = m->alarmReset[ch - 1][0];
         c.ch[ch].lowerAlarm = m->alarmReset[ch - 1][1];
     }
-    QString text = QStringLiteral("警報値異常です！\r\n正しい値を設定してください。");
+    QString text = uiText(ui::kAlarmValuesWrongSetRight);
     for (const QString& line : sections.lines) text += QStringLiteral("\r\n") + line;
     return text;
 }

@@ -2,6 +2,7 @@
 
 #include "core/context.h"
 #include "core/fieldhelpers.h"
+#include "core/uitexts.h"
 #include "core/vb.h"
 #include "print/printjobs.h"
 #include "print/tableprinter.h"
@@ -23,14 +24,9 @@ GraphPrintLayout graphPrintLayout(double pw, double ph, double w, double h) {
 }
 
 QString graphSummaryText(AppContext& ctx, const GraphPage& page, int row, int col) {
-    static const char16_t* const titles[8] = {u"カードNo.\rテストNo.\r単位",
-                                              u"収録/ｴﾗｰ数",
-                                              u"最高値",
-                                              u"最低値",
-                                              u"平均値",
-                                              u"積算値",
-                                              u"基準値",
-                                              u"上/下限警報値"};
+    static const char16_t* const titles[8] = {ui::kCardTestUnitHead, ui::kRecordsErrorsRow, ui::kMaximum,
+                                              ui::kMinimum,          ui::kAverage,          ui::kIntegrated,
+                                              ui::kReference,        ui::kAlarmsRow};
     if (row < 1 || row > 8) return {};
     if (col == 1) return QString::fromUtf16(titles[row - 1]);
     if (col < 2 || col > kChannels + 1) return {};
@@ -38,7 +34,7 @@ QString graphSummaryText(AppContext& ctx, const GraphPage& page, int row, int co
     ChannelRecord& c = ctx.store.ch[size_t(ch)];
     if (c.inUse != 1) return {};
     if (row == 1) {
-        const QString unit = isHumidity(c.kind) ? QStringLiteral("%RH ") : QStringLiteral(" ﾟC ");
+        const QString unit = isHumidity(c.kind) ? QStringLiteral("%RH ") : uiText(ui::kCelsiusPrintUnit);
         const QString card = cardText(ctx, c.cardNo);
         return unit + card + QStringLiteral("\r     ") + testText(ctx, c.testNo);
     }
@@ -63,7 +59,7 @@ void graphPrinterSetup(AppContext& ctx) {
 
 int printGraph(AppContext& ctx, const GraphPage& page) {
     QPainter painter;
-    QPagedPaintDevice* device = beginPrinting(ctx, *ctx.graphPrinter, QStringLiteral("グラフ印刷"), painter);
+    QPagedPaintDevice* device = beginPrinting(ctx, *ctx.graphPrinter, uiText(ui::kGraphJob), painter);
     if (!device) return 0;
     const double pw = device->width();
     const double ph = device->height();

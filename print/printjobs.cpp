@@ -5,6 +5,7 @@
 #include "core/context.h"
 #include "core/fieldhelpers.h"
 #include "core/maingrid.h"
+#include "core/uitexts.h"
 #include "core/vb.h"
 #include "print/graphprint.h"
 #include "print/pdfprinter.h"
@@ -34,9 +35,9 @@ QString cardAndTest(AppContext& ctx, ChannelRecord& c) {
 
 QString rangeText(int rangeLow) {
     switch (rangeLow) {
-    case -400: return QStringLiteral("-40～60");
-    case 0: return QStringLiteral("0～100");
-    case 500: return QStringLiteral("50～150");
+    case -400: return uiText(ui::kRangeMinus40To60);
+    case 0: return uiText(ui::kRange0To100);
+    case 500: return uiText(ui::kRange50To150);
     default: return {};
     }
 }
@@ -80,10 +81,10 @@ QString pdfInitialName(const AppContext& ctx) {
 
 QString jobTitle(PrintKind kind) {
     switch (kind) {
-    case PrintKind::WholeList: return QStringLiteral("全体印刷");
-    case PrintKind::PartialList: return QStringLiteral("部分印刷");
-    case PrintKind::Graph: return QStringLiteral("グラフ印刷");
-    default: return QStringLiteral("パラメータ印刷");
+    case PrintKind::WholeList: return uiText(ui::kWholeListJob);
+    case PrintKind::PartialList: return uiText(ui::kPartialPrintTitle);
+    case PrintKind::Graph: return uiText(ui::kGraphJob);
+    default: return uiText(ui::kParametersJob);
     }
 }
 
@@ -128,11 +129,11 @@ const std::array<int, 10>& listColumnUnits() {
 
 QString listHeaderText(AppContext& ctx, int col) {
     if (col == 0) return QStringLiteral("No");
-    if (col == 1) return QStringLiteral("時    刻");
+    if (col == 1) return uiText(ui::kListTimeHead);
     if (col < 2 || col > kChannels + 1) return {};
     ChannelRecord& c = ctx.store.ch[size_t(col - 1)];
     if (c.inUse != 1) return {};
-    return cardAndTest(ctx, c) + kCr + (isHumidity(c.kind) ? QStringLiteral("[%RH]") : QStringLiteral("[ ﾟC]"));
+    return cardAndTest(ctx, c) + kCr + (isHumidity(c.kind) ? QStringLiteral("[%RH]") : uiText(ui::kCelsiusHead));
 }
 
 QString listCellText(const AppContext& ctx, int n, int col) {
@@ -156,19 +157,10 @@ const std::array<int, 9>& parameterColumnUnits() {
 }
 
 QString parameterText(AppContext& ctx, int row, int col) {
-    static const char16_t* const labels[13] = {u"カードNo.\rテストNo.\r単位",
-                                               u"開始時刻",
-                                               u"測定間隔",
-                                               u"測定範囲",
-                                               u"収録数",
-                                               u"エラー数",
-                                               u"最高値",
-                                               u"最低値",
-                                               u"平均値",
-                                               u"積算値",
-                                               u"基準値",
-                                               u"上限警報値",
-                                               u"下限警報値"};
+    static const char16_t* const labels[13] = {
+        ui::kCardTestUnitHead, ui::kStartTime,     ui::kInterval,     ui::kMeasuringRange, ui::kRecordsRow,
+        ui::kErrorsRow,        ui::kMaximum,       ui::kMinimum,      ui::kAverage,        ui::kIntegrated,
+        ui::kReference,        ui::kUpperAlarmRow, ui::kLowerAlarmRow};
     if (row < 1 || row > 13) return {};
     if (col == 1) return QString::fromUtf16(labels[row - 1]);
     if (col < 2 || col > kChannels + 1) return {};
@@ -384,8 +376,8 @@ PrintOutcome pdfCommand(AppContext& ctx, PrintKind kind, PartialPrintPrompt* par
 PrintOutcome pdfCommand(AppContext& ctx, const PrintJob& job) {
     const PrintKind kind = job.kind;
     FileDialogRequest request;
-    request.title = QStringLiteral("PDFで保存");
-    request.filter = QStringLiteral("PDFファイル(*.pdf)|*.pdf");
+    request.title = uiText(ui::kSavePdfTitle);
+    request.filter = uiText(ui::kPdfFilter);
     request.defaultExtension = QStringLiteral("pdf");
     request.initialName = pdfInitialName(ctx);
     const std::optional<QString> file = ctx.dialogs->saveFile(request);

@@ -7,6 +7,7 @@
 #include "core/fieldhelpers.h"
 #include "core/savefile.h"
 #include "core/store.h"
+#include "core/uitexts.h"
 #include "core/vb.h"
 
 #include <QFile>
@@ -328,7 +329,7 @@ private:
         int rows = 0;
         for (size_t i = 0; i < cols_.size(); ++i) {
             const int t = timeColumn(i);
-            text(w, 0, t, channelLetter(cols_[i].channel) + QStringLiteral(" 日時"), bold_);
+            text(w, 0, t, channelLetter(cols_[i].channel) + uiText(ui::kTimeColumnSuffix), bold_);
             text(w, 0, t + 1, cols_[i].title, bold_);
             check(api_.worksheet_set_column(w, lxw_col_t(t), lxw_col_t(t), 20, nullptr));
             check(api_.worksheet_set_column(w, lxw_col_t(t + 1), lxw_col_t(t + 1), 16, nullptr));
@@ -364,13 +365,31 @@ private:
     // figures over the samples exported, and below the table the span and the
     // ΔH/R they were computed with.
     void statisticsSheet() {
-        lxw_worksheet* w = api_.workbook_add_worksheet(book_, utf8(QStringLiteral("統計")).constData());
-        static const char16_t* const heads[] = {
-            u"チャンネル",   u"カード-テスト",      u"単位",         u"開始時刻",     u"測定間隔",
-            u"収録数",       u"エラー数",           u"最高値",       u"最低値",       u"平均値",
-            u"上限警報値",   u"下限警報値",         u"MKT [℃]",      u"上限超過時間", u"下限未満時間",
-            u"範囲内の割合", u"上限逸脱回数",       u"下限逸脱回数", u"最長上限逸脱", u"最長上限逸脱の開始",
-            u"最長下限逸脱", u"最長下限逸脱の開始", u"上限超過度分", u"下限未満度分"};
+        lxw_worksheet* w = api_.workbook_add_worksheet(book_, utf8(uiText(ui::kStatisticsSheet)).constData());
+        static const char16_t* const heads[] = {ui::kChannelColumn,
+                                                ui::kCardTestColumn,
+                                                ui::kUnitColumn,
+                                                ui::kStartTime,
+                                                ui::kInterval,
+                                                ui::kRecordsRow,
+                                                ui::kErrorsRow,
+                                                ui::kMaximum,
+                                                ui::kMinimum,
+                                                ui::kAverage,
+                                                ui::kUpperAlarmRow,
+                                                ui::kLowerAlarmRow,
+                                                u"MKT [℃]",
+                                                ui::kTimeAboveRow,
+                                                ui::kTimeBelowRow,
+                                                ui::kShareWithinRow,
+                                                ui::kExcursionsAboveRow,
+                                                ui::kExcursionsBelowRow,
+                                                ui::kLongestAboveRow,
+                                                ui::kLongestAboveStartRow,
+                                                ui::kLongestBelowRow,
+                                                ui::kLongestBelowStartRow,
+                                                ui::kDegreeMinutesAboveRow,
+                                                ui::kDegreeMinutesBelowRow};
         for (int c = 0; c < int(std::size(heads)); ++c) text(w, 0, c, QString::fromUtf16(heads[c]), bold_);
         check(api_.worksheet_set_column(w, 0, 0, 10, nullptr));
         check(api_.worksheet_set_column(w, 1, 1, 16, nullptr));
@@ -408,8 +427,7 @@ private:
             const auto [from, to] =
                 tableInstants(cols_).value_or(std::pair{rowTime(s, span_.first), rowTime(s, span_.last)});
             text(w, row + 2, 0,
-                 QStringLiteral("MKT以降は %1 ～ %2 の値 (ΔH/R = %3 K)")
-                     .arg(dateTimeText(from), dateTimeText(to), QString::number(dhr, 'f', 1)));
+                 uiText(ui::kFiguresFootnote).arg(dateTimeText(from), dateTimeText(to), QString::number(dhr, 'f', 1)));
         }
     }
 
@@ -455,7 +473,7 @@ private:
         }
         api_.chart_show_blanks_as(chart, LXW_CHART_BLANKS_AS_GAP);
         api_.chart_axis_set_num_format(chart->x_axis, "yyyy-mm-dd hh:mm");
-        api_.chart_axis_set_name(chart->x_axis, utf8(QStringLiteral("日時")).constData());
+        api_.chart_axis_set_name(chart->x_axis, utf8(uiText(ui::kTimeColumn)).constData());
         if (const auto instants = tableInstants(cols_)) {
             api_.chart_axis_set_min(chart->x_axis, instants->first);
             api_.chart_axis_set_max(chart->x_axis, instants->second);
@@ -465,7 +483,7 @@ private:
         if (temperatureSeries_ > 0 && humiditySeries_ > 0) yName += QStringLiteral(" / ") + kHumidityAxis;
         api_.chart_axis_set_name(chart->y_axis, utf8(yName).constData());
         api_.chart_legend_set_position(chart, LXW_CHART_LEGEND_BOTTOM);
-        lxw_chartsheet* cs = api_.workbook_add_chartsheet(book_, utf8(QStringLiteral("グラフ")).constData());
+        lxw_chartsheet* cs = api_.workbook_add_chartsheet(book_, utf8(uiText(ui::kGraphWord)).constData());
         check(api_.chartsheet_set_chart(cs, chart));
     }
 
@@ -528,9 +546,9 @@ private:
                QFile::rename(QString::fromLocal8Bit(copyPath), QString::fromLocal8Bit(path));
     }
 
-    const QString kDataSheet = QStringLiteral("データ");
-    const QString kTemperatureAxis = QStringLiteral("温度 [℃]");
-    const QString kHumidityAxis = QStringLiteral("湿度 [%RH]");
+    const QString kDataSheet = uiText(ui::kDataSheet);
+    const QString kTemperatureAxis = uiText(ui::kTemperatureAxis);
+    const QString kHumidityAxis = uiText(ui::kHumidity);
     int temperatureSeries_ = 0, humiditySeries_ = 0;
     const WorkbookLibrary& api_;
     AppContext& ctx_;
@@ -546,7 +564,7 @@ private:
 
 QByteArray tidyCsvBytes(AppContext& ctx, const AxisRows& span, TableEncoding encoding) {
     const std::vector<Column> cols = columns(ctx, span);
-    QString head = QStringLiteral("日時");
+    QString head = uiText(ui::kTimeColumn);
     for (const Column& c : cols) head += QLatin1Char(',') + c.title;
     head += QStringLiteral("\r\n");
     QByteArray out;
@@ -591,17 +609,17 @@ TableFormat tableFormatFor(const QString& fileName) {
 }
 
 FileOutcome exportTable(AppContext& ctx, std::optional<TableFormat> format, const AxisRows& span) {
-    const QString csvFilter = QStringLiteral("表形式CSV(*.csv)|*.csv");
-    const QString bookFilter = QStringLiteral("Excelブック(*.xlsx)|*.xlsx");
+    const QString csvFilter = uiText(ui::kTidyCsvFilter);
+    const QString bookFilter = uiText(ui::kWorkbookFilter);
     FileDialogRequest r;
     if (!format) {
-        r = {QStringLiteral("表示範囲の保存"), bookFilter + QLatin1Char('|') + csvFilter, QStringLiteral("xlsx"),
+        r = {uiText(ui::kSaveSpanTitle), bookFilter + QLatin1Char('|') + csvFilter, QStringLiteral("xlsx"),
              replaceExtension(ctx.store.currentFileName, QStringLiteral(".xlsx"))};
     } else if (*format == TableFormat::Workbook) {
-        r = {QStringLiteral("Excelブックの保存"), bookFilter, QStringLiteral("xlsx"),
+        r = {uiText(ui::kSaveWorkbookTitle), bookFilter, QStringLiteral("xlsx"),
              replaceExtension(ctx.store.currentFileName, QStringLiteral(".xlsx"))};
     } else {
-        r = {QStringLiteral("表形式CSVの保存"), csvFilter, QStringLiteral("csv"),
+        r = {uiText(ui::kSaveTidyCsvTitle), csvFilter, QStringLiteral("csv"),
              replaceExtension(ctx.store.currentFileName, QStringLiteral(".csv"))};
     }
     const auto chosen = ctx.dialogs->saveFile(r);

@@ -187,7 +187,7 @@ UsualCommunicationWindow::UsualCommunicationWindow(AppContext& ctx, UsualRun run
     for (QLabel* l : label1) l->setEnabled(reading);
     barReadout->setVisible(reading);
     cmdCancel->setVisible(reading);
-    lMode->setText(reading ? uiText(ui::kReadLoggerTip) : uiText(ui::kLoggerSettingsMode));
+    lMode->setText(reading ? uiText(ui::kReadLoggerWords) : uiText(ui::kLoggerSettingsMode));
     tTenmetu->setInterval(blink_.intervalMs);
 }
 
@@ -208,7 +208,7 @@ void UsualCommunicationWindow::onBlinkTimer() {
 void UsualCommunicationWindow::setMode(const QString& text) {
     lMode->setText(text);
     // The settings are not cancelled half-way.
-    if (text != uiText(ui::kReadLoggerTip)) cmdCancel->setEnabled(false);
+    if (text != uiText(ui::kReadLoggerWords)) cmdCancel->setEnabled(false);
 }
 
 void UsualCommunicationWindow::showSummary(const UsualSummary& s) {

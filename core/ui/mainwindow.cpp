@@ -224,7 +224,7 @@ void MainWindow::buildToolbar() {
     toolbar_->setMovable(false);
     toolbar_->setIconSize(QSize(16, 16));
     toolbar_->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    button("btnLRead", uiText(ui::kReadLoggerTip), Command::ReadLogger, QStringLiteral("toollog"));
+    button("btnLRead", uiText(ui::kReadLoggerWords), Command::ReadLogger, QStringLiteral("toollog"));
     QAction* settings = button("btnLSet", uiText(ui::kLoggerSettingsTip), Command::RecordingSettings, QString());
     toolbar_->addSeparator();
     button("btnGraph", uiText(ui::kDrawGraphTip), Command::Graph, QStringLiteral("toolgl"));

@@ -95,7 +95,7 @@ ReadoutParametersWindow::ReadoutParametersWindow(AppContext& ctx, std::function<
                                                  QWidget* parent)
     : QDialog(parent), ctx_(ctx), startTransfer_(std::move(startTransfer)) {
     setObjectName(QStringLiteral("LOGPARALIST"));
-    setWindowTitle(captionText(Caption::LoggerRead));  // ui::kReadLoggerTip
+    setWindowTitle(captionText(Caption::LoggerRead));  // ui::kReadLoggerWords
     setModal(true);
     setFont(parent ? parent->window()->font() : QApplication::font());
 
