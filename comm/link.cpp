@@ -132,7 +132,7 @@ PortFault openAndTransmit(AppContext& ctx, int group, int number, const QByteArr
 namespace {
 
 void reportPortFault(AppContext& ctx, PortFault fault, int group, int captionNo = 0) {
-    showRuntimeError(ctx, runtimeErrorOf(fault), captionText(captionNo > 0 ? captionNo : group == 1 ? 2 : 1), kOkOnly);
+    showRuntimeError(ctx, portErrorNumber(fault), captionText(captionNo > 0 ? captionNo : group == 1 ? 2 : 1), kOkOnly);
     ctx.comm->status = Exchange::PortError;
 }
 

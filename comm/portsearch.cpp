@@ -60,7 +60,7 @@ int searchPort(AppContext& ctx) {
         if (serial.isOpen()) serial.close();
         ctx.view->setBusy(false);
         if (!r.found) {
-            showRuntimeError(ctx, runtimeErrorOf(r.fault), captionText(kCaptionPort), kOkOnly);
+            showRuntimeError(ctx, portErrorNumber(r.fault), captionText(kCaptionPort), kOkOnly);
             serial.setPortNumber(ctx.general.comPort);
             return 0;
         }
@@ -93,7 +93,7 @@ bool choosePort(AppContext& ctx, int n) {
         if (passedOver(fault))
             ctx.messages->show(captionText(Caption::Program), manualPortErrorText(fault), kOkOnly);
         else
-            showRuntimeError(ctx, runtimeErrorOf(fault), captionText(kCaptionPort), kOkOnly);
+            showRuntimeError(ctx, portErrorNumber(fault), captionText(kCaptionPort), kOkOnly);
         serial.setPortNumber(ctx.general.comPort);
         return false;
     }

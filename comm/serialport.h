@@ -43,8 +43,8 @@ enum class PortFault : int {
     NotOpen = 8018,
 };
 
-// The run-time error number a fault is shown with.
-constexpr int runtimeErrorOf(PortFault f) { return int(f); }
+// The run-time error number a port fault is shown with.
+constexpr int portErrorNumber(PortFault f) { return int(f); }
 
 class SerialPort {
 public:

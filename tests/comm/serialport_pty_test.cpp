@@ -94,17 +94,17 @@ TEST(QtSerialPortOpen, DevicesThatCannotBeUsed) {
     EnvVar missing("QUILLET_COM5", "/nonexistent/ttyQ");
     QtSerialPort p;
     p.setPortNumber(5);
-    EXPECT_EQ(runtimeErrorOf(p.open()), 8002);
+    EXPECT_EQ(portErrorNumber(p.open()), 8002);
     EXPECT_FALSE(p.isOpen());
     p.setPortNumber(17);
-    EXPECT_EQ(runtimeErrorOf(p.open()), 8002);
+    EXPECT_EQ(portErrorNumber(p.open()), 8002);
     p.setDevicePath(QStringLiteral("/dev/null"));  // there, but no serial device
-    EXPECT_EQ(runtimeErrorOf(p.open()), 8002);
+    EXPECT_EQ(portErrorNumber(p.open()), 8002);
     EXPECT_FALSE(p.isOpen());
     // Nothing to read or write on a closed port, and no blocking.
     EXPECT_EQ(p.bytesWaiting(), 0);
     EXPECT_TRUE(p.readAll().isEmpty());
-    EXPECT_EQ(runtimeErrorOf(p.writeChar('x')), 8018);
+    EXPECT_EQ(portErrorNumber(p.writeChar('x')), 8018);
 }
 
 TEST(QtSerialPortOpen, BusyAndAlreadyOpen) {
@@ -116,8 +116,8 @@ TEST(QtSerialPortOpen, BusyAndAlreadyOpen) {
     b.setDevicePath(sim.device());
     a.setDtr(true);  // a pseudo-terminal has no DTR: ignored
     ASSERT_EQ(a.open(), PortFault::None);
-    EXPECT_EQ(runtimeErrorOf(a.open()), 8005);
-    EXPECT_EQ(runtimeErrorOf(b.open()), 8005);
+    EXPECT_EQ(portErrorNumber(a.open()), 8005);
+    EXPECT_EQ(portErrorNumber(b.open()), 8005);
     a.close();
     EXPECT_EQ(b.open(), PortFault::None);
     b.close();
