@@ -5,7 +5,6 @@
 #include "core/platform.h"
 #include "core/records.h"
 
-#include <functional>
 #include <memory>
 #include <type_traits>
 

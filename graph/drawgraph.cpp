@@ -149,19 +149,19 @@ void drawTimeAxis(const Plot& d) {
 // The reference lines, while switched on; an unset value takes the middle
 // of its axis.
 void drawReferenceLines(const Plot& d) {
-    GraphState g = d.g;
-    defaultReferenceLines(g);
+    const GraphState& g = d.g;
     if (!g.refLineOn) return;
+    const ReferenceValues ref = referenceValues(g);
     d.c.p.setPen(d.c.pen(Qt::black, 1));
     const double end = d.left + d.geo.plotWidth - 1;
-    if (g.hasTemp && g.temp().shown.low < g.refTemp && g.refTemp < g.temp().shown.high) {
-        const double y = (g.temp().shown.high * 10 - g.refTemp * 10) * d.tScale + d.top;
+    // A line strictly inside its axis only.
+    auto line = [&](bool shown, const Bounds& b, int value, double scale) {
+        if (!shown || value <= b.low || value >= b.high) return;
+        const double y = (b.high * 10 - value * 10) * scale + d.top;
         d.c.p.drawLine(d.c.at(d.left, y), d.c.at(end, y));
-    }
-    if (g.hasHumid && g.humid().shown.low < g.refHumid && g.refHumid < g.humid().shown.high) {
-        const double y = (g.humid().shown.high * 10 - g.refHumid * 10) * d.hScale + d.top;
-        d.c.p.drawLine(d.c.at(d.left, y), d.c.at(end, y));
-    }
+    };
+    line(g.hasTemp, g.temp().shown, ref.temp, d.tScale);
+    line(g.hasHumid, g.humid().shown, ref.humid, d.hScale);
 }
 
 // One channel's window of samples. At most one sample per two pixel
@@ -274,11 +274,18 @@ void drawChannel(const Plot& d, int ch, const ChannelWindow& w) {
 
 }  // namespace
 
+ReferenceValues referenceValues(const GraphState& g) {
+    const auto middle = [](const Bounds& b, int lowest, int highest) {
+        return int16_t(std::clamp<long long>(cint((b.low + b.high) / 2.0), lowest, highest));
+    };
+    return {g.refTemp == 9999 ? middle(g.temp().shown, -100, 200) : g.refTemp,
+            g.refHumid == 9999 ? middle(g.humid().shown, 0, 100) : g.refHumid};
+}
+
 void defaultReferenceLines(GraphState& g) {
-    if (g.refTemp == 9999)
-        g.refTemp = int16_t(std::clamp<long long>(cint((g.temp().shown.low + g.temp().shown.high) / 2.0), -100, 200));
-    if (g.refHumid == 9999)
-        g.refHumid = int16_t(std::clamp<long long>(cint((g.humid().shown.low + g.humid().shown.high) / 2.0), 0, 100));
+    const ReferenceValues ref = referenceValues(g);
+    g.refTemp = ref.temp;
+    g.refHumid = ref.humid;
 }
 
 void drawGraph(QPainter& painter, const QRectF& target, const ChannelStore& s, const GraphState& g,

@@ -20,7 +20,14 @@ struct DrawOptions {
     QColor background = Qt::white;
 };
 
-// An unset reference value (9999) takes the middle of its axis.
+// The reference values as drawn: an unset one (9999) is the middle of its
+// axis.
+struct ReferenceValues {
+    int16_t temp;
+    int16_t humid;
+};
+ReferenceValues referenceValues(const GraphState& g);
+// Sets the unset reference values to the middle of their axes.
 void defaultReferenceLines(GraphState& g);
 
 // Paints the picture of geometry geo (twips) into target (device units of

@@ -142,7 +142,8 @@ std::vector<Line> menuLines() {
     for (const PrintMenu& m : kPrintMenus) {
         l.push_back({Line::Menu, m.menu, C::FileMenu, m.name, m.caption});
         int k = 1;
-        // The entries' names are the menu's and the print's: mFPRINTALL.
+        // The entries follow their menu in Command's order; their names are
+        // the menu's and the print's: mFPRINTALL.
         for (const auto& [suffix, caption] : kPrintEntries)
             l.push_back({Line::Entry, Command(int(m.menu) + k++), m.menu, QByteArray(m.name) + suffix, caption});
     }

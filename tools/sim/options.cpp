@@ -233,10 +233,14 @@ ParseResult parseOptions(const QStringList& arguments, ServerOptions& out, QStri
     }
 
     ServerOptions o;
-    for (const QString& problem :
-         {readNumbers(parser, o), readTimes(parser, o.config), readChannelValues(parser, o.config),
-          readSwitches(parser, o), readRecords(parser, o.config), validate(o.config)})
-        if (!problem.isEmpty()) return fail(problem);
+    // In this order, up to the first problem.
+    QString problem = readNumbers(parser, o);
+    if (problem.isEmpty()) problem = readTimes(parser, o.config);
+    if (problem.isEmpty()) problem = readChannelValues(parser, o.config);
+    if (problem.isEmpty()) problem = readSwitches(parser, o);
+    if (problem.isEmpty()) problem = readRecords(parser, o.config);
+    if (problem.isEmpty()) problem = validate(o.config);
+    if (!problem.isEmpty()) return fail(problem);
     out = o;
     return ParseResult::Ok;
 }
