@@ -3,6 +3,8 @@
 #include "analysis/ui/analysiswiring.h"
 #include "app/demo.h"
 #include "app/firstpaint.h"
+#include "archive/importer.h"
+#include "archive/ui/archivewindows.h"
 #include "comm/serialport.h"
 #include "comm/settingswriter.h"
 #include "comm/ui/receivemonitor.h"
@@ -162,6 +164,10 @@ int main(int argc, char** argv) {
     });
     // "解析(&A)": the figures and the report.
     quillet::wireAnalysis(window, ctx);
+    // "アーカイブ(&R)", and every saved read-out into the archive.
+    quillet::archive::wireArchive(window, ctx);
+    quillet::archive::ArchiveOnSave archiveOnSave(ctx.folders);
+    ctx.dataFiles->readoutSink = &archiveOnSave;
 
     if (!demoText.isEmpty()) {
         window.statusBar()->addPermanentWidget(new QLabel(demoText));

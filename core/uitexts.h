@@ -404,6 +404,78 @@ inline constexpr char16_t kPortInUse[] = u"指定したポートはすでに使�
 inline constexpr char16_t kProgramName[] = u"クイレット解析ソフト ";
 inline constexpr char16_t kDeleteSuffix[] = u" 削除";
 
+// The archive: menu, windows, settings file, words and the import's summary
+inline constexpr char16_t kArchiveMenu[] = u"アーカイブ(&R)";
+inline constexpr char16_t kArchiveSearchEntry[] = u"アーカイブの検索(&S)...";
+inline constexpr char16_t kArchivePeriodEntry[] = u"期間の統計(&P)...";
+inline constexpr char16_t kArchiveImportEntry[] = u"アーカイブに取り込む(&I)...";
+inline constexpr char16_t kArchiveSettingsEntry[] = u"アーカイブの設定(&O)...";
+inline constexpr char16_t kArchiveSearchTitle[] = u"アーカイブの検索";
+inline constexpr char16_t kArchivePeriodTitle[] = u"期間の統計";
+inline constexpr char16_t kArchiveImportTitle[] = u"アーカイブに取り込む";
+inline constexpr char16_t kArchiveSettingsTitle[] = u"アーカイブの設定";
+inline constexpr char16_t kArchiveImportFiles[] = u"ファイルを選ぶ...";
+inline constexpr char16_t kArchiveImportFolder[] = u"フォルダを選ぶ...";
+inline constexpr char16_t kArchiveImportProgress[] = u"取り込み中: %1 / %2";
+inline constexpr char16_t kArchiveLoggerLabel[] = u"ロガー";
+inline constexpr char16_t kArchiveAllLoggers[] = u"すべて";
+inline constexpr char16_t kArchiveWholeTime[] = u"全期間";
+inline constexpr char16_t kArchiveCancel[] = u"キャンセル";
+inline constexpr char16_t kArchiveFromLabel[] = u"開始日";
+inline constexpr char16_t kArchiveToLabel[] = u"終了日";
+inline constexpr char16_t kArchiveSiteLabel[] = u"拠点";
+inline constexpr char16_t kArchivePeriodLabel[] = u"期間";
+inline constexpr char16_t kArchiveChannelLabel[] = u"チャンネル";
+inline constexpr char16_t kArchiveSearchButton[] = u"検索";
+inline constexpr char16_t kArchiveOpenButton[] = u"開く";
+inline constexpr char16_t kArchiveAddButton[] = u"データを追加";
+inline constexpr char16_t kArchiveFiguresButton[] = u"統計を表示";
+inline constexpr char16_t kArchiveLocationLabel[] = u"アーカイブの場所 (SQLite ファイル)";
+inline constexpr char16_t kArchiveImportOnSaveLabel[] = u"読み出したデータを保存するたびにアーカイブに取り込む";
+inline constexpr char16_t kArchiveBrowse[] = u"参照...";
+inline constexpr char16_t kArchiveFileFilter[] = u"アーカイブ (*.sqlite *.db);;すべてのファイル (*)";
+inline constexpr char16_t kArchiveDataFilter[] =
+    u"データファイル (*.ql6 *.ql5 *.ql4 *.qlg *.qld);;すべてのファイル (*)";
+inline constexpr char16_t kArchivePeriods[] = u"過去7日間\n過去30日間\n過去90日間\n今四半期\n今年\n期間を指定";
+inline constexpr char16_t kArchiveColumns[] =
+    u"ロガー\n最初の時刻\n最後の時刻\nサンプル数\n警報上限\n警報下限\n競合\nファイル\n拠点\n取り込み";
+inline constexpr char16_t kArchiveFound[] = u"%1 件の読み出し (時刻は %2)";
+inline constexpr char16_t kArchiveChannelItem[] = u"%1 チャンネル%2 %3";
+inline constexpr char16_t kArchivePeriodHead[] = u"%1 〜 %2 (%3)、読み出し %4 件";
+inline constexpr char16_t kArchiveLocationLine[] = u"アーカイブの場所";
+inline constexpr char16_t kArchiveSiteLine[] = u"拠点";
+inline constexpr char16_t kArchiveImportOnSaveLine[] = u"保存時に取り込む";
+inline constexpr char16_t kArchiveOnNetwork[] =
+    u"アーカイブ「%1」はネットワーク上のフォルダにあります。SQLite のアーカイブはネットワークのファイルシステム "
+    u"(NFS、SMB/CIFS) ではファイルのロックが働かず、壊れるおそれがあるため使えません。この PC のディスク上の場所を"
+    u"選ぶか、複数の PC で共有するには共有サーバー (PostgreSQL) のアーカイブをお使いください。";
+inline constexpr char16_t kArchiveCannotOpen[] = u"アーカイブ「%1」を開けません: %2";
+inline constexpr char16_t kArchiveBusy[] =
+    u"アーカイブ「%1」は別のプログラムが使用中です。しばらくしてからやり直してください。";
+inline constexpr char16_t kArchiveDiskFull[] = u"ディスクがいっぱいのため、アーカイブ「%1」に書き込めません。";
+inline constexpr char16_t kArchiveReadOnly[] = u"アーカイブ「%1」には書き込めません (読み取り専用)。";
+inline constexpr char16_t kArchiveDamaged[] = u"アーカイブ「%1」が壊れています: %2";
+inline constexpr char16_t kArchiveFailed[] = u"アーカイブ「%1」の操作に失敗しました: %2";
+inline constexpr char16_t kArchiveFileUnreadable[] = u"ファイルを読めません: %1";
+inline constexpr char16_t kArchiveFileDamaged[] = u"データファイルではないか、壊れています (エラー%1)";
+inline constexpr char16_t kArchiveFileNoTime[] = u"開始日時か記録間隔が正しくないチャンネルがあります";
+inline constexpr char16_t kArchiveFileEmpty[] = u"チャンネルがありません";
+inline constexpr char16_t kArchiveSummaryFiles[] = u"ファイル: 新規 %1、取り込み済み %2、失敗 %3";
+inline constexpr char16_t kArchiveSummarySamples[] = u"サンプル: 新規 %1、保存済み %2、競合 %3";
+inline constexpr char16_t kArchiveNotImported[] =
+    u"アーカイブに取り込めませんでした (データファイルは保存済み。あとで「アーカイブに取り込む」で取り込めます): %1";
+inline constexpr char16_t kArchiveImportedWithConflicts[] =
+    u"アーカイブに取り込みました。既に保存された値と異なるサンプルが %1 個あります (先の値を残しました)";
+inline constexpr char16_t kArchiveNothingThere[] = u"この期間のデータはアーカイブにありません";
+inline constexpr char16_t kArchiveTooManyRows[] = u"%1 行を超えます。期間か読み出しを絞ってください";
+inline constexpr char16_t kArchiveTooManyChannels[] = u"%1 チャンネルを超えます。読み出しを絞ってください";
+inline constexpr char16_t kArchiveMixedIntervals[] =
+    u"記録間隔の異なる読み出しを含むため、1 つのチャンネルにできません";
+inline constexpr char16_t kArchiveVerifyMatch[] = u"一致";
+inline constexpr char16_t kArchiveVerifyMismatch[] = u"不一致";
+inline constexpr char16_t kArchiveVerifyMissing[] = u"ファイルなし";
+inline constexpr char16_t kArchiveVerifyUnknown[] = u"アーカイブにありません";
+
 // The program's own --help.
 inline constexpr char16_t kProgramUsage[] =
     u"使い方: quillet [--demo] [データファイル]\n"

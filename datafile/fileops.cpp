@@ -1,5 +1,7 @@
 #include "datafile/fileops.h"
 
+#include "core/statusline.h"
+
 #include "core/savefile.h"
 
 #include "core/catalog.h"
@@ -159,12 +161,20 @@ Outcome saveFile(AppContext& ctx, int mode) {
     s.channelsInUse = int16_t(countChannelsInUse(s));
     if (const SaveError error = writeFileAtomically(name, ql6Bytes(s)); error != SaveError::None)
         return fail(ctx, mode, error);
+    const bool readout = s.unsavedRead != 0;
     s.currentFileName = name;
     s.dataFileName = name;
     ctx.view->updateCaption();
     s.unsavedRead = 0;
     s.unsavedEdit = 0;
     rememberRecentFile(ctx, name);
+    // The file is on the disk before the read-out goes on: whatever
+    // happens there, the save stands.
+    ctx.dataFiles->readoutSinkWord.clear();
+    if (readout && ctx.dataFiles->readoutSink) {
+        ctx.dataFiles->readoutSinkWord = ctx.dataFiles->readoutSink->readoutSaved(ctx, name);
+        if (!ctx.dataFiles->readoutSinkWord.isEmpty()) showStatusWord(ctx, ctx.dataFiles->readoutSinkWord);
+    }
     return Outcome::Done;
 }
 
@@ -309,6 +319,8 @@ bool unsavedAnswered(AppContext& ctx) {
 void openDataFile(AppContext& ctx) {
     if (unsavedAnswered(ctx)) openAndShow(ctx, std::nullopt);
 }
+
+bool unsavedDataAnswered(AppContext& ctx) { return unsavedAnswered(ctx); }
 
 void openDataFileNamed(AppContext& ctx, const QString& fileName, UnsavedQuestion question) {
     if (question == UnsavedQuestion::Ask && !unsavedAnswered(ctx)) return;

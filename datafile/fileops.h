@@ -14,11 +14,23 @@
 
 namespace quillet {
 
+// Where a read-out goes once its data file is saved (the archive; the
+// program sets it, tests may). What it says comes back for the status bar,
+// empty when there is nothing to say.
+class ReadoutSink {
+public:
+    virtual ~ReadoutSink() = default;
+    virtual QString readoutSaved(AppContext& ctx, const QString& path) = 0;
+};
+
 // What the data files keep for the whole run: the layout of the last opened
 // or inserted data file (true = with the ten-second fields; the program
-// starts with the old layout).
+// starts with the old layout), where saved read-outs go and what it said of
+// the last one.
 struct DataFileState {
     bool layoutWithTenSec = false;
+    ReadoutSink* readoutSink = nullptr;
+    QString readoutSinkWord;
 };
 
 enum FileMode {
@@ -62,6 +74,10 @@ FileOutcome runFileOperation(AppContext& ctx, int mode, InsertDialog* insertDial
 // under a new name first), the open, the axis rebuild and the command
 // states.
 void openDataFile(AppContext& ctx);
+
+// The unsaved question of "開く" (Yes saves under a new name first): false
+// when what replaces the channels must not go on.
+bool unsavedDataAnswered(AppContext& ctx);
 
 // A data file named at start-up (quillet FILE) or chosen from the recent
 // files: the open of "開く" without its dialog, with the same messages on

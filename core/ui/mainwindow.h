@@ -77,6 +77,11 @@ enum class Command {
     AnalysisMenu,        // mANALYSIS
     Statistics,          //   mASTATS
     Report,              //   mAREPORT
+    ArchiveMenu,         // mARCHIVE "アーカイブ(&R)"
+    ArchiveSearch,       //   mARSEARCH
+    ArchivePeriod,       //   mARPERIOD
+    ArchiveImport,       //   mARIMPORT
+    ArchiveSettings,     //   mARSETTINGS
     HelpMenu,            // mHELPMENU
     Help,                //   mHELP
     Version,             //   mVERSION

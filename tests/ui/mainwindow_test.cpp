@@ -50,7 +50,7 @@ TEST_F(MainWindowTest, MenuBarAndEntriesAsCaptioned) {
     QStringList top;
     for (const QAction* a : window->menuBar()->actions()) top << a->text();
     EXPECT_EQ(top, QStringList({u8("ロガー(&L)"), u8("いつもの通信(&I)"), u8("グラフ(&G)"), u8("ファイル(&F)"),
-                                u8("チャンネル(&C)"), u8("解析(&A)"), u8("ヘルプ(&H)")}));
+                                u8("チャンネル(&C)"), u8("解析(&A)"), u8("アーカイブ(&R)"), u8("ヘルプ(&H)")}));
     EXPECT_EQ(menuTexts(window->menu(Command::AnalysisMenu)),
               QStringList({u8("統計と逸脱(&S)"), u8("レポート印刷(&R)")}));
     EXPECT_EQ(menuTexts(window->menu(Command::LoggerMenu)),

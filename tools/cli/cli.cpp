@@ -16,6 +16,12 @@
 
 #include <sys/stat.h>
 
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 namespace quillet::cli {
 
 QTextStream& out() {
@@ -144,6 +150,14 @@ bool rowsOption(const Arguments& a, int& first, int& last) {
     first = m.captured(1).toInt();
     last = m.captured(2).toInt();
     return true;
+}
+
+bool stderrIsTerminal() {
+#ifdef Q_OS_WIN
+    return _isatty(_fileno(stderr)) != 0;
+#else
+    return ::isatty(STDERR_FILENO) != 0;
+#endif
 }
 
 }  // namespace quillet::cli

@@ -117,6 +117,21 @@ Subcommand graphSubcommand();
 Subcommand statsSubcommand();   // stats_cmd.cpp
 Subcommand reportSubcommand();  // stats_cmd.cpp
 
+// The figures of one channel as the JSON object of stats --json.
+QString figuresJson(const AppContext& ctx, const ChannelFigures& f, int16_t card, int16_t test, int kind);
+// Text padded with blanks to width columns of a terminal (full-width
+// characters take two).
+QString padded(const QString& text, int width);
+// A text as a JSON string.
+QString jsonString(const QString& s);
+// True when standard error is a terminal (progress bars go there only then).
+bool stderrIsTerminal();
+Subcommand archiveImportSubcommand();  // archive_cmd.cpp
+Subcommand archiveListSubcommand();
+Subcommand archiveSeriesSubcommand();
+Subcommand archiveStatsSubcommand();
+Subcommand archiveVerifySubcommand();
+
 // --rows FIRST..LAST of stats and report, checked against the open file's
 // axis (all rows without the option), and --dhr (else the user's setting).
 // False after a refused value (reported, exitCode set).

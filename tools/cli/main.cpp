@@ -28,12 +28,6 @@
 #include <memory>
 #include <vector>
 
-#ifdef Q_OS_WIN
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
-
 namespace quillet::cli {
 
 const std::vector<Subcommand>& subcommands();
@@ -176,14 +170,6 @@ int runConvert(AppContext& ctx, const Arguments& a) {
     if (const SaveError error = writeFileAtomically(target, ql6Bytes(ctx.store)); error != SaveError::None)
         return failWith(error, 9, target);
     return kExitOk;
-}
-
-bool stderrIsTerminal() {
-#ifdef Q_OS_WIN
-    return _isatty(_fileno(stderr)) != 0;
-#else
-    return ::isatty(STDERR_FILENO) != 0;
-#endif
 }
 
 // The read-out's windows on a terminal: the channels come from the command
@@ -365,6 +351,11 @@ const std::vector<Subcommand>& subcommands() {
         graphSubcommand(),
         statsSubcommand(),
         reportSubcommand(),
+        archiveImportSubcommand(),
+        archiveListSubcommand(),
+        archiveSeriesSubcommand(),
+        archiveStatsSubcommand(),
+        archiveVerifySubcommand(),
     };
     return table;
 }
@@ -413,7 +404,8 @@ bool parseArguments(const Subcommand& c, const QStringList& args, Arguments& a) 
             a.positional << arg;
         }
     }
-    if (!a.help && a.positional.size() != c.positionalCount) {
+    // A negative count takes any number.
+    if (!a.help && c.positionalCount >= 0 && a.positional.size() != c.positionalCount) {
         err() << "quillet-cli: usage: quillet-cli " << c.synopsis << "\n";
         return false;
     }
@@ -435,10 +427,13 @@ int runCommand(const QStringList& argv) {
         out().flush();
         return kExitOk;
     }
+    // "archive VERB" names one command of two words.
+    const int words = name == QLatin1String("archive") && argv.size() > 2 ? 2 : 1;
+    const QString command = words == 2 ? name + QLatin1Char(' ') + argv[2] : name;
     for (const Subcommand& c : subcommands()) {
-        if (c.name != name) continue;
+        if (c.name != command) continue;
         Arguments a;
-        if (!parseArguments(c, argv.mid(2), a)) {
+        if (!parseArguments(c, argv.mid(1 + words), a)) {
             err().flush();
             return kExitUsage;
         }
@@ -453,7 +448,7 @@ int runCommand(const QStringList& argv) {
         err().flush();
         return code;
     }
-    err() << "quillet-cli: unknown command " << name << " (see quillet-cli --help)\n";
+    err() << "quillet-cli: unknown command " << command << " (see quillet-cli --help)\n";
     err().flush();
     return kExitUsage;
 }

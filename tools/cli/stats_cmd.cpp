@@ -19,6 +19,8 @@ namespace {
 
 // Text padded with blanks to width columns of a terminal, where the
 // full-width characters (kanji, kana) take two.
+}  // namespace
+
 QString padded(const QString& text, int width) {
     int columns = 0;
     for (QChar c : text)
@@ -39,6 +41,8 @@ QString jsonString(const QString& s) {
     return out + QLatin1Char('"');
 }
 
+namespace {
+
 QString jsonNumber(const std::optional<double>& v, int decimals) {
     return v ? QString::number(*v, 'f', decimals) : QStringLiteral("null");
 }
@@ -48,8 +52,12 @@ QString jsonCount(bool present, T v) {
     return present ? QString::number(v) : QStringLiteral("null");
 }
 
-QString channelJson(AppContext& ctx, const ChannelFigures& f) {
-    ChannelRecord& c = ctx.store.ch[size_t(f.channel)];
+}  // namespace
+
+QString figuresJson(const AppContext& ctx, const ChannelFigures& f, int16_t card, int16_t test, int kind) {
+    struct {
+        int16_t cardNo, testNo, kind;
+    } c{card, test, int16_t(kind)};
     const auto& l = f.limits;
     const bool has = l.has_value();
     const std::optional<double> none;
@@ -77,6 +85,13 @@ QString channelJson(AppContext& ctx, const ChannelFigures& f) {
         QStringLiteral("\"withinLimitsShare\": ") + jsonNumber(has ? l->withinShare : none, 6),
     };
     return QLatin1Char('{') + fields.join(QStringLiteral(", ")) + QLatin1Char('}');
+}
+
+namespace {
+
+QString channelJson(AppContext& ctx, const ChannelFigures& f) {
+    const ChannelRecord& c = ctx.store.ch[size_t(f.channel)];
+    return figuresJson(ctx, f, c.cardNo, c.testNo, c.kind);
 }
 
 int runStats(AppContext& ctx, const Arguments& a) {

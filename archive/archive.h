@@ -1,0 +1,162 @@
+// The archive: every read-out kept once, every sample stored once, on a
+// database behind one interface (an SQLite file on this PC). A read-out is
+// the content of one data file; a series is one logger channel across all
+// its read-outs; a sample is keyed by its series and its instant (UTC), so
+// two read-outs of one recording store their common samples once. A
+// different value at a stored instant never replaces the first: the
+// read-out is marked with the conflict.
+#pragma once
+
+#include "core/records.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <algorithm>
+#include <compare>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace quillet::archive {
+
+// One logger channel: its card and test numbers, which channel of the
+// logger (1 or 2; for a file that does not say, the order of that
+// card-test's channels in the file) and what it measures (a ChannelKind).
+struct SeriesKey {
+    int card = 0;
+    int test = 0;
+    int loggerChannel = 1;
+    int kind = 0;
+    auto operator<=>(const SeriesKey&) const = default;
+};
+
+// One channel of a read-out: the header as the data file holds it and the
+// samples in order, the first at startUtc (seconds since 1970, UTC), one
+// interval apart.
+struct ReadoutChannel {
+    int position = 0;  // 1.. in file order
+    SeriesKey series;
+    ChannelHeader header;
+    qint64 startUtc = 0;
+    int intervalSeconds = 0;
+    int count = 0;                 // samples
+    std::vector<int16_t> samples;  // filled on import and by readout(id, WithSamples::Yes)
+
+    qint64 lastUtc() const { return startUtc + qint64(std::max(count, 1) - 1) * intervalSeconds; }
+};
+
+// What a read-out's import came to, kept with it.
+struct ImportCounts {
+    qint64 samplesNew = 0;    // stored by this read-out
+    qint64 samplesKnown = 0;  // stored already, with the same value
+    qint64 conflicts = 0;     // stored already, with another value (the first stays)
+};
+
+// One read-out: where its file was and when, on which PC and by whom it
+// was imported, the PC's time zone (IANA name and offset in seconds at the
+// start) the logger's wall-clock times were taken in.
+struct Readout {
+    qint64 id = 0;
+    QByteArray sha256;  // of the file's bytes, 64 lower-case hex digits
+    QString path;
+    qint64 importedUtc = 0;
+    QString host;
+    QString user;
+    QString site;
+    int model = 0;  // logger model 1..4, 0 = not known
+    QString zone;
+    int zoneOffset = 0;
+    std::vector<ReadoutChannel> channels;
+    ImportCounts counts;  // filled when read back
+    qint64 firstUtc = 0;  // the earliest and latest sample of any channel
+    qint64 lastUtc = 0;
+};
+
+// Why the archive could not do what was asked.
+enum class ArchiveError {
+    None,
+    NetworkFolder,  // SQLite on NFS/SMB/CIFS: its locking fails there
+    CannotOpen,     // no such folder, no permission, not a database
+    Busy,           // another program holds the archive locked
+    DiskFull,
+    ReadOnly,
+    Damaged,  // the database or a data file is damaged
+    Failed,   // anything else; the detail says what
+};
+
+struct ArchiveFailure {
+    ArchiveError error = ArchiveError::None;
+    QString detail;  // what the database said, for the message
+    explicit operator bool() const { return error != ArchiveError::None; }
+};
+
+enum class ImportOutcome { Stored, AlreadyKnown, Failed };
+struct ImportResult {
+    ImportOutcome outcome = ImportOutcome::Failed;
+    qint64 readoutId = 0;  // the read-out stored, or the one that already holds the file
+    ImportCounts counts;
+    ArchiveFailure failure;
+};
+
+// Which read-outs: of one logger (card and test), with a sample between
+// fromUtc and toUtc (inclusive), of one site. Empty fields take all.
+struct ReadoutFilter {
+    std::optional<int> card;
+    std::optional<int> test;
+    std::optional<qint64> fromUtc;
+    std::optional<qint64> toUtc;
+    std::optional<QString> site;
+};
+
+// Samples of one series one interval apart, all stored by one read-out
+// (whose alarm limits they were recorded under). continuesPrevious: the
+// first lies one interval after the last of the piece before.
+struct SeriesPiece {
+    qint64 readoutId = 0;
+    qint64 startUtc = 0;
+    int intervalSeconds = 0;
+    std::vector<int16_t> values;
+    ChannelHeader header;  // of the read-out's channel: kind, alarm limits
+    bool continuesPrevious = false;
+};
+
+// A sample a read-out brought with another value than the one stored.
+struct Conflict {
+    SeriesKey series;
+    qint64 utc = 0;
+    int16_t stored = 0;
+    int16_t brought = 0;
+};
+
+enum class WithSamples { No, Yes };
+
+class Archive {
+public:
+    virtual ~Archive() = default;
+    // Where it is, as the user gave it.
+    virtual QString location() const = 0;
+    // Stores the read-out with its samples, all or nothing.
+    virtual ImportResult import(const Readout& r) = 0;
+    // The read-outs (without samples), oldest first.
+    virtual std::vector<Readout> readouts(const ReadoutFilter& f, ArchiveFailure& failure) = 0;
+    virtual std::optional<Readout> readout(qint64 id, WithSamples samples, ArchiveFailure& failure) = 0;
+    virtual std::optional<qint64> readoutWithSha(const QByteArray& sha256, ArchiveFailure& failure) = 0;
+    virtual std::vector<Conflict> conflicts(qint64 readoutId, ArchiveFailure& failure) = 0;
+    // Every series stored, in key order.
+    virtual std::vector<SeriesKey> series(ArchiveFailure& failure) = 0;
+    // The samples of a series with instants fromUtc..toUtc, in pieces.
+    virtual std::vector<SeriesPiece> samples(const SeriesKey& s, qint64 fromUtc, qint64 toUtc,
+                                             ArchiveFailure& failure) = 0;
+};
+
+// The archive at location (a path to an SQLite file, made on first use
+// with its folder's permission); nullptr with the failure when it cannot
+// be opened there.
+std::unique_ptr<Archive> openArchive(const QString& location, ArchiveFailure& failure);
+
+// True when path (or the nearest folder of it that exists) lies on a
+// network file system (NFS, SMB/CIFS, ...), where SQLite must not live.
+bool onNetworkFileSystem(const QString& path);
+
+}  // namespace quillet::archive

@@ -1,0 +1,134 @@
+#include "archive/importer.h"
+
+#include "archive/archivesettings.h"
+#include "comm/commstate.h"
+#include "core/catalog.h"
+#include "core/context.h"
+#include "core/uitexts.h"
+
+#include <QDirIterator>
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace quillet::archive {
+namespace {
+
+bool isDataFileName(const QString& name) {
+    const QString tail = name.right(4).toLower();
+    for (const char* ext : {".ql6", ".ql5", ".ql4", ".qlg", ".qld"})
+        if (tail == QLatin1String(ext)) return true;
+    return false;
+}
+
+}  // namespace
+
+QStringList dataFilesUnder(const QStringList& paths) {
+    QStringList files;
+    for (const QString& p : paths) {
+        if (!QFileInfo(p).isDir()) {
+            files << p;
+            continue;
+        }
+        QDirIterator it(p, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString f = it.next();
+            if (isDataFileName(f)) files << f;
+        }
+    }
+    std::sort(files.begin(), files.end());
+    files.erase(std::unique(files.begin(), files.end()), files.end());
+    return files;
+}
+
+QString failureText(const ArchiveFailure& f, const QString& location) {
+    switch (f.error) {
+    case ArchiveError::None: return {};
+    case ArchiveError::NetworkFolder: return uiText(ui::kArchiveOnNetwork).arg(location);
+    case ArchiveError::CannotOpen: return uiText(ui::kArchiveCannotOpen).arg(location, f.detail);
+    case ArchiveError::Busy: return uiText(ui::kArchiveBusy).arg(location);
+    case ArchiveError::DiskFull: return uiText(ui::kArchiveDiskFull).arg(location);
+    case ArchiveError::ReadOnly: return uiText(ui::kArchiveReadOnly).arg(location);
+    case ArchiveError::Damaged: return uiText(ui::kArchiveDamaged).arg(location, f.detail);
+    case ArchiveError::Failed: return uiText(ui::kArchiveFailed).arg(location, f.detail);
+    }
+    return {};
+}
+
+QString fileProblemText(const FileReadout& r) {
+    switch (r.problem) {
+    case FileProblem::None: return {};
+    case FileProblem::Unreadable:
+        return uiText(ui::kArchiveFileUnreadable).arg(runtimeErrorText(runtimeErrorOf(r.readError)));
+    case FileProblem::Damaged: return uiText(ui::kArchiveFileDamaged).arg(r.runtimeError);
+    case FileProblem::NoTime: return uiText(ui::kArchiveFileNoTime);
+    case FileProblem::Empty: return uiText(ui::kArchiveFileEmpty);
+    }
+    return {};
+}
+
+FileImport importFile(Archive& archive, const QString& path, const ImportOrigin& origin) {
+    FileImport out;
+    const FileReadout r = readoutFromFile(QFileInfo(path).absoluteFilePath(), origin);
+    if (r.problem != FileProblem::None) {
+        out.why = fileProblemText(r);
+        return out;
+    }
+    out.result = archive.import(r.readout);
+    if (out.result.outcome == ImportOutcome::Failed) out.why = failureText(out.result.failure, archive.location());
+    return out;
+}
+
+ImportSummary importFiles(Archive& archive, const QStringList& files, const ImportOrigin& origin,
+                          const ImportProgress& progress) {
+    ImportSummary s;
+    for (int i = 0; i < files.size(); ++i) {
+        if (progress && !progress(i, int(files.size()), files[i])) break;
+        const FileImport f = importFile(archive, files[i], origin);
+        switch (f.result.outcome) {
+        case ImportOutcome::Stored: ++s.filesNew; break;
+        case ImportOutcome::AlreadyKnown: ++s.filesKnown; break;
+        case ImportOutcome::Failed:
+            ++s.filesFailed;
+            s.failures.emplace_back(files[i], f.why);
+            break;
+        }
+        s.samples.samplesNew += f.result.counts.samplesNew;
+        s.samples.samplesKnown += f.result.counts.samplesKnown;
+        s.samples.conflicts += f.result.counts.conflicts;
+    }
+    if (progress) progress(int(files.size()), int(files.size()), QString());
+    return s;
+}
+
+QString summaryText(const ImportSummary& s) {
+    QString text = uiText(ui::kArchiveSummaryFiles).arg(s.filesNew).arg(s.filesKnown).arg(s.filesFailed) +
+                   QLatin1Char('\n') +
+                   uiText(ui::kArchiveSummarySamples)
+                       .arg(s.samples.samplesNew)
+                       .arg(s.samples.samplesKnown)
+                       .arg(s.samples.conflicts);
+    for (const auto& [file, why] : s.failures) text += QLatin1Char('\n') + file + QStringLiteral(": ") + why;
+    return text;
+}
+
+QString ArchiveOnSave::readoutSaved(AppContext& ctx, const QString& path) {
+    const ArchiveSettings settings = loadArchiveSettings(archiveSettingsFile(folders_));
+    if (!settings.importOnSave) return {};
+    const QString location = archiveLocation(settings, folders_);
+    if (!archive_ || archive_->location() != location) {
+        archive_.reset();
+        ArchiveFailure failure;
+        archive_ = openArchive(location, failure);
+        if (!archive_) return uiText(ui::kArchiveNotImported).arg(failureText(failure, location));
+    }
+    const FileImport f = importFile(*archive_, path, thisComputer(settings.site, ctx.pendingLogger->loggerModel));
+    if (f.result.outcome == ImportOutcome::Failed) {
+        archive_.reset();  // opened anew next time: the disk or the lock may have changed
+        return uiText(ui::kArchiveNotImported).arg(f.why);
+    }
+    if (f.result.counts.conflicts > 0) return uiText(ui::kArchiveImportedWithConflicts).arg(f.result.counts.conflicts);
+    return {};
+}
+
+}  // namespace quillet::archive

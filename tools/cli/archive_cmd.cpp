@@ -1,0 +1,409 @@
+// quillet-cli archive ...: the archive headless, on the same code as the
+// program's "アーカイブ" menu: import, list, series, stats and verify.
+#include "analysis/analysissettings.h"
+#include "analysis/figuretexts.h"
+#include "archive/archivesettings.h"
+#include "archive/importer.h"
+#include "archive/series.h"
+#include "core/catalog.h"
+#include "core/uitexts.h"
+#include "core/vb.h"
+#include "datafile/datafile.h"
+#include "spreadsheet/tabular.h"
+#include "tools/cli/cli.h"
+
+#include <QFileInfo>
+
+namespace quillet::cli {
+namespace {
+
+using namespace quillet::archive;
+
+const QString kDb = QStringLiteral("--db");
+
+// The archive of --db, else the user's configured one; nullptr after the
+// reason on stderr.
+std::unique_ptr<Archive> openFromOptions(const AppContext& ctx, const Arguments& a) {
+    const QString location = a.has("--db")
+                                 ? a.value("--db")
+                                 : archiveLocation(loadArchiveSettings(archiveSettingsFile(ctx.folders)), ctx.folders);
+    ArchiveFailure failure;
+    std::unique_ptr<Archive> archive = openArchive(location, failure);
+    if (!archive) err() << "quillet-cli: " << failureText(failure, location) << "\n";
+    return archive;
+}
+
+int archiveFailed(const ArchiveFailure& f, const Archive& archive) {
+    err() << "quillet-cli: " << failureText(f, archive.location()) << "\n";
+    return kExitFailed;
+}
+
+// --from and --to as local days (yyyy-mm-dd); false after the usage line.
+bool periodFromOptions(const Arguments& a, Period& p) {
+    std::optional<QDate> from;
+    std::optional<QDate> to;
+    for (const char* option : {"--from", "--to"}) {
+        if (!a.has(option)) continue;
+        const QDate d = QDate::fromString(a.value(option), Qt::ISODate);
+        if (!d.isValid()) {
+            err() << "quillet-cli: " << option << " には yyyy-mm-dd の形の日付を指定してください: " << a.value(option)
+                  << "\n";
+            return false;
+        }
+        (QLatin1String(option) == QLatin1String("--from") ? from : to) = d;
+    }
+    p = periodOfDays(from, to, QTimeZone::systemTimeZone());
+    return true;
+}
+
+QString localText(qint64 utc) {
+    return QDateTime::fromSecsSinceEpoch(utc, QTimeZone::systemTimeZone())
+        .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+QString zoneText() { return QString::fromUtf8(QTimeZone::systemTimeZone().id()); }
+
+// The series of CARD-TEST [--channel N]; false after the reason on stderr.
+bool seriesFromArguments(const AppContext& ctx, Archive& archive, const Arguments& a, SeriesKey& key, int& code) {
+    const auto logger = parseLogger(ctx, a.positional[0]);
+    if (!logger) {
+        err() << "quillet-cli: ロガーは CARD-TEST (例 005-012) で指定してください: " << a.positional[0] << "\n";
+        code = kExitUsage;
+        return false;
+    }
+    int channel = 1;
+    if (a.has("--channel")) {
+        channel = a.value("--channel").toInt();
+        if (channel != 1 && channel != 2) {
+            err() << "quillet-cli: --channel には 1 か 2 を指定してください\n";
+            code = kExitUsage;
+            return false;
+        }
+    }
+    ArchiveFailure failure;
+    for (const SeriesKey& s : archive.series(failure))
+        if (s.card == logger->first && s.test == logger->second && s.loggerChannel == channel) {
+            key = s;
+            return true;
+        }
+    if (failure) {
+        code = archiveFailed(failure, archive);
+        return false;
+    }
+    err() << "quillet-cli: ロガー " << a.positional[0] << " のチャンネル" << channel << " はアーカイブにありません\n";
+    code = kExitFailed;
+    return false;
+}
+
+int runImport(AppContext& ctx, const Arguments& a) {
+    if (a.positional.isEmpty()) {
+        err() << "quillet-cli: usage: quillet-cli archive import PATH... [--site TEXT] [--db DB]\n";
+        return kExitUsage;
+    }
+    const std::unique_ptr<Archive> archive = openFromOptions(ctx, a);
+    if (!archive) return kExitFailed;
+    const ArchiveSettings settings = loadArchiveSettings(archiveSettingsFile(ctx.folders));
+    const QStringList files = dataFilesUnder(a.positional);
+    const bool bar = stderrIsTerminal();
+    const ImportSummary s =
+        importFiles(*archive, files, thisComputer(a.has("--site") ? a.value("--site") : settings.site),
+                    [bar](int done, int total, const QString&) {
+                        if (!bar || total == 0) return true;
+                        constexpr int kWidth = 40;
+                        const int filled = done * kWidth / total;
+                        err() << "\r[" << QString(filled, QLatin1Char('#'))
+                              << QString(kWidth - filled, QLatin1Char(' ')) << "] " << done << "/" << total;
+                        if (done == total) err() << "\n";
+                        err().flush();
+                        return true;
+                    });
+    out() << summaryText(s) << "\n";
+    out().flush();
+    return s.filesFailed > 0 ? kExitFailed : kExitOk;
+}
+
+QString readoutJson(const AppContext& ctx, const Readout& r) {
+    QStringList channels;
+    for (const ReadoutChannel& c : r.channels) {
+        const bool alarms = hasAlarmValues(c.header.kind);
+        channels << QStringLiteral(
+                        "{\"logger\": %1, \"loggerChannel\": %2, \"kind\": %3, \"start\": %4, "
+                        "\"intervalSeconds\": %5, \"samples\": %6, \"upperAlarm\": %7, \"lowerAlarm\": %8}")
+                        .arg(jsonString(loggerText(ctx, c.series.card, c.series.test)))
+                        .arg(c.series.loggerChannel)
+                        .arg(c.series.kind)
+                        .arg(jsonString(localText(c.startUtc)))
+                        .arg(c.intervalSeconds)
+                        .arg(c.count)
+                        .arg(alarms ? QString::number(c.header.upperAlarm / 10.0, 'f', 1) : QStringLiteral("null"))
+                        .arg(alarms ? QString::number(c.header.lowerAlarm / 10.0, 'f', 1) : QStringLiteral("null"));
+    }
+    return QStringLiteral(
+               "{\"id\": %1, \"sha256\": %2, \"file\": %3, \"imported\": %4, \"host\": %5, \"user\": %6, "
+               "\"site\": %7, \"model\": %8, \"zone\": %9, ")
+               .arg(r.id)
+               .arg(jsonString(QString::fromLatin1(r.sha256)), jsonString(r.path), jsonString(localText(r.importedUtc)),
+                    jsonString(r.host), jsonString(r.user), jsonString(r.site))
+               .arg(r.model ? QString::number(r.model) : QStringLiteral("null"))
+               .arg(jsonString(r.zone)) +
+           QStringLiteral(
+               "\"first\": %1, \"last\": %2, \"samplesNew\": %3, \"samplesKnown\": %4, \"conflicts\": %5, "
+               "\"channels\": [%6]}")
+               .arg(jsonString(localText(r.firstUtc)), jsonString(localText(r.lastUtc)))
+               .arg(r.counts.samplesNew)
+               .arg(r.counts.samplesKnown)
+               .arg(r.counts.conflicts)
+               .arg(channels.join(QStringLiteral(", ")));
+}
+
+int runList(AppContext& ctx, const Arguments& a) {
+    ReadoutFilter filter;
+    if (a.has("--logger")) {
+        const auto logger = parseLogger(ctx, a.value("--logger"));
+        if (!logger) {
+            err() << "quillet-cli: --logger は CARD-TEST (例 005-012) で指定してください: " << a.value("--logger")
+                  << "\n";
+            return kExitUsage;
+        }
+        filter.card = logger->first;
+        filter.test = logger->second;
+    }
+    Period p;
+    if (!periodFromOptions(a, p)) return kExitUsage;
+    if (a.has("--from")) filter.fromUtc = p.fromUtc;
+    if (a.has("--to")) filter.toUtc = p.toUtc;
+    if (a.has("--site")) filter.site = a.value("--site");
+    const std::unique_ptr<Archive> archive = openFromOptions(ctx, a);
+    if (!archive) return kExitFailed;
+    ArchiveFailure failure;
+    const std::vector<Readout> readouts = archive->readouts(filter, failure);
+    if (failure) return archiveFailed(failure, *archive);
+    if (a.has("--json")) {
+        QStringList items;
+        for (const Readout& r : readouts) items << readoutJson(ctx, r);
+        out() << "{\"archive\": " << jsonString(archive->location()) << ", \"zone\": " << jsonString(zoneText())
+              << ", \"readouts\": [" << items.join(QStringLiteral(", ")) << "]}\n";
+        out().flush();
+        return kExitOk;
+    }
+    const QStringList heads = uiText(ui::kArchiveColumns).split(QLatin1Char('\n'));
+    const std::array<int, 7> widths{10, 21, 21, 12, 10, 10, 6};
+    for (size_t i = 0; i < widths.size(); ++i) out() << padded(heads[qsizetype(i)], widths[i]);
+    out() << heads[7] << "\n";
+    for (const Readout& r : readouts) {
+        QStringList loggers;
+        QStringList uppers;
+        QStringList lowers;
+        qint64 samples = 0;
+        for (const ReadoutChannel& c : r.channels) {
+            const QString name = loggerText(ctx, c.series.card, c.series.test);
+            if (!loggers.contains(name)) loggers << name;
+            samples += c.count;
+            if (!hasAlarmValues(c.header.kind)) continue;
+            uppers << vb::formatTenths(c.header.upperAlarm, 1);
+            lowers << vb::formatTenths(c.header.lowerAlarm, 1);
+        }
+        out() << padded(loggers.join(QLatin1Char(',')), widths[0]) << padded(localText(r.firstUtc), widths[1])
+              << padded(localText(r.lastUtc), widths[2]) << padded(QString::number(samples), widths[3])
+              << padded(uppers.isEmpty() ? QStringLiteral("-") : uppers.join(QLatin1Char('/')), widths[4])
+              << padded(lowers.isEmpty() ? QStringLiteral("-") : lowers.join(QLatin1Char('/')), widths[5])
+              << padded(QString::number(r.counts.conflicts), widths[6]) << r.path << "\n";
+    }
+    out() << uiText(ui::kArchiveFound).arg(readouts.size()).arg(zoneText()) << "\n";
+    out().flush();
+    return kExitOk;
+}
+
+int runSeries(AppContext& ctx, const Arguments& a) {
+    int chosen = 0;
+    QString kind;
+    for (const char* k : {"--tidy", "--xlsx", "--ql6"})
+        if (a.has(k)) {
+            kind = QLatin1String(k);
+            ++chosen;
+        }
+    if (chosen != 1) {
+        err() << "quillet-cli: archive series には --tidy OUT.csv、--xlsx OUT.xlsx、--ql6 OUT.ql6 のどれか 1 つを"
+                 "指定してください\n";
+        return kExitUsage;
+    }
+    Period p;
+    if (!periodFromOptions(a, p)) return kExitUsage;
+    const std::unique_ptr<Archive> archive = openFromOptions(ctx, a);
+    if (!archive) return kExitFailed;
+    SeriesKey key;
+    int code = kExitOk;
+    if (!seriesFromArguments(ctx, *archive, a, key, code)) return code;
+    const QString target = a.options.value(kind);
+    ArchiveFailure failure;
+    QByteArray bytes;
+    if (kind == QLatin1String("--tidy")) {
+        const QString head = loggerText(ctx, key.card, key.test) +
+                             (isHumidity(key.kind) ? QStringLiteral(" [%RH]") : QStringLiteral(" [℃]"));
+        bytes = seriesTidyCsv(*archive, key, head, p, QTimeZone::systemTimeZone(), failure);
+        if (failure) return archiveFailed(failure, *archive);
+    } else {
+        const StoreFit fit = seriesIntoStore(ctx, *archive, key, p, QTimeZone::systemTimeZone(), failure);
+        if (failure) return archiveFailed(failure, *archive);
+        if (fit != StoreFit::Fits) {
+            err() << "quillet-cli: " << storeFitText(fit)
+                  << (fit == StoreFit::TooManyRows ? QStringLiteral(" (--tidy には上限がありません)") : QString())
+                  << "\n";
+            return kExitFailed;
+        }
+        bytes = kind == QLatin1String("--ql6") ? ql6Bytes(ctx.store) : workbookBytes(ctx, wholeAxis(ctx.store));
+    }
+    if (bytes.isEmpty()) return failWith(SaveError::Writing, 9, target);
+    if (const SaveError error = writeFileAtomically(target, bytes); error != SaveError::None)
+        return failWith(error, 9, target);
+    return kExitOk;
+}
+
+int runStats(AppContext& ctx, const Arguments& a) {
+    double dhr = 0;
+    int code = kExitOk;
+    Period p;
+    if (!deltaHOverRFromOptions(ctx, a, dhr, code)) return code;
+    if (!periodFromOptions(a, p)) return kExitUsage;
+    const std::unique_ptr<Archive> archive = openFromOptions(ctx, a);
+    if (!archive) return kExitFailed;
+    SeriesKey key;
+    if (!seriesFromArguments(ctx, *archive, a, key, code)) return code;
+    ArchiveFailure failure;
+    const QTimeZone zone = QTimeZone::systemTimeZone();
+    const std::optional<ChannelFigures> f = periodFigures(*archive, key, p, dhr, zone, failure);
+    if (!f) return archiveFailed(failure, *archive);
+    const QString from = f->samples ? dateTimeText(f->firstTime) : QString();
+    const QString to = f->samples ? dateTimeText(f->lastTime) : QString();
+    if (a.has("--json")) {
+        out() << "{\"archive\": " << jsonString(archive->location())
+              << ", \"logger\": " << jsonString(loggerText(ctx, key.card, key.test))
+              << ", \"loggerChannel\": " << key.loggerChannel << ", \"span\": {\"from\": " << jsonString(from)
+              << ", \"to\": " << jsonString(to) << ", \"zone\": " << jsonString(zoneText())
+              << "}, \"deltaHOverR\": " << QString::number(dhr, 'f', 2) << ", \"channels\": ["
+              << figuresJson(ctx, *f, int16_t(key.card), int16_t(key.test), key.kind) << "]}\n";
+        out().flush();
+        return kExitOk;
+    }
+    out() << "Archive: " << archive->location() << "\n";
+    out() << "Logger:  " << loggerText(ctx, key.card, key.test) << " ch" << key.loggerChannel << "\n";
+    out() << "Period:  " << from << " .. " << to << " (" << zoneText() << ")\n";
+    out() << "ΔH/R:    " << QString::number(dhr, 'f', 1) << " K\n\n";
+    for (int row = 0; row < kFigureRows; ++row) out() << padded(figureRowLabel(row), 16) << figureText(*f, row) << "\n";
+    out().flush();
+    return kExitOk;
+}
+
+int runVerify(AppContext& ctx, const Arguments& a) {
+    const std::unique_ptr<Archive> archive = openFromOptions(ctx, a);
+    if (!archive) return kExitFailed;
+    ArchiveFailure failure;
+    bool allGood = true;
+    if (!a.positional.isEmpty()) {
+        // Each named file: a read-out of the archive, or not.
+        for (const QString& file : a.positional) {
+            QByteArray bytes;
+            if (const SaveError e = readRegularFile(file, kMaxDataFileBytes * 4, bytes); e != SaveError::None) {
+                out() << file << ": " << runtimeErrorText(runtimeErrorOf(e)) << "\n";
+                allGood = false;
+                continue;
+            }
+            const std::optional<qint64> id = archive->readoutWithSha(sha256Hex(bytes), failure);
+            if (failure) return archiveFailed(failure, *archive);
+            allGood = allGood && id.has_value();
+            out() << file << ": "
+                  << (id ? uiText(ui::kArchiveVerifyMatch) + QStringLiteral(" (#%1)").arg(*id)
+                         : uiText(ui::kArchiveVerifyUnknown))
+                  << "\n";
+        }
+        out().flush();
+        return allGood ? kExitOk : kExitFailed;
+    }
+    // Every read-out whose file is still there.
+    for (const Readout& r : archive->readouts({}, failure)) {
+        QByteArray bytes;
+        const SaveError e = readRegularFile(r.path, kMaxDataFileBytes * 4, bytes);
+        QString verdict;
+        if (e == SaveError::FileNotFound) {
+            verdict = uiText(ui::kArchiveVerifyMissing);
+        } else if (e != SaveError::None) {
+            verdict = runtimeErrorText(runtimeErrorOf(e));
+            allGood = false;
+        } else if (sha256Hex(bytes) == r.sha256) {
+            verdict = uiText(ui::kArchiveVerifyMatch);
+        } else {
+            verdict = uiText(ui::kArchiveVerifyMismatch);
+            allGood = false;
+        }
+        out() << "#" << r.id << " " << r.path << ": " << verdict << "\n";
+    }
+    if (failure) return archiveFailed(failure, *archive);
+    out().flush();
+    return allGood ? kExitOk : kExitFailed;
+}
+
+}  // namespace
+
+Subcommand archiveImportSubcommand() {
+    return {QStringLiteral("archive import"),
+            QStringLiteral("archive import PATH... [--site TEXT] [--db DB]"),
+            QStringLiteral("データファイル (.ql6 .ql5 .ql4 .qlg .qld) をアーカイブに取り込みます。フォルダは中の\n"
+                           "フォルダまでたどります。取り込み済みのファイルは何も加えません。最後に件数をまとめ、\n"
+                           "失敗したファイルがあれば終了コード 1 で終わります。--db を省くと設定のアーカイブ\n"
+                           "(既定はデータフォルダの quillet-archive.sqlite) を使います。"),
+            {kDb, QStringLiteral("--site")},
+            -1,
+            runImport};
+}
+
+Subcommand archiveListSubcommand() {
+    return {
+        QStringLiteral("archive list"),
+        QStringLiteral("archive list [--logger CARD-TEST] [--from yyyy-mm-dd] [--to yyyy-mm-dd] [--site TEXT] "
+                       "[--json] [--db DB]"),
+        QStringLiteral("アーカイブの読み出しを一覧にします (ロガー、最初と最後の時刻、サンプル数、警報上下限、\n"
+                       "競合の数、ファイル)。時刻はこの PC のタイムゾーンで表示します。"),
+        {kDb, QStringLiteral("--logger"), QStringLiteral("--from"), QStringLiteral("--to"), QStringLiteral("--site")},
+        0,
+        runList,
+        {QStringLiteral("--json")}};
+}
+
+Subcommand archiveSeriesSubcommand() {
+    return {
+        QStringLiteral("archive series"),
+        QStringLiteral("archive series CARD-TEST [--channel 1|2] [--from yyyy-mm-dd] [--to yyyy-mm-dd] "
+                       "(--tidy OUT.csv | --xlsx OUT.xlsx | --ql6 OUT.ql6) [--db DB]"),
+        QStringLiteral("ロガーの 1 チャンネルを読み出しをまたいで 1 つの系列として書き出します。--tidy は何行でも、\n"
+                       "--xlsx と --ql6 は 12000 行までです (超えるときは期間を絞るよう案内して終わります)。"),
+        {kDb, QStringLiteral("--channel"), QStringLiteral("--from"), QStringLiteral("--to"), QStringLiteral("--tidy"),
+         QStringLiteral("--xlsx"), QStringLiteral("--ql6")},
+        1,
+        runSeries};
+}
+
+Subcommand archiveStatsSubcommand() {
+    return {
+        QStringLiteral("archive stats"),
+        QStringLiteral("archive stats CARD-TEST [--channel 1|2] [--from yyyy-mm-dd] [--to yyyy-mm-dd] [--dhr K] "
+                       "[--json] [--db DB]"),
+        QStringLiteral("ロガーの 1 チャンネルの期間の統計 (stats と同じ数字) を、その期間のすべての読み出しから\n"
+                       "求めます。--json の項目は stats と同じで、行番号の代わりに from と to を持ちます。"),
+        {kDb, QStringLiteral("--channel"), QStringLiteral("--from"), QStringLiteral("--to"), QStringLiteral("--dhr")},
+        1,
+        runStats,
+        {QStringLiteral("--json")}};
+}
+
+Subcommand archiveVerifySubcommand() {
+    return {QStringLiteral("archive verify"),
+            QStringLiteral("archive verify [FILE...] [--db DB]"),
+            QStringLiteral("ファイルが残っている読み出しのそれぞれについて、ファイルの SHA-256 が取り込んだときと\n"
+                           "一致するかを確かめます。FILE を指定すると、そのファイルがアーカイブの読み出しと\n"
+                           "一致するかを答えます。一致しないものがあれば終了コード 1 です。"),
+            {kDb},
+            -1,
+            runVerify};
+}
+
+}  // namespace quillet::cli
