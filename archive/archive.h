@@ -78,6 +78,7 @@ enum class ArchiveError {
     None,
     NetworkFolder,  // SQLite on NFS/SMB/CIFS: its locking fails there
     CannotOpen,     // no such folder, no permission, not a database
+    NotThere,       // no archive at the location yet
     Busy,           // another program holds the archive locked
     DiskFull,
     ReadOnly,
@@ -150,10 +151,12 @@ public:
                                              ArchiveFailure& failure) = 0;
 };
 
-// The archive at location (a path to an SQLite file, made on first use
-// with its folder's permission); nullptr with the failure when it cannot
-// be opened there.
-std::unique_ptr<Archive> openArchive(const QString& location, ArchiveFailure& failure);
+// The archive at location (a path to an SQLite file); nullptr with the
+// failure when it cannot be opened there. Create makes it (and its folder)
+// on first use; Existing refuses a location where none is yet (NotThere).
+enum class OpenMode { Create, Existing };
+std::unique_ptr<Archive> openArchive(const QString& location, ArchiveFailure& failure,
+                                     OpenMode mode = OpenMode::Create);
 
 // True when path (or the nearest folder of it that exists) lies on a
 // network file system (NFS, SMB/CIFS, ...), where SQLite must not live.

@@ -46,6 +46,7 @@ QString failureText(const ArchiveFailure& f, const QString& location) {
     case ArchiveError::None: return {};
     case ArchiveError::NetworkFolder: return uiText(ui::kArchiveOnNetwork).arg(location);
     case ArchiveError::CannotOpen: return uiText(ui::kArchiveCannotOpen).arg(location, f.detail);
+    case ArchiveError::NotThere: return uiText(ui::kArchiveNotThere).arg(location);
     case ArchiveError::Busy: return uiText(ui::kArchiveBusy).arg(location);
     case ArchiveError::DiskFull: return uiText(ui::kArchiveDiskFull).arg(location);
     case ArchiveError::ReadOnly: return uiText(ui::kArchiveReadOnly).arg(location);

@@ -17,7 +17,8 @@ ImportOrigin thisComputer(const QString& site, int model) {
     ImportOrigin o;
     o.site = site;
     o.host = QSysInfo::machineHostName();
-    o.user = qEnvironmentVariable("USER", qEnvironmentVariable("USERNAME"));
+    for (const char* name : {"USER", "LOGNAME", "USERNAME"})
+        if (o.user.isEmpty()) o.user = qEnvironmentVariable(name);
     o.importedUtc = QDateTime::currentSecsSinceEpoch();
     o.model = model;
     return o;

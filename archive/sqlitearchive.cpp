@@ -587,9 +587,13 @@ bool onNetworkFileSystem(const QString& path) {
     return probe.startsWith(QStringLiteral("//")) || probe.startsWith(QStringLiteral("\\\\"));
 }
 
-std::unique_ptr<Archive> openArchive(const QString& location, ArchiveFailure& failure) {
+std::unique_ptr<Archive> openArchive(const QString& location, ArchiveFailure& failure, OpenMode mode) {
     if (onNetworkFileSystem(location)) {
         failure = {ArchiveError::NetworkFolder, location};
+        return nullptr;
+    }
+    if (mode == OpenMode::Existing && !QFileInfo::exists(location)) {
+        failure = {ArchiveError::NotThere, location};
         return nullptr;
     }
     const QString folder = QFileInfo(location).absolutePath();

@@ -139,6 +139,7 @@ bool readAndSave(AppContext& ctx, UsualRun run, Destinations to, UsualView& view
         return false;
     }
     out.savedFile = saved;
+    out.archiveWord = ctx.dataFiles->readoutSinkWord;
 
     emptyChannels(ctx);
     ctx.store.currentFileName = defaultFileName(ctx);
@@ -247,6 +248,7 @@ QString usualOutcomeText(const UsualOutcome& outcome) {
     QStringList lines;
     if (!outcome.savedFile.isEmpty())
         lines << uiText(ui::kDataSaved) + QDir::toNativeSeparators(QFileInfo(outcome.savedFile).absoluteFilePath());
+    if (!outcome.archiveWord.isEmpty()) lines << outcome.archiveWord;
     if (outcome.settingsRan) lines << usualSettingsText(outcome);
     return lines.join(QLatin1Char('\n'));
 }

@@ -99,6 +99,7 @@ struct UsualOutcome {
     Exchange settingsStatus = Exchange::Accepted;  // as the settings step left it
     std::optional<WrittenSettings> written;        // what the settings step reports it wrote
     QString savedFile;                             // the file written and read back whole; empty when none
+    QString archiveWord;                           // what the archive said of the saved read-out; empty when fine
     bool hadRecords = false;
     UsualSummary summary;
     QDateTime startTime;  // what the settings step was given

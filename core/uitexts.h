@@ -449,6 +449,8 @@ inline constexpr char16_t kArchiveOnNetwork[] =
     u"アーカイブ「%1」はネットワーク上のフォルダにあります。SQLite のアーカイブはネットワークのファイルシステム "
     u"(NFS、SMB/CIFS) ではファイルのロックが働かず、壊れるおそれがあるため使えません。この PC のディスク上の場所を"
     u"選ぶか、複数の PC で共有するには共有サーバー (PostgreSQL) のアーカイブをお使いください。";
+inline constexpr char16_t kArchiveNotThere[] =
+    u"アーカイブ「%1」はまだありません。データファイルを取り込むと作られます (archive import)。";
 inline constexpr char16_t kArchiveCannotOpen[] = u"アーカイブ「%1」を開けません: %2";
 inline constexpr char16_t kArchiveBusy[] =
     u"アーカイブ「%1」は別のプログラムが使用中です。しばらくしてからやり直してください。";

@@ -141,6 +141,8 @@ ArchiveSearchWindow::ArchiveSearchWindow(AppContext& ctx, Archive& archive, QWid
     table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     table->horizontalHeader()->setStretchLastSection(true);
     table->verticalHeader()->hide();
+    table->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table->setWordWrap(false);
     layout->addWidget(table, 1);
     found = new QLabel(this);
     layout->addWidget(found);
@@ -201,7 +203,7 @@ void ArchiveSearchWindow::search() {
                                    QString::number(r.counts.conflicts),
                                    r.path,
                                    r.site,
-                                   localText(r.importedUtc) + QLatin1Char(' ') + r.user + QLatin1Char('@') + r.host};
+                                   localText(r.importedUtc) + QLatin1Char(' ') + (r.user.isEmpty() ? r.host : r.user + QLatin1Char('@') + r.host)};
         for (int col = 0; col < int(cells.size()); ++col) table->setItem(row, col, cell(cells[col]));
         if (r.counts.conflicts > 0) table->item(row, 6)->setForeground(Qt::red);
     }
@@ -256,6 +258,8 @@ PeriodStatsWindow::PeriodStatsWindow(AppContext& ctx, Archive& archive, QWidget*
     QStringList labels;
     for (int row = 0; row < kFigureRows; ++row) labels << figureRowLabel(row);
     table->setVerticalHeaderLabels(labels);
+    table->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table->setWordWrap(false);
     layout->addWidget(table, 1);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     layout->addWidget(buttons);

@@ -23,12 +23,12 @@ const QString kDb = QStringLiteral("--db");
 
 // The archive of --db, else the user's configured one; nullptr after the
 // reason on stderr.
-std::unique_ptr<Archive> openFromOptions(const AppContext& ctx, const Arguments& a) {
+std::unique_ptr<Archive> openFromOptions(const AppContext& ctx, const Arguments& a, OpenMode mode = OpenMode::Existing) {
     const QString location = a.has("--db")
                                  ? a.value("--db")
                                  : archiveLocation(loadArchiveSettings(archiveSettingsFile(ctx.folders)), ctx.folders);
     ArchiveFailure failure;
-    std::unique_ptr<Archive> archive = openArchive(location, failure);
+    std::unique_ptr<Archive> archive = openArchive(location, failure, mode);
     if (!archive) err() << "quillet-cli: " << failureText(failure, location) << "\n";
     return archive;
 }
@@ -100,7 +100,7 @@ int runImport(AppContext& ctx, const Arguments& a) {
         err() << "quillet-cli: usage: quillet-cli archive import PATH... [--site TEXT] [--db DB]\n";
         return kExitUsage;
     }
-    const std::unique_ptr<Archive> archive = openFromOptions(ctx, a);
+    const std::unique_ptr<Archive> archive = openFromOptions(ctx, a, OpenMode::Create);
     if (!archive) return kExitFailed;
     const ArchiveSettings settings = loadArchiveSettings(archiveSettingsFile(ctx.folders));
     const QStringList files = dataFilesUnder(a.positional);
@@ -187,7 +187,7 @@ int runList(AppContext& ctx, const Arguments& a) {
         return kExitOk;
     }
     const QStringList heads = uiText(ui::kArchiveColumns).split(QLatin1Char('\n'));
-    const std::array<int, 7> widths{10, 21, 21, 12, 10, 10, 6};
+    const std::array<int, 7> widths{10, 21, 21, 12, 12, 12, 6};
     for (size_t i = 0; i < widths.size(); ++i) out() << padded(heads[qsizetype(i)], widths[i]);
     out() << heads[7] << "\n";
     for (const Readout& r : readouts) {

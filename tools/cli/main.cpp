@@ -428,7 +428,16 @@ int runCommand(const QStringList& argv) {
         return kExitOk;
     }
     // "archive VERB" names one command of two words.
-    const int words = name == QLatin1String("archive") && argv.size() > 2 ? 2 : 1;
+    if (name == QLatin1String("archive") && (argv.size() < 3 || argv[2].startsWith(QLatin1Char('-')))) {
+        const bool asked = argv.size() > 2 && (argv[2] == QLatin1String("--help") || argv[2] == QLatin1String("-h"));
+        QTextStream& s = asked ? out() : err();
+        s << "Usage:\n";
+        for (const Subcommand& c : subcommands())
+            if (c.name.startsWith(QLatin1String("archive "))) s << "  quillet-cli " << c.synopsis << "\n";
+        s.flush();
+        return asked ? kExitOk : kExitUsage;
+    }
+    const int words = name == QLatin1String("archive") ? 2 : 1;
     const QString command = words == 2 ? name + QLatin1Char(' ') + argv[2] : name;
     for (const Subcommand& c : subcommands()) {
         if (c.name != command) continue;
