@@ -45,7 +45,13 @@ TEST(CliRefusals, RefusedUnlessForcedAndNothingWritten) {
         QStringList changed;  // the files that differ afterwards
     } cases[] = {
         {held, {"read", "--device", "DEV", "--out", "@d.ql6"}, 1, messageText(Msg::OverwriteFile), {}, {}},
-        {held, {"read", "--device", "DEV", "--out", "@d.ql6", "--force"}, 0, "Saved 2", {"1,1", "1,4"}, {"d.ql6"}},
+        // The read-out goes into the user's archive as well.
+        {held,
+         {"read", "--device", "DEV", "--out", "@d.ql6", "--force"},
+         0,
+         "Saved 2",
+         {"1,1", "1,4"},
+         {"d.ql6", "quillet-archive.sqlite"}},
         {held, {"read", "--device", "DEV", "--out", "@new.qlg"}, 1, "--out must end in .ql6", {}, {}},
         {held, {"set", "--device", "DEV"}, 1, messageText(Msg::WritingErasesMemory), {"1,3", "1,1", "1,4"}, {}},
         {held, {"set", "--device", "DEV", "--force"}, 0, "Written:", {"1,3", "1,1", "3,5 10"}, {}},

@@ -23,7 +23,8 @@ const QString kDb = QStringLiteral("--db");
 
 // The archive of --db, else the user's configured one; nullptr after the
 // reason on stderr.
-std::unique_ptr<Archive> openFromOptions(const AppContext& ctx, const Arguments& a, OpenMode mode = OpenMode::Existing) {
+std::unique_ptr<Archive> openFromOptions(const AppContext& ctx, const Arguments& a,
+                                         OpenMode mode = OpenMode::Existing) {
     const QString location = a.has("--db")
                                  ? a.value("--db")
                                  : archiveLocation(loadArchiveSettings(archiveSettingsFile(ctx.folders)), ctx.folders);

@@ -2,6 +2,7 @@
 // headless code as the main window. Every subcommand is one entry of the
 // table in subcommands(); info, export, convert and read live here, the
 // others in files of their own (cli.h).
+#include "archive/importer.h"
 #include "comm/readout.h"
 #include "comm/serialport.h"
 #include "core/catalog.h"
@@ -296,6 +297,10 @@ int runRead(AppContext& ctx, const Arguments& a) {
     if (const SaveError error = writeFileAtomically(target, ql6Bytes(ctx.store)); error != SaveError::None)
         return failWith(error, 9, target);
     err() << "Saved " << ctx.store.channelsInUse << " channel(s) to " << target << "\n";
+    // Into the archive, as the program's save of a read-out does.
+    if (ctx.dataFiles->readoutSink)
+        if (const QString word = ctx.dataFiles->readoutSink->readoutSaved(ctx, target); !word.isEmpty())
+            err() << "quillet-cli: " << word << "\n";
     return kExitOk;
 }
 
@@ -453,6 +458,9 @@ int runCommand(const QStringList& argv) {
         }
         AppContext ctx;
         startUp(ctx, standardFolders());  // the user's setting characters
+        // Every saved read-out goes into the user's archive, as in the program.
+        archive::ArchiveOnSave archiveOnSave(ctx.folders);
+        ctx.dataFiles->readoutSink = &archiveOnSave;
         const int code = c.run(ctx, a);
         err().flush();
         return code;

@@ -93,8 +93,9 @@ int runUsual(AppContext& ctx, const Arguments& a) {
     TerminalView view;
     const UsualOutcome outcome = runUsualCommunication(ctx, *run, steps, view);
 
-    if (!outcome.savedFile.isEmpty())
-        out() << "Saved:    " << outcome.savedFile << "\n";
+    if (!outcome.savedFile.isEmpty()) out() << "Saved:    " << outcome.savedFile << "\n";
+    if (!outcome.archiveWord.isEmpty())
+        err() << "quillet-cli: " << outcome.archiveWord << "\n";
     else if (g.usualCommunicationTask == 0 && outcome.settingsRan)
         out() << "Saved:    nothing (the logger held no records)\n";
     out().flush();
