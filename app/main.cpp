@@ -13,6 +13,7 @@
 #include "core/context.h"
 #include "core/savefile.h"
 #include "core/startup.h"
+#include "core/statusline.h"
 #include "core/store.h"
 #include "core/ui/helpviewer.h"
 #include "core/ui/mainwindow.h"
@@ -190,6 +191,10 @@ int main(int argc, char** argv) {
         quit = std::make_unique<quillet::QuitAfterFirstPaint>(window.grid->viewport());
 
     window.show();
+    // Read-outs kept on this PC while the shared server was away go to it now.
+    QTimer::singleShot(0, &window, [&ctx, &archiveOnSave] {
+        if (const QString word = archiveOnSave.pushWaiting(); !word.isEmpty()) quillet::showStatusWord(ctx, word);
+    });
     // A data file named on the command line opens as "開く" opens it, once
     // the window is up to carry its messages.
     if (const QString file = fileArgument(args); !file.isEmpty())

@@ -149,14 +149,27 @@ public:
     // The samples of a series with instants fromUtc..toUtc, in pieces.
     virtual std::vector<SeriesPiece> samples(const SeriesKey& s, qint64 fromUtc, qint64 toUtc,
                                              ArchiveFailure& failure) = 0;
+    // What this archive has handed on to another one (target: its
+    // location): the read-outs not yet there, oldest first, and the mark
+    // of one that is.
+    virtual std::vector<qint64> notPushedTo(const QString& target, ArchiveFailure& failure) = 0;
+    virtual ArchiveFailure markPushed(qint64 readoutId, const QString& target) = 0;
 };
 
-// The archive at location (a path to an SQLite file); nullptr with the
-// failure when it cannot be opened there. Create makes it (and its folder)
-// on first use; Existing refuses a location where none is yet (NotThere).
+// The archive at location: a path to an SQLite file, or a PostgreSQL
+// connection (a libpq connection string or a postgresql:// URI); nullptr
+// with the failure when it cannot be opened there. Create makes an SQLite
+// file (and its folder) on first use; Existing refuses a path where none is
+// yet (NotThere). A server gets its tables on first use either way.
 enum class OpenMode { Create, Existing };
 std::unique_ptr<Archive> openArchive(const QString& location, ArchiveFailure& failure,
                                      OpenMode mode = OpenMode::Create);
+
+// True for a PostgreSQL connection rather than a path.
+bool isServerLocation(const QString& location);
+// True when a connection names a password: the program never stores one
+// (libpq's password file, a service file or PGPASSWORD hold it).
+bool holdsPassword(const QString& location);
 
 // True when path (or the nearest folder of it that exists) lies on a
 // network file system (NFS, SMB/CIFS, ...), where SQLite must not live.

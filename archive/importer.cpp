@@ -1,6 +1,7 @@
 #include "archive/importer.h"
 
 #include "archive/archivesettings.h"
+#include "archive/sync.h"
 #include "comm/commstate.h"
 #include "core/catalog.h"
 #include "core/context.h"
@@ -113,23 +114,47 @@ QString summaryText(const ImportSummary& s) {
     return text;
 }
 
+Archive* ArchiveOnSave::opened(std::unique_ptr<Archive>& slot, const QString& location, ArchiveFailure& failure) {
+    if (!slot || slot->location() != location) slot = openArchive(location, failure);
+    return slot.get();
+}
+
 QString ArchiveOnSave::readoutSaved(AppContext& ctx, const QString& path) {
     const ArchiveSettings settings = loadArchiveSettings(archiveSettingsFile(folders_));
     if (!settings.importOnSave) return {};
-    const QString location = archiveLocation(settings, folders_);
-    if (!archive_ || archive_->location() != location) {
-        archive_.reset();
-        ArchiveFailure failure;
-        archive_ = openArchive(location, failure);
-        if (!archive_) return uiText(ui::kArchiveNotImported).arg(failureText(failure, location));
-    }
-    const FileImport f = importFile(*archive_, path, thisComputer(settings.site, ctx.pendingLogger->loggerModel));
+    const QString configured = archiveLocation(settings, folders_);
+    const bool shared = isServerLocation(configured);
+    // A shared server takes read-outs from this PC's own archive.
+    const QString location = shared ? defaultArchiveLocation(folders_) : configured;
+    ArchiveFailure failure;
+    Archive* archive = opened(archive_, location, failure);
+    if (!archive) return uiText(ui::kArchiveNotImported).arg(failureText(failure, location));
+    const FileImport f = importFile(*archive, path, thisComputer(settings.site, ctx.pendingLogger->loggerModel));
     if (f.result.outcome == ImportOutcome::Failed) {
         archive_.reset();  // opened anew next time: the disk or the lock may have changed
         return uiText(ui::kArchiveNotImported).arg(f.why);
     }
+    const QString pushed = shared ? pushWaiting() : QString();
+    if (!pushed.isEmpty()) return pushed;
     if (f.result.counts.conflicts > 0) return uiText(ui::kArchiveImportedWithConflicts).arg(f.result.counts.conflicts);
     return {};
+}
+
+QString ArchiveOnSave::pushWaiting() {
+    const ArchiveSettings settings = loadArchiveSettings(archiveSettingsFile(folders_));
+    const QString server = archiveLocation(settings, folders_);
+    if (!isServerLocation(server)) return {};
+    const QString local = defaultArchiveLocation(folders_);
+    ArchiveFailure failure;
+    Archive* own = opened(archive_, local, failure);
+    if (!own) return failureText(failure, local);
+    if (waitingFor(*own, server) == 0) return {};
+    Archive* shared = opened(server_, server, failure);
+    if (!shared) return uiText(ui::kArchiveWaiting).arg(waitingFor(*own, server)).arg(failureText(failure, server));
+    const SyncSummary s = pushArchive(*own, *shared);
+    if (s.waiting == 0) return {};
+    server_.reset();  // connected anew next time
+    return uiText(ui::kArchiveWaiting).arg(s.waiting).arg(failureText(s.failure, server));
 }
 
 }  // namespace quillet::archive

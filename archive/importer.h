@@ -45,14 +45,23 @@ QString fileProblemText(const FileReadout& r);
 // The import of every saved read-out: the data file is written first;
 // then this imports it into the archive of the user's settings. A failing
 // archive never undoes or blocks the save: the status bar's word says so.
+// With a shared server in the settings, the read-out goes into this PC's
+// own archive (the SQLite file of the data folder) and from there to the
+// server when it can be reached; what waits is pushed at the next chance.
 class ArchiveOnSave : public ReadoutSink {
 public:
     explicit ArchiveOnSave(const Folders& folders) : folders_(folders) {}
     QString readoutSaved(AppContext& ctx, const QString& path) override;
+    // Pushes what waits for the server (at start); the word for the status
+    // bar, empty when nothing waits or no server is set.
+    QString pushWaiting();
 
 private:
+    Archive* opened(std::unique_ptr<Archive>& slot, const QString& location, ArchiveFailure& failure);
+
     const Folders& folders_;
     std::unique_ptr<Archive> archive_;
+    std::unique_ptr<Archive> server_;
 };
 
 }  // namespace quillet::archive

@@ -1,6 +1,6 @@
 // The archive on an SQLite file: WAL, every import one transaction with
 // full durability, samples in one table keyed by (series, instant).
-#include "archive/archive.h"
+#include "archive/backends.h"
 
 #include <QDir>
 #include <QFile>
@@ -107,6 +107,10 @@ CREATE TABLE IF NOT EXISTS conflict(
   t INTEGER NOT NULL,
   value INTEGER NOT NULL,
   PRIMARY KEY(readout, series, t)) WITHOUT ROWID;
+CREATE TABLE IF NOT EXISTS pushed(
+  readout INTEGER NOT NULL,
+  target TEXT NOT NULL,
+  PRIMARY KEY(readout, target)) WITHOUT ROWID;
 )";
 }
 
@@ -565,6 +569,23 @@ public:
         return out;
     }
 
+    std::vector<qint64> notPushedTo(const QString& target, ArchiveFailure& fail) override {
+        Statement q(db_,
+                    "SELECT id FROM readout WHERE id NOT IN (SELECT readout FROM pushed WHERE target = ?) ORDER BY id");
+        q.bind(1, target);
+        std::vector<qint64> out;
+        while (q.step()) out.push_back(q.integer(0));
+        if (!q.ok()) fail = failure(q.code());
+        return out;
+    }
+
+    ArchiveFailure markPushed(qint64 readoutId, const QString& target) override {
+        Statement q(db_, "INSERT OR IGNORE INTO pushed(readout, target) VALUES (?, ?)");
+        q.bind(1, readoutId).bind(2, target);
+        q.step();
+        return q.ok() ? ArchiveFailure{} : failure(q.code());
+    }
+
 private:
     QString location_;
     sqlite3* db_;
@@ -587,7 +608,7 @@ bool onNetworkFileSystem(const QString& path) {
     return probe.startsWith(QStringLiteral("//")) || probe.startsWith(QStringLiteral("\\\\"));
 }
 
-std::unique_ptr<Archive> openArchive(const QString& location, ArchiveFailure& failure, OpenMode mode) {
+std::unique_ptr<Archive> openFileArchive(const QString& location, ArchiveFailure& failure, OpenMode mode) {
     if (onNetworkFileSystem(location)) {
         failure = {ArchiveError::NetworkFolder, location};
         return nullptr;

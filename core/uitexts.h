@@ -430,7 +430,8 @@ inline constexpr char16_t kArchiveSearchButton[] = u"検索";
 inline constexpr char16_t kArchiveOpenButton[] = u"開く";
 inline constexpr char16_t kArchiveAddButton[] = u"データを追加";
 inline constexpr char16_t kArchiveFiguresButton[] = u"統計を表示";
-inline constexpr char16_t kArchiveLocationLabel[] = u"アーカイブの場所 (SQLite ファイル)";
+inline constexpr char16_t kArchiveLocationLabel[] =
+    u"アーカイブの場所 (SQLite ファイル、または共有サーバー PostgreSQL の接続: postgresql://… か host=… dbname=…)";
 inline constexpr char16_t kArchiveImportOnSaveLabel[] = u"読み出したデータを保存するたびにアーカイブに取り込む";
 inline constexpr char16_t kArchiveBrowse[] = u"参照...";
 inline constexpr char16_t kArchiveFileFilter[] = u"アーカイブ (*.sqlite *.db);;すべてのファイル (*)";
@@ -473,6 +474,12 @@ inline constexpr char16_t kArchiveTooManyRows[] = u"%1 行を超えます。期�
 inline constexpr char16_t kArchiveTooManyChannels[] = u"%1 チャンネルを超えます。読み出しを絞ってください";
 inline constexpr char16_t kArchiveMixedIntervals[] =
     u"記録間隔の異なる読み出しを含むため、1 つのチャンネルにできません";
+inline constexpr char16_t kArchiveWaiting[] =
+    u"サーバーに送っていない読み出しが %1 件あります (この PC のアーカイブに保管済み。接続できしだい送ります): %2";
+inline constexpr char16_t kArchiveSyncSummary[] = u"読み出し: 送信 %1、送信済み %2、未送信 %3";
+inline constexpr char16_t kArchivePasswordRefused[] =
+    u"接続文字列にパスワードは書けません (保存しないため)。パスワードは libpq のパスワードファイル (~/.pgpass)、"
+    u"サービスファイル、または環境変数 PGPASSWORD に置いてください。";
 inline constexpr char16_t kArchiveVerifyMatch[] = u"一致";
 inline constexpr char16_t kArchiveVerifyMismatch[] = u"不一致";
 inline constexpr char16_t kArchiveVerifyMissing[] = u"ファイルなし";

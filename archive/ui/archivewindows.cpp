@@ -203,7 +203,8 @@ void ArchiveSearchWindow::search() {
                                    QString::number(r.counts.conflicts),
                                    r.path,
                                    r.site,
-                                   localText(r.importedUtc) + QLatin1Char(' ') + (r.user.isEmpty() ? r.host : r.user + QLatin1Char('@') + r.host)};
+                                   localText(r.importedUtc) + QLatin1Char(' ') +
+                                       (r.user.isEmpty() ? r.host : r.user + QLatin1Char('@') + r.host)};
         for (int col = 0; col < int(cells.size()); ++col) table->setItem(row, col, cell(cells[col]));
         if (r.counts.conflicts > 0) table->item(row, 6)->setForeground(Qt::red);
     }
@@ -335,6 +336,10 @@ bool ArchiveSettingsDialog::apply() {
     s.site = site->text().trimmed();
     s.importOnSave = importOnSave->isChecked();
     const QString where = archiveLocation(s, ctx_.folders);
+    if (holdsPassword(where)) {
+        tell(ctx_, ui::kArchiveSettingsTitle, uiText(ui::kArchivePasswordRefused));
+        return false;
+    }
     ArchiveFailure failure;
     if (!openArchive(where, failure)) {
         tell(ctx_, ui::kArchiveSettingsTitle, failureText(failure, where));

@@ -10,17 +10,20 @@
 #include "archive/archivesettings.h"
 #include "archive/importer.h"
 #include "archive/series.h"
+#include "archive/sync.h"
 #include "comm/commstate.h"
 #include "core/store.h"
 #include "datafile/datafile.h"
 #include "datafile/fileops.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
 
 #include <gtest/gtest.h>
+#include <libpq-fe.h>
 
 #include <algorithm>
 #include <random>
@@ -63,30 +66,62 @@ std::vector<int> ramp(int n, int from = 30, int step = 1) {
 
 const QDateTime kStart(QDate(2026, 7, 1), QTime(8, 0));
 
+enum class Backend { Sqlite, Postgres };
+
+// The connection of a server folder of scripts/pg-test-server.
+QString serverConnection(const QString& folder, const QString& database = QStringLiteral("postgres")) {
+    return QStringLiteral("host=%1 dbname=%2 user=postgres").arg(folder, database);
+}
+const QString kServerFolder = QStringLiteral(QUILLET_PG_FOLDER);
+const QString kServerScript = QStringLiteral(QUILLET_SOURCE_DIR "/scripts/pg-test-server");
+
+// A database of its own on the server of folder, dropped at the end.
+struct ServerDatabase {
+    QString folder;
+    QString name;
+    explicit ServerDatabase(const QString& serverFolder) : folder(serverFolder) {
+        static int next = 0;
+        name = QStringLiteral("t%1_%2").arg(QCoreApplication::applicationPid()).arg(++next);
+        admin("CREATE DATABASE " + name.toUtf8());
+    }
+    ~ServerDatabase() { admin("DROP DATABASE IF EXISTS " + name.toUtf8() + " WITH (FORCE)"); }
+    QString location() const { return serverConnection(folder, name); }
+    void admin(const QByteArray& sql) const {
+        PGconn* c = PQconnectdb(serverConnection(folder).toUtf8().constData());
+        PQclear(PQexec(c, sql.constData()));
+        PQfinish(c);
+    }
+};
+
 struct Scratch {
     QTemporaryDir dir;
+    std::unique_ptr<ServerDatabase> server;
     std::unique_ptr<Archive> archive;
     ImportOrigin origin;
 
-    explicit Scratch(const QString& name = QStringLiteral("a.sqlite")) {
+    explicit Scratch(Backend backend = Backend::Sqlite) {
+        if (backend == Backend::Postgres) server = std::make_unique<ServerDatabase>(kServerFolder);
         ArchiveFailure f;
-        archive = openArchive(dir.filePath(name), f);
+        archive = openArchive(server ? server->location() : dir.filePath(QStringLiteral("a.sqlite")), f);
+        EXPECT_TRUE(archive) << f.detail.toStdString();
         origin.site = QStringLiteral("site");
         origin.host = QStringLiteral("pc");
         origin.user = QStringLiteral("user");
         origin.zone = kBerlin;
     }
+    ~Scratch() { archive.reset(); }
     ImportResult import(const QByteArray& bytes, const QString& name = QStringLiteral("x.ql6")) {
         const FileReadout r = readoutFromBytes(bytes, dir.filePath(name), origin);
         EXPECT_EQ(r.problem, FileProblem::None) << name.toStdString();
         return archive->import(r.readout);
     }
+    QStringList content() { return contentOf(*archive); }
     // Every stored sample as "card-test/channel/kind t value", in order.
-    QStringList content() {
+    static QStringList contentOf(Archive& archive) {
         ArchiveFailure f;
         QStringList out;
-        for (const SeriesKey& k : archive->series(f))
-            for (const SeriesPiece& p : archive->samples(k, 0, std::numeric_limits<qint64>::max() / 2, f))
+        for (const SeriesKey& k : archive.series(f))
+            for (const SeriesPiece& p : archive.samples(k, 0, std::numeric_limits<qint64>::max() / 2, f))
                 for (size_t i = 0; i < p.values.size(); ++i)
                     out << QStringLiteral("%1-%2/%3/%4 %5 %6")
                                .arg(k.card)
@@ -95,10 +130,28 @@ struct Scratch {
                                .arg(k.kind)
                                .arg(p.startUtc + qint64(i) * p.intervalSeconds)
                                .arg(p.values[i]);
-        EXPECT_FALSE(f);
+        EXPECT_FALSE(f) << f.detail.toStdString();
         return out;
     }
 };
+
+// Two archives' content, the first difference named.
+void expectSameContent(const QStringList& a, const QStringList& b) {
+    EXPECT_EQ(a.size(), b.size());
+    for (qsizetype i = 0; i < std::min(a.size(), b.size()); ++i)
+        if (a[i] != b[i]) {
+            ADD_FAILURE() << "sample " << i << ": " << a[i].toStdString() << " against " << b[i].toStdString();
+            return;
+        }
+}
+
+// The tests of the table below run on both back ends with the same
+// expectations.
+class BothBackends : public testing::TestWithParam<Backend> {};
+INSTANTIATE_TEST_SUITE_P(Archive, BothBackends, testing::Values(Backend::Sqlite, Backend::Postgres),
+                         [](const testing::TestParamInfo<Backend>& i) {
+                             return i.param == Backend::Sqlite ? "SQLite" : "PostgreSQL";
+                         });
 
 // Files imported one after the other: each import's outcome and counts,
 // then what the archive holds.
@@ -111,7 +164,7 @@ struct ImportCase {
     int series;
 };
 
-TEST(Archive, ImportsEachSampleOnceAndKeepsTheFirstValue) {
+TEST_P(BothBackends, ImportsEachSampleOnceAndKeepsTheFirstValue) {
     const QByteArray day = fileBytes({block(kStart, ramp(144))});
     // The same recording read again a day later: the first day and one more.
     const QByteArray twoDays = fileBytes({block(kStart, ramp(288))});
@@ -147,7 +200,7 @@ TEST(Archive, ImportsEachSampleOnceAndKeepsTheFirstValue) {
     };
     for (const ImportCase& c : cases) {
         SCOPED_TRACE(c.name);
-        Scratch s;
+        Scratch s(GetParam());
         ASSERT_TRUE(s.archive);
         for (size_t i = 0; i < c.files.size(); ++i) {
             const ImportResult r = s.import(c.files[i], QStringLiteral("f%1.ql6").arg(i));
@@ -162,8 +215,8 @@ TEST(Archive, ImportsEachSampleOnceAndKeepsTheFirstValue) {
     }
 }
 
-TEST(Archive, AConflictIsListedWithBothValues) {
-    Scratch s;
+TEST_P(BothBackends, AConflictIsListedWithBothValues) {
+    Scratch s(GetParam());
     std::vector<int> changed = ramp(144);
     changed[10] = 99;
     s.import(fileBytes({block(kStart, ramp(144))}), QStringLiteral("first.ql6"));
@@ -180,7 +233,7 @@ TEST(Archive, AConflictIsListedWithBothValues) {
     EXPECT_EQ(back->channels[0].samples[10], ramp(144)[10]);  // the stored value, not its own
 }
 
-TEST(Archive, AnyOrderOfOverlappingFilesGivesTheSameContent) {
+TEST_P(BothBackends, AnyOrderOfOverlappingFilesGivesTheSameContent) {
     std::vector<QByteArray> files;
     for (int i = 0; i < 8; ++i)  // read-outs of one recording, each a little longer, of two loggers
         files.push_back(fileBytes({block(kStart, ramp(50 + 30 * i), 9, 5 + i % 2)}));
@@ -189,22 +242,22 @@ TEST(Archive, AnyOrderOfOverlappingFilesGivesTheSameContent) {
     for (unsigned seed : {1u, 2u}) {
         std::vector<QByteArray> order = files;
         std::shuffle(order.begin(), order.end(), std::mt19937(seed));
-        Scratch s;
+        Scratch s(GetParam());
         for (size_t i = 0; i < order.size(); ++i) s.import(order[i], QStringLiteral("%1.ql6").arg(i));
         contents.push_back(s.content());
     }
     EXPECT_EQ(contents[0].size(), (50 + 30 * 6) + (50 + 30 * 7) + 20);  // the longest of each logger
-    EXPECT_EQ(contents[0], contents[1]);
+    expectSameContent(contents[0], contents[1]);
 }
 
-TEST(Archive, ARecordingAcrossDaylightSavingKeepsEvenInstants) {
+TEST_P(BothBackends, ARecordingAcrossDaylightSavingKeepsEvenInstants) {
     struct Row {
         QDateTime start;
         int offset;  // at the start, seconds east of UTC
     };
     for (const Row& row : {Row{QDateTime(QDate(2026, 3, 28), QTime(12, 0)), 3600},
                            Row{QDateTime(QDate(2026, 10, 24), QTime(12, 0)), 7200}}) {
-        Scratch s;
+        Scratch s(GetParam());
         const ImportResult r = s.import(fileBytes({block(row.start, ramp(48), 9, 5, 12, 60)}));
         ArchiveFailure f;
         const std::optional<Readout> back = s.archive->readout(r.readoutId, WithSamples::No, f);
@@ -220,8 +273,8 @@ TEST(Archive, ARecordingAcrossDaylightSavingKeepsEvenInstants) {
     }
 }
 
-TEST(Archive, EveryLayoutImportsTheSameSamples) {
-    Scratch s;
+TEST_P(BothBackends, EveryLayoutImportsTheSameSamples) {
+    Scratch s(GetParam());
     Block b = block(kStart, ramp(30));
     b.startTenSec = 0;
     const QByteArray withTenSec = fileBytes({b});
@@ -281,7 +334,7 @@ void expectSameFigures(const ChannelFigures& a, const ChannelFigures& b) {
     EXPECT_NEAR(x.withinShare, y.withinShare, 1e-12);
 }
 
-TEST(Archive, FiguresOverAPeriodEqualThoseOfTheOpenedFile) {
+TEST_P(BothBackends, FiguresOverAPeriodEqualThoseOfTheOpenedFile) {
     std::vector<int> spiky = ramp(500, 0, 7);
     for (int i = 40; i < 60; ++i) spiky[size_t(i)] = 9999;
     struct Row {
@@ -298,7 +351,7 @@ TEST(Archive, FiguresOverAPeriodEqualThoseOfTheOpenedFile) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        Scratch s;
+        Scratch s(GetParam());
         for (size_t i = 0; i < row.files.size(); ++i) s.import(row.files[i], QStringLiteral("%1.ql6").arg(i));
         ArchiveFailure f;
         const SeriesKey key = s.archive->series(f).at(0);
@@ -409,6 +462,115 @@ TEST(Archive, ASaveWhoseImportFailsKeepsTheDataFile) {
         ASSERT_EQ(all.size(), 1u);
         EXPECT_EQ(all[0].model, 4);
         EXPECT_EQ(all[0].path, target);
+    }
+}
+
+// A server of the test's own, which it may stop and start.
+struct OwnServer {
+    QString folder = QStringLiteral("/tmp/quillet-pg-own-%1").arg(QCoreApplication::applicationPid());
+    OwnServer() { script("start"); }
+    ~OwnServer() { script("stop"); }
+    void script(const char* action) const {
+        EXPECT_EQ(QProcess::execute(kServerScript, {QString::fromLatin1(action), folder}), 0) << action;
+    }
+};
+
+// Read-outs of five loggers, each read a little further than the one before.
+QStringList overlappingFiles(const QString& folder, int count) {
+    QDir().mkpath(folder);
+    QStringList files;
+    for (int i = 0; i < count; ++i) {
+        files << QStringLiteral("%1/%2.ql6").arg(folder).arg(i, 3, 10, QLatin1Char('0'));
+        filetest::writeBytes(files.back(), fileBytes({block(kStart, ramp(2000 + 100 * i), 9, 1 + i % 5)}));
+    }
+    return files;
+}
+
+TEST(SharedArchive, ThreeImportersAndARestartedServerStoreWhatOneSerialImportDoes) {
+    OwnServer server;
+    ServerDatabase db(server.folder);
+    QTemporaryDir home;
+    const QStringList files = overlappingFiles(home.filePath(QStringLiteral("files")), 30);
+    qputenv("TZ", "Europe/Berlin");  // the importers take the loggers' times as the serial import below does
+    // Three PCs at once, each with every file in another order.
+    std::vector<std::unique_ptr<QProcess>> importers;
+    for (int pc = 0; pc < 3; ++pc) {
+        QStringList order = files;
+        std::shuffle(order.begin(), order.end(), std::mt19937(pc));
+        importers.push_back(std::make_unique<QProcess>());
+        importers.back()->start(fakes::kCli, QStringList{QStringLiteral("archive"), QStringLiteral("import")} + order +
+                                                 QStringList{QStringLiteral("--db"), db.location()});
+    }
+    QThread::msleep(300);
+    server.script("restart");
+    for (auto& p : importers) p->waitForFinished(120000);
+    // What failed while the server was away goes in on the next try.
+    const fakes::CliRun again = fakes::runCli(
+        QStringList{QStringLiteral("archive"), QStringLiteral("import")} + files + QStringList{"--db", db.location()},
+        home.path(), 120000);
+    EXPECT_EQ(again.exitCode, 0) << again.err.toStdString();
+
+    Scratch serial;
+    for (const QString& f : files) serial.import(filetest::readBytes(f));
+    ArchiveFailure failure;
+    std::unique_ptr<Archive> shared = openArchive(db.location(), failure);
+    ASSERT_TRUE(shared);
+    expectSameContent(Scratch::contentOf(*shared), serial.content());
+    EXPECT_EQ(shared->readouts({}, failure).size(), size_t(files.size()));  // each file once
+}
+
+TEST(SharedArchive, APushCutShortWaitsAndCompletesOnceTheServerIsBack) {
+    OwnServer server;
+    ServerDatabase db(server.folder);
+    Scratch local;
+    for (int i = 0; i < 6; ++i) local.import(fileBytes({block(kStart.addDays(60 * i), ramp(1000), 9, 1 + i)}));
+    ArchiveFailure failure;
+    std::unique_ptr<Archive> shared = openArchive(db.location(), failure);
+    ASSERT_TRUE(shared);
+    // The server goes away after the second read-out.
+    const SyncSummary cut = pushArchive(*local.archive, *shared, [&](int done, int) {
+        if (done == 2) server.script("halt");
+    });
+    EXPECT_EQ(cut.copied, 2);
+    EXPECT_EQ(cut.waiting, 4);
+    EXPECT_TRUE(cut.failure);
+    EXPECT_EQ(waitingFor(*local.archive, db.location()), 4);
+
+    server.script("resume");
+    shared = openArchive(db.location(), failure);
+    ASSERT_TRUE(shared);
+    const SyncSummary rest = pushArchive(*local.archive, *shared);
+    EXPECT_EQ(rest.copied, 4);
+    EXPECT_EQ(rest.waiting, 0);
+    expectSameContent(Scratch::contentOf(*shared), local.content());
+    // Pushing again adds nothing.
+    EXPECT_EQ(pushArchive(*local.archive, *shared).copied, 0);
+}
+
+TEST(SharedArchive, CopiesFromSqliteToPostgresAndBackKeepEverything) {
+    Scratch first;
+    std::vector<int> changed = ramp(300);
+    changed[5] = 77;
+    first.import(fileBytes({block(kStart, ramp(300))}), QStringLiteral("a.ql6"));
+    first.import(fileBytes({block(kStart, changed), block(kStart, ramp(300, 400), 18)}), QStringLiteral("b.ql6"));
+    first.import(fileBytes({block(kStart.addDays(9), ramp(50), 1, 9, 9)}), QStringLiteral("c.ql6"));
+    Scratch server(Backend::Postgres);
+    Scratch back;
+    EXPECT_EQ(copyArchive(*first.archive, *server.archive).copied, 3);
+    EXPECT_EQ(copyArchive(*server.archive, *back.archive).copied, 3);
+    EXPECT_EQ(copyArchive(*first.archive, *server.archive).known, 3);  // idempotent
+    expectSameContent(server.content(), first.content());
+    expectSameContent(back.content(), first.content());
+    ArchiveFailure f;
+    const std::vector<Readout> a = first.archive->readouts({}, f);
+    const std::vector<Readout> b = back.archive->readouts({}, f);
+    ASSERT_EQ(a.size(), b.size());
+    for (size_t i = 0; i < a.size(); ++i) {
+        EXPECT_EQ(a[i].sha256, b[i].sha256);
+        EXPECT_EQ(a[i].path, b[i].path);
+        EXPECT_EQ(a[i].importedUtc, b[i].importedUtc);
+        EXPECT_EQ(a[i].zone, b[i].zone);
+        EXPECT_EQ(a[i].counts.conflicts, b[i].counts.conflicts);  // the conflict travels with its read-out
     }
 }
 

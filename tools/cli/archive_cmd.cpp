@@ -5,6 +5,7 @@
 #include "archive/archivesettings.h"
 #include "archive/importer.h"
 #include "archive/series.h"
+#include "archive/sync.h"
 #include "core/catalog.h"
 #include "core/uitexts.h"
 #include "core/vb.h"
@@ -21,6 +22,17 @@ using namespace quillet::archive;
 
 const QString kDb = QStringLiteral("--db");
 
+std::unique_ptr<Archive> openNamed(const QString& location, OpenMode mode) {
+    if (holdsPassword(location)) {
+        err() << "quillet-cli: " << uiText(ui::kArchivePasswordRefused) << "\n";
+        return nullptr;
+    }
+    ArchiveFailure failure;
+    std::unique_ptr<Archive> archive = openArchive(location, failure, mode);
+    if (!archive) err() << "quillet-cli: " << failureText(failure, location) << "\n";
+    return archive;
+}
+
 // The archive of --db, else the user's configured one; nullptr after the
 // reason on stderr.
 std::unique_ptr<Archive> openFromOptions(const AppContext& ctx, const Arguments& a,
@@ -28,10 +40,7 @@ std::unique_ptr<Archive> openFromOptions(const AppContext& ctx, const Arguments&
     const QString location = a.has("--db")
                                  ? a.value("--db")
                                  : archiveLocation(loadArchiveSettings(archiveSettingsFile(ctx.folders)), ctx.folders);
-    ArchiveFailure failure;
-    std::unique_ptr<Archive> archive = openArchive(location, failure, mode);
-    if (!archive) err() << "quillet-cli: " << failureText(failure, location) << "\n";
-    return archive;
+    return openNamed(location, mode);
 }
 
 int archiveFailed(const ArchiveFailure& f, const Archive& archive) {
@@ -343,7 +352,78 @@ int runVerify(AppContext& ctx, const Arguments& a) {
     return allGood ? kExitOk : kExitFailed;
 }
 
+// A progress bar on a terminal.
+SyncProgress bar() {
+    if (!stderrIsTerminal()) return {};
+    return [](int done, int total) {
+        if (total == 0) return;
+        constexpr int kWidth = 40;
+        const int filled = done * kWidth / total;
+        err() << "\r[" << QString(filled, QLatin1Char('#')) << QString(kWidth - filled, QLatin1Char(' ')) << "] "
+              << done << "/" << total;
+        if (done == total) err() << "\n";
+        err().flush();
+    };
+}
+
+int runPush(AppContext& ctx, const Arguments& a) {
+    const QString server = a.has("--to")
+                               ? a.value("--to")
+                               : archiveLocation(loadArchiveSettings(archiveSettingsFile(ctx.folders)), ctx.folders);
+    if (!isServerLocation(server)) {
+        err() << "quillet-cli: 共有サーバーが設定されていません (--to でサーバーの接続を指定できます)\n";
+        return kExitUsage;
+    }
+    const QString localPath = a.has("--db") ? a.value("--db") : defaultArchiveLocation(ctx.folders);
+    const std::unique_ptr<Archive> local = openNamed(localPath, OpenMode::Existing);
+    if (!local) return kExitFailed;
+    const std::unique_ptr<Archive> shared = openNamed(server, OpenMode::Existing);
+    if (!shared) {
+        out() << uiText(ui::kArchiveSyncSummary).arg(0).arg(0).arg(waitingFor(*local, server)) << "\n";
+        return kExitFailed;
+    }
+    const SyncSummary s = pushArchive(*local, *shared, bar());
+    out() << syncText(s, server) << "\n";
+    return s.waiting > 0 ? kExitFailed : kExitOk;
+}
+
+int runCopy(AppContext&, const Arguments& a) {
+    if (!a.has("--from") || !a.has("--to")) {
+        err() << "quillet-cli: usage: quillet-cli archive copy --from DB --to DB\n";
+        return kExitUsage;
+    }
+    const std::unique_ptr<Archive> from = openNamed(a.value("--from"), OpenMode::Existing);
+    if (!from) return kExitFailed;
+    const std::unique_ptr<Archive> to = openNamed(a.value("--to"), OpenMode::Create);
+    if (!to) return kExitFailed;
+    const SyncSummary s = copyArchive(*from, *to, bar());
+    out() << syncText(s, to->location()) << "\n";
+    return s.waiting > 0 ? kExitFailed : kExitOk;
+}
+
 }  // namespace
+
+Subcommand archivePushSubcommand() {
+    return {QStringLiteral("archive push"),
+            QStringLiteral("archive push [--db LOCAL] [--to SERVER]"),
+            QStringLiteral("この PC のアーカイブ (既定はデータフォルダの quillet-archive.sqlite) の読み出しのうち、\n"
+                           "共有サーバー (設定の接続、または --to) にまだ送っていないものを送ります。読み出しは\n"
+                           "まるごと SHA-256 とともに送るため、何度送っても増えません。送れないものが残れば\n"
+                           "終了コード 1 です。"),
+            {kDb, QStringLiteral("--to")},
+            0,
+            runPush};
+}
+
+Subcommand archiveCopySubcommand() {
+    return {QStringLiteral("archive copy"),
+            QStringLiteral("archive copy --from DB --to DB"),
+            QStringLiteral("アーカイブの読み出しをすべて別のアーカイブへ写します (SQLite から PostgreSQL へ、\n"
+                           "またその逆も)。写し先にある読み出しは何も加えないため、何度実行しても同じです。"),
+            {QStringLiteral("--from"), QStringLiteral("--to")},
+            0,
+            runCopy};
+}
 
 Subcommand archiveImportSubcommand() {
     return {QStringLiteral("archive import"),

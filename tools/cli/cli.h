@@ -131,6 +131,8 @@ Subcommand archiveListSubcommand();
 Subcommand archiveSeriesSubcommand();
 Subcommand archiveStatsSubcommand();
 Subcommand archiveVerifySubcommand();
+Subcommand archivePushSubcommand();
+Subcommand archiveCopySubcommand();
 
 // --rows FIRST..LAST of stats and report, checked against the open file's
 // axis (all rows without the option), and --dhr (else the user's setting).

@@ -361,6 +361,8 @@ const std::vector<Subcommand>& subcommands() {
         archiveSeriesSubcommand(),
         archiveStatsSubcommand(),
         archiveVerifySubcommand(),
+        archivePushSubcommand(),
+        archiveCopySubcommand(),
     };
     return table;
 }

@@ -1,0 +1,607 @@
+// The archive on a PostgreSQL server, shared by several PCs: the same
+// tables as the SQLite file, samples loaded by COPY into a staging table
+// and moved with the same rule (the first value stays, the others are
+// recorded as conflicts), every import one transaction. Two PCs importing
+// one read-out at the same moment store it once: the import holds an
+// advisory lock on the file's hash for its transaction.
+#include "archive/backends.h"
+
+#include <libpq-fe.h>
+
+#include <array>
+#include <map>
+
+namespace quillet::archive {
+namespace {
+
+constexpr int kSchemaVersion = 1;
+
+struct HeaderColumn {
+    const char* name;
+    int16_t ChannelHeader::*field;
+};
+constexpr std::array<HeaderColumn, 23> kHeaderColumns{{
+    {"kind", &ChannelHeader::kind},
+    {"card", &ChannelHeader::cardNo},
+    {"test", &ChannelHeader::testNo},
+    {"start_year", &ChannelHeader::startYear},
+    {"start_month", &ChannelHeader::startMonth},
+    {"start_day", &ChannelHeader::startDay},
+    {"start_hour", &ChannelHeader::startHour},
+    {"start_minute", &ChannelHeader::startMinute},
+    {"start_tensec", &ChannelHeader::startTenSec},
+    {"interval_hour", &ChannelHeader::intervalHour},
+    {"interval_minute", &ChannelHeader::intervalMinute},
+    {"interval_tensec", &ChannelHeader::intervalTenSec},
+    {"range_code", &ChannelHeader::rangeCode},
+    {"range_low", &ChannelHeader::rangeLow},
+    {"reference_value", &ChannelHeader::referenceValue},
+    {"reference_side", &ChannelHeader::referenceSide},
+    {"max_value", &ChannelHeader::maxValue},
+    {"min_value", &ChannelHeader::minValue},
+    {"average_value", &ChannelHeader::averageValue},
+    {"error_count", &ChannelHeader::errorCount},
+    {"upper_alarm", &ChannelHeader::upperAlarm},
+    {"lower_alarm", &ChannelHeader::lowerAlarm},
+    {"sample_count", &ChannelHeader::sampleCount},
+}};
+
+QByteArray headerColumnList(const QByteArray& prefix = {}) {
+    QByteArray s;
+    for (const HeaderColumn& c : kHeaderColumns) s += prefix + c.name + ", ";
+    return s + prefix + "integrated_value";
+}
+
+QByteArray schema() {
+    QByteArray headerColumns;
+    for (const HeaderColumn& c : kHeaderColumns) headerColumns += QByteArray("  ") + c.name + " smallint NOT NULL,\n";
+    return R"(
+CREATE TABLE IF NOT EXISTS meta(key text PRIMARY KEY, value text NOT NULL);
+CREATE TABLE IF NOT EXISTS readout(
+  id bigserial PRIMARY KEY,
+  sha256 text NOT NULL UNIQUE,
+  path text NOT NULL,
+  imported_utc bigint NOT NULL,
+  host text NOT NULL,
+  os_user text NOT NULL,
+  site text NOT NULL,
+  model integer NOT NULL,
+  zone text NOT NULL,
+  zone_offset integer NOT NULL,
+  first_utc bigint NOT NULL,
+  last_utc bigint NOT NULL,
+  samples_new bigint NOT NULL,
+  samples_known bigint NOT NULL,
+  conflicts bigint NOT NULL);
+CREATE INDEX IF NOT EXISTS readout_time ON readout(first_utc, last_utc);
+CREATE TABLE IF NOT EXISTS series(
+  id serial PRIMARY KEY,
+  card integer NOT NULL,
+  test integer NOT NULL,
+  logger_channel integer NOT NULL,
+  kind integer NOT NULL,
+  UNIQUE(card, test, logger_channel, kind));
+CREATE TABLE IF NOT EXISTS readout_channel(
+  readout bigint NOT NULL REFERENCES readout(id),
+  position integer NOT NULL,
+  series integer NOT NULL REFERENCES series(id),
+  start_utc bigint NOT NULL,
+  interval_s integer NOT NULL,
+  samples integer NOT NULL,
+)" + headerColumns +
+           R"(  integrated_value integer NOT NULL,
+  PRIMARY KEY(readout, position));
+CREATE INDEX IF NOT EXISTS readout_channel_series ON readout_channel(series, start_utc);
+CREATE TABLE IF NOT EXISTS sample(
+  series integer NOT NULL,
+  t bigint NOT NULL,
+  value smallint NOT NULL,
+  readout bigint NOT NULL,
+  PRIMARY KEY(series, t));
+CREATE INDEX IF NOT EXISTS sample_time ON sample USING brin(t);
+CREATE TABLE IF NOT EXISTS conflict(
+  readout bigint NOT NULL,
+  series integer NOT NULL,
+  t bigint NOT NULL,
+  value smallint NOT NULL,
+  PRIMARY KEY(readout, series, t));
+CREATE TABLE IF NOT EXISTS pushed(
+  readout bigint NOT NULL,
+  target text NOT NULL,
+  PRIMARY KEY(readout, target));
+)";
+}
+
+// A result, cleared when it goes out of scope.
+class Result {
+public:
+    explicit Result(PGresult* r) : r_(r) {}
+    ~Result() { PQclear(r_); }
+    Result(const Result&) = delete;
+    Result& operator=(const Result&) = delete;
+    bool ok() const {
+        const ExecStatusType s = PQresultStatus(r_);
+        return s == PGRES_COMMAND_OK || s == PGRES_TUPLES_OK || s == PGRES_COPY_IN;
+    }
+    int rows() const { return PQntuples(r_); }
+    qint64 integer(int row, int col) const { return QByteArray(PQgetvalue(r_, row, col)).toLongLong(); }
+    QString text(int row, int col) const { return QString::fromUtf8(PQgetvalue(r_, row, col)); }
+    QByteArray bytes(int row, int col) const { return QByteArray(PQgetvalue(r_, row, col)); }
+    const char* state() const {
+        const char* s = PQresultErrorField(r_, PG_DIAG_SQLSTATE);
+        return s ? s : "";
+    }
+    PGresult* raw() const { return r_; }
+
+private:
+    PGresult* r_;
+};
+
+class PostgresArchive : public Archive {
+public:
+    PostgresArchive(QString location, PGconn* db) : location_(std::move(location)), db_(db) {}
+    ~PostgresArchive() override { PQfinish(db_); }
+
+    QString location() const override { return location_; }
+
+    ArchiveFailure failure(const char* state = "") const {
+        const QString message = QString::fromUtf8(PQerrorMessage(db_)).trimmed();
+        const QByteArray s(state);
+        ArchiveError e = ArchiveError::Failed;
+        if (PQstatus(db_) != CONNECTION_OK || s.startsWith("08"))
+            e = ArchiveError::CannotOpen;
+        else if (s == "53100")
+            e = ArchiveError::DiskFull;
+        else if (s == "42501" || s == "25006")
+            e = ArchiveError::ReadOnly;
+        else if (s.startsWith("40") || s == "55P03")
+            e = ArchiveError::Busy;
+        else if (s.startsWith("XX"))
+            e = ArchiveError::Damaged;
+        return {e, message};
+    }
+
+    // A statement with text parameters.
+    PGresult* run(const char* sql, const std::vector<QByteArray>& params = {}) {
+        std::vector<const char*> values;
+        values.reserve(params.size());
+        for (const QByteArray& p : params) values.push_back(p.constData());
+        return PQexecParams(db_, sql, int(values.size()), nullptr, values.data(), nullptr, nullptr, 0);
+    }
+    static QByteArray n(qint64 v) { return QByteArray::number(v); }
+    static QByteArray u(const QString& s) { return s.toUtf8(); }
+
+    ArchiveFailure prepareSchema() {
+        Result quiet(run("SET client_min_messages = warning"));
+        Result begin(run("BEGIN"));
+        // One PC at a time makes or upgrades the schema.
+        Result lock(run("SELECT pg_advisory_xact_lock(7461001)"));
+        Result made(PQexec(db_, schema().constData()));
+        if (!made.ok()) {
+            const ArchiveFailure f = failure(made.state());
+            Result rollback(run("ROLLBACK"));
+            return f;
+        }
+        Result version(run("SELECT value FROM meta WHERE key = 'schema'"));
+        if (version.ok() && version.rows() == 1 && version.text(0, 0).toInt() > kSchemaVersion) {
+            Result rollback(run("ROLLBACK"));
+            return {ArchiveError::CannotOpen, QStringLiteral("schema %1 is newer than this program's %2")
+                                                  .arg(version.text(0, 0))
+                                                  .arg(kSchemaVersion)};
+        }
+        Result mark(run("INSERT INTO meta(key, value) VALUES ('schema', $1) ON CONFLICT (key) DO NOTHING",
+                        {n(kSchemaVersion)}));
+        Result commit(run("COMMIT"));
+        if (!mark.ok() || !commit.ok()) return failure(commit.state());
+        return {};
+    }
+
+    ImportResult import(const Readout& r) override {
+        ImportResult result;
+        Result begin(run("BEGIN"));
+        if (!begin.ok()) {
+            result.failure = failure(begin.state());
+            return result;
+        }
+        const char* state = importWithin(r, result);
+        if (!state && result.outcome == ImportOutcome::Stored) {
+            Result commit(run("COMMIT"));
+            if (!commit.ok()) state = commit.state();
+        }
+        if (state) {
+            result.failure = failure(state);
+            result.outcome = ImportOutcome::Failed;
+            result.counts = {};
+            Result rollback(run("ROLLBACK"));
+        } else if (result.outcome != ImportOutcome::Stored) {
+            Result rollback(run("ROLLBACK"));
+        }
+        return result;
+    }
+
+    // The import's statements within its transaction; nullptr, or the
+    // SQLSTATE of the failure (a string that lives in the connection's
+    // last result, copied here).
+    const char* importWithin(const Readout& r, ImportResult& result) {
+        static thread_local QByteArray failedState;
+        auto fail = [&](const Result& res) {
+            failedState = res.state();
+            if (failedState.isEmpty()) failedState = "XX000";
+            return failedState.constData();
+        };
+        {
+            Result lock(run("SELECT pg_advisory_xact_lock(hashtext($1))", {r.sha256}));
+            if (!lock.ok()) return fail(lock);
+            Result known(run("SELECT id FROM readout WHERE sha256 = $1", {r.sha256}));
+            if (!known.ok()) return fail(known);
+            if (known.rows() == 1) {
+                result.outcome = ImportOutcome::AlreadyKnown;
+                result.readoutId = known.integer(0, 0);
+                return nullptr;
+            }
+        }
+        qint64 first = 0;
+        qint64 last = 0;
+        bool any = false;
+        qint64 total = 0;
+        for (const ReadoutChannel& c : r.channels) {
+            total += qint64(c.samples.size());
+            if (c.samples.empty()) continue;
+            const qint64 end = c.startUtc + qint64(c.samples.size() - 1) * c.intervalSeconds;
+            first = any ? std::min(first, c.startUtc) : c.startUtc;
+            last = any ? std::max(last, end) : end;
+            any = true;
+        }
+        Result add(
+            run("INSERT INTO readout(sha256, path, imported_utc, host, os_user, site, model, zone, zone_offset,"
+                " first_utc, last_utc, samples_new, samples_known, conflicts)"
+                " VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11, 0, 0, 0) RETURNING id",
+                {r.sha256, u(r.path), n(r.importedUtc), u(r.host), u(r.user), u(r.site), n(r.model), u(r.zone),
+                 n(r.zoneOffset), n(first), n(last)}));
+        if (!add.ok()) return fail(add);
+        const qint64 id = add.integer(0, 0);
+
+        QByteArray channelSql =
+            "INSERT INTO readout_channel(readout, position, series, start_utc, interval_s, samples, " +
+            headerColumnList() + ") VALUES ($1, $2, $3, $4, $5, $6";
+        for (size_t i = 0; i <= kHeaderColumns.size(); ++i) channelSql += ", $" + QByteArray::number(7 + qint64(i));
+        channelSql += ")";
+        std::vector<qint64> seriesOf;
+        for (const ReadoutChannel& c : r.channels) {
+            Result addSeries(
+                run("INSERT INTO series(card, test, logger_channel, kind) VALUES ($1, $2, $3, $4)"
+                    " ON CONFLICT DO NOTHING",
+                    {n(c.series.card), n(c.series.test), n(c.series.loggerChannel), n(c.series.kind)}));
+            if (!addSeries.ok()) return fail(addSeries);
+            Result find(run("SELECT id FROM series WHERE card = $1 AND test = $2 AND logger_channel = $3 AND kind = $4",
+                            {n(c.series.card), n(c.series.test), n(c.series.loggerChannel), n(c.series.kind)}));
+            if (!find.ok() || find.rows() != 1) return fail(find);
+            const qint64 series = find.integer(0, 0);
+            seriesOf.push_back(series);
+            std::vector<QByteArray> p = {n(id),         n(c.position),        n(series),
+                                         n(c.startUtc), n(c.intervalSeconds), n(qint64(c.samples.size()))};
+            for (const HeaderColumn& h : kHeaderColumns) p.push_back(n(c.header.*h.field));
+            p.push_back(n(c.header.integratedValue));
+            Result channel(run(channelSql.constData(), p));
+            if (!channel.ok()) return fail(channel);
+        }
+
+        // The samples by COPY into a staging table of this transaction.
+        Result staging(run("CREATE TEMP TABLE staging(series integer, t bigint, value smallint) ON COMMIT DROP"));
+        if (!staging.ok()) return fail(staging);
+        {
+            Result copy(run("COPY staging FROM STDIN"));
+            if (!copy.ok()) return fail(copy);
+            QByteArray buffer;
+            buffer.reserve(1 << 20);
+            bool sent = true;
+            for (size_t k = 0; k < r.channels.size() && sent; ++k) {
+                const ReadoutChannel& c = r.channels[k];
+                const QByteArray series = n(seriesOf[k]) + '\t';
+                for (size_t i = 0; i < c.samples.size(); ++i) {
+                    buffer += series;
+                    buffer += n(c.startUtc + qint64(i) * c.intervalSeconds);
+                    buffer += '\t';
+                    buffer += n(c.samples[i]);
+                    buffer += '\n';
+                    if (buffer.size() > (1 << 20) - 64) {
+                        sent = PQputCopyData(db_, buffer.constData(), int(buffer.size())) == 1;
+                        buffer.clear();
+                    }
+                }
+            }
+            if (sent && !buffer.isEmpty()) sent = PQputCopyData(db_, buffer.constData(), int(buffer.size())) == 1;
+            PQputCopyEnd(db_, sent ? nullptr : "cancelled");
+            Result done(PQgetResult(db_));
+            while (PGresult* more = PQgetResult(db_)) PQclear(more);
+            if (PQresultStatus(done.raw()) != PGRES_COMMAND_OK) return fail(done);
+        }
+        Result stored(
+            run("INSERT INTO sample(series, t, value, readout) SELECT series, t, value, $1 FROM staging"
+                " ON CONFLICT DO NOTHING",
+                {n(id)}));
+        if (!stored.ok()) return fail(stored);
+        result.counts.samplesNew = QByteArray(PQcmdTuples(stored.raw())).toLongLong();
+        Result conflicts(
+            run("INSERT INTO conflict(readout, series, t, value) SELECT $1, s.series, s.t, s.value"
+                " FROM staging s JOIN sample m ON m.series = s.series AND m.t = s.t"
+                " WHERE m.readout <> $1 AND m.value <> s.value ON CONFLICT DO NOTHING",
+                {n(id)}));
+        if (!conflicts.ok()) return fail(conflicts);
+        result.counts.conflicts = QByteArray(PQcmdTuples(conflicts.raw())).toLongLong();
+        result.counts.samplesKnown = total - result.counts.samplesNew - result.counts.conflicts;
+        Result counts(
+            run("UPDATE readout SET samples_new = $1, samples_known = $2, conflicts = $3 WHERE id = $4",
+                {n(result.counts.samplesNew), n(result.counts.samplesKnown), n(result.counts.conflicts), n(id)}));
+        if (!counts.ok()) return fail(counts);
+        result.outcome = ImportOutcome::Stored;
+        result.readoutId = id;
+        return nullptr;
+    }
+
+    static constexpr const char* kReadoutColumns =
+        "id, sha256, path, imported_utc, host, os_user, site, model, zone, zone_offset, first_utc, last_utc,"
+        " samples_new, samples_known, conflicts";
+
+    static Readout readoutOf(const Result& s, int row) {
+        Readout r;
+        r.id = s.integer(row, 0);
+        r.sha256 = s.bytes(row, 1);
+        r.path = s.text(row, 2);
+        r.importedUtc = s.integer(row, 3);
+        r.host = s.text(row, 4);
+        r.user = s.text(row, 5);
+        r.site = s.text(row, 6);
+        r.model = int(s.integer(row, 7));
+        r.zone = s.text(row, 8);
+        r.zoneOffset = int(s.integer(row, 9));
+        r.firstUtc = s.integer(row, 10);
+        r.lastUtc = s.integer(row, 11);
+        r.counts = {s.integer(row, 12), s.integer(row, 13), s.integer(row, 14)};
+        return r;
+    }
+
+    bool channelsOf(std::vector<Readout>& readouts, ArchiveFailure& fail) {
+        if (readouts.empty()) return true;
+        std::map<qint64, Readout*> byId;
+        QByteArray ids = "{";
+        for (Readout& r : readouts) {
+            byId[r.id] = &r;
+            ids += n(r.id) + ',';
+        }
+        ids[ids.size() - 1] = '}';
+        const QByteArray sql =
+            "SELECT rc.readout, rc.position, s.card, s.test, s.logger_channel, s.kind, rc.start_utc, rc.interval_s,"
+            " rc.samples, " +
+            headerColumnList("rc.") +
+            " FROM readout_channel rc JOIN series s ON s.id = rc.series WHERE rc.readout = ANY($1::bigint[])"
+            " ORDER BY rc.readout, rc.position";
+        Result q(run(sql.constData(), {ids}));
+        if (!q.ok()) {
+            fail = failure(q.state());
+            return false;
+        }
+        for (int row = 0; row < q.rows(); ++row) {
+            ReadoutChannel c;
+            c.position = int(q.integer(row, 1));
+            c.series = {int(q.integer(row, 2)), int(q.integer(row, 3)), int(q.integer(row, 4)), int(q.integer(row, 5))};
+            c.startUtc = q.integer(row, 6);
+            c.intervalSeconds = int(q.integer(row, 7));
+            c.count = int(q.integer(row, 8));
+            int col = 9;
+            for (const HeaderColumn& h : kHeaderColumns) c.header.*h.field = int16_t(q.integer(row, col++));
+            c.header.integratedValue = int32_t(q.integer(row, col));
+            byId[q.integer(row, 0)]->channels.push_back(std::move(c));
+        }
+        return true;
+    }
+
+    std::vector<Readout> readouts(const ReadoutFilter& f, ArchiveFailure& fail) override {
+        QByteArray sql = QByteArray("SELECT ") + kReadoutColumns + " FROM readout WHERE true";
+        std::vector<QByteArray> p;
+        auto param = [&](const QByteArray& v) {
+            p.push_back(v);
+            return "$" + n(qint64(p.size()));
+        };
+        if (f.card || f.test) {
+            sql += " AND id IN (SELECT readout FROM readout_channel WHERE true";
+            if (f.card) sql += " AND card = " + param(n(*f.card)) + "::smallint";
+            if (f.test) sql += " AND test = " + param(n(*f.test)) + "::smallint";
+            sql += ")";
+        }
+        if (f.fromUtc) sql += " AND last_utc >= " + param(n(*f.fromUtc)) + "::bigint";
+        if (f.toUtc) sql += " AND first_utc <= " + param(n(*f.toUtc)) + "::bigint";
+        if (f.site) sql += " AND site = " + param(u(*f.site));
+        sql += " ORDER BY first_utc, id";
+        Result q(run(sql.constData(), p));
+        if (!q.ok()) {
+            fail = failure(q.state());
+            return {};
+        }
+        std::vector<Readout> out;
+        for (int row = 0; row < q.rows(); ++row) out.push_back(readoutOf(q, row));
+        if (!channelsOf(out, fail)) return {};
+        return out;
+    }
+
+    std::optional<Readout> readout(qint64 id, WithSamples withSamples, ArchiveFailure& fail) override {
+        Result q(run((QByteArray("SELECT ") + kReadoutColumns + " FROM readout WHERE id = $1").constData(), {n(id)}));
+        if (!q.ok()) {
+            fail = failure(q.state());
+            return std::nullopt;
+        }
+        if (q.rows() != 1) return std::nullopt;
+        std::vector<Readout> one{readoutOf(q, 0)};
+        if (!channelsOf(one, fail)) return std::nullopt;
+        Readout r = std::move(one[0]);
+        if (withSamples == WithSamples::No) return r;
+        for (ReadoutChannel& c : r.channels) {
+            c.samples.assign(size_t(c.count), kErrorSample);
+            Result s(
+                run("SELECT t, value FROM sample WHERE series = (SELECT series FROM readout_channel WHERE"
+                    " readout = $1 AND position = $2) AND t BETWEEN $3 AND $4",
+                    {n(id), n(c.position), n(c.startUtc), n(c.lastUtc())}));
+            if (!s.ok()) {
+                fail = failure(s.state());
+                return std::nullopt;
+            }
+            for (int row = 0; row < s.rows(); ++row) {
+                const qint64 offset = s.integer(row, 0) - c.startUtc;
+                if (c.intervalSeconds > 0 && offset % c.intervalSeconds == 0)
+                    c.samples[size_t(offset / c.intervalSeconds)] = int16_t(s.integer(row, 1));
+            }
+        }
+        return r;
+    }
+
+    std::optional<qint64> readoutWithSha(const QByteArray& sha256, ArchiveFailure& fail) override {
+        Result q(run("SELECT id FROM readout WHERE sha256 = $1", {sha256}));
+        if (!q.ok()) {
+            fail = failure(q.state());
+            return std::nullopt;
+        }
+        if (q.rows() == 1) return q.integer(0, 0);
+        return std::nullopt;
+    }
+
+    std::vector<Conflict> conflicts(qint64 readoutId, ArchiveFailure& fail) override {
+        Result q(
+            run("SELECT s.card, s.test, s.logger_channel, s.kind, c.t, m.value, c.value FROM conflict c"
+                " JOIN series s ON s.id = c.series JOIN sample m ON m.series = c.series AND m.t = c.t"
+                " WHERE c.readout = $1 ORDER BY c.series, c.t",
+                {n(readoutId)}));
+        if (!q.ok()) {
+            fail = failure(q.state());
+            return {};
+        }
+        std::vector<Conflict> out;
+        for (int row = 0; row < q.rows(); ++row)
+            out.push_back(
+                {{int(q.integer(row, 0)), int(q.integer(row, 1)), int(q.integer(row, 2)), int(q.integer(row, 3))},
+                 q.integer(row, 4),
+                 int16_t(q.integer(row, 5)),
+                 int16_t(q.integer(row, 6))});
+        return out;
+    }
+
+    std::vector<SeriesKey> series(ArchiveFailure& fail) override {
+        Result q(run("SELECT card, test, logger_channel, kind FROM series ORDER BY card, test, logger_channel, kind"));
+        if (!q.ok()) {
+            fail = failure(q.state());
+            return {};
+        }
+        std::vector<SeriesKey> out;
+        for (int row = 0; row < q.rows(); ++row)
+            out.push_back(
+                {int(q.integer(row, 0)), int(q.integer(row, 1)), int(q.integer(row, 2)), int(q.integer(row, 3))});
+        return out;
+    }
+
+    std::vector<SeriesPiece> samples(const SeriesKey& k, qint64 fromUtc, qint64 toUtc, ArchiveFailure& fail) override {
+        const std::vector<QByteArray> key = {n(k.card), n(k.test), n(k.loggerChannel), n(k.kind)};
+        std::map<qint64, std::pair<int, ChannelHeader>> channels;
+        {
+            const QByteArray sql = "SELECT readout, interval_s, " + headerColumnList() +
+                                   " FROM readout_channel WHERE series = (SELECT id FROM series WHERE card = $1 AND"
+                                   " test = $2 AND logger_channel = $3 AND kind = $4)";
+            Result q(run(sql.constData(), key));
+            if (!q.ok()) {
+                fail = failure(q.state());
+                return {};
+            }
+            for (int row = 0; row < q.rows(); ++row) {
+                ChannelHeader h;
+                int col = 2;
+                for (const HeaderColumn& c : kHeaderColumns) h.*c.field = int16_t(q.integer(row, col++));
+                h.integratedValue = int32_t(q.integer(row, col));
+                channels[q.integer(row, 0)] = {int(q.integer(row, 1)), h};
+            }
+        }
+        // Binary results: three integers a row without text conversions.
+        const QByteArray from = n(fromUtc);
+        const QByteArray to = n(toUtc);
+        const char* values[] = {key[0].constData(), key[1].constData(), key[2].constData(),
+                                key[3].constData(), from.constData(),   to.constData()};
+        Result q(PQexecParams(db_,
+                              "SELECT t, value, readout FROM sample WHERE series = (SELECT id FROM series WHERE"
+                              " card = $1 AND test = $2 AND logger_channel = $3 AND kind = $4) AND t BETWEEN $5 AND $6"
+                              " ORDER BY t",
+                              6, nullptr, values, nullptr, nullptr, 1));
+        if (!q.ok()) {
+            fail = failure(q.state());
+            return {};
+        }
+        auto be = [](const char* p, int bytes) {
+            qint64 v = 0;
+            for (int i = 0; i < bytes; ++i) v = (v << 8) | uint8_t(p[i]);
+            if (bytes == 2) return qint64(int16_t(v));
+            return v;
+        };
+        std::vector<SeriesPiece> out;
+        qint64 previousT = 0;
+        for (int row = 0; row < q.rows(); ++row) {
+            const qint64 t = be(PQgetvalue(q.raw(), row, 0), 8);
+            const int16_t v = int16_t(be(PQgetvalue(q.raw(), row, 1), 2));
+            const qint64 readout = be(PQgetvalue(q.raw(), row, 2), 8);
+            SeriesPiece* p = out.empty() ? nullptr : &out.back();
+            const bool adjacent = p && t - previousT == p->intervalSeconds;
+            if (!p || p->readoutId != readout || !adjacent) {
+                const auto c = channels.find(readout);
+                SeriesPiece piece;
+                piece.readoutId = readout;
+                piece.startUtc = t;
+                piece.intervalSeconds = c != channels.end() ? c->second.first : 0;
+                if (c != channels.end()) piece.header = c->second.second;
+                piece.continuesPrevious = p && t - previousT == piece.intervalSeconds;
+                out.push_back(std::move(piece));
+                p = &out.back();
+            }
+            p->values.push_back(v);
+            previousT = t;
+        }
+        return out;
+    }
+
+    std::vector<qint64> notPushedTo(const QString& target, ArchiveFailure& fail) override {
+        Result q(
+            run("SELECT id FROM readout WHERE id NOT IN (SELECT readout FROM pushed WHERE target = $1) ORDER BY id",
+                {u(target)}));
+        if (!q.ok()) {
+            fail = failure(q.state());
+            return {};
+        }
+        std::vector<qint64> out;
+        for (int row = 0; row < q.rows(); ++row) out.push_back(q.integer(row, 0));
+        return out;
+    }
+
+    ArchiveFailure markPushed(qint64 readoutId, const QString& target) override {
+        Result q(run("INSERT INTO pushed(readout, target) VALUES ($1, $2) ON CONFLICT DO NOTHING",
+                     {n(readoutId), u(target)}));
+        return q.ok() ? ArchiveFailure{} : failure(q.state());
+    }
+
+private:
+    QString location_;
+    PGconn* db_;
+};
+
+}  // namespace
+
+std::unique_ptr<Archive> openServerArchive(const QString& location, ArchiveFailure& failure) {
+    // A server that does not answer is given up after a few seconds unless
+    // the connection says otherwise: a reading PC must not hang on it.
+    const QByteArray dbname = location.toUtf8();
+    const char* keywords[] = {"connect_timeout", "application_name", "dbname", nullptr};
+    const char* values[] = {"5", "quillet", dbname.constData(), nullptr};
+    PGconn* db = PQconnectdbParams(keywords, values, 1);
+    auto archive = std::make_unique<PostgresArchive>(location, db);
+    if (PQstatus(db) != CONNECTION_OK) {
+        failure = {ArchiveError::CannotOpen, QString::fromUtf8(PQerrorMessage(db)).trimmed()};
+        return nullptr;
+    }
+    if ((failure = archive->prepareSchema())) return nullptr;
+    return archive;
+}
+
+}  // namespace quillet::archive
