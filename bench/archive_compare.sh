@@ -10,6 +10,12 @@
 #                against a pandas script reading the same rows with read_sql
 #                and computing the same mean kinetic temperature (target: at
 #                least 10x faster), medians of RUNS runs each
+#   server       on a throw-away PostgreSQL server (scripts/pg-test-server,
+#                fsync off for both sides): the bulk import against psql
+#                \copy of the same rows into the same table (target: at
+#                least 0.8x its rate), archive stats over the quarter against
+#                the same on SQLite (target: within 2x), and archive copy of
+#                the whole SQLite archive to the server (time and rows/s)
 #
 # Usage: bench/archive_compare.sh [LOGGERS] [RUNS]   (defaults 200 and 11)
 # Builds in BUILD_DIR (default build-release) as a Release build when it
@@ -22,7 +28,7 @@ BUILD_DIR=${BUILD_DIR:-build-release}
 PY=/usr/bin/python3
 
 source scripts/packages.sh
-install_missing python3-pandas sqlite3
+install_missing python3-pandas sqlite3 postgresql
 if [ ! -x "$BUILD_DIR/tools/cli/quillet-cli" ]; then
   cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLET_BUILD_TESTS=OFF >/dev/null
 fi
@@ -30,7 +36,7 @@ cmake --build "$BUILD_DIR" --target quillet-cli >/dev/null
 CLI=$PWD/$BUILD_DIR/tools/cli/quillet-cli
 
 WORK=$(mktemp -d)
-trap 'rm -rf "$WORK"' EXIT
+trap 'scripts/pg-test-server stop "$WORK/pg" || true; rm -rf "$WORK"' EXIT
 export HOME=$WORK/home TZ=UTC
 mkdir -p "$HOME"
 $PY bench/make_archive_files.py "$WORK/files" "$LOGGERS"
@@ -74,4 +80,29 @@ import sys
 w1, w2, c1, c2 = map(float, sys.argv[1:])
 print(f"quarter stats: quillet-cli {w1*1000:.1f} ms, pandas {w2*1000:.1f} ms: {w2/w1:.1f}x faster "
       f"(cpu {c2/c1:.1f}x; target >= 10)")
+PYEOF
+
+# The server.
+[ "$(id -u)" = 0 ] && chmod 755 "$WORK"
+scripts/pg-test-server start "$WORK/pg"
+SERVER="host=$WORK/pg user=postgres"
+for db in ours theirs copied; do psql "$SERVER dbname=postgres" -qc "CREATE DATABASE $db" >/dev/null; done
+ours=$(seconds "$CLI" archive import "$WORK/files" --db "$SERVER dbname=ours")
+pg_dump -s -t sample "$SERVER dbname=ours" | psql -q "$SERVER dbname=theirs" >/dev/null
+theirs=$(seconds psql -q "$SERVER dbname=theirs" -c "\\copy sample FROM '$WORK/files/samples.csv' CSV")
+copied=$(seconds "$CLI" archive copy --from "$WORK/quillet.sqlite" --to "$SERVER dbname=copied")
+$PY - "$SAMPLES" "$ours" "$theirs" "$copied" <<'PYEOF'
+import sys
+n, ours, theirs, copied = int(sys.argv[1]), float(sys.argv[2]), float(sys.argv[3]), float(sys.argv[4])
+print(f"server import: quillet-cli {ours:.2f} s ({n/ours:,.0f}/s), psql \\copy {theirs:.2f} s ({n/theirs:,.0f}/s): "
+      f"{theirs/ours:.2f}x its rate (target >= 0.8)")
+print(f"archive copy SQLite -> PostgreSQL: {copied:.2f} s, {n/copied:,.0f} samples/s")
+PYEOF
+read -r w1 w2 c1 c2 _ _ < <($PY bench/pairs.py "$RUNS" 1 \
+  -- "$CLI" archive stats 001-005 --from 2025-07-01 --to 2025-09-30 --db "$SERVER dbname=ours" \
+  -- "$CLI" archive stats 001-005 --from 2025-07-01 --to 2025-09-30 --db "$WORK/quillet.sqlite")
+$PY - "$w1" "$w2" <<'PYEOF'
+import sys
+w1, w2 = map(float, sys.argv[1:])
+print(f"quarter stats: PostgreSQL {w1*1000:.1f} ms, SQLite {w2*1000:.1f} ms: {w1/w2:.2f}x (target <= 2)")
 PYEOF
