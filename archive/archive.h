@@ -139,6 +139,14 @@ public:
     virtual QString location() const = 0;
     // Stores the read-out with its samples, all or nothing.
     virtual ImportResult import(const Readout& r) = 0;
+    // A bulk import of many files: the imports between beginBatch() and
+    // commitBatch() or endBatch() share one commit (each still all or
+    // nothing), which a disk pays for once. Until that commit their
+    // results are not durable; a failed commit undoes all of them. A back
+    // end may commit each import on its own regardless.
+    virtual void beginBatch() {}
+    virtual ArchiveFailure commitBatch() { return {}; }
+    virtual ArchiveFailure endBatch() { return {}; }
     // The read-outs (without samples), oldest first.
     virtual std::vector<Readout> readouts(const ReadoutFilter& f, ArchiveFailure& failure) = 0;
     virtual std::optional<Readout> readout(qint64 id, WithSamples samples, ArchiveFailure& failure) = 0;

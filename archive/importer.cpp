@@ -83,22 +83,48 @@ FileImport importFile(Archive& archive, const QString& path, const ImportOrigin&
 
 ImportSummary importFiles(Archive& archive, const QStringList& files, const ImportOrigin& origin,
                           const ImportProgress& progress) {
+    // Committed about every half a million samples: a disk's flush a batch,
+    // not a file.
+    constexpr qint64 kSamplesACommit = 500000;
     ImportSummary s;
+    ImportSummary pending;  // imported since the last commit
+    QStringList pendingFiles;
+    auto settle = [&](const ArchiveFailure& commit) {
+        if (commit) {  // none of them is in the archive
+            s.filesFailed += pending.filesNew;
+            for (const QString& f : pendingFiles) s.failures.emplace_back(f, failureText(commit, archive.location()));
+        } else {
+            s.filesNew += pending.filesNew;
+            s.samples.samplesNew += pending.samples.samplesNew;
+            s.samples.samplesKnown += pending.samples.samplesKnown;
+            s.samples.conflicts += pending.samples.conflicts;
+        }
+        pending = {};
+        pendingFiles.clear();
+    };
+    archive.beginBatch();
     for (int i = 0; i < files.size(); ++i) {
         if (progress && !progress(i, int(files.size()), files[i])) break;
         const FileImport f = importFile(archive, files[i], origin);
         switch (f.result.outcome) {
-        case ImportOutcome::Stored: ++s.filesNew; break;
+        case ImportOutcome::Stored:
+            ++pending.filesNew;
+            pendingFiles << files[i];
+            pending.samples.samplesNew += f.result.counts.samplesNew;
+            pending.samples.samplesKnown += f.result.counts.samplesKnown;
+            pending.samples.conflicts += f.result.counts.conflicts;
+            break;
         case ImportOutcome::AlreadyKnown: ++s.filesKnown; break;
         case ImportOutcome::Failed:
             ++s.filesFailed;
             s.failures.emplace_back(files[i], f.why);
             break;
         }
-        s.samples.samplesNew += f.result.counts.samplesNew;
-        s.samples.samplesKnown += f.result.counts.samplesKnown;
-        s.samples.conflicts += f.result.counts.conflicts;
+        const ImportSummary& p = pending;
+        if (p.samples.samplesNew + p.samples.samplesKnown + p.samples.conflicts >= kSamplesACommit)
+            settle(archive.commitBatch());
     }
+    settle(archive.endBatch());
     if (progress) progress(int(files.size()), int(files.size()), QString());
     return s;
 }

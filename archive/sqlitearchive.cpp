@@ -183,7 +183,10 @@ private:
 class SqliteArchive : public Archive {
 public:
     SqliteArchive(QString location, sqlite3* db) : location_(std::move(location)), db_(db) {}
-    ~SqliteArchive() override { sqlite3_close_v2(db_); }
+    ~SqliteArchive() override {
+        endBatch();
+        sqlite3_close_v2(db_);
+    }
 
     QString location() const override { return location_; }
 
@@ -224,22 +227,54 @@ public:
 
     ImportResult import(const Readout& r) override {
         ImportResult result;
-        int rc = exec("BEGIN IMMEDIATE");
+        // Alone, a transaction of its own; in a batch, a savepoint within
+        // the batch's transaction: all or nothing either way.
+        const bool alone = !batch_;
+        if (batch_ && !batchOpen_) {
+            if (int rc = exec("BEGIN IMMEDIATE"); rc != SQLITE_OK) {
+                result.failure = failure(rc);
+                return result;
+            }
+            batchOpen_ = true;
+        }
+        int rc = exec(alone ? "BEGIN IMMEDIATE" : "SAVEPOINT readout");
         if (rc != SQLITE_OK) {
             result.failure = failure(rc);
             return result;
         }
         rc = importWithin(r, result);
-        if (rc == SQLITE_OK && result.outcome == ImportOutcome::Stored) rc = exec("COMMIT");
+        if (rc == SQLITE_OK && result.outcome == ImportOutcome::Stored) rc = exec(alone ? "COMMIT" : "RELEASE readout");
         if (rc != SQLITE_OK) {
             result.failure = failure(rc);
             result.outcome = ImportOutcome::Failed;
             result.counts = {};
-            exec("ROLLBACK");
-        } else if (result.outcome != ImportOutcome::Stored) {
-            exec("ROLLBACK");
+        }
+        if (rc != SQLITE_OK || result.outcome != ImportOutcome::Stored) {
+            if (alone) {
+                exec("ROLLBACK");
+            } else {
+                exec("ROLLBACK TO readout");
+                exec("RELEASE readout");
+            }
         }
         return result;
+    }
+
+    void beginBatch() override { batch_ = true; }
+    ArchiveFailure commitBatch() override {
+        if (!batchOpen_) return {};
+        batchOpen_ = false;
+        if (int rc = exec("COMMIT"); rc != SQLITE_OK) {
+            const ArchiveFailure f = failure(rc);
+            exec("ROLLBACK");
+            return f;
+        }
+        return {};
+    }
+    ArchiveFailure endBatch() override {
+        const ArchiveFailure f = commitBatch();
+        batch_ = false;
+        return f;
     }
 
     // The import's statements within its transaction; an SQLite code.
@@ -589,6 +624,8 @@ public:
 private:
     QString location_;
     sqlite3* db_;
+    bool batch_ = false;
+    bool batchOpen_ = false;
     std::map<SeriesKey, qint64> seriesIds_;
 };
 
