@@ -102,6 +102,7 @@ inline constexpr char16_t kLineWidthMenu[] = u"グラフ線幅(&S)";
 inline constexpr char16_t kThinLine[] = u"細";
 inline constexpr char16_t kThickLine[] = u"太";
 inline constexpr char16_t kReferenceLinesEntry[] = u"基準線(&K)";
+inline constexpr char16_t kAlarmLinesEntry[] = u"警報値の線(&W)";
 inline constexpr char16_t kCloseGraphEntry[] = u"グラフ終了(&E)";
 inline constexpr char16_t kColorPopup[] = u"色の設定";
 inline constexpr char16_t kChangeColorEntry[] = u"色の変更";

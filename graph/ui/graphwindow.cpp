@@ -211,6 +211,7 @@ void GraphWindow::buildMenus() {
         {Line::Entry, C::ThinLine, C::LineWidthMenu, "mpLIneSe", ui::kThinLine},
         {Line::Entry, C::ThickLine, C::LineWidthMenu, "mpLIneSe", ui::kThickLine},
         {Line::Entry, C::ReferenceLines, C::ParameterMenu, "mpRef", ui::kReferenceLinesEntry},
+        {Line::Entry, C::AlarmLines, C::ParameterMenu, "mpAlarm", ui::kAlarmLinesEntry},
         {Line::Entry, C::Close, {}, "mend", ui::kCloseGraphEntry},
     };
     buildMenuBar(menuBar(), lines, actions_, menus_);
@@ -218,6 +219,9 @@ void GraphWindow::buildMenus() {
     action(C::Print)->setShortcut(QKeySequence::Print);
     action(C::Labels)->setCheckable(true);
     connect(action(C::Labels), &QAction::triggered, this, [this] { onLabelsToggled(); });
+    action(C::AlarmLines)->setCheckable(true);
+    action(C::AlarmLines)->setChecked(ctx_.graph->alarmLinesOn);
+    connect(action(C::AlarmLines), &QAction::triggered, this, [this] { onAlarmLinesToggled(); });
     auto* widths = new QActionGroup(this);
     for (int i = 0; i < 2; ++i) {
         QAction* width = action(lineWidthCommand(i));
@@ -467,6 +471,11 @@ void GraphWindow::onPlotMouseReleased(Qt::MouseButton button, QPointF pos) {
 void GraphWindow::onLabelsToggled() {
     ctx_.graph->labelsOn = action(GraphCommand::Labels)->isChecked();
     redraw(true, false);
+}
+
+void GraphWindow::onAlarmLinesToggled() {
+    ctx_.graph->alarmLinesOn = action(GraphCommand::AlarmLines)->isChecked();
+    redraw(false, false);
 }
 
 void GraphWindow::onLineWidthChosen(int index) {

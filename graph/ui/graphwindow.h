@@ -53,6 +53,7 @@ enum class GraphCommand {
     ThinLine,        //     mpLIneSe "細"
     ThickLine,       //     mpLIneSe "太"
     ReferenceLines,  //   mpRef "基準線(&K)"
+    AlarmLines,      //   mpAlarm: the channels' alarm limits (checkable, on at first)
     Close,           // mend "グラフ終了(&E)"
     ColorPopup,      // popC "色の設定"
     ChangeColor,     //   popColor "CH:A 色変更" ...
@@ -178,6 +179,7 @@ private:
     void redraw(bool recompute, bool refillGrid);
 
     void onLabelsToggled();
+    void onAlarmLinesToggled();
     void onLineWidthChosen(int index);
     void onLineWidthToggled();
     void onColorClicked();
