@@ -8,6 +8,7 @@
 #include "core/ui/gridmodels.h"
 #include "core/ui/mainwindow.h"
 #include "core/ui/menutable.h"
+#include "core/ui/qtplatform.h"
 #include "core/ui/toolicons.h"
 #include "graph/drawgraph.h"
 #include "graph/graphprintplot.h"
@@ -313,7 +314,10 @@ void GraphWindow::buildGrid() {
     // cut at any window size.
     const LayoutValues& l = ctx_.layout;
     constexpr int kLines = 2 + (kGraphGridRows - 1);
-    const int height = int(std::lround((l.fontSize * 15 * 1.5 * kLines + 75) / twipsY()));
+    // A line is never lower than the font's own line and its padding, so
+    // that the last row is not cut on a screen of another resolution.
+    const int line = std::max(int(std::lround(l.fontSize * 15 * 1.5 / twipsY())), fontMetrics().height() + 4);
+    const int height = line * kLines + int(std::lround(75 / twipsY())) + 2 * gpgrid->frameWidth();
     gpgrid->setFixedHeight(height);
     const int rowHeight = std::max(1, (height - 2 * gpgrid->frameWidth()) / kLines);
     gpgrid->verticalHeader()->setDefaultSectionSize(rowHeight);
@@ -379,6 +383,7 @@ void GraphWindow::open(QWidget* mainWindow) {
     action(GraphCommand::UndoRange)->setVisible(false);
     updateCommandStates();
     gpgridModel->recolour();
+    fitIntoScreen(this);
     show();
     raise();
     activateWindow();

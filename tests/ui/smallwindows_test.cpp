@@ -390,3 +390,27 @@ TEST_F(SmallWindowsTest, MessageBoxButtonsTitleAndAnswers) {
         EXPECT_EQ(icon, c.icon);
     }
 }
+
+// A message box or file dialog asked for while another window (the graph
+// window) works over the disabled main window belongs to that window, so
+// that the main window does not come to the front over both.
+TEST_F(SmallWindowsTest, DialogsBelongToTheWindowInUse) {
+    QWidget main, graph;
+    main.show();
+    graph.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&graph));
+    main.setEnabled(false);
+    EXPECT_EQ(dialogOwner(&main), &graph);
+    QWidget* owner = nullptr;
+    QTimer::singleShot(0, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            owner = box->parentWidget();
+            box->reject();
+        }
+    });
+    QtMessageBoxes(&main).show(QStringLiteral("t"), QStringLiteral("m"), 0);
+    EXPECT_EQ(owner, &graph);
+    main.setEnabled(true);
+    graph.hide();
+    EXPECT_EQ(dialogOwner(&main), &main);
+}
