@@ -419,6 +419,12 @@ inline constexpr char16_t kProgramUsage[] =
     u"\n"
     u"通信ポート: ポート1..8 は /dev/ttyUSB0..7、ポート9..16 は /dev/ttyS0..7。\n"
     u"環境変数 QUILLET_COM<n> でポートnの装置を指定できます。\n";
+// Before the usage on stderr: an option the program does not know.
+inline constexpr char16_t kUnknownOption[] = u"quillet: 不明なオプション: %1\n\n";
+inline constexpr char16_t kNoDisplay[] =
+    u"quillet: 画面（ディスプレイ）に接続できないため起動できません。\n"
+    u"DISPLAY も WAYLAND_DISPLAY も設定されていません。デスクトップから起動するか、\n"
+    u"画面なしで使うには quillet-cli を使ってください。\n";
 
 }  // namespace ui
 }  // namespace quillet
