@@ -377,7 +377,7 @@ inline constexpr char16_t kReadSaveSetTask[] = u"データ読み出し＋ファ�
 inline constexpr char16_t kByNumberNaming[] = u"カード、テストNo.名で保存";
 inline constexpr char16_t kByDateNaming[] = u"日付ﾌｧｲﾙ名で保存";
 inline constexpr char16_t kSaveAndClearQuestion[] = u"画面上のデータを保存してから消去し、続けますか？\r";
-inline constexpr char16_t kSaveAndClearAnswers[] = u"（はい: 保存して続ける　いいえ: 保存せずに消去して続ける）";
+inline constexpr char16_t kSaveAndClearAnswers[] = u"保存: 保存して続ける\r保存しない: 保存せずに消去して続ける";
 inline constexpr char16_t kDataSaved[] = u"データを保存しました: ";
 inline constexpr char16_t kSettingsNotWritten[] = u"ロガーへの設定の書き込みは完了していません。";
 inline constexpr char16_t kListComma[] = u"、";
@@ -419,6 +419,15 @@ inline constexpr char16_t kProgramUsage[] =
     u"\n"
     u"通信ポート: ポート1..8 は /dev/ttyUSB0..7、ポート9..16 は /dev/ttyS0..7。\n"
     u"環境変数 QUILLET_COM<n> でポートnの装置を指定できます。\n";
+// The buttons of a question about unsaved data.
+inline constexpr char16_t kSaveButton[] = u"保存";
+inline constexpr char16_t kDontSaveButton[] = u"保存しない";
+inline constexpr char16_t kCancelButton[] = u"キャンセル";
+// The status bar's word after a save and after a read-out.
+inline constexpr char16_t kSavedStatus[] = u"保存しました: %1";
+inline constexpr char16_t kReadStatus[] = u"ロガーから読み出しました: %1";
+inline constexpr char16_t kReadChannelStatus[] = u"CH %1 %2件";
+inline constexpr char16_t kStatusSeparator[] = u"、";
 // Before the usage on stderr: an option the program does not know.
 inline constexpr char16_t kUnknownOption[] = u"quillet: 不明なオプション: %1\n\n";
 inline constexpr char16_t kNoDisplay[] =

@@ -77,7 +77,9 @@ int QtMessageBoxes::show(const QString& title, const QString& text, int style) {
     QMessageBox box(parent);
     if (parent) box.setFont(parent->window()->font());  // the main window's, not the smaller default
     box.setWindowTitle(title);
-    box.setText(displayText(text));
+    // A question or an error about a file names it.
+    box.setText(concern_.isEmpty() ? displayText(text)
+                                   : QDir::toNativeSeparators(concern_) + QLatin1Char('\n') + displayText(text));
     box.setTextFormat(Qt::PlainText);
     switch (style & 0x70) {
     case kIconError: box.setIcon(QMessageBox::Critical); break;
@@ -93,8 +95,8 @@ int QtMessageBoxes::show(const QString& title, const QString& text, int style) {
     case kAbortRetryIgnore:
         buttons = {{QMessageBox::Abort, kAbort}, {QMessageBox::Retry, kRetry}, {QMessageBox::Ignore, kIgnore}};
         break;
-    case kYesNoCancel:
-        buttons = {{QMessageBox::Yes, kYes}, {QMessageBox::No, kNo}, {QMessageBox::Cancel, kCancel}};
+    case kYesNoCancel:  // every such question asks whether to save first
+        buttons = {{QMessageBox::Save, kYes}, {QMessageBox::Discard, kNo}, {QMessageBox::Cancel, kCancel}};
         break;
     case kYesNo: buttons = {{QMessageBox::Yes, kYes}, {QMessageBox::No, kNo}}; break;
     case kRetryCancel: buttons = {{QMessageBox::Retry, kRetry}, {QMessageBox::Cancel, kCancel}}; break;
@@ -103,6 +105,11 @@ int QtMessageBoxes::show(const QString& title, const QString& text, int style) {
     QMessageBox::StandardButtons set;
     for (const auto& b : buttons) set |= b.first;
     box.setStandardButtons(set);
+    if ((style & 7) == kYesNoCancel) {
+        box.button(QMessageBox::Save)->setText(uiText(ui::kSaveButton));
+        box.button(QMessageBox::Discard)->setText(uiText(ui::kDontSaveButton));
+        box.button(QMessageBox::Cancel)->setText(uiText(ui::kCancelButton));
+    }
     box.setDefaultButton(buttons.front().first);
     box.setEscapeButton(buttons.back().first);
     const auto pressed = QMessageBox::StandardButton(box.exec());

@@ -33,9 +33,11 @@ public:
     explicit QtMessageBoxes(QWidget* parent = nullptr) : parent_(parent) {}
     void setParent(QWidget* parent) { parent_ = parent; }
     int show(const QString& title, const QString& text, int style) override;
+    void concern(const QString& path) override { concern_ = path; }
 
 private:
     QPointer<QWidget> parent_;
+    QString concern_;
 };
 
 // Qt's own Japanese texts (the buttons and labels of the standard dialogs
