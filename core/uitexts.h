@@ -50,6 +50,8 @@ inline constexpr char16_t kDeleteDataEntry[] = u"データ削除(&D)";
 inline constexpr char16_t kAnalysisMenu[] = u"解析(&A)";
 inline constexpr char16_t kStatisticsEntry[] = u"統計と逸脱(&S)";
 inline constexpr char16_t kReportEntry[] = u"レポート印刷(&R)";
+inline constexpr char16_t kReportPreviewEntry[] = u"レポートの印刷プレビュー(&V)";
+inline constexpr char16_t kReportPdfEntry[] = u"レポートをPDFで保存(&D)...";
 inline constexpr char16_t kHelpEntry[] = u"ヘルプ(&H)";
 inline constexpr char16_t kVersionEntry[] = u"バージョン情報(&V)";
 inline constexpr char16_t kDeleteAllEntry[] = u"全データ削除";
@@ -305,6 +307,10 @@ inline constexpr char16_t kReportInterval[] = u"測定間隔: ";
 inline constexpr char16_t kReportDeltaHOverR[] = u"    MKT の ΔH/R: %1 K";
 inline constexpr char16_t kReportPrinted[] = u"印刷日時: ";
 inline constexpr char16_t kReportJob[] = u"レポート印刷";
+inline constexpr char16_t kReportDataFile[] = u"データファイル: ";
+inline constexpr char16_t kReportNoDataFile[] = u"（保存されていないデータ）";
+inline constexpr char16_t kReportProgram[] = u"    プログラム: ";
+inline constexpr char16_t kReportTimeZone[] = u"    タイムゾーン: %1 (UTC%2)";
 
 // Parameter texts and the settings rules
 inline constexpr char16_t kSpacedTilde[] = u" ～ ";

@@ -182,6 +182,8 @@ std::vector<Line> menuLines() {
         {Line::Menu, C::AnalysisMenu, {}, "mANALYSIS", ui::kAnalysisMenu},
         {Line::Entry, C::Statistics, C::AnalysisMenu, "mASTATS", ui::kStatisticsEntry},
         {Line::Entry, C::Report, C::AnalysisMenu, "mAREPORT", ui::kReportEntry},
+        {Line::Entry, C::ReportPreview, C::AnalysisMenu, "mAPREVIEW", ui::kReportPreviewEntry},
+        {Line::Entry, C::ReportPdf, C::AnalysisMenu, "mAPDF", ui::kReportPdfEntry},
         {Line::Menu, C::HelpMenu, {}, "mHELPMENU", ui::kHelpEntry},
         {Line::Entry, C::Help, C::HelpMenu, "mHELP", ui::kHelpEntry},
         {Line::Entry, C::Version, C::HelpMenu, "mVERSION", ui::kVersionEntry},

@@ -174,10 +174,10 @@ namespace {
 
 using Line = MenuLine<GraphCommand>;
 
-constexpr GraphCommand kHandled[] = {GraphCommand::Range,         GraphCommand::Print,      GraphCommand::Preview,
-                                     GraphCommand::Pdf,           GraphCommand::PageSetup,  GraphCommand::PrinterSetup,
-                                     GraphCommand::SaveSpan,      GraphCommand::Statistics, GraphCommand::Report,
-                                     GraphCommand::ReferenceLines};
+constexpr GraphCommand kHandled[] = {
+    GraphCommand::Range,     GraphCommand::Print,         GraphCommand::Preview,   GraphCommand::Pdf,
+    GraphCommand::PageSetup, GraphCommand::PrinterSetup,  GraphCommand::SaveSpan,  GraphCommand::Statistics,
+    GraphCommand::Report,    GraphCommand::ReportPreview, GraphCommand::ReportPdf, GraphCommand::ReferenceLines};
 
 }  // namespace
 
@@ -206,6 +206,8 @@ void GraphWindow::buildMenus() {
         {Line::Menu, C::AnalysisMenu, {}, "manalysis", ui::kAnalysisMenu},
         {Line::Entry, C::Statistics, C::AnalysisMenu, "mgStats", ui::kStatisticsEntry},
         {Line::Entry, C::Report, C::AnalysisMenu, "mgReport", ui::kReportEntry},
+        {Line::Entry, C::ReportPreview, C::AnalysisMenu, "mgReportPreview", ui::kReportPreviewEntry},
+        {Line::Entry, C::ReportPdf, C::AnalysisMenu, "mgReportPdf", ui::kReportPdfEntry},
         {Line::Menu, C::ParameterMenu, {}, "mpara", ui::kParameterMenu},
         {Line::Entry, C::Labels, C::ParameterMenu, "mpLabel", ui::kLabelsEntry},
         {Line::Menu, C::LineWidthMenu, C::ParameterMenu, "mpLIne", ui::kLineWidthMenu},

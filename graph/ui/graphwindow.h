@@ -47,6 +47,8 @@ enum class GraphCommand {
     AnalysisMenu,    // manalysis "解析(&A)"
     Statistics,      //   mgStats: the figures of the visible span
     Report,          //   mgReport: the report of the visible span
+    ReportPreview,   //   mgReportPreview: its print preview
+    ReportPdf,       //   mgReportPdf: it into a PDF file
     ParameterMenu,   // mpara "パラメータ(&P)"
     Labels,          //   mpLabel (checkable)
     LineWidthMenu,   //   mpLIne "グラフ線幅(&S)"

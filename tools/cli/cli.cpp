@@ -114,6 +114,7 @@ bool openAlone(AppContext& ctx, const QString& file, int& exitCode) {
         return false;
     }
     rebuildTimeAxis(ctx.store);
+    ctx.store.dataFileName = file;  // the channels belong to it (the report names it)
     return true;
 }
 
