@@ -109,4 +109,17 @@ QString figureColumnHead(AppContext& ctx, int channel) {
            testText(ctx, c.testNo) + (isHumidity(c.kind) ? QStringLiteral(" [%RH]") : uiText(ui::kCelsiusFigureUnit));
 }
 
+QString figuresTabSeparated(AppContext& ctx, const std::vector<ChannelFigures>& figures) {
+    QStringList lines;
+    QStringList head{QString()};
+    for (const ChannelFigures& f : figures) head << figureColumnHead(ctx, f.channel);
+    lines << head.join(QLatin1Char('\t'));
+    for (int row = 0; row < kFigureRows; ++row) {
+        QStringList cells{figureRowLabel(row)};
+        for (const ChannelFigures& f : figures) cells << figureText(f, row);
+        lines << cells.join(QLatin1Char('\t'));
+    }
+    return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+}
+
 }  // namespace quillet

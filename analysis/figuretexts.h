@@ -25,4 +25,9 @@ QString dateTimeText(double dateValue);
 // The column head of a channel: letter, card-test texts and unit.
 QString figureColumnHead(AppContext& ctx, int channel);
 
+// The table of figures as tab-separated text, as a spreadsheet pastes it:
+// a head line (an empty cell, then each channel's head), then one line per
+// figure row (its label, then each channel's text), lines ended by LF.
+QString figuresTabSeparated(AppContext& ctx, const std::vector<ChannelFigures>& figures);
+
 }  // namespace quillet

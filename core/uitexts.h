@@ -332,6 +332,15 @@ inline constexpr char16_t kAlarmValuesWrongSetRight[] = u"警報値異常です�
 inline constexpr char16_t kTimeColumnSuffix[] = u" 日時";
 inline constexpr char16_t kStatisticsSheet[] = u"統計";
 inline constexpr char16_t kChannelColumn[] = u"チャンネル";
+// "統計と逸脱"'s list of every excursion.
+inline constexpr char16_t kExcursionListLabel[] = u"逸脱の一覧";
+inline constexpr char16_t kExcursionLimitColumn[] = u"警報値";
+inline constexpr char16_t kExcursionStartColumn[] = u"開始";
+inline constexpr char16_t kExcursionEndColumn[] = u"終了";
+inline constexpr char16_t kExcursionDurationColumn[] = u"継続時間";
+inline constexpr char16_t kExcursionPeakColumn[] = u"ピーク";
+inline constexpr char16_t kExcursionAbove[] = u"上限 %1";
+inline constexpr char16_t kExcursionBelow[] = u"下限 %1";
 inline constexpr char16_t kCardTestColumn[] = u"カード-テスト";
 inline constexpr char16_t kUnitColumn[] = u"単位";
 inline constexpr char16_t kFiguresFootnote[] = u"MKT以降は %1 ～ %2 の値 (ΔH/R = %3 K)";

@@ -29,13 +29,19 @@ public:
     QLabel* span = nullptr;
     QLineEdit* dhr = nullptr;
     QTableWidget* table = nullptr;
+    QTableWidget* excursions = nullptr;  // every excursion, one a row
+
+    // Ctrl+C: the whole table as tab-separated text on the clipboard.
+    void copyTable();
 
 private:
     void refill();
+    void fillExcursions();
 
     AppContext& ctx_;
     AxisRows rows_;
     double deltaHOverR_;
+    std::vector<ChannelFigures> figures_;
 };
 
 // Opens the window (modal) over rows.
