@@ -371,7 +371,7 @@ inline constexpr char16_t kTextUpperAlarm[] = u"上限警報値:";
 inline constexpr char16_t kTextLowerAlarm[] = u"下限警報値:";
 
 // Data files
-inline constexpr char16_t kDataFileFilter[] = u"ファイル(*.ql*)|*.ql6;*.ql5;*.ql4;*.ql3;*.ql2;*.ql1;*.ql;*.qlg";
+inline constexpr char16_t kDataFileFilter[] = u"ファイル(*.ql*)|*.ql6;*.ql5;*.ql4;*.ql3;*.ql2;*.ql1;*.ql;*.qlg;*.qld";
 inline constexpr char16_t kOpenFileTitle[] = u"ファイルの読み込み";
 inline constexpr char16_t kSaveAsTitle[] = u"名前をつけて保存";
 inline constexpr char16_t kQl6Filter[] = u"ファイル(*.ql6)|*.ql6";

@@ -58,7 +58,7 @@ TEST_F(CommandTest, CancelledOpenSetsCommStatus) {
     EXPECT_TRUE(t.messages.shown.empty());
     ASSERT_EQ(t.dialogs.requests.size(), 1u);
     EXPECT_EQ(t.dialogs.requests[0].title, "ファイルの読み込み");
-    EXPECT_EQ(t.dialogs.requests[0].filter, "ファイル(*.ql*)|*.ql6;*.ql5;*.ql4;*.ql3;*.ql2;*.ql1;*.ql;*.qlg");
+    EXPECT_EQ(t.dialogs.requests[0].filter, "ファイル(*.ql*)|*.ql6;*.ql5;*.ql4;*.ql3;*.ql2;*.ql1;*.ql;*.qlg;*.qld");
     EXPECT_EQ(t.dialogs.requests[0].defaultExtension, "ql*");
     EXPECT_EQ(t.dialogs.requests[0].initialName, "");
 }
