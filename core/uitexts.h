@@ -443,6 +443,20 @@ inline constexpr char16_t kSavedStatus[] = u"保存しました: %1";
 inline constexpr char16_t kReadStatus[] = u"ロガーから読み出しました: %1";
 inline constexpr char16_t kReadChannelStatus[] = u"CH %1 %2件";
 inline constexpr char16_t kStatusSeparator[] = u"、";
+// A file error as one sentence (core/fileerror): the path, the error's
+// text, its number; then what the file's state says.
+inline constexpr char16_t kFileErrorSentence[] = u"%1: %2（エラー%3）";
+inline constexpr char16_t kFileStateSeparator[] = u" ― ";
+inline constexpr char16_t kFileLoopsToItself[] = u"自分自身へ戻るシンボリックリンクです。";
+inline constexpr char16_t kFileNotRegular[] =
+    u"通常のファイルではありません（読み書きするのは通常のファイルだけです）。";
+inline constexpr char16_t kFileReadOnly[] = u"読み取り専用のファイルのため、元のまま残しました。";
+inline constexpr char16_t kFileMissing[] = u"そのファイルはありません。";
+// quillet-cli's answers where the program would ask.
+inline constexpr char16_t kCliNotOverwritten[] = u"quillet-cli: %1 は既にあるため、上書きしませんでした\n";
+inline constexpr char16_t kCliTheFile[] = u"ファイル";
+inline constexpr char16_t kCliNobodyAnswers[] = u"  （コマンドラインでは答える人がいないため「%1」として扱いました）\n";
+inline constexpr char16_t kCliAnswerNo[] = u"いいえ";
 // Before the usage on stderr: an option the program does not know.
 inline constexpr char16_t kUnknownOption[] = u"quillet: 不明なオプション: %1\n\n";
 inline constexpr char16_t kNoDisplay[] =

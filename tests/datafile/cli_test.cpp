@@ -300,7 +300,7 @@ TEST_F(CliTest, AFifoAsInputIsRefusedAtOnce) {
         const fakes::CliRun r = fakes::runCli(command, home.path(), 20000);
         EXPECT_EQ(r.exitCode, 1) << command.join(' ').toStdString() << r.err.toStdString();
         EXPECT_TRUE(namedError(r.err, fifo)) << r.err.toStdString();
-        EXPECT_TRUE(r.err.contains(fifo + " is not a regular file")) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(fifo + QString::fromUtf8(": 通常のファイルではありません"))) << r.err.toStdString();
     }
     EXPECT_TRUE(QDir(t.root).entryList({"x.*"}).isEmpty());
 

@@ -178,14 +178,6 @@ int runConvert(AppContext& ctx, const Arguments& a) {
     return kExitOk;
 }
 
-bool stderrIsTerminal() {
-#ifdef Q_OS_WIN
-    return _isatty(_fileno(stderr)) != 0;
-#else
-    return ::isatty(STDERR_FILENO) != 0;
-#endif
-}
-
 // The read-out's windows on a terminal: the channels come from the command
 // line, the progress is a bar on stderr.
 class TerminalReadout : public ReadoutWindows {
