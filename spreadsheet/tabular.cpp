@@ -20,8 +20,8 @@
 #include <zip.h>
 
 #include <algorithm>
-#include <functional>
 #include <cmath>
+#include <functional>
 #include <map>
 #include <optional>
 #include <vector>
