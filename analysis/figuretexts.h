@@ -4,6 +4,7 @@
 
 #include "analysis/figures.h"
 
+#include <QByteArray>
 #include <QString>
 
 namespace quillet {
@@ -29,5 +30,8 @@ QString figureColumnHead(AppContext& ctx, int channel);
 // a head line (an empty cell, then each channel's head), then one line per
 // figure row (its label, then each channel's text), lines ended by LF.
 QString figuresTabSeparated(AppContext& ctx, const std::vector<ChannelFigures>& figures);
+// The same table as a CSV file: UTF-8 with a byte-order mark, CR LF, cells
+// with a comma or a quote quoted.
+QByteArray figuresCsv(AppContext& ctx, const std::vector<ChannelFigures>& figures);
 
 }  // namespace quillet

@@ -36,7 +36,6 @@ AxisRows visibleRows(const AppContext& ctx) {
 
 void wireAnalysis(MainWindow& window, AppContext& ctx, TitlePrompt askTitle) {
     if (!askTitle) askTitle = dialogTitlePrompt(&window);
-    window.setCommand(Command::Statistics, [&window, &ctx] { showStatsWindow(ctx, wholeAxis(ctx.store), &window); });
     // The graph of the whole axis with the automatic ranges, whatever the
     // graph window holds.
     const auto request = [&ctx] {
@@ -50,11 +49,14 @@ void wireAnalysis(MainWindow& window, AppContext& ctx, TitlePrompt askTitle) {
     window.setCommand(Command::ReportPreview,
                       [&ctx, askTitle, request, preview] { reportPreviewCommand(ctx, *preview, request(), askTitle); });
     window.setCommand(Command::ReportPdf, [&ctx, askTitle, request] { reportPdfCommand(ctx, request(), askTitle); });
+    window.setCommand(Command::Statistics, [&window, &ctx, askTitle, request] {
+        showStatsWindow(ctx, wholeAxis(ctx.store), &window,
+                        [&ctx, askTitle, request] { reportCommand(ctx, *ctx.printer, request(), askTitle); });
+    });
 }
 
 void wireGraphAnalysis(GraphWindow& graph, AppContext& ctx, TitlePrompt askTitle) {
     if (!askTitle) askTitle = dialogTitlePrompt(&graph);
-    graph.setCommand(GraphCommand::Statistics, [&graph, &ctx] { showStatsWindow(ctx, visibleRows(ctx), &graph); });
     // The time span shown, every sample of it within the Y axes.
     const auto request = [&ctx] {
         const AxisRows shown{ctx.graph->x().shown.low, ctx.graph->x().shown.high};
@@ -66,6 +68,10 @@ void wireGraphAnalysis(GraphWindow& graph, AppContext& ctx, TitlePrompt askTitle
     auto preview = std::make_shared<QtPrintPreview>(&graph);
     graph.setCommand(GraphCommand::ReportPreview,
                      [&ctx, askTitle, request, preview] { reportPreviewCommand(ctx, *preview, request(), askTitle); });
+    graph.setCommand(GraphCommand::Statistics, [&graph, &ctx, askTitle, request] {
+        showStatsWindow(ctx, visibleRows(ctx), &graph,
+                        [&ctx, askTitle, request] { reportCommand(ctx, *ctx.graphPrinter, request(), askTitle); });
+    });
     graph.setCommand(GraphCommand::ReportPdf,
                      [&ctx, askTitle, request] { reportPdfCommand(ctx, request(), askTitle); });
 }

@@ -5,12 +5,14 @@
 #include "analysis/figuretexts.h"
 #include "core/catalog.h"
 #include "core/context.h"
+#include "core/savefile.h"
 #include "core/store.h"
 #include "core/uitexts.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QDialogButtonBox>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -53,6 +55,14 @@ StatsWindow::StatsWindow(AppContext& ctx, AxisRows rows, QWidget* parent)
     excursions->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     layout->addWidget(excursions, 1);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    reportButton = buttons->addButton(uiText(ui::kReportEntry), QDialogButtonBox::ActionRole);
+    reportButton->setObjectName(QStringLiteral("btnReport"));
+    connect(reportButton, &QPushButton::clicked, this, [this] {
+        if (printReport) printReport();
+    });
+    auto* csv = buttons->addButton(uiText(ui::kCsvExportEntry), QDialogButtonBox::ActionRole);
+    csv->setObjectName(QStringLiteral("btnCsv"));
+    connect(csv, &QPushButton::clicked, this, &StatsWindow::saveCsv);
     layout->addWidget(buttons);
     // Enter belongs to the ΔH/R field: it applies the value and the window
     // stays open to show the figures it gives.
@@ -103,6 +113,20 @@ void StatsWindow::fillExcursions() {
     }
 }
 
+void StatsWindow::saveCsv() {
+    const std::optional<QString> file =
+        ctx_.dialogs->saveFile({uiText(ui::kSaveCsvTitle), uiText(ui::kCsvFilter), QStringLiteral("csv"), QString()});
+    if (!file || file->isEmpty()) return;
+    ctx_.messages->concern(*file);
+    if (QFileInfo::exists(*file) && showMessage(ctx_, Caption::SaveFile, Msg::OverwriteFile, kOkCancel) != kOk) {
+        ctx_.messages->concern(QString());
+        return;
+    }
+    if (const SaveError error = writeFileAtomically(*file, figuresCsv(ctx_, figures_)); error != SaveError::None)
+        showRuntimeError(ctx_, runtimeErrorOf(error), captionText(Caption::SaveFile), kOkOnly | kIconError);
+    ctx_.messages->concern(QString());
+}
+
 void StatsWindow::copyTable() { QGuiApplication::clipboard()->setText(figuresTabSeparated(ctx_, figures_)); }
 
 void StatsWindow::applyDeltaHOverR() {
@@ -145,8 +169,10 @@ void StatsWindow::refill() {
     }
 }
 
-void showStatsWindow(AppContext& ctx, AxisRows rows, QWidget* parent) {
+void showStatsWindow(AppContext& ctx, AxisRows rows, QWidget* parent, std::function<void()> printReport) {
     StatsWindow w(ctx, rows, parent);
+    w.printReport = std::move(printReport);
+    w.reportButton->setVisible(bool(w.printReport));
     w.exec();
 }
 

@@ -286,6 +286,15 @@ TEST_F(ReportTest, StatsWindowAndMenu) {
     const QStringList lines = QGuiApplication::clipboard()->text().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), kFigureRows + 1);
     EXPECT_EQ(lines[6].split(QLatin1Char('\t')).value(1), w.table->item(5, 0)->text());
+    // "ＣＳＶ保存": the same table, UTF-8 with its mark, a line per figure.
+    const QString csv = t.root + "/figures.csv";
+    t.dialogs.answers.push_back(csv);
+    w.saveCsv();
+    QFile file(csv);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
+    EXPECT_EQ(bytes.count("\r\n"), kFigureRows + 1);
 }
 
 // The graph window's span is its X range within the axis; the main menu's
