@@ -381,6 +381,9 @@ TEST_F(SmallWindowsTest, MessageBoxButtonsTitleAndAnswers) {
         {kYesNo, QMessageBox::Yes, kYes, QMessageBox::NoIcon},
         {kOkOnly | kIconError, QMessageBox::Ok, kOk, QMessageBox::Critical},
         {kOkOnly | kIconInformation, QMessageBox::Ok, kOk, QMessageBox::Information},
+        // A question about unsaved data: 保存 / 保存しない / キャンセル.
+        {kYesNoCancel | kIconQuestion, QMessageBox::Discard, kNo, QMessageBox::Question},
+        {kYesNoCancel | kIconQuestion, QMessageBox::Save, kYes, QMessageBox::Question},
     };
     for (const auto& c : cases) {
         QString title, text;
@@ -391,6 +394,10 @@ TEST_F(SmallWindowsTest, MessageBoxButtonsTitleAndAnswers) {
             title = box->windowTitle();
             text = box->text();
             icon = box->icon();
+            if ((c.style & 7) == kYesNoCancel) {
+                EXPECT_EQ(box->button(QMessageBox::Save)->text(), u8("保存"));
+                EXPECT_EQ(box->button(QMessageBox::Discard)->text(), u8("保存しない"));
+            }
             box->button(c.press)->click();
         });
         EXPECT_EQ(boxes.show(u8("クイレット解析ソフト "), u8("ロガーのデータが保存されていません。\r\n終了しますか？"),
