@@ -40,10 +40,7 @@ QString displayText(const QString& text) {
 
 QWidget* dialogOwner(QWidget* preferred) {
     if (QWidget* modal = QApplication::activeModalWidget()) return modal;
-    if (preferred && preferred->window()->isEnabled()) {
-        QWidget* active = QApplication::activeWindow();
-        return active && active->isEnabled() ? active : preferred;
-    }
+    if (preferred && preferred->window()->isEnabled()) return preferred;
     // The preferred window is disabled (another window, the graph window,
     // works over it): the dialog belongs to the window that is in use.
     if (QWidget* active = QApplication::activeWindow(); active && active->isEnabled()) return active;

@@ -13,10 +13,10 @@
 namespace quillet {
 
 // The window a message box or a file dialog belongs to, so that it stays in
-// front of the window the user works in: an open modal dialog, else the
-// active window, else preferred while it is enabled, else the first visible
-// window that is enabled (the graph window while it disables the main
-// window).
+// front of the window the user works in: an open modal dialog, else
+// preferred while it is enabled, else the active window, else the first
+// visible window that is enabled (the graph window while it disables the
+// main window).
 QWidget* dialogOwner(QWidget* preferred);
 
 // Shrinks and moves a top-level window so that it lies, with its frame,
