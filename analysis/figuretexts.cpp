@@ -109,4 +109,44 @@ QString figureColumnHead(AppContext& ctx, int channel) {
            testText(ctx, c.testNo) + (isHumidity(c.kind) ? QStringLiteral(" [%RH]") : uiText(ui::kCelsiusFigureUnit));
 }
 
+namespace {
+
+// The table's cells: the head line, then a line per figure row.
+QList<QStringList> figureCells(AppContext& ctx, const std::vector<ChannelFigures>& figures) {
+    QList<QStringList> lines;
+    QStringList head{QString()};
+    for (const ChannelFigures& f : figures) head << figureColumnHead(ctx, f.channel);
+    lines << head;
+    for (int row = 0; row < kFigureRows; ++row) {
+        QStringList cells{figureRowLabel(row)};
+        for (const ChannelFigures& f : figures) cells << figureText(f, row);
+        lines << cells;
+    }
+    return lines;
+}
+
+}  // namespace
+
+QString figuresTabSeparated(AppContext& ctx, const std::vector<ChannelFigures>& figures) {
+    QString text;
+    for (const QStringList& cells : figureCells(ctx, figures))
+        text += cells.join(QLatin1Char('\t')) + QLatin1Char('\n');
+    return text;
+}
+
+QByteArray figuresCsv(AppContext& ctx, const std::vector<ChannelFigures>& figures) {
+    QByteArray bytes("\xEF\xBB\xBF");  // as the tidy CSV: Excel opens it as UTF-8
+    for (const QStringList& cells : figureCells(ctx, figures)) {
+        QStringList quoted;
+        for (QString c : cells) {
+            c = c.trimmed();
+            if (c.contains(QLatin1Char(',')) || c.contains(QLatin1Char('"')) || c.contains(QLatin1Char('\n')))
+                c = QLatin1Char('"') + c.replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+            quoted << c;
+        }
+        bytes += quoted.join(QLatin1Char(',')).toUtf8() + "\r\n";
+    }
+    return bytes;
+}
+
 }  // namespace quillet

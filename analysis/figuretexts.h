@@ -4,6 +4,7 @@
 
 #include "analysis/figures.h"
 
+#include <QByteArray>
 #include <QString>
 
 namespace quillet {
@@ -24,5 +25,13 @@ QString durationText(long long seconds);
 QString dateTimeText(double dateValue);
 // The column head of a channel: letter, card-test texts and unit.
 QString figureColumnHead(AppContext& ctx, int channel);
+
+// The table of figures as tab-separated text, as a spreadsheet pastes it:
+// a head line (an empty cell, then each channel's head), then one line per
+// figure row (its label, then each channel's text), lines ended by LF.
+QString figuresTabSeparated(AppContext& ctx, const std::vector<ChannelFigures>& figures);
+// The same table as a CSV file: UTF-8 with a byte-order mark, CR LF, cells
+// with a comma or a quote quoted.
+QByteArray figuresCsv(AppContext& ctx, const std::vector<ChannelFigures>& figures);
 
 }  // namespace quillet

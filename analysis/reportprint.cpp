@@ -6,16 +6,22 @@
 #include "core/store.h"
 #include "core/uitexts.h"
 #include "core/vb.h"
+#include "core/version.h"
+#include "print/pdfprinter.h"
 #include "print/printjobs.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QMarginsF>
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QTimeZone>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace quillet {
 namespace {
@@ -137,6 +143,13 @@ QStringList reportHeaderLines(AppContext& ctx, const ReportRequest& r) {
                            testText(ctx, c.testNo);
     }
     const AxisRows rows{std::max(1, r.rows.first), std::min<int>(r.rows.last, s.rowCount)};
+    // The times of the data and of the print are local times of this zone.
+    const QTimeZone zone = QTimeZone::systemTimeZone();
+    const int offset = zone.offsetFromUtc(QDateTime::currentDateTime()) / 60;
+    const QString offsetText = QStringLiteral("%1%2:%3")
+                                   .arg(offset < 0 ? QLatin1Char('-') : QLatin1Char('+'))
+                                   .arg(std::abs(offset) / 60, 2, 10, QLatin1Char('0'))
+                                   .arg(std::abs(offset) % 60, 2, 10, QLatin1Char('0'));
     return {
         uiText(ui::kReportLoggers) + loggers.join(QStringLiteral(",  ")),
         uiText(ui::kPeriodLine)
@@ -145,14 +158,19 @@ QStringList reportHeaderLines(AppContext& ctx, const ReportRequest& r) {
             .arg(rows.last),
         uiText(ui::kReportInterval) + vb::formatDate(s.axisInterval, QStringLiteral("hh:nn:ss")) +
             uiText(ui::kReportDeltaHOverR).arg(r.deltaHOverR, 0, 'f', 1),
-        uiText(ui::kReportPrinted) + vb::formatDate(ctx.clock->now(), QStringLiteral("yyyy-mm-dd hh:nn:ss")),
+        uiText(ui::kReportPrinted) + vb::formatDate(ctx.clock->now(), QStringLiteral("yyyy-mm-dd hh:nn:ss")) +
+            uiText(ui::kReportTimeZone).arg(QString::fromUtf8(zone.id()), offsetText),
+        uiText(ui::kReportDataFile) +
+            (s.dataFileName.isEmpty() ? uiText(ui::kReportNoDataFile) : QDir::toNativeSeparators(s.dataFileName)) +
+            uiText(ui::kReportProgram) + versionLine(),
     };
 }
 
 int printReport(AppContext& ctx, PrintControl& printer, const ReportRequest& r) {
     const PrintFault printerError = PrintFault::of(PrintFault::Kind::PrinterError);
     PrintFault fault;
-    QPagedPaintDevice* device = printer.startDocument(uiText(ui::kReportJob), fault);
+    // The document (and a PDF's title) is named as the report is.
+    QPagedPaintDevice* device = printer.startDocument(r.title.isEmpty() ? uiText(ui::kReportJob) : r.title, fault);
     if (!device) {
         printFailed(ctx, fault ? fault : printerError);
         return 0;
@@ -205,6 +223,34 @@ PrintOutcome reportCommand(AppContext& ctx, PrintControl& printer, ReportRequest
     if (const PrintFault f = printer.printerDialog()) return printFailed(ctx, f);
     request.title = *title;
     return printReport(ctx, printer, request) ? PrintOutcome::Printed : PrintOutcome::Failed;
+}
+
+PrintOutcome reportPreviewCommand(AppContext& ctx, PrintPreview& preview, ReportRequest request,
+                                  const TitlePrompt& askTitle) {
+    if (!printerChecks(ctx)) return PrintOutcome::Failed;
+    const std::optional<QString> title = askTitle(defaultReportTitle(ctx.store));
+    if (!title) return PrintOutcome::Cancelled;
+    request.title = *title;
+    return preview.show(request.title, reportPageLayout(),
+                        [&ctx, &request](PrintControl& target) { return printReport(ctx, target, request); });
+}
+
+PrintOutcome reportPdfCommand(AppContext& ctx, ReportRequest request, const TitlePrompt& askTitle) {
+    const std::optional<QString> title = askTitle(defaultReportTitle(ctx.store));
+    if (!title) return PrintOutcome::Cancelled;
+    request.title = *title;
+    FileDialogRequest dialog;
+    dialog.title = uiText(ui::kSavePdfTitle);
+    dialog.filter = uiText(ui::kPdfFilter);
+    dialog.defaultExtension = QStringLiteral("pdf");
+    const QFileInfo data(ctx.store.currentFileName);
+    dialog.initialName = data.completeBaseName() + QStringLiteral(".pdf");
+    if (data.isAbsolute()) dialog.initialName = data.dir().filePath(dialog.initialName);
+    const std::optional<QString> file = ctx.dialogs->saveFile(dialog);
+    if (!file || file->isEmpty()) return PrintOutcome::Cancelled;
+    PdfPrintControl pdf(*file);
+    pdf.pageLayout = reportPageLayout();
+    return printReport(ctx, pdf, request) ? PrintOutcome::Printed : PrintOutcome::Failed;
 }
 
 }  // namespace quillet

@@ -49,5 +49,11 @@ using TitlePrompt = std::function<std::optional<QString>(const QString& initial)
 // for, starting from the data file's name), the printer dialog of printer,
 // then the page.
 PrintOutcome reportCommand(AppContext& ctx, PrintControl& printer, ReportRequest request, const TitlePrompt& askTitle);
+// The same page after the same checks and title, shown by preview (from
+// which it can be printed on printer's kind of device), or written into a
+// PDF file chosen in the save dialog without a printer dialog.
+PrintOutcome reportPreviewCommand(AppContext& ctx, PrintPreview& preview, ReportRequest request,
+                                  const TitlePrompt& askTitle);
+PrintOutcome reportPdfCommand(AppContext& ctx, ReportRequest request, const TitlePrompt& askTitle);
 
 }  // namespace quillet

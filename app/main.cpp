@@ -45,7 +45,42 @@
 
 namespace {
 
-// --help and --version answer before any window or display is needed.
+// The options of the program, and Qt's own that take a value or stand
+// alone (-platform offscreen, -style Fusion, ...).
+bool knownOption(const QByteArray& a, bool& takesValue) {
+    static const char* const withValue[] = {
+        "--open",           "-platform",    "-platformpluginpath", "-platformtheme", "-plugin",
+        "-qwindowgeometry", "-qwindowicon", "-qwindowtitle",       "-style",         "-stylesheet",
+        "-session",         "-display",     "-geometry",           "-title",         "-name"};
+    static const char* const alone[] = {
+        "--demo", "--quit-after-paint", "-reverse", "-widgetcount", "-nograb", "-dograb", "-sync"};
+    takesValue = false;
+    for (const char* o : withValue)
+        if (a == o) takesValue = true;
+    if (takesValue) return true;
+    for (const char* o : alone)
+        if (a == o) return true;
+    return false;
+}
+
+// Whether Qt can reach a screen: a platform chosen by the environment or
+// an option, else a display to connect to.
+bool displayAvailable(int argc, char** argv) {
+#if defined(Q_OS_LINUX) || defined(Q_OS_FREEBSD)
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) return true;
+    for (int i = 1; i < argc; ++i)
+        if (QByteArray(argv[i]) == "-platform") return true;
+    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+#else
+    (void)argc;
+    (void)argv;
+    return true;
+#endif
+}
+
+// --help and --version answer before any window or display is needed; an
+// unknown option prints the usage on stderr (status 2); without a display
+// the program says so (status 1) rather than letting Qt abort.
 bool answeredWithoutWindow(int argc, char** argv, int& exitCode) {
     for (int i = 1; i < argc; ++i) {
         const QByteArray a(argv[i]);
@@ -59,6 +94,25 @@ bool answeredWithoutWindow(int argc, char** argv, int& exitCode) {
             exitCode = 0;
             return true;
         }
+    }
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray a(argv[i]);
+        if (!a.startsWith('-') || a == "-") continue;
+        bool takesValue = false;
+        if (knownOption(a, takesValue)) {
+            i += takesValue;
+            continue;
+        }
+        const QString text = quillet::uiText(quillet::ui::kUnknownOption).arg(QString::fromLocal8Bit(a)) +
+                             quillet::uiText(quillet::ui::kProgramUsage);
+        std::fputs(text.toUtf8().constData(), stderr);
+        exitCode = 2;
+        return true;
+    }
+    if (!displayAvailable(argc, argv)) {
+        std::fputs(quillet::uiText(quillet::ui::kNoDisplay).toUtf8().constData(), stderr);
+        exitCode = 1;
+        return true;
     }
     return false;
 }

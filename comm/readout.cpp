@@ -6,7 +6,9 @@
 #include "comm/serialport.h"
 #include "core/catalog.h"
 #include "core/context.h"
+#include "core/statusline.h"
 #include "core/store.h"
+#include "core/uitexts.h"
 
 #include <exception>
 #include <new>
@@ -190,7 +192,9 @@ bool readLoggerSteps(AppContext& ctx, ReadoutWindows& windows, std::exception_pt
     ctx.comm->status = Exchange::Accepted;
     const bool wasEmpty = countChannelsInUse(ctx.store) == 0;
     Transfer transfer = Transfer::Cancelled;  // the parameter window's Cancel
+    Destinations filled;
     windows.showParameterWindow(ctx, [&](Destinations to) {
+        filled = to;
         try {
             windows.runWithProgress(ctx, [&] {
                 try {
@@ -222,6 +226,12 @@ bool readLoggerSteps(AppContext& ctx, ReadoutWindows& windows, std::exception_pt
         // Data read into an empty store comes from no file: an overwrite
         // save asks before it replaces the file saved last.
         if (wasEmpty) ctx.store.dataFileName.clear();
+        ctx.view->updateCaption();
+        QStringList read;
+        for (const int ch : {filled.first, filled.second})
+            if (ch >= 1 && ch <= kChannels && ctx.store.ch[size_t(ch)].inUse == 1)
+                read << uiText(ui::kReadChannelStatus).arg(channelLetter(ch)).arg(ctx.store.ch[size_t(ch)].sampleCount);
+        showStatusWord(ctx, uiText(ui::kReadStatus).arg(read.join(uiText(ui::kStatusSeparator))));
     }
     return done(stored);
 }

@@ -191,7 +191,13 @@ int showRuntimeError(AppContext& ctx, int errorNo, const QString& title, int but
 }
 
 QString mainCaption(const AppContext& ctx) {
-    return captionText(Caption::Program) + QLatin1Char(' ') + ctx.store.currentFileName;
+    // The file's name once the channels belong to a file; a mark in front
+    // while changes are unsaved.
+    const ChannelStore& s = ctx.store;
+    QString title = captionText(Caption::Program);
+    if (!s.dataFileName.isEmpty()) title += QLatin1Char(' ') + s.currentFileName;
+    if (holdsUnsavedData(s)) title.prepend(QLatin1Char('*'));
+    return title;
 }
 
 }  // namespace quillet

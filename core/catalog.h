@@ -136,7 +136,8 @@ inline QString messageText(Msg m, const QStringList& args = {}) { return message
 int showPortEstablished(AppContext& ctx, Caption caption, int buttons);
 int showRuntimeError(AppContext& ctx, int errorNo, const QString& title, int buttons);
 
-// The main window's caption: caption 0, a blank and currentFileName.
+// The main window's caption: caption 0, then a blank and currentFileName
+// once there is a data file; "*" in front while data is unsaved.
 QString mainCaption(const AppContext& ctx);
 
 }  // namespace quillet

@@ -75,6 +75,7 @@ const QStringList& dataCommandNames() {
         QStringLiteral("btnSave"),   QStringLiteral("btnPrint"),   QStringLiteral("btnAddCh"),
         QStringLiteral("btnDelCh"),  QStringLiteral("mFTIDYSAVE"), QStringLiteral("mFXLSXSAVE"),
         QStringLiteral("mANALYSIS"), QStringLiteral("mASTATS"),    QStringLiteral("mAREPORT"),
+        QStringLiteral("mAPREVIEW"), QStringLiteral("mAPDF"),
     };
     return names;
 }

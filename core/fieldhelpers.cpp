@@ -67,6 +67,11 @@ bool filterKeyEvent(const QKeyEvent& event, KeyFilter filter) {
     case Qt::Key_Escape: return true;
     default: break;
     }
+    // Ctrl+A, C, X, Z and Y (select all, copy, cut, undo, redo) bring no character the filter
+    // must keep out (Ctrl+A selects the field, so that typing replaces it).
+    if (event.modifiers() & Qt::ControlModifier)
+        for (const int edit : {Qt::Key_A, Qt::Key_C, Qt::Key_X, Qt::Key_Z, Qt::Key_Y})
+            if (event.key() == edit) return true;
     const QString text = event.text();
     return text.isEmpty() || filterKeyText(text, filter).size() == text.size();
 }

@@ -81,10 +81,12 @@ void startUp(AppContext& ctx, const Folders& folders) {
     ctx.store.channelsInUse = 0;
 }
 
-bool requestShutdown(AppContext& ctx) {
+bool requestShutdown(AppContext& ctx, const std::function<bool()>& save) {
     bool close = true;
-    if (holdsUnsavedData(ctx.store))
-        close = showMessage(ctx, Caption::Program, Msg::UnsavedLoggerData, kOkCancel) == kOk;
+    if (holdsUnsavedData(ctx.store)) {
+        const int answer = showMessage(ctx, Caption::Program, Msg::UnsavedLoggerData, kYesNoCancel | kIconQuestion);
+        close = answer == kNo || (answer == kYes && save && save());
+    }
     // Written whatever the answer; a failure (the old files stay) is told
     // but must not stop the exit.
     const Saved timing = saveTimingSettings(ctx.timing, ctx.folders.timingFile);

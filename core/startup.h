@@ -6,6 +6,8 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace quillet {
 
 struct AppContext;
@@ -23,8 +25,9 @@ Folders standardFolders();
 // Start-up steps 2..5 and 8: folders, comPort, settings, empty channels.
 void startUp(AppContext& ctx, const Folders& folders);
 
-// Shutdown: true when the close may go on (message 27 answered OK or nothing
-// unsaved). The timing and debug files are written in either case.
-bool requestShutdown(AppContext& ctx);
+// Shutdown: true when the close may go on: nothing unsaved, or message 27
+// answered 保存 and save() wrote the data, or answered 保存しない. The timing
+// and debug files are written in either case.
+bool requestShutdown(AppContext& ctx, const std::function<bool()>& save = {});
 
 }  // namespace quillet

@@ -50,6 +50,8 @@ inline constexpr char16_t kDeleteDataEntry[] = u"データ削除(&D)";
 inline constexpr char16_t kAnalysisMenu[] = u"解析(&A)";
 inline constexpr char16_t kStatisticsEntry[] = u"統計と逸脱(&S)";
 inline constexpr char16_t kReportEntry[] = u"レポート印刷(&R)";
+inline constexpr char16_t kReportPreviewEntry[] = u"レポートの印刷プレビュー(&V)";
+inline constexpr char16_t kReportPdfEntry[] = u"レポートをPDFで保存(&D)...";
 inline constexpr char16_t kHelpEntry[] = u"ヘルプ(&H)";
 inline constexpr char16_t kVersionEntry[] = u"バージョン情報(&V)";
 inline constexpr char16_t kDeleteAllEntry[] = u"全データ削除";
@@ -102,6 +104,7 @@ inline constexpr char16_t kLineWidthMenu[] = u"グラフ線幅(&S)";
 inline constexpr char16_t kThinLine[] = u"細";
 inline constexpr char16_t kThickLine[] = u"太";
 inline constexpr char16_t kReferenceLinesEntry[] = u"基準線(&K)";
+inline constexpr char16_t kAlarmLinesEntry[] = u"警報値の線(&W)";
 inline constexpr char16_t kCloseGraphEntry[] = u"グラフ終了(&E)";
 inline constexpr char16_t kColorPopup[] = u"色の設定";
 inline constexpr char16_t kChangeColorEntry[] = u"色の変更";
@@ -304,6 +307,10 @@ inline constexpr char16_t kReportInterval[] = u"測定間隔: ";
 inline constexpr char16_t kReportDeltaHOverR[] = u"    MKT の ΔH/R: %1 K";
 inline constexpr char16_t kReportPrinted[] = u"印刷日時: ";
 inline constexpr char16_t kReportJob[] = u"レポート印刷";
+inline constexpr char16_t kReportDataFile[] = u"データファイル: ";
+inline constexpr char16_t kReportNoDataFile[] = u"（保存されていないデータ）";
+inline constexpr char16_t kReportProgram[] = u"    プログラム: ";
+inline constexpr char16_t kReportTimeZone[] = u"    タイムゾーン: %1 (UTC%2)";
 
 // Parameter texts and the settings rules
 inline constexpr char16_t kSpacedTilde[] = u" ～ ";
@@ -325,6 +332,15 @@ inline constexpr char16_t kAlarmValuesWrongSetRight[] = u"警報値異常です�
 inline constexpr char16_t kTimeColumnSuffix[] = u" 日時";
 inline constexpr char16_t kStatisticsSheet[] = u"統計";
 inline constexpr char16_t kChannelColumn[] = u"チャンネル";
+// "統計と逸脱"'s list of every excursion.
+inline constexpr char16_t kExcursionListLabel[] = u"逸脱の一覧";
+inline constexpr char16_t kExcursionLimitColumn[] = u"警報値";
+inline constexpr char16_t kExcursionStartColumn[] = u"開始";
+inline constexpr char16_t kExcursionEndColumn[] = u"終了";
+inline constexpr char16_t kExcursionDurationColumn[] = u"継続時間";
+inline constexpr char16_t kExcursionPeakColumn[] = u"ピーク";
+inline constexpr char16_t kExcursionAbove[] = u"上限 %1";
+inline constexpr char16_t kExcursionBelow[] = u"下限 %1";
 inline constexpr char16_t kCardTestColumn[] = u"カード-テスト";
 inline constexpr char16_t kUnitColumn[] = u"単位";
 inline constexpr char16_t kFiguresFootnote[] = u"MKT以降は %1 ～ %2 の値 (ΔH/R = %3 K)";
@@ -355,7 +371,7 @@ inline constexpr char16_t kTextUpperAlarm[] = u"上限警報値:";
 inline constexpr char16_t kTextLowerAlarm[] = u"下限警報値:";
 
 // Data files
-inline constexpr char16_t kDataFileFilter[] = u"ファイル(*.ql*)|*.ql6;*.ql5;*.ql4;*.ql3;*.ql2;*.ql1;*.ql;*.qlg";
+inline constexpr char16_t kDataFileFilter[] = u"ファイル(*.ql*)|*.ql6;*.ql5;*.ql4;*.ql3;*.ql2;*.ql1;*.ql;*.qlg;*.qld";
 inline constexpr char16_t kOpenFileTitle[] = u"ファイルの読み込み";
 inline constexpr char16_t kSaveAsTitle[] = u"名前をつけて保存";
 inline constexpr char16_t kQl6Filter[] = u"ファイル(*.ql6)|*.ql6";
@@ -376,7 +392,7 @@ inline constexpr char16_t kReadSaveSetTask[] = u"データ読み出し＋ファ�
 inline constexpr char16_t kByNumberNaming[] = u"カード、テストNo.名で保存";
 inline constexpr char16_t kByDateNaming[] = u"日付ﾌｧｲﾙ名で保存";
 inline constexpr char16_t kSaveAndClearQuestion[] = u"画面上のデータを保存してから消去し、続けますか？\r";
-inline constexpr char16_t kSaveAndClearAnswers[] = u"（はい: 保存して続ける　いいえ: 保存せずに消去して続ける）";
+inline constexpr char16_t kSaveAndClearAnswers[] = u"保存: 保存して続ける\r保存しない: 保存せずに消去して続ける";
 inline constexpr char16_t kDataSaved[] = u"データを保存しました: ";
 inline constexpr char16_t kSettingsNotWritten[] = u"ロガーへの設定の書き込みは完了していません。";
 inline constexpr char16_t kListComma[] = u"、";
@@ -499,6 +515,35 @@ inline constexpr char16_t kProgramUsage[] =
     u"\n"
     u"通信ポート: ポート1..8 は /dev/ttyUSB0..7、ポート9..16 は /dev/ttyS0..7。\n"
     u"環境変数 QUILLET_COM<n> でポートnの装置を指定できます。\n";
+// The buttons of a question about unsaved data.
+inline constexpr char16_t kSaveButton[] = u"保存";
+inline constexpr char16_t kDontSaveButton[] = u"保存しない";
+inline constexpr char16_t kCancelButton[] = u"キャンセル";
+// The status bar's word after a save and after a read-out.
+inline constexpr char16_t kSavedStatus[] = u"保存しました: %1";
+inline constexpr char16_t kReadStatus[] = u"ロガーから読み出しました: %1";
+inline constexpr char16_t kReadChannelStatus[] = u"CH %1 %2件";
+inline constexpr char16_t kStatusSeparator[] = u"、";
+// A file error as one sentence (core/fileerror): the path, the error's
+// text, its number; then what the file's state says.
+inline constexpr char16_t kFileErrorSentence[] = u"%1: %2（エラー%3）";
+inline constexpr char16_t kFileStateSeparator[] = u" ― ";
+inline constexpr char16_t kFileLoopsToItself[] = u"自分自身へ戻るシンボリックリンクです。";
+inline constexpr char16_t kFileNotRegular[] =
+    u"通常のファイルではありません（読み書きするのは通常のファイルだけです）。";
+inline constexpr char16_t kFileReadOnly[] = u"読み取り専用のファイルのため、元のまま残しました。";
+inline constexpr char16_t kFileMissing[] = u"そのファイルはありません。";
+// quillet-cli's answers where the program would ask.
+inline constexpr char16_t kCliNotOverwritten[] = u"quillet-cli: %1 は既にあるため、上書きしませんでした\n";
+inline constexpr char16_t kCliTheFile[] = u"ファイル";
+inline constexpr char16_t kCliNobodyAnswers[] = u"  （コマンドラインでは答える人がいないため「%1」として扱いました）\n";
+inline constexpr char16_t kCliAnswerNo[] = u"いいえ";
+// Before the usage on stderr: an option the program does not know.
+inline constexpr char16_t kUnknownOption[] = u"quillet: 不明なオプション: %1\n\n";
+inline constexpr char16_t kNoDisplay[] =
+    u"quillet: 画面（ディスプレイ）に接続できないため起動できません。\n"
+    u"DISPLAY も WAYLAND_DISPLAY も設定されていません。デスクトップから起動するか、\n"
+    u"画面なしで使うには quillet-cli を使ってください。\n";
 
 }  // namespace ui
 }  // namespace quillet

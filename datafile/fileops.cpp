@@ -1,8 +1,7 @@
 #include "datafile/fileops.h"
 
-#include "core/statusline.h"
-
 #include "core/savefile.h"
+#include "core/statusline.h"
 
 #include "core/catalog.h"
 #include "core/fieldhelpers.h"
@@ -123,6 +122,7 @@ Outcome openFile(AppContext& ctx, const std::optional<QString>& named = std::nul
     // Only a complete open ties the channels to the file: writing back what
     // was read of a broken file would lose the rest of it unasked.
     ctx.store.dataFileName = *chosen;
+    ctx.view->updateCaption();
     rememberRecentFile(ctx, *chosen);
     return Outcome::Done;
 }
@@ -164,15 +164,17 @@ Outcome saveFile(AppContext& ctx, int mode) {
     const bool readout = s.unsavedRead != 0;
     s.currentFileName = name;
     s.dataFileName = name;
-    ctx.view->updateCaption();
     s.unsavedRead = 0;
     s.unsavedEdit = 0;
+    ctx.view->updateCaption();
     rememberRecentFile(ctx, name);
+    showStatusWord(ctx, uiText(ui::kSavedStatus).arg(QDir::toNativeSeparators(name)));
     // The file is on the disk before the read-out goes on: whatever
     // happens there, the save stands.
     ctx.dataFiles->readoutSinkWord.clear();
     if (readout && ctx.dataFiles->readoutSink) {
         ctx.dataFiles->readoutSinkWord = ctx.dataFiles->readoutSink->readoutSaved(ctx, name);
+        // A word of the archive's (it failed, or found conflicts) takes the status bar.
         if (!ctx.dataFiles->readoutSinkWord.isEmpty()) showStatusWord(ctx, ctx.dataFiles->readoutSinkWord);
     }
     return Outcome::Done;
@@ -305,12 +307,13 @@ void openAndShow(AppContext& ctx, const std::optional<QString>& named) {
 
 // The unsaved question of an open: false when the open must not go on.
 bool unsavedAnswered(AppContext& ctx) {
-    if (holdsUnsavedData(ctx.store) && showMessage(ctx, Caption::Program, Msg::SaveData, kYesNo) == kYes) {
-        // Only a save that was written lets the open go on: a failed save, a
-        // cancelled dialog or a declined overwrite keep the data on screen,
-        // and opening now would throw away what the user asked to keep.
-        if (dispatch(ctx, kSaveAs, nullptr) != Outcome::Done) return false;
-    }
+    if (!holdsUnsavedData(ctx.store)) return true;
+    const int answer = showMessage(ctx, Caption::Program, Msg::SaveData, kYesNoCancel | kIconQuestion);
+    if (answer == kCancel) return false;
+    // Only a save that was written lets the open go on: a failed save, a
+    // cancelled dialog or a declined overwrite keep the data on screen, and
+    // opening now would throw away what the user asked to keep.
+    if (answer == kYes && dispatch(ctx, kSaveAs, nullptr) != Outcome::Done) return false;
     return true;
 }
 

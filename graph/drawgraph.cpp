@@ -146,22 +146,78 @@ void drawTimeAxis(const Plot& d) {
     }
 }
 
-// The reference lines, while switched on; an unset value takes the middle
-// of its axis.
+// The colour of the first channel in use on the humidity (else the
+// temperature) axis; black without one.
+QColor axisColour(const Plot& d, bool humid) {
+    for (int ch = 1; ch <= kChannels; ++ch) {
+        const ChannelRecord& rec = d.s.ch[size_t(ch)];
+        if (rec.inUse == 1 && isHumidity(rec.kind) == humid) return QColor::fromRgb(QRgb(d.g.channelColor[size_t(ch)]));
+    }
+    return Qt::black;
+}
+
+// The reference lines, while switched on, in the colour of their axis's
+// first channel and marked with their unit at the right end; an unset value
+// takes the middle of its axis.
 void drawReferenceLines(const Plot& d) {
     const GraphState& g = d.g;
     if (!g.refLineOn) return;
     const ReferenceValues ref = referenceValues(g);
-    d.c.p.setPen(d.c.pen(Qt::black, 1));
     const double end = d.left + d.geo.plotWidth - 1;
     // A line strictly inside its axis only.
-    auto line = [&](bool shown, const Bounds& b, int value, double scale) {
+    auto line = [&](bool shown, const Bounds& b, int value, double scale, bool humid) {
         if (!shown || value <= b.low || value >= b.high) return;
         const double y = (b.high * 10 - value * 10) * scale + d.top;
+        const QColor colour = axisColour(d, humid);
+        d.c.p.setPen(d.c.pen(colour, 1));
         d.c.p.drawLine(d.c.at(d.left, y), d.c.at(end, y));
+        const QString label = QString::number(value) + (humid ? QStringLiteral("%RH") : QStringLiteral("℃"));
+        const double width = QFontMetricsF(d.c.p.font(), d.c.p.device()).horizontalAdvance(label) / d.c.sx;
+        d.c.text(end - width - 60, y - d.th - 15, label);
     };
-    line(g.hasTemp, g.temp().shown, ref.temp, d.tScale);
-    line(g.hasHumid, g.humid().shown, ref.humid, d.hScale);
+    line(g.hasTemp, g.temp().shown, ref.temp, d.tScale, false);
+    line(g.hasHumid, g.humid().shown, ref.humid, d.hScale, true);
+}
+
+// A channel's alarm limits, while switched on: the time its samples lie
+// beyond a limit shaded lightly in its colour, each limit strictly inside
+// its axis a dashed line in its colour.
+void drawAlarmLimits(const Plot& d, int ch, const ChannelWindow& w) {
+    const ChannelRecord& rec = d.s.ch[size_t(ch)];
+    if (!d.g.alarmLinesOn || !hasAlarmValues(rec.kind)) return;
+    QPainter& painter = d.c.p;
+    const bool humid = isHumidity(rec.kind);
+    const Bounds& b = humid ? d.g.humid().shown : d.g.temp().shown;
+    const double scale = humid ? d.hScale : d.tScale;
+    const QColor colour = QColor::fromRgb(QRgb(d.g.channelColor[size_t(ch)]));
+    const int16_t upper = rec.upperAlarm, lower = rec.lowerAlarm;
+
+    QColor shade = colour;
+    shade.setAlpha(40);
+    const int16_t* samples = d.s.samples[size_t(ch)].data();
+    auto sampleX = [&](int i) { return d.left + (w.xIndex + i - w.firstSample - 1) * d.xScale; };
+    auto band = [&](int first, int last) {
+        const double x0 = std::max(d.left, sampleX(first)), x1 = std::min(d.right, sampleX(last) + d.xScale);
+        if (x1 > x0) painter.fillRect(d.c.box(x0, d.top, x1 - x0, d.geo.plotHeight), shade);
+    };
+    int runStart = 0;
+    for (int i = w.firstSample; i <= w.lastSample; ++i) {
+        const int v = samples[i];
+        const bool beyond = v != kErrorSample && (v > upper || v < lower);
+        if (beyond && runStart == 0) runStart = i;
+        if (!beyond && runStart != 0) {
+            band(runStart, i - 1);
+            runStart = 0;
+        }
+    }
+    if (runStart != 0) band(runStart, w.lastSample);
+
+    painter.setPen(d.c.pen(colour, 1, Qt::DashLine));
+    for (const int limit : {int(upper), int(lower)}) {
+        if (limit <= b.low * 10 || limit >= b.high * 10) continue;
+        const double y = (b.high * 10 - limit) * scale + d.top;
+        painter.drawLine(d.c.at(d.left, y), d.c.at(d.left + d.geo.plotWidth - 1, y));
+    }
 }
 
 // One channel's window of samples. At most one sample per two pixel
@@ -315,8 +371,10 @@ void drawGraph(QPainter& painter, const QRectF& target, const ChannelStore& s, c
     drawFrame(d);
     drawAxes(d);
     drawTimeAxis(d);
-    drawReferenceLines(d);
     const ChannelWindows windows = channelWindows(s, g);
+    for (int ch = 1; ch <= kChannels; ++ch)
+        if (windows[size_t(ch)].firstSample != 0) drawAlarmLimits(d, ch, windows[size_t(ch)]);
+    drawReferenceLines(d);
     for (int ch = 1; ch <= kChannels; ++ch)
         if (windows[size_t(ch)].firstSample != 0) drawChannel(d, ch, windows[size_t(ch)]);
     painter.restore();

@@ -31,7 +31,8 @@ ReferenceValues referenceValues(const GraphState& g);
 void defaultReferenceLines(GraphState& g);
 
 // Paints the picture of geometry geo (twips) into target (device units of
-// p): plot area, frame, axis labels and grid, reference lines (an unset one
+// p): plot area, frame, axis labels and grid, the alarm limits of the
+// channels that carry them (while g.alarmLinesOn), reference lines (an unset one
 // in the middle of its axis), then every channel in use, as g shows the
 // store. Changes nothing. Call computeGraphScale first.
 void drawGraph(QPainter& p, const QRectF& target, const ChannelStore& s, const GraphState& g, const GraphGeometry& geo,

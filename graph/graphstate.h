@@ -63,6 +63,9 @@ struct GraphState {
     bool labelsOn = false;
     int16_t lineWidth = 1;
     bool refLineOn = false;
+    // The channels' alarm limits as dashed lines, the time beyond them
+    // shaded (the graph window's switch; the prints follow it).
+    bool alarmLinesOn = true;
     int16_t refTemp = 9999;
     int16_t refHumid = 9999;
     float dragStartX = 0;

@@ -212,7 +212,8 @@ LoadedSettings initialSettings(const PendingLogger& current, const QDateTime& no
     for (int ch = 1; ch <= channels; ++ch) {
         const size_t i = size_t(ch);
         if (m != 4) {
-            s.referenceText[i] = wholeUnits(c.ch[i].referenceValue);
+            // An unset reference shows empty (not its 9999 tenths).
+            s.referenceText[i] = c.ch[i].referenceValue == kNotSet ? QString() : wholeUnits(c.ch[i].referenceValue);
             s.referenceSide[i] = c.ch[i].referenceSide == 8 ? 8 : 0;
         }
         if (m != 3) {
@@ -394,7 +395,8 @@ RuleOutcome checkLowerAlarm(SettingsState& s, int channel, const QString& previo
 
 RuleOutcome checkReferenceValue(SettingsState& s, int channel, const QString& previousText) {
     const size_t ch = channel == 2 ? 2 : 1;
-    if (referenceChoices(s, int(ch)).contains(s.referenceText[ch])) return {};
+    // Empty: the reference stays unset.
+    if (s.referenceText[ch].isEmpty() || referenceChoices(s, int(ch)).contains(s.referenceText[ch])) return {};
     s.referenceText[ch] = previousText;
     return {20, {}};
 }
@@ -440,10 +442,12 @@ RecordingSettings recordingSettings(const SettingsState& s) {
         const size_t i = size_t(ch);
         r.upperAlarm[i] = int16_t(vb::cint(vb::val(s.upperText[i])));
         r.lowerAlarm[i] = int16_t(vb::cint(vb::val(s.lowerText[i])));
-        // The list position; a value outside the list is a reference that
-        // was never set (it shows 1000) and stays unset.
+        // The list position; an empty text or a value outside the list is a
+        // reference that was never set and stays unset.
         const QStringList refs = referenceChoices(s, ch);
-        if (!refs.isEmpty()) {
+        if (s.referenceText[i].isEmpty()) {
+            r.referenceValue[i] = kNotSet;
+        } else if (!refs.isEmpty()) {
             const long long first = vb::cint(vb::val(refs.first()));
             const long long pos = vb::cint(vb::val(s.referenceText[i])) - first;
             r.referenceValue[i] = pos >= 0 && pos < refs.size() ? int16_t(pos) : kNotSet;

@@ -15,7 +15,10 @@ fail=0
 files=$(dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./|/|')
 for f in /usr/bin/quillet /usr/bin/quillet-cli /usr/bin/quillet-logger-sim \
          /usr/share/applications/quillet.desktop /usr/share/mime/packages/quillet.xml \
-         /usr/share/icons/hicolor/scalable/apps/quillet.svg; do
+         /usr/share/icons/hicolor/scalable/apps/quillet.svg \
+         /usr/share/doc/quillet/copyright /usr/share/doc/quillet/changelog.gz \
+         /usr/share/man/man1/quillet.1.gz /usr/share/man/man1/quillet-cli.1.gz \
+         /usr/share/man/man1/quillet-logger-sim.1.gz; do
   grep -qx "$f" <<<"$files" || { echo "missing from the package: $f"; fail=1; }
 done
 # Nothing of the build: no tests, benchmarks, static libraries or headers.

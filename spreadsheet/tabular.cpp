@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <map>
 #include <optional>
 #include <vector>
@@ -237,8 +238,10 @@ QByteArray withSecondValueAxis(const QByteArray& xml, int keep, const QByteArray
     X(workbook_add_worksheet)         \
     X(workbook_close)                 \
     X(workbook_new_opt)               \
+    X(worksheet_fit_to_pages)         \
     X(worksheet_freeze_panes)         \
     X(worksheet_set_column)           \
+    X(worksheet_set_landscape)        \
     X(worksheet_write_number)         \
     X(worksheet_write_string)
 
@@ -311,11 +314,32 @@ private:
         percent_ = numberFormat("0.0%");
         whole_ = numberFormat("0");
     }
+    // The workbook is written in constant-memory mode, one row after the
+    // other: a sheet filled column by column collects its cells first
+    // (writeInRowOrder()).
+    struct Cell {
+        int row, col;
+        std::function<void()> write;
+    };
     void text(lxw_worksheet* w, int row, int col, const QString& s, lxw_format* f = nullptr) {
+        if (collecting_) {
+            collecting_->push_back({row, col, [this, w, row, col, s, f] { text(w, row, col, s, f); }});
+            return;
+        }
         check(api_.worksheet_write_string(w, lxw_row_t(row), lxw_col_t(col), utf8(s).constData(), f));
     }
     void number(lxw_worksheet* w, int row, int col, double v, lxw_format* f) {
+        if (collecting_) {
+            collecting_->push_back({row, col, [this, w, row, col, v, f] { number(w, row, col, v, f); }});
+            return;
+        }
         check(api_.worksheet_write_number(w, lxw_row_t(row), lxw_col_t(col), v, f));
+    }
+    void writeInRowOrder(std::vector<Cell>& cells) {
+        std::stable_sort(cells.begin(), cells.end(), [](const Cell& a, const Cell& b) {
+            return std::pair(a.row, a.col) < std::pair(b.row, b.col);
+        });
+        for (const Cell& c : cells) c.write();
     }
     // A measured value (tenths of ℃ or %RH) as stored.
     void value(lxw_worksheet* w, int row, int col, int tenths) { number(w, row, col, tenths / 10.0, tenths_); }
@@ -361,9 +385,9 @@ private:
         return out;
     }
 
-    // "統計": one row per channel: its header values, then the audit
-    // figures over the samples exported, and below the table the span and the
-    // ΔH/R they were computed with.
+    // "統計": one column per channel: its header values, then the audit
+    // figures over the samples exported, a row each; below the table the
+    // span and the ΔH/R they were computed with.
     void statisticsSheet() {
         lxw_worksheet* w = api_.workbook_add_worksheet(book_, utf8(uiText(ui::kStatisticsSheet)).constData());
         static const char16_t* const heads[] = {ui::kChannelColumn,
@@ -390,65 +414,69 @@ private:
                                                 ui::kLongestBelowStartRow,
                                                 ui::kDegreeMinutesAboveRow,
                                                 ui::kDegreeMinutesBelowRow};
-        for (int c = 0; c < int(std::size(heads)); ++c) text(w, 0, c, QString::fromUtf16(heads[c]), bold_);
-        check(api_.worksheet_set_column(w, 0, 0, 10, nullptr));
-        check(api_.worksheet_set_column(w, 1, 1, 16, nullptr));
-        check(api_.worksheet_set_column(w, 3, 3, 20, nullptr));
-        check(api_.worksheet_set_column(w, 4, lxw_col_t(std::size(heads) - 1), 13, nullptr));
-        check(api_.worksheet_set_column(w, 19, 19, 20, nullptr));
-        check(api_.worksheet_set_column(w, 21, 21, 20, nullptr));
-        api_.worksheet_freeze_panes(w, 1, 0);
+        std::vector<Cell> cells;
+        collecting_ = &cells;
+        for (int r = 0; r < int(std::size(heads)); ++r) text(w, r, 0, QString::fromUtf16(heads[r]), bold_);
+        // A row per figure and a column per channel, as "統計と逸脱" shows
+        // them: eight channels fit one printed page.
+        check(api_.worksheet_set_column(w, 0, 0, 24, nullptr));
+        check(api_.worksheet_set_column(w, 1, kChannels, 20, nullptr));
+        api_.worksheet_freeze_panes(w, 1, 1);
+        api_.worksheet_set_landscape(w);
+        api_.worksheet_fit_to_pages(w, 1, 1);
         const double dhr = loadDeltaHOverR(analysisSettingsFile(ctx_.folders));
         const std::vector<ChannelFigures> figures = columnFigures(dhr);
-        int row = 0;
+        int column = 0;
         for (const Column& col : cols_) {
-            ++row;
+            ++column;
             ChannelRecord& c = ctx_.store.ch[size_t(col.channel)];
-            text(w, row, 0, channelLetter(col.channel));
-            text(w, row, 1, cardText(ctx_, c.cardNo) + QLatin1Char('-') + testText(ctx_, c.testNo));
-            text(w, row, 2, unitText(c.kind));
-            number(w, row, 3, wholeSecond(c.startTime), dateTime_);
-            number(w, row, 4, wholeSecond(c.interval), duration_);
-            number(w, row, 5, c.sampleCount, whole_);
-            number(w, row, 6, c.errorCount, whole_);
-            value(w, row, 7, c.maxValue);
-            value(w, row, 8, c.minValue);
-            value(w, row, 9, c.averageValue);
+            text(w, 0, column, channelLetter(col.channel));
+            text(w, 1, column, cardText(ctx_, c.cardNo) + QLatin1Char('-') + testText(ctx_, c.testNo));
+            text(w, 2, column, unitText(c.kind));
+            number(w, 3, column, wholeSecond(c.startTime), dateTime_);
+            number(w, 4, column, wholeSecond(c.interval), duration_);
+            number(w, 5, column, c.sampleCount, whole_);
+            number(w, 6, column, c.errorCount, whole_);
+            value(w, 7, column, c.maxValue);
+            value(w, 8, column, c.minValue);
+            value(w, 9, column, c.averageValue);
             if (hasAlarmValues(c.kind)) {
-                value(w, row, 10, c.upperAlarm);
-                value(w, row, 11, c.lowerAlarm);
+                value(w, 10, column, c.upperAlarm);
+                value(w, 11, column, c.lowerAlarm);
             }
             const auto f = std::find_if(figures.begin(), figures.end(),
                                         [&](const ChannelFigures& x) { return x.channel == col.channel; });
-            if (f != figures.end()) analysisFigures(w, row, *f);
+            if (f != figures.end()) analysisFigures(w, column, *f);
         }
         if (span_.count() > 0) {
             const ChannelStore& s = ctx_.store;
             const auto [from, to] =
                 tableInstants(cols_).value_or(std::pair{rowTime(s, span_.first), rowTime(s, span_.last)});
-            text(w, row + 2, 0,
+            text(w, int(std::size(heads)) + 1, 0,
                  uiText(ui::kFiguresFootnote).arg(dateTimeText(from), dateTimeText(to), QString::number(dhr, 'f', 1)));
         }
+        collecting_ = nullptr;
+        writeInRowOrder(cells);
     }
 
-    // Columns 12.. of "統計": the figures that apply; the others stay empty.
-    void analysisFigures(lxw_worksheet* w, int row, const ChannelFigures& f) {
-        if (f.mkt) number(w, row, 12, *f.mkt, hundredths_);
+    // Rows 12.. of "統計": the figures that apply; the others stay empty.
+    void analysisFigures(lxw_worksheet* w, int column, const ChannelFigures& f) {
+        if (f.mkt) number(w, 12, column, *f.mkt, hundredths_);
         if (!f.limits) return;
         const ChannelFigures::Limits& l = *f.limits;
-        number(w, row, 13, l.secondsAbove / 86400.0, duration_);
-        number(w, row, 14, l.secondsBelow / 86400.0, duration_);
-        number(w, row, 15, l.withinShare, percent_);
-        number(w, row, 16, l.above.count, whole_);
-        number(w, row, 17, l.below.count, whole_);
-        int col = 18;
+        number(w, 13, column, l.secondsAbove / 86400.0, duration_);
+        number(w, 14, column, l.secondsBelow / 86400.0, duration_);
+        number(w, 15, column, l.withinShare, percent_);
+        number(w, 16, column, l.above.count, whole_);
+        number(w, 17, column, l.below.count, whole_);
+        int row = 18;
         for (const Excursions* e : {&l.above, &l.below}) {
-            number(w, row, col, e->longestSeconds / 86400.0, duration_);
-            if (e->count > 0) number(w, row, col + 1, wholeSecond(e->longestStart), dateTime_);
-            col += 2;
+            number(w, row, column, e->longestSeconds / 86400.0, duration_);
+            if (e->count > 0) number(w, row + 1, column, wholeSecond(e->longestStart), dateTime_);
+            row += 2;
         }
-        number(w, row, 22, l.degreeMinutesAbove, hundredths_);
-        number(w, row, 23, l.degreeMinutesBelow, hundredths_);
+        number(w, 22, column, l.degreeMinutesAbove, hundredths_);
+        number(w, 23, column, l.degreeMinutesBelow, hundredths_);
     }
 
     // "グラフ": every channel over time as lines, temperatures first. With
@@ -558,6 +586,7 @@ private:
     lxw_format *bold_ = nullptr, *dateTime_ = nullptr, *duration_ = nullptr, *tenths_ = nullptr, *hundredths_ = nullptr,
                *percent_ = nullptr, *whole_ = nullptr;
     bool failed_ = false;
+    std::vector<Cell>* collecting_ = nullptr;
 };
 
 }  // namespace

@@ -7,8 +7,11 @@
 #include "core/ui/mainwindow.h"
 #include "graph/graphprintplot.h"
 #include "graph/ui/graphwindow.h"
+#include "print/ui/printpreview.h"
 
 #include <QInputDialog>
+
+#include <memory>
 
 namespace quillet {
 namespace {
@@ -33,26 +36,44 @@ AxisRows visibleRows(const AppContext& ctx) {
 
 void wireAnalysis(MainWindow& window, AppContext& ctx, TitlePrompt askTitle) {
     if (!askTitle) askTitle = dialogTitlePrompt(&window);
-    window.setCommand(Command::Statistics, [&window, &ctx] { showStatsWindow(ctx, wholeAxis(ctx.store), &window); });
-    window.setCommand(Command::Report, [&ctx, askTitle] {
-        // The graph of the whole axis with the automatic ranges, whatever
-        // the graph window holds.
+    // The graph of the whole axis with the automatic ranges, whatever the
+    // graph window holds.
+    const auto request = [&ctx] {
         const AxisRows rows = wholeAxis(ctx.store);
         const PagePlot plot = reportPlot(ctx, reportGraphState(ctx, rows, ReportBounds::Automatic));
-        reportCommand(ctx, *ctx.printer, ReportRequest{{}, rows, savedDeltaHOverR(ctx), plot}, askTitle);
+        return ReportRequest{{}, rows, savedDeltaHOverR(ctx), plot};
+    };
+    window.setCommand(Command::Report,
+                      [&ctx, askTitle, request] { reportCommand(ctx, *ctx.printer, request(), askTitle); });
+    auto preview = std::make_shared<QtPrintPreview>(&window);
+    window.setCommand(Command::ReportPreview,
+                      [&ctx, askTitle, request, preview] { reportPreviewCommand(ctx, *preview, request(), askTitle); });
+    window.setCommand(Command::ReportPdf, [&ctx, askTitle, request] { reportPdfCommand(ctx, request(), askTitle); });
+    window.setCommand(Command::Statistics, [&window, &ctx, askTitle, request] {
+        showStatsWindow(ctx, wholeAxis(ctx.store), &window,
+                        [&ctx, askTitle, request] { reportCommand(ctx, *ctx.printer, request(), askTitle); });
     });
 }
 
 void wireGraphAnalysis(GraphWindow& graph, AppContext& ctx, TitlePrompt askTitle) {
     if (!askTitle) askTitle = dialogTitlePrompt(&graph);
-    graph.setCommand(GraphCommand::Statistics, [&graph, &ctx] { showStatsWindow(ctx, visibleRows(ctx), &graph); });
-    graph.setCommand(GraphCommand::Report, [&ctx, askTitle] {
-        // The time span shown, every sample of it within the Y axes.
+    // The time span shown, every sample of it within the Y axes.
+    const auto request = [&ctx] {
         const AxisRows shown{ctx.graph->x().shown.low, ctx.graph->x().shown.high};
         const PagePlot plot = reportPlot(ctx, reportGraphState(ctx, shown, ReportBounds::Held));
-        reportCommand(ctx, *ctx.graphPrinter, ReportRequest{{}, visibleRows(ctx), savedDeltaHOverR(ctx), plot},
-                      askTitle);
+        return ReportRequest{{}, visibleRows(ctx), savedDeltaHOverR(ctx), plot};
+    };
+    graph.setCommand(GraphCommand::Report,
+                     [&ctx, askTitle, request] { reportCommand(ctx, *ctx.graphPrinter, request(), askTitle); });
+    auto preview = std::make_shared<QtPrintPreview>(&graph);
+    graph.setCommand(GraphCommand::ReportPreview,
+                     [&ctx, askTitle, request, preview] { reportPreviewCommand(ctx, *preview, request(), askTitle); });
+    graph.setCommand(GraphCommand::Statistics, [&graph, &ctx, askTitle, request] {
+        showStatsWindow(ctx, visibleRows(ctx), &graph,
+                        [&ctx, askTitle, request] { reportCommand(ctx, *ctx.graphPrinter, request(), askTitle); });
     });
+    graph.setCommand(GraphCommand::ReportPdf,
+                     [&ctx, askTitle, request] { reportPdfCommand(ctx, request(), askTitle); });
 }
 
 }  // namespace quillet

@@ -1,17 +1,25 @@
 #include "analysis/ui/statswindow.h"
 
 #include "analysis/analysissettings.h"
+#include "analysis/excursions.h"
 #include "analysis/figuretexts.h"
 #include "core/catalog.h"
 #include "core/context.h"
+#include "core/savefile.h"
 #include "core/store.h"
 #include "core/uitexts.h"
 
+#include <QAction>
+#include <QClipboard>
 #include <QDialogButtonBox>
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -35,15 +43,91 @@ StatsWindow::StatsWindow(AppContext& ctx, AxisRows rows, QWidget* parent)
     table = new QTableWidget(this);
     table->setObjectName(QStringLiteral("figures"));
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    layout->addWidget(table);
+    // The table fills the window.
+    table->verticalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    layout->addWidget(table, 3);
+    layout->addWidget(new QLabel(uiText(ui::kExcursionListLabel), this));
+    excursions = new QTableWidget(this);
+    excursions->setObjectName(QStringLiteral("excursions"));
+    excursions->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    excursions->verticalHeader()->hide();
+    excursions->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    layout->addWidget(excursions, 1);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    reportButton = buttons->addButton(uiText(ui::kReportEntry), QDialogButtonBox::ActionRole);
+    reportButton->setObjectName(QStringLiteral("btnReport"));
+    connect(reportButton, &QPushButton::clicked, this, [this] {
+        if (printReport) printReport();
+    });
+    auto* csv = buttons->addButton(uiText(ui::kCsvExportEntry), QDialogButtonBox::ActionRole);
+    csv->setObjectName(QStringLiteral("btnCsv"));
+    connect(csv, &QPushButton::clicked, this, &StatsWindow::saveCsv);
     layout->addWidget(buttons);
+    // Enter belongs to the ΔH/R field: it applies the value and the window
+    // stays open to show the figures it gives.
+    for (QAbstractButton* b : buttons->buttons())
+        if (auto* push = qobject_cast<QPushButton*>(b)) {
+            push->setAutoDefault(false);
+            push->setDefault(false);
+        }
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(dhr, &QLineEdit::editingFinished, this, &StatsWindow::applyDeltaHOverR);
+    auto* copy = new QAction(this);
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setShortcutContext(Qt::WidgetShortcut);
+    table->addAction(copy);
+    connect(copy, &QAction::triggered, this, &StatsWindow::copyTable);
     refill();
-    resize(1180, 720);
+    // Within the screen's room, as large as the figures want.
+    QSize size(1180, 720);
+    if (const QScreen* screen = this->screen())
+        size = size.boundedTo(screen->availableGeometry().size() - QSize(40, 80));
+    resize(size);
 }
+
+void StatsWindow::fillExcursions() {
+    const std::vector<Excursion> list = excursionList(ctx_.store, rows_);
+    excursions->clear();
+    excursions->setColumnCount(6);
+    excursions->setRowCount(int(list.size()));
+    excursions->setHorizontalHeaderLabels({uiText(ui::kChannelColumn), uiText(ui::kExcursionLimitColumn),
+                                           uiText(ui::kExcursionStartColumn), uiText(ui::kExcursionEndColumn),
+                                           uiText(ui::kExcursionDurationColumn), uiText(ui::kExcursionPeakColumn)});
+    for (int row = 0; row < int(list.size()); ++row) {
+        const Excursion& e = list[size_t(row)];
+        const QString limit = QString::number(e.limit, 'f', 1);
+        const QStringList cells = {
+            figureColumnHead(ctx_, e.channel),
+            uiText(e.above ? ui::kExcursionAbove : ui::kExcursionBelow).arg(limit),
+            dateTimeText(e.start),
+            dateTimeText(e.end),
+            durationText(e.seconds),
+            QString::number(e.peak, 'f', 1),
+        };
+        for (int col = 0; col < int(cells.size()); ++col) {
+            auto* item = new QTableWidgetItem(cells[col]);
+            item->setTextAlignment((col < 2 ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
+            excursions->setItem(row, col, item);
+        }
+    }
+}
+
+void StatsWindow::saveCsv() {
+    const std::optional<QString> file =
+        ctx_.dialogs->saveFile({uiText(ui::kSaveCsvTitle), uiText(ui::kCsvFilter), QStringLiteral("csv"), QString()});
+    if (!file || file->isEmpty()) return;
+    ctx_.messages->concern(*file);
+    if (QFileInfo::exists(*file) && showMessage(ctx_, Caption::SaveFile, Msg::OverwriteFile, kOkCancel) != kOk) {
+        ctx_.messages->concern(QString());
+        return;
+    }
+    if (const SaveError error = writeFileAtomically(*file, figuresCsv(ctx_, figures_)); error != SaveError::None)
+        showRuntimeError(ctx_, runtimeErrorOf(error), captionText(Caption::SaveFile), kOkOnly | kIconError);
+    ctx_.messages->concern(QString());
+}
+
+void StatsWindow::copyTable() { QGuiApplication::clipboard()->setText(figuresTabSeparated(ctx_, figures_)); }
 
 void StatsWindow::applyDeltaHOverR() {
     const std::optional<double> v = parseDeltaHOverR(dhr->text());
@@ -65,7 +149,9 @@ void StatsWindow::refill() {
                       .arg(dateTimeText(rowTime(s, rows_.first)), dateTimeText(rowTime(s, rows_.last)))
                       .arg(rows_.first)
                       .arg(rows_.last));
-    const std::vector<ChannelFigures> figures = channelFigures(s, rows_, deltaHOverR_);
+    figures_ = channelFigures(s, rows_, deltaHOverR_);
+    const std::vector<ChannelFigures>& figures = figures_;
+    fillExcursions();
     table->clear();
     table->setRowCount(kFigureRows);
     table->setColumnCount(int(figures.size()));
@@ -81,11 +167,12 @@ void StatsWindow::refill() {
             table->setItem(row, col, item);
         }
     }
-    table->resizeColumnsToContents();
 }
 
-void showStatsWindow(AppContext& ctx, AxisRows rows, QWidget* parent) {
+void showStatsWindow(AppContext& ctx, AxisRows rows, QWidget* parent, std::function<void()> printReport) {
     StatsWindow w(ctx, rows, parent);
+    w.printReport = std::move(printReport);
+    w.reportButton->setVisible(bool(w.printReport));
     w.exec();
 }
 

@@ -7,8 +7,11 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QTableWidget;
 
 namespace quillet {
@@ -29,16 +32,28 @@ public:
     QLabel* span = nullptr;
     QLineEdit* dhr = nullptr;
     QTableWidget* table = nullptr;
+    QTableWidget* excursions = nullptr;  // every excursion, one a row
+    QPushButton* reportButton = nullptr;
+
+    // Ctrl+C: the whole table as tab-separated text on the clipboard.
+    void copyTable();
+    // "ＣＳＶ保存": the table into a CSV file chosen in the save dialog.
+    void saveCsv();
+    // "レポート印刷": the report of the same rows (set by the wiring; without
+    // it the button is hidden).
+    std::function<void()> printReport;
 
 private:
     void refill();
+    void fillExcursions();
 
     AppContext& ctx_;
     AxisRows rows_;
     double deltaHOverR_;
+    std::vector<ChannelFigures> figures_;
 };
 
-// Opens the window (modal) over rows.
-void showStatsWindow(AppContext& ctx, AxisRows rows, QWidget* parent);
+// Opens the window (modal) over rows; printReport prints their report.
+void showStatsWindow(AppContext& ctx, AxisRows rows, QWidget* parent, std::function<void()> printReport = {});
 
 }  // namespace quillet

@@ -1,5 +1,7 @@
 #include "core/ui/helpviewer.h"
 
+#include "core/ui/qtplatform.h"
+
 #include <QFileInfo>
 #include <QTextBrowser>
 #include <QUrl>
@@ -34,6 +36,7 @@ bool QtHelpViewer::openHelp(const QString& helpFile, int context) {
     browser_->setSource(source);
     if (browser_->document()->isEmpty()) return false;
     window_->setWindowTitle(browser_->documentTitle());
+    fitIntoScreen(window_);
     window_->show();
     window_->raise();
     window_->activateWindow();

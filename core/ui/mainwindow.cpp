@@ -19,6 +19,7 @@
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QStatusBar>
 #include <QToolButton>
 #include <QWheelEvent>
@@ -52,6 +53,25 @@ QFont mainFont(int pointSize) {
     return f;
 }
 
+// The status bar's word: shortened in its middle to the room it has (a
+// path keeps its start and its file name), the whole text in its tooltip;
+// text() stays whole.
+class StatusWordLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+    QSize minimumSizeHint() const override { return {0, QLabel::minimumSizeHint().height()}; }
+    QSize sizeHint() const override { return {0, QLabel::sizeHint().height()}; }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        const QRect room = contentsRect();
+        p.setPen(palette().color(foregroundRole()));
+        p.drawText(room, Qt::AlignLeft | Qt::AlignVCenter,
+                   fontMetrics().elidedText(text(), Qt::ElideMiddle, room.width()));
+    }
+};
+
 }  // namespace
 
 MainWindow::MainWindow(AppContext& ctx, QWidget* parent) : QMainWindow(parent), ctx_(ctx), previousView_(ctx.view) {
@@ -64,7 +84,7 @@ MainWindow::MainWindow(AppContext& ctx, QWidget* parent) : QMainWindow(parent), 
     updateCaption();
 
     imageList_ = toolbarImages();
-    statusWord = new QLabel(this);
+    statusWord = new StatusWordLabel(this);
     statusWord->setObjectName(QStringLiteral("statusWord"));
     statusBar()->addWidget(statusWord, 1);
     buildMenus();
@@ -86,7 +106,10 @@ MainWindow::MainWindow(AppContext& ctx, QWidget* parent) : QMainWindow(parent), 
     updateCommandStates();
 }
 
-void MainWindow::showStatus(const QString& text) { statusWord->setText(text); }
+void MainWindow::showStatus(const QString& text) {
+    statusWord->setText(text);
+    statusWord->setToolTip(text);
+}
 
 MainWindow::~MainWindow() {
     if (ctx_.view == this) ctx_.view = previousView_;
@@ -159,6 +182,8 @@ std::vector<Line> menuLines() {
         {Line::Menu, C::AnalysisMenu, {}, "mANALYSIS", ui::kAnalysisMenu},
         {Line::Entry, C::Statistics, C::AnalysisMenu, "mASTATS", ui::kStatisticsEntry},
         {Line::Entry, C::Report, C::AnalysisMenu, "mAREPORT", ui::kReportEntry},
+        {Line::Entry, C::ReportPreview, C::AnalysisMenu, "mAPREVIEW", ui::kReportPreviewEntry},
+        {Line::Entry, C::ReportPdf, C::AnalysisMenu, "mAPDF", ui::kReportPdfEntry},
         {Line::Menu, C::ArchiveMenu, {}, "mARCHIVE", ui::kArchiveMenu},
         {Line::Entry, C::ArchiveSearch, C::ArchiveMenu, "mARSEARCH", ui::kArchiveSearchEntry},
         {Line::Entry, C::ArchivePeriod, C::ArchiveMenu, "mARPERIOD", ui::kArchivePeriodEntry},
@@ -188,8 +213,9 @@ void MainWindow::buildMenus() {
         QAction* a = action(line.command);
         if (line.in) {
             connect(a, &QAction::triggered, this, [this, a] {
-                statusWord->clear();  // the word of the last command
+                showStatus(QString());  // the word of the last command
                 runCommand(a);
+                updateCaption();  // the unsaved mark
                 emit commandFinished();
             });
         } else {
@@ -564,7 +590,13 @@ void MainWindow::onVersion() {
 void MainWindow::closeEvent(QCloseEvent* e) {
     // Message 27 when data is unsaved; the timing and debug files are
     // written whatever the answer.
-    if (requestShutdown(ctx_))
+    // 保存 saves as the entry would, to the file the data came from if any.
+    const auto save = [this] {
+        const QAction* entry = action(ctx_.store.dataFileName.isEmpty() ? Command::SaveAs : Command::Save);
+        runCommand(entry);
+        return !holdsUnsavedData(ctx_.store);
+    };
+    if (requestShutdown(ctx_, save))
         e->accept();
     else
         e->ignore();

@@ -77,6 +77,8 @@ enum class Command {
     AnalysisMenu,        // mANALYSIS
     Statistics,          //   mASTATS
     Report,              //   mAREPORT
+    ReportPreview,       //   mAPREVIEW: the report in the print preview
+    ReportPdf,           //   mAPDF: the report into a PDF file
     ArchiveMenu,         // mARCHIVE "アーカイブ(&R)"
     ArchiveSearch,       //   mARSEARCH
     ArchivePeriod,       //   mARPERIOD

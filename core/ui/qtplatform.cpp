@@ -9,7 +9,10 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTranslator>
+
+#include "core/uitexts.h"
 
 #include <utility>
 #include <vector>
@@ -35,12 +38,45 @@ QString displayText(const QString& text) {
     return t;
 }
 
+QWidget* dialogOwner(QWidget* preferred) {
+    if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+    if (preferred && preferred->window()->isEnabled()) return preferred;
+    // The preferred window is disabled (another window, the graph window,
+    // works over it): the dialog belongs to the window that is in use.
+    if (QWidget* active = QApplication::activeWindow(); active && active->isEnabled()) return active;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->isEnabled() && w->isWindow() && !(w->windowFlags() & Qt::Popup) &&
+            !(w->windowType() == Qt::ToolTip))
+            return w;
+    return preferred;
+}
+
+void fitIntoScreen(QWidget* window) {
+    const QScreen* screen = window->screen();
+    if (!screen) return;
+    const QRect room = screen->availableGeometry();
+    // The frame's size where the window manager has told it, else room for
+    // a title bar.
+    QSize frame = window->frameGeometry().size() - window->geometry().size();
+    if (frame.isEmpty()) frame = QSize(8, 40);
+    const QSize size = window->size().boundedTo(room.size() - frame);
+    if (size != window->size()) window->resize(size);
+    QRect outer(window->frameGeometry().topLeft(), size + frame);
+    if (outer.right() > room.right()) outer.moveRight(room.right());
+    if (outer.bottom() > room.bottom()) outer.moveBottom(room.bottom());
+    if (outer.left() < room.left()) outer.moveLeft(room.left());
+    if (outer.top() < room.top()) outer.moveTop(room.top());
+    if (outer.topLeft() != window->frameGeometry().topLeft()) window->move(outer.topLeft());
+}
+
 int QtMessageBoxes::show(const QString& title, const QString& text, int style) {
-    QWidget* parent = parent_ ? parent_.data() : QApplication::activeWindow();
+    QWidget* parent = dialogOwner(parent_);
     QMessageBox box(parent);
     if (parent) box.setFont(parent->window()->font());  // the main window's, not the smaller default
     box.setWindowTitle(title);
-    box.setText(displayText(text));
+    // A question or an error about a file names it.
+    box.setText(concern_.isEmpty() ? displayText(text)
+                                   : QDir::toNativeSeparators(concern_) + QLatin1Char('\n') + displayText(text));
     box.setTextFormat(Qt::PlainText);
     switch (style & 0x70) {
     case kIconError: box.setIcon(QMessageBox::Critical); break;
@@ -56,8 +92,8 @@ int QtMessageBoxes::show(const QString& title, const QString& text, int style) {
     case kAbortRetryIgnore:
         buttons = {{QMessageBox::Abort, kAbort}, {QMessageBox::Retry, kRetry}, {QMessageBox::Ignore, kIgnore}};
         break;
-    case kYesNoCancel:
-        buttons = {{QMessageBox::Yes, kYes}, {QMessageBox::No, kNo}, {QMessageBox::Cancel, kCancel}};
+    case kYesNoCancel:  // every such question asks whether to save first
+        buttons = {{QMessageBox::Save, kYes}, {QMessageBox::Discard, kNo}, {QMessageBox::Cancel, kCancel}};
         break;
     case kYesNo: buttons = {{QMessageBox::Yes, kYes}, {QMessageBox::No, kNo}}; break;
     case kRetryCancel: buttons = {{QMessageBox::Retry, kRetry}, {QMessageBox::Cancel, kCancel}}; break;
@@ -66,6 +102,11 @@ int QtMessageBoxes::show(const QString& title, const QString& text, int style) {
     QMessageBox::StandardButtons set;
     for (const auto& b : buttons) set |= b.first;
     box.setStandardButtons(set);
+    if ((style & 7) == kYesNoCancel) {
+        box.button(QMessageBox::Save)->setText(uiText(ui::kSaveButton));
+        box.button(QMessageBox::Discard)->setText(uiText(ui::kDontSaveButton));
+        box.button(QMessageBox::Cancel)->setText(uiText(ui::kCancelButton));
+    }
     box.setDefaultButton(buttons.front().first);
     box.setEscapeButton(buttons.back().first);
     const auto pressed = QMessageBox::StandardButton(box.exec());
@@ -93,7 +134,7 @@ std::optional<QString> QtFileDialogs::openFile(const FileDialogRequest& r) { ret
 std::optional<QString> QtFileDialogs::saveFile(const FileDialogRequest& r) { return run(r, true); }
 
 std::optional<QString> QtFileDialogs::run(const FileDialogRequest& r, bool save) {
-    QFileDialog dlg(parent_, r.title);
+    QFileDialog dlg(dialogOwner(parent_), r.title);
     dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dlg.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dlg.setNameFilter(qtFileFilter(r.filter));
@@ -116,7 +157,7 @@ std::optional<QString> QtFileDialogs::run(const FileDialogRequest& r, bool save)
 }
 
 std::optional<QColor> QtColorDialogs::chooseColor(QColor initial) {
-    QWidget* parent = parent_ ? parent_.data() : QApplication::activeWindow();
+    QWidget* parent = dialogOwner(parent_);
     const QColor c = QColorDialog::getColor(initial, parent);
     if (!c.isValid()) return std::nullopt;
     return c;

@@ -12,6 +12,18 @@
 
 namespace quillet {
 
+// The window a message box or a file dialog belongs to, so that it stays in
+// front of the window the user works in: an open modal dialog, else
+// preferred while it is enabled, else the active window, else the first
+// visible window that is enabled (the graph window while it disables the
+// main window).
+QWidget* dialogOwner(QWidget* preferred);
+
+// Shrinks and moves a top-level window so that it lies, with its frame,
+// within the available area of its screen (a 1366×768 screen with a panel
+// keeps a tall window's bottom on the screen).
+void fitIntoScreen(QWidget* window);
+
 // Message boxes: the buttons of the style's low bits (0 OK, 1 OK/Cancel,
 // 2 Abort/Retry/Ignore, 3 Yes/No/Cancel, 4 Yes/No, 5 Retry/Cancel), the icon
 // of its flags (16 stop, 32 question, 48 exclamation, 64 information), the
@@ -21,9 +33,11 @@ public:
     explicit QtMessageBoxes(QWidget* parent = nullptr) : parent_(parent) {}
     void setParent(QWidget* parent) { parent_ = parent; }
     int show(const QString& title, const QString& text, int style) override;
+    void concern(const QString& path) override { concern_ = path; }
 
 private:
     QPointer<QWidget> parent_;
+    QString concern_;
 };
 
 // Qt's own Japanese texts (the buttons and labels of the standard dialogs

@@ -1,5 +1,6 @@
 #include "datafile/ui/insertchanneldialog.h"
 
+#include "core/fieldhelpers.h"
 #include "core/maingrid.h"
 #include "core/store.h"
 #include "core/uitexts.h"
@@ -14,7 +15,7 @@ namespace quillet {
 
 std::array<QString, 8> insertValueTexts(const ChannelRecord& c) {
     const QString blanks = QStringLiteral("  ");
-    return {
+    std::array<QString, 8> texts = {
         vb::formatDate(c.startTime, QStringLiteral("yy-mm-dd")) + QLatin1Char(' ') +
             vb::formatDate(c.startTime, QStringLiteral("hh:nn:ss")),
         vb::formatDate(c.interval, QStringLiteral("hh:nn:ss")),
@@ -25,14 +26,23 @@ std::array<QString, 8> insertValueTexts(const ChannelRecord& c) {
         valueText(c, c.averageValue) + blanks,
         vb::format(c.integratedValue, QStringLiteral("0  ")),
     };
+    // "-----" where the grid shows it: without a valid sample, and the
+    // integrated value without a reference value.
+    const QString dashes = QStringLiteral("-----") + blanks;
+    const bool noValidSample = c.sampleCount - c.errorCount < 1;
+    if (noValidSample) texts[4] = texts[5] = texts[6] = dashes;
+    if (noValidSample || c.referenceValue == kNotSet) texts[7] = dashes;
+    return texts;
 }
 
 QString insertParameterText(int kind) {
     return uiText(ui::kParameters) + (isHumidity(kind) ? QStringLiteral(" [%RH]") : uiText(ui::kCelsiusUnit));
 }
 
-QString insertListText(const ChannelRecord& c) {
-    return vb::format(c.cardNo, QStringLiteral("000")) + QLatin1Char('-') + vb::format(c.testNo, QStringLiteral("000"));
+QString insertListText(const AppContext& ctx, const ChannelRecord& c, int fileChannel) {
+    int16_t card = c.cardNo, test = c.testNo;
+    return QStringLiteral("CH%1  ").arg(fileChannel) + cardText(ctx, card) + QLatin1Char('-') + testText(ctx, test) +
+           QLatin1Char(' ') + unitText(c.kind);
 }
 
 InsertChannelDialog::InsertChannelDialog(AppContext& ctx, const QString& fileName, QWidget* parent)
@@ -107,7 +117,7 @@ InsertChannelDialog::InsertChannelDialog(AppContext& ctx, const QString& fileNam
         if (c.inUse != 1) continue;
         deriveDates(c);
         slots_.push_back(slot);
-        Insnolist->addItem(insertListText(c));
+        Insnolist->addItem(insertListText(ctx_, c, slot - kChannels));
     }
     for (int ch = 1; ch <= kChannels; ++ch) InsertCH[size_t(ch - 1)]->setEnabled(ctx_.store.ch[size_t(ch)].inUse != 1);
     insertTarget_ = lowestFreeChannel(ctx_.store);

@@ -23,8 +23,9 @@ namespace quillet {
 std::array<QString, 8> insertValueTexts(const ChannelRecord& c);
 // "パラメータ" and the unit of the channel's kind.
 QString insertParameterText(int kind);
-// A list entry: cardNo "000", "-", testNo "000" (plain numbers).
-QString insertListText(const ChannelRecord& c);
+// A list entry: the channel's number in the file, then card and test number
+// with the setting characters and the unit, as the grid's head shows them.
+QString insertListText(const AppContext& ctx, const ChannelRecord& c, int fileChannel);
 
 class InsertChannelDialog : public QDialog {
     Q_OBJECT

@@ -8,6 +8,7 @@
 #include "core/ui/gridmodels.h"
 #include "core/ui/mainwindow.h"
 #include "core/ui/menutable.h"
+#include "core/ui/qtplatform.h"
 #include "core/ui/toolicons.h"
 #include "graph/drawgraph.h"
 #include "graph/graphprintplot.h"
@@ -173,10 +174,10 @@ namespace {
 
 using Line = MenuLine<GraphCommand>;
 
-constexpr GraphCommand kHandled[] = {GraphCommand::Range,         GraphCommand::Print,      GraphCommand::Preview,
-                                     GraphCommand::Pdf,           GraphCommand::PageSetup,  GraphCommand::PrinterSetup,
-                                     GraphCommand::SaveSpan,      GraphCommand::Statistics, GraphCommand::Report,
-                                     GraphCommand::ReferenceLines};
+constexpr GraphCommand kHandled[] = {
+    GraphCommand::Range,     GraphCommand::Print,         GraphCommand::Preview,   GraphCommand::Pdf,
+    GraphCommand::PageSetup, GraphCommand::PrinterSetup,  GraphCommand::SaveSpan,  GraphCommand::Statistics,
+    GraphCommand::Report,    GraphCommand::ReportPreview, GraphCommand::ReportPdf, GraphCommand::ReferenceLines};
 
 }  // namespace
 
@@ -205,12 +206,15 @@ void GraphWindow::buildMenus() {
         {Line::Menu, C::AnalysisMenu, {}, "manalysis", ui::kAnalysisMenu},
         {Line::Entry, C::Statistics, C::AnalysisMenu, "mgStats", ui::kStatisticsEntry},
         {Line::Entry, C::Report, C::AnalysisMenu, "mgReport", ui::kReportEntry},
+        {Line::Entry, C::ReportPreview, C::AnalysisMenu, "mgReportPreview", ui::kReportPreviewEntry},
+        {Line::Entry, C::ReportPdf, C::AnalysisMenu, "mgReportPdf", ui::kReportPdfEntry},
         {Line::Menu, C::ParameterMenu, {}, "mpara", ui::kParameterMenu},
         {Line::Entry, C::Labels, C::ParameterMenu, "mpLabel", ui::kLabelsEntry},
         {Line::Menu, C::LineWidthMenu, C::ParameterMenu, "mpLIne", ui::kLineWidthMenu},
         {Line::Entry, C::ThinLine, C::LineWidthMenu, "mpLIneSe", ui::kThinLine},
         {Line::Entry, C::ThickLine, C::LineWidthMenu, "mpLIneSe", ui::kThickLine},
         {Line::Entry, C::ReferenceLines, C::ParameterMenu, "mpRef", ui::kReferenceLinesEntry},
+        {Line::Entry, C::AlarmLines, C::ParameterMenu, "mpAlarm", ui::kAlarmLinesEntry},
         {Line::Entry, C::Close, {}, "mend", ui::kCloseGraphEntry},
     };
     buildMenuBar(menuBar(), lines, actions_, menus_);
@@ -218,6 +222,9 @@ void GraphWindow::buildMenus() {
     action(C::Print)->setShortcut(QKeySequence::Print);
     action(C::Labels)->setCheckable(true);
     connect(action(C::Labels), &QAction::triggered, this, [this] { onLabelsToggled(); });
+    action(C::AlarmLines)->setCheckable(true);
+    action(C::AlarmLines)->setChecked(ctx_.graph->alarmLinesOn);
+    connect(action(C::AlarmLines), &QAction::triggered, this, [this] { onAlarmLinesToggled(); });
     auto* widths = new QActionGroup(this);
     for (int i = 0; i < 2; ++i) {
         QAction* width = action(lineWidthCommand(i));
@@ -309,7 +316,10 @@ void GraphWindow::buildGrid() {
     // cut at any window size.
     const LayoutValues& l = ctx_.layout;
     constexpr int kLines = 2 + (kGraphGridRows - 1);
-    const int height = int(std::lround((l.fontSize * 15 * 1.5 * kLines + 75) / twipsY()));
+    // A line is never lower than the font's own line and its padding, so
+    // that the last row is not cut on a screen of another resolution.
+    const int line = std::max(int(std::lround(l.fontSize * 15 * 1.5 / twipsY())), fontMetrics().height() + 4);
+    const int height = line * kLines + int(std::lround(75 / twipsY())) + 2 * gpgrid->frameWidth();
     gpgrid->setFixedHeight(height);
     const int rowHeight = std::max(1, (height - 2 * gpgrid->frameWidth()) / kLines);
     gpgrid->verticalHeader()->setDefaultSectionSize(rowHeight);
@@ -375,6 +385,7 @@ void GraphWindow::open(QWidget* mainWindow) {
     action(GraphCommand::UndoRange)->setVisible(false);
     updateCommandStates();
     gpgridModel->recolour();
+    fitIntoScreen(this);
     show();
     raise();
     activateWindow();
@@ -467,6 +478,11 @@ void GraphWindow::onPlotMouseReleased(Qt::MouseButton button, QPointF pos) {
 void GraphWindow::onLabelsToggled() {
     ctx_.graph->labelsOn = action(GraphCommand::Labels)->isChecked();
     redraw(true, false);
+}
+
+void GraphWindow::onAlarmLinesToggled() {
+    ctx_.graph->alarmLinesOn = action(GraphCommand::AlarmLines)->isChecked();
+    redraw(false, false);
 }
 
 void GraphWindow::onLineWidthChosen(int index) {

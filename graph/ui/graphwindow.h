@@ -47,12 +47,15 @@ enum class GraphCommand {
     AnalysisMenu,    // manalysis "解析(&A)"
     Statistics,      //   mgStats: the figures of the visible span
     Report,          //   mgReport: the report of the visible span
+    ReportPreview,   //   mgReportPreview: its print preview
+    ReportPdf,       //   mgReportPdf: it into a PDF file
     ParameterMenu,   // mpara "パラメータ(&P)"
     Labels,          //   mpLabel (checkable)
     LineWidthMenu,   //   mpLIne "グラフ線幅(&S)"
     ThinLine,        //     mpLIneSe "細"
     ThickLine,       //     mpLIneSe "太"
     ReferenceLines,  //   mpRef "基準線(&K)"
+    AlarmLines,      //   mpAlarm: the channels' alarm limits (checkable, on at first)
     Close,           // mend "グラフ終了(&E)"
     ColorPopup,      // popC "色の設定"
     ChangeColor,     //   popColor "CH:A 色変更" ...
@@ -178,6 +181,7 @@ private:
     void redraw(bool recompute, bool refillGrid);
 
     void onLabelsToggled();
+    void onAlarmLinesToggled();
     void onLineWidthChosen(int index);
     void onLineWidthToggled();
     void onColorClicked();

@@ -4,6 +4,7 @@
 #include "support/fakes.h"
 
 #include "analysis/analysissettings.h"
+#include "analysis/excursions.h"
 #include "analysis/figures.h"
 #include "analysis/figuretexts.h"
 
@@ -195,6 +196,34 @@ TEST(ChannelFigures, LongChannelsAsReckonedSampleBySample) {
                 SCOPED_TRACE(testing::Message() << channels[got.channel - 1].name << ", rows " << span.first << ".."
                                                 << span.last << ", dH/R " << dhr);
                 EXPECT_EQ(plain::difference(got, plain::figures(t.ctx.store, got.channel, span, dhr)), "");
+            }
+        }
+    }
+    // The list of every excursion agrees with the figures' counts, longest
+    // runs and their starts, and its peaks lie beyond their limits.
+    for (const AxisRows& span : spans) {
+        const std::vector<Excursion> list = excursionList(t.ctx.store, span);
+        for (const ChannelFigures& f : channelFigures(t.ctx.store, span)) {
+            SCOPED_TRACE(testing::Message()
+                         << channels[f.channel - 1].name << ", rows " << span.first << ".." << span.last);
+            for (const bool above : {true, false}) {
+                Excursions want;
+                if (f.limits) want = above ? f.limits->above : f.limits->below;
+                int count = 0;
+                long long longest = 0;
+                double longestStart = 0;
+                for (const Excursion& e : list) {
+                    if (e.channel != f.channel || e.above != above) continue;
+                    ++count;
+                    EXPECT_TRUE(above ? e.peak > e.limit : e.peak < e.limit);
+                    if (e.seconds > longest) {
+                        longest = e.seconds;
+                        longestStart = e.start;
+                    }
+                }
+                EXPECT_EQ(count, want.count) << above;
+                EXPECT_EQ(longest, want.longestSeconds) << above;
+                EXPECT_DOUBLE_EQ(longestStart, want.longestStart) << above;
             }
         }
     }

@@ -16,15 +16,18 @@
 #include "graph/graphscale.h"
 #include "graph/graphstate.h"
 
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTest>
 
 namespace quillet {
 namespace {
@@ -270,6 +273,28 @@ TEST_F(ReportTest, StatsWindowAndMenu) {
     EXPECT_EQ(w.table->item(5, 0)->text(), figureText(channelFigures(t.ctx.store, {1, 30}, 8000)[0], 5));
     EXPECT_EQ(loadDeltaHOverR(analysisSettingsFile(t.ctx.folders)), 8000);
     EXPECT_EQ(t.messages.shown.size(), 1u);
+
+    // Enter in the field applies the value and the window stays open.
+    w.show();
+    w.dhr->setFocus();
+    w.dhr->setText(u8("9000"));
+    QTest::keyClick(w.dhr, Qt::Key_Return);
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(w.deltaHOverR(), 9000);
+    // Ctrl+C: the whole table, tab-separated, a line per figure.
+    w.copyTable();
+    const QStringList lines = QGuiApplication::clipboard()->text().split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), kFigureRows + 1);
+    EXPECT_EQ(lines[6].split(QLatin1Char('\t')).value(1), w.table->item(5, 0)->text());
+    // "ＣＳＶ保存": the same table, UTF-8 with its mark, a line per figure.
+    const QString csv = t.root + "/figures.csv";
+    t.dialogs.answers.push_back(csv);
+    w.saveCsv();
+    QFile file(csv);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    EXPECT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
+    EXPECT_EQ(bytes.count("\r\n"), kFigureRows + 1);
 }
 
 // The graph window's span is its X range within the axis; the main menu's

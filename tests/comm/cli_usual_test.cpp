@@ -103,7 +103,7 @@ TEST(CliUsual, SavesByCardAndTestAndNeverOverwrites) {
     const QByteArray saved = contents(file);
     const CliRun again = runCli(args, home.path());
     EXPECT_EQ(again.exitCode, 1);
-    EXPECT_TRUE(again.err.contains("quillet-cli: " + file + " exists already and was not overwritten"))
+    EXPECT_TRUE(again.err.contains("quillet-cli: " + file + QString::fromUtf8(" は既にあるため、上書きしませんでした")))
         << again.err.toStdString();
     EXPECT_TRUE(again.err.contains("nothing was sent to the logger")) << again.err.toStdString();
     EXPECT_EQ(contents(file), saved);

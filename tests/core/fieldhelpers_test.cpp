@@ -71,6 +71,8 @@ TEST(FieldHelpers, FilterKeyOnUnicodeTextAndKeyEvents) {
     EXPECT_TRUE(filterKeyEvent(press(Qt::Key_Left, ""), KeyFilter(0)));
     EXPECT_TRUE(filterKeyEvent(press(Qt::Key_Return, "\r"), KeyFilter(0)));
     EXPECT_FALSE(filterKeyEvent(press(Qt::Key_V, "\x16"), KeyFilter(3)));  // Ctrl+V: no paste around the filter
+    EXPECT_TRUE(filterKeyEvent(QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::ControlModifier, "\x01"), KeyFilter(0)))
+        << "Ctrl+A selects the field";
     EXPECT_FALSE(filterKeyEvent(press(0, u("ｱ")), KeyFilter(3)));
     EXPECT_TRUE(filterKeyEvent(press(0, u("ｱ")), KeyFilter(2)));
 }

@@ -255,9 +255,13 @@ TEST_F(CliTest, OutputsSayWhyTheyFailAndNamesKeepTheirBytes) {
         int exitCode;
         QStringList said;
     } cases[] = {
-        {"export " + ok + " --csv " + path("loop"), 1, {loop, path("loop") + " is a symbolic link that leads back"}},
+        {"export " + ok + " --csv " + path("loop"),
+         1,
+         {loop, path("loop") + QString::fromUtf8(": 自分自身へ戻るシンボリックリンク")}},
         {"print " + ok + " --list --pdf " + path("loop"), 1, {loop}},
-        {"export " + ok + " --csv " + path("ro.csv"), 1, {readOnly, path("ro.csv") + " is read-only"}},
+        {"export " + ok + " --csv " + path("ro.csv"),
+         1,
+         {readOnly, path("ro.csv") + QString::fromUtf8(": 読み取り専用のファイル")}},
         {"print " + ok + " --list --pdf " + path("ro.csv"), 1, {readOnly}},
         {"export " + ok + " --csv " + path(QString(252, 'x') + ".csv"),
          1,
@@ -300,7 +304,7 @@ TEST_F(CliTest, AFifoAsInputIsRefusedAtOnce) {
         const fakes::CliRun r = fakes::runCli(command, home.path(), 20000);
         EXPECT_EQ(r.exitCode, 1) << command.join(' ').toStdString() << r.err.toStdString();
         EXPECT_TRUE(namedError(r.err, fifo)) << r.err.toStdString();
-        EXPECT_TRUE(r.err.contains(fifo + " is not a regular file")) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(fifo + QString::fromUtf8(": 通常のファイルではありません"))) << r.err.toStdString();
     }
     EXPECT_TRUE(QDir(t.root).entryList({"x.*"}).isEmpty());
 

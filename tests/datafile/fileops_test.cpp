@@ -58,7 +58,7 @@ TEST_F(CommandTest, CancelledOpenSetsCommStatus) {
     EXPECT_TRUE(t.messages.shown.empty());
     ASSERT_EQ(t.dialogs.requests.size(), 1u);
     EXPECT_EQ(t.dialogs.requests[0].title, "ファイルの読み込み");
-    EXPECT_EQ(t.dialogs.requests[0].filter, "ファイル(*.ql*)|*.ql6;*.ql5;*.ql4;*.ql3;*.ql2;*.ql1;*.ql;*.qlg");
+    EXPECT_EQ(t.dialogs.requests[0].filter, "ファイル(*.ql*)|*.ql6;*.ql5;*.ql4;*.ql3;*.ql2;*.ql1;*.ql;*.qlg;*.qld");
     EXPECT_EQ(t.dialogs.requests[0].defaultExtension, "ql*");
     EXPECT_EQ(t.dialogs.requests[0].initialName, "");
 }
@@ -100,7 +100,7 @@ TEST_F(CommandTest, UnsavedQuestionYesSavesUnderANewNameFirst) {
     ASSERT_GE(t.messages.shown.size(), 1u);
     EXPECT_EQ(t.messages.shown[0].title, "クイレット解析ソフト ");
     EXPECT_EQ(t.messages.shown[0].text, "データを保存しますか？");
-    EXPECT_EQ(t.messages.shown[0].style & 7, 4);
+    EXPECT_EQ(t.messages.shown[0].style & 7, 3);  // 保存 / 保存しない / キャンセル
     ASSERT_EQ(t.dialogs.requests.size(), 2u);
     EXPECT_EQ(t.dialogs.requests[0].title, "名前をつけて保存");
     EXPECT_EQ(t.dialogs.requests[1].title, "ファイルの読み込み");

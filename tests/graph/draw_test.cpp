@@ -24,6 +24,8 @@ constexpr QRgb kGreen = 0x008000;  // channel B
 class DrawGraphTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { graphtest::ensureGuiApplication(); }
+    // The curves alone; the alarm limits have a test of their own.
+    void SetUp() override { t.ctx.graph->alarmLinesOn = false; }
 
     // Held temperature bounds, so that the pictures do not depend on the
     // automatic rules.
@@ -146,13 +148,53 @@ TEST_F(DrawGraphTest, ReferenceLineOnlyStrictlyInsideTheBounds) {
     fill(t.ctx, 1, channelData(1, std::vector<int16_t>(200, 20)));
     t.ctx.graph->refLineOn = 1;
     draw();
-    // An unset reference is drawn in the middle of the axis; painting keeps
-    // the state as it is.
+    // An unset reference is drawn in the middle of the axis, in the colour
+    // of the axis's first channel; painting keeps the state as it is.
     EXPECT_EQ(t.ctx.graph->refTemp, 9999);
-    EXPECT_GT(count(inside(), 0x000000), 200);
+    const QRect middleRow(inside().left(), int(at(1, 50).y()) - 1, inside().width(), 3);
+    EXPECT_GT(count(middleRow, kBlue), 200);
+    EXPECT_EQ(count(inside(), 0x000000), 0);
     t.ctx.graph->refTemp = 10;  // equal to tempMax
     draw();
-    EXPECT_EQ(count(inside(), 0x000000), 0);
+    EXPECT_EQ(count(middleRow, kBlue), 0);
+}
+
+TEST_F(DrawGraphTest, AlarmLimitsDashedInChannelColourWithTimeBeyondShaded) {
+    holdTemp(0, 50);
+    // Alarm limits 25.0 and 10.0; samples 11..15 lie above the upper one.
+    std::vector<int16_t> v(30, 200);
+    std::fill(v.begin() + 10, v.begin() + 15, int16_t(300));
+    fill(t.ctx, 1, channelData(1, v));
+    // A channel of kind 0 carries no alarm values: nothing of its own.
+    fill(t.ctx, 2, channelData(0, std::vector<int16_t>(30, 400)));
+    auto row = [&](int tenths) {
+        return QRect(QPoint(int(at(2, 0).x()), int(at(1, tenths).y()) - 1),
+                     QPoint(int(at(9, 0).x()), int(at(1, tenths).y()) + 1));
+    };
+    for (const bool on : {true, false}) {
+        SCOPED_TRACE(on);
+        t.ctx.graph->alarmLinesOn = on;
+        draw();
+        const int width = row(250).width();
+        for (const int limit : {250, 100}) {
+            const int blue = count(row(limit), kBlue);
+            if (on) {
+                EXPECT_GT(blue, width / 4) << limit;
+                EXPECT_LT(blue, 3 * width - width / 4) << "dashed, not solid: " << limit;
+            } else {
+                EXPECT_EQ(blue, 0) << limit;
+            }
+        }
+        // Above both curves: tinted during the excursion, white before it.
+        const QRgb during = image.pixel(at(13, 450).toPoint()) & 0xFFFFFF;
+        const QRgb before = image.pixel(at(5, 450).toPoint()) & 0xFFFFFF;
+        EXPECT_EQ(before, 0xFFFFFFu);
+        if (on)
+            EXPECT_TRUE(during != 0xFFFFFF && during != kBlue) << std::hex << during;
+        else
+            EXPECT_EQ(during, 0xFFFFFFu);
+        EXPECT_EQ(count(row(250), kGreen), 0) << "a channel without alarm values has no lines";
+    }
 }
 
 TEST_F(DrawGraphTest, HumidityOnlyGridHasNoLeftLabels) {

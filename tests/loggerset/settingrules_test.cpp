@@ -119,7 +119,7 @@ TEST(SettingRules, InitialValuesPerModel) {
     EXPECT_EQ(l.readAlarmText, "");
     EXPECT_EQ(l.state.upperText[1], "26");
     EXPECT_EQ(l.state.lowerText[1], "25");
-    EXPECT_EQ(l.state.referenceText[1], "1000");
+    EXPECT_EQ(l.state.referenceText[1], "") << "an unset reference shows empty";
     EXPECT_EQ(l.state.referenceText[2], "50");
     EXPECT_EQ(l.state.referenceSide[2], 8);
     EXPECT_EQ(l.state.startText, "2013-11-15 09:06");
@@ -303,13 +303,20 @@ TEST(SettingRules, AlarmAndReferenceChecks) {
         int message;
         const char* want;  // the checked box afterwards
     } cases[] = {
-        {1, 1, upper, "-40", "-40", "", 24, "-39"}, {1, 1, upper, "61", "0", "", 21, "30"},  // previous text back
-        {1, 1, upper, "abc", "-40", "", 21, "30"},  {1, 1, upper, "25", "-40", "", 0, "25"},
-        {1, 2, upper, "0", "0", "", 24, "1"},       {1, 1, lower, "20", "30", "", 23, "19"},
-        {1, 1, lower, "20", "-41", "", 22, "10"},   {1, 2, lower, "100", "99", "", 0, "99"},
-        {4, 2, upper, "151", "0", "", 21, "30"},    {4, 1, lower, "-39", "-39", "", 23, "-40"},
-        {4, 1, upper, "150", "149", "", 0, "150"},  {1, 1, reference, "", "", "1000", 20, "7"},
-        {1, 1, reference, "", "", "-40", 0, "-40"}, {2, 2, reference, "", "", "101", 20, "7"},
+        {1, 1, upper, "-40", "-40", "", 24, "-39"},
+        {1, 1, upper, "61", "0", "", 21, "30"},  // previous text back
+        {1, 1, upper, "abc", "-40", "", 21, "30"},
+        {1, 1, upper, "25", "-40", "", 0, "25"},
+        {1, 2, upper, "0", "0", "", 24, "1"},
+        {1, 1, lower, "20", "30", "", 23, "19"},
+        {1, 1, lower, "20", "-41", "", 22, "10"},
+        {1, 2, lower, "100", "99", "", 0, "99"},
+        {4, 2, upper, "151", "0", "", 21, "30"},
+        {4, 1, lower, "-39", "-39", "", 23, "-40"},
+        {4, 1, upper, "150", "149", "", 0, "150"},
+        {1, 1, reference, "", "", "1000", 20, "7"},
+        {1, 1, reference, "", "", "-40", 0, "-40"},
+        {1, 1, reference, "", "", "", 0, ""},  // unset stays unset {2, 2, reference, "", "", "101", 20, "7"},
         {3, 1, reference, "", "", "-41", 20, "7"},
     };
     for (const auto& c : cases) {

@@ -52,7 +52,8 @@ TEST_F(MainWindowTest, MenuBarAndEntriesAsCaptioned) {
     EXPECT_EQ(top, QStringList({u8("ロガー(&L)"), u8("いつもの通信(&I)"), u8("グラフ(&G)"), u8("ファイル(&F)"),
                                 u8("チャンネル(&C)"), u8("解析(&A)"), u8("アーカイブ(&R)"), u8("ヘルプ(&H)")}));
     EXPECT_EQ(menuTexts(window->menu(Command::AnalysisMenu)),
-              QStringList({u8("統計と逸脱(&S)"), u8("レポート印刷(&R)")}));
+              QStringList({u8("統計と逸脱(&S)"), u8("レポート印刷(&R)"), u8("レポートの印刷プレビュー(&V)"),
+                           u8("レポートをPDFで保存(&D)...")}));
     EXPECT_EQ(menuTexts(window->menu(Command::LoggerMenu)),
               QStringList({u8("ロガー読み出し(&R)"), u8("ロガー設定&(S)"), u8("連続読み出し"), u8("ポート設定(&P)")}));
     EXPECT_EQ(menuTexts(window->menu(Command::LoggerSettingsMenu)),
@@ -171,7 +172,8 @@ TEST_F(MainWindowTest, GridAndStatisticsTexts) {
     EXPECT_EQ(stat(7, 1), u8("25.0"));
     // The screen shows the two-line cells on two lines.
     EXPECT_EQ(window->pgridModel->index(0, 1).data().toString(), u8("13-11-15\n10:00:00 "));
-    EXPECT_EQ(window->windowTitle(), u8("クイレット解析ソフト  ") + t.ctx.folders.dataFolder + "test.ql6");
+    // Data from no file: no file name in the title.
+    EXPECT_EQ(window->windowTitle(), u8("クイレット解析ソフト "));
 }
 
 TEST_F(MainWindowTest, TwentyRowsEqualColumnsAndScrollRules) {
@@ -312,10 +314,12 @@ TEST_F(MainWindowTest, DeleteDialogWithOnlyChannelF) {
     EXPECT_EQ(messages.markedData[0], std::vector<int>({7}));
     EXPECT_EQ(messages.markedStats[0], std::vector<int>({6}));
 
-    // The last channel is gone: empty store, test.ql6, data commands off.
+    // The last channel is gone: empty store, test.ql6 as the next save's
+    // name but no file in the title, data commands off.
     EXPECT_EQ(t.ctx.store.channelsInUse, 0);
     EXPECT_FALSE(window->gridModel->marked().any());
-    EXPECT_EQ(window->windowTitle(), u8("クイレット解析ソフト  ") + t.ctx.folders.dataFolder + "test.ql6");
+    EXPECT_EQ(t.ctx.store.currentFileName, t.ctx.folders.dataFolder + "test.ql6");
+    EXPECT_EQ(window->windowTitle(), u8("クイレット解析ソフト "));
     EXPECT_FALSE(window->action(Command::ChannelMenu)->isEnabled());
     EXPECT_FALSE(window->toolButton(Command::DeleteChannels)->isEnabled());
     EXPECT_FALSE(window->action(Command::TextMenu)->isEnabled());
@@ -332,7 +336,9 @@ TEST_F(MainWindowTest, DeleteDialogAllAndCancel) {
     refresh();
     t.ctx.store.unsavedRead = 1;
     t.ctx.store.currentFileName = t.root + "/opened.ql6";
+    t.ctx.store.dataFileName = t.ctx.store.currentFileName;
     window->updateCaption();
+    EXPECT_TRUE(window->windowTitle().startsWith(u8("*クイレット解析ソフト"))) << "unsaved";
 
     // "全データ削除", then Cancel in the question: nothing changes.
     messages.answers = {kCancel};
@@ -363,14 +369,16 @@ TEST_F(MainWindowTest, DeleteDialogAllAndCancel) {
     EXPECT_EQ(t.ctx.store.channelsInUse, 2);
     EXPECT_FALSE(window->gridModel->marked().any());
 
-    // One of two deleted: the other stays, the caption goes back to test.ql6.
+    // One of two deleted: the other stays, no longer the file's data: the
+    // title loses the file's name and keeps the unsaved mark.
     whenModal<DeleteChannelsDialog>([](DeleteChannelsDialog& d) { d.delbutton[0]->click(); });
     window->action(Command::DeleteChannels)->trigger();
     EXPECT_EQ(messages.shown.back().second, u8("CH:B を削除します"));
     EXPECT_EQ(t.ctx.store.ch[2].inUse, 0);
     EXPECT_EQ(t.ctx.store.ch[4].inUse, 1);
     EXPECT_EQ(t.ctx.store.unsavedRead, 1);
-    EXPECT_TRUE(window->windowTitle().endsWith("/test.ql6"));
+    EXPECT_EQ(window->windowTitle(), u8("*クイレット解析ソフト "));
+    EXPECT_TRUE(t.ctx.store.currentFileName.endsWith("/test.ql6"));
     EXPECT_TRUE(window->action(Command::ChannelMenu)->isEnabled());
     EXPECT_EQ(header(3), "B");
 }
@@ -433,7 +441,8 @@ TEST_F(MainWindowTest, ShutdownWithUnsavedDataAndCancel) {
     EXPECT_TRUE(QFile::exists(t.ctx.folders.timingFile));
     EXPECT_TRUE(QFile::exists(t.ctx.folders.debugFile));
 
-    t.messages.answers = {kOk};
+    // 保存しない: the program ends.
+    t.messages.answers = {kNo};
     window->action(Command::Exit)->trigger();
     EXPECT_FALSE(window->isVisible());
 }

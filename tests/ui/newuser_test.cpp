@@ -195,27 +195,39 @@ TEST_F(MainWindowTest, HelpNamesEveryCommandAndItsLinksLand) {
     EXPECT_TRUE(help.window()->grab().save(QStringLiteral(QUILLET_BUILD_DIR "/help.png")));
 }
 
-// --help and --version print and exit, with no display at all.
-TEST(ProgramCommandLine, HelpAndVersionNeedNoWindow) {
+// --help and --version print and exit, with no display at all; an unknown
+// option prints the usage on stderr (status 2), and without a display the
+// program says so (status 1) instead of aborting.
+TEST(ProgramCommandLine, AnswersWithoutAWindow) {
     const QString program = QStringLiteral(QUILLET_BUILD_DIR "/app/quillet");
     if (!QFile::exists(program)) QUILLET_TOOL_MISSING("the program is not built");
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* v : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(v);
     const struct {
-        const char* arg;
+        QStringList args;
+        int status;
+        bool onStdout;
         const char* says;
     } cases[] = {
-        {"--help", "使い方: quillet"},
-        {"--version", "クイレット解析ソフト Ver"},
+        {{"--help"}, 0, true, "使い方: quillet"},
+        {{"--version"}, 0, true, "クイレット解析ソフト Ver"},
+        {{"--frobnicate"}, 2, false, "quillet: 不明なオプション: --frobnicate"},
+        {{"--demo", "-x"}, 2, false, "quillet: 不明なオプション: -x"},
+        {{}, 1, false, "quillet: 画面"},
     };
     for (const auto& c : cases) {
+        const QString name = c.args.join(QLatin1Char(' '));
         QProcess p;
         p.setProcessEnvironment(env);
-        p.start(program, {c.arg});
-        ASSERT_TRUE(p.waitForFinished(10000)) << c.arg;
-        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit) << c.arg;
-        EXPECT_EQ(p.exitCode(), 0) << c.arg;
-        EXPECT_TRUE(QString::fromUtf8(p.readAllStandardOutput()).startsWith(u8(c.says))) << c.arg;
+        p.start(program, c.args);
+        ASSERT_TRUE(p.waitForFinished(10000)) << name.toStdString();
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit) << name.toStdString();
+        EXPECT_EQ(p.exitCode(), c.status) << name.toStdString();
+        const QString out = QString::fromUtf8(c.onStdout ? p.readAllStandardOutput() : p.readAllStandardError());
+        EXPECT_TRUE(out.startsWith(u8(c.says))) << out.toStdString();
+        if (c.status == 2) {
+            EXPECT_TRUE(out.contains(u8("使い方: quillet"))) << out.toStdString();
+        }
     }
 }
 

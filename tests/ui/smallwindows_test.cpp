@@ -218,6 +218,7 @@ void stage(AppContext& ctx, int slot, int kind, int16_t card, int16_t test, int1
     c.minValue = -15;
     c.averageValue = 144;
     c.integratedValue = 1234;
+    c.referenceValue = 100;
 }
 
 }  // namespace
@@ -231,8 +232,13 @@ TEST_F(SmallWindowsTest, InsertDialogListsStagedChannels) {
     EXPECT_EQ(d.windowTitle(), u8("データ挿入"));
     EXPECT_EQ(d.Insfilename->text(), "/data/file.ql6");
     ASSERT_EQ(d.Insnolist->count(), 3);
-    EXPECT_EQ(d.Insnolist->item(0)->text(), "012-007");
-    EXPECT_EQ(d.Insnolist->item(2)->text(), "300-005");  // plain numbers
+    // Each channel once: its number in the file, card and test number as
+    // the grid's head shows them (a setting character where one is set).
+    t.ctx.general.settingCharCard[12] = u8("倉庫");
+    InsertChannelDialog named(t.ctx, "/data/file.ql6");
+    EXPECT_EQ(named.Insnolist->item(0)->text(), u8("CH1  倉庫-007 [ﾟC]"));
+    EXPECT_EQ(named.Insnolist->item(1)->text(), u8("CH2  倉庫-007 [%RH]"));
+    EXPECT_EQ(d.Insnolist->item(2)->text(), u8("CH5  255-005 [ﾟC]"));  // as the grid shows card 300
     EXPECT_EQ(d.slotOfEntry(2), 13);
     for (int i = 0; i < 8; ++i) EXPECT_EQ(d.InsertCH[size_t(i)]->isEnabled(), i != 0 && i != 1 && i != 3) << i;
     EXPECT_EQ(d.insertTarget(), 3);
@@ -247,6 +253,11 @@ TEST_F(SmallWindowsTest, InsertDialogListsStagedChannels) {
     EXPECT_EQ(d.Insertpara->text(), u8("パラメータ [%RH]"));
     EXPECT_EQ(d.Insvalue[4]->text(), "31  ");
     EXPECT_EQ(d.Insvalue[5]->text(), "-2  ");
+    // Without a reference value the grid shows no integrated value.
+    t.ctx.store.ch[10].referenceValue = kNotSet;
+    d.Insnolist->setCurrentRow(0);
+    d.Insnolist->setCurrentRow(1);
+    EXPECT_EQ(d.Insvalue[7]->text(), "-----  ");
 
     d.onTargetChosen(1);  // in use: ignored
     EXPECT_EQ(d.insertTarget(), 3);
@@ -295,7 +306,7 @@ TEST_F(MainWindowTest, InsertFileChannelTwoIntoFreeChannelFive) {
     whenModal<InsertChannelDialog>([&](InsertChannelDialog& d) {
         shown = true;
         EXPECT_EQ(d.Insnolist->count(), 2);
-        EXPECT_EQ(d.Insnolist->item(1)->text(), "022-009");
+        EXPECT_EQ(d.Insnolist->item(1)->text(), u8("CH2  022-009 [%RH]"));
         EXPECT_EQ(d.insertTarget(), 5);
         d.Insnolist->setCurrentRow(1);
         d.Command1[0]->click();
@@ -370,6 +381,9 @@ TEST_F(SmallWindowsTest, MessageBoxButtonsTitleAndAnswers) {
         {kYesNo, QMessageBox::Yes, kYes, QMessageBox::NoIcon},
         {kOkOnly | kIconError, QMessageBox::Ok, kOk, QMessageBox::Critical},
         {kOkOnly | kIconInformation, QMessageBox::Ok, kOk, QMessageBox::Information},
+        // A question about unsaved data: 保存 / 保存しない / キャンセル.
+        {kYesNoCancel | kIconQuestion, QMessageBox::Discard, kNo, QMessageBox::Question},
+        {kYesNoCancel | kIconQuestion, QMessageBox::Save, kYes, QMessageBox::Question},
     };
     for (const auto& c : cases) {
         QString title, text;
@@ -380,6 +394,10 @@ TEST_F(SmallWindowsTest, MessageBoxButtonsTitleAndAnswers) {
             title = box->windowTitle();
             text = box->text();
             icon = box->icon();
+            if ((c.style & 7) == kYesNoCancel) {
+                EXPECT_EQ(box->button(QMessageBox::Save)->text(), u8("保存"));
+                EXPECT_EQ(box->button(QMessageBox::Discard)->text(), u8("保存しない"));
+            }
             box->button(c.press)->click();
         });
         EXPECT_EQ(boxes.show(u8("クイレット解析ソフト "), u8("ロガーのデータが保存されていません。\r\n終了しますか？"),
@@ -389,4 +407,28 @@ TEST_F(SmallWindowsTest, MessageBoxButtonsTitleAndAnswers) {
         EXPECT_EQ(text, u8("ロガーのデータが保存されていません。\n終了しますか？"));
         EXPECT_EQ(icon, c.icon);
     }
+}
+
+// A message box or file dialog asked for while another window (the graph
+// window) works over the disabled main window belongs to that window, so
+// that the main window does not come to the front over both.
+TEST_F(SmallWindowsTest, DialogsBelongToTheWindowInUse) {
+    QWidget main, graph;
+    main.show();
+    graph.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&graph));
+    main.setEnabled(false);
+    EXPECT_EQ(dialogOwner(&main), &graph);
+    QWidget* owner = nullptr;
+    QTimer::singleShot(0, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            owner = box->parentWidget();
+            box->reject();
+        }
+    });
+    QtMessageBoxes(&main).show(QStringLiteral("t"), QStringLiteral("m"), 0);
+    EXPECT_EQ(owner, &graph);
+    main.setEnabled(true);
+    graph.hide();
+    EXPECT_EQ(dialogOwner(&main), &main);
 }

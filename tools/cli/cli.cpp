@@ -4,8 +4,10 @@
 
 #include "comm/serialport.h"
 #include "core/catalog.h"
+#include "core/fileerror.h"
 #include "core/savefile.h"
 #include "core/store.h"
+#include "core/uitexts.h"
 #include "datafile/fileops.h"
 
 #include <QFile>
@@ -34,19 +36,15 @@ QTextStream& err() {
     return s;
 }
 
-namespace {
-
-// What the catalogue's text does not say about a refused name; empty when
-// it says enough.
-const char* whatIsWrongWith(const QString& file, int error) {
-    struct stat st {};
-    if (::stat(encodeFileName(file).constData(), &st) != 0)
-        return errno == ELOOP ? "is a symbolic link that leads back to itself" : nullptr;
-    if (!S_ISREG(st.st_mode)) return "is not a regular file (only regular files are read or written)";
-    if (error == runtimeErrorOf(SaveError::PermissionDenied) && (st.st_mode & 0222) == 0)
-        return "is read-only and was left as it is";
-    return nullptr;
+bool stderrIsTerminal() {
+#ifdef Q_OS_WIN
+    return _isatty(_fileno(stderr)) != 0;
+#else
+    return ::isatty(STDERR_FILENO) != 0;
+#endif
 }
+
+namespace {
 
 // Two names of one existing file, by the names' own bytes: the same device
 // and inode, which every spelling of a path and a hard link share.
@@ -93,7 +91,8 @@ int failWith(int error, int captionNo, const QString& file) {
     QString text = runtimeErrorMessage(error);
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     err() << "quillet-cli: " << captionText(captionNo) << ": " << file << "\n" << text << "\n";
-    if (const char* why = whatIsWrongWith(file, error)) err() << "quillet-cli: " << file << " " << why << "\n";
+    if (const QString why = fileStateText(file, error); !why.isEmpty())
+        err() << "quillet-cli: " << file << ": " << why << "\n";
     err().flush();
     return kExitFailed;
 }
@@ -107,9 +106,9 @@ int TerminalMessages::show(const QString& title, const QString& text, int style)
     const int buttons = style & 7;
     if (buttons == kOkOnly) return kOk;
     if (text == messageText(Msg::OverwriteFile))
-        err() << "quillet-cli: " << (subject_.isEmpty() ? QStringLiteral("the file") : subject_)
-              << " exists already and was not overwritten\n";
-    err() << "  (nobody to answer on the command line: " << (buttons == kYesNo ? "No" : "Cancel") << ")\n";
+        err() << uiText(ui::kCliNotOverwritten).arg(subject_.isEmpty() ? uiText(ui::kCliTheFile) : subject_);
+    err()
+        << uiText(ui::kCliNobodyAnswers).arg(buttons == kYesNo ? uiText(ui::kCliAnswerNo) : uiText(ui::kCancelButton));
     return buttons == kYesNo ? kNo : kCancel;
 }
 
@@ -120,6 +119,7 @@ bool openAlone(AppContext& ctx, const QString& file, int& exitCode) {
         return false;
     }
     rebuildTimeAxis(ctx.store);
+    ctx.store.dataFileName = file;  // the channels belong to it (the report names it)
     return true;
 }
 

@@ -29,6 +29,9 @@ constexpr int kExitUsage = 2;   // the command line is wrong
 
 QTextStream& out();
 QTextStream& err();
+// Progress bars redraw themselves with carriage returns: only on a
+// terminal, never into a log file.
+bool stderrIsTerminal();
 
 // The arguments after the subcommand's name.
 struct Arguments {

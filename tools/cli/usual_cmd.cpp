@@ -63,14 +63,15 @@ int runUsual(AppContext& ctx, const Arguments& a) {
     ctx.serial = &port;
     TerminalMessages messages;
     ctx.messages = &messages;
-    ctx.comm->progress = [](int maximum, int value) {
-        const int width = 40;
-        const int done = maximum > 0 ? qBound(0, int(qint64(value) * width / maximum), width) : 0;
-        err() << "\r[" << QString(done, QLatin1Char('#')) << QString(width - done, QLatin1Char(' ')) << "] " << value
-              << "/" << maximum;
-        if (value >= maximum) err() << "\n";
-        err().flush();
-    };
+    if (stderrIsTerminal())
+        ctx.comm->progress = [](int maximum, int value) {
+            const int width = 40;
+            const int done = maximum > 0 ? qBound(0, int(qint64(value) * width / maximum), width) : 0;
+            err() << "\r[" << QString(done, QLatin1Char('#')) << QString(width - done, QLatin1Char(' ')) << "] "
+                  << value << "/" << maximum;
+            if (value >= maximum) err() << "\n";
+            err().flush();
+        };
 
     const std::optional<UsualRun> run = beginUsualCommunication(ctx);
     if (!run) return kExitFailed;
