@@ -212,9 +212,10 @@ public:
             result.failure = failure(state);
             result.outcome = ImportOutcome::Failed;
             result.counts = {};
+        }
+        if (state || result.outcome != ImportOutcome::Stored) {
             Result rollback(run("ROLLBACK"));
-        } else if (result.outcome != ImportOutcome::Stored) {
-            Result rollback(run("ROLLBACK"));
+            stagingMade_ = false;  // a staging table made in this transaction is gone with it
         }
         return result;
     }
@@ -286,9 +287,15 @@ public:
             if (!channel.ok()) return fail(channel);
         }
 
-        // The samples by COPY into a staging table of this transaction.
-        Result staging(run("CREATE TEMP TABLE staging(series integer, t bigint, value smallint) ON COMMIT DROP"));
-        if (!staging.ok()) return fail(staging);
+        // The samples by COPY into a staging table of this connection,
+        // emptied at every commit.
+        if (!stagingMade_) {
+            Result staging(
+                run("CREATE TEMP TABLE IF NOT EXISTS staging(series integer, t bigint, value smallint)"
+                    " ON COMMIT DELETE ROWS"));
+            if (!staging.ok()) return fail(staging);
+            stagingMade_ = true;
+        }
         {
             Result copy(run("COPY staging FROM STDIN"));
             if (!copy.ok()) return fail(copy);
@@ -322,13 +329,20 @@ public:
                 {n(id)}));
         if (!stored.ok()) return fail(stored);
         result.counts.samplesNew = QByteArray(PQcmdTuples(stored.raw())).toLongLong();
-        Result conflicts(
-            run("INSERT INTO conflict(readout, series, t, value) SELECT $1, s.series, s.t, s.value"
-                " FROM staging s JOIN sample m ON m.series = s.series AND m.t = s.t"
-                " WHERE m.readout <> $1 AND m.value <> s.value ON CONFLICT DO NOTHING",
-                {n(id)}));
-        if (!conflicts.ok()) return fail(conflicts);
-        result.counts.conflicts = QByteArray(PQcmdTuples(conflicts.raw())).toLongLong();
+        if (result.counts.samplesNew < total) {
+            // Some were stored already: those with another value are
+            // conflicts. With the staging table's size known, the planner
+            // looks each one up by the key instead of scanning every sample.
+            Result analyze(run("ANALYZE staging"));
+            if (!analyze.ok()) return fail(analyze);
+            Result conflicts(
+                run("INSERT INTO conflict(readout, series, t, value) SELECT $1, s.series, s.t, s.value"
+                    " FROM staging s JOIN sample m ON m.series = s.series AND m.t = s.t"
+                    " WHERE m.readout <> $1 AND m.value <> s.value ON CONFLICT DO NOTHING",
+                    {n(id)}));
+            if (!conflicts.ok()) return fail(conflicts);
+            result.counts.conflicts = QByteArray(PQcmdTuples(conflicts.raw())).toLongLong();
+        }
         result.counts.samplesKnown = total - result.counts.samplesNew - result.counts.conflicts;
         Result counts(
             run("UPDATE readout SET samples_new = $1, samples_known = $2, conflicts = $3 WHERE id = $4",
@@ -584,6 +598,7 @@ public:
 private:
     QString location_;
     PGconn* db_;
+    bool stagingMade_ = false;
 };
 
 }  // namespace

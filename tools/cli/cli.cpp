@@ -152,12 +152,4 @@ bool rowsOption(const Arguments& a, int& first, int& last) {
     return true;
 }
 
-bool stderrIsTerminal() {
-#ifdef Q_OS_WIN
-    return _isatty(_fileno(stderr)) != 0;
-#else
-    return ::isatty(STDERR_FILENO) != 0;
-#endif
-}
-
 }  // namespace quillet::cli

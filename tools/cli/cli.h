@@ -127,8 +127,6 @@ QString figuresJson(const AppContext& ctx, const ChannelFigures& f, int16_t card
 QString padded(const QString& text, int width);
 // A text as a JSON string.
 QString jsonString(const QString& s);
-// True when standard error is a terminal (progress bars go there only then).
-bool stderrIsTerminal();
 Subcommand archiveImportSubcommand();  // archive_cmd.cpp
 Subcommand archiveListSubcommand();
 Subcommand archiveSeriesSubcommand();
