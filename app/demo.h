@@ -1,27 +1,37 @@
-// Demo mode: the logger simulator on a pseudo-terminal stands in for a
-// reader with a two-channel logger on it, mapped to port 1 for this run.
+// Demo mode: the simulated reader with a temperature and humidity logger on
+// it, inside the program on port 1 for this run (app/simulatedreader.h), so
+// that a first read-out shows data at once on every platform, with no
+// second process.
 #pragma once
 
-#include <QProcess>
+#include "app/simulatedreader.h"
+#include "tools/sim/device.h"
+
 #include <QString>
 
 namespace quillet {
 
 struct AppContext;
 
+// The demo's logger: three days of records every ten minutes, alarm limits
+// that the values keep to, but for one afternoon on which the temperature
+// rises above the upper limit for a while.
+sim::Config demoLoggerConfig();
+
 class Demo {
 public:
-    ~Demo();
-    // Starts quillet-logger-sim and maps port 1 to its device. Returns the
-    // text the window shows, or an empty string when the simulator could
-    // not be started (the reason goes to stderr).
+    // The reader answers on ctx's clock; sleep as SimulatedReaderPort takes it.
+    Demo(Clock& clock, ReaderManner manner, std::function<void(int ms)> sleep = {});
+
+    // Maps port 1 to the simulated reader: ctx.serial, and the port chosen
+    // for this run (the saved port is left alone). Returns the status text.
     QString start(AppContext& ctx);
 
-private:
-    QProcess process_;
-};
+    sim::Device& device() { return device_; }
 
-// Where the simulator is: beside the program, in the build tree, or on PATH.
-QString simulatorExecutable();
+private:
+    sim::Device device_;
+    SimulatedReaderPort port_;
+};
 
 }  // namespace quillet

@@ -38,6 +38,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QStringList>
+#include <QThread>
 #include <QTimer>
 
 #include <cstdio>
@@ -170,16 +171,19 @@ int main(int argc, char** argv) {
     ctx.colors = &colors;
     ctx.help = &help;
 
-    // Demo mode: the logger simulator stands in for a reader on port 1.
-    quillet::Demo demo;
-    QString demoText;
-    if (args.contains(QStringLiteral("--demo"))) demoText = demo.start(ctx);
-
-    // The serial control gets the reader's port, with DTR on.
+    // The serial control gets the reader's port, with DTR on; in demo mode
+    // the simulated reader inside the program stands in for it on port 1.
     quillet::QtSerialPort serial;
     serial.setPortNumber(ctx.general.comPort);
     serial.setDtr(true);
     ctx.serial = &serial;
+    std::unique_ptr<quillet::Demo> demo;
+    QString demoText;
+    if (args.contains(QStringLiteral("--demo"))) {
+        demo = std::make_unique<quillet::Demo>(*ctx.clock, quillet::ReaderManner{},
+                                               [](int ms) { QThread::msleep(ulong(ms)); });
+        demoText = demo->start(ctx);
+    }
 
     // The print controls: the main window's and the graph window's.
     quillet::QtPrintControl printer;

@@ -248,7 +248,7 @@ inline constexpr char16_t kDeltaHOverRLabel[] = u"MKT の ΔH/R [K]:";
 inline constexpr char16_t kPeriodLine[] = u"期間: %1 ～ %2  (行 %3..%4)";
 
 // The program's start
-inline constexpr char16_t kDemoStatus[] = u"デモモード: 模擬ロガー (%1) をCOMポート1に接続しています";
+inline constexpr char16_t kDemoStatus[] = u"デモモード: 模擬ロガー（プログラム内）をCOMポート1に接続しています";
 inline constexpr char16_t kPortDevice[] = u"ポート%1: %2";
 inline constexpr char16_t kNotConnected[] = u"（接続されていません）";
 

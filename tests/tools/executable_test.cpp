@@ -15,6 +15,7 @@
 #include <termios.h>
 #include <unistd.h>
 #include <csignal>
+#include <cstdlib>
 
 namespace {
 
@@ -184,4 +185,22 @@ TEST(SimExecutable, BadArgumentsAndHelp) {
     ASSERT_TRUE(p.waitForFinished(5000));
     EXPECT_EQ(p.exitCode(), 0);
     EXPECT_TRUE(p.readAllStandardOutput().contains("--disconnect-after"));
+}
+
+// With --port the simulator serves an existing serial port (here the slave
+// side of a pseudo-terminal the test made, standing in for one end of a
+// null-modem pair) and stops cleanly on SIGTERM.
+TEST(SimExecutable, ServesAnExistingSerialPort) {
+    const int master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(grantpt(master), 0);
+    ASSERT_EQ(unlockpt(master), 0);
+    const QString port = QString::fromLocal8Bit(ptsname(master));
+    Simulator sim({"--model", "2", "--records", "40", "--port", port});
+    EXPECT_EQ(sim.path(), port);
+    const QByteArray a = exchange(master, kIdentify, 71, 2000, false);
+    EXPECT_EQ(a.size(), 71);
+    EXPECT_TRUE(a.endsWith("\x03\r\n"));
+    EXPECT_EQ(sim.terminate(), 0);
+    ::close(master);
 }

@@ -45,6 +45,15 @@ struct Faults {
     std::vector<int> only;     // commands (group * 10 + number) the faults hit; empty = all
 };
 
+// A while in which logger channel 1 leaves its daily curve (a door left
+// open): from record `first` (0-based) for `records` records, raised by up
+// to `tenths` (0.1 units) in the middle of the while. Generated curves only.
+struct Excursion {
+    int first = -1;  // -1: none
+    int records = 0;
+    int tenths = 0;
+};
+
 struct Config {
     int model = 2;
     int records = 600;  // records per logger channel (ignored for a full wrapped model 4)
@@ -73,8 +82,9 @@ struct Config {
 
     QByteArray status = "22";  // the two status characters s1 s2 of the 1,3 answer
     int errorSamples = 3;      // error samples (1023) scattered into each generated channel
-    bool strict = false;       // refuse (NAK) setting commands while locked or recording
-    int speed = 1;             // the logger's clock runs this many times faster
+    Excursion excursion;
+    bool strict = false;  // refuse (NAK) setting commands while locked or recording
+    int speed = 1;        // the logger's clock runs this many times faster
 
     // Explicit raw values (memory order, 0..1023) instead of generated curves;
     // used when rawRecords1 is not empty.

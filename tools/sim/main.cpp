@@ -1,153 +1,83 @@
 // quillet-logger-sim: serves the simulated reader and logger on a
-// pseudo-terminal. The first line on stdout is the path of the serial
-// device (the pseudo-terminal's slave side); the program serves until it
-// receives SIGTERM or SIGINT.
-//
-// The host opens and closes the device for every exchange. The simulator
-// keeps a descriptor of the slave side open itself, so the master never
-// sees a hang-up when the host's last descriptor closes, and the line keeps
-// its raw settings (no echo, no line editing) between opens.
+// pseudo-terminal, or with --port on an existing serial port (on Windows,
+// which has no pseudo-terminals, one end of a virtual null-modem pair). The
+// first line on stdout is the device the host opens; the program serves
+// until it receives SIGTERM or SIGINT (Ctrl+C).
 
 #include "tools/sim/device.h"
+#include "tools/sim/hostline.h"
 #include "tools/sim/options.h"
 #include "tools/sim/pacer.h"
+#include "tools/sim/stopsignals.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/ioctl.h>
-#include <sys/stat.h>
-#include <termios.h>
-#include <unistd.h>
-#include <cerrno>
-#include <csignal>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <ctime>
+#include <thread>
 
 using namespace quillet::sim;
 
 namespace {
 
-volatile sig_atomic_t g_stop = 0;
-
-void onSignal(int) { g_stop = 1; }
-
 int64_t monotonicNs() {
-    timespec ts;
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return int64_t(ts.tv_sec) * 1'000'000'000 + ts.tv_nsec;
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
-void fail(const char* what) {
-    std::fprintf(stderr, "quillet-logger-sim: %s: %s\n", what, std::strerror(errno));
+[[noreturn]] void fail(const char* what) {
+    std::fprintf(stderr, "quillet-logger-sim: %s failed\n", what);
     std::exit(1);
 }
 
-// Writes all of data to the non-blocking master, waiting while the line's
-// buffer is full.
-void writeFully(int fd, const char* data, size_t size) {
+// Writes all of data, waiting while the line is full.
+void writeFully(HostLine& line, const char* data, int64_t size) {
     while (size > 0) {
-        const ssize_t n = write(fd, data, size);
-        if (n > 0) {
-            data += n;
-            size -= size_t(n);
-        } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
-            fail("write");
-        } else {
-            pollfd pfd{fd, POLLOUT, 0};
-            poll(&pfd, 1, 100);
-        }
+        const int64_t n = line.write(data, size);
+        if (n < 0) fail("write");
+        data += n;
+        size -= n;
+        if (size > 0) line.wait(true, 100'000'000);
     }
 }
 
-struct Pty {
-    int master = -1;
-    int slave = -1;  // held by the simulator for the whole run
-    QByteArray path;
-};
-
-Pty openPty() {
-    Pty p;
-    p.master = posix_openpt(O_RDWR | O_NOCTTY);
-    if (p.master < 0) fail("posix_openpt");
-    if (grantpt(p.master) != 0) fail("grantpt");
-    if (unlockpt(p.master) != 0) fail("unlockpt");
-    const char* name = ptsname(p.master);
-    if (!name) fail("ptsname");
-    p.path = name;
-    p.slave = open(name, O_RDWR | O_NOCTTY);
-    if (p.slave < 0) fail("open slave");
-    termios t;
-    if (tcgetattr(p.slave, &t) != 0) fail("tcgetattr");
-    cfmakeraw(&t);
-    cfsetispeed(&t, B4800);
-    cfsetospeed(&t, B4800);
-    t.c_cflag |= CLOCAL | CREAD;
-    if (tcsetattr(p.slave, TCSANOW, &t) != 0) fail("tcsetattr");
-    const int flags = fcntl(p.master, F_GETFL);
-    if (flags < 0 || fcntl(p.master, F_SETFL, flags | O_NONBLOCK) != 0) fail("fcntl");
-    return p;
-}
-
+// A symbolic link to the device; an existing link is replaced, any other
+// file is left alone.
 bool makeLink(const QString& link, const QByteArray& target) {
-    const QByteArray path = link.toLocal8Bit();
-    struct stat st;
-    if (lstat(path.constData(), &st) == 0) {
-        if (!S_ISLNK(st.st_mode)) {
-            std::fprintf(stderr, "quillet-logger-sim: %s exists and is not a symbolic link\n", path.constData());
-            return false;
-        }
-        unlink(path.constData());
+    const QFileInfo existing(link);
+    if (existing.isSymLink()) {
+        QFile::remove(link);
+    } else if (existing.exists()) {
+        std::fprintf(stderr, "quillet-logger-sim: %s exists and is not a symbolic link\n", qPrintable(link));
+        return false;
     }
-    if (symlink(target.constData(), path.constData()) != 0) {
-        std::fprintf(stderr, "quillet-logger-sim: symlink %s: %s\n", path.constData(), std::strerror(errno));
+    if (!QFile::link(QString::fromLocal8Bit(target), link)) {
+        std::fprintf(stderr, "quillet-logger-sim: cannot make the link %s\n", qPrintable(link));
         return false;
     }
     return true;
 }
 
-// SIGTERM and SIGINT are blocked except inside ppoll(), so a signal always
-// interrupts the wait instead of slipping in before it. Returns the mask to
-// wait with.
-sigset_t blockStopSignals() {
-    sigset_t blocked, waitMask;
-    sigemptyset(&blocked);
-    sigaddset(&blocked, SIGTERM);
-    sigaddset(&blocked, SIGINT);
-    sigprocmask(SIG_BLOCK, &blocked, &waitMask);
-    sigdelset(&waitMask, SIGTERM);
-    sigdelset(&waitMask, SIGINT);
-    struct sigaction sa;
-    std::memset(&sa, 0, sizeof sa);
-    sa.sa_handler = onSignal;
-    sigaction(SIGTERM, &sa, nullptr);
-    sigaction(SIGINT, &sa, nullptr);
-    std::signal(SIGPIPE, SIG_IGN);
-    return waitMask;
-}
-
-// The line between the device and the pseudo-terminal: what the host
+// The line between the device and the host: what the host
 // writes goes to the device, the device's answers go back at the line's
 // pace, and the frame log gets a line per frame.
 class Line {
 public:
-    Line(const ServerOptions& options, Device& device, Pty& pty, QFile& log, sigset_t waitMask)
-        : options_(options), device_(device), pty_(pty), log_(log), waitMask_(waitMask), pacer_(options.baud) {}
+    Line(const ServerOptions& options, Device& device, HostLine& line, QFile& log)
+        : options_(options), device_(device), line_(line), log_(log), pacer_(options.baud) {}
 
     void serve() {
-        while (!g_stop) {
+        while (!stopRequested()) {
             if (!dead_ && device_.disconnected() && outgoing_.isEmpty()) goDead();
             if (dead_) {
-                sigsuspend(&waitMask_);
+                line_.wait(false, -1);
                 continue;
             }
-            if (outgoing_.isEmpty() && device_.pending() > 0)
-                outgoing_ = device_.take(options_.paced ? 1 : int(sizeof buf_));
+            if (outgoing_.isEmpty() && device_.pending() > 0) outgoing_ = device_.take(options_.paced ? 1 : 4096);
             if (outgoing_.isEmpty()) pacer_.idle();
             step();
         }
@@ -158,54 +88,38 @@ private:
     // two seconds), the device path disappears for it. The first pause
     // lets the line's buffer take up the characters.
     void goDead() {
-        for (int waited = 0; waited < 400 && !g_stop; ++waited) {
-            const timespec pause{0, 5'000'000};
-            nanosleep(&pause, nullptr);
-            int queued = 0;
-            if (waited >= 10 && (ioctl(pty_.slave, FIONREAD, &queued) != 0 || queued == 0)) break;
+        for (int waited = 0; waited < 400 && !stopRequested(); ++waited) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            if (waited >= 10 && line_.unread() == 0) break;
         }
         std::fprintf(stderr, "quillet-logger-sim: disconnected\n");
-        close(pty_.master);
-        close(pty_.slave);
-        pty_.master = pty_.slave = -1;
+        line_.hangUp();
         dead_ = true;
     }
 
     // One wait for the host or for the next character's time, then what
     // it brought.
     void step() {
-        pollfd pfd{pty_.master, POLLIN, 0};
-        timespec timeout{};
-        const timespec* timeoutPtr = nullptr;
+        int64_t timeoutNs = -1;
         bool writeNow = false;
         if (!outgoing_.isEmpty()) {
             const int64_t now = monotonicNs();
             const int64_t wait = now < holdUntil_ ? holdUntil_ - now : options_.paced ? pacer_.due(now) - now : 0;
-            if (wait <= 0) {
-                writeNow = true;
-                pfd.events |= POLLOUT;
-            } else {
-                timeout.tv_sec = wait / 1'000'000'000;
-                timeout.tv_nsec = wait % 1'000'000'000;
-                timeoutPtr = &timeout;
-            }
+            writeNow = wait <= 0;
+            if (!writeNow) timeoutNs = wait;
         }
-        const int r = ppoll(&pfd, 1, timeoutPtr, &waitMask_);
-        if (r < 0) {
-            if (errno == EINTR) return;
-            fail("ppoll");
-        }
-        if ((pfd.revents & POLLIN) && receive()) return;
-        if (writeNow && (pfd.revents & POLLOUT)) send();
+        const HostLine::Ready ready = line_.wait(writeNow, timeoutNs);
+        if (ready.readable && receive()) return;
+        if (writeNow && ready.writable) send();
     }
 
     // What the host wrote, to the device. True when it was a new command:
     // the answer waits for the reader's delay.
     bool receive() {
-        const ssize_t n = read(pty_.master, buf_, sizeof buf_);
-        if (n <= 0) return false;
+        const QByteArray in = line_.read();
+        if (in.isEmpty()) return false;
         const int before = device_.requestCount();
-        device_.receive(QByteArray(buf_, int(n)));
+        device_.receive(in);
         if (log_.isOpen()) {
             const QByteArray time =
                 QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")).toLatin1();
@@ -217,12 +131,12 @@ private:
             // A new command: what was left of the last answer is not sent,
             // neither from here nor from the line's buffer.
             outgoing_.clear();
-            tcflush(pty_.slave, TCIFLUSH);
+            line_.dropUnread();
             pacer_.idle();
         }
         // An echoing reader returns each character as it hears it, before
         // it answers the frame.
-        if (options_.echo) writeFully(pty_.master, buf_, size_t(n));
+        if (options_.echo) writeFully(line_, in.constData(), in.size());
         if (!command) return false;
         // The reader takes a moment before it answers.
         holdUntil_ = monotonicNs() + int64_t(options_.delayMs) * 1'000'000;
@@ -232,26 +146,23 @@ private:
     // The next character of the answer (or all of it, unpaced).
     void send() {
         const int chunk = options_.paced ? 1 : int(outgoing_.size());
-        const ssize_t n = write(pty_.master, outgoing_.constData(), size_t(chunk));
+        const int64_t n = line_.write(outgoing_.constData(), chunk);
+        if (n < 0) fail("write");
         if (n > 0) {
             outgoing_.remove(0, int(n));
             if (options_.paced) pacer_.sent();
-        } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
-            fail("write");
         }
     }
 
     const ServerOptions& options_;
     Device& device_;
-    Pty& pty_;
+    HostLine& line_;
     QFile& log_;
-    sigset_t waitMask_;
     Pacer pacer_;
     QByteArray outgoing_;  // taken from the device, not yet written
     bool dead_ = false;
     int64_t holdUntil_ = 0;  // no character of an answer before this time
     size_t logged_ = 0;
-    char buf_[4096];
 };
 
 }  // namespace
@@ -267,7 +178,7 @@ int main(int argc, char** argv) {
         return 2;
     case ParseResult::Ok: break;
     }
-    const sigset_t waitMask = blockStopSignals();
+    installStopSignals();
 
     // The frame log: one line per frame received, flushed at once so that
     // a reader of the file sees every frame answered so far.
@@ -282,16 +193,21 @@ int main(int argc, char** argv) {
     }
 
     Device device(options.config);
-    Pty pty = openPty();
-    if (!options.link.isEmpty() && !makeLink(options.link, pty.path)) return 1;
+    QString error;
+    const std::unique_ptr<HostLine> line =
+        options.port.isEmpty() ? openPseudoTerminal(error) : openSerialPort(options.port, options.baud, error);
+    if (!line) {
+        std::fprintf(stderr, "quillet-logger-sim: %s\n", qPrintable(error));
+        return 1;
+    }
+    if (!options.link.isEmpty() && !makeLink(options.link, line->path())) return 1;
 
-    std::printf("%s\n", pty.path.constData());
+    std::printf("%s\n", line->path().constData());
     std::fflush(stdout);
 
-    Line(options, device, pty, log, waitMask).serve();
+    Line(options, device, *line, log).serve();
 
-    if (pty.master >= 0) close(pty.master);
-    if (pty.slave >= 0) close(pty.slave);
-    if (!options.link.isEmpty()) unlink(options.link.toLocal8Bit().constData());
+    line->hangUp();
+    if (!options.link.isEmpty()) QFile::remove(options.link);
     return 0;
 }

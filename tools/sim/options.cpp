@@ -58,6 +58,9 @@ const Opt kOptions[] = {
     {"delay", "MS", "Pause between a request and its answer, in milliseconds (0: at once). Default 20."},
     {"echo", nullptr, "Send every character received straight back, as a reader that echoes does."},
     {"link", "PATH", "Create a symbolic link PATH to the serial device (removed on exit)."},
+    {"port", "NAME",
+     "Serve the existing serial port NAME (COM3, /dev/ttyUSB0) instead of a pseudo-terminal: on Windows one end of a "
+     "virtual null-modem pair, whose other end the program opens."},
 };
 
 bool toInt(const QString& text, int lo, int hi, int& out) {
@@ -183,6 +186,7 @@ QString readSwitches(const QCommandLineParser& parser, ServerOptions& o) {
     o.paced = parser.isSet(QStringLiteral("paced"));
     o.echo = parser.isSet(QStringLiteral("echo"));
     o.link = parser.value(QStringLiteral("link"));
+    o.port = parser.value(QStringLiteral("port"));
     o.logFile = parser.value(QStringLiteral("log"));
 
     return {};

@@ -15,6 +15,7 @@ struct ServerOptions {
     int delayMs = 20;   // pause between a request and the first character of its answer
     bool echo = false;  // every character received goes straight back, ahead of any answer
     QString link;       // path of a symbolic link to the serial device, or empty
+    QString port;       // an existing serial port to serve instead of a pseudo-terminal, or empty
     QString logFile;    // every received frame is logged here, or empty
 };
 

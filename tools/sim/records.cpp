@@ -89,7 +89,11 @@ void generateRecords(const Config& c, std::vector<int>& ch1, std::vector<int>& c
     for (int i = 0; i < count; ++i) {
         const double hours = std::fmod((startSec + double(i) * intervalSec) / 3600.0, 24.0);
         const double wave = std::sin(2 * std::numbers::pi * (hours - 9.0 + dayPhase) / 24.0);
-        logical[0][i] = clampRaw(centre1 + 60 * wave + noise.next(3), low1);
+        const Excursion& x = c.excursion;
+        const double excursion = x.first >= 0 && i >= x.first && i < x.first + x.records
+                                     ? x.tenths * std::sin(std::numbers::pi * (i - x.first + 0.5) / x.records)
+                                     : 0.0;
+        logical[0][i] = clampRaw(centre1 + 60 * wave + excursion + noise.next(3), low1);
         if (channels == 2) {
             const double second = humidity ? std::clamp(centre2 - 150 * wave + noise.next(10), 0.0, 1000.0)
                                            : centre2 + 40 * wave + noise.next(3);

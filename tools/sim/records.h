@@ -14,7 +14,8 @@ namespace quillet::sim {
 // Generated raw values of both channels, in memory order, for a resolved
 // configuration: a daily temperature curve (warmest in the afternoon), for
 // models 1 and 2 a humidity curve running against it, for model 4 a second
-// temperature a little cooler; some noise and config.errorSamples error
+// temperature a little cooler; channel 1's excursion (config.excursion);
+// some noise and config.errorSamples error
 // samples (1023) per channel. For model 4 with both flags set the memory is
 // full (6000 records) and the oldest record follows the wrap position.
 void generateRecords(const Config& config, std::vector<int>& channel1, std::vector<int>& channel2);
