@@ -220,6 +220,44 @@ public:
         return result;
     }
 
+    // The read-out's samples by COPY (copySql names the table and columns;
+    // readout, when not 0, is a fourth column). False when the server
+    // refused them; lastCopyState_ then holds its SQLSTATE.
+    bool copySamples(const char* copySql, const Readout& r, const std::vector<qint64>& seriesOf, qint64 readout) {
+        Result copy(run(copySql));
+        if (!copy.ok()) {
+            lastCopyState_ = copy.state();
+            return false;
+        }
+        const QByteArray tail = readout ? '\t' + n(readout) + '\n' : QByteArray("\n");
+        QByteArray buffer;
+        buffer.reserve(1 << 20);
+        bool sent = true;
+        for (size_t k = 0; k < r.channels.size() && sent; ++k) {
+            const ReadoutChannel& c = r.channels[k];
+            const QByteArray series = n(seriesOf[k]) + '\t';
+            for (size_t i = 0; i < c.samples.size(); ++i) {
+                buffer += series;
+                buffer += n(c.startUtc + qint64(i) * c.intervalSeconds);
+                buffer += '\t';
+                buffer += n(c.samples[i]);
+                buffer += tail;
+                if (buffer.size() > (1 << 20) - 64) {
+                    sent = PQputCopyData(db_, buffer.constData(), int(buffer.size())) == 1;
+                    buffer.clear();
+                }
+            }
+        }
+        if (sent && !buffer.isEmpty()) sent = PQputCopyData(db_, buffer.constData(), int(buffer.size())) == 1;
+        PQputCopyEnd(db_, sent ? nullptr : "cancelled");
+        Result done(PQgetResult(db_));
+        while (PGresult* more = PQgetResult(db_)) PQclear(more);
+        if (PQresultStatus(done.raw()) == PGRES_COMMAND_OK) return true;
+        lastCopyState_ = done.state();
+        if (lastCopyState_.isEmpty()) lastCopyState_ = "XX000";
+        return false;
+    }
+
     // The import's statements within its transaction; nullptr, or the
     // SQLSTATE of the failure (a string that lives in the connection's
     // last result, copied here).
@@ -287,61 +325,65 @@ public:
             if (!channel.ok()) return fail(channel);
         }
 
-        // The samples by COPY into a staging table of this connection,
-        // emptied at every commit.
-        if (!stagingMade_) {
-            Result staging(
-                run("CREATE TEMP TABLE IF NOT EXISTS staging(series integer, t bigint, value smallint)"
-                    " ON COMMIT DELETE ROWS"));
-            if (!staging.ok()) return fail(staging);
-            stagingMade_ = true;
+        // A read-out that shares no instant with what its series holds
+        // (a new recording: the usual case) goes by COPY straight into the
+        // samples. Should another PC store an instant of it meanwhile, the
+        // COPY fails on the key and the read-out takes the staging path.
+        bool direct = true;
+        for (size_t k = 0; k < r.channels.size() && direct; ++k) {
+            const ReadoutChannel& c = r.channels[k];
+            if (c.samples.empty()) continue;
+            const qint64 end = c.startUtc + qint64(c.samples.size() - 1) * c.intervalSeconds;
+            Result overlap(run("SELECT 1 FROM sample WHERE series = $1 AND t BETWEEN $2 AND $3 LIMIT 1",
+                               {n(seriesOf[k]), n(c.startUtc), n(end)}));
+            if (!overlap.ok()) return fail(overlap);
+            direct = overlap.rows() == 0;
         }
-        {
-            Result copy(run("COPY staging FROM STDIN"));
-            if (!copy.ok()) return fail(copy);
-            QByteArray buffer;
-            buffer.reserve(1 << 20);
-            bool sent = true;
-            for (size_t k = 0; k < r.channels.size() && sent; ++k) {
-                const ReadoutChannel& c = r.channels[k];
-                const QByteArray series = n(seriesOf[k]) + '\t';
-                for (size_t i = 0; i < c.samples.size(); ++i) {
-                    buffer += series;
-                    buffer += n(c.startUtc + qint64(i) * c.intervalSeconds);
-                    buffer += '\t';
-                    buffer += n(c.samples[i]);
-                    buffer += '\n';
-                    if (buffer.size() > (1 << 20) - 64) {
-                        sent = PQputCopyData(db_, buffer.constData(), int(buffer.size())) == 1;
-                        buffer.clear();
-                    }
-                }
+        if (direct) {
+            Result savepoint(run("SAVEPOINT direct"));
+            if (!savepoint.ok()) return fail(savepoint);
+            if (copySamples("COPY sample(series, t, value, readout) FROM STDIN", r, seriesOf, id)) {
+                Result release(run("RELEASE direct"));
+                if (!release.ok()) return fail(release);
+                result.counts.samplesNew = total;
+            } else {
+                Result back(run("ROLLBACK TO direct"));
+                if (!back.ok()) return fail(back);
+                direct = false;
             }
-            if (sent && !buffer.isEmpty()) sent = PQputCopyData(db_, buffer.constData(), int(buffer.size())) == 1;
-            PQputCopyEnd(db_, sent ? nullptr : "cancelled");
-            Result done(PQgetResult(db_));
-            while (PGresult* more = PQgetResult(db_)) PQclear(more);
-            if (PQresultStatus(done.raw()) != PGRES_COMMAND_OK) return fail(done);
         }
-        Result stored(
-            run("INSERT INTO sample(series, t, value, readout) SELECT series, t, value, $1 FROM staging"
-                " ON CONFLICT DO NOTHING",
-                {n(id)}));
-        if (!stored.ok()) return fail(stored);
-        result.counts.samplesNew = QByteArray(PQcmdTuples(stored.raw())).toLongLong();
-        if (result.counts.samplesNew < total) {
-            // Some were stored already: those with another value are
-            // conflicts. With the staging table's size known, the planner
-            // looks each one up by the key instead of scanning every sample.
-            Result analyze(run("ANALYZE staging"));
-            if (!analyze.ok()) return fail(analyze);
-            Result conflicts(
-                run("INSERT INTO conflict(readout, series, t, value) SELECT $1, s.series, s.t, s.value"
-                    " FROM staging s JOIN sample m ON m.series = s.series AND m.t = s.t"
-                    " WHERE m.readout <> $1 AND m.value <> s.value ON CONFLICT DO NOTHING",
+        if (!direct) {
+            // Into a staging table of this connection (emptied at every
+            // commit), then moved: the first value stays.
+            if (!stagingMade_) {
+                Result staging(
+                    run("CREATE TEMP TABLE IF NOT EXISTS staging(series integer, t bigint, value smallint)"
+                        " ON COMMIT DELETE ROWS"));
+                if (!staging.ok()) return fail(staging);
+                stagingMade_ = true;
+            }
+            if (!copySamples("COPY staging FROM STDIN", r, seriesOf, 0)) return lastCopyState_.constData();
+            Result stored(
+                run("INSERT INTO sample(series, t, value, readout) SELECT series, t, value, $1 FROM staging"
+                    " ON CONFLICT DO NOTHING",
                     {n(id)}));
-            if (!conflicts.ok()) return fail(conflicts);
-            result.counts.conflicts = QByteArray(PQcmdTuples(conflicts.raw())).toLongLong();
+            if (!stored.ok()) return fail(stored);
+            result.counts.samplesNew = QByteArray(PQcmdTuples(stored.raw())).toLongLong();
+            if (result.counts.samplesNew < total) {
+                // Some were stored already: those with another value are
+                // conflicts. With the staging table's size known, the
+                // planner looks each one up by the key instead of scanning
+                // every sample.
+                Result analyze(run("ANALYZE staging"));
+                if (!analyze.ok()) return fail(analyze);
+                Result conflicts(
+                    run("INSERT INTO conflict(readout, series, t, value) SELECT $1, s.series, s.t, s.value"
+                        " FROM staging s JOIN sample m ON m.series = s.series AND m.t = s.t"
+                        " WHERE m.readout <> $1 AND m.value <> s.value ON CONFLICT DO NOTHING",
+                        {n(id)}));
+                if (!conflicts.ok()) return fail(conflicts);
+                result.counts.conflicts = QByteArray(PQcmdTuples(conflicts.raw())).toLongLong();
+            }
         }
         result.counts.samplesKnown = total - result.counts.samplesNew - result.counts.conflicts;
         Result counts(
@@ -599,6 +641,7 @@ private:
     QString location_;
     PGconn* db_;
     bool stagingMade_ = false;
+    QByteArray lastCopyState_;
 };
 
 }  // namespace
