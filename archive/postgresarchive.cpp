@@ -140,7 +140,10 @@ private:
 class PostgresArchive : public Archive {
 public:
     PostgresArchive(QString location, PGconn* db) : location_(std::move(location)), db_(db) {}
-    ~PostgresArchive() override { PQfinish(db_); }
+    ~PostgresArchive() override {
+        endBatch();
+        PQfinish(db_);
+    }
 
     QString location() const override { return location_; }
 
@@ -198,26 +201,60 @@ public:
 
     ImportResult import(const Readout& r) override {
         ImportResult result;
-        Result begin(run("BEGIN"));
+        // Alone, a transaction of its own; in a batch, a savepoint within
+        // the batch's transaction: all or nothing either way.
+        const bool alone = !batch_;
+        if (batch_ && !batchOpen_) {
+            Result begin(run("BEGIN"));
+            if (!begin.ok()) {
+                result.failure = failure(begin.state());
+                return result;
+            }
+            batchOpen_ = true;
+        }
+        Result begin(run(alone ? "BEGIN" : "SAVEPOINT readout"));
         if (!begin.ok()) {
             result.failure = failure(begin.state());
             return result;
         }
-        const char* state = importWithin(r, result);
-        if (!state && result.outcome == ImportOutcome::Stored) {
-            Result commit(run("COMMIT"));
-            if (!commit.ok()) state = commit.state();
+        QByteArray state;
+        if (const char* s = importWithin(r, result)) state = s;
+        if (state.isEmpty() && result.outcome == ImportOutcome::Stored) {
+            Result done(run(alone ? "COMMIT" : "RELEASE readout"));
+            if (!done.ok()) state = QByteArray(done.state()).isEmpty() ? QByteArray("XX000") : QByteArray(done.state());
         }
-        if (state) {
-            result.failure = failure(state);
+        if (!state.isEmpty()) {
+            result.failure = failure(state.constData());
             result.outcome = ImportOutcome::Failed;
             result.counts = {};
         }
-        if (state || result.outcome != ImportOutcome::Stored) {
-            Result rollback(run("ROLLBACK"));
-            stagingMade_ = false;  // a staging table made in this transaction is gone with it
+        if (!state.isEmpty() || result.outcome != ImportOutcome::Stored) {
+            if (alone) {
+                Result rollback(run("ROLLBACK"));
+            } else {
+                Result back(run("ROLLBACK TO readout"));
+                Result release(run("RELEASE readout"));
+            }
+            stagingMade_ = false;  // a staging table made in what was undone is gone with it
         }
         return result;
+    }
+
+    void beginBatch() override { batch_ = true; }
+    ArchiveFailure commitBatch() override {
+        if (!batchOpen_) return {};
+        batchOpen_ = false;
+        Result commit(run("COMMIT"));
+        if (commit.ok()) return {};
+        const ArchiveFailure f = failure(commit.state());
+        Result rollback(run("ROLLBACK"));
+        stagingMade_ = false;
+        return f;
+    }
+    ArchiveFailure endBatch() override {
+        const ArchiveFailure f = commitBatch();
+        batch_ = false;
+        return f;
     }
 
     // The read-out's samples by COPY (copySql names the table and columns;
@@ -362,6 +399,8 @@ public:
                 if (!staging.ok()) return fail(staging);
                 stagingMade_ = true;
             }
+            Result empty(run("TRUNCATE staging"));  // in a batch, the read-out before left its rows
+            if (!empty.ok()) return fail(empty);
             if (!copySamples("COPY staging FROM STDIN", r, seriesOf, 0)) return lastCopyState_.constData();
             Result stored(
                 run("INSERT INTO sample(series, t, value, readout) SELECT series, t, value, $1 FROM staging"
@@ -642,6 +681,8 @@ private:
     PGconn* db_;
     bool stagingMade_ = false;
     QByteArray lastCopyState_;
+    bool batch_ = false;
+    bool batchOpen_ = false;
 };
 
 }  // namespace
