@@ -14,44 +14,6 @@
 namespace quillet::archive {
 namespace {
 
-constexpr int kSchemaVersion = 1;
-
-struct HeaderColumn {
-    const char* name;
-    int16_t ChannelHeader::*field;
-};
-constexpr std::array<HeaderColumn, 23> kHeaderColumns{{
-    {"kind", &ChannelHeader::kind},
-    {"card", &ChannelHeader::cardNo},
-    {"test", &ChannelHeader::testNo},
-    {"start_year", &ChannelHeader::startYear},
-    {"start_month", &ChannelHeader::startMonth},
-    {"start_day", &ChannelHeader::startDay},
-    {"start_hour", &ChannelHeader::startHour},
-    {"start_minute", &ChannelHeader::startMinute},
-    {"start_tensec", &ChannelHeader::startTenSec},
-    {"interval_hour", &ChannelHeader::intervalHour},
-    {"interval_minute", &ChannelHeader::intervalMinute},
-    {"interval_tensec", &ChannelHeader::intervalTenSec},
-    {"range_code", &ChannelHeader::rangeCode},
-    {"range_low", &ChannelHeader::rangeLow},
-    {"reference_value", &ChannelHeader::referenceValue},
-    {"reference_side", &ChannelHeader::referenceSide},
-    {"max_value", &ChannelHeader::maxValue},
-    {"min_value", &ChannelHeader::minValue},
-    {"average_value", &ChannelHeader::averageValue},
-    {"error_count", &ChannelHeader::errorCount},
-    {"upper_alarm", &ChannelHeader::upperAlarm},
-    {"lower_alarm", &ChannelHeader::lowerAlarm},
-    {"sample_count", &ChannelHeader::sampleCount},
-}};
-
-QByteArray headerColumnList(const QByteArray& prefix = {}) {
-    QByteArray s;
-    for (const HeaderColumn& c : kHeaderColumns) s += prefix + c.name + ", ";
-    return s + prefix + "integrated_value";
-}
-
 QByteArray schema() {
     QByteArray headerColumns;
     for (const HeaderColumn& c : kHeaderColumns) headerColumns += QByteArray("  ") + c.name + " smallint NOT NULL,\n";
@@ -632,29 +594,11 @@ public:
             if (bytes == 2) return qint64(int16_t(v));
             return v;
         };
-        std::vector<SeriesPiece> out;
-        qint64 previousT = 0;
-        for (int row = 0; row < q.rows(); ++row) {
-            const qint64 t = be(PQgetvalue(q.raw(), row, 0), 8);
-            const int16_t v = int16_t(be(PQgetvalue(q.raw(), row, 1), 2));
-            const qint64 readout = be(PQgetvalue(q.raw(), row, 2), 8);
-            SeriesPiece* p = out.empty() ? nullptr : &out.back();
-            const bool adjacent = p && t - previousT == p->intervalSeconds;
-            if (!p || p->readoutId != readout || !adjacent) {
-                const auto c = channels.find(readout);
-                SeriesPiece piece;
-                piece.readoutId = readout;
-                piece.startUtc = t;
-                piece.intervalSeconds = c != channels.end() ? c->second.first : 0;
-                if (c != channels.end()) piece.header = c->second.second;
-                piece.continuesPrevious = p && t - previousT == piece.intervalSeconds;
-                out.push_back(std::move(piece));
-                p = &out.back();
-            }
-            p->values.push_back(v);
-            previousT = t;
-        }
-        return out;
+        PieceBuilder pieces(std::move(channels));
+        for (int row = 0; row < q.rows(); ++row)
+            pieces.add(be(PQgetvalue(q.raw(), row, 0), 8), int16_t(be(PQgetvalue(q.raw(), row, 1), 2)),
+                       be(PQgetvalue(q.raw(), row, 2), 8));
+        return pieces.take();
     }
 
     std::vector<qint64> notPushedTo(const QString& target, ArchiveFailure& fail) override {

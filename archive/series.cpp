@@ -218,6 +218,25 @@ std::optional<std::pair<int, int>> parseLogger(const AppContext& ctx, const QStr
     return std::nullopt;
 }
 
+ReadoutLine readoutLine(const AppContext& ctx, const Readout& r) {
+    QStringList loggers;
+    QStringList uppers;
+    QStringList lowers;
+    ReadoutLine line;
+    for (const ReadoutChannel& c : r.channels) {
+        const QString name = loggerText(ctx, c.series.card, c.series.test);
+        if (!loggers.contains(name)) loggers << name;
+        line.samples += c.count;
+        if (!hasAlarmValues(c.header.kind)) continue;
+        uppers << vb::formatTenths(c.header.upperAlarm, 1);
+        lowers << vb::formatTenths(c.header.lowerAlarm, 1);
+    }
+    line.loggers = loggers.join(QLatin1Char(','));
+    line.upper = uppers.join(QLatin1Char('/'));
+    line.lower = lowers.join(QLatin1Char('/'));
+    return line;
+}
+
 QString storeFitText(StoreFit fit) {
     switch (fit) {
     case StoreFit::Fits: return {};

@@ -70,6 +70,17 @@ WindowOpen openReadoutsInWindow(AppContext& ctx, Archive& archive, const std::ve
 QString loggerText(const AppContext& ctx, int card, int test);
 std::optional<std::pair<int, int>> parseLogger(const AppContext& ctx, const QString& text);
 
+// A read-out as the search window and archive list show it: its loggers
+// ("005-012,007-003"), samples, and the alarm limits of its channels that
+// have them ("25.0/70.0"; "" when none).
+struct ReadoutLine {
+    QString loggers;
+    qint64 samples = 0;
+    QString upper;
+    QString lower;
+};
+ReadoutLine readoutLine(const AppContext& ctx, const Readout& r);
+
 // A store fit in words (the limit named).
 QString storeFitText(StoreFit fit);
 

@@ -15,46 +15,7 @@
 namespace quillet::archive {
 namespace {
 
-constexpr int kSchemaVersion = 1;
-
 // The header fields of a read-out's channel, one column each.
-struct HeaderColumn {
-    const char* name;
-    int16_t ChannelHeader::*field;
-};
-constexpr std::array<HeaderColumn, 23> kHeaderColumns{{
-    {"kind", &ChannelHeader::kind},
-    {"card", &ChannelHeader::cardNo},
-    {"test", &ChannelHeader::testNo},
-    {"start_year", &ChannelHeader::startYear},
-    {"start_month", &ChannelHeader::startMonth},
-    {"start_day", &ChannelHeader::startDay},
-    {"start_hour", &ChannelHeader::startHour},
-    {"start_minute", &ChannelHeader::startMinute},
-    {"start_tensec", &ChannelHeader::startTenSec},
-    {"interval_hour", &ChannelHeader::intervalHour},
-    {"interval_minute", &ChannelHeader::intervalMinute},
-    {"interval_tensec", &ChannelHeader::intervalTenSec},
-    {"range_code", &ChannelHeader::rangeCode},
-    {"range_low", &ChannelHeader::rangeLow},
-    {"reference_value", &ChannelHeader::referenceValue},
-    {"reference_side", &ChannelHeader::referenceSide},
-    {"max_value", &ChannelHeader::maxValue},
-    {"min_value", &ChannelHeader::minValue},
-    {"average_value", &ChannelHeader::averageValue},
-    {"error_count", &ChannelHeader::errorCount},
-    {"upper_alarm", &ChannelHeader::upperAlarm},
-    {"lower_alarm", &ChannelHeader::lowerAlarm},
-    {"sample_count", &ChannelHeader::sampleCount},
-}};
-
-// The header columns, each after prefix ("rc." where another table joins).
-QByteArray headerColumnList(const QByteArray& prefix = {}) {
-    QByteArray s;
-    for (const HeaderColumn& c : kHeaderColumns) s += prefix + c.name + ", ";
-    return s + prefix + "integrated_value";
-}
-
 QByteArray schema() {
     QByteArray headerColumns;
     for (const HeaderColumn& c : kHeaderColumns) headerColumns += QByteArray("  ") + c.name + " INTEGER NOT NULL,\n";
@@ -548,7 +509,6 @@ public:
     }
 
     std::vector<SeriesPiece> samples(const SeriesKey& k, qint64 fromUtc, qint64 toUtc, ArchiveFailure& fail) override {
-        std::vector<SeriesPiece> out;
         // The channels of the read-outs that stored samples of the series:
         // their intervals and headers.
         std::map<qint64, std::pair<int, ChannelHeader>> channels;
@@ -575,33 +535,14 @@ public:
                     " test = ? AND logger_channel = ? AND kind = ?) AND t BETWEEN ? AND ? ORDER BY t");
         q.bind(1, k.card).bind(2, k.test).bind(3, k.loggerChannel).bind(4, k.kind).bind(5, fromUtc).bind(6, toUtc);
         sqlite3_stmt* raw = q.raw();
-        qint64 previousT = 0;
-        while (q.step()) {
-            const qint64 t = sqlite3_column_int64(raw, 0);
-            const int16_t v = int16_t(sqlite3_column_int(raw, 1));
-            const qint64 readout = sqlite3_column_int64(raw, 2);
-            SeriesPiece* p = out.empty() ? nullptr : &out.back();
-            const int interval = p ? p->intervalSeconds : 0;
-            const bool adjacent = p && t - previousT == interval;
-            if (!p || p->readoutId != readout || !adjacent) {
-                const auto c = channels.find(readout);
-                SeriesPiece n;
-                n.readoutId = readout;
-                n.startUtc = t;
-                n.intervalSeconds = c != channels.end() ? c->second.first : 0;
-                if (c != channels.end()) n.header = c->second.second;
-                n.continuesPrevious = p && t - previousT == n.intervalSeconds;
-                out.push_back(std::move(n));
-                p = &out.back();
-            }
-            p->values.push_back(v);
-            previousT = t;
-        }
+        PieceBuilder pieces(std::move(channels));
+        while (q.step())
+            pieces.add(sqlite3_column_int64(raw, 0), int16_t(sqlite3_column_int(raw, 1)), sqlite3_column_int64(raw, 2));
         if (!q.ok()) {
             fail = failure(q.code());
             return {};
         }
-        return out;
+        return pieces.take();
     }
 
     std::vector<qint64> notPushedTo(const QString& target, ArchiveFailure& fail) override {

@@ -182,24 +182,13 @@ void ArchiveSearchWindow::search() {
     table->setRowCount(int(shown_.size()));
     for (int row = 0; row < int(shown_.size()); ++row) {
         const Readout& r = shown_[size_t(row)];
-        QStringList loggers;
-        QStringList uppers;
-        QStringList lowers;
-        qint64 samples = 0;
-        for (const ReadoutChannel& c : r.channels) {
-            const QString name = loggerText(ctx_, c.series.card, c.series.test);
-            if (!loggers.contains(name)) loggers << name;
-            samples += c.count;
-            if (!hasAlarmValues(c.header.kind)) continue;
-            uppers << vb::formatTenths(c.header.upperAlarm, 1);
-            lowers << vb::formatTenths(c.header.lowerAlarm, 1);
-        }
-        const QStringList cells = {loggers.join(QLatin1Char(',')),
+        const ReadoutLine line = readoutLine(ctx_, r);
+        const QStringList cells = {line.loggers,
                                    localText(r.firstUtc),
                                    localText(r.lastUtc),
-                                   QString::number(samples),
-                                   uppers.join(QLatin1Char('/')),
-                                   lowers.join(QLatin1Char('/')),
+                                   QString::number(line.samples),
+                                   line.upper,
+                                   line.lower,
                                    QString::number(r.counts.conflicts),
                                    r.path,
                                    r.site,

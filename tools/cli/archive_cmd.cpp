@@ -201,22 +201,11 @@ int runList(AppContext& ctx, const Arguments& a) {
     for (size_t i = 0; i < widths.size(); ++i) out() << padded(heads[qsizetype(i)], widths[i]);
     out() << heads[7] << "\n";
     for (const Readout& r : readouts) {
-        QStringList loggers;
-        QStringList uppers;
-        QStringList lowers;
-        qint64 samples = 0;
-        for (const ReadoutChannel& c : r.channels) {
-            const QString name = loggerText(ctx, c.series.card, c.series.test);
-            if (!loggers.contains(name)) loggers << name;
-            samples += c.count;
-            if (!hasAlarmValues(c.header.kind)) continue;
-            uppers << vb::formatTenths(c.header.upperAlarm, 1);
-            lowers << vb::formatTenths(c.header.lowerAlarm, 1);
-        }
-        out() << padded(loggers.join(QLatin1Char(',')), widths[0]) << padded(localText(r.firstUtc), widths[1])
-              << padded(localText(r.lastUtc), widths[2]) << padded(QString::number(samples), widths[3])
-              << padded(uppers.isEmpty() ? QStringLiteral("-") : uppers.join(QLatin1Char('/')), widths[4])
-              << padded(lowers.isEmpty() ? QStringLiteral("-") : lowers.join(QLatin1Char('/')), widths[5])
+        const ReadoutLine line = readoutLine(ctx, r);
+        out() << padded(line.loggers, widths[0]) << padded(localText(r.firstUtc), widths[1])
+              << padded(localText(r.lastUtc), widths[2]) << padded(QString::number(line.samples), widths[3])
+              << padded(line.upper.isEmpty() ? QStringLiteral("-") : line.upper, widths[4])
+              << padded(line.lower.isEmpty() ? QStringLiteral("-") : line.lower, widths[5])
               << padded(QString::number(r.counts.conflicts), widths[6]) << r.path << "\n";
     }
     out() << uiText(ui::kArchiveFound).arg(readouts.size()).arg(zoneText()) << "\n";
