@@ -80,6 +80,7 @@ enum class Command {
     ArchiveMenu,         // mARCHIVE "アーカイブ(&R)"
     ArchiveSearch,       //   mARSEARCH
     ArchivePeriod,       //   mARPERIOD
+    ArchiveTrend,        //   mARTREND
     ArchiveImport,       //   mARIMPORT
     ArchiveSettings,     //   mARSETTINGS
     HelpMenu,            // mHELPMENU
