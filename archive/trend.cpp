@@ -297,15 +297,15 @@ void paintTrend(QPainter& painter, const QRectF& plot, const std::vector<TrendCh
         }
         const QString title = uiText(a == 0 ? ui::kTemperatureAxis : ui::kHumidity);
         painter.drawText(QRectF(a == 0 ? plot.left() - 7 * charWidth : plot.right() - 20 * charWidth,
-                                plot.top() - 1.2 * lineHeight, 27 * charWidth, lineHeight),
+                                plot.top() - 2.3 * lineHeight, 27 * charWidth, lineHeight),
                          Qt::AlignVCenter | (a == 0 ? Qt::AlignLeft : Qt::AlignRight), title);
     }
     // The legend above the plot, each name in its channel's colour.
-    double legendX = plot.left() + 22 * charWidth;
+    double legendX = plot.left() + 8 * charWidth;
     for (size_t i = 0; i < channels.size(); ++i) {
         painter.setPen(channelColour(i));
         const QString name = channels[i].name;
-        painter.drawText(QPointF(legendX, plot.top() - 0.35 * lineHeight), name);
+        painter.drawText(QPointF(legendX, plot.top() - 1.35 * lineHeight), name);
         legendX += fm.horizontalAdvance(name) + 2 * charWidth;
     }
     painter.restore();
@@ -316,26 +316,36 @@ void paintTrend(QPainter& painter, const QRectF& plot, const std::vector<TrendCh
         const int axis = isHumidity(channels[i].key.kind) ? 1 : 0;
         const QColor colour = channelColour(i);
         const std::vector<TrendColumn>& cols = columns[i];
-        // The time beyond the limits, shaded; the limits dashed where the
-        // samples were recorded under them.
         QColor shade = colour;
-        shade.setAlpha(60);
+        shade.setAlpha(45);
         QPen dashed(colour);
         dashed.setWidthF(thin);
         dashed.setStyle(Qt::DashLine);
-        for (size_t c = 0; c < cols.size(); ++c) {
-            const TrendColumn& col = cols[c];
-            if (!col.any || !col.upperAlarm || !col.lowerAlarm) continue;
-            const double left = plot.left() + double(c) * columnWidth;
-            if (col.max > *col.upperAlarm)
-                painter.fillRect(QRectF(QPointF(left, yOf(axis, col.max / 10.0)),
-                                        QPointF(left + columnWidth, yOf(axis, *col.upperAlarm / 10.0))),
-                                 shade);
-            if (col.min < *col.lowerAlarm)
-                painter.fillRect(QRectF(QPointF(left, yOf(axis, *col.lowerAlarm / 10.0)),
-                                        QPointF(left + columnWidth, yOf(axis, col.min / 10.0))),
-                                 shade);
+        // The time beyond a limit: the band from the limit to the edge of
+        // the plot, over each run of columns with a sample beyond it.
+        for (const bool upper : {true, false}) {
+            auto beyond = [&](const TrendColumn& col) {
+                if (!col.any || !col.upperAlarm || !col.lowerAlarm) return false;
+                return upper ? col.max > *col.upperAlarm : col.min < *col.lowerAlarm;
+            };
+            for (size_t c = 0; c < cols.size();) {
+                if (!beyond(cols[c])) {
+                    ++c;
+                    continue;
+                }
+                size_t end = c + 1;
+                while (end < cols.size() && beyond(cols[end]) && cols[end].upperAlarm == cols[c].upperAlarm &&
+                       cols[end].lowerAlarm == cols[c].lowerAlarm)
+                    ++end;
+                const double limit = yOf(axis, (upper ? *cols[c].upperAlarm : *cols[c].lowerAlarm) / 10.0);
+                painter.fillRect(
+                    QRectF(QPointF(plot.left() + double(c) * columnWidth, upper ? plot.top() : limit),
+                           QPointF(plot.left() + double(end) * columnWidth, upper ? limit : plot.bottom())),
+                    shade);
+                c = end;
+            }
         }
+        // The limits dashed where samples were recorded under them.
         painter.setPen(dashed);
         for (size_t c = 0; c < cols.size();) {
             if (!cols[c].any || !cols[c].upperAlarm || !cols[c].lowerAlarm) {
