@@ -46,7 +46,7 @@ plt.plot(pd.to_datetime(rows["t"], unit="s"), rows["value"] / 10.0, linewidth=0.
 fig.savefig(sys.argv[2])
 PYEOF
 read -r w1 w2 c1 c2 r1 r2 < <($PY bench/pairs.py "$RUNS" 1 \
-  -- "$CLI" archive trend 001-001 --db "$WORK/trend.sqlite" --out "$WORK/ours.png" --size 1600x600 \
+  -- "$CLI" archive trend 001-001 --channel 1 --db "$WORK/trend.sqlite" --out "$WORK/ours.png" --size 1600x600 \
   -- $PY "$WORK/plot.py" "$WORK/trend.sqlite" "$WORK/theirs.png")
 $PY - "$w1" "$w2" "$c1" "$c2" "$r1" "$r2" <<'PYEOF'
 import sys
