@@ -1,6 +1,7 @@
 #include "archive/trendreport.h"
 
 #include "core/context.h"
+#include "core/maingrid.h"
 #include "core/uitexts.h"
 #include "core/vb.h"
 
@@ -12,7 +13,7 @@ QString trendChannelName(const AppContext& ctx, const SeriesKey& key) {
     return uiText(ui::kTrendChannelHead)
         .arg(loggerText(ctx, key.card, key.test))
         .arg(key.loggerChannel)
-        .arg(isHumidity(key.kind) ? QStringLiteral("%RH") : QStringLiteral("℃"));
+        .arg(unitText(key.kind));
 }
 
 QString defaultTrendTitle(const std::vector<TrendChannel>& channels) {

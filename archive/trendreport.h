@@ -9,7 +9,7 @@
 namespace quillet::archive {
 
 // A channel's name on the trend: logger, which channel of it and unit
-// ("005-012 ch1 ℃").
+// ("005-012 ch1 [ﾟC]", the grid's unit).
 QString trendChannelName(const AppContext& ctx, const SeriesKey& key);
 
 // The title a trend report starts with.
