@@ -51,7 +51,7 @@ struct ReportPage {
 
 // Title and header lines on the left, the sign-off boxes on the right.
 // Returns the height they take.
-double drawReportHeader(AppContext& ctx, const ReportRequest& r, const ReportPage& page) {
+double drawReportHeader(const ReportPageContent& r, const ReportPage& page) {
     auto& [painter, device, pw, ph, font, size, w, h] = page;
     QFont titleFont = printFont(size * 1.8);
     titleFont.setBold(true);
@@ -61,7 +61,7 @@ double drawReportHeader(AppContext& ctx, const ReportRequest& r, const ReportPag
     const double boxesLeft = pw - 3 * boxWidth;
     painter.drawText(QRectF(0, 0, boxesLeft - w, titleHeight), Qt::AlignLeft | Qt::AlignVCenter, r.title);
     painter.setFont(font);
-    const QStringList lines = reportHeaderLines(ctx, r);
+    const QStringList& lines = r.headerLines;
     double y = titleHeight + 0.3 * h;
     for (const QString& line : lines) {
         painter.drawText(QRectF(0, y, boxesLeft - w, h), Qt::AlignLeft | Qt::AlignVCenter, line);
@@ -78,7 +78,7 @@ double drawReportHeader(AppContext& ctx, const ReportRequest& r, const ReportPag
 }
 
 // The table of figures at the foot, above the page number. Returns its top.
-double drawFigureTable(AppContext& ctx, const std::vector<ChannelFigures>& figures, const ReportPage& page) {
+double drawFigureTable(const std::vector<ChannelFigures>& figures, const QStringList& heads, const ReportPage& page) {
     auto& [painter, device, pw, ph, font, size, w, h] = page;
     const int rows = kFigureRows + 1;
     const double rowHeight = h * 1.05;
@@ -93,9 +93,9 @@ double drawFigureTable(AppContext& ctx, const std::vector<ChannelFigures>& figur
         const QRectF label(left, top, kLabelChars * w, rowHeight);
         cellText(painter, label, row == 0 ? QString() : figureRowLabel(row - 1), true, w * 0.3);
         left += kLabelChars * w;
-        for (const ChannelFigures& f : figures) {
+        for (size_t i = 0; i < figures.size(); ++i) {
             const QRectF cell(left, top, kChannelChars * w, rowHeight);
-            cellText(painter, cell, row == 0 ? figureColumnHead(ctx, f.channel) : figureText(f, row - 1), false,
+            cellText(painter, cell, row == 0 ? heads.value(qsizetype(i)) : figureText(figures[i], row - 1), false,
                      w * 0.3);
             left += kChannelChars * w;
         }
@@ -110,7 +110,7 @@ double drawFigureTable(AppContext& ctx, const std::vector<ChannelFigures>& figur
 }
 
 // The graph between the header and the table, with room for its labels.
-void drawReportGraph(const ReportRequest& r, const ReportPage& page, double boxHeight, double tableTop) {
+void drawReportGraph(const ReportPageContent& r, const ReportPage& page, double boxHeight, double tableTop) {
     auto& [painter, device, pw, ph, font, size, w, h] = page;
     painter.setFont(font);
     const QRectF plot(9 * w, boxHeight + 2.5 * h, pw - 15 * w, tableTop - boxHeight - 5.5 * h);
@@ -167,10 +167,17 @@ QStringList reportHeaderLines(AppContext& ctx, const ReportRequest& r) {
 }
 
 int printReport(AppContext& ctx, PrintControl& printer, const ReportRequest& r) {
+    ReportPageContent content{
+        r.title, reportHeaderLines(ctx, r), channelFigures(ctx.store, r.rows, r.deltaHOverR), {}, r.plot};
+    for (const ChannelFigures& f : content.figures) content.columnHeads << figureColumnHead(ctx, f.channel);
+    // The document (and a PDF's title) is named as the report is.
+    return printReportPage(ctx, printer, r.title.isEmpty() ? uiText(ui::kReportJob) : r.title, content);
+}
+
+int printReportPage(AppContext& ctx, PrintControl& printer, const QString& jobTitle, const ReportPageContent& r) {
     const PrintFault printerError = PrintFault::of(PrintFault::Kind::PrinterError);
     PrintFault fault;
-    // The document (and a PDF's title) is named as the report is.
-    QPagedPaintDevice* device = printer.startDocument(r.title.isEmpty() ? uiText(ui::kReportJob) : r.title, fault);
+    QPagedPaintDevice* device = printer.startDocument(jobTitle, fault);
     if (!device) {
         printFailed(ctx, fault ? fault : printerError);
         return 0;
@@ -193,8 +200,8 @@ int printReport(AppContext& ctx, PrintControl& printer, const ReportRequest& r) 
     pen.setWidthF(w * 0.06);
     painter.setPen(pen);
     const ReportPage page{painter, device, pw, ph, font, size, w, h};
-    const double headerHeight = drawReportHeader(ctx, r, page);
-    const double tableTop = drawFigureTable(ctx, channelFigures(ctx.store, r.rows, r.deltaHOverR), page);
+    const double headerHeight = drawReportHeader(r, page);
+    const double tableTop = drawFigureTable(r.figures, r.columnHeads, page);
     drawReportGraph(r, page, headerHeight, tableTop);
 
     painter.setPen(QPen());

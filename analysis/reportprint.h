@@ -10,9 +10,11 @@
 
 #include <QPageLayout>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace quillet {
 
@@ -35,6 +37,22 @@ QPageLayout reportPageLayout();
 // The texts above the graph, one per line: loggers, period, interval, ΔH/R
 // and print date ("印刷日時"), from the clock of the context.
 QStringList reportHeaderLines(AppContext& ctx, const ReportRequest& r);
+
+// What one report page holds: the title, the lines beside it, the figures
+// with a column head each, and the graph. printReport fills it from the
+// store; the archive's trend report from its series.
+struct ReportPageContent {
+    QString title;
+    QStringList headerLines;
+    std::vector<ChannelFigures> figures;  // up to kChannels
+    QStringList columnHeads;              // one per entry of figures
+    PagePlot plot;
+};
+
+// Prints the page as a document called jobTitle on printer (the page layout
+// is the report's for this document and is given back afterwards). Returns
+// 1, or 0 when nothing was printed (reported by the failure rule).
+int printReportPage(AppContext& ctx, PrintControl& printer, const QString& jobTitle, const ReportPageContent& content);
 
 // Prints the page on printer (the page layout is the report's for this
 // document and is given back afterwards). Returns 1, or 0 when nothing was

@@ -601,8 +601,12 @@ std::unique_ptr<Archive> openFileArchive(const QString& location, ArchiveFailure
         return nullptr;
     }
     sqlite3* db = nullptr;
-    const int rc = sqlite3_open_v2(QFile::encodeName(location).constData(), &db,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOFOLLOW, nullptr);
+    // An archive's connection is used by one thread at a time, so SQLite
+    // need not lock it on every call (a year of samples is read a column
+    // call at a time).
+    const int rc = sqlite3_open_v2(
+        QFile::encodeName(location).constData(), &db,
+        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOFOLLOW | SQLITE_OPEN_NOMUTEX, nullptr);
     auto archive = std::make_unique<SqliteArchive>(location, db);
     if (rc != SQLITE_OK) {
         failure = archive->failure(rc);

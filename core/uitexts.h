@@ -501,6 +501,28 @@ inline constexpr char16_t kArchiveVerifyMismatch[] = u"不一致";
 inline constexpr char16_t kArchiveVerifyMissing[] = u"ファイルなし";
 inline constexpr char16_t kArchiveVerifyUnknown[] = u"アーカイブにありません";
 
+// The long-term trend window, its picture and its report.
+inline constexpr char16_t kTrendEntry[] = u"長期トレンド(&T)";
+inline constexpr char16_t kTrendTitle[] = u"長期トレンド";
+inline constexpr char16_t kTrendButton[] = u"長期トレンド";
+inline constexpr char16_t kTrendChannelsLabel[] = u"チャンネル (8 つまで)";
+inline constexpr char16_t kTrendAllTime[] = u"すべて";
+inline constexpr char16_t kTrendShow[] = u"表示";
+inline constexpr char16_t kTrendPdfButton[] = u"PDFで保存";
+inline constexpr char16_t kTrendPreviewButton[] = u"印刷プレビュー";
+inline constexpr char16_t kTrendTimeAxis[] = u"時刻 (%1)";
+inline constexpr char16_t kTrendShown[] = u"表示: %1 〜 %2 (%3)";
+inline constexpr char16_t kTrendHint[] = u"ドラッグで拡大、Ctrl+Z で戻る、ホイール・← → で移動、+ − で拡大・縮小";
+inline constexpr char16_t kTrendNothing[] = u"この期間のデータはありません";
+inline constexpr char16_t kTrendTooMany[] = u"チャンネルは 8 つまで選べます";
+inline constexpr char16_t kTrendExcursionColumns[] = u"チャンネル\t限界\t開始\t継続時間";
+inline constexpr char16_t kTrendAbove[] = u"上限超え";
+inline constexpr char16_t kTrendBelow[] = u"下限未満";
+inline constexpr char16_t kTrendReportJob[] = u"長期トレンドのレポート";
+inline constexpr char16_t kTrendReportTitle[] = u"長期トレンド %1";
+inline constexpr char16_t kTrendReportPeriod[] = u"期間: %1 〜 %2 (%3)";
+inline constexpr char16_t kTrendChannelHead[] = u"%1 ch%2 %3";
+
 // The program's own --help.
 inline constexpr char16_t kProgramUsage[] =
     u"使い方: quillet [--demo] [データファイル]\n"

@@ -5,6 +5,7 @@
 #include "archive/archivesettings.h"
 #include "archive/importer.h"
 #include "archive/readoutfile.h"
+#include "archive/ui/trendwindow.h"
 #include "core/context.h"
 #include "core/ui/mainwindow.h"
 #include "core/uitexts.h"
@@ -150,11 +151,13 @@ ArchiveSearchWindow::ArchiveSearchWindow(AppContext& ctx, Archive& archive, QWid
     auto* buttons = new QDialogButtonBox(this);
     auto* open = buttons->addButton(uiText(ui::kArchiveOpenButton), QDialogButtonBox::AcceptRole);
     auto* add = buttons->addButton(uiText(ui::kArchiveAddButton), QDialogButtonBox::ActionRole);
+    auto* trend = buttons->addButton(uiText(ui::kTrendButton), QDialogButtonBox::ActionRole);
     buttons->addButton(QDialogButtonBox::Close);
     layout->addWidget(buttons);
     connect(searchButton, &QPushButton::clicked, this, &ArchiveSearchWindow::search);
     connect(open, &QPushButton::clicked, this, [this] { openSelected(StoreEntry::Replace); });
     connect(add, &QPushButton::clicked, this, [this] { openSelected(StoreEntry::Add); });
+    connect(trend, &QPushButton::clicked, this, &ArchiveSearchWindow::showTrend);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(table, &QTableWidget::cellDoubleClicked, this, [this] { openSelected(StoreEntry::Replace); });
     connect(wholeTime, &QCheckBox::toggled, period, [this](bool all) { period->setEnabled(!all); });
@@ -207,6 +210,23 @@ std::vector<qint64> ArchiveSearchWindow::selectedIds() const {
         if (i.row() < int(shown_.size())) ids.push_back(shown_[size_t(i.row())].id);
     std::sort(ids.begin(), ids.end());
     return ids;
+}
+
+void ArchiveSearchWindow::showTrend() {
+    // The selected read-out's logger, else the logger chosen above.
+    std::optional<std::pair<int, int>> chosen;
+    const QModelIndexList rows = table->selectionModel()->selectedRows();
+    if (!rows.isEmpty() && rows.first().row() < int(shown_.size()) &&
+        !shown_[size_t(rows.first().row())].channels.empty()) {
+        const SeriesKey& s = shown_[size_t(rows.first().row())].channels.front().series;
+        chosen = std::pair{s.card, s.test};
+    } else if (logger->currentIndex() > 0) {
+        const QList<QVariant> ct = logger->currentData().toList();
+        chosen = std::pair{ct.value(0).toInt(), ct.value(1).toInt()};
+    }
+    TrendWindow w(ctx_, archive_,
+                  chosen ? loggerSeries(archive_, chosen->first, chosen->second) : std::vector<SeriesKey>{}, this);
+    w.exec();
 }
 
 void ArchiveSearchWindow::openSelected(StoreEntry entry) {
@@ -388,6 +408,16 @@ void wireArchive(MainWindow& window, AppContext& ctx) {
         const std::unique_ptr<Archive> archive = openConfiguredArchive(ctx);
         if (!archive) return;
         PeriodStatsWindow w(ctx, *archive, &window);
+        w.exec();
+    });
+    window.setCommand(Command::ArchiveTrend, [&window, &ctx] {
+        const std::unique_ptr<Archive> archive = openConfiguredArchive(ctx);
+        if (!archive) return;
+        // The first logger's channels to begin with.
+        ArchiveFailure failure;
+        const std::vector<SeriesKey> all = archive->series(failure);
+        TrendWindow w(ctx, *archive, all.empty() ? all : loggerSeries(*archive, all.front().card, all.front().test),
+                      &window);
         w.exec();
     });
     window.setCommand(Command::ArchiveImport, [&window, &ctx] {

@@ -50,6 +50,8 @@ public:
     // Opens the selected read-outs into the main window.
     void openSelected(StoreEntry entry);
     std::vector<qint64> selectedIds() const;
+    // "長期トレンド" of the selected read-out's logger (else the chosen one).
+    void showTrend();
 
     QComboBox* logger = nullptr;
     QCheckBox* wholeTime = nullptr;

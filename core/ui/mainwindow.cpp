@@ -187,6 +187,7 @@ std::vector<Line> menuLines() {
         {Line::Menu, C::ArchiveMenu, {}, "mARCHIVE", ui::kArchiveMenu},
         {Line::Entry, C::ArchiveSearch, C::ArchiveMenu, "mARSEARCH", ui::kArchiveSearchEntry},
         {Line::Entry, C::ArchivePeriod, C::ArchiveMenu, "mARPERIOD", ui::kArchivePeriodEntry},
+        {Line::Entry, C::ArchiveTrend, C::ArchiveMenu, "mARTREND", ui::kTrendEntry},
         {Line::Separator, C::ArchiveMenu, C::ArchiveMenu, "", u""},
         {Line::Entry, C::ArchiveImport, C::ArchiveMenu, "mARIMPORT", ui::kArchiveImportEntry},
         {Line::Entry, C::ArchiveSettings, C::ArchiveMenu, "mARSETTINGS", ui::kArchiveSettingsEntry},

@@ -82,6 +82,7 @@ enum class Command {
     ArchiveMenu,         // mARCHIVE "アーカイブ(&R)"
     ArchiveSearch,       //   mARSEARCH
     ArchivePeriod,       //   mARPERIOD
+    ArchiveTrend,        //   mARTREND
     ArchiveImport,       //   mARIMPORT
     ArchiveSettings,     //   mARSETTINGS
     HelpMenu,            // mHELPMENU

@@ -11,12 +11,12 @@
 #include "core/vb.h"
 #include "datafile/datafile.h"
 #include "spreadsheet/tabular.h"
+#include "tools/cli/archiveoptions.h"
 #include "tools/cli/cli.h"
 
 #include <QFileInfo>
 
 namespace quillet::cli {
-namespace {
 
 using namespace quillet::archive;
 
@@ -35,8 +35,7 @@ std::unique_ptr<Archive> openNamed(const QString& location, OpenMode mode) {
 
 // The archive of --db, else the user's configured one; nullptr after the
 // reason on stderr.
-std::unique_ptr<Archive> openFromOptions(const AppContext& ctx, const Arguments& a,
-                                         OpenMode mode = OpenMode::Existing) {
+std::unique_ptr<Archive> openFromOptions(const AppContext& ctx, const Arguments& a, OpenMode mode) {
     const QString location = a.has("--db")
                                  ? a.value("--db")
                                  : archiveLocation(loadArchiveSettings(archiveSettingsFile(ctx.folders)), ctx.folders);
@@ -48,7 +47,6 @@ int archiveFailed(const ArchiveFailure& f, const Archive& archive) {
     return kExitFailed;
 }
 
-// --from and --to as local days (yyyy-mm-dd); false after the usage line.
 bool periodFromOptions(const Arguments& a, Period& p) {
     std::optional<QDate> from;
     std::optional<QDate> to;
@@ -65,6 +63,10 @@ bool periodFromOptions(const Arguments& a, Period& p) {
     p = periodOfDays(from, to, QTimeZone::systemTimeZone());
     return true;
 }
+
+namespace {
+
+const QString kDb = QStringLiteral("--db");
 
 QString localText(qint64 utc) {
     return QDateTime::fromSecsSinceEpoch(utc, QTimeZone::systemTimeZone())

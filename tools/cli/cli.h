@@ -36,11 +36,13 @@ bool stderrIsTerminal();
 // The arguments after the subcommand's name.
 struct Arguments {
     QStringList positional;
-    QMap<QString, QString> options;  // "--csv" -> value; a flag maps to ""
+    QMap<QString, QString> options;       // "--csv" -> value (the last given); a flag maps to ""
+    QMap<QString, QStringList> repeated;  // "--channel" -> every value given, in order
     bool help = false;
 
     bool has(const char* option) const { return options.contains(QLatin1String(option)); }
     QString value(const char* option) const { return options.value(QLatin1String(option)); }
+    QStringList values(const char* option) const { return repeated.value(QLatin1String(option)); }
 };
 
 struct Subcommand {
@@ -134,6 +136,8 @@ Subcommand archiveStatsSubcommand();
 Subcommand archiveVerifySubcommand();
 Subcommand archivePushSubcommand();
 Subcommand archiveCopySubcommand();
+Subcommand archiveTrendSubcommand();   // trend_cmd.cpp
+Subcommand archiveReportSubcommand();  // trend_cmd.cpp
 
 // --rows FIRST..LAST of stats and report, checked against the open file's
 // axis (all rows without the option), and --dhr (else the user's setting).

@@ -363,6 +363,8 @@ const std::vector<Subcommand>& subcommands() {
         archiveVerifySubcommand(),
         archivePushSubcommand(),
         archiveCopySubcommand(),
+        archiveTrendSubcommand(),
+        archiveReportSubcommand(),
     };
     return table;
 }
@@ -404,6 +406,7 @@ bool parseArguments(const Subcommand& c, const QStringList& args, Arguments& a) 
                 return false;
             }
             a.options.insert(arg, args[++i]);
+            a.repeated[arg] << args[i];
         } else if (arg.startsWith(QLatin1String("--"))) {
             err() << "quillet-cli: unknown option " << arg << " for " << c.name << "\n";
             return false;
@@ -503,8 +506,11 @@ int main(int argc, char** argv) {
     // application (on the offscreen platform: a command-line tool never needs
     // a display); the other subcommands start without one, which is faster.
     bool paints = false;
+    // A name of two words ("archive trend") is matched by both.
+    const QString name = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    const QString twoWords = argc > 2 ? name + QLatin1Char(' ') + QString::fromLocal8Bit(argv[2]) : QString();
     for (const quillet::cli::Subcommand& c : quillet::cli::subcommands())
-        if (argc > 1 && c.name == QLatin1String(argv[1])) paints = c.paints;
+        if (c.name == name || c.name == twoWords) paints = c.paints;
     std::unique_ptr<QCoreApplication> app;
     if (paints) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
