@@ -20,9 +20,7 @@ namespace quillet::cli {
 
 using namespace quillet::archive;
 
-const QString kDb = QStringLiteral("--db");
-
-std::unique_ptr<Archive> openNamed(const QString& location, OpenMode mode) {
+static std::unique_ptr<Archive> openNamed(const QString& location, OpenMode mode) {
     if (holdsPassword(location)) {
         err() << "quillet-cli: " << uiText(ui::kArchivePasswordRefused) << "\n";
         return nullptr;
