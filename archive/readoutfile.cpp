@@ -93,11 +93,19 @@ FileReadout readoutFromBytes(const QByteArray& bytes, const QString& path, const
 }
 
 FileReadout readoutFromFile(const QString& path, const ImportOrigin& origin) {
+    // No data file comes near this size; one that does is no data file,
+    // and its hash must never be taken of a part of it.
+    constexpr qint64 kLargest = kMaxDataFileBytes * 4;
     QByteArray bytes;
-    if (const SaveError e = readRegularFile(path, kMaxDataFileBytes * 4, bytes); e != SaveError::None) {
-        FileReadout out;
+    FileReadout out;
+    if (const SaveError e = readRegularFile(path, kLargest, bytes); e != SaveError::None) {
         out.problem = FileProblem::Unreadable;
         out.readError = e;
+        return out;
+    }
+    if (bytes.size() >= kLargest) {
+        out.problem = FileProblem::Damaged;
+        out.runtimeError = kErrInputPastEnd;
         return out;
     }
     return readoutFromBytes(bytes, path, origin);
