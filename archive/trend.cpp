@@ -1,20 +1,13 @@
 #include "archive/trend.h"
 
 #include "analysis/seriesfigures.h"
-#include "core/catalog.h"
-#include "core/savefile.h"
 #include "core/uitexts.h"
+#include "graph/graphfile.h"
 #include "graph/graphscale.h"
 #include "print/printjobs.h"
 
-#include <QBuffer>
-#include <QFileInfo>
 #include <QFontMetricsF>
-#include <QImage>
-#include <QPageSize>
 #include <QPainter>
-#include <QPdfWriter>
-#include <QSvgGenerator>
 
 #include <algorithm>
 #include <cmath>
@@ -450,53 +443,15 @@ std::vector<TrendExcursion> trendExcursions(const std::vector<TrendChannel>& cha
 
 bool writeTrendFile(const std::vector<TrendChannel>& channels, const TrendView& view, const QString& path, QSize size,
                     QString* error) {
-    auto fail = [&](const QString& why) {
-        if (error) *error = why;
-        return false;
-    };
-    if (size.width() < 1 || size.height() < 1) return fail(QStringLiteral("the picture size must be positive"));
-    if (const SaveError refused = checkSaveTarget(path); refused != SaveError::None)
-        return fail(runtimeErrorMessage(runtimeErrorOf(refused)));
-    const QString suffix = QFileInfo(path).suffix().toLower();
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    auto paint = [&](QPaintDevice& device, const QRectF& area) {
-        QPainter p;
-        if (!p.begin(&device)) return false;
-        p.setRenderHint(QPainter::Antialiasing, false);
-        p.setFont(printFont(9));
-        paintTrendIn(p, area, channels, view);
-        return p.end();
-    };
-    if (suffix == QLatin1String("png")) {
-        QImage image(size, QImage::Format_RGB32);
-        image.fill(Qt::white);
-        if (!paint(image, QRectF(QPointF(0, 0), QSizeF(size))) || !image.save(&buffer, "PNG"))
-            return fail(QStringLiteral("the PNG could not be drawn"));
-    } else if (suffix == QLatin1String("svg")) {
-        QSvgGenerator svg;
-        svg.setOutputDevice(&buffer);
-        svg.setSize(size);
-        svg.setViewBox(QRect(QPoint(0, 0), size));
-        svg.setTitle(uiText(ui::kTrendTitle));
-        if (!paint(svg, QRectF(QPointF(0, 0), QSizeF(size)))) return fail(QStringLiteral("the SVG could not be drawn"));
-    } else if (suffix == QLatin1String("pdf")) {
-        QPdfWriter pdf(&buffer);
-        pdf.setTitle(uiText(ui::kTrendTitle));
-        pdf.setCreator(QStringLiteral("Quillet"));
-        pdf.setPageSize(QPageSize(QSizeF(size.width() * 0.75, size.height() * 0.75), QPageSize::Point));
-        pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-        pdf.setResolution(600);
-        if (!paint(pdf, QRectF(0, 0, pdf.width(), pdf.height())))
-            return fail(QStringLiteral("the PDF could not be drawn"));
-    } else {
-        return fail(QStringLiteral("the output must end in .png, .svg or .pdf"));
-    }
-    buffer.close();
-    if (const SaveError failed = writeFileAtomically(path, bytes); failed != SaveError::None)
-        return fail(runtimeErrorMessage(runtimeErrorOf(failed)));
-    return true;
+    return writePictureFile(
+        path, size, uiText(ui::kTrendTitle),
+        [&](QPainter& p, const QRectF& area, bool) {
+            p.setRenderHint(QPainter::Antialiasing, false);
+            p.setFont(printFont(9));
+            paintTrendIn(p, area, channels, view);
+            return true;
+        },
+        error);
 }
 
 }  // namespace quillet::archive

@@ -30,7 +30,8 @@ QImage graphImage(AppContext& ctx, QSize size) {
     return image;
 }
 
-bool writeGraphFile(AppContext& ctx, const QString& path, QSize size, QString* error) {
+bool writePictureFile(const QString& path, QSize size, const QString& title, const PaintPicture& paint,
+                      QString* error) {
     auto fail = [&](const QString& why) {
         if (error) *error = why;
         return false;
@@ -40,34 +41,37 @@ bool writeGraphFile(AppContext& ctx, const QString& path, QSize size, QString* e
     if (const SaveError refused = checkSaveTarget(path); refused != SaveError::None)
         return fail(runtimeErrorMessage(runtimeErrorOf(refused)));
     const QString suffix = QFileInfo(path).suffix().toLower();
-    const GraphGeometry geo = geometryForPixels(ctx, size);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
+    auto painted = [&](QPaintDevice& device, const QRectF& area, bool vector) {
+        QPainter p;
+        if (!p.begin(&device)) return false;
+        return paint(p, area, vector) && p.end();
+    };
     if (suffix == QLatin1String("png")) {
-        if (!graphImage(ctx, size).save(&buffer, "PNG")) return fail(QStringLiteral("the PNG could not be encoded"));
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        if (!painted(image, QRectF(QPointF(0, 0), QSizeF(size)), false) || !image.save(&buffer, "PNG"))
+            return fail(QStringLiteral("the PNG could not be drawn"));
     } else if (suffix == QLatin1String("svg")) {
         QSvgGenerator svg;
         svg.setOutputDevice(&buffer);
         svg.setSize(size);
         svg.setViewBox(QRect(QPoint(0, 0), size));
-        svg.setTitle(uiText(ui::kGraphWord));
-        QPainter p;
-        if (!p.begin(&svg)) return fail(QStringLiteral("the SVG could not be started"));
-        drawGraph(p, QRectF(QPointF(0, 0), QSizeF(size)), ctx.store, ctx.graph, geo, DrawOptions{true});
-        p.end();
+        svg.setTitle(title);
+        if (!painted(svg, QRectF(QPointF(0, 0), QSizeF(size)), true))
+            return fail(QStringLiteral("the SVG could not be drawn"));
     } else if (suffix == QLatin1String("pdf")) {
         QPdfWriter pdf(&buffer);
-        pdf.setTitle(uiText(ui::kGraphWord));
+        pdf.setTitle(title);
         pdf.setCreator(QStringLiteral("Quillet"));
         // One page of the picture's size at 96 pixels an inch.
         pdf.setPageSize(QPageSize(QSizeF(size.width() * 0.75, size.height() * 0.75), QPageSize::Point));
         pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
         pdf.setResolution(600);
-        QPainter p;
-        if (!p.begin(&pdf)) return fail(QStringLiteral("the PDF could not be started"));
-        drawGraph(p, QRectF(0, 0, pdf.width(), pdf.height()), ctx.store, ctx.graph, geo, DrawOptions{true});
-        p.end();
+        if (!painted(pdf, QRectF(0, 0, pdf.width(), pdf.height()), true))
+            return fail(QStringLiteral("the PDF could not be drawn"));
     } else {
         return fail(QStringLiteral("the output must end in .png, .svg or .pdf"));
     }
@@ -75,6 +79,17 @@ bool writeGraphFile(AppContext& ctx, const QString& path, QSize size, QString* e
     if (const SaveError failed = writeFileAtomically(path, bytes); failed != SaveError::None)
         return fail(runtimeErrorMessage(runtimeErrorOf(failed)));
     return true;
+}
+
+bool writeGraphFile(AppContext& ctx, const QString& path, QSize size, QString* error) {
+    const GraphGeometry geo = geometryForPixels(ctx, size);
+    return writePictureFile(
+        path, size, uiText(ui::kGraphWord),
+        [&](QPainter& p, const QRectF& area, bool vector) {
+            drawGraph(p, area, ctx.store, ctx.graph, geo, DrawOptions{vector});
+            return true;
+        },
+        error);
 }
 
 }  // namespace quillet
