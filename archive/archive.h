@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <compare>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -132,6 +133,10 @@ struct Conflict {
 
 enum class WithSamples { No, Yes };
 
+// A row of a statement's result: each column's value as text (UTF-8), an
+// SQL NULL as a null QByteArray.
+using SqlRow = std::vector<QByteArray>;
+
 class Archive {
 public:
     virtual ~Archive() = default;
@@ -162,6 +167,20 @@ public:
     // of one that is.
     virtual std::vector<qint64> notPushedTo(const QString& target, ArchiveFailure& failure) = 0;
     virtual ArchiveFailure markPushed(qint64 readoutId, const QString& target) = 0;
+
+    // The stores kept beside the read-outs (users, the audit trail,
+    // signatures) speak SQL that both back ends understand: parameters
+    // $1, $2, ... given as text (a null QByteArray is NULL), the values of
+    // the result as text. rows, when given, receives the result.
+    virtual ArchiveFailure execute(const QByteArray& sql, const std::vector<QByteArray>& params = {},
+                                   std::vector<SqlRow>* rows = nullptr) = 0;
+    // body within one transaction that holds the archive's writer lock (on
+    // a server, across every PC), committed when body returns no failure,
+    // undone when it does. Within a batch, a savepoint of its transaction.
+    virtual ArchiveFailure exclusively(const std::function<ArchiveFailure()>& body) = 0;
+    // True for a PostgreSQL server, false for an SQLite file: for the few
+    // statements the two spell differently.
+    virtual bool onServer() const = 0;
 };
 
 // The archive at location: a path to an SQLite file, or a PostgreSQL

@@ -620,6 +620,53 @@ public:
         return q.ok() ? ArchiveFailure{} : failure(q.state());
     }
 
+    ArchiveFailure execute(const QByteArray& sql, const std::vector<QByteArray>& params,
+                           std::vector<SqlRow>* rows) override {
+        std::vector<const char*> values;
+        values.reserve(params.size());
+        for (const QByteArray& p : params) values.push_back(p.isNull() ? nullptr : p.constData());
+        Result q(PQexecParams(db_, sql.constData(), int(values.size()), nullptr, values.data(), nullptr, nullptr, 0));
+        if (!q.ok()) return failure(q.state());
+        if (rows) {
+            const int columns = PQnfields(q.raw());
+            for (int r = 0; r < q.rows(); ++r) {
+                SqlRow row(static_cast<size_t>(columns));
+                for (int c = 0; c < columns; ++c)
+                    if (!PQgetisnull(q.raw(), r, c)) row[size_t(c)] = q.bytes(r, c);
+                rows->push_back(std::move(row));
+            }
+        }
+        return {};
+    }
+
+    ArchiveFailure exclusively(const std::function<ArchiveFailure()>& body) override {
+        const bool alone = !batchOpen_;
+        {
+            Result begin(run(alone ? "BEGIN" : "SAVEPOINT records"));
+            if (!begin.ok()) return failure(begin.state());
+        }
+        // One writer of the records at a time across every PC (the key is
+        // the records' own; an import's locks are on its file's hash).
+        Result lock(run("SELECT pg_advisory_xact_lock(7461, 2)"));
+        ArchiveFailure f = lock.ok() ? body() : failure(lock.state());
+        if (!f) {
+            Result done(run(alone ? "COMMIT" : "RELEASE records"));
+            if (!done.ok()) f = failure(done.state());
+        }
+        if (f) {
+            if (alone) {
+                Result rollback(run("ROLLBACK"));
+            } else {
+                Result back(run("ROLLBACK TO records"));
+                Result release(run("RELEASE records"));
+            }
+            stagingMade_ = false;
+        }
+        return f;
+    }
+
+    bool onServer() const override { return true; }
+
 private:
     QString location_;
     PGconn* db_;

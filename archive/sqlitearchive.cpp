@@ -562,6 +562,52 @@ public:
         return q.ok() ? ArchiveFailure{} : failure(q.code());
     }
 
+    ArchiveFailure execute(const QByteArray& sql, const std::vector<QByteArray>& params,
+                           std::vector<SqlRow>* rows) override {
+        // $1 is SQLite's ?1.
+        QByteArray numbered = sql;
+        for (qsizetype i = 0; i + 1 < numbered.size(); ++i)
+            if (numbered[i] == '$' && numbered[i + 1] >= '0' && numbered[i + 1] <= '9') numbered[i] = '?';
+        Statement q(db_, numbered.constData());
+        if (!q.ok()) return failure(q.code());
+        for (size_t i = 0; i < params.size(); ++i) {
+            const QByteArray& p = params[i];
+            const int rc = p.isNull() ? sqlite3_bind_null(q.raw(), int(i) + 1)
+                                      : sqlite3_bind_text(q.raw(), int(i) + 1, p.constData(), int(p.size()),
+                                                          SQLITE_TRANSIENT);
+            if (rc != SQLITE_OK) return failure(rc);
+        }
+        const int columns = sqlite3_column_count(q.raw());
+        while (q.step()) {
+            if (!rows) continue;
+            SqlRow row(static_cast<size_t>(columns));
+            for (int c = 0; c < columns; ++c)
+                if (sqlite3_column_type(q.raw(), c) != SQLITE_NULL) row[size_t(c)] = q.bytes(c);
+            rows->push_back(std::move(row));
+        }
+        return q.ok() ? ArchiveFailure{} : failure(q.code());
+    }
+
+    ArchiveFailure exclusively(const std::function<ArchiveFailure()>& body) override {
+        const bool alone = !batchOpen_;
+        if (int rc = exec(alone ? "BEGIN IMMEDIATE" : "SAVEPOINT records"); rc != SQLITE_OK) return failure(rc);
+        ArchiveFailure f = body();
+        if (!f) {
+            if (int rc = exec(alone ? "COMMIT" : "RELEASE records"); rc != SQLITE_OK) f = failure(rc);
+        }
+        if (f) {
+            if (alone) {
+                exec("ROLLBACK");
+            } else {
+                exec("ROLLBACK TO records");
+                exec("RELEASE records");
+            }
+        }
+        return f;
+    }
+
+    bool onServer() const override { return false; }
+
 private:
     QString location_;
     sqlite3* db_;
