@@ -73,6 +73,15 @@ double drawReportHeader(const ReportPageContent& r, const ReportPage& page) {
         painter.drawRect(box);
         painter.drawLine(QPointF(box.left(), h * 1.2), QPointF(box.right(), h * 1.2));
         cellText(painter, QRectF(box.left(), 0, boxWidth, h * 1.2), QString::fromUtf16(kSignOff[i]), false, 0);
+        // A signature: name, meaning and date, time, small enough to fit.
+        const QStringList& signature = r.signOff[size_t(i)];
+        if (signature.isEmpty()) continue;
+        painter.setFont(printFont(size * 0.75));
+        const double lineHeight = (boxHeight - h * 1.3) / std::max<qsizetype>(signature.size(), 3);
+        for (qsizetype k = 0; k < signature.size(); ++k)
+            cellText(painter, QRectF(box.left(), h * 1.25 + double(k) * lineHeight, boxWidth, lineHeight), signature[k],
+                     false, 0);
+        painter.setFont(font);
     }
     return boxHeight;
 }
@@ -166,10 +175,26 @@ QStringList reportHeaderLines(AppContext& ctx, const ReportRequest& r) {
     };
 }
 
-int printReport(AppContext& ctx, PrintControl& printer, const ReportRequest& r) {
+ReportPageContent reportPageContent(AppContext& ctx, const ReportRequest& r) {
     ReportPageContent content{
         r.title, reportHeaderLines(ctx, r), channelFigures(ctx.store, r.rows, r.deltaHOverR), {}, r.plot};
     for (const ChannelFigures& f : content.figures) content.columnHeads << figureColumnHead(ctx, f.channel);
+    return content;
+}
+
+QStringList reportFigureRows(const ReportPageContent& content) {
+    QStringList rows{QStringList(content.columnHeads).join(QLatin1Char('\t'))};
+    for (int row = 0; row < kFigureRows; ++row) {
+        QStringList cells{figureRowLabel(row)};
+        for (const ChannelFigures& f : content.figures) cells << figureText(f, row);
+        rows << cells.join(QLatin1Char('\t'));
+    }
+    return rows;
+}
+
+int printReport(AppContext& ctx, PrintControl& printer, const ReportRequest& r) {
+    ReportPageContent content = reportPageContent(ctx, r);
+    if (r.beforePrint && !r.beforePrint(content)) return 0;
     // The document (and a PDF's title) is named as the report is.
     return printReportPage(ctx, printer, r.title.isEmpty() ? uiText(ui::kReportJob) : r.title, content);
 }
@@ -209,6 +234,11 @@ int printReportPage(AppContext& ctx, PrintControl& printer, const QString& jobTi
     const QString number = QStringLiteral("1 / 1");
     const QFontMetricsF fm(font, device);
     painter.drawText(QPointF((pw - fm.horizontalAdvance(number)) / 2, ph - fm.descent()), number);
+    if (!r.footer.isEmpty()) {
+        const QFont small = printFont(size * 0.7);
+        painter.setFont(small);
+        painter.drawText(QPointF(0, ph - QFontMetricsF(small, device).descent()), r.footer);
+    }
 
     const bool painted = painter.end();
     device->setPageLayout(previous);  // the printer's own page for its other prints

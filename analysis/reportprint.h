@@ -12,6 +12,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
+
 #include <functional>
 #include <optional>
 #include <vector>
@@ -21,11 +23,17 @@ namespace quillet {
 struct AppContext;
 class PrintControl;
 
+struct ReportPageContent;
+
 struct ReportRequest {
     QString title;
     AxisRows rows;  // of the common time axis
     double deltaHOverR = kDefaultDeltaHOverR;
     PagePlot plot;  // the graph; none = the page without it
+    // Called with the page before it is printed (electronic records: the
+    // signatures into the boxes, the trail's head into the footer); false
+    // prints nothing (it said why).
+    std::function<bool(ReportPageContent&)> beforePrint = {};
 };
 
 // The title a report starts with: the data file's name without its folder
@@ -47,7 +55,17 @@ struct ReportPageContent {
     std::vector<ChannelFigures> figures;  // up to kChannels
     QStringList columnHeads;              // one per entry of figures
     PagePlot plot;
+    // The lines in the boxes 作成, 確認 and 承認 (empty boxes to sign by
+    // hand), and a line at the foot of the page.
+    std::array<QStringList, 3> signOff = {};
+    QString footer = {};
 };
+
+// The page of the request as printReport prints it (before beforePrint).
+ReportPageContent reportPageContent(AppContext& ctx, const ReportRequest& r);
+// The table of figures as text, a line per figure: its label, then each
+// channel's value, tab-separated; the column heads first.
+QStringList reportFigureRows(const ReportPageContent& content);
 
 // Prints the page as a document called jobTitle on printer (the page layout
 // is the report's for this document and is given back afterwards). Returns

@@ -572,9 +572,9 @@ public:
         if (!q.ok()) return failure(q.code());
         for (size_t i = 0; i < params.size(); ++i) {
             const QByteArray& p = params[i];
-            const int rc = p.isNull() ? sqlite3_bind_null(q.raw(), int(i) + 1)
-                                      : sqlite3_bind_text(q.raw(), int(i) + 1, p.constData(), int(p.size()),
-                                                          SQLITE_TRANSIENT);
+            const int rc = p.isNull()
+                               ? sqlite3_bind_null(q.raw(), int(i) + 1)
+                               : sqlite3_bind_text(q.raw(), int(i) + 1, p.constData(), int(p.size()), SQLITE_TRANSIENT);
             if (rc != SQLITE_OK) return failure(rc);
         }
         const int columns = sqlite3_column_count(q.raw());

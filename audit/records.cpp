@@ -77,8 +77,9 @@ constexpr char kMetaIdle[] = "records_idle_minutes";
 const QByteArray kGenesis(64, '0');
 
 ArchiveFailure setMeta(Archive& a, const char* key, const QByteArray& value) {
-    return a.execute("INSERT INTO meta(key, value) VALUES ($1, $2) ON CONFLICT(key) DO UPDATE SET value = excluded.value",
-                     {QByteArray(key), value});
+    return a.execute(
+        "INSERT INTO meta(key, value) VALUES ($1, $2) ON CONFLICT(key) DO UPDATE SET value = excluded.value",
+        {QByteArray(key), value});
 }
 std::optional<QByteArray> meta(Archive& a, const char* key, ArchiveFailure& failure) {
     std::vector<SqlRow> rows;
@@ -115,8 +116,7 @@ private:
     crypto_auth_hmacsha256_state state_{};
 };
 
-constexpr char kEntryColumns[] =
-    "seq, utc, host, user_id, action, object, old_value, new_value, reason, code";
+constexpr char kEntryColumns[] = "seq, utc, host, user_id, action, object, old_value, new_value, reason, code";
 AuditEntry entryOf(const SqlRow& r) {
     AuditEntry e;
     e.seq = r[0].toLongLong();
@@ -245,9 +245,7 @@ QStringList signatureBoxLines(const Signature& s) {
 
 // --- the key -------------------------------------------------------------
 
-QByteArray ChainKey::id() const {
-    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex().left(16);
-}
+QByteArray ChainKey::id() const { return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex().left(16); }
 QString keyFolderOf(const QString& settingsFolder) {
     return QDir(settingsFolder).filePath(QStringLiteral("audit-keys"));
 }
@@ -268,8 +266,8 @@ std::optional<ChainKey> createKey(const QString& settingsFolder, QString& error)
         error = folder;
         return std::nullopt;
     }
-    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
-                                      QFile::ExeGroup);
+    QFile::setPermissions(folder,
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup);
     const QString file = keyFileOf(settingsFolder, key.id());
     if (writeFileAtomically(file, key.bytes.toHex() + "\n") != SaveError::None) {
         error = file;
@@ -331,8 +329,11 @@ RecordsOrigin thisComputerOrigin() {
     o.localTimeText = [] {
         const QDateTime now = QDateTime::currentDateTime();
         const int offset = now.offsetFromUtc() / 60;
-        return now.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss ")) + (offset < 0 ? QLatin1Char('-') : QLatin1Char('+')) +
-               QStringLiteral("%1:%2").arg(std::abs(offset) / 60, 2, 10, QLatin1Char('0')).arg(std::abs(offset) % 60, 2, 10, QLatin1Char('0'));
+        return now.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss ")) +
+               (offset < 0 ? QLatin1Char('-') : QLatin1Char('+')) +
+               QStringLiteral("%1:%2")
+                   .arg(std::abs(offset) / 60, 2, 10, QLatin1Char('0'))
+                   .arg(std::abs(offset) % 60, 2, 10, QLatin1Char('0'));
     };
     return o;
 }
@@ -420,8 +421,8 @@ ArchiveFailure Records::appendWithin(AuditEntry& e) {
     if (ArchiveFailure f = archive_.execute(
             "INSERT INTO audit_entry(seq, utc, host, user_id, action, object, old_value, new_value, reason, code)"
             " VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10)",
-            {number(e.seq), number(e.utc), text(e.host), text(e.user), text(e.action), text(e.object),
-             text(e.oldValue), text(e.newValue), text(e.reason), e.code}))
+            {number(e.seq), number(e.utc), text(e.host), text(e.user), text(e.action), text(e.object), text(e.oldValue),
+             text(e.newValue), text(e.reason), e.code}))
         return f;
     return setMeta(archive_, kMetaHead, number(e.seq) + ' ' + e.code + ' ' + headCode(e.seq, e.code));
 }
@@ -454,11 +455,20 @@ ArchiveFailure Records::switchOn(const User& admin, const QString& password) {
         if (ArchiveFailure g = setMeta(archive_, kMetaKey, key_.id())) return g;
         if (ArchiveFailure g = setMeta(archive_, kMetaIdle, number(kDefaultIdleMinutes))) return g;
         if (ArchiveFailure g = putUserWithin(u)) return g;
-        AuditEntry on{0, 0, {}, u.id, QLatin1String(action::kModeOn), archive_.location(), QStringLiteral("off"),
-                      QStringLiteral("on"), {}, {}};
+        AuditEntry on{0,
+                      0,
+                      {},
+                      u.id,
+                      QLatin1String(action::kModeOn),
+                      archive_.location(),
+                      QStringLiteral("off"),
+                      QStringLiteral("on"),
+                      {},
+                      {}};
         if (ArchiveFailure g = appendWithin(on)) return g;
-        AuditEntry added{0,  0, {}, u.id, QLatin1String(action::kUserAdd), u.id, {}, roleWord(u.role) + QLatin1Char(' ') + u.name,
-                         {}, {}};
+        AuditEntry added{
+            0,  0, {}, u.id, QLatin1String(action::kUserAdd), u.id, {}, roleWord(u.role) + QLatin1Char(' ') + u.name,
+            {}, {}};
         return appendWithin(added);
     });
 }
@@ -473,16 +483,24 @@ ArchiveFailure Records::setIdleMinutes(const QString& by, int minutes, const QSt
     const int before = idleMinutes();
     return archive_.exclusively([&]() -> ArchiveFailure {
         if (ArchiveFailure f = setMeta(archive_, kMetaIdle, number(minutes))) return f;
-        AuditEntry e{0, 0, {}, by, QLatin1String(action::kSettingChange), QStringLiteral("idle-minutes"),
-                     QString::number(before), QString::number(minutes), reason, {}};
+        AuditEntry e{0,
+                     0,
+                     {},
+                     by,
+                     QLatin1String(action::kSettingChange),
+                     QStringLiteral("idle-minutes"),
+                     QString::number(before),
+                     QString::number(minutes),
+                     reason,
+                     {}};
         return appendWithin(e);
     });
 }
 
 std::optional<User> Records::user(const QString& id, ArchiveFailure& failure) {
     std::vector<SqlRow> rows;
-    failure = archive_.execute(QByteArray("SELECT ") + kUserColumns + " FROM audit_user WHERE id = $1", {text(id)},
-                               &rows);
+    failure =
+        archive_.execute(QByteArray("SELECT ") + kUserColumns + " FROM audit_user WHERE id = $1", {text(id)}, &rows);
     if (failure || rows.empty()) return std::nullopt;
     return userOf(rows[0]);
 }
@@ -505,8 +523,9 @@ ArchiveFailure Records::addUser(const QString& by, const User& u, const QString&
     n.locked = false;
     return archive_.exclusively([&]() -> ArchiveFailure {
         if (ArchiveFailure g = putUserWithin(n)) return g;
-        AuditEntry e{0, 0, {}, by, QLatin1String(action::kUserAdd), n.id, {}, roleWord(n.role) + QLatin1Char(' ') + n.name,
-                     {}, {}};
+        AuditEntry e{
+            0,  0, {}, by, QLatin1String(action::kUserAdd), n.id, {}, roleWord(n.role) + QLatin1Char(' ') + n.name,
+            {}, {}};
         return appendWithin(e);
     });
 }
@@ -581,8 +600,16 @@ SignInResult Records::signIn(const QString& id, const QString& password) {
             return {};
         }
         result.outcome = SignInOutcome::Locked;
-        AuditEntry lock{0,  0, {}, id, QLatin1String(action::kUserLock), id, QStringLiteral("unlocked"), QStringLiteral("locked"),
-                        QStringLiteral("%1 wrong passwords").arg(kMaxFailedTries), {}};
+        AuditEntry lock{0,
+                        0,
+                        {},
+                        id,
+                        QLatin1String(action::kUserLock),
+                        id,
+                        QStringLiteral("unlocked"),
+                        QStringLiteral("locked"),
+                        QStringLiteral("%1 wrong passwords").arg(kMaxFailedTries),
+                        {}};
         return appendWithin(lock);
     });
     if (f) {
@@ -612,10 +639,12 @@ std::vector<AuditEntry> Records::entries(const EntryFilter& filter, ArchiveFailu
     return out;
 }
 
-QByteArray Records::head(ArchiveFailure& failure) {
+std::optional<AuditEntry> Records::lastEntry(ArchiveFailure& failure) {
     std::vector<SqlRow> last;
-    failure = archive_.execute("SELECT code FROM audit_entry ORDER BY seq DESC LIMIT 1", {}, &last);
-    return last.empty() ? QByteArray() : last[0][0];
+    failure = archive_.execute(QByteArray("SELECT ") + kEntryColumns + " FROM audit_entry ORDER BY seq DESC LIMIT 1",
+                               {}, &last);
+    if (last.empty()) return std::nullopt;
+    return entryOf(last[0]);
 }
 
 Records::SignOutcome Records::sign(const QString& id, const QString& password, Meaning m, const QString& title,
@@ -640,16 +669,24 @@ Records::SignOutcome Records::sign(const QString& id, const QString& password, M
         std::vector<SqlRow> last;
         if (ArchiveFailure f = archive_.execute("SELECT max(id) FROM audit_signature", {}, &last)) return f;
         s.id = (last.empty() || last[0][0].isNull() ? 0 : last[0][0].toLongLong()) + 1;
-        AuditEntry e{0,  0, {}, id, QLatin1String(action::kReportSign), title, {}, meaningText(m) + QStringLiteral(" sha256:") +
-                     QString::fromLatin1(s.contentSha), {}, {}};
+        AuditEntry e{0,
+                     0,
+                     {},
+                     id,
+                     QLatin1String(action::kReportSign),
+                     title,
+                     {},
+                     meaningText(m) + QStringLiteral(" sha256:") + QString::fromLatin1(s.contentSha),
+                     {},
+                     {}};
         if (ArchiveFailure f = appendWithin(e)) return f;
         s.seq = e.seq;
         s.code = signatureCode(s);
-        return archive_.execute(QByteArray("INSERT INTO audit_signature(") + kSignatureColumns +
-                                    ") VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11)",
-                                {number(s.id), number(s.seq), number(s.utc), text(s.localTime), text(s.user),
-                                 text(s.name), text(meaningText(s.meaning)), text(s.title), s.contentSha,
-                                 text(s.content), s.code});
+        return archive_.execute(
+            QByteArray("INSERT INTO audit_signature(") + kSignatureColumns +
+                ") VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11)",
+            {number(s.id), number(s.seq), number(s.utc), text(s.localTime), text(s.user), text(s.name),
+             text(meaningText(s.meaning)), text(s.title), s.contentSha, text(s.content), s.code});
     });
     if (!out.failure) out.signature = s;
     return out;
@@ -685,9 +722,9 @@ ChainCheck Records::check() {
     qint64 expected = 1;
     for (;;) {
         std::vector<SqlRow> rows;
-        if ((f = archive_.execute(QByteArray("SELECT ") + kEntryColumns +
-                                      " FROM audit_entry WHERE seq >= $1 ORDER BY seq LIMIT 50000",
-                                  {number(expected)}, &rows)))
+        if ((f = archive_.execute(
+                 QByteArray("SELECT ") + kEntryColumns + " FROM audit_entry WHERE seq >= $1 ORDER BY seq LIMIT 50000",
+                 {number(expected)}, &rows)))
             return failed(f);
         for (const SqlRow& r : rows) {
             const AuditEntry e = entryOf(r);

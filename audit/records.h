@@ -33,9 +33,9 @@ enum class Permission {
     View,            // look and print
 };
 bool roleMay(Role role, Permission p);
-QString roleText(Role role);                            // 管理者, 品質保証, 作業者, 閲覧者
-QString roleWord(Role role);                            // admin, qa, operator, viewer
-std::optional<Role> roleOfWord(const QString& word);    // the words of quillet-cli and the database
+QString roleText(Role role);                          // 管理者, 品質保証, 作業者, 閲覧者
+QString roleWord(Role role);                          // admin, qa, operator, viewer
+std::optional<Role> roleOfWord(const QString& word);  // the words of quillet-cli and the database
 
 // What a signature means: the three boxes of a report.
 enum class Meaning { Author, Review, Approval };
@@ -148,11 +148,11 @@ QStringList signatureBoxLines(const Signature& s);
 // signature, or user) that fails.
 enum class ChainFault {
     None,
-    WrongKey,       // this PC's key is not the trail's
-    EntryChanged,   // its content or code is not what the key made
-    EntryMissing,   // a number of the chain is not there
-    TailMissing,    // entries after the last one are gone
-    UserChanged,    // a user's row was changed outside the program
+    WrongKey,      // this PC's key is not the trail's
+    EntryChanged,  // its content or code is not what the key made
+    EntryMissing,  // a number of the chain is not there
+    TailMissing,   // entries after the last one are gone
+    UserChanged,   // a user's row was changed outside the program
     SignatureChanged,
     SignedDataChanged,  // the samples of a signed report are not those signed
     Failed,             // the database could not be read
@@ -220,7 +220,7 @@ public:
     // Appends one entry (its number, time and host filled in).
     archive::ArchiveFailure record(AuditEntry e);
     std::vector<AuditEntry> entries(const EntryFilter& f, archive::ArchiveFailure& failure);
-    QByteArray head(archive::ArchiveFailure& failure);
+    std::optional<AuditEntry> lastEntry(archive::ArchiveFailure& failure);
 
     // The signature of a report: the signer's password checked first (a
     // wrong one counts as a failed try). content: what the report holds

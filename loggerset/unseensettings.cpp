@@ -1,5 +1,7 @@
 #include "loggerset/unseensettings.h"
 
+#include "loggerset/settingssummary.h"
+
 #include "comm/protocol.h"
 
 #include "core/catalog.h"
@@ -14,6 +16,7 @@ void UnseenSettingsDialog::run(AppContext& ctx, const PendingLogger& current) {
     LoadedSettings loaded = initialSettings(current, now, opening, ctx.loggerSet->lockChoice);
     if (!loaded.readAlarmText.isEmpty())
         ctx.messages->show(QString::fromUtf16(kReadAlarmBoxTitle), loaded.readAlarmText, kOkOnly | kIconError);
+    heldState = heldSettingsState(loaded.state);
     if (edit && !edit(ctx, loaded.state)) return;
 
     state = loaded.state;

@@ -42,6 +42,7 @@ public:
     bool written = false;                           // the writer ran
     Exchange status = Exchange::Faulty;             // as the writer left it
     SettingsState state;                            // the dialog's values as they were written
+    SettingsState heldState;                        // as they opened from the logger, its start too
     RecordingSettings settings;                     // what was handed to the writer
     QDateTime startSent;                            // the start 3,2 carried; invalid when not sent
     Preparation preparation = Preparation::Failed;  // how usualSettingsStep's preparation ended

@@ -1,8 +1,8 @@
 // The electronic records on both back ends: what the chain finds when the
 // database is changed behind the program's back, sign-in and lockout, who
 // may sign what.
-#include "archive/readoutfile.h"
 #include "audit/records.h"
+#include "archive/readoutfile.h"
 #include "datafile/filebuilder.h"
 
 #include <QCoreApplication>
@@ -138,8 +138,7 @@ TEST_P(BothBackends, EveryChangeBehindTheProgramIsFoundAtItsEntry) {
     const std::vector<Tamper> table{
         {"an entry's value changed", "UPDATE audit_entry SET new_value = 'operator' WHERE seq = 3",
          ChainFault::EntryChanged, 3},
-        {"an entry's time changed", "UPDATE audit_entry SET utc = utc - 60 WHERE seq = 5", ChainFault::EntryChanged,
-         5},
+        {"an entry's time changed", "UPDATE audit_entry SET utc = utc - 60 WHERE seq = 5", ChainFault::EntryChanged, 5},
         {"an entry deleted", "DELETE FROM audit_entry WHERE seq = 4", ChainFault::EntryMissing, 4},
         {"the last entry deleted", "DELETE FROM audit_entry WHERE seq = 6", ChainFault::TailMissing, 6},
         {"an entry inserted at the end",
@@ -213,12 +212,21 @@ TEST_P(BothBackends, FiveWrongPasswordsLockUntilAnAdministratorUnlocks) {
     QStringList trail;
     for (const AuditEntry& e : s.records->entries({}, f))
         if (e.seq > 4) trail << e.action + QLatin1Char(' ') + e.newValue;
-    const QStringList expected{
-        "sign-in-failed wrong password 1/5", "sign-in-failed wrong password 2/5", "sign-in-failed wrong password 3/5",
-        "sign-in-failed wrong password 4/5", "sign-in ",
-        "sign-in-failed wrong password 1/5", "sign-in-failed wrong password 2/5", "sign-in-failed wrong password 3/5",
-        "sign-in-failed wrong password 4/5", "sign-in-failed wrong password 5/5", "user-lock locked",
-        "sign-in-failed locked", "sign-in-failed unknown user", "user-unlock unlocked", "sign-in "};
+    const QStringList expected{"sign-in-failed wrong password 1/5",
+                               "sign-in-failed wrong password 2/5",
+                               "sign-in-failed wrong password 3/5",
+                               "sign-in-failed wrong password 4/5",
+                               "sign-in ",
+                               "sign-in-failed wrong password 1/5",
+                               "sign-in-failed wrong password 2/5",
+                               "sign-in-failed wrong password 3/5",
+                               "sign-in-failed wrong password 4/5",
+                               "sign-in-failed wrong password 5/5",
+                               "user-lock locked",
+                               "sign-in-failed locked",
+                               "sign-in-failed unknown user",
+                               "user-unlock unlocked",
+                               "sign-in "};
     EXPECT_EQ(trail, expected);
     EXPECT_TRUE(s.records->check());
 }
@@ -233,9 +241,9 @@ TEST_P(BothBackends, ASignatureNeedsThePasswordAndTheRole) {
         bool signs;
     };
     const std::vector<Row> table{
-        {"op", "op-pass12", Meaning::Author, true},    {"op", "wrong-pass1", Meaning::Author, false},
-        {"op", "op-pass12", Meaning::Review, false},   {"op", "op-pass12", Meaning::Approval, false},
-        {"qa", "qa-pass12", Meaning::Review, true},    {"qa", "qa-pass12", Meaning::Approval, true},
+        {"op", "op-pass12", Meaning::Author, true},       {"op", "wrong-pass1", Meaning::Author, false},
+        {"op", "op-pass12", Meaning::Review, false},      {"op", "op-pass12", Meaning::Approval, false},
+        {"qa", "qa-pass12", Meaning::Review, true},       {"qa", "qa-pass12", Meaning::Approval, true},
         {"admin", "admin-pass1", Meaning::Author, false},
     };
     for (const Row& r : table) {
@@ -246,8 +254,7 @@ TEST_P(BothBackends, ASignatureNeedsThePasswordAndTheRole) {
     ArchiveFailure f;
     const std::vector<Signature> kept = s.records->signaturesOf(contentSha(content), f);
     ASSERT_EQ(kept.size(), 3u);
-    EXPECT_EQ(signatureBoxLines(kept[1]),
-              QStringList({"品質 次郎", "確認 2027-01-15", "09:30:00 +09:00"}));
+    EXPECT_EQ(signatureBoxLines(kept[1]), QStringList({"品質 次郎", "確認 2027-01-15", "09:30:00 +09:00"}));
     EXPECT_TRUE(s.records->check());
 }
 

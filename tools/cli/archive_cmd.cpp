@@ -13,6 +13,8 @@
 #include "spreadsheet/tabular.h"
 #include "tools/cli/archiveoptions.h"
 #include "tools/cli/cli.h"
+#include "tools/cli/clitexts_records.h"
+#include "tools/cli/recordsgate.h"
 
 #include <QFileInfo>
 
@@ -129,6 +131,9 @@ int runImport(AppContext& ctx, const Arguments& a) {
                     });
     out() << summaryText(s) << "\n";
     out().flush();
+    if (RecordsSession* r = activeRecords())
+        r->record(audit::action::kImport, a.positional.join(QStringLiteral(", ")), {},
+                  summaryText(s).replace(QLatin1Char('\n'), QStringLiteral(" / ")));
     return s.filesFailed > 0 ? kExitFailed : kExitOk;
 }
 
@@ -298,6 +303,15 @@ int runVerify(AppContext& ctx, const Arguments& a) {
     if (!archive) return kExitFailed;
     ArchiveFailure failure;
     bool allGood = true;
+    // In electronic records mode: the trail's chain, the users and every
+    // signature with the data it is bound to, first.
+    std::optional<audit::Records> records;
+    if (!recordsOf(ctx, *archive, records)) return kExitFailed;
+    if (records) {
+        const audit::ChainCheck check = records->check();
+        out() << text::kChainOk << audit::chainCheckText(check) << "\n";
+        allGood = bool(check);
+    }
     if (!a.positional.isEmpty()) {
         // Each named file: a read-out of the archive, or not.
         for (const QString& file : a.positional) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "analysis/figures.h"
+#include "audit/records.h"
 #include "comm/recordingsettings.h"
 #include "core/context.h"
 #include "core/platform.h"
@@ -54,6 +55,9 @@ struct Subcommand {
     std::function<int(AppContext&, const Arguments&)> run;
     QStringList flagOptions = {};  // options without a value
     bool paints = false;           // draws pictures or pages: needs a GUI application
+    // In electronic records mode: the user signs in first (--user and the
+    // password) and must be allowed this.
+    std::optional<audit::Permission> records = std::nullopt;
 };
 
 // A run-time error as the program's error box shows it: the catalogue's
@@ -112,6 +116,9 @@ private:
 // What the recording settings dialog handed to the writer, and the start
 // that 3,2 carried (set_cmd.cpp).
 void printSettingsWritten(const UnseenSettingsDialog& written);
+// Its entry in the trail in electronic records mode: what the logger held
+// and what it got.
+void recordSettingsWrite(const UnseenSettingsDialog& written);
 
 // The subcommands of the other files, in the order --help lists them.
 Subcommand usualSubcommand();       // usual_cmd.cpp
@@ -136,8 +143,9 @@ Subcommand archiveStatsSubcommand();
 Subcommand archiveVerifySubcommand();
 Subcommand archivePushSubcommand();
 Subcommand archiveCopySubcommand();
-Subcommand archiveTrendSubcommand();   // trend_cmd.cpp
-Subcommand archiveReportSubcommand();  // trend_cmd.cpp
+Subcommand archiveTrendSubcommand();         // trend_cmd.cpp
+Subcommand archiveReportSubcommand();        // trend_cmd.cpp
+std::vector<Subcommand> auditSubcommands();  // audit_cmd.cpp
 
 // --rows FIRST..LAST of stats and report, checked against the open file's
 // axis (all rows without the option), and --dhr (else the user's setting).

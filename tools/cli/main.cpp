@@ -3,6 +3,7 @@
 // table in subcommands(); info, export, convert and read live here, the
 // others in files of their own (cli.h).
 #include "archive/importer.h"
+#include "audit/readoutrecorder.h"
 #include "comm/readout.h"
 #include "comm/serialport.h"
 #include "core/catalog.h"
@@ -18,6 +19,7 @@
 #include "datafile/fileops.h"
 #include "spreadsheet/tabular.h"
 #include "tools/cli/cli.h"
+#include "tools/cli/recordsgate.h"
 
 #include <QGuiApplication>
 #include <QMap>
@@ -306,66 +308,84 @@ int runRead(AppContext& ctx, const Arguments& a) {
 
 }  // namespace
 
+// A command that, in electronic records mode, signs its user in first.
+Subcommand gated(Subcommand c, audit::Permission p) {
+    c.valueOptions << kUserOption;
+    if (!c.valueOptions.contains(QStringLiteral("--db")) && p == audit::Permission::View)
+        c.valueOptions << QStringLiteral("--db");
+    c.flagOptions << kPasswordStdin;
+    c.records = p;
+    return c;
+}
+
 const std::vector<Subcommand>& subcommands() {
-    static const std::vector<Subcommand> table = {
-        {QStringLiteral("info"),
-         QStringLiteral("info FILE"),
-         QStringLiteral("Shows the channels of a data file and their header values."),
-         {},
-         1,
-         runInfo},
-        {QStringLiteral("export"),
-         QStringLiteral("export FILE (--csv OUT | --text OUT | --tidy OUT.csv [--encoding utf8|cp932] |\n"
-                        "             --xlsx OUT.xlsx) [--rows FIRST..LAST]"),
-         QStringLiteral("Writes the CSV (\",\") or text (\"#\") export of a data file, byte for byte as\n"
-                        "the program's export after opening FILE alone; or the tidy CSV (one header row,\n"
-                        "one row per sample time, UTF-8 with a byte-order mark unless --encoding cp932) or the\n"
-                        "Excel workbook (table, statistics, chart) of all rows or of --rows FIRST..LAST.\n"
-                        "OUT is overwritten without asking, unless it is FILE itself."),
-         {QStringLiteral("--csv"), QStringLiteral("--text"), QStringLiteral("--tidy"), QStringLiteral("--xlsx"),
-          QStringLiteral("--encoding"), QStringLiteral("--rows")},
-         1,
-         runExport},
-        {QStringLiteral("convert"),
-         QStringLiteral("convert FILE --out OUT.ql6"),
-         QStringLiteral("Writes a data file of any layout (.ql6, .ql5, .ql4, .qlg, .qld) as a .ql6 file.\n"
-                        "OUT must end in .ql6; it is overwritten without asking, unless it is FILE\n"
-                        "itself."),
-         {QStringLiteral("--out")},
-         1,
-         runConvert},
-        {QStringLiteral("read"),
-         QStringLiteral("read (--port N | --device PATH) --out FILE.ql6 [--channel A..H] [--force]"),
-         QStringLiteral(
-             "Reads the logger on the reader (identification, summary and records, with a\n"
-             "progress bar on stderr when it is a terminal) and saves its channels as FILE.ql6, the first logger\n"
-             "channel in --channel (default A), the second in the lowest other channel.\n"
-             "--port N uses the program's port N (1..16; on Linux QUILLET_COM<n> names its\n"
-             "device); --device PATH any serial device. Nothing is written on failure. An\n"
-             "existing FILE.ql6 is not replaced (the program would ask first): nothing is\n"
-             "read and the exit status is 1, unless --force is given."),
-         {QStringLiteral("--port"), QStringLiteral("--device"), QStringLiteral("--out"), QStringLiteral("--channel")},
-         0,
-         runRead,
-         {QStringLiteral("--force")}},
-        // The subcommands of the other files (cli.h).
-        usualSubcommand(),
-        setSubcommand(),
-        graphRangeSubcommand(),
-        printSubcommand(),
-        graphSubcommand(),
-        statsSubcommand(),
-        reportSubcommand(),
-        archiveImportSubcommand(),
-        archiveListSubcommand(),
-        archiveSeriesSubcommand(),
-        archiveStatsSubcommand(),
-        archiveVerifySubcommand(),
-        archivePushSubcommand(),
-        archiveCopySubcommand(),
-        archiveTrendSubcommand(),
-        archiveReportSubcommand(),
-    };
+    using audit::Permission;
+    static const std::vector<Subcommand> table = [] {
+        std::vector<Subcommand> t = {
+            {QStringLiteral("info"),
+             QStringLiteral("info FILE"),
+             QStringLiteral("Shows the channels of a data file and their header values."),
+             {},
+             1,
+             runInfo},
+            {QStringLiteral("export"),
+             QStringLiteral("export FILE (--csv OUT | --text OUT | --tidy OUT.csv [--encoding utf8|cp932] |\n"
+                            "             --xlsx OUT.xlsx) [--rows FIRST..LAST]"),
+             QStringLiteral("Writes the CSV (\",\") or text (\"#\") export of a data file, byte for byte as\n"
+                            "the program's export after opening FILE alone; or the tidy CSV (one header row,\n"
+                            "one row per sample time, UTF-8 with a byte-order mark unless --encoding cp932) or the\n"
+                            "Excel workbook (table, statistics, chart) of all rows or of --rows FIRST..LAST.\n"
+                            "OUT is overwritten without asking, unless it is FILE itself."),
+             {QStringLiteral("--csv"), QStringLiteral("--text"), QStringLiteral("--tidy"), QStringLiteral("--xlsx"),
+              QStringLiteral("--encoding"), QStringLiteral("--rows")},
+             1,
+             runExport},
+            {QStringLiteral("convert"),
+             QStringLiteral("convert FILE --out OUT.ql6"),
+             QStringLiteral("Writes a data file of any layout (.ql6, .ql5, .ql4, .qlg, .qld) as a .ql6 file.\n"
+                            "OUT must end in .ql6; it is overwritten without asking, unless it is FILE\n"
+                            "itself."),
+             {QStringLiteral("--out")},
+             1,
+             runConvert},
+            {QStringLiteral("read"),
+             QStringLiteral("read (--port N | --device PATH) --out FILE.ql6 [--channel A..H] [--force]"),
+             QStringLiteral(
+                 "Reads the logger on the reader (identification, summary and records, with a\n"
+                 "progress bar on stderr when it is a terminal) and saves its channels as FILE.ql6, the first logger\n"
+                 "channel in --channel (default A), the second in the lowest other channel.\n"
+                 "--port N uses the program's port N (1..16; on Linux QUILLET_COM<n> names its\n"
+                 "device); --device PATH any serial device. Nothing is written on failure. An\n"
+                 "existing FILE.ql6 is not replaced (the program would ask first): nothing is\n"
+                 "read and the exit status is 1, unless --force is given."),
+             {QStringLiteral("--port"), QStringLiteral("--device"), QStringLiteral("--out"),
+              QStringLiteral("--channel")},
+             0,
+             runRead,
+             {QStringLiteral("--force")}},
+            // The subcommands of the other files (cli.h).
+            gated(usualSubcommand(), Permission::ReadLogger),
+            gated(setSubcommand(), Permission::ReadLogger),
+            graphRangeSubcommand(),
+            printSubcommand(),
+            graphSubcommand(),
+            statsSubcommand(),
+            gated(reportSubcommand(), Permission::View),
+            gated(archiveImportSubcommand(), Permission::ReadLogger),
+            archiveListSubcommand(),
+            archiveSeriesSubcommand(),
+            archiveStatsSubcommand(),
+            archiveVerifySubcommand(),
+            archivePushSubcommand(),
+            archiveCopySubcommand(),
+            archiveTrendSubcommand(),
+            gated(archiveReportSubcommand(), Permission::View),
+        };
+        for (Subcommand& c : t)
+            if (c.name == QLatin1String("read")) c = gated(c, Permission::ReadLogger);
+        for (Subcommand& c : auditSubcommands()) t.push_back(std::move(c));
+        return t;
+    }();
     return table;
 }
 
@@ -437,20 +457,33 @@ int runCommand(const QStringList& argv) {
         out().flush();
         return kExitOk;
     }
-    // "archive VERB" names one command of two words.
-    if (name == QLatin1String("archive") && (argv.size() < 3 || argv[2].startsWith(QLatin1Char('-')))) {
-        const bool asked = argv.size() > 2 && (argv[2] == QLatin1String("--help") || argv[2] == QLatin1String("-h"));
-        QTextStream& s = asked ? out() : err();
-        s << "Usage:\n";
-        for (const Subcommand& c : subcommands())
-            if (c.name.startsWith(QLatin1String("archive "))) s << "  quillet-cli " << c.synopsis << "\n";
-        s.flush();
-        return asked ? kExitOk : kExitUsage;
-    }
-    const int words = name == QLatin1String("archive") ? 2 : 1;
-    const QString command = words == 2 ? name + QLatin1Char(' ') + argv[2] : name;
+    // "archive VERB", "audit VERB" and "audit user VERB" name one command of
+    // several words: the longest name the arguments begin with.
+    const Subcommand* found = nullptr;
+    int words = 0;
     for (const Subcommand& c : subcommands()) {
-        if (c.name != command) continue;
+        const QStringList parts = c.name.split(QLatin1Char(' '));
+        if (parts.size() > words && argv.mid(1, parts.size()) == parts) {
+            found = &c;
+            words = int(parts.size());
+        }
+    }
+    if (!found) {
+        // A family's name alone lists its commands.
+        if (name == QLatin1String("archive") || name == QLatin1String("audit")) {
+            const bool asked =
+                argv.size() > 2 && (argv[2] == QLatin1String("--help") || argv[2] == QLatin1String("-h"));
+            QTextStream& s = asked ? out() : err();
+            s << "Usage:\n";
+            for (const Subcommand& c : subcommands())
+                if (c.name.startsWith(name + QLatin1Char(' '))) s << "  quillet-cli " << c.synopsis << "\n";
+            s.flush();
+            return asked ? kExitOk : kExitUsage;
+        }
+    }
+    const QString command = found ? found->name : name;
+    if (found) {
+        const Subcommand& c = *found;
         Arguments a;
         if (!parseArguments(c, argv.mid(1 + words), a)) {
             err().flush();
@@ -466,7 +499,24 @@ int runCommand(const QStringList& argv) {
         // Every saved read-out goes into the user's archive, as in the program.
         archive::ArchiveOnSave archiveOnSave(ctx.folders);
         ctx.dataFiles->readoutSink = &archiveOnSave;
+        // In electronic records mode the user signs in first, and every saved
+        // read-out leaves its entry in the trail.
+        RecordsSession records;
+        if (c.records) {
+            if (const int code = openRecords(ctx, a, *c.records, records); code != kExitOk) {
+                err().flush();
+                return code;
+            }
+        }
+        audit::ReadoutRecorder recorder(&archiveOnSave, [&records](const QString& object, const QString& value) {
+            records.record(audit::action::kReadout, object, {}, value);
+        });
+        if (records.on()) {
+            setActiveRecords(&records);
+            ctx.dataFiles->readoutSink = &recorder;
+        }
         const int code = c.run(ctx, a);
+        setActiveRecords(nullptr);
         err().flush();
         return code;
     }

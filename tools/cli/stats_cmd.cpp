@@ -11,6 +11,8 @@
 #include "print/pdfprinter.h"
 #include "print/printjobs.h"
 #include "tools/cli/cli.h"
+#include "tools/cli/clitexts_records.h"
+#include "tools/cli/recordsgate.h"
 
 #include <QFileInfo>
 
@@ -135,8 +137,18 @@ int runReport(AppContext& ctx, const Arguments& a) {
     const QString target = a.value("--pdf");
     if (target.isEmpty()) {
         err() << "quillet-cli: usage: quillet-cli report FILE --pdf OUT.pdf [--title TEXT] [--rows FIRST..LAST]"
-                 " [--dhr KELVIN]\n";
+                 " [--dhr KELVIN] [--sign 作成|確認|承認 --user ID]\n";
         return kExitUsage;
+    }
+    std::optional<audit::Meaning> meaning;
+    if (a.has("--sign") && !(meaning = audit::meaningOfText(a.value("--sign")))) {
+        err() << "quillet-cli: " << text::kBadMeaning << "\n";
+        return kExitUsage;
+    }
+    RecordsSession* records = activeRecords();
+    if (meaning && !records) {
+        err() << "quillet-cli: " << text::kModeOff << "\n";
+        return kExitFailed;
     }
     ReportRequest r;
     int code = kExitOk;
@@ -146,8 +158,16 @@ int runReport(AppContext& ctx, const Arguments& a) {
     r.title = a.has("--title") ? a.value("--title") : QFileInfo(a.positional[0]).fileName();
     // The graph of the rows with the automatic ranges, not the held ones.
     r.plot = reportPlot(ctx, reportGraphState(ctx, r.rows, ReportBounds::Automatic));
+    QByteArray signedSha;
+    if (records)
+        r.beforePrint = [&](ReportPageContent& page) {
+            return signedReportPage(ctx, a, *records, page, a.positional[0], meaning, signedSha);
+        };
     PdfPrintControl pdf(target);
     if (!printReport(ctx, pdf, r)) return kExitFailed;  // the reason is on stderr
+    if (records)
+        records->record(audit::action::kReportPrint, r.title, {},
+                        QStringLiteral("PDF %1 sha256:%2").arg(target, QString::fromLatin1(signedSha)));
     err() << "Printed to " << target << "\n";
     return kExitOk;
 }
@@ -212,7 +232,8 @@ Subcommand reportSubcommand() {
                            "loggers, period, interval, print date, the graph of the rows (automatic\n"
                            "ranges, so every sample shows), the figures of quillet-cli stats and\n"
                            "sign-off boxes. OUT is overwritten without asking, unless it is FILE itself."),
-            {QStringLiteral("--pdf"), QStringLiteral("--title"), QStringLiteral("--rows"), QStringLiteral("--dhr")},
+            {QStringLiteral("--pdf"), QStringLiteral("--title"), QStringLiteral("--rows"), QStringLiteral("--dhr"),
+             QStringLiteral("--sign")},
             1,
             runReport,
             {},

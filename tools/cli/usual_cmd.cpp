@@ -118,6 +118,7 @@ int runUsual(AppContext& ctx, const Arguments& a) {
         return kExitFailed;
     }
     printSettingsWritten(dialog);
+    recordSettingsWrite(dialog);
     out() << "Settings: written; the logger starts recording at "
           << outcome.written->startSent.toString(QStringLiteral("yyyy-MM-dd HH:mm")) << "\n"
           << note << "\n";
