@@ -443,14 +443,16 @@ ArchiveFailure Records::record(AuditEntry e) {
 
 ArchiveFailure Records::switchOn(const User& admin, const QString& password) {
     ArchiveFailure f;
-    if (modeIsOn(archive_, f)) return {ArchiveError::Failed, QStringLiteral("electronic records are on already")};
+    if (modeIsOn(archive_, f))
+        return {ArchiveError::Failed, QString::fromUtf16(u"このアーカイブはすでに電子記録モードです")};
     if (f) return f;
-    if (!key_.valid()) return {ArchiveError::Failed, QStringLiteral("no key")};
+    if (!key_.valid()) return {ArchiveError::Failed, QString::fromUtf16(u"監査証跡の鍵がありません")};
     if ((f = ensureTables())) return f;
     User u = admin;
     u.role = Role::Admin;
     u.passwordHash = hashPassword(password, origin_.cost);
-    if (u.passwordHash.isEmpty()) return {ArchiveError::Failed, QStringLiteral("the password could not be hashed")};
+    if (u.passwordHash.isEmpty())
+        return {ArchiveError::Failed, QString::fromUtf16(u"パスワードのハッシュを作れませんでした")};
     return archive_.exclusively([&]() -> ArchiveFailure {
         if (ArchiveFailure g = setMeta(archive_, kMetaKey, key_.id())) return g;
         if (ArchiveFailure g = setMeta(archive_, kMetaIdle, number(kDefaultIdleMinutes))) return g;
@@ -515,7 +517,8 @@ std::vector<User> Records::users(ArchiveFailure& failure) {
 
 ArchiveFailure Records::addUser(const QString& by, const User& u, const QString& password) {
     ArchiveFailure f;
-    if (user(u.id, f)) return {ArchiveError::Failed, QStringLiteral("user %1 exists already").arg(u.id)};
+    if (user(u.id, f))
+        return {ArchiveError::Failed, QString::fromUtf16(u"ユーザー %1 はすでに登録されています").arg(u.id)};
     if (f) return f;
     User n = u;
     n.passwordHash = hashPassword(password, origin_.cost);
@@ -535,7 +538,7 @@ ArchiveFailure Records::setLocked(const QString& by, const QString& id, bool loc
         ArchiveFailure f;
         std::optional<User> u = user(id, f);
         if (f) return f;
-        if (!u) return {ArchiveError::Failed, QStringLiteral("no user %1").arg(id)};
+        if (!u) return {ArchiveError::Failed, QString::fromUtf16(u"ユーザー %1 は登録されていません").arg(id)};
         const bool before = u->locked;
         u->locked = locked;
         u->failedTries = 0;
@@ -653,7 +656,8 @@ Records::SignOutcome Records::sign(const QString& id, const QString& password, M
     out.signIn = signIn(id, password);
     if (out.signIn.outcome != SignInOutcome::SignedIn) return out;
     if (!roleMay(out.signIn.user.role, permissionToSign(m))) {
-        out.failure = {ArchiveError::Failed, QStringLiteral("the role may not sign as %1").arg(meaningText(m))};
+        out.failure = {ArchiveError::Failed, QString::fromUtf16(u"%1 の役割では %2 として署名できません")
+                                                 .arg(roleText(out.signIn.user.role), meaningText(m))};
         return out;
     }
     Signature s;

@@ -120,6 +120,12 @@ bool signedReportPage(const Arguments& a, RecordsSession& s, ReportPageContent& 
                       std::optional<Meaning> meaning, QByteArray& sha) {
     const QString content = pageContent(page, bindings);
     sha = contentSha(content);
+    if (meaning && !roleMay(s.user.role, permissionToSign(*meaning))) {
+        err() << "quillet-cli: "
+              << QString(text::kSignRefused).arg(QString(text::kRoleRefused).arg(s.user.id, roleText(s.user.role)))
+              << "\n";
+        return false;
+    }
     if (meaning) {
         const QString password = passwordLine(a, 1, QString(text::kPasswordPrompt).arg(s.user.id));
         const Records::SignOutcome signedBy = s.records->sign(s.user.id, password, *meaning, page.title, content);
