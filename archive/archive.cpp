@@ -4,6 +4,17 @@
 
 namespace quillet::archive {
 
+ArchiveFailure Archive::execute(const QByteArray& sql, const std::vector<QByteArray>& params,
+                                std::vector<SqlRow>* rows) {
+    return each(sql, params, [rows](const RowView& view) {
+        if (!rows) return;
+        SqlRow row;
+        row.reserve(view.size());
+        for (const QByteArrayView v : view) row.push_back(v.data() ? v.toByteArray() : QByteArray());
+        rows->push_back(std::move(row));
+    });
+}
+
 bool isServerLocation(const QString& location) {
     static const QRegularExpression keyword(QStringLiteral("^\\s*[a-z_]+\\s*="));
     return location.startsWith(QLatin1String("postgresql://")) || location.startsWith(QLatin1String("postgres://")) ||

@@ -10,6 +10,7 @@
 #include "core/records.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 #include <algorithm>
@@ -172,8 +173,13 @@ public:
     // signatures) speak SQL that both back ends understand: parameters
     // $1, $2, ... given as text (a null QByteArray is NULL), the values of
     // the result as text. rows, when given, receives the result.
-    virtual ArchiveFailure execute(const QByteArray& sql, const std::vector<QByteArray>& params = {},
-                                   std::vector<SqlRow>* rows = nullptr) = 0;
+    ArchiveFailure execute(const QByteArray& sql, const std::vector<QByteArray>& params = {},
+                           std::vector<SqlRow>* rows = nullptr);
+    // The same with each row of the result handed to row while it lasts
+    // (a null view is NULL): for long results, without a copy of each.
+    using RowView = std::vector<QByteArrayView>;
+    virtual ArchiveFailure each(const QByteArray& sql, const std::vector<QByteArray>& params,
+                                const std::function<void(const RowView&)>& row) = 0;
     // body within one transaction that holds the archive's writer lock (on
     // a server, across every PC), committed when body returns no failure,
     // undone when it does. Within a batch, a savepoint of its transaction.

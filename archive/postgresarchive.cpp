@@ -620,21 +620,21 @@ public:
         return q.ok() ? ArchiveFailure{} : failure(q.state());
     }
 
-    ArchiveFailure execute(const QByteArray& sql, const std::vector<QByteArray>& params,
-                           std::vector<SqlRow>* rows) override {
+    ArchiveFailure each(const QByteArray& sql, const std::vector<QByteArray>& params,
+                        const std::function<void(const RowView&)>& row) override {
         std::vector<const char*> values;
         values.reserve(params.size());
         for (const QByteArray& p : params) values.push_back(p.isNull() ? nullptr : p.constData());
         Result q(PQexecParams(db_, sql.constData(), int(values.size()), nullptr, values.data(), nullptr, nullptr, 0));
         if (!q.ok()) return failure(q.state());
-        if (rows) {
-            const int columns = PQnfields(q.raw());
-            for (int r = 0; r < q.rows(); ++r) {
-                SqlRow row(static_cast<size_t>(columns));
-                for (int c = 0; c < columns; ++c)
-                    if (!PQgetisnull(q.raw(), r, c)) row[size_t(c)] = q.bytes(r, c);
-                rows->push_back(std::move(row));
-            }
+        const int columns = PQnfields(q.raw());
+        RowView view(static_cast<size_t>(columns));
+        for (int r = 0; r < q.rows(); ++r) {
+            for (int c = 0; c < columns; ++c)
+                view[size_t(c)] = PQgetisnull(q.raw(), r, c)
+                                      ? QByteArrayView()
+                                      : QByteArrayView(PQgetvalue(q.raw(), r, c), PQgetlength(q.raw(), r, c));
+            row(view);
         }
         return {};
     }

@@ -562,8 +562,8 @@ public:
         return q.ok() ? ArchiveFailure{} : failure(q.code());
     }
 
-    ArchiveFailure execute(const QByteArray& sql, const std::vector<QByteArray>& params,
-                           std::vector<SqlRow>* rows) override {
+    ArchiveFailure each(const QByteArray& sql, const std::vector<QByteArray>& params,
+                        const std::function<void(const RowView&)>& row) override {
         // $1 is SQLite's ?1.
         QByteArray numbered = sql;
         for (qsizetype i = 0; i + 1 < numbered.size(); ++i)
@@ -578,12 +578,13 @@ public:
             if (rc != SQLITE_OK) return failure(rc);
         }
         const int columns = sqlite3_column_count(q.raw());
+        RowView values(static_cast<size_t>(columns));
         while (q.step()) {
-            if (!rows) continue;
-            SqlRow row(static_cast<size_t>(columns));
-            for (int c = 0; c < columns; ++c)
-                if (sqlite3_column_type(q.raw(), c) != SQLITE_NULL) row[size_t(c)] = q.bytes(c);
-            rows->push_back(std::move(row));
+            for (int c = 0; c < columns; ++c) {
+                const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(q.raw(), c));
+                values[size_t(c)] = text ? QByteArrayView(text, sqlite3_column_bytes(q.raw(), c)) : QByteArrayView();
+            }
+            row(values);
         }
         return q.ok() ? ArchiveFailure{} : failure(q.code());
     }

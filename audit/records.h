@@ -15,6 +15,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -193,6 +194,8 @@ bool modeIsOn(archive::Archive& a, archive::ArchiveFailure& failure);
 // The key id the archive's records were made with.
 QByteArray keyIdOf(archive::Archive& a, archive::ArchiveFailure& failure);
 
+class Hmac;
+
 // The records of one archive with this PC's key.
 class Records {
 public:
@@ -217,8 +220,10 @@ public:
     archive::ArchiveFailure addUser(const QString& by, const User& u, const QString& password);
     archive::ArchiveFailure setLocked(const QString& by, const QString& id, bool locked, const QString& reason = {});
 
-    // Appends one entry (its number, time and host filled in).
+    // Appends one entry (its number, time and host filled in); several in
+    // one transaction.
     archive::ArchiveFailure record(AuditEntry e);
+    archive::ArchiveFailure record(std::vector<AuditEntry> entries);
     std::vector<AuditEntry> entries(const EntryFilter& f, archive::ArchiveFailure& failure);
     std::optional<AuditEntry> lastEntry(archive::ArchiveFailure& failure);
 
@@ -250,6 +255,7 @@ private:
     archive::Archive& archive_;
     ChainKey key_;
     RecordsOrigin origin_;
+    std::shared_ptr<Hmac> hmac_;
 };
 
 // The data a report is bound to: for each read-out (by its file's SHA-256)

@@ -6,7 +6,7 @@ PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev qt6-s
           libgtest-dev libgmock-dev libbenchmark-dev libicu-dev
           fonts-ipafont-gothic libgl-dev poppler-utils
           qt6-translations-l10n libxlsxwriter-dev libminizip-dev python3-pandas python3-openpyxl dpkg-dev
-          clang-format ccache libsqlite3-dev sqlite3 libpq-dev postgresql libsodium-dev)
+          clang-format ccache libsqlite3-dev sqlite3 libpq-dev postgresql libsodium-dev libssl-dev)
 
 source scripts/packages.sh
 install_missing "${PACKAGES[@]}"
