@@ -94,9 +94,9 @@ TEST_F(CliTest, ExportAndConvertOfAFileTheProgramSaved) {
 
     r = cli({"info", path("saved.ql6")});
     EXPECT_EQ(r.exitCode, 0);
-    EXPECT_TRUE(r.out.contains("Channels: 2"));
-    EXPECT_TRUE(r.out.contains("CH B (channel 2)"));
-    EXPECT_TRUE(r.out.contains("CH E (channel 5)"));
+    EXPECT_TRUE(r.out.contains(QString::fromUtf8("チャンネル数: 2")));
+    EXPECT_TRUE(r.out.contains(QString::fromUtf8("CH B (チャンネル2)")));
+    EXPECT_TRUE(r.out.contains(QString::fromUtf8("CH E (チャンネル5)")));
     EXPECT_TRUE(r.out.contains("2020-02-29 23:52:10"));
     EXPECT_TRUE(r.out.contains("007-005"));
 }
@@ -129,8 +129,8 @@ TEST_F(CliTest, OldLayoutFileConvertsAndExports) {
 TEST_F(CliTest, FailuresGiveTheCatalogueTextAndNonZeroStatus) {
     fakes::CliRun r = cli({"export", path("none.ql6"), "--csv", path("x.csv")});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.contains("ファイルが見つかりません｡")) << r.err.toStdString();
-    EXPECT_TRUE(r.err.contains("エラー53"));
+    EXPECT_TRUE(r.err.contains(path("none.ql6") + QString::fromUtf8(": ファイルが見つかりません｡（エラー53）")))
+        << r.err.toStdString();
     EXPECT_FALSE(QFile::exists(path("x.csv")));
 
     Block bad;
@@ -165,8 +165,8 @@ TEST_F(CliTest, CommandLineErrorsAndHelp) {
 
     fakes::CliRun r = cli({"--help"});
     EXPECT_EQ(r.exitCode, 0);
-    for (const char* word : {"info FILE", "export FILE", "--csv", "--text", "convert FILE --out", "Exit status"})
-        EXPECT_TRUE(r.out.contains(word)) << word;
+    for (const char* word : {"info FILE", "export FILE", "--csv", "--text", "convert FILE --out", "終了コード"})
+        EXPECT_TRUE(r.out.contains(QString::fromUtf8(word))) << word;
     EXPECT_EQ(cli({"export", "--help"}).exitCode, 0);
 }
 
@@ -248,8 +248,8 @@ TEST_F(CliTest, OutputsSayWhyTheyFailAndNamesKeepTheirBytes) {
 
     const QString in = "\"" + t.root + "/$(printf 'd\\351.ql6')\"";
     const auto latin1 = [&](const char* name) { return "\"" + t.root + "/$(printf '" + name + "')\""; };
-    const QString loop = QString::fromUtf8("パス名が無効です｡\nエラー75");
-    const QString readOnly = QString::fromUtf8("このディスクは書き込み禁止に設定されています。\nエラー70");
+    const QString loop = path("loop") + QString::fromUtf8(": パス名が無効です｡（エラー75）");
+    const QString readOnly = QString::fromUtf8("このディスクは書き込み禁止に設定されています。（エラー70）");
     const struct {
         QString arguments;
         int exitCode;
@@ -257,17 +257,18 @@ TEST_F(CliTest, OutputsSayWhyTheyFailAndNamesKeepTheirBytes) {
     } cases[] = {
         {"export " + ok + " --csv " + path("loop"),
          1,
-         {loop, path("loop") + QString::fromUtf8(": 自分自身へ戻るシンボリックリンク")}},
+         {loop + QString::fromUtf8(" ― 自分自身へ戻るシンボリックリンク")}},
         {"print " + ok + " --list --pdf " + path("loop"), 1, {loop}},
         {"export " + ok + " --csv " + path("ro.csv"),
          1,
-         {readOnly, path("ro.csv") + QString::fromUtf8(": 読み取り専用のファイル")}},
+         {path("ro.csv") + ": " + readOnly + QString::fromUtf8(" ― 読み取り専用のファイル")}},
         {"print " + ok + " --list --pdf " + path("ro.csv"), 1, {readOnly}},
         {"export " + ok + " --csv " + path(QString(252, 'x') + ".csv"),
          1,
-         {QString::fromUtf8("ファイルの名前または番号が不正です｡\nファイル名が長すぎます。"), "エラー52\n"}},
+         {QString::fromUtf8("ファイルの名前または番号が不正です｡ファイル名が長すぎます。"),
+          QString::fromUtf8("（エラー52）\n")}},
         {"graph-range " + ok + " --temp 0..30 --save", 1, {readOnly}},
-        {"info " + in, 0, {"Channels: 1"}},
+        {"info " + in, 0, {QString::fromUtf8("チャンネル数: 1")}},
         {"export " + in + " --csv " + latin1("r\\351sum\\351.csv"), 0, {}},
         {"print " + in + " --list --pdf " + latin1("p\\351.pdf"), 0, {}},
         {"export " + in + " --csv " + in, 1, {}},  // its own input, refused
@@ -304,7 +305,10 @@ TEST_F(CliTest, AFifoAsInputIsRefusedAtOnce) {
         const fakes::CliRun r = fakes::runCli(command, home.path(), 20000);
         EXPECT_EQ(r.exitCode, 1) << command.join(' ').toStdString() << r.err.toStdString();
         EXPECT_TRUE(namedError(r.err, fifo)) << r.err.toStdString();
-        EXPECT_TRUE(r.err.contains(fifo + QString::fromUtf8(": 通常のファイルではありません"))) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(
+            QRegularExpression(QRegularExpression::escape(fifo) +
+                               QString::fromUtf8(": [^\n]*（エラー\\d+） ― 通常のファイルではありません"))))
+            << r.err.toStdString();
     }
     EXPECT_TRUE(QDir(t.root).entryList({"x.*"}).isEmpty());
 
@@ -361,7 +365,8 @@ TEST_F(CliTest, AFailedStandardOutputIsAFailure) {
     for (const QStringList& command : commands) {
         const fakes::CliRun r = fakes::runCli(command, home.path(), 20000, "/dev/full");
         EXPECT_EQ(r.exitCode, 1) << command.join(' ').toStdString();
-        EXPECT_TRUE(r.err.contains("quillet-cli: standard output could not be written")) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(QString::fromUtf8("quillet-cli: 標準出力に書き込めませんでした")))
+            << r.err.toStdString();
     }
 }
 
@@ -375,7 +380,9 @@ TEST_F(CliTest, ADeviceThatIsNoSerialPortIsNamedAsSuch) {
             if (command == "read") args << "--out" << path("r.ql6");
             const fakes::CliRun r = fakes::runCli(args, home.path(), 20000);
             EXPECT_NE(r.exitCode, 0) << r.err.toStdString();
-            EXPECT_TRUE(r.err.contains("quillet-cli: " + device + ": not a serial device")) << r.err.toStdString();
+            EXPECT_TRUE(
+                r.err.contains("quillet-cli: " + device + QString::fromUtf8(": シリアル通信の装置ではありません")))
+                << r.err.toStdString();
         }
     }
 }
