@@ -170,6 +170,41 @@ TEST_F(CliTest, CommandLineErrorsAndHelp) {
     EXPECT_EQ(cli({"export", "--help"}).exitCode, 0);
 }
 
+// The command line speaks the program's language: each refusal and failure
+// keeps its exit status and says in Japanese what is wrong, naming the file
+// or device it concerns; no line of stderr is without a Japanese word.
+TEST_F(CliTest, MessagesAreJapaneseAndNameTheirFile) {
+    const QString ok = path("ok.ql6"), nowhere = path("nowhere/x");
+    writeBytes(ok, fileBytes({Block{}}));
+    const struct {
+        QStringList args;
+        int exitCode;
+        QString said;
+    } cases[] = {
+        {{"frob"}, 2, "frob というコマンドはありません"},
+        {{"info"}, 2, "使い方: quillet-cli info FILE"},
+        {{"info", ok, "--bogus"}, 2, "info に --bogus というオプションはありません"},
+        {{"export", ok, "--csv"}, 2, "--csv には値が必要です"},
+        {{"stats", ok, "--dhr", "abc"}, 2, "--dhr には"},
+        {{"read", "--port", "17", "--out", path("r.ql6")}, 2, "--port には 1..16 の番号"},
+        {{"info", path("none.ql6")},
+         1,
+         "ファイルの読込: " + path("none.ql6") + ": ファイルが見つかりません｡（エラー53）"},
+        {{"export", ok, "--csv", nowhere + ".csv"}, 1, nowhere + ".csv: パスが見つかりません。（エラー76）"},
+        {{"graph", ok, "--out", nowhere + ".png"}, 1, nowhere + ".png: パスが見つかりません。（エラー76）"},
+        {{"graph", ok, "--out", path("g.gif")}, 1, "--out の名前は .png、.svg、.pdf のどれかで"},
+        {{"read", "--device", nowhere, "--out", path("r.ql6")}, 1, nowhere + ": 無効な通信ポートです。（エラー8002）"},
+    };
+    for (const auto& c : cases) {
+        const fakes::CliRun r = cli(c.args);
+        const std::string what = c.args.join(' ').toStdString() + "\n" + r.err.toStdString();
+        EXPECT_EQ(r.exitCode, c.exitCode) << what;
+        EXPECT_TRUE(r.err.contains(c.said)) << what;
+        for (const QString& line : r.err.split('\n', Qt::SkipEmptyParts))
+            EXPECT_TRUE(std::any_of(line.begin(), line.end(), [](QChar ch) { return ch.unicode() >= 0x3000; })) << what;
+    }
+}
+
 // A line of stderr that starts with "quillet-cli:" and names path.
 bool namedError(const QString& err, const QString& path) {
     return err.contains(QRegularExpression("(^|\n)quillet-cli: [^\n]*" + QRegularExpression::escape(path)));
