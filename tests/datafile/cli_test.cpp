@@ -192,6 +192,7 @@ TEST_F(CliTest, MessagesAreJapaneseAndNameTheirFile) {
          "ファイルの読込: " + path("none.ql6") + ": ファイルが見つかりません｡（エラー53）"},
         {{"export", ok, "--csv", nowhere + ".csv"}, 1, nowhere + ".csv: パスが見つかりません。（エラー76）"},
         {{"graph", ok, "--out", nowhere + ".png"}, 1, nowhere + ".png: パスが見つかりません。（エラー76）"},
+        {{"report", ok, "--pdf", nowhere + ".pdf"}, 1, nowhere + ".pdf: パスが見つかりません。（エラー76）"},
         {{"graph", ok, "--out", path("g.gif")}, 1, "--out の名前は .png、.svg、.pdf のどれかで"},
         {{"read", "--device", nowhere, "--out", path("r.ql6")}, 1, nowhere + ": 無効な通信ポートです。（エラー8002）"},
     };

@@ -293,7 +293,8 @@ int runRead(AppContext& ctx, const Arguments& a) {
     if (!readLogger(ctx, windows)) {
         // A broken value block ends the transfer without a message in the
         // window; a command-line user still needs the reason.
-        if (windows.transferRan && messages.shown == 0) err() << messageText(Msg::ReadError) << "\n";
+        if (windows.transferRan && messages.shown == 0)
+            complain(captionText(Caption::LoggerRead) + QStringLiteral(": ") + messageText(Msg::ReadError));
         return kExitFailed;
     }
     if (const SaveError error = writeFileAtomically(target, ql6Bytes(ctx.store)); error != SaveError::None)

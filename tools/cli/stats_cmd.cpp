@@ -152,6 +152,7 @@ int runReport(AppContext& ctx, const Arguments& a) {
     // The graph of the rows with the automatic ranges, not the held ones.
     r.plot = reportPlot(ctx, reportGraphState(ctx, r.rows, ReportBounds::Automatic));
     PdfPrintControl pdf(target);
+    ctx.messages->concern(target);                      // the print's error boxes name the PDF file
     if (!printReport(ctx, pdf, r)) return kExitFailed;  // the reason is on stderr
     err() << uiText(text::kPrinted).arg(target) << "\n";
     return kExitOk;

@@ -124,6 +124,7 @@ int runReport(AppContext& ctx, const Arguments& a) {
     const QString title = a.has("--title") ? a.value("--title") : defaultTrendTitle(t.channels);
     const ReportPageContent content = trendReportContent(ctx, t.channels, t.view, dhr, title);
     PdfPrintControl pdf(target);
+    ctx.messages->concern(target);                                 // the print's error boxes name the PDF file
     if (!printTrendReport(ctx, pdf, content)) return kExitFailed;  // the reason is on stderr
     err() << uiText(text::kPrinted).arg(target) << "\n";
     return kExitOk;
