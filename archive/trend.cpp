@@ -2,7 +2,6 @@
 
 #include "analysis/seriesfigures.h"
 #include "core/uitexts.h"
-#include "graph/graphfile.h"
 #include "graph/graphscale.h"
 #include "print/printjobs.h"
 
@@ -441,17 +440,14 @@ std::vector<TrendExcursion> trendExcursions(const std::vector<TrendChannel>& cha
     return found;
 }
 
-bool writeTrendFile(const std::vector<TrendChannel>& channels, const TrendView& view, const QString& path, QSize size,
-                    QString* error) {
-    return writePictureFile(
-        path, size, uiText(ui::kTrendTitle),
-        [&](QPainter& p, const QRectF& area, bool) {
-            p.setRenderHint(QPainter::Antialiasing, false);
-            p.setFont(printFont(9));
-            paintTrendIn(p, area, channels, view);
-            return true;
-        },
-        error);
+PictureWritten writeTrendFile(const std::vector<TrendChannel>& channels, const TrendView& view, const QString& path,
+                              QSize size) {
+    return writePictureFile(path, size, uiText(ui::kTrendTitle), [&](QPainter& p, const QRectF& area, bool) {
+        p.setRenderHint(QPainter::Antialiasing, false);
+        p.setFont(printFont(9));
+        paintTrendIn(p, area, channels, view);
+        return true;
+    });
 }
 
 }  // namespace quillet::archive

@@ -9,6 +9,7 @@
 #include "analysis/figures.h"
 #include "archive/archive.h"
 #include "archive/series.h"
+#include "graph/graphfile.h"
 
 #include <QRectF>
 #include <QSize>
@@ -111,8 +112,8 @@ struct TrendExcursion {
 std::vector<TrendExcursion> trendExcursions(const std::vector<TrendChannel>& channels, Period p);
 
 // The trend as a picture file (.png, .svg or .pdf by its extension) of
-// size pixels, written atomically; false with the reason in error.
-bool writeTrendFile(const std::vector<TrendChannel>& channels, const TrendView& view, const QString& path, QSize size,
-                    QString* error);
+// size pixels, written atomically.
+PictureWritten writeTrendFile(const std::vector<TrendChannel>& channels, const TrendView& view, const QString& path,
+                              QSize size);
 
 }  // namespace quillet::archive

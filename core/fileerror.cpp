@@ -5,6 +5,8 @@
 #include "core/uitexts.h"
 
 #include <QDir>
+#include <QRegularExpression>
+#include <QStringList>
 
 #include <cerrno>
 
@@ -25,10 +27,19 @@ QString fileStateText(const QString& path, int errorNo) {
     return {};
 }
 
+QString errorSentence(const QString& name, int errorNo) {
+    // The box: the text's lines, then "エラー" and the number it shows.
+    QStringList lines = runtimeErrorMessage(errorNo).split(QLatin1Char('\r'));
+    static const QRegularExpression trailingNumber(QStringLiteral("(\\d+)$"));
+    const QString shown = trailingNumber.match(lines.takeLast()).captured(1);
+    QString text = lines.join(QString()).trimmed();
+    text.remove(QLatin1Char('\n'));
+    // In one pass: a "%1" in a name stays as it is.
+    return uiText(ui::kFileErrorSentence).arg(QDir::toNativeSeparators(name), text, shown);
+}
+
 QString fileErrorSentence(const QString& path, int errorNo) {
-    QString text = runtimeErrorText(errorNo).trimmed();
-    text.replace(QLatin1Char('\r'), QString()).replace(QLatin1Char('\n'), QString());
-    QString sentence = uiText(ui::kFileErrorSentence).arg(QDir::toNativeSeparators(path), text).arg(errorNo);
+    QString sentence = errorSentence(path, errorNo);
     if (const QString state = fileStateText(path, errorNo); !state.isEmpty())
         sentence += uiText(ui::kFileStateSeparator) + state;
     return sentence;

@@ -13,8 +13,13 @@ namespace quillet {
 // empty when the catalogue's text says enough.
 QString fileStateText(const QString& path, int errorNo);
 
-// "PATH: <the error's text>（エラーN）", then what fileStateText() says.
-// The text's lines are joined into one.
+// "NAME: <the error's text>（エラーN）": the error box's lines joined into
+// one, N the number the box shows (a number of our own, such as a name too
+// long, is shown as the listed error it explains, with its line). For a
+// name that is no file: a serial device.
+QString errorSentence(const QString& name, int errorNo);
+
+// errorSentence() of the file, then what fileStateText() says.
 QString fileErrorSentence(const QString& path, int errorNo);
 
 }  // namespace quillet

@@ -1,6 +1,5 @@
 #include "graph/graphfile.h"
 
-#include "core/catalog.h"
 #include "core/context.h"
 #include "core/savefile.h"
 #include "core/uitexts.h"
@@ -30,16 +29,11 @@ QImage graphImage(AppContext& ctx, QSize size) {
     return image;
 }
 
-bool writePictureFile(const QString& path, QSize size, const QString& title, const PaintPicture& paint,
-                      QString* error) {
-    auto fail = [&](const QString& why) {
-        if (error) *error = why;
-        return false;
-    };
-    if (size.width() < 1 || size.height() < 1) return fail(QStringLiteral("the picture size must be positive"));
+PictureWritten writePictureFile(const QString& path, QSize size, const QString& title, const PaintPicture& paint) {
+    const PictureWritten notDrawn{SaveError::None, false};
+    if (size.width() < 1 || size.height() < 1) return notDrawn;
     // A target that can never be written is refused before the drawing.
-    if (const SaveError refused = checkSaveTarget(path); refused != SaveError::None)
-        return fail(runtimeErrorMessage(runtimeErrorOf(refused)));
+    if (const SaveError refused = checkSaveTarget(path); refused != SaveError::None) return {refused};
     const QString suffix = QFileInfo(path).suffix().toLower();
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -52,16 +46,14 @@ bool writePictureFile(const QString& path, QSize size, const QString& title, con
     if (suffix == QLatin1String("png")) {
         QImage image(size, QImage::Format_RGB32);
         image.fill(Qt::white);
-        if (!painted(image, QRectF(QPointF(0, 0), QSizeF(size)), false) || !image.save(&buffer, "PNG"))
-            return fail(QStringLiteral("the PNG could not be drawn"));
+        if (!painted(image, QRectF(QPointF(0, 0), QSizeF(size)), false) || !image.save(&buffer, "PNG")) return notDrawn;
     } else if (suffix == QLatin1String("svg")) {
         QSvgGenerator svg;
         svg.setOutputDevice(&buffer);
         svg.setSize(size);
         svg.setViewBox(QRect(QPoint(0, 0), size));
         svg.setTitle(title);
-        if (!painted(svg, QRectF(QPointF(0, 0), QSizeF(size)), true))
-            return fail(QStringLiteral("the SVG could not be drawn"));
+        if (!painted(svg, QRectF(QPointF(0, 0), QSizeF(size)), true)) return notDrawn;
     } else if (suffix == QLatin1String("pdf")) {
         QPdfWriter pdf(&buffer);
         pdf.setTitle(title);
@@ -70,26 +62,20 @@ bool writePictureFile(const QString& path, QSize size, const QString& title, con
         pdf.setPageSize(QPageSize(QSizeF(size.width() * 0.75, size.height() * 0.75), QPageSize::Point));
         pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
         pdf.setResolution(600);
-        if (!painted(pdf, QRectF(0, 0, pdf.width(), pdf.height()), true))
-            return fail(QStringLiteral("the PDF could not be drawn"));
+        if (!painted(pdf, QRectF(0, 0, pdf.width(), pdf.height()), true)) return notDrawn;
     } else {
-        return fail(QStringLiteral("the output must end in .png, .svg or .pdf"));
+        return notDrawn;
     }
     buffer.close();
-    if (const SaveError failed = writeFileAtomically(path, bytes); failed != SaveError::None)
-        return fail(runtimeErrorMessage(runtimeErrorOf(failed)));
-    return true;
+    return {writeFileAtomically(path, bytes)};
 }
 
-bool writeGraphFile(AppContext& ctx, const QString& path, QSize size, QString* error) {
+PictureWritten writeGraphFile(AppContext& ctx, const QString& path, QSize size) {
     const GraphGeometry geo = geometryForPixels(ctx, size);
-    return writePictureFile(
-        path, size, uiText(ui::kGraphWord),
-        [&](QPainter& p, const QRectF& area, bool vector) {
-            drawGraph(p, area, ctx.store, ctx.graph, geo, DrawOptions{vector});
-            return true;
-        },
-        error);
+    return writePictureFile(path, size, uiText(ui::kGraphWord), [&](QPainter& p, const QRectF& area, bool vector) {
+        drawGraph(p, area, ctx.store, ctx.graph, geo, DrawOptions{vector});
+        return true;
+    });
 }
 
 }  // namespace quillet

@@ -34,7 +34,8 @@ TEST(CliRefusals, RefusedUnlessForcedAndNothingWritten) {
     fakes::fillChannel(t.ctx, 1, {.kind = 1, .samples = fakes::ramp(30)});
     const QByteArray data = ql6Bytes(t.ctx.store);
     const QStringList held = {"--records", "20"};  // a logger holding records nobody read
-    const QString whole = "expects LOW..HIGH in whole numbers";
+    const QString whole = QString::fromUtf8("には LOW..HIGH を整数で指定してください");
+    const QString ql6Only = QString::fromUtf8("--out の名前は .ql6 で終わる必要があります");
     const QString same = messageText(Msg::OutputIsInput, {"@d.ql6", "@d.ql6"});
     const struct {
         QStringList logger;   // the simulator's options; none: no simulator
@@ -49,13 +50,13 @@ TEST(CliRefusals, RefusedUnlessForcedAndNothingWritten) {
         {held,
          {"read", "--device", "DEV", "--out", "@d.ql6", "--force"},
          0,
-         "Saved 2",
+         QString::fromUtf8("2 チャンネルを @d.ql6 に保存しました"),
          {"1,1", "1,4"},
          {"d.ql6", "quillet-archive.sqlite"}},
-        {held, {"read", "--device", "DEV", "--out", "@new.qlg"}, 1, "--out must end in .ql6", {}, {}},
+        {held, {"read", "--device", "DEV", "--out", "@new.qlg"}, 1, ql6Only, {}, {}},
         {held, {"set", "--device", "DEV"}, 1, messageText(Msg::WritingErasesMemory), {"1,3", "1,1", "1,4"}, {}},
-        {held, {"set", "--device", "DEV", "--force"}, 0, "Written:", {"1,3", "1,1", "3,5 10"}, {}},
-        {{}, {"convert", "@d.ql6", "--out", "@old.qlg"}, 1, "--out must end in .ql6", {}, {}},
+        {held, {"set", "--device", "DEV", "--force"}, 0, QString::fromUtf8("書き込み: "), {"1,3", "1,1", "3,5 10"}, {}},
+        {{}, {"convert", "@d.ql6", "--out", "@old.qlg"}, 1, ql6Only, {}, {}},
         {{}, {"convert", "@d.ql6", "--out", "@d.ql6"}, 1, same, {}, {}},
         {{}, {"graph-range", "@d.ql6", "--temp", "NaN..5", "--save"}, 1, whole, {}, {}},
         {{}, {"graph-range", "@d.ql6", "--temp", "-inf..inf", "--save"}, 1, whole, {}, {}},

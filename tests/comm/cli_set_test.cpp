@@ -33,11 +33,11 @@ TEST(CliSet, WritesWhatReadShowsNext) {
          {"--card", "26", "--test", "7", "--interval", "00:15", "--alarm1", "30/-5", "--alarm2", "80/20", "--ref2",
           "55L"},
          {"3,5 A1", "3,6 70", "3,3 F000"},
-         "card-test 026-007, 0 records\nInterval 00:15, CH1 alarms 30.0/-5.0, CH2 alarms 80.0/20.0"},
+         u8("カード-テスト 026-007、記録 0 件\n測定間隔 00:15、CH1 警報値 30.0/-5.0、CH2 警報値 80.0/20.0")},
         {{"--model", "4", "--records", "0"},
          {"--card", "3", "--seconds", "30", "--mode", "endless", "--no-lock", "--alarm2", "150/-40"},
          {"3,5 30", "3,6 10", "3,7 1", "3,3 0003"},
-         "card-test 003-001, 0 records\nInterval 30 s, CH1 alarms"},
+         u8("カード-テスト 003-001、記録 0 件\n測定間隔 30秒、CH1 警報値")},
     };
     for (const auto& c : cases) {
         QTemporaryDir home;
@@ -46,9 +46,9 @@ TEST(CliSet, WritesWhatReadShowsNext) {
         if (sim.devicePath().isEmpty() || !QFile::exists(kCli)) QUILLET_TOOL_MISSING("tools not built");
         const CliRun set = runCli(QStringList{"set", "--device", sim.devicePath()} + c.options, home.path());
         ASSERT_EQ(set.exitCode, 0) << set.err.toStdString();
-        EXPECT_TRUE(
-            set.out.contains("Start:    " + QDateTime::currentDateTime().addSecs(60).toString("yyyy-MM-dd HH:mm")) ||
-            set.out.contains("Start:    " + QDateTime::currentDateTime().toString("yyyy-MM-dd HH:mm")))
+        EXPECT_TRUE(set.out.contains(u8("開始時刻: ") +
+                                     QDateTime::currentDateTime().addSecs(60).toString("yyyy-MM-dd HH:mm")) ||
+                    set.out.contains(u8("開始時刻: ") + QDateTime::currentDateTime().toString("yyyy-MM-dd HH:mm")))
             << set.out.toStdString();
         const QStringList frames = framesIn(log);
         // After the status, identification and summary (nothing unread).
@@ -60,7 +60,7 @@ TEST(CliSet, WritesWhatReadShowsNext) {
             runCli({"read", "--device", sim.devicePath(), "--out", home.filePath("x.ql6")}, home.path());
         EXPECT_TRUE(read.err.contains(c.shown)) << read.err.toStdString();
         if (c.logger[1] == "4") {
-            EXPECT_TRUE(set.out.contains("Lock:     no")) << set.out.toStdString();
+            EXPECT_TRUE(set.out.contains(u8("ロック: しない"))) << set.out.toStdString();
         }
     }
 }
@@ -80,10 +80,12 @@ TEST(CliSet, RefusesWhatTheDialogWouldCorrectAndSendsNothing) {
         {{"--alarm1", "20/25"}, 1, u8("上限警報は下限警報値より高く設定してください。")},
         {{"--ref1", "9999H"}, 1, u8("基準値の設定範囲が正しくありません。")},
         {{"--start", "2000-01-01 00:00"}, 1, u8("開始時刻の設定範囲は")},
-        {{"--start", tomorrow + " 10:00", "--end", tomorrow + " 10:07"}, 1, "the nearest is " + tomorrow + " 10:10"},
-        {{"--seconds", "10"}, 1, "--seconds is for models 3 and 4"},
-        {{"--card", "300"}, 2, "--card takes a number 0..255"},
-        {{"--interval", "00:61"}, 2, "--interval takes"},
+        {{"--start", tomorrow + " 10:00", "--end", tomorrow + " 10:07"},
+         1,
+         u8("最も近いのは ") + tomorrow + u8(" 10:10 です")},
+        {{"--seconds", "10"}, 1, u8("--seconds は機種 3、4 用です (ロガーは機種 2)")},
+        {{"--card", "300"}, 2, u8("--card には 0..255 の数を指定してください")},
+        {{"--interval", "00:61"}, 2, u8("--interval には")},
     };
     int framesBefore = 0;
     for (const auto& c : cases) {
@@ -109,11 +111,11 @@ TEST(CliSet, SaysWhatFailedAndWhereTheRangeCameFrom) {
         QString said, notSaid;
     } cases[] = {
         {{"--model", "2", "--nak"}, 1, u8("quillet-cli: ロガー設定: 読み取りエラーです。"), u8("ロガー読み出し")},
-        {{"--model", "3"}, 0, "(the logger's own; not sent)", "default"},
+        {{"--model", "3"}, 0, u8("(ロガーのもの。送っていません)"), u8("既定値")},
         {{"--model", "3", "--next-range-code", "4"},
          0,
-         "(the default: the logger reported range/mode code 4, which is no range; not sent)",
-         "logger's own"},
+         u8("(既定値。ロガーが返した測定範囲・方式のコード 4 は測定範囲ではありません。送っていません)"),
+         u8("ロガーのもの")},
     };
     for (const auto& c : cases) {
         QTemporaryDir home;

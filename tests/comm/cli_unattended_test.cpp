@@ -48,7 +48,7 @@ TEST(CliUnattended, ABusyOrUnreadLoggerIsRefusedUnlessForced) {
          {"--records", "20"},
          {"usual", "--task", "set-only"},
          1,
-         "20 records that were not read",
+         u8("まだ読み出していない記録が 20 件あります"),
          {"1,3", "1,1", "1,4"}},
         {"usual set-only, unread records, forced",
          {"--records", "20"},
@@ -113,7 +113,7 @@ TEST(CliUnattended, EveryReaderGetsEachFrameOnceAndAnUnsetReferenceStaysUnset) {
             << frames.join(" | ").toStdString();
         EXPECT_EQ(frames.size(), 13) << frames.join(" | ").toStdString();  // no frame twice
         EXPECT_TRUE(frames.contains("3,4 FFF0FFF0")) << frames.join(" | ").toStdString();
-        EXPECT_TRUE(set.out.contains("CH1 reference: not set")) << set.out.toStdString();
+        EXPECT_TRUE(set.out.contains(u8("CH1 基準値: 未設定"))) << set.out.toStdString();
     }
 }
 
@@ -128,8 +128,8 @@ TEST(CliUnattended, TheOneChannelLoggerKeepsItsMeasuringRange) {
         int exitCode;
         QString said;
     } cases[] = {
-        {{"--range", "3"}, 1, "keeps its range 2"},
-        {{"--range", "2", "--ref1", "40H"}, 0, "CH1 reference: 40H"},
+        {{"--range", "3"}, 1, u8("このロガーは測定範囲 2 ")},
+        {{"--range", "2", "--ref1", "40H"}, 0, u8("CH1 基準値: 40H")},
     };
     for (const auto& k : cases) {
         const CliRun r = runCli(QStringList{"set", "--device", sim.devicePath()} + k.options, home.path());

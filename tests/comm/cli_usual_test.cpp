@@ -25,6 +25,8 @@ using fakes::CliRun;
 using fakes::kCli;
 using fakes::runCli;
 
+const QString nothingSent = QString::fromUtf8("ロガーには何も送っていません");
+
 QByteArray contents(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -55,7 +57,8 @@ TEST(CliUsual, SavesByCardAndTestAndNeverOverwrites) {
     EXPECT_EQ(first.exitCode, 0) << first.err.toStdString();
     const QString day = vb::formatDate(QDateTime::currentDateTime(), QStringLiteral("yy年mm月dd日"));
     const QString file = home.path() + "/Documents/ORVELL/Quillet7/number/" + day + "/005_012.ql6";
-    ASSERT_TRUE(first.out.contains("Saved:    " + file)) << first.out.toStdString() << first.err.toStdString();
+    ASSERT_TRUE(first.out.contains(QString::fromUtf8("データを保存しました: ") + file))
+        << first.out.toStdString() << first.err.toStdString();
     fakes::TestContext back;
     ASSERT_EQ(loadDataFile(back.ctx, file), 0);
     EXPECT_EQ(back.ctx.store.channelsInUse, 2);
@@ -70,7 +73,8 @@ TEST(CliUsual, SavesByCardAndTestAndNeverOverwrites) {
     const QDateTime now = QDateTime::currentDateTime();
     QDateTime start(now.date(), QTime(7, 30));
     if (start <= now) start = start.addDays(1);
-    EXPECT_TRUE(first.out.contains("starts recording at " + start.toString("yyyy-MM-dd HH:mm")))
+    EXPECT_TRUE(first.out.contains(QString::fromUtf8("ロガーは ") + start.toString("yyyy-MM-dd HH:mm") +
+                                   QString::fromUtf8(" に収録を始めます")))
         << first.out.toStdString();
     // The closing note's word, from the same outcome as the window's.
     EXPECT_TRUE(first.out.contains(QString::fromUtf8("ロガーに設定を書き込みました（開始 ") +
@@ -105,7 +109,7 @@ TEST(CliUsual, SavesByCardAndTestAndNeverOverwrites) {
     EXPECT_EQ(again.exitCode, 1);
     EXPECT_TRUE(again.err.contains("quillet-cli: " + file + QString::fromUtf8(" は既にあるため、上書きしませんでした")))
         << again.err.toStdString();
-    EXPECT_TRUE(again.err.contains("nothing was sent to the logger")) << again.err.toStdString();
+    EXPECT_TRUE(again.err.contains(nothingSent)) << again.err.toStdString();
     EXPECT_EQ(contents(file), saved);
     EXPECT_TRUE(commandsIn(log2).filter(QRegularExpression("^[23],")).isEmpty())
         << commandsIn(log2).join(" ").toStdString();
@@ -119,8 +123,8 @@ TEST(CliUsual, AFaultyTransferSavesAndSetsNothing) {
     const CliRun r = runCli({"usual", "--device", sim.devicePath(), "--naming", "date"}, home.path());
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.err.contains(QString::fromUtf8("読み取りエラーです。"))) << r.err.toStdString();
-    EXPECT_TRUE(r.err.contains("nothing was sent to the logger")) << r.err.toStdString();
-    EXPECT_FALSE(r.out.contains("Saved:"));
+    EXPECT_TRUE(r.err.contains(nothingSent)) << r.err.toStdString();
+    EXPECT_FALSE(r.out.contains(QString::fromUtf8("データを保存しました")));
     EXPECT_TRUE(QDir(home.path() + "/Documents/ORVELL/Quillet7/date")
                     .entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)
                     .isEmpty());
@@ -143,9 +147,9 @@ TEST(CliUsual, AFullDiskIsSaidAndNothingIsSent) {
     const CliRun r = runCli({"usual", "--device", sim.devicePath(), "--naming", "date"}, home.path(), 60000, {},
                             fakes::diskFullAfter(1024));
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.contains(QString::fromUtf8("ディスクの空き容量が不足しています｡\nエラー61")))
+    EXPECT_TRUE(r.err.contains(QString::fromUtf8(".ql6: ディスクの空き容量が不足しています｡（エラー61）")))
         << r.err.toStdString();
-    EXPECT_TRUE(r.err.contains("nothing was sent to the logger")) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(nothingSent)) << r.err.toStdString();
     EXPECT_TRUE(commandsIn(log).contains("1,2"));
     EXPECT_TRUE(commandsIn(log).filter(QRegularExpression("^[23],")).isEmpty())
         << commandsIn(log).join(" ").toStdString();

@@ -94,9 +94,9 @@ TEST_F(CliTest, ExportAndConvertOfAFileTheProgramSaved) {
 
     r = cli({"info", path("saved.ql6")});
     EXPECT_EQ(r.exitCode, 0);
-    EXPECT_TRUE(r.out.contains("Channels: 2"));
-    EXPECT_TRUE(r.out.contains("CH B (channel 2)"));
-    EXPECT_TRUE(r.out.contains("CH E (channel 5)"));
+    EXPECT_TRUE(r.out.contains(QString::fromUtf8("チャンネル数: 2")));
+    EXPECT_TRUE(r.out.contains(QString::fromUtf8("CH B (チャンネル2)")));
+    EXPECT_TRUE(r.out.contains(QString::fromUtf8("CH E (チャンネル5)")));
     EXPECT_TRUE(r.out.contains("2020-02-29 23:52:10"));
     EXPECT_TRUE(r.out.contains("007-005"));
 }
@@ -129,8 +129,8 @@ TEST_F(CliTest, OldLayoutFileConvertsAndExports) {
 TEST_F(CliTest, FailuresGiveTheCatalogueTextAndNonZeroStatus) {
     fakes::CliRun r = cli({"export", path("none.ql6"), "--csv", path("x.csv")});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_TRUE(r.err.contains("ファイルが見つかりません｡")) << r.err.toStdString();
-    EXPECT_TRUE(r.err.contains("エラー53"));
+    EXPECT_TRUE(r.err.contains(path("none.ql6") + QString::fromUtf8(": ファイルが見つかりません｡（エラー53）")))
+        << r.err.toStdString();
     EXPECT_FALSE(QFile::exists(path("x.csv")));
 
     Block bad;
@@ -165,9 +165,45 @@ TEST_F(CliTest, CommandLineErrorsAndHelp) {
 
     fakes::CliRun r = cli({"--help"});
     EXPECT_EQ(r.exitCode, 0);
-    for (const char* word : {"info FILE", "export FILE", "--csv", "--text", "convert FILE --out", "Exit status"})
-        EXPECT_TRUE(r.out.contains(word)) << word;
+    for (const char* word : {"info FILE", "export FILE", "--csv", "--text", "convert FILE --out", "終了コード"})
+        EXPECT_TRUE(r.out.contains(QString::fromUtf8(word))) << word;
     EXPECT_EQ(cli({"export", "--help"}).exitCode, 0);
+}
+
+// The command line speaks the program's language: each refusal and failure
+// keeps its exit status and says in Japanese what is wrong, naming the file
+// or device it concerns; no line of stderr is without a Japanese word.
+TEST_F(CliTest, MessagesAreJapaneseAndNameTheirFile) {
+    const QString ok = path("ok.ql6"), nowhere = path("nowhere/x");
+    writeBytes(ok, fileBytes({Block{}}));
+    const struct {
+        QStringList args;
+        int exitCode;
+        QString said;
+    } cases[] = {
+        {{"frob"}, 2, "frob というコマンドはありません"},
+        {{"info"}, 2, "使い方: quillet-cli info FILE"},
+        {{"info", ok, "--bogus"}, 2, "info に --bogus というオプションはありません"},
+        {{"export", ok, "--csv"}, 2, "--csv には値が必要です"},
+        {{"stats", ok, "--dhr", "abc"}, 2, "--dhr には"},
+        {{"read", "--port", "17", "--out", path("r.ql6")}, 2, "--port には 1..16 の番号"},
+        {{"info", path("none.ql6")},
+         1,
+         "ファイルの読込: " + path("none.ql6") + ": ファイルが見つかりません｡（エラー53）"},
+        {{"export", ok, "--csv", nowhere + ".csv"}, 1, nowhere + ".csv: パスが見つかりません。（エラー76）"},
+        {{"graph", ok, "--out", nowhere + ".png"}, 1, nowhere + ".png: パスが見つかりません。（エラー76）"},
+        {{"report", ok, "--pdf", nowhere + ".pdf"}, 1, nowhere + ".pdf: パスが見つかりません。（エラー76）"},
+        {{"graph", ok, "--out", path("g.gif")}, 1, "--out の名前は .png、.svg、.pdf のどれかで"},
+        {{"read", "--device", nowhere, "--out", path("r.ql6")}, 1, nowhere + ": 無効な通信ポートです。（エラー8002）"},
+    };
+    for (const auto& c : cases) {
+        const fakes::CliRun r = cli(c.args);
+        const std::string what = c.args.join(' ').toStdString() + "\n" + r.err.toStdString();
+        EXPECT_EQ(r.exitCode, c.exitCode) << what;
+        EXPECT_TRUE(r.err.contains(c.said)) << what;
+        for (const QString& line : r.err.split('\n', Qt::SkipEmptyParts))
+            EXPECT_TRUE(std::any_of(line.begin(), line.end(), [](QChar ch) { return ch.unicode() >= 0x3000; })) << what;
+    }
 }
 
 // A line of stderr that starts with "quillet-cli:" and names path.
@@ -248,8 +284,8 @@ TEST_F(CliTest, OutputsSayWhyTheyFailAndNamesKeepTheirBytes) {
 
     const QString in = "\"" + t.root + "/$(printf 'd\\351.ql6')\"";
     const auto latin1 = [&](const char* name) { return "\"" + t.root + "/$(printf '" + name + "')\""; };
-    const QString loop = QString::fromUtf8("パス名が無効です｡\nエラー75");
-    const QString readOnly = QString::fromUtf8("このディスクは書き込み禁止に設定されています。\nエラー70");
+    const QString loop = path("loop") + QString::fromUtf8(": パス名が無効です｡（エラー75）");
+    const QString readOnly = QString::fromUtf8("このディスクは書き込み禁止に設定されています。（エラー70）");
     const struct {
         QString arguments;
         int exitCode;
@@ -257,17 +293,18 @@ TEST_F(CliTest, OutputsSayWhyTheyFailAndNamesKeepTheirBytes) {
     } cases[] = {
         {"export " + ok + " --csv " + path("loop"),
          1,
-         {loop, path("loop") + QString::fromUtf8(": 自分自身へ戻るシンボリックリンク")}},
+         {loop + QString::fromUtf8(" ― 自分自身へ戻るシンボリックリンク")}},
         {"print " + ok + " --list --pdf " + path("loop"), 1, {loop}},
         {"export " + ok + " --csv " + path("ro.csv"),
          1,
-         {readOnly, path("ro.csv") + QString::fromUtf8(": 読み取り専用のファイル")}},
+         {path("ro.csv") + ": " + readOnly + QString::fromUtf8(" ― 読み取り専用のファイル")}},
         {"print " + ok + " --list --pdf " + path("ro.csv"), 1, {readOnly}},
         {"export " + ok + " --csv " + path(QString(252, 'x') + ".csv"),
          1,
-         {QString::fromUtf8("ファイルの名前または番号が不正です｡\nファイル名が長すぎます。"), "エラー52\n"}},
+         {QString::fromUtf8("ファイルの名前または番号が不正です｡ファイル名が長すぎます。"),
+          QString::fromUtf8("（エラー52）\n")}},
         {"graph-range " + ok + " --temp 0..30 --save", 1, {readOnly}},
-        {"info " + in, 0, {"Channels: 1"}},
+        {"info " + in, 0, {QString::fromUtf8("チャンネル数: 1")}},
         {"export " + in + " --csv " + latin1("r\\351sum\\351.csv"), 0, {}},
         {"print " + in + " --list --pdf " + latin1("p\\351.pdf"), 0, {}},
         {"export " + in + " --csv " + in, 1, {}},  // its own input, refused
@@ -304,7 +341,10 @@ TEST_F(CliTest, AFifoAsInputIsRefusedAtOnce) {
         const fakes::CliRun r = fakes::runCli(command, home.path(), 20000);
         EXPECT_EQ(r.exitCode, 1) << command.join(' ').toStdString() << r.err.toStdString();
         EXPECT_TRUE(namedError(r.err, fifo)) << r.err.toStdString();
-        EXPECT_TRUE(r.err.contains(fifo + QString::fromUtf8(": 通常のファイルではありません"))) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(
+            QRegularExpression(QRegularExpression::escape(fifo) +
+                               QString::fromUtf8(": [^\n]*（エラー\\d+） ― 通常のファイルではありません"))))
+            << r.err.toStdString();
     }
     EXPECT_TRUE(QDir(t.root).entryList({"x.*"}).isEmpty());
 
@@ -361,7 +401,8 @@ TEST_F(CliTest, AFailedStandardOutputIsAFailure) {
     for (const QStringList& command : commands) {
         const fakes::CliRun r = fakes::runCli(command, home.path(), 20000, "/dev/full");
         EXPECT_EQ(r.exitCode, 1) << command.join(' ').toStdString();
-        EXPECT_TRUE(r.err.contains("quillet-cli: standard output could not be written")) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(QString::fromUtf8("quillet-cli: 標準出力に書き込めませんでした")))
+            << r.err.toStdString();
     }
 }
 
@@ -375,7 +416,9 @@ TEST_F(CliTest, ADeviceThatIsNoSerialPortIsNamedAsSuch) {
             if (command == "read") args << "--out" << path("r.ql6");
             const fakes::CliRun r = fakes::runCli(args, home.path(), 20000);
             EXPECT_NE(r.exitCode, 0) << r.err.toStdString();
-            EXPECT_TRUE(r.err.contains("quillet-cli: " + device + ": not a serial device")) << r.err.toStdString();
+            EXPECT_TRUE(
+                r.err.contains("quillet-cli: " + device + QString::fromUtf8(": シリアル通信の装置ではありません")))
+                << r.err.toStdString();
         }
     }
 }

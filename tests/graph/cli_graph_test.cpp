@@ -76,7 +76,7 @@ TEST_F(CliGraphTest, BadRangesAreRefused) {
         {{"--temp", "-150..20"}, "設定できる温度範囲は－１００～２００℃です。"},
         {{"--humid", "0..101"}, "設定できる湿度範囲は０～1００％RHです。"},
         {{"--ref-humid", "120"}, "設定できる湿度範囲は０～1００％RHです。"},
-        {{"--temp", "ten..20"}, "LOW..HIGH"},
+        {{"--temp", "ten..20"}, "--temp には LOW..HIGH を整数で指定してください: \"ten..20\""},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(cli(QStringList{"--out", dir.path() + "/bad.png"} + c.args), 1) << c.args.join(' ').toStdString();

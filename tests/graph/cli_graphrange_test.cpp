@@ -58,9 +58,10 @@ protected:
 TEST_F(GraphRangeCli, HeldBoundsReachTheSettings) {
     const Result r = cli({"--x", "2013-11-15 10:15:00..50", "--temp", "-5..35", "--save"});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_TRUE(r.out.contains("X:           2..50  (2013-11-15 10:10:00 .. 2013-11-15 18:10:00)  held"))
+    EXPECT_TRUE(
+        r.out.contains(QString::fromUtf8("データ範囲: 2..50  (2013-11-15 10:10:00 .. 2013-11-15 18:10:00)  固定")))
         << r.out.toStdString();
-    EXPECT_TRUE(r.out.contains(QString::fromUtf8("Temperature: -5..35 ℃  held")));
+    EXPECT_TRUE(r.out.contains(QString::fromUtf8("温度範囲: -5..35 ℃  固定")));
     const GraphState g = restarted();
     EXPECT_TRUE(g.temp().manual);
     EXPECT_EQ((std::array{g.temp().shown.low, g.temp().shown.high}), (std::array<int16_t, 2>{-5, 35}));
@@ -75,5 +76,5 @@ TEST_F(GraphRangeCli, RefusedInputShowsTheMessagesAndSavesNothing) {
 
     r = cli({"--humid", "10..90"});
     EXPECT_EQ(r.exitCode, 2);
-    EXPECT_TRUE(r.err.contains("no humidity channel"));
+    EXPECT_TRUE(r.err.contains(QString::fromUtf8("には湿度のチャンネルがありません"))) << r.err.toStdString();
 }

@@ -7,6 +7,7 @@
 #include "archive/series.h"
 #include "archive/sync.h"
 #include "core/catalog.h"
+#include "core/fileerror.h"
 #include "core/uitexts.h"
 #include "core/vb.h"
 #include "datafile/datafile.h"
@@ -24,12 +25,12 @@ using namespace quillet::archive;
 
 static std::unique_ptr<Archive> openNamed(const QString& location, OpenMode mode) {
     if (holdsPassword(location)) {
-        err() << "quillet-cli: " << uiText(ui::kArchivePasswordRefused) << "\n";
+        complain(uiText(ui::kArchivePasswordRefused));
         return nullptr;
     }
     ArchiveFailure failure;
     std::unique_ptr<Archive> archive = openArchive(location, failure, mode);
-    if (!archive) err() << "quillet-cli: " << failureText(failure, location) << "\n";
+    if (!archive) complain(failureText(failure, location));
     return archive;
 }
 
@@ -43,7 +44,7 @@ std::unique_ptr<Archive> openFromOptions(const AppContext& ctx, const Arguments&
 }
 
 int archiveFailed(const ArchiveFailure& f, const Archive& archive) {
-    err() << "quillet-cli: " << failureText(f, archive.location()) << "\n";
+    complain(failureText(f, archive.location()));
     return kExitFailed;
 }
 
@@ -54,8 +55,7 @@ bool periodFromOptions(const Arguments& a, Period& p) {
         if (!a.has(option)) continue;
         const QDate d = QDate::fromString(a.value(option), Qt::ISODate);
         if (!d.isValid()) {
-            err() << "quillet-cli: " << option << " には yyyy-mm-dd の形の日付を指定してください: " << a.value(option)
-                  << "\n";
+            complain(uiText(text::kDateForm).arg(QLatin1String(option), a.value(option)));
             return false;
         }
         (QLatin1String(option) == QLatin1String("--from") ? from : to) = d;
@@ -79,7 +79,7 @@ QString zoneText() { return QString::fromUtf8(QTimeZone::systemTimeZone().id());
 bool seriesFromArguments(const AppContext& ctx, Archive& archive, const Arguments& a, SeriesKey& key, int& code) {
     const auto logger = parseLogger(ctx, a.positional[0]);
     if (!logger) {
-        err() << "quillet-cli: ロガーは CARD-TEST (例 005-012) で指定してください: " << a.positional[0] << "\n";
+        complain(uiText(text::kLoggerForm).arg(uiText(text::kLoggerWord), a.positional[0]));
         code = kExitUsage;
         return false;
     }
@@ -87,7 +87,7 @@ bool seriesFromArguments(const AppContext& ctx, Archive& archive, const Argument
     if (a.has("--channel")) {
         channel = a.value("--channel").toInt();
         if (channel != 1 && channel != 2) {
-            err() << "quillet-cli: --channel には 1 か 2 を指定してください\n";
+            complain(uiText(text::kChannelNumber));
             code = kExitUsage;
             return false;
         }
@@ -102,14 +102,14 @@ bool seriesFromArguments(const AppContext& ctx, Archive& archive, const Argument
         code = archiveFailed(failure, archive);
         return false;
     }
-    err() << "quillet-cli: ロガー " << a.positional[0] << " のチャンネル" << channel << " はアーカイブにありません\n";
+    complain(uiText(text::kChannelNotArchived).arg(a.positional[0]).arg(channel));
     code = kExitFailed;
     return false;
 }
 
 int runImport(AppContext& ctx, const Arguments& a) {
     if (a.positional.isEmpty()) {
-        err() << "quillet-cli: usage: quillet-cli archive import PATH... [--site TEXT] [--db DB]\n";
+        complain(uiText(text::kUsageLine).arg(QStringLiteral("archive import PATH... [--site TEXT] [--db DB]")));
         return kExitUsage;
     }
     const std::unique_ptr<Archive> archive = openFromOptions(ctx, a, OpenMode::Create);
@@ -120,13 +120,7 @@ int runImport(AppContext& ctx, const Arguments& a) {
     const ImportSummary s =
         importFiles(*archive, files, thisComputer(a.has("--site") ? a.value("--site") : settings.site),
                     [bar](int done, int total, const QString&) {
-                        if (!bar || total == 0) return true;
-                        constexpr int kWidth = 40;
-                        const int filled = done * kWidth / total;
-                        err() << "\r[" << QString(filled, QLatin1Char('#'))
-                              << QString(kWidth - filled, QLatin1Char(' ')) << "] " << done << "/" << total;
-                        if (done == total) err() << "\n";
-                        err().flush();
+                        if (bar) drawProgress(done, total);
                         return true;
                     });
     out() << summaryText(s) << "\n";
@@ -176,8 +170,7 @@ int runList(AppContext& ctx, const Arguments& a) {
     if (a.has("--logger")) {
         const auto logger = parseLogger(ctx, a.value("--logger"));
         if (!logger) {
-            err() << "quillet-cli: --logger は CARD-TEST (例 005-012) で指定してください: " << a.value("--logger")
-                  << "\n";
+            complain(uiText(text::kLoggerForm).arg(QStringLiteral("--logger"), a.value("--logger")));
             return kExitUsage;
         }
         filter.card = logger->first;
@@ -227,8 +220,7 @@ int runSeries(AppContext& ctx, const Arguments& a) {
             ++chosen;
         }
     if (chosen != 1) {
-        err() << "quillet-cli: archive series には --tidy OUT.csv、--xlsx OUT.xlsx、--ql6 OUT.ql6 のどれか 1 つを"
-                 "指定してください\n";
+        complain(uiText(text::kSeriesOneKind));
         return kExitUsage;
     }
     Period p;
@@ -250,9 +242,7 @@ int runSeries(AppContext& ctx, const Arguments& a) {
         const StoreFit fit = seriesIntoStore(ctx, *archive, key, p, QTimeZone::systemTimeZone(), failure);
         if (failure) return archiveFailed(failure, *archive);
         if (fit != StoreFit::Fits) {
-            err() << "quillet-cli: " << storeFitText(fit)
-                  << (fit == StoreFit::TooManyRows ? QStringLiteral(" (--tidy には上限がありません)") : QString())
-                  << "\n";
+            complain(storeFitText(fit) + (fit == StoreFit::TooManyRows ? uiText(text::kTidyHasNoLimit) : QString()));
             return kExitFailed;
         }
         bytes = kind == QLatin1String("--ql6") ? ql6Bytes(ctx.store) : workbookBytes(ctx, wholeAxis(ctx.store));
@@ -289,10 +279,15 @@ int runStats(AppContext& ctx, const Arguments& a) {
         out().flush();
         return kExitOk;
     }
-    out() << "Archive: " << archive->location() << "\n";
-    out() << "Logger:  " << loggerText(ctx, key.card, key.test) << " ch" << key.loggerChannel << "\n";
-    out() << "Period:  " << from << " .. " << to << " (" << zoneText() << ")\n";
-    out() << "ΔH/R:    " << QString::number(dhr, 'f', 1) << " K\n\n";
+    out() << labelled(text::kArchiveLabel, archive->location()) << "\n";
+    out() << labelled(ui::kArchiveLoggerLabel, uiText(ui::kArchiveChannelItem)
+                                                   .arg(loggerText(ctx, key.card, key.test))
+                                                   .arg(key.loggerChannel)
+                                                   .arg(QString()))
+                 .trimmed()
+          << "\n";
+    out() << labelled(text::kPeriodLabel, QStringLiteral("%1 .. %2 (%3)").arg(from, to, zoneText())) << "\n";
+    out() << labelled(QStringLiteral("ΔH/R"), QString::number(dhr, 'f', 1) + QStringLiteral(" K")) << "\n\n";
     for (int row = 0; row < kFigureRows; ++row) out() << padded(figureRowLabel(row), 16) << figureText(*f, row) << "\n";
     out().flush();
     return kExitOk;
@@ -309,7 +304,7 @@ int runVerify(AppContext& ctx, const Arguments& a) {
     if (!recordsOf(ctx, *archive, records)) return kExitFailed;
     if (records) {
         const audit::ChainCheck check = records->check();
-        out() << text::kChainOk << audit::chainCheckText(check) << "\n";
+        out() << text::records::kChainOk << audit::chainCheckText(check) << "\n";
         allGood = bool(check);
     }
     if (!a.positional.isEmpty()) {
@@ -317,7 +312,7 @@ int runVerify(AppContext& ctx, const Arguments& a) {
         for (const QString& file : a.positional) {
             QByteArray bytes;
             if (const SaveError e = readRegularFile(file, kMaxDataFileBytes * 4, bytes); e != SaveError::None) {
-                out() << file << ": " << runtimeErrorText(runtimeErrorOf(e)) << "\n";
+                out() << fileErrorSentence(file, runtimeErrorOf(e)) << "\n";
                 allGood = false;
                 continue;
             }
@@ -340,8 +335,9 @@ int runVerify(AppContext& ctx, const Arguments& a) {
         if (e == SaveError::FileNotFound) {
             verdict = uiText(ui::kArchiveVerifyMissing);
         } else if (e != SaveError::None) {
-            verdict = runtimeErrorText(runtimeErrorOf(e));
+            out() << "#" << r.id << " " << fileErrorSentence(r.path, runtimeErrorOf(e)) << "\n";
             allGood = false;
+            continue;
         } else if (sha256Hex(bytes) == r.sha256) {
             verdict = uiText(ui::kArchiveVerifyMatch);
         } else {
@@ -358,15 +354,7 @@ int runVerify(AppContext& ctx, const Arguments& a) {
 // A progress bar on a terminal.
 SyncProgress bar() {
     if (!stderrIsTerminal()) return {};
-    return [](int done, int total) {
-        if (total == 0) return;
-        constexpr int kWidth = 40;
-        const int filled = done * kWidth / total;
-        err() << "\r[" << QString(filled, QLatin1Char('#')) << QString(kWidth - filled, QLatin1Char(' ')) << "] "
-              << done << "/" << total;
-        if (done == total) err() << "\n";
-        err().flush();
-    };
+    return [](int done, int total) { drawProgress(done, total); };
 }
 
 int runPush(AppContext& ctx, const Arguments& a) {
@@ -374,7 +362,7 @@ int runPush(AppContext& ctx, const Arguments& a) {
                                ? a.value("--to")
                                : archiveLocation(loadArchiveSettings(archiveSettingsFile(ctx.folders)), ctx.folders);
     if (!isServerLocation(server)) {
-        err() << "quillet-cli: 共有サーバーが設定されていません (--to でサーバーの接続を指定できます)\n";
+        complain(uiText(text::kNoServer));
         return kExitUsage;
     }
     const QString localPath = a.has("--db") ? a.value("--db") : defaultArchiveLocation(ctx.folders);
@@ -392,7 +380,7 @@ int runPush(AppContext& ctx, const Arguments& a) {
 
 int runCopy(AppContext&, const Arguments& a) {
     if (!a.has("--from") || !a.has("--to")) {
-        err() << "quillet-cli: usage: quillet-cli archive copy --from DB --to DB\n";
+        complain(uiText(text::kUsageLine).arg(QStringLiteral("archive copy --from DB --to DB")));
         return kExitUsage;
     }
     const std::unique_ptr<Archive> from = openNamed(a.value("--from"), OpenMode::Existing);
@@ -409,10 +397,7 @@ int runCopy(AppContext&, const Arguments& a) {
 Subcommand archivePushSubcommand() {
     return {QStringLiteral("archive push"),
             QStringLiteral("archive push [--db LOCAL] [--to SERVER]"),
-            QStringLiteral("この PC のアーカイブ (既定はデータフォルダの quillet-archive.sqlite) の読み出しのうち、\n"
-                           "共有サーバー (設定の接続、または --to) にまだ送っていないものを送ります。読み出しは\n"
-                           "まるごと SHA-256 とともに送るため、何度送っても増えません。送れないものが残れば\n"
-                           "終了コード 1 です。"),
+            uiText(text::kArchivePushHelp),
             {kDb, QStringLiteral("--to")},
             0,
             runPush};
@@ -421,8 +406,7 @@ Subcommand archivePushSubcommand() {
 Subcommand archiveCopySubcommand() {
     return {QStringLiteral("archive copy"),
             QStringLiteral("archive copy --from DB --to DB"),
-            QStringLiteral("アーカイブの読み出しをすべて別のアーカイブへ写します (SQLite から PostgreSQL へ、\n"
-                           "またその逆も)。写し先にある読み出しは何も加えないため、何度実行しても同じです。"),
+            uiText(text::kArchiveCopyHelp),
             {QStringLiteral("--from"), QStringLiteral("--to")},
             0,
             runCopy};
@@ -431,10 +415,7 @@ Subcommand archiveCopySubcommand() {
 Subcommand archiveImportSubcommand() {
     return {QStringLiteral("archive import"),
             QStringLiteral("archive import PATH... [--site TEXT] [--db DB]"),
-            QStringLiteral("データファイル (.ql6 .ql5 .ql4 .qlg .qld) をアーカイブに取り込みます。フォルダは中の\n"
-                           "フォルダまでたどります。取り込み済みのファイルは何も加えません。最後に件数をまとめ、\n"
-                           "失敗したファイルがあれば終了コード 1 で終わります。--db を省くと設定のアーカイブ\n"
-                           "(既定はデータフォルダの quillet-archive.sqlite) を使います。"),
+            uiText(text::kArchiveImportHelp),
             {kDb, QStringLiteral("--site")},
             -1,
             runImport};
@@ -445,8 +426,7 @@ Subcommand archiveListSubcommand() {
         QStringLiteral("archive list"),
         QStringLiteral("archive list [--logger CARD-TEST] [--from yyyy-mm-dd] [--to yyyy-mm-dd] [--site TEXT] "
                        "[--json] [--db DB]"),
-        QStringLiteral("アーカイブの読み出しを一覧にします (ロガー、最初と最後の時刻、サンプル数、警報上下限、\n"
-                       "競合の数、ファイル)。時刻はこの PC のタイムゾーンで表示します。"),
+        uiText(text::kArchiveListHelp),
         {kDb, QStringLiteral("--logger"), QStringLiteral("--from"), QStringLiteral("--to"), QStringLiteral("--site")},
         0,
         runList,
@@ -454,16 +434,14 @@ Subcommand archiveListSubcommand() {
 }
 
 Subcommand archiveSeriesSubcommand() {
-    return {
-        QStringLiteral("archive series"),
-        QStringLiteral("archive series CARD-TEST [--channel 1|2] [--from yyyy-mm-dd] [--to yyyy-mm-dd] "
-                       "(--tidy OUT.csv | --xlsx OUT.xlsx | --ql6 OUT.ql6) [--db DB]"),
-        QStringLiteral("ロガーの 1 チャンネルを読み出しをまたいで 1 つの系列として書き出します。--tidy は何行でも、\n"
-                       "--xlsx と --ql6 は 12000 行までです (超えるときは期間を絞るよう案内して終わります)。"),
-        {kDb, QStringLiteral("--channel"), QStringLiteral("--from"), QStringLiteral("--to"), QStringLiteral("--tidy"),
-         QStringLiteral("--xlsx"), QStringLiteral("--ql6")},
-        1,
-        runSeries};
+    return {QStringLiteral("archive series"),
+            QStringLiteral("archive series CARD-TEST [--channel 1|2] [--from yyyy-mm-dd] [--to yyyy-mm-dd] "
+                           "(--tidy OUT.csv | --xlsx OUT.xlsx | --ql6 OUT.ql6) [--db DB]"),
+            uiText(text::kArchiveSeriesHelp),
+            {kDb, QStringLiteral("--channel"), QStringLiteral("--from"), QStringLiteral("--to"),
+             QStringLiteral("--tidy"), QStringLiteral("--xlsx"), QStringLiteral("--ql6")},
+            1,
+            runSeries};
 }
 
 Subcommand archiveStatsSubcommand() {
@@ -471,8 +449,7 @@ Subcommand archiveStatsSubcommand() {
         QStringLiteral("archive stats"),
         QStringLiteral("archive stats CARD-TEST [--channel 1|2] [--from yyyy-mm-dd] [--to yyyy-mm-dd] [--dhr K] "
                        "[--json] [--db DB]"),
-        QStringLiteral("ロガーの 1 チャンネルの期間の統計 (stats と同じ数字) を、その期間のすべての読み出しから\n"
-                       "求めます。--json の項目は stats と同じで、行番号の代わりに from と to を持ちます。"),
+        uiText(text::kArchiveStatsHelp),
         {kDb, QStringLiteral("--channel"), QStringLiteral("--from"), QStringLiteral("--to"), QStringLiteral("--dhr")},
         1,
         runStats,
@@ -482,9 +459,7 @@ Subcommand archiveStatsSubcommand() {
 Subcommand archiveVerifySubcommand() {
     return {QStringLiteral("archive verify"),
             QStringLiteral("archive verify [FILE...] [--db DB]"),
-            QStringLiteral("ファイルが残っている読み出しのそれぞれについて、ファイルの SHA-256 が取り込んだときと\n"
-                           "一致するかを確かめます。FILE を指定すると、そのファイルがアーカイブの読み出しと\n"
-                           "一致するかを答えます。一致しないものがあれば終了コード 1 です。"),
+            uiText(text::kArchiveVerifyHelp),
             {kDb},
             -1,
             runVerify};

@@ -27,19 +27,19 @@ int runInit(AppContext& ctx, const Arguments& a) {
     if (!archive) return kExitFailed;
     ArchiveFailure f;
     if (modeIsOn(*archive, f)) {
-        err() << "quillet-cli: " << text::kModeAlreadyOn << "\n";
+        err() << "quillet-cli: " << text::records::kModeAlreadyOn << "\n";
         return kExitFailed;
     }
     if (f) return archiveFailed(f, *archive);
-    const QString password = passwordLine(a, 1, QString(text::kNewPasswordPrompt).arg(id));
+    const QString password = passwordLine(a, 1, QString(text::records::kNewPasswordPrompt).arg(id));
     if (!passwordAcceptable(password)) {
-        err() << "quillet-cli: " << text::kPasswordRule << "\n";
+        err() << "quillet-cli: " << text::records::kPasswordRule << "\n";
         return kExitFailed;
     }
     QString where;
     const std::optional<ChainKey> key = createKey(ctx.folders.settingsFolder, where);
     if (!key) {
-        err() << "quillet-cli: " << QString(text::kNoKey).arg(where) << "\n";
+        err() << "quillet-cli: " << QString(text::records::kNoKey).arg(where) << "\n";
         return kExitFailed;
     }
     RecordsOrigin origin = thisComputerOrigin();
@@ -47,7 +47,7 @@ int runInit(AppContext& ctx, const Arguments& a) {
     Records records(*archive, *key, origin);
     User admin{id, a.has("--name") ? a.value("--name") : id, Role::Admin};
     if ((f = records.switchOn(admin, password))) return archiveFailed(f, *archive);
-    out() << QString(text::kModeOn).arg(archive->location(), id, keyFileOf(ctx.folders.settingsFolder, key->id()))
+    out() << QString(text::records::kModeOn).arg(archive->location(), id, keyFileOf(ctx.folders.settingsFolder, key->id()))
           << "\n";
     return kExitOk;
 }
@@ -55,24 +55,24 @@ int runInit(AppContext& ctx, const Arguments& a) {
 int runUserAdd(AppContext& ctx, const Arguments& a) {
     const std::optional<Role> role = roleOfWord(a.value("--role"));
     if (!role) {
-        err() << "quillet-cli: " << text::kBadRole << "\n";
+        err() << "quillet-cli: " << text::records::kBadRole << "\n";
         return kExitUsage;
     }
     RecordsSession s;
     if (int code = openRecords(ctx, a, Permission::ManageUsers, s); code != kExitOk) return code;
     if (!s.on()) {
-        err() << "quillet-cli: " << text::kModeOff << "\n";
+        err() << "quillet-cli: " << text::records::kModeOff << "\n";
         return kExitFailed;
     }
     const QString id = a.positional[0];
-    const QString password = passwordLine(a, 2, QString(text::kNewPasswordPrompt).arg(id));
+    const QString password = passwordLine(a, 2, QString(text::records::kNewPasswordPrompt).arg(id));
     if (!passwordAcceptable(password)) {
-        err() << "quillet-cli: " << text::kPasswordRule << "\n";
+        err() << "quillet-cli: " << text::records::kPasswordRule << "\n";
         return kExitFailed;
     }
     const User u{id, a.has("--name") ? a.value("--name") : id, *role};
     if (const ArchiveFailure f = s.records->addUser(s.user.id, u, password)) return archiveFailed(f, *s.archive);
-    out() << QString(text::kUserAdded).arg(id, roleText(*role)) << "\n";
+    out() << QString(text::records::kUserAdded).arg(id, roleText(*role)) << "\n";
     return kExitOk;
 }
 
@@ -80,13 +80,13 @@ int runLock(AppContext& ctx, const Arguments& a, bool lock) {
     RecordsSession s;
     if (int code = openRecords(ctx, a, Permission::ManageUsers, s); code != kExitOk) return code;
     if (!s.on()) {
-        err() << "quillet-cli: " << text::kModeOff << "\n";
+        err() << "quillet-cli: " << text::records::kModeOff << "\n";
         return kExitFailed;
     }
     const QString id = a.positional[0];
     if (const ArchiveFailure f = s.records->setLocked(s.user.id, id, lock, a.value("--reason")))
         return archiveFailed(f, *s.archive);
-    out() << QString(lock ? text::kUserLocked : text::kUserUnlocked).arg(id) << "\n";
+    out() << QString(lock ? text::records::kUserLocked : text::records::kUserUnlocked).arg(id) << "\n";
     return kExitOk;
 }
 
@@ -101,7 +101,7 @@ int runList(AppContext& ctx, const Arguments& a) {
     RecordsSession s;
     if (int code = openRecords(ctx, a, Permission::ViewTrail, s); code != kExitOk) return code;
     if (!s.on()) {
-        err() << "quillet-cli: " << text::kModeOff << "\n";
+        err() << "quillet-cli: " << text::records::kModeOff << "\n";
         return kExitFailed;
     }
     EntryFilter filter;
@@ -126,7 +126,7 @@ int runList(AppContext& ctx, const Arguments& a) {
         }
         out() << "\n]}\n";
     } else {
-        out() << text::kChainOk << chainCheckText(check) << "\n";
+        out() << text::records::kChainOk << chainCheckText(check) << "\n";
         for (const AuditEntry& e : entries) {
             out() << e.seq << "  " << localTime(e.utc) << "  " << e.host << "  " << e.user << "  "
                   << actionText(e.action) << "  " << e.object;

@@ -13,8 +13,9 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <cerrno>
+#include <algorithm>
 #include <cstdio>
+#include <optional>
 
 #include <sys/stat.h>
 
@@ -36,6 +37,8 @@ QTextStream& err() {
     return s;
 }
 
+void complain(const QString& text) { err() << "quillet-cli: " << text << "\n"; }
+
 bool stderrIsTerminal() {
 #ifdef Q_OS_WIN
     return _isatty(_fileno(stderr)) != 0;
@@ -44,7 +47,36 @@ bool stderrIsTerminal() {
 #endif
 }
 
+void drawProgress(qint64 done, qint64 total) {
+    if (total <= 0) return;
+    constexpr int kWidth = 40;
+    const int filled = int(std::clamp<qint64>(done * kWidth / total, 0, kWidth));
+    err() << "\r[" << QString(filled, QLatin1Char('#')) << QString(kWidth - filled, QLatin1Char(' ')) << "] " << done
+          << "/" << total;
+    if (done >= total) err() << "\n";
+    err().flush();
+}
+
 namespace {
+
+// The run-time error whose error box says text: the catalogue's text, then
+// the number it is shown with (a number of our own is shown as the listed
+// error it explains).
+std::optional<int> runtimeErrorIn(const QString& text) {
+    static const QRegularExpression trailingNumber(QStringLiteral("\\r\\D*(\\d+)$"));
+    const QRegularExpressionMatch m = trailingNumber.match(text);
+    if (!m.hasMatch()) return std::nullopt;
+    for (const int error : {m.captured(1).toInt(), int(kErrNameTooLong), int(kErrPortDenied)})
+        if (runtimeErrorMessage(error) == text) return error;
+    return std::nullopt;
+}
+
+bool isPortFault(int error) {
+    for (const PortFault f :
+         {PortFault::InvalidPort, PortFault::InUse, PortFault::Refused, PortFault::Denied, PortFault::NotOpen})
+        if (error == portErrorNumber(f)) return true;
+    return false;
+}
 
 // Two names of one existing file, by the names' own bytes: the same device
 // and inode, which every spelling of a path and a hard link share.
@@ -67,42 +99,41 @@ bool outputApartFromInput(const QString& output, const QString& input, int& exit
 }
 
 int refuseUnreadRecords(int records) {
-    err() << "quillet-cli: " << captionText(Caption::LoggerSettings) << ": " << messageText(Msg::WritingErasesMemory)
-          << "\nquillet-cli: the logger holds " << records
-          << " records that were not read; writing would erase them, so no setting was sent (--force writes "
-             "anyway)\n";
+    complain(captionText(Caption::LoggerSettings) + QStringLiteral(": ") + messageText(Msg::WritingErasesMemory));
+    complain(uiText(text::kUnreadRecords).arg(records));
     return kExitFailed;
 }
 
 bool standardOutputWritten() {
     out().flush();
-    const auto* device = qobject_cast<const QFileDevice*>(out().device());
     const bool failed = out().status() != QTextStream::Ok || std::fflush(stdout) != 0 || std::ferror(stdout) != 0;
     if (failed) {
-        err() << "quillet-cli: standard output could not be written";
-        if (device && device->error() != QFileDevice::NoError) err() << " (" << device->errorString() << ")";
-        err() << "\n";
+        complain(uiText(text::kStdoutFailed));
         err().flush();
     }
     return !failed;
 }
 
 int failWith(int error, int captionNo, const QString& file) {
-    QString text = runtimeErrorMessage(error);
-    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    err() << "quillet-cli: " << captionText(captionNo) << ": " << file << "\n" << text << "\n";
-    if (const QString why = fileStateText(file, error); !why.isEmpty())
-        err() << "quillet-cli: " << file << ": " << why << "\n";
+    complain(captionText(captionNo) + QStringLiteral(": ") + fileErrorSentence(file, error));
     err().flush();
     return kExitFailed;
 }
 
 int TerminalMessages::show(const QString& title, const QString& text, int style) {
-    QString t = text;
-    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    err() << "\nquillet-cli: " << title << ": ";
-    if (!subject_.isEmpty()) err() << subject_ << "\n";
-    err() << t << "\n";
+    if (stderrIsTerminal()) err() << "\n";  // off a progress bar's line
+    const std::optional<int> error = runtimeErrorIn(text);
+    if (error && !subject_.isEmpty()) {
+        complain(title + QStringLiteral(": ") + fileErrorSentence(subject_, *error));
+    } else if (error && !device_.isEmpty() && isPortFault(*error)) {
+        complain(title + QStringLiteral(": ") + errorSentence(device_, *error));
+    } else {
+        QString t = text;
+        t.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+        err() << "quillet-cli: " << title << ": ";
+        if (!subject_.isEmpty()) err() << subject_ << "\n";
+        err() << t << "\n";
+    }
     const int buttons = style & 7;
     if (buttons == kOkOnly) return kOk;
     if (text == messageText(Msg::OverwriteFile))
@@ -124,27 +155,30 @@ bool openAlone(AppContext& ctx, const QString& file, int& exitCode) {
 }
 
 QString choosePort(const Arguments& a, QtSerialPort& port) {
-    if (a.has("--port") == a.has("--device")) return QStringLiteral("give one of --port N and --device PATH");
+    if (a.has("--port") == a.has("--device")) return uiText(text::kOneOfPortAndDevice);
     if (a.has("--device")) {
         const QString device = a.value("--device");
         // A file or a folder is named as what it is, not as a busy port.
-        if (QFileInfo::exists(device) && !isSerialDevice(device))
-            return device + QStringLiteral(": not a serial device");
+        if (QFileInfo::exists(device) && !isSerialDevice(device)) return uiText(text::kNotSerialDevice).arg(device);
         port.setDevicePath(device);
         return {};
     }
     bool ok = false;
     const int n = a.value("--port").toInt(&ok);
-    if (!ok || n < 1 || n > 16) return QStringLiteral("--port takes a number 1..16");
+    if (!ok || n < 1 || n > 16) return uiText(text::kPortNumber);
     port.setPortNumber(n);
     return {};
+}
+
+QString portDeviceName(const Arguments& a) {
+    return a.has("--device") ? a.value("--device") : serialDeviceForPort(a.value("--port").toInt());
 }
 
 bool rowsOption(const Arguments& a, int& first, int& last) {
     static const QRegularExpression form(QStringLiteral("^(\\d{1,5})\\.\\.(\\d{1,5})$"));
     const QRegularExpressionMatch m = form.match(a.value("--rows"));
     if (!m.hasMatch()) {
-        err() << "quillet-cli: --rows takes FIRST..LAST, two row numbers (for example 1..100)\n";
+        complain(uiText(text::kRowsForm));
         return false;
     }
     first = m.captured(1).toInt();

@@ -9,6 +9,8 @@
 #include "core/context.h"
 #include "core/platform.h"
 #include "core/savefile.h"
+#include "core/uitexts.h"
+#include "tools/cli/clitexts.h"
 
 #include <QMap>
 #include <QString>
@@ -30,9 +32,19 @@ constexpr int kExitUsage = 2;   // the command line is wrong
 
 QTextStream& out();
 QTextStream& err();
+// One line on stderr: "quillet-cli: " and text.
+void complain(const QString& text);
+// "LABEL: value", the form of every line of a command's report.
+inline QString labelled(const QString& label, const QString& value) {
+    return uiText(text::kLabelled).arg(label, value);
+}
+inline QString labelled(const char16_t* label, const QString& value) { return labelled(uiText(label), value); }
 // Progress bars redraw themselves with carriage returns: only on a
 // terminal, never into a log file.
 bool stderrIsTerminal();
+// The progress bar on stderr at done of total, ended by a new line once
+// done reaches total. Only where stderrIsTerminal().
+void drawProgress(qint64 done, qint64 total);
 
 // The arguments after the subcommand's name.
 struct Arguments {
@@ -60,8 +72,9 @@ struct Subcommand {
     std::optional<audit::Permission> records = std::nullopt;
 };
 
-// A run-time error as the program's error box shows it: the catalogue's
-// text, then "エラー" and the number, under the operation's caption.
+// A run-time error about file as one line under the operation's caption:
+// the file, the catalogue's text in words, the error's number and what the
+// file's own state says (core/fileerror.h).
 int failWith(int error, int captionNo, const QString& file);
 inline int failWith(SaveError error, int captionNo, const QString& file) {
     return failWith(runtimeErrorOf(error), captionNo, file);
@@ -81,16 +94,12 @@ bool openAlone(AppContext& ctx, const QString& file, int& exitCode);
 // Points port at the device of --device PATH or of --port N (1..16). The
 // problem with them for the usage message, empty when there is none.
 QString choosePort(const Arguments& a, QtSerialPort& port);
+// The device the port of --device or --port opens, to name in its errors.
+QString portDeviceName(const Arguments& a);
 
 // The two row numbers of --rows FIRST..LAST (given). False, after the usage
 // line on stderr, when the text is not of that form.
 bool rowsOption(const Arguments& a, int& first, int& last);
-
-// The refusal of set and usual where writing would erase a recording that
-// nobody was asked about.
-inline constexpr char kBusyRefusal[] =
-    "the logger is recording or waiting for its start, or its status could not be read; writing would erase "
-    "its recording, so no setting was sent (--force writes anyway)";
 
 // The refusal of set and usual where writing would erase records that were
 // never read: the settings dialog's note, then why nothing was sent.
@@ -103,14 +112,17 @@ bool standardOutputWritten();
 
 // The message boxes on a terminal: each box on stderr; nobody is there to
 // answer a question, so every question is answered Cancel (No). A message
-// about a file (concern()) names it.
+// about a file (concern()) names it; a run-time error is one line that
+// names the file, or for a port fault the serial device (useDevice()).
 class TerminalMessages : public MessageBoxes {
 public:
     int show(const QString& title, const QString& text, int style) override;
     void concern(const QString& path) override { subject_ = path; }
+    void useDevice(const QString& device) { device_ = device; }
 
 private:
     QString subject_;
+    QString device_;
 };
 
 // What the recording settings dialog handed to the writer, and the start

@@ -2,7 +2,7 @@
 // signatures.
 #pragma once
 
-namespace quillet::cli::text {
+namespace quillet::cli::text::records {
 
 inline constexpr char kTrailNotWritten[] = "監査証跡に記録できませんでした: ";
 inline constexpr char kNoKey[] =
@@ -38,4 +38,4 @@ inline constexpr char kNotInArchive[] =
 inline constexpr char kChainOk[] = "監査証跡: ";
 inline constexpr char kChainBroken[] = "監査証跡: ";
 
-}  // namespace quillet::cli::text
+}  // namespace quillet::cli::text::records

@@ -14,9 +14,9 @@ bool checkRange(const Arguments& a, const char* option, int minimum, int maximum
     const QString name = QString::fromLatin1(option);
     if (!wholeRange(a, option, low, high, exitCode)) return false;
     if (low < minimum || high < minimum || low > maximum || high > maximum) {
-        err() << "quillet-cli: " << name << ": " << messageText(rangeMessage) << "\n";
+        complain(name + QStringLiteral(": ") + messageText(rangeMessage));
     } else if (high < low || (high == low && !allowEqual)) {
-        err() << "quillet-cli: " << name << ": " << messageText(Msg::UpperNotAboveLower) << "\n";
+        complain(name + QStringLiteral(": ") + messageText(Msg::UpperNotAboveLower));
     } else {
         return true;
     }
@@ -30,9 +30,9 @@ bool checkValue(const Arguments& a, const char* option, int minimum, int maximum
     bool ok = false;
     const int v = a.value(option).trimmed().toInt(&ok);
     if (!ok) {
-        err() << "quillet-cli: " << option << " expects a whole number, not \"" << a.value(option) << "\"\n";
+        complain(uiText(text::kWholeNumber).arg(QLatin1String(option), a.value(option)));
     } else if (v < minimum || v > maximum) {
-        err() << "quillet-cli: " << option << ": " << messageText(rangeMessage) << "\n";
+        complain(QLatin1String(option) + QStringLiteral(": ") + messageText(rangeMessage));
     } else {
         value = int16_t(v);
         return true;
@@ -67,9 +67,27 @@ bool parsePair(const QString& text, const QString& separator, int& low, int& hig
 
 bool wholeRange(const Arguments& a, const char* option, int& low, int& high, int& exitCode) {
     if (parsePair(a.value(option), QStringLiteral(".."), low, high)) return true;
-    err() << "quillet-cli: " << option << " expects LOW..HIGH in whole numbers, not \"" << a.value(option) << "\"\n";
+    complain(uiText(text::kWholeRange).arg(QLatin1String(option), a.value(option)));
     exitCode = kExitFailed;
     return false;
+}
+
+int pictureFailed(const PictureWritten& written, const QString& target) {
+    if (written.fileError != SaveError::None) return failWith(written.fileError, int(Caption::SaveFile), target);
+    complain(uiText(text::kPictureNotDrawn).arg(target));
+    return kExitFailed;
+}
+
+bool pictureSize(const Arguments& a, QSize& size) {
+    if (!a.has("--size")) return true;
+    int w = 0, h = 0;
+    if (!parsePair(a.value("--size").toLower(), QStringLiteral("x"), w, h) || w < 100 || h < 60 || w > 20000 ||
+        h > 20000) {
+        complain(uiText(text::kPictureSize));
+        return false;
+    }
+    size = QSize(w, h);
+    return true;
 }
 
 bool graphStateFromOptions(const Arguments& a, const GraphState& current, GraphState& g, int& exitCode) {

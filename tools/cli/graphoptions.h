@@ -4,6 +4,7 @@
 #pragma once
 
 #include "core/records.h"
+#include "graph/graphfile.h"
 #include "graph/graphstate.h"
 #include "tools/cli/cli.h"
 
@@ -27,5 +28,12 @@ bool wholeRange(const Arguments& a, const char* option, int& low, int& high, int
 // options applied, before any file is read. False after a refused option
 // (reported, exitCode set).
 bool graphStateFromOptions(const Arguments& a, const GraphState& current, GraphState& g, int& exitCode);
+
+// A picture that was not written, on stderr naming target; kExitFailed.
+int pictureFailed(const PictureWritten& written, const QString& target);
+
+// --size WIDTHxHEIGHT (given) of graph and archive trend; false after the
+// reason on stderr.
+bool pictureSize(const Arguments& a, QSize& size);
 
 }  // namespace quillet::cli

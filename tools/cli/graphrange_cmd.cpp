@@ -45,12 +45,12 @@ int runGraphRange(AppContext& ctx, const Arguments& a) {
         RangeAxis axis;
         RangeField lower, upper;
         bool enabled;
-        const char* missing;
+        const char16_t* missing;
     };
     const Axis axes[] = {
-        {"--x", RangeAxis::X, RangeField::FirstRow, RangeField::LastRow, true, ""},
-        {"--temp", RangeAxis::Temp, RangeField::TempMin, RangeField::TempMax, st.tempEnabled, "temperature"},
-        {"--humid", RangeAxis::Humid, RangeField::HumidMin, RangeField::HumidMax, st.humidEnabled, "humidity"},
+        {"--x", RangeAxis::X, RangeField::FirstRow, RangeField::LastRow, true, u""},
+        {"--temp", RangeAxis::Temp, RangeField::TempMin, RangeField::TempMax, st.tempEnabled, ui::kTemperatureWord},
+        {"--humid", RangeAxis::Humid, RangeField::HumidMin, RangeField::HumidMax, st.humidEnabled, ui::kHumidityWord},
     };
     QStringList messages;
     for (const Axis& x : axes) {
@@ -63,11 +63,11 @@ int runGraphRange(AppContext& ctx, const Arguments& a) {
             if (!wholeRange(a, x.option, low, high, code)) return code;
             bounds = QStringList{QString::number(low), QString::number(high)};
         } else if (bounds.size() != 2) {
-            err() << "quillet-cli: " << x.option << " takes LOW..HIGH\n";
+            complain(uiText(text::kLowHigh).arg(QLatin1String(x.option)));
             return kExitUsage;
         }
         if (!x.enabled) {
-            err() << "quillet-cli: " << file << " has no " << x.missing << " channel\n";
+            complain(uiText(text::kNoChannelOfKind).arg(file, uiText(x.missing)));
             return kExitUsage;
         }
         const auto type = [&](RangeField f, const QString& text) {
@@ -92,30 +92,38 @@ int runGraphRange(AppContext& ctx, const Arguments& a) {
     }
     // Refused input: the dialog's messages, no range and nothing saved.
     for (QString m : messages)
-        err() << captionText(Caption::Graph) << ": " << m.replace(QLatin1Char('\r'), QLatin1Char('\n')) << "\n";
+        complain(captionText(Caption::Graph) + QStringLiteral(": ") + m.replace(QLatin1Char('\r'), QLatin1Char('\n')));
     if (!messages.isEmpty()) return kExitFailed;
 
     if (a.has("--save")) {
         if (const Saved saved = acceptGraphRange(st, ctx); !saved)
             return failWith(saved.error, 4, ctx.folders.settingsFile);
-        err() << "Saved the graph's Y ranges to " << ctx.folders.settingsFile << "\n";
+        err() << uiText(text::kGraphRangesSaved).arg(ctx.folders.settingsFile) << "\n";
     } else {
         applyGraphRange(st, g);
     }
-    const auto state = [](int16_t manual) { return manual ? "held" : "automatic"; };
-    out() << "X:           " << g.x().shown.low << ".." << g.x().shown.high << "  ("
-          << dataNumberTimeText(s, g.x().shown.low) << " .. " << dataNumberTimeText(s, g.x().shown.high) << ")  "
-          << state(g.x().manual) << "\n";
+    const auto state = [](int16_t manual) { return uiText(manual ? text::kHeld : ui::kAutomatic); };
+    out() << labelled(ui::kDataRangeFrame,
+                      QStringLiteral("%1..%2  (%3 .. %4)  ")
+                              .arg(g.x().shown.low)
+                              .arg(g.x().shown.high)
+                              .arg(dataNumberTimeText(s, g.x().shown.low), dataNumberTimeText(s, g.x().shown.high)) +
+                          state(g.x().manual))
+          << "\n";
     if (st.tempEnabled)
-        out() << "Temperature: "
-              << (g.temp().manual ? QStringLiteral("%1..%2 ℃  ").arg(g.temp().shown.low).arg(g.temp().shown.high)
-                                  : QString())
-              << state(g.temp().manual) << "\n";
+        out() << labelled(
+                     ui::kTemperatureRangeFrame,
+                     (g.temp().manual ? QStringLiteral("%1..%2 ℃  ").arg(g.temp().shown.low).arg(g.temp().shown.high)
+                                      : QString()) +
+                         state(g.temp().manual))
+              << "\n";
     if (st.humidEnabled)
-        out() << "Humidity:    "
-              << (g.humid().manual ? QStringLiteral("%1..%2 %RH  ").arg(g.humid().shown.low).arg(g.humid().shown.high)
-                                   : QString())
-              << state(g.humid().manual) << "\n";
+        out() << labelled(ui::kHumidityRangeFrame,
+                          (g.humid().manual
+                               ? QStringLiteral("%1..%2 %RH  ").arg(g.humid().shown.low).arg(g.humid().shown.high)
+                               : QString()) +
+                              state(g.humid().manual))
+              << "\n";
     out().flush();
     return kExitOk;
 }
@@ -125,14 +133,7 @@ int runGraphRange(AppContext& ctx, const Arguments& a) {
 Subcommand graphRangeSubcommand() {
     return {QStringLiteral("graph-range"),
             QStringLiteral("graph-range FILE [--x LOW..HIGH] [--temp LOW..HIGH] [--humid LOW..HIGH] [--save]"),
-            QStringLiteral("Types the bounds into the graph range dialog over FILE and shows the ranges\n"
-                           "its OK sets. --x takes data numbers or times \"yyyy-mm-dd hh:nn:ss\" (a time\n"
-                           "selects the data number at or before it), --temp whole ℃ (-100..200),\n"
-                           "--humid whole %RH (0..100); a given axis is held, the others stay as the\n"
-                           "settings hold them. Refused input (a Y bound that is no whole number too)\n"
-                           "shows the messages on stderr and exits 1, with no range shown and nothing\n"
-                           "saved. --save writes the held Y bounds into the user's settings (qlet7.dat),\n"
-                           "where the graph finds them at the next start."),
+            uiText(text::kGraphRangeHelp),
             {QStringLiteral("--x"), QStringLiteral("--temp"), QStringLiteral("--humid")},
             1,
             runGraphRange,

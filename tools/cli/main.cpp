@@ -39,10 +39,10 @@ namespace {
 
 QString kindText(int kind) {
     switch (kind) {
-    case 0: return QStringLiteral("temperature [ﾟC], no alarm values");
-    case 1: return QStringLiteral("temperature [ﾟC] with alarm values");
-    case 2: return QStringLiteral("humidity [%RH] with alarm values");
-    default: return QStringLiteral("kind %1").arg(kind);
+    case 0: return uiText(ui::kTemperature) + uiText(text::kWithoutAlarms);
+    case 1: return uiText(ui::kTemperature) + uiText(text::kWithAlarms);
+    case 2: return uiText(ui::kHumidity) + uiText(text::kWithAlarms);
+    default: return uiText(text::kKindNumber).arg(kind);
     }
 }
 
@@ -51,39 +51,42 @@ int runInfo(AppContext& ctx, const Arguments& a) {
     int code = kExitOk;
     if (!openAlone(ctx, file, code)) return code;
     const ChannelStore& s = ctx.store;
-    out() << "File:     " << file << "\n";
-    out() << "Layout:   "
-          << (ctx.dataFiles->layoutWithTenSec ? "with ten-second fields (.ql4, .ql5, .ql6)"
-                                              : "without ten-second fields (.qlg, .qld)")
+    out() << labelled(text::kFileLabel, file) << "\n";
+    out() << labelled(text::kLayoutLabel,
+                      uiText(ctx.dataFiles->layoutWithTenSec ? text::kWithTenSeconds : text::kWithoutTenSeconds))
           << "\n";
-    out() << "Channels: " << s.channelsInUse << "\n";
+    out() << labelled(text::kChannelCount, QString::number(s.channelsInUse)) << "\n";
     for (int ch = 1; ch <= kChannels; ++ch) {
         ChannelRecord& c = ctx.store.ch[size_t(ch)];
         if (c.inUse != 1) continue;
         const bool humid = isHumidity(c.kind);
         const QString fmt = humid ? QStringLiteral("0") : QStringLiteral("0.0");
         auto value = [&](int v) { return vb::format(v / 10.0, fmt); };
-        const int card = c.cardNo;
-        const int test = c.testNo;
-        out() << "\nCH " << channelLetter(ch) << " (channel " << ch << "): " << kindText(c.kind) << "\n";
-        out() << "  card-test:    " << cardText(ctx, c.cardNo) << "-" << testText(ctx, c.testNo) << "  (card " << card
-              << ", test " << test << ")\n";
-        out() << "  start:        " << vb::formatDate(c.startTime, QStringLiteral("yyyy-mm-dd hh:nn:ss")) << "\n";
-        out() << "  interval:     " << vb::formatDate(c.interval, QStringLiteral("hh:nn:ss")) << "\n";
-        out() << "  range:        code " << c.rangeCode << ", " << vb::format(c.rangeLow / 10.0, QStringLiteral("0"))
-              << "～" << vb::format(c.rangeLow / 10.0 + 100, QStringLiteral("0")) << "\n";
-        out() << "  samples:      " << c.sampleCount << " (errors " << c.errorCount << ")\n";
-        out() << "  max/min/avg:  " << value(c.maxValue) << " / " << value(c.minValue) << " / " << value(c.averageValue)
-              << "\n";
-        if (c.referenceValue == kNotSet) {
-            out() << "  reference:    not set\n";
-        } else {
-            out() << "  reference:    " << value(c.referenceValue) << " " << referenceSideText(c.referenceSide)
-                  << ", integrated value " << c.integratedValue << "\n";
-        }
+        auto line = [](const char16_t* label, const QString& value) {
+            out() << "  " << labelled(label, value) << "\n";
+        };
+        out() << "\n" << uiText(text::kChannelHead).arg(channelLetter(ch)).arg(ch).arg(kindText(c.kind)) << "\n";
+        line(ui::kCardTestNumbers, uiText(text::kCardTestValue)
+                                       .arg(cardText(ctx, c.cardNo), testText(ctx, c.testNo))
+                                       .arg(c.cardNo)
+                                       .arg(c.testNo));
+        line(ui::kStartTime, vb::formatDate(c.startTime, QStringLiteral("yyyy-mm-dd hh:nn:ss")));
+        line(ui::kInterval, vb::formatDate(c.interval, QStringLiteral("hh:nn:ss")));
+        line(ui::kMeasuringRange, uiText(text::kRangeValue)
+                                      .arg(c.rangeCode)
+                                      .arg(vb::format(c.rangeLow / 10.0, QStringLiteral("0")) + uiText(ui::kTilde) +
+                                           vb::format(c.rangeLow / 10.0 + 100, QStringLiteral("0"))));
+        line(ui::kRecordsErrors, QStringLiteral("%1/%2").arg(c.sampleCount).arg(c.errorCount));
+        line(text::kHighLowAverage,
+             QStringLiteral("%1 / %2 / %3").arg(value(c.maxValue), value(c.minValue), value(c.averageValue)));
+        line(ui::kReference, c.referenceValue == kNotSet
+                                 ? uiText(text::kNotSet)
+                                 : uiText(text::kReferenceValue)
+                                       .arg(value(c.referenceValue), referenceSideText(c.referenceSide))
+                                       .arg(c.integratedValue));
         if (hasAlarmValues(c.kind))
-            out() << "  alarms:       upper " << value(c.upperAlarm) << ", lower " << value(c.lowerAlarm) << "\n";
-        out() << "  first row:    " << (c.rowOffset + 1) << " of " << s.rowCount << "\n";
+            line(ui::kAlarmValues, QStringLiteral("%1 / %2").arg(value(c.upperAlarm), value(c.lowerAlarm)));
+        line(text::kFirstRow, uiText(text::kRowOf).arg(c.rowOffset + 1).arg(s.rowCount));
     }
     out().flush();
     return kExitOk;
@@ -101,7 +104,7 @@ bool exportRows(const AppContext& ctx, const Arguments& a, AxisRows& span, int& 
         return false;
     }
     if (first < 1 || last < first || last > span.last) {
-        err() << "quillet-cli: --rows takes FIRST..LAST, rows of the file (1.." << span.last << ")\n";
+        complain(uiText(text::kRowsOfFile).arg(span.last));
         exitCode = kExitFailed;
         return false;
     }
@@ -120,14 +123,14 @@ int runExport(AppContext& ctx, const Arguments& a) {
         ++chosen;
     }
     if (chosen != 1) {
-        err() << "quillet-cli: export needs exactly one of --csv OUT, --text OUT, --tidy OUT.csv and --xlsx OUT.xlsx\n";
+        complain(uiText(text::kExportOneKind));
         return kExitUsage;
     }
     const bool table = kind == QLatin1String("--tidy") || kind == QLatin1String("--xlsx");
     const QString encoding = a.value("--encoding");
     if ((a.has("--encoding") && kind != QLatin1String("--tidy")) || (a.has("--rows") && !table) ||
         (a.has("--encoding") && encoding != QLatin1String("utf8") && encoding != QLatin1String("cp932"))) {
-        err() << "quillet-cli: --encoding (utf8 or cp932) goes with --tidy, --rows with --tidy or --xlsx\n";
+        complain(uiText(text::kExportOptions));
         return kExitUsage;
     }
     const QString file = a.positional[0];
@@ -156,7 +159,7 @@ int runExport(AppContext& ctx, const Arguments& a) {
 // name would open as a file of another layout.
 bool namesQl6(const QString& target, const char* command) {
     if (target.endsWith(QLatin1String(".ql6"), Qt::CaseInsensitive)) return true;
-    err() << "quillet-cli: " << target << ": " << command << " writes the .ql6 layout, so --out must end in .ql6\n";
+    complain(uiText(text::kOutNamesQl6).arg(target, QLatin1String(command)));
     return false;
 }
 
@@ -164,7 +167,7 @@ int runConvert(AppContext& ctx, const Arguments& a) {
     const QString file = a.positional[0];
     const QString target = a.options.value(QStringLiteral("--out"));
     if (target.isEmpty()) {
-        err() << "quillet-cli: convert needs --out OUT.ql6\n";
+        complain(uiText(text::kNeedsOption).arg(QStringLiteral("convert"), QStringLiteral("--out OUT.ql6")));
         return kExitUsage;
     }
     if (!namesQl6(target, "convert")) return kExitFailed;
@@ -184,24 +187,26 @@ public:
     void showParameterWindow(AppContext& ctx, const std::function<void(Destinations)>& transfer) override {
         const PendingLogger& p = ctx.pendingLogger;
         int16_t card = p.ch[1].cardNo, test = p.ch[1].testNo;
-        err() << "Logger model " << p.loggerModel << ", card-test " << cardText(ctx, card) << "-" << testText(ctx, test)
-              << ", " << p.ch[1].sampleCount << " records\n";
+        err() << uiText(text::kLoggerFound)
+                     .arg(p.loggerModel)
+                     .arg(cardText(ctx, card), testText(ctx, test))
+                     .arg(p.ch[1].sampleCount)
+              << "\n";
         // The settings it records with, as the settings dialog would open.
         const auto units = [](int tenths) { return QString::number(tenths / 10.0, 'f', 1); };
-        if (p.intervalInSeconds)
-            err() << "Interval " << p.ch[1].intervalTenSec * 10 << " s";
-        else
-            err() << "Interval "
-                  << QStringLiteral("%1:%2")
-                         .arg(p.ch[1].intervalHour, 2, 10, QLatin1Char('0'))
-                         .arg(p.ch[1].intervalMinute, 2, 10, QLatin1Char('0'));
+        err() << uiText(ui::kInterval) << " "
+              << (p.intervalInSeconds ? uiText(ui::kSecondsValue).arg(p.ch[1].intervalTenSec * 10)
+                                      : QStringLiteral("%1:%2")
+                                            .arg(p.ch[1].intervalHour, 2, 10, QLatin1Char('0'))
+                                            .arg(p.ch[1].intervalMinute, 2, 10, QLatin1Char('0')));
         if (isTwoChannelModel(p.loggerModel))
             for (int ch = 1; ch <= 2; ++ch)
-                err() << ", CH" << ch << " alarms " << units(p.ch[size_t(ch)].upperAlarm) << "/"
-                      << units(p.ch[size_t(ch)].lowerAlarm);
+                err() << uiText(text::kAlarmsOfChannel)
+                             .arg(ch)
+                             .arg(units(p.ch[size_t(ch)].upperAlarm), units(p.ch[size_t(ch)].lowerAlarm));
         err() << "\n";
         if (p.ch[1].sampleCount < 1) {
-            err() << "quillet-cli: the logger holds no records; nothing was read\n";
+            complain(uiText(ui::kNothingToReadText));
             ctx.comm->status = Exchange::Faulty;
             return;
         }
@@ -219,16 +224,9 @@ public:
             work();
             return;
         }
-        ctx.comm->progress = [](int maximum, int value) {
-            const int width = 40;
-            const int done = maximum > 0 ? int(qint64(value) * width / maximum) : 0;
-            err() << "\r[" << QString(qBound(0, done, width), QLatin1Char('#'))
-                  << QString(width - qBound(0, done, width), QLatin1Char(' ')) << "] " << value << "/" << maximum;
-            err().flush();
-        };
+        ctx.comm->progress = [](int maximum, int value) { drawProgress(value, maximum); };
         work();
         ctx.comm->progress = nullptr;
-        err() << "\n";
     }
 
     bool transferRan = false;
@@ -251,13 +249,16 @@ private:
     MessageBoxes* inner_;
 };
 
+QString readSynopsis() {
+    return QStringLiteral("read (--port N | --device PATH) --out FILE.ql6 [--channel A..H] [--force]");
+}
+
 int runRead(AppContext& ctx, const Arguments& a) {
     const bool byPort = a.options.contains(QStringLiteral("--port"));
     const bool byDevice = a.options.contains(QStringLiteral("--device"));
     const QString target = a.options.value(QStringLiteral("--out"));
     if (byPort == byDevice || target.isEmpty()) {
-        err() << "quillet-cli: usage: quillet-cli read (--port N | --device PATH) --out FILE.ql6 [--channel A..H]"
-                 " [--force]\n";
+        complain(uiText(text::kUsageLine).arg(readSynopsis()));
         return kExitUsage;
     }
     if (!namesQl6(target, "read")) return kExitFailed;
@@ -266,22 +267,23 @@ int runRead(AppContext& ctx, const Arguments& a) {
         const QString letter = a.options.value(QStringLiteral("--channel")).toUpper();
         first = letter.size() == 1 ? letter[0].unicode() - u'A' + 1 : 0;
         if (first < 1 || first > kChannels) {
-            err() << "quillet-cli: --channel takes a letter A..H\n";
+            complain(uiText(text::kChannelLetter));
             return kExitUsage;
         }
     }
     QtSerialPort port;
     if (const QString problem = choosePort(a, port); !problem.isEmpty()) {
-        err() << "quillet-cli: " << problem << "\n";
+        complain(problem);
         return kExitUsage;
     }
+    TerminalMessages terminal;
+    terminal.useDevice(portDeviceName(a));
+    ctx.messages = &terminal;
     // The save asks before replacing a file; nobody answers here.
     if (!a.has("--force") && nameTaken(target)) {
-        TerminalMessages terminal;
         terminal.concern(target);
-        ctx.messages = &terminal;
         showMessage(ctx, Caption::SaveFile, Msg::OverwriteFile, kOkCancel);
-        err() << "quillet-cli: nothing was read (--force replaces the file)\n";
+        complain(uiText(text::kNothingReadForce));
         return kExitFailed;
     }
     ctx.serial = &port;
@@ -293,16 +295,16 @@ int runRead(AppContext& ctx, const Arguments& a) {
     if (!readLogger(ctx, windows)) {
         // A broken value block ends the transfer without a message in the
         // window; a command-line user still needs the reason.
-        if (windows.transferRan && messages.shown == 0) err() << messageText(Msg::ReadError) << "\n";
+        if (windows.transferRan && messages.shown == 0)
+            complain(captionText(Caption::LoggerRead) + QStringLiteral(": ") + messageText(Msg::ReadError));
         return kExitFailed;
     }
     if (const SaveError error = writeFileAtomically(target, ql6Bytes(ctx.store)); error != SaveError::None)
         return failWith(error, 9, target);
-    err() << "Saved " << ctx.store.channelsInUse << " channel(s) to " << target << "\n";
+    err() << uiText(text::kSavedChannels).arg(ctx.store.channelsInUse).arg(target) << "\n";
     // Into the archive, as the program's save of a read-out does.
     if (ctx.dataFiles->readoutSink)
-        if (const QString word = ctx.dataFiles->readoutSink->readoutSaved(ctx, target); !word.isEmpty())
-            err() << "quillet-cli: " << word << "\n";
+        if (const QString word = ctx.dataFiles->readoutSink->readoutSaved(ctx, target); !word.isEmpty()) complain(word);
     return kExitOk;
 }
 
@@ -318,97 +320,77 @@ Subcommand gated(Subcommand c, audit::Permission p) {
     return c;
 }
 
-const std::vector<Subcommand>& subcommands() {
+// The commands that, in electronic records mode, sign their user in first,
+// and the audit commands after the others.
+std::vector<Subcommand> withRecords(std::vector<Subcommand> table) {
     using audit::Permission;
-    static const std::vector<Subcommand> table = [] {
-        std::vector<Subcommand> t = {
-            {QStringLiteral("info"),
-             QStringLiteral("info FILE"),
-             QStringLiteral("Shows the channels of a data file and their header values."),
-             {},
-             1,
-             runInfo},
-            {QStringLiteral("export"),
-             QStringLiteral("export FILE (--csv OUT | --text OUT | --tidy OUT.csv [--encoding utf8|cp932] |\n"
-                            "             --xlsx OUT.xlsx) [--rows FIRST..LAST]"),
-             QStringLiteral("Writes the CSV (\",\") or text (\"#\") export of a data file, byte for byte as\n"
-                            "the program's export after opening FILE alone; or the tidy CSV (one header row,\n"
-                            "one row per sample time, UTF-8 with a byte-order mark unless --encoding cp932) or the\n"
-                            "Excel workbook (table, statistics, chart) of all rows or of --rows FIRST..LAST.\n"
-                            "OUT is overwritten without asking, unless it is FILE itself."),
-             {QStringLiteral("--csv"), QStringLiteral("--text"), QStringLiteral("--tidy"), QStringLiteral("--xlsx"),
-              QStringLiteral("--encoding"), QStringLiteral("--rows")},
-             1,
-             runExport},
-            {QStringLiteral("convert"),
-             QStringLiteral("convert FILE --out OUT.ql6"),
-             QStringLiteral("Writes a data file of any layout (.ql6, .ql5, .ql4, .qlg, .qld) as a .ql6 file.\n"
-                            "OUT must end in .ql6; it is overwritten without asking, unless it is FILE\n"
-                            "itself."),
-             {QStringLiteral("--out")},
-             1,
-             runConvert},
-            {QStringLiteral("read"),
-             QStringLiteral("read (--port N | --device PATH) --out FILE.ql6 [--channel A..H] [--force]"),
-             QStringLiteral(
-                 "Reads the logger on the reader (identification, summary and records, with a\n"
-                 "progress bar on stderr when it is a terminal) and saves its channels as FILE.ql6, the first logger\n"
-                 "channel in --channel (default A), the second in the lowest other channel.\n"
-                 "--port N uses the program's port N (1..16; on Linux QUILLET_COM<n> names its\n"
-                 "device); --device PATH any serial device. Nothing is written on failure. An\n"
-                 "existing FILE.ql6 is not replaced (the program would ask first): nothing is\n"
-                 "read and the exit status is 1, unless --force is given."),
-             {QStringLiteral("--port"), QStringLiteral("--device"), QStringLiteral("--out"),
-              QStringLiteral("--channel")},
-             0,
-             runRead,
-             {QStringLiteral("--force")}},
-            // The subcommands of the other files (cli.h).
-            gated(usualSubcommand(), Permission::ReadLogger),
-            gated(setSubcommand(), Permission::ReadLogger),
-            graphRangeSubcommand(),
-            printSubcommand(),
-            graphSubcommand(),
-            statsSubcommand(),
-            gated(reportSubcommand(), Permission::View),
-            gated(archiveImportSubcommand(), Permission::ReadLogger),
-            archiveListSubcommand(),
-            archiveSeriesSubcommand(),
-            archiveStatsSubcommand(),
-            archiveVerifySubcommand(),
-            archivePushSubcommand(),
-            archiveCopySubcommand(),
-            archiveTrendSubcommand(),
-            gated(archiveReportSubcommand(), Permission::View),
-        };
-        for (Subcommand& c : t)
-            if (c.name == QLatin1String("read")) c = gated(c, Permission::ReadLogger);
-        for (Subcommand& c : auditSubcommands()) t.push_back(std::move(c));
-        return t;
-    }();
+    const std::vector<std::pair<const char*, Permission>> gates{
+        {"read", Permission::ReadLogger}, {"usual", Permission::ReadLogger},
+        {"set", Permission::ReadLogger},  {"archive import", Permission::ReadLogger},
+        {"report", Permission::View},     {"archive report", Permission::View},
+    };
+    for (Subcommand& c : table)
+        for (const auto& [name, permission] : gates)
+            if (c.name == QLatin1String(name)) c = gated(c, permission);
+    for (Subcommand& c : auditSubcommands()) table.push_back(std::move(c));
+    return table;
+}
+
+const std::vector<Subcommand>& subcommands() {
+    static const std::vector<Subcommand> table = withRecords({
+        {QStringLiteral("info"), QStringLiteral("info FILE"), uiText(text::kInfoHelp), {}, 1, runInfo},
+        {QStringLiteral("export"),
+         QStringLiteral("export FILE (--csv OUT | --text OUT | --tidy OUT.csv [--encoding utf8|cp932] |\n"
+                        "             --xlsx OUT.xlsx) [--rows FIRST..LAST]"),
+         uiText(text::kExportHelp),
+         {QStringLiteral("--csv"), QStringLiteral("--text"), QStringLiteral("--tidy"), QStringLiteral("--xlsx"),
+          QStringLiteral("--encoding"), QStringLiteral("--rows")},
+         1,
+         runExport},
+        {QStringLiteral("convert"),
+         QStringLiteral("convert FILE --out OUT.ql6"),
+         uiText(text::kConvertHelp),
+         {QStringLiteral("--out")},
+         1,
+         runConvert},
+        {QStringLiteral("read"),
+         readSynopsis(),
+         uiText(text::kReadHelp),
+         {QStringLiteral("--port"), QStringLiteral("--device"), QStringLiteral("--out"), QStringLiteral("--channel")},
+         0,
+         runRead,
+         {QStringLiteral("--force")}},
+        // The subcommands of the other files (cli.h).
+        usualSubcommand(),
+        setSubcommand(),
+        graphRangeSubcommand(),
+        printSubcommand(),
+        graphSubcommand(),
+        statsSubcommand(),
+        reportSubcommand(),
+        archiveImportSubcommand(),
+        archiveListSubcommand(),
+        archiveSeriesSubcommand(),
+        archiveStatsSubcommand(),
+        archiveVerifySubcommand(),
+        archivePushSubcommand(),
+        archiveCopySubcommand(),
+        archiveTrendSubcommand(),
+        archiveReportSubcommand(),
+    });
     return table;
 }
 
 namespace {
 
 void printHelp(QTextStream& s) {
-    s << "Usage: quillet-cli COMMAND ARGUMENTS\n"
-         "       quillet-cli --help | --version | COMMAND --help\n\n"
-         "Works on the data files of the Quillet analysis program.\n\n"
-         "Commands:\n";
+    s << uiText(text::kUsageHead);
     for (const Subcommand& c : subcommands()) {
         s << "  quillet-cli " << c.synopsis << "\n";
         for (const QString& line : c.description.split(QLatin1Char('\n'))) s << "      " << line << "\n";
         s << "\n";
     }
-    s << "The layout of FILE is told by its extension: .qlg and .qld without the\n"
-         "ten-second fields, .ql4, .ql5 and .ql6 with them, any other name the old\n"
-         "layout. Card and test numbers are shown through the setting characters\n"
-         "of the user's settings (qlet7.dat), as in the program.\n\n"
-         "No command writes over the file it reads, under whatever name or link.\n\n"
-         "Exit status: 0 on success; 1 when the operation failed (the program's\n"
-         "error text is written to standard error) or standard output could not\n"
-         "be written; 2 for a wrong command line.\n";
+    s << uiText(text::kUsageTail);
     s.flush();
 }
 
@@ -422,13 +404,13 @@ bool parseArguments(const Subcommand& c, const QStringList& args, Arguments& a) 
             a.options.insert(arg, QString());
         } else if (c.valueOptions.contains(arg)) {
             if (i + 1 >= args.size()) {
-                err() << "quillet-cli: " << arg << " needs a value\n";
+                complain(uiText(text::kNeedsValue).arg(arg));
                 return false;
             }
             a.options.insert(arg, args[++i]);
             a.repeated[arg] << args[i];
         } else if (arg.startsWith(QLatin1String("--"))) {
-            err() << "quillet-cli: unknown option " << arg << " for " << c.name << "\n";
+            complain(uiText(text::kUnknownOption).arg(arg, c.name));
             return false;
         } else {
             a.positional << arg;
@@ -436,7 +418,7 @@ bool parseArguments(const Subcommand& c, const QStringList& args, Arguments& a) 
     }
     // A negative count takes any number.
     if (!a.help && c.positionalCount >= 0 && a.positional.size() != c.positionalCount) {
-        err() << "quillet-cli: usage: quillet-cli " << c.synopsis << "\n";
+        complain(uiText(text::kUsageLine).arg(c.synopsis));
         return false;
     }
     return true;
@@ -474,7 +456,7 @@ int runCommand(const QStringList& argv) {
             const bool asked =
                 argv.size() > 2 && (argv[2] == QLatin1String("--help") || argv[2] == QLatin1String("-h"));
             QTextStream& s = asked ? out() : err();
-            s << "Usage:\n";
+            s << uiText(text::kUsageList) << "\n";
             for (const Subcommand& c : subcommands())
                 if (c.name.startsWith(name + QLatin1Char(' '))) s << "  quillet-cli " << c.synopsis << "\n";
             s.flush();
@@ -490,7 +472,7 @@ int runCommand(const QStringList& argv) {
             return kExitUsage;
         }
         if (a.help) {
-            out() << "Usage: quillet-cli " << c.synopsis << "\n" << c.description << "\n";
+            out() << uiText(text::kUsageLine).arg(c.synopsis) << "\n" << c.description << "\n";
             out().flush();
             return kExitOk;
         }
@@ -499,6 +481,9 @@ int runCommand(const QStringList& argv) {
         // Every saved read-out goes into the user's archive, as in the program.
         archive::ArchiveOnSave archiveOnSave(ctx.folders);
         ctx.dataFiles->readoutSink = &archiveOnSave;
+        // Nobody answers a question here: each is answered Cancel (No).
+        TerminalMessages messages;
+        ctx.messages = &messages;
         // In electronic records mode the user signs in first, and every saved
         // read-out leaves its entry in the trail.
         RecordsSession records;
@@ -520,7 +505,7 @@ int runCommand(const QStringList& argv) {
         err().flush();
         return code;
     }
-    err() << "quillet-cli: unknown command " << command << " (see quillet-cli --help)\n";
+    complain(uiText(text::kUnknownCommand).arg(command));
     err().flush();
     return kExitUsage;
 }

@@ -21,25 +21,30 @@ private:
     int last_;
 };
 
+QString printSynopsis() {
+    return QStringLiteral(
+        "print FILE (--list | --rows FIRST..LAST | --params | --graph [graph options])\n"
+        "      --pdf OUT.pdf [--paper A4|A3|Letter] [--landscape]");
+}
+
 int runPrint(AppContext& ctx, const Arguments& a) {
     const int jobs = int(a.has("--list")) + int(a.has("--rows")) + int(a.has("--params")) + int(a.has("--graph"));
     const QString target = a.value("--pdf");
     if (jobs != 1 || target.isEmpty()) {
-        err() << "quillet-cli: usage: quillet-cli print FILE (--list | --rows FIRST..LAST | --params | --graph"
-                 " [graph options]) --pdf OUT.pdf [--paper A4|A3|Letter] [--landscape]\n";
+        complain(uiText(text::kUsageLine).arg(printSynopsis()));
         return kExitUsage;
     }
     const bool graph = a.has("--graph");
     for (const QString& option : graphValueOptions() + graphFlagOptions()) {
         if (!graph && a.options.contains(option)) {
-            err() << "quillet-cli: " << option << " belongs to --graph\n";
+            complain(uiText(text::kBelongsToGraph).arg(option));
             return kExitUsage;
         }
     }
     const std::optional<QPageLayout> layout =
         pageLayoutFor(a.has("--paper") ? a.value("--paper") : QStringLiteral("A4"), a.has("--landscape"));
     if (!layout) {
-        err() << "quillet-cli: --paper takes A4, A3 or Letter\n";
+        complain(uiText(text::kPaper));
         return kExitUsage;
     }
     int first = 0;
@@ -61,8 +66,8 @@ int runPrint(AppContext& ctx, const Arguments& a) {
     }
     if (kind == PrintKind::PartialList) {
         if (const int message = partRangeMessage(ctx.store, first, last)) {
-            err() << "quillet-cli: " << captionText(Caption::Print) << ": " << messageText(message) << " (rows 1.."
-                  << ctx.store.rowCount << ")\n";
+            complain(captionText(Caption::Print) + QStringLiteral(": ") + messageText(message) +
+                     uiText(text::kRowsAre).arg(ctx.store.rowCount));
             return kExitFailed;
         }
     }
@@ -81,7 +86,7 @@ int runPrint(AppContext& ctx, const Arguments& a) {
     else
         printDispatch(ctx, kind, &rows);
     if (pdf.documentsWritten() != 1) return kExitFailed;  // the reason is on stderr
-    err() << "Printed to " << target << "\n";
+    err() << uiText(text::kPrinted).arg(target) << "\n";
     return kExitOk;
 }
 
@@ -90,19 +95,8 @@ int runPrint(AppContext& ctx, const Arguments& a) {
 Subcommand printSubcommand() {
     return {
         QStringLiteral("print"),
-        QStringLiteral("print FILE (--list | --rows FIRST..LAST | --params | --graph [graph options])\n"
-                       "      --pdf OUT.pdf [--paper A4|A3|Letter] [--landscape]\n"
-                       "      graph options: ") +
-            graphOptionsSynopsis(),
-        QStringLiteral("Prints a data file as the program's print menu does, into a PDF file: the\n"
-                       "whole time list (--list), the rows FIRST..LAST of it (--rows, as in the\n"
-                       "partial print dialog), the channel parameters (--params) or the graph page\n"
-                       "with its summary table (--graph, with the options of quillet-cli graph and\n"
-                       "automatic ranges unless given). The page is A4 portrait with 20 mm margins\n"
-                       "unless --paper and --landscape say otherwise; the font is fitted to its\n"
-                       "width. OUT is overwritten without asking, unless it is FILE itself; nothing\n"
-                       "is written when the rows are not a range of the file's rows or a graph range\n"
-                       "is refused."),
+        printSynopsis() + "\n" + uiText(text::kPrintGraphOptions) + graphOptionsSynopsis(),
+        uiText(text::kPrintHelp),
         QStringList{QStringLiteral("--rows"), QStringLiteral("--pdf"), QStringLiteral("--paper")} + graphValueOptions(),
         1,
         runPrint,

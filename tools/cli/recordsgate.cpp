@@ -87,7 +87,7 @@ bool RecordsSession::record(const char* action, const QString& object, const QSt
     if (!records) return true;
     const ArchiveFailure f =
         records->record({0, 0, {}, user.id, QLatin1String(action), object, oldValue, newValue, reason, {}});
-    if (f) err() << "quillet-cli: " << text::kTrailNotWritten << failureText(f, archive->location()) << "\n";
+    if (f) err() << "quillet-cli: " << text::records::kTrailNotWritten << failureText(f, archive->location()) << "\n";
     return !f;
 }
 
@@ -107,7 +107,7 @@ bool recordsOf(AppContext& ctx, archive::Archive& a, std::optional<Records>& rec
     QString where;
     const std::optional<ChainKey> key = loadKey(ctx.folders.settingsFolder, keyId, where);
     if (!key) {
-        err() << "quillet-cli: " << QString(text::kNoKey).arg(where) << "\n";
+        err() << "quillet-cli: " << QString(text::records::kNoKey).arg(where) << "\n";
         return false;
     }
     RecordsOrigin origin = thisComputerOrigin();
@@ -122,22 +122,22 @@ bool signedReportPage(const Arguments& a, RecordsSession& s, ReportPageContent& 
     sha = contentSha(content);
     if (meaning && !roleMay(s.user.role, permissionToSign(*meaning))) {
         err() << "quillet-cli: "
-              << QString(text::kSignRefused).arg(QString(text::kRoleRefused).arg(s.user.id, roleText(s.user.role)))
+              << QString(text::records::kSignRefused).arg(QString(text::records::kRoleRefused).arg(s.user.id, roleText(s.user.role)))
               << "\n";
         return false;
     }
     if (meaning) {
-        const QString password = passwordLine(a, 1, QString(text::kPasswordPrompt).arg(s.user.id));
+        const QString password = passwordLine(a, 1, QString(text::records::kPasswordPrompt).arg(s.user.id));
         const Records::SignOutcome signedBy = s.records->sign(s.user.id, password, *meaning, page.title, content);
         if (signedBy.signIn.outcome != SignInOutcome::SignedIn) {
-            err() << "quillet-cli: " << QString(text::kSignRefused).arg(signInText(signedBy.signIn, s.user.id)) << "\n";
+            err() << "quillet-cli: " << QString(text::records::kSignRefused).arg(signInText(signedBy.signIn, s.user.id)) << "\n";
             return false;
         }
         if (!signedBy.signature) {
-            err() << "quillet-cli: " << QString(text::kSignRefused).arg(signedBy.failure.detail) << "\n";
+            err() << "quillet-cli: " << QString(text::records::kSignRefused).arg(signedBy.failure.detail) << "\n";
             return false;
         }
-        err() << QString(text::kSigned).arg(meaningText(*meaning), page.title, QString::fromLatin1(sha)) << "\n";
+        err() << QString(text::records::kSigned).arg(meaningText(*meaning), page.title, QString::fromLatin1(sha)) << "\n";
     }
     ArchiveFailure f;
     if (!fillSignOff(*s.records, page, content, f)) {
@@ -157,14 +157,14 @@ bool signedReportPage(AppContext& ctx, const Arguments& a, RecordsSession& s, Re
         const archive::FileImport imported =
             archive::importFile(*s.archive, dataFile, archive::thisComputer(settings.site));
         if (!imported.why.isEmpty()) {
-            err() << "quillet-cli: " << QString(text::kNotInArchive).arg(dataFile) << ": " << imported.why << "\n";
+            err() << "quillet-cli: " << QString(text::records::kNotInArchive).arg(dataFile) << ": " << imported.why << "\n";
             return false;
         }
         s.record(action::kImport, dataFile, {}, QStringLiteral("sha256:%1").arg(QString::fromLatin1(fileSha)));
     }
     const QString binding = readoutBinding(*s.archive, fileSha, f);
     if (f) {
-        err() << "quillet-cli: " << QString(text::kNotInArchive).arg(dataFile) << ": "
+        err() << "quillet-cli: " << QString(text::records::kNotInArchive).arg(dataFile) << ": "
               << failureText(f, s.archive->location()) << "\n";
         return false;
     }
@@ -174,10 +174,10 @@ bool signedReportPage(AppContext& ctx, const Arguments& a, RecordsSession& s, Re
 QString signInText(const SignInResult& r, const QString& id) {
     switch (r.outcome) {
     case SignInOutcome::SignedIn: return {};
-    case SignInOutcome::UnknownUser: return QString(text::kUnknownUser).arg(id);
-    case SignInOutcome::WrongPassword: return QString(text::kWrongPassword).arg(id).arg(r.triesLeft);
-    case SignInOutcome::Locked: return QString(text::kLocked).arg(id);
-    case SignInOutcome::Failed: return QString(text::kSignInFailed).arg(r.detail);
+    case SignInOutcome::UnknownUser: return QString(text::records::kUnknownUser).arg(id);
+    case SignInOutcome::WrongPassword: return QString(text::records::kWrongPassword).arg(id).arg(r.triesLeft);
+    case SignInOutcome::Locked: return QString(text::records::kLocked).arg(id);
+    case SignInOutcome::Failed: return QString(text::records::kSignInFailed).arg(r.detail);
     }
     return {};
 }
@@ -194,19 +194,19 @@ int openRecords(AppContext& ctx, const Arguments& a, Permission p, RecordsSessio
         // No archive yet: no records either. One that cannot be reached is
         // said; the command goes on as without the mode.
         if (f.error != ArchiveError::NotThere)
-            err() << "quillet-cli: " << text::kRecordsUnknown << failureText(f, location) << "\n";
+            err() << "quillet-cli: " << text::records::kRecordsUnknown << failureText(f, location) << "\n";
         return kExitOk;
     }
     if (!recordsOf(ctx, *session.archive, session.records)) return kExitFailed;
     if (!session.on()) return kExitOk;
     const QString id = a.value("--user");
     if (id.isEmpty()) {
-        err() << "quillet-cli: " << text::kUserNeeded << "\n";
+        err() << "quillet-cli: " << text::records::kUserNeeded << "\n";
         return kExitFailed;
     }
-    const QString password = passwordLine(a, 1, QString(text::kPasswordPrompt).arg(id));
+    const QString password = passwordLine(a, 1, QString(text::records::kPasswordPrompt).arg(id));
     if (password.isEmpty()) {
-        err() << "quillet-cli: " << text::kPasswordNeeded << "\n";
+        err() << "quillet-cli: " << text::records::kPasswordNeeded << "\n";
         return kExitFailed;
     }
     const SignInResult r = session.records->signIn(id, password);
@@ -216,7 +216,7 @@ int openRecords(AppContext& ctx, const Arguments& a, Permission p, RecordsSessio
     }
     session.user = r.user;
     if (!roleMay(r.user.role, p)) {
-        err() << "quillet-cli: " << QString(text::kRoleRefused).arg(id, roleText(r.user.role)) << "\n";
+        err() << "quillet-cli: " << QString(text::records::kRoleRefused).arg(id, roleText(r.user.role)) << "\n";
         return kExitFailed;
     }
     return kExitOk;

@@ -26,9 +26,12 @@ const char kSynopsis[] =
     "[--force]";
 
 int usage(const QString& problem) {
-    err() << "quillet-cli: " << problem << "\nusage: quillet-cli " << kSynopsis << "\n";
+    complain(problem);
+    err() << uiText(text::kUsageLine).arg(QLatin1String(kSynopsis)) << "\n";
     return kExitUsage;
 }
+
+QString said(const char16_t* text, const char* option) { return uiText(text).arg(QLatin1String(option)); }
 
 struct Reference {
     QString value;
@@ -57,35 +60,35 @@ QString parse(const Arguments& a, Request& r) {
         if (!a.has(option)) return {};
         bool ok = false;
         const int v = a.value(option).toInt(&ok);
-        if (!ok || v < low || v > high)
-            return QStringLiteral("%1 takes a number %2..%3").arg(QLatin1String(option)).arg(low).arg(high);
+        if (!ok || v < low || v > high) return said(text::kTakesNumber, option).arg(low).arg(high);
         into = v;
         return {};
     };
     if (QString e = number("--card", 0, 255, r.card); !e.isEmpty()) return e;
     if (QString e = number("--test", 0, 255, r.test); !e.isEmpty()) return e;
-    if (a.has("--interval") && a.has("--seconds")) return QStringLiteral("give --interval or --seconds, not both");
+    if (a.has("--interval") && a.has("--seconds")) return said(text::kNotBoth, "--interval").arg("--seconds");
     if (a.has("--interval")) {
         const qsizetype i = intervalChoices().indexOf(a.value("--interval"));
-        if (i < 0) return QStringLiteral("--interval takes 00:01 .. 00:59 or 01:00");
+        if (i < 0) return uiText(text::kIntervalChoices);
         r.intervalIndex = int(i);
     }
     if (a.has("--seconds")) {
         const qsizetype i = secondsChoices().indexOf(a.value("--seconds"));
-        if (i < 0) return QStringLiteral("--seconds takes 10, 20, 30, 40 or 50");
+        if (i < 0) return uiText(text::kSecondsChoices);
         r.secondsIndex = int(i);
     }
     for (const char* option : {"--start", "--end"}) {
         if (!a.has(option)) continue;
         const QString text = a.value(option);
         if (!QDateTime::fromString(text, QStringLiteral("yyyy-MM-dd HH:mm")).isValid())
-            return QStringLiteral("%1 takes a time \"yyyy-mm-dd hh:nn\"").arg(QLatin1String(option));
+            return said(text::kTimeForm, option);
         (QByteArray(option) == "--start" ? r.start : r.end) = text;
     }
     if (a.has("--mode")) {
         const QString m = a.value("--mode");
         if (m != QLatin1String("endless") && m != QLatin1String("onetime"))
-            return QStringLiteral("--mode takes endless or onetime");
+            return uiText(text::kTakesOneOf)
+                .arg(QStringLiteral("--mode"), QStringLiteral("endless"), QStringLiteral("onetime"));
         r.mode = m == QLatin1String("endless") ? endless : oneTime;
     }
     std::optional<int> range;
@@ -98,33 +101,30 @@ QString parse(const Arguments& a, Request& r) {
         const QByteArray alarmOption = "--alarm" + QByteArray::number(ch);
         if (a.has(refOption.constData())) {
             const auto m = refForm.match(a.value(refOption.constData()));
-            if (!m.hasMatch())
-                return QStringLiteral("%1 takes a whole value and H or L, e.g. 25H").arg(QLatin1String(refOption));
+            if (!m.hasMatch()) return said(text::kReferenceForm, refOption.constData());
             r.ref[ch] = Reference{m.captured(1), int16_t(m.captured(2).toUpper() == QLatin1String("L") ? 8 : 0)};
         }
         if (a.has(alarmOption.constData())) {
             const auto m = alarmForm.match(a.value(alarmOption.constData()));
-            if (!m.hasMatch())
-                return QStringLiteral("%1 takes UPPER/LOWER in whole units, e.g. 30/-5")
-                    .arg(QLatin1String(alarmOption));
+            if (!m.hasMatch()) return said(text::kAlarmForm, alarmOption.constData());
             r.alarm[ch] = Alarms{m.captured(1), m.captured(2)};
         }
     }
-    if (a.has("--lock") && a.has("--no-lock")) return QStringLiteral("give --lock or --no-lock, not both");
+    if (a.has("--lock") && a.has("--no-lock")) return said(text::kNotBoth, "--lock").arg("--no-lock");
     if (a.has("--lock") || a.has("--no-lock")) r.lock = a.has("--lock");
     return {};
 }
 
 // A value the logger's model has no box for.
 bool refuse(const QString& what, int model) {
-    err() << "quillet-cli: " << what << " (the logger is model " << model << "); no setting was sent\n";
+    complain(uiText(text::kNotForModel).arg(what).arg(model));
     return false;
 }
 
 // A rule's message: shown as the dialog shows it; the value is refused.
 bool refused(AppContext& ctx, const RuleOutcome& r) {
     showMessage(ctx, Caption::LoggerSettings, Msg(r.messageNo), kOkOnly, r.args);
-    err() << "quillet-cli: the value was refused; no setting was sent\n";
+    complain(uiText(text::kValueRefused));
     return false;
 }
 
@@ -136,20 +136,18 @@ bool enter(AppContext& ctx, SettingsState& s, const Request& r) {
     if (r.card) s.cardNo = *r.card;
     if (r.test) s.testNo = *r.test;
     if (r.range) {
-        if (m != 3) return refuse(QStringLiteral("--range is for the one-channel logger"), m);
+        if (m != 3) return refuse(uiText(text::kRangeIsForOneChannel), m);
         if (measuringRangeFixed(s) && *r.range != s.measuringRange)
-            return refuse(QStringLiteral("no command writes the measuring range; this logger keeps its range %1 (%2)")
-                              .arg(s.measuringRange + 1)
-                              .arg(rangeChoices().value(s.measuringRange)),
-                          m);
+            return refuse(
+                uiText(text::kRangeKept).arg(s.measuringRange + 1).arg(rangeChoices().value(s.measuringRange)), m);
         rebuildReferenceList(s, *r.range);
     }
     if (r.mode) {
-        if (!modes) return refuse(QStringLiteral("--mode is for models 3 and 4"), m);
+        if (!modes) return refuse(said(text::kForModels, "--mode").arg(QStringLiteral("3、4")), m);
         pickRecordMode(s, *r.mode);
     }
     if (r.secondsIndex) {
-        if (!modes) return refuse(QStringLiteral("--seconds is for models 3 and 4"), m);
+        if (!modes) return refuse(said(text::kForModels, "--seconds").arg(QStringLiteral("3、4")), m);
         setSecondsInterval(s, true);
         pickSecondsInterval(s, *r.secondsIndex);
     }
@@ -162,22 +160,19 @@ bool enter(AppContext& ctx, SettingsState& s, const Request& r) {
         if (!o.accepted()) return refused(ctx, o);
     }
     if (!r.end.isEmpty()) {
-        if (m == 3) return refuse(QStringLiteral("--end is for models 1, 2 and 4"), m);
-        if (!endReservationEditable(s))
-            return refuse(QStringLiteral("an endless or seconds recording has no end reservation"), m);
+        if (m == 3) return refuse(said(text::kForModels, "--end").arg(QStringLiteral("1、2、4")), m);
+        if (!endReservationEditable(s)) return refuse(uiText(text::kNoEndReservation), m);
         const RuleOutcome o = checkEndReservation(s, r.end);
         if (!o.accepted()) return refused(ctx, o);
         if (s.endText != r.end) {
-            err() << "quillet-cli: the end reservation falls between two records; the nearest is " << s.endText
-                  << "; no setting was sent\n";
+            complain(uiText(text::kEndBetweenRecords).arg(s.endText));
             return false;
         }
     }
     for (int ch = 1; ch <= 2; ++ch) {
         const size_t c = size_t(ch);
         if (r.ref[c]) {
-            if (referenceChoices(s, ch).isEmpty())
-                return refuse(QStringLiteral("this logger has no reference value on channel %1").arg(ch), m);
+            if (referenceChoices(s, ch).isEmpty()) return refuse(uiText(text::kNoReferenceOnChannel).arg(ch), m);
             const QString previous = s.referenceText[c];
             s.referenceText[c] = r.ref[c]->value;
             const RuleOutcome o = checkReferenceValue(s, ch, previous);
@@ -185,8 +180,7 @@ bool enter(AppContext& ctx, SettingsState& s, const Request& r) {
             s.referenceSide[c] = r.ref[c]->side;
         }
         if (r.alarm[c]) {
-            if (upperAlarmChoices(m, ch).isEmpty())
-                return refuse(QStringLiteral("this logger has no alarm values on channel %1").arg(ch), m);
+            if (upperAlarmChoices(m, ch).isEmpty()) return refuse(uiText(text::kNoAlarmsOnChannel).arg(ch), m);
             const QString previousUpper = s.upperText[c], previousLower = s.lowerText[c];
             s.upperText[c] = r.alarm[c]->upper;
             s.lowerText[c] = r.alarm[c]->lower;
@@ -196,8 +190,7 @@ bool enter(AppContext& ctx, SettingsState& s, const Request& r) {
         }
     }
     if (r.lock) {
-        if (m != 4)
-            return refuse(QStringLiteral("--lock and --no-lock are for model 4 (the others are always locked)"), m);
+        if (m != 4) return refuse(uiText(text::kLockForModel4), m);
         s.lockLogger = *r.lock;
     }
     return true;
@@ -206,7 +199,7 @@ bool enter(AppContext& ctx, SettingsState& s, const Request& r) {
 QString minuteText(const QDateTime& t) { return t.toString(QStringLiteral("yyyy-MM-dd HH:mm")); }
 
 int runSet(AppContext& ctx, const Arguments& a) {
-    if (a.has("--port") == a.has("--device")) return usage(QStringLiteral("give one of --port N and --device PATH"));
+    if (a.has("--port") == a.has("--device")) return usage(uiText(text::kOneOfPortAndDevice));
     Request request;
     if (const QString problem = parse(a, request); !problem.isEmpty()) return usage(problem);
 
@@ -214,6 +207,7 @@ int runSet(AppContext& ctx, const Arguments& a) {
     if (const QString problem = choosePort(a, port); !problem.isEmpty()) return usage(problem);
     ctx.serial = &port;
     TerminalMessages messages;
+    messages.useDevice(portDeviceName(a));
     ctx.messages = &messages;
 
     UnseenSettingsDialog dialog;  // opens with the start a minute from now
@@ -225,13 +219,13 @@ int runSet(AppContext& ctx, const Arguments& a) {
     const Preparation prepared =
         prepareSettings(ctx, dialog, a.has("--force") ? BusyLogger::TellAndGoOn : BusyLogger::StopOrUnreadRecords);
     if (prepared == Preparation::LoggerBusy) {
-        err() << "quillet-cli: " << kBusyRefusal << "\n";
+        complain(uiText(text::kBusyRefusal));
         return kExitFailed;
     }
     if (prepared == Preparation::UnreadRecords) return refuseUnreadRecords(ctx.pendingLogger->ch[1].sampleCount);
     if (!dialog.opened || !entered) return kExitFailed;  // told already
     if (dialog.status != Exchange::Accepted) {
-        err() << "quillet-cli: the recording settings were not written completely; set the logger again\n";
+        complain(uiText(ui::kSettingsNotWritten) + uiText(text::kSetAgain));
         return kExitFailed;
     }
     printSettingsWritten(dialog);
@@ -243,11 +237,9 @@ int runSet(AppContext& ctx, const Arguments& a) {
 // is only ever what the logger reported, or the default when the logger
 // reported no range the dialog knows (its box stays empty), or --range.
 QString rangeOrigin(const SettingsState& s) {
-    if (measuringRangeFixed(s)) return QStringLiteral("the logger's own; not sent");
-    if (s.measuringRange < 0)
-        return QStringLiteral("the default: the logger reported range/mode code %1, which is no range; not sent")
-            .arg(s.current.rangeModeCode);
-    return QStringLiteral("as given; the logger reported no range, and this one is not sent");
+    if (measuringRangeFixed(s)) return uiText(text::kRangeLoggersOwn);
+    if (s.measuringRange < 0) return uiText(text::kRangeDefault).arg(s.current.rangeModeCode);
+    return uiText(text::kRangeAsGiven);
 }
 
 }  // namespace
@@ -263,53 +255,43 @@ void printSettingsWritten(const UnseenSettingsDialog& written) {
     const int m = written.loggerModel;
     const QDateTime& startSent = written.startSent;
     const auto three = [](int v) { return QStringLiteral("%1").arg(v, 3, 10, QLatin1Char('0')); };
-    out() << "Written:  logger model " << m << "\n"
-          << "Card-test: " << three(s.cardNo) << "-" << three(s.testNo) << "\n";
+    const auto line = [](const QString& label, const QString& value) { out() << labelled(label, value) << "\n"; };
+    const auto channelLine = [&](int ch, const char16_t* label, const QString& value) {
+        line(uiText(text::kChannelItem).arg(ch).arg(uiText(label)), value);
+    };
+    out() << uiText(text::kWrittenModel).arg(m) << "\n";
+    line(uiText(ui::kCardTestNumbers), three(s.cardNo) + "-" + three(s.testNo));
     if (s.useSecondsInterval && (m == 3 || m == 4))
-        out() << "Interval: " << s.secondsInterval << " s\n";
+        line(uiText(ui::kInterval), uiText(ui::kSecondsValue).arg(s.secondsInterval));
     else
-        out() << "Interval: " << intervalChoices().value(s.intervalHour * 60 + s.intervalMinute - 1) << "\n";
-    if (m == 3 || m == 4) out() << "Mode:     " << (s.recordMode == endless ? "endless" : "one-time") << "\n";
+        line(uiText(ui::kInterval), intervalChoices().value(s.intervalHour * 60 + s.intervalMinute - 1));
+    if (m == 3 || m == 4) line(uiText(ui::kRecordMode), uiText(s.recordMode == endless ? ui::kEndless : ui::kOneTime));
     if (m == 3)
-        out() << "Range:    " << rangeChoices().value(s.measuringRange) << " (" << rangeOrigin(written.state) << ")\n";
+        line(uiText(ui::kMeasuringRange),
+             rangeChoices().value(s.measuringRange) + " (" + rangeOrigin(written.state) + ")");
     for (int ch = 1; ch <= 2; ++ch) {
         const size_t c = size_t(ch);
         const int first = m == 3 ? rangeStart(s.measuringRange) : ch == 1 ? -40 : 0;
-        const char* side = s.referenceSide[c] == 8 ? "L" : "H";
-        if ((m == 1 || m == 2) || (m == 3 && ch == 1)) {
-            out() << "CH" << ch << " reference: ";
-            if (s.referenceValue[c] == kNotSet)
-                out() << "not set\n";
-            else
-                out() << first + s.referenceValue[c] << side << "\n";
-        }
-        if (m != 3) out() << "CH" << ch << " alarms:    " << s.upperAlarm[c] << "/" << s.lowerAlarm[c] << "\n";
+        const QString side = QLatin1String(s.referenceSide[c] == 8 ? "L" : "H");
+        if ((m == 1 || m == 2) || (m == 3 && ch == 1))
+            channelLine(ch, ui::kReference,
+                        s.referenceValue[c] == kNotSet ? uiText(text::kNotSet)
+                                                       : QString::number(first + s.referenceValue[c]) + side);
+        if (m != 3)
+            channelLine(ch, ui::kAlarmValues, QStringLiteral("%1/%2").arg(s.upperAlarm[c]).arg(s.lowerAlarm[c]));
     }
-    out() << "Clock:    " << minuteText(s.clockTime) << "\n"
-          << "Start:    " << minuteText(startSent) << "\n";
-    if (m != 3) out() << "End:      " << minuteText(s.endReservation) << " (" << s.recordLimit << " intervals)\n";
-    if (m == 4) out() << "Lock:     " << (s.lockLogger ? "yes" : "no") << "\n";
+    line(uiText(ui::kClockLabel), minuteText(s.clockTime));
+    line(uiText(ui::kStartTime), minuteText(startSent));
+    if (m != 3)
+        line(uiText(ui::kEndReservation), uiText(text::kEndValue).arg(minuteText(s.endReservation)).arg(s.recordLimit));
+    if (m == 4) line(uiText(ui::kLock), uiText(s.lockLogger ? text::kLocked : text::kNotLocked));
     out().flush();
 }
 
 Subcommand setSubcommand() {
     return {QStringLiteral("set"),
             QString::fromLatin1(kSynopsis),
-            QStringLiteral("Writes recording settings to the logger, as 収録設定 does: reads its status\n"
-                           "(a locked logger is unlocked) and its settings, then writes them back with the\n"
-                           "values given here. Writing erases the logger's memory. Items not given keep\n"
-                           "what the logger holds; the start defaults to a minute from now, the end\n"
-                           "reservation to a full memory. Each value passes the settings dialog's rules;\n"
-                           "a value the dialog would correct is refused with its message (exit status 1,\n"
-                           "nothing sent after the reads). The logger's clock is set to the PC's.\n"
-                           "--ref1/--ref2 take the reference value and its side (H above, L below),\n"
-                           "--alarm1/--alarm2 the upper and lower alarm value, in whole units.\n"
-                           "A logger that is recording or waiting for its start, whose status cannot be\n"
-                           "read, or that holds records not yet read (quillet-cli read saves them), is\n"
-                           "refused (exit status 1, nothing sent) unless --force is given.\n"
-                           "A reference never set stays unset unless --ref1/--ref2 gives one. The one-\n"
-                           "channel logger keeps its own measuring range (no command writes it); --range\n"
-                           "may only repeat it. Prints what was written."),
+            uiText(text::kSetHelp),
             {QStringLiteral("--port"), QStringLiteral("--device"), QStringLiteral("--card"), QStringLiteral("--test"),
              QStringLiteral("--interval"), QStringLiteral("--seconds"), QStringLiteral("--start"),
              QStringLiteral("--end"), QStringLiteral("--mode"), QStringLiteral("--range"), QStringLiteral("--ref1"),

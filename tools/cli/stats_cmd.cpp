@@ -116,9 +116,11 @@ int runStats(AppContext& ctx, const Arguments& a) {
         out().flush();
         return kExitOk;
     }
-    out() << "File:   " << a.positional[0] << "\n";
-    out() << "Rows:   " << rows.first << ".." << rows.last << " (" << from << " .. " << to << ")\n";
-    out() << "ΔH/R:   " << QString::number(dhr, 'f', 1) << " K\n\n";
+    out() << labelled(text::kFileLabel, a.positional[0]) << "\n";
+    out() << labelled(text::kRowsLabel,
+                      QStringLiteral("%1..%2 (%3 .. %4)").arg(rows.first).arg(rows.last).arg(from, to))
+          << "\n";
+    out() << labelled(QStringLiteral("ΔH/R"), QString::number(dhr, 'f', 1) + QStringLiteral(" K")) << "\n\n";
     constexpr int kLabelWidth = 16;
     constexpr int kColumnWidth = 22;
     out() << QString(kLabelWidth, QLatin1Char(' '));
@@ -133,21 +135,25 @@ int runStats(AppContext& ctx, const Arguments& a) {
     return kExitOk;
 }
 
+QString reportSynopsis() {
+    return QStringLiteral(
+        "report FILE --pdf OUT.pdf [--title TEXT] [--rows FIRST..LAST] [--dhr KELVIN] [--sign 作成|確認|承認]");
+}
+
 int runReport(AppContext& ctx, const Arguments& a) {
     const QString target = a.value("--pdf");
     if (target.isEmpty()) {
-        err() << "quillet-cli: usage: quillet-cli report FILE --pdf OUT.pdf [--title TEXT] [--rows FIRST..LAST]"
-                 " [--dhr KELVIN] [--sign 作成|確認|承認 --user ID]\n";
+        complain(uiText(text::kUsageLine).arg(reportSynopsis()));
         return kExitUsage;
     }
     std::optional<audit::Meaning> meaning;
     if (a.has("--sign") && !(meaning = audit::meaningOfText(a.value("--sign")))) {
-        err() << "quillet-cli: " << text::kBadMeaning << "\n";
+        err() << "quillet-cli: " << text::records::kBadMeaning << "\n";
         return kExitUsage;
     }
     RecordsSession* records = activeRecords();
     if (meaning && !records) {
-        err() << "quillet-cli: " << text::kModeOff << "\n";
+        err() << "quillet-cli: " << text::records::kModeOff << "\n";
         return kExitFailed;
     }
     ReportRequest r;
@@ -164,11 +170,12 @@ int runReport(AppContext& ctx, const Arguments& a) {
             return signedReportPage(ctx, a, *records, page, a.positional[0], meaning, signedSha);
         };
     PdfPrintControl pdf(target);
+    ctx.messages->concern(target);                      // the print's error boxes name the PDF file
     if (!printReport(ctx, pdf, r)) return kExitFailed;  // the reason is on stderr
     if (records)
         records->record(audit::action::kReportPrint, r.title, {},
                         QStringLiteral("PDF %1 sha256:%2").arg(target, QString::fromLatin1(signedSha)));
-    err() << "Printed to " << target << "\n";
+    err() << uiText(text::kPrinted).arg(target) << "\n";
     return kExitOk;
 }
 
@@ -177,7 +184,7 @@ int runReport(AppContext& ctx, const Arguments& a) {
 bool axisRowsFromOptions(AppContext& ctx, const Arguments& a, AxisRows& rows, int& exitCode) {
     rows = wholeAxis(ctx.store);
     if (ctx.store.channelsInUse <= 0 || ctx.store.rowCount < 1) {
-        err() << "quillet-cli: the file holds no channel\n";
+        complain(uiText(text::kNoChannel).arg(ctx.store.dataFileName));
         exitCode = kExitFailed;
         return false;
     }
@@ -187,7 +194,7 @@ bool axisRowsFromOptions(AppContext& ctx, const Arguments& a, AxisRows& rows, in
         return false;
     }
     if (const int message = partRangeMessage(ctx.store, rows.first, rows.last)) {
-        err() << "quillet-cli: " << messageText(message) << " (rows 1.." << ctx.store.rowCount << ")\n";
+        complain(messageText(message) + uiText(text::kRowsAre).arg(ctx.store.rowCount));
         exitCode = kExitFailed;
         return false;
     }
@@ -199,8 +206,7 @@ bool deltaHOverRFromOptions(AppContext& ctx, const Arguments& a, double& kelvin,
     if (!a.has("--dhr")) return true;
     const std::optional<double> v = parseDeltaHOverR(a.value("--dhr"));
     if (!v) {
-        err() << "quillet-cli: --dhr takes a number of kelvin from " << kMinDeltaHOverR << " to " << kMaxDeltaHOverR
-              << "\n";
+        complain(uiText(text::kDeltaHOverR).arg(kMinDeltaHOverR).arg(kMaxDeltaHOverR));
         exitCode = kExitUsage;
         return false;
     }
@@ -211,13 +217,7 @@ bool deltaHOverRFromOptions(AppContext& ctx, const Arguments& a, double& kelvin,
 Subcommand statsSubcommand() {
     return {QStringLiteral("stats"),
             QStringLiteral("stats FILE [--rows FIRST..LAST] [--dhr KELVIN] [--json]"),
-            QStringLiteral("Shows the figures of each channel of a data file, as the program's window\n"
-                           "\"統計と逸脱\" does: samples and errors, minimum, maximum, mean, the mean kinetic\n"
-                           "temperature (temperature channels; ΔH/R from --dhr or the user's settings,\n"
-                           "10000 K by default), the time above and below the alarm limits, the excursions\n"
-                           "beyond them and the degree-minutes, over the rows FIRST..LAST of the time axis\n"
-                           "(all rows by default). --json prints one JSON object, with null where a figure\n"
-                           "does not apply."),
+            uiText(text::kStatsHelp),
             {QStringLiteral("--rows"), QStringLiteral("--dhr")},
             1,
             runStats,
@@ -226,12 +226,8 @@ Subcommand statsSubcommand() {
 
 Subcommand reportSubcommand() {
     return {QStringLiteral("report"),
-            QStringLiteral("report FILE --pdf OUT.pdf [--title TEXT] [--rows FIRST..LAST] [--dhr KELVIN]"),
-            QStringLiteral("Prints the one-page report of a data file into a PDF file (A4 landscape), as\n"
-                           "the program's \"レポート印刷\": the title (the file's name unless --title),\n"
-                           "loggers, period, interval, print date, the graph of the rows (automatic\n"
-                           "ranges, so every sample shows), the figures of quillet-cli stats and\n"
-                           "sign-off boxes. OUT is overwritten without asking, unless it is FILE itself."),
+            reportSynopsis(),
+            uiText(text::kReportHelp),
             {QStringLiteral("--pdf"), QStringLiteral("--title"), QStringLiteral("--rows"), QStringLiteral("--dhr"),
              QStringLiteral("--sign")},
             1,

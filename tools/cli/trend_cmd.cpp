@@ -32,7 +32,7 @@ bool loadFromArguments(AppContext& ctx, const Arguments& a, LoadedTrend& t, int&
     }
     const auto logger = parseLogger(ctx, a.positional[0]);
     if (!logger) {
-        err() << "quillet-cli: ロガーは CARD-TEST (例 005-012) で指定してください: " << a.positional[0] << "\n";
+        complain(uiText(text::kLoggerForm).arg(uiText(text::kLoggerWord), a.positional[0]));
         code = kExitUsage;
         return false;
     }
@@ -40,7 +40,7 @@ bool loadFromArguments(AppContext& ctx, const Arguments& a, LoadedTrend& t, int&
     for (const QString& text : a.values("--channel")) {
         const int channel = text.toInt();
         if (channel != 1 && channel != 2) {
-            err() << "quillet-cli: --channel には 1 か 2 を指定してください\n";
+            complain(uiText(text::kChannelNumber));
             code = kExitUsage;
             return false;
         }
@@ -63,13 +63,12 @@ bool loadFromArguments(AppContext& ctx, const Arguments& a, LoadedTrend& t, int&
     }
     for (const int channel : wanted)
         if (std::none_of(keys.begin(), keys.end(), [&](const SeriesKey& k) { return k.loggerChannel == channel; })) {
-            err() << "quillet-cli: ロガー " << a.positional[0] << " のチャンネル" << channel
-                  << " はアーカイブにありません\n";
+            complain(uiText(text::kChannelNotArchived).arg(a.positional[0]).arg(channel));
             code = kExitFailed;
             return false;
         }
     if (keys.empty()) {
-        err() << "quillet-cli: ロガー " << a.positional[0] << " はアーカイブにありません\n";
+        complain(uiText(text::kLoggerNotArchived).arg(a.positional[0]));
         code = kExitFailed;
         return false;
     }
@@ -82,7 +81,7 @@ bool loadFromArguments(AppContext& ctx, const Arguments& a, LoadedTrend& t, int&
     for (TrendChannel& c : t.channels) c.name = trendChannelName(ctx, c.key);
     const std::optional<Period> extent = trendExtent(t.channels);
     if (!extent) {
-        err() << "quillet-cli: " << uiText(ui::kTrendNothing) << "\n";
+        complain(uiText(ui::kTrendNothing));
         code = kExitFailed;
         return false;
     }
@@ -95,38 +94,25 @@ int runTrend(AppContext& ctx, const Arguments& a) {
     const QString target = a.value("--out");
     const QString suffix = target.section(QLatin1Char('.'), -1).toLower();
     if (!a.has("--out") || !target.contains(QLatin1Char('.')) || !QStringList{"png", "svg", "pdf"}.contains(suffix)) {
-        err() << "quillet-cli: archive trend needs --out OUT.png, OUT.svg or OUT.pdf\n";
+        complain(uiText(text::kPictureOut).arg(QStringLiteral("archive trend")));
         return kExitUsage;
     }
     QSize size(1600, 600);
-    if (a.has("--size")) {
-        int w = 0;
-        int h = 0;
-        if (!parsePair(a.value("--size").toLower(), QStringLiteral("x"), w, h) || w < 100 || h < 60 || w > 20000 ||
-            h > 20000) {
-            err() << "quillet-cli: --size expects WIDTHxHEIGHT in pixels (100x60 to 20000x20000)\n";
-            return kExitUsage;
-        }
-        size = QSize(w, h);
-    }
+    if (!pictureSize(a, size)) return kExitUsage;
     LoadedTrend t;
     int code = kExitOk;
     if (!loadFromArguments(ctx, a, t, code)) return code;
     if (!outputApartFromInput(target, t.archive->location(), code)) return code;
-    QString error;
-    if (!writeTrendFile(t.channels, t.view, target, size, &error)) {
-        err() << "quillet-cli: " << error << "\n";
-        return kExitFailed;
-    }
-    err() << "Drew " << t.channels.size() << " channel(s) into " << target << " (" << size.width() << "x"
-          << size.height() << ")\n";
+    if (const PictureWritten written = writeTrendFile(t.channels, t.view, target, size); !written)
+        return pictureFailed(written, target);
+    err() << uiText(text::kDrewTrend).arg(t.channels.size()).arg(target).arg(size.width()).arg(size.height()) << "\n";
     return kExitOk;
 }
 
 int runReport(AppContext& ctx, const Arguments& a) {
     const QString target = a.value("--pdf");
     if (!a.has("--pdf") || target.isEmpty()) {
-        err() << "quillet-cli: archive report needs --pdf OUT.pdf\n";
+        complain(uiText(text::kNeedsOption).arg(QStringLiteral("archive report"), QStringLiteral("--pdf OUT.pdf")));
         return kExitUsage;
     }
     double dhr = 0;
@@ -138,8 +124,9 @@ int runReport(AppContext& ctx, const Arguments& a) {
     const QString title = a.has("--title") ? a.value("--title") : defaultTrendTitle(t.channels);
     const ReportPageContent content = trendReportContent(ctx, t.channels, t.view, dhr, title);
     PdfPrintControl pdf(target);
+    ctx.messages->concern(target);                                 // the print's error boxes name the PDF file
     if (!printTrendReport(ctx, pdf, content)) return kExitFailed;  // the reason is on stderr
-    err() << "Printed to " << target << "\n";
+    err() << uiText(text::kPrinted).arg(target) << "\n";
     return kExitOk;
 }
 
@@ -152,9 +139,7 @@ Subcommand archiveTrendSubcommand() {
     Subcommand c{QStringLiteral("archive trend"),
                  QStringLiteral("archive trend CARD-TEST [--channel 1|2]... [--from yyyy-mm-dd] [--to yyyy-mm-dd] "
                                 "--out OUT.png|OUT.svg|OUT.pdf [--size WIDTHxHEIGHT] [--db DB]"),
-                 QStringLiteral("ロガーのチャンネル (--channel を繰り返して選ぶ。既定はすべて) の長期トレンドを、\n"
-                                "「長期トレンド」画面と同じように描いて画像にします。期間の端を省くと、その側は\n"
-                                "最初 (最後) の測定値までです。--size の既定は 1600x600 です。"),
+                 uiText(text::kArchiveTrendHelp),
                  kSpanOptions + QStringList{QStringLiteral("--out"), QStringLiteral("--size")},
                  1,
                  runTrend};
@@ -167,8 +152,7 @@ Subcommand archiveReportSubcommand() {
         QStringLiteral("archive report"),
         QStringLiteral("archive report CARD-TEST [--channel 1|2]... [--from yyyy-mm-dd] [--to yyyy-mm-dd] "
                        "--pdf OUT.pdf [--title TEXT] [--dhr K] [--db DB]"),
-        QStringLiteral("「長期トレンド」の「レポート印刷」と同じ1ページのレポート (表題、期間、ロガー、\n"
-                       "印刷日時、トレンドのグラフ、統計と逸脱の値、作成・確認・承認の欄) を PDF にします。"),
+        uiText(text::kArchiveReportHelp),
         kSpanOptions + QStringList{QStringLiteral("--pdf"), QStringLiteral("--title"), QStringLiteral("--dhr")},
         1,
         runReport};

@@ -20,41 +20,49 @@ class TerminalView : public UsualView {
 public:
     void setMode(const QString& text) override { err() << text << "\n"; }
     void showSummary(const UsualSummary& s) override {
-        out() << "Start:    " << s.start << "\n"
-              << "Records:  " << s.data << "\n"
-              << "Average:  " << s.ave[0] << (s.ave[1].isEmpty() ? "" : " / ") << s.ave[1] << "\n"
-              << "Lowest:   " << s.min[0] << (s.min[1].isEmpty() ? "" : " / ") << s.min[1] << "\n"
-              << "Highest:  " << s.max[0] << (s.max[1].isEmpty() ? "" : " / ") << s.max[1] << "\n";
+        const auto pair = [](const std::array<QString, 2>& v) { return v[1].isEmpty() ? v[0] : v[0] + " / " + v[1]; };
+        out() << labelled(ui::kStartLabel, s.start) << "\n"
+              << labelled(ui::kRecordCount, s.data) << "\n"
+              << labelled(ui::kAverage, pair(s.ave)) << "\n"
+              << labelled(ui::kLowest, pair(s.min)) << "\n"
+              << labelled(ui::kHighest, pair(s.max)) << "\n";
         out().flush();
     }
 };
 
+const char kSynopsis[] =
+    "usual (--port N | --device PATH) [--task read-save-set | set-only] [--naming date | card] [--start hh:nn] "
+    "[--force]";
+
 int usage(const QString& problem) {
-    err() << "quillet-cli: " << problem << "\n"
-          << "usage: quillet-cli usual (--port N | --device PATH) [--task read-save-set | set-only]"
-             " [--naming date | card] [--start hh:nn] [--force]\n";
+    complain(problem);
+    err() << uiText(text::kUsageLine).arg(QLatin1String(kSynopsis)) << "\n";
     return kExitUsage;
 }
 
+QString takesOneOf(const char* option, const char* one, const char* other) {
+    return uiText(text::kTakesOneOf).arg(QLatin1String(option), QLatin1String(one), QLatin1String(other));
+}
+
 int runUsual(AppContext& ctx, const Arguments& a) {
-    if (a.has("--port") == a.has("--device")) return usage("give one of --port N and --device PATH");
+    if (a.has("--port") == a.has("--device")) return usage(uiText(text::kOneOfPortAndDevice));
     GeneralSettings& g = ctx.general;  // the program's choices unless given here (not saved)
     if (a.has("--task")) {
         const QString task = a.value("--task");
         if (task != QLatin1String("read-save-set") && task != QLatin1String("set-only"))
-            return usage("--task takes read-save-set or set-only");
+            return usage(takesOneOf("--task", "read-save-set", "set-only"));
         g.usualCommunicationTask = task == QLatin1String("set-only") ? 1 : 0;
     }
     if (a.has("--naming")) {
         const QString naming = a.value("--naming");
         if (naming != QLatin1String("date") && naming != QLatin1String("card"))
-            return usage("--naming takes date or card");
+            return usage(takesOneOf("--naming", "date", "card"));
         g.usualCommunicationNaming = naming == QLatin1String("card") ? 1 : 0;
     }
     if (a.has("--start")) {
         const QString start = a.value("--start");
         if (start.size() != 5 || !QTime::fromString(start, QStringLiteral("HH:mm")).isValid())
-            return usage("--start takes a time of day hh:nn (00:00 .. 23:59)");
+            return usage(uiText(text::kTimeOfDay));
         g.usualCommunicationStartTime = start;
     }
 
@@ -62,22 +70,16 @@ int runUsual(AppContext& ctx, const Arguments& a) {
     if (const QString problem = choosePort(a, port); !problem.isEmpty()) return usage(problem);
     ctx.serial = &port;
     TerminalMessages messages;
+    messages.useDevice(portDeviceName(a));
     ctx.messages = &messages;
-    if (stderrIsTerminal())
-        ctx.comm->progress = [](int maximum, int value) {
-            const int width = 40;
-            const int done = maximum > 0 ? qBound(0, int(qint64(value) * width / maximum), width) : 0;
-            err() << "\r[" << QString(done, QLatin1Char('#')) << QString(width - done, QLatin1Char(' ')) << "] "
-                  << value << "/" << maximum;
-            if (value >= maximum) err() << "\n";
-            err().flush();
-        };
+    if (stderrIsTerminal()) ctx.comm->progress = [](int maximum, int value) { drawProgress(value, maximum); };
 
     const std::optional<UsualRun> run = beginUsualCommunication(ctx);
     if (!run) return kExitFailed;
     err() << captionText(Caption::UsualCommunication) << ": " << usualTaskCaption(g.usualCommunicationTask);
-    if (g.usualCommunicationTask == 0) err() << ", " << usualNamingCaption(g.usualCommunicationNaming);
-    err() << ", " << g.usualCommunicationStartTime << "\n";
+    if (g.usualCommunicationTask == 0)
+        err() << uiText(ui::kListComma) << usualNamingCaption(g.usualCommunicationNaming);
+    err() << uiText(ui::kListComma) << g.usualCommunicationStartTime << "\n";
 
     UnseenSettingsDialog dialog;
     UsualSteps steps;
@@ -94,18 +96,18 @@ int runUsual(AppContext& ctx, const Arguments& a) {
     TerminalView view;
     const UsualOutcome outcome = runUsualCommunication(ctx, *run, steps, view);
 
-    if (!outcome.savedFile.isEmpty()) out() << "Saved:    " << outcome.savedFile << "\n";
+    if (!outcome.savedFile.isEmpty()) out() << uiText(ui::kDataSaved) << outcome.savedFile << "\n";
     if (!outcome.archiveWord.isEmpty())
-        err() << "quillet-cli: " << outcome.archiveWord << "\n";
+        complain(outcome.archiveWord);
     else if (g.usualCommunicationTask == 0 && outcome.settingsRan)
-        out() << "Saved:    nothing (the logger held no records)\n";
+        out() << uiText(ui::kNothingToReadText) << "\n";
     out().flush();
     if (!outcome.settingsRan) {
-        err() << "quillet-cli: the usual communication ended before the settings; nothing was sent to the logger\n";
+        complain(uiText(text::kNothingSent));
         return kExitFailed;
     }
     if (dialog.preparation == Preparation::LoggerBusy) {
-        err() << "quillet-cli: " << kBusyRefusal << "\n";
+        complain(uiText(text::kBusyRefusal));
         return kExitFailed;
     }
     if (dialog.preparation == Preparation::UnreadRecords)
@@ -113,14 +115,13 @@ int runUsual(AppContext& ctx, const Arguments& a) {
     // What the window's closing note says, from the same outcome.
     const QString note = usualSettingsText(outcome);
     if (!outcome.written) {
-        err() << "quillet-cli: " << note << " (the recording settings were not written"
-              << (dialog.written ? "; set the logger again" : "") << ")\n";
+        complain(uiText(dialog.written ? text::kSettingsNotWrittenSetAgain : text::kSettingsNotWrittenNote).arg(note));
         return kExitFailed;
     }
     printSettingsWritten(dialog);
     recordSettingsWrite(dialog);
-    out() << "Settings: written; the logger starts recording at "
-          << outcome.written->startSent.toString(QStringLiteral("yyyy-MM-dd HH:mm")) << "\n"
+    out() << uiText(text::kSettingsWritten).arg(outcome.written->startSent.toString(QStringLiteral("yyyy-MM-dd HH:mm")))
+          << "\n"
           << note << "\n";
     return kExitOk;
 }
@@ -129,20 +130,8 @@ int runUsual(AppContext& ctx, const Arguments& a) {
 
 Subcommand usualSubcommand() {
     return {QStringLiteral("usual"),
-            QStringLiteral("usual (--port N | --device PATH) [--task read-save-set | set-only] [--naming date | card] "
-                           "[--start hh:nn] [--force]"),
-            QStringLiteral("The usual communication (いつもの通信): reads the logger, saves its data under the\n"
-                           "automatic name (--naming date: date/yy年mm月/dd日hh時nn分.ql6, card:\n"
-                           "number/yy年mm月dd日/card_test.ql6 in the documents folder), checks the saved\n"
-                           "file, then writes the next recording settings with the recording to start at\n"
-                           "--start (today, or tomorrow when that time has passed). --task set-only only\n"
-                           "writes the settings. Defaults are the program's いつもの通信設定. Prints the\n"
-                           "saved file and what was written. Exit status 1 when the run stopped before\n"
-                           "the settings (then nothing was sent to the logger) or the settings were not\n"
-                           "written. An existing file is never overwritten, and a logger without records\n"
-                           "is not set (nobody is there to answer the questions). A logger that is\n"
-                           "recording or waiting for its start, or whose status cannot be read, and with\n"
-                           "--task set-only a logger holding records, is refused unless --force is given."),
+            QString::fromLatin1(kSynopsis),
+            uiText(text::kUsualHelp),
             {QStringLiteral("--port"), QStringLiteral("--device"), QStringLiteral("--task"), QStringLiteral("--naming"),
              QStringLiteral("--start")},
             0,
