@@ -47,7 +47,8 @@ int runInit(AppContext& ctx, const Arguments& a) {
     Records records(*archive, *key, origin);
     User admin{id, a.has("--name") ? a.value("--name") : id, Role::Admin};
     if ((f = records.switchOn(admin, password))) return archiveFailed(f, *archive);
-    out() << QString(text::records::kModeOn).arg(archive->location(), id, keyFileOf(ctx.folders.settingsFolder, key->id()))
+    out() << QString(text::records::kModeOn)
+                 .arg(archive->location(), id, keyFileOf(ctx.folders.settingsFolder, key->id()))
           << "\n";
     return kExitOk;
 }

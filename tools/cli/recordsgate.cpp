@@ -122,7 +122,8 @@ bool signedReportPage(const Arguments& a, RecordsSession& s, ReportPageContent& 
     sha = contentSha(content);
     if (meaning && !roleMay(s.user.role, permissionToSign(*meaning))) {
         err() << "quillet-cli: "
-              << QString(text::records::kSignRefused).arg(QString(text::records::kRoleRefused).arg(s.user.id, roleText(s.user.role)))
+              << QString(text::records::kSignRefused)
+                     .arg(QString(text::records::kRoleRefused).arg(s.user.id, roleText(s.user.role)))
               << "\n";
         return false;
     }
@@ -130,14 +131,16 @@ bool signedReportPage(const Arguments& a, RecordsSession& s, ReportPageContent& 
         const QString password = passwordLine(a, 1, QString(text::records::kPasswordPrompt).arg(s.user.id));
         const Records::SignOutcome signedBy = s.records->sign(s.user.id, password, *meaning, page.title, content);
         if (signedBy.signIn.outcome != SignInOutcome::SignedIn) {
-            err() << "quillet-cli: " << QString(text::records::kSignRefused).arg(signInText(signedBy.signIn, s.user.id)) << "\n";
+            err() << "quillet-cli: " << QString(text::records::kSignRefused).arg(signInText(signedBy.signIn, s.user.id))
+                  << "\n";
             return false;
         }
         if (!signedBy.signature) {
             err() << "quillet-cli: " << QString(text::records::kSignRefused).arg(signedBy.failure.detail) << "\n";
             return false;
         }
-        err() << QString(text::records::kSigned).arg(meaningText(*meaning), page.title, QString::fromLatin1(sha)) << "\n";
+        err() << QString(text::records::kSigned).arg(meaningText(*meaning), page.title, QString::fromLatin1(sha))
+              << "\n";
     }
     ArchiveFailure f;
     if (!fillSignOff(*s.records, page, content, f)) {
@@ -157,7 +160,8 @@ bool signedReportPage(AppContext& ctx, const Arguments& a, RecordsSession& s, Re
         const archive::FileImport imported =
             archive::importFile(*s.archive, dataFile, archive::thisComputer(settings.site));
         if (!imported.why.isEmpty()) {
-            err() << "quillet-cli: " << QString(text::records::kNotInArchive).arg(dataFile) << ": " << imported.why << "\n";
+            err() << "quillet-cli: " << QString(text::records::kNotInArchive).arg(dataFile) << ": " << imported.why
+                  << "\n";
             return false;
         }
         s.record(action::kImport, dataFile, {}, QStringLiteral("sha256:%1").arg(QString::fromLatin1(fileSha)));
