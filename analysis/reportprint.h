@@ -61,6 +61,14 @@ struct ReportPageContent {
     QString footer = {};
 };
 
+// What electronic records add to a report printed from a window: before a
+// print or a PDF the signatures, before a preview the boxes only (see
+// ReportRequest::beforePrint).
+struct ReportSignOff {
+    std::function<bool(ReportPageContent&)> beforePrint;
+    std::function<bool(ReportPageContent&)> beforePreview;
+};
+
 // The page of the request as printReport prints it (before beforePrint).
 ReportPageContent reportPageContent(AppContext& ctx, const ReportRequest& r);
 // The table of figures as text, a line per figure: its label, then each

@@ -5,6 +5,7 @@
 #include "app/firstpaint.h"
 #include "archive/importer.h"
 #include "archive/ui/archivewindows.h"
+#include "audit/ui/recordswiring.h"
 #include "comm/serialport.h"
 #include "comm/settingswriter.h"
 #include "comm/ui/receivemonitor.h"
@@ -214,19 +215,27 @@ int main(int argc, char** argv) {
     };
     quillet::wireUsualCommunication(window, ctx, usual);
     quillet::wirePrint(window, ctx);
+    // Electronic records mode, when the user's archive is in it: the
+    // signatures of the reports.
+    quillet::audit::ProgramRecords records(ctx.folders);
+    const std::shared_ptr<quillet::ReportSignOff> signOff = quillet::audit::reportSignOff(ctx, records, &window);
     // The graph window with its range and reference-line dialogs and print,
     // built when it first opens; its print dialogs show over it.
-    quillet::wireGraph(window, ctx, [&graphPrinter, &ctx](quillet::GraphWindow& graph) {
+    quillet::wireGraph(window, ctx, [&graphPrinter, &ctx, signOff](quillet::GraphWindow& graph) {
         graphPrinter.setParent(&graph);
-        quillet::wireGraphAnalysis(graph, ctx);
+        quillet::wireGraphAnalysis(graph, ctx, {}, signOff);
         quillet::wireGraphSpreadsheet(graph, ctx);
     });
     // "解析(&A)": the figures and the report.
-    quillet::wireAnalysis(window, ctx);
+    quillet::wireAnalysis(window, ctx, {}, signOff);
     // "アーカイブ(&R)", and every saved read-out into the archive.
     quillet::archive::wireArchive(window, ctx);
     quillet::archive::ArchiveOnSave archiveOnSave(ctx.folders);
     ctx.dataFiles->readoutSink = &archiveOnSave;
+    // In the mode a user signs in before the window shows; the trail gets
+    // every read-out, settings write and changed setting.
+    if (!quillet::audit::signInAtStart(ctx, records, nullptr)) return 1;
+    quillet::audit::wireRecords(window, ctx, records, &archiveOnSave);
 
     if (!demoText.isEmpty()) {
         window.statusBar()->addPermanentWidget(new QLabel(demoText));

@@ -15,6 +15,7 @@ public:
     using Record = std::function<void(const QString& object, const QString& newValue)>;
     ReadoutRecorder(ReadoutSink* inner, Record record) : inner_(inner), record_(std::move(record)) {}
     QString readoutSaved(AppContext& ctx, const QString& path) override;
+    ReadoutSink* inner() const { return inner_; }
 
 private:
     ReadoutSink* inner_;

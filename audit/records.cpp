@@ -844,14 +844,20 @@ ChainCheck Records::check() {
             return c;
         }
         for (const QString& line : s.content.split(QLatin1Char('\n'))) {
-            if (!line.startsWith(QStringLiteral("readout\t"))) continue;
-            const QByteArray fileSha = line.section(QLatin1Char('\t'), 1, 1).toLatin1();
+            const QStringList f = line.split(QLatin1Char('\t'));
             ArchiveFailure g;
-            const QString now = readoutBinding(archive_, fileSha, g);
+            QString now;
+            if (f.value(0) == QLatin1String("readout") && f.size() == 3)
+                now = readoutBinding(archive_, f[1].toLatin1(), g);
+            else if (f.value(0) == QLatin1String("series") && f.size() == 8)
+                now = seriesBinding(archive_, {f[1].toInt(), f[2].toInt(), f[3].toInt(), f[4].toInt()},
+                                    f[5].toLongLong(), f[6].toLongLong(), g);
+            else
+                continue;
             if (now != line) {
                 c.fault = ChainFault::SignedDataChanged;
                 c.entry = s.id;
-                c.detail = QString::fromLatin1(fileSha);
+                c.detail = f.value(0) == QLatin1String("readout") ? f[1] : f.mid(1, 4).join(QLatin1Char('-'));
                 return c;
             }
         }
@@ -911,6 +917,27 @@ QString readoutBinding(Archive& a, const QByteArray& fileSha, ArchiveFailure& fa
         h.addData(values);
     }
     return QStringLiteral("readout\t%1\t%2").arg(QString::fromLatin1(fileSha), QString::fromLatin1(h.result().toHex()));
+}
+
+QString seriesBinding(Archive& a, const archive::SeriesKey& key, qint64 fromUtc, qint64 toUtc,
+                      ArchiveFailure& failure) {
+    QCryptographicHash h(QCryptographicHash::Sha256);
+    for (const archive::SeriesPiece& p : a.samples(key, fromUtc, toUtc, failure)) {
+        h.addData(number(p.startUtc) + ' ' + number(p.intervalSeconds) + ' ' + number(p.header.upperAlarm) + ' ' +
+                  number(p.header.lowerAlarm) + ' ');
+        QByteArray values;
+        values.reserve(qsizetype(p.values.size()) * 2);
+        for (int16_t v : p.values) values.append(char(v & 0xff)).append(char((v >> 8) & 0xff));
+        h.addData(values);
+    }
+    return QStringLiteral("series\t%1\t%2\t%3\t%4\t%5\t%6\t%7")
+        .arg(key.card)
+        .arg(key.test)
+        .arg(key.loggerChannel)
+        .arg(key.kind)
+        .arg(fromUtc)
+        .arg(toUtc)
+        .arg(QString::fromLatin1(h.result().toHex()));
 }
 
 QString reportContentText(const QString& title, const QStringList& lines, const QStringList& figureRows,

@@ -89,7 +89,8 @@ struct AppContext {
     PrintControl* printer;
     PrintControl* graphPrinter;
     ColorDialogs* colors;
-    SerialPort* serial = nullptr;  // set by the program or the test
+    SerialPort* serial = nullptr;       // set by the program or the test
+    ChangeRecorder* changes = nullptr;  // electronic records mode, else null
 };
 
 // The system clock: QElapsedTimer, and Qt's event processing.

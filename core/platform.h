@@ -135,6 +135,20 @@ public:
     virtual std::optional<QColor> chooseColor(QColor initial) = 0;
 };
 
+// Electronic records mode: what a change of a setting and the opening of a
+// data file leave in the audit trail. settingChanging asks the user's
+// reason and records the change; false (no reason given) leaves the
+// setting as it was. Without the mode nothing is asked (null in the
+// context).
+class ChangeRecorder {
+public:
+    virtual ~ChangeRecorder() = default;
+    virtual bool settingChanging(const QString& what, const QString& before, const QString& after) = 0;
+    // A data file was opened: the mode warns when it no longer matches its
+    // read-out in the archive.
+    virtual void dataFileOpened(const QString& path) = 0;
+};
+
 // What the headless code asks of the main window after changing the store.
 // Every method has a no-op default so that headless callers need no window.
 class MainView {

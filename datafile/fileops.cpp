@@ -303,6 +303,7 @@ void openAndShow(AppContext& ctx, const std::optional<QString>& named) {
         ctx.view->enableAllCommands();
     else
         ctx.view->updateCommandStates();  // an empty file: nothing to graph or save
+    if (o == Outcome::Done && ctx.changes) ctx.changes->dataFileOpened(ctx.store.dataFileName);
 }
 
 // The unsaved question of an open: false when the open must not go on.

@@ -21,6 +21,7 @@
 #include <QStringList>
 
 #include <array>
+#include <functional>
 
 namespace quillet {
 
@@ -94,6 +95,10 @@ QDateTime initialStartTime(const QDateTime& now, const QString& usualStartTime =
 // logger): the last state of its lock check box.
 struct LoggerSetState {
     bool lockChoice = false;
+    // After a settings write the logger acknowledged: what it held (the
+    // dialog's values as they opened, with the logger's own start) and what
+    // it got. Electronic records mode puts both in the trail.
+    std::function<void(const SettingsState& held, const SettingsState& written)> settingsWritten;
 };
 
 // The values the dialog opens with. readAlarmText is the "警報値異常です！"

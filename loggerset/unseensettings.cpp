@@ -30,7 +30,10 @@ void UnseenSettingsDialog::run(AppContext& ctx, const PendingLogger& current) {
     startSent = writeSettings(ctx, settings, loggerModel, bar);
     written = true;
     status = ctx.comm->status;
-    if (status != Exchange::Accepted) showMessage(ctx, failureCaption, Msg::ReadError, kOkOnly);
+    if (status != Exchange::Accepted)
+        showMessage(ctx, failureCaption, Msg::ReadError, kOkOnly);
+    else if (ctx.loggerSet->settingsWritten)
+        ctx.loggerSet->settingsWritten(heldState, state);
 }
 
 std::optional<WrittenSettings> UnseenSettingsDialog::writtenSettings() const {

@@ -28,26 +28,36 @@ TitlePrompt dialogTitlePrompt(QWidget* parent) {
 
 double savedDeltaHOverR(const AppContext& ctx) { return loadDeltaHOverR(analysisSettingsFile(ctx.folders)); }
 
+// The request with electronic records' hook: the boxes only for a preview.
+ReportRequest signedBy(ReportRequest r, const std::shared_ptr<const ReportSignOff>& signOff, bool preview) {
+    if (signOff) r.beforePrint = preview ? signOff->beforePreview : signOff->beforePrint;
+    return r;
+}
+
 }  // namespace
 
 AxisRows visibleRows(const AppContext& ctx) {
     return clampToAxis(ctx.store, ctx.graph->x().shown.low, ctx.graph->x().shown.high);
 }
 
-void wireAnalysis(MainWindow& window, AppContext& ctx, TitlePrompt askTitle) {
+void wireAnalysis(MainWindow& window, AppContext& ctx, TitlePrompt askTitle,
+                  std::shared_ptr<const ReportSignOff> signOff) {
     if (!askTitle) askTitle = dialogTitlePrompt(&window);
     // The graph of the whole axis with the automatic ranges, whatever the
     // graph window holds.
-    const auto request = [&ctx] {
+    const auto plain = [&ctx] {
         const AxisRows rows = wholeAxis(ctx.store);
         const PagePlot plot = reportPlot(ctx, reportGraphState(ctx, rows, ReportBounds::Automatic));
         return ReportRequest{{}, rows, savedDeltaHOverR(ctx), plot};
     };
+    const auto request = [plain, signOff] { return signedBy(plain(), signOff, false); };
+    const auto previewed = [plain, signOff] { return signedBy(plain(), signOff, true); };
     window.setCommand(Command::Report,
                       [&ctx, askTitle, request] { reportCommand(ctx, *ctx.printer, request(), askTitle); });
     auto preview = std::make_shared<QtPrintPreview>(&window);
-    window.setCommand(Command::ReportPreview,
-                      [&ctx, askTitle, request, preview] { reportPreviewCommand(ctx, *preview, request(), askTitle); });
+    window.setCommand(Command::ReportPreview, [&ctx, askTitle, previewed, preview] {
+        reportPreviewCommand(ctx, *preview, previewed(), askTitle);
+    });
     window.setCommand(Command::ReportPdf, [&ctx, askTitle, request] { reportPdfCommand(ctx, request(), askTitle); });
     window.setCommand(Command::Statistics, [&window, &ctx, askTitle, request] {
         showStatsWindow(ctx, wholeAxis(ctx.store), &window,
@@ -55,19 +65,23 @@ void wireAnalysis(MainWindow& window, AppContext& ctx, TitlePrompt askTitle) {
     });
 }
 
-void wireGraphAnalysis(GraphWindow& graph, AppContext& ctx, TitlePrompt askTitle) {
+void wireGraphAnalysis(GraphWindow& graph, AppContext& ctx, TitlePrompt askTitle,
+                       std::shared_ptr<const ReportSignOff> signOff) {
     if (!askTitle) askTitle = dialogTitlePrompt(&graph);
     // The time span shown, every sample of it within the Y axes.
-    const auto request = [&ctx] {
+    const auto plain = [&ctx] {
         const AxisRows shown{ctx.graph->x().shown.low, ctx.graph->x().shown.high};
         const PagePlot plot = reportPlot(ctx, reportGraphState(ctx, shown, ReportBounds::Held));
         return ReportRequest{{}, visibleRows(ctx), savedDeltaHOverR(ctx), plot};
     };
+    const auto request = [plain, signOff] { return signedBy(plain(), signOff, false); };
+    const auto previewed = [plain, signOff] { return signedBy(plain(), signOff, true); };
     graph.setCommand(GraphCommand::Report,
                      [&ctx, askTitle, request] { reportCommand(ctx, *ctx.graphPrinter, request(), askTitle); });
     auto preview = std::make_shared<QtPrintPreview>(&graph);
-    graph.setCommand(GraphCommand::ReportPreview,
-                     [&ctx, askTitle, request, preview] { reportPreviewCommand(ctx, *preview, request(), askTitle); });
+    graph.setCommand(GraphCommand::ReportPreview, [&ctx, askTitle, previewed, preview] {
+        reportPreviewCommand(ctx, *preview, previewed(), askTitle);
+    });
     graph.setCommand(GraphCommand::Statistics, [&graph, &ctx, askTitle, request] {
         showStatsWindow(ctx, visibleRows(ctx), &graph,
                         [&ctx, askTitle, request] { reportCommand(ctx, *ctx.graphPrinter, request(), askTitle); });

@@ -4,6 +4,8 @@
 
 #include "analysis/reportprint.h"
 
+#include <memory>
+
 namespace quillet {
 
 struct AppContext;
@@ -12,8 +14,11 @@ class MainWindow;
 
 // askTitle: the report's title prompt; empty = an input dialog over the
 // window.
-void wireAnalysis(MainWindow& window, AppContext& ctx, TitlePrompt askTitle = {});
-void wireGraphAnalysis(GraphWindow& graph, AppContext& ctx, TitlePrompt askTitle = {});
+// signOff: electronic records mode's signatures (none without the mode).
+void wireAnalysis(MainWindow& window, AppContext& ctx, TitlePrompt askTitle = {},
+                  std::shared_ptr<const ReportSignOff> signOff = {});
+void wireGraphAnalysis(GraphWindow& graph, AppContext& ctx, TitlePrompt askTitle = {},
+                       std::shared_ptr<const ReportSignOff> signOff = {});
 
 // The rows the graph window shows (its X range within the axis).
 AxisRows visibleRows(const AppContext& ctx);

@@ -137,6 +137,12 @@ void StatsWindow::applyDeltaHOverR() {
         return;
     }
     if (*v == deltaHOverR_) return;
+    // Electronic records mode: the change with its reason in the trail.
+    if (ctx_.changes && !ctx_.changes->settingChanging(QStringLiteral("ΔH/R"), QString::number(deltaHOverR_, 'f', 1),
+                                                       QString::number(*v, 'f', 1))) {
+        dhr->setText(QString::number(deltaHOverR_));
+        return;
+    }
     deltaHOverR_ = *v;
     if (const Saved saved = saveDeltaHOverR(deltaHOverR_, analysisSettingsFile(ctx_.folders)); !saved)
         showRuntimeError(ctx_, runtimeErrorOf(saved.error), captionText(Caption::Analysis), kOkOnly | kIconError);

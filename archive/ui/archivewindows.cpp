@@ -355,6 +355,16 @@ bool ArchiveSettingsDialog::apply() {
         return false;
     }
     const QString file = archiveSettingsFile(ctx_.folders);
+    // Electronic records mode: a change with its reason in the trail.
+    const ArchiveSettings before = loadArchiveSettings(file);
+    const auto line = [this](const ArchiveSettings& a) {
+        return QStringLiteral("%1 / %2 / %3")
+            .arg(archiveLocation(a, ctx_.folders), a.site,
+                 a.importOnSave ? QStringLiteral("on") : QStringLiteral("off"));
+    };
+    if (ctx_.changes && line(before) != line(s) &&
+        !ctx_.changes->settingChanging(uiText(ui::kArchiveSettingsTitle), line(before), line(s)))
+        return false;
     if (const Saved saved = saveArchiveSettings(s, file); saved.error != SaveError::None) {
         tell(ctx_, ui::kArchiveSettingsTitle,
              runtimeErrorText(runtimeErrorOf(saved.error)) + QStringLiteral(": ") + file);

@@ -191,6 +191,9 @@ std::vector<Line> menuLines() {
         {Line::Separator, C::ArchiveMenu, C::ArchiveMenu, "", u""},
         {Line::Entry, C::ArchiveImport, C::ArchiveMenu, "mARIMPORT", ui::kArchiveImportEntry},
         {Line::Entry, C::ArchiveSettings, C::ArchiveMenu, "mARSETTINGS", ui::kArchiveSettingsEntry},
+        {Line::Separator, C::ArchiveMenu, C::ArchiveMenu, "", u""},
+        {Line::Entry, C::AuditTrail, C::ArchiveMenu, "mARAUDIT", ui::kAuditTrailEntry},
+        {Line::Entry, C::RecordsSettings, C::ArchiveMenu, "mARRECORDS", ui::kRecordsSettingsEntry},
         {Line::Menu, C::HelpMenu, {}, "mHELPMENU", ui::kHelpEntry},
         {Line::Entry, C::Help, C::HelpMenu, "mHELP", ui::kHelpEntry},
         {Line::Entry, C::Version, C::HelpMenu, "mVERSION", ui::kVersionEntry},
@@ -203,7 +206,12 @@ std::vector<Line> menuLines() {
 
 void MainWindow::runCommand(const QAction* a) {
     auto it = handlers_.find(a);
-    if (it != handlers_.end() && *it) (*it)();
+    if (it == handlers_.end() || !*it) return;
+    if (commandGuard) {
+        const auto c = std::find(actions_.begin(), actions_.end(), a);
+        if (c != actions_.end() && !commandGuard(Command(c - actions_.begin()))) return;
+    }
+    (*it)();
 }
 
 void MainWindow::buildMenus() {

@@ -85,6 +85,8 @@ enum class Command {
     ArchiveTrend,        //   mARTREND
     ArchiveImport,       //   mARIMPORT
     ArchiveSettings,     //   mARSETTINGS
+    AuditTrail,          //   mARAUDIT: the audit trail of electronic records mode
+    RecordsSettings,     //   mARRECORDS: the mode, its users and its settings
     HelpMenu,            // mHELPMENU
     Help,                //   mHELP
     Version,             //   mVERSION
@@ -127,6 +129,9 @@ public:
     // is enabled by the command-state rule from now on.
     void setCommand(Command c, std::function<void()> handler);
     bool hasCommand(const QAction* entry) const;
+    // Asked before every command runs (electronic records mode: the
+    // signed-in user's role); false leaves the command undone.
+    std::function<bool(Command)> commandGuard;
 
     // Marks the columns a deletion asks about: -1 none, 0 all channel
     // columns, 2..9 one data-grid column (and its statistics column).

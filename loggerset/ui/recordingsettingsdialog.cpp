@@ -1,5 +1,7 @@
 #include "loggerset/ui/recordingsettingsdialog.h"
 
+#include "loggerset/settingssummary.h"
+
 #include "core/loggermodels.h"
 
 #include "core/catalog.h"
@@ -88,6 +90,7 @@ RecordingSettingsDialog::RecordingSettingsDialog(AppContext& ctx, const PendingL
         unseen_ ? initialStartTime(now, ctx_.general.usualCommunicationStartTime) : initialStartTime(now);
     LoadedSettings loaded = initialSettings(current, now, start, ctx_.loggerSet->lockChoice);
     state_ = loaded.state;
+    heldState_ = heldSettingsState(loaded.state);
     applyVisibility();
     showState();
     if (!loaded.readAlarmText.isEmpty())
@@ -587,7 +590,10 @@ void RecordingSettingsDialog::onButtonClicked(int index) {
     written_ = true;
     setEnabled(true);
     QApplication::restoreOverrideCursor();
-    if (ctx_.comm->status != Exchange::Accepted) showMessage(ctx_, Caption::LoggerRead, Msg::ReadError, kOkOnly);
+    if (ctx_.comm->status != Exchange::Accepted)
+        showMessage(ctx_, Caption::LoggerRead, Msg::ReadError, kOkOnly);
+    else if (ctx_.loggerSet->settingsWritten)
+        ctx_.loggerSet->settingsWritten(heldState_, state_);
     if (!unseen_) accept();
 }
 

@@ -116,6 +116,7 @@ private:
     AppContext& ctx_;
     SettingsWriterFn writer_;
     SettingsState state_;
+    SettingsState heldState_;  // as opened from the logger, with its start
     bool unseen_ = false;
     bool written_ = false;
     bool checking_ = false;  // a rule's message is up: focus changes are not edits

@@ -269,3 +269,72 @@ TEST(Passwords, TheRuleAndTheHash) {
 }
 
 }  // namespace
+
+#include "archive/archivesettings.h"
+#include "audit/audittexts.h"
+#include "audit/trailchanges.h"
+#include "core/context.h"
+#include "support/fakes.h"
+
+namespace {
+
+// The program's side: the archive of the user's settings found in the mode,
+// a changed setting recorded with its reason (none given: left unchanged),
+// and a data file changed after its read-out warned about and recorded.
+TEST(ProgramRecords, ChangesAndChangedFilesGoIntoTheTrail) {
+    QTemporaryDir dir;
+    AppContext ctx;
+    ctx.folders.settingsFolder = dir.filePath("settings");
+    ctx.folders.documentsFolder = dir.filePath("documents");
+    QDir().mkpath(ctx.folders.settingsFolder);
+    QDir().mkpath(ctx.folders.documentsFolder);
+    fakes::ScriptedMessages messages;
+    ctx.messages = &messages;
+    {
+        ArchiveFailure f;
+        auto a = archive::openArchive(archive::defaultArchiveLocation(ctx.folders), f);
+        QString error;
+        Records r(*a, *createKey(ctx.folders.settingsFolder, error), ProgramRecords::origin());
+        ASSERT_FALSE(
+            r.switchOn({QStringLiteral("admin"), QStringLiteral("admin"), Role::Admin}, QStringLiteral("admin-pass1")));
+    }
+    ProgramRecords program(ctx.folders);
+    QString why;
+    ASSERT_EQ(program.open(why), ProgramRecords::Opened::On) << why.toStdString();
+    ArchiveFailure f;
+    program.signedIn(*program.records().user(QStringLiteral("admin"), f));
+
+    std::deque<std::optional<QString>> reasons{QString(), QStringLiteral("校正のため"), std::nullopt};
+    TrailChanges changes(ctx, program, [&reasons](const QString&) {
+        const std::optional<QString> r = reasons.front();
+        reasons.pop_front();
+        return r;
+    });
+    EXPECT_TRUE(changes.settingChanging(QStringLiteral("ΔH/R"), QStringLiteral("10000.0"), QStringLiteral("9500.0")));
+    EXPECT_EQ(messages.texts(), QStringList{text(kReasonNeeded)});
+    EXPECT_FALSE(changes.settingChanging(QStringLiteral("ΔH/R"), QStringLiteral("9500.0"), QStringLiteral("9000.0")));
+
+    // A read-out saved, imported, then its file changed.
+    filetest::Block b;
+    const QString file = dir.filePath("r.ql6");
+    filetest::writeBytes(file, filetest::fileBytes({b}));
+    const archive::FileReadout r = archive::readoutFromFile(file, archive::thisComputer({}));
+    ASSERT_NE(program.archive().import(r.readout).outcome, archive::ImportOutcome::Failed);
+    changes.dataFileOpened(file);  // as it was: nothing to say
+    b.samples[0] += 1;
+    filetest::writeBytes(file, filetest::fileBytes({b}));
+    changes.dataFileOpened(file);
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(messages.shown[1].title, text(kFileMismatch));
+
+    QStringList trail;
+    for (const AuditEntry& e : program.records().entries({}, f))
+        if (e.seq > 2)
+            trail << e.user + " " + e.action + " " + e.object + " " + e.oldValue.left(7) + " → " + e.newValue.left(7) +
+                         " " + e.reason;
+    EXPECT_EQ(trail, QStringList({"admin setting-change ΔH/R 10000.0 → 9500.0 校正のため",
+                                  "admin file-mismatch " + file + " sha256: → sha256: "}));
+    EXPECT_TRUE(program.records().check());
+}
+
+}  // namespace

@@ -128,9 +128,6 @@ private:
 // What the recording settings dialog handed to the writer, and the start
 // that 3,2 carried (set_cmd.cpp).
 void printSettingsWritten(const UnseenSettingsDialog& written);
-// Its entry in the trail in electronic records mode: what the logger held
-// and what it got.
-void recordSettingsWrite(const UnseenSettingsDialog& written);
 
 // The subcommands of the other files, in the order --help lists them.
 Subcommand usualSubcommand();       // usual_cmd.cpp

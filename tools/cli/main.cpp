@@ -17,6 +17,7 @@
 #include "core/version.h"
 #include "datafile/datafile.h"
 #include "datafile/fileops.h"
+#include "loggerset/settingssummary.h"
 #include "spreadsheet/tabular.h"
 #include "tools/cli/cli.h"
 #include "tools/cli/recordsgate.h"
@@ -499,6 +500,11 @@ int runCommand(const QStringList& argv) {
         if (records.on()) {
             setActiveRecords(&records);
             ctx.dataFiles->readoutSink = &recorder;
+            ctx.loggerSet->settingsWritten = [&records](const SettingsState& held, const SettingsState& written) {
+                records.record(audit::action::kSettingsWrite,
+                               QStringLiteral("ロガー モデル %1").arg(written.loggerModel()), settingsStateText(held),
+                               settingsStateText(written));
+            };
         }
         const int code = c.run(ctx, a);
         setActiveRecords(nullptr);

@@ -7,10 +7,8 @@
 // after the reads.
 #include "comm/serialport.h"
 #include "core/catalog.h"
-#include "loggerset/settingssummary.h"
 #include "loggerset/unseensettings.h"
 #include "tools/cli/cli.h"
-#include "tools/cli/recordsgate.h"
 
 #include <QRegularExpression>
 
@@ -229,7 +227,6 @@ int runSet(AppContext& ctx, const Arguments& a) {
         return kExitFailed;
     }
     printSettingsWritten(dialog);
-    recordSettingsWrite(dialog);
     return kExitOk;
 }
 
@@ -243,12 +240,6 @@ QString rangeOrigin(const SettingsState& s) {
 }
 
 }  // namespace
-
-void recordSettingsWrite(const UnseenSettingsDialog& written) {
-    if (RecordsSession* r = activeRecords())
-        r->record(audit::action::kSettingsWrite, QStringLiteral("ロガー モデル %1").arg(written.loggerModel),
-                  settingsStateText(written.heldState), settingsStateText(written.state));
-}
 
 void printSettingsWritten(const UnseenSettingsDialog& written) {
     const RecordingSettings& s = written.settings;

@@ -7,7 +7,9 @@
 #include "core/uitexts.h"
 #include "print/pdfprinter.h"
 #include "tools/cli/archiveoptions.h"
+#include "tools/cli/clitexts_records.h"
 #include "tools/cli/graphoptions.h"
+#include "tools/cli/recordsgate.h"
 
 #include <algorithm>
 
@@ -121,11 +123,35 @@ int runReport(AppContext& ctx, const Arguments& a) {
     LoadedTrend t;
     if (!loadFromArguments(ctx, a, t, code)) return code;
     if (!outputApartFromInput(target, t.archive->location(), code)) return code;
+    std::optional<audit::Meaning> meaning;
+    if (a.has("--sign") && !(meaning = audit::meaningOfText(a.value("--sign")))) {
+        err() << "quillet-cli: " << text::records::kBadMeaning << "\n";
+        return kExitUsage;
+    }
+    RecordsSession* records = activeRecords();
+    if (meaning && !records) {
+        err() << "quillet-cli: " << text::records::kModeOff << "\n";
+        return kExitFailed;
+    }
     const QString title = a.has("--title") ? a.value("--title") : defaultTrendTitle(t.channels);
-    const ReportPageContent content = trendReportContent(ctx, t.channels, t.view, dhr, title);
+    ReportPageContent content = trendReportContent(ctx, t.channels, t.view, dhr, title);
+    // In electronic records mode: bound to the series' samples over the
+    // period, signed when asked, the boxes and the trail's head printed.
+    QByteArray signedSha;
+    if (records) {
+        QStringList bindings;
+        archive::ArchiveFailure f;
+        for (const archive::TrendChannel& c : t.channels)
+            bindings << audit::seriesBinding(*records->archive, c.key, t.view.span.fromUtc, t.view.span.toUtc, f);
+        if (f) return archiveFailed(f, *records->archive);
+        if (!signedReportPage(a, *records, content, bindings, meaning, signedSha)) return kExitFailed;
+    }
     PdfPrintControl pdf(target);
     ctx.messages->concern(target);                                 // the print's error boxes name the PDF file
     if (!printTrendReport(ctx, pdf, content)) return kExitFailed;  // the reason is on stderr
+    if (records)
+        records->record(audit::action::kReportPrint, title, {},
+                        QStringLiteral("PDF %1 sha256:%2").arg(target, QString::fromLatin1(signedSha)));
     err() << uiText(text::kPrinted).arg(target) << "\n";
     return kExitOk;
 }
@@ -148,14 +174,14 @@ Subcommand archiveTrendSubcommand() {
 }
 
 Subcommand archiveReportSubcommand() {
-    Subcommand c{
-        QStringLiteral("archive report"),
-        QStringLiteral("archive report CARD-TEST [--channel 1|2]... [--from yyyy-mm-dd] [--to yyyy-mm-dd] "
-                       "--pdf OUT.pdf [--title TEXT] [--dhr K] [--db DB]"),
-        uiText(text::kArchiveReportHelp),
-        kSpanOptions + QStringList{QStringLiteral("--pdf"), QStringLiteral("--title"), QStringLiteral("--dhr")},
-        1,
-        runReport};
+    Subcommand c{QStringLiteral("archive report"),
+                 QStringLiteral("archive report CARD-TEST [--channel 1|2]... [--from yyyy-mm-dd] [--to yyyy-mm-dd] "
+                                "--pdf OUT.pdf [--title TEXT] [--dhr K] [--sign 作成|確認|承認] [--db DB]"),
+                 uiText(text::kArchiveReportHelp),
+                 kSpanOptions + QStringList{QStringLiteral("--pdf"), QStringLiteral("--title"), QStringLiteral("--dhr"),
+                                            QStringLiteral("--sign")},
+                 1,
+                 runReport};
     c.paints = true;
     return c;
 }

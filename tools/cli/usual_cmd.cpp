@@ -119,7 +119,6 @@ int runUsual(AppContext& ctx, const Arguments& a) {
         return kExitFailed;
     }
     printSettingsWritten(dialog);
-    recordSettingsWrite(dialog);
     out() << uiText(text::kSettingsWritten).arg(outcome.written->startSent.toString(QStringLiteral("yyyy-MM-dd HH:mm")))
           << "\n"
           << note << "\n";
