@@ -1,6 +1,7 @@
 #include "audit/records.h"
 
 #include "archive/backends.h"
+#include "audit/audittexts.h"
 #include "core/savefile.h"
 
 #include <QCryptographicHash>
@@ -863,6 +864,17 @@ ChainCheck Records::check() {
         }
     }
     return c;
+}
+
+QString signInText(const SignInResult& r, const QString& id) {
+    switch (r.outcome) {
+    case SignInOutcome::SignedIn: return {};
+    case SignInOutcome::UnknownUser: return text(kUnknownUser).arg(id);
+    case SignInOutcome::WrongPassword: return text(kWrongPassword).arg(id).arg(r.triesLeft);
+    case SignInOutcome::Locked: return text(kLocked).arg(id);
+    case SignInOutcome::Failed: return text(kSignInFailed).arg(r.detail);
+    }
+    return {};
 }
 
 QString chainCheckText(const ChainCheck& c) {

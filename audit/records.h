@@ -176,6 +176,8 @@ struct SignInResult {
     int triesLeft = 0;  // after a wrong password
     QString detail;     // the database's words when Failed
 };
+// A sign-in that did not succeed, in words (empty when it did).
+QString signInText(const SignInResult& r, const QString& id);
 inline constexpr int kMaxFailedTries = 5;
 inline constexpr int kDefaultIdleMinutes = 15;
 

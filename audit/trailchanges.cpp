@@ -26,6 +26,10 @@ bool TrailChanges::settingChanging(const QString& what, const QString& before, c
     }
 }
 
+void TrailChanges::imported(const QString& paths, const QString& summary) {
+    records_.record(action::kImport, paths, {}, QString(summary).replace(QLatin1Char('\n'), QStringLiteral(" / ")));
+}
+
 void TrailChanges::dataFileOpened(const QString& path) {
     if (!records_.on() || path.isEmpty()) return;
     const QByteArray sha = fileSha256(path);

@@ -24,6 +24,7 @@ public:
         : ctx_(ctx), records_(records), askReason_(std::move(askReason)) {}
     bool settingChanging(const QString& what, const QString& before, const QString& after) override;
     void dataFileOpened(const QString& path) override;
+    void imported(const QString& paths, const QString& summary) override;
 
 private:
     AppContext& ctx_;

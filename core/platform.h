@@ -147,6 +147,9 @@ public:
     // A data file was opened: the mode warns when it no longer matches its
     // read-out in the archive.
     virtual void dataFileOpened(const QString& path) = 0;
+    // Files imported into the archive from a window: what was chosen and
+    // the summary.
+    virtual void imported(const QString& paths, const QString& summary) = 0;
 };
 
 // What the headless code asks of the main window after changing the store.

@@ -401,6 +401,7 @@ void importCommand(MainWindow& window, AppContext& ctx, bool folder) {
             return !progress.wasCanceled();
         });
     progress.close();
+    if (ctx.changes) ctx.changes->imported(paths.join(QStringLiteral(", ")), summaryText(s));
     ctx.messages->show(uiText(ui::kArchiveImportTitle), summaryText(s),
                        kOkOnly | (s.filesFailed ? kIconExclamation : kIconInformation));
 }

@@ -44,17 +44,6 @@ void tell(QWidget* parent, const QString& title, const QString& message,
     box.exec();
 }
 
-QString outcomeText(const SignInResult& r, const QString& id) {
-    switch (r.outcome) {
-    case SignInOutcome::SignedIn: return {};
-    case SignInOutcome::UnknownUser: return text(kUnknownUser).arg(id);
-    case SignInOutcome::WrongPassword: return text(kWrongPassword).arg(id).arg(r.triesLeft);
-    case SignInOutcome::Locked: return text(kLocked).arg(id);
-    case SignInOutcome::Failed: return text(kSignInFailed).arg(r.detail);
-    }
-    return {};
-}
-
 // Asks until a user signs in (fixedId: that user only); false for Cancel.
 bool askSignIn(ProgramRecords& records, QWidget* parent, const QString& title, const QString& note,
                const QString& fixedId) {
@@ -67,7 +56,7 @@ bool askSignIn(ProgramRecords& records, QWidget* parent, const QString& title, c
             records.signedIn(r.user);
             return true;
         }
-        tell(parent, title, outcomeText(r, c->id));
+        tell(parent, title, signInText(r, c->id));
     }
 }
 
@@ -317,7 +306,7 @@ std::shared_ptr<ReportSignOff> reportSignOff(AppContext& ctx, ProgramRecords& re
                     records.records().sign(records.user()->id, dialog.password(), *m, page.title, content);
                 if (out.signature) break;
                 tell(parent, text(kSignatureTitle),
-                     out.signIn.outcome != SignInOutcome::SignedIn ? outcomeText(out.signIn, records.user()->id)
+                     out.signIn.outcome != SignInOutcome::SignedIn ? signInText(out.signIn, records.user()->id)
                                                                    : out.failure.detail);
             }
         }

@@ -1,6 +1,7 @@
 // quillet-cli audit ...: electronic records mode headless: switching it on,
 // the users, the trail.
 #include "archive/importer.h"
+#include "audit/audittexts.h"
 #include "tools/cli/archiveoptions.h"
 #include "tools/cli/clitexts_records.h"
 #include "tools/cli/recordsgate.h"
@@ -39,7 +40,7 @@ int runInit(AppContext& ctx, const Arguments& a) {
     QString where;
     const std::optional<ChainKey> key = createKey(ctx.folders.settingsFolder, where);
     if (!key) {
-        err() << "quillet-cli: " << QString(text::records::kNoKey).arg(where) << "\n";
+        err() << "quillet-cli: " << audit::text(audit::kNoKey).arg(where) << "\n";
         return kExitFailed;
     }
     RecordsOrigin origin = thisComputerOrigin();

@@ -5,12 +5,6 @@
 namespace quillet::cli::text::records {
 
 inline constexpr char kTrailNotWritten[] = "監査証跡に記録できませんでした: ";
-inline constexpr char kNoKey[] =
-    "この PC に監査証跡の鍵がありません (%1)。電子記録モードを始めた PC の鍵ファイルをこの場所にコピーしてください";
-inline constexpr char kUnknownUser[] = "ユーザー %1 は登録されていません";
-inline constexpr char kWrongPassword[] = "ユーザー %1 のパスワードが違います (あと %2 回間違えるとロックされます)";
-inline constexpr char kLocked[] = "ユーザー %1 はロックされています。管理者にロックの解除を依頼してください";
-inline constexpr char kSignInFailed[] = "サインインできませんでした: %1";
 inline constexpr char kRecordsUnknown[] = "アーカイブを開けないため、電子記録モードかどうか分かりません: ";
 inline constexpr char kUserNeeded[] =
     "電子記録モードです: --user ID で操作するユーザーを指定してください (パスワードは端末で入力するか、"

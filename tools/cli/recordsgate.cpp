@@ -2,6 +2,7 @@
 
 #include "archive/archivesettings.h"
 #include "archive/importer.h"
+#include "audit/audittexts.h"
 #include "audit/readoutrecorder.h"
 #include "audit/reportsigning.h"
 #include "tools/cli/clitexts_records.h"
@@ -107,12 +108,27 @@ bool recordsOf(AppContext& ctx, archive::Archive& a, std::optional<Records>& rec
     QString where;
     const std::optional<ChainKey> key = loadKey(ctx.folders.settingsFolder, keyId, where);
     if (!key) {
-        err() << "quillet-cli: " << QString(text::records::kNoKey).arg(where) << "\n";
+        err() << "quillet-cli: " << audit::text(audit::kNoKey).arg(where) << "\n";
         return false;
     }
     RecordsOrigin origin = thisComputerOrigin();
     if (qEnvironmentVariableIsSet("QUILLET_TEST_PASSWORD_COST")) origin.cost = testPasswordCost();
     records.emplace(a, *key, origin);
+    return true;
+}
+
+bool signOption(const Arguments& a, std::optional<Meaning>& meaning, int& exitCode) {
+    if (!a.has("--sign")) return true;
+    if (!(meaning = meaningOfText(a.value("--sign")))) {
+        err() << "quillet-cli: " << text::records::kBadMeaning << "\n";
+        exitCode = kExitUsage;
+        return false;
+    }
+    if (!activeRecords()) {
+        err() << "quillet-cli: " << text::records::kModeOff << "\n";
+        exitCode = kExitFailed;
+        return false;
+    }
     return true;
 }
 
@@ -173,17 +189,6 @@ bool signedReportPage(AppContext& ctx, const Arguments& a, RecordsSession& s, Re
         return false;
     }
     return signedReportPage(a, s, page, {binding}, meaning, sha);
-}
-
-QString signInText(const SignInResult& r, const QString& id) {
-    switch (r.outcome) {
-    case SignInOutcome::SignedIn: return {};
-    case SignInOutcome::UnknownUser: return QString(text::records::kUnknownUser).arg(id);
-    case SignInOutcome::WrongPassword: return QString(text::records::kWrongPassword).arg(id).arg(r.triesLeft);
-    case SignInOutcome::Locked: return QString(text::records::kLocked).arg(id);
-    case SignInOutcome::Failed: return QString(text::records::kSignInFailed).arg(r.detail);
-    }
-    return {};
 }
 
 int openRecords(AppContext& ctx, const Arguments& a, Permission p, RecordsSession& session) {

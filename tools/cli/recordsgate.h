@@ -48,6 +48,10 @@ int openRecords(AppContext& ctx, const Arguments& a, audit::Permission p, Record
 // False after the reason on stderr.
 bool recordsOf(AppContext& ctx, archive::Archive& a, std::optional<audit::Records>& records);
 
+// --sign of report and archive report: the meaning, which needs the mode.
+// False after the refusal on stderr (exitCode set).
+bool signOption(const Arguments& a, std::optional<audit::Meaning>& meaning, int& exitCode);
+
 // A report page in the mode: bound to its data (bindings; or the data file's
 // read-out, imported into the archive first when it is not there), signed
 // as meaning when given (the password asked again), its boxes filled with
@@ -57,8 +61,5 @@ bool signedReportPage(AppContext& ctx, const Arguments& a, RecordsSession& s, Re
                       const QString& dataFile, std::optional<audit::Meaning> meaning, QByteArray& contentSha);
 bool signedReportPage(const Arguments& a, RecordsSession& s, ReportPageContent& page, const QStringList& bindings,
                       std::optional<audit::Meaning> meaning, QByteArray& contentSha);
-
-// A sign-in's outcome in words for stderr.
-QString signInText(const audit::SignInResult& r, const QString& id);
 
 }  // namespace quillet::cli

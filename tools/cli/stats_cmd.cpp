@@ -11,7 +11,6 @@
 #include "print/pdfprinter.h"
 #include "print/printjobs.h"
 #include "tools/cli/cli.h"
-#include "tools/cli/clitexts_records.h"
 #include "tools/cli/recordsgate.h"
 
 #include <QFileInfo>
@@ -147,15 +146,8 @@ int runReport(AppContext& ctx, const Arguments& a) {
         return kExitUsage;
     }
     std::optional<audit::Meaning> meaning;
-    if (a.has("--sign") && !(meaning = audit::meaningOfText(a.value("--sign")))) {
-        err() << "quillet-cli: " << text::records::kBadMeaning << "\n";
-        return kExitUsage;
-    }
+    if (int code = kExitOk; !signOption(a, meaning, code)) return code;
     RecordsSession* records = activeRecords();
-    if (meaning && !records) {
-        err() << "quillet-cli: " << text::records::kModeOff << "\n";
-        return kExitFailed;
-    }
     ReportRequest r;
     int code = kExitOk;
     if (!deltaHOverRFromOptions(ctx, a, r.deltaHOverR, code) || !outputApartFromInput(target, a.positional[0], code) ||

@@ -7,7 +7,6 @@
 #include "core/uitexts.h"
 #include "print/pdfprinter.h"
 #include "tools/cli/archiveoptions.h"
-#include "tools/cli/clitexts_records.h"
 #include "tools/cli/graphoptions.h"
 #include "tools/cli/recordsgate.h"
 
@@ -124,15 +123,8 @@ int runReport(AppContext& ctx, const Arguments& a) {
     if (!loadFromArguments(ctx, a, t, code)) return code;
     if (!outputApartFromInput(target, t.archive->location(), code)) return code;
     std::optional<audit::Meaning> meaning;
-    if (a.has("--sign") && !(meaning = audit::meaningOfText(a.value("--sign")))) {
-        err() << "quillet-cli: " << text::records::kBadMeaning << "\n";
-        return kExitUsage;
-    }
+    if (int code = kExitOk; !signOption(a, meaning, code)) return code;
     RecordsSession* records = activeRecords();
-    if (meaning && !records) {
-        err() << "quillet-cli: " << text::records::kModeOff << "\n";
-        return kExitFailed;
-    }
     const QString title = a.has("--title") ? a.value("--title") : defaultTrendTitle(t.channels);
     ReportPageContent content = trendReportContent(ctx, t.channels, t.view, dhr, title);
     // In electronic records mode: bound to the series' samples over the
