@@ -63,6 +63,7 @@ inline constexpr char16_t kTrailPrintedAt[] = u"印刷日時: %1";
 inline constexpr char16_t kTrailPeriodReversed[] = u"期間の開始日が終了日より後です。";
 inline constexpr char16_t kTrailUnreadable[] = u"監査証跡を読めません: %1";
 inline constexpr char16_t kTrailNotRecorded[] = u"監査証跡に記録できませんでした: %1";
+inline constexpr char16_t kTrailModeOff[] = u"電子記録モードはオフです。";
 inline constexpr char16_t kTrailCsvTitle[] = u"監査証跡のCSV書き出し";
 inline constexpr char16_t kTrailCsvFilter[] = u"CSVファイル(*.csv)|*.csv";
 inline constexpr char16_t kTrailCsvName[] = u"監査証跡_%1.csv";

@@ -80,17 +80,22 @@ QString addRecordsUser(ProgramRecords& records, const UserForm& form) {
     return f ? archive::failureText(f, records.archive().location()) : QString();
 }
 
-QString lockRecordsUser(ProgramRecords& records, const QString& id, bool locked, const QString& reason) {
+QString lockRefusal(ProgramRecords& records, const QString& id, bool locked) {
     ArchiveFailure f;
     const std::optional<User> u = records.records().user(id, f);
     if (f) return archive::failureText(f, records.archive().location());
     if (!u) return text(kUnknownUser).arg(id);
-    const QString by = records.user() ? records.user()->id : QString();
-    if (locked && id == by) return text(kLockSelf);
+    if (locked && records.user() && id == records.user()->id) return text(kLockSelf);
     if (locked && u->locked) return text(kAlreadyLocked).arg(id);
     if (!locked && !u->locked) return text(kNotLocked).arg(id);
+    return {};
+}
+
+QString lockRecordsUser(ProgramRecords& records, const QString& id, bool locked, const QString& reason) {
+    if (const QString why = lockRefusal(records, id, locked); !why.isEmpty()) return why;
     if (reason.trimmed().isEmpty()) return text(kReasonNeeded);
-    f = records.records().setLocked(by, id, locked, reason.trimmed());
+    const ArchiveFailure f =
+        records.records().setLocked(records.user() ? records.user()->id : QString(), id, locked, reason.trimmed());
     return f ? archive::failureText(f, records.archive().location()) : QString();
 }
 

@@ -38,6 +38,9 @@ SwitchedOn switchRecordsOn(ProgramRecords& records, const UserForm& admin);
 // The steps of the mode for the signed-in administrator; an empty text
 // when done, else why not.
 QString addRecordsUser(ProgramRecords& records, const UserForm& user);
+// Why the user cannot be locked (unlocked), before a reason is asked: an
+// unknown user, the administrator's own ID, locked already (not locked).
+QString lockRefusal(ProgramRecords& records, const QString& id, bool locked);
 // reason: what the administrator gave (asked before; empty is refused).
 QString lockRecordsUser(ProgramRecords& records, const QString& id, bool locked, const QString& reason);
 inline constexpr int kFewestIdleMinutes = 1;
