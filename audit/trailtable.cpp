@@ -112,7 +112,9 @@ QByteArray trailCsvBytes(const std::vector<AuditEntry>& entries, const QTimeZone
         QStringList row;
         for (int c = 0; c < kTrailColumns; ++c) {
             row << csvField(trailCellText(e, c, zone));
-            if (c == 1) row << QDateTime::fromSecsSinceEpoch(e.utc, QTimeZone::utc()).toString(Qt::ISODate);
+            if (c == 1)
+                row << QDateTime::fromSecsSinceEpoch(e.utc, QTimeZone::utc())
+                           .toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss'Z'"));
         }
         out += row.join(QLatin1Char(',')) + QStringLiteral("\r\n");
     }
