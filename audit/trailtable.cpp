@@ -51,7 +51,7 @@ QStringList wrapped(const QString& text, const QFontMetricsF& fm, double width) 
     return lines;
 }
 
-constexpr std::array<int, kTrailColumns> kPrintUnits{5, 11, 8, 8, 10, 16, 14, 14, 14};
+constexpr std::array<int, kTrailColumns> kPrintUnits{5, 13, 9, 8, 12, 15, 13, 13, 12};
 constexpr int kPrintChars = 100;
 
 }  // namespace
