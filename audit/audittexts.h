@@ -8,6 +8,8 @@ namespace quillet::audit {
 
 inline QString text(const char16_t* t) { return QString::fromUtf16(t); }
 
+inline constexpr char16_t kRecordsTitle[] = u"電子記録モード";
+inline constexpr char16_t kSignedInWord[] = u"サインイン: %1 (%2)";
 inline constexpr char16_t kUserIdLabel[] = u"ユーザーID:";
 inline constexpr char16_t kPasswordLabel[] = u"パスワード:";
 inline constexpr char16_t kSignInTitle[] = u"サインイン";

@@ -26,6 +26,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -206,6 +207,7 @@ public:
         connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
         layout->addWidget(buttons);
         if (meaning_->count() > 1) meaning_->setCurrentIndex(1);
+        password_->setFocus();
     }
     std::optional<Meaning> meaning() const {
         const int m = meaning_->currentData().toInt();
@@ -265,11 +267,22 @@ void wireRecords(MainWindow& window, AppContext& ctx, ProgramRecords& records, R
     window.commandGuard = [&window, &records](Command c) {
         if (records.may(permissionOf(c))) return true;
         const User* u = records.user() ? &*records.user() : nullptr;
-        tell(&window, text(kSignInTitle),
+        tell(&window, text(kRecordsTitle),
              text(kRoleRefused).arg(u ? u->id : QString(), u ? roleText(u->role) : QString()));
         return false;
     };
     new IdleWatch(records, &window);
+    // Who is signed in, after every command (a new sign-in changes it).
+    auto* who = new QLabel(&window);
+    who->setObjectName(QStringLiteral("signedInLabel"));
+    window.statusBar()->addPermanentWidget(who);
+    const auto showWho = [who, &records] {
+        who->setText(records.on() && records.user()
+                         ? text(kSignedInWord).arg(records.user()->id, roleText(records.user()->role))
+                         : QString());
+    };
+    showWho();
+    QObject::connect(&window, &MainWindow::commandFinished, who, showWho);
     new ProgramChanges(ctx, records, archiveOnSave, &window);
     ctx.loggerSet->settingsWritten = [&records](const SettingsState& held, const SettingsState& written) {
         records.record(action::kSettingsWrite, QStringLiteral("ロガー モデル %1").arg(written.loggerModel()),

@@ -30,6 +30,7 @@ SignInDialog::SignInDialog(const QString& title, const QString& note, const QStr
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
+    setMinimumWidth(420);
     (fixedId.isEmpty() ? id_ : password_)->setFocus();
 }
 
