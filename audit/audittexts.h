@@ -119,9 +119,9 @@ inline constexpr char16_t kAlreadyLocked[] = u"ユーザー %1 はすでにロ�
 inline constexpr char16_t kNotLocked[] = u"ユーザー %1 はロックされていません。";
 inline constexpr char16_t kLockWhat[] = u"ユーザー %1 のロック";
 inline constexpr char16_t kUnlockWhat[] = u"ユーザー %1 のロック解除";
-inline constexpr char16_t kReasonFor[] = u"%1 の理由を入力してください:";
+inline constexpr char16_t kReasonFor[] = u"%1の理由を入力してください:";
 inline constexpr char16_t kIdleLabel[] = u"操作のない時間がこれを超えるとパスワードを再入力 (分):";
-inline constexpr char16_t kIdleWhat[] = u"パスワード再入力までの時間";
+inline constexpr char16_t kIdleWhat[] = u"パスワード再入力までの時間の変更 (%1 分 → %2 分) ";
 inline constexpr char16_t kIdleUnchanged[] = u"時間は変わっていません。";
 inline constexpr char16_t kApply[] = u"適用";
 

@@ -68,6 +68,7 @@ AddUserDialog::AddUserDialog(std::function<QString(const UserForm&)> step, AppCo
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
+    setMinimumWidth(420);
 }
 
 UserForm AddUserDialog::form() const {
@@ -163,7 +164,8 @@ QWidget* RecordsSettingsDialog::onPage() {
     users->verticalHeader()->hide();
     users->setSelectionBehavior(QAbstractItemView::SelectRows);
     users->setSelectionMode(QAbstractItemView::SingleSelection);
-    users->horizontalHeader()->setStretchLastSection(true);
+    users->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    users->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     layout->addWidget(users, 1);
     auto* row = new QHBoxLayout;
     auto* add = new QPushButton(text(kAddUser), page);
@@ -209,7 +211,6 @@ void RecordsSettingsDialog::fillUsers() {
                                 QString::number(u.failedTries)};
         for (int c = 0; c < int(cells.size()); ++c) users->setItem(r, c, cell(cells[c]));
     }
-    users->resizeColumnsToContents();
 }
 
 bool RecordsSettingsDialog::switchOn() {
@@ -253,8 +254,9 @@ bool RecordsSettingsDialog::setLocked(bool locked) {
 
 bool RecordsSettingsDialog::applyIdleMinutes() {
     const int minutes = idleMinutes->value();
-    if (minutes == records_.records().idleMinutes()) return !refused(text(kIdleUnchanged));
-    const std::optional<QString> reason = askReason(text(kIdleWhat));
+    const int before = records_.records().idleMinutes();
+    if (minutes == before) return !refused(text(kIdleUnchanged));
+    const std::optional<QString> reason = askReason(text(kIdleWhat).arg(before).arg(minutes));
     if (!reason) return false;
     return !refused(setRecordsIdleMinutes(records_, minutes, *reason));
 }
