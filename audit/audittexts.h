@@ -98,7 +98,6 @@ inline constexpr char16_t kIdMissing[] = u"ユーザーIDを入力してくだ�
 inline constexpr char16_t kIdSpaces[] = u"ユーザーIDに空白は使えません。";
 inline constexpr char16_t kPasswordMismatch[] = u"パスワードとパスワード(確認)が一致しません。";
 inline constexpr char16_t kUserIdTaken[] = u"ユーザー %1 はすでに登録されています。";
-inline constexpr char16_t kRecordsWriteFailed[] = u"電子記録のデータベースに書き込めませんでした: %1";
 inline constexpr char16_t kKeyNotMade[] = u"監査証跡の鍵ファイルを作れませんでした: %1";
 inline constexpr char16_t kModeAlreadyOn[] =
     u"このアーカイブはすでに電子記録モードです。プログラムを起動し直して、登録されたユーザーでサインインしてください。";
