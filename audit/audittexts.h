@@ -47,4 +47,81 @@ inline constexpr char16_t kSaveBeforeSigning[] =
 inline constexpr char16_t kNotInArchive[] = u"署名するデータをアーカイブに取り込めませんでした: %1";
 inline constexpr char16_t kSignRoleRefused[] = u"%1 (%2) の役割では %3 として署名できません。";
 
+// The audit trail window.
+inline constexpr char16_t kTrailTitle[] = u"監査証跡";
+inline constexpr char16_t kTrailPeriod[] = u"期間:";
+inline constexpr char16_t kTrailTo[] = u"〜";
+inline constexpr char16_t kTrailUser[] = u"ユーザー:";
+inline constexpr char16_t kTrailAction[] = u"操作:";
+inline constexpr char16_t kTrailAll[] = u"すべて";
+inline constexpr char16_t kTrailShow[] = u"表示";
+inline constexpr char16_t kTrailPrint[] = u"印刷...";
+inline constexpr char16_t kTrailExport[] = u"CSVに書き出す...";
+inline constexpr char16_t kTrailColumnHeads[] = u"番号\t日時\tPC\tユーザー\t操作\t対象\t変更前\t変更後\t理由";
+inline constexpr char16_t kTrailUtcColumn[] = u"日時(UTC)";
+inline constexpr char16_t kTrailCount[] = u"%1 件";
+inline constexpr char16_t kTrailFilterText[] = u"期間: %1 〜 %2　ユーザー: %3　操作: %4";
+inline constexpr char16_t kTrailPrintedAt[] = u"印刷日時: %1";
+inline constexpr char16_t kTrailPeriodReversed[] = u"期間の開始日が終了日より後です。";
+inline constexpr char16_t kTrailUnreadable[] = u"監査証跡を読めません: %1";
+inline constexpr char16_t kTrailNotRecorded[] = u"監査証跡に記録できませんでした: %1";
+inline constexpr char16_t kTrailModeOff[] = u"電子記録モードはオフです。";
+inline constexpr char16_t kTrailCsvTitle[] = u"監査証跡のCSV書き出し";
+inline constexpr char16_t kTrailCsvFilter[] = u"CSVファイル(*.csv)|*.csv";
+inline constexpr char16_t kTrailCsvName[] = u"監査証跡_%1.csv";
+inline constexpr char16_t kTrailExported[] = u"監査証跡 CSV %1 件 (%2)";
+inline constexpr char16_t kTrailPrinted[] = u"監査証跡 %1 件 %2 ページ (%3)";
+
+// The settings dialog of the mode: switching it on, the users, the idle time.
+inline constexpr char16_t kSetupTitle[] = u"電子記録モード";
+inline constexpr char16_t kModeOffNote[] =
+    u"電子記録モードでは、プログラムを使う人がユーザーIDとパスワードでサインインし、ロガーの読み出し、"
+    u"記録条件の書き込み、設定の変更、レポートの印刷などの操作が、だれが・いつ・何をしたか、"
+    u"変更前と変更後の値とともに監査証跡に記録されます。監査証跡の書き換えや削除は検証で見つかります。"
+    u"レポートには作成・確認・承認の電子署名を付けられます。\n\n"
+    u"電子記録モードは初期状態ではオフです。一度オンにすると、プログラムからオフに戻すことはできません。"
+    u"オンにするには、最初の管理者を登録してください。";
+inline constexpr char16_t kModeArchive[] = u"アーカイブ: %1";
+inline constexpr char16_t kAdminIdLabel[] = u"管理者ID:";
+inline constexpr char16_t kNameLabel[] = u"氏名:";
+inline constexpr char16_t kRoleLabel[] = u"役割:";
+inline constexpr char16_t kRepeatLabel[] = u"パスワード(確認):";
+inline constexpr char16_t kPasswordRule[] = u"パスワードは 8 文字以上で、数字を 1 文字以上含めてください。";
+inline constexpr char16_t kSwitchOn[] = u"電子記録モードをオンにする";
+inline constexpr char16_t kSwitchOnConfirm[] =
+    u"電子記録モードをオンにすると、プログラムからオフに戻すことはできません。オンにしますか?";
+inline constexpr char16_t kSwitchedOn[] =
+    u"電子記録モードをオンにしました。管理者 %1 としてサインインしています。\n\n監査証跡の鍵ファイル:\n%2\n\n"
+    u"この鍵ファイルをバックアップしてください。鍵がないと監査証跡を検証できず、電子記録モードのプログラムを"
+    u"起動できません。共有のアーカイブを使うほかの PC には、この鍵ファイルを同じ場所にコピーしてください。";
+inline constexpr char16_t kIdMissing[] = u"ユーザーIDを入力してください。";
+inline constexpr char16_t kIdSpaces[] = u"ユーザーIDに空白は使えません。";
+inline constexpr char16_t kPasswordMismatch[] = u"パスワードとパスワード(確認)が一致しません。";
+inline constexpr char16_t kUserIdTaken[] = u"ユーザー %1 はすでに登録されています。";
+inline constexpr char16_t kKeyNotMade[] = u"監査証跡の鍵ファイルを作れませんでした: %1";
+inline constexpr char16_t kModeAlreadyOn[] =
+    u"このアーカイブはすでに電子記録モードです。プログラムを起動し直して、登録されたユーザーでサインインしてください。";
+inline constexpr char16_t kLocationHoldsPassword[] =
+    u"アーカイブの接続先にパスワードが書かれているため、電子記録モードにできません。パスワードは"
+    u"パスワードファイルか環境変数で渡してください。";
+inline constexpr char16_t kUsersLabel[] = u"ユーザー";
+inline constexpr char16_t kUserColumns[] = u"ID\t氏名\t役割\t状態\t失敗回数";
+inline constexpr char16_t kStateLocked[] = u"ロック";
+inline constexpr char16_t kStateActive[] = u"有効";
+inline constexpr char16_t kAddUser[] = u"ユーザー追加...";
+inline constexpr char16_t kAddUserTitle[] = u"ユーザー追加";
+inline constexpr char16_t kLockUser[] = u"ロック";
+inline constexpr char16_t kUnlockUser[] = u"ロック解除";
+inline constexpr char16_t kChooseUser[] = u"ユーザーを選んでください。";
+inline constexpr char16_t kLockSelf[] = u"サインインしているユーザー自身はロックできません。";
+inline constexpr char16_t kAlreadyLocked[] = u"ユーザー %1 はすでにロックされています。";
+inline constexpr char16_t kNotLocked[] = u"ユーザー %1 はロックされていません。";
+inline constexpr char16_t kLockWhat[] = u"ユーザー %1 のロック";
+inline constexpr char16_t kUnlockWhat[] = u"ユーザー %1 のロック解除";
+inline constexpr char16_t kReasonFor[] = u"%1の理由を入力してください:";
+inline constexpr char16_t kIdleLabel[] = u"操作のない時間がこれを超えるとパスワードを再入力 (分):";
+inline constexpr char16_t kIdleWhat[] = u"パスワード再入力までの時間の変更 (%1 分 → %2 分) ";
+inline constexpr char16_t kIdleUnchanged[] = u"時間は変わっていません。";
+inline constexpr char16_t kApply[] = u"適用";
+
 }  // namespace quillet::audit

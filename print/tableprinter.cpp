@@ -87,7 +87,7 @@ struct CellPainter {
 std::vector<int> pageStarts(const PrintTable& t, double pageHeight) {
     double header = 0;
     for (int r = 0; r < std::min(t.headerRows, t.rows); ++r) header += rowHeight(t, r);
-    const double room = pageHeight - footerHeight(t);
+    const double room = pageHeight - footerHeight(t) - t.headingHeight;
     std::vector<int> starts;
     int r = t.headerRows;
     do {
@@ -137,7 +137,8 @@ int printTable(QPainter& painter, QPagedPaintDevice& device, const PrintTable& t
     for (int page = 0; page < pages; ++page) {
         if (page > 0) device.newPage();
         const int end = page + 1 < pages ? starts[size_t(page) + 1] : t.rows;
-        double y = paintRows(painter, t, 0, std::min(t.headerRows, t.rows), 0);
+        if (t.heading) t.heading(painter, page, pages);
+        double y = paintRows(painter, t, 0, std::min(t.headerRows, t.rows), t.headingHeight);
         if (starts[size_t(page)] < end) {
             // The data rows continue the header's grid.
             y = paintRows(painter, t, starts[size_t(page)], end, y);

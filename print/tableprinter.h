@@ -39,6 +39,10 @@ struct PrintTable {
     bool pageNumbers = true;                        // "n / N" centred in the footer line
     double linePitch = 1.0;                         // distance of the lines of a cell, in lineHeight
     double rowPadding = 0.2;                        // added to the height of every row, in lineHeight
+    // Room above the table on every page, painted by heading (what a print
+    // shows, repeated on each page): page 0..pages-1.
+    double headingHeight = 0;
+    std::function<void(QPainter& painter, int page, int pages)> heading;
 };
 
 // The rows that start each page: first data row per page (header rows not
