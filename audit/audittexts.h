@@ -9,6 +9,17 @@ namespace quillet::audit {
 inline QString text(const char16_t* t) { return QString::fromUtf16(t); }
 
 inline constexpr char16_t kRecordsTitle[] = u"電子記録モード";
+inline constexpr char16_t kModeIsOff[] =
+    u"このアーカイブは電子記録モードではありません。「電子記録モード...」で始めると、監査証跡を記録します。";
+// Values the trail records.
+inline constexpr char16_t kValueOff[] = u"オフ";
+inline constexpr char16_t kValueOn[] = u"オン";
+inline constexpr char16_t kValueLocked[] = u"ロック中";
+inline constexpr char16_t kValueUnlocked[] = u"有効";
+inline constexpr char16_t kValueIdleMinutes[] = u"無操作時間 (分)";
+inline constexpr char16_t kValueUnknownUser[] = u"未登録のユーザー";
+inline constexpr char16_t kValueWrongPassword[] = u"パスワード誤り %1/%2";
+inline constexpr char16_t kValueLockedAfter[] = u"パスワードを %1 回続けて誤り";
 inline constexpr char16_t kSignedInWord[] = u"サインイン: %1 (%2)";
 inline constexpr char16_t kUserIdLabel[] = u"ユーザーID:";
 inline constexpr char16_t kPasswordLabel[] = u"パスワード:";

@@ -159,7 +159,7 @@ private:
     Hmac& h_;
 };
 
-constexpr char kEntryColumns[] = "seq, utc, host, user_id, action, object, old_value, new_value, reason, code";
+constexpr char kEntrySql[] = "seq, utc, host, user_id, action, object, old_value, new_value, reason, code";
 AuditEntry entryOf(const SqlRow& r) {
     AuditEntry e;
     e.seq = r[0].toLongLong();
@@ -175,7 +175,7 @@ AuditEntry entryOf(const SqlRow& r) {
     return e;
 }
 
-constexpr char kUserColumns[] = "id, name, role, password_hash, failed_tries, locked, code";
+constexpr char kUserSql[] = "id, name, role, password_hash, failed_tries, locked, code";
 User userOf(const SqlRow& r) {
     User u;
     u.id = QString::fromUtf8(r[0]);
@@ -187,8 +187,7 @@ User userOf(const SqlRow& r) {
     return u;
 }
 
-constexpr char kSignatureColumns[] =
-    "id, seq, utc, local_time, user_id, name, meaning, title, content_sha, content, code";
+constexpr char kSignatureSql[] = "id, seq, utc, local_time, user_id, name, meaning, title, content_sha, content, code";
 Signature signatureOf(const SqlRow& r) {
     Signature s;
     s.id = r[0].toLongLong();
@@ -508,16 +507,9 @@ ArchiveFailure Records::switchOn(const User& admin, const QString& password) {
         if (ArchiveFailure g = setMeta(archive_, kMetaKey, key_.id())) return g;
         if (ArchiveFailure g = setMeta(archive_, kMetaIdle, number(kDefaultIdleMinutes))) return g;
         if (ArchiveFailure g = putUserWithin(u)) return g;
-        AuditEntry on{0,
-                      0,
-                      {},
-                      u.id,
-                      QLatin1String(action::kModeOn),
-                      archive_.location(),
-                      QStringLiteral("off"),
-                      QStringLiteral("on"),
-                      {},
-                      {}};
+        AuditEntry on{
+            0,  0, {}, u.id, QLatin1String(action::kModeOn), archive_.location(), text(kValueOff), text(kValueOn),
+            {}, {}};
         if (ArchiveFailure g = appendWithin(on)) return g;
         AuditEntry added{
             0,  0, {}, u.id, QLatin1String(action::kUserAdd), u.id, {}, roleWord(u.role) + QLatin1Char(' ') + u.name,
@@ -541,7 +533,7 @@ ArchiveFailure Records::setIdleMinutes(const QString& by, int minutes, const QSt
                      {},
                      by,
                      QLatin1String(action::kSettingChange),
-                     QStringLiteral("idle-minutes"),
+                     text(kValueIdleMinutes),
                      QString::number(before),
                      QString::number(minutes),
                      reason,
@@ -552,15 +544,14 @@ ArchiveFailure Records::setIdleMinutes(const QString& by, int minutes, const QSt
 
 std::optional<User> Records::user(const QString& id, ArchiveFailure& failure) {
     std::vector<SqlRow> rows;
-    failure =
-        archive_.execute(QByteArray("SELECT ") + kUserColumns + " FROM audit_user WHERE id = $1", {text(id)}, &rows);
+    failure = archive_.execute(QByteArray("SELECT ") + kUserSql + " FROM audit_user WHERE id = $1", {text(id)}, &rows);
     if (failure || rows.empty()) return std::nullopt;
     return userOf(rows[0]);
 }
 
 std::vector<User> Records::users(ArchiveFailure& failure) {
     std::vector<SqlRow> rows;
-    failure = archive_.execute(QByteArray("SELECT ") + kUserColumns + " FROM audit_user ORDER BY id", {}, &rows);
+    failure = archive_.execute(QByteArray("SELECT ") + kUserSql + " FROM audit_user ORDER BY id", {}, &rows);
     std::vector<User> out;
     for (const SqlRow& r : rows) out.push_back(userOf(r));
     return out;
@@ -600,8 +591,8 @@ ArchiveFailure Records::setLocked(const QString& by, const QString& id, bool loc
                      by,
                      QLatin1String(locked ? action::kUserLock : action::kUserUnlock),
                      id,
-                     before ? QStringLiteral("locked") : QStringLiteral("unlocked"),
-                     locked ? QStringLiteral("locked") : QStringLiteral("unlocked"),
+                     before ? text(kValueLocked) : text(kValueUnlocked),
+                     locked ? text(kValueLocked) : text(kValueUnlocked),
                      reason,
                      {}};
         return appendWithin(e);
@@ -621,13 +612,13 @@ SignInResult Records::signIn(const QString& id, const QString& password) {
         AuditEntry e{0, 0, {}, id, QLatin1String(action::kSignInFailed), id, {}, {}, {}, {}};
         if (!u) {
             result.outcome = SignInOutcome::UnknownUser;
-            e.newValue = QStringLiteral("unknown user");
+            e.newValue = text(kValueUnknownUser);
             return appendWithin(e);
         }
         result.user = *u;
         if (u->locked) {
             result.outcome = SignInOutcome::Locked;
-            e.newValue = QStringLiteral("locked");
+            e.newValue = text(kValueLocked);
             return appendWithin(e);
         }
         if (matches) {
@@ -645,7 +636,7 @@ SignInResult Records::signIn(const QString& id, const QString& password) {
         u->locked = u->failedTries >= kMaxFailedTries;
         if ((g = putUserWithin(*u))) return g;
         e.oldValue = QString::number(before);
-        e.newValue = QStringLiteral("wrong password %1/%2").arg(u->failedTries).arg(kMaxFailedTries);
+        e.newValue = text(kValueWrongPassword).arg(u->failedTries).arg(kMaxFailedTries);
         if ((g = appendWithin(e))) return g;
         result.user = *u;
         result.triesLeft = kMaxFailedTries - u->failedTries;
@@ -660,9 +651,9 @@ SignInResult Records::signIn(const QString& id, const QString& password) {
                         id,
                         QLatin1String(action::kUserLock),
                         id,
-                        QStringLiteral("unlocked"),
-                        QStringLiteral("locked"),
-                        QStringLiteral("%1 wrong passwords").arg(kMaxFailedTries),
+                        text(kValueUnlocked),
+                        text(kValueLocked),
+                        text(kValueLockedAfter).arg(kMaxFailedTries),
                         {}};
         return appendWithin(lock);
     });
@@ -674,7 +665,7 @@ SignInResult Records::signIn(const QString& id, const QString& password) {
 }
 
 std::vector<AuditEntry> Records::entries(const EntryFilter& filter, ArchiveFailure& failure) {
-    QByteArray sql = QByteArray("SELECT ") + kEntryColumns + " FROM audit_entry WHERE 1 = 1";
+    QByteArray sql = QByteArray("SELECT ") + kEntrySql + " FROM audit_entry WHERE 1 = 1";
     std::vector<QByteArray> params;
     auto where = [&](const char* condition, const QByteArray& value) {
         params.push_back(value);
@@ -695,8 +686,8 @@ std::vector<AuditEntry> Records::entries(const EntryFilter& filter, ArchiveFailu
 
 std::optional<AuditEntry> Records::lastEntry(ArchiveFailure& failure) {
     std::vector<SqlRow> last;
-    failure = archive_.execute(QByteArray("SELECT ") + kEntryColumns + " FROM audit_entry ORDER BY seq DESC LIMIT 1",
-                               {}, &last);
+    failure =
+        archive_.execute(QByteArray("SELECT ") + kEntrySql + " FROM audit_entry ORDER BY seq DESC LIMIT 1", {}, &last);
     if (last.empty()) return std::nullopt;
     return entryOf(last[0]);
 }
@@ -738,7 +729,7 @@ Records::SignOutcome Records::sign(const QString& id, const QString& password, M
         s.seq = e.seq;
         s.code = signatureCode(s);
         return archive_.execute(
-            QByteArray("INSERT INTO audit_signature(") + kSignatureColumns +
+            QByteArray("INSERT INTO audit_signature(") + kSignatureSql +
                 ") VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11)",
             {number(s.id), number(s.seq), number(s.utc), text(s.localTime), text(s.user), text(s.name),
              text(meaningText(s.meaning)), text(s.title), s.contentSha, text(s.content), s.code});
@@ -750,7 +741,7 @@ Records::SignOutcome Records::sign(const QString& id, const QString& password, M
 std::vector<Signature> Records::signaturesOf(const QByteArray& sha, ArchiveFailure& failure) {
     std::vector<SqlRow> rows;
     failure = archive_.execute(
-        QByteArray("SELECT ") + kSignatureColumns + " FROM audit_signature WHERE content_sha = $1 ORDER BY id", {sha},
+        QByteArray("SELECT ") + kSignatureSql + " FROM audit_signature WHERE content_sha = $1 ORDER BY id", {sha},
         &rows);
     std::vector<Signature> out;
     for (const SqlRow& r : rows) out.push_back(signatureOf(r));
@@ -779,7 +770,7 @@ ChainCheck Records::check() {
     for (;;) {
         qint64 rows = 0;
         f = archive_.each(
-            QByteArray("SELECT ") + kEntryColumns + " FROM audit_entry WHERE seq >= $1 ORDER BY seq LIMIT 50000",
+            QByteArray("SELECT ") + kEntrySql + " FROM audit_entry WHERE seq >= $1 ORDER BY seq LIMIT 50000",
             {number(expected)}, [&](const Archive::RowView& r) {
                 ++rows;
                 if (c.fault != ChainFault::None) return;
@@ -823,7 +814,7 @@ ChainCheck Records::check() {
     }
     // The users.
     std::vector<SqlRow> rows;
-    if ((f = archive_.execute(QByteArray("SELECT ") + kUserColumns + " FROM audit_user ORDER BY id", {}, &rows)))
+    if ((f = archive_.execute(QByteArray("SELECT ") + kUserSql + " FROM audit_user ORDER BY id", {}, &rows)))
         return failed(f);
     for (const SqlRow& r : rows)
         if (userCode(userOf(r)) != r[6]) {
@@ -833,8 +824,7 @@ ChainCheck Records::check() {
         }
     // The signatures and the data each is bound to.
     rows.clear();
-    if ((f = archive_.execute(QByteArray("SELECT ") + kSignatureColumns + " FROM audit_signature ORDER BY id", {},
-                              &rows)))
+    if ((f = archive_.execute(QByteArray("SELECT ") + kSignatureSql + " FROM audit_signature ORDER BY id", {}, &rows)))
         return failed(f);
     for (const SqlRow& r : rows) {
         const Signature s = signatureOf(r);

@@ -6,6 +6,8 @@
 #include "audit/readoutrecorder.h"
 #include "audit/reportsigning.h"
 #include "audit/trailchanges.h"
+#include "audit/ui/audittrailwindow.h"
+#include "audit/ui/recordssettingsdialog.h"
 #include "audit/ui/signindialog.h"
 #include "core/context.h"
 #include "core/store.h"
@@ -273,6 +275,18 @@ void wireRecords(MainWindow& window, AppContext& ctx, ProgramRecords& records, R
     showWho();
     QObject::connect(&window, &MainWindow::commandFinished, who, showWho);
     new ProgramChanges(ctx, records, archiveOnSave, &window);
+    window.setCommand(Command::AuditTrail, [&window, &ctx, &records] {
+        if (!records.on()) {
+            tell(&window, text(kRecordsTitle), text(kModeIsOff));
+            return;
+        }
+        AuditTrailWindow w(ctx, records, &window);
+        w.exec();
+    });
+    window.setCommand(Command::RecordsSettings, [&window, &ctx, &records] {
+        RecordsSettingsDialog w(ctx, records, &window);
+        w.exec();
+    });
     ctx.loggerSet->settingsWritten = [&records](const SettingsState& held, const SettingsState& written) {
         records.record(action::kSettingsWrite, QStringLiteral("ロガー モデル %1").arg(written.loggerModel()),
                        settingsStateText(held), settingsStateText(written));

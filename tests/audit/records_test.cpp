@@ -212,20 +212,20 @@ TEST_P(BothBackends, FiveWrongPasswordsLockUntilAnAdministratorUnlocks) {
     QStringList trail;
     for (const AuditEntry& e : s.records->entries({}, f))
         if (e.seq > 4) trail << e.action + QLatin1Char(' ') + e.newValue;
-    const QStringList expected{"sign-in-failed wrong password 1/5",
-                               "sign-in-failed wrong password 2/5",
-                               "sign-in-failed wrong password 3/5",
-                               "sign-in-failed wrong password 4/5",
+    const QStringList expected{"sign-in-failed パスワード誤り 1/5",
+                               "sign-in-failed パスワード誤り 2/5",
+                               "sign-in-failed パスワード誤り 3/5",
+                               "sign-in-failed パスワード誤り 4/5",
                                "sign-in ",
-                               "sign-in-failed wrong password 1/5",
-                               "sign-in-failed wrong password 2/5",
-                               "sign-in-failed wrong password 3/5",
-                               "sign-in-failed wrong password 4/5",
-                               "sign-in-failed wrong password 5/5",
-                               "user-lock locked",
-                               "sign-in-failed locked",
-                               "sign-in-failed unknown user",
-                               "user-unlock unlocked",
+                               "sign-in-failed パスワード誤り 1/5",
+                               "sign-in-failed パスワード誤り 2/5",
+                               "sign-in-failed パスワード誤り 3/5",
+                               "sign-in-failed パスワード誤り 4/5",
+                               "sign-in-failed パスワード誤り 5/5",
+                               "user-lock ロック中",
+                               "sign-in-failed ロック中",
+                               "sign-in-failed 未登録のユーザー",
+                               "user-unlock 有効",
                                "sign-in "};
     EXPECT_EQ(trail, expected);
     EXPECT_TRUE(s.records->check());

@@ -264,7 +264,7 @@ TEST_F(RecordsDialogTest, SwitchOnAddLockAndIdleTimeLeaveTheirEntries) {
     ASSERT_EQ(locked.size(), 1u);
     EXPECT_EQ(locked[0].user, u8("admin"));
     EXPECT_EQ(locked[0].object, u8("op"));
-    EXPECT_EQ(locked[0].oldValue + " → " + locked[0].newValue, u8("unlocked → locked"));
+    EXPECT_EQ(locked[0].oldValue + " → " + locked[0].newValue, u8("有効 → ロック中"));
     EXPECT_EQ(locked[0].reason, u8("退職"));
     const std::vector<AuditEntry> idle = entriesOf(action::kSettingChange);
     ASSERT_EQ(idle.size(), 1u);
