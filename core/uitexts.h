@@ -504,7 +504,7 @@ inline constexpr char16_t kArchiveVerifyMissing[] = u"ファイルなし";
 inline constexpr char16_t kArchiveVerifyUnknown[] = u"アーカイブにありません";
 
 // The long-term trend window, its picture and its report.
-inline constexpr char16_t kTrendEntry[] = u"長期トレンド(&T)";
+inline constexpr char16_t kTrendEntry[] = u"長期トレンド(&L)";
 inline constexpr char16_t kTrendTitle[] = u"長期トレンド";
 inline constexpr char16_t kTrendButton[] = u"長期トレンド";
 inline constexpr char16_t kTrendChannelsLabel[] = u"チャンネル (8 つまで)";
