@@ -8,6 +8,7 @@
 
 #include <libpq-fe.h>
 
+#include <algorithm>
 #include <array>
 #include <map>
 
@@ -61,6 +62,21 @@ CREATE TABLE IF NOT EXISTS sample(
   readout bigint NOT NULL,
   PRIMARY KEY(series, t));
 CREATE INDEX IF NOT EXISTS sample_time ON sample USING brin(t);
+CREATE TABLE IF NOT EXISTS sample_hour(
+  series integer NOT NULL,
+  hour bigint NOT NULL,
+  first_s integer NOT NULL,
+  first_readout bigint NOT NULL,
+  first_valid smallint NOT NULL,
+  last_s integer NOT NULL,
+  last_valid smallint NOT NULL,
+  valid integer NOT NULL,
+  min_value smallint NOT NULL,
+  max_value smallint NOT NULL,
+  lead smallint NOT NULL,
+  trail smallint NOT NULL,
+  trail_readout bigint NOT NULL,
+  PRIMARY KEY(series, hour));
 CREATE TABLE IF NOT EXISTS conflict(
   readout bigint NOT NULL,
   series integer NOT NULL,
@@ -136,6 +152,93 @@ public:
     static QByteArray n(qint64 v) { return QByteArray::number(v); }
     static QByteArray u(const QString& s) { return s.toUtf8(); }
 
+    static qint64 hourStart(qint64 t) { return (t / 3600 - (t % 3600 < 0)) * 3600; }
+    static constexpr qint64 kFarPast = -(qint64(1) << 62);
+    static constexpr qint64 kFarFuture = qint64(1) << 62;
+
+    // The samples of a series with instants in the ranges (both ends
+    // included, apart), in time order; false when the server refused, its
+    // SQLSTATE then in refused_.
+    bool storedSamples(qint64 series, const std::vector<std::pair<qint64, qint64>>& ranges,
+                       std::vector<StoredSample>& out) {
+        QByteArray firsts = "{";
+        QByteArray lasts = "{";
+        for (const auto& [first, last] : ranges) {
+            firsts += n(first) + ',';
+            lasts += n(last) + ',';
+        }
+        firsts[firsts.size() - 1] = '}';
+        lasts[lasts.size() - 1] = '}';
+        if (ranges.empty()) firsts = lasts = "{}";
+        const QByteArray id = n(series);
+        const char* values[] = {id.constData(), firsts.constData(), lasts.constData()};
+        // Binary results: three integers a row without text conversions.
+        Result q(PQexecParams(db_,
+                              "SELECT s.t, s.value, s.readout FROM unnest($2::bigint[], $3::bigint[]) r(a, b)"
+                              " JOIN sample s ON s.series = $1 AND s.t BETWEEN r.a AND r.b ORDER BY s.t",
+                              3, nullptr, values, nullptr, nullptr, 1));
+        if (!q.ok()) {
+            refused_ = QByteArray(q.state()).isEmpty() ? QByteArray("XX000") : QByteArray(q.state());
+            return false;
+        }
+        auto be = [](const char* p, int bytes) {
+            qint64 v = 0;
+            for (int i = 0; i < bytes; ++i) v = (v << 8) | uint8_t(p[i]);
+            if (bytes == 2) return qint64(int16_t(v));
+            return v;
+        };
+        out.reserve(out.size() + size_t(q.rows()));
+        for (int row = 0; row < q.rows(); ++row)
+            out.push_back({be(PQgetvalue(q.raw(), row, 0), 8), int16_t(be(PQgetvalue(q.raw(), row, 1), 2)),
+                           be(PQgetvalue(q.raw(), row, 2), 8)});
+        return true;
+    }
+
+    // The hour summaries of the samples (of one series, in time order,
+    // whole hours of them) stored in place of those there; false as above.
+    bool storeHours(qint64 series, const std::vector<StoredSample>& samples) {
+        HourBuilder builder;
+        for (const StoredSample& x : samples) builder.add(x.utc, x.value, x.readout);
+        const std::vector<HourSummary> hours = builder.take();
+        if (hours.empty()) return true;
+        std::array<QByteArray, 12> columns;
+        columns.fill("{");
+        for (const HourSummary& h : hours) {
+            const qint64 fields[] = {h.hour,
+                                     h.firstUtc - h.hour * 3600,
+                                     h.firstReadout,
+                                     h.firstValid,
+                                     h.lastUtc - h.hour * 3600,
+                                     h.lastValid,
+                                     h.valid,
+                                     h.min,
+                                     h.max,
+                                     h.lead,
+                                     h.trail,
+                                     h.trailReadout};
+            for (size_t i = 0; i < columns.size(); ++i) columns[i] += n(fields[i]) + ',';
+        }
+        std::vector<QByteArray> params{n(series)};
+        for (QByteArray& c : columns) {
+            c[c.size() - 1] = '}';
+            params.push_back(c);
+        }
+        Result put(
+            run("INSERT INTO sample_hour(series, hour, first_s, first_readout, first_valid, last_s, last_valid, valid,"
+                " min_value, max_value, lead, trail, trail_readout) SELECT $1, * FROM unnest($2::bigint[],"
+                " $3::integer[], $4::bigint[], $5::smallint[], $6::integer[], $7::smallint[], $8::integer[],"
+                " $9::smallint[], $10::smallint[], $11::smallint[], $12::smallint[], $13::bigint[])"
+                " ON CONFLICT (series, hour) DO UPDATE SET first_s = EXCLUDED.first_s,"
+                " first_readout = EXCLUDED.first_readout, first_valid = EXCLUDED.first_valid,"
+                " last_s = EXCLUDED.last_s, last_valid = EXCLUDED.last_valid, valid = EXCLUDED.valid,"
+                " min_value = EXCLUDED.min_value, max_value = EXCLUDED.max_value, lead = EXCLUDED.lead,"
+                " trail = EXCLUDED.trail, trail_readout = EXCLUDED.trail_readout",
+                params));
+        if (put.ok()) return true;
+        refused_ = QByteArray(put.state()).isEmpty() ? QByteArray("XX000") : QByteArray(put.state());
+        return false;
+    }
+
     ArchiveFailure prepareSchema() {
         Result quiet(run("SET client_min_messages = warning"));
         Result begin(run("BEGIN"));
@@ -148,13 +251,30 @@ public:
             return f;
         }
         Result version(run("SELECT value FROM meta WHERE key = 'schema'"));
-        if (version.ok() && version.rows() == 1 && version.text(0, 0).toInt() > kSchemaVersion) {
+        const int stored = version.ok() && version.rows() == 1 ? version.text(0, 0).toInt() : kSchemaVersion;
+        if (stored > kSchemaVersion) {
             Result rollback(run("ROLLBACK"));
             return {ArchiveError::CannotOpen, QStringLiteral("schema %1 is newer than this program's %2")
                                                   .arg(version.text(0, 0))
                                                   .arg(kSchemaVersion)};
         }
-        Result mark(run("INSERT INTO meta(key, value) VALUES ('schema', $1) ON CONFLICT (key) DO NOTHING",
+        // Version 1 kept no hour summaries: they are made of the samples.
+        if (stored < 2) {
+            Result ids(run("SELECT id FROM series ORDER BY id"));
+            const char* state = ids.ok() ? nullptr : ids.state();
+            for (int row = 0; row < ids.rows() && !state; ++row) {
+                const qint64 series = ids.integer(row, 0);
+                std::vector<StoredSample> all;
+                if (!storedSamples(series, {{kFarPast, kFarFuture}}, all) || !storeHours(series, all))
+                    state = refused_.constData();
+            }
+            if (state) {
+                const ArchiveFailure f = failure(state);
+                Result rollback(run("ROLLBACK"));
+                return f;
+            }
+        }
+        Result mark(run("INSERT INTO meta(key, value) VALUES ('schema', $1) ON CONFLICT (key) DO UPDATE SET value = $1",
                         {n(kSchemaVersion)}));
         Result commit(run("COMMIT"));
         if (!mark.ok() || !commit.ok()) return failure(commit.state());
@@ -324,19 +444,32 @@ public:
             if (!channel.ok()) return fail(channel);
         }
 
-        // A read-out that shares no instant with what its series holds
-        // (a new recording: the usual case) goes by COPY straight into the
-        // samples. Should another PC store an instant of it meanwhile, the
-        // COPY fails on the key and the read-out takes the staging path.
+        // One import at a time adds to a series (the others wait for its
+        // commit), so that its hour summaries are made of all it holds.
+        {
+            QByteArray ids = "{";
+            for (const qint64 s : seriesOf) ids += n(s) + ',';
+            ids[ids.size() - 1] = '}';
+            Result lock(
+                run("SELECT pg_advisory_xact_lock(7461002, s) FROM (SELECT DISTINCT s FROM unnest($1::int[]) s"
+                    " ORDER BY s) o",
+                    {seriesOf.empty() ? QByteArray("{}") : ids}));
+            if (!lock.ok()) return fail(lock);
+        }
+        // The samples stored in the hours of each channel: a read-out that
+        // shares no instant with them (a new recording: the usual case)
+        // goes by COPY straight into the samples, the hours summed up of
+        // these and its own.
         bool direct = true;
-        for (size_t k = 0; k < r.channels.size() && direct; ++k) {
+        std::vector<std::vector<StoredSample>> around(r.channels.size());
+        for (size_t k = 0; k < r.channels.size(); ++k) {
             const ReadoutChannel& c = r.channels[k];
             if (c.samples.empty()) continue;
             const qint64 end = c.startUtc + qint64(c.samples.size() - 1) * c.intervalSeconds;
-            Result overlap(run("SELECT 1 FROM sample WHERE series = $1 AND t BETWEEN $2 AND $3 LIMIT 1",
-                               {n(seriesOf[k]), n(c.startUtc), n(end)}));
-            if (!overlap.ok()) return fail(overlap);
-            direct = overlap.rows() == 0;
+            if (!storedSamples(seriesOf[k], {{hourStart(c.startUtc), hourStart(end) + 3599}}, around[k]))
+                return refused_.constData();
+            for (const StoredSample& x : around[k]) direct = direct && (x.utc < c.startUtc || x.utc > end);
+            direct = direct && std::count(seriesOf.begin(), seriesOf.end(), seriesOf[k]) == 1;
         }
         if (direct) {
             Result savepoint(run("SAVEPOINT direct"));
@@ -385,6 +518,24 @@ public:
                 if (!conflicts.ok()) return fail(conflicts);
                 result.counts.conflicts = QByteArray(PQcmdTuples(conflicts.raw())).toLongLong();
             }
+        }
+        for (size_t k = 0; k < r.channels.size(); ++k) {
+            const ReadoutChannel& c = r.channels[k];
+            if (c.samples.empty()) continue;
+            const qint64 end = c.startUtc + qint64(c.samples.size() - 1) * c.intervalSeconds;
+            std::vector<StoredSample> hours;
+            if (direct) {
+                hours.reserve(around[k].size() + c.samples.size());
+                auto before = std::partition_point(around[k].begin(), around[k].end(),
+                                                   [&](const StoredSample& x) { return x.utc < c.startUtc; });
+                hours.assign(around[k].begin(), before);
+                for (size_t i = 0; i < c.samples.size(); ++i)
+                    hours.push_back({c.startUtc + qint64(i) * c.intervalSeconds, c.samples[i], id});
+                hours.insert(hours.end(), before, around[k].end());
+            } else if (!storedSamples(seriesOf[k], {{hourStart(c.startUtc), hourStart(end) + 3599}}, hours)) {
+                return refused_.constData();
+            }
+            if (!storeHours(seriesOf[k], hours)) return refused_.constData();
         }
         result.counts.samplesKnown = total - result.counts.samplesNew - result.counts.conflicts;
         Result counts(
@@ -554,26 +705,32 @@ public:
         return out;
     }
 
+    // The channels of the read-outs that stored samples of the series:
+    // their intervals and headers.
+    bool channelsOf(const std::vector<QByteArray>& key, std::map<qint64, std::pair<int, ChannelHeader>>& channels,
+                    ArchiveFailure& fail) {
+        const QByteArray sql = "SELECT readout, interval_s, " + headerColumnList() +
+                               " FROM readout_channel WHERE series = (SELECT id FROM series WHERE card = $1 AND"
+                               " test = $2 AND logger_channel = $3 AND kind = $4)";
+        Result q(run(sql.constData(), key));
+        if (!q.ok()) {
+            fail = failure(q.state());
+            return false;
+        }
+        for (int row = 0; row < q.rows(); ++row) {
+            ChannelHeader h;
+            int col = 2;
+            for (const HeaderColumn& c : kHeaderColumns) h.*c.field = int16_t(q.integer(row, col++));
+            h.integratedValue = int32_t(q.integer(row, col));
+            channels[q.integer(row, 0)] = {int(q.integer(row, 1)), h};
+        }
+        return true;
+    }
+
     std::vector<SeriesPiece> samples(const SeriesKey& k, qint64 fromUtc, qint64 toUtc, ArchiveFailure& fail) override {
         const std::vector<QByteArray> key = {n(k.card), n(k.test), n(k.loggerChannel), n(k.kind)};
         std::map<qint64, std::pair<int, ChannelHeader>> channels;
-        {
-            const QByteArray sql = "SELECT readout, interval_s, " + headerColumnList() +
-                                   " FROM readout_channel WHERE series = (SELECT id FROM series WHERE card = $1 AND"
-                                   " test = $2 AND logger_channel = $3 AND kind = $4)";
-            Result q(run(sql.constData(), key));
-            if (!q.ok()) {
-                fail = failure(q.state());
-                return {};
-            }
-            for (int row = 0; row < q.rows(); ++row) {
-                ChannelHeader h;
-                int col = 2;
-                for (const HeaderColumn& c : kHeaderColumns) h.*c.field = int16_t(q.integer(row, col++));
-                h.integratedValue = int32_t(q.integer(row, col));
-                channels[q.integer(row, 0)] = {int(q.integer(row, 1)), h};
-            }
-        }
+        if (!channelsOf(key, channels, fail)) return {};
         // Binary results: three integers a row without text conversions.
         const QByteArray from = n(fromUtc);
         const QByteArray to = n(toUtc);
@@ -601,6 +758,51 @@ public:
         return pieces.take();
     }
 
+    SeriesOutline outline(const SeriesKey& k, qint64 fromUtc, qint64 toUtc, int width, ArchiveFailure& fail) override {
+        const std::vector<QByteArray> key = {n(k.card), n(k.test), n(k.loggerChannel), n(k.kind)};
+        SeriesOutline out;
+        if (!channelsOf(key, out.channels, fail)) return {};
+        Result id(
+            run("SELECT id FROM series WHERE card = $1 AND test = $2 AND logger_channel = $3 AND kind = $4", key));
+        if (!id.ok()) {
+            fail = failure(id.state());
+            return {};
+        }
+        if (id.rows() != 1) return out;
+        const qint64 series = id.integer(0, 0);
+        Result hours(
+            run("SELECT hour, first_s, first_readout, first_valid, last_s, last_valid, valid, min_value, max_value,"
+                " lead, trail, trail_readout FROM sample_hour WHERE series = $1 AND hour BETWEEN $2 AND $3"
+                " ORDER BY hour",
+                {n(series), n(hourStart(fromUtc) / 3600), n(hourStart(toUtc) / 3600)}));
+        if (!hours.ok()) {
+            fail = failure(hours.state());
+            return {};
+        }
+        for (int row = 0; row < hours.rows(); ++row) {
+            HourSummary h;
+            h.hour = hours.integer(row, 0);
+            if (!hourInOneColumn(h.hour, fromUtc, toUtc, width)) continue;
+            h.firstUtc = h.hour * 3600 + hours.integer(row, 1);
+            h.firstReadout = hours.integer(row, 2);
+            h.firstValid = hours.integer(row, 3) != 0;
+            h.lastUtc = h.hour * 3600 + hours.integer(row, 4);
+            h.lastValid = hours.integer(row, 5) != 0;
+            h.valid = int(hours.integer(row, 6));
+            h.min = int16_t(hours.integer(row, 7));
+            h.max = int16_t(hours.integer(row, 8));
+            h.lead = int16_t(hours.integer(row, 9));
+            h.trail = int16_t(hours.integer(row, 10));
+            h.trailReadout = hours.integer(row, 11);
+            out.hours.push_back(h);
+        }
+        if (!storedSamples(series, outlineSampleRanges(fromUtc, toUtc, width), out.samples)) {
+            fail = failure(refused_.constData());
+            return {};
+        }
+        return out;
+    }
+
     std::vector<qint64> notPushedTo(const QString& target, ArchiveFailure& fail) override {
         Result q(
             run("SELECT id FROM readout WHERE id NOT IN (SELECT readout FROM pushed WHERE target = $1) ORDER BY id",
@@ -625,6 +827,7 @@ private:
     PGconn* db_;
     bool stagingMade_ = false;
     QByteArray lastCopyState_;
+    QByteArray refused_;
     bool batch_ = false;
     bool batchOpen_ = false;
 };

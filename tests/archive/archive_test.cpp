@@ -5,6 +5,7 @@
 #include "datafile/filebuilder.h"
 #include "support/clirun.h"
 #include "support/fakes.h"
+#include "support/serverdatabase.h"
 
 #include "analysis/figures.h"
 #include "archive/archivesettings.h"
@@ -68,30 +69,10 @@ const QDateTime kStart(QDate(2026, 7, 1), QTime(8, 0));
 
 enum class Backend { Sqlite, Postgres };
 
-// The connection of a server folder of scripts/pg-test-server.
-QString serverConnection(const QString& folder, const QString& database = QStringLiteral("postgres")) {
-    return QStringLiteral("host=%1 dbname=%2 user=postgres").arg(folder, database);
-}
+using testsupport::serverConnection;
+using testsupport::ServerDatabase;
 const QString kServerFolder = QStringLiteral(QUILLET_PG_FOLDER);
 const QString kServerScript = QStringLiteral(QUILLET_SOURCE_DIR "/scripts/pg-test-server");
-
-// A database of its own on the server of folder, dropped at the end.
-struct ServerDatabase {
-    QString folder;
-    QString name;
-    explicit ServerDatabase(const QString& serverFolder) : folder(serverFolder) {
-        static int next = 0;
-        name = QStringLiteral("t%1_%2").arg(QCoreApplication::applicationPid()).arg(++next);
-        admin("CREATE DATABASE " + name.toUtf8());
-    }
-    ~ServerDatabase() { admin("DROP DATABASE IF EXISTS " + name.toUtf8() + " WITH (FORCE)"); }
-    QString location() const { return serverConnection(folder, name); }
-    void admin(const QByteArray& sql) const {
-        PGconn* c = PQconnectdb(serverConnection(folder).toUtf8().constData());
-        PQclear(PQexec(c, sql.constData()));
-        PQfinish(c);
-    }
-};
 
 struct Scratch {
     QTemporaryDir dir;
