@@ -151,6 +151,7 @@ struct HourSummary {
     int16_t lead = 0;   // the first valid value
     int16_t trail = 0;  // the last valid value
     qint64 trailReadout = 0;
+    int samples = 0;  // valid or not (not stored)
 };
 
 // A stored sample and the read-out that stored it.

@@ -86,6 +86,10 @@ private:
     qint64 previousT_ = 0;
 };
 
+// Hours of fewer samples are not summed up: their samples are read about
+// as quickly as a summary (a series at two minutes or longer has none).
+inline constexpr int kSummedHourSamples = 30;
+
 // A series' samples, in the order of their instants, summed up by hour.
 class HourBuilder {
 public:
@@ -101,6 +105,7 @@ public:
             out_.push_back(h);
         }
         HourSummary& h = out_.back();
+        ++h.samples;
         h.lastUtc = t;
         h.lastValid = valid;
         if (!valid) return;
@@ -113,18 +118,22 @@ public:
         h.trail = value;
         h.trailReadout = readout;
     }
-    std::vector<HourSummary> take() { return std::move(out_); }
+    // The hours of kSummedHourSamples or more.
+    std::vector<HourSummary> take() {
+        std::erase_if(out_, [](const HourSummary& h) { return h.samples < kSummedHourSamples; });
+        return std::move(out_);
+    }
 
 private:
     std::vector<HourSummary> out_;
 };
 
-// The columns of an outline: whether an hour lies whole inside fromUtc..
-// toUtc and inside one of width columns; the parts of fromUtc..toUtc whose
-// samples an outline holds one by one (the hours that a column boundary or
-// either end cuts), runs of them joined, in order.
+// An outline: whether an hour lies whole inside fromUtc..toUtc and inside
+// one of width columns; the parts of fromUtc..toUtc outside the summed
+// hours (in order), whose samples it holds one by one.
 bool hourInOneColumn(qint64 hour, qint64 fromUtc, qint64 toUtc, int width);
-std::vector<std::pair<qint64, qint64>> outlineSampleRanges(qint64 fromUtc, qint64 toUtc, int width);
+std::vector<std::pair<qint64, qint64>> outlineSampleRanges(qint64 fromUtc, qint64 toUtc,
+                                                           const std::vector<HourSummary>& summed);
 
 std::unique_ptr<Archive> openFileArchive(const QString& path, ArchiveFailure& failure, OpenMode mode);
 // A libpq connection string ("host=... dbname=...") or URI

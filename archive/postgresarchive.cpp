@@ -6,6 +6,8 @@
 // advisory lock on the file's hash for its transaction.
 #include "archive/backends.h"
 
+#include <QtEndian>
+
 #include <libpq-fe.h>
 
 #include <algorithm>
@@ -201,41 +203,41 @@ public:
         for (const StoredSample& x : samples) builder.add(x.utc, x.value, x.readout);
         const std::vector<HourSummary> hours = builder.take();
         if (hours.empty()) return true;
-        std::array<QByteArray, 12> columns;
-        columns.fill("{");
+        // Those there deleted and these loaded by COPY, in one round trip.
+        const QByteArray sql = "DELETE FROM sample_hour WHERE series = " + n(series) + " AND hour BETWEEN " +
+                               n(hours.front().hour) + " AND " + n(hours.back().hour) +
+                               "; COPY sample_hour(series, hour, first_s, first_readout, first_valid, last_s,"
+                               " last_valid, valid, min_value, max_value, lead, trail, trail_readout)"
+                               " FROM STDIN (FORMAT binary)";
+        Result copy(PQexec(db_, sql.constData()));
+        if (!copy.ok()) {
+            refused_ = QByteArray(copy.state()).isEmpty() ? QByteArray("XX000") : QByteArray(copy.state());
+            return false;
+        }
+        QByteArray buffer("PGCOPY\n\377\r\n\0\0\0\0\0\0\0\0\0", 19);
+        buffer.reserve(19 + qsizetype(hours.size()) * 105 + 2);
+        auto field = [&](auto v) {
+            char bytes[4 + sizeof(v)];
+            qToBigEndian<qint32>(qint32(sizeof(v)), bytes);
+            qToBigEndian(v, bytes + 4);
+            buffer.append(bytes, sizeof(bytes));
+        };
         for (const HourSummary& h : hours) {
-            const qint64 fields[] = {h.hour,
-                                     h.firstUtc - h.hour * 3600,
-                                     h.firstReadout,
-                                     h.firstValid,
-                                     h.lastUtc - h.hour * 3600,
-                                     h.lastValid,
-                                     h.valid,
-                                     h.min,
-                                     h.max,
-                                     h.lead,
-                                     h.trail,
-                                     h.trailReadout};
-            for (size_t i = 0; i < columns.size(); ++i) columns[i] += n(fields[i]) + ',';
+            char count[2];
+            qToBigEndian<qint16>(13, count);
+            buffer.append(count, 2);
+            field(qint32(series)), field(qint64(h.hour)), field(qint32(h.firstUtc - h.hour * 3600));
+            field(qint64(h.firstReadout)), field(qint16(h.firstValid)), field(qint32(h.lastUtc - h.hour * 3600));
+            field(qint16(h.lastValid)), field(qint32(h.valid)), field(qint16(h.min)), field(qint16(h.max));
+            field(qint16(h.lead)), field(qint16(h.trail)), field(qint64(h.trailReadout));
         }
-        std::vector<QByteArray> params{n(series)};
-        for (QByteArray& c : columns) {
-            c[c.size() - 1] = '}';
-            params.push_back(c);
-        }
-        Result put(
-            run("INSERT INTO sample_hour(series, hour, first_s, first_readout, first_valid, last_s, last_valid, valid,"
-                " min_value, max_value, lead, trail, trail_readout) SELECT $1, * FROM unnest($2::bigint[],"
-                " $3::integer[], $4::bigint[], $5::smallint[], $6::integer[], $7::smallint[], $8::integer[],"
-                " $9::smallint[], $10::smallint[], $11::smallint[], $12::smallint[], $13::bigint[])"
-                " ON CONFLICT (series, hour) DO UPDATE SET first_s = EXCLUDED.first_s,"
-                " first_readout = EXCLUDED.first_readout, first_valid = EXCLUDED.first_valid,"
-                " last_s = EXCLUDED.last_s, last_valid = EXCLUDED.last_valid, valid = EXCLUDED.valid,"
-                " min_value = EXCLUDED.min_value, max_value = EXCLUDED.max_value, lead = EXCLUDED.lead,"
-                " trail = EXCLUDED.trail, trail_readout = EXCLUDED.trail_readout",
-                params));
-        if (put.ok()) return true;
-        refused_ = QByteArray(put.state()).isEmpty() ? QByteArray("XX000") : QByteArray(put.state());
+        buffer.append("\377\377", 2);
+        const bool sent = PQputCopyData(db_, buffer.constData(), int(buffer.size())) == 1;
+        PQputCopyEnd(db_, sent ? nullptr : "cancelled");
+        Result done(PQgetResult(db_));
+        while (PGresult* more = PQgetResult(db_)) PQclear(more);
+        if (PQresultStatus(done.raw()) == PGRES_COMMAND_OK) return true;
+        refused_ = QByteArray(done.state()).isEmpty() ? QByteArray("XX000") : QByteArray(done.state());
         return false;
     }
 
@@ -286,21 +288,10 @@ public:
         // Alone, a transaction of its own; in a batch, a savepoint within
         // the batch's transaction: all or nothing either way.
         const bool alone = !batch_;
-        if (batch_ && !batchOpen_) {
-            Result begin(run("BEGIN"));
-            if (!begin.ok()) {
-                result.failure = failure(begin.state());
-                return result;
-            }
-            batchOpen_ = true;
-        }
-        Result begin(run(alone ? "BEGIN" : "SAVEPOINT readout"));
-        if (!begin.ok()) {
-            result.failure = failure(begin.state());
-            return result;
-        }
+        const char* begin = alone ? "BEGIN" : batchOpen_ ? "SAVEPOINT readout" : "BEGIN; SAVEPOINT readout";
+        batchOpen_ = batch_;
         QByteArray state;
-        if (const char* s = importWithin(r, result)) state = s;
+        if (const char* s = importWithin(r, result, begin)) state = s;
         if (state.isEmpty() && result.outcome == ImportOutcome::Stored) {
             Result done(run(alone ? "COMMIT" : "RELEASE readout"));
             if (!done.ok()) state = QByteArray(done.state()).isEmpty() ? QByteArray("XX000") : QByteArray(done.state());
@@ -317,7 +308,9 @@ public:
                 Result back(run("ROLLBACK TO readout"));
                 Result release(run("RELEASE readout"));
             }
-            stagingMade_ = false;  // a staging table made in what was undone is gone with it
+            // What was made in what was undone is gone with it.
+            stagingMade_ = false;
+            seriesIds_.clear();
         }
         return result;
     }
@@ -331,6 +324,7 @@ public:
         const ArchiveFailure f = failure(commit.state());
         Result rollback(run("ROLLBACK"));
         stagingMade_ = false;
+        seriesIds_.clear();
         return f;
     }
     ArchiveFailure endBatch() override {
@@ -339,58 +333,85 @@ public:
         return f;
     }
 
-    // The read-out's samples by COPY (copySql names the table and columns;
-    // readout, when not 0, is a fourth column). False when the server
-    // refused them; lastCopyState_ then holds its SQLSTATE.
+    // The read-out's samples by COPY in binary (copySql names the table and
+    // columns; readout, when not 0, is a fourth column). False when the
+    // server refused them; refused_ then holds its SQLSTATE.
     bool copySamples(const char* copySql, const Readout& r, const std::vector<qint64>& seriesOf, qint64 readout) {
         Result copy(run(copySql));
         if (!copy.ok()) {
-            lastCopyState_ = copy.state();
+            refused_ = QByteArray(copy.state()).isEmpty() ? QByteArray("XX000") : QByteArray(copy.state());
             return false;
         }
-        const QByteArray tail = readout ? '\t' + n(readout) + '\n' : QByteArray("\n");
-        QByteArray buffer;
+        // The binary format: a header, then each row its field count and
+        // each field its length and big-endian bytes; -1 ends it.
+        QByteArray buffer("PGCOPY\n\377\r\n\0\0\0\0\0\0\0\0\0", 19);
         buffer.reserve(1 << 20);
+        char row[40];
         bool sent = true;
         for (size_t k = 0; k < r.channels.size() && sent; ++k) {
             const ReadoutChannel& c = r.channels[k];
-            const QByteArray series = n(seriesOf[k]) + '\t';
+            qToBigEndian<qint16>(readout ? 4 : 3, row);
+            qToBigEndian<qint32>(4, row + 2);
+            qToBigEndian<qint32>(qint32(seriesOf[k]), row + 6);
+            qToBigEndian<qint32>(8, row + 10);
+            qToBigEndian<qint32>(2, row + 22);
+            qToBigEndian<qint32>(8, row + 28);
+            qToBigEndian<qint64>(readout, row + 32);
+            const qsizetype rowBytes = readout ? 40 : 28;
             for (size_t i = 0; i < c.samples.size(); ++i) {
-                buffer += series;
-                buffer += n(c.startUtc + qint64(i) * c.intervalSeconds);
-                buffer += '\t';
-                buffer += n(c.samples[i]);
-                buffer += tail;
+                qToBigEndian<qint64>(c.startUtc + qint64(i) * c.intervalSeconds, row + 14);
+                qToBigEndian<qint16>(c.samples[i], row + 26);
+                buffer.append(row, rowBytes);
                 if (buffer.size() > (1 << 20) - 64) {
                     sent = PQputCopyData(db_, buffer.constData(), int(buffer.size())) == 1;
                     buffer.clear();
                 }
             }
         }
-        if (sent && !buffer.isEmpty()) sent = PQputCopyData(db_, buffer.constData(), int(buffer.size())) == 1;
+        buffer.append("\377\377", 2);
+        if (sent) sent = PQputCopyData(db_, buffer.constData(), int(buffer.size())) == 1;
         PQputCopyEnd(db_, sent ? nullptr : "cancelled");
         Result done(PQgetResult(db_));
         while (PGresult* more = PQgetResult(db_)) PQclear(more);
         if (PQresultStatus(done.raw()) == PGRES_COMMAND_OK) return true;
-        lastCopyState_ = done.state();
-        if (lastCopyState_.isEmpty()) lastCopyState_ = "XX000";
+        refused_ = QByteArray(done.state()).isEmpty() ? QByteArray("XX000") : QByteArray(done.state());
         return false;
     }
 
-    // The import's statements within its transaction; nullptr, or the
-    // SQLSTATE of the failure (a string that lives in the connection's
-    // last result, copied here).
-    const char* importWithin(const Readout& r, ImportResult& result) {
-        static thread_local QByteArray failedState;
+    // The id of series k, made when it is new; 0 when the server refused
+    // (refused_ says why). Kept until something is undone.
+    qint64 seriesId(const SeriesKey& k) {
+        if (const auto known = seriesIds_.find(k); known != seriesIds_.end()) return known->second;
+        const std::vector<QByteArray> key = {n(k.card), n(k.test), n(k.loggerChannel), n(k.kind)};
+        Result add(
+            run("INSERT INTO series(card, test, logger_channel, kind) VALUES ($1, $2, $3, $4) ON CONFLICT DO NOTHING",
+                key));
+        Result find(
+            run("SELECT id FROM series WHERE card = $1 AND test = $2 AND logger_channel = $3 AND kind = $4", key));
+        if (!add.ok() || !find.ok() || find.rows() != 1) {
+            const char* state = add.ok() ? find.state() : add.state();
+            refused_ = QByteArray(state).isEmpty() ? QByteArray("XX000") : QByteArray(state);
+            return 0;
+        }
+        return seriesIds_[k] = find.integer(0, 0);
+    }
+
+    // The import's statements within its transaction, the first after
+    // begin; nullptr, or the SQLSTATE of the failure.
+    const char* importWithin(const Readout& r, ImportResult& result, const char* begin) {
         auto fail = [&](const Result& res) {
-            failedState = res.state();
-            if (failedState.isEmpty()) failedState = "XX000";
-            return failedState.constData();
+            refused_ = QByteArray(res.state()).isEmpty() ? QByteArray("XX000") : QByteArray(res.state());
+            return refused_.constData();
         };
         {
-            Result lock(run("SELECT pg_advisory_xact_lock(hashtext($1))", {r.sha256}));
-            if (!lock.ok()) return fail(lock);
-            Result known(run("SELECT id FROM readout WHERE sha256 = $1", {r.sha256}));
+            // Two PCs with the same file: the second waits for the first's
+            // commit, then finds its read-out.
+            char* sha = PQescapeLiteral(db_, r.sha256.constData(), size_t(r.sha256.size()));
+            if (!sha) return "XX000";
+            const QByteArray sql = QByteArray(begin) + "; SELECT pg_advisory_xact_lock(hashtext(" + sha +
+                                   ")); SELECT id FROM readout WHERE sha256 = " + sha;
+            PQfreemem(sha);
+            Result known(PQexec(db_, sql.constData()));
             if (!known.ok()) return fail(known);
             if (known.rows() == 1) {
                 result.outcome = ImportOutcome::AlreadyKnown;
@@ -410,46 +431,18 @@ public:
             last = any ? std::max(last, end) : end;
             any = true;
         }
-        Result add(
-            run("INSERT INTO readout(sha256, path, imported_utc, host, os_user, site, model, zone, zone_offset,"
-                " first_utc, last_utc, samples_new, samples_known, conflicts)"
-                " VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11, 0, 0, 0) RETURNING id",
-                {r.sha256, u(r.path), n(r.importedUtc), u(r.host), u(r.user), u(r.site), n(r.model), u(r.zone),
-                 n(r.zoneOffset), n(first), n(last)}));
-        if (!add.ok()) return fail(add);
-        const qint64 id = add.integer(0, 0);
-
-        QByteArray channelSql =
-            "INSERT INTO readout_channel(readout, position, series, start_utc, interval_s, samples, " +
-            headerColumnList() + ") VALUES ($1, $2, $3, $4, $5, $6";
-        for (size_t i = 0; i <= kHeaderColumns.size(); ++i) channelSql += ", $" + QByteArray::number(7 + qint64(i));
-        channelSql += ")";
         std::vector<qint64> seriesOf;
+        QByteArray ids = "{";
         for (const ReadoutChannel& c : r.channels) {
-            Result addSeries(
-                run("INSERT INTO series(card, test, logger_channel, kind) VALUES ($1, $2, $3, $4)"
-                    " ON CONFLICT DO NOTHING",
-                    {n(c.series.card), n(c.series.test), n(c.series.loggerChannel), n(c.series.kind)}));
-            if (!addSeries.ok()) return fail(addSeries);
-            Result find(run("SELECT id FROM series WHERE card = $1 AND test = $2 AND logger_channel = $3 AND kind = $4",
-                            {n(c.series.card), n(c.series.test), n(c.series.loggerChannel), n(c.series.kind)}));
-            if (!find.ok() || find.rows() != 1) return fail(find);
-            const qint64 series = find.integer(0, 0);
-            seriesOf.push_back(series);
-            std::vector<QByteArray> p = {n(id),         n(c.position),        n(series),
-                                         n(c.startUtc), n(c.intervalSeconds), n(qint64(c.samples.size()))};
-            for (const HeaderColumn& h : kHeaderColumns) p.push_back(n(c.header.*h.field));
-            p.push_back(n(c.header.integratedValue));
-            Result channel(run(channelSql.constData(), p));
-            if (!channel.ok()) return fail(channel);
+            seriesOf.push_back(seriesId(c.series));
+            if (!seriesOf.back()) return refused_.constData();
+            ids += n(seriesOf.back()) + ',';
         }
-
+        ids[ids.size() - 1] = '}';
         // One import at a time adds to a series (the others wait for its
-        // commit), so that its hour summaries are made of all it holds.
+        // commit), so that its hour summaries are made of all it holds and
+        // a COPY straight into the samples meets none of another PC's.
         {
-            QByteArray ids = "{";
-            for (const qint64 s : seriesOf) ids += n(s) + ',';
-            ids[ids.size() - 1] = '}';
             Result lock(
                 run("SELECT pg_advisory_xact_lock(7461002, s) FROM (SELECT DISTINCT s FROM unnest($1::int[]) s"
                     " ORDER BY s) o",
@@ -471,20 +464,35 @@ public:
             for (const StoredSample& x : around[k]) direct = direct && (x.utc < c.startUtc || x.utc > end);
             direct = direct && std::count(seriesOf.begin(), seriesOf.end(), seriesOf[k]) == 1;
         }
-        if (direct) {
-            Result savepoint(run("SAVEPOINT direct"));
-            if (!savepoint.ok()) return fail(savepoint);
-            if (copySamples("COPY sample(series, t, value, readout) FROM STDIN", r, seriesOf, id)) {
-                Result release(run("RELEASE direct"));
-                if (!release.ok()) return fail(release);
-                result.counts.samplesNew = total;
-            } else {
-                Result back(run("ROLLBACK TO direct"));
-                if (!back.ok()) return fail(back);
-                direct = false;
-            }
+        if (direct) result.counts.samplesNew = total;
+        Result add(
+            run("INSERT INTO readout(sha256, path, imported_utc, host, os_user, site, model, zone, zone_offset,"
+                " first_utc, last_utc, samples_new, samples_known, conflicts)"
+                " VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11, $12, 0, 0) RETURNING id",
+                {r.sha256, u(r.path), n(r.importedUtc), u(r.host), u(r.user), u(r.site), n(r.model), u(r.zone),
+                 n(r.zoneOffset), n(first), n(last), n(result.counts.samplesNew)}));
+        if (!add.ok()) return fail(add);
+        const qint64 id = add.integer(0, 0);
+
+        QByteArray channelSql =
+            "INSERT INTO readout_channel(readout, position, series, start_utc, interval_s, samples, " +
+            headerColumnList() + ") VALUES ($1, $2, $3, $4, $5, $6";
+        for (size_t i = 0; i <= kHeaderColumns.size(); ++i) channelSql += ", $" + QByteArray::number(7 + qint64(i));
+        channelSql += ")";
+        for (size_t k = 0; k < r.channels.size(); ++k) {
+            const ReadoutChannel& c = r.channels[k];
+            std::vector<QByteArray> p = {n(id),         n(c.position),        n(seriesOf[k]),
+                                         n(c.startUtc), n(c.intervalSeconds), n(qint64(c.samples.size()))};
+            for (const HeaderColumn& h : kHeaderColumns) p.push_back(n(c.header.*h.field));
+            p.push_back(n(c.header.integratedValue));
+            Result channel(run(channelSql.constData(), p));
+            if (!channel.ok()) return fail(channel);
         }
-        if (!direct) {
+
+        if (direct) {
+            if (!copySamples("COPY sample(series, t, value, readout) FROM STDIN (FORMAT binary)", r, seriesOf, id))
+                return refused_.constData();
+        } else {
             // Into a staging table of this connection (emptied at every
             // commit), then moved: the first value stays.
             if (!stagingMade_) {
@@ -496,7 +504,7 @@ public:
             }
             Result empty(run("TRUNCATE staging"));  // in a batch, the read-out before left its rows
             if (!empty.ok()) return fail(empty);
-            if (!copySamples("COPY staging FROM STDIN", r, seriesOf, 0)) return lastCopyState_.constData();
+            if (!copySamples("COPY staging FROM STDIN (FORMAT binary)", r, seriesOf, 0)) return refused_.constData();
             Result stored(
                 run("INSERT INTO sample(series, t, value, readout) SELECT series, t, value, $1 FROM staging"
                     " ON CONFLICT DO NOTHING",
@@ -538,10 +546,12 @@ public:
             if (!storeHours(seriesOf[k], hours)) return refused_.constData();
         }
         result.counts.samplesKnown = total - result.counts.samplesNew - result.counts.conflicts;
-        Result counts(
-            run("UPDATE readout SET samples_new = $1, samples_known = $2, conflicts = $3 WHERE id = $4",
-                {n(result.counts.samplesNew), n(result.counts.samplesKnown), n(result.counts.conflicts), n(id)}));
-        if (!counts.ok()) return fail(counts);
+        if (!direct) {
+            Result counts(
+                run("UPDATE readout SET samples_new = $1, samples_known = $2, conflicts = $3 WHERE id = $4",
+                    {n(result.counts.samplesNew), n(result.counts.samplesKnown), n(result.counts.conflicts), n(id)}));
+            if (!counts.ok()) return fail(counts);
+        }
         result.outcome = ImportOutcome::Stored;
         result.readoutId = id;
         return nullptr;
@@ -796,7 +806,7 @@ public:
             h.trailReadout = hours.integer(row, 11);
             out.hours.push_back(h);
         }
-        if (!storedSamples(series, outlineSampleRanges(fromUtc, toUtc, width), out.samples)) {
+        if (!storedSamples(series, outlineSampleRanges(fromUtc, toUtc, out.hours), out.samples)) {
             fail = failure(refused_.constData());
             return {};
         }
@@ -826,7 +836,7 @@ private:
     QString location_;
     PGconn* db_;
     bool stagingMade_ = false;
-    QByteArray lastCopyState_;
+    std::map<SeriesKey, qint64> seriesIds_;
     QByteArray refused_;
     bool batch_ = false;
     bool batchOpen_ = false;

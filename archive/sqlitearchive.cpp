@@ -651,7 +651,7 @@ public:
                                    .constData());
         samples.bind(1, k.card).bind(2, k.test).bind(3, k.loggerChannel).bind(4, k.kind);
         sqlite3_stmt* raw = samples.raw();
-        for (const auto& [first, last] : outlineSampleRanges(fromUtc, toUtc, width)) {
+        for (const auto& [first, last] : outlineSampleRanges(fromUtc, toUtc, out.hours)) {
             if (rc != SQLITE_OK) break;
             samples.bind(5, first).bind(6, last);
             while (samples.step())
