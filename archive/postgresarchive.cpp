@@ -291,10 +291,15 @@ public:
         const char* begin = alone ? "BEGIN" : batchOpen_ ? "SAVEPOINT readout" : "BEGIN; SAVEPOINT readout";
         batchOpen_ = batch_;
         QByteArray state;
+        deferred_.clear();
         if (const char* s = importWithin(r, result, begin)) state = s;
         if (state.isEmpty() && result.outcome == ImportOutcome::Stored) {
             Result done(run(alone ? "COMMIT" : "RELEASE readout"));
             if (!done.ok()) state = QByteArray(done.state()).isEmpty() ? QByteArray("XX000") : QByteArray(done.state());
+        }
+        if (state.isEmpty() && result.outcome == ImportOutcome::Stored) {
+            for (const auto& [series, k] : deferred_) defer(series, r.channels[k], result.readoutId);
+            if (pendingRows_ >= kPendingRows && !flushPending()) state = refused_;
         }
         if (!state.isEmpty()) {
             result.failure = failure(state.constData());
@@ -319,9 +324,11 @@ public:
     ArchiveFailure commitBatch() override {
         if (!batchOpen_) return {};
         batchOpen_ = false;
-        Result commit(run("COMMIT"));
-        if (commit.ok()) return {};
-        const ArchiveFailure f = failure(commit.state());
+        const bool flushed = flushPending();
+        Result commit(run(flushed ? "COMMIT" : "ROLLBACK"));
+        // A transaction that failed ends in a rollback however it is ended.
+        if (flushed && commit.ok() && QByteArray(PQcmdStatus(commit.raw())) == "COMMIT") return {};
+        const ArchiveFailure f = failure(flushed ? commit.state() : refused_.constData());
         Result rollback(run("ROLLBACK"));
         stagingMade_ = false;
         seriesIds_.clear();
@@ -331,6 +338,79 @@ public:
         const ArchiveFailure f = commitBatch();
         batch_ = false;
         return f;
+    }
+
+    // In a batch, the samples of read-outs that go straight into the
+    // samples wait to be sent by one COPY (a COPY a read-out costs the
+    // server more than the rows): before the commit, before anything reads
+    // the samples or moves staged ones, or when many wait. Until then the
+    // import's own reckoning (the hours, a later read-out's overlap) takes
+    // them from here.
+    static constexpr qint64 kPendingRows = 400000;
+    void defer(qint64 series, const ReadoutChannel& c, qint64 readout) {
+        std::vector<StoredSample>& rows = pending_[series];
+        std::vector<StoredSample> own;
+        own.reserve(c.samples.size());
+        for (size_t i = 0; i < c.samples.size(); ++i)
+            own.push_back({c.startUtc + qint64(i) * c.intervalSeconds, c.samples[i], readout});
+        const auto at = std::upper_bound(rows.begin(), rows.end(), c.startUtc,
+                                         [](qint64 t, const StoredSample& x) { return t < x.utc; });
+        rows.insert(at, own.begin(), own.end());
+        pendingRows_ += qint64(own.size());
+    }
+    // The waiting samples of series within first..last, into out (in time
+    // order with what it holds).
+    void pendingWithin(qint64 series, qint64 first, qint64 last, std::vector<StoredSample>& out) const {
+        const auto rows = pending_.find(series);
+        if (rows == pending_.end()) return;
+        const auto from = std::lower_bound(rows->second.begin(), rows->second.end(), first,
+                                           [](const StoredSample& x, qint64 t) { return x.utc < t; });
+        const auto to =
+            std::upper_bound(from, rows->second.end(), last, [](qint64 t, const StoredSample& x) { return t < x.utc; });
+        const auto middle = out.insert(out.end(), from, to);
+        std::inplace_merge(out.begin(), middle, out.end(),
+                           [](const StoredSample& a, const StoredSample& b) { return a.utc < b.utc; });
+    }
+    bool flushPending() {
+        if (pending_.empty()) return true;
+        Result copy(run("COPY sample(series, t, value, readout) FROM STDIN (FORMAT binary)"));
+        if (!copy.ok()) {
+            refused_ = QByteArray(copy.state()).isEmpty() ? QByteArray("XX000") : QByteArray(copy.state());
+            return false;
+        }
+        QByteArray buffer("PGCOPY\n\377\r\n\0\0\0\0\0\0\0\0\0", 19);
+        buffer.reserve(1 << 20);
+        char row[40];
+        qToBigEndian<qint16>(4, row);
+        qToBigEndian<qint32>(4, row + 2);
+        qToBigEndian<qint32>(8, row + 10);
+        qToBigEndian<qint32>(2, row + 22);
+        qToBigEndian<qint32>(8, row + 28);
+        bool sent = true;
+        for (const auto& [series, rows] : pending_) {
+            qToBigEndian<qint32>(qint32(series), row + 6);
+            for (const StoredSample& x : rows) {
+                if (!sent) break;
+                qToBigEndian<qint64>(x.utc, row + 14);
+                qToBigEndian<qint16>(x.value, row + 26);
+                qToBigEndian<qint64>(x.readout, row + 32);
+                buffer.append(row, 40);
+                if (buffer.size() > (1 << 20) - 64) {
+                    sent = PQputCopyData(db_, buffer.constData(), int(buffer.size())) == 1;
+                    buffer.clear();
+                }
+            }
+        }
+        pending_.clear();
+        pendingRows_ = 0;
+        buffer.append("\377\377", 2);
+        if (sent) sent = PQputCopyData(db_, buffer.constData(), int(buffer.size())) == 1;
+        PQputCopyEnd(db_, sent ? nullptr : "cancelled");
+        Result done(PQgetResult(db_));
+        while (PGresult* more = PQgetResult(db_)) PQclear(more);
+        if (PQresultStatus(done.raw()) == PGRES_COMMAND_OK) return true;
+        refused_ = QByteArray(done.state()).isEmpty() ? QByteArray("XX000") : QByteArray(done.state());
+        return false;
     }
 
     // The read-out's samples by COPY in binary (copySql names the table and
@@ -461,9 +541,12 @@ public:
             const qint64 end = c.startUtc + qint64(c.samples.size() - 1) * c.intervalSeconds;
             if (!storedSamples(seriesOf[k], {{hourStart(c.startUtc), hourStart(end) + 3599}}, around[k]))
                 return refused_.constData();
+            pendingWithin(seriesOf[k], hourStart(c.startUtc), hourStart(end) + 3599, around[k]);
             for (const StoredSample& x : around[k]) direct = direct && (x.utc < c.startUtc || x.utc > end);
             direct = direct && std::count(seriesOf.begin(), seriesOf.end(), seriesOf[k]) == 1;
         }
+        // Staged samples meet the stored ones in the table.
+        if (!direct && !flushPending()) return refused_.constData();
         if (direct) result.counts.samplesNew = total;
         Result add(
             run("INSERT INTO readout(sha256, path, imported_utc, host, os_user, site, model, zone, zone_offset,"
@@ -489,7 +572,9 @@ public:
             if (!channel.ok()) return fail(channel);
         }
 
-        if (direct) {
+        if (direct && batch_) {
+            for (size_t k = 0; k < r.channels.size(); ++k) deferred_.emplace_back(seriesOf[k], k);
+        } else if (direct) {
             if (!copySamples("COPY sample(series, t, value, readout) FROM STDIN (FORMAT binary)", r, seriesOf, id))
                 return refused_.constData();
         } else {
@@ -643,6 +728,10 @@ public:
     }
 
     std::optional<Readout> readout(qint64 id, WithSamples withSamples, ArchiveFailure& fail) override {
+        if (!flushPending()) {
+            fail = failure(refused_.constData());
+            return {};
+        }
         Result q(run((QByteArray("SELECT ") + kReadoutColumns + " FROM readout WHERE id = $1").constData(), {n(id)}));
         if (!q.ok()) {
             fail = failure(q.state());
@@ -683,6 +772,10 @@ public:
     }
 
     std::vector<Conflict> conflicts(qint64 readoutId, ArchiveFailure& fail) override {
+        if (!flushPending()) {
+            fail = failure(refused_.constData());
+            return {};
+        }
         Result q(
             run("SELECT s.card, s.test, s.logger_channel, s.kind, c.t, m.value, c.value FROM conflict c"
                 " JOIN series s ON s.id = c.series JOIN sample m ON m.series = c.series AND m.t = c.t"
@@ -738,6 +831,10 @@ public:
     }
 
     std::vector<SeriesPiece> samples(const SeriesKey& k, qint64 fromUtc, qint64 toUtc, ArchiveFailure& fail) override {
+        if (!flushPending()) {
+            fail = failure(refused_.constData());
+            return {};
+        }
         const std::vector<QByteArray> key = {n(k.card), n(k.test), n(k.loggerChannel), n(k.kind)};
         std::map<qint64, std::pair<int, ChannelHeader>> channels;
         if (!channelsOf(key, channels, fail)) return {};
@@ -769,6 +866,10 @@ public:
     }
 
     SeriesOutline outline(const SeriesKey& k, qint64 fromUtc, qint64 toUtc, int width, ArchiveFailure& fail) override {
+        if (!flushPending()) {
+            fail = failure(refused_.constData());
+            return {};
+        }
         const std::vector<QByteArray> key = {n(k.card), n(k.test), n(k.loggerChannel), n(k.kind)};
         SeriesOutline out;
         if (!channelsOf(key, out.channels, fail)) return {};
@@ -837,6 +938,9 @@ private:
     PGconn* db_;
     bool stagingMade_ = false;
     std::map<SeriesKey, qint64> seriesIds_;
+    std::map<qint64, std::vector<StoredSample>> pending_;  // by series, in time order
+    qint64 pendingRows_ = 0;
+    std::vector<std::pair<qint64, size_t>> deferred_;  // the read-out's series and channel to wait
     QByteArray refused_;
     bool batch_ = false;
     bool batchOpen_ = false;

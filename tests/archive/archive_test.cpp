@@ -12,6 +12,7 @@
 #include "archive/importer.h"
 #include "archive/series.h"
 #include "archive/sync.h"
+#include "archive/trend.h"
 #include "comm/commstate.h"
 #include "core/store.h"
 #include "datafile/datafile.h"
@@ -462,7 +463,7 @@ QStringList overlappingFiles(const QString& folder, int count) {
     QStringList files;
     for (int i = 0; i < count; ++i) {
         files << QStringLiteral("%1/%2.ql6").arg(folder).arg(i, 3, 10, QLatin1Char('0'));
-        filetest::writeBytes(files.back(), fileBytes({block(kStart, ramp(2000 + 100 * i), 9, 1 + i % 5)}));
+        filetest::writeBytes(files.back(), fileBytes({block(kStart, ramp(2000 + 100 * i), 9, 1 + i % 5, 12, 1)}));
     }
     return files;
 }
@@ -498,6 +499,24 @@ TEST(SharedArchive, ThreeImportersAndARestartedServerStoreWhatOneSerialImportDoe
     ASSERT_TRUE(shared);
     expectSameContent(Scratch::contentOf(*shared), serial.content());
     EXPECT_EQ(shared->readouts({}, failure).size(), size_t(files.size()));  // each file once
+    // The hour summaries as well: the trend's columns (an hour and more each) of each logger.
+    auto columns = [](Archive& a, const SeriesKey& k) {
+        ArchiveFailure f;
+        QStringList out;
+        const qint64 from = QDateTime(kStart.date(), QTime(0, 0), kBerlin).toSecsSinceEpoch();
+        for (const TrendColumn& c : archiveColumns(a, k, {from, from + 5 * 86400 - 1}, 97, f))
+            out << QStringLiteral("%1 %2 %3 %4 %5 %6")
+                       .arg(c.any)
+                       .arg(c.min)
+                       .arg(c.max)
+                       .arg(c.first)
+                       .arg(c.last)
+                       .arg(c.joinsPrevious);
+        EXPECT_FALSE(f) << f.detail.toStdString();
+        return out;
+    };
+    for (const SeriesKey& k : serial.archive->series(failure))
+        expectSameContent(columns(*shared, k), columns(*serial.archive, k));
 }
 
 TEST(SharedArchive, APushCutShortWaitsAndCompletesOnceTheServerIsBack) {

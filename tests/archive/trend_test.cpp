@@ -254,25 +254,33 @@ TEST_P(TrendOnBothBackends, ColumnsFromHourSummariesEqualThoseOfTheSamples) {
     const qint64 t0 = kT0 + 17 * 60 + 30;  // half a minute into a minute, 17 minutes into an hour
     // A: a minute's interval; B: the same recording read again from its
     // middle on with other values (conflicts: the first stays) and other
-    // limits; after a gap of five hours, C at ten minutes with its first
-    // hour of error samples, and D interleaved with C five minutes later.
+    // limits; E: the next read-out, from within B's last hour; after a gap
+    // of about five hours, C at ten minutes with its first hour of error
+    // samples, and D interleaved with C five minutes later; G: the minutes
+    // before A, in A's first hour, imported last.
     std::vector<ReadoutChannel> readouts = {channel(1, 1, t0, 60, randomValues(rng, 3000)),
                                             channel(1, 1, t0 + 1500 * 60, 60, randomValues(rng, 3000)),
-                                            channel(1, 1, t0 + 4505 * 60, 600, randomValues(rng, 400)),
-                                            channel(1, 1, t0 + 4505 * 60 + 300, 600, randomValues(rng, 300))};
+                                            channel(1, 1, t0 + 4500 * 60, 60, randomValues(rng, 40)),
+                                            channel(1, 1, t0 + 4805 * 60, 600, randomValues(rng, 400)),
+                                            channel(1, 1, t0 + 4805 * 60 + 300, 600, randomValues(rng, 300)),
+                                            channel(1, 1, kT0 + 30, 60, randomValues(rng, 17))};
     readouts[1].header.upperAlarm = 90;
     readouts[1].header.lowerAlarm = 10;
-    for (int i = 0; i < 6; ++i) readouts[2].samples[size_t(i)] = kErrorSample;
+    for (int i = 0; i < 6; ++i) readouts[3].samples[size_t(i)] = kErrorSample;
     std::map<qint64, std::pair<int16_t, size_t>> stored;  // instant: value, read-out
     Readout r;
     r.path = QStringLiteral("x.ql6");
     r.zone = QStringLiteral("UTC");
+    s.archive->beginBatch();  // all but G in one, as a bulk import does
     for (size_t k = 0; k < readouts.size(); ++k) {
         const ReadoutChannel& c = readouts[k];
         for (size_t i = 0; i < c.samples.size(); ++i)
             stored.try_emplace(c.startUtc + qint64(i) * c.intervalSeconds, c.samples[i], k);
         r.sha256 = QByteArray::number(qint64(k) + 1).rightJustified(64, '0');
         r.channels = {c};
+        if (k + 1 == readouts.size()) {
+            ASSERT_FALSE(s.archive->endBatch());
+        }
         ASSERT_EQ(s.archive->import(r).outcome, ImportOutcome::Stored);
     }
     // The columns as each stored sample puts them.
