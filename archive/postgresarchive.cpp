@@ -287,15 +287,26 @@ public:
         ImportResult result;
         // Alone, a transaction of its own; in a batch, a savepoint within
         // the batch's transaction: all or nothing either way.
+        // In a batch, the savepoint of the read-out before is released with
+        // this one's first statement (or by the commit).
         const bool alone = !batch_;
-        const char* begin = alone ? "BEGIN" : batchOpen_ ? "SAVEPOINT readout" : "BEGIN; SAVEPOINT readout";
+        const char* begin = alone         ? "BEGIN"
+                            : !batchOpen_ ? "BEGIN; SAVEPOINT readout"
+                            : toRelease_  ? "RELEASE readout; SAVEPOINT readout"
+                                          : "SAVEPOINT readout";
         batchOpen_ = batch_;
+        toRelease_ = false;
         QByteArray state;
         deferred_.clear();
         if (const char* s = importWithin(r, result, begin)) state = s;
         if (state.isEmpty() && result.outcome == ImportOutcome::Stored) {
-            Result done(run(alone ? "COMMIT" : "RELEASE readout"));
-            if (!done.ok()) state = QByteArray(done.state()).isEmpty() ? QByteArray("XX000") : QByteArray(done.state());
+            if (alone) {
+                Result done(run("COMMIT"));
+                if (!done.ok())
+                    state = QByteArray(done.state()).isEmpty() ? QByteArray("XX000") : QByteArray(done.state());
+            } else {
+                toRelease_ = true;
+            }
         }
         if (state.isEmpty() && result.outcome == ImportOutcome::Stored) {
             for (const auto& [series, k] : deferred_) defer(series, r.channels[k], result.readoutId);
@@ -324,6 +335,7 @@ public:
     ArchiveFailure commitBatch() override {
         if (!batchOpen_) return {};
         batchOpen_ = false;
+        toRelease_ = false;
         const bool flushed = flushPending();
         Result commit(run(flushed ? "COMMIT" : "ROLLBACK"));
         // A transaction that failed ends in a rollback however it is ended.
@@ -483,13 +495,27 @@ public:
             refused_ = QByteArray(res.state()).isEmpty() ? QByteArray("XX000") : QByteArray(res.state());
             return refused_.constData();
         };
+        // The series' ids where they are known already, and the lock of
+        // each (below).
+        auto lockSeries = [](const std::vector<qint64>& ids) {
+            QByteArray list = "{";
+            for (const qint64 id : ids) list += n(id) + ',';
+            list = ids.empty() ? QByteArray("{}") : list.left(list.size() - 1) + '}';
+            return "SELECT pg_advisory_xact_lock(7461002, s) FROM (SELECT DISTINCT s FROM unnest('" + list +
+                   "'::int[]) s ORDER BY s) o";
+        };
+        std::vector<qint64> seriesOf;
+        for (const ReadoutChannel& c : r.channels)
+            if (const auto id = seriesIds_.find(c.series); id != seriesIds_.end()) seriesOf.push_back(id->second);
+        const bool known = seriesOf.size() == r.channels.size();
         {
             // Two PCs with the same file: the second waits for the first's
             // commit, then finds its read-out.
             char* sha = PQescapeLiteral(db_, r.sha256.constData(), size_t(r.sha256.size()));
             if (!sha) return "XX000";
-            const QByteArray sql = QByteArray(begin) + "; SELECT pg_advisory_xact_lock(hashtext(" + sha +
-                                   ")); SELECT id FROM readout WHERE sha256 = " + sha;
+            const QByteArray sql = QByteArray(begin) + "; SELECT pg_advisory_xact_lock(hashtext(" + sha + ")); " +
+                                   (known ? lockSeries(seriesOf) + "; " : QByteArray()) +
+                                   "SELECT id FROM readout WHERE sha256 = " + sha;
             PQfreemem(sha);
             Result known(PQexec(db_, sql.constData()));
             if (!known.ok()) return fail(known);
@@ -511,22 +537,17 @@ public:
             last = any ? std::max(last, end) : end;
             any = true;
         }
-        std::vector<qint64> seriesOf;
-        QByteArray ids = "{";
-        for (const ReadoutChannel& c : r.channels) {
-            seriesOf.push_back(seriesId(c.series));
-            if (!seriesOf.back()) return refused_.constData();
-            ids += n(seriesOf.back()) + ',';
-        }
-        ids[ids.size() - 1] = '}';
         // One import at a time adds to a series (the others wait for its
         // commit), so that its hour summaries are made of all it holds and
-        // a COPY straight into the samples meets none of another PC's.
-        {
-            Result lock(
-                run("SELECT pg_advisory_xact_lock(7461002, s) FROM (SELECT DISTINCT s FROM unnest($1::int[]) s"
-                    " ORDER BY s) o",
-                    {seriesOf.empty() ? QByteArray("{}") : ids}));
+        // a COPY straight into the samples meets none of another PC's. The
+        // lock went with the first statement where the series were known.
+        if (!known) {
+            seriesOf.clear();
+            for (const ReadoutChannel& c : r.channels) {
+                seriesOf.push_back(seriesId(c.series));
+                if (!seriesOf.back()) return refused_.constData();
+            }
+            Result lock(PQexec(db_, lockSeries(seriesOf).constData()));
             if (!lock.ok()) return fail(lock);
         }
         // The samples stored in the hours of each channel: a read-out that
@@ -937,6 +958,7 @@ private:
     QString location_;
     PGconn* db_;
     bool stagingMade_ = false;
+    bool toRelease_ = false;  // the savepoint of a read-out stored in a batch
     std::map<SeriesKey, qint64> seriesIds_;
     std::map<qint64, std::vector<StoredSample>> pending_;  // by series, in time order
     qint64 pendingRows_ = 0;
