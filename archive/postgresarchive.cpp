@@ -276,8 +276,12 @@ public:
                 return f;
             }
         }
-        Result mark(run("INSERT INTO meta(key, value) VALUES ('schema', $1) ON CONFLICT (key) DO UPDATE SET value = $1",
-                        {n(kSchemaVersion)}));
+        // The version written only when it changes: a viewer's role may not write.
+        const bool current = version.ok() && version.rows() == 1 && stored == kSchemaVersion;
+        Result mark(run(current ? "SELECT 1"
+                                : "INSERT INTO meta(key, value) VALUES ('schema', $1) ON CONFLICT (key) DO UPDATE"
+                                  " SET value = $1",
+                        current ? std::vector<QByteArray>{} : std::vector<QByteArray>{n(kSchemaVersion)}));
         Result commit(run("COMMIT"));
         if (!mark.ok() || !commit.ok()) return failure(commit.state());
         return {};
@@ -286,19 +290,24 @@ public:
     ImportResult import(const Readout& r) override {
         ImportResult result;
         // Alone, a transaction of its own; in a batch, a savepoint within
-        // the batch's transaction: all or nothing either way.
-        // In a batch, the savepoint of the read-out before is released with
-        // this one's first statement (or by the commit).
+        // the batch's transaction: all or nothing either way. The savepoint
+        // of the read-out before is released with this one's first
+        // statement (or by the commit); each has its own name, so that
+        // undoing this one can never undo that one.
         const bool alone = !batch_;
-        const char* begin = alone         ? "BEGIN"
-                            : !batchOpen_ ? "BEGIN; SAVEPOINT readout"
-                            : toRelease_  ? "RELEASE readout; SAVEPOINT readout"
-                                          : "SAVEPOINT readout";
+        if (batch_ && broken_) {
+            result.failure = {ArchiveError::Failed, QStringLiteral("the batch failed")};
+            return result;
+        }
+        const QByteArray savepoint = "r" + n(++savepoints_);
+        QByteArray begin = alone ? "BEGIN" : "SAVEPOINT " + savepoint;
+        if (!alone && !batchOpen_) begin = "BEGIN; " + begin;
+        if (!alone && toRelease_) begin = "RELEASE r" + n(savepoints_ - 1) + "; " + begin;
         batchOpen_ = batch_;
         toRelease_ = false;
         QByteArray state;
         deferred_.clear();
-        if (const char* s = importWithin(r, result, begin)) state = s;
+        if (const char* s = importWithin(r, result, begin.constData())) state = s;
         if (state.isEmpty() && result.outcome == ImportOutcome::Stored) {
             if (alone) {
                 Result done(run("COMMIT"));
@@ -321,12 +330,13 @@ public:
             if (alone) {
                 Result rollback(run("ROLLBACK"));
             } else {
-                Result back(run("ROLLBACK TO readout"));
-                Result release(run("RELEASE readout"));
+                Result back(run("ROLLBACK TO " + savepoint));
+                Result release(run("RELEASE " + savepoint));
             }
             // What was made in what was undone is gone with it.
             stagingMade_ = false;
             seriesIds_.clear();
+            toRelease_ = false;
         }
         return result;
     }
@@ -336,11 +346,14 @@ public:
         if (!batchOpen_) return {};
         batchOpen_ = false;
         toRelease_ = false;
-        const bool flushed = flushPending();
+        const bool flushed = !broken_ && flushPending();
+        broken_ = false;
         Result commit(run(flushed ? "COMMIT" : "ROLLBACK"));
         // A transaction that failed ends in a rollback however it is ended.
         if (flushed && commit.ok() && QByteArray(PQcmdStatus(commit.raw())) == "COMMIT") return {};
-        const ArchiveFailure f = failure(flushed ? commit.state() : refused_.constData());
+        const ArchiveFailure f = failure(flushed              ? commit.state()
+                                         : refused_.isEmpty() ? "XX000"
+                                                              : refused_.constData());
         Result rollback(run("ROLLBACK"));
         stagingMade_ = false;
         seriesIds_.clear();
@@ -388,6 +401,9 @@ public:
         Result copy(run("COPY sample(series, t, value, readout) FROM STDIN (FORMAT binary)"));
         if (!copy.ok()) {
             refused_ = QByteArray(copy.state()).isEmpty() ? QByteArray("XX000") : QByteArray(copy.state());
+            pending_.clear();
+            pendingRows_ = 0;
+            broken_ = batchOpen_;
             return false;
         }
         QByteArray buffer("PGCOPY\n\377\r\n\0\0\0\0\0\0\0\0\0", 19);
@@ -422,6 +438,7 @@ public:
         while (PGresult* more = PQgetResult(db_)) PQclear(more);
         if (PQresultStatus(done.raw()) == PGRES_COMMAND_OK) return true;
         refused_ = QByteArray(done.state()).isEmpty() ? QByteArray("XX000") : QByteArray(done.state());
+        broken_ = batchOpen_;  // read-outs stored in the batch lost their samples
         return false;
     }
 
@@ -958,7 +975,9 @@ private:
     QString location_;
     PGconn* db_;
     bool stagingMade_ = false;
-    bool toRelease_ = false;  // the savepoint of a read-out stored in a batch
+    bool toRelease_ = false;  // the savepoint of the read-out before, in a batch
+    qint64 savepoints_ = 0;
+    bool broken_ = false;  // the batch lost samples: its commit fails
     std::map<SeriesKey, qint64> seriesIds_;
     std::map<qint64, std::vector<StoredSample>> pending_;  // by series, in time order
     qint64 pendingRows_ = 0;
