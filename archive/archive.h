@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <compare>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -137,6 +138,43 @@ enum class WithSamples { No, Yes };
 // A row of a statement's result: each column's value as text (UTF-8), an
 // SQL NULL as a null QByteArray.
 using SqlRow = std::vector<QByteArray>;
+// The stored samples of a series in one hour (instant div 3600), summed up
+// as far as the trend needs them to draw the hour inside one pixel column
+// exactly as from the samples: the first and the last sample (valid or an
+// error sample), and of the valid ones the count, the least and greatest
+// value and the first and last value.
+struct HourSummary {
+    qint64 hour = 0;
+    qint64 firstUtc = 0;
+    qint64 firstReadout = 0;  // the read-out that stored the first sample
+    bool firstValid = false;
+    qint64 lastUtc = 0;
+    bool lastValid = false;
+    int valid = 0;
+    int16_t min = 0;
+    int16_t max = 0;
+    int16_t lead = 0;   // the first valid value
+    int16_t trail = 0;  // the last valid value
+    qint64 trailReadout = 0;
+    int samples = 0;  // valid or not (not stored)
+};
+
+// A stored sample and the read-out that stored it.
+struct StoredSample {
+    qint64 utc = 0;
+    int16_t value = 0;
+    qint64 readout = 0;
+};
+
+// A series from fromUtc to toUtc as a trend width pixel columns wide draws
+// it: the summaries of the hours that lie whole inside one column, the
+// samples of the others (both in time order), and the interval and channel
+// header of each read-out that stored any of them.
+struct SeriesOutline {
+    std::map<qint64, std::pair<int, ChannelHeader>> channels;
+    std::vector<HourSummary> hours;
+    std::vector<StoredSample> samples;
+};
 
 class Archive {
 public:
@@ -163,6 +201,10 @@ public:
     // The samples of a series with instants fromUtc..toUtc, in pieces.
     virtual std::vector<SeriesPiece> samples(const SeriesKey& s, qint64 fromUtc, qint64 toUtc,
                                              ArchiveFailure& failure) = 0;
+    // The series over fromUtc..toUtc for a trend width columns wide (each
+    // column an equal part of the time, the first from fromUtc on).
+    virtual SeriesOutline outline(const SeriesKey& s, qint64 fromUtc, qint64 toUtc, int width,
+                                  ArchiveFailure& failure) = 0;
     // What this archive has handed on to another one (target: its
     // location): the read-outs not yet there, oldest first, and the mark
     // of one that is.

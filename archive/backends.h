@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 
+#include <algorithm>
 #include <array>
 #include <map>
 #include <utility>
@@ -14,7 +15,7 @@ namespace quillet::archive {
 
 // The version of the tables, kept in the table meta: a program refuses an
 // archive of a later version.
-inline constexpr int kSchemaVersion = 1;
+inline constexpr int kSchemaVersion = 2;
 
 // The header fields of a read-out's channel, a column each in both back
 // ends (integrated_value, the one wider field, follows them).
@@ -84,6 +85,55 @@ private:
     std::vector<SeriesPiece> out_;
     qint64 previousT_ = 0;
 };
+
+// Hours of fewer samples are not summed up: their samples are read about
+// as quickly as a summary (a series at two minutes or longer has none).
+inline constexpr int kSummedHourSamples = 30;
+
+// A series' samples, in the order of their instants, summed up by hour.
+class HourBuilder {
+public:
+    void add(qint64 t, int16_t value, qint64 readout) {
+        const qint64 hour = t / 3600 - (t % 3600 < 0);
+        const bool valid = value != kErrorSample;
+        if (out_.empty() || out_.back().hour != hour) {
+            HourSummary h;
+            h.hour = hour;
+            h.firstUtc = t;
+            h.firstReadout = readout;
+            h.firstValid = valid;
+            out_.push_back(h);
+        }
+        HourSummary& h = out_.back();
+        ++h.samples;
+        h.lastUtc = t;
+        h.lastValid = valid;
+        if (!valid) return;
+        if (h.valid++ == 0) {
+            h.min = h.max = h.lead = value;
+        } else {
+            h.min = std::min(h.min, value);
+            h.max = std::max(h.max, value);
+        }
+        h.trail = value;
+        h.trailReadout = readout;
+    }
+    // The hours of kSummedHourSamples or more.
+    std::vector<HourSummary> take() {
+        std::erase_if(out_, [](const HourSummary& h) { return h.samples < kSummedHourSamples; });
+        return std::move(out_);
+    }
+
+private:
+    std::vector<HourSummary> out_;
+};
+
+// An outline: whether an hour lies whole inside fromUtc..toUtc and inside
+// one of width columns; the parts of fromUtc..toUtc outside the summed
+// hours (in order), whose samples it holds one by one.
+bool hourInOneColumn(qint64 hour, qint64 fromUtc, qint64 toUtc, int width);
+std::vector<std::pair<qint64, qint64>> outlineSampleRanges(qint64 fromUtc, qint64 toUtc,
+                                                           const std::vector<HourSummary>& summed);
 
 std::unique_ptr<Archive> openFileArchive(const QString& path, ArchiveFailure& failure, OpenMode mode);
 // A libpq connection string ("host=... dbname=...") or URI

@@ -11,6 +11,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <future>
 
 namespace quillet::archive {
 namespace {
@@ -69,9 +70,10 @@ QString fileProblemText(const FileReadout& r) {
     return {};
 }
 
-FileImport importFile(Archive& archive, const QString& path, const ImportOrigin& origin) {
+namespace {
+
+FileImport importReadout(Archive& archive, const FileReadout& r) {
     FileImport out;
-    const FileReadout r = readoutFromFile(QFileInfo(path).absoluteFilePath(), origin);
     if (r.problem != FileProblem::None) {
         out.why = fileProblemText(r);
         return out;
@@ -79,6 +81,12 @@ FileImport importFile(Archive& archive, const QString& path, const ImportOrigin&
     out.result = archive.import(r.readout);
     if (out.result.outcome == ImportOutcome::Failed) out.why = failureText(out.result.failure, archive.location());
     return out;
+}
+
+}  // namespace
+
+FileImport importFile(Archive& archive, const QString& path, const ImportOrigin& origin) {
+    return importReadout(archive, readoutFromFile(QFileInfo(path).absoluteFilePath(), origin));
 }
 
 ImportSummary importFiles(Archive& archive, const QStringList& files, const ImportOrigin& origin,
@@ -102,10 +110,20 @@ ImportSummary importFiles(Archive& archive, const QStringList& files, const Impo
         pending = {};
         pendingFiles.clear();
     };
+    // The next file is read and decoded while the one before is imported.
+    auto read = [&](int i) {
+        return std::async(std::launch::async, [path = QFileInfo(files[i]).absoluteFilePath(), &origin] {
+            return readoutFromFile(path, origin);
+        });
+    };
+    std::future<FileReadout> next;
+    if (!files.isEmpty()) next = read(0);
     archive.beginBatch();
     for (int i = 0; i < files.size(); ++i) {
         if (progress && !progress(i, int(files.size()), files[i])) break;
-        const FileImport f = importFile(archive, files[i], origin);
+        const FileReadout r = next.get();
+        if (i + 1 < files.size()) next = read(i + 1);
+        const FileImport f = importReadout(archive, r);
         switch (f.result.outcome) {
         case ImportOutcome::Stored:
             ++pending.filesNew;

@@ -6,8 +6,11 @@
 // advisory lock on the file's hash for its transaction.
 #include "archive/backends.h"
 
+#include <QtEndian>
+
 #include <libpq-fe.h>
 
+#include <algorithm>
 #include <array>
 #include <map>
 
@@ -61,6 +64,21 @@ CREATE TABLE IF NOT EXISTS sample(
   readout bigint NOT NULL,
   PRIMARY KEY(series, t));
 CREATE INDEX IF NOT EXISTS sample_time ON sample USING brin(t);
+CREATE TABLE IF NOT EXISTS sample_hour(
+  series integer NOT NULL,
+  hour bigint NOT NULL,
+  first_s integer NOT NULL,
+  first_readout bigint NOT NULL,
+  first_valid smallint NOT NULL,
+  last_s integer NOT NULL,
+  last_valid smallint NOT NULL,
+  valid integer NOT NULL,
+  min_value smallint NOT NULL,
+  max_value smallint NOT NULL,
+  lead smallint NOT NULL,
+  trail smallint NOT NULL,
+  trail_readout bigint NOT NULL,
+  PRIMARY KEY(series, hour));
 CREATE TABLE IF NOT EXISTS conflict(
   readout bigint NOT NULL,
   series integer NOT NULL,
@@ -136,6 +154,93 @@ public:
     static QByteArray n(qint64 v) { return QByteArray::number(v); }
     static QByteArray u(const QString& s) { return s.toUtf8(); }
 
+    static qint64 hourStart(qint64 t) { return (t / 3600 - (t % 3600 < 0)) * 3600; }
+    static constexpr qint64 kFarPast = -(qint64(1) << 62);
+    static constexpr qint64 kFarFuture = qint64(1) << 62;
+
+    // The samples of a series with instants in the ranges (both ends
+    // included, apart), in time order; false when the server refused, its
+    // SQLSTATE then in refused_.
+    bool storedSamples(qint64 series, const std::vector<std::pair<qint64, qint64>>& ranges,
+                       std::vector<StoredSample>& out) {
+        QByteArray firsts = "{";
+        QByteArray lasts = "{";
+        for (const auto& [first, last] : ranges) {
+            firsts += n(first) + ',';
+            lasts += n(last) + ',';
+        }
+        firsts[firsts.size() - 1] = '}';
+        lasts[lasts.size() - 1] = '}';
+        if (ranges.empty()) firsts = lasts = "{}";
+        const QByteArray id = n(series);
+        const char* values[] = {id.constData(), firsts.constData(), lasts.constData()};
+        // Binary results: three integers a row without text conversions.
+        Result q(PQexecParams(db_,
+                              "SELECT s.t, s.value, s.readout FROM unnest($2::bigint[], $3::bigint[]) r(a, b)"
+                              " JOIN sample s ON s.series = $1 AND s.t BETWEEN r.a AND r.b ORDER BY s.t",
+                              3, nullptr, values, nullptr, nullptr, 1));
+        if (!q.ok()) {
+            refused_ = QByteArray(q.state()).isEmpty() ? QByteArray("XX000") : QByteArray(q.state());
+            return false;
+        }
+        auto be = [](const char* p, int bytes) {
+            qint64 v = 0;
+            for (int i = 0; i < bytes; ++i) v = (v << 8) | uint8_t(p[i]);
+            if (bytes == 2) return qint64(int16_t(v));
+            return v;
+        };
+        out.reserve(out.size() + size_t(q.rows()));
+        for (int row = 0; row < q.rows(); ++row)
+            out.push_back({be(PQgetvalue(q.raw(), row, 0), 8), int16_t(be(PQgetvalue(q.raw(), row, 1), 2)),
+                           be(PQgetvalue(q.raw(), row, 2), 8)});
+        return true;
+    }
+
+    // The hour summaries of the samples (of one series, in time order,
+    // whole hours of them) stored in place of those there; false as above.
+    bool storeHours(qint64 series, const std::vector<StoredSample>& samples) {
+        HourBuilder builder;
+        for (const StoredSample& x : samples) builder.add(x.utc, x.value, x.readout);
+        const std::vector<HourSummary> hours = builder.take();
+        if (hours.empty()) return true;
+        // Those there deleted and these loaded by COPY, in one round trip.
+        const QByteArray sql = "DELETE FROM sample_hour WHERE series = " + n(series) + " AND hour BETWEEN " +
+                               n(hours.front().hour) + " AND " + n(hours.back().hour) +
+                               "; COPY sample_hour(series, hour, first_s, first_readout, first_valid, last_s,"
+                               " last_valid, valid, min_value, max_value, lead, trail, trail_readout)"
+                               " FROM STDIN (FORMAT binary)";
+        Result copy(PQexec(db_, sql.constData()));
+        if (!copy.ok()) {
+            refused_ = QByteArray(copy.state()).isEmpty() ? QByteArray("XX000") : QByteArray(copy.state());
+            return false;
+        }
+        QByteArray buffer("PGCOPY\n\377\r\n\0\0\0\0\0\0\0\0\0", 19);
+        buffer.reserve(19 + qsizetype(hours.size()) * 105 + 2);
+        auto field = [&](auto v) {
+            char bytes[4 + sizeof(v)];
+            qToBigEndian<qint32>(qint32(sizeof(v)), bytes);
+            qToBigEndian(v, bytes + 4);
+            buffer.append(bytes, sizeof(bytes));
+        };
+        for (const HourSummary& h : hours) {
+            char count[2];
+            qToBigEndian<qint16>(13, count);
+            buffer.append(count, 2);
+            field(qint32(series)), field(qint64(h.hour)), field(qint32(h.firstUtc - h.hour * 3600));
+            field(qint64(h.firstReadout)), field(qint16(h.firstValid)), field(qint32(h.lastUtc - h.hour * 3600));
+            field(qint16(h.lastValid)), field(qint32(h.valid)), field(qint16(h.min)), field(qint16(h.max));
+            field(qint16(h.lead)), field(qint16(h.trail)), field(qint64(h.trailReadout));
+        }
+        buffer.append("\377\377", 2);
+        const bool sent = PQputCopyData(db_, buffer.constData(), int(buffer.size())) == 1;
+        PQputCopyEnd(db_, sent ? nullptr : "cancelled");
+        Result done(PQgetResult(db_));
+        while (PGresult* more = PQgetResult(db_)) PQclear(more);
+        if (PQresultStatus(done.raw()) == PGRES_COMMAND_OK) return true;
+        refused_ = QByteArray(done.state()).isEmpty() ? QByteArray("XX000") : QByteArray(done.state());
+        return false;
+    }
+
     ArchiveFailure prepareSchema() {
         Result quiet(run("SET client_min_messages = warning"));
         Result begin(run("BEGIN"));
@@ -148,14 +253,35 @@ public:
             return f;
         }
         Result version(run("SELECT value FROM meta WHERE key = 'schema'"));
-        if (version.ok() && version.rows() == 1 && version.text(0, 0).toInt() > kSchemaVersion) {
+        const int stored = version.ok() && version.rows() == 1 ? version.text(0, 0).toInt() : kSchemaVersion;
+        if (stored > kSchemaVersion) {
             Result rollback(run("ROLLBACK"));
             return {ArchiveError::CannotOpen, QStringLiteral("schema %1 is newer than this program's %2")
                                                   .arg(version.text(0, 0))
                                                   .arg(kSchemaVersion)};
         }
-        Result mark(run("INSERT INTO meta(key, value) VALUES ('schema', $1) ON CONFLICT (key) DO NOTHING",
-                        {n(kSchemaVersion)}));
+        // Version 1 kept no hour summaries: they are made of the samples.
+        if (stored < 2) {
+            Result ids(run("SELECT id FROM series ORDER BY id"));
+            const char* state = ids.ok() ? nullptr : ids.state();
+            for (int row = 0; row < ids.rows() && !state; ++row) {
+                const qint64 series = ids.integer(row, 0);
+                std::vector<StoredSample> all;
+                if (!storedSamples(series, {{kFarPast, kFarFuture}}, all) || !storeHours(series, all))
+                    state = refused_.constData();
+            }
+            if (state) {
+                const ArchiveFailure f = failure(state);
+                Result rollback(run("ROLLBACK"));
+                return f;
+            }
+        }
+        // The version written only when it changes: a viewer's role may not write.
+        const bool current = version.ok() && version.rows() == 1 && stored == kSchemaVersion;
+        Result mark(run(current ? "SELECT 1"
+                                : "INSERT INTO meta(key, value) VALUES ('schema', $1) ON CONFLICT (key) DO UPDATE"
+                                  " SET value = $1",
+                        current ? std::vector<QByteArray>{} : std::vector<QByteArray>{n(kSchemaVersion)}));
         Result commit(run("COMMIT"));
         if (!mark.ok() || !commit.ok()) return failure(commit.state());
         return {};
@@ -164,26 +290,36 @@ public:
     ImportResult import(const Readout& r) override {
         ImportResult result;
         // Alone, a transaction of its own; in a batch, a savepoint within
-        // the batch's transaction: all or nothing either way.
+        // the batch's transaction: all or nothing either way. The savepoint
+        // of the read-out before is released with this one's first
+        // statement (or by the commit); each has its own name, so that
+        // undoing this one can never undo that one.
         const bool alone = !batch_;
-        if (batch_ && !batchOpen_) {
-            Result begin(run("BEGIN"));
-            if (!begin.ok()) {
-                result.failure = failure(begin.state());
-                return result;
-            }
-            batchOpen_ = true;
-        }
-        Result begin(run(alone ? "BEGIN" : "SAVEPOINT readout"));
-        if (!begin.ok()) {
-            result.failure = failure(begin.state());
+        if (batch_ && broken_) {
+            result.failure = {ArchiveError::Failed, QStringLiteral("the batch failed")};
             return result;
         }
+        const QByteArray savepoint = "r" + n(++savepoints_);
+        QByteArray begin = alone ? "BEGIN" : "SAVEPOINT " + savepoint;
+        if (!alone && !batchOpen_) begin = "BEGIN; " + begin;
+        if (!alone && toRelease_) begin = "RELEASE r" + n(savepoints_ - 1) + "; " + begin;
+        batchOpen_ = batch_;
+        toRelease_ = false;
         QByteArray state;
-        if (const char* s = importWithin(r, result)) state = s;
+        deferred_.clear();
+        if (const char* s = importWithin(r, result, begin.constData())) state = s;
         if (state.isEmpty() && result.outcome == ImportOutcome::Stored) {
-            Result done(run(alone ? "COMMIT" : "RELEASE readout"));
-            if (!done.ok()) state = QByteArray(done.state()).isEmpty() ? QByteArray("XX000") : QByteArray(done.state());
+            if (alone) {
+                Result done(run("COMMIT"));
+                if (!done.ok())
+                    state = QByteArray(done.state()).isEmpty() ? QByteArray("XX000") : QByteArray(done.state());
+            } else {
+                toRelease_ = true;
+            }
+        }
+        if (state.isEmpty() && result.outcome == ImportOutcome::Stored) {
+            for (const auto& [series, k] : deferred_) defer(series, r.channels[k], result.readoutId);
+            if (pendingRows_ >= kPendingRows && !flushPending()) state = refused_;
         }
         if (!state.isEmpty()) {
             result.failure = failure(state.constData());
@@ -194,10 +330,13 @@ public:
             if (alone) {
                 Result rollback(run("ROLLBACK"));
             } else {
-                Result back(run("ROLLBACK TO readout"));
-                Result release(run("RELEASE readout"));
+                Result back(run("ROLLBACK TO " + savepoint));
+                Result release(run("RELEASE " + savepoint));
             }
-            stagingMade_ = false;  // a staging table made in what was undone is gone with it
+            // What was made in what was undone is gone with it.
+            stagingMade_ = false;
+            seriesIds_.clear();
+            toRelease_ = false;
         }
         return result;
     }
@@ -206,11 +345,18 @@ public:
     ArchiveFailure commitBatch() override {
         if (!batchOpen_) return {};
         batchOpen_ = false;
-        Result commit(run("COMMIT"));
-        if (commit.ok()) return {};
-        const ArchiveFailure f = failure(commit.state());
+        toRelease_ = false;
+        const bool flushed = !broken_ && flushPending();
+        broken_ = false;
+        Result commit(run(flushed ? "COMMIT" : "ROLLBACK"));
+        // A transaction that failed ends in a rollback however it is ended.
+        if (flushed && commit.ok() && QByteArray(PQcmdStatus(commit.raw())) == "COMMIT") return {};
+        const ArchiveFailure f = failure(flushed              ? commit.state()
+                                         : refused_.isEmpty() ? "XX000"
+                                                              : refused_.constData());
         Result rollback(run("ROLLBACK"));
         stagingMade_ = false;
+        seriesIds_.clear();
         return f;
     }
     ArchiveFailure endBatch() override {
@@ -219,58 +365,176 @@ public:
         return f;
     }
 
-    // The read-out's samples by COPY (copySql names the table and columns;
-    // readout, when not 0, is a fourth column). False when the server
-    // refused them; lastCopyState_ then holds its SQLSTATE.
-    bool copySamples(const char* copySql, const Readout& r, const std::vector<qint64>& seriesOf, qint64 readout) {
-        Result copy(run(copySql));
+    // In a batch, the samples of read-outs that go straight into the
+    // samples wait to be sent by one COPY (a COPY a read-out costs the
+    // server more than the rows): before the commit, before anything reads
+    // the samples or moves staged ones, or when many wait. Until then the
+    // import's own reckoning (the hours, a later read-out's overlap) takes
+    // them from here.
+    static constexpr qint64 kPendingRows = 400000;
+    void defer(qint64 series, const ReadoutChannel& c, qint64 readout) {
+        std::vector<StoredSample>& rows = pending_[series];
+        std::vector<StoredSample> own;
+        own.reserve(c.samples.size());
+        for (size_t i = 0; i < c.samples.size(); ++i)
+            own.push_back({c.startUtc + qint64(i) * c.intervalSeconds, c.samples[i], readout});
+        const auto at = std::upper_bound(rows.begin(), rows.end(), c.startUtc,
+                                         [](qint64 t, const StoredSample& x) { return t < x.utc; });
+        rows.insert(at, own.begin(), own.end());
+        pendingRows_ += qint64(own.size());
+    }
+    // The waiting samples of series within first..last, into out (in time
+    // order with what it holds).
+    void pendingWithin(qint64 series, qint64 first, qint64 last, std::vector<StoredSample>& out) const {
+        const auto rows = pending_.find(series);
+        if (rows == pending_.end()) return;
+        const auto from = std::lower_bound(rows->second.begin(), rows->second.end(), first,
+                                           [](const StoredSample& x, qint64 t) { return x.utc < t; });
+        const auto to =
+            std::upper_bound(from, rows->second.end(), last, [](qint64 t, const StoredSample& x) { return t < x.utc; });
+        const auto middle = out.insert(out.end(), from, to);
+        std::inplace_merge(out.begin(), middle, out.end(),
+                           [](const StoredSample& a, const StoredSample& b) { return a.utc < b.utc; });
+    }
+    bool flushPending() {
+        if (pending_.empty()) return true;
+        Result copy(run("COPY sample(series, t, value, readout) FROM STDIN (FORMAT binary)"));
         if (!copy.ok()) {
-            lastCopyState_ = copy.state();
+            refused_ = QByteArray(copy.state()).isEmpty() ? QByteArray("XX000") : QByteArray(copy.state());
+            pending_.clear();
+            pendingRows_ = 0;
+            broken_ = batchOpen_;
             return false;
         }
-        const QByteArray tail = readout ? '\t' + n(readout) + '\n' : QByteArray("\n");
-        QByteArray buffer;
+        QByteArray buffer("PGCOPY\n\377\r\n\0\0\0\0\0\0\0\0\0", 19);
         buffer.reserve(1 << 20);
+        char row[40];
+        qToBigEndian<qint16>(4, row);
+        qToBigEndian<qint32>(4, row + 2);
+        qToBigEndian<qint32>(8, row + 10);
+        qToBigEndian<qint32>(2, row + 22);
+        qToBigEndian<qint32>(8, row + 28);
         bool sent = true;
-        for (size_t k = 0; k < r.channels.size() && sent; ++k) {
-            const ReadoutChannel& c = r.channels[k];
-            const QByteArray series = n(seriesOf[k]) + '\t';
-            for (size_t i = 0; i < c.samples.size(); ++i) {
-                buffer += series;
-                buffer += n(c.startUtc + qint64(i) * c.intervalSeconds);
-                buffer += '\t';
-                buffer += n(c.samples[i]);
-                buffer += tail;
+        for (const auto& [series, rows] : pending_) {
+            qToBigEndian<qint32>(qint32(series), row + 6);
+            for (const StoredSample& x : rows) {
+                if (!sent) break;
+                qToBigEndian<qint64>(x.utc, row + 14);
+                qToBigEndian<qint16>(x.value, row + 26);
+                qToBigEndian<qint64>(x.readout, row + 32);
+                buffer.append(row, 40);
                 if (buffer.size() > (1 << 20) - 64) {
                     sent = PQputCopyData(db_, buffer.constData(), int(buffer.size())) == 1;
                     buffer.clear();
                 }
             }
         }
-        if (sent && !buffer.isEmpty()) sent = PQputCopyData(db_, buffer.constData(), int(buffer.size())) == 1;
+        pending_.clear();
+        pendingRows_ = 0;
+        buffer.append("\377\377", 2);
+        if (sent) sent = PQputCopyData(db_, buffer.constData(), int(buffer.size())) == 1;
         PQputCopyEnd(db_, sent ? nullptr : "cancelled");
         Result done(PQgetResult(db_));
         while (PGresult* more = PQgetResult(db_)) PQclear(more);
         if (PQresultStatus(done.raw()) == PGRES_COMMAND_OK) return true;
-        lastCopyState_ = done.state();
-        if (lastCopyState_.isEmpty()) lastCopyState_ = "XX000";
+        refused_ = QByteArray(done.state()).isEmpty() ? QByteArray("XX000") : QByteArray(done.state());
+        broken_ = batchOpen_;  // read-outs stored in the batch lost their samples
         return false;
     }
 
-    // The import's statements within its transaction; nullptr, or the
-    // SQLSTATE of the failure (a string that lives in the connection's
-    // last result, copied here).
-    const char* importWithin(const Readout& r, ImportResult& result) {
-        static thread_local QByteArray failedState;
+    // The read-out's samples by COPY in binary (copySql names the table and
+    // columns; readout, when not 0, is a fourth column). False when the
+    // server refused them; refused_ then holds its SQLSTATE.
+    bool copySamples(const char* copySql, const Readout& r, const std::vector<qint64>& seriesOf, qint64 readout) {
+        Result copy(run(copySql));
+        if (!copy.ok()) {
+            refused_ = QByteArray(copy.state()).isEmpty() ? QByteArray("XX000") : QByteArray(copy.state());
+            return false;
+        }
+        // The binary format: a header, then each row its field count and
+        // each field its length and big-endian bytes; -1 ends it.
+        QByteArray buffer("PGCOPY\n\377\r\n\0\0\0\0\0\0\0\0\0", 19);
+        buffer.reserve(1 << 20);
+        char row[40];
+        bool sent = true;
+        for (size_t k = 0; k < r.channels.size() && sent; ++k) {
+            const ReadoutChannel& c = r.channels[k];
+            qToBigEndian<qint16>(readout ? 4 : 3, row);
+            qToBigEndian<qint32>(4, row + 2);
+            qToBigEndian<qint32>(qint32(seriesOf[k]), row + 6);
+            qToBigEndian<qint32>(8, row + 10);
+            qToBigEndian<qint32>(2, row + 22);
+            qToBigEndian<qint32>(8, row + 28);
+            qToBigEndian<qint64>(readout, row + 32);
+            const qsizetype rowBytes = readout ? 40 : 28;
+            for (size_t i = 0; i < c.samples.size(); ++i) {
+                qToBigEndian<qint64>(c.startUtc + qint64(i) * c.intervalSeconds, row + 14);
+                qToBigEndian<qint16>(c.samples[i], row + 26);
+                buffer.append(row, rowBytes);
+                if (buffer.size() > (1 << 20) - 64) {
+                    sent = PQputCopyData(db_, buffer.constData(), int(buffer.size())) == 1;
+                    buffer.clear();
+                }
+            }
+        }
+        buffer.append("\377\377", 2);
+        if (sent) sent = PQputCopyData(db_, buffer.constData(), int(buffer.size())) == 1;
+        PQputCopyEnd(db_, sent ? nullptr : "cancelled");
+        Result done(PQgetResult(db_));
+        while (PGresult* more = PQgetResult(db_)) PQclear(more);
+        if (PQresultStatus(done.raw()) == PGRES_COMMAND_OK) return true;
+        refused_ = QByteArray(done.state()).isEmpty() ? QByteArray("XX000") : QByteArray(done.state());
+        return false;
+    }
+
+    // The id of series k, made when it is new; 0 when the server refused
+    // (refused_ says why). Kept until something is undone.
+    qint64 seriesId(const SeriesKey& k) {
+        if (const auto known = seriesIds_.find(k); known != seriesIds_.end()) return known->second;
+        const std::vector<QByteArray> key = {n(k.card), n(k.test), n(k.loggerChannel), n(k.kind)};
+        Result add(
+            run("INSERT INTO series(card, test, logger_channel, kind) VALUES ($1, $2, $3, $4) ON CONFLICT DO NOTHING",
+                key));
+        Result find(
+            run("SELECT id FROM series WHERE card = $1 AND test = $2 AND logger_channel = $3 AND kind = $4", key));
+        if (!add.ok() || !find.ok() || find.rows() != 1) {
+            const char* state = add.ok() ? find.state() : add.state();
+            refused_ = QByteArray(state).isEmpty() ? QByteArray("XX000") : QByteArray(state);
+            return 0;
+        }
+        return seriesIds_[k] = find.integer(0, 0);
+    }
+
+    // The import's statements within its transaction, the first after
+    // begin; nullptr, or the SQLSTATE of the failure.
+    const char* importWithin(const Readout& r, ImportResult& result, const char* begin) {
         auto fail = [&](const Result& res) {
-            failedState = res.state();
-            if (failedState.isEmpty()) failedState = "XX000";
-            return failedState.constData();
+            refused_ = QByteArray(res.state()).isEmpty() ? QByteArray("XX000") : QByteArray(res.state());
+            return refused_.constData();
         };
+        // The series' ids where they are known already, and the lock of
+        // each (below).
+        auto lockSeries = [](const std::vector<qint64>& ids) {
+            QByteArray list = "{";
+            for (const qint64 id : ids) list += n(id) + ',';
+            list = ids.empty() ? QByteArray("{}") : list.left(list.size() - 1) + '}';
+            return "SELECT pg_advisory_xact_lock(7461002, s) FROM (SELECT DISTINCT s FROM unnest('" + list +
+                   "'::int[]) s ORDER BY s) o";
+        };
+        std::vector<qint64> seriesOf;
+        for (const ReadoutChannel& c : r.channels)
+            if (const auto id = seriesIds_.find(c.series); id != seriesIds_.end()) seriesOf.push_back(id->second);
+        const bool known = seriesOf.size() == r.channels.size();
         {
-            Result lock(run("SELECT pg_advisory_xact_lock(hashtext($1))", {r.sha256}));
-            if (!lock.ok()) return fail(lock);
-            Result known(run("SELECT id FROM readout WHERE sha256 = $1", {r.sha256}));
+            // Two PCs with the same file: the second waits for the first's
+            // commit, then finds its read-out.
+            char* sha = PQescapeLiteral(db_, r.sha256.constData(), size_t(r.sha256.size()));
+            if (!sha) return "XX000";
+            const QByteArray sql = QByteArray(begin) + "; SELECT pg_advisory_xact_lock(hashtext(" + sha + ")); " +
+                                   (known ? lockSeries(seriesOf) + "; " : QByteArray()) +
+                                   "SELECT id FROM readout WHERE sha256 = " + sha;
+            PQfreemem(sha);
+            Result known(PQexec(db_, sql.constData()));
             if (!known.ok()) return fail(known);
             if (known.rows() == 1) {
                 result.outcome = ImportOutcome::AlreadyKnown;
@@ -290,12 +554,44 @@ public:
             last = any ? std::max(last, end) : end;
             any = true;
         }
+        // One import at a time adds to a series (the others wait for its
+        // commit), so that its hour summaries are made of all it holds and
+        // a COPY straight into the samples meets none of another PC's. The
+        // lock went with the first statement where the series were known.
+        if (!known) {
+            seriesOf.clear();
+            for (const ReadoutChannel& c : r.channels) {
+                seriesOf.push_back(seriesId(c.series));
+                if (!seriesOf.back()) return refused_.constData();
+            }
+            Result lock(PQexec(db_, lockSeries(seriesOf).constData()));
+            if (!lock.ok()) return fail(lock);
+        }
+        // The samples stored in the hours of each channel: a read-out that
+        // shares no instant with them (a new recording: the usual case)
+        // goes by COPY straight into the samples, the hours summed up of
+        // these and its own.
+        bool direct = true;
+        std::vector<std::vector<StoredSample>> around(r.channels.size());
+        for (size_t k = 0; k < r.channels.size(); ++k) {
+            const ReadoutChannel& c = r.channels[k];
+            if (c.samples.empty()) continue;
+            const qint64 end = c.startUtc + qint64(c.samples.size() - 1) * c.intervalSeconds;
+            if (!storedSamples(seriesOf[k], {{hourStart(c.startUtc), hourStart(end) + 3599}}, around[k]))
+                return refused_.constData();
+            pendingWithin(seriesOf[k], hourStart(c.startUtc), hourStart(end) + 3599, around[k]);
+            for (const StoredSample& x : around[k]) direct = direct && (x.utc < c.startUtc || x.utc > end);
+            direct = direct && std::count(seriesOf.begin(), seriesOf.end(), seriesOf[k]) == 1;
+        }
+        // Staged samples meet the stored ones in the table.
+        if (!direct && !flushPending()) return refused_.constData();
+        if (direct) result.counts.samplesNew = total;
         Result add(
             run("INSERT INTO readout(sha256, path, imported_utc, host, os_user, site, model, zone, zone_offset,"
                 " first_utc, last_utc, samples_new, samples_known, conflicts)"
-                " VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11, 0, 0, 0) RETURNING id",
+                " VALUES ($1, $2, $3, $4, $5, $6, $7, $8, $9, $10, $11, $12, 0, 0) RETURNING id",
                 {r.sha256, u(r.path), n(r.importedUtc), u(r.host), u(r.user), u(r.site), n(r.model), u(r.zone),
-                 n(r.zoneOffset), n(first), n(last)}));
+                 n(r.zoneOffset), n(first), n(last), n(result.counts.samplesNew)}));
         if (!add.ok()) return fail(add);
         const qint64 id = add.integer(0, 0);
 
@@ -304,19 +600,9 @@ public:
             headerColumnList() + ") VALUES ($1, $2, $3, $4, $5, $6";
         for (size_t i = 0; i <= kHeaderColumns.size(); ++i) channelSql += ", $" + QByteArray::number(7 + qint64(i));
         channelSql += ")";
-        std::vector<qint64> seriesOf;
-        for (const ReadoutChannel& c : r.channels) {
-            Result addSeries(
-                run("INSERT INTO series(card, test, logger_channel, kind) VALUES ($1, $2, $3, $4)"
-                    " ON CONFLICT DO NOTHING",
-                    {n(c.series.card), n(c.series.test), n(c.series.loggerChannel), n(c.series.kind)}));
-            if (!addSeries.ok()) return fail(addSeries);
-            Result find(run("SELECT id FROM series WHERE card = $1 AND test = $2 AND logger_channel = $3 AND kind = $4",
-                            {n(c.series.card), n(c.series.test), n(c.series.loggerChannel), n(c.series.kind)}));
-            if (!find.ok() || find.rows() != 1) return fail(find);
-            const qint64 series = find.integer(0, 0);
-            seriesOf.push_back(series);
-            std::vector<QByteArray> p = {n(id),         n(c.position),        n(series),
+        for (size_t k = 0; k < r.channels.size(); ++k) {
+            const ReadoutChannel& c = r.channels[k];
+            std::vector<QByteArray> p = {n(id),         n(c.position),        n(seriesOf[k]),
                                          n(c.startUtc), n(c.intervalSeconds), n(qint64(c.samples.size()))};
             for (const HeaderColumn& h : kHeaderColumns) p.push_back(n(c.header.*h.field));
             p.push_back(n(c.header.integratedValue));
@@ -324,34 +610,12 @@ public:
             if (!channel.ok()) return fail(channel);
         }
 
-        // A read-out that shares no instant with what its series holds
-        // (a new recording: the usual case) goes by COPY straight into the
-        // samples. Should another PC store an instant of it meanwhile, the
-        // COPY fails on the key and the read-out takes the staging path.
-        bool direct = true;
-        for (size_t k = 0; k < r.channels.size() && direct; ++k) {
-            const ReadoutChannel& c = r.channels[k];
-            if (c.samples.empty()) continue;
-            const qint64 end = c.startUtc + qint64(c.samples.size() - 1) * c.intervalSeconds;
-            Result overlap(run("SELECT 1 FROM sample WHERE series = $1 AND t BETWEEN $2 AND $3 LIMIT 1",
-                               {n(seriesOf[k]), n(c.startUtc), n(end)}));
-            if (!overlap.ok()) return fail(overlap);
-            direct = overlap.rows() == 0;
-        }
-        if (direct) {
-            Result savepoint(run("SAVEPOINT direct"));
-            if (!savepoint.ok()) return fail(savepoint);
-            if (copySamples("COPY sample(series, t, value, readout) FROM STDIN", r, seriesOf, id)) {
-                Result release(run("RELEASE direct"));
-                if (!release.ok()) return fail(release);
-                result.counts.samplesNew = total;
-            } else {
-                Result back(run("ROLLBACK TO direct"));
-                if (!back.ok()) return fail(back);
-                direct = false;
-            }
-        }
-        if (!direct) {
+        if (direct && batch_) {
+            for (size_t k = 0; k < r.channels.size(); ++k) deferred_.emplace_back(seriesOf[k], k);
+        } else if (direct) {
+            if (!copySamples("COPY sample(series, t, value, readout) FROM STDIN (FORMAT binary)", r, seriesOf, id))
+                return refused_.constData();
+        } else {
             // Into a staging table of this connection (emptied at every
             // commit), then moved: the first value stays.
             if (!stagingMade_) {
@@ -363,7 +627,7 @@ public:
             }
             Result empty(run("TRUNCATE staging"));  // in a batch, the read-out before left its rows
             if (!empty.ok()) return fail(empty);
-            if (!copySamples("COPY staging FROM STDIN", r, seriesOf, 0)) return lastCopyState_.constData();
+            if (!copySamples("COPY staging FROM STDIN (FORMAT binary)", r, seriesOf, 0)) return refused_.constData();
             Result stored(
                 run("INSERT INTO sample(series, t, value, readout) SELECT series, t, value, $1 FROM staging"
                     " ON CONFLICT DO NOTHING",
@@ -386,11 +650,31 @@ public:
                 result.counts.conflicts = QByteArray(PQcmdTuples(conflicts.raw())).toLongLong();
             }
         }
+        for (size_t k = 0; k < r.channels.size(); ++k) {
+            const ReadoutChannel& c = r.channels[k];
+            if (c.samples.empty()) continue;
+            const qint64 end = c.startUtc + qint64(c.samples.size() - 1) * c.intervalSeconds;
+            std::vector<StoredSample> hours;
+            if (direct) {
+                hours.reserve(around[k].size() + c.samples.size());
+                auto before = std::partition_point(around[k].begin(), around[k].end(),
+                                                   [&](const StoredSample& x) { return x.utc < c.startUtc; });
+                hours.assign(around[k].begin(), before);
+                for (size_t i = 0; i < c.samples.size(); ++i)
+                    hours.push_back({c.startUtc + qint64(i) * c.intervalSeconds, c.samples[i], id});
+                hours.insert(hours.end(), before, around[k].end());
+            } else if (!storedSamples(seriesOf[k], {{hourStart(c.startUtc), hourStart(end) + 3599}}, hours)) {
+                return refused_.constData();
+            }
+            if (!storeHours(seriesOf[k], hours)) return refused_.constData();
+        }
         result.counts.samplesKnown = total - result.counts.samplesNew - result.counts.conflicts;
-        Result counts(
-            run("UPDATE readout SET samples_new = $1, samples_known = $2, conflicts = $3 WHERE id = $4",
-                {n(result.counts.samplesNew), n(result.counts.samplesKnown), n(result.counts.conflicts), n(id)}));
-        if (!counts.ok()) return fail(counts);
+        if (!direct) {
+            Result counts(
+                run("UPDATE readout SET samples_new = $1, samples_known = $2, conflicts = $3 WHERE id = $4",
+                    {n(result.counts.samplesNew), n(result.counts.samplesKnown), n(result.counts.conflicts), n(id)}));
+            if (!counts.ok()) return fail(counts);
+        }
         result.outcome = ImportOutcome::Stored;
         result.readoutId = id;
         return nullptr;
@@ -482,6 +766,10 @@ public:
     }
 
     std::optional<Readout> readout(qint64 id, WithSamples withSamples, ArchiveFailure& fail) override {
+        if (!flushPending()) {
+            fail = failure(refused_.constData());
+            return {};
+        }
         Result q(run((QByteArray("SELECT ") + kReadoutColumns + " FROM readout WHERE id = $1").constData(), {n(id)}));
         if (!q.ok()) {
             fail = failure(q.state());
@@ -522,6 +810,10 @@ public:
     }
 
     std::vector<Conflict> conflicts(qint64 readoutId, ArchiveFailure& fail) override {
+        if (!flushPending()) {
+            fail = failure(refused_.constData());
+            return {};
+        }
         Result q(
             run("SELECT s.card, s.test, s.logger_channel, s.kind, c.t, m.value, c.value FROM conflict c"
                 " JOIN series s ON s.id = c.series JOIN sample m ON m.series = c.series AND m.t = c.t"
@@ -554,26 +846,36 @@ public:
         return out;
     }
 
+    // The channels of the read-outs that stored samples of the series:
+    // their intervals and headers.
+    bool channelsOf(const std::vector<QByteArray>& key, std::map<qint64, std::pair<int, ChannelHeader>>& channels,
+                    ArchiveFailure& fail) {
+        const QByteArray sql = "SELECT readout, interval_s, " + headerColumnList() +
+                               " FROM readout_channel WHERE series = (SELECT id FROM series WHERE card = $1 AND"
+                               " test = $2 AND logger_channel = $3 AND kind = $4)";
+        Result q(run(sql.constData(), key));
+        if (!q.ok()) {
+            fail = failure(q.state());
+            return false;
+        }
+        for (int row = 0; row < q.rows(); ++row) {
+            ChannelHeader h;
+            int col = 2;
+            for (const HeaderColumn& c : kHeaderColumns) h.*c.field = int16_t(q.integer(row, col++));
+            h.integratedValue = int32_t(q.integer(row, col));
+            channels[q.integer(row, 0)] = {int(q.integer(row, 1)), h};
+        }
+        return true;
+    }
+
     std::vector<SeriesPiece> samples(const SeriesKey& k, qint64 fromUtc, qint64 toUtc, ArchiveFailure& fail) override {
+        if (!flushPending()) {
+            fail = failure(refused_.constData());
+            return {};
+        }
         const std::vector<QByteArray> key = {n(k.card), n(k.test), n(k.loggerChannel), n(k.kind)};
         std::map<qint64, std::pair<int, ChannelHeader>> channels;
-        {
-            const QByteArray sql = "SELECT readout, interval_s, " + headerColumnList() +
-                                   " FROM readout_channel WHERE series = (SELECT id FROM series WHERE card = $1 AND"
-                                   " test = $2 AND logger_channel = $3 AND kind = $4)";
-            Result q(run(sql.constData(), key));
-            if (!q.ok()) {
-                fail = failure(q.state());
-                return {};
-            }
-            for (int row = 0; row < q.rows(); ++row) {
-                ChannelHeader h;
-                int col = 2;
-                for (const HeaderColumn& c : kHeaderColumns) h.*c.field = int16_t(q.integer(row, col++));
-                h.integratedValue = int32_t(q.integer(row, col));
-                channels[q.integer(row, 0)] = {int(q.integer(row, 1)), h};
-            }
-        }
+        if (!channelsOf(key, channels, fail)) return {};
         // Binary results: three integers a row without text conversions.
         const QByteArray from = n(fromUtc);
         const QByteArray to = n(toUtc);
@@ -599,6 +901,55 @@ public:
             pieces.add(be(PQgetvalue(q.raw(), row, 0), 8), int16_t(be(PQgetvalue(q.raw(), row, 1), 2)),
                        be(PQgetvalue(q.raw(), row, 2), 8));
         return pieces.take();
+    }
+
+    SeriesOutline outline(const SeriesKey& k, qint64 fromUtc, qint64 toUtc, int width, ArchiveFailure& fail) override {
+        if (!flushPending()) {
+            fail = failure(refused_.constData());
+            return {};
+        }
+        const std::vector<QByteArray> key = {n(k.card), n(k.test), n(k.loggerChannel), n(k.kind)};
+        SeriesOutline out;
+        if (!channelsOf(key, out.channels, fail)) return {};
+        Result id(
+            run("SELECT id FROM series WHERE card = $1 AND test = $2 AND logger_channel = $3 AND kind = $4", key));
+        if (!id.ok()) {
+            fail = failure(id.state());
+            return {};
+        }
+        if (id.rows() != 1) return out;
+        const qint64 series = id.integer(0, 0);
+        Result hours(
+            run("SELECT hour, first_s, first_readout, first_valid, last_s, last_valid, valid, min_value, max_value,"
+                " lead, trail, trail_readout FROM sample_hour WHERE series = $1 AND hour BETWEEN $2 AND $3"
+                " ORDER BY hour",
+                {n(series), n(hourStart(fromUtc) / 3600), n(hourStart(toUtc) / 3600)}));
+        if (!hours.ok()) {
+            fail = failure(hours.state());
+            return {};
+        }
+        for (int row = 0; row < hours.rows(); ++row) {
+            HourSummary h;
+            h.hour = hours.integer(row, 0);
+            if (!hourInOneColumn(h.hour, fromUtc, toUtc, width)) continue;
+            h.firstUtc = h.hour * 3600 + hours.integer(row, 1);
+            h.firstReadout = hours.integer(row, 2);
+            h.firstValid = hours.integer(row, 3) != 0;
+            h.lastUtc = h.hour * 3600 + hours.integer(row, 4);
+            h.lastValid = hours.integer(row, 5) != 0;
+            h.valid = int(hours.integer(row, 6));
+            h.min = int16_t(hours.integer(row, 7));
+            h.max = int16_t(hours.integer(row, 8));
+            h.lead = int16_t(hours.integer(row, 9));
+            h.trail = int16_t(hours.integer(row, 10));
+            h.trailReadout = hours.integer(row, 11);
+            out.hours.push_back(h);
+        }
+        if (!storedSamples(series, outlineSampleRanges(fromUtc, toUtc, out.hours), out.samples)) {
+            fail = failure(refused_.constData());
+            return {};
+        }
+        return out;
     }
 
     std::vector<qint64> notPushedTo(const QString& target, ArchiveFailure& fail) override {
@@ -671,7 +1022,14 @@ private:
     QString location_;
     PGconn* db_;
     bool stagingMade_ = false;
-    QByteArray lastCopyState_;
+    bool toRelease_ = false;  // the savepoint of the read-out before, in a batch
+    qint64 savepoints_ = 0;
+    bool broken_ = false;  // the batch lost samples: its commit fails
+    std::map<SeriesKey, qint64> seriesIds_;
+    std::map<qint64, std::vector<StoredSample>> pending_;  // by series, in time order
+    qint64 pendingRows_ = 0;
+    std::vector<std::pair<qint64, size_t>> deferred_;  // the read-out's series and channel to wait
+    QByteArray refused_;
     bool batch_ = false;
     bool batchOpen_ = false;
 };

@@ -62,6 +62,21 @@ CREATE TABLE IF NOT EXISTS sample(
   value INTEGER NOT NULL,
   readout INTEGER NOT NULL,
   PRIMARY KEY(series, t)) WITHOUT ROWID;
+CREATE TABLE IF NOT EXISTS sample_hour(
+  series INTEGER NOT NULL,
+  hour INTEGER NOT NULL,
+  first_s INTEGER NOT NULL,
+  first_readout INTEGER NOT NULL,
+  first_valid INTEGER NOT NULL,
+  last_s INTEGER NOT NULL,
+  last_valid INTEGER NOT NULL,
+  valid INTEGER NOT NULL,
+  min_value INTEGER NOT NULL,
+  max_value INTEGER NOT NULL,
+  lead INTEGER NOT NULL,
+  trail INTEGER NOT NULL,
+  trail_readout INTEGER NOT NULL,
+  PRIMARY KEY(series, hour)) WITHOUT ROWID;
 CREATE TABLE IF NOT EXISTS conflict(
   readout INTEGER NOT NULL,
   series INTEGER NOT NULL,
@@ -165,14 +180,24 @@ public:
         if (rc == SQLITE_OK) {
             Statement version(db_, "SELECT value FROM meta WHERE key = 'schema'");
             if (version.step()) {
-                if (version.text(0).toInt() > kSchemaVersion) {
+                const int stored = version.text(0).toInt();
+                if (stored > kSchemaVersion) {
                     exec("ROLLBACK");
                     return {ArchiveError::CannotOpen, QStringLiteral("schema %1 is newer than this program's %2")
                                                           .arg(version.text(0))
                                                           .arg(kSchemaVersion)};
                 }
+                version.reset();
+                // Version 1 kept no hour summaries: they are made of the samples.
+                if (stored < 2) rc = summarizeAllHours();
+                if (rc == SQLITE_OK && stored < kSchemaVersion)
+                    rc = exec(QByteArray("UPDATE meta SET value = '" + QByteArray::number(kSchemaVersion) +
+                                         "' WHERE key = 'schema'")
+                                  .constData());
             } else if (version.ok()) {
-                rc = exec("INSERT INTO meta(key, value) VALUES ('schema', '1')");
+                rc = exec(QByteArray("INSERT INTO meta(key, value) VALUES ('schema', '" +
+                                     QByteArray::number(kSchemaVersion) + "')")
+                              .constData());
             } else {
                 rc = version.code();
             }
@@ -332,6 +357,11 @@ public:
                 if (!conflict.ok()) return conflict.code();
                 conflict.reset();
             }
+            if (!c.samples.empty())
+                if (int rc = summarizeHours(series, c.startUtc,
+                                            c.startUtc + qint64(c.samples.size() - 1) * c.intervalSeconds);
+                    rc != SQLITE_OK)
+                    return rc;
         }
         Statement counts(db_, "UPDATE readout SET samples_new = ?, samples_known = ?, conflicts = ? WHERE id = ?");
         counts.bind(1, result.counts.samplesNew)
@@ -342,6 +372,45 @@ public:
         if (!counts.ok()) return counts.code();
         result.outcome = ImportOutcome::Stored;
         result.readoutId = id;
+        return SQLITE_OK;
+    }
+
+    // The hour summaries of the series over the hours of fromUtc..toUtc,
+    // made anew of the samples stored.
+    int summarizeHours(qint64 series, qint64 fromUtc, qint64 toUtc) {
+        Statement q(db_, "SELECT t, value, readout FROM sample WHERE series = ? AND t BETWEEN ? AND ? ORDER BY t");
+        q.bind(1, series).bind(2, (fromUtc / 3600 - (fromUtc % 3600 < 0)) * 3600);
+        q.bind(3, (toUtc / 3600 - (toUtc % 3600 < 0)) * 3600 + 3599);
+        HourBuilder hours;
+        while (q.step()) hours.add(q.integer(0), int16_t(q.integer(1)), q.integer(2));
+        return q.ok() ? storeHours(series, hours.take()) : q.code();
+    }
+    int summarizeAllHours() {
+        Statement q(db_, "SELECT series, t, value, readout FROM sample ORDER BY series, t");
+        HourBuilder hours;
+        qint64 series = 0;
+        while (q.step()) {
+            if (q.integer(0) != series) {
+                if (int rc = storeHours(series, hours.take()); rc != SQLITE_OK) return rc;
+                series = q.integer(0);
+            }
+            hours.add(q.integer(1), int16_t(q.integer(2)), q.integer(3));
+        }
+        return q.ok() ? storeHours(series, hours.take()) : q.code();
+    }
+    int storeHours(qint64 series, const std::vector<HourSummary>& hours) {
+        Statement put(db_,
+                      "INSERT OR REPLACE INTO sample_hour(series, hour, first_s, first_readout, first_valid, last_s,"
+                      " last_valid, valid, min_value, max_value, lead, trail, trail_readout)"
+                      " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)");
+        for (const HourSummary& h : hours) {
+            put.bind(1, series).bind(2, h.hour).bind(3, h.firstUtc - h.hour * 3600).bind(4, h.firstReadout);
+            put.bind(5, h.firstValid).bind(6, h.lastUtc - h.hour * 3600).bind(7, h.lastValid).bind(8, h.valid);
+            put.bind(9, h.min).bind(10, h.max).bind(11, h.lead).bind(12, h.trail).bind(13, h.trailReadout);
+            put.step();
+            if (!put.ok()) return put.code();
+            put.reset();
+        }
         return SQLITE_OK;
     }
 
@@ -508,27 +577,29 @@ public:
         return out;
     }
 
+    // The channels of the read-outs that stored samples of the series:
+    // their intervals and headers.
+    int channelsOf(const SeriesKey& k, std::map<qint64, std::pair<int, ChannelHeader>>& channels) {
+        const QByteArray sql = "SELECT readout, interval_s, " + headerColumnList() +
+                               " FROM readout_channel WHERE series = (SELECT id FROM series WHERE card = ? AND"
+                               " test = ? AND logger_channel = ? AND kind = ?)";
+        Statement q(db_, sql.constData());
+        q.bind(1, k.card).bind(2, k.test).bind(3, k.loggerChannel).bind(4, k.kind);
+        while (q.step()) {
+            ChannelHeader h;
+            int col = 2;
+            for (const HeaderColumn& c : kHeaderColumns) h.*c.field = int16_t(q.integer(col++));
+            h.integratedValue = int32_t(q.integer(col));
+            channels[q.integer(0)] = {int(q.integer(1)), h};
+        }
+        return q.ok() ? SQLITE_OK : q.code();
+    }
+
     std::vector<SeriesPiece> samples(const SeriesKey& k, qint64 fromUtc, qint64 toUtc, ArchiveFailure& fail) override {
-        // The channels of the read-outs that stored samples of the series:
-        // their intervals and headers.
         std::map<qint64, std::pair<int, ChannelHeader>> channels;
-        {
-            const QByteArray sql = "SELECT readout, interval_s, " + headerColumnList() +
-                                   " FROM readout_channel WHERE series = (SELECT id FROM series WHERE card = ? AND"
-                                   " test = ? AND logger_channel = ? AND kind = ?)";
-            Statement q(db_, sql.constData());
-            q.bind(1, k.card).bind(2, k.test).bind(3, k.loggerChannel).bind(4, k.kind);
-            while (q.step()) {
-                ChannelHeader h;
-                int col = 2;
-                for (const HeaderColumn& c : kHeaderColumns) h.*c.field = int16_t(q.integer(col++));
-                h.integratedValue = int32_t(q.integer(col));
-                channels[q.integer(0)] = {int(q.integer(1)), h};
-            }
-            if (!q.ok()) {
-                fail = failure(q.code());
-                return {};
-            }
+        if (int rc = channelsOf(k, channels); rc != SQLITE_OK) {
+            fail = failure(rc);
+            return {};
         }
         Statement q(db_,
                     "SELECT t, value, readout FROM sample WHERE series = (SELECT id FROM series WHERE card = ? AND"
@@ -543,6 +614,57 @@ public:
             return {};
         }
         return pieces.take();
+    }
+
+    SeriesOutline outline(const SeriesKey& k, qint64 fromUtc, qint64 toUtc, int width, ArchiveFailure& fail) override {
+        SeriesOutline out;
+        int rc = channelsOf(k, out.channels);
+        const char* series =
+            "(SELECT id FROM series WHERE card = ?1 AND test = ?2 AND logger_channel = ?3 AND kind = ?4)";
+        Statement hours(db_, (QByteArray("SELECT hour, first_s, first_readout, first_valid, last_s, last_valid, valid,"
+                                         " min_value, max_value, lead, trail, trail_readout FROM sample_hour"
+                                         " WHERE series = ") +
+                              series + " AND hour BETWEEN ?5 AND ?6 ORDER BY hour")
+                                 .constData());
+        hours.bind(1, k.card).bind(2, k.test).bind(3, k.loggerChannel).bind(4, k.kind);
+        hours.bind(5, fromUtc / 3600 - (fromUtc % 3600 < 0)).bind(6, toUtc / 3600 - (toUtc % 3600 < 0));
+        while (rc == SQLITE_OK && hours.step()) {
+            HourSummary h;
+            h.hour = hours.integer(0);
+            if (!hourInOneColumn(h.hour, fromUtc, toUtc, width)) continue;
+            h.firstUtc = h.hour * 3600 + hours.integer(1);
+            h.firstReadout = hours.integer(2);
+            h.firstValid = hours.integer(3) != 0;
+            h.lastUtc = h.hour * 3600 + hours.integer(4);
+            h.lastValid = hours.integer(5) != 0;
+            h.valid = int(hours.integer(6));
+            h.min = int16_t(hours.integer(7));
+            h.max = int16_t(hours.integer(8));
+            h.lead = int16_t(hours.integer(9));
+            h.trail = int16_t(hours.integer(10));
+            h.trailReadout = hours.integer(11);
+            out.hours.push_back(h);
+        }
+        if (rc == SQLITE_OK && !hours.ok()) rc = hours.code();
+        Statement samples(db_, (QByteArray("SELECT t, value, readout FROM sample WHERE series = ") + series +
+                                " AND t BETWEEN ?5 AND ?6 ORDER BY t")
+                                   .constData());
+        samples.bind(1, k.card).bind(2, k.test).bind(3, k.loggerChannel).bind(4, k.kind);
+        sqlite3_stmt* raw = samples.raw();
+        for (const auto& [first, last] : outlineSampleRanges(fromUtc, toUtc, out.hours)) {
+            if (rc != SQLITE_OK) break;
+            samples.bind(5, first).bind(6, last);
+            while (samples.step())
+                out.samples.push_back(
+                    {sqlite3_column_int64(raw, 0), int16_t(sqlite3_column_int(raw, 1)), sqlite3_column_int64(raw, 2)});
+            if (!samples.ok()) rc = samples.code();
+            samples.reset();
+        }
+        if (rc != SQLITE_OK) {
+            fail = failure(rc);
+            return {};
+        }
+        return out;
     }
 
     std::vector<qint64> notPushedTo(const QString& target, ArchiveFailure& fail) override {

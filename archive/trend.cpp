@@ -28,6 +28,27 @@ std::pair<qint64, qint64> indicesWithin(const SeriesPiece& piece, Period p) {
     return {first, last};
 }
 
+// A sample, or an hour's valid samples, into a column: first .. last in
+// time, joining the column before when the first is joined to the sample
+// before it; the alarm limits of the last.
+void enter(TrendColumn& col, int16_t first, int16_t min, int16_t max, int16_t last, bool joins,
+           const ChannelHeader* header) {
+    if (!col.any) {
+        col.any = true;
+        col.min = min;
+        col.max = max;
+        col.first = first;
+        col.joinsPrevious = joins;
+    } else {
+        col.min = std::min(col.min, min);
+        col.max = std::max(col.max, max);
+    }
+    col.last = last;
+    const bool limited = header && hasAlarmValues(header->kind);
+    col.upperAlarm = limited ? std::optional<int16_t>(header->upperAlarm) : std::nullopt;
+    col.lowerAlarm = limited ? std::optional<int16_t>(header->lowerAlarm) : std::nullopt;
+}
+
 QColor channelColour(size_t index) { return QColor::fromRgb(QRgb(defaultChannelColor(int(index % 8) + 1))); }
 
 // Axis bounds and a step of about six ticks around low..high.
@@ -123,12 +144,6 @@ std::vector<TrendColumn> trendColumns(const std::vector<SeriesPiece>& pieces, Pe
             continue;
         }
         if (!piece.continuesPrevious || first > 0) connected = false;
-        std::optional<int16_t> upper;
-        std::optional<int16_t> lower;
-        if (hasAlarmValues(piece.header.kind)) {
-            upper = piece.header.upperAlarm;
-            lower = piece.header.lowerAlarm;
-        }
         const int interval = piece.intervalSeconds;
         qint64 t = piece.startUtc + first * interval;
         int c = columnOf(t);
@@ -143,23 +158,78 @@ std::vector<TrendColumn> trendColumns(const std::vector<SeriesPiece>& pieces, Pe
                 connected = false;
                 continue;
             }
-            TrendColumn& col = columns[size_t(c)];
-            if (!col.any) {
-                col.any = true;
-                col.min = col.max = col.first = v;
-                col.joinsPrevious = connected;
-            } else {
-                col.min = std::min(col.min, v);
-                col.max = std::max(col.max, v);
-            }
-            col.last = v;
-            col.upperAlarm = upper;
-            col.lowerAlarm = lower;
+            enter(columns[size_t(c)], v, v, v, v, connected, &piece.header);
             connected = true;
         }
         if (last < qint64(piece.values.size()) - 1) connected = false;
     }
     return columns;
+}
+
+std::vector<TrendColumn> outlineColumns(const SeriesOutline& outline, Period p, int width) {
+    std::vector<TrendColumn> columns(size_t(std::max(width, 0)));
+    if (width <= 0 || p.toUtc < p.fromUtc) return columns;
+    const __int128 span = __int128(p.toUtc) - p.fromUtc + 1;
+    auto columnOf = [&](qint64 t) { return size_t((__int128(t) - p.fromUtc) * width / span); };
+    auto channel = [&](qint64 readout) {
+        const auto c = outline.channels.find(readout);
+        return c == outline.channels.end() ? nullptr : &c->second;
+    };
+    // The sample stored before, in the span: its instant, and whether it
+    // was valid.
+    qint64 previousT = 0;
+    bool previousValid = false;
+    // Hours and samples in time order: an hour's first sample joins the one
+    // before as a sample would; its other samples lie in its column.
+    const std::vector<HourSummary>& hours = outline.hours;
+    const std::vector<StoredSample>& samples = outline.samples;
+    for (size_t h = 0, s = 0; h < hours.size() || s < samples.size();) {
+        if (s == samples.size() || (h < hours.size() && hours[h].firstUtc < samples[s].utc)) {
+            const HourSummary& x = hours[h++];
+            const auto* c = channel(x.firstReadout);
+            const bool joins = x.firstValid && previousValid && c && x.firstUtc - previousT == c->first;
+            if (x.valid > 0) {
+                const auto* last = channel(x.trailReadout);
+                enter(columns[columnOf(x.firstUtc)], x.lead, x.min, x.max, x.trail, joins,
+                      last ? &last->second : nullptr);
+            }
+            previousT = x.lastUtc;
+            previousValid = x.lastValid;
+            continue;
+        }
+        const StoredSample& x = samples[s++];
+        const auto* c = channel(x.readout);
+        const bool valid = x.value != kErrorSample && x.utc >= p.fromUtc && x.utc <= p.toUtc && c;
+        if (valid)
+            enter(columns[columnOf(x.utc)], x.value, x.value, x.value, x.value,
+                  previousValid && x.utc - previousT == c->first, &c->second);
+        previousT = x.utc;
+        previousValid = valid;
+    }
+    return columns;
+}
+
+std::vector<TrendColumn> archiveColumns(Archive& archive, const SeriesKey& key, Period p, int width,
+                                        ArchiveFailure& failure) {
+    return outlineColumns(archive.outline(key, p.fromUtc, p.toUtc, width, failure), p, width);
+}
+
+std::optional<Period> archiveExtent(Archive& archive, const std::vector<SeriesKey>& keys, Period p,
+                                    ArchiveFailure& failure) {
+    std::optional<Period> extent;
+    auto take = [&](qint64 first, qint64 last) {
+        if (!extent) extent = Period{first, last};
+        extent->fromUtc = std::min(extent->fromUtc, first);
+        extent->toUtc = std::max(extent->toUtc, last);
+    };
+    for (const SeriesKey& k : keys) {
+        // In one column, every hour but the first and last is summed up.
+        const SeriesOutline o = archive.outline(k, p.fromUtc, p.toUtc, 1, failure);
+        if (failure) return std::nullopt;
+        if (!o.hours.empty()) take(o.hours.front().firstUtc, o.hours.back().lastUtc);
+        if (!o.samples.empty()) take(o.samples.front().utc, o.samples.back().utc);
+    }
+    return extent;
 }
 
 std::vector<TimeTick> timeTicks(Period p, const QTimeZone& zone, int maxTicks) {
@@ -220,11 +290,13 @@ std::vector<TimeTick> timeTicks(Period p, const QTimeZone& zone, int maxTicks) {
     return ticks;
 }
 
+int trendColumnCount(const QRectF& plot) { return std::clamp(int(plot.width()), 1, 4000); }
+
 void paintTrend(QPainter& painter, const QRectF& plot, const std::vector<TrendChannel>& channels, const TrendView& view,
-                double charWidth, double lineHeight) {
+                double charWidth, double lineHeight, const std::vector<std::vector<TrendColumn>>* given) {
     if (plot.width() < 2 || plot.height() < 2) return;
     const Period span = view.span;
-    const int width = std::clamp(int(plot.width()), 1, 4000);
+    const int width = trendColumnCount(plot);
     const double columnWidth = plot.width() / width;
     std::vector<std::vector<TrendColumn>> columns;
     columns.reserve(channels.size());
@@ -232,8 +304,9 @@ void paintTrend(QPainter& painter, const QRectF& plot, const std::vector<TrendCh
     double low[2] = {1e9, 1e9};
     double high[2] = {-1e9, -1e9};
     bool used[2] = {false, false};
-    for (const TrendChannel& c : channels) {
-        columns.push_back(trendColumns(c.pieces, span, width));
+    for (size_t i = 0; i < channels.size(); ++i) {
+        const TrendChannel& c = channels[i];
+        columns.push_back(given ? (*given)[i] : trendColumns(c.pieces, span, width));
         const int axis = isHumidity(c.key.kind) ? 1 : 0;
         used[axis] = true;
         for (const TrendColumn& col : columns.back()) {
@@ -397,6 +470,21 @@ void paintTrendIn(QPainter& painter, const QRectF& area, const std::vector<Trend
     paintTrend(painter, trendPlotArea(area, w, h), channels, view, w, h);
 }
 
+bool paintTrendFromArchive(QPainter& painter, const QRectF& area, Archive& archive,
+                           const std::vector<TrendChannel>& channels, const TrendView& view, ArchiveFailure& failure) {
+    const QFontMetricsF fm(painter.font(), painter.device());
+    const double w = fm.horizontalAdvance(QLatin1Char('0'));
+    const double h = fm.height();
+    const QRectF plot = trendPlotArea(area, w, h);
+    std::vector<std::vector<TrendColumn>> columns;
+    for (const TrendChannel& c : channels) {
+        columns.push_back(archiveColumns(archive, c.key, view.span, trendColumnCount(plot), failure));
+        if (failure) return false;
+    }
+    paintTrend(painter, plot, channels, view, w, h, &columns);
+    return true;
+}
+
 std::vector<ChannelFigures> trendFigures(const std::vector<TrendChannel>& channels, Period p, double deltaHOverR,
                                          const QTimeZone& zone) {
     std::vector<ChannelFigures> figures;
@@ -441,13 +529,18 @@ std::vector<TrendExcursion> trendExcursions(const std::vector<TrendChannel>& cha
 }
 
 PictureWritten writeTrendFile(const std::vector<TrendChannel>& channels, const TrendView& view, const QString& path,
-                              QSize size) {
-    return writePictureFile(path, size, uiText(ui::kTrendTitle), [&](QPainter& p, const QRectF& area, bool) {
-        p.setRenderHint(QPainter::Antialiasing, false);
-        p.setFont(printFont(9));
-        paintTrendIn(p, area, channels, view);
-        return true;
-    });
+                              QSize size, Archive* source, ArchiveFailure* failure) {
+    ArchiveFailure f;
+    const PictureWritten written =
+        writePictureFile(path, size, uiText(ui::kTrendTitle), [&](QPainter& p, const QRectF& area, bool) {
+            p.setRenderHint(QPainter::Antialiasing, false);
+            p.setFont(printFont(9));
+            if (source) return paintTrendFromArchive(p, area, *source, channels, view, f);
+            paintTrendIn(p, area, channels, view);
+            return true;
+        });
+    if (failure) *failure = f;
+    return written;
 }
 
 }  // namespace quillet::archive

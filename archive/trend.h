@@ -68,6 +68,17 @@ struct TrendColumn {
 // time (column c holds the instants from p.fromUtc + c × span ÷ width on).
 std::vector<TrendColumn> trendColumns(const std::vector<SeriesPiece>& pieces, Period p, int width);
 
+// The same columns of an archive's outline of the series over p (the hour
+// summaries of the hours that lie whole in one column, the samples of the
+// others): the same columns as of the samples themselves.
+std::vector<TrendColumn> outlineColumns(const SeriesOutline& outline, Period p, int width);
+std::vector<TrendColumn> archiveColumns(Archive& archive, const SeriesKey& key, Period p, int width,
+                                        ArchiveFailure& failure);
+// The earliest and latest sample of the series within p in the archive;
+// nothing without samples.
+std::optional<Period> archiveExtent(Archive& archive, const std::vector<SeriesKey>& keys, Period p,
+                                    ArchiveFailure& failure);
+
 // A label of the time axis at utc.
 struct TimeTick {
     qint64 utc = 0;
@@ -88,13 +99,20 @@ struct TrendView {
 // temperature axis on the left, humidity on the right, the alarm limits as
 // dashed lines in the channel's colour with the time beyond them shaded,
 // and each channel as its columns.
+// columns: each channel's, when they are not to be reduced from its samples
+// (trendColumnCount(plot) of them).
 void paintTrend(QPainter& painter, const QRectF& plot, const std::vector<TrendChannel>& channels, const TrendView& view,
-                double charWidth, double lineHeight);
+                double charWidth, double lineHeight, const std::vector<std::vector<TrendColumn>>* columns = nullptr);
+int trendColumnCount(const QRectF& plot);
 // The plot inside area, with room for the labels around it.
 QRectF trendPlotArea(const QRectF& area, double charWidth, double lineHeight);
 // The same inside area, with room for the labels taken from it.
 void paintTrendIn(QPainter& painter, const QRectF& area, const std::vector<TrendChannel>& channels,
                   const TrendView& view);
+// The same with the channels' columns read from the archive (the channels
+// need hold no samples); false when the archive fails.
+bool paintTrendFromArchive(QPainter& painter, const QRectF& area, Archive& archive,
+                           const std::vector<TrendChannel>& channels, const TrendView& view, ArchiveFailure& failure);
 
 // The figures of "統計と逸脱" of each channel over p (channel i + 1 for
 // channels[i]), as periodFigures() gives them from the archive.
@@ -112,8 +130,9 @@ struct TrendExcursion {
 std::vector<TrendExcursion> trendExcursions(const std::vector<TrendChannel>& channels, Period p);
 
 // The trend as a picture file (.png, .svg or .pdf by its extension) of
-// size pixels, written atomically.
+// size pixels, written atomically. With source, the columns are read from
+// that archive (failure: what it said when it could not be read).
 PictureWritten writeTrendFile(const std::vector<TrendChannel>& channels, const TrendView& view, const QString& path,
-                              QSize size);
+                              QSize size, Archive* source = nullptr, ArchiveFailure* failure = nullptr);
 
 }  // namespace quillet::archive

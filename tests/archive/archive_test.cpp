@@ -5,12 +5,14 @@
 #include "datafile/filebuilder.h"
 #include "support/clirun.h"
 #include "support/fakes.h"
+#include "support/serverdatabase.h"
 
 #include "analysis/figures.h"
 #include "archive/archivesettings.h"
 #include "archive/importer.h"
 #include "archive/series.h"
 #include "archive/sync.h"
+#include "archive/trend.h"
 #include "comm/commstate.h"
 #include "core/store.h"
 #include "datafile/datafile.h"
@@ -68,30 +70,10 @@ const QDateTime kStart(QDate(2026, 7, 1), QTime(8, 0));
 
 enum class Backend { Sqlite, Postgres };
 
-// The connection of a server folder of scripts/pg-test-server.
-QString serverConnection(const QString& folder, const QString& database = QStringLiteral("postgres")) {
-    return QStringLiteral("host=%1 dbname=%2 user=postgres").arg(folder, database);
-}
+using testsupport::serverConnection;
+using testsupport::ServerDatabase;
 const QString kServerFolder = QStringLiteral(QUILLET_PG_FOLDER);
 const QString kServerScript = QStringLiteral(QUILLET_SOURCE_DIR "/scripts/pg-test-server");
-
-// A database of its own on the server of folder, dropped at the end.
-struct ServerDatabase {
-    QString folder;
-    QString name;
-    explicit ServerDatabase(const QString& serverFolder) : folder(serverFolder) {
-        static int next = 0;
-        name = QStringLiteral("t%1_%2").arg(QCoreApplication::applicationPid()).arg(++next);
-        admin("CREATE DATABASE " + name.toUtf8());
-    }
-    ~ServerDatabase() { admin("DROP DATABASE IF EXISTS " + name.toUtf8() + " WITH (FORCE)"); }
-    QString location() const { return serverConnection(folder, name); }
-    void admin(const QByteArray& sql) const {
-        PGconn* c = PQconnectdb(serverConnection(folder).toUtf8().constData());
-        PQclear(PQexec(c, sql.constData()));
-        PQfinish(c);
-    }
-};
 
 struct Scratch {
     QTemporaryDir dir;
@@ -481,7 +463,7 @@ QStringList overlappingFiles(const QString& folder, int count) {
     QStringList files;
     for (int i = 0; i < count; ++i) {
         files << QStringLiteral("%1/%2.ql6").arg(folder).arg(i, 3, 10, QLatin1Char('0'));
-        filetest::writeBytes(files.back(), fileBytes({block(kStart, ramp(2000 + 100 * i), 9, 1 + i % 5)}));
+        filetest::writeBytes(files.back(), fileBytes({block(kStart, ramp(2000 + 100 * i), 9, 1 + i % 5, 12, 1)}));
     }
     return files;
 }
@@ -517,6 +499,24 @@ TEST(SharedArchive, ThreeImportersAndARestartedServerStoreWhatOneSerialImportDoe
     ASSERT_TRUE(shared);
     expectSameContent(Scratch::contentOf(*shared), serial.content());
     EXPECT_EQ(shared->readouts({}, failure).size(), size_t(files.size()));  // each file once
+    // The hour summaries as well: the trend's columns (an hour and more each) of each logger.
+    auto columns = [](Archive& a, const SeriesKey& k) {
+        ArchiveFailure f;
+        QStringList out;
+        const qint64 from = QDateTime(kStart.date(), QTime(0, 0), kBerlin).toSecsSinceEpoch();
+        for (const TrendColumn& c : archiveColumns(a, k, {from, from + 5 * 86400 - 1}, 97, f))
+            out << QStringLiteral("%1 %2 %3 %4 %5 %6")
+                       .arg(c.any)
+                       .arg(c.min)
+                       .arg(c.max)
+                       .arg(c.first)
+                       .arg(c.last)
+                       .arg(c.joinsPrevious);
+        EXPECT_FALSE(f) << f.detail.toStdString();
+        return out;
+    };
+    for (const SeriesKey& k : serial.archive->series(failure))
+        expectSameContent(columns(*shared, k), columns(*serial.archive, k));
 }
 
 TEST(SharedArchive, APushCutShortWaitsAndCompletesOnceTheServerIsBack) {

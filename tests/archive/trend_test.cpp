@@ -4,6 +4,7 @@
 // archive's figures of the same period; the picture and the report of
 // quillet-cli, the report read back from the PDF.
 #include "support/clirun.h"
+#include "support/serverdatabase.h"
 
 #include "analysis/figuretexts.h"
 #include "archive/trend.h"
@@ -15,8 +16,10 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <array>
+#include <map>
 #include <random>
 
 namespace quillet::archive {
@@ -202,6 +205,166 @@ TEST(Trend, FiguresOfTheSpanShownEqualTheArchivesFiguresOfThatPeriod) {
             EXPECT_EQ(shown[i].samples, stored->samples);
         }
     }
+}
+
+// The trend's columns read from the archive's hour summaries against those
+// of the samples, and both against a plain reckoning of what the archive
+// holds, on both back ends; the same after an archive of the version before
+// (no summaries) is opened, which makes them.
+enum class Backend { Sqlite, Postgres };
+class TrendOnBothBackends : public testing::TestWithParam<Backend> {};
+INSTANTIATE_TEST_SUITE_P(Trend, TrendOnBothBackends, testing::Values(Backend::Sqlite, Backend::Postgres),
+                         [](const testing::TestParamInfo<Backend>& i) {
+                             return i.param == Backend::Sqlite ? "SQLite" : "PostgreSQL";
+                         });
+
+struct BackendScratch {
+    QTemporaryDir dir;
+    std::unique_ptr<testsupport::ServerDatabase> server;
+    QString location;
+    std::unique_ptr<Archive> archive;
+    explicit BackendScratch(Backend b) {
+        if (b == Backend::Postgres) server = std::make_unique<testsupport::ServerDatabase>(QUILLET_PG_FOLDER);
+        location = server ? server->location() : dir.filePath(QStringLiteral("a.sqlite"));
+        ArchiveFailure f;
+        archive = openArchive(location, f);
+        EXPECT_TRUE(archive) << f.detail.toStdString();
+    }
+    // The archive closed, sql run on it, opened again.
+    ArchiveFailure rewrite(const QByteArray& sql) {
+        archive.reset();
+        if (server) {
+            server->exec(sql);
+        } else {
+            sqlite3* db = nullptr;
+            sqlite3_open(location.toUtf8().constData(), &db);
+            EXPECT_EQ(sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+            sqlite3_close(db);
+        }
+        ArchiveFailure f;
+        archive = openArchive(location, f);
+        return f;
+    }
+};
+
+TEST_P(TrendOnBothBackends, ColumnsFromHourSummariesEqualThoseOfTheSamples) {
+    BackendScratch s(GetParam());
+    ASSERT_TRUE(s.archive);
+    std::mt19937 rng(32);
+    const qint64 t0 = kT0 + 17 * 60 + 30;  // half a minute into a minute, 17 minutes into an hour
+    // A: a minute's interval; B: the same recording read again from its
+    // middle on with other values (conflicts: the first stays) and other
+    // limits; E: the next read-out, from within B's last hour; after a gap
+    // of about five hours, C at ten minutes with its first hour of error
+    // samples, and D interleaved with C five minutes later; G: the minutes
+    // before A, in A's first hour, imported last.
+    std::vector<ReadoutChannel> readouts = {channel(1, 1, t0, 60, randomValues(rng, 3000)),
+                                            channel(1, 1, t0 + 1500 * 60, 60, randomValues(rng, 3000)),
+                                            channel(1, 1, t0 + 4500 * 60, 60, randomValues(rng, 40)),
+                                            channel(1, 1, t0 + 4805 * 60, 600, randomValues(rng, 400)),
+                                            channel(1, 1, t0 + 4805 * 60 + 300, 600, randomValues(rng, 300)),
+                                            channel(1, 1, kT0 + 30, 60, randomValues(rng, 17))};
+    readouts[1].header.upperAlarm = 90;
+    readouts[1].header.lowerAlarm = 10;
+    for (int i = 0; i < 6; ++i) readouts[3].samples[size_t(i)] = kErrorSample;
+    std::map<qint64, std::pair<int16_t, size_t>> stored;  // instant: value, read-out
+    Readout r;
+    r.path = QStringLiteral("x.ql6");
+    r.zone = QStringLiteral("UTC");
+    s.archive->beginBatch();  // all but G in one, as a bulk import does
+    for (size_t k = 0; k < readouts.size(); ++k) {
+        const ReadoutChannel& c = readouts[k];
+        for (size_t i = 0; i < c.samples.size(); ++i)
+            stored.try_emplace(c.startUtc + qint64(i) * c.intervalSeconds, c.samples[i], k);
+        r.sha256 = QByteArray::number(qint64(k) + 1).rightJustified(64, '0');
+        r.channels = {c};
+        if (k + 1 == readouts.size()) {
+            ASSERT_FALSE(s.archive->endBatch());
+        }
+        ASSERT_EQ(s.archive->import(r).outcome, ImportOutcome::Stored);
+    }
+    // The columns as each stored sample puts them.
+    auto reckoned = [&](Period p, int width) {
+        std::vector<TrendColumn> columns(size_t(width), TrendColumn{});
+        const long double span = (long double)(p.toUtc - p.fromUtc + 1);
+        bool previousValid = false;
+        qint64 previousT = 0;
+        for (const auto& [t, stored] : stored) {
+            const auto [v, k] = stored;
+            const bool valid = v != kErrorSample && t >= p.fromUtc && t <= p.toUtc;
+            const bool joins = previousValid && t - previousT == readouts[k].intervalSeconds;
+            previousValid = valid;
+            previousT = t;
+            if (!valid) continue;
+            TrendColumn& col = columns[size_t((long double)(t - p.fromUtc) * width / span)];
+            if (!col.any) col = {true, v, v, v, v, joins};
+            col.min = std::min(col.min, v);
+            col.max = std::max(col.max, v);
+            col.last = v;
+            col.upperAlarm = readouts[k].header.upperAlarm;
+            col.lowerAlarm = readouts[k].header.lowerAlarm;
+        }
+        return columns;
+    };
+    const qint64 end = stored.rbegin()->first;
+    struct Case {
+        Period span;
+        int width;
+    };
+    const std::vector<Case> cases = {
+        {{t0, end}, 1600},                     // columns of an hour and a half
+        {{kT0, kT0 + 100 * 3600 - 1}, 100},    // of an hour each, on the hours
+        {{kT0 - 7, end + 3 * 3600}, 7},        // of about a day, the ends mid-hour
+        {{t0 + 999, t0 + 3000 * 60}, 4000},    // of under an hour: samples alone
+        {{kT0, end}, 1},                       // one column
+        {{t0 + 4000 * 60, end - 1000}, 333},   // around the gap and the interleaved read-outs
+        {{end + 3600, end + 90 * 86400}, 50},  // after every sample
+    };
+    const SeriesKey key{5, 12, 1, 1};
+    for (const char* stage : {"as imported", "opened after the version before"}) {
+        if (stage[0] == 'o') {
+            ASSERT_FALSE(s.rewrite("DELETE FROM sample_hour; UPDATE meta SET value = '1' WHERE key = 'schema'"));
+        }
+        for (const Case& c : cases) {
+            SCOPED_TRACE(testing::Message() << stage << ", width " << c.width << " from " << c.span.fromUtc - kT0);
+            ArchiveFailure f;
+            const std::vector<TrendChannel> loaded = loadTrend(*s.archive, {key}, c.span, f);
+            const std::vector<TrendColumn> want = reckoned(c.span, c.width);
+            const std::vector<TrendColumn> fromSamples = trendColumns(loaded.at(0).pieces, c.span, c.width);
+            const std::vector<TrendColumn> fromHours = archiveColumns(*s.archive, key, c.span, c.width, f);
+            ASSERT_FALSE(f) << f.detail.toStdString();
+            ASSERT_EQ(fromHours.size(), want.size());
+            for (size_t col = 0; col < want.size(); ++col)
+                for (const std::vector<TrendColumn>* got : {&fromSamples, &fromHours}) {
+                    const TrendColumn& a = (*got)[col];
+                    const TrendColumn& b = want[col];
+                    ASSERT_EQ(a.any, b.any) << "column " << col << (got == &fromHours ? " (hours)" : "");
+                    if (!a.any) continue;
+                    ASSERT_TRUE(a.min == b.min && a.max == b.max && a.first == b.first && a.last == b.last &&
+                                a.joinsPrevious == b.joinsPrevious && a.upperAlarm == b.upperAlarm &&
+                                a.lowerAlarm == b.lowerAlarm)
+                        << "column " << col << (got == &fromHours ? " (hours)" : "") << ": " << a.min << ".." << a.max
+                        << " " << a.first << "/" << a.last << " joins " << a.joinsPrevious << " against " << b.min
+                        << ".." << b.max << " " << b.first << "/" << b.last << " joins " << b.joinsPrevious;
+                }
+            // The figures of the span count what the archive holds there.
+            const std::vector<ChannelFigures> figures = trendFigures(loaded, c.span, 10000, QTimeZone::utc());
+            int samples = 0;
+            int errors = 0;
+            for (const auto& [t, v] : stored)
+                if (t >= c.span.fromUtc && t <= c.span.toUtc) ++samples, errors += v.first == kErrorSample;
+            EXPECT_EQ(figures.at(0).samples, samples);
+            EXPECT_EQ(figures.at(0).errors, errors);
+            const std::optional<Period> extent = archiveExtent(*s.archive, {key}, c.span, f);
+            ASSERT_EQ(extent.has_value(), samples > 0);
+            if (extent) {
+                EXPECT_EQ(extent->fromUtc, trendExtent(loaded)->fromUtc);
+                EXPECT_EQ(extent->toUtc, trendExtent(loaded)->toUtc);
+            }
+        }
+    }
+    // A program refuses an archive of a later version.
+    EXPECT_EQ(s.rewrite("UPDATE meta SET value = '99' WHERE key = 'schema'").error, ArchiveError::CannotOpen);
 }
 
 TEST(Trend, TimeAxisStepsSuitTheSpan) {

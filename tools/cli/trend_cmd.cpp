@@ -25,7 +25,9 @@ struct LoadedTrend {
     TrendView view;
 };
 
-bool loadFromArguments(AppContext& ctx, const Arguments& a, LoadedTrend& t, int& code) {
+// Without samples, the channels hold none: the picture reads its columns
+// from the archive.
+bool loadFromArguments(AppContext& ctx, const Arguments& a, LoadedTrend& t, int& code, bool withSamples = true) {
     Period p;
     if (!periodFromOptions(a, p)) {
         code = kExitUsage;
@@ -74,13 +76,19 @@ bool loadFromArguments(AppContext& ctx, const Arguments& a, LoadedTrend& t, int&
         return false;
     }
     if (keys.size() > size_t(kTrendChannels)) keys.resize(size_t(kTrendChannels));
-    t.channels = loadTrend(*t.archive, keys, p, failure);
+    std::optional<Period> extent;
+    if (withSamples) {
+        t.channels = loadTrend(*t.archive, keys, p, failure);
+        extent = trendExtent(t.channels);
+    } else {
+        for (const SeriesKey& k : keys) t.channels.push_back({k, {}, {}});
+        extent = archiveExtent(*t.archive, keys, p, failure);
+    }
     if (failure) {
         code = archiveFailed(failure, *t.archive);
         return false;
     }
     for (TrendChannel& c : t.channels) c.name = trendChannelName(ctx, c.key);
-    const std::optional<Period> extent = trendExtent(t.channels);
     if (!extent) {
         complain(uiText(ui::kTrendNothing));
         code = kExitFailed;
@@ -102,10 +110,12 @@ int runTrend(AppContext& ctx, const Arguments& a) {
     if (!pictureSize(a, size)) return kExitUsage;
     LoadedTrend t;
     int code = kExitOk;
-    if (!loadFromArguments(ctx, a, t, code)) return code;
+    if (!loadFromArguments(ctx, a, t, code, false)) return code;
     if (!outputApartFromInput(target, t.archive->location(), code)) return code;
-    if (const PictureWritten written = writeTrendFile(t.channels, t.view, target, size); !written)
-        return pictureFailed(written, target);
+    archive::ArchiveFailure failure;
+    const PictureWritten written = writeTrendFile(t.channels, t.view, target, size, t.archive.get(), &failure);
+    if (failure) return archiveFailed(failure, *t.archive);
+    if (!written) return pictureFailed(written, target);
     err() << uiText(text::kDrewTrend).arg(t.channels.size()).arg(target).arg(size.width()).arg(size.height()) << "\n";
     return kExitOk;
 }
