@@ -10,7 +10,10 @@
 #include <iostream>
 #include <string>
 
+#include <cstdio>
+
 #ifdef Q_OS_WIN
+#include <io.h>
 #include <windows.h>
 #else
 #include <termios.h>
