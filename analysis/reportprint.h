@@ -67,6 +67,10 @@ struct ReportPageContent {
 struct ReportSignOff {
     std::function<bool(ReportPageContent&)> beforePrint;
     std::function<bool(ReportPageContent&)> beforePreview;
+    // The same for a page whose data the caller binds (the long-term trend:
+    // its series over the period, archive/databinding.h); preview: the
+    // boxes only.
+    std::function<bool(ReportPageContent&, const QStringList& bindings, bool preview)> bound;
 };
 
 // The page of the request as printReport prints it (before beforePrint).

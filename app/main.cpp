@@ -229,7 +229,7 @@ int main(int argc, char** argv) {
     // "解析(&A)": the figures and the report.
     quillet::wireAnalysis(window, ctx, {}, signOff);
     // "アーカイブ(&R)", and every saved read-out into the archive.
-    quillet::archive::wireArchive(window, ctx);
+    quillet::archive::wireArchive(window, ctx, signOff);
     quillet::archive::ArchiveOnSave archiveOnSave(ctx.folders);
     ctx.dataFiles->readoutSink = &archiveOnSave;
     // In the mode a user signs in before the window shows; the trail gets

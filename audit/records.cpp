@@ -893,55 +893,6 @@ QString chainCheckText(const ChainCheck& c) {
 
 // --- what a report is bound to -------------------------------------------
 
-QString readoutBinding(Archive& a, const QByteArray& fileSha, ArchiveFailure& failure) {
-    const std::optional<qint64> id = a.readoutWithSha(fileSha, failure);
-    if (!id) {
-        if (!failure) failure = {ArchiveError::NotThere, QString::fromLatin1(fileSha)};
-        return {};
-    }
-    const std::optional<archive::Readout> r = a.readout(*id, archive::WithSamples::Yes, failure);
-    if (!r) return {};
-    QCryptographicHash h(QCryptographicHash::Sha256);
-    auto add = [&h](qint64 v) {
-        const QByteArray s = number(v) + ' ';
-        h.addData(s);
-    };
-    for (const archive::ReadoutChannel& c : r->channels) {
-        add(c.position);
-        for (const archive::HeaderColumn& col : archive::kHeaderColumns) add(c.header.*col.field);
-        add(c.header.integratedValue);
-        add(c.startUtc);
-        add(c.intervalSeconds);
-        add(c.count);
-        QByteArray values;
-        values.reserve(qsizetype(c.samples.size()) * 2);
-        for (int16_t v : c.samples) values.append(char(v & 0xff)).append(char((v >> 8) & 0xff));
-        h.addData(values);
-    }
-    return QStringLiteral("readout\t%1\t%2").arg(QString::fromLatin1(fileSha), QString::fromLatin1(h.result().toHex()));
-}
-
-QString seriesBinding(Archive& a, const archive::SeriesKey& key, qint64 fromUtc, qint64 toUtc,
-                      ArchiveFailure& failure) {
-    QCryptographicHash h(QCryptographicHash::Sha256);
-    for (const archive::SeriesPiece& p : a.samples(key, fromUtc, toUtc, failure)) {
-        h.addData(number(p.startUtc) + ' ' + number(p.intervalSeconds) + ' ' + number(p.header.upperAlarm) + ' ' +
-                  number(p.header.lowerAlarm) + ' ');
-        QByteArray values;
-        values.reserve(qsizetype(p.values.size()) * 2);
-        for (int16_t v : p.values) values.append(char(v & 0xff)).append(char((v >> 8) & 0xff));
-        h.addData(values);
-    }
-    return QStringLiteral("series\t%1\t%2\t%3\t%4\t%5\t%6\t%7")
-        .arg(key.card)
-        .arg(key.test)
-        .arg(key.loggerChannel)
-        .arg(key.kind)
-        .arg(fromUtc)
-        .arg(toUtc)
-        .arg(QString::fromLatin1(h.result().toHex()));
-}
-
 QString reportContentText(const QString& title, const QStringList& lines, const QStringList& figureRows,
                           const QStringList& bindings) {
     QStringList out{QStringLiteral("title\t") + title};

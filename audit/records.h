@@ -9,6 +9,7 @@
 #pragma once
 
 #include "archive/archive.h"
+#include "archive/databinding.h"
 
 #include <QByteArray>
 #include <QString>
@@ -260,14 +261,9 @@ private:
     std::shared_ptr<Hmac> hmac_;
 };
 
-// The data a report is bound to: for each read-out (by its file's SHA-256)
-// the SHA-256 of its channels' headers and samples as the archive holds
-// them. A line of a report's content each.
-QString readoutBinding(archive::Archive& a, const QByteArray& fileSha, archive::ArchiveFailure& failure);
-// The data of a report over a series of the archive (the long-term trend):
-// the SHA-256 of its samples fromUtc..toUtc with their alarm limits.
-QString seriesBinding(archive::Archive& a, const archive::SeriesKey& key, qint64 fromUtc, qint64 toUtc,
-                      archive::ArchiveFailure& failure);
+// What a report's data is bound to (archive/databinding.h).
+using archive::readoutBinding;
+using archive::seriesBinding;
 // The report's content as signed: the title, the lines that say what it is
 // of (not the print date), the figures' table and the data's bindings.
 QString reportContentText(const QString& title, const QStringList& lines, const QStringList& figureRows,

@@ -226,6 +226,7 @@ void ArchiveSearchWindow::showTrend() {
     }
     TrendWindow w(ctx_, archive_,
                   chosen ? loggerSeries(archive_, chosen->first, chosen->second) : std::vector<SeriesKey>{}, this);
+    w.signOff = signOff;
     w.exec();
 }
 
@@ -408,11 +409,12 @@ void importCommand(MainWindow& window, AppContext& ctx, bool folder) {
 
 }  // namespace
 
-void wireArchive(MainWindow& window, AppContext& ctx) {
-    window.setCommand(Command::ArchiveSearch, [&window, &ctx] {
+void wireArchive(MainWindow& window, AppContext& ctx, std::shared_ptr<const ReportSignOff> signOff) {
+    window.setCommand(Command::ArchiveSearch, [&window, &ctx, signOff] {
         const std::unique_ptr<Archive> archive = openConfiguredArchive(ctx);
         if (!archive) return;
         ArchiveSearchWindow w(ctx, *archive, &window);
+        w.signOff = signOff;
         w.exec();
     });
     window.setCommand(Command::ArchivePeriod, [&window, &ctx] {
@@ -421,7 +423,7 @@ void wireArchive(MainWindow& window, AppContext& ctx) {
         PeriodStatsWindow w(ctx, *archive, &window);
         w.exec();
     });
-    window.setCommand(Command::ArchiveTrend, [&window, &ctx] {
+    window.setCommand(Command::ArchiveTrend, [&window, &ctx, signOff] {
         const std::unique_ptr<Archive> archive = openConfiguredArchive(ctx);
         if (!archive) return;
         // The first logger's channels to begin with.
@@ -429,6 +431,7 @@ void wireArchive(MainWindow& window, AppContext& ctx) {
         const std::vector<SeriesKey> all = archive->series(failure);
         TrendWindow w(ctx, *archive, all.empty() ? all : loggerSeries(*archive, all.front().card, all.front().test),
                       &window);
+        w.signOff = signOff;
         w.exec();
     });
     window.setCommand(Command::ArchiveImport, [&window, &ctx] {

@@ -4,10 +4,13 @@
 // archive's settings. Thin: the work is archive/'s.
 #pragma once
 
+#include "analysis/reportprint.h"
 #include "archive/archive.h"
 #include "archive/series.h"
 
 #include <QDialog>
+
+#include <memory>
 
 class QCheckBox;
 class QComboBox;
@@ -52,6 +55,8 @@ public:
     std::vector<qint64> selectedIds() const;
     // "長期トレンド" of the selected read-out's logger (else the chosen one).
     void showTrend();
+    // Electronic records mode: the trend report's signatures.
+    std::shared_ptr<const ReportSignOff> signOff;
 
     QComboBox* logger = nullptr;
     QCheckBox* wholeTime = nullptr;
@@ -98,7 +103,8 @@ private:
     AppContext& ctx_;
 };
 
-// "アーカイブ(&R)" of the main window.
-void wireArchive(MainWindow& window, AppContext& ctx);
+// "アーカイブ(&R)" of the main window. signOff: electronic records mode's
+// signatures of the trend report (none without the mode).
+void wireArchive(MainWindow& window, AppContext& ctx, std::shared_ptr<const ReportSignOff> signOff = {});
 
 }  // namespace quillet::archive

@@ -1,5 +1,7 @@
 #include "archive/ui/trendwindow.h"
 
+#include "archive/databinding.h"
+
 #include "analysis/analysissettings.h"
 #include "analysis/figuretexts.h"
 #include "archive/importer.h"
@@ -306,6 +308,18 @@ std::optional<QString> TrendWindow::askTitle() {
     return title;
 }
 
+bool TrendWindow::signedPage(ReportPageContent& page, bool preview) {
+    if (!signOff || !signOff->bound) return true;
+    // Bound to each channel's samples over the span shown.
+    const TrendView view = canvas->view();
+    QStringList bindings;
+    ArchiveFailure failure;
+    for (const TrendChannel& c : channels_)
+        bindings << seriesBinding(archive_, c.key, view.span.fromUtc, view.span.toUtc, failure);
+    if (failure) bindings.clear();
+    return signOff->bound(page, bindings, preview);
+}
+
 void TrendWindow::printReport() {
     if (!printerChecks(ctx_)) return;
     const std::optional<QString> title = askTitle();
@@ -314,13 +328,15 @@ void TrendWindow::printReport() {
         printFailed(ctx_, f);
         return;
     }
-    printTrendReport(ctx_, *ctx_.printer,
-                     trendReportContent(ctx_, channels_, canvas->view(), savedDeltaHOverR(ctx_), *title));
+    ReportPageContent content = trendReportContent(ctx_, channels_, canvas->view(), savedDeltaHOverR(ctx_), *title);
+    if (!signedPage(content, false)) return;
+    printTrendReport(ctx_, *ctx_.printer, content);
 }
 
 void TrendWindow::previewReport() {
-    const ReportPageContent content =
+    ReportPageContent content =
         trendReportContent(ctx_, channels_, canvas->view(), savedDeltaHOverR(ctx_), defaultTrendTitle(channels_));
+    signedPage(content, true);
     QtPrintPreview preview(this);
     preview.show(uiText(ui::kTrendReportJob), reportPageLayout(),
                  [&](PrintControl& printer) { return printTrendReport(ctx_, printer, content); });
@@ -336,8 +352,10 @@ void TrendWindow::saveReportPdf() {
     request.initialName = *title + QStringLiteral(".pdf");
     const std::optional<QString> file = ctx_.dialogs->saveFile(request);
     if (!file || file->isEmpty()) return;
+    ReportPageContent content = trendReportContent(ctx_, channels_, canvas->view(), savedDeltaHOverR(ctx_), *title);
+    if (!signedPage(content, false)) return;
     PdfPrintControl pdf(*file);
-    printTrendReport(ctx_, pdf, trendReportContent(ctx_, channels_, canvas->view(), savedDeltaHOverR(ctx_), *title));
+    printTrendReport(ctx_, pdf, content);
 }
 
 }  // namespace quillet::archive

@@ -4,10 +4,13 @@
 // the work is archive/'s.
 #pragma once
 
+#include "analysis/reportprint.h"
 #include "archive/trend.h"
 
 #include <QDialog>
+
 #include <QWidget>
+#include <memory>
 
 class QCheckBox;
 class QLabel;
@@ -85,8 +88,13 @@ public:
     QTableWidget* excursions = nullptr;
     QLabel* shown = nullptr;
 
+    // Electronic records mode: the report's signatures (none without it).
+    std::shared_ptr<const ReportSignOff> signOff;
+
 private:
     std::optional<QString> askTitle();
+    // The report of the span shown; false when the signing was cancelled.
+    bool signedPage(ReportPageContent& page, bool preview);
     AppContext& ctx_;
     Archive& archive_;
     std::vector<SeriesKey> keys_;

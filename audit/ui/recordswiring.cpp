@@ -293,41 +293,61 @@ void wireRecords(MainWindow& window, AppContext& ctx, ProgramRecords& records, R
     };
 }
 
+namespace {
+
+// The boxes of a page bound to bindings, for a preview.
+bool previewPage(ProgramRecords& records, ReportPageContent& page, const QStringList& bindings) {
+    if (!records.on()) return true;
+    ArchiveFailure f;
+    fillSignOff(records.records(), page, pageContent(page, bindings), f);
+    return true;
+}
+
+// A page bound to bindings before it is printed: the signature dialog
+// (when there is data to bind), the boxes, the trail's head, the entry.
+bool signPage(ProgramRecords& records, QWidget* parent, ReportPageContent& page, const QStringList& bindings) {
+    if (!records.on() || !records.user()) return true;
+    const QString content = pageContent(page, bindings);
+    ArchiveFailure f;
+    if (!bindings.isEmpty()) {
+        for (;;) {
+            fillSignOff(records.records(), page, content, f);
+            SignatureDialog dialog(page.signOff, *records.user(), parent);
+            if (dialog.exec() != QDialog::Accepted) return false;
+            const std::optional<Meaning> m = dialog.meaning();
+            if (!m) break;
+            const Records::SignOutcome out =
+                records.records().sign(records.user()->id, dialog.password(), *m, page.title, content);
+            if (out.signature) break;
+            tell(parent, text(kSignatureTitle),
+                 out.signIn.outcome != SignInOutcome::SignedIn ? signInText(out.signIn, records.user()->id)
+                                                               : out.failure.detail);
+        }
+    }
+    fillSignOff(records.records(), page, content, f);
+    records.record(action::kReportPrint, page.title, {},
+                   QStringLiteral("sha256:") + QString::fromLatin1(contentSha(content)));
+    return true;
+}
+
+}  // namespace
+
 std::shared_ptr<ReportSignOff> reportSignOff(AppContext& ctx, ProgramRecords& records, QWidget* parent) {
     auto signOff = std::make_shared<ReportSignOff>();
-    signOff->beforePreview = [&ctx, &records, parent](ReportPageContent& page) {
+    signOff->beforePreview = [&ctx, &records](ReportPageContent& page) {
         if (!records.on()) return true;
         ArchiveFailure f;
         const QByteArray sha = fileSha256(ctx.store.dataFileName);
         const QString binding = sha.isEmpty() ? QString() : readoutBinding(records.archive(), sha, f);
-        fillSignOff(records.records(), page, pageContent(page, {binding}), f);
-        (void)parent;
-        return true;
+        return previewPage(records, page, binding.isEmpty() ? QStringList() : QStringList{binding});
     };
     signOff->beforePrint = [&ctx, &records, parent](ReportPageContent& page) {
         if (!records.on() || !records.user()) return true;
         const QString binding = storeBinding(ctx, records, parent);
-        const QString content = pageContent(page, binding.isEmpty() ? QStringList() : QStringList{binding});
-        ArchiveFailure f;
-        if (!binding.isEmpty()) {
-            for (;;) {
-                fillSignOff(records.records(), page, content, f);
-                SignatureDialog dialog(page.signOff, *records.user(), parent);
-                if (dialog.exec() != QDialog::Accepted) return false;
-                const std::optional<Meaning> m = dialog.meaning();
-                if (!m) break;
-                const Records::SignOutcome out =
-                    records.records().sign(records.user()->id, dialog.password(), *m, page.title, content);
-                if (out.signature) break;
-                tell(parent, text(kSignatureTitle),
-                     out.signIn.outcome != SignInOutcome::SignedIn ? signInText(out.signIn, records.user()->id)
-                                                                   : out.failure.detail);
-            }
-        }
-        fillSignOff(records.records(), page, content, f);
-        records.record(action::kReportPrint, page.title, {},
-                       QStringLiteral("sha256:") + QString::fromLatin1(contentSha(content)));
-        return true;
+        return signPage(records, parent, page, binding.isEmpty() ? QStringList() : QStringList{binding});
+    };
+    signOff->bound = [&records, parent](ReportPageContent& page, const QStringList& bindings, bool preview) {
+        return preview ? previewPage(records, page, bindings) : signPage(records, parent, page, bindings);
     };
     return signOff;
 }
