@@ -13,6 +13,22 @@ RecordsOrigin ProgramRecords::origin() {
     return o;
 }
 
+RecordsFound findRecords(archive::Archive& a, const QString& settingsFolder, std::optional<Records>& records,
+                         QString& why) {
+    records.reset();
+    ArchiveFailure f;
+    if (!modeIsOn(a, f)) {
+        if (!f) return RecordsFound::Off;
+        why = f.detail;
+        return RecordsFound::Failed;
+    }
+    const QByteArray keyId = keyIdOf(a, f);
+    const std::optional<ChainKey> key = loadKey(settingsFolder, keyId, why);
+    if (!key) return RecordsFound::NoKey;
+    records.emplace(a, *key, ProgramRecords::origin());
+    return RecordsFound::On;
+}
+
 ProgramRecords::Opened ProgramRecords::open(QString& why) {
     records_.reset();
     user_.reset();
@@ -26,16 +42,7 @@ ProgramRecords::Opened ProgramRecords::open(QString& why) {
         why = f.detail;
         return Opened::Failed;
     }
-    if (!modeIsOn(*archive_, f)) {
-        if (!f) return Opened::Off;
-        why = f.detail;
-        return Opened::Failed;
-    }
-    const QByteArray keyId = keyIdOf(*archive_, f);
-    const std::optional<ChainKey> key = loadKey(folders_.settingsFolder, keyId, why);
-    if (!key) return Opened::NoKey;
-    records_.emplace(*archive_, *key, origin());
-    return Opened::On;
+    return findRecords(*archive_, folders_.settingsFolder, records_, why);
 }
 
 void ProgramRecords::switchedOn(std::unique_ptr<archive::Archive> archive, const ChainKey& key, const User& admin) {

@@ -11,11 +11,18 @@
 
 namespace quillet::audit {
 
+// The records of archive a with this PC's key: Off when a is not in the mode,
+// NoKey when this PC lacks the key (why: the key file's path), Failed when
+// a cannot be read (why: what it said). The program and quillet-cli both.
+enum class RecordsFound { Off, On, NoKey, Failed };
+RecordsFound findRecords(archive::Archive& a, const QString& settingsFolder, std::optional<Records>& records,
+                         QString& why);
+
 class ProgramRecords {
 public:
     explicit ProgramRecords(const Folders& folders) : folders_(folders) {}
 
-    enum class Opened { Off, On, NoKey, Failed };
+    using Opened = RecordsFound;
     // Opens the archive of the user's settings and finds out whether it is
     // in the mode; why says what failed (the key file's path for NoKey).
     Opened open(QString& why);

@@ -2,6 +2,7 @@
 // the users, the trail.
 #include "archive/importer.h"
 #include "audit/audittexts.h"
+#include "audit/programrecords.h"
 #include "tools/cli/archiveoptions.h"
 #include "tools/cli/clitexts_records.h"
 #include "tools/cli/recordsgate.h"
@@ -43,9 +44,7 @@ int runInit(AppContext& ctx, const Arguments& a) {
         err() << "quillet-cli: " << audit::text(audit::kNoKey).arg(where) << "\n";
         return kExitFailed;
     }
-    RecordsOrigin origin = thisComputerOrigin();
-    if (qEnvironmentVariableIsSet("QUILLET_TEST_PASSWORD_COST")) origin.cost = testPasswordCost();
-    Records records(*archive, *key, origin);
+    Records records(*archive, *key, ProgramRecords::origin());
     User admin{id, a.has("--name") ? a.value("--name") : id, Role::Admin};
     if ((f = records.switchOn(admin, password))) return archiveFailed(f, *archive);
     out() << QString(text::records::kModeOn)

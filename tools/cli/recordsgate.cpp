@@ -3,6 +3,7 @@
 #include "archive/archivesettings.h"
 #include "archive/importer.h"
 #include "audit/audittexts.h"
+#include "audit/programrecords.h"
 #include "audit/readoutrecorder.h"
 #include "audit/reportsigning.h"
 #include "tools/cli/clitexts_records.h"
@@ -102,22 +103,14 @@ QString passwordLine(const Arguments& a, int line, const QString& prompt) {
 }
 
 bool recordsOf(AppContext& ctx, archive::Archive& a, std::optional<Records>& records) {
-    ArchiveFailure f;
-    if (!modeIsOn(a, f)) {
-        if (f) err() << "quillet-cli: " << failureText(f, a.location()) << "\n";
-        return !f;
+    QString why;
+    switch (findRecords(a, ctx.folders.settingsFolder, records, why)) {
+    case RecordsFound::Off:
+    case RecordsFound::On: return true;
+    case RecordsFound::NoKey: err() << "quillet-cli: " << audit::text(audit::kNoKey).arg(why) << "\n"; return false;
+    case RecordsFound::Failed: err() << "quillet-cli: " << why << "\n"; return false;
     }
-    const QByteArray keyId = keyIdOf(a, f);
-    QString where;
-    const std::optional<ChainKey> key = loadKey(ctx.folders.settingsFolder, keyId, where);
-    if (!key) {
-        err() << "quillet-cli: " << audit::text(audit::kNoKey).arg(where) << "\n";
-        return false;
-    }
-    RecordsOrigin origin = thisComputerOrigin();
-    if (qEnvironmentVariableIsSet("QUILLET_TEST_PASSWORD_COST")) origin.cost = testPasswordCost();
-    records.emplace(a, *key, origin);
-    return true;
+    return false;
 }
 
 bool signOption(const Arguments& a, std::optional<Meaning>& meaning, int& exitCode) {
