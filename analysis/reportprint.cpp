@@ -199,7 +199,7 @@ int printReport(AppContext& ctx, PrintControl& printer, const ReportRequest& r) 
     return printReportPage(ctx, printer, r.title.isEmpty() ? uiText(ui::kReportJob) : r.title, content);
 }
 
-int printReportPage(AppContext& ctx, PrintControl& printer, const QString& jobTitle, const ReportPageContent& r) {
+int printReportDocument(AppContext& ctx, PrintControl& printer, const QString& jobTitle, const PaintDocument& paint) {
     const PrintFault printerError = PrintFault::of(PrintFault::Kind::PrinterError);
     PrintFault fault;
     QPagedPaintDevice* device = printer.startDocument(jobTitle, fault);
@@ -217,29 +217,7 @@ int printReportPage(AppContext& ctx, PrintControl& printer, const QString& jobTi
         return 0;
     }
 
-    const double pw = device->width();
-    const double ph = device->height();
-    const auto [size, w, h] = fitPrintFont(device, pw, kTableChars);
-    const QFont font = printFont(size);
-    QPen pen(Qt::black);
-    pen.setWidthF(w * 0.06);
-    painter.setPen(pen);
-    const ReportPage page{painter, device, pw, ph, font, size, w, h};
-    const double headerHeight = drawReportHeader(r, page);
-    const double tableTop = drawFigureTable(r.figures, r.columnHeads, page);
-    drawReportGraph(r, page, headerHeight, tableTop);
-
-    painter.setPen(QPen());
-    painter.setFont(font);
-    const QString number = QStringLiteral("1 / 1");
-    const QFontMetricsF fm(font, device);
-    painter.drawText(QPointF((pw - fm.horizontalAdvance(number)) / 2, ph - fm.descent()), number);
-    if (!r.footer.isEmpty()) {
-        const QFont small = printFont(size * 0.7);
-        painter.setFont(small);
-        painter.drawText(QPointF(0, ph - QFontMetricsF(small, device).descent()), r.footer);
-    }
-
+    const int pages = paint(painter, *device);
     const bool painted = painter.end();
     device->setPageLayout(previous);  // the printer's own page for its other prints
     if (const PrintFault f = printer.endDocument(painted)) {
@@ -250,7 +228,37 @@ int printReportPage(AppContext& ctx, PrintControl& printer, const QString& jobTi
         printFailed(ctx, printerError);
         return 0;
     }
-    return 1;
+    return pages;
+}
+
+int printReportPage(AppContext& ctx, PrintControl& printer, const QString& jobTitle, const ReportPageContent& r) {
+    return printReportDocument(ctx, printer, jobTitle, [&r](QPainter& painter, QPagedPaintDevice& target) {
+        QPagedPaintDevice* device = &target;
+        const double pw = device->width();
+        const double ph = device->height();
+        const auto [size, w, h] = fitPrintFont(device, pw, kTableChars);
+        const QFont font = printFont(size);
+        QPen pen(Qt::black);
+        pen.setWidthF(w * 0.06);
+        painter.setPen(pen);
+        const ReportPage page{painter, device, pw, ph, font, size, w, h};
+        const double headerHeight = drawReportHeader(r, page);
+        const double tableTop = drawFigureTable(r.figures, r.columnHeads, page);
+        drawReportGraph(r, page, headerHeight, tableTop);
+
+        painter.setPen(QPen());
+        painter.setFont(font);
+        const QString number = QStringLiteral("1 / 1");
+        const QFontMetricsF fm(font, device);
+        painter.drawText(QPointF((pw - fm.horizontalAdvance(number)) / 2, ph - fm.descent()), number);
+        if (!r.footer.isEmpty()) {
+            const QFont small = printFont(size * 0.7);
+            painter.setFont(small);
+            painter.drawText(QPointF(0, ph - QFontMetricsF(small, device).descent()), r.footer);
+        }
+
+        return 1;
+    });
 }
 
 PrintOutcome reportCommand(AppContext& ctx, PrintControl& printer, ReportRequest request, const TitlePrompt& askTitle) {

@@ -18,6 +18,9 @@
 #include <optional>
 #include <vector>
 
+class QPagedPaintDevice;
+class QPainter;
+
 namespace quillet {
 
 struct AppContext;
@@ -78,6 +81,13 @@ ReportPageContent reportPageContent(AppContext& ctx, const ReportRequest& r);
 // The table of figures as text, a line per figure: its label, then each
 // channel's value, tab-separated; the column heads first.
 QStringList reportFigureRows(const ReportPageContent& content);
+
+// A document on printer in the report's page layout (A4 landscape; the
+// printer's own is given back afterwards): paint draws its pages with the
+// painter and returns how many. Returns them, or 0 when nothing was printed
+// (reported by the failure rule).
+using PaintDocument = std::function<int(QPainter& painter, QPagedPaintDevice& device)>;
+int printReportDocument(AppContext& ctx, PrintControl& printer, const QString& jobTitle, const PaintDocument& paint);
 
 // Prints the page as a document called jobTitle on printer (the page layout
 // is the report's for this document and is given back afterwards). Returns

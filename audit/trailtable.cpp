@@ -122,82 +122,58 @@ QByteArray trailCsvBytes(const std::vector<AuditEntry>& entries, const QTimeZone
 }
 
 int printTrail(AppContext& ctx, PrintControl& printer, const TrailPrint& p) {
-    const PrintFault printerError = PrintFault::of(PrintFault::Kind::PrinterError);
-    PrintFault fault;
-    QPagedPaintDevice* device = printer.startDocument(text(kTrailTitle), fault);
-    if (!device) {
-        printFailed(ctx, fault ? fault : printerError);
-        return 0;
-    }
-    const QPageLayout previous = device->pageLayout();
-    device->setPageLayout(reportPageLayout());
-    QPainter painter;
-    if (!painter.begin(device)) {
-        device->setPageLayout(previous);
-        printer.endDocument(false);
-        printFailed(ctx, printerError);
-        return 0;
-    }
+    return printReportDocument(ctx, printer, text(kTrailTitle), [&](QPainter& painter, QPagedPaintDevice& target) {
+        QPagedPaintDevice* device = &target;
+        const double printable = device->width();
+        const FittedFont fitted = fitPrintFont(device, printable, kPrintChars);
+        PrintTable t;
+        t.font = printFont(fitted.size);
+        t.unit = fitted.width;
+        t.lineHeight = fitted.height;
+        t.indent = (printable - kPrintChars * t.unit) / 2;
+        t.columnUnits.assign(kPrintUnits.begin(), kPrintUnits.end());
+        t.align = {CellAlign::Right, CellAlign::Left};
+        t.align.resize(kTrailColumns, CellAlign::Left);
 
-    const double printable = device->width();
-    const FittedFont fitted = fitPrintFont(device, printable, kPrintChars);
-    PrintTable t;
-    t.font = printFont(fitted.size);
-    t.unit = fitted.width;
-    t.lineHeight = fitted.height;
-    t.indent = (printable - kPrintChars * t.unit) / 2;
-    t.columnUnits.assign(kPrintUnits.begin(), kPrintUnits.end());
-    t.align = {CellAlign::Right, CellAlign::Left};
-    t.align.resize(kTrailColumns, CellAlign::Left);
-
-    // Every cell broken into the lines its column holds.
-    const QFontMetricsF fm(t.font, device);
-    std::vector<std::array<QString, kTrailColumns>> cells(p.entries.size() + 1);
-    std::vector<int> lines(p.entries.size() + 1, 1);
-    for (int c = 0; c < kTrailColumns; ++c) cells[0][size_t(c)] = trailColumnHead(c);
-    for (size_t r = 0; r < p.entries.size(); ++r) {
-        for (int c = 0; c < kTrailColumns; ++c) {
-            const double room = kPrintUnits[size_t(c)] * t.unit * 0.94;
-            const QStringList l = wrapped(trailCellText(p.entries[r], c, p.zone), fm, room);
-            cells[r + 1][size_t(c)] = l.join(QLatin1Char('\n'));
-            lines[r + 1] = std::max(lines[r + 1], int(l.size()));
+        // Every cell broken into the lines its column holds.
+        const QFontMetricsF fm(t.font, device);
+        std::vector<std::array<QString, kTrailColumns>> cells(p.entries.size() + 1);
+        std::vector<int> lines(p.entries.size() + 1, 1);
+        for (int c = 0; c < kTrailColumns; ++c) cells[0][size_t(c)] = trailColumnHead(c);
+        for (size_t r = 0; r < p.entries.size(); ++r) {
+            for (int c = 0; c < kTrailColumns; ++c) {
+                const double room = kPrintUnits[size_t(c)] * t.unit * 0.94;
+                const QStringList l = wrapped(trailCellText(p.entries[r], c, p.zone), fm, room);
+                cells[r + 1][size_t(c)] = l.join(QLatin1Char('\n'));
+                lines[r + 1] = std::max(lines[r + 1], int(l.size()));
+            }
         }
-    }
-    t.rows = int(cells.size());
-    t.rowLines = [&lines](int row) { return lines[size_t(row)]; };
-    t.cell = [&cells](int row, int col) { return cells[size_t(row)][size_t(col)]; };
+        t.rows = int(cells.size());
+        t.rowLines = [&lines](int row) { return lines[size_t(row)]; };
+        t.cell = [&cells](int row, int col) { return cells[size_t(row)][size_t(col)]; };
 
-    const QStringList heading{p.checkText, p.filterText,
-                              text(kTrailPrintedAt).arg(ctx.clock->now().toString(QStringLiteral("yyyy-MM-dd HH:mm"))) +
-                                  QStringLiteral("　") + text(kTrailCount).arg(p.entries.size())};
-    t.headingHeight = (heading.size() + 2.5) * t.lineHeight * 1.2;
-    t.heading = [&](QPainter& painter, int, int) {
-        QFont bold = t.font;
-        bold.setBold(true);
-        bold.setPointSizeF(t.font.pointSizeF() * 1.4);
-        painter.setFont(bold);
-        double y = QFontMetricsF(bold, device).ascent();
-        painter.drawText(QPointF(t.indent, y), text(kTrailTitle));
-        painter.setFont(t.font);
-        y += t.lineHeight * 1.6;
-        for (const QString& line : heading) {
-            painter.drawText(QPointF(t.indent, y), line);
-            y += t.lineHeight * 1.2;
-        }
-    };
+        const QStringList heading{
+            p.checkText, p.filterText,
+            text(kTrailPrintedAt).arg(ctx.clock->now().toString(QStringLiteral("yyyy-MM-dd HH:mm"))) +
+                QStringLiteral("　") + text(kTrailCount).arg(p.entries.size())};
+        t.headingHeight = (heading.size() + 2.5) * t.lineHeight * 1.2;
+        t.heading = [&](QPainter& painter, int, int) {
+            QFont bold = t.font;
+            bold.setBold(true);
+            bold.setPointSizeF(t.font.pointSizeF() * 1.4);
+            painter.setFont(bold);
+            double y = QFontMetricsF(bold, device).ascent();
+            painter.drawText(QPointF(t.indent, y), text(kTrailTitle));
+            painter.setFont(t.font);
+            y += t.lineHeight * 1.6;
+            for (const QString& line : heading) {
+                painter.drawText(QPointF(t.indent, y), line);
+                y += t.lineHeight * 1.2;
+            }
+        };
 
-    const int pages = printTable(painter, *device, t);
-    const bool painted = painter.end();
-    device->setPageLayout(previous);
-    if (const PrintFault f = printer.endDocument(painted)) {
-        printFailed(ctx, f);
-        return 0;
-    }
-    if (!painted) {
-        printFailed(ctx, printerError);
-        return 0;
-    }
-    return pages;
+        return printTable(painter, *device, t);
+    });
 }
 
 }  // namespace quillet::audit
